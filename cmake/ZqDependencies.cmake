@@ -1,0 +1,11 @@
+# Libraries from Debian's packages.
+find_package(PkgConfig REQUIRED)
+find_package(ZLIB REQUIRED)
+find_package(msgpack CONFIG REQUIRED)          # target msgpackc-cxx, header-only
+pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
+pkg_check_modules(BOX2D REQUIRED IMPORTED_TARGET box2d)
+pkg_check_modules(OIS REQUIRED IMPORTED_TARGET OIS)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2 SDL2_image SDL2_mixer)
+pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
+find_package(GLEW REQUIRED)
+find_package(OpenGL REQUIRED)

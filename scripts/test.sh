@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=ON
+cmake --build build/test -j "$jobs"
+export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd build/test && ctest --output-on-failure -j "$jobs"
