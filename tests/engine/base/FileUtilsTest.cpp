@@ -1,0 +1,141 @@
+#include "platform/CCFileUtils.h"
+
+#include <ZqLog.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace cocos2d;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileUtilsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zq-fileutils-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        root = dir + "/Game/";
+        write(root + "Data/Images/Hero.PNG", "hero");
+        write(root + "Data/Keys.pack", std::string("k\0y", 3));
+        write(dir + "/outside.txt", "outside");
+        utils()->setResourceRoot(root);
+        zqSetLogSink([this](const char* line) { logLines.emplace_back(line); });
+    }
+
+    void TearDown() override
+    {
+        zqSetLogSink({});
+        CCFileUtils::purgeFileUtils();
+        std::error_code error;
+        fs::remove_all(dir, error);
+    }
+
+    static CCFileUtils* utils() { return CCFileUtils::sharedFileUtils(); }
+
+    static void write(const std::string& path, const std::string& content)
+    {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+    }
+
+    std::string dir;
+    std::string root;
+    std::vector<std::string> logLines;
+};
+
+TEST_F(FileUtilsTest, LookupFallsBackToCaseInsensitiveComponents)
+{
+    EXPECT_EQ(utils()->getResourceRoot(), root);
+    EXPECT_EQ(utils()->fullPathForFilename("Data/Images/Hero.PNG"), root + "Data/Images/Hero.PNG");
+    EXPECT_EQ(utils()->fullPathForFilename("data/images/hero.png"), root + "Data/Images/Hero.PNG");
+    EXPECT_EQ(utils()->fullPathForFilename("DATA//./IMAGES/hero.Png"), root + "Data/Images/Hero.PNG");
+    // Already a full path under the root, in the wrong case.
+    EXPECT_EQ(utils()->fullPathForFilename(root + "data/keys.PACK"), root + "Data/Keys.pack");
+
+    // An exact name wins over a case variant next to it.
+    write(root + "Data/images/hero.png", "lower");
+    EXPECT_EQ(utils()->fullPathForFilename("Data/images/hero.png"), root + "Data/images/hero.png");
+
+    EXPECT_TRUE(utils()->isFileExist("data/keys.pack"));
+    EXPECT_FALSE(utils()->isFileExist("data/images"));
+    EXPECT_FALSE(utils()->isFileExist("data/missing.png"));
+    EXPECT_FALSE(utils()->isFileExist(""));
+    EXPECT_EQ(utils()->fullPathForFilename(""), "");
+}
+
+TEST_F(FileUtilsTest, LeadingSlashNamesStayUnderTheRoot)
+{
+    EXPECT_EQ(utils()->fullPathForFilename("/data/images/hero.png"), root + "Data/Images/Hero.PNG");
+    EXPECT_EQ(utils()->fullPathForFilename("//Data/Keys.pack"), root + "Data/Keys.pack");
+    // A miss is joined to the root without "//" rather than left at the filesystem root.
+    EXPECT_EQ(utils()->fullPathForFilename("/images/none.png"), root + "images/none.png");
+    // A real absolute path outside the root is kept.
+    EXPECT_EQ(utils()->fullPathForFilename(dir + "/outside.txt"), dir + "/outside.txt");
+    EXPECT_EQ(utils()->fullPathForFilename(dir + "/OUTSIDE.txt"), dir + "/outside.txt");
+
+    utils()->setResourceRoot(dir + "/Game/Data/../Data");
+    EXPECT_EQ(utils()->getResourceRoot(), root + "Data/");
+    EXPECT_TRUE(utils()->isFileExist("/images/hero.png"));
+}
+
+TEST_F(FileUtilsTest, GetFileDataReadsWholeFilesAndFailsCleanly)
+{
+    unsigned long size = 99;
+    std::unique_ptr<unsigned char[]> data(utils()->getFileData("data/keys.pack", "rb", &size));
+    ASSERT_NE(data, nullptr);
+    ASSERT_EQ(size, 3u);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data.get()), size), std::string("k\0y", 3));
+    EXPECT_EQ(data[3], 0);
+
+    write(root + "empty.txt", "");
+    std::unique_ptr<unsigned char[]> empty(utils()->getFileData("empty.txt", "rt", &size));
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(size, 0u);
+
+    size = 99;
+    EXPECT_EQ(utils()->getFileData("data/missing.bin", "rb", &size), nullptr);
+    EXPECT_EQ(size, 0u);
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("[CCFileUtils]"), std::string::npos);
+    EXPECT_NE(logLines[0].find("missing.bin"), std::string::npos);
+
+    size = 99;
+    EXPECT_EQ(utils()->getFileData("data/images", "rb", &size), nullptr);
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(utils()->getFileData(nullptr, "rb", &size), nullptr);
+    EXPECT_EQ(utils()->getFileData("data/missing.bin", "rb", nullptr), nullptr);
+}
+
+TEST_F(FileUtilsTest, WritablePathUsesTheOverrideAndStaysInsideIt)
+{
+    const char* previous = std::getenv("ZQ_DATA_HOME");
+    const std::string saved = previous ? previous : "";
+    const std::string home = dir + "/home";
+    setenv("ZQ_DATA_HOME", home.c_str(), 1);
+
+    utils()->setApplicationName("My Game");
+    const std::string path = utils()->getWritablePath();
+    EXPECT_EQ(path, home + "/My Game/");
+    EXPECT_TRUE(fs::is_directory(path));
+
+    utils()->setApplicationName("../../escape");
+    EXPECT_EQ(utils()->getWritablePath(), home + "/.._.._escape/");
+    utils()->setApplicationName("..");
+    EXPECT_EQ(utils()->getWritablePath(), home + "/zqplayer/");
+
+    if (previous)
+        setenv("ZQ_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("ZQ_DATA_HOME");
+}
+
+} // namespace
