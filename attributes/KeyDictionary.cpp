@@ -1,0 +1,86 @@
+#include "attributes/KeyDictionary.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr std::size_t kInitialBuckets = 8;
+
+struct FallbackCode {
+    const char* name;
+    int32_t code;
+};
+
+// Lets the general settings, read before the key file is installed, find their keys.
+constexpr FallbackCode kFallbackCodes[] = {
+    {"id", 42},
+    {"Class Name", 33},
+    {"value", 10},
+    {"User ID", 50},
+};
+
+} // namespace
+
+KeyDictionary::KeyDictionary()
+    : nameToCode(kInitialBuckets)
+    , codeToName(kInitialBuckets)
+{
+    nameToCode.max_load_factor(1.0f);
+    codeToName.max_load_factor(1.0f);
+}
+
+KeyDictionary& KeyDictionary::shared()
+{
+    static KeyDictionary dictionary;
+    return dictionary;
+}
+
+void installKeyDictionary(const KeyCodeTable& table)
+{
+    KeyDictionary& dictionary = KeyDictionary::shared();
+    if (&table != &dictionary.nameToCode)
+        dictionary.nameToCode = table;
+    dictionary.codeToName = KeyNameTable(kInitialBuckets);
+    dictionary.codeToName.max_load_factor(1.0f);
+    for (const auto& [name, code] : dictionary.nameToCode)
+        dictionary.codeToName[code] = name;
+}
+
+int32_t keyCode(const std::string& name)
+{
+    const KeyCodeTable& table = KeyDictionary::shared().nameToCode;
+    auto found = table.find(name);
+    if (found == table.end())
+        throw std::runtime_error("A key is not present");
+    return found->second;
+}
+
+int32_t keyCodeOrDefault(const std::string& name)
+{
+    const KeyDictionary& dictionary = KeyDictionary::shared();
+    auto found = dictionary.nameToCode.find(name);
+    if (found != dictionary.nameToCode.end())
+        return found->second;
+    for (const FallbackCode& fallback : kFallbackCodes) {
+        if (name == fallback.name)
+            return dictionary.codeToName.count(fallback.code) ? -1 : fallback.code;
+    }
+    return -1;
+}
+
+const std::string& keyName(int32_t code)
+{
+    return KeyDictionary::shared().codeToName.at(code);
+}
+
+const std::string* tryKeyName(int32_t code)
+{
+    const KeyNameTable& table = KeyDictionary::shared().codeToName;
+    auto found = table.find(code);
+    return found == table.end() ? nullptr : &found->second;
+}
+
+std::set<std::string>& keyNameSet()
+{
+    return KeyDictionary::shared().keyNameSet;
+}

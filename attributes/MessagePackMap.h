@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <msgpack.hpp>
+
+namespace cocos2d {
+class CCPoint;
+}
+
+// One MessagePack map of the game data, keyed by key-dictionary codes (KeyDictionary.h).
+// A map made for writing holds a zone (not owned: its maker keeps it alive as long as the
+// objects are used) in which every written object is allocated. A map made for reading
+// has no zone; its objects point into the unpacked data, whose zone the reader keeps.
+// Keys are unique: the first value put under a code stays.
+class MessagePackMap {
+public:
+    using Entries = std::unordered_map<int32_t, msgpack::object>;
+    using StringMap = std::unordered_map<std::string, std::string>;
+
+    MessagePackMap();
+    explicit MessagePackMap(msgpack::zone* zone);
+
+    // The read form of a MAP object whose keys are positive integers up to 2^32-1 (taken as
+    // codes); msgpack::type_error for anything else. Of duplicate keys the first wins.
+    static MessagePackMap fromObject(const msgpack::object& object);
+
+    bool empty() const { return m_entries.empty(); }
+    std::size_t size() const { return m_entries.size(); }
+    const Entries& entries() const { return m_entries; }
+
+    // The zone written into; std::logic_error "Zone not set" when there is none. Never null.
+    msgpack::zone* zone() const;
+
+    // This map as a MAP object (codes as positive integers) built in the zone; the entries
+    // are not copied, so the object lives as long as the zone.
+    msgpack::object toObject() const;
+
+    // Writers, each (name, value). Order of checks: "Zone not set" (std::logic_error), then
+    // "A key is not present" (std::runtime_error); on either the map is unchanged.
+    void setInt(const std::string& name, int32_t value);            // positive or negative integer
+    void setUInt(const std::string& name, uint32_t value);          // positive integer
+    void setFloat(const std::string& name, float value);            // FLOAT32
+    void setBool(const std::string& name, bool value);              // boolean
+    void setString(const std::string& name, const std::string& value);  // str, bytes copied
+    void setString(const std::string& name, const char* value);     // null writes ""
+    void setStringMap(const std::string& name, const StringMap& value);
+    void setArray(const std::string& name, const std::vector<msgpack::object>& value);  // deep copies
+    void setMap(const std::string& name, const MessagePackMap& value);                  // deep copies
+    void setPointArray(const std::string& name, const std::vector<cocos2d::CCPoint>& value);
+    void setPoint(const std::string& name, const cocos2d::CCPoint& value);  // [x, y] FLOAT32
+    void setFloat4(const std::string& name, float a, float b, float c, float d);
+    void setUIntArray(const std::string& name, const std::vector<uint32_t>& value);
+
+    // Entry lookup. By name it goes through keyCodeOrDefault; null means absent.
+    const msgpack::object* find(int32_t code) const;
+    const msgpack::object* find(const std::string& name) const;
+
+    // Readers: false when the entry is absent (out untouched); msgpack::type_error when the
+    // object is of another type or out of the wanted type's range.
+    bool getInt(const std::string& name, int32_t& out) const;        // integers in range
+    bool getUInt(const std::string& name, uint32_t& out) const;      // positive integers in range
+    bool getFloat(const std::string& name, float& out) const;        // any number
+    bool getBool(const std::string& name, bool& out) const;          // boolean only
+    bool getString(const std::string& name, std::string& out) const; // str or bin
+    bool getStringMap(const std::string& name, StringMap& out) const;
+    bool getArray(const std::string& name, std::vector<msgpack::object>& out) const;
+    bool getMap(const std::string& name, MessagePackMap& out) const;
+    bool getPointArray(const std::string& name, std::vector<cocos2d::CCPoint>& out) const;
+    // An array of exactly count numbers, each converted as float; on a throw, out may hold
+    // the elements converted before the bad one.
+    bool getFloats(const std::string& name, float* out, std::size_t count) const;
+
+    // Conversions of one object, with the readers' rules.
+    static std::vector<cocos2d::CCPoint> convertPointArray(const msgpack::object& object);
+    static void convertFloats(const msgpack::object& object, float* out, std::size_t count);
+
+private:
+    int32_t writableCode(const std::string& name) const;
+
+    Entries m_entries;
+    msgpack::zone* m_zone = nullptr;
+};
+
+// Appends the MessagePack bytes of an object, keeping the width of every float: FLOAT32
+// objects become 0xca, FLOAT64 0xcb. (msgpack-c 4 packs a float holding a whole number
+// as an integer, which would change the types that the writers above chose.)
+void packObject(msgpack::sbuffer& buffer, const msgpack::object& object);
+
+// Unpacks the one MessagePack object that starts at offset in data[0, size) and moves
+// offset past it. Outside data is never trusted: containers may declare no more elements
+// in total than there are bytes left, and nesting is bounded, so a short header cannot
+// make msgpack-c allocate more than a small multiple of the input. Throws msgpack's
+// insufficient_bytes, parse_error or a size_overflow error; offset is then unchanged.
+msgpack::object_handle unpackBounded(const char* data, std::size_t size, std::size_t& offset);

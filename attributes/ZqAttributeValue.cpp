@@ -1,0 +1,263 @@
+#include "attributes/ZqAttributeValue.h"
+
+#include "attributes/KeyDictionary.h"
+#include "attributes/MessagePackMap.h"
+#include "base/CCDictionary.h"
+#include "base/CCString.h"
+
+#include <cstdint>
+
+using cocos2d::CCDictionary;
+using cocos2d::CCObject;
+using cocos2d::CCPoint;
+using cocos2d::CCRect;
+using cocos2d::CCSize;
+using cocos2d::CCString;
+using cocos2d::ccColor4F;
+
+namespace {
+
+void packValue(MessagePackMap& map, const std::string& value)
+{
+    map.setString("value", value);
+}
+
+void packValue(MessagePackMap& map, const CCRect& value)
+{
+    map.setFloat4("value", value.origin.x, value.origin.y, value.size.width, value.size.height);
+}
+
+void packValue(MessagePackMap& map, const CCSize& value)
+{
+    map.setPoint("value", CCPoint(value.width, value.height));
+}
+
+void packValue(MessagePackMap& map, const CCPoint& value)
+{
+    map.setPoint("value", value);
+}
+
+void packValue(MessagePackMap& map, const ccColor4F& value)
+{
+    map.setFloat4("value", value.r, value.g, value.b, value.a);
+}
+
+// Each reader converts into locals first, so a malformed entry leaves the value as it was.
+void unpackValue(const MessagePackMap& map, std::string& value)
+{
+    map.getString("value", value);
+}
+
+void unpackValue(const MessagePackMap& map, CCRect& value)
+{
+    float f[4];
+    if (map.getFloats("value", f, 4))
+        value = CCRect(f[0], f[1], f[2], f[3]);
+}
+
+void unpackValue(const MessagePackMap& map, CCSize& value)
+{
+    float f[2];
+    if (map.getFloats("value", f, 2))
+        value = CCSize(f[0], f[1]);
+}
+
+void unpackValue(const MessagePackMap& map, CCPoint& value)
+{
+    float f[2];
+    if (map.getFloats("value", f, 2))
+        value = CCPoint(f[0], f[1]);
+}
+
+void unpackValue(const MessagePackMap& map, ccColor4F& value)
+{
+    float f[4];
+    if (map.getFloats("value", f, 4))
+        value = ccColor4F{f[0], f[1], f[2], f[3]};
+}
+
+template <typename T>
+bool sameValue(const T& a, const T& b)
+{
+    return a == b;
+}
+
+bool sameValue(const ccColor4F& a, const ccColor4F& b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+// The first maxLength bytes of text, stepping back to the start of a UTF-8 sequence that
+// the cut would split (at most three continuation bytes, so bytes that are not UTF-8 are
+// cut where the length says).
+std::string cutText(const std::string& text, int maxLength)
+{
+    const std::size_t limit = maxLength < 0 ? 0 : static_cast<std::size_t>(maxLength);
+    if (text.size() <= limit)
+        return text;
+    std::size_t cut = limit;
+    for (int step = 0; step < 3 && cut > 0 && (static_cast<uint8_t>(text[cut]) & 0xC0) == 0x80; ++step)
+        --cut;
+    if ((static_cast<uint8_t>(text[cut]) & 0xC0) == 0x80)
+        cut = limit;
+    return text.substr(0, cut);
+}
+
+CCDictionary* valueDictionary(CCString* text)
+{
+    CCDictionary* dictionary = CCDictionary::create();
+    dictionary->setObject(text, "value");
+    return dictionary;
+}
+
+} // namespace
+
+template <typename T>
+ZqAttributeValue<T>::ZqAttributeValue(const std::string& name, ZqModel* owner, unsigned flag)
+    : ZqAttribute(name, owner, flag)
+{
+}
+
+template <typename T>
+ZqAttributeValue<T>::ZqAttributeValue(const std::string& name, ZqModel* owner, const ZqAttributeValue& source)
+    : ZqAttribute(name, owner, source)
+    , m_value(source.m_value)
+{
+}
+
+template <typename T>
+void ZqAttributeValue<T>::collectKeys() const
+{
+    keyNameSet().insert("value");
+}
+
+template <typename T>
+void ZqAttributeValue<T>::packAttributes(MessagePackMap& map) const
+{
+    packValue(map, m_value);
+}
+
+template <typename T>
+void ZqAttributeValue<T>::unpackAttributes(const MessagePackMap& map)
+{
+    unpackValue(map, m_value);
+}
+
+template <typename T>
+void ZqAttributeValue<T>::setValue(const T& value, bool silent)
+{
+    if (sameValue(value, m_value))
+        return;
+    m_value = value;
+    if (!silent)
+        changed(kValueChanged);
+}
+
+template class ZqAttributeValue<std::string>;
+template class ZqAttributeValue<CCRect>;
+template class ZqAttributeValue<CCSize>;
+template class ZqAttributeValue<CCPoint>;
+template class ZqAttributeValue<ccColor4F>;
+
+ZqAttributeString::ZqAttributeString(const std::string& name, ZqModel* owner, int maxLength)
+    : ZqAttributeValue(name, owner)
+    , m_maxLength(maxLength)
+{
+}
+
+ZqAttributeString::ZqAttributeString(const std::string& name, ZqModel* owner, const ZqAttributeString& source)
+    : ZqAttributeValue(name, owner, source)
+    , m_maxLength(source.m_maxLength)
+{
+}
+
+void ZqAttributeString::setValue(const std::string& text, bool silent)
+{
+    std::string cut = cutText(text, m_maxLength);
+    if (cut == m_value)
+        return;
+    m_value = std::move(cut);
+    if (!silent)
+        changed(kValueChanged);
+}
+
+void ZqAttributeString::setValue(const char* text, bool silent)
+{
+    setValue(std::string(text ? text : ""), silent);
+}
+
+void ZqAttributeString::loadValueFromDictionary(CCDictionary* dictionary)
+{
+    if (!dictionary)
+        return;
+    const CCString* text = dictionary->valueForKey("value");
+    if (text && text->length() > 0)
+        setValue(text->m_sString, true);
+}
+
+CCObject* ZqAttributeString::saveValueToDictionary() const
+{
+    return valueDictionary(CCString::create(m_value));
+}
+
+ZqAttributeStringList::ZqAttributeStringList(const std::string& name, ZqModel* owner)
+    : ZqAttributeString(name, owner)
+{
+}
+
+ZqAttributeStringList::ZqAttributeStringList(const std::string& name, ZqModel* owner,
+                                             const ZqAttributeStringList& source)
+    : ZqAttributeString(name, owner, source)
+{
+}
+
+ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqModel* owner)
+    : ZqAttributeValue(name, owner)
+{
+}
+
+ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqModel* owner, const ZqAttributeRect& source)
+    : ZqAttributeValue(name, owner, source)
+{
+}
+
+void ZqAttributeRect::loadValueFromDictionary(CCDictionary* dictionary)
+{
+    if (!dictionary)
+        return;
+    const CCString* text = dictionary->valueForKey("value");
+    if (!text || text->length() == 0)
+        return;
+    m_value = cocos2d::CCRectFromString(text->getCString());
+}
+
+CCObject* ZqAttributeRect::saveValueToDictionary() const
+{
+    return valueDictionary(CCString::createWithFormat("{{%.2f,%.2f},{%.2f,%.2f}}", m_value.origin.x,
+                                                      m_value.origin.y, m_value.size.width, m_value.size.height));
+}
+
+ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqModel* owner)
+    : ZqAttributeValue(name, owner)
+{
+}
+
+ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqModel* owner, const ZqAttributeSize& source)
+    : ZqAttributeValue(name, owner, source)
+{
+}
+
+void ZqAttributeSize::loadValueFromDictionary(CCDictionary* dictionary)
+{
+    if (!dictionary)
+        return;
+    const CCString* text = dictionary->valueForKey("value");
+    if (!text || text->length() == 0)
+        return;
+    m_value = cocos2d::CCSizeFromString(text->getCString());
+}
+
+CCObject* ZqAttributeSize::saveValueToDictionary() const
+{
+    return valueDictionary(CCString::createWithFormat("{%.2f,%.2f}", m_value.width, m_value.height));
+}

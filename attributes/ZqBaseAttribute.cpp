@@ -1,0 +1,241 @@
+#include "attributes/ZqBaseAttribute.h"
+
+#include "attributes/KeyDictionary.h"
+#include "attributes/MessagePackMap.h"
+#include "attributes/ZqAnimationCurve.h"
+#include "model/ZqModel.h"
+#include "model/ZqModelController.h"
+#include "cocos2d.h"
+
+#include <algorithm>
+
+using namespace cocos2d;
+
+ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqModel* owner, unsigned flag)
+    : m_name(name), m_flag(flag)
+{
+    if (owner)
+        owner->addAttribute(this, -1);
+}
+
+ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqModel* owner, const ZqBaseAttribute& source)
+    : ZqBaseAttribute(name, owner, source.m_flag)
+{
+    if (source.m_connectionType != kNone)
+        setConnectionType(source.m_connectionType, true);
+    if (m_connectionType == kTarget) {
+        // A copy: the source's list may change while this one links.
+        const std::vector<ZqBaseAttribute*> sources = source.m_links;
+        for (ZqBaseAttribute* linked : sources)
+            connect(linked, true);
+    }
+}
+
+ZqBaseAttribute::~ZqBaseAttribute()
+{
+    disconnectAll(false);
+    if (m_owner)
+        m_owner->removeAttribute(this);
+}
+
+void ZqBaseAttribute::collectKeys() const
+{
+    if (connectedSource()) {
+        keyNameSet().insert("connectedModelId");
+        keyNameSet().insert("attributeName");
+    }
+}
+
+void ZqBaseAttribute::packConnections(MessagePackMap& map) const
+{
+    const ZqBaseAttribute* source = connectedSource();
+    if (!source)
+        return;
+    map.setUInt("connectedModelId", source->m_owner ? source->m_owner->id() : 0);
+    map.setString("attributeName", source->m_name);
+}
+
+void ZqBaseAttribute::unpackConnections(const MessagePackMap& map)
+{
+    if (m_connectionType != kTarget)
+        return;
+    uint32_t modelId = 0;
+    if (!map.getUInt("connectedModelId", modelId) || modelId == 0)
+        return;
+    std::shared_ptr<ZqModel> model = ZqModelController::shared()->modelById(modelId);
+    if (!model)
+        return;
+    std::string attributeName;
+    if (!map.getString("attributeName", attributeName) || attributeName.empty())
+        return;
+    if (ZqBaseAttribute* source = findSource(*model, attributeName))
+        connect(source, true);
+}
+
+ZqBaseAttribute* ZqBaseAttribute::findSource(const ZqModel& model, const std::string& attributeName)
+{
+    for (ZqBaseAttribute* attribute : model.attributes()) {
+        if (attribute->m_connectionType == kSource && attribute->m_name == attributeName)
+            return attribute;
+    }
+    return nullptr;
+}
+
+ZqBaseAttribute* ZqBaseAttribute::clone(const std::string& newName, ZqModel* newOwner) const
+{
+    return new ZqBaseAttribute(newName, newOwner, *this);
+}
+
+ZqBaseAttribute* ZqBaseAttribute::cloneForOwner(ZqModel* newOwner) const
+{
+    return new ZqBaseAttribute(m_name, newOwner, m_flag);
+}
+
+ZqBaseAttribute* ZqBaseAttribute::cloneWithName(const std::string& newName) const
+{
+    return new ZqBaseAttribute(newName, m_owner, m_flag);
+}
+
+void ZqBaseAttribute::loadConnectionFromDictionary(CCDictionary* dictionary)
+{
+    if (m_connectionType != kTarget || !dictionary)
+        return;
+    const unsigned modelId = dictionary->valueForKey("connectedModelId")->uintValue();
+    if (modelId == 0)
+        return;
+    std::shared_ptr<ZqModel> model = ZqModelController::shared()->modelById(modelId);
+    if (!model)
+        return;
+    const CCString* attributeName = dictionary->valueForKey("attributeName");
+    if (attributeName->length() == 0)
+        return;
+    if (ZqBaseAttribute* source = findSource(*model, attributeName->getCString()))
+        connect(source, true);
+}
+
+CCObject* ZqBaseAttribute::saveValueToDictionary() const
+{
+    return CCDictionary::create();
+}
+
+CCDictionary* ZqBaseAttribute::saveConnectionToDictionary() const
+{
+    CCDictionary* dictionary = CCDictionary::create();
+    if (const ZqBaseAttribute* source = connectedSource()) {
+        dictionary->setObject(CCString::createWithFormat("%u", source->m_owner ? source->m_owner->id() : 0),
+                              "connectedModelId");
+        dictionary->setObject(CCString::createWithFormat("%s", source->m_name.c_str()), "attributeName");
+    }
+    return dictionary;
+}
+
+std::vector<ZqAnimationCurve*> ZqBaseAttribute::curvesForState(int state) const
+{
+    return {};
+}
+
+void ZqBaseAttribute::setCurvesForState(std::vector<std::unique_ptr<ZqAnimationCurve>> curves, int state)
+{
+}
+
+void ZqBaseAttribute::changed(int kind)
+{
+    if (m_owner)
+        m_owner->attributeChanged(this, kind);
+}
+
+void ZqBaseAttribute::setName(const std::string& name, bool silent)
+{
+    if (&name != &m_name)
+        m_name = name;
+    if (!silent)
+        changed(kValueChanged);
+}
+
+void ZqBaseAttribute::setOwner(ZqModel* owner)
+{
+    if (owner == m_owner)
+        return;
+    ZqModel* former = m_owner;
+    m_owner = nullptr;
+    if (former)
+        former->removeAttribute(this);
+    m_owner = owner;
+    if (owner)
+        owner->addAttribute(this, -1);
+}
+
+void ZqBaseAttribute::setConnectionType(int kind, bool silent)
+{
+    if (kind == m_connectionType)
+        return;
+    disconnectAll(silent);
+    m_connectionType = kind;
+}
+
+void ZqBaseAttribute::connect(ZqBaseAttribute* other, bool silent)
+{
+    if (!other || m_connectionType == kNone || other->m_connectionType == kNone
+        || m_connectionType == other->m_connectionType)
+        return;
+    if (m_connectionType == kSource) {
+        if (contains(other))
+            return;
+        m_links.push_back(other);
+    } else {
+        if (connectedSource() == other)
+            return;
+        if (ZqBaseAttribute* former = connectedSource()) {
+            m_links.clear();
+            former->disconnect(this, silent);
+        }
+        m_links.push_back(other);
+    }
+    other->connect(this, silent);
+    if (!silent)
+        changed(kLinksChanged);
+}
+
+void ZqBaseAttribute::disconnect(ZqBaseAttribute* other, bool silent)
+{
+    if (m_connectionType != kSource)
+        return;
+    auto it = std::find(m_links.begin(), m_links.end(), other);
+    if (it == m_links.end())
+        return;
+    m_links.erase(it);
+    other->disconnectAll(silent);
+    if (!silent)
+        changed(kLinksChanged);
+}
+
+void ZqBaseAttribute::disconnectAll(bool silent)
+{
+    if (m_links.empty())
+        return;
+    if (m_connectionType == kTarget) {
+        ZqBaseAttribute* source = m_links.front();
+        m_links.clear();
+        source->disconnect(this, silent);
+    } else {
+        // Moved out first: each former target calls back into this attribute.
+        const std::vector<ZqBaseAttribute*> targets = std::move(m_links);
+        m_links.clear();
+        for (ZqBaseAttribute* target : targets)
+            target->disconnectAll(silent);
+    }
+    if (!silent)
+        changed(kLinksChanged);
+}
+
+bool ZqBaseAttribute::contains(const ZqBaseAttribute* other) const
+{
+    return std::find(m_links.begin(), m_links.end(), other) != m_links.end();
+}
+
+ZqBaseAttribute* ZqBaseAttribute::connectedSource() const
+{
+    if (m_connectionType != kTarget || m_links.empty())
+        return nullptr;
+    return m_links.front();
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <ZqTypeId.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+class MessagePackMap;
+class ZqAnimationCurve;
+class ZqModel;
+namespace cocos2d {
+class CCObject;
+class CCDictionary;
+}
+
+// Serial form shared by models, attributes and curves. For an attribute the map is the
+// nested map its owner keeps under the attribute's name.
+class ZqMessagePackInterface {
+public:
+    virtual ~ZqMessagePackInterface() = default;
+    // Adds the names of the keys this object writes to the key dictionary's name set.
+    virtual void collectKeys() const = 0;
+    virtual void packAttributes(MessagePackMap& map) const = 0;
+    virtual void unpackAttributes(const MessagePackMap& map) = 0;
+    virtual void packConnections(MessagePackMap& map) const = 0;
+    virtual void unpackConnections(const MessagePackMap& map) = 0;
+};
+
+// A named attribute owned by one model, with links to attributes of other models:
+// a source (kind 1) feeds any number of targets, a target (kind 2) has at most one source.
+// Links are symmetric plain pointers; an attribute unlinks both sides when it goes.
+// The owner model deletes its attributes; removing one from its owner does not delete it.
+class ZqBaseAttribute : public ZqMessagePackInterface {
+public:
+    enum ConnectionType { kNone = 0, kSource = 1, kTarget = 2 };
+    // Kinds given to changed(): a value or name change, a link change.
+    enum ChangeKind { kValueChanged = 0, kLinksChanged = 1 };
+
+    // Appends itself to the owner's attribute list when an owner is given.
+    // flag: stored and carried into every copy; nothing here reads it.
+    ZqBaseAttribute(const std::string& name, ZqModel* owner, unsigned flag = 0);
+    // Copy under a new name and owner: same flag and kind; a copied target is linked
+    // (silently) to the source's source, a copied source has no links.
+    ZqBaseAttribute(const std::string& name, ZqModel* owner, const ZqBaseAttribute& source);
+    ZqBaseAttribute(const ZqBaseAttribute&) = delete;
+    ZqBaseAttribute& operator=(const ZqBaseAttribute&) = delete;
+    // Unlinks both sides (notifying the owners of the attributes that lose a link),
+    // then leaves the owner's list.
+    ~ZqBaseAttribute() override;
+
+    void collectKeys() const override;
+    void packAttributes(MessagePackMap& map) const override {}
+    void unpackAttributes(const MessagePackMap& map) override {}
+    // Link entry of a target: {"connectedModelId": source owner's id, "attributeName": source name}.
+    void packConnections(MessagePackMap& map) const override;
+    // Links a target to the first source of that name on the model of that id (silently).
+    void unpackConnections(const MessagePackMap& map) override;
+
+    ZQ_STATIC_IDENTITY(ZqBaseAttribute)
+    virtual const char* className() const { return staticClassName(); }
+    virtual std::size_t typeId() const { return staticTypeId(); }
+    // New attributes owned by the caller's model (or by nobody when owner is null).
+    virtual ZqBaseAttribute* clone(const std::string& newName, ZqModel* newOwner) const;
+    virtual ZqBaseAttribute* cloneForOwner(ZqModel* newOwner) const;
+    virtual ZqBaseAttribute* cloneWithName(const std::string& newName) const;
+
+    // Engine-dictionary form. Saved objects are autoreleased.
+    virtual void loadValueFromDictionary(cocos2d::CCDictionary* dictionary) {}
+    virtual void loadConnectionFromDictionary(cocos2d::CCDictionary* dictionary);
+    virtual cocos2d::CCObject* saveValueToDictionary() const;
+    virtual cocos2d::CCDictionary* saveConnectionToDictionary() const;
+
+    // Animation curves per state. The returned curves stay owned by the attribute.
+    // setCurvesForState takes ownership of the given curves; an attribute without
+    // curves (or given too few) frees them and changes nothing.
+    virtual std::vector<ZqAnimationCurve*> curvesForState(int state) const;
+    virtual void setCurvesForState(std::vector<std::unique_ptr<ZqAnimationCurve>> curves, int state);
+
+    // Tells the owner (if any) through ZqModel::attributeChanged.
+    virtual void changed(int kind);
+
+    const std::string& name() const { return m_name; }
+    ZqModel* owner() const { return m_owner; }
+    unsigned flag() const { return m_flag; }
+    int connectionType() const { return m_connectionType; }
+
+    void setName(const std::string& name, bool silent = false);
+    // Moves the attribute from its owner's list to the new owner's list; no notification.
+    void setOwner(ZqModel* owner);
+    // A different kind drops every link first.
+    void setConnectionType(int kind, bool silent = false);
+
+    // Links a source and a target (in either direction); a target leaves its old source.
+    void connect(ZqBaseAttribute* other, bool silent = false);
+    // Called on the source; does nothing on a target.
+    void disconnect(ZqBaseAttribute* other, bool silent = false);
+    void disconnectAll(bool silent = false);
+    bool contains(const ZqBaseAttribute* other) const;
+    std::vector<ZqBaseAttribute*> links() const { return m_links; }
+    // The source of a target, else null.
+    ZqBaseAttribute* connectedSource() const;
+
+private:
+    friend class ZqModel; // clears m_owner of attributes it is deleting
+
+    // The first source attribute of that name on the model, else null.
+    static ZqBaseAttribute* findSource(const ZqModel& model, const std::string& attributeName);
+
+    std::string m_name;
+    ZqModel* m_owner = nullptr;
+    unsigned m_flag = 0;
+    int m_connectionType = kNone;
+    std::vector<ZqBaseAttribute*> m_links;
+};
+
+// The identity of a concrete attribute class in one line, inside its public section:
+// class name, type id (FNV-1a of the name) and the three clones, each of which makes an
+// object of this very class through its copy constructor (name, owner, const Class&).
+#define ZQ_ATTRIBUTE_IDENTITY(ClassName)                                                   \
+    ZQ_STATIC_IDENTITY(ClassName)                                                           \
+    const char* className() const override { return staticClassName(); }                    \
+    std::size_t typeId() const override { return staticTypeId(); }                          \
+    ClassName* clone(const std::string& newName, ZqModel* newOwner) const override          \
+    {                                                                                       \
+        return new ClassName(newName, newOwner, *this);                                     \
+    }                                                                                       \
+    ClassName* cloneForOwner(ZqModel* newOwner) const override                              \
+    {                                                                                       \
+        return new ClassName(name(), newOwner, *this);                                      \
+    }                                                                                       \
+    ClassName* cloneWithName(const std::string& newName) const override                     \
+    {                                                                                       \
+        return new ClassName(newName, owner(), *this);                                      \
+    }
+
+// The value-less attribute: a port linked to other ports, and the base of typed attributes.
+class ZqAttribute : public ZqBaseAttribute {
+public:
+    using ZqBaseAttribute::ZqBaseAttribute;
+    ZQ_ATTRIBUTE_IDENTITY(ZqAttribute)
+};

@@ -1,0 +1,305 @@
+#include "model/ZqModel.h"
+
+#include "attributes/KeyDictionary.h"
+#include "attributes/MessagePackMap.h"
+#include "attributes/ZqAttributeValue.h"
+#include "model/ZqModelController.h"
+#include "cocos2d.h"
+
+#include <algorithm>
+
+using namespace cocos2d;
+
+namespace {
+
+// A saved dictionary form is kept only when it holds something.
+bool holdsEntries(CCObject* object)
+{
+    if (!object)
+        return false;
+    if (auto* dictionary = dynamic_cast<CCDictionary*>(object))
+        return dictionary->count() > 0;
+    return true;
+}
+
+} // namespace
+
+ZqModel::ZqModel(const std::string& name)
+    : m_id(ZqModelController::shared()->nextModelId())
+{
+    m_nameAttribute = new ZqAttributeString("Name", this);
+    m_nameAttribute->setValue(name, true);
+}
+
+ZqModel::ZqModel(const ZqModel& source)
+    : ZqMessagePackInterface(), m_id(ZqModelController::shared()->nextModelId())
+{
+    try {
+        // Each clone appends itself to this model's list.
+        for (const ZqBaseAttribute* attribute : source.m_attributes)
+            attribute->clone(attribute->name(), this);
+    } catch (...) {
+        deleteAttributes();
+        throw;
+    }
+    ZqBaseAttribute* nameAttribute = findAttribute("Name");
+    if (nameAttribute && nameAttribute->typeId() == ZqAttributeString::staticTypeId())
+        m_nameAttribute = static_cast<ZqAttributeString*>(nameAttribute);
+}
+
+ZqModel::~ZqModel()
+{
+    deleteAttributes();
+}
+
+void ZqModel::deleteAttributes()
+{
+    // The list is taken out and every owner cleared before the first delete: a dying
+    // attribute would otherwise remove itself from the list being walked and notify this
+    // half-destroyed model (and through it the controller).
+    std::vector<ZqBaseAttribute*> attributes = std::move(m_attributes);
+    m_attributes.clear();
+    m_nameAttribute = nullptr;
+    for (ZqBaseAttribute* attribute : attributes)
+        attribute->m_owner = nullptr;
+    for (ZqBaseAttribute* attribute : attributes)
+        delete attribute;
+}
+
+void ZqModel::collectKeys() const
+{
+    keyNameSet().insert("id");
+    keyNameSet().insert("Class Name");
+    if (!m_children.empty())
+        keyNameSet().insert("children");
+    for (const ZqBaseAttribute* attribute : m_attributes) {
+        attribute->collectKeys();
+        keyNameSet().insert(attribute->name());
+    }
+}
+
+void ZqModel::packAttributes(MessagePackMap& map) const
+{
+    map.setUInt("id", m_id);
+    map.setString("Class Name", className());
+    for (const ZqBaseAttribute* attribute : m_attributes) {
+        MessagePackMap nested(map.zone());
+        attribute->packAttributes(nested);
+        if (!nested.empty())
+            map.setMap(attribute->name(), nested);
+    }
+}
+
+void ZqModel::unpackAttributes(const MessagePackMap& map)
+{
+    uint32_t id = 0xFFFFFFFFu; // a map without "id" gives -1
+    map.getUInt("id", id);
+    setId(id);
+    for (ZqBaseAttribute* attribute : m_attributes) {
+        MessagePackMap nested;
+        if (map.getMap(attribute->name(), nested))
+            attribute->unpackAttributes(nested);
+    }
+}
+
+void ZqModel::packConnections(MessagePackMap& map) const
+{
+    map.setUInt("id", m_id);
+    for (const ZqBaseAttribute* attribute : m_attributes) {
+        MessagePackMap nested(map.zone());
+        attribute->packConnections(nested);
+        if (!nested.empty())
+            map.setMap(attribute->name(), nested);
+    }
+    if (!m_children.empty()) {
+        std::vector<uint32_t> ids;
+        ids.reserve(m_children.size());
+        for (const std::shared_ptr<ZqModel>& child : m_children)
+            ids.push_back(child->id());
+        map.setUIntArray("children", ids);
+    }
+}
+
+void ZqModel::unpackConnections(const MessagePackMap& map)
+{
+    for (ZqBaseAttribute* attribute : m_attributes) {
+        MessagePackMap nested;
+        if (map.getMap(attribute->name(), nested))
+            attribute->unpackConnections(nested);
+    }
+    std::vector<msgpack::object> children;
+    if (!map.getArray("children", children))
+        return;
+    ZqModelController* controller = ZqModelController::shared();
+    for (const msgpack::object& element : children) {
+        if (std::shared_ptr<ZqModel> child = controller->modelById(element.as<uint32_t>()))
+            addChild(child, true);
+    }
+}
+
+void ZqModel::loadAttributesFromDictionary(CCDictionary* dictionary)
+{
+    setId(dictionary->valueForKey("id")->uintValue());
+    for (ZqBaseAttribute* attribute : m_attributes) {
+        if (auto* value = dynamic_cast<CCDictionary*>(dictionary->objectForKey(attribute->name())))
+            attribute->loadValueFromDictionary(value);
+    }
+}
+
+void ZqModel::loadConnectionsFromDictionary(CCDictionary* dictionary)
+{
+    for (ZqBaseAttribute* attribute : m_attributes) {
+        if (auto* connection = dynamic_cast<CCDictionary*>(dictionary->objectForKey(attribute->name())))
+            attribute->loadConnectionFromDictionary(connection);
+    }
+    auto* children = dynamic_cast<CCArray*>(dictionary->objectForKey("children"));
+    if (!children)
+        return;
+    ZqModelController* controller = ZqModelController::shared();
+    for (CCObject* element : *children) {
+        auto* text = dynamic_cast<CCString*>(element);
+        if (!text)
+            continue;
+        if (std::shared_ptr<ZqModel> child = controller->modelById(text->uintValue()))
+            addChild(child, true);
+    }
+}
+
+CCDictionary* ZqModel::saveAttributesToDictionary() const
+{
+    CCDictionary* dictionary = CCDictionary::create();
+    dictionary->setObject(CCString::createWithFormat("%u", m_id), "id");
+    dictionary->setObject(CCString::create(className()), "className");
+    for (const ZqBaseAttribute* attribute : m_attributes) {
+        CCObject* value = attribute->saveValueToDictionary();
+        if (holdsEntries(value))
+            dictionary->setObject(value, attribute->name());
+    }
+    return dictionary;
+}
+
+CCDictionary* ZqModel::saveConnectionsToDictionary() const
+{
+    CCDictionary* dictionary = CCDictionary::create();
+    dictionary->setObject(CCString::createWithFormat("%u", m_id), "id");
+    for (const ZqBaseAttribute* attribute : m_attributes) {
+        CCDictionary* connection = attribute->saveConnectionToDictionary();
+        if (holdsEntries(connection))
+            dictionary->setObject(connection, attribute->name());
+    }
+    if (!m_children.empty()) {
+        CCArray* ids = CCArray::create();
+        for (const std::shared_ptr<ZqModel>& child : m_children)
+            ids->addObject(CCString::createWithFormat("%u", child->id()));
+        dictionary->setObject(ids, "children");
+    }
+    return dictionary;
+}
+
+void ZqModel::attributeChanged(ZqBaseAttribute* attribute, int kind)
+{
+    const std::vector<ZqModelObserver*> observers = m_observers;
+    for (ZqModelObserver* observer : observers)
+        observer->attributeChanged(attribute, kind);
+    if (ZqModelController* controller = ZqModelController::existing())
+        controller->notifyAttributeChanged(attribute, kind);
+}
+
+void ZqModel::copyChildrenFrom(const ZqModel& source, bool deep, bool flag, bool silent)
+{
+    const std::vector<std::shared_ptr<ZqModel>> children = source.m_children;
+    for (const std::shared_ptr<ZqModel>& child : children)
+        addChild(deep ? child->duplicate(true, flag) : child, silent);
+}
+
+void ZqModel::childAdded(const std::shared_ptr<ZqModel>& child)
+{
+    const std::vector<ZqModelObserver*> observers = m_observers;
+    const std::shared_ptr<ZqModel> self = sharedFromThis();
+    for (ZqModelObserver* observer : observers)
+        observer->childAdded(self, child);
+}
+
+void ZqModel::childRemoved(const std::shared_ptr<ZqModel>& child)
+{
+    const std::vector<ZqModelObserver*> observers = m_observers;
+    const std::shared_ptr<ZqModel> self = sharedFromThis();
+    for (ZqModelObserver* observer : observers)
+        observer->childRemoved(self, child);
+}
+
+void ZqModel::childrenCleared()
+{
+    const std::vector<ZqModelObserver*> observers = m_observers;
+    const std::shared_ptr<ZqModel> self = sharedFromThis();
+    for (ZqModelObserver* observer : observers)
+        observer->childrenCleared(self);
+}
+
+void ZqModel::setId(unsigned id)
+{
+    if (id == m_id)
+        return;
+    const unsigned oldId = m_id;
+    m_id = id;
+    if (ZqModelController* controller = ZqModelController::existing())
+        controller->changeModelId(this, oldId);
+}
+
+std::string ZqModel::name() const
+{
+    return m_nameAttribute ? m_nameAttribute->value() : std::string();
+}
+
+void ZqModel::setName(const std::string& name)
+{
+    if (m_nameAttribute)
+        m_nameAttribute->setValue(name, false);
+}
+
+void ZqModel::addAttribute(ZqBaseAttribute* attribute, int index)
+{
+    if (indexOfAttribute(attribute) >= 0)
+        return;
+    if (index >= 0 && static_cast<std::size_t>(index) < m_attributes.size())
+        m_attributes.insert(m_attributes.begin() + index, attribute);
+    else
+        m_attributes.push_back(attribute);
+    attribute->setOwner(this);
+}
+
+void ZqModel::removeAttribute(ZqBaseAttribute* attribute)
+{
+    auto it = std::find(m_attributes.begin(), m_attributes.end(), attribute);
+    if (it != m_attributes.end())
+        m_attributes.erase(it);
+}
+
+ZqBaseAttribute* ZqModel::findAttribute(const std::string& name) const
+{
+    for (ZqBaseAttribute* attribute : m_attributes) {
+        if (attribute->name() == name)
+            return attribute;
+    }
+    return nullptr;
+}
+
+int ZqModel::indexOfAttribute(const ZqBaseAttribute* attribute) const
+{
+    auto it = std::find(m_attributes.begin(), m_attributes.end(), attribute);
+    return it == m_attributes.end() ? -1 : static_cast<int>(it - m_attributes.begin());
+}
+
+void ZqModel::addReferencingAttribute(ZqBaseAttribute* attribute)
+{
+    if (std::find(m_referencingAttributes.begin(), m_referencingAttributes.end(), attribute)
+        == m_referencingAttributes.end())
+        m_referencingAttributes.push_back(attribute);
+}
+
+void ZqModel::removeReferencingAttribute(ZqBaseAttribute* attribute)
+{
+    auto it = std::find(m_referencingAttributes.begin(), m_referencingAttributes.end(), attribute);
+    if (it != m_referencingAttributes.end())
+        m_referencingAttributes.erase(it);
+}

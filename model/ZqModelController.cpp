@@ -1,0 +1,167 @@
+#include "model/ZqModelController.h"
+
+#include "attributes/ZqBaseAttribute.h"
+#include "model/ZqModel.h"
+#include "cocos2d.h"
+
+#include <algorithm>
+
+namespace {
+
+ZqModelController* s_instance = nullptr;
+
+} // namespace
+
+ZqModelController* ZqModelController::shared()
+{
+    if (!s_instance)
+        new ZqModelController(); // the constructor stores the instance; it lives to the end
+    return s_instance;
+}
+
+ZqModelController* ZqModelController::existing()
+{
+    return s_instance;
+}
+
+ZqModelController::ZqModelController()
+{
+    s_instance = this;
+}
+
+ZqModelController::~ZqModelController()
+{
+    reset();
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+unsigned ZqModelController::nextModelId()
+{
+    // 0 means "no model" in the data; a registered id would make the new model
+    // unregistrable and let a reload mix the two up.
+    do {
+        ++m_idCounter;
+    } while (m_idCounter == 0 || m_modelsById.count(m_idCounter) != 0);
+    return m_idCounter;
+}
+
+void ZqModelController::addModel(const std::shared_ptr<ZqModel>& model, int index)
+{
+    if (!model || m_modelsById.count(model->id()) != 0)
+        return;
+    m_modelsById.emplace(model->id(), model);
+    ModelList& list = m_modelsByType[model->typeId()];
+    if (index >= 0 && static_cast<std::size_t>(index) < list.size())
+        list.insert(list.begin() + index, model);
+    else
+        list.push_back(model);
+    modelAdded(model);
+}
+
+void ZqModelController::removeModel(std::shared_ptr<ZqModel> model)
+{
+    if (!model)
+        return;
+    auto entry = m_modelsById.find(model->id());
+    if (entry == m_modelsById.end())
+        return;
+    // Another model registered under the same id (a newer one that reused it) stays.
+    if (entry->second == model)
+        m_modelsById.erase(entry);
+    auto type = m_modelsByType.find(model->typeId());
+    if (type != m_modelsByType.end()) {
+        auto it = std::find(type->second.begin(), type->second.end(), model);
+        if (it != type->second.end())
+            type->second.erase(it);
+    }
+    modelRemoved(model);
+}
+
+std::shared_ptr<ZqModel> ZqModelController::modelById(unsigned id) const
+{
+    auto it = m_modelsById.find(id);
+    return it == m_modelsById.end() ? nullptr : it->second;
+}
+
+ZqModelController::ModelList ZqModelController::modelsOfType(std::size_t typeId) const
+{
+    auto it = m_modelsByType.find(typeId);
+    return it == m_modelsByType.end() ? ModelList() : it->second;
+}
+
+void ZqModelController::notifyModelChanged(const ZqModel* model)
+{
+    if (model && m_modelsById.count(model->id()) != 0)
+        modelChanged(model);
+}
+
+void ZqModelController::notifyAttributeChanged(const ZqBaseAttribute* attribute, int kind)
+{
+    if (attribute && kind != 2 && attribute->owner() && m_modelsById.count(attribute->owner()->id()) != 0)
+        attributeChanged(attribute, kind);
+}
+
+void ZqModelController::changeModelId(ZqModel* model, unsigned oldId)
+{
+    auto entry = m_modelsById.find(oldId);
+    if (!model || entry == m_modelsById.end() || entry->second.get() != model)
+        return;
+    std::shared_ptr<ZqModel> moved = std::move(entry->second);
+    m_modelsById.erase(entry);
+    m_modelsById[model->id()] = std::move(moved);
+    modelChanged(model);
+}
+
+void ZqModelController::reset()
+{
+    // The maps are swapped out before the models go: a dying model's attributes notify
+    // the models they were linked to, which ask this controller about their ids.
+    std::map<std::size_t, ModelList> byType;
+    std::unordered_map<unsigned, std::shared_ptr<ZqModel>> byId(8);
+    byType.swap(m_modelsByType);
+    byId.swap(m_modelsById);
+    byType.clear();
+    byId.clear();
+    m_errorText.clear();
+    m_changed = false;
+    m_idCounter = 0;
+    m_loadingState = LoadingState();
+    cocos2d::CCPoolManager::sharedPoolManager()->finalize();
+}
+
+void ZqModelController::modelAdded(const std::shared_ptr<ZqModel>& model)
+{
+    m_changed = true;
+    const ModelList children = model->children();
+    for (const std::shared_ptr<ZqModel>& child : children)
+        addModel(child, -1);
+}
+
+void ZqModelController::modelRemoved(const std::shared_ptr<ZqModel>& model)
+{
+    m_changed = true;
+    const ModelList children = model->children();
+    for (const std::shared_ptr<ZqModel>& child : children) {
+        const ModelList parents = child->parents();
+        const bool sharedWithRegistered = std::any_of(parents.begin(), parents.end(),
+            [&](const std::shared_ptr<ZqModel>& parent) { return parent != model && isRegistered(parent.get()); });
+        if (!sharedWithRegistered)
+            removeModel(child);
+    }
+}
+
+void ZqModelController::modelChanged(const ZqModel* model)
+{
+    m_changed = true;
+}
+
+void ZqModelController::attributeChanged(const ZqBaseAttribute* attribute, int kind)
+{
+    m_changed = true;
+}
+
+bool ZqModelController::isRegistered(const ZqModel* model) const
+{
+    return m_modelsById.count(model->id()) != 0;
+}

@@ -1,0 +1,289 @@
+// Links between attributes: symmetry, notifications, relinking, destruction from either
+// side, kind changes, clones and the link entry's two serial forms.
+#include "attributes/KeyDictionary.h"
+#include "attributes/MessagePackMap.h"
+#include "attributes/ZqBaseAttribute.h"
+#include "model/ZqModelController.h"
+#include "model/ZqModelIdentity.h"
+#include "cocos2d.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace cocos2d;
+
+namespace {
+
+class PortModel : public ZqModel {
+public:
+    explicit PortModel(const std::string& name) : ZqModel(name) {}
+    ZQ_MODEL_IDENTITY(PortModel, ZqModel)
+
+    void attributeChanged(ZqBaseAttribute* attribute, int kind) override
+    {
+        ++notifications[kind];
+        ZqModel::attributeChanged(attribute, kind);
+    }
+    int linkNotifications() { return notifications[ZqBaseAttribute::kLinksChanged]; }
+
+    std::map<int, int> notifications;
+};
+
+ZqAttribute* port(const std::shared_ptr<PortModel>& owner, const char* name, int kind)
+{
+    auto* attribute = new ZqAttribute(name, owner.get());
+    attribute->setConnectionType(kind, true);
+    return attribute;
+}
+
+MessagePackMap throughBytes(const MessagePackMap& map, msgpack::object_handle& keep)
+{
+    msgpack::sbuffer buffer;
+    msgpack::pack(buffer, map.toObject());
+    keep = msgpack::unpack(buffer.data(), buffer.size());
+    return MessagePackMap::fromObject(keep.get());
+}
+
+class AttributeLinks : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ZqModelController::shared()->reset();
+        installKeyDictionary({{"id", 42}, {"Class Name", 33}, {"value", 10}, {"connectedModelId", 1},
+                              {"attributeName", 2}, {"Name", 3}, {"Load", 4}});
+        m1 = zqCreateModel<PortModel>("m1");
+        m2 = zqCreateModel<PortModel>("m2");
+        m3 = zqCreateModel<PortModel>("m3");
+        a = port(m1, "Load", ZqBaseAttribute::kSource);
+        b = port(m2, "Load", ZqBaseAttribute::kSource);
+        t = port(m3, "In", ZqBaseAttribute::kTarget);
+    }
+    void TearDown() override { ZqModelController::shared()->reset(); }
+
+    std::shared_ptr<PortModel> m1, m2, m3;
+    ZqAttribute *a = nullptr, *b = nullptr, *t = nullptr;
+};
+
+TEST_F(AttributeLinks, RelinkingATargetMovesItAndNotifiesEveryOwnerOnce)
+{
+    t->connect(a);
+    EXPECT_EQ(t->links(), std::vector<ZqBaseAttribute*>{a});
+    EXPECT_EQ(a->links(), std::vector<ZqBaseAttribute*>{t});
+    EXPECT_EQ(m1->linkNotifications(), 1);
+    EXPECT_EQ(m3->linkNotifications(), 1);
+
+    t->connect(b);
+    EXPECT_EQ(t->connectedSource(), b);
+    EXPECT_TRUE(a->links().empty());
+    EXPECT_EQ(b->links(), std::vector<ZqBaseAttribute*>{t});
+    EXPECT_EQ(m1->linkNotifications(), 2);
+    EXPECT_EQ(m2->linkNotifications(), 1);
+    EXPECT_EQ(m3->linkNotifications(), 2);
+
+    t->connect(b); // same pair again: nothing
+    b->connect(t);
+    EXPECT_EQ(b->links().size(), 1u);
+    EXPECT_EQ(m2->linkNotifications(), 1);
+    EXPECT_EQ(m3->linkNotifications(), 2);
+
+    a->connect(t, true); // from the source side, silently
+    EXPECT_EQ(t->connectedSource(), a);
+    EXPECT_TRUE(b->links().empty());
+    EXPECT_EQ(m1->linkNotifications(), 2);
+    EXPECT_EQ(m2->linkNotifications(), 1);
+    EXPECT_EQ(m3->linkNotifications(), 2);
+}
+
+TEST_F(AttributeLinks, ConnectNeedsOneSourceAndOneTarget)
+{
+    auto* plain = new ZqAttribute("Plain", m1.get());
+    t->connect(nullptr);
+    t->connect(plain);
+    plain->connect(t);
+    auto* otherTarget = port(m2, "In", ZqBaseAttribute::kTarget);
+    t->connect(otherTarget);
+    a->connect(b);
+    for (ZqBaseAttribute* attribute : std::vector<ZqBaseAttribute*>{t, plain, otherTarget, a, b})
+        EXPECT_TRUE(attribute->links().empty()) << attribute->name();
+    EXPECT_EQ(t->connectedSource(), nullptr);
+    EXPECT_EQ(a->connectedSource(), nullptr); // a source has no source
+}
+
+TEST_F(AttributeLinks, DestroyingASourceUnlinksAndNotifiesItsTargets)
+{
+    auto m4 = zqCreateModel<PortModel>("m4");
+    ZqAttribute* t2 = port(m2, "In", ZqBaseAttribute::kTarget);
+    ZqAttribute* t3 = port(m4, "In", ZqBaseAttribute::kTarget);
+    for (ZqAttribute* target : {t, t2, t3})
+        a->connect(target, true);
+    ASSERT_EQ(a->links().size(), 3u);
+
+    m1.reset(); // deletes a with its model
+    for (ZqAttribute* target : {t, t2, t3}) {
+        EXPECT_TRUE(target->links().empty());
+        EXPECT_EQ(target->connectedSource(), nullptr);
+    }
+    EXPECT_EQ(m2->linkNotifications(), 1);
+    EXPECT_EQ(m3->linkNotifications(), 1);
+    EXPECT_EQ(m4->linkNotifications(), 1);
+}
+
+TEST_F(AttributeLinks, DestroyingATargetShrinksItsSource)
+{
+    ZqAttribute* t2 = port(m2, "In", ZqBaseAttribute::kTarget);
+    a->connect(t, true);
+    a->connect(t2, true);
+    delete t; // on its own, the owner stays
+    EXPECT_EQ(m3->findAttribute("In"), nullptr);
+    EXPECT_EQ(a->links(), std::vector<ZqBaseAttribute*>{t2});
+    EXPECT_EQ(m1->linkNotifications(), 1);
+
+    m2.reset();
+    EXPECT_TRUE(a->links().empty());
+    EXPECT_EQ(m1->linkNotifications(), 2);
+}
+
+TEST_F(AttributeLinks, KindChangesDropLinksAndOwnersMoveLists)
+{
+    a->connect(t, true);
+    t->setConnectionType(ZqBaseAttribute::kTarget);
+    EXPECT_EQ(t->connectedSource(), a); // same kind: nothing
+    t->setConnectionType(ZqBaseAttribute::kSource);
+    EXPECT_TRUE(t->links().empty());
+    EXPECT_TRUE(a->links().empty());
+    EXPECT_EQ(t->connectionType(), ZqBaseAttribute::kSource);
+    EXPECT_EQ(m1->linkNotifications(), 1);
+    EXPECT_EQ(m3->linkNotifications(), 1);
+    m1->notifications.clear();
+
+    const std::size_t m2Count = m2->attributes().size();
+    t->setOwner(m2.get());
+    EXPECT_EQ(t->owner(), m2.get());
+    EXPECT_EQ(m3->indexOfAttribute(t), -1);
+    EXPECT_EQ(m2->indexOfAttribute(t), static_cast<int>(m2Count));
+    m1->addAttribute(t, 0);
+    EXPECT_EQ(t->owner(), m1.get());
+    EXPECT_EQ(m1->indexOfAttribute(t), 0);
+    EXPECT_EQ(m2->indexOfAttribute(t), -1);
+    EXPECT_TRUE(m1->notifications.empty());
+
+    t->setName("Renamed");
+    EXPECT_EQ(m1->notifications[ZqBaseAttribute::kValueChanged], 1);
+    t->setName("Again", true);
+    EXPECT_EQ(m1->notifications[ZqBaseAttribute::kValueChanged], 1);
+    EXPECT_EQ(t->name(), "Again");
+}
+
+TEST_F(AttributeLinks, ClonesKeepTheirClassAndATargetsSource)
+{
+    a->connect(t, true);
+    ZqBaseAttribute* targetCopy = t->clone("Copy", m2.get());
+    EXPECT_EQ(targetCopy->owner(), m2.get());
+    EXPECT_EQ(targetCopy->connectedSource(), a);
+    EXPECT_EQ(a->links(), (std::vector<ZqBaseAttribute*>{t, targetCopy}));
+
+    ZqBaseAttribute* sourceCopy = a->cloneForOwner(m3.get());
+    EXPECT_EQ(sourceCopy->name(), "Load");
+    EXPECT_EQ(sourceCopy->connectionType(), ZqBaseAttribute::kSource);
+    EXPECT_TRUE(sourceCopy->links().empty());
+
+    ZqBaseAttribute* renamed = t->cloneWithName("Other");
+    EXPECT_EQ(renamed->owner(), m3.get());
+    for (ZqBaseAttribute* copy : {targetCopy, sourceCopy, renamed}) {
+        EXPECT_STREQ(copy->className(), "ZqAttribute");
+        EXPECT_EQ(copy->typeId(), ZqAttribute::staticTypeId());
+    }
+
+    // The bare base copies with its plain constructor: kind 0, no links.
+    auto* base = new ZqBaseAttribute("Base", m1.get(), 7);
+    base->setConnectionType(ZqBaseAttribute::kTarget, true);
+    base->connect(b, true);
+    ZqBaseAttribute* baseCopy = base->cloneForOwner(m2.get());
+    EXPECT_STREQ(baseCopy->className(), "ZqBaseAttribute");
+    EXPECT_EQ(baseCopy->flag(), 7u);
+    EXPECT_EQ(baseCopy->connectionType(), ZqBaseAttribute::kNone);
+
+    m1.reset(); // the source goes: both linked targets let go
+    EXPECT_EQ(t->connectedSource(), nullptr);
+    EXPECT_EQ(targetCopy->connectedSource(), nullptr);
+}
+
+TEST_F(AttributeLinks, LinkEntryRoundTripsThroughBytes)
+{
+    m1->setId(17);
+    ZqModelController::shared()->addModel(m1);
+    a->connect(t, true);
+
+    msgpack::zone zone;
+    MessagePackMap written(&zone);
+    t->packConnections(written);
+    msgpack::object_handle keep;
+    MessagePackMap read = throughBytes(written, keep);
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read.find("connectedModelId")->type, msgpack::type::POSITIVE_INTEGER);
+    EXPECT_EQ(read.find("connectedModelId")->as<uint32_t>(), 17u);
+    EXPECT_EQ(read.find("attributeName")->as<std::string>(), "Load");
+
+    ZqAttribute* fresh = port(m2, "In", ZqBaseAttribute::kTarget);
+    fresh->unpackConnections(read);
+    EXPECT_EQ(fresh->connectedSource(), a);
+    EXPECT_TRUE(m1->notifications.empty()); // reading is silent
+    EXPECT_TRUE(m2->notifications.empty());
+
+    // A source or an unlinked target writes nothing; a source ignores the entry.
+    MessagePackMap sourceEntry(&zone), unlinkedEntry(&zone);
+    a->packConnections(sourceEntry);
+    b->packConnections(unlinkedEntry);
+    EXPECT_TRUE(sourceEntry.empty());
+    EXPECT_TRUE(unlinkedEntry.empty());
+    b->unpackConnections(read);
+    EXPECT_TRUE(b->links().empty());
+}
+
+TEST_F(AttributeLinks, LinkEntryNeedsARegisteredModelWithASourceOfThatName)
+{
+    m1->setId(17);
+    ZqModelController::shared()->addModel(m1);
+    msgpack::zone zone;
+    MessagePackMap entry(&zone);
+    entry.setUInt("connectedModelId", 17);
+    entry.setString("attributeName", "Load");
+
+    a->setConnectionType(ZqBaseAttribute::kTarget, true); // m1's "Load" is now a target
+    t->unpackConnections(entry);
+    EXPECT_EQ(t->connectedSource(), nullptr);
+
+    auto* second = port(m1, "Load", ZqBaseAttribute::kSource); // first source of that name
+    t->unpackConnections(entry);
+    EXPECT_EQ(t->connectedSource(), second);
+
+    MessagePackMap unknown(&zone);
+    unknown.setUInt("connectedModelId", 99);
+    unknown.setString("attributeName", "Load");
+    ZqAttribute* other = port(m2, "In", ZqBaseAttribute::kTarget);
+    other->unpackConnections(unknown);
+    EXPECT_EQ(other->connectedSource(), nullptr);
+
+    MessagePackMap wrongType(&zone);
+    wrongType.setInt("connectedModelId", -17);
+    EXPECT_THROW(other->unpackConnections(wrongType), msgpack::type_error);
+}
+
+TEST_F(AttributeLinks, LinkEntryDictionaryForm)
+{
+    m1->setId(17);
+    ZqModelController::shared()->addModel(m1);
+    a->connect(t, true);
+    CCDictionary* saved = t->saveConnectionToDictionary();
+    EXPECT_STREQ(saved->valueForKey("connectedModelId")->getCString(), "17");
+    EXPECT_STREQ(saved->valueForKey("attributeName")->getCString(), "Load");
+    EXPECT_EQ(a->saveConnectionToDictionary()->count(), 0u);
+
+    ZqAttribute* fresh = port(m2, "In", ZqBaseAttribute::kTarget);
+    fresh->loadConnectionFromDictionary(saved);
+    EXPECT_EQ(fresh->connectedSource(), a);
+    CCPoolManager::sharedPoolManager()->finalize();
+}
+
+} // namespace
