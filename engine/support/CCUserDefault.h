@@ -1,0 +1,69 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace cocos2d {
+
+// The key-value store of saved progress: one XML file, "UserDefault.xml" in the file
+// utilities' writable path (which carries the application name, so one file per game).
+//
+// The file is read once, when the shared store is created; a missing or unreadable
+// file gives an empty store. Setters change only the values in memory: nothing reaches
+// the disk until flush() (the game flushes after important writes and when it goes to
+// the background), and purgeSharedUserDefault() flushes what is still unwritten.
+// flush() writes a temporary file beside the store, syncs it and renames it over the
+// old file, so an interrupted save leaves the previous file whole.
+//
+// Values are kept as text: a getter for a key that is absent, or whose text is not of
+// the asked type, answers the default. Single-threaded, like the rest of the engine.
+class CCUserDefault {
+public:
+    static CCUserDefault* sharedUserDefault();
+    // Flushes unwritten changes and drops the shared store; the next
+    // sharedUserDefault() reads the file again (from the writable path of that time).
+    static void purgeSharedUserDefault();
+
+    bool getBoolForKey(const char* key);
+    bool getBoolForKey(const char* key, bool defaultValue);
+    int getIntegerForKey(const char* key);
+    int getIntegerForKey(const char* key, int defaultValue);
+    float getFloatForKey(const char* key);
+    float getFloatForKey(const char* key, float defaultValue);
+    double getDoubleForKey(const char* key);
+    double getDoubleForKey(const char* key, double defaultValue);
+    std::string getStringForKey(const char* key);
+    std::string getStringForKey(const char* key, const std::string& defaultValue);
+
+    void setBoolForKey(const char* key, bool value);
+    void setIntegerForKey(const char* key, int value);
+    void setFloatForKey(const char* key, float value);
+    void setDoubleForKey(const char* key, double value);
+    void setStringForKey(const char* key, const std::string& value);
+
+    // Writes every value to the store file atomically. False (and a log line) when the
+    // file could not be written; the old file is then untouched and the values stay
+    // pending for the next flush.
+    bool flush();
+
+    // Progress reset: removes the store file and forgets every value in memory.
+    // False when a file that exists could not be removed.
+    bool deleteStore();
+
+    // The store file this process uses now: writable path + "UserDefault.xml".
+    static std::string getXMLFilePath();
+    static bool isXMLFileExist();
+
+private:
+    explicit CCUserDefault(std::string path);
+    void load();
+    const std::string* find(const char* key) const;
+    void set(const char* key, std::string text);
+
+    // The file this store was read from and writes to.
+    std::string m_path;
+    std::map<std::string, std::string> m_values;
+    bool m_dirty = false;
+};
+
+} // namespace cocos2d

@@ -1,0 +1,234 @@
+#include "support/CCUserDefault.h"
+
+#include <ZqLog.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdio.h>
+#include <string>
+#include <vector>
+
+using cocos2d::CCUserDefault;
+
+namespace {
+
+bool failNextRename = false;
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+} // namespace
+
+// Stands in for the C library's rename so a test can make the last step of a save
+// fail, as a crash between writing the temporary file and renaming it would.
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    if (failNextRename) {
+        failNextRename = false;
+        errno = EIO;
+        return -1;
+    }
+    return renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
+
+class UserDefaultTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char pattern[] = "/tmp/zq-store-test-XXXXXX";
+        home = mkdtemp(pattern);
+        setenv("ZQ_DATA_HOME", home.c_str(), 1);
+    }
+
+    static void TearDownTestSuite()
+    {
+        std::filesystem::remove_all(home);
+        unsetenv("ZQ_DATA_HOME");
+    }
+
+    void SetUp() override
+    {
+        CCUserDefault::purgeSharedUserDefault();
+        path = CCUserDefault::getXMLFilePath();
+        std::filesystem::remove(path);
+        std::filesystem::remove(path + ".tmp");
+        zqSetLogSink([this](const char* line) { logLines.emplace_back(line); });
+    }
+
+    void TearDown() override
+    {
+        zqSetLogSink({});
+        CCUserDefault::purgeSharedUserDefault();
+        std::filesystem::remove(path);
+        std::filesystem::remove(path + ".tmp");
+    }
+
+    // Saves, drops the store and reads the file again, as a new run would.
+    static CCUserDefault* reopen()
+    {
+        CCUserDefault::sharedUserDefault()->flush();
+        CCUserDefault::purgeSharedUserDefault();
+        return CCUserDefault::sharedUserDefault();
+    }
+
+    static inline std::string home;
+    std::string path;
+    std::vector<std::string> logLines;
+};
+
+TEST_F(UserDefaultTest, EveryTypeSurvivesASaveAndALoad)
+{
+    const std::string awkward = "  <a href=\"x\">&amp; 'q' </a>\ttab\nline\r\nend \xC3\xA9  ";
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    EXPECT_EQ(store->getXMLFilePath(), path);
+    store->setBoolForKey("ZqP_removeAds", true);
+    store->setBoolForKey("ZqP_fullscreen", false);
+    store->setIntegerForKey("ZqP_Inventory_count", -42);
+    store->setIntegerForKey("big", INT_MAX);
+    store->setIntegerForKey("small", INT_MIN);
+    store->setFloatForKey("float", 0.1f);
+    store->setDoubleForKey("double", 1.0 / 3.0);
+    store->setDoubleForKey("huge", -1.5e300);
+    store->setStringForKey("ZqP_Scores", awkward);
+    store->setStringForKey("blank", "   ");
+    store->setStringForKey("empty", "");
+    store->setStringForKey("ScreenPlayed-Level 1 <&\"'>", "1");
+    ASSERT_TRUE(store->flush());
+    EXPECT_TRUE(CCUserDefault::isXMLFileExist());
+
+    store = reopen();
+    EXPECT_TRUE(store->getBoolForKey("ZqP_removeAds", false));
+    EXPECT_FALSE(store->getBoolForKey("ZqP_fullscreen", true));
+    EXPECT_EQ(store->getIntegerForKey("ZqP_Inventory_count"), -42);
+    EXPECT_EQ(store->getIntegerForKey("big"), INT_MAX);
+    EXPECT_EQ(store->getIntegerForKey("small"), INT_MIN);
+    EXPECT_EQ(store->getFloatForKey("float"), 0.1f);
+    EXPECT_EQ(store->getDoubleForKey("double"), 1.0 / 3.0);
+    EXPECT_EQ(store->getDoubleForKey("huge"), -1.5e300);
+    EXPECT_EQ(store->getStringForKey("ZqP_Scores"), awkward);
+    EXPECT_EQ(store->getStringForKey("blank", "x"), "   ");
+    EXPECT_EQ(store->getStringForKey("empty", "x"), "");
+    EXPECT_EQ(store->getIntegerForKey("ScreenPlayed-Level 1 <&\"'>"), 1);
+}
+
+TEST_F(UserDefaultTest, AbsentOrMistypedValuesAnswerTheDefault)
+{
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    EXPECT_FALSE(store->getBoolForKey("missing"));
+    EXPECT_TRUE(store->getBoolForKey("missing", true));
+    EXPECT_EQ(store->getIntegerForKey("missing"), 0);
+    EXPECT_EQ(store->getIntegerForKey("missing", 7), 7);
+    EXPECT_EQ(store->getFloatForKey("missing", 2.5f), 2.5f);
+    EXPECT_EQ(store->getDoubleForKey("missing", -1.25), -1.25);
+    EXPECT_EQ(store->getStringForKey("missing"), "");
+    EXPECT_EQ(store->getStringForKey("missing", "none"), "none");
+
+    store->setStringForKey("text", "12abc");
+    EXPECT_EQ(store->getIntegerForKey("text", 5), 5);
+    EXPECT_TRUE(store->getBoolForKey("text", true));
+    store->setStringForKey("tooBig", "99999999999");
+    EXPECT_EQ(store->getIntegerForKey("tooBig", -1), -1);
+    store->setIntegerForKey("one", 1);
+    EXPECT_TRUE(store->getBoolForKey("one"));
+    EXPECT_EQ(store->getStringForKey("one"), "1");
+
+    store->setStringForKey("", "lost");
+    store->setStringForKey(nullptr, "lost");
+    EXPECT_EQ(store->getStringForKey(nullptr, "d"), "d");
+}
+
+TEST_F(UserDefaultTest, ValuesReachTheDiskOnFlushOrPurgeOnly)
+{
+    CCUserDefault::sharedUserDefault()->setIntegerForKey("Kw_Version", 3);
+    EXPECT_FALSE(CCUserDefault::isXMLFileExist());
+    CCUserDefault::purgeSharedUserDefault();
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("Kw_Version"), 3);
+}
+
+TEST_F(UserDefaultTest, DamagedFileReadsAsEmptyAndIsReplacedOnSave)
+{
+    for (const std::string& damaged : {std::string("not xml at all \x01\xff"),
+                                       std::string("<?xml version=\"1.0\"?><userDefaultRoot><entry key=\"a\">1</en"),
+                                       std::string("<other><entry key=\"a\">1</entry></other>"), std::string()}) {
+        CCUserDefault::purgeSharedUserDefault();
+        writeFile(path, damaged);
+        logLines.clear();
+        CCUserDefault* store = CCUserDefault::sharedUserDefault();
+        EXPECT_EQ(store->getIntegerForKey("a", -1), -1) << damaged;
+        ASSERT_EQ(logLines.size(), 1u) << damaged;
+        EXPECT_NE(logLines[0].find("[CCUserDefault]"), std::string::npos);
+    }
+    CCUserDefault::sharedUserDefault()->setIntegerForKey("a", 2);
+    EXPECT_EQ(reopen()->getIntegerForKey("a"), 2);
+}
+
+TEST_F(UserDefaultTest, InterruptedSaveLeavesTheOldFileWhole)
+{
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    store->setIntegerForKey("ZqP_selectedCharacter", 4);
+    ASSERT_TRUE(store->flush());
+    const std::string saved = readFile(path);
+
+    // A crash after the temporary file was (partly) written.
+    writeFile(path + ".tmp", "<?xml version=\"1.0\"?><userDefaultRoot><entry key=\"ZqP_sel");
+    store = reopen();
+    EXPECT_EQ(store->getIntegerForKey("ZqP_selectedCharacter"), 4);
+
+    // The rename fails: the save reports it, the old file is untouched and the new
+    // value is still written by the next save.
+    store->setIntegerForKey("ZqP_selectedCharacter", 5);
+    failNextRename = true;
+    EXPECT_FALSE(store->flush());
+    EXPECT_EQ(readFile(path), saved);
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_EQ(store->getIntegerForKey("ZqP_selectedCharacter"), 5);
+    CCUserDefault::purgeSharedUserDefault();
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("ZqP_selectedCharacter"), 5);
+}
+
+TEST_F(UserDefaultTest, UnwritableLocationFailsWithoutTouchingTheOldFile)
+{
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    store->setIntegerForKey("k", 1);
+    ASSERT_TRUE(store->flush());
+    const std::string saved = readFile(path);
+    std::filesystem::create_directory(path + ".tmp");
+    store->setIntegerForKey("k", 2);
+    EXPECT_FALSE(store->flush());
+    std::filesystem::remove(path + ".tmp");
+    EXPECT_EQ(readFile(path), saved);
+}
+
+TEST_F(UserDefaultTest, DeletingTheStoreForgetsEverything)
+{
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    store->setStringForKey("PZq_Checkpoints", "3,4");
+    ASSERT_TRUE(store->flush());
+    store->setIntegerForKey("pending", 1);
+
+    EXPECT_TRUE(store->deleteStore());
+    EXPECT_FALSE(CCUserDefault::isXMLFileExist());
+    EXPECT_EQ(store->getStringForKey("PZq_Checkpoints", "none"), "none");
+    CCUserDefault::purgeSharedUserDefault();
+    EXPECT_FALSE(CCUserDefault::isXMLFileExist());
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("pending", -1), -1);
+    EXPECT_TRUE(CCUserDefault::sharedUserDefault()->deleteStore());
+}
