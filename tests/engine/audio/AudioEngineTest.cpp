@@ -1,0 +1,239 @@
+#include "engine/audio/AudioFixture.h"
+
+#include "audio/AudioMixer.h"
+
+#include <ZqLog.h>
+
+#include <set>
+
+using namespace cocos2d;
+using cocos2d::experimental::AudioEngine;
+using cocos2d::experimental::AudioState;
+
+namespace {
+
+using AudioEngineTest = AudioFixture;
+
+// What the finish callbacks of a test saw.
+struct Finishes {
+    std::vector<int> ids;
+    std::vector<std::string> paths;
+    int offMainThread = 0;
+    int outsideFrame = 0;
+
+    std::function<void(int, const std::string&)> recorder(const bool& insideFrame)
+    {
+        const std::thread::id mainThread = std::this_thread::get_id();
+        return [this, mainThread, &insideFrame](int id, const std::string& path) {
+            ids.push_back(id);
+            paths.push_back(path);
+            offMainThread += std::this_thread::get_id() != mainThread;
+            outsideFrame += !insideFrame;
+        };
+    }
+};
+
+TEST_F(AudioEngineTest, SoundFinishesOnceOnTheMainThreadInsideAFrame)
+{
+    const std::string path = makeWav("blip.wav", 0.1);
+    Finishes finishes;
+    const auto start = std::chrono::steady_clock::now();
+    const int id = AudioEngine::play2d(path);
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(AudioEngine::getState(id), AudioState::PLAYING);
+    EXPECT_NEAR(AudioEngine::getDuration(id), 0.1f, 0.001f);
+    AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
+
+    ASSERT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+    // The dummy driver plays in real time: no finish before the sound has been heard.
+    EXPECT_GE(secondsSince(start), 0.09);
+    runFrames(0.2);
+    EXPECT_EQ(finishes.ids, std::vector<int>{id});
+    EXPECT_EQ(finishes.paths, std::vector<std::string>{path});
+    EXPECT_EQ(finishes.offMainThread, 0);
+    EXPECT_EQ(finishes.outsideFrame, 0);
+    EXPECT_EQ(AudioEngine::getState(id), AudioState::ERROR);
+    EXPECT_EQ(AudioEngine::getDuration(id), AudioEngine::TIME_UNKNOWN);
+
+    // Ids are never reused.
+    const int next = AudioEngine::play2d(path);
+    EXPECT_GT(next, id);
+}
+
+TEST_F(AudioEngineTest, StoppedSoundsNeverCallBack)
+{
+    const std::string path = makeWav("blip.wav", 0.05);
+    Finishes finishes;
+    const int stopped = AudioEngine::play2d(path);
+    const int paused = AudioEngine::play2d(path);
+    const int all = AudioEngine::play2d(path, true);
+    for (int id : {stopped, paused, all})
+        AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
+    runFrames(0.01);
+    AudioEngine::stop(stopped);
+    AudioEngine::pause(paused);
+    EXPECT_EQ(AudioEngine::getState(stopped), AudioState::ERROR);
+    EXPECT_EQ(AudioEngine::getState(paused), AudioState::PAUSED);
+    AudioEngine::stopAll();
+    EXPECT_EQ(AudioEngine::getState(paused), AudioState::ERROR);
+    runFrames(0.3);
+    EXPECT_TRUE(finishes.ids.empty());
+
+    // The freed channels (one of them paused when stopped) play again.
+    const int again = AudioEngine::play2d(path);
+    const int more = AudioEngine::play2d(path);
+    AudioEngine::setFinishCallback(again, finishes.recorder(insideFrame));
+    AudioEngine::setFinishCallback(more, finishes.recorder(insideFrame));
+    EXPECT_TRUE(runFrames(3.0, [&] { return finishes.ids.size() == 2; }));
+}
+
+TEST_F(AudioEngineTest, PausedSoundWaitsThenFinishes)
+{
+    Finishes finishes;
+    const int id = AudioEngine::play2d(makeWav("blip.wav", 0.1));
+    AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
+    AudioEngine::pause(id);
+    runFrames(0.3);
+    EXPECT_TRUE(finishes.ids.empty());
+    EXPECT_EQ(AudioEngine::getState(id), AudioState::PAUSED);
+    AudioEngine::resume(id);
+    EXPECT_EQ(AudioEngine::getState(id), AudioState::PLAYING);
+    EXPECT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+}
+
+TEST_F(AudioEngineTest, TurningLoopingOffFinishesTheCurrentPass)
+{
+    Finishes finishes;
+    const int id = AudioEngine::play2d(makeWav("loop.wav", 0.1), true);
+    AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
+    EXPECT_TRUE(AudioEngine::isLoop(id));
+    runFrames(0.35);
+    EXPECT_TRUE(finishes.ids.empty());
+    EXPECT_EQ(AudioEngine::getState(id), AudioState::PLAYING);
+
+    AudioEngine::setLoop(id, false);
+    EXPECT_FALSE(AudioEngine::isLoop(id));
+    const auto turnedOff = std::chrono::steady_clock::now();
+    ASSERT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+    // The rest of one pass (0.1 s at most), a mixing buffer and a frame, with room
+    // for a loaded machine.
+    EXPECT_LT(secondsSince(turnedOff), 0.25);
+    runFrames(0.15);
+    EXPECT_EQ(finishes.ids.size(), 1u);
+
+    // A once-sound made to loop keeps playing past its end.
+    const int once = AudioEngine::play2d(makeWav("once.wav", 0.1));
+    AudioEngine::setLoop(once, true);
+    runFrames(0.3);
+    EXPECT_EQ(AudioEngine::getState(once), AudioState::PLAYING);
+}
+
+TEST_F(AudioEngineTest, BadFilesGiveNoIdAndALogLine)
+{
+    std::vector<std::string> lines;
+    zqSetLogSink([&](const char* line) { lines.emplace_back(line); });
+    const int missing = AudioEngine::play2d(makeWav("real.wav", 0.05) + ".absent");
+    const int garbage = AudioEngine::play2d(makeFile("garbage.wav", std::string(256, 'x')));
+    // Looping a sound without samples would spin the mixing thread.
+    const int empty = AudioEngine::play2d(makeWav("empty.wav", 0.0), true);
+    zqSetLogSink({});
+    EXPECT_EQ(missing, AudioEngine::INVALID_AUDIO_ID);
+    EXPECT_EQ(garbage, AudioEngine::INVALID_AUDIO_ID);
+    EXPECT_EQ(empty, AudioEngine::INVALID_AUDIO_ID);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[0].find("[AudioMixer] missing file"), std::string::npos);
+    EXPECT_FALSE(AudioEngine::preload(makeFile("garbage2.mp3", std::string(64, 'y'))));
+}
+
+TEST_F(AudioEngineTest, VolumeIsPerIdAndClamped)
+{
+    const std::string path = makeWav("blip.wav", 0.2);
+    const int quiet = AudioEngine::play2d(path, false, 0.25f);
+    const int loud = AudioEngine::play2d(path);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(quiet), 0.25f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(loud), 1.0f);
+    AudioEngine::setVolume(loud, 3.0f);
+    AudioEngine::setVolume(quiet, -1.0f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(loud), 1.0f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(quiet), 0.0f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(loud + 100), 0.0f);
+}
+
+TEST_F(AudioEngineTest, ManySoundsGrowTheChannels)
+{
+    const std::string path = makeWav("blip.wav", 0.05);
+    ASSERT_TRUE(AudioEngine::preload(path));
+    const int before = AudioMixer::channelCount();
+    ASSERT_GT(before, 0);
+    Finishes finishes;
+    std::set<int> ids;
+    for (int i = 0; i < before * 3; ++i) {
+        const int id = AudioEngine::play2d(path);
+        ASSERT_GT(id, 0);
+        AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), static_cast<size_t>(before * 3));
+    EXPECT_GE(AudioMixer::channelCount(), before * 3);
+    EXPECT_TRUE(runFrames(3.0, [&] { return finishes.ids.size() == ids.size(); }));
+    EXPECT_EQ(std::set<int>(finishes.ids.begin(), finishes.ids.end()), ids);
+}
+
+TEST_F(AudioEngineTest, CallbacksMayStopAndStartSounds)
+{
+    const std::string path = makeWav("blip.wav", 0.05);
+    Finishes finishes;
+    const int looping = AudioEngine::play2d(path, true);
+    AudioEngine::setFinishCallback(looping, finishes.recorder(insideFrame));
+    int started = -1;
+    const int first = AudioEngine::play2d(path);
+    AudioEngine::setFinishCallback(first, [&](int, const std::string&) {
+        AudioEngine::stop(looping);
+        started = AudioEngine::play2d(path);
+        AudioEngine::setFinishCallback(started, finishes.recorder(insideFrame));
+    });
+    EXPECT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+    EXPECT_EQ(finishes.ids, std::vector<int>{started});
+}
+
+TEST_F(AudioEngineTest, FinishesFollowTheDirectorAfterAPurge)
+{
+    const std::string path = makeWav("blip.wav", 0.05);
+    AudioEngine::play2d(path, true);
+    director->purgeDirector();
+    director = CCDirector::sharedDirector();
+    director->setOpenGLView(&view);
+    Finishes finishes;
+    const int id = AudioEngine::play2d(path);
+    AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
+    EXPECT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+}
+
+TEST_F(AudioEngineTest, WithoutADeviceEveryPlayFailsQuietly)
+{
+    AudioEngine::end();
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = previous ? previous : "";
+    setenv("SDL_AUDIODRIVER", "zq_no_such_driver", 1);
+    std::vector<std::string> lines;
+    zqSetLogSink([&](const char* line) { lines.emplace_back(line); });
+    const std::string path = makeWav("blip.wav", 0.05);
+    EXPECT_EQ(AudioEngine::play2d(path), AudioEngine::INVALID_AUDIO_ID);
+    EXPECT_EQ(AudioEngine::play2d(path, true), AudioEngine::INVALID_AUDIO_ID);
+    EXPECT_FALSE(AudioEngine::preload(path));
+    CocosDenshion::SimpleAudioEngine* simple = CocosDenshion::SimpleAudioEngine::sharedEngine();
+    simple->playBackgroundMusic(path.c_str());
+    EXPECT_FALSE(simple->isBackgroundMusicPlaying());
+    EXPECT_EQ(simple->playEffect(path.c_str()), 0u);
+    runFrames(0.05);
+    zqSetLogSink({});
+    AudioEngine::end();
+    CocosDenshion::SimpleAudioEngine::end();
+    setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    if (!previous)
+        unsetenv("SDL_AUDIODRIVER");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("[AudioMixer] no audio"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "engine/director/DirectorFixture.h"
+
+#include "audio/AudioEngine.h"
+#include "audio/SimpleAudioEngine.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+#include <unistd.h>
+
+// A director as in DirectorFixture, SDL's dummy audio driver (unless the environment
+// names another), and a temporary directory for generated sounds. Both audio engines
+// are ended before the director is torn down.
+class AudioFixture : public DirectorFixture {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        DirectorFixture::SetUp();
+        static int counter = 0;
+        m_dir = std::filesystem::temp_directory_path() /
+                ("zq_audio_" + std::to_string(getpid()) + "_" + std::to_string(++counter));
+        std::filesystem::create_directories(m_dir);
+    }
+
+    void TearDown() override
+    {
+        cocos2d::experimental::AudioEngine::end();
+        CocosDenshion::SimpleAudioEngine::end();
+        std::filesystem::remove_all(m_dir);
+        DirectorFixture::TearDown();
+    }
+
+    // A mono 16-bit PCM WAV of a 440 Hz tone lasting seconds; its path.
+    std::string makeWav(const std::string& name, double seconds, int rate = 22050)
+    {
+        const uint32_t samples = static_cast<uint32_t>(seconds * rate);
+        std::string bytes = "RIFF";
+        auto put = [&bytes](uint32_t value, int size) {
+            for (int i = 0; i < size; ++i)
+                bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+        };
+        put(36 + samples * 2, 4);
+        bytes += "WAVEfmt ";
+        put(16, 4);
+        put(1, 2); // PCM
+        put(1, 2); // mono
+        put(static_cast<uint32_t>(rate), 4);
+        put(static_cast<uint32_t>(rate) * 2, 4);
+        put(2, 2);
+        put(16, 2);
+        bytes += "data";
+        put(samples * 2, 4);
+        for (uint32_t i = 0; i < samples; ++i)
+            put(static_cast<uint16_t>(static_cast<int16_t>(6000.0 * std::sin(i * 2.0 * M_PI * 440.0 / rate))), 2);
+        return makeFile(name, bytes);
+    }
+
+    std::string makeFile(const std::string& name, const std::string& bytes)
+    {
+        const std::filesystem::path path = m_dir / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+
+    // Director frames with short sleeps between them, so the dummy driver (which
+    // consumes sound in real time) moves on; until done() or seconds have passed.
+    // Answers done().
+    bool runFrames(double seconds, const std::function<bool()>& done = [] { return false; })
+    {
+        const auto start = std::chrono::steady_clock::now();
+        while (!done() && std::chrono::steady_clock::now() - start < std::chrono::duration<double>(seconds)) {
+            insideFrame = true;
+            frame();
+            insideFrame = false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        }
+        return done();
+    }
+
+    static double secondsSince(std::chrono::steady_clock::time_point start)
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+
+    bool insideFrame = false;
+
+private:
+    std::filesystem::path m_dir;
+};
