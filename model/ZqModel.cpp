@@ -6,6 +6,8 @@
 #include "model/ZqModelController.h"
 #include "cocos2d.h"
 
+#include <ZqLog.h>
+
 #include <algorithm>
 
 using namespace cocos2d;
@@ -208,8 +210,27 @@ void ZqModel::attributeChanged(ZqBaseAttribute* attribute, int kind)
 void ZqModel::copyChildrenFrom(const ZqModel& source, bool deep, bool flag, bool silent)
 {
     const std::vector<std::shared_ptr<ZqModel>> children = source.m_children;
-    for (const std::shared_ptr<ZqModel>& child : children)
-        addChild(deep ? child->duplicate(true, flag) : child, silent);
+    if (!deep) {
+        for (const std::shared_ptr<ZqModel>& child : children)
+            addChild(child, silent);
+        return;
+    }
+    // The sources whose children are being deep-copied, outermost first. Adding children
+    // refuses cycles, but a model wrapped without its self pointer leaves its children
+    // without a parent link, which that check needs; a child met again on this chain is
+    // its own ancestor, and copying it would never end.
+    static std::vector<const ZqModel*> copying;
+    struct Entry {
+        explicit Entry(const ZqModel* model) { copying.push_back(model); }
+        ~Entry() { copying.pop_back(); }
+    } entry(&source);
+    for (const std::shared_ptr<ZqModel>& child : children) {
+        if (std::find(copying.begin(), copying.end(), child.get()) != copying.end()) {
+            debugLog("[ZqModel] model %u is its own ancestor - not copied", child->id());
+            continue;
+        }
+        addChild(child->duplicate(true, flag), silent);
+    }
 }
 
 void ZqModel::childAdded(const std::shared_ptr<ZqModel>& child)

@@ -104,6 +104,17 @@ public:
     bool hasChild(const ZqModel* model) const;
     // Position of the child, or the child count when absent.
     int indexOfChild(const ZqModel* model) const;
+    // Direct children of exactly class T, or of class T and its subclasses, in child order
+    // (model/ZqModelAccess.h).
+    template <class T>
+    std::vector<std::shared_ptr<T>> childrenOfClass() const;
+    template <class T>
+    std::vector<std::shared_ptr<T>> childrenOfKind() const;
+    // The first such child, else empty.
+    template <class T>
+    std::shared_ptr<T> firstChildOfClass() const;
+    template <class T>
+    std::shared_ptr<T> firstChildOfKind() const;
 
     // Not owned; the caller removes an observer before it goes.
     void addObserver(ZqModelObserver* observer);
@@ -130,3 +141,6 @@ private:
     std::vector<std::shared_ptr<ZqModel>> m_children;
     std::vector<ZqModelObserver*> m_observers;
 };
+
+// The typed access templates declared above.
+#include "model/ZqModelAccess.h"

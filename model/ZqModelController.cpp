@@ -1,7 +1,12 @@
 #include "model/ZqModelController.h"
 
+#include "attributes/ZqAttributeModel.h"
+#include "attributes/ZqAttributeSprite.h"
 #include "attributes/ZqBaseAttribute.h"
+#include "model/ZqArchiveReader.h"
 #include "model/ZqModel.h"
+#include "model/ZqModelGeneralSettings.h"
+#include "model/scene/ZqModelMedia.h"
 #include "cocos2d.h"
 
 #include <algorithm>
@@ -27,6 +32,7 @@ ZqModelController* ZqModelController::existing()
 ZqModelController::ZqModelController()
 {
     s_instance = this;
+    registerModelClasses();
 }
 
 ZqModelController::~ZqModelController()
@@ -115,6 +121,7 @@ void ZqModelController::changeModelId(ZqModel* model, unsigned oldId)
 
 void ZqModelController::reset()
 {
+    ZqModelGeneralSettings::reset();
     // The maps are swapped out before the models go: a dying model's attributes notify
     // the models they were linked to, which ask this controller about their ids.
     std::map<std::size_t, ModelList> byType;
@@ -124,6 +131,7 @@ void ZqModelController::reset()
     byType.clear();
     byId.clear();
     m_errorText.clear();
+    m_loadingFailed = false;
     m_changed = false;
     m_idCounter = 0;
     m_loadingState = LoadingState();
@@ -136,6 +144,16 @@ void ZqModelController::modelAdded(const std::shared_ptr<ZqModel>& model)
     const ModelList children = model->children();
     for (const std::shared_ptr<ZqModel>& child : children)
         addModel(child, -1);
+    // Animations and shapes belong to the model that refers to them; sprite containers
+    // are shared, but a referenced one is registered too.
+    const std::vector<ZqBaseAttribute*> attributes = model->attributes();
+    for (const ZqBaseAttribute* attribute : attributes) {
+        const std::size_t type = attribute->typeId();
+        if (type == ZqAttributeAnimation::staticTypeId() || type == ZqAttributeShape::staticTypeId())
+            addModel(static_cast<const ZqAttributeModelReference*>(attribute)->model(), -1);
+        else if (type == ZqAttributeSprite::staticTypeId())
+            addModel(static_cast<const ZqAttributeSprite*>(attribute)->value(), -1);
+    }
 }
 
 void ZqModelController::modelRemoved(const std::shared_ptr<ZqModel>& model)
@@ -149,6 +167,13 @@ void ZqModelController::modelRemoved(const std::shared_ptr<ZqModel>& model)
         if (!sharedWithRegistered)
             removeModel(child);
     }
+    // Sprite containers may be shared with other models, so they stay.
+    const std::vector<ZqBaseAttribute*> attributes = model->attributes();
+    for (const ZqBaseAttribute* attribute : attributes) {
+        const std::size_t type = attribute->typeId();
+        if (type == ZqAttributeAnimation::staticTypeId() || type == ZqAttributeShape::staticTypeId())
+            removeModel(static_cast<const ZqAttributeModelReference*>(attribute)->model());
+    }
 }
 
 void ZqModelController::modelChanged(const ZqModel* model)
@@ -159,6 +184,11 @@ void ZqModelController::modelChanged(const ZqModel* model)
 void ZqModelController::attributeChanged(const ZqBaseAttribute* attribute, int kind)
 {
     m_changed = true;
+}
+
+void ZqModelController::registerModelClasses()
+{
+    m_registry.add(zqModelClassTable());
 }
 
 bool ZqModelController::isRegistered(const ZqModel* model) const

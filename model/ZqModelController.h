@@ -1,15 +1,23 @@
 #pragma once
 
+#include "attributes/KeyDictionary.h"
+#include "model/ZqModelRegistry.h"
+
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
+class MessagePackMap;
+class ZqArchiveReader;
 class ZqBaseAttribute;
-class ZqModel;
 
 // The owner and index of every model of the running game: models by id (at most one per
 // id) and by class type id (ascending ids, each list in registration order). Holds the
@@ -54,13 +62,33 @@ public:
     ModelList modelsOfType(std::size_t typeId) const;
     const std::map<std::size_t, ModelList>& modelsByType() const { return m_modelsByType; }
 
+    // Typed forms (exact class or kind, see model/ZqModelAccess.h); empty when nothing fits.
+    template <class T>
+    std::shared_ptr<T> getModel(unsigned id) const;
+    template <class T>
+    std::shared_ptr<T> getModelOfKind(unsigned id) const;
+    // The models of exactly class T, in registration order.
+    template <class T>
+    std::vector<std::shared_ptr<T>> modelsOfClass() const;
+    // The models of class T and its subclasses: grouped by class in ascending type-id
+    // order, each group in registration order.
+    template <class T>
+    std::vector<std::shared_ptr<T>> modelsOfKind() const;
+    // T::create(args...), registered at the end of its type list.
+    template <class T, class... Args>
+    std::shared_ptr<T> createModel(Args&&... args);
+
+    // The model classes that the game data can name; filled once, by the constructor.
+    const ZqModelRegistry& registry() const { return m_registry; }
+
     void notifyModelChanged(const ZqModel* model);
     void notifyAttributeChanged(const ZqBaseAttribute* attribute, int kind);
     // Re-files a model under its new id when oldId holds this very model.
     void changeModelId(ZqModel* model, unsigned oldId);
 
-    // Drops every model, clears the error text, the changed flag and the id counter,
-    // restarts the loading state and drains the engine's autorelease pools.
+    // Drops every model (the general settings' instance too), clears the error text, the
+    // failed state, the changed flag and the id counter, restarts the loading state and
+    // drains the engine's autorelease pools. The archive reader and mode stay.
     void reset();
 
     bool isChanged() const { return m_changed; }
@@ -70,6 +98,69 @@ public:
     std::string dataDirectory() const { return m_dataDirectory; }
     int loadingProgress() const { return m_loadingState.progress; }
 
+    // Raised above every registered id by the loading (see setIdCounter).
+    unsigned idCounter() const { return m_idCounter; }
+    // The general settings set it to their "Last ID"; the loading raises it again above
+    // the ids it registered, so new models never collide with loaded ones.
+    void setIdCounter(unsigned counter) { m_idCounter = counter; }
+    // More classes for the data to name (tests add their own); a known name keeps its row.
+    void addModelClasses(std::span<const ZqModelClass> rows) { m_registry.add(rows); }
+
+    // Loading of the game data (model/ZqModelLoading.cpp): the key file "Keys.pack" and
+    // the model files "<class>.<n>.attributes.pack" / ".connections.pack", from the zip
+    // archive (archive mode) or from the data directory, resolved through CCFileUtils.
+    //
+    // Every error of the data (a damaged or unopenable archive, a wrong password, a short
+    // or malformed model file, a bad key file) is caught in these operations: it is logged
+    // ("[ZqModelController] load data - fail: <file>: <reason>"), kept as errorText() and
+    // puts the controller in the failed state, in which nothing more is read and the steps
+    // answer true. Models read before the error stay registered, and a model that fails to
+    // read never replaces the one it would have replaced. Nothing is thrown out of them.
+
+    // Whether path (relative to the resource root) is a non-empty file: archive mode.
+    static bool archiveIsPresent(const std::string& path);
+    // The start-up load, after reset(): opens the archive (archive mode), reads the key
+    // file and the models the loading screen shows. passwordText is the application's
+    // password text, not the zip password; it is never logged.
+    void preload(const std::string& archivePath, const std::string& passwordText);
+    // One loading step, reading at most one model file; progress is updated first. True
+    // when nothing is left to read: every file is in (progress 100) or loading failed.
+    // A step after that does nothing; reset() makes the next step start a new load (in
+    // archive mode reopening a closed archive).
+    bool loadNextArchiveFile(const std::string& passwordText);
+    bool loadNextPlainFile();
+    bool loadingFailed() const { return m_loadingFailed; }
+    const LoadingState& loadingState() const { return m_loadingState; }
+
+    // One model file; kind 0 attributes, 1 connections. Results: 0 read, 1 absent, 2
+    // failed (also "No data archive" for a missing reader).
+    int loadArchiveFile(const std::string& name, int kind, const std::string& passwordText);
+    int loadPlainFile(const std::string& path, int kind);
+    // The maps of one model file (size bytes; null or empty reads nothing). An attributes
+    // map creates its model by "Class Name" through the registry and replaces a model of
+    // the same id only once it is read completely; a connections map links the model of
+    // its id. False when the file failed (failed state).
+    bool parseModelFile(const unsigned char* bytes, std::size_t size, int kind);
+    // Unscrambles the key file with the general settings' "User ID" and installs it. A
+    // file lacking "id", "Class Name" or "value" is "Failed to load keys" (failed state).
+    bool loadKeyFile(const unsigned char* bytes, std::size_t size);
+    // The unscrambled key names, one a line, numbered 0, 1, 2... over the non-empty
+    // lines; a name listed again keeps its first code.
+    static KeyCodeTable readKeyFile(const unsigned char* bytes, std::size_t size, std::string_view userId);
+
+    // The loading state's file name: "<name>.<index>.attributes.pack" (phase 0),
+    // ".connections.pack" (phase 1), "" when done.
+    std::string modelFileName() const;
+    // Ends a phase; the new phase. Phase 2: progress 100, the id counter above every id.
+    int nextPhase();
+    // A reader on the archive at path (resolved through CCFileUtils), replacing any other;
+    // false (failed state) when it cannot be opened.
+    bool openArchive(const std::string& path);
+    void closeArchive();
+    bool hasArchive() const { return m_archive != nullptr; }
+    // A member of the archive; nothing when absent, or when it failed (failed state).
+    std::optional<std::vector<unsigned char>> readArchiveFile(const std::string& name, const std::string& passwordText);
+
 protected:
     virtual void modelAdded(const std::shared_ptr<ZqModel>& model);
     virtual void modelRemoved(const std::shared_ptr<ZqModel>& model);
@@ -78,7 +169,23 @@ protected:
 
 private:
     bool isRegistered(const ZqModel* model) const;
+    void registerModelClasses();
 
+    void failLoading(const std::string& errorText, const std::string& reason);
+    void failFile(const std::string& file, const char* reason);
+    int loadDataFile(const std::string& name, int kind, const std::string& passwordText);
+    void readModelMap(const MessagePackMap& map, int kind);
+    void replaceModel(const std::shared_ptr<ZqModel>& model);
+    void raiseIdCounter();
+    void updateProgress(std::size_t fileCount);
+    bool walkArchive(bool fromFirst);
+
+    std::unique_ptr<ZqArchiveReader> m_archive;
+    std::string m_archivePath;
+    std::string m_loadingFile; // the file being read, for error texts
+    bool m_loadingFailed = false;
+
+    ZqModelRegistry m_registry;
     std::map<std::size_t, ModelList> m_modelsByType;
     std::unordered_map<unsigned, std::shared_ptr<ZqModel>> m_modelsById;
     std::string m_errorText;
@@ -88,3 +195,51 @@ private:
     LoadingState m_loadingState;
     std::string m_dataDirectory = "data";
 };
+
+template <class T>
+std::shared_ptr<T> ZqModelController::getModel(unsigned id) const
+{
+    return modelCast<T>(modelById(id));
+}
+
+template <class T>
+std::shared_ptr<T> ZqModelController::getModelOfKind(unsigned id) const
+{
+    return modelKindCast<T>(modelById(id));
+}
+
+template <class T>
+std::vector<std::shared_ptr<T>> ZqModelController::modelsOfClass() const
+{
+    std::vector<std::shared_ptr<T>> result;
+    auto list = m_modelsByType.find(T::staticTypeId());
+    if (list == m_modelsByType.end())
+        return result;
+    result.reserve(list->second.size());
+    // A type list holds models of exactly its class.
+    for (const std::shared_ptr<ZqModel>& model : list->second)
+        result.push_back(std::static_pointer_cast<T>(model));
+    return result;
+}
+
+template <class T>
+std::vector<std::shared_ptr<T>> ZqModelController::modelsOfKind() const
+{
+    std::vector<std::shared_ptr<T>> result;
+    for (const auto& [typeId, models] : m_modelsByType) {
+        // One class per list: its first model decides for all of them.
+        if (models.empty() || !modelKindCast<T>(models.front()))
+            continue;
+        for (const std::shared_ptr<ZqModel>& model : models)
+            result.push_back(std::static_pointer_cast<T>(model));
+    }
+    return result;
+}
+
+template <class T, class... Args>
+std::shared_ptr<T> ZqModelController::createModel(Args&&... args)
+{
+    std::shared_ptr<T> model = T::create(std::forward<Args>(args)...);
+    addModel(model, -1);
+    return model;
+}
