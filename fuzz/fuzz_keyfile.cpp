@@ -1,0 +1,27 @@
+// Feeds arbitrary bytes to the controller as the key file, then reads a small model
+// file with whatever dictionary came of it. Bad data must end in the controller's failed
+// state; a crash, a sanitizer report or an escaping exception is a finding.
+#include "attributes/KeyDictionary.h"
+#include "attributes/MessagePackMap.h"
+#include "model/ZqModelController.h"
+
+#include <cstdint>
+
+namespace {
+
+// {id: 1, Class Name: "ZqModelGeneralSettings", User ID: {value: "u"}} with the fixed codes.
+const unsigned char kSettings[] = {0x83, 42, 1, 33, 0xb6, 'Z', 'q', 'M', 'o', 'd', 'e', 'l', 'G', 'e', 'n', 'e', 'r',
+                                   'a', 'l', 'S', 'e', 't', 't', 'i', 'n', 'g', 's', 50, 0x81, 10, 0xa1, 'u'};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    ZqModelController* controller = ZqModelController::shared();
+    controller->reset();
+    installKeyDictionary({});
+    controller->parseModelFile(kSettings, sizeof kSettings, 0);
+    if (controller->loadKeyFile(data, size))
+        controller->parseModelFile(kSettings, sizeof kSettings, 0);
+    return 0;
+}

@@ -1,0 +1,158 @@
+// Damaged game data: each fault ends loading in the failed state with its own message,
+// never in a crash, an escaping exception, endless steps or a game with models missing.
+#include "loading_support.h"
+
+namespace loading_test {
+namespace {
+
+using archive_test::TempDir;
+
+class LoadingFailureTest : public LoadingTest {
+protected:
+    // Preload and steps on root; the error text, "" when loading succeeded.
+    std::string load(const TempDir& root)
+    {
+        useRoot(root);
+        controller().preload("data/data.pkg", passwordText());
+        EXPECT_GT(runSteps(), 0) << "the steps never ended";
+        EXPECT_EQ(controller().loadingFailed(), !controller().errorText().empty());
+        return controller().errorText();
+    }
+
+    Bytes archive(const GameFiles& files) const
+    {
+        return makeArchive(files, decodeArchivePassword(passwordText()));
+    }
+
+    static Bytes& fileOf(GameFiles& files, const std::string& name)
+    {
+        for (auto& [fileName, bytes] : files) {
+            if (fileName == name)
+                return bytes;
+        }
+        throw std::runtime_error("no file " + name);
+    }
+};
+
+TEST_F(LoadingFailureTest, WrongPassword)
+{
+    TempDir root;
+    archive_test::writeBytes(root.file("data/data.pkg"), makeArchive(game, "not the password"));
+    EXPECT_EQ(load(root), "Unable to load data: Keys.pack: Unable to open a file: Error P17");
+    EXPECT_TRUE(logged("[ZqModelController] load data - fail"));
+    EXPECT_TRUE(snapshot().empty());
+}
+
+TEST_F(LoadingFailureTest, MissingKeyFile)
+{
+    game.erase(game.begin());
+    TempDir plain, packed;
+    writeDirectory(plain, game);
+    archive_test::writeBytes(packed.file("data/data.pkg"), archive(game));
+    for (const TempDir* root : {&plain, &packed}) {
+        EXPECT_EQ(load(*root).rfind("Failed to load keys", 0), 0u);
+        EXPECT_TRUE(logged("Failed to load keys"));
+        EXPECT_TRUE(snapshot().empty());
+    }
+}
+
+TEST_F(LoadingFailureTest, KeyFileScrambledForAnotherUser)
+{
+    const std::string keys(fileOf(game, "Keys.pack").begin(), fileOf(game, "Keys.pack").end());
+    fileOf(game, "Keys.pack") = archive_test::bytesOf(scrambleKeyFile(scrambleKeyFile(keys, kUserId), "someone else"));
+    TempDir root;
+    writeDirectory(root, game);
+    EXPECT_EQ(load(root).rfind("Failed to load keys", 0), 0u);
+}
+
+TEST_F(LoadingFailureTest, TruncatedModelFileKeepsTheModelsReadBefore)
+{
+    Bytes& screens = fileOf(game, "ZqModelScreen.1.attributes.pack");
+    screens.resize(screens.size() - 3);
+    TempDir plain, packed;
+    writeDirectory(plain, game);
+    archive_test::writeBytes(packed.file("data/data.pkg"), archive(game));
+    for (const TempDir* root : {&plain, &packed}) {
+        const std::string error = load(*root);
+        EXPECT_NE(error.find("ZqModelScreen.1.attributes.pack"), std::string::npos) << error;
+        EXPECT_NE(error.find("insufficient bytes"), std::string::npos) << error;
+        EXPECT_NE(controller().modelById(102), nullptr);
+        EXPECT_EQ(controller().modelById(201), nullptr);
+    }
+}
+
+TEST_F(LoadingFailureTest, FlippedByteInAnArchiveMember)
+{
+    Bytes packed = archive(game);
+    const auto [offset, length] = archive_test::payloadRange(packed, 4); // ZqModelScreen.0.attributes.pack
+    packed[offset + length - 1] ^= 0x20;
+    TempDir root;
+    archive_test::writeBytes(root.file("data/data.pkg"), packed);
+    EXPECT_EQ(load(root), "Unable to load data: ZqModelScreen.0.attributes.pack: Unable to read the file: Bad archive");
+}
+
+TEST_F(LoadingFailureTest, ArchiveThatIsNotAZip)
+{
+    TempDir root;
+    archive_test::writeBytes(root.file("data/data.pkg"), archive_test::bytesOf("not a zip archive"));
+    EXPECT_EQ(load(root).rfind("Unable to load data: data/data.pkg: Unable to open the archive", 0), 0u);
+}
+
+TEST_F(LoadingFailureTest, MalformedMessagePack)
+{
+    const Bytes hugeArray = {0xdd, 0xff, 0xff, 0xff, 0xff};
+    const Bytes topLevelArray = {0x92, 0x01, 0x02};
+    const Bytes negativeId = {0x81, 42, 0xff};
+    for (const Bytes& labels : {hugeArray, topLevelArray, negativeId}) {
+        fileOf(game, "ZqModelObjectLabel.1.attributes.pack") = labels;
+        TempDir root;
+        writeDirectory(root, game);
+        const std::string error = load(root);
+        EXPECT_EQ(error.rfind("Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: ", 0), 0u) << error;
+        EXPECT_NE(controller().modelById(101), nullptr);
+    }
+}
+
+// Every byte of the archive damaged in turn. A damaged member always fails; elsewhere
+// (time stamps, unused fields) loading may succeed, but then with the whole game.
+TEST_F(LoadingFailureTest, ArchiveCorruptedAtEveryOffset)
+{
+    const Bytes good = archive(game);
+    TempDir root;
+    archive_test::writeBytes(root.file("data/data.pkg"), good);
+    ASSERT_EQ(load(root), "");
+    const auto expected = snapshot();
+
+    std::vector<std::pair<std::size_t, std::size_t>> payloads;
+    for (std::size_t entry = 0; entry < game.size(); ++entry)
+        payloads.push_back(archive_test::payloadRange(good, entry));
+    const std::size_t directory = archive_test::get32(good, good.size() - 22 + 16);
+    int failures = 0;
+    for (std::size_t offset = 0; offset < good.size(); ++offset) {
+        Bytes damaged = good;
+        damaged[offset] ^= 0x5a;
+        archive_test::writeBytes(root.file("data/data.pkg"), damaged);
+        const std::string error = load(root);
+        const bool inPayload = std::any_of(payloads.begin(), payloads.end(), [&](const auto& range) {
+            return offset >= range.first && offset < range.first + range.second;
+        });
+        if (inPayload) {
+            EXPECT_FALSE(error.empty()) << "damage at " << offset << " went unnoticed";
+        }
+        if (error.empty() && offset < directory) {
+            EXPECT_EQ(snapshot(), expected) << "damage at " << offset;
+        } else if (error.empty()) {
+            // A damaged name in the directory can hide a member (and the links it holds);
+            // the models that are read must still be the right ones.
+            for (const auto& [id, description] : snapshot()) {
+                const std::string head = description.substr(0, description.find(" ["));
+                EXPECT_EQ(expected.count(id) ? expected.at(id).substr(0, head.size()) : "", head) << "damage at " << offset;
+            }
+        }
+        failures += !error.empty();
+    }
+    EXPECT_GT(failures, 0);
+}
+
+} // namespace
+} // namespace loading_test

@@ -1,0 +1,204 @@
+// Loading a generated game: the data directory and the archive give the same models,
+// steps and progress, the preload and the full load after it, numbering gaps, the id
+// counter, replacement of models by later maps, and the key file.
+#include "loading_support.h"
+
+namespace loading_test {
+namespace {
+
+using archive_test::TempDir;
+
+TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
+{
+    TempDir plain, packed;
+    writeDirectory(plain, game);
+    archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
+
+    useRoot(plain);
+    ASSERT_FALSE(controller().isArchiveMode());
+    controller().preload("data/data.pkg", passwordText());
+    EXPECT_EQ(controller().loadingProgress(), 0);
+    // Per phase every class takes its files plus one step that finds the next missing.
+    const int classes = static_cast<int>(controller().registry().size());
+    EXPECT_EQ(runSteps(), 5 + 2 + 2 * classes);
+    EXPECT_EQ(controller().loadingProgress(), 100);
+    EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
+    const auto fromDirectory = snapshot();
+
+    useRoot(packed);
+    ASSERT_TRUE(controller().isArchiveMode());
+    controller().preload("data/data.pkg", passwordText());
+    EXPECT_EQ(controller().loadingProgress(), 0);
+    // 5 attributes members, the absent settings connections, 2 connections members.
+    EXPECT_EQ(runSteps(), 5 + 1 + 2);
+    EXPECT_EQ(controller().loadingProgress(), 100);
+    EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
+    const auto fromArchive = snapshot();
+
+    EXPECT_EQ(fromDirectory, fromArchive);
+    ASSERT_EQ(fromArchive.size(), 6u);
+    EXPECT_EQ(fromArchive.at(200), "200 ZqModelScreen \"\" [Name=\"\"] [Title=\"screen 0\"] [Port <- 100:Port] children: 100 101");
+    EXPECT_EQ(fromArchive.at(102), "102 ZqModelObjectLabel \"Untitled\" [Name=\"Untitled\"] [Speed=12] [Title=\"label 2\"] [Port] children:");
+    for (const std::string& line : log)
+        EXPECT_EQ(line.find(decodeArchivePassword(passwordText())), std::string::npos) << line;
+}
+
+TEST_F(LoadingTest, GeneralSettingsAndIdsAfterLoading)
+{
+    TempDir root;
+    writeDirectory(root, game);
+    useRoot(root);
+    controller().preload("data/data.pkg", passwordText());
+    ASSERT_GT(runSteps(), 0);
+
+    auto settings = ZqModelGeneralSettings::shared();
+    EXPECT_EQ(controller().modelById(1), settings);
+    EXPECT_EQ(settings->applicationName(), "Demo Game");
+    EXPECT_EQ(settings->userId(), kUserId);
+    auto* ios = dynamic_cast<cocos2d::CCDictionary*>(settings->platformSpecificValues()->objectForKey("ios"));
+    ASSERT_NE(ios, nullptr);
+    EXPECT_STREQ(ios->valueForKey("adUnit")->getCString(), "unit-1");
+    EXPECT_EQ(controller().modelsOfType(ZqModelGeneralSettings::staticTypeId()).size(), 1u);
+    // "Last ID" says 5, but ids up to 201 are taken.
+    EXPECT_EQ(settings->lastId(), 5u);
+    EXPECT_GT(ZqModelScreen::create()->id(), 201u);
+}
+
+TEST_F(LoadingTest, StepsAfterTheEndOrAfterCloseReadNothing)
+{
+    TempDir root;
+    archive_test::writeBytes(root.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
+    useRoot(root);
+    controller().preload("data/data.pkg", passwordText());
+    ASSERT_GT(runSteps(), 0);
+    const auto loaded = snapshot();
+    controller().closeArchive();
+    log.clear();
+    EXPECT_TRUE(controller().loadNextArchiveFile(passwordText()));
+    EXPECT_TRUE(controller().loadNextPlainFile());
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(snapshot(), loaded);
+
+    // A restart resets the controller, and the closed archive is opened again.
+    controller().reset();
+    EXPECT_EQ(runSteps(), 8);
+    EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
+    EXPECT_EQ(snapshot(), loaded);
+}
+
+TEST_F(LoadingTest, FullLoadAfterPreloadKeepsChildrenReadBeforeTheirScreen)
+{
+    TempDir plain, packed;
+    writeDirectory(plain, game);
+    archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
+    for (const TempDir* root : {&plain, &packed}) {
+        useRoot(*root);
+        controller().preload("data/data.pkg", passwordText());
+        ASSERT_FALSE(controller().loadingFailed()) << controller().errorText();
+        auto screen = controller().modelById(200);
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(screen->children().size(), 2u);
+        EXPECT_EQ(controller().modelById(201), nullptr); // file 1 waits for the steps
+        EXPECT_EQ(ZqModelGeneralSettings::shared()->applicationName(), "Demo Game");
+        EXPECT_NO_THROW(keyCode("Speed")); // the whole key file is installed
+
+        ASSERT_GT(runSteps(), 0);
+        for (unsigned screenId : {200u, 201u}) {
+            auto loaded = controller().modelById(screenId);
+            ASSERT_NE(loaded, nullptr);
+            ASSERT_FALSE(loaded->children().empty());
+            for (const auto& child : loaded->children())
+                EXPECT_EQ(controller().modelById(child->id()), child) << "label " << child->id() << " lost";
+        }
+        EXPECT_EQ(controller().modelById(200)->children().size(), 2u);
+        EXPECT_EQ(controller().modelsOfType(ZqModelObjectLabel::staticTypeId()).size(), 3u);
+    }
+}
+
+TEST_F(LoadingTest, NumberingGapsEndAClassInTheDirectoryButNotInTheArchive)
+{
+    GameFiles gapped = game;
+    for (auto& [name, bytes] : gapped) {
+        if (name == "ZqModelObjectLabel.1.attributes.pack")
+            name = "ZqModelObjectLabel.2.attributes.pack";
+        if (name == "ZqModelScreen.1.attributes.pack")
+            name = "ZqModelScreen.1.attributes.old"; // still an attributes member
+    }
+    TempDir plain, packed;
+    writeDirectory(plain, gapped);
+    archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(gapped, decodeArchivePassword(passwordText())));
+
+    useRoot(plain);
+    controller().preload("data/data.pkg", passwordText());
+    runSteps();
+    EXPECT_EQ(controller().modelById(102), nullptr);
+    EXPECT_EQ(controller().modelById(201), nullptr);
+
+    useRoot(packed);
+    controller().preload("data/data.pkg", passwordText());
+    runSteps();
+    EXPECT_NE(controller().modelById(102), nullptr);
+    ASSERT_NE(controller().modelById(201), nullptr);
+    EXPECT_EQ(controller().modelById(201)->children().size(), 1u);
+}
+
+TEST_F(LoadingTest, EmptyArchiveMeansTheDataDirectory)
+{
+    TempDir root;
+    writeDirectory(root, game);
+    archive_test::writeBytes(root.file("data/data.pkg"), {});
+    useRoot(root);
+    EXPECT_FALSE(controller().isArchiveMode());
+    controller().preload("data/data.pkg", passwordText());
+    runSteps();
+    EXPECT_EQ(snapshot().size(), 6u);
+}
+
+// Maps of one file against a registered label 100 and screen 200.
+TEST_F(LoadingTest, LaterMapsReplaceOnlyOnceTheyAreReadCompletely)
+{
+    registerTestClasses();
+    installKeyDictionary(keyTable(keyText({"Name", "Speed", "Title", "Port", "variableValue", "isEmpty"})));
+    const Bytes labels = modelFile([] {
+        auto label = ZqModelObjectLabel::create();
+        label->setId(100);
+        label->m_title->setValue("first");
+        return std::vector<std::shared_ptr<ZqModel>>{label};
+    }(), 0);
+    ASSERT_TRUE(controller().parseModelFile(labels.data(), labels.size(), 0));
+    auto first = controller().modelById(100);
+    ASSERT_NE(first, nullptr);
+
+    msgpack::sbuffer buffer;
+    msgpack::packer<msgpack::sbuffer> packer(buffer);
+    // An unknown class with the same id: skipped, the label stays.
+    packer.pack_map(2).pack(keyCode("id")).pack(100).pack(keyCode("Class Name")).pack("NoSuchClass");
+    // A map without an id: skipped.
+    packer.pack_map(1).pack(keyCode("Class Name")).pack("ZqModelObjectLabel");
+    // A label whose "Speed" is not a number: the error stops the file.
+    packer.pack_map(3).pack(keyCode("id")).pack(100).pack(keyCode("Class Name")).pack("ZqModelObjectLabel");
+    packer.pack(keyCode("Speed")).pack_map(1).pack(keyCode("value")).pack("fast");
+    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(), 0));
+    EXPECT_TRUE(controller().loadingFailed());
+    EXPECT_EQ(controller().modelById(100), first);
+    EXPECT_EQ(controller().modelsOfType(ZqModelObjectLabel::staticTypeId()).size(), 1u);
+}
+
+TEST_F(LoadingTest, KeyFileNumbersNonEmptyLinesAndNeedsTheFixedNames)
+{
+    const std::string text = "alpha\n\nbeta\nalpha\ngamma";
+    const std::string scrambled = scrambleKeyFile(text, kUserId);
+    const KeyCodeTable table = ZqModelController::readKeyFile(
+        reinterpret_cast<const unsigned char*>(scrambled.data()), scrambled.size(), kUserId);
+    EXPECT_EQ(table, (KeyCodeTable{{"alpha", 0}, {"beta", 1}, {"gamma", 3}}));
+
+    // Unscrambled with the settings' "User ID": names without "id" are refused.
+    static_cast<ZqAttributeString*>(ZqModelGeneralSettings::shared()->findAttribute("User ID"))->setValue(kUserId);
+    EXPECT_FALSE(controller().loadKeyFile(reinterpret_cast<const unsigned char*>(scrambled.data()), scrambled.size()));
+    EXPECT_TRUE(controller().loadingFailed());
+    EXPECT_EQ(controller().errorText().rfind("Failed to load keys", 0), 0u);
+    EXPECT_TRUE(logged("Failed to load keys"));
+}
+
+} // namespace
+} // namespace loading_test
