@@ -8,5 +8,6 @@ cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=ON
 cmake --build build/test -j "$jobs"
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build/test && ctest --output-on-failure -j "$jobs"

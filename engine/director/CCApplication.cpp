@@ -50,6 +50,7 @@ int CCApplication::run()
     // The director is looked up every frame: the frame after end() destroys it, and
     // the view it closed ends the loop.
     while (view->isOpenGLReady()) {
+        view->pollEvents();
         const auto interval = std::chrono::duration<double>(CCDirector::sharedDirector()->getAnimationInterval());
         const Clock::time_point now = Clock::now();
         if (!first && now - last < interval) {

@@ -16,8 +16,8 @@ public:
     CCApplication& operator=(const CCApplication&) = delete;
     ~CCApplication() override;
 
-    // The main loop: applicationDidFinishLaunching, then one director frame per
-    // animation interval (sleeping in between) until the director's view is closed
+    // The main loop: applicationDidFinishLaunching, then the view's events and one
+    // director frame per animation interval (sleeping in between) until the director's view is closed
     // (CCDirector::end). Without a view set at launch, the headless view is used.
     // Returns the exit status: 0.
     int run();

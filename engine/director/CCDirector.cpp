@@ -4,6 +4,9 @@
 #include "base/CCAutoreleasePool.h"
 #include "director/CCEGLViewProtocol.h"
 #include "director/CCScheduler.h"
+#include "gl/ccGLMatrix.h"
+#include "gl/ccGLStateCache.h"
+#include "sprite_nodes/CCQuadRenderer.h"
 #include "nodes/CCScene.h"
 #include "touch/CCAccelerometer.h"
 #include "touch/CCKeypadDispatcher.h"
@@ -181,11 +184,32 @@ void CCDirector::runFrame(float dt)
         m_pScheduler->update(dt);
     if (m_pNextScene)
         setNextScene();
+    g_uNumberOfDraws = 0;
+    if (m_pobOpenGLView)
+        m_pobOpenGLView->beginFrame();
+    setProjection();
     if (m_pRunningScene)
         m_pRunningScene->visit();
+    // Sprites' quads wait in batches: draw the last one before the frame is shown.
+    ccFlushQuads();
     ++m_uTotalFrames;
     if (m_pobOpenGLView)
         m_pobOpenGLView->swapBuffers();
+}
+
+void CCDirector::setProjection()
+{
+    // Set every frame, so that a frame-size change (which re-fits the design size) and
+    // an unbalanced push in game code cannot outlive one frame.
+    const CCSize size = getWinSize();
+    kmGLResetStacks();
+    kmGLMatrixMode(KM_GL_PROJECTION);
+    if (size.width > 0.0f && size.height > 0.0f) {
+        kmMat4 projection;
+        kmMat4OrthographicProjection(&projection, 0.0f, size.width, 0.0f, size.height, -1024.0f, 1024.0f);
+        kmGLLoadMatrix(&projection);
+    }
+    kmGLMatrixMode(KM_GL_MODELVIEW);
 }
 
 void CCDirector::drawScene()

@@ -20,7 +20,8 @@ class CCTouchDispatcher;
 //
 // A frame: the scheduler ticks (the action manager first, then updates by priority,
 // then timers) unless the director is paused; a scene given to replaceScene or
-// pushScene/popScene becomes the running one; the running scene is visited; the view
+// pushScene/popScene becomes the running one; the view prepares its surface; the
+// projection is set for the design area; the running scene is visited; the view
 // swaps buffers; the end-of-frame autorelease pool is drained (mainLoop variants).
 //
 // Time steps are in seconds. A measured step longer than kCCMaxFrameDelta (a stall:
@@ -98,6 +99,9 @@ private:
     ~CCDirector() override;
 
     void runFrame(float dt);
+    // The 2D projection of the design area: origin bottom-left, one point one unit,
+    // z from -1024 to 1024; the model-view starts as the identity.
+    void setProjection();
     // Makes the waiting scene the running one.
     void setNextScene();
     float measureDeltaTime();

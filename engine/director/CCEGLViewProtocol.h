@@ -37,6 +37,12 @@ public:
     virtual bool isOpenGLReady() = 0;
     // Shows the frame just drawn.
     virtual void swapBuffers() = 0;
+    // Handles the window system's pending events (input, window messages); the
+    // application's main loop calls it before every frame.
+    virtual void pollEvents() {}
+    // Prepares the surface for drawing a frame (a GL view clears it and sets the
+    // viewport to the design area); the director calls it before visiting the scene.
+    virtual void beginFrame() {}
 
     const CCSize& getFrameSize() const { return m_obScreenSize; }
     // Re-fits the design resolution to the new frame; without one, the design size

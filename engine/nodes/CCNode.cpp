@@ -4,6 +4,8 @@
 #include "actions/CCActionManager.h"
 #include "director/CCDirector.h"
 #include "director/CCScheduler.h"
+#include "gl/CCGLProgram.h"
+#include "gl/ccGLMatrix.h"
 
 #include <ZqLog.h>
 
@@ -68,6 +70,7 @@ CCNode::~CCNode()
     m_pScheduler->unscheduleAllForTarget(this);
     m_pActionManager->removeAllActionsFromTarget(this);
     CC_SAFE_RELEASE(m_pUserObject);
+    CC_SAFE_RELEASE(m_pShaderProgram);
     for (CCObject* child : m_pChildren->data())
         static_cast<CCNode*>(child)->setParent(nullptr);
     m_pChildren->release();
@@ -315,10 +318,27 @@ void CCNode::cleanup()
     });
 }
 
+void CCNode::setShaderProgram(CCGLProgram* program)
+{
+    CC_SAFE_RETAIN(program);
+    CC_SAFE_RELEASE(m_pShaderProgram);
+    m_pShaderProgram = program;
+}
+
+void CCNode::transform()
+{
+    const CCAffineTransform t = nodeToParentTransform();
+    kmMat4 m;
+    CGAffineToGL(&t, m.mat);
+    m.mat[14] = m_fVertexZ;
+    kmGLMultMatrix(&m);
+}
+
 void CCNode::visit()
 {
     if (!m_bVisible)
         return;
+    kmGLPushMatrix();
     transform();
     // Walked by index with the count re-read, each child retained during its visit, so
     // a draw that changes the children cannot make the walk read freed memory.
@@ -338,6 +358,7 @@ void CCNode::visit()
         child->visit();
         child->release();
     }
+    kmGLPopMatrix();
 }
 
 void CCNode::scheduleUpdate()

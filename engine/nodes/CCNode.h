@@ -9,6 +9,7 @@ namespace cocos2d {
 
 class CCAction;
 class CCActionManager;
+class CCGLProgram;
 class CCScheduler;
 
 // Tag of a node or action nobody tagged. Game code treats only tags > 0 as set.
@@ -138,12 +139,17 @@ public:
     bool isRunning() const { return m_bRunning; }
 
     // --- drawing
-    // Skips invisible nodes and their subtrees; otherwise transform(), then children
-    // with z < 0, draw(), then the other children.
+    // Skips invisible nodes and their subtrees; otherwise pushes the model-view
+    // matrix, transform(), then children with z < 0, draw(), then the other children,
+    // and pops the matrix again.
     virtual void visit();
     virtual void draw() {}
-    // Applies this node's transform to the drawing state before its draw.
-    virtual void transform() {}
+    // Multiplies this node's node-to-parent transform (with its vertex z as the z
+    // translation) into the current model-view matrix.
+    virtual void transform();
+    // The program the node draws with; retained. Null until a drawing node sets one.
+    CCGLProgram* getShaderProgram() const { return m_pShaderProgram; }
+    virtual void setShaderProgram(CCGLProgram* program);
 
     // --- timers (through the scheduler this node was made with)
     CCScheduler* getScheduler() const { return m_pScheduler; }
@@ -196,6 +202,7 @@ protected:
 
     void* m_pUserData = nullptr;
     CCObject* m_pUserObject = nullptr;
+    CCGLProgram* m_pShaderProgram = nullptr;
 
     CCScheduler* m_pScheduler;
     CCActionManager* m_pActionManager;

@@ -1,0 +1,265 @@
+#include "label_nodes/CCLabelBMFont.h"
+
+#include "label_nodes/CCBMFontConfiguration.h"
+#include "platform/CCFileUtils.h"
+#include "sprite_nodes/CCSprite.h"
+#include "textures/CCTexture2D.h"
+#include "textures/CCTextureCache.h"
+
+#include <ZqLog.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace cocos2d {
+
+namespace {
+
+using CodePoints = std::vector<unsigned int>;
+
+// Code points of UTF-8 text; bytes that do not form a valid sequence are skipped.
+CodePoints decodeUtf8(const std::string& text)
+{
+    CodePoints out;
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const int extra = lead < 0x80            ? 0
+                          : (lead >> 5) == 0x6   ? 1
+                          : (lead >> 4) == 0xE   ? 2
+                          : (lead >> 3) == 0x1E  ? 3
+                                                 : -1;
+        if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) {
+            ++i;
+            continue;
+        }
+        unsigned int code = extra == 0 ? lead : lead & (0x3Fu >> extra);
+        bool valid = true;
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+            valid = valid && (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        if (!valid) {
+            ++i;
+            continue;
+        }
+        out.push_back(code);
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+CCLabelBMFont* CCLabelBMFont::create(const char* str, const char* fntFile)
+{
+    return create(str, fntFile, -1.0f, kCCTextAlignmentLeft, CCPointZero);
+}
+
+CCLabelBMFont* CCLabelBMFont::create(const char* str, const char* fntFile, float width, CCTextAlignment alignment,
+                                     const CCPoint& imageOffset)
+{
+    CCLabelBMFont* label = new CCLabelBMFont();
+    if (!label->initWithString(str, fntFile, width, alignment, imageOffset)) {
+        label->release();
+        return nullptr;
+    }
+    label->autorelease();
+    return label;
+}
+
+CCLabelBMFont::CCLabelBMFont()
+{
+    init();
+    m_obAnchorPoint = CCPoint(0.5f, 0.5f);
+    m_bCascadeColorEnabled = true;
+    m_bCascadeOpacityEnabled = true;
+}
+
+CCLabelBMFont::~CCLabelBMFont()
+{
+    for (CCSprite* glyph : m_glyphs)
+        glyph->release();
+    for (CCTexture2D* page : m_pages)
+        page->release();
+    CC_SAFE_RELEASE(m_pConfiguration);
+}
+
+bool CCLabelBMFont::initWithString(const char* str, const char* fntFile, float width, CCTextAlignment alignment,
+                                   const CCPoint& imageOffset)
+{
+    CCBMFontConfiguration* configuration = CCBMFontConfiguration::create(fntFile);
+    if (!configuration) {
+        debugLog("[CCLabelBMFont] cannot use font %s", fntFile ? fntFile : "(null)");
+        return false;
+    }
+    const std::string fullPath = CCFileUtils::sharedFileUtils()->fullPathForFilename(fntFile);
+    const std::string directory = fullPath.substr(0, fullPath.rfind('/') + 1);
+    std::vector<CCTexture2D*> pages;
+    for (const std::string& file : configuration->getPages()) {
+        CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage((directory + file).c_str());
+        if (!texture) {
+            debugLog("[CCLabelBMFont] font %s: cannot load page %s", fntFile, file.c_str());
+            return false;
+        }
+        pages.push_back(texture);
+    }
+    for (CCTexture2D* page : pages)
+        page->retain();
+    for (CCTexture2D* page : m_pages)
+        page->release();
+    m_pages = pages;
+    configuration->retain();
+    CC_SAFE_RELEASE(m_pConfiguration);
+    m_pConfiguration = configuration;
+    m_fWidth = width;
+    m_eAlignment = alignment;
+    m_tImageOffset = imageOffset;
+    setString(str);
+    return true;
+}
+
+void CCLabelBMFont::setString(const char* str)
+{
+    m_sString = str ? str : "";
+    updateLabel();
+}
+
+void CCLabelBMFont::setAlignment(CCTextAlignment alignment)
+{
+    m_eAlignment = alignment;
+    updateLabel();
+}
+
+void CCLabelBMFont::setWidth(float width)
+{
+    m_fWidth = width;
+    updateLabel();
+}
+
+void CCLabelBMFont::setTracking(int tracking)
+{
+    m_nTracking = tracking;
+    updateLabel();
+}
+
+CCSprite* CCLabelBMFont::glyphSprite(size_t i, CCTexture2D* texture)
+{
+    CCSprite* sprite = nullptr;
+    if (i < m_glyphs.size()) {
+        sprite = m_glyphs[i];
+        if (sprite->getTexture() != texture)
+            sprite->setTexture(texture);
+    } else {
+        sprite = CCSprite::createWithTexture(texture);
+        sprite->retain();
+        m_glyphs.push_back(sprite);
+    }
+    // The game may have removed the glyphs with the label's children.
+    if (sprite->getParent() != this)
+        addChild(sprite);
+    sprite->setAnchorPoint(CCPointZero);
+    sprite->setVisible(true);
+    sprite->updateDisplayedColor(m_displayedColor);
+    sprite->updateDisplayedOpacity(m_displayedOpacity);
+    return sprite;
+}
+
+void CCLabelBMFont::updateLabel()
+{
+    if (!m_pConfiguration)
+        return;
+    const CCBMFontConfiguration& font = *m_pConfiguration;
+
+    // Pen movement over a line: advances, kerning and tracking between letters.
+    auto measure = [&](const CodePoints& line) {
+        int pen = 0;
+        const ccBMFontDef* previous = nullptr;
+        for (unsigned int code : line) {
+            const ccBMFontDef* def = font.glyph(code);
+            if (!def)
+                continue;
+            if (previous)
+                pen += font.kerningAmount(previous->charID, code) + m_nTracking;
+            pen += def->xAdvance;
+            previous = def;
+        }
+        return pen;
+    };
+
+    std::vector<CodePoints> lines(1);
+    for (unsigned int code : decodeUtf8(m_sString)) {
+        if (code == '\n')
+            lines.emplace_back();
+        else
+            lines.back().push_back(code);
+    }
+    if (m_fWidth > 0.0f) {
+        std::vector<CodePoints> wrapped;
+        for (const CodePoints& line : lines) {
+            CodePoints current;
+            auto word = line.begin();
+            while (word != line.end()) {
+                const auto wordEnd = std::find(word, line.end(), static_cast<unsigned int>(' '));
+                CodePoints candidate = current;
+                if (!current.empty())
+                    candidate.push_back(' ');
+                candidate.insert(candidate.end(), word, wordEnd);
+                if (!current.empty() && static_cast<float>(measure(candidate)) > m_fWidth) {
+                    wrapped.push_back(current);
+                    current.assign(word, wordEnd);
+                } else {
+                    current = std::move(candidate);
+                }
+                word = wordEnd == line.end() ? wordEnd : wordEnd + 1;
+            }
+            wrapped.push_back(current);
+        }
+        lines = std::move(wrapped);
+    }
+
+    float boxWidth = 0.0f;
+    for (const CodePoints& line : lines)
+        boxWidth = std::max(boxWidth, static_cast<float>(measure(line)));
+    if (m_fWidth > 0.0f)
+        boxWidth = m_fWidth;
+    const float lineHeight = static_cast<float>(font.getLineHeight());
+    const float boxHeight = lineHeight * static_cast<float>(lines.size());
+
+    size_t used = 0;
+    for (size_t row = 0; row < lines.size(); ++row) {
+        const float lineWidth = static_cast<float>(measure(lines[row]));
+        // Whole points, so that glyph texels land on pixels.
+        float shift = 0.0f;
+        if (m_eAlignment == kCCTextAlignmentCenter)
+            shift = std::floor((boxWidth - lineWidth) * 0.5f);
+        else if (m_eAlignment == kCCTextAlignmentRight)
+            shift = boxWidth - lineWidth;
+        const float top = boxHeight - lineHeight * static_cast<float>(row);
+        int pen = 0;
+        const ccBMFontDef* previous = nullptr;
+        for (unsigned int code : lines[row]) {
+            const ccBMFontDef* def = font.glyph(code);
+            if (!def)
+                continue;
+            if (previous)
+                pen += font.kerningAmount(previous->charID, code) + m_nTracking;
+            previous = def;
+            if (def->rect.size.width > 0.0f && def->rect.size.height > 0.0f) {
+                CCSprite* sprite = glyphSprite(used++, m_pages[def->page]);
+                CCRect rect = def->rect;
+                rect.origin = rect.origin + m_tImageOffset;
+                sprite->setTextureRect(rect);
+                sprite->setPosition(CCPoint(shift + static_cast<float>(pen + def->xOffset),
+                                            top - static_cast<float>(def->yOffset) - rect.size.height));
+            }
+            pen += def->xAdvance;
+        }
+    }
+    for (size_t i = used; i < m_glyphs.size(); ++i)
+        m_glyphs[i]->setVisible(false);
+    setContentSize(CCSize(boxWidth, boxHeight));
+}
+
+} // namespace cocos2d

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "director/CCEGLViewProtocol.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cocos2d {
+
+struct CCEGLViewSDLState;
+
+// Sees every raw SDL event (an SDL_Event*, opaque here) before the view handles it:
+// the player's keyboard and controller input is fed from it.
+using CCSDLEventHook = std::function<void(const void* sdlEvent)>;
+
+// The SDL2 window with an OpenGL 2.1 compatibility context, current on the creating
+// thread for the view's life. Frame sizes are drawable pixels.
+//
+// The first view initialises SDL's video subsystem with SDL_InitSubSystem (sharing SDL
+// with other subsystem users) and loads the GL library; both stay up for the process,
+// so every view of a process uses the video driver the first one got.
+// Destroying the view purges the shader cache and the GL state cache with the context;
+// GL objects made by others in that context die with it.
+//
+// pollEvents turns SDL events into the engine's input: the left mouse button is touch 0
+// (begin, move while held, end), Escape is the keypad's back, closing the window ends
+// the director (the loop stops after the current frame), focus loss or minimising
+// cancels a held touch then calls the application's background hook, focus regained or
+// restored its foreground hook (each once per change). Size changes re-apply the
+// design resolution.
+class CCEGLViewSDL : public CCEGLViewProtocol {
+public:
+    // A visible, resizable window of width x height pixels on the driver SDL picks.
+    // Null (logged) when SDL, the window or the context fails.
+    static std::unique_ptr<CCEGLViewSDL> create(const char* title, int width, int height);
+    // A hidden window on SDL's offscreen driver (Mesa's software renderer, no display)
+    // when no view came before, else on the driver already running. Null (logged) on
+    // failure.
+    static std::unique_ptr<CCEGLViewSDL> createHeadless(int width, int height);
+
+    ~CCEGLViewSDL() override;
+
+    // Hides the window; isOpenGLReady() is false from then on.
+    void end() override;
+    bool isOpenGLReady() override;
+    void swapBuffers() override;
+    void pollEvents() override;
+    // Clears the whole drawable to opaque black and sets the viewport to the design area.
+    void beginFrame() override;
+    // Resizes the (windowed) window, then re-fits the design resolution.
+    void setFrameSize(float width, float height) override;
+
+    void setWindowTitle(const char* title);
+    // Sets the window icon from an image file (.ico, .png); a missing or unreadable file
+    // leaves the icon as it is, quietly.
+    void setIconFromFile(const char* path);
+    // Desktop fullscreen, or back to the windowed size and place.
+    void setFullscreen(bool fullscreen);
+    bool isFullscreen() const;
+    bool isHeadless() const { return m_bHeadless; }
+
+    void setEventHook(CCSDLEventHook hook) { m_eventHook = std::move(hook); }
+
+    // The pixels of the window's surface in the rectangle (x, y from the bottom-left,
+    // pixels): RGBA bytes, rows from the bottom up. The rectangle is clipped to the
+    // frame; empty when nothing is left. Reads the back buffer: what the last frame drew,
+    // before its swap, or after it where the driver keeps the buffer (Mesa's do).
+    std::vector<unsigned char> readPixels(int x, int y, int width, int height);
+    // The whole frame as a PNG file, upright. False (logged) on failure.
+    bool saveScreenshotPNG(const char* path);
+
+    // The SDL_Window* (opaque), for the player's platform glue.
+    void* getNativeWindow() const;
+
+private:
+    CCEGLViewSDL();
+    static std::unique_ptr<CCEGLViewSDL> open(const char* title, int width, int height, bool headless);
+    // Reads the drawable size into the frame size (re-fitting the design resolution).
+    void updateFrameFromDrawable();
+    void handleEvent(const void* event);
+    void enterBackground();
+    void enterForeground();
+    void cancelMouseTouch();
+
+    std::unique_ptr<CCEGLViewSDLState> m_state;
+    CCSDLEventHook m_eventHook;
+    bool m_bHeadless = false;
+    bool m_bEnded = false;
+    bool m_bInBackground = false;
+    bool m_bMouseTouchDown = false;
+};
+
+} // namespace cocos2d

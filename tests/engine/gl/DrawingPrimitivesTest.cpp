@@ -1,0 +1,87 @@
+#include "engine/gl/GLFixture.h"
+
+#include <GL/glew.h>
+
+using namespace cocos2d;
+
+namespace {
+
+// Draws what the test gives it, inside the scene's visit.
+class DrawNode : public CCNode {
+public:
+    std::function<void()> drawing;
+    void draw() override { drawing(); }
+};
+
+class DrawingPrimitivesTest : public GLFixture {
+protected:
+    DrawNode* addDrawNode(std::function<void()> drawing)
+    {
+        DrawNode* node = new DrawNode();
+        node->autorelease();
+        node->drawing = std::move(drawing);
+        runScene()->addChild(node);
+        return node;
+    }
+};
+
+TEST_F(DrawingPrimitivesTest, SolidRectFillsItsPointsOnly)
+{
+    addDrawNode([] { ccDrawSolidRect(CCPoint(10, 5), CCPoint(30, 20), ccc4f(1, 0, 0, 1)); });
+    frame();
+    EXPECT_PIXEL(*this, 10, 5, 255, 0, 0);
+    EXPECT_PIXEL(*this, 29, 19, 255, 0, 0);
+    EXPECT_PIXEL(*this, 9, 5, 0, 0, 0);
+    EXPECT_PIXEL(*this, 30, 19, 0, 0, 0);
+    EXPECT_PIXEL(*this, 10, 20, 0, 0, 0);
+    EXPECT_EQ(g_uNumberOfDraws, 1u);
+    GLint buffer = -1;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+    EXPECT_EQ(buffer, 0);
+}
+
+TEST_F(DrawingPrimitivesTest, NodeTransformAndAlphaApply)
+{
+    DrawNode* node = addDrawNode([] {
+        ccDrawSolidRect(CCPoint(0, 0), CCPoint(10, 10), ccc4f(0, 1, 0, 1));
+        ccDrawSolidRect(CCPoint(0, 0), CCPoint(10, 10), ccc4f(0, 0, 1, 0.5f));
+    });
+    node->setPosition(40, 30);
+    node->setScale(0.5f);
+    frame();
+    // Scaled about the anchor at the bottom-left: 5x5 points from (40, 30).
+    EXPECT_PIXEL(*this, 40, 30, 0, 128, 127);
+    EXPECT_PIXEL(*this, 44, 34, 0, 128, 127);
+    EXPECT_PIXEL(*this, 45, 34, 0, 0, 0);
+}
+
+TEST_F(DrawingPrimitivesTest, OutlinesUseTheDrawColourAndKeepIt)
+{
+    addDrawNode([] {
+        ccDrawColor4B(255, 255, 0, 255);
+        ccDrawRect(CCPoint(5.5f, 5.5f), CCPoint(20.5f, 15.5f));
+        ccDrawSolidRect(CCPoint(40, 40), CCPoint(44, 44), ccc4f(1, 0, 0, 1));
+        ccDrawLine(CCPoint(30.5f, 2.5f), CCPoint(30.5f, 12.5f));
+        CCPoint triangle[] = {CCPoint(50, 5), CCPoint(60, 5), CCPoint(55, 15)};
+        ccDrawSolidPoly(triangle, 3, ccc4f(1, 1, 1, 1));
+        ccDrawColor4F(1, 1, 1, 1);
+    });
+    frame();
+    EXPECT_PIXEL(*this, 12, 5, 255, 255, 0);
+    EXPECT_PIXEL(*this, 12, 10, 0, 0, 0);
+    EXPECT_PIXEL(*this, 30, 8, 255, 255, 0);
+    EXPECT_PIXEL(*this, 55, 8, 255, 255, 255);
+    EXPECT_EQ(g_uNumberOfDraws, 4u);
+}
+
+TEST_F(DrawingPrimitivesTest, DesignResolutionIsFittedIntoTheFrame)
+{
+    // Half the frame's size shown all: each design point covers 2x2 pixels.
+    view->setDesignResolutionSize(kWidth / 2, kHeight / 2, kResolutionShowAll);
+    addDrawNode([] { ccDrawSolidRect(CCPoint(0, 0), CCPoint(4, 4), ccc4f(1, 1, 1, 1)); });
+    frame();
+    EXPECT_PIXEL(*this, 7, 7, 255, 255, 255);
+    EXPECT_PIXEL(*this, 8, 8, 0, 0, 0);
+}
+
+} // namespace

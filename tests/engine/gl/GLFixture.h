@@ -1,0 +1,65 @@
+#pragma once
+
+#include "cocos2d.h"
+#include "platform/CCEGLViewSDL.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+// A fresh director on a headless GL view (SDL's offscreen driver) of kWidth x kHeight
+// pixels with a design resolution of the same size, so one point is one pixel.
+// Torn down after each test; every engine object the test made must be gone by then.
+class GLFixture : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 64;
+    static constexpr int kHeight = 48;
+
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        m_baseline = cocos2d::CCObject::liveObjectCount();
+        view = cocos2d::CCEGLViewSDL::createHeadless(kWidth, kHeight);
+        ASSERT_TRUE(view) << "no headless GL context (Mesa's EGL and DRI packages missing?)";
+        view->setDesignResolutionSize(kWidth, kHeight, cocos2d::kResolutionShowAll);
+        director = cocos2d::CCDirector::sharedDirector();
+        director->setOpenGLView(view.get());
+    }
+
+    void TearDown() override
+    {
+        cocos2d::CCDirector::sharedDirector()->purgeDirector();
+        view.reset();
+        EXPECT_EQ(cocos2d::CCObject::liveObjectCount(), m_baseline) << "engine objects leaked";
+    }
+
+    void frame(float dt = 1.0f / 60.0f) { cocos2d::CCDirector::sharedDirector()->mainLoopWithDelta(dt); }
+
+    cocos2d::CCScene* runScene()
+    {
+        cocos2d::CCScene* scene = cocos2d::CCScene::create();
+        director->runWithScene(scene);
+        return scene;
+    }
+
+    // The RGBA of the pixel at (x, y), y up.
+    std::vector<unsigned char> pixel(int x, int y) { return view->readPixels(x, y, 1, 1); }
+
+    std::unique_ptr<cocos2d::CCEGLViewSDL> view;
+    cocos2d::CCDirector* director = nullptr;
+
+private:
+    long m_baseline = 0;
+};
+
+// Expects the pixel at (x, y) to be (r, g, b) within 2 per channel.
+#define EXPECT_PIXEL(fixture, x, y, r, g, b)                                                    \
+    do {                                                                                        \
+        const std::vector<unsigned char> px = (fixture).pixel((x), (y));                        \
+        ASSERT_EQ(px.size(), 4u);                                                               \
+        EXPECT_NEAR(px[0], (r), 2) << "red at " << (x) << "," << (y);                          \
+        EXPECT_NEAR(px[1], (g), 2) << "green at " << (x) << "," << (y);                        \
+        EXPECT_NEAR(px[2], (b), 2) << "blue at " << (x) << "," << (y);                         \
+    } while (0)

@@ -1,0 +1,177 @@
+#include "engine/gl/GLFixture.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace cocos2d;
+
+namespace {
+
+class RecordingDelegate : public CCObject, public CCTouchDelegate, public CCKeypadDelegate {
+public:
+    bool ccTouchBegan(CCTouch* touch, CCEvent*) override { return record("began", touch); }
+    void ccTouchMoved(CCTouch* touch, CCEvent*) override { record("moved", touch); }
+    void ccTouchEnded(CCTouch* touch, CCEvent*) override { record("ended", touch); }
+    void ccTouchCancelled(CCTouch* touch, CCEvent*) override { record("cancelled", touch); }
+    void keyBackClicked() override { log.push_back("back"); }
+
+    bool record(const char* what, CCTouch* touch)
+    {
+        const CCPoint p = touch->getLocation();
+        log.push_back(std::string(what) + " " + std::to_string(touch->getID()) + " " +
+                      std::to_string(static_cast<int>(p.x)) + "," + std::to_string(static_cast<int>(p.y)));
+        return true;
+    }
+    std::vector<std::string> log;
+};
+
+class RecordingApplication : public CCApplication {
+public:
+    bool applicationDidFinishLaunching() override { return true; }
+    void applicationDidEnterBackground() override { log.push_back("background"); }
+    void applicationWillEnterForeground() override { log.push_back("foreground"); }
+    std::vector<std::string> log;
+};
+
+class EGLViewSDLTest : public GLFixture {
+protected:
+    void SetUp() override
+    {
+        GLFixture::SetUp();
+        delegate = new RecordingDelegate();
+        director->getTouchDispatcher()->addTargetedDelegate(delegate, 0, true);
+        director->getKeypadDispatcher()->addDelegate(delegate);
+    }
+    void TearDown() override
+    {
+        // A test may have ended the director: ask for the live one.
+        CCDirector::sharedDirector()->getTouchDispatcher()->removeDelegate(delegate);
+        CCDirector::sharedDirector()->getKeypadDispatcher()->removeDelegate(delegate);
+        delegate->release();
+        GLFixture::TearDown();
+    }
+
+    void pushMouseButton(Uint32 type, Uint8 button, int x, int y)
+    {
+        SDL_Event event{};
+        event.type = type;
+        event.button.button = button;
+        event.button.x = x;
+        event.button.y = y;
+        SDL_PushEvent(&event);
+    }
+    void pushMotion(int x, int y)
+    {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.x = x;
+        event.motion.y = y;
+        SDL_PushEvent(&event);
+    }
+    void pushWindowEvent(Uint8 what)
+    {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = what;
+        SDL_PushEvent(&event);
+    }
+
+    RecordingDelegate* delegate = nullptr;
+};
+
+TEST_F(EGLViewSDLTest, LeftMouseButtonIsTouchZeroInDesignPoints)
+{
+    // Window pixels, y down; the design area is the frame, y up.
+    pushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 1, 1);
+    pushMotion(2, 2);
+    pushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 8);
+    pushMotion(20, 18);
+    pushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 30, 28);
+    pushMotion(40, 38);
+    view->pollEvents();
+    EXPECT_EQ(delegate->log, (std::vector<std::string>{"began 0 10,40", "moved 0 20,30", "ended 0 30,20"}));
+}
+
+TEST_F(EGLViewSDLTest, HookSeesRawEventsAndEscapeIsBack)
+{
+    std::vector<Uint32> seen;
+    view->setEventHook([&seen](const void* event) { seen.push_back(static_cast<const SDL_Event*>(event)->type); });
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&key);
+    key.key.repeat = 1;
+    SDL_PushEvent(&key);
+    view->pollEvents();
+    EXPECT_EQ(delegate->log, std::vector<std::string>{"back"});
+    EXPECT_EQ(seen, (std::vector<Uint32>{SDL_KEYDOWN, SDL_KEYDOWN}));
+}
+
+TEST_F(EGLViewSDLTest, FocusLossCancelsTheHeldTouchThenGoesToBackgroundOnce)
+{
+    RecordingApplication application;
+    pushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 5);
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    pushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
+    pushMouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5, 5);
+    pushWindowEvent(SDL_WINDOWEVENT_RESTORED);
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    view->pollEvents();
+    ASSERT_EQ(delegate->log.size(), 2u);
+    EXPECT_EQ(delegate->log[1].rfind("cancelled 0", 0), 0u) << delegate->log[1];
+    EXPECT_EQ(application.log, (std::vector<std::string>{"background", "foreground"}));
+}
+
+TEST_F(EGLViewSDLTest, CloseEndsTheLoopAfterTheFrame)
+{
+    runScene();
+    pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+    view->pollEvents();
+    EXPECT_TRUE(view->isOpenGLReady());
+    frame();
+    EXPECT_FALSE(view->isOpenGLReady());
+}
+
+TEST_F(EGLViewSDLTest, FrameSizeChangeRefitsTheDesignResolution)
+{
+    view->setDesignResolutionSize(32, 24, kResolutionFixedHeight);
+    view->setFrameSize(96, 48);
+    EXPECT_FLOAT_EQ(view->getFrameSize().width, 96.0f);
+    EXPECT_FLOAT_EQ(view->getDesignResolutionSize().width, 48.0f);
+    EXPECT_FLOAT_EQ(view->getDesignResolutionSize().height, 24.0f);
+    EXPECT_FLOAT_EQ(view->getScaleX(), 2.0f);
+}
+
+TEST_F(EGLViewSDLTest, ScreenshotIsUprightAndMissingIconIsQuiet)
+{
+    view->setIconFromFile("/nonexistent/icon.ico");
+    struct Corner : CCNode {
+        void draw() override { ccDrawSolidRect(CCPoint(0, 0), CCPoint(8, 8), ccc4f(1, 0, 0, 1)); }
+    };
+    Corner* corner = new Corner();
+    corner->autorelease();
+    runScene()->addChild(corner);
+    frame();
+    const std::string path = testing::TempDir() + "zq_headless_shot.png";
+    ASSERT_TRUE(view->saveScreenshotPNG(path.c_str()));
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    ASSERT_NE(loaded, nullptr);
+    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    ASSERT_NE(rgba, nullptr);
+    EXPECT_EQ(rgba->w, kWidth);
+    EXPECT_EQ(rgba->h, kHeight);
+    const auto* bytes = static_cast<const unsigned char*>(rgba->pixels);
+    // The red square sits at the bottom-left: the image's last rows.
+    const unsigned char* bottomLeft = bytes + static_cast<size_t>(kHeight - 1) * rgba->pitch;
+    EXPECT_EQ(bottomLeft[0], 255);
+    EXPECT_EQ(bytes[0], 0);
+    SDL_FreeSurface(rgba);
+    SDL_FreeSurface(loaded);
+    std::remove(path.c_str());
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+#include "cocos2d.h"
+#include "platform/CCEGLViewSDL.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+using namespace cocos2d;
+
+namespace {
+
+constexpr const char* kChildVariable = "ZQ_XVFB_WINDOW_SHOT";
+
+class Scenery : public CCNode {
+public:
+    void draw() override
+    {
+        ccDrawSolidRect(CCPoint(0, 0), CCPoint(160, 30), ccc4f(0.2f, 0.6f, 0.2f, 1));
+        ccDrawSolidRect(CCPoint(60, 40), CCPoint(100, 80), ccc4f(0.9f, 0.1f, 0.1f, 1));
+        ccDrawColor4F(1, 1, 0, 1);
+        ccDrawCircle(CCPoint(130, 95), 12, 0, 24, false);
+    }
+};
+
+pid_t spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    std::vector<std::string> environment(extraEnvironment);
+    for (char** variable = environ; *variable; ++variable)
+        environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (std::string& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+        return -1;
+    return pid;
+}
+
+std::string findXvfb()
+{
+    for (const char* candidate : {"/usr/bin/Xvfb", "/usr/local/bin/Xvfb"}) {
+        if (access(candidate, X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+// Runs in the child process the test below starts on the Xvfb display: a real window,
+// one frame, a screenshot.
+TEST(XvfbWindowTest, ChildDrawsOneFrame)
+{
+    const char* shot = std::getenv(kChildVariable);
+    if (!shot)
+        GTEST_SKIP() << "runs only as the child of XvfbWindowTest.WindowShowsAFrame";
+    std::unique_ptr<CCEGLViewSDL> view = CCEGLViewSDL::create("Zq Window Test", 160, 120);
+    ASSERT_TRUE(view);
+    ASSERT_FALSE(view->isHeadless());
+    view->setDesignResolutionSize(160, 120, kResolutionShowAll);
+    CCDirector* director = CCDirector::sharedDirector();
+    director->setOpenGLView(view.get());
+    CCScene* scene = CCScene::create();
+    Scenery* scenery = new Scenery();
+    scenery->autorelease();
+    scene->addChild(scenery);
+    director->runWithScene(scene);
+    for (int i = 0; i < 3; ++i) {
+        view->pollEvents();
+        director->mainLoopWithDelta(1.0f / 60.0f);
+    }
+    EXPECT_TRUE(view->saveScreenshotPNG(shot));
+    director->purgeDirector();
+}
+
+TEST(XvfbWindowTest, WindowShowsAFrame)
+{
+    if (std::getenv(kChildVariable))
+        GTEST_SKIP() << "child process";
+    const std::string xvfb = findXvfb();
+    if (xvfb.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    int display = 90;
+    while (display < 200 && access(("/tmp/.X" + std::to_string(display) + "-lock").c_str(), F_OK) == 0)
+        ++display;
+    const std::string name = ":" + std::to_string(display);
+    const pid_t server = spawn({xvfb, name, "-screen", "0", "320x240x24", "-nolisten", "tcp"}, {});
+    ASSERT_GT(server, 0);
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(display);
+    for (int i = 0; i < 100 && access(socket.c_str(), F_OK) != 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    const std::string shot = testing::TempDir() + "zq_xvfb_window.png";
+    const pid_t child = spawn({"/proc/self/exe", "--gtest_filter=XvfbWindowTest.ChildDrawsOneFrame"},
+                              {"DISPLAY=" + name, "SDL_VIDEODRIVER=x11", std::string(kChildVariable) + "=" + shot});
+    int status = -1;
+    if (child > 0)
+        waitpid(child, &status, 0);
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+
+    SDL_Surface* loaded = IMG_Load(shot.c_str());
+    ASSERT_NE(loaded, nullptr) << IMG_GetError();
+    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(image->w, 160);
+    ASSERT_EQ(image->h, 120);
+    auto at = [image](int x, int yDown) {
+        return static_cast<const unsigned char*>(image->pixels) + yDown * image->pitch + x * 4;
+    };
+    // The red square's centre (80, 60 from the bottom), the green ground, the black sky.
+    EXPECT_NEAR(at(80, 59)[0], 230, 3);
+    EXPECT_NEAR(at(80, 59)[1], 26, 3);
+    EXPECT_NEAR(at(10, 110)[1], 153, 3);
+    EXPECT_EQ(at(10, 10)[0], 0);
+    SDL_FreeSurface(image);
+}
+
+} // namespace
