@@ -1,0 +1,257 @@
+#include "model/scene/ZqModelAssets.h"
+
+#include "model/ZqModelController.h"
+#include "model/scene/ZqModelMedia.h"
+#include "model/scene/ZqModelShapes.h"
+#include "screens/GameplayParameters.h"
+
+#include <ZqNumeric.h>
+
+using namespace cocos2d;
+
+ZqModelAsset::ZqModelAsset(const std::string& name)
+    : ZqModelCompound(name)
+{
+    ZQ_ATTRIBUTE_CREATE(ZQ_MODEL_ASSET_ATTRIBUTES)
+}
+
+ZqModelAsset::ZqModelAsset(const ZqModelAsset& source)
+    : ZqModelCompound(source)
+{
+    ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_ASSET_ATTRIBUTES)
+}
+
+std::shared_ptr<ZqModelPolygon> ZqModelAsset::collisionShape() const
+{
+    return m_collisionShape->value();
+}
+
+bool ZqModelAsset::hasValidShape(float scaleX, float scaleY) const
+{
+    const std::shared_ptr<ZqModelPolygon> shape = collisionShape();
+    return shape && !shape->isEmpty() && shape->isValidShape(scaleX, scaleY);
+}
+
+void ZqModelAsset::updateCollisionShape(const CCSize& size, const CCPoint& offset)
+{
+    if (!m_collisionShape->value())
+        m_collisionShape->setValue(ZqModelController::shared()->createModel<ZqModelPolygon>());
+    m_collisionShape->value()->addDefaultShape(size, offset, false);
+}
+
+void ZqModelAsset::updateCollisionShapeFromObject(const std::shared_ptr<ZqModelSpriteContainer>& container)
+{
+    if (container)
+        updateCollisionShape(container->frameSizeAtTime(0.0f), container->shapeOffset());
+}
+
+ZqBaseModelAssetCharacter::ZqBaseModelAssetCharacter(const std::string& name)
+    : ZqModelAsset(name)
+{
+    ZQ_ATTRIBUTE_CREATE(ZQ_MODEL_ASSET_CHARACTER_ATTRIBUTES)
+}
+
+ZqBaseModelAssetCharacter::ZqBaseModelAssetCharacter(const ZqBaseModelAssetCharacter& source)
+    : ZqModelAsset(source)
+{
+    ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_ASSET_CHARACTER_ATTRIBUTES)
+}
+
+std::shared_ptr<ZqModelSpriteContainer> ZqBaseModelAssetCharacter::spriteContainer() const
+{
+    return m_defaultAnimation->sourceSprite();
+}
+
+std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetCharacter::defaultAnimation() const { return m_defaultAnimation->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetCharacter::shootingAnimation() const { return m_shootingAnimation->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetCharacter::bulletAnimation() const { return m_bulletAnimation->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetCharacter::jumpAnimation() const { return m_jumpAnimation->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetCharacter::moveAnimation() const { return m_moveAnimation->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetCharacter::defeatedAnimation() const { return m_defeatedAnimation->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelAssetCharacter::jumpSound() const { return m_jumpSound->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelAssetCharacter::shootSound() const { return m_shootSound->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelAssetCharacter::defeatedSound() const { return m_defeatedSound->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelAssetCharacter::groundCollision() const { return m_groundCollision->value(); }
+
+namespace {
+
+// Marks a fundamental attribute empty through its dictionary form, which is the only
+// public way to set the mark; the value stays as it is.
+void markEmpty(ZqAttributeFloat& attribute)
+{
+    CCDictionary* dictionary = CCDictionary::create();
+    dictionary->setObject(CCString::create("1"), "isEmpty");
+    attribute.loadValueFromDictionary(dictionary);
+}
+
+} // namespace
+
+ZqBaseModelAssetPowerup::ZqBaseModelAssetPowerup(const std::string& name)
+    : ZqModelAsset(name)
+{
+    ZQ_ATTRIBUTE_CREATE(ZQ_MODEL_ASSET_POWERUP_ATTRIBUTES)
+    m_groundThreshold->setAllowEmpty(true);
+    markEmpty(*m_groundThreshold);
+}
+
+ZqBaseModelAssetPowerup::ZqBaseModelAssetPowerup(const ZqBaseModelAssetPowerup& source)
+    : ZqModelAsset(source)
+{
+    ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_ASSET_POWERUP_ATTRIBUTES)
+}
+
+std::shared_ptr<ZqModelSpriteContainer> ZqBaseModelAssetPowerup::spriteContainer() const
+{
+    return m_idleAnimation->sourceSprite();
+}
+
+void ZqBaseModelAssetPowerup::applyGameplayOverrides() const
+{
+    applyGameplayOverrides(*GameplayParameters::shared());
+}
+
+void ZqBaseModelAssetPowerup::applyGameplayOverrides(GameplayParameters& parameters) const
+{
+    parameters.saveToDictionary();
+    // The editor shows the values on friendlier scales; the divisors turn them back into
+    // the parameters' units. All divisions are float divisions.
+    const CCPoint maxSpeed = m_maxSpeed->value();
+    parameters.setMoveSpeed(maxSpeed.x / 3.0f, maxSpeed.y / 3.0f);
+    parameters.setGravity(m_gravity->value());
+    const CCPoint jumpForce = m_jumpForce->value();
+    parameters.setUpForce(CCPoint(jumpForce.x / 4.0f, jumpForce.y / 4.0f));
+    parameters.setUpForceCounter(m_jumpCounter->value());
+    parameters.setUpForceDuration(m_jumpTimeout->value());
+    if (!(m_groundThreshold->allowEmpty() && m_groundThreshold->isEmpty()))
+        parameters.setGroundThreshold(m_groundThreshold->value());
+    parameters.setUpForceFromGround(m_jumpFromGround->value());
+    parameters.setRightLeanForce(m_rightLeanForce->value() / 100.0f);
+    parameters.setLeftLeanForce(m_leftLeanForce->value() / 100.0f);
+    parameters.setGameSpeedMin(m_gameSpeedMin->value() / 25.0f);
+    parameters.setGameSpeedMax(m_gameSpeedMax->value() / 25.0f);
+    parameters.setGameSpeedIncrease(m_speedIncrease->value() / 25.0f);
+    parameters.setFriction(m_friction->value() / 100.0f);
+    parameters.setSimulationTimeScale(m_timeWarp->value() / 50.0f);
+    parameters.setVelocityScale(m_velocityDrag->value());
+    parameters.setRotationScale(m_rotationDrag->value());
+    const CCPoint bounceForce = m_bounceForce->value();
+    parameters.setBounceForce(CCPoint(bounceForce.x / 2.0f, bounceForce.y / 2.0f));
+    parameters.setRestitution(m_bounce->value() / 100.0f);
+    parameters.setScoreMultiplier(m_scoreMultiplier->value());
+    const CCPoint airDrag = m_airDrag->value();
+    parameters.setCharacterFriction(CCPoint(1.0f - airDrag.x / 100.0f, 1.0f - airDrag.y / 100.0f));
+    parameters.setPlatformFriction(m_platformFriction->value() / 40.0f);
+    parameters.setGameplayAngleDirection(m_gameDirection->value());
+    parameters.setFixedRotation(m_fixedRotation->value());
+}
+
+std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetPowerup::idleAnimation() const { return m_idleAnimation->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetPowerup::startAnimation() const { return m_startAnimation->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelAssetPowerup::idleSound() const { return m_idleSound->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelAssetPowerup::startSound() const { return m_startSound->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelAssetPowerup::endSound() const { return m_endSound->value(); }
+int ZqBaseModelAssetPowerup::rewardCoins() const { return zqSaturatingInt(m_rewardCoins->value()); }
+int ZqBaseModelAssetPowerup::rewardPoints() const { return zqSaturatingInt(m_rewardPoints->value()); }
+int ZqBaseModelAssetPowerup::appearanceChance() const { return zqSaturatingInt(m_appearanceChance->value()); }
+
+ZqModelObjectAsset::ZqModelObjectAsset(const std::string& name)
+    : ZqModelObject(name)
+{
+    ZQ_ATTRIBUTE_CREATE(ZQ_MODEL_OBJECT_ASSET_ATTRIBUTES)
+}
+
+ZqModelObjectAsset::ZqModelObjectAsset(const ZqModelObjectAsset& source)
+    : ZqModelObject(source)
+{
+    ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_OBJECT_ASSET_ATTRIBUTES)
+}
+
+std::shared_ptr<ZqModelAsset> ZqModelObjectAsset::asset() const
+{
+    return m_asset->value();
+}
+
+std::shared_ptr<ZqModelSpriteContainer> ZqModelObjectAsset::spriteContainer() const
+{
+    const std::shared_ptr<ZqModelAsset> held = asset();
+    return held ? held->spriteContainer() : nullptr;
+}
+
+std::shared_ptr<ZqModelPolygon> ZqModelObjectAsset::collisionShape() const
+{
+    const std::shared_ptr<ZqModelAsset> held = asset();
+    return held ? held->collisionShape() : nullptr;
+}
+
+bool ZqModelObjectAsset::hasValidShape() const
+{
+    const std::shared_ptr<ZqModelAsset> held = asset();
+    if (!held)
+        return false;
+    const CCPoint objectScale = scale(0.0f, 0);
+    return held->hasValidShape(objectScale.x, objectScale.y);
+}
+
+namespace {
+
+// The forwarding getters: the asset's answer, or the empty value of its type when the
+// object has no asset of the expected class.
+template <class Asset, class Getter>
+auto forward(const std::shared_ptr<Asset>& asset, Getter getter) -> std::decay_t<decltype(((*asset).*getter)())>
+{
+    if (!asset)
+        return {};
+    return ((*asset).*getter)();
+}
+
+template <class Asset>
+const std::string& forwardText(const std::shared_ptr<Asset>& asset, const std::string& (Asset::*getter)() const)
+{
+    static const std::string empty;
+    return asset ? ((*asset).*getter)() : empty;
+}
+
+} // namespace
+
+std::shared_ptr<ZqModelAssetCharacter> ZqModelObjectAssetCharacter::assetCharacter() const
+{
+    return modelCast<ZqModelAssetCharacter>(std::shared_ptr<ZqModel>(asset()));
+}
+
+std::shared_ptr<ZqModelAnimation> ZqModelObjectAssetCharacter::defaultAnimation() const { return forward(assetCharacter(), &ZqModelAssetCharacter::defaultAnimation); }
+std::shared_ptr<ZqModelAnimation> ZqModelObjectAssetCharacter::shootingAnimation() const { return forward(assetCharacter(), &ZqModelAssetCharacter::shootingAnimation); }
+std::shared_ptr<ZqModelAnimation> ZqModelObjectAssetCharacter::bulletAnimation() const { return forward(assetCharacter(), &ZqModelAssetCharacter::bulletAnimation); }
+std::shared_ptr<ZqModelAnimation> ZqModelObjectAssetCharacter::jumpAnimation() const { return forward(assetCharacter(), &ZqModelAssetCharacter::jumpAnimation); }
+std::shared_ptr<ZqModelAnimation> ZqModelObjectAssetCharacter::moveAnimation() const { return forward(assetCharacter(), &ZqModelAssetCharacter::moveAnimation); }
+std::shared_ptr<ZqModelAnimation> ZqModelObjectAssetCharacter::defeatedAnimation() const { return forward(assetCharacter(), &ZqModelAssetCharacter::defeatedAnimation); }
+std::shared_ptr<ZqModelSound> ZqModelObjectAssetCharacter::groundCollision() const { return forward(assetCharacter(), &ZqModelAssetCharacter::groundCollision); }
+std::shared_ptr<ZqModelSound> ZqModelObjectAssetCharacter::jumpSound() const { return forward(assetCharacter(), &ZqModelAssetCharacter::jumpSound); }
+std::shared_ptr<ZqModelSound> ZqModelObjectAssetCharacter::shootSound() const { return forward(assetCharacter(), &ZqModelAssetCharacter::shootSound); }
+std::shared_ptr<ZqModelSound> ZqModelObjectAssetCharacter::defeatedSound() const { return forward(assetCharacter(), &ZqModelAssetCharacter::defeatedSound); }
+float ZqModelObjectAssetCharacter::cameraShake() const { return forward(assetCharacter(), &ZqModelAssetCharacter::cameraShake); }
+float ZqModelObjectAssetCharacter::cameraFlash() const { return forward(assetCharacter(), &ZqModelAssetCharacter::cameraFlash); }
+float ZqModelObjectAssetCharacter::fallAttribute() const { return forward(assetCharacter(), &ZqModelAssetCharacter::fallAttribute); }
+bool ZqModelObjectAssetCharacter::isCastShadow() const { return forward(assetCharacter(), &ZqModelAssetCharacter::isCastShadow); }
+bool ZqModelObjectAssetCharacter::isAutoTilt() const { return forward(assetCharacter(), &ZqModelAssetCharacter::isAutoTilt); }
+
+std::shared_ptr<ZqModelAssetPowerup> ZqModelObjectAssetPowerup::assetPowerup() const
+{
+    return modelCast<ZqModelAssetPowerup>(std::shared_ptr<ZqModel>(asset()));
+}
+
+std::shared_ptr<ZqModelSound> ZqModelObjectAssetPowerup::idleSound() const { return forward(assetPowerup(), &ZqModelAssetPowerup::idleSound); }
+std::shared_ptr<ZqModelAnimation> ZqModelObjectAssetPowerup::idleAnimation() const { return forward(assetPowerup(), &ZqModelAssetPowerup::idleAnimation); }
+std::shared_ptr<ZqModelAnimation> ZqModelObjectAssetPowerup::startAnimation() const { return forward(assetPowerup(), &ZqModelAssetPowerup::startAnimation); }
+std::shared_ptr<ZqModelSound> ZqModelObjectAssetPowerup::startSound() const { return forward(assetPowerup(), &ZqModelAssetPowerup::startSound); }
+std::shared_ptr<ZqModelSound> ZqModelObjectAssetPowerup::endSound() const { return forward(assetPowerup(), &ZqModelAssetPowerup::endSound); }
+int ZqModelObjectAssetPowerup::rewardCoins() const { return forward(assetPowerup(), &ZqModelAssetPowerup::rewardCoins); }
+int ZqModelObjectAssetPowerup::rewardPoints() const { return forward(assetPowerup(), &ZqModelAssetPowerup::rewardPoints); }
+bool ZqModelObjectAssetPowerup::showCoinReward() const { return forward(assetPowerup(), &ZqModelAssetPowerup::showCoinReward); }
+bool ZqModelObjectAssetPowerup::showPointsReward() const { return forward(assetPowerup(), &ZqModelAssetPowerup::showPointsReward); }
+int ZqModelObjectAssetPowerup::appearanceChance() const { return forward(assetPowerup(), &ZqModelAssetPowerup::appearanceChance); }
+const std::string& ZqModelObjectAssetPowerup::powerupType() const { return forwardText<ZqBaseModelAssetPowerup>(assetPowerup(), &ZqModelAssetPowerup::powerupType); }
+float ZqModelObjectAssetPowerup::cameraShake() const { return forward(assetPowerup(), &ZqModelAssetPowerup::cameraShake); }
+float ZqModelObjectAssetPowerup::cameraFlash() const { return forward(assetPowerup(), &ZqModelAssetPowerup::cameraFlash); }
+float ZqModelObjectAssetPowerup::duration() const { return forward(assetPowerup(), &ZqModelAssetPowerup::duration); }
+const std::string& ZqModelObjectAssetPowerup::animationPlacement() const { return forwardText<ZqBaseModelAssetPowerup>(assetPowerup(), &ZqModelAssetPowerup::animationPlacement); }
+const std::string& ZqModelObjectAssetPowerup::animationBehaviour() const { return forwardText<ZqBaseModelAssetPowerup>(assetPowerup(), &ZqModelAssetPowerup::animationBehaviour); }

@@ -1,0 +1,83 @@
+#pragma once
+
+// Shared set-up of the scene-model tests: a fresh controller, a key dictionary made from
+// the keys the models write, and a round trip through the bytes of model files.
+#include "attributes/KeyDictionary.h"
+#include "attributes/MessagePackMap.h"
+#include "model/ZqModelController.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace scene_test {
+
+// Installs a dictionary holding every key the models write (and the fixed codes).
+inline void installKeysFor(const std::vector<std::shared_ptr<ZqModel>>& models)
+{
+    keyNameSet().clear();
+    for (const std::shared_ptr<ZqModel>& model : models)
+        model->collectKeys();
+    KeyCodeTable table = {{"value", 10}, {"Class Name", 33}, {"id", 42}, {"User ID", 50}};
+    int32_t code = 100;
+    for (const std::string& name : keyNameSet())
+        table.emplace(name, code++);
+    installKeyDictionary(table);
+}
+
+// The bytes of an attributes file and of a connections file holding the models' maps.
+struct ModelFiles {
+    msgpack::sbuffer attributes;
+    msgpack::sbuffer connections;
+};
+
+inline ModelFiles packModels(const std::vector<std::shared_ptr<ZqModel>>& models)
+{
+    ModelFiles files;
+    for (const std::shared_ptr<ZqModel>& model : models) {
+        msgpack::zone zone;
+        MessagePackMap attributes(&zone);
+        model->packAttributes(attributes);
+        packObject(files.attributes, attributes.toObject());
+        MessagePackMap connections(&zone);
+        model->packConnections(connections);
+        packObject(files.connections, connections.toObject());
+    }
+    return files;
+}
+
+// Drops every model and loads the files as the loader does: the attributes file first,
+// then the connections file. The dictionary survives the reset.
+inline void reloadModels(const ModelFiles& files)
+{
+    ZqModelController* controller = ZqModelController::shared();
+    const KeyCodeTable keys = KeyDictionary::shared().nameToCode;
+    controller->reset();
+    installKeyDictionary(keys);
+    ASSERT_TRUE(controller->parseModelFile(reinterpret_cast<const unsigned char*>(files.attributes.data()),
+                                           files.attributes.size(), 0))
+        << controller->errorText();
+    ASSERT_TRUE(controller->parseModelFile(reinterpret_cast<const unsigned char*>(files.connections.data()),
+                                           files.connections.size(), 1))
+        << controller->errorText();
+}
+
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ZqModelController::shared()->reset();
+        installKeysFor({});
+    }
+    void TearDown() override
+    {
+        ZqModelController::shared()->reset();
+        installKeyDictionary({});
+    }
+
+    ZqModelController& controller() { return *ZqModelController::shared(); }
+};
+
+} // namespace scene_test

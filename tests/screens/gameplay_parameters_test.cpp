@@ -1,0 +1,200 @@
+// The live gameplay values: defaults from the general settings, the scene's and the
+// character's values, nested save and restore around power-ups, the gameplay direction
+// and the screen content offset.
+#include "screens/GameplayParameters.h"
+
+#include "attributes/ZqAttributeFundamental.h"
+#include "attributes/ZqAttributePoint.h"
+#include "model/ZqModelController.h"
+#include "model/ZqModelGeneralSettings.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace cocos2d;
+
+class GameplayParametersTest : public ::testing::Test {
+protected:
+    void SetUp() override { ZqModelController::shared()->reset(); }
+    void TearDown() override { ZqModelController::shared()->reset(); }
+
+    GameplayParameters parameters{ZqModelGeneralSettings::shared()};
+};
+
+TEST_F(GameplayParametersTest, StartsFromTheGeneralSettings)
+{
+    EXPECT_EQ(parameters.gravity().y, -50.0f);
+    EXPECT_EQ(parameters.upForce().y, 5.0f);
+    EXPECT_EQ(parameters.characterFriction().x, 0.8f);
+    EXPECT_EQ(parameters.upForceDuration(), 0.25f);
+    EXPECT_EQ(parameters.groundThreshold(), 0.01f);
+    EXPECT_EQ(parameters.velocityScale(), 0.0f); // 1 minus the settings' drag base 1
+    EXPECT_EQ(parameters.platformFriction(), 1.0f);
+    EXPECT_EQ(parameters.gameSpeed(), 3.0f);
+    EXPECT_EQ(parameters.gameSpeedMax(), 10.0f);
+    EXPECT_EQ(parameters.backDeletionThreshold(), 300.0f);
+    EXPECT_EQ(parameters.sidesDeletionThreshold(), 550.0f);
+    EXPECT_TRUE(parameters.forcedMovement());
+    EXPECT_FALSE(parameters.directMovement());
+    EXPECT_EQ(parameters.saveCounter(), 0);
+    EXPECT_EQ(GameplayParameters::shared(), GameplayParameters::shared());
+}
+
+TEST_F(GameplayParametersTest, OverlappingSavesRestoreTheOutermostValues)
+{
+    parameters.setMoveSpeed(4, 2);
+    parameters.setGameSpeedMin(6.5f);
+    parameters.setUpForceFromGround(true);
+    parameters.setGameSpeed(7);
+    parameters.setGroundThreshold(0.2f);
+
+    parameters.saveToDictionary();
+    parameters.setMoveSpeed(10, 10);
+    parameters.setGameSpeedMin(1);
+    parameters.saveToDictionary(); // a second power-up: only counts
+    parameters.setMoveSpeed(20, 20);
+    parameters.setUpForceFromGround(false);
+    EXPECT_EQ(parameters.saveCounter(), 2);
+
+    parameters.restoreCountdown(); // the first power-up ends: nothing restored yet
+    EXPECT_EQ(parameters.moveSpeed().x, 20.0f);
+    parameters.setGameSpeed(9);
+    parameters.setGroundThreshold(0.5f);
+    parameters.restoreCountdown();
+    EXPECT_EQ(parameters.saveCounter(), 0);
+    EXPECT_EQ(parameters.moveSpeed().x, 4.0f);
+    EXPECT_EQ(parameters.moveSpeed().y, 2.0f);
+    EXPECT_EQ(parameters.gameSpeedMin(), 6.5f);
+    EXPECT_TRUE(parameters.upForceFromGround());
+    // Never saved: the current speed and the ground threshold keep their latest values.
+    EXPECT_EQ(parameters.gameSpeed(), 9.0f);
+    EXPECT_EQ(parameters.groundThreshold(), 0.5f);
+
+    parameters.restoreCountdown(); // nothing saved: nothing happens
+    EXPECT_EQ(parameters.saveCounter(), 0);
+    EXPECT_EQ(parameters.moveSpeed().x, 4.0f);
+}
+
+TEST_F(GameplayParametersTest, ResetCounterMakesTheNextSaveStoreAfresh)
+{
+    parameters.setFriction(0.3f);
+    parameters.saveToDictionary();
+    parameters.saveToDictionary();
+    parameters.resetSaveCounter();
+    parameters.setFriction(0.6f);
+    parameters.saveToDictionary();
+    parameters.setFriction(0.9f);
+    parameters.restoreCountdown();
+    EXPECT_FLOAT_EQ(parameters.friction(), 0.6f);
+}
+
+TEST_F(GameplayParametersTest, DirectionPointsAlongTheAngle)
+{
+    EXPECT_FLOAT_EQ(parameters.gameplayDirection().x, 1.0f);
+    EXPECT_NEAR(parameters.gameplayDirection().y, 0.0f, 1e-6);
+    parameters.setGameplayAngleDirection(90);
+    EXPECT_NEAR(parameters.gameplayDirection().x, 0.0f, 1e-6);
+    EXPECT_FLOAT_EQ(parameters.gameplayDirection().y, -1.0f);
+}
+
+// The accessors of a game scene, as the game field hands them over.
+struct SceneValues {
+    CCPoint gravity() const { return CCPoint(0, -30); }
+    float timeWarp() const { return 0.5f; }
+    float gameSpeedMin() const { return 4; }
+    float gameSpeedMax() const { return 12; }
+    float speedIncrease() const { return 0.2f; }
+    float friction() const { return 0.1f; }
+    float velocityDrag() const { return 0.05f; }
+    float bounce() const { return 0.3f; }
+    float scoreMultiplier() const { return 2; }
+    float gameDirection() const { return 45; }
+    float sidesDeletionThreshold() const { return 700; }
+    float backDeletionThreshold() const { return 400; }
+};
+
+TEST_F(GameplayParametersTest, SceneValuesLeaveTheCurrentSpeed)
+{
+    parameters.loadFromScene(SceneValues());
+    EXPECT_EQ(parameters.gravity().y, -30.0f);
+    EXPECT_EQ(parameters.simulationTimeScale(), 0.5f);
+    EXPECT_EQ(parameters.gameSpeedMin(), 4.0f);
+    EXPECT_EQ(parameters.gameSpeedMax(), 12.0f);
+    EXPECT_EQ(parameters.gameSpeedIncrease(), 0.2f);
+    EXPECT_EQ(parameters.velocityScale(), 0.05f);
+    EXPECT_EQ(parameters.restitution(), 0.3f);
+    EXPECT_EQ(parameters.gameplayAngleDirection(), 45.0f);
+    EXPECT_EQ(parameters.sidesDeletionThreshold(), 700.0f);
+    EXPECT_EQ(parameters.backDeletionThreshold(), 400.0f);
+    EXPECT_EQ(parameters.gameSpeed(), 3.0f);
+}
+
+// A gameplay-settings model as the data holds it: attributes by name.
+class SettingsModel : public ZqModel {
+public:
+    explicit SettingsModel(const std::string& name)
+        : ZqModel(name)
+    {
+        (new ZqAttributePoint("Max Speed", this))->setValue(CCPoint(6, 0), true);
+        (new ZqAttributePoint("Air Drag", this))->setValue(CCPoint(0.5f, 0.7f), true);
+        (new ZqAttributeFloat("Jump Timeout", this))->setValue(0.6f, true);
+        (new ZqAttributeFloat("Ground Threshold", this))->setValue(0.03f, true);
+        (new ZqAttributeBool("Forced Movement", this))->setValue(false, true);
+        (new ZqAttributeBool("Image Direction", this))->setValue(true, true);
+        // Of another class than the data's: ignored.
+        (new ZqAttributeFloat("Fixed Rotation", this))->setValue(1.0f, true);
+    }
+    SettingsModel(const SettingsModel& source) = default;
+    ZQ_MODEL_IDENTITY(SettingsModel, ZqModel)
+};
+
+TEST_F(GameplayParametersTest, CharacterValuesComeFromTheSettingsModel)
+{
+    parameters.loadFromCharacter(nullptr);
+    EXPECT_EQ(parameters.moveSpeed().x, 0.0f);
+
+    parameters.setLeftLeanForce(0.4f);
+    parameters.loadFromCharacter(zqCreateModel<SettingsModel>("settings"));
+    EXPECT_EQ(parameters.moveSpeed().x, 6.0f);
+    EXPECT_EQ(parameters.characterFriction().y, 0.7f);
+    EXPECT_EQ(parameters.upForceDuration(), 0.6f);
+    EXPECT_EQ(parameters.groundThreshold(), 0.03f);
+    EXPECT_FALSE(parameters.forcedMovement());
+    EXPECT_TRUE(parameters.imageDirection());
+    EXPECT_FALSE(parameters.fixedRotation());
+    EXPECT_EQ(parameters.leftLeanForce(), 0.4f); // absent: kept
+}
+
+class FrameOnlyView : public CCEGLViewProtocol {
+public:
+    void end() override {}
+    bool isOpenGLReady() override { return true; }
+    void swapBuffers() override {}
+};
+
+TEST_F(GameplayParametersTest, ContentOffsetOfTheView)
+{
+    CCDirector* director = CCDirector::sharedDirector();
+    EXPECT_EQ(GameplayParameters::screenContentOffset().x, 0.0f);
+
+    FrameOnlyView view;
+    director->setOpenGLView(&view);
+    // A wider window crops the design area at the top and bottom.
+    view.setFrameSize(2272, 1000);
+    view.setDesignResolutionSize(1136, 640, kResolutionNoBorder);
+    EXPECT_FLOAT_EQ(GameplayParameters::screenContentOffset().x, 0.0f);
+    EXPECT_FLOAT_EQ(GameplayParameters::screenContentOffset().y, (1000.0f / 2.0f - 640.0f) * 0.5f);
+    // A narrower one crops the sides.
+    view.setFrameSize(1000, 640);
+    EXPECT_FLOAT_EQ(GameplayParameters::screenContentOffset().x, (1000.0f - 1136.0f) * 0.5f);
+    EXPECT_FLOAT_EQ(GameplayParameters::screenContentOffset().y, 0.0f);
+    // Letterboxed, the design area starts inside the window.
+    view.setFrameSize(1136, 1000);
+    view.setDesignResolutionSize(1136, 640, kResolutionShowAll);
+    EXPECT_FLOAT_EQ(GameplayParameters::screenContentOffset().x, 0.0f);
+    EXPECT_FLOAT_EQ(GameplayParameters::screenContentOffset().y, 180.0f);
+    director->setOpenGLView(nullptr);
+}
+
+} // namespace
