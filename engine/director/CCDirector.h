@@ -53,6 +53,11 @@ public:
     CCSize getWinSizeInPixels() const;
     CCSize getVisibleSize() const;
     CCPoint getVisibleOrigin() const;
+    // Where the design area's origin lies from the visible area's, in points, for the
+    // policies other than no-border: always (0,0). The design resolution is re-fitted
+    // after every frame-size change, so the visible size and origin carry the difference
+    // (a no-border crop is minus the visible origin).
+    CCPoint contentOffset() const { return CCPointZero; }
 
     // --- frame loop
     // Seconds between frames; never shorter than 1/60 s.

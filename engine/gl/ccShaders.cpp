@@ -2,7 +2,10 @@
 
 namespace cocos2d {
 
-const char* const ccPositionTextureColor_vert = R"(
+namespace {
+
+// Position, texture coordinates and vertex colour through: both coloured-texture programs.
+constexpr char kTextureColorVert[] = R"(
 attribute vec4 a_position;
 attribute vec2 a_texCoord;
 attribute vec4 a_color;
@@ -16,6 +19,22 @@ void main()
 }
 )";
 
+// Position and texture coordinates through: the plain and the uniform-colour texture programs.
+constexpr char kTextureVert[] = R"(
+attribute vec4 a_position;
+attribute vec2 a_texCoord;
+varying mediump vec2 v_texCoord;
+void main()
+{
+    gl_Position = CC_MVPMatrix * a_position;
+    v_texCoord = a_texCoord;
+}
+)";
+
+} // namespace
+
+const char* const ccPositionTextureColor_vert = kTextureColorVert;
+
 const char* const ccPositionTextureColor_frag = R"(
 precision lowp float;
 varying vec4 v_fragmentColor;
@@ -26,16 +45,7 @@ void main()
 }
 )";
 
-const char* const ccPositionTexture_uColor_vert = R"(
-attribute vec4 a_position;
-attribute vec2 a_texCoord;
-varying mediump vec2 v_texCoord;
-void main()
-{
-    gl_Position = CC_MVPMatrix * a_position;
-    v_texCoord = a_texCoord;
-}
-)";
+const char* const ccPositionTexture_uColor_vert = kTextureVert;
 
 const char* const ccPositionTexture_uColor_frag = R"(
 precision lowp float;
@@ -67,16 +77,7 @@ void main()
 }
 )";
 
-const char* const ccPositionTexture_vert = R"(
-attribute vec4 a_position;
-attribute vec2 a_texCoord;
-varying mediump vec2 v_texCoord;
-void main()
-{
-    gl_Position = CC_MVPMatrix * a_position;
-    v_texCoord = a_texCoord;
-}
-)";
+const char* const ccPositionTexture_vert = kTextureVert;
 
 const char* const ccPositionTexture_frag = R"(
 precision lowp float;
@@ -87,19 +88,7 @@ void main()
 }
 )";
 
-const char* const ccPositionTextureA8Color_vert = R"(
-attribute vec4 a_position;
-attribute vec2 a_texCoord;
-attribute vec4 a_color;
-varying lowp vec4 v_fragmentColor;
-varying mediump vec2 v_texCoord;
-void main()
-{
-    gl_Position = CC_MVPMatrix * a_position;
-    v_fragmentColor = a_color;
-    v_texCoord = a_texCoord;
-}
-)";
+const char* const ccPositionTextureA8Color_vert = kTextureColorVert;
 
 const char* const ccPositionTextureA8Color_frag = R"(
 precision lowp float;

@@ -5,6 +5,7 @@
 #include "director/CCDirector.h"
 #include "director/CCScheduler.h"
 #include "gl/CCGLProgram.h"
+#include "gl/CCShaderCache.h"
 #include "gl/ccGLMatrix.h"
 
 #include <ZqLog.h>
@@ -323,6 +324,11 @@ void CCNode::setShaderProgram(CCGLProgram* program)
     CC_SAFE_RETAIN(program);
     CC_SAFE_RELEASE(m_pShaderProgram);
     m_pShaderProgram = program;
+}
+
+CCGLProgram* CCNode::shaderProgramOr(const char* key) const
+{
+    return m_pShaderProgram ? m_pShaderProgram : CCShaderCache::sharedShaderCache()->programForKey(key);
 }
 
 void CCNode::transform()

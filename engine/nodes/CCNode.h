@@ -179,6 +179,9 @@ public:
     unsigned int numberOfRunningActions();
 
 protected:
+    // The node's own program, else the shader cache's built-in one of key; null when
+    // neither exists.
+    CCGLProgram* shaderProgramOr(const char* key) const;
     // Index at which a child of zOrder goes: after every child of lower or equal z.
     unsigned int insertionIndex(int zOrder) const;
     void insertChild(CCNode* child, int zOrder);

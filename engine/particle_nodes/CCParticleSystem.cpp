@@ -249,9 +249,7 @@ void CCParticleSystemQuad::draw()
 {
     if (!m_pTexture || m_particles.empty())
         return;
-    CCGLProgram* program = getShaderProgram();
-    if (!program)
-        program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTextureColor);
+    CCGLProgram* program = shaderProgramOr(kCCShader_PositionTextureColor);
     if (!program)
         return;
     const bool premultiply = m_pTexture->hasPremultipliedAlpha();

@@ -21,6 +21,8 @@ namespace cocos2d {
 struct CCEGLViewSDLState {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
+    // The windowed place and size while fullscreen, in window units.
+    SDL_Rect windowed{};
 };
 
 namespace {
@@ -160,8 +162,13 @@ void CCEGLViewSDL::setFrameSize(float width, float height)
         debugLog("[CCEGLViewSDL] bad frame size %gx%g", width, height);
         return;
     }
-    if (m_state->window && !isFullscreen())
-        SDL_SetWindowSize(m_state->window, static_cast<int>(width), static_cast<int>(height));
+    if (isFullscreen()) {
+        // Taken on the way back to the window.
+        m_state->windowed.w = static_cast<int>(width);
+        m_state->windowed.h = static_cast<int>(height);
+        return;
+    }
+    SDL_SetWindowSize(m_state->window, static_cast<int>(width), static_cast<int>(height));
     updateFrameFromDrawable();
 }
 
@@ -183,24 +190,36 @@ void CCEGLViewSDL::setWindowTitle(const char* title)
     SDL_SetWindowTitle(m_state->window, title ? title : "");
 }
 
-void CCEGLViewSDL::setIconFromFile(const char* path)
+bool CCEGLViewSDL::setIconFromFile(const char* path)
 {
     if (!path)
-        return;
+        return false;
     SDL_Surface* icon = IMG_Load(path);
     if (!icon)
-        return;
+        return false;
     SDL_SetWindowIcon(m_state->window, icon);
     SDL_FreeSurface(icon);
+    return true;
 }
 
 void CCEGLViewSDL::setFullscreen(bool fullscreen)
 {
     if (fullscreen == isFullscreen())
         return;
-    // SDL keeps the windowed size and place and restores them on the way back.
-    if (SDL_SetWindowFullscreen(m_state->window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+    SDL_Window* window = m_state->window;
+    SDL_Rect& windowed = m_state->windowed;
+    if (fullscreen) {
+        SDL_GetWindowPosition(window, &windowed.x, &windowed.y);
+        SDL_GetWindowSize(window, &windowed.w, &windowed.h);
+    }
+    if (SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
         debugLog("[CCEGLViewSDL] fullscreen switch failed: %s", SDL_GetError());
+    if (!fullscreen) {
+        // SDL leaves the window at the desktop's size where no window manager restores
+        // it (X without one): put the remembered size and place back ourselves.
+        SDL_SetWindowSize(window, windowed.w, windowed.h);
+        SDL_SetWindowPosition(window, windowed.x, windowed.y);
+    }
     updateFrameFromDrawable();
 }
 

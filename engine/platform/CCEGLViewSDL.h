@@ -49,14 +49,16 @@ public:
     void pollEvents() override;
     // Clears the whole drawable to opaque black and sets the viewport to the design area.
     void beginFrame() override;
-    // Resizes the (windowed) window, then re-fits the design resolution.
+    // Resizes the window, then re-fits the design resolution; while fullscreen, the size
+    // is kept for the way back to the window.
     void setFrameSize(float width, float height) override;
 
     void setWindowTitle(const char* title);
     // Sets the window icon from an image file (.ico, .png); a missing or unreadable file
-    // leaves the icon as it is, quietly.
-    void setIconFromFile(const char* path);
-    // Desktop fullscreen, or back to the windowed size and place.
+    // leaves the icon as it is, quietly. True when the icon was set.
+    bool setIconFromFile(const char* path);
+    // Desktop fullscreen, or back to the windowed size and place it had before; the
+    // design resolution is re-fitted to the new frame either way.
     void setFullscreen(bool fullscreen);
     bool isFullscreen() const;
     bool isHeadless() const { return m_bHeadless; }

@@ -249,9 +249,7 @@ void CCSprite::draw()
 {
     if (!m_pTexture || m_displayedOpacity == 0)
         return;
-    CCGLProgram* program = getShaderProgram();
-    if (!program)
-        program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTextureColor);
+    CCGLProgram* program = shaderProgramOr(kCCShader_PositionTextureColor);
     if (!program)
         return;
     ccColor4B color{m_displayedColor.r, m_displayedColor.g, m_displayedColor.b, m_displayedOpacity};

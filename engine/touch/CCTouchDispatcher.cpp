@@ -75,6 +75,17 @@ CCTouchDispatcher::Handler* CCTouchDispatcher::findHandler(CCTouchDelegate* dele
     return nullptr;
 }
 
+bool CCTouchDispatcher::takeHandler(CCTouchDelegate* delegate, Handler& taken)
+{
+    auto it = std::find_if(m_handlers.begin(), m_handlers.end(),
+                           [delegate](const Handler& handler) { return handler.delegate == delegate; });
+    if (it == m_handlers.end())
+        return false;
+    taken = std::move(*it);
+    m_handlers.erase(it);
+    return true;
+}
+
 void CCTouchDispatcher::insertHandler(Handler handler)
 {
     // After every handler of the same or a lower priority: equal priorities keep
@@ -111,13 +122,9 @@ void CCTouchDispatcher::applyChange(const Change& change)
         break;
     }
     case Change::Kind::Remove: {
-        auto it = std::find_if(m_handlers.begin(), m_handlers.end(),
-                               [&](const Handler& handler) { return handler.delegate == change.delegate; });
-        if (it == m_handlers.end())
-            return;
-        Handler handler = std::move(*it);
-        m_handlers.erase(it);
-        releaseHandler(handler);
+        Handler handler;
+        if (takeHandler(change.delegate, handler))
+            releaseHandler(handler);
         break;
     }
     case Change::Kind::RemoveAll: {
@@ -128,12 +135,9 @@ void CCTouchDispatcher::applyChange(const Change& change)
         break;
     }
     case Change::Kind::SetPriority: {
-        auto it = std::find_if(m_handlers.begin(), m_handlers.end(),
-                               [&](const Handler& handler) { return handler.delegate == change.delegate; });
-        if (it == m_handlers.end())
+        Handler handler;
+        if (!takeHandler(change.delegate, handler))
             return;
-        Handler handler = std::move(*it);
-        m_handlers.erase(it);
         handler.priority = change.priority;
         insertHandler(std::move(handler));
         break;

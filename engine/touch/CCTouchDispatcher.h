@@ -86,6 +86,8 @@ private:
     void applyChange(const Change& change);
     void insertHandler(Handler handler);
     Handler* findHandler(CCTouchDelegate* delegate);
+    // Moves the delegate's handler out of the list; false when it has none.
+    bool takeHandler(CCTouchDelegate* delegate, Handler& taken);
     static void releaseHandler(Handler& handler);
     std::vector<CCTouch*> updateTouches(int num, const int ids[], const float xs[], const float ys[]);
     std::vector<CCTouch*> takeTouches(int num, const int ids[], const float xs[], const float ys[]);

@@ -3,6 +3,7 @@
 #include <ZqClock.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -181,11 +182,13 @@ public:
     struct Counter : CCScene {
         void tick(float)
         {
+            times.push_back(std::chrono::steady_clock::now());
             if (++frames == 3)
                 CCDirector::sharedDirector()->end();
         }
     };
     static inline int frames = 0;
+    static inline std::vector<std::chrono::steady_clock::time_point> times;
     int launches = 0;
     CCEGLView view;
 };
@@ -201,6 +204,10 @@ TEST(ApplicationTest, RunLaunchesThenLoopsUntilTheDirectorEnds)
         EXPECT_EQ(app.run(), 0);
         EXPECT_EQ(app.launches, 1);
         EXPECT_EQ(ThreeFrameApp::frames, 3);
+        // The loop draws at most 60 frames a second, however fast a frame is done.
+        ASSERT_EQ(ThreeFrameApp::times.size(), 3u);
+        for (size_t i = 1; i < ThreeFrameApp::times.size(); ++i)
+            EXPECT_GE(ThreeFrameApp::times[i] - ThreeFrameApp::times[i - 1], std::chrono::microseconds(15600));
         EXPECT_FALSE(app.view.isOpenGLReady());
     }
     EXPECT_EQ(CCApplication::sharedApplication(), nullptr);

@@ -49,6 +49,10 @@ TEST_F(ViewTest, EachPolicyGivesItsWinSizeAndVisibleArea)
         EXPECT_NEAR(director->getVisibleOrigin().y, c.visibleOrigin.y, 1e-3f);
         EXPECT_NEAR(view.getScaleX(), c.scaleX, 1e-5f);
         EXPECT_NEAR(view.getScaleY(), c.scaleY, 1e-5f);
+        // The content offset the game adds for these policies agrees with the visible area.
+        if (c.policy != kResolutionNoBorder) {
+            EXPECT_EQ(director->contentOffset(), director->getVisibleOrigin());
+        }
     }
 }
 

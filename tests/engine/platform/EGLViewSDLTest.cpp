@@ -1,8 +1,10 @@
 #include "engine/gl/GLFixture.h"
+#include "engine/platform/WindowPlace.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -146,9 +148,76 @@ TEST_F(EGLViewSDLTest, FrameSizeChangeRefitsTheDesignResolution)
     EXPECT_FLOAT_EQ(view->getScaleX(), 2.0f);
 }
 
-TEST_F(EGLViewSDLTest, ScreenshotIsUprightAndMissingIconIsQuiet)
+TEST_F(EGLViewSDLTest, WindowResizeEventRefitsTheDesignResolution)
 {
-    view->setIconFromFile("/nonexistent/icon.ico");
+    view->setDesignResolutionSize(32, 24, kResolutionFixedHeight);
+    // Resized behind the view's back, as a window manager or the desktop would: the view
+    // learns of it only from the size event.
+    SDL_SetWindowSize(static_cast<SDL_Window*>(view->getNativeWindow()), 96, 48);
+    view->pollEvents();
+    EXPECT_FLOAT_EQ(view->getFrameSize().width, 96.0f);
+    EXPECT_FLOAT_EQ(director->getWinSize().width, 48.0f);
+    EXPECT_FLOAT_EQ(view->getScaleY(), 2.0f);
+}
+
+TEST_F(EGLViewSDLTest, FullscreenRestoresTheWindowedSizeAndPlace)
+{
+    SDL_Window* window = static_cast<SDL_Window*>(view->getNativeWindow());
+    SDL_SetWindowPosition(window, 7, 9);
+    view->setDesignResolutionSize(32, 24, kResolutionFixedHeight);
+    view->setFullscreen(true);
+    ASSERT_TRUE(view->isFullscreen());
+    // A size asked for while fullscreen waits for the way back.
+    view->setFrameSize(96, 48);
+    EXPECT_TRUE(view->isFullscreen());
+    view->setFullscreen(false);
+    EXPECT_FALSE(view->isFullscreen());
+    expectWindowPlace(window, 7, 9, 96, 48);
+    EXPECT_FLOAT_EQ(view->getFrameSize().width, 96.0f);
+    EXPECT_FLOAT_EQ(director->getWinSize().width, 48.0f);
+}
+
+// A 2x2 icon file of 32-bit pixels.
+std::vector<unsigned char> tinyIco()
+{
+    std::vector<unsigned char> bytes;
+    auto put = [&bytes](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    };
+    const uint32_t pixelBytes = 2 * 2 * 4;
+    const uint32_t maskBytes = 2 * 4;
+    put(0, 2), put(1, 2), put(1, 2);
+    put(2, 1), put(2, 1), put(0, 1), put(0, 1), put(1, 2), put(32, 2);
+    put(40 + pixelBytes + maskBytes, 4), put(22, 4);
+    put(40, 4), put(2, 4), put(4, 4), put(1, 2), put(32, 2), put(0, 4), put(pixelBytes + maskBytes, 4);
+    put(0, 4), put(0, 4), put(0, 4), put(0, 4);
+    for (uint32_t bgra : {0xFFFF0000u, 0xFFFF0000u, 0xFF0000FFu, 0xFF0000FFu})
+        put(bgra, 4);
+    bytes.resize(bytes.size() + maskBytes, 0);
+    return bytes;
+}
+
+TEST_F(EGLViewSDLTest, IconComesFromAnIcoFileAndBadFilesAreQuiet)
+{
+    const std::string path = testing::TempDir() + "zq_icon.ico";
+    const std::vector<unsigned char> ico = tinyIco();
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(ico.data(), 1, ico.size(), file);
+    std::fclose(file);
+    EXPECT_TRUE(view->setIconFromFile(path.c_str()));
+    EXPECT_FALSE(view->setIconFromFile("/nonexistent/icon.ico"));
+    file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(ico.data(), 1, 10, file);
+    std::fclose(file);
+    EXPECT_FALSE(view->setIconFromFile(path.c_str()));
+    std::remove(path.c_str());
+}
+
+TEST_F(EGLViewSDLTest, ScreenshotIsUpright)
+{
     struct Corner : CCNode {
         void draw() override { ccDrawSolidRect(CCPoint(0, 0), CCPoint(8, 8), ccc4f(1, 0, 0, 1)); }
     };
