@@ -1,8 +1,443 @@
 #include "app/ZqPSettingsController.h"
 
+#include "app/ScoreRegistry.h"
+#include "app/ZqPurchaseRegistry.h"
+#include "app/ZqStoredText.h"
+#include "model/ZqModelController.h"
+#include "model/scene/ZqModelAssets.h"
+
+#include <ZqClock.h>
+#include <ZqLog.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+using cocos2d::CCUserDefault;
+using zqstored::appendKey;
+using zqstored::appendNumber;
+using zqstored::EntryReader;
+
+namespace {
+
+constexpr int kStoreVersion = 1;
+ZqPSettingsController* sharedInstance = nullptr;
+
+CCUserDefault* store()
+{
+    return CCUserDefault::sharedUserDefault();
+}
+
+std::string indexedKey(const char* format, int index)
+{
+    char key[64];
+    std::snprintf(key, sizeof key, format, index);
+    return key;
+}
+
+template <class ReadEntry>
+void readStoredList(const char* storeKey, ReadEntry readEntry)
+{
+    zqstored::readEntries(storeKey, store()->getStringForKey(storeKey, ""), readEntry);
+}
+
+int64_t nowSeconds()
+{
+    return zqClockTicks() / 10000000;
+}
+
+template <class T>
+bool readBlock(EntryReader& reader, ScoreBlock<T>& block)
+{
+    return reader.number(block.session) && reader.number(block.best) && reader.number(block.total);
+}
+
+template <class T>
+void appendBlock(std::string& out, const ScoreBlock<T>& block)
+{
+    appendNumber(out, block.session);
+    appendNumber(out, block.best);
+    appendNumber(out, block.total);
+}
+
+// Only the three values of a block are stored; its snapshot stays as it is.
+template <class T>
+void copyValues(ScoreBlock<T>& to, const ScoreBlock<T>& from)
+{
+    to.session = from.session;
+    to.best = from.best;
+    to.total = from.total;
+}
+
+void loadScores()
+{
+    readStoredList("ZqP_Scores", [](EntryReader& reader) {
+        std::string key;
+        ScoreRecord stored;
+        if (!reader.key(key) || !readBlock(reader, stored.distance) || !readBlock(reader, stored.points) ||
+            !readBlock(reader, stored.coins))
+            return false;
+        ScoreRecord& record = ScoreRegistry::recordFor(key);
+        copyValues(record.distance, stored.distance);
+        copyValues(record.points, stored.points);
+        copyValues(record.coins, stored.coins);
+        return true;
+    });
+}
+
+std::string scoresText()
+{
+    std::string out;
+    ScoreRegistry::forEach([&out](const std::string& key, const ScoreRecord& record) {
+        appendKey(out, key);
+        appendBlock(out, record.distance);
+        appendBlock(out, record.points);
+        appendBlock(out, record.coins);
+        out += ';';
+    });
+    return out;
+}
+
+void loadLockStates()
+{
+    ZqPurchaseRegistry::Flags stored;
+    readStoredList("ZqP_LockStates", [&stored](EntryReader& reader) {
+        std::string name;
+        int flag = 0;
+        if (!reader.key(name) || !reader.number(flag) || (flag != 0 && flag != 1))
+            return false;
+        stored[name] = flag == 1;
+        return true;
+    });
+    ZqPurchaseRegistry::restoreFlags(stored);
+}
+
+std::string lockStatesText()
+{
+    // Sorted, so that the same flags always store the same text.
+    std::vector<std::pair<std::string, bool>> flags(ZqPurchaseRegistry::flags().begin(),
+                                                    ZqPurchaseRegistry::flags().end());
+    std::sort(flags.begin(), flags.end());
+    std::string out;
+    for (const auto& [name, flag] : flags) {
+        appendKey(out, name);
+        appendNumber(out, flag ? 1 : 0);
+        out += ';';
+    }
+    return out;
+}
+
+// A stored count, bounded to what the loading reads.
+int storedCount(const char* key)
+{
+    return std::clamp(store()->getIntegerForKey(key, 0), 0, ZqPSettingsController::kMaxStoredEntries);
+}
+
+// The model controller's list of character assets, read in place: the unlock state is
+// asked for every character every frame.
+const ZqModelController::ModelList* characterModels()
+{
+    ZqModelController* controller = ZqModelController::existing();
+    if (!controller)
+        return nullptr;
+    auto list = controller->modelsByType().find(ZqModelAssetCharacter::staticTypeId());
+    return list == controller->modelsByType().end() ? nullptr : &list->second;
+}
+
+int characterCount()
+{
+    const ZqModelController::ModelList* characters = characterModels();
+    return characters ? static_cast<int>(characters->size()) : 0;
+}
+
+bool isUnlockMethod(const std::string& method)
+{
+    return method == "kInGameCurrency" || method == "kInAppPurchase" || method == "kRewardedVideos" ||
+           method == "kWebLink";
+}
+
+std::string screenPlayedKey(const std::string& screenKey)
+{
+    std::string key = "ScreenPlayed-" + screenKey;
+    std::replace(key.begin(), key.end(), ' ', '_');
+    return key;
+}
+
+} // namespace
+
 ZqPSettingsController* ZqPSettingsController::shared()
 {
-    // Lives to the end of the process, like the saved progress it stands for.
-    static ZqPSettingsController* instance = new ZqPSettingsController();
-    return instance;
+    if (!sharedInstance) {
+        sharedInstance = new ZqPSettingsController();
+        sharedInstance->load();
+    }
+    return sharedInstance;
+}
+
+void ZqPSettingsController::purgeShared()
+{
+    ZqPSettingsController* instance = sharedInstance;
+    sharedInstance = nullptr;
+    CC_SAFE_RELEASE(instance);
+}
+
+ZqPSettingsController::ZqPSettingsController()
+{
+    // The scheduler is kept alive with the controller, so the destructor can unschedule
+    // even after the director was purged.
+    m_scheduler = cocos2d::CCDirector::sharedDirector()->getScheduler();
+    m_scheduler->retain();
+    m_scheduler->scheduleSelector(schedule_selector(ZqPSettingsController::updateRefills), this, 1.0f, false);
+}
+
+ZqPSettingsController::~ZqPSettingsController()
+{
+    m_scheduler->unscheduleAllForTarget(this);
+    m_scheduler->release();
+}
+
+void ZqPSettingsController::load()
+{
+    CCUserDefault* values = store();
+    m_selectedCharacter = std::max(0, values->getIntegerForKey("ZqP_selectedCharacter", 0));
+    m_adsRemoved = values->getBoolForKey("ZqP_removeAds", false);
+    m_fullscreen = values->getBoolForKey("ZqP_fullscreen", false);
+    m_muteEffects = values->getBoolForKey("ZqP_muteEffectsSound", false);
+    m_muteBackground = values->getBoolForKey("ZqP_muteBackgroundSound", false);
+    loadCharacters();
+    loadInventory();
+    loadRefills();
+
+    m_checkpoints.clear();
+    readStoredList("PZq_Checkpoints", [this](EntryReader& reader) {
+        std::string key;
+        Checkpoint checkpoint;
+        if (!reader.key(key) || !reader.number(checkpoint.index) || !reader.number(checkpoint.position))
+            return false;
+        m_checkpoints[key] = checkpoint;
+        return true;
+    });
+    loadScores();
+    loadLockStates();
+}
+
+void ZqPSettingsController::loadCharacters()
+{
+    m_unlocked.clear();
+    const int count = storedCount("ZqP_Characters_count");
+    for (int i = 0; i < count; ++i) {
+        // A missing or damaged entry is no explicit state: the index keeps its default.
+        const std::string key = indexedKey("ZqP_Character_%d", i);
+        const bool whenTrue = store()->getBoolForKey(key.c_str(), true);
+        if (whenTrue == store()->getBoolForKey(key.c_str(), false))
+            m_unlocked[i] = whenTrue;
+    }
+}
+
+void ZqPSettingsController::loadInventory()
+{
+    m_inventory.clear();
+    const int count = storedCount("ZqP_Inventory_count");
+    for (int i = 0; i < count; ++i) {
+        const std::string key = indexedKey("ZqP_Inventory_%d", i);
+        const std::string text = store()->getStringForKey(key.c_str(), "");
+        EntryReader reader(text);
+        unsigned id = 0;
+        int held = 0;
+        if (reader.number(id) && reader.number(held) && reader.atEnd() && held >= 0)
+            m_inventory[id] = held;
+        else
+            debugLog("[ZqPSettingsController] damaged \"%s\"", key.c_str());
+    }
+}
+
+void ZqPSettingsController::loadRefills()
+{
+    m_refills.clear();
+    const int64_t now = nowSeconds();
+    const int count = storedCount("ZqP_RefillPowerup_count");
+    for (int i = 0; i < count; ++i) {
+        const std::string key = indexedKey("ZqP_RefillPowerup_%d", i);
+        const std::string text = store()->getStringForKey(key.c_str(), "");
+        EntryReader reader(text);
+        unsigned id = 0;
+        RefillTimer timer;
+        if (!reader.number(id) || !reader.number(timer.start) || !reader.number(timer.interval) ||
+            !reader.number(timer.maximum) || !reader.atEnd() || timer.start < 0 || timer.interval <= 0) {
+            debugLog("[ZqPSettingsController] damaged \"%s\"", key.c_str());
+            continue;
+        }
+        // A start in the future (a clock set back) would hold the refill back for as long.
+        timer.start = std::min(timer.start, now);
+        m_refills[id] = timer;
+    }
+}
+
+bool ZqPSettingsController::save()
+{
+    ZqModelController* models = ZqModelController::existing();
+    if (!models || models->loadingFailed() || models->loadingState().phase < 2) {
+        debugLog("[ZqPSettingsController] save refused: the game data is not loaded");
+        return false;
+    }
+    debugLog("[ZqPSettingsController] - save");
+    CCUserDefault* values = store();
+    values->setIntegerForKey("Kw_Version", kStoreVersion);
+    values->setStringForKey("ZqP_Scores", scoresText());
+    values->setStringForKey("ZqP_LockStates", lockStatesText());
+    std::string checkpoints;
+    for (const auto& [key, checkpoint] : m_checkpoints) {
+        appendKey(checkpoints, key);
+        appendNumber(checkpoints, checkpoint.index);
+        appendNumber(checkpoints, checkpoint.position);
+        checkpoints += ';';
+    }
+    values->setStringForKey("PZq_Checkpoints", checkpoints);
+    saveCounted();
+    values->setIntegerForKey("ZqP_selectedCharacter", m_selectedCharacter);
+    values->setBoolForKey("ZqP_removeAds", m_adsRemoved);
+    values->setBoolForKey("ZqP_fullscreen", m_fullscreen);
+    values->setBoolForKey("ZqP_muteEffectsSound", m_muteEffects);
+    values->setBoolForKey("ZqP_muteBackgroundSound", m_muteBackground);
+    return values->flush();
+}
+
+void ZqPSettingsController::saveCounted()
+{
+    CCUserDefault* values = store();
+    int index = 0;
+    for (const auto& [id, timer] : m_refills) {
+        std::string text = std::to_string(id);
+        appendNumber(text, timer.start);
+        appendNumber(text, timer.interval);
+        appendNumber(text, timer.maximum);
+        values->setStringForKey(indexedKey("ZqP_RefillPowerup_%d", index++).c_str(), text);
+    }
+    values->setIntegerForKey("ZqP_RefillPowerup_count", index);
+
+    index = 0;
+    for (const auto& [id, held] : m_inventory) {
+        std::string text = std::to_string(id);
+        appendNumber(text, held);
+        values->setStringForKey(indexedKey("ZqP_Inventory_%d", index++).c_str(), text);
+    }
+    values->setIntegerForKey("ZqP_Inventory_count", index);
+
+    // Every character of the game, and any index unlocked beyond the list.
+    int characters = characterCount();
+    if (!m_unlocked.empty())
+        characters = std::max(characters, m_unlocked.rbegin()->first + 1);
+    for (int i = 0; i < characters; ++i)
+        values->setBoolForKey(indexedKey("ZqP_Character_%d", i).c_str(), isCharacterUnlocked(i));
+    values->setIntegerForKey("ZqP_Characters_count", characters);
+}
+
+void ZqPSettingsController::reset(bool deleteFile)
+{
+    m_unlocked.clear();
+    m_selectedCharacter = 0;
+    m_refills.clear();
+    m_inventory.clear();
+    if (deleteFile && !store()->deleteStore())
+        debugLog("[ZqPSettingsController] reset: the stored progress could not be deleted");
+}
+
+bool ZqPSettingsController::isCharacterUnlocked(int index) const
+{
+    if (index < 0 || index >= kMaxStoredEntries)
+        return false;
+    auto stored = m_unlocked.find(index);
+    if (stored != m_unlocked.end())
+        return stored->second;
+    if (index == 0)
+        return true;
+    if (index >= characterCount())
+        return false;
+    const auto character = modelCast<ZqModelAssetCharacter>((*characterModels())[static_cast<std::size_t>(index)]);
+    return character && !isUnlockMethod(character->purchaseMethod());
+}
+
+void ZqPSettingsController::unlockCharacter(int index)
+{
+    if (index < 0 || index >= kMaxStoredEntries) {
+        debugLog("[ZqPSettingsController] no character %d to unlock", index);
+        return;
+    }
+    m_unlocked[index] = true;
+}
+
+int ZqPSettingsController::inventoryCount(const std::shared_ptr<ZqModel>& powerup) const
+{
+    if (!powerup)
+        return 0;
+    auto held = m_inventory.find(powerup->id());
+    return held == m_inventory.end() ? 0 : held->second;
+}
+
+void ZqPSettingsController::setInventoryCount(const std::shared_ptr<ZqModel>& powerup, int count)
+{
+    if (powerup)
+        m_inventory[powerup->id()] = std::max(0, count);
+}
+
+void ZqPSettingsController::startRefill(unsigned powerupId, int timeoutMinutes, int maximum)
+{
+    // A timeout of 0 would refill without end; the buttons pass a truncated float.
+    if (timeoutMinutes <= 0 || m_refills.count(powerupId) != 0)
+        return;
+    auto held = m_inventory.find(powerupId);
+    if ((held == m_inventory.end() ? 0 : held->second) >= maximum)
+        return;
+    m_refills[powerupId] = RefillTimer{nowSeconds(), int64_t(timeoutMinutes) * 60, maximum};
+}
+
+int ZqPSettingsController::refillRemainingSeconds(unsigned powerupId) const
+{
+    auto timer = m_refills.find(powerupId);
+    if (timer == m_refills.end())
+        return 0;
+    const int64_t left = timer->second.start - nowSeconds() + timer->second.interval;
+    return static_cast<int>(std::clamp<int64_t>(left, 0, INT_MAX));
+}
+
+void ZqPSettingsController::updateRefills(float)
+{
+    const int64_t now = nowSeconds();
+    for (auto timer = m_refills.begin(); timer != m_refills.end();) {
+        RefillTimer& refill = timer->second;
+        int& held = m_inventory[timer->first];
+        const int64_t due = refill.start <= now ? (now - refill.start) / refill.interval : 0;
+        const int64_t added = std::clamp<int64_t>(refill.maximum - int64_t(held), 0, due);
+        held += static_cast<int>(added);
+        // The next refill counts from when this one fell due, not from the tick.
+        refill.start += added * refill.interval;
+        if (held >= refill.maximum)
+            timer = m_refills.erase(timer);
+        else
+            ++timer;
+    }
+}
+
+const ZqPSettingsController::Checkpoint* ZqPSettingsController::checkpoint(const std::string& sceneKey) const
+{
+    auto found = m_checkpoints.find(sceneKey);
+    return found == m_checkpoints.end() ? nullptr : &found->second;
+}
+
+void ZqPSettingsController::setCheckpoint(const std::string& sceneKey, const Checkpoint& checkpoint)
+{
+    m_checkpoints[sceneKey] = checkpoint;
+}
+
+int ZqPSettingsController::screenPlayedCount(const std::string& screenKey) const
+{
+    return std::max(0, store()->getIntegerForKey(screenPlayedKey(screenKey).c_str(), 0));
+}
+
+void ZqPSettingsController::incrementScreenPlayed(const std::string& screenKey)
+{
+    const int count = screenPlayedCount(screenKey);
+    store()->setIntegerForKey(screenPlayedKey(screenKey).c_str(), count == INT_MAX ? count : count + 1);
+    store()->flush();
 }
