@@ -3,7 +3,7 @@
 #include "attributes/ZqAttributeValue.h"
 
 #include <memory>
-#include <unordered_map>
+#include <map>
 #include <vector>
 
 // A colour with alpha, each component a float (normally 0..1).
@@ -36,7 +36,7 @@ public:
 // finite "pos" is skipped: it has no position to go to.
 class ZqAttributeGradient : public ZqAttribute {
 public:
-    using Stops = std::unordered_map<float, cocos2d::ccColor4F>;
+    using Stops = std::map<float, cocos2d::ccColor4F>;  // by position, so packing is ordered
 
     ZqAttributeGradient(const std::string& name, ZqModel* owner);
     // The base copy, then every stop.

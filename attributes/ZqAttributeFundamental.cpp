@@ -200,6 +200,12 @@ void ZqBaseAttributeFundamental<T>::setAllowEmpty(bool allowEmpty)
 }
 
 template <typename T>
+void ZqBaseAttributeFundamental<T>::setEmpty(bool empty)
+{
+    m_isEmpty = empty && m_allowEmpty;
+}
+
+template <typename T>
 float ZqBaseAttributeFundamental<T>::randomValue() const
     requires(!std::is_same_v<T, bool>)
 {

@@ -54,6 +54,8 @@ public:
     void setRange(T minValue, T maxValue);
     void setVariableValue(T variableValue);
     void setAllowEmpty(bool allowEmpty);
+    // Set-up of the empty mark ("no value given"), kept only while empty is allowed.
+    void setEmpty(bool empty);
 
     // A draw from value +- variableValue: value + (2r - 1) * variableValue, r = zqRandUnit().
     float randomValue() const

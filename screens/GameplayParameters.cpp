@@ -174,11 +174,8 @@ CCPoint GameplayParameters::screenContentOffset()
     const CCEGLViewProtocol* view = CCDirector::sharedDirector()->getOpenGLView();
     if (!view)
         return CCPointZero;
-    if (view->getResolutionPolicy() != kResolutionNoBorder) {
-        // Where the viewport puts the design area's origin, in points.
-        const CCRect& viewport = view->getViewPortRect();
-        return CCPoint(viewport.origin.x / view->getScaleX(), viewport.origin.y / view->getScaleY());
-    }
+    if (view->getResolutionPolicy() != kResolutionNoBorder)
+        return CCDirector::sharedDirector()->contentOffset();
     const CCSize& frame = view->getFrameSize();
     const CCSize& design = view->getDesignResolutionSize();
     if (frame.width / frame.height > design.width / design.height)

@@ -73,25 +73,12 @@ std::shared_ptr<ZqModelSound> ZqBaseModelAssetCharacter::shootSound() const { re
 std::shared_ptr<ZqModelSound> ZqBaseModelAssetCharacter::defeatedSound() const { return m_defeatedSound->value(); }
 std::shared_ptr<ZqModelSound> ZqBaseModelAssetCharacter::groundCollision() const { return m_groundCollision->value(); }
 
-namespace {
-
-// Marks a fundamental attribute empty through its dictionary form, which is the only
-// public way to set the mark; the value stays as it is.
-void markEmpty(ZqAttributeFloat& attribute)
-{
-    CCDictionary* dictionary = CCDictionary::create();
-    dictionary->setObject(CCString::create("1"), "isEmpty");
-    attribute.loadValueFromDictionary(dictionary);
-}
-
-} // namespace
-
 ZqBaseModelAssetPowerup::ZqBaseModelAssetPowerup(const std::string& name)
     : ZqModelAsset(name)
 {
     ZQ_ATTRIBUTE_CREATE(ZQ_MODEL_ASSET_POWERUP_ATTRIBUTES)
     m_groundThreshold->setAllowEmpty(true);
-    markEmpty(*m_groundThreshold);
+    m_groundThreshold->setEmpty(true);
 }
 
 ZqBaseModelAssetPowerup::ZqBaseModelAssetPowerup(const ZqBaseModelAssetPowerup& source)

@@ -85,7 +85,7 @@ TEST_F(LoadingFailureTest, FlippedByteInAnArchiveMember)
 {
     Bytes packed = archive(game);
     const auto [offset, length] = archive_test::payloadRange(packed, 4); // ZqModelScreen.0.attributes.pack
-    packed[offset + length - 1] ^= 0x20;
+    packed[offset + length / 2] ^= 0x20;
     TempDir root;
     archive_test::writeBytes(root.file("data/data.pkg"), packed);
     EXPECT_EQ(load(root), "Unable to load data: ZqModelScreen.0.attributes.pack: Unable to read the file: Bad archive");
@@ -136,10 +136,9 @@ TEST_F(LoadingFailureTest, ArchiveCorruptedAtEveryOffset)
         const bool inPayload = std::any_of(payloads.begin(), payloads.end(), [&](const auto& range) {
             return offset >= range.first && offset < range.first + range.second;
         });
-        if (inPayload) {
-            EXPECT_FALSE(error.empty()) << "damage at " << offset << " went unnoticed";
-        }
-        if (error.empty() && offset < directory) {
+        // Damage inside a member is either reported or has no effect at all (the unused
+        // padding bits of a deflate stream's last byte change nothing).
+        if ((error.empty() && offset < directory) || (error.empty() && inPayload)) {
             EXPECT_EQ(snapshot(), expected) << "damage at " << offset;
         } else if (error.empty()) {
             // A damaged name in the directory can hide a member (and the links it holds);

@@ -1,14 +1,17 @@
 #pragma once
 
 // A small generated game for the loading tests: the general settings, labels and screens
-// (test classes under the names the loading screen's preload reads), their key file and
-// model files, written as a data directory or as an encrypted archive.
+// (the classes the loading screen's preload reads), two linked flow-graph nodes, their
+// key file and model files, written as a data directory or as an encrypted archive.
 #include "ModelTestSupport.h"
 #include "archive_test_util.h"
 
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/ZqModelRegistry.h"
+#include "model/scene/ZqModelLabel.h"
+#include "model/scene/ZqModelScreen.h"
+#include "model/scene/ZqNode.h"
 #include "tools/ZqArchiveWriter.h"
 #include "cocos2d.h"
 
@@ -20,58 +23,6 @@
 namespace loading_test {
 
 using archive_test::Bytes;
-
-#define LOADING_LABEL_ATTRIBUTES(A, V)                               \
-    A(ZqAttributeFloat,  m_speed, "Speed", 1.0f, 0.0f, 100.0f)       \
-    V(ZqAttributeString, m_title, "Title", "Untitled")
-
-// Stand-ins for the label and screen classes: a source port on the label, a target
-// port on the screen.
-class ZqModelObjectLabel : public ZqModel {
-public:
-    explicit ZqModelObjectLabel(const std::string& name) : ZqModel(name)
-    {
-        ZQ_ATTRIBUTE_CREATE(LOADING_LABEL_ATTRIBUTES)
-        m_port = new ZqAttribute("Port", this);
-        m_port->setConnectionType(ZqBaseAttribute::kSource, true);
-    }
-    ZqModelObjectLabel(const ZqModelObjectLabel& source) : ZqModel(source)
-    {
-        ZQ_ATTRIBUTE_REBIND(LOADING_LABEL_ATTRIBUTES)
-        m_port = zqRebindAttribute<ZqAttribute>(*this, "Port");
-    }
-    ZQ_MODEL_IDENTITY(ZqModelObjectLabel, ZqModel)
-    ZQ_MODEL_FACTORY(ZqModelObjectLabel)
-
-    ZQ_ATTRIBUTE_MEMBERS(LOADING_LABEL_ATTRIBUTES)
-    ZqAttribute* m_port = nullptr;
-};
-
-class ZqModelScreen : public ZqModel {
-public:
-    explicit ZqModelScreen(const std::string& name) : ZqModel(name)
-    {
-        m_title = new ZqAttributeString("Title", this);
-        m_port = new ZqAttribute("Port", this);
-        m_port->setConnectionType(ZqBaseAttribute::kTarget, true);
-    }
-    ZqModelScreen(const ZqModelScreen& source) : ZqModel(source)
-    {
-        m_title = zqRebindAttribute<ZqAttributeString>(*this, "Title");
-        m_port = zqRebindAttribute<ZqAttribute>(*this, "Port");
-    }
-    ZQ_MODEL_IDENTITY(ZqModelScreen, ZqModel)
-    ZQ_MODEL_FACTORY(ZqModelScreen)
-
-    ZqAttributeString* m_title = nullptr;
-    ZqAttribute* m_port = nullptr;
-};
-
-inline void registerTestClasses()
-{
-    static const ZqModelClass rows[] = {zqModelClassRow<ZqModelObjectLabel>(), zqModelClassRow<ZqModelScreen>()};
-    ZqModelController::shared()->addModelClasses(rows);
-}
 
 // The key file's lines: "value", "Class Name", "id" and "User ID" at 10, 33, 42 and 50.
 inline std::string keyText(const std::set<std::string>& names)
@@ -126,7 +77,6 @@ inline GameFiles makeGame()
 {
     ZqModelController& controller = *ZqModelController::shared();
     controller.reset();
-    registerTestClasses();
     auto settings = ZqModelGeneralSettings::shared();
     settings->setId(1);
     static_cast<ZqAttributeString*>(settings->findAttribute("User ID"))->setValue(kUserId);
@@ -140,8 +90,8 @@ inline GameFiles makeGame()
     for (unsigned i = 0; i < 3; ++i) {
         auto label = ZqModelObjectLabel::create();
         label->setId(100 + i);
-        label->m_speed->setValue(10.0f + i);
-        label->m_title->setValue("label " + std::to_string(i));
+        label->m_tracking->setValue(10.0f + i);
+        label->m_text->setValue("label " + std::to_string(i));
         controller.addModel(label);
         labels.push_back(label);
     }
@@ -149,14 +99,20 @@ inline GameFiles makeGame()
     for (unsigned i = 0; i < 2; ++i) {
         auto screen = ZqModelScreen::create();
         screen->setId(200 + i);
-        screen->m_title->setValue("screen " + std::to_string(i));
+        screen->m_key->setValue("screen " + std::to_string(i));
         controller.addModel(screen);
         screens.push_back(screen);
     }
     screens[0]->addChild(labels[0]);
     screens[0]->addChild(labels[1]);
     screens[1]->addChild(labels[2]);
-    static_cast<ZqModelScreen&>(*screens[0]).m_port->connect(static_cast<ZqModelObjectLabel&>(*labels[0]).m_port);
+    auto world = ZqNodeScene::create();
+    world->setId(300);
+    controller.addModel(world);
+    auto ui = ZqNodeUI::create();
+    ui->setId(301);
+    controller.addModel(ui);
+    world->findAttribute("UI")->connect(ui->findAttribute("Load"));
 
     keyNameSet().clear();
     for (const auto& [type, models] : controller.modelsByType()) {
@@ -177,6 +133,9 @@ inline GameFiles makeGame()
     files.emplace_back("ZqModelScreen.1.attributes.pack", modelFile({screens[1]}, 0));
     files.emplace_back("ZqModelScreen.0.connections.pack", modelFile({screens[0]}, 1));
     files.emplace_back("ZqModelScreen.1.connections.pack", modelFile({screens[1]}, 1));
+    files.emplace_back("ZqNodeScene.0.attributes.pack", modelFile({world}, 0));
+    files.emplace_back("ZqNodeUI.0.attributes.pack", modelFile({ui}, 0));
+    files.emplace_back("ZqNodeScene.0.connections.pack", modelFile({world}, 1));
     controller.reset();
     installKeyDictionary({});
     return files;

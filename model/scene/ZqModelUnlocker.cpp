@@ -1,0 +1,61 @@
+#include "model/scene/ZqModelUnlocker.h"
+
+#include "app/ZqPSettingsController.h"
+#include "app/ZqPurchaseRegistry.h"
+#include "model/ZqModelController.h"
+#include "model/objects/ZqModelObjectButtons.h"
+#include "model/scene/ZqModelAssets.h"
+#include "screens/ZqPScreenNavigator.h"
+
+ZqBaseModelObjectUnlocker::ZqBaseModelObjectUnlocker(const std::string& name)
+    : ZqModelObject(name)
+{
+    ZQ_ATTRIBUTE_CREATE(ZQ_MODEL_OBJECT_UNLOCKER_ATTRIBUTES)
+}
+
+ZqBaseModelObjectUnlocker::ZqBaseModelObjectUnlocker(const ZqBaseModelObjectUnlocker& source)
+    : ZqModelObject(source)
+{
+    ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_OBJECT_UNLOCKER_ATTRIBUTES)
+}
+
+cocos2d::CCSize ZqBaseModelObjectUnlocker::contentSize(float) const
+{
+    return cocos2d::CCSize(60.0f, 60.0f);
+}
+
+void ZqBaseModelObjectUnlocker::applyButtonUnlock() const
+{
+    if (unlockType() != "kButtonUnlock" || object().empty())
+        return;
+    if (object() != "kUnlockNext" && object() != "kUnlockCurrent") {
+        purchasedItemFlag(object()) = false;
+        return;
+    }
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    int destination = navigator->sceneDestination();
+    if (object() == "kUnlockNext")
+        destination = navigator->nextDestination(destination);
+    // Compared as text: "03" does not name destination 3.
+    const std::string scene = std::to_string(destination);
+    for (const std::shared_ptr<ZqModelObjectLockButton>& lock :
+         ZqModelController::shared()->modelsOfClass<ZqModelObjectLockButton>()) {
+        if (lock->destination() == "kSceneDestination" && lock->scene() == scene)
+            purchasedItemFlag(lock->name()) = false;
+    }
+}
+
+void ZqBaseModelObjectUnlocker::applyCharacterUnlock() const
+{
+    if (unlockType() != "kCharacterUnlock" || object().empty())
+        return;
+    const std::vector<std::shared_ptr<ZqModelAssetCharacter>> characters =
+        ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>();
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (characters[i]->name() == object()) {
+            settings->unlockCharacter(static_cast<int>(i));
+            settings->save();
+        }
+    }
+}

@@ -1,0 +1,90 @@
+#include "screens/ZqPScreenNavigator.h"
+
+#include "model/ZqModelController.h"
+#include "model/scene/ZqModelLevelSection.h"
+#include "model/scene/ZqModelScreen.h"
+#include "model/scene/ZqNode.h"
+
+#include <algorithm>
+
+namespace {
+
+template <class T>
+std::shared_ptr<T> nodeWithScreenKey(const std::vector<std::shared_ptr<T>>& nodes, const std::string& key)
+{
+    for (const std::shared_ptr<T>& node : nodes) {
+        std::shared_ptr<ZqModelScreen> screen = node->screen();
+        if (screen && screen->key() == key)
+            return node;
+    }
+    return nullptr;
+}
+
+// The screen scenes that hold the section as a child.
+std::vector<std::shared_ptr<ZqModel>> scenesOf(const ZqModel& section)
+{
+    std::vector<std::shared_ptr<ZqModel>> scenes = section.parents();
+    std::erase_if(scenes, [](const std::shared_ptr<ZqModel>& parent) { return !modelKindCast<ZqModelScreenScene>(parent); });
+    return scenes;
+}
+
+} // namespace
+
+ZqPScreenNavigator* ZqPScreenNavigator::shared()
+{
+    static ZqPScreenNavigator navigator;
+    return &navigator;
+}
+
+std::shared_ptr<ZqNodeScene> ZqPScreenNavigator::sceneNodeForKey(const std::string& key) const
+{
+    return nodeWithScreenKey(ZqModelController::shared()->modelsOfClass<ZqNodeScene>(), key);
+}
+
+std::shared_ptr<ZqNodeUI> ZqPScreenNavigator::uiNodeForKey(const std::string& key) const
+{
+    return nodeWithScreenKey(ZqModelController::shared()->modelsOfKind<ZqNodeUI>(), key);
+}
+
+ZqBaseAttribute* ZqPScreenNavigator::portForKey(const std::string& key, const std::string& portName) const
+{
+    std::shared_ptr<ZqBaseNode> node = sceneNodeForKey(key);
+    if (!node)
+        node = uiNodeForKey(key);
+    return node ? node->findAttribute(portName) : nullptr;
+}
+
+std::shared_ptr<ZqBaseNode> ZqPScreenNavigator::linkedNode(const ZqBaseAttribute* targetPort)
+{
+    const ZqBaseAttribute* source = targetPort ? targetPort->connectedSource() : nullptr;
+    if (!source || !source->owner())
+        return nullptr;
+    return modelKindCast<ZqNode>(source->owner()->sharedFromThis());
+}
+
+std::shared_ptr<ZqModelScreen> ZqPScreenNavigator::linkedScreen(const ZqBaseAttribute* targetPort)
+{
+    std::shared_ptr<ZqBaseNode> node = linkedNode(targetPort);
+    return node ? node->screen() : nullptr;
+}
+
+int ZqPScreenNavigator::nextDestination(int destination) const
+{
+    if (destination <= 0)
+        return 0;
+    const std::vector<std::shared_ptr<ZqModelLevelSection>> sections =
+        ZqModelController::shared()->modelsOfClass<ZqModelLevelSection>();
+    auto current = std::find_if(sections.begin(), sections.end(), [&](const std::shared_ptr<ZqModelLevelSection>& section) {
+        return section->id() == static_cast<unsigned>(destination);
+    });
+    if (current == sections.end())
+        return 0;
+    const std::vector<std::shared_ptr<ZqModel>> scenes = scenesOf(**current);
+    for (auto next = current + 1; next != sections.end(); ++next) {
+        for (const std::shared_ptr<ZqModel>& scene : scenes) {
+            if ((*next)->hasParent(scene.get()))
+                return static_cast<int>((*next)->id());
+        }
+    }
+    return 0;
+}
