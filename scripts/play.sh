@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the player and runs it on the bundled sample game.
+# Installs what is missing, builds the data writer and the player, writes the bundled
+# sample game into build/release/sample/data and runs the player there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build/release -j "$jobs" --target zqplayer
-exec build/release/player/desktop/zqplayer "$@"
+cmake --build build/release -j "$jobs" --target zqexport zqplayer
+build/release/tools/zqexport build/release/sample
+cd build/release/sample
+exec ../player/desktop/zqplayer

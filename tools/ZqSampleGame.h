@@ -1,0 +1,79 @@
+#pragma once
+
+#include "attributes/ZqAttributeFundamental.h"
+#include "attributes/ZqAttributeTable.h"
+#include "attributes/ZqAttributeValue.h"
+#include "model/ZqModelIdentity.h"
+#include "model/ZqModelRegistry.h"
+#include "tools/ZqDataWriter.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+class ZqModelController;
+
+#define ZQ_GENERATED_MODEL_ATTRIBUTES(A, V)                                       \
+    A(ZqAttributeFloat,  m_speed,   "Speed",   1.0f, -1000.0f, 1000.0f)           \
+    A(ZqAttributeInt,    m_count,   "Count",   0,    -1000,    1000)              \
+    V(ZqAttributeUInt,   m_score,   "Score",   0u)                                \
+    V(ZqAttributeBool,   m_visible, "Visible", true)                              \
+    V(ZqAttributeString, m_title,   "Title",   "")                                \
+    V(ZqAttributeSize,   m_size,    "Size",    cocos2d::CCSize())
+
+// The model of generated games: a few attributes of each common kind and two ports,
+// "Output" (a source) and "Input" (a target), so that generated data carries values,
+// children and links. Not a class of the game data: only programs that add its row to
+// their controller (ZqSampleGame::generatedModelClasses) read it; the player skips it.
+class ZqGeneratedModel : public ZqModel {
+public:
+    explicit ZqGeneratedModel(const std::string& name);
+    ZqGeneratedModel(const ZqGeneratedModel& source);
+    ZQ_MODEL_IDENTITY(ZqGeneratedModel, ZqModel)
+    static std::shared_ptr<ZqGeneratedModel> create() { return zqCreateModel<ZqGeneratedModel>("Generated"); }
+
+    ZQ_ATTRIBUTE_MEMBERS(ZQ_GENERATED_MODEL_ATTRIBUTES)
+    ZqAttribute* m_output = nullptr;
+    ZqAttribute* m_input = nullptr;
+};
+
+// The games the project makes itself: the bundled sample game, and generated games for
+// tests, fuzz corpora and benchmarks. Each builder resets the controller and leaves the
+// game's models registered in it (the general settings included), ready for ZqDataWriter.
+// Ids are fixed (the general settings are 1, the other models follow from 2), so equal
+// calls give equal data.
+class ZqSampleGame {
+public:
+    static constexpr const char* kApplicationName = "Zq Sample Game";
+    static constexpr const char* kUserId = "zq-sample-0001";
+
+    // The sample game: the general settings every game here carries (the application
+    // name, a non-empty "User ID" so that the key file is really scrambled, landscape
+    // 1136x640, "Last ID"), and the start node (id 2) whose screen "ZqPScreenStart" (3)
+    // holds the text "Loading..." (4) and a loading bar (5).
+    static void build(ZqModelController& controller);
+
+    // The registry rows of the generated games' own classes (ZqGeneratedModel).
+    static std::span<const ZqModelClass> generatedModelClasses();
+
+    // A generated game: the sample's general settings and modelCount models of the given
+    // registry classes in turn (empty: ZqGeneratedModel, whose row is then added to the
+    // controller). Models form trees: model k (from 0) is a child of model (k - 1) / fanout
+    // of the same tree, each tree holding treeSize models (0: one tree). Every number,
+    // flag, text and size attribute gets a value drawn from the model's position, so that
+    // a lost value shows; a model's "Input" port is linked to the "Output" port of model
+    // k / 2 when both exist. std::invalid_argument for a class the registry lacks.
+    struct Generated {
+        std::size_t modelCount = 100;
+        std::vector<std::string> classNames;
+        std::size_t fanout = 4;
+        std::size_t treeSize = 64;
+        std::string applicationName = kApplicationName;
+    };
+    static void buildGenerated(ZqModelController& controller, const Generated& game);
+
+    // Builds the sample game and writes it into dataDirectory (see ZqDataWriter::write).
+    static void write(ZqModelController& controller, const std::string& dataDirectory,
+                      ZqDataWriter::Options options);
+};
