@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libbox2d-dev libois-dev libminizip-dev zlib1g-dev libmsgpack-cxx-dev
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libglew-dev libpugixml-dev

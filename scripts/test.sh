@@ -6,6 +6,7 @@ bash scripts/setup.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=ON
 cmake --build build/test -j "$jobs"
+bash scripts/fuzz.sh build/test/tools/zqexport 20
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each for a bounded time on a seed corpus
+# made from the sample game (the key file, the model files, the archive).
+# Usage: scripts/fuzz.sh <zqexport program> [seconds per target]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+exporter=$1
+seconds=${2:-20}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+CXX=clang++ CC=clang cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=ON -DZQ_FUZZ=ON \
+  -DZQ_BUILD_TESTS=OFF -DZQ_BUILD_BENCH=OFF >/dev/null
+cmake --build build/fuzz -j "$jobs" --target fuzz_archive fuzz_keyfile fuzz_modelfile
+
+seeds=build/fuzz/seeds
+rm -rf "$seeds" && mkdir -p "$seeds/game" "$seeds/archive" "$seeds/keyfile" "$seeds/modelfile"
+"$exporter" "$seeds/game" >/dev/null
+"$exporter" "$seeds/game-archive" --archive >/dev/null
+cp "$seeds/game-archive/data/data.pkg" "$seeds/archive/"
+cp "$seeds/game/data/Keys.pack" "$seeds/keyfile/"
+cp "$seeds/game/data/"*.pack "$seeds/modelfile/"
+
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+for target in archive keyfile modelfile; do
+  mkdir -p "build/fuzz/corpus-$target"
+  echo "Fuzzing $target for ${seconds}s"
+  log="build/fuzz/fuzz_$target.log"
+  if ! build/fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 \
+      "build/fuzz/corpus-$target" "$seeds/$target" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "fuzz_$target found a failure" >&2
+    exit 1
+  fi
+  tail -n 3 "$log"
+done
