@@ -90,7 +90,8 @@ TEST_F(AudioEngineTest, StoppedSoundsNeverCallBack)
 TEST_F(AudioEngineTest, PausedSoundWaitsThenFinishes)
 {
     Finishes finishes;
-    const int id = AudioEngine::play2d(makeWav("blip.wav", 0.1));
+    // Long enough that a busy machine cannot mix all of it before the pause.
+    const int id = AudioEngine::play2d(makeWav("long.wav", 1.0));
     AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
     AudioEngine::pause(id);
     runFrames(0.3);
@@ -104,7 +105,7 @@ TEST_F(AudioEngineTest, PausedSoundWaitsThenFinishes)
 TEST_F(AudioEngineTest, TurningLoopingOffFinishesTheCurrentPass)
 {
     Finishes finishes;
-    const int id = AudioEngine::play2d(makeWav("loop.wav", 0.1), true);
+    const int id = AudioEngine::play2d(makeWav("loop.wav", 0.5), true);
     AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
     EXPECT_TRUE(AudioEngine::isLoop(id));
     runFrames(0.35);
@@ -115,16 +116,16 @@ TEST_F(AudioEngineTest, TurningLoopingOffFinishesTheCurrentPass)
     EXPECT_FALSE(AudioEngine::isLoop(id));
     const auto turnedOff = std::chrono::steady_clock::now();
     ASSERT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
-    // The rest of one pass (0.1 s at most), a mixing buffer and a frame, with room
-    // for a loaded machine.
-    EXPECT_LT(secondsSince(turnedOff), 0.25);
+    // The rest of one pass (0.5 s at most), a mixing buffer and a frame, with room
+    // for a loaded machine, but less than a second pass.
+    EXPECT_LT(secondsSince(turnedOff), 1.0);
     runFrames(0.15);
     EXPECT_EQ(finishes.ids.size(), 1u);
 
     // A once-sound made to loop keeps playing past its end.
-    const int once = AudioEngine::play2d(makeWav("once.wav", 0.1));
+    const int once = AudioEngine::play2d(makeWav("once.wav", 0.3));
     AudioEngine::setLoop(once, true);
-    runFrames(0.3);
+    runFrames(0.8);
     EXPECT_EQ(AudioEngine::getState(once), AudioState::PLAYING);
 }
 

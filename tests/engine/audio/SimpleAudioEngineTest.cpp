@@ -11,7 +11,8 @@ using SimpleAudioEngineTest = AudioFixture;
 TEST_F(SimpleAudioEngineTest, MusicPlaysPausesAndEnds)
 {
     SimpleAudioEngine* engine = SimpleAudioEngine::sharedEngine();
-    const std::string once = makeWav("once.wav", 0.1);
+    // Long enough that a busy machine cannot mix all of it before the pause.
+    const std::string once = makeWav("once.wav", 1.0);
     engine->preloadBackgroundMusic(once.c_str());
     EXPECT_FALSE(engine->isBackgroundMusicPlaying());
     engine->playBackgroundMusic(once.c_str());
