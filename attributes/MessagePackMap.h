@@ -9,7 +9,7 @@
 #include <msgpack.hpp>
 
 namespace cocos2d {
-class CCPoint;
+struct CCPoint;
 }
 
 // One MessagePack map of the game data, keyed by key-dictionary codes (KeyDictionary.h).

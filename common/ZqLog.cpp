@@ -13,14 +13,15 @@ ZqLogSink& logSink()
 
 void debugLog(const char* format, ...)
 {
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    // vsnprintf always terminates and cuts what does not fit.
-    const int written = vsnprintf(buffer, sizeof buffer, format ? format : "", args);
-    va_end(args);
-    if (written < 0)
-        buffer[0] = '\0';
+    char buffer[256] = "";
+    if (format) {
+        va_list args;
+        va_start(args, format);
+        // vsnprintf always terminates and cuts what does not fit.
+        if (vsnprintf(buffer, sizeof buffer, format, args) < 0)
+            buffer[0] = '\0';
+        va_end(args);
+    }
 
     if (logSink())
         logSink()(buffer);

@@ -16,6 +16,7 @@ public:
 
     // Hands one reading (x, y, z in g; timestamp in seconds) to the delegate, if any.
     void update(double x, double y, double z, double timestamp);
+    using CCObject::update;
 
 private:
     CCAccelerometerDelegate* m_delegate = nullptr;
