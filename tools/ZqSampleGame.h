@@ -48,10 +48,17 @@ public:
     static constexpr const char* kApplicationName = "Zq Sample Game";
     static constexpr const char* kUserId = "zq-sample-0001";
 
-    // The sample game: the general settings every game here carries (the application
+    // The sample game, a small but complete runner (ids grouped by hundreds per kind,
+    // see the source): the general settings every game here carries (the application
     // name, a non-empty "User ID" so that the key file is really scrambled, landscape
-    // 1136x640, "Last ID"), and the start node (id 2) whose screen "ZqPScreenStart" (3)
-    // holds the text "Loading..." (4) and a loading bar (5).
+    // 1136x640, "Last ID" = the highest id); the start node (id 2) whose screen
+    // "ZqPScreenStart" (3) holds the text "Loading..." (4) and a loading bar (5); the menu
+    // "Menu", the game field "Game" (a screen scene with three level sections, the first
+    // the init section holding the character) and the game over "GameOver"; the flow-graph
+    // links start -> menu ("Load"), menu -> game ("Play"), game -> game over ("Game Over"),
+    // game over -> game ("Restart"), each navigation button named like its port; and the
+    // media models (one atlas of every sprite, sprite containers, a font, the menu music)
+    // whose files come later.
     static void build(ZqModelController& controller);
 
     // The registry rows of the generated games' own classes (ZqGeneratedModel).

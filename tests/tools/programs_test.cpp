@@ -42,6 +42,7 @@ TEST(Programs, ExportedSampleGameIsLoadedByThePlayer)
         EXPECT_NE(played.output.find(*mode ? "from data/data.pkg" : "from the data directory"), std::string::npos)
             << played.output;
         EXPECT_NE(played.output.find("ZqModelGeneralSettings: 1"), std::string::npos) << played.output;
+        EXPECT_NE(played.output.find("ZqModelLevelSection: 3"), std::string::npos) << played.output;
         EXPECT_NE(played.output.find("Application Name: Zq Sample Game"), std::string::npos) << played.output;
     }
 }

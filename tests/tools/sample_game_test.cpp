@@ -1,0 +1,231 @@
+// The bundled sample game as the player loads it: every model comes back, and the game
+// holds what the README promises (the four screens and their links, the game field with
+// its level sections, character, obstacles, enemy and power-up, and the media models).
+#include "tools_test_support.h"
+
+#include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/objects/ZqModelObjectsUnits.h"
+#include "model/scene/ZqModelAssets.h"
+#include "model/scene/ZqModelButtons.h"
+#include "model/scene/ZqModelComponents.h"
+#include "model/scene/ZqModelFont.h"
+#include "model/scene/ZqModelLabel.h"
+#include "model/scene/ZqModelLevelSection.h"
+#include "model/scene/ZqModelMedia.h"
+#include "model/scene/ZqModelScreen.h"
+#include "model/scene/ZqModelShapes.h"
+#include "model/scene/ZqNode.h"
+#include "screens/ZqPScreenNavigator.h"
+#include "tools/ZqDataWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace archive_test;
+using namespace tools_test;
+
+namespace {
+
+class SampleGameTest : public ToolsTest {
+protected:
+    // Writes the sample game below dir and loads it back; the models as they were
+    // before writing.
+    std::map<unsigned, std::string> writeAndLoad(const TempDir& dir, bool archive)
+    {
+        ZqDataWriter::Options options;
+        options.plainFiles = !archive;
+        options.archive = archive;
+        ZqSampleGame::write(controller(), dir.file("data"), options);
+        const auto written = describeModels(controller());
+        m_run = loadGame(controller(), dir.path().string());
+        return written;
+    }
+
+    static ZqPScreenNavigator& navigator() { return *ZqPScreenNavigator::shared(); }
+
+    // The key of the screen that the named port of the keyed screen's node leads to.
+    static std::string followPort(const std::string& key, const std::string& port)
+    {
+        ZqBaseAttribute* attribute = navigator().portForKey(key, port);
+        std::shared_ptr<ZqModelScreen> screen = ZqPScreenNavigator::linkedScreen(attribute);
+        return screen ? screen->key() : "(no link)";
+    }
+
+    TempDir m_dir;
+    LoadRun m_run;
+};
+
+TEST_F(SampleGameTest, LoadsBackAsWrittenFromDirectoryAndArchive)
+{
+    for (bool archive : {false, true}) {
+        SCOPED_TRACE(archive ? "archive" : "directory");
+        TempDir dir;
+        const auto written = writeAndLoad(dir, archive);
+        ASSERT_FALSE(m_run.failed) << m_run.error;
+        EXPECT_EQ(m_run.archive, archive);
+        ASSERT_FALSE(m_run.progress.empty());
+        EXPECT_EQ(m_run.progress.back(), 100);
+        EXPECT_EQ(describeModels(controller()), written);
+        ASSERT_FALSE(written.empty());
+        // "Last ID" is the highest id, so models the game makes later never collide.
+        EXPECT_EQ(ZqModelGeneralSettings::shared()->lastId(), written.rbegin()->first);
+    }
+}
+
+TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+
+    std::shared_ptr<ZqNodeUI> start = navigator().uiNodeForKey("ZqPScreenStart");
+    ASSERT_TRUE(start);
+    EXPECT_TRUE(modelCast<ZqNodeUIStart>(start));
+    ASSERT_TRUE(navigator().uiNodeForKey("Menu"));
+    ASSERT_TRUE(navigator().uiNodeForKey("GameOver"));
+    std::shared_ptr<ZqNodeScene> game = navigator().sceneNodeForKey("Game");
+    ASSERT_TRUE(game);
+    EXPECT_TRUE(modelCast<ZqModelScreenScene>(std::shared_ptr<ZqModel>(game->screen())));
+    EXPECT_FALSE(navigator().uiNodeForKey("Game")) << "the game field is no interface screen";
+
+    EXPECT_EQ(followPort("ZqPScreenStart", "Load"), "Menu");
+    EXPECT_EQ(followPort("Menu", "Play"), "Game");
+    EXPECT_EQ(followPort("Game", "Game Over"), "GameOver");
+    EXPECT_EQ(followPort("GameOver", "Restart"), "Game");
+    // The start node's incoming port stays unlinked: nothing leads back to loading.
+    ZqBaseAttribute* incoming = start->findAttribute("---");
+    ASSERT_TRUE(incoming);
+    EXPECT_EQ(incoming->connectionType(), ZqBaseAttribute::kNone);
+
+    // A pressed button follows the port of its screen's node named like the button, and
+    // every label is drawn in a font the game holds.
+    std::size_t buttons = 0;
+    for (const std::shared_ptr<ZqNodeUI>& node : controller().modelsOfKind<ZqNodeUI>()) {
+        const std::string key = node->screen()->key();
+        for (const std::shared_ptr<ZqModelObject>& object : node->screen()->objectModels()) {
+            if (std::shared_ptr<ZqModelObjectButton> button = modelCast<ZqModelObjectButton>(object)) {
+                ++buttons;
+                EXPECT_NE(followPort(key, button->name()), "(no link)") << key << " " << button->name();
+                EXPECT_TRUE(button->spriteContainer()) << button->name();
+            }
+            if (std::shared_ptr<ZqModelObjectLabel> label = modelCast<ZqModelObjectLabel>(object)) {
+                EXPECT_FALSE(label->text().empty());
+                EXPECT_TRUE(controller().getModel<ZqModelFont>(static_cast<unsigned>(label->fontId())))
+                    << label->text();
+            }
+        }
+    }
+    EXPECT_EQ(buttons, 2u);
+    ASSERT_TRUE(navigator().uiNodeForKey("Menu")->screen()->music());
+}
+
+TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
+{
+    writeAndLoad(m_dir, true);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    auto scene = modelCast<ZqModelScreenScene>(std::shared_ptr<ZqModel>(navigator().sceneNodeForKey("Game")->screen()));
+    ASSERT_TRUE(scene);
+    EXPECT_TRUE(scene->firstChildOfClass<ZqModelComponentScore>());
+    const auto& sections = scene->levelSections();
+    ASSERT_EQ(sections.size(), 3u);
+    EXPECT_EQ(scene->initSection(), sections[0]);
+    // The next section after the first, as the game field picks them, is of this scene.
+    EXPECT_EQ(navigator().nextDestination(static_cast<int>(sections[0]->id())), static_cast<int>(sections[1]->id()));
+
+    std::shared_ptr<ZqModelObjectAssetCharacter> hero;
+    std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> obstacles;
+    std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> enemies;
+    std::size_t powerups = 0;
+    for (const std::shared_ptr<ZqModelLevelSection>& section : sections) {
+        EXPECT_GT(section->width(), 0.0f);
+        for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
+            if (auto character = modelCast<ZqModelObjectAssetCharacter>(object)) {
+                EXPECT_EQ(section, sections[0]) << "characters start in the init section only";
+                hero = character;
+            } else if (auto unit = modelCast<ZqModelObjectAssetUnit>(object)) {
+                (unit->objectType() == "kEnemyObjectType" ? enemies : obstacles).push_back(unit);
+            } else if (auto powerup = modelCast<ZqModelObjectAssetPowerup>(object)) {
+                ++powerups;
+                ASSERT_TRUE(powerup->assetPowerup());
+                EXPECT_FALSE(powerup->powerupType().empty());
+                EXPECT_TRUE(powerup->idleAnimation());
+                EXPECT_TRUE(powerup->hasValidShape());
+            }
+        }
+    }
+    EXPECT_GE(powerups, 1u);
+
+    ASSERT_TRUE(hero);
+    std::shared_ptr<ZqModelAssetCharacter> asset = hero->assetCharacter();
+    ASSERT_TRUE(asset);
+    EXPECT_TRUE(hero->hasValidShape());
+    std::shared_ptr<ZqModelComponentHealth> health = asset->firstChildOfClass<ZqModelComponentHealth>();
+    ASSERT_TRUE(health);
+    EXPECT_GT(health->health(), 0);
+    EXPECT_GT(health->lives(), 0);
+    EXPECT_TRUE(asset->firstChildOfClass<ZqModelComponentCharacterGameplaySettings>());
+    for (const auto& animation : {asset->defaultAnimation(), asset->moveAnimation(), asset->jumpAnimation()}) {
+        ASSERT_TRUE(animation);
+        ASSERT_EQ(animation->frameCount(), 1u) << animation->name();
+        auto frame = modelCast<ZqModelObjectImage>(animation->frame(0));
+        ASSERT_TRUE(frame && frame->spriteContainer()) << animation->name();
+        EXPECT_FALSE(frame->spriteContainer()->sprites().empty()) << animation->name();
+    }
+
+    ASSERT_FALSE(obstacles.empty());
+    ASSERT_FALSE(enemies.empty());
+    for (const auto& unit : {obstacles.front(), enemies.front()}) {
+        ASSERT_TRUE(unit->assetObstacle()) << unit->name();
+        EXPECT_TRUE(unit->assetObstacle()->idleAnimation()) << unit->name();
+        std::shared_ptr<ZqModelPolygon> shape = unit->collisionShape();
+        ASSERT_TRUE(shape && modelCast<ZqModelPolygon>(std::shared_ptr<ZqModel>(shape))) << unit->name();
+        EXPECT_TRUE(shape->isConvex()) << unit->name();
+        EXPECT_TRUE(unit->hasValidShape()) << unit->name();
+    }
+    EXPECT_LT(enemies.front()->linearVelocity().x, 0.0f) << "the enemy walks toward the character";
+}
+
+TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    const auto atlases = controller().modelsOfClass<ZqModelAtlas>();
+    ASSERT_EQ(atlases.size(), 1u);
+    const auto& atlas = atlases.front();
+    const auto sprites = controller().modelsOfClass<ZqModelSprite>();
+    ASSERT_FALSE(sprites.empty());
+    EXPECT_EQ(atlas->sprites().size(), sprites.size());
+
+    std::set<std::string> paths;
+    std::vector<cocos2d::CCRect> places;
+    for (const auto& sprite : sprites) {
+        EXPECT_TRUE(atlas->hasChild(sprite.get())) << sprite->name();
+        auto* rect = zqRebindAttribute<ZqAttributeRect>(*sprite, "Source Rect");
+        ASSERT_TRUE(rect);
+        const cocos2d::CCRect place = rect->value();
+        EXPECT_GT(sprite->size().width, 0.0f);
+        EXPECT_EQ(place.size.width, sprite->size().width) << sprite->name();
+        EXPECT_GE(place.origin.x, 0.0f);
+        EXPECT_GE(place.origin.y, 0.0f);
+        EXPECT_LE(place.getMaxX(), atlas->width()) << sprite->name();
+        EXPECT_LE(place.getMaxY(), atlas->height()) << sprite->name();
+        for (const cocos2d::CCRect& other : places)
+            EXPECT_FALSE(place.intersectsRect(other)) << sprite->name() << " overlaps another sprite";
+        places.push_back(place);
+        paths.insert(sprite->imagePath());
+    }
+    for (const auto& sound : controller().modelsOfClass<ZqModelSound>())
+        paths.insert(sound->soundPath());
+    for (const auto& font : controller().modelsOfClass<ZqModelFont>())
+        paths.insert(font->fontFilePath());
+    EXPECT_EQ(paths.size(), sprites.size() + 2) << "one sound and one font";
+
+    // Every picture shown is one of the atlas's sprites.
+    for (const auto& container : controller().modelsOfClass<ZqModelSpriteContainer>()) {
+        EXPECT_FALSE(container->sprites().empty()) << container->name();
+        for (const auto& sprite : container->sprites())
+            EXPECT_TRUE(atlas->hasChild(sprite.get())) << container->name();
+    }
+}
+
+} // namespace
