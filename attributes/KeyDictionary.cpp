@@ -44,9 +44,14 @@ void installKeyDictionary(const KeyCodeTable& table)
     dictionary.codeToName.max_load_factor(1.0f);
     for (const auto& [name, code] : dictionary.nameToCode)
         dictionary.codeToName[code] = name;
+    // Wraps after 2^32 installs only; 0 is kept for "never looked up".
+    uint32_t next = dictionary.generation.load(std::memory_order_relaxed) + 1;
+    if (next == 0)
+        next = 1;
+    dictionary.generation.store(next, std::memory_order_relaxed);
 }
 
-int32_t keyCode(const std::string& name)
+int32_t keyCode(std::string_view name)
 {
     const KeyCodeTable& table = KeyDictionary::shared().nameToCode;
     auto found = table.find(name);
@@ -55,7 +60,7 @@ int32_t keyCode(const std::string& name)
     return found->second;
 }
 
-int32_t keyCodeOrDefault(const std::string& name)
+int32_t keyCodeOrDefault(std::string_view name)
 {
     const KeyDictionary& dictionary = KeyDictionary::shared();
     auto found = dictionary.nameToCode.find(name);
@@ -66,6 +71,17 @@ int32_t keyCodeOrDefault(const std::string& name)
             return dictionary.codeToName.count(fallback.code) ? -1 : fallback.code;
     }
     return -1;
+}
+
+int32_t CachedKeyName::codeOrDefault() const
+{
+    const uint64_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    const uint64_t cached = m_cached.load(std::memory_order_relaxed);
+    if ((cached >> 32) == generation)
+        return static_cast<int32_t>(static_cast<uint32_t>(cached));
+    const int32_t code = keyCodeOrDefault(m_name);
+    m_cached.store(generation << 32 | static_cast<uint32_t>(code), std::memory_order_relaxed);
+    return code;
 }
 
 const std::string& keyName(int32_t code)

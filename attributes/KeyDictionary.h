@@ -1,14 +1,24 @@
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+
+// Hash of key names that also takes views and literals, so that a lookup builds no string.
+struct KeyNameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+};
 
 // The process-wide key dictionary: every MessagePack map key of the game data is a small
 // integer code; this turns the names used in code ("value", "Class Name", attribute names)
 // into those codes and back. It starts empty and is filled once from the key file.
-using KeyCodeTable = std::unordered_map<std::string, int32_t>;
+using KeyCodeTable = std::unordered_map<std::string, int32_t, KeyNameHash, std::equal_to<>>;
 using KeyNameTable = std::unordered_map<int32_t, std::string>;
 
 class KeyDictionary {
@@ -16,11 +26,13 @@ public:
     static KeyDictionary& shared();
 
     // name -> code; code -> name is always rebuilt from it (a shared code keeps the name
-    // met later in this map's iteration order).
+    // met later in this map's iteration order). Both change only through installKeyDictionary.
     KeyCodeTable nameToCode;
     KeyNameTable codeToName;
     // Names of every key the collectKeys operations would write; nothing in the player reads it.
     std::set<std::string> keyNameSet;
+    // Counts the installs (from 1), so that codes remembered by CachedKeyName go stale.
+    std::atomic<uint32_t> generation{1};
 
 private:
     KeyDictionary();
@@ -30,11 +42,45 @@ private:
 void installKeyDictionary(const KeyCodeTable& table);
 
 // Strict lookup for writers; throws std::runtime_error "A key is not present".
-int32_t keyCode(const std::string& name);
+int32_t keyCode(std::string_view name);
 
 // Lookup for readers: the installed code, else the fixed code of "id" (42), "Class Name" (33),
 // "value" (10) or "User ID" (50) while no installed name holds that code, else -1 (absent).
-int32_t keyCodeOrDefault(const std::string& name);
+int32_t keyCodeOrDefault(std::string_view name);
+
+// A key name fixed in code whose reader code (keyCodeOrDefault) is looked up once per
+// installed dictionary. For static objects named by a literal: the name is not copied.
+class CachedKeyName {
+public:
+    constexpr explicit CachedKeyName(std::string_view name) : m_name(name) {}
+    CachedKeyName(const CachedKeyName&) = delete;
+    CachedKeyName& operator=(const CachedKeyName&) = delete;
+
+    std::string_view name() const { return m_name; }
+    int32_t codeOrDefault() const;
+
+private:
+    std::string_view m_name;
+    // The dictionary generation in the high half, the code in the low half; 0 = not looked up.
+    mutable std::atomic<uint64_t> m_cached{0};
+};
+
+// A key name as readers take it: any text (looked up each time) or a CachedKeyName.
+// Holds a view or a pointer only: it lives for the call it is passed to.
+class KeyRef {
+public:
+    KeyRef(const char* name) : m_name(name) {}
+    KeyRef(const std::string& name) : m_name(name) {}
+    KeyRef(std::string_view name) : m_name(name) {}
+    KeyRef(const CachedKeyName& key) : m_cached(&key) {}
+
+    // keyCodeOrDefault of the name.
+    int32_t codeOrDefault() const { return m_cached ? m_cached->codeOrDefault() : keyCodeOrDefault(m_name); }
+
+private:
+    std::string_view m_name;
+    const CachedKeyName* m_cached = nullptr;
+};
 
 // Reverse lookup; throws std::out_of_range for an unknown code.
 const std::string& keyName(int32_t code);

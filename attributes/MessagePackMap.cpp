@@ -3,12 +3,13 @@
 #include "attributes/KeyDictionary.h"
 #include "base/CCGeometry.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 namespace {
 
-constexpr std::size_t kInitialBuckets = 8;
 // Real data nests about eight levels deep (model, attribute, curve set, curve, points);
 // msgpack-c's object copy and pack are recursive, so deep nesting is refused.
 constexpr std::size_t kMaxDepth = 32;
@@ -111,16 +112,31 @@ private:
 
 } // namespace
 
-MessagePackMap::MessagePackMap()
-    : m_entries(kInitialBuckets)
+MessagePackMap::MessagePackMap(MessagePackMap&& other) noexcept
+    : m_spilled(std::move(other.m_spilled))
+    , m_index(std::move(other.m_index))
+    , m_size(other.m_size)
+    , m_zone(other.m_zone)
 {
-    m_entries.max_load_factor(1.0f);
+    std::copy(other.m_inline, other.m_inline + std::min<std::size_t>(m_size, kInlineEntries), m_inline);
+    other.m_spilled.clear();
+    other.m_index.clear();
+    other.m_size = 0;
 }
 
-MessagePackMap::MessagePackMap(msgpack::zone* zone)
-    : MessagePackMap()
+MessagePackMap& MessagePackMap::operator=(MessagePackMap&& other) noexcept
 {
-    m_zone = zone;
+    if (this != &other) {
+        m_spilled = std::move(other.m_spilled);
+        m_index = std::move(other.m_index);
+        m_size = other.m_size;
+        m_zone = other.m_zone;
+        std::copy(other.m_inline, other.m_inline + std::min<std::size_t>(m_size, kInlineEntries), m_inline);
+        other.m_spilled.clear();
+        other.m_index.clear();
+        other.m_size = 0;
+    }
+    return *this;
 }
 
 MessagePackMap MessagePackMap::fromObject(const msgpack::object& object)
@@ -129,11 +145,40 @@ MessagePackMap MessagePackMap::fromObject(const msgpack::object& object)
         throw msgpack::type_error();
     MessagePackMap result;
     const msgpack::object_map& map = object.via.map;
+    if (map.size > kInlineEntries)
+        result.m_spilled.reserve(map.size);
     for (uint32_t i = 0; i < map.size; ++i) {
         const int32_t code = static_cast<int32_t>(map.ptr[i].key.as<uint32_t>());
-        result.m_entries.emplace(code, map.ptr[i].val);
+        result.insert(code, map.ptr[i].val);
     }
     return result;
+}
+
+void MessagePackMap::insert(int32_t code, const msgpack::object& value)
+{
+    if (find(code))
+        return;
+    if (m_size < kInlineEntries) {
+        m_inline[m_size] = Entry(code, value);
+    } else {
+        if (m_size == kInlineEntries) {
+            m_spilled.reserve(std::max<std::size_t>(m_spilled.capacity(), 2 * kInlineEntries));
+            m_spilled.assign(m_inline, m_inline + kInlineEntries);
+        }
+        m_spilled.emplace_back(code, value);
+    }
+    const uint32_t position = m_size++;
+    if (m_size <= kScanLimit)
+        return;
+    if (m_index.empty()) {
+        m_index.reserve(m_spilled.capacity());
+        for (uint32_t i = 0; i < m_size; ++i)
+            m_index.emplace_back(m_spilled[i].first, i);
+        std::sort(m_index.begin(), m_index.end());
+    } else {
+        const auto at = std::lower_bound(m_index.begin(), m_index.end(), std::pair<int32_t, uint32_t>(code, 0));
+        m_index.emplace(at, code, position);
+    }
 }
 
 msgpack::zone* MessagePackMap::zone() const
@@ -145,9 +190,9 @@ msgpack::zone* MessagePackMap::zone() const
 
 msgpack::object MessagePackMap::toObject() const
 {
-    msgpack::object result = mapObject(*zone(), m_entries.size());
+    msgpack::object result = mapObject(*zone(), m_size);
     std::size_t i = 0;
-    for (const auto& [code, value] : m_entries) {
+    for (const auto& [code, value] : entries()) {
         result.via.map.ptr[i].key = codeObject(code);
         result.via.map.ptr[i].val = value;
         ++i;
@@ -163,28 +208,28 @@ int32_t MessagePackMap::writableCode(const std::string& name) const
 
 void MessagePackMap::setInt(const std::string& name, int32_t value)
 {
-    m_entries.emplace(writableCode(name), msgpack::object(value));
+    insert(writableCode(name), msgpack::object(value));
 }
 
 void MessagePackMap::setUInt(const std::string& name, uint32_t value)
 {
-    m_entries.emplace(writableCode(name), msgpack::object(value));
+    insert(writableCode(name), msgpack::object(value));
 }
 
 void MessagePackMap::setFloat(const std::string& name, float value)
 {
-    m_entries.emplace(writableCode(name), floatObject(value));
+    insert(writableCode(name), floatObject(value));
 }
 
 void MessagePackMap::setBool(const std::string& name, bool value)
 {
-    m_entries.emplace(writableCode(name), msgpack::object(value));
+    insert(writableCode(name), msgpack::object(value));
 }
 
 void MessagePackMap::setString(const std::string& name, const std::string& value)
 {
     const int32_t code = writableCode(name);
-    m_entries.emplace(code, msgpack::object(value, *m_zone));
+    insert(code, msgpack::object(value, *m_zone));
 }
 
 void MessagePackMap::setString(const std::string& name, const char* value)
@@ -202,7 +247,7 @@ void MessagePackMap::setStringMap(const std::string& name, const StringMap& valu
         result.via.map.ptr[i].val = msgpack::object(text, *m_zone);
         ++i;
     }
-    m_entries.emplace(code, result);
+    insert(code, result);
 }
 
 void MessagePackMap::setArray(const std::string& name, const std::vector<msgpack::object>& value)
@@ -211,20 +256,20 @@ void MessagePackMap::setArray(const std::string& name, const std::vector<msgpack
     msgpack::object result = arrayObject(*m_zone, value.size());
     for (std::size_t i = 0; i < value.size(); ++i)
         result.via.array.ptr[i] = msgpack::object(value[i], *m_zone);
-    m_entries.emplace(code, result);
+    insert(code, result);
 }
 
 void MessagePackMap::setMap(const std::string& name, const MessagePackMap& value)
 {
     const int32_t code = writableCode(name);
-    msgpack::object result = mapObject(*m_zone, value.m_entries.size());
+    msgpack::object result = mapObject(*m_zone, value.m_size);
     std::size_t i = 0;
-    for (const auto& [key, object] : value.m_entries) {
+    for (const auto& [key, object] : value.entries()) {
         result.via.map.ptr[i].key = codeObject(key);
         result.via.map.ptr[i].val = msgpack::object(object, *m_zone);
         ++i;
     }
-    m_entries.emplace(code, result);
+    insert(code, result);
 }
 
 void MessagePackMap::setPointArray(const std::string& name, const std::vector<cocos2d::CCPoint>& value)
@@ -233,13 +278,13 @@ void MessagePackMap::setPointArray(const std::string& name, const std::vector<co
     msgpack::object result = arrayObject(*m_zone, value.size());
     for (std::size_t i = 0; i < value.size(); ++i)
         result.via.array.ptr[i] = pointObject(*m_zone, value[i].x, value[i].y);
-    m_entries.emplace(code, result);
+    insert(code, result);
 }
 
 void MessagePackMap::setPoint(const std::string& name, const cocos2d::CCPoint& value)
 {
     const int32_t code = writableCode(name);
-    m_entries.emplace(code, pointObject(*m_zone, value.x, value.y));
+    insert(code, pointObject(*m_zone, value.x, value.y));
 }
 
 void MessagePackMap::setFloat4(const std::string& name, float a, float b, float c, float d)
@@ -249,7 +294,7 @@ void MessagePackMap::setFloat4(const std::string& name, float a, float b, float 
     const float values[4] = {a, b, c, d};
     for (std::size_t i = 0; i < 4; ++i)
         result.via.array.ptr[i] = floatObject(values[i]);
-    m_entries.emplace(code, result);
+    insert(code, result);
 }
 
 void MessagePackMap::setUIntArray(const std::string& name, const std::vector<uint32_t>& value)
@@ -258,22 +303,30 @@ void MessagePackMap::setUIntArray(const std::string& name, const std::vector<uin
     msgpack::object result = arrayObject(*m_zone, value.size());
     for (std::size_t i = 0; i < value.size(); ++i)
         result.via.array.ptr[i] = msgpack::object(value[i]);
-    m_entries.emplace(code, result);
+    insert(code, result);
 }
 
 const msgpack::object* MessagePackMap::find(int32_t code) const
 {
-    auto found = m_entries.find(code);
-    return found == m_entries.end() ? nullptr : &found->second;
+    if (m_index.empty()) {
+        const Entry* entries = data();
+        for (uint32_t i = 0; i < m_size; ++i) {
+            if (entries[i].first == code)
+                return &entries[i].second;
+        }
+        return nullptr;
+    }
+    const auto at = std::lower_bound(m_index.begin(), m_index.end(), std::pair<int32_t, uint32_t>(code, 0));
+    return at == m_index.end() || at->first != code ? nullptr : &m_spilled[at->second].second;
 }
 
-const msgpack::object* MessagePackMap::find(const std::string& name) const
+const msgpack::object* MessagePackMap::find(KeyRef name) const
 {
-    const int32_t code = keyCodeOrDefault(name);
+    const int32_t code = name.codeOrDefault();
     return code == -1 ? nullptr : find(code);
 }
 
-bool MessagePackMap::getInt(const std::string& name, int32_t& out) const
+bool MessagePackMap::getInt(KeyRef name, int32_t& out) const
 {
     const msgpack::object* object = find(name);
     if (object)
@@ -281,7 +334,7 @@ bool MessagePackMap::getInt(const std::string& name, int32_t& out) const
     return object != nullptr;
 }
 
-bool MessagePackMap::getUInt(const std::string& name, uint32_t& out) const
+bool MessagePackMap::getUInt(KeyRef name, uint32_t& out) const
 {
     const msgpack::object* object = find(name);
     if (object)
@@ -289,7 +342,7 @@ bool MessagePackMap::getUInt(const std::string& name, uint32_t& out) const
     return object != nullptr;
 }
 
-bool MessagePackMap::getFloat(const std::string& name, float& out) const
+bool MessagePackMap::getFloat(KeyRef name, float& out) const
 {
     const msgpack::object* object = find(name);
     if (object)
@@ -297,7 +350,7 @@ bool MessagePackMap::getFloat(const std::string& name, float& out) const
     return object != nullptr;
 }
 
-bool MessagePackMap::getBool(const std::string& name, bool& out) const
+bool MessagePackMap::getBool(KeyRef name, bool& out) const
 {
     const msgpack::object* object = find(name);
     if (object)
@@ -305,7 +358,7 @@ bool MessagePackMap::getBool(const std::string& name, bool& out) const
     return object != nullptr;
 }
 
-bool MessagePackMap::getString(const std::string& name, std::string& out) const
+bool MessagePackMap::getString(KeyRef name, std::string& out) const
 {
     const msgpack::object* object = find(name);
     if (object)
@@ -313,7 +366,7 @@ bool MessagePackMap::getString(const std::string& name, std::string& out) const
     return object != nullptr;
 }
 
-bool MessagePackMap::getStringMap(const std::string& name, StringMap& out) const
+bool MessagePackMap::getStringMap(KeyRef name, StringMap& out) const
 {
     const msgpack::object* object = find(name);
     if (!object)
@@ -328,7 +381,7 @@ bool MessagePackMap::getStringMap(const std::string& name, StringMap& out) const
     return true;
 }
 
-bool MessagePackMap::getArray(const std::string& name, std::vector<msgpack::object>& out) const
+bool MessagePackMap::getArray(KeyRef name, std::vector<msgpack::object>& out) const
 {
     const msgpack::object* object = find(name);
     if (!object)
@@ -339,7 +392,7 @@ bool MessagePackMap::getArray(const std::string& name, std::vector<msgpack::obje
     return true;
 }
 
-bool MessagePackMap::getMap(const std::string& name, MessagePackMap& out) const
+bool MessagePackMap::getMap(KeyRef name, MessagePackMap& out) const
 {
     const msgpack::object* object = find(name);
     if (object)
@@ -347,7 +400,7 @@ bool MessagePackMap::getMap(const std::string& name, MessagePackMap& out) const
     return object != nullptr;
 }
 
-bool MessagePackMap::getPointArray(const std::string& name, std::vector<cocos2d::CCPoint>& out) const
+bool MessagePackMap::getPointArray(KeyRef name, std::vector<cocos2d::CCPoint>& out) const
 {
     const msgpack::object* object = find(name);
     if (object)
@@ -355,7 +408,7 @@ bool MessagePackMap::getPointArray(const std::string& name, std::vector<cocos2d:
     return object != nullptr;
 }
 
-bool MessagePackMap::getFloats(const std::string& name, float* out, std::size_t count) const
+bool MessagePackMap::getFloats(KeyRef name, float* out, std::size_t count) const
 {
     const msgpack::object* object = find(name);
     if (object)
@@ -426,7 +479,7 @@ void packObject(msgpack::sbuffer& buffer, const msgpack::object& object)
     }
 }
 
-msgpack::object_handle unpackBounded(const char* data, std::size_t size, std::size_t& offset)
+msgpack::object unpackBounded(msgpack::zone& zone, const char* data, std::size_t size, std::size_t& offset)
 {
     if (offset >= size)
         throw msgpack::insufficient_bytes("insufficient bytes");
@@ -435,5 +488,12 @@ msgpack::object_handle unpackBounded(const char* data, std::size_t size, std::si
     std::size_t probe = offset;
     msgpack::parse(data, size, probe, budget);
     const msgpack::unpack_limit limit(left, left / 2, left, left, left, kMaxDepth);
-    return msgpack::unpack(data, size, offset, nullptr, nullptr, limit);
+    return msgpack::unpack(zone, data, size, offset, nullptr, nullptr, limit);
+}
+
+msgpack::object_handle unpackBounded(const char* data, std::size_t size, std::size_t& offset)
+{
+    auto zone = std::make_unique<msgpack::zone>();
+    const msgpack::object object = unpackBounded(*zone, data, size, offset);
+    return msgpack::object_handle(object, std::move(zone));
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "attributes/KeyDictionary.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <msgpack.hpp>
@@ -16,22 +20,31 @@ struct CCPoint;
 // A map made for writing holds a zone (not owned: its maker keeps it alive as long as the
 // objects are used) in which every written object is allocated. A map made for reading
 // has no zone; its objects point into the unpacked data, whose zone the reader keeps.
-// Keys are unique: the first value put under a code stays.
+// Keys are unique: the first value put under a code stays. Entries keep their order of
+// insertion (for a read map, the order of the data). The few entries of an attribute's map
+// are held inside the object; larger maps go to the heap and get a sorted index.
 class MessagePackMap {
 public:
-    using Entries = std::unordered_map<int32_t, msgpack::object>;
+    using Entry = std::pair<int32_t, msgpack::object>;
+    using Entries = std::span<const Entry>;
     using StringMap = std::unordered_map<std::string, std::string>;
 
-    MessagePackMap();
-    explicit MessagePackMap(msgpack::zone* zone);
+    MessagePackMap() = default;
+    explicit MessagePackMap(msgpack::zone* zone) : m_zone(zone) {}
+    MessagePackMap(const MessagePackMap& other) = default;
+    MessagePackMap& operator=(const MessagePackMap& other) = default;
+    // The moved-from map is left empty.
+    MessagePackMap(MessagePackMap&& other) noexcept;
+    MessagePackMap& operator=(MessagePackMap&& other) noexcept;
 
     // The read form of a MAP object whose keys are positive integers up to 2^32-1 (taken as
     // codes); msgpack::type_error for anything else. Of duplicate keys the first wins.
     static MessagePackMap fromObject(const msgpack::object& object);
 
-    bool empty() const { return m_entries.empty(); }
-    std::size_t size() const { return m_entries.size(); }
-    const Entries& entries() const { return m_entries; }
+    bool empty() const { return m_size == 0; }
+    std::size_t size() const { return m_size; }
+    // Valid until the map changes or goes.
+    Entries entries() const { return Entries(data(), m_size); }
 
     // The zone written into; std::logic_error "Zone not set" when there is none. Never null.
     msgpack::zone* zone() const;
@@ -58,31 +71,43 @@ public:
 
     // Entry lookup. By name it goes through keyCodeOrDefault; null means absent.
     const msgpack::object* find(int32_t code) const;
-    const msgpack::object* find(const std::string& name) const;
+    const msgpack::object* find(KeyRef name) const;
 
     // Readers: false when the entry is absent (out untouched); msgpack::type_error when the
     // object is of another type or out of the wanted type's range.
-    bool getInt(const std::string& name, int32_t& out) const;        // integers in range
-    bool getUInt(const std::string& name, uint32_t& out) const;      // positive integers in range
-    bool getFloat(const std::string& name, float& out) const;        // any number
-    bool getBool(const std::string& name, bool& out) const;          // boolean only
-    bool getString(const std::string& name, std::string& out) const; // str or bin
-    bool getStringMap(const std::string& name, StringMap& out) const;
-    bool getArray(const std::string& name, std::vector<msgpack::object>& out) const;
-    bool getMap(const std::string& name, MessagePackMap& out) const;
-    bool getPointArray(const std::string& name, std::vector<cocos2d::CCPoint>& out) const;
+    bool getInt(KeyRef name, int32_t& out) const;        // integers in range
+    bool getUInt(KeyRef name, uint32_t& out) const;      // positive integers in range
+    bool getFloat(KeyRef name, float& out) const;        // any number
+    bool getBool(KeyRef name, bool& out) const;          // boolean only
+    bool getString(KeyRef name, std::string& out) const; // str or bin
+    bool getStringMap(KeyRef name, StringMap& out) const;
+    bool getArray(KeyRef name, std::vector<msgpack::object>& out) const;
+    bool getMap(KeyRef name, MessagePackMap& out) const;
+    bool getPointArray(KeyRef name, std::vector<cocos2d::CCPoint>& out) const;
     // An array of exactly count numbers, each converted as float; on a throw, out may hold
     // the elements converted before the bad one.
-    bool getFloats(const std::string& name, float* out, std::size_t count) const;
+    bool getFloats(KeyRef name, float* out, std::size_t count) const;
 
     // Conversions of one object, with the readers' rules.
     static std::vector<cocos2d::CCPoint> convertPointArray(const msgpack::object& object);
     static void convertFloats(const msgpack::object& object, float* out, std::size_t count);
 
 private:
-    int32_t writableCode(const std::string& name) const;
+    // Entries that fit in the object; past that they move to m_spilled.
+    static constexpr std::size_t kInlineEntries = 8;
+    // Maps larger than this are searched through m_index rather than scanned.
+    static constexpr std::size_t kScanLimit = 32;
 
-    Entries m_entries;
+    int32_t writableCode(const std::string& name) const;
+    const Entry* data() const { return m_size > kInlineEntries ? m_spilled.data() : m_inline; }
+    // Adds the entry unless the code is present (the first value stays).
+    void insert(int32_t code, const msgpack::object& value);
+
+    Entry m_inline[kInlineEntries];
+    std::vector<Entry> m_spilled;
+    // (code, position) sorted by code, kept once the map holds more than kScanLimit entries.
+    std::vector<std::pair<int32_t, uint32_t>> m_index;
+    uint32_t m_size = 0;
     msgpack::zone* m_zone = nullptr;
 };
 
@@ -97,3 +122,7 @@ void packObject(msgpack::sbuffer& buffer, const msgpack::object& object);
 // make msgpack-c allocate more than a small multiple of the input. Throws msgpack's
 // insufficient_bytes, parse_error or a size_overflow error; offset is then unchanged.
 msgpack::object_handle unpackBounded(const char* data, std::size_t size, std::size_t& offset);
+
+// The same, built in the given zone (which must outlive the object's use), so that a reader
+// of many objects can clear and reuse one zone instead of allocating a new one for each.
+msgpack::object unpackBounded(msgpack::zone& zone, const char* data, std::size_t size, std::size_t& offset);

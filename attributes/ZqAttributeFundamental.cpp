@@ -22,10 +22,17 @@ void writeNumber(MessagePackMap& map, const char* name, unsigned value) { map.se
 void writeNumber(MessagePackMap& map, const char* name, float value) { map.setFloat(name, value); }
 void writeNumber(MessagePackMap& map, const char* name, bool value) { map.setBool(name, value); }
 
-bool readNumber(const MessagePackMap& map, const char* name, int& value) { return map.getInt(name, value); }
-bool readNumber(const MessagePackMap& map, const char* name, unsigned& value) { return map.getUInt(name, value); }
-bool readNumber(const MessagePackMap& map, const char* name, float& value) { return map.getFloat(name, value); }
-bool readNumber(const MessagePackMap& map, const char* name, bool& value) { return map.getBool(name, value); }
+// Read for every attribute of every model: their codes are kept between lookups.
+constinit CachedKeyName kValueKey("value");
+constinit CachedKeyName kVariableValueKey("variableValue");
+constinit CachedKeyName kIsEmptyKey("isEmpty");
+constinit CachedKeyName kAnimationsKey("animations");
+
+// Readers take the key as a KeyRef so that cached names keep their codes.
+bool readNumber(const MessagePackMap& map, KeyRef name, int& value) { return map.getInt(name, value); }
+bool readNumber(const MessagePackMap& map, KeyRef name, unsigned& value) { return map.getUInt(name, value); }
+bool readNumber(const MessagePackMap& map, KeyRef name, float& value) { return map.getFloat(name, value); }
+bool readNumber(const MessagePackMap& map, KeyRef name, bool& value) { return map.getBool(name, value); }
 
 CCString* formatNumber(int value) { return CCString::createWithFormat("%d", value); }
 CCString* formatNumber(unsigned value) { return CCString::createWithFormat("%u", value); }
@@ -91,11 +98,11 @@ void ZqBaseAttributeFundamental<T>::packAttributes(MessagePackMap& map) const
 template <typename T>
 void ZqBaseAttributeFundamental<T>::unpackAttributes(const MessagePackMap& map)
 {
-    readNumber(map, "value", m_value);
-    readNumber(map, "variableValue", m_variableValue);
-    map.getBool("isEmpty", m_isEmpty);
+    readNumber(map, kValueKey, m_value);
+    readNumber(map, kVariableValueKey, m_variableValue);
+    map.getBool(kIsEmptyKey, m_isEmpty);
     std::vector<msgpack::object> animations;
-    if (map.getArray("animations", animations) && !animations.empty())
+    if (map.getArray(kAnimationsKey, animations) && !animations.empty())
         m_curves = unpackCurveSet(animations);
 }
 

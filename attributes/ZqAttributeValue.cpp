@@ -42,37 +42,40 @@ void packValue(MessagePackMap& map, const ccColor4F& value)
     map.setFloat4("value", value.r, value.g, value.b, value.a);
 }
 
+// Read for every value attribute of every model: the code is kept between lookups.
+constinit CachedKeyName kValueKey("value");
+
 // Each reader converts into locals first, so a malformed entry leaves the value as it was.
 void unpackValue(const MessagePackMap& map, std::string& value)
 {
-    map.getString("value", value);
+    map.getString(kValueKey, value);
 }
 
 void unpackValue(const MessagePackMap& map, CCRect& value)
 {
     float f[4];
-    if (map.getFloats("value", f, 4))
+    if (map.getFloats(kValueKey, f, 4))
         value = CCRect(f[0], f[1], f[2], f[3]);
 }
 
 void unpackValue(const MessagePackMap& map, CCSize& value)
 {
     float f[2];
-    if (map.getFloats("value", f, 2))
+    if (map.getFloats(kValueKey, f, 2))
         value = CCSize(f[0], f[1]);
 }
 
 void unpackValue(const MessagePackMap& map, CCPoint& value)
 {
     float f[2];
-    if (map.getFloats("value", f, 2))
+    if (map.getFloats(kValueKey, f, 2))
         value = CCPoint(f[0], f[1]);
 }
 
 void unpackValue(const MessagePackMap& map, ccColor4F& value)
 {
     float f[4];
-    if (map.getFloats("value", f, 4))
+    if (map.getFloats(kValueKey, f, 4))
         value = ccColor4F{f[0], f[1], f[2], f[3]};
 }
 

@@ -9,6 +9,7 @@
 #include <ZqLog.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 using namespace cocos2d;
 
@@ -22,6 +23,50 @@ bool holdsEntries(CCObject* object)
     if (auto* dictionary = dynamic_cast<CCDictionary*>(object))
         return dictionary->count() > 0;
     return true;
+}
+
+constinit CachedKeyName kIdKey("id");
+constinit CachedKeyName kChildrenKey("children");
+
+// Reader codes of a model's attribute names, in attribute order. Loading reads thousands of
+// models of a few classes with the same names, so the codes found for the last model of a
+// class serve the next while the dictionary is the same; each name is still compared, as
+// a model may have renamed or added attributes. The loader runs on one thread.
+const std::vector<int32_t>& attributeCodes(const ZqModel& model)
+{
+    struct ClassCodes {
+        uint32_t generation = 0;
+        std::vector<std::string> names;
+        std::vector<int32_t> codes;
+    };
+    static std::unordered_map<std::size_t, ClassCodes> byClass;
+    ClassCodes& known = byClass[model.typeId()];
+    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    if (known.generation != generation) {
+        known.generation = generation;
+        known.names.clear();
+        known.codes.clear();
+    }
+    const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
+    known.names.resize(attributes.size());
+    known.codes.resize(attributes.size(), -1);
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        const std::string& name = attributes[i]->name();
+        if (known.names[i] != name || name.empty()) {
+            known.names[i] = name;
+            known.codes[i] = keyCodeOrDefault(name);
+        }
+    }
+    return known.codes;
+}
+
+// The nested map under code; false when the entry is absent (MessagePackMap::getMap by code).
+bool nestedMap(const MessagePackMap& map, int32_t code, MessagePackMap& out)
+{
+    const msgpack::object* object = code == -1 ? nullptr : map.find(code);
+    if (object)
+        out = MessagePackMap::fromObject(*object);
+    return object != nullptr;
 }
 
 } // namespace
@@ -95,11 +140,14 @@ void ZqModel::packAttributes(MessagePackMap& map) const
 void ZqModel::unpackAttributes(const MessagePackMap& map)
 {
     uint32_t id = 0xFFFFFFFFu; // a map without "id" gives -1
-    map.getUInt("id", id);
+    map.getUInt(kIdKey, id);
     setId(id);
+    // A copy: an attribute may read a model of the same class, which refills the cache.
+    const std::vector<int32_t> codes = attributeCodes(*this);
+    std::size_t i = 0;
     for (ZqBaseAttribute* attribute : m_attributes) {
         MessagePackMap nested;
-        if (map.getMap(attribute->name(), nested))
+        if (nestedMap(map, codes[i++], nested))
             attribute->unpackAttributes(nested);
     }
 }
@@ -124,13 +172,15 @@ void ZqModel::packConnections(MessagePackMap& map) const
 
 void ZqModel::unpackConnections(const MessagePackMap& map)
 {
+    const std::vector<int32_t> codes = attributeCodes(*this);
+    std::size_t i = 0;
     for (ZqBaseAttribute* attribute : m_attributes) {
         MessagePackMap nested;
-        if (map.getMap(attribute->name(), nested))
+        if (nestedMap(map, codes[i++], nested))
             attribute->unpackConnections(nested);
     }
     std::vector<msgpack::object> children;
-    if (!map.getArray("children", children))
+    if (!map.getArray(kChildrenKey, children))
         return;
     ZqModelController* controller = ZqModelController::shared();
     for (const msgpack::object& element : children) {

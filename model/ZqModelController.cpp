@@ -146,6 +146,15 @@ void ZqModelController::modelAdded(const std::shared_ptr<ZqModel>& model)
         addModel(child, -1);
     // Animations and shapes belong to the model that refers to them; sprite containers
     // are shared, but a referenced one is registered too.
+    const auto refersToModel = [](const ZqBaseAttribute* attribute) {
+        const std::size_t type = attribute->typeId();
+        return type == ZqAttributeAnimation::staticTypeId() || type == ZqAttributeShape::staticTypeId()
+            || type == ZqAttributeSprite::staticTypeId();
+    };
+    // Most models refer to none: the list is copied (registering may run other code) only
+    // when there is something to register.
+    if (std::none_of(model->attributes().begin(), model->attributes().end(), refersToModel))
+        return;
     const std::vector<ZqBaseAttribute*> attributes = model->attributes();
     for (const ZqBaseAttribute* attribute : attributes) {
         const std::size_t type = attribute->typeId();

@@ -21,6 +21,8 @@ namespace {
 constexpr const char* kKeyFileName = "Keys.pack";
 constexpr const char* kFailedKeys = "Failed to load keys";
 constexpr const char* kNoArchive = "No data archive";
+constinit CachedKeyName kIdKey("id");
+constinit CachedKeyName kClassNameKey("Class Name");
 
 // The first-numbered files of what the loading screen shows (general settings, fonts,
 // screens with their children, labels, loading bars), in reading order.
@@ -230,13 +232,16 @@ bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t s
         return true;
     const char* data = reinterpret_cast<const char*>(bytes);
     std::size_t offset = 0;
+    // One zone for the file, cleared after each map: nothing read keeps the objects.
+    msgpack::zone zone;
     try {
         while (offset < size) {
-            const msgpack::object_handle handle = unpackBounded(data, size, offset);
+            const msgpack::object object = unpackBounded(zone, data, size, offset);
             // A nil object ends the file.
-            if (handle.get().type == msgpack::type::NIL)
+            if (object.type == msgpack::type::NIL)
                 break;
-            readModelMap(MessagePackMap::fromObject(handle.get()), kind);
+            readModelMap(MessagePackMap::fromObject(object), kind);
+            zone.clear();
         }
     } catch (const std::exception& error) {
         raiseIdCounter();
@@ -251,7 +256,7 @@ bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t s
 void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
 {
     uint32_t id = 0;
-    if (!map.getUInt("id", id))
+    if (!map.getUInt(kIdKey, id))
         return;
     if (kind != 0) {
         if (std::shared_ptr<ZqModel> model = modelById(id))
@@ -259,7 +264,7 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
         return;
     }
     std::string className;
-    if (!map.getString("Class Name", className))
+    if (!map.getString(kClassNameKey, className))
         return;
     std::shared_ptr<ZqModel> model;
     // The registry hands out the one general-settings instance; a new one is read aside.
