@@ -23,6 +23,35 @@ bool zqReassignReference(ZqBaseAttribute& attribute, std::shared_ptr<ZqModel>& s
     return true;
 }
 
+void zqCollectReferenceKey(const ZqModel* model)
+{
+    if (model)
+        keyNameSet().insert("value");
+}
+
+void zqPackReference(MessagePackMap& map, const ZqModel* model)
+{
+    if (model)
+        map.setUInt("value", model->id());
+}
+
+void zqSaveReference(CCDictionary* dictionary, const ZqModel* model)
+{
+    if (model)
+        dictionary->setObject(CCString::createWithFormat("%u", model->id()), "value");
+}
+
+bool zqReadReferenceText(CCDictionary* dictionary, unsigned& id)
+{
+    if (!dictionary)
+        return false;
+    const CCString* text = dictionary->valueForKey("value");
+    if (text->length() == 0)
+        return false;
+    id = text->uintValue();
+    return true;
+}
+
 ZqAttributeModelReference::ZqAttributeModelReference(const std::string& name, ZqModel* owner, uint32_t acceptedKind)
     : ZqAttribute(name, owner, 0u), m_acceptedKind(acceptedKind)
 {
@@ -43,15 +72,13 @@ ZqAttributeModelReference::~ZqAttributeModelReference()
 void ZqAttributeModelReference::collectKeys() const
 {
     ZqAttribute::collectKeys();
-    if (m_value)
-        keyNameSet().insert("value");
+    zqCollectReferenceKey(m_value.get());
 }
 
 void ZqAttributeModelReference::packConnections(MessagePackMap& map) const
 {
     ZqAttribute::packConnections(map);
-    if (m_value)
-        map.setUInt("value", m_value->id());
+    zqPackReference(map, m_value.get());
 }
 
 void ZqAttributeModelReference::unpackConnections(const MessagePackMap& map)
@@ -65,19 +92,15 @@ void ZqAttributeModelReference::unpackConnections(const MessagePackMap& map)
 void ZqAttributeModelReference::loadConnectionFromDictionary(CCDictionary* dictionary)
 {
     ZqAttribute::loadConnectionFromDictionary(dictionary);
-    if (!dictionary)
-        return;
-    const CCString* text = dictionary->valueForKey("value");
-    if (text->length() == 0)
-        return;
-    zqReassignReference(*this, m_value, lookUp(text->uintValue()));
+    unsigned id = 0;
+    if (zqReadReferenceText(dictionary, id))
+        zqReassignReference(*this, m_value, lookUp(id));
 }
 
 CCDictionary* ZqAttributeModelReference::saveConnectionToDictionary() const
 {
     CCDictionary* dictionary = ZqAttribute::saveConnectionToDictionary();
-    if (m_value)
-        dictionary->setObject(CCString::createWithFormat("%u", m_value->id()), "value");
+    zqSaveReference(dictionary, m_value.get());
     return dictionary;
 }
 

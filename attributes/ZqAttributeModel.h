@@ -30,6 +30,15 @@ class ZqModelSpriteContainer;
 bool zqReassignReference(ZqBaseAttribute& attribute, std::shared_ptr<ZqModel>& slot,
                          std::shared_ptr<ZqModel> model);
 
+// The serial form every reference shares: the referenced model's id under "value", an
+// unsigned in the connections map and "%u" text in a dictionary. Nothing when model is null.
+void zqCollectReferenceKey(const ZqModel* model);
+void zqPackReference(MessagePackMap& map, const ZqModel* model);
+void zqSaveReference(cocos2d::CCDictionary* dictionary, const ZqModel* model);
+// The id in a dictionary's "value" text; false when the dictionary is null or the text
+// absent or empty.
+bool zqReadReferenceText(cocos2d::CCDictionary* dictionary, unsigned& id);
+
 // The class name of each class a reference may name, so that the accepted type id is known
 // where the class itself is only declared (tests tie each to the class's own id).
 template <class T>

@@ -1,7 +1,7 @@
 #include "attributes/ZqAttributeSprite.h"
 
-#include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqAttributeModel.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelMedia.h"
 #include "cocos2d.h"
@@ -30,15 +30,13 @@ ZqAttributeSprite::~ZqAttributeSprite()
 void ZqAttributeSprite::collectKeys() const
 {
     ZqAttribute::collectKeys();
-    if (m_value)
-        keyNameSet().insert("value");
+    zqCollectReferenceKey(m_value.get());
 }
 
 void ZqAttributeSprite::packConnections(MessagePackMap& map) const
 {
     ZqAttribute::packConnections(map);
-    if (m_value)
-        map.setUInt("value", m_value->id());
+    zqPackReference(map, m_value.get());
 }
 
 void ZqAttributeSprite::unpackConnections(const MessagePackMap& map)
@@ -54,19 +52,15 @@ void ZqAttributeSprite::unpackConnections(const MessagePackMap& map)
 void ZqAttributeSprite::loadConnectionFromDictionary(CCDictionary* dictionary)
 {
     ZqAttribute::loadConnectionFromDictionary(dictionary);
-    if (!dictionary)
-        return;
-    const CCString* text = dictionary->valueForKey("value");
-    if (text->length() == 0)
-        return;
-    setValue(ZqModelController::shared()->getModel<ZqModelSpriteContainer>(text->uintValue()), true);
+    unsigned id = 0;
+    if (zqReadReferenceText(dictionary, id))
+        setValue(ZqModelController::shared()->getModel<ZqModelSpriteContainer>(id), true);
 }
 
 CCDictionary* ZqAttributeSprite::saveConnectionToDictionary() const
 {
     CCDictionary* dictionary = ZqAttribute::saveConnectionToDictionary();
-    if (m_value)
-        dictionary->setObject(CCString::createWithFormat("%u", m_value->id()), "value");
+    zqSaveReference(dictionary, m_value.get());
     return dictionary;
 }
 

@@ -5,6 +5,7 @@
 // key file and model files, written as a data directory or as an encrypted archive.
 #include "ModelTestSupport.h"
 #include "archive_test_util.h"
+#include "../scene/object_asset_support.h"
 
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModelGeneralSettings.h"
@@ -50,20 +51,7 @@ inline KeyCodeTable keyTable(const std::string& text)
 }
 
 // The maps of the models packed one after the other, as one model file.
-inline Bytes modelFile(const std::vector<std::shared_ptr<ZqModel>>& models, int kind)
-{
-    msgpack::sbuffer buffer;
-    for (const std::shared_ptr<ZqModel>& model : models) {
-        msgpack::zone zone;
-        MessagePackMap map(&zone);
-        if (kind == 0)
-            model->packAttributes(map);
-        else
-            model->packConnections(map);
-        packObject(buffer, map.toObject());
-    }
-    return Bytes(buffer.data(), buffer.data() + buffer.size());
-}
+using object_asset_test::modelFileOf;
 
 using GameFiles = std::vector<std::pair<std::string, Bytes>>;
 
@@ -126,16 +114,16 @@ inline GameFiles makeGame()
 
     GameFiles files;
     files.emplace_back("Keys.pack", archive_test::bytesOf(scrambleKeyFile(keys, kUserId)));
-    files.emplace_back("ZqModelGeneralSettings.0.attributes.pack", modelFile({settings}, 0));
-    files.emplace_back("ZqModelObjectLabel.0.attributes.pack", modelFile({labels[0], labels[1]}, 0));
-    files.emplace_back("ZqModelObjectLabel.1.attributes.pack", modelFile({labels[2]}, 0));
-    files.emplace_back("ZqModelScreen.0.attributes.pack", modelFile({screens[0]}, 0));
-    files.emplace_back("ZqModelScreen.1.attributes.pack", modelFile({screens[1]}, 0));
-    files.emplace_back("ZqModelScreen.0.connections.pack", modelFile({screens[0]}, 1));
-    files.emplace_back("ZqModelScreen.1.connections.pack", modelFile({screens[1]}, 1));
-    files.emplace_back("ZqNodeScene.0.attributes.pack", modelFile({world}, 0));
-    files.emplace_back("ZqNodeUI.0.attributes.pack", modelFile({ui}, 0));
-    files.emplace_back("ZqNodeScene.0.connections.pack", modelFile({world}, 1));
+    files.emplace_back("ZqModelGeneralSettings.0.attributes.pack", modelFileOf({settings}, 0));
+    files.emplace_back("ZqModelObjectLabel.0.attributes.pack", modelFileOf({labels[0], labels[1]}, 0));
+    files.emplace_back("ZqModelObjectLabel.1.attributes.pack", modelFileOf({labels[2]}, 0));
+    files.emplace_back("ZqModelScreen.0.attributes.pack", modelFileOf({screens[0]}, 0));
+    files.emplace_back("ZqModelScreen.1.attributes.pack", modelFileOf({screens[1]}, 0));
+    files.emplace_back("ZqModelScreen.0.connections.pack", modelFileOf({screens[0]}, 1));
+    files.emplace_back("ZqModelScreen.1.connections.pack", modelFileOf({screens[1]}, 1));
+    files.emplace_back("ZqNodeScene.0.attributes.pack", modelFileOf({world}, 0));
+    files.emplace_back("ZqNodeUI.0.attributes.pack", modelFileOf({ui}, 0));
+    files.emplace_back("ZqNodeScene.0.connections.pack", modelFileOf({world}, 1));
     controller.reset();
     installKeyDictionary({});
     return files;

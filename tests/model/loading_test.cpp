@@ -167,7 +167,7 @@ TEST_F(LoadingTest, LaterMapsReplaceOnlyOnceTheyAreReadCompletely)
     keyNameSet().clear();
     label->collectKeys();
     installKeyDictionary(keyTable(keyText(keyNameSet())));
-    const Bytes labels = modelFile({label}, 0);
+    const Bytes labels = modelFileOf({label}, 0);
     ASSERT_TRUE(controller().parseModelFile(labels.data(), labels.size(), 0));
     auto first = controller().modelById(100);
     ASSERT_NE(first, nullptr);

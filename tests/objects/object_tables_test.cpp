@@ -15,12 +15,6 @@ namespace {
 using namespace object_test;
 using namespace cocos2d;
 
-struct Row {
-    std::string name;
-    std::string type;
-    std::string value;
-};
-
 struct ClassCase {
     const char* className;
     const char* defaultName;
@@ -151,20 +145,6 @@ const std::vector<ClassCase>& classCases()
     return cases;
 }
 
-// "Name" with the default name, the parent class's attributes as a fresh model of it holds
-// them, then the class's own.
-std::vector<Row> expectedTable(const ClassCase& expected, ZqModelController& controller)
-{
-    std::vector<Row> table{{"Name", "ZqAttributeString", "\"" + std::string(expected.defaultName) + "\""}};
-    const std::shared_ptr<ZqModel> parent = controller.registry().create(expected.inheritedFrom);
-    for (std::size_t i = 1; i < parent->attributes().size(); ++i) {
-        const ZqBaseAttribute& attribute = *parent->attributes()[i];
-        table.push_back({attribute.name(), attribute.className(), valueText(attribute)});
-    }
-    table.insert(table.end(), expected.own.begin(), expected.own.end());
-    return table;
-}
-
 class ObjectClassTest : public SceneModelTest, public ::testing::WithParamInterface<ClassCase> {};
 
 TEST_P(ObjectClassTest, FreshModelHoldsItsTableInOrder)
@@ -176,15 +156,9 @@ TEST_P(ObjectClassTest, FreshModelHoldsItsTableInOrder)
     EXPECT_EQ(model->typeId(), zqTypeIdOf(expected.className));
     EXPECT_TRUE(model->isKindOf(zqTypeIdOf(expected.inheritedFrom)));
 
-    const std::vector<Row> table = expectedTable(expected, controller());
-    const std::vector<ZqBaseAttribute*>& attributes = model->attributes();
-    ASSERT_EQ(attributes.size(), table.size());
-    for (std::size_t i = 0; i < attributes.size(); ++i) {
-        SCOPED_TRACE(table[i].name);
-        EXPECT_EQ(attributes[i]->name(), table[i].name);
-        EXPECT_STREQ(attributes[i]->className(), table[i].type.c_str());
-        EXPECT_EQ(valueText(*attributes[i]), table[i].value);
-    }
+    // "Name", the parent class's attributes as a fresh model of it holds them, the own rows.
+    const std::vector<Row> table = expectedTable(expected.defaultName, expected.inheritedFrom, expected.own, valueText);
+    ASSERT_NO_FATAL_FAILURE(expectTable(model->attributes(), table, valueText));
 
     if (auto* object = dynamic_cast<const ZqBaseModelObject*>(model.get())) {
         const CCSize size = expected.contentSize.width > 0.0f ? expected.contentSize : CCSize(100.0f, 100.0f);
@@ -209,14 +183,6 @@ TEST_F(SceneModelTest, PathAttractionForceStaysWithinItsRange)
     EXPECT_EQ(path->attractionForce(), 100.0f);
     path->m_attractionForce->setValue(-3.0f);
     EXPECT_EQ(path->attractionForce(), 0.0f);
-}
-
-std::map<unsigned, std::vector<std::string>> snapshot(const ModelList& models)
-{
-    std::map<unsigned, std::vector<std::string>> result;
-    for (const std::shared_ptr<ZqModel>& model : models)
-        result[model->id()] = modelLines(*model);
-    return result;
 }
 
 TEST_F(SceneModelTest, EveryObjectClassComesBackThroughModelFileBytes)
@@ -248,24 +214,10 @@ TEST_F(SceneModelTest, EveryObjectClassComesBackThroughModelFileBytes)
         controller().addModel(fresh);
         game.push_back(fresh);
     }
-    installKeysOf(game);
-    const std::vector<unsigned char> attributes = modelFileOf(game, 0);
-    const std::vector<unsigned char> connections = modelFileOf(game, 1);
-    const auto before = snapshot(game);
+    const SavedModels saved = saveModels(game, modelLines);
     game.clear();
     particles.reset();
-
-    controller().reset();
-    ASSERT_TRUE(controller().parseModelFile(attributes.data(), attributes.size(), 0)) << controller().errorText();
-    ASSERT_TRUE(controller().parseModelFile(connections.data(), connections.size(), 1)) << controller().errorText();
-
-    ModelList loaded;
-    for (const auto& [id, lines] : before) {
-        std::shared_ptr<ZqModel> model = controller().modelById(id);
-        ASSERT_TRUE(model) << lines.front() << " " << id;
-        loaded.push_back(model);
-    }
-    EXPECT_EQ(snapshot(loaded), before);
+    expectModelsReload(saved, modelLines);
 }
 
 } // namespace

@@ -9,8 +9,6 @@
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelShapes.h"
 
-#include <map>
-
 namespace {
 
 using namespace object_asset_test;
@@ -93,42 +91,13 @@ protected:
     ModelList game;
 };
 
-// Class, every attribute's value text and the children's ids of each model, by id.
-std::map<unsigned, std::vector<std::string>> snapshot(const ModelList& models)
-{
-    std::map<unsigned, std::vector<std::string>> result;
-    for (const std::shared_ptr<ZqModel>& model : models) {
-        std::vector<std::string>& lines = result[model->id()];
-        lines.push_back(model->className());
-        for (const ZqBaseAttribute* attribute : model->attributes())
-            lines.push_back(attribute->name() + " = " + attributeValueText(*attribute));
-        for (const std::shared_ptr<ZqModel>& child : model->children())
-            lines.push_back("child " + std::to_string(child->id()));
-    }
-    return result;
-}
-
 TEST_F(RoundTripTest, GameComesBackThroughModelFileBytes)
 {
-    installKeysOf(game);
-    const std::vector<unsigned char> attributes = modelFileOf(game, 0);
-    const std::vector<unsigned char> connections = modelFileOf(game, 1);
-    const auto before = snapshot(game);
+    const SavedModels saved = saveModels(game, attributeLines);
     game.clear();
     sound.reset(), animation.reset(), container.reset(), shape.reset(), character.reset(), health.reset();
     powerup.reset(), placedCharacter.reset(), placedPowerup.reset(), image.reset(), object.reset(), score.reset();
-
-    controller().reset();
-    ASSERT_TRUE(controller().parseModelFile(attributes.data(), attributes.size(), 0)) << controller().errorText();
-    ASSERT_TRUE(controller().parseModelFile(connections.data(), connections.size(), 1)) << controller().errorText();
-
-    ModelList loaded;
-    for (const auto& [id, lines] : before) {
-        std::shared_ptr<ZqModel> model = controller().modelById(id);
-        ASSERT_TRUE(model) << "model " << id << " " << lines.front();
-        loaded.push_back(model);
-    }
-    EXPECT_EQ(snapshot(loaded), before);
+    ASSERT_NO_FATAL_FAILURE(expectModelsReload(saved, attributeLines));
 
     // The loaded models answer through their typed accessors and lists.
     const auto placed = controller().modelsOfClass<ZqModelObjectAssetPowerup>();

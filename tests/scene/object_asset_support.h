@@ -1,7 +1,8 @@
 #pragma once
 
 // Helpers of the object, asset and component tests: a readable form of every attribute,
-// the key dictionary of a set of models, and the bytes of their model files.
+// the key dictionary of a set of models, the bytes of their model files and a round trip
+// through them, and the check of a class's attribute table.
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAttributeFundamental.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +82,104 @@ inline std::vector<unsigned char> modelFileOf(const ModelList& models, int kind)
         packObject(buffer, map.toObject());
     }
     return std::vector<unsigned char>(buffer.data(), buffer.data() + buffer.size());
+}
+
+// Class, every attribute's value text and the children's ids of a model.
+inline std::vector<std::string> attributeLines(const ZqModel& model)
+{
+    std::vector<std::string> lines{model.className()};
+    for (const ZqBaseAttribute* attribute : model.attributes())
+        lines.push_back(attribute->name() + " = " + attributeValueText(*attribute));
+    for (const std::shared_ptr<ZqModel>& child : model.children())
+        lines.push_back("child " + std::to_string(child->id()));
+    return lines;
+}
+
+using ModelLinesOf = std::vector<std::string> (*)(const ZqModel&);
+using ModelSnapshot = std::map<unsigned, std::vector<std::string>>;
+
+inline ModelSnapshot snapshotOf(const ModelList& models, ModelLinesOf linesOf)
+{
+    ModelSnapshot result;
+    for (const std::shared_ptr<ZqModel>& model : models)
+        result[model->id()] = linesOf(*model);
+    return result;
+}
+
+// Models written as their two model files, with their text before the round trip.
+struct SavedModels {
+    std::vector<unsigned char> attributes;
+    std::vector<unsigned char> connections;
+    ModelSnapshot before;
+};
+
+// Installs the models' key dictionary and writes their files.
+inline SavedModels saveModels(const ModelList& models, ModelLinesOf linesOf)
+{
+    installKeysOf(models);
+    return {modelFileOf(models, 0), modelFileOf(models, 1), snapshotOf(models, linesOf)};
+}
+
+// Resets the controller, reads the saved files back and expects every saved model under
+// its id with the same text. The caller drops its own references first.
+inline void expectModelsReload(const SavedModels& saved, ModelLinesOf linesOf)
+{
+    ZqModelController& controller = *ZqModelController::shared();
+    controller.reset();
+    ASSERT_TRUE(controller.parseModelFile(saved.attributes.data(), saved.attributes.size(), 0))
+        << controller.errorText();
+    ASSERT_TRUE(controller.parseModelFile(saved.connections.data(), saved.connections.size(), 1))
+        << controller.errorText();
+
+    ModelList loaded;
+    for (const auto& [id, lines] : saved.before) {
+        std::shared_ptr<ZqModel> model = controller.modelById(id);
+        ASSERT_TRUE(model) << "model " << id << " " << lines.front();
+        loaded.push_back(model);
+    }
+    EXPECT_EQ(snapshotOf(loaded, linesOf), saved.before);
+}
+
+// One expected attribute of a class table: name, attribute class and value text.
+struct Row {
+    std::string name;
+    std::string type;
+    std::string value;
+};
+
+using ValueTextOf = std::string (*)(const ZqBaseAttribute&);
+
+// "Name" with the default name, the attributes of a fresh model of the parent class (none
+// without one) with the given changes of value, then the class's own rows.
+inline std::vector<Row> expectedTable(const char* defaultName, const char* parent, const std::vector<Row>& own,
+                                      ValueTextOf valueOf, const std::map<std::string, std::string>& changed = {})
+{
+    std::vector<Row> table{{"Name", "ZqAttributeString", "\"" + std::string(defaultName) + "\""}};
+    if (parent) {
+        const std::shared_ptr<ZqModel> model = ZqModelController::shared()->registry().create(parent);
+        const std::vector<ZqBaseAttribute*>& attributes = model->attributes();
+        for (std::size_t i = 1; i < attributes.size(); ++i) {
+            Row row{attributes[i]->name(), attributes[i]->className(), valueOf(*attributes[i])};
+            if (auto change = changed.find(row.name); change != changed.end())
+                row.value = change->second;
+            table.push_back(row);
+        }
+    }
+    table.insert(table.end(), own.begin(), own.end());
+    return table;
+}
+
+// The attributes hold the table's rows, in order.
+inline void expectTable(const std::vector<ZqBaseAttribute*>& attributes, const std::vector<Row>& table,
+                        ValueTextOf valueOf)
+{
+    ASSERT_EQ(attributes.size(), table.size());
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        SCOPED_TRACE(table[i].name);
+        EXPECT_EQ(attributes[i]->name(), table[i].name);
+        EXPECT_STREQ(attributes[i]->className(), table[i].type.c_str());
+        EXPECT_EQ(valueOf(*attributes[i]), table[i].value);
+    }
 }
 
 // A fresh controller for each test.

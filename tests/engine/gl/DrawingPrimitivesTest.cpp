@@ -6,28 +6,11 @@ using namespace cocos2d;
 
 namespace {
 
-// Draws what the test gives it, inside the scene's visit.
-class DrawNode : public CCNode {
-public:
-    std::function<void()> drawing;
-    void draw() override { drawing(); }
-};
-
-class DrawingPrimitivesTest : public GLFixture {
-protected:
-    DrawNode* addDrawNode(std::function<void()> drawing)
-    {
-        DrawNode* node = new DrawNode();
-        node->autorelease();
-        node->drawing = std::move(drawing);
-        runScene()->addChild(node);
-        return node;
-    }
-};
+class DrawingPrimitivesTest : public GLFixture {};
 
 TEST_F(DrawingPrimitivesTest, SolidRectFillsItsPointsOnly)
 {
-    addDrawNode([] { ccDrawSolidRect(CCPoint(10, 5), CCPoint(30, 20), ccc4f(1, 0, 0, 1)); });
+    addDrawNode(runScene(), [] { ccDrawSolidRect(CCPoint(10, 5), CCPoint(30, 20), ccc4f(1, 0, 0, 1)); });
     frame();
     EXPECT_PIXEL(*this, 10, 5, 255, 0, 0);
     EXPECT_PIXEL(*this, 29, 19, 255, 0, 0);
@@ -42,7 +25,7 @@ TEST_F(DrawingPrimitivesTest, SolidRectFillsItsPointsOnly)
 
 TEST_F(DrawingPrimitivesTest, NodeTransformAndAlphaApply)
 {
-    DrawNode* node = addDrawNode([] {
+    DrawNode* node = addDrawNode(runScene(), [] {
         ccDrawSolidRect(CCPoint(0, 0), CCPoint(10, 10), ccc4f(0, 1, 0, 1));
         ccDrawSolidRect(CCPoint(0, 0), CCPoint(10, 10), ccc4f(0, 0, 1, 0.5f));
     });
@@ -57,7 +40,7 @@ TEST_F(DrawingPrimitivesTest, NodeTransformAndAlphaApply)
 
 TEST_F(DrawingPrimitivesTest, OutlinesUseTheDrawColourAndKeepIt)
 {
-    addDrawNode([] {
+    addDrawNode(runScene(), [] {
         ccDrawColor4B(255, 255, 0, 255);
         ccDrawRect(CCPoint(5.5f, 5.5f), CCPoint(20.5f, 15.5f));
         ccDrawSolidRect(CCPoint(40, 40), CCPoint(44, 44), ccc4f(1, 0, 0, 1));
@@ -78,7 +61,7 @@ TEST_F(DrawingPrimitivesTest, DesignResolutionIsFittedIntoTheFrame)
 {
     // Half the frame's size shown all: each design point covers 2x2 pixels.
     view->setDesignResolutionSize(kWidth / 2, kHeight / 2, kResolutionShowAll);
-    addDrawNode([] { ccDrawSolidRect(CCPoint(0, 0), CCPoint(4, 4), ccc4f(1, 1, 1, 1)); });
+    addDrawNode(runScene(), [] { ccDrawSolidRect(CCPoint(0, 0), CCPoint(4, 4), ccc4f(1, 1, 1, 1)); });
     frame();
     EXPECT_PIXEL(*this, 7, 7, 255, 255, 255);
     EXPECT_PIXEL(*this, 8, 8, 0, 0, 0);

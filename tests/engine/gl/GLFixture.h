@@ -6,8 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <vector>
+
+// Draws what the test gives it, inside the scene's visit.
+class DrawNode : public cocos2d::CCNode {
+public:
+    std::function<void()> drawing;
+    void draw() override { drawing(); }
+};
 
 // A fresh director on a headless GL view (SDL's offscreen driver) of kWidth x kHeight
 // pixels with a design resolution of the same size, so one point is one pixel.
@@ -42,6 +50,16 @@ protected:
         cocos2d::CCScene* scene = cocos2d::CCScene::create();
         director->runWithScene(scene);
         return scene;
+    }
+
+    // A DrawNode running drawing, added to parent (which keeps it).
+    DrawNode* addDrawNode(cocos2d::CCNode* parent, std::function<void()> drawing)
+    {
+        DrawNode* node = new DrawNode();
+        node->autorelease();
+        node->drawing = std::move(drawing);
+        parent->addChild(node);
+        return node;
     }
 
     // The RGBA of the pixel at (x, y), y up.

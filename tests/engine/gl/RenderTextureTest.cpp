@@ -2,29 +2,11 @@
 #include "sprite_nodes/CCSprite.h"
 #include "textures/CCTexture2D.h"
 
-#include <functional>
-
 using namespace cocos2d;
 
 namespace {
 
-class DrawNode : public CCNode {
-public:
-    std::function<void()> drawing;
-    void draw() override { drawing(); }
-};
-
-class RenderTextureTest : public GLFixture {
-protected:
-    DrawNode* addDrawNode(CCNode* parent, std::function<void()> drawing)
-    {
-        DrawNode* node = new DrawNode();
-        node->autorelease();
-        node->drawing = std::move(drawing);
-        parent->addChild(node);
-        return node;
-    }
-};
+class RenderTextureTest : public GLFixture {};
 
 TEST_F(RenderTextureTest, CapturesFromInsideAVisitUprightWithTheModelViewKept)
 {
