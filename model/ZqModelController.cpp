@@ -1,9 +1,9 @@
 #include "model/ZqModelController.h"
 
-#include "attributes/ZqAttributeModel.h"
-#include "attributes/ZqAttributeSprite.h"
 #include "attributes/ZqBaseAttribute.h"
 #include "model/ZqArchiveReader.h"
+#include "model/ZqAttributeModel.h"
+#include "model/ZqAttributeSprite.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/scene/ZqModelMedia.h"

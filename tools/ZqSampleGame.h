@@ -1,8 +1,8 @@
 #pragma once
 
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributeTable.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelIdentity.h"
 #include "model/ZqModelRegistry.h"
 #include "tools/ZqDataWriter.h"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributeSprite.h"
-#include "attributes/ZqAttributeTable.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeSprite.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelButtons.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributeModel.h"
-#include "attributes/ZqAttributeTable.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeModel.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelObject.h"
 #include "cocos2d.h"

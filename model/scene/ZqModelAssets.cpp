@@ -1,9 +1,9 @@
 #include "model/scene/ZqModelAssets.h"
 
+#include "model/GameplayParameters.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelShapes.h"
-#include "screens/GameplayParameters.h"
 
 #include <ZqNumeric.h>
 

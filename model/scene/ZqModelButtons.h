@@ -1,11 +1,11 @@
 #pragma once
 
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributeModel.h"
 #include "attributes/ZqAttributePoint.h"
-#include "attributes/ZqAttributeSprite.h"
-#include "attributes/ZqAttributeTable.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeModel.h"
+#include "model/ZqAttributeSprite.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelObject.h"
 #include "cocos2d.h"

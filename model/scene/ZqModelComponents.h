@@ -1,8 +1,8 @@
 #pragma once
 
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributeModel.h"
-#include "attributes/ZqAttributeTable.h"
+#include "model/ZqAttributeModel.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelRegistry.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributeTable.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelRegistry.h"
 
 #include <memory>

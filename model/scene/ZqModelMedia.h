@@ -2,8 +2,8 @@
 
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributePoint.h"
-#include "attributes/ZqAttributeTable.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelRegistry.h"
 #include "base/CCGeometry.h"
 

@@ -2,8 +2,8 @@
 
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributePoint.h"
-#include "attributes/ZqAttributeSprite.h"
-#include "attributes/ZqAttributeTable.h"
+#include "model/ZqAttributeSprite.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelCompound.h"
 #include "cocos2d.h"

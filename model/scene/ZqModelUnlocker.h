@@ -1,7 +1,7 @@
 #pragma once
 
-#include "attributes/ZqAttributeTable.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelObject.h"
 #include "cocos2d.h"

@@ -1,6 +1,6 @@
 // An animation reference made from a sprite container: a one-frame animation whose frame
 // shows the container, registered with the controller.
-#include "attributes/ZqAttributeModel.h"
+#include "model/ZqAttributeModel.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelObject.h"

@@ -4,8 +4,8 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributeTable.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelIdentity.h"
 

@@ -5,7 +5,7 @@
 // key file and model files, written as a data directory or as an encrypted archive.
 #include "ModelTestSupport.h"
 #include "archive_test_util.h"
-#include "../scene/object_asset_support.h"
+#include "scene/object_asset_support.h"
 
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModelGeneralSettings.h"

@@ -2,7 +2,7 @@
 // into an archive and read back through the player's loading steps: every value, child
 // and link must come back as written.
 #include "object_support.h"
-#include "../tools/tools_test_support.h"
+#include "../../tools/tools_test_support.h"
 
 #include "model/ZqModelRegistry.h"
 #include "model/objects/ZqModelObjectsEffects.h"

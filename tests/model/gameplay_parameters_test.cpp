@@ -1,7 +1,7 @@
 // The live gameplay values: defaults from the general settings, the scene's and the
 // character's values, nested save and restore around power-ups, the gameplay direction
 // and the screen content offset.
-#include "screens/GameplayParameters.h"
+#include "model/GameplayParameters.h"
 
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributePoint.h"

@@ -1,4 +1,4 @@
-#include "attributes/ZqAttributeModel.h"
+#include "model/ZqAttributeModel.h"
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"

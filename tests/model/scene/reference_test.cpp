@@ -1,8 +1,8 @@
 #include "media_shape_support.h"
 
-#include "attributes/ZqAttributeModel.h"
-#include "attributes/ZqAttributeSprite.h"
-#include "attributes/ZqAttributeTable.h"
+#include "model/ZqAttributeModel.h"
+#include "model/ZqAttributeSprite.h"
+#include "model/ZqAttributeTable.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelShapes.h"
 #include "cocos2d.h"

@@ -3,11 +3,11 @@
 // bookkeeping and the collision shape the asset makes for itself.
 #include "object_asset_support.h"
 
+#include "model/GameplayParameters.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelShapes.h"
-#include "screens/GameplayParameters.h"
 
 #include <climits>
 

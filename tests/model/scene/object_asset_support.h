@@ -6,10 +6,10 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributeModel.h"
 #include "attributes/ZqAttributePoint.h"
-#include "attributes/ZqAttributeSprite.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeModel.h"
+#include "model/ZqAttributeSprite.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelMedia.h"
 

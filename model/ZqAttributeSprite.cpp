@@ -1,7 +1,7 @@
-#include "attributes/ZqAttributeSprite.h"
+#include "model/ZqAttributeSprite.h"
 
 #include "attributes/MessagePackMap.h"
-#include "attributes/ZqAttributeModel.h"
+#include "model/ZqAttributeModel.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelMedia.h"
 #include "cocos2d.h"

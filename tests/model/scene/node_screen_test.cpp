@@ -3,8 +3,8 @@
 #include "media_shape_support.h"
 
 #include "app/ZqPSettingsController.h"
-#include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqModelObject.h"
+#include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
 #include "cocos2d.h"
 

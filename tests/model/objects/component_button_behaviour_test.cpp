@@ -4,9 +4,9 @@
 // and the lock buttons the unlocker looks for.
 #include "../scene/object_asset_support.h"
 
+#include "model/GameplayParameters.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectButtons.h"
-#include "screens/GameplayParameters.h"
 
 #include <ZqRandom.h>
 

@@ -1,8 +1,8 @@
-#include "screens/GameplayParameters.h"
+#include "model/GameplayParameters.h"
 
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributePoint.h"
-#include "attributes/ZqAttributeTable.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelGeneralSettings.h"
 
 using namespace cocos2d;
