@@ -5,7 +5,6 @@
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
-#include "model/ZqModel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,12 +39,12 @@ void colorToDictionary(const ccColor4F& color, CCDictionary* dictionary)
 
 } // namespace
 
-ZqBaseAttributeColor::ZqBaseAttributeColor(const std::string& name, ZqModel* owner)
+ZqBaseAttributeColor::ZqBaseAttributeColor(const std::string& name, ZqAttributeOwner* owner)
     : ZqAttributeValue(name, owner, 0)
 {
 }
 
-ZqBaseAttributeColor::ZqBaseAttributeColor(const std::string& name, ZqModel* owner,
+ZqBaseAttributeColor::ZqBaseAttributeColor(const std::string& name, ZqAttributeOwner* owner,
                                            const ZqBaseAttributeColor& source)
     : ZqAttributeValue(name, owner, source)
 {
@@ -67,22 +66,22 @@ CCObject* ZqBaseAttributeColor::saveValueToDictionary() const
     return dictionary;
 }
 
-ZqAttributeColor::ZqAttributeColor(const std::string& name, ZqModel* owner)
+ZqAttributeColor::ZqAttributeColor(const std::string& name, ZqAttributeOwner* owner)
     : ZqBaseAttributeColor(name, owner)
 {
 }
 
-ZqAttributeColor::ZqAttributeColor(const std::string& name, ZqModel* owner, const ZqAttributeColor& source)
+ZqAttributeColor::ZqAttributeColor(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeColor& source)
     : ZqBaseAttributeColor(name, owner, source)
 {
 }
 
-ZqAttributeGradient::ZqAttributeGradient(const std::string& name, ZqModel* owner)
+ZqAttributeGradient::ZqAttributeGradient(const std::string& name, ZqAttributeOwner* owner)
     : ZqAttribute(name, owner, 0)
 {
 }
 
-ZqAttributeGradient::ZqAttributeGradient(const std::string& name, ZqModel* owner, const ZqAttributeGradient& source)
+ZqAttributeGradient::ZqAttributeGradient(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeGradient& source)
     : ZqAttribute(name, owner, source)
     , m_stops(source.m_stops)
 {
@@ -168,29 +167,4 @@ void ZqAttributeGradient::setColorAt(float position, const ccColor4F& color, boo
     m_stops[position] = color;
     if (!silent)
         changed(kValueChanged);
-}
-
-ZqAttributeParticlesEmitters::ZqAttributeParticlesEmitters(const std::string& name, ZqModel* owner)
-    : ZqAttribute(name, owner, 0)
-{
-}
-
-ZqAttributeParticlesEmitters::ZqAttributeParticlesEmitters(const std::string& name, ZqModel* owner,
-                                                           const ZqAttributeParticlesEmitters& source)
-    : ZqAttribute(name, owner, source)
-{
-}
-
-std::vector<std::shared_ptr<ZqModel>> ZqAttributeParticlesEmitters::emitterModels() const
-{
-    std::vector<std::shared_ptr<ZqModel>> emitters;
-    for (const ZqBaseAttribute* link : links()) {
-        ZqModel* model = link->owner();
-        if (!model || model->typeId() != kEmitterTypeId)
-            continue;
-        std::shared_ptr<ZqModel> emitter = model->sharedFromThis();
-        if (emitter && std::find(emitters.begin(), emitters.end(), emitter) == emitters.end())
-            emitters.push_back(emitter);
-    }
-    return emitters;
 }

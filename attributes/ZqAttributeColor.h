@@ -2,7 +2,6 @@
 
 #include "attributes/ZqAttributeValue.h"
 
-#include <memory>
 #include <map>
 #include <vector>
 
@@ -17,14 +16,14 @@ public:
     cocos2d::CCObject* saveValueToDictionary() const override;
 
 protected:
-    ZqBaseAttributeColor(const std::string& name, ZqModel* owner);
-    ZqBaseAttributeColor(const std::string& name, ZqModel* owner, const ZqBaseAttributeColor& source);
+    ZqBaseAttributeColor(const std::string& name, ZqAttributeOwner* owner);
+    ZqBaseAttributeColor(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeColor& source);
 };
 
 class ZqAttributeColor : public ZqBaseAttributeColor {
 public:
-    ZqAttributeColor(const std::string& name, ZqModel* owner);
-    ZqAttributeColor(const std::string& name, ZqModel* owner, const ZqAttributeColor& source);
+    ZqAttributeColor(const std::string& name, ZqAttributeOwner* owner);
+    ZqAttributeColor(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeColor& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeColor)
 };
 
@@ -38,9 +37,9 @@ class ZqAttributeGradient : public ZqAttribute {
 public:
     using Stops = std::map<float, cocos2d::ccColor4F>;  // by position, so packing is ordered
 
-    ZqAttributeGradient(const std::string& name, ZqModel* owner);
+    ZqAttributeGradient(const std::string& name, ZqAttributeOwner* owner);
     // The base copy, then every stop.
-    ZqAttributeGradient(const std::string& name, ZqModel* owner, const ZqAttributeGradient& source);
+    ZqAttributeGradient(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeGradient& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeGradient)
 
     void collectKeys() const override;
@@ -60,20 +59,4 @@ public:
 
 private:
     Stops m_stops;
-};
-
-// The port through which a particle model lists its emitter models: it holds no value,
-// only the links of ZqBaseAttribute (the emitters' attributes linked to it).
-class ZqAttributeParticlesEmitters : public ZqAttribute {
-public:
-    // The type id of the emitter model class, ZqModelObjectParticlesEmitter.
-    static constexpr std::size_t kEmitterTypeId = zqTypeIdOf("ZqModelObjectParticlesEmitter");
-
-    ZqAttributeParticlesEmitters(const std::string& name, ZqModel* owner);
-    ZqAttributeParticlesEmitters(const std::string& name, ZqModel* owner, const ZqAttributeParticlesEmitters& source);
-    ZQ_ATTRIBUTE_IDENTITY(ZqAttributeParticlesEmitters)
-
-    // The owners of the linked attributes that are emitter models (exact class), in link
-    // order, each once.
-    std::vector<std::shared_ptr<ZqModel>> emitterModels() const;
 };

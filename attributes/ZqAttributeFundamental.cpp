@@ -54,7 +54,7 @@ const CCString* nonEmptyText(CCDictionary* dictionary, const char* key)
 } // namespace
 
 template <typename T>
-ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(const std::string& name, ZqModel* owner, unsigned flag)
+ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : ZqAttribute(name, owner, flag)
     , m_min(std::numeric_limits<T>::lowest())
     , m_max(std::numeric_limits<T>::max())
@@ -62,7 +62,7 @@ ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(const std::string& nam
 }
 
 template <typename T>
-ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(const std::string& name, ZqModel* owner,
+ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(const std::string& name, ZqAttributeOwner* owner,
                                                           const ZqBaseAttributeFundamental& source)
     : ZqAttribute(name, owner, source)
     , m_value(source.m_value)
@@ -225,42 +225,42 @@ template class ZqBaseAttributeFundamental<unsigned>;
 template class ZqBaseAttributeFundamental<float>;
 template class ZqBaseAttributeFundamental<bool>;
 
-ZqAttributeInt::ZqAttributeInt(const std::string& name, ZqModel* owner, unsigned flag)
+ZqAttributeInt::ZqAttributeInt(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : ZqBaseAttributeFundamental(name, owner, flag)
 {
 }
 
-ZqAttributeInt::ZqAttributeInt(const std::string& name, ZqModel* owner, const ZqAttributeInt& source)
+ZqAttributeInt::ZqAttributeInt(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeInt& source)
     : ZqBaseAttributeFundamental(name, owner, source)
 {
 }
 
-ZqAttributeKey::ZqAttributeKey(const std::string& name, ZqModel* owner)
+ZqAttributeKey::ZqAttributeKey(const std::string& name, ZqAttributeOwner* owner)
     : ZqAttributeInt(name, owner, 0)
 {
 }
 
-ZqAttributeKey::ZqAttributeKey(const std::string& name, ZqModel* owner, const ZqAttributeKey& source)
+ZqAttributeKey::ZqAttributeKey(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeKey& source)
     : ZqAttributeInt(name, owner, source)
 {
 }
 
-ZqAttributeUInt::ZqAttributeUInt(const std::string& name, ZqModel* owner, unsigned flag)
+ZqAttributeUInt::ZqAttributeUInt(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : ZqBaseAttributeFundamental(name, owner, flag)
 {
 }
 
-ZqAttributeUInt::ZqAttributeUInt(const std::string& name, ZqModel* owner, const ZqAttributeUInt& source)
+ZqAttributeUInt::ZqAttributeUInt(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeUInt& source)
     : ZqBaseAttributeFundamental(name, owner, source)
 {
 }
 
-ZqAttributeFloat::ZqAttributeFloat(const std::string& name, ZqModel* owner, unsigned flag)
+ZqAttributeFloat::ZqAttributeFloat(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : ZqBaseAttributeFundamental(name, owner, flag)
 {
 }
 
-ZqAttributeFloat::ZqAttributeFloat(const std::string& name, ZqModel* owner, const ZqAttributeFloat& source)
+ZqAttributeFloat::ZqAttributeFloat(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeFloat& source)
     : ZqBaseAttributeFundamental(name, owner, source)
 {
 }
@@ -271,12 +271,12 @@ float ZqAttributeFloat::curveOffset(float time, int state) const
     return curve ? curve->valueAt(time) : 0.0f;
 }
 
-ZqAttributeBool::ZqAttributeBool(const std::string& name, ZqModel* owner)
+ZqAttributeBool::ZqAttributeBool(const std::string& name, ZqAttributeOwner* owner)
     : ZqBaseAttributeFundamental(name, owner, 0)
 {
 }
 
-ZqAttributeBool::ZqAttributeBool(const std::string& name, ZqModel* owner, const ZqAttributeBool& source)
+ZqAttributeBool::ZqAttributeBool(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeBool& source)
     : ZqBaseAttributeFundamental(name, owner, source)
 {
 }

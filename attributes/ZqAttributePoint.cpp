@@ -57,14 +57,14 @@ void readCurveSet(const MessagePackMap& map, const char* name, CurveSet& set)
 
 } // namespace
 
-ZqBaseAttributePoint::ZqBaseAttributePoint(const std::string& name, ZqModel* owner, unsigned flag)
+ZqBaseAttributePoint::ZqBaseAttributePoint(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : ZqAttributeValue(name, owner, flag)
     , m_min(-kFloatMax, -kFloatMax)
     , m_max(kFloatMax, kFloatMax)
 {
 }
 
-ZqBaseAttributePoint::ZqBaseAttributePoint(const std::string& name, ZqModel* owner,
+ZqBaseAttributePoint::ZqBaseAttributePoint(const std::string& name, ZqAttributeOwner* owner,
                                            const ZqBaseAttributePoint& source)
     : ZqAttributeValue(name, owner, source)
     , m_variableValue(source.m_variableValue)
@@ -240,12 +240,12 @@ CCPoint ZqBaseAttributePoint::curveOffset(float time, int state) const
     return CCPoint(x ? x->valueAt(time) : 0.0f, y ? y->valueAt(time) : 0.0f);
 }
 
-ZqAttributePoint::ZqAttributePoint(const std::string& name, ZqModel* owner, unsigned flag)
+ZqAttributePoint::ZqAttributePoint(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : ZqBaseAttributePoint(name, owner, flag)
 {
 }
 
-ZqAttributePoint::ZqAttributePoint(const std::string& name, ZqModel* owner, const ZqAttributePoint& source)
+ZqAttributePoint::ZqAttributePoint(const std::string& name, ZqAttributeOwner* owner, const ZqAttributePoint& source)
     : ZqBaseAttributePoint(name, owner, source)
 {
 }

@@ -116,13 +116,13 @@ CCDictionary* valueDictionary(CCString* text)
 } // namespace
 
 template <typename T>
-ZqAttributeValue<T>::ZqAttributeValue(const std::string& name, ZqModel* owner, unsigned flag)
+ZqAttributeValue<T>::ZqAttributeValue(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : ZqAttribute(name, owner, flag)
 {
 }
 
 template <typename T>
-ZqAttributeValue<T>::ZqAttributeValue(const std::string& name, ZqModel* owner, const ZqAttributeValue& source)
+ZqAttributeValue<T>::ZqAttributeValue(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeValue& source)
     : ZqAttribute(name, owner, source)
     , m_value(source.m_value)
 {
@@ -162,13 +162,13 @@ template class ZqAttributeValue<CCSize>;
 template class ZqAttributeValue<CCPoint>;
 template class ZqAttributeValue<ccColor4F>;
 
-ZqAttributeString::ZqAttributeString(const std::string& name, ZqModel* owner, int maxLength)
+ZqAttributeString::ZqAttributeString(const std::string& name, ZqAttributeOwner* owner, int maxLength)
     : ZqAttributeValue(name, owner)
     , m_maxLength(maxLength)
 {
 }
 
-ZqAttributeString::ZqAttributeString(const std::string& name, ZqModel* owner, const ZqAttributeString& source)
+ZqAttributeString::ZqAttributeString(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeString& source)
     : ZqAttributeValue(name, owner, source)
     , m_maxLength(source.m_maxLength)
 {
@@ -203,23 +203,23 @@ CCObject* ZqAttributeString::saveValueToDictionary() const
     return valueDictionary(CCString::create(m_value));
 }
 
-ZqAttributeStringList::ZqAttributeStringList(const std::string& name, ZqModel* owner)
+ZqAttributeStringList::ZqAttributeStringList(const std::string& name, ZqAttributeOwner* owner)
     : ZqAttributeString(name, owner)
 {
 }
 
-ZqAttributeStringList::ZqAttributeStringList(const std::string& name, ZqModel* owner,
+ZqAttributeStringList::ZqAttributeStringList(const std::string& name, ZqAttributeOwner* owner,
                                              const ZqAttributeStringList& source)
     : ZqAttributeString(name, owner, source)
 {
 }
 
-ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqModel* owner)
+ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqAttributeOwner* owner)
     : ZqAttributeValue(name, owner)
 {
 }
 
-ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqModel* owner, const ZqAttributeRect& source)
+ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeRect& source)
     : ZqAttributeValue(name, owner, source)
 {
 }
@@ -240,12 +240,12 @@ CCObject* ZqAttributeRect::saveValueToDictionary() const
                                                       m_value.origin.y, m_value.size.width, m_value.size.height));
 }
 
-ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqModel* owner)
+ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqAttributeOwner* owner)
     : ZqAttributeValue(name, owner)
 {
 }
 
-ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqModel* owner, const ZqAttributeSize& source)
+ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeSize& source)
     : ZqAttributeValue(name, owner, source)
 {
 }

@@ -3,22 +3,20 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAnimationCurve.h"
-#include "model/ZqModel.h"
-#include "model/ZqModelController.h"
 #include "cocos2d.h"
 
 #include <algorithm>
 
 using namespace cocos2d;
 
-ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqModel* owner, unsigned flag)
+ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : m_name(name), m_flag(flag)
 {
     if (owner)
         owner->addAttribute(this, -1);
 }
 
-ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqModel* owner, const ZqBaseAttribute& source)
+ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttribute& source)
     : ZqBaseAttribute(name, owner, source.m_flag)
 {
     if (source.m_connectionType != kNone)
@@ -62,31 +60,37 @@ void ZqBaseAttribute::unpackConnections(const MessagePackMap& map)
     uint32_t modelId = 0;
     if (!map.getUInt("connectedModelId", modelId) || modelId == 0)
         return;
-    std::shared_ptr<ZqModel> model = ZqModelController::shared()->modelById(modelId);
-    if (!model)
+    const ZqAttributeOwner* owner = resolveOwner(modelId);
+    if (!owner)
         return;
     std::string attributeName;
     if (!map.getString("attributeName", attributeName) || attributeName.empty())
         return;
-    if (ZqBaseAttribute* source = findSource(*model, attributeName))
+    if (ZqBaseAttribute* source = findSource(*owner, attributeName))
         connect(source, true);
 }
 
-ZqBaseAttribute* ZqBaseAttribute::findSource(const ZqModel& model, const std::string& attributeName)
+const ZqAttributeOwner* ZqBaseAttribute::resolveOwner(unsigned id)
 {
-    for (ZqBaseAttribute* attribute : model.attributes()) {
+    const ZqAttributeOwnerResolver* resolver = zqAttributeOwnerResolver();
+    return resolver ? resolver->ownerById(id) : nullptr;
+}
+
+ZqBaseAttribute* ZqBaseAttribute::findSource(const ZqAttributeOwner& owner, const std::string& attributeName)
+{
+    for (ZqBaseAttribute* attribute : owner.attributes()) {
         if (attribute->m_connectionType == kSource && attribute->m_name == attributeName)
             return attribute;
     }
     return nullptr;
 }
 
-ZqBaseAttribute* ZqBaseAttribute::clone(const std::string& newName, ZqModel* newOwner) const
+ZqBaseAttribute* ZqBaseAttribute::clone(const std::string& newName, ZqAttributeOwner* newOwner) const
 {
     return new ZqBaseAttribute(newName, newOwner, *this);
 }
 
-ZqBaseAttribute* ZqBaseAttribute::cloneForOwner(ZqModel* newOwner) const
+ZqBaseAttribute* ZqBaseAttribute::cloneForOwner(ZqAttributeOwner* newOwner) const
 {
     return new ZqBaseAttribute(m_name, newOwner, m_flag);
 }
@@ -103,13 +107,13 @@ void ZqBaseAttribute::loadConnectionFromDictionary(CCDictionary* dictionary)
     const unsigned modelId = dictionary->valueForKey("connectedModelId")->uintValue();
     if (modelId == 0)
         return;
-    std::shared_ptr<ZqModel> model = ZqModelController::shared()->modelById(modelId);
-    if (!model)
+    const ZqAttributeOwner* owner = resolveOwner(modelId);
+    if (!owner)
         return;
     const CCString* attributeName = dictionary->valueForKey("attributeName");
     if (attributeName->length() == 0)
         return;
-    if (ZqBaseAttribute* source = findSource(*model, attributeName->getCString()))
+    if (ZqBaseAttribute* source = findSource(*owner, attributeName->getCString()))
         connect(source, true);
 }
 
@@ -152,11 +156,11 @@ void ZqBaseAttribute::setName(const std::string& name, bool silent)
         changed(kValueChanged);
 }
 
-void ZqBaseAttribute::setOwner(ZqModel* owner)
+void ZqBaseAttribute::setOwner(ZqAttributeOwner* owner)
 {
     if (owner == m_owner)
         return;
-    ZqModel* former = m_owner;
+    ZqAttributeOwner* former = m_owner;
     m_owner = nullptr;
     if (former)
         former->removeAttribute(this);
@@ -238,4 +242,25 @@ ZqBaseAttribute* ZqBaseAttribute::connectedSource() const
     if (m_connectionType != kTarget || m_links.empty())
         return nullptr;
     return m_links.front();
+}
+
+void ZqAttributeOwner::forgetOwner(ZqBaseAttribute& attribute)
+{
+    attribute.m_owner = nullptr;
+}
+
+namespace {
+
+const ZqAttributeOwnerResolver* s_ownerResolver = nullptr;
+
+} // namespace
+
+const ZqAttributeOwnerResolver* zqAttributeOwnerResolver()
+{
+    return s_ownerResolver;
+}
+
+void zqSetAttributeOwnerResolver(const ZqAttributeOwnerResolver* resolver)
+{
+    s_ownerResolver = resolver;
 }

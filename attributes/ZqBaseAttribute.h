@@ -1,5 +1,7 @@
 #pragma once
 
+#include "attributes/ZqAttributeOwner.h"
+
 #include <ZqTypeId.h>
 
 #include <cstddef>
@@ -9,7 +11,6 @@
 
 class MessagePackMap;
 class ZqAnimationCurve;
-class ZqModel;
 namespace cocos2d {
 class CCObject;
 class CCDictionary;
@@ -40,10 +41,10 @@ public:
 
     // Appends itself to the owner's attribute list when an owner is given.
     // flag: stored and carried into every copy; nothing here reads it.
-    ZqBaseAttribute(const std::string& name, ZqModel* owner, unsigned flag = 0);
+    ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, unsigned flag = 0);
     // Copy under a new name and owner: same flag and kind; a copied target is linked
     // (silently) to the source's source, a copied source has no links.
-    ZqBaseAttribute(const std::string& name, ZqModel* owner, const ZqBaseAttribute& source);
+    ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttribute& source);
     ZqBaseAttribute(const ZqBaseAttribute&) = delete;
     ZqBaseAttribute& operator=(const ZqBaseAttribute&) = delete;
     // Unlinks both sides (notifying the owners of the attributes that lose a link),
@@ -62,8 +63,8 @@ public:
     virtual const char* className() const { return staticClassName(); }
     virtual std::size_t typeId() const { return staticTypeId(); }
     // New attributes owned by the caller's model (or by nobody when owner is null).
-    virtual ZqBaseAttribute* clone(const std::string& newName, ZqModel* newOwner) const;
-    virtual ZqBaseAttribute* cloneForOwner(ZqModel* newOwner) const;
+    virtual ZqBaseAttribute* clone(const std::string& newName, ZqAttributeOwner* newOwner) const;
+    virtual ZqBaseAttribute* cloneForOwner(ZqAttributeOwner* newOwner) const;
     virtual ZqBaseAttribute* cloneWithName(const std::string& newName) const;
 
     // Engine-dictionary form. Saved objects are autoreleased.
@@ -78,17 +79,17 @@ public:
     virtual std::vector<ZqAnimationCurve*> curvesForState(int state) const;
     virtual void setCurvesForState(std::vector<std::unique_ptr<ZqAnimationCurve>> curves, int state);
 
-    // Tells the owner (if any) through ZqModel::attributeChanged.
+    // Tells the owner (if any) through ZqAttributeOwner::attributeChanged.
     virtual void changed(int kind);
 
     const std::string& name() const { return m_name; }
-    ZqModel* owner() const { return m_owner; }
+    ZqAttributeOwner* owner() const { return m_owner; }
     unsigned flag() const { return m_flag; }
     int connectionType() const { return m_connectionType; }
 
     void setName(const std::string& name, bool silent = false);
     // Moves the attribute from its owner's list to the new owner's list; no notification.
-    void setOwner(ZqModel* owner);
+    void setOwner(ZqAttributeOwner* owner);
     // A different kind drops every link first.
     void setConnectionType(int kind, bool silent = false);
 
@@ -103,13 +104,15 @@ public:
     ZqBaseAttribute* connectedSource() const;
 
 private:
-    friend class ZqModel; // clears m_owner of attributes it is deleting
+    friend class ZqAttributeOwner; // clears m_owner of attributes their owner is deleting
 
-    // The first source attribute of that name on the model, else null.
-    static ZqBaseAttribute* findSource(const ZqModel& model, const std::string& attributeName);
+    // The owner of that id through the installed resolver, else null.
+    static const ZqAttributeOwner* resolveOwner(unsigned id);
+    // The first source attribute of that name on the owner, else null.
+    static ZqBaseAttribute* findSource(const ZqAttributeOwner& owner, const std::string& attributeName);
 
     std::string m_name;
-    ZqModel* m_owner = nullptr;
+    ZqAttributeOwner* m_owner = nullptr;
     unsigned m_flag = 0;
     int m_connectionType = kNone;
     std::vector<ZqBaseAttribute*> m_links;
@@ -122,11 +125,11 @@ private:
     ZQ_STATIC_IDENTITY(ClassName)                                                           \
     const char* className() const override { return staticClassName(); }                    \
     std::size_t typeId() const override { return staticTypeId(); }                          \
-    ClassName* clone(const std::string& newName, ZqModel* newOwner) const override          \
+    ClassName* clone(const std::string& newName, ZqAttributeOwner* newOwner) const override          \
     {                                                                                       \
         return new ClassName(newName, newOwner, *this);                                     \
     }                                                                                       \
-    ClassName* cloneForOwner(ZqModel* newOwner) const override                              \
+    ClassName* cloneForOwner(ZqAttributeOwner* newOwner) const override                              \
     {                                                                                       \
         return new ClassName(name(), newOwner, *this);                                      \
     }                                                                                       \

@@ -7,6 +7,7 @@
 #include "model/scene/ZqModelObject.h"
 #include "cocos2d.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 using namespace cocos2d;
@@ -52,12 +53,12 @@ bool zqReadReferenceText(CCDictionary* dictionary, unsigned& id)
     return true;
 }
 
-ZqAttributeModelReference::ZqAttributeModelReference(const std::string& name, ZqModel* owner, uint32_t acceptedKind)
+ZqAttributeModelReference::ZqAttributeModelReference(const std::string& name, ZqAttributeOwner* owner, uint32_t acceptedKind)
     : ZqAttribute(name, owner, 0u), m_acceptedKind(acceptedKind)
 {
 }
 
-ZqAttributeModelReference::ZqAttributeModelReference(const std::string& name, ZqModel* owner,
+ZqAttributeModelReference::ZqAttributeModelReference(const std::string& name, ZqAttributeOwner* owner,
                                                      const ZqAttributeModelReference& source)
     : ZqAttribute(name, owner, source), m_acceptedKind(source.m_acceptedKind)
 {
@@ -125,12 +126,12 @@ std::shared_ptr<ZqModel> ZqAttributeModelReference::lookUp(unsigned id) const
     return model;
 }
 
-ZqBaseAttributeAnimation::ZqBaseAttributeAnimation(const std::string& name, ZqModel* owner)
+ZqBaseAttributeAnimation::ZqBaseAttributeAnimation(const std::string& name, ZqAttributeOwner* owner)
     : ZqBaseAttributeModel(name, owner)
 {
 }
 
-ZqBaseAttributeAnimation::ZqBaseAttributeAnimation(const std::string& name, ZqModel* owner,
+ZqBaseAttributeAnimation::ZqBaseAttributeAnimation(const std::string& name, ZqAttributeOwner* owner,
                                                    const ZqBaseAttributeAnimation& source)
     : ZqBaseAttributeModel(name, owner, source), m_loop(source.m_loop)
 {
@@ -184,15 +185,40 @@ void ZqBaseAttributeAnimation::setFromSprite(const std::shared_ptr<ZqModelSprite
     changed(kValueChanged);
 }
 
-ZqBaseAttributeShape::ZqBaseAttributeShape(const std::string& name, ZqModel* owner)
+ZqBaseAttributeShape::ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner)
     : ZqBaseAttributeModel(name, owner)
 {
 }
 
-ZqBaseAttributeShape::ZqBaseAttributeShape(const std::string& name, ZqModel* owner, const ZqBaseAttributeShape& source)
+ZqBaseAttributeShape::ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeShape& source)
     : ZqBaseAttributeModel(name, owner, source)
 {
     duplicateReference();
+}
+
+ZqAttributeParticlesEmitters::ZqAttributeParticlesEmitters(const std::string& name, ZqAttributeOwner* owner)
+    : ZqAttribute(name, owner, 0)
+{
+}
+
+ZqAttributeParticlesEmitters::ZqAttributeParticlesEmitters(const std::string& name, ZqAttributeOwner* owner,
+                                                           const ZqAttributeParticlesEmitters& source)
+    : ZqAttribute(name, owner, source)
+{
+}
+
+std::vector<std::shared_ptr<ZqModel>> ZqAttributeParticlesEmitters::emitterModels() const
+{
+    std::vector<std::shared_ptr<ZqModel>> emitters;
+    for (const ZqBaseAttribute* link : links()) {
+        ZqModel* model = ZqModel::ownerOf(link);
+        if (!model || model->typeId() != kEmitterTypeId)
+            continue;
+        std::shared_ptr<ZqModel> emitter = model->sharedFromThis();
+        if (emitter && std::find(emitters.begin(), emitters.end(), emitter) == emitters.end())
+            emitters.push_back(emitter);
+    }
+    return emitters;
 }
 
 namespace {
@@ -211,7 +237,7 @@ std::shared_ptr<ZqModel> linkedObject(const ZqModel& linker, const char* attribu
 // The owner of a referencing attribute when it is exactly a linker.
 std::shared_ptr<ZqModel> linkerOwning(const ZqBaseAttribute* attribute)
 {
-    ZqModel* owner = attribute->owner();
+    ZqModel* owner = ZqModel::ownerOf(attribute);
     if (!owner || owner->typeId() != kLinkerTypeId)
         return nullptr;
     return owner->sharedFromThis();

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+class ZqModel;
 class ZqModelAnimation;
 class ZqModelAsset;
 class ZqModelObject;
@@ -80,9 +81,9 @@ public:
     uint32_t acceptedKind() const { return m_acceptedKind; }
 
 protected:
-    ZqAttributeModelReference(const std::string& name, ZqModel* owner, uint32_t acceptedKind);
+    ZqAttributeModelReference(const std::string& name, ZqAttributeOwner* owner, uint32_t acceptedKind);
     // The base copy, then the same model as the source (joining its referrers).
-    ZqAttributeModelReference(const std::string& name, ZqModel* owner, const ZqAttributeModelReference& source);
+    ZqAttributeModelReference(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeModelReference& source);
 
     // Re-points at a deep duplicate of the referenced model, registered when the original
     // is: copies of shapes and animations never share them.
@@ -103,11 +104,11 @@ class ZqBaseAttributeModel : public ZqAttributeModelReference {
     static_assert(!kZqReferencedClassName<T>.empty(), "name the referenced class in kZqReferencedClassName");
 
 public:
-    ZqBaseAttributeModel(const std::string& name, ZqModel* owner)
+    ZqBaseAttributeModel(const std::string& name, ZqAttributeOwner* owner)
         : ZqAttributeModelReference(name, owner, zqTypeIdOf(kZqReferencedClassName<T>))
     {
     }
-    ZqBaseAttributeModel(const std::string& name, ZqModel* owner, const ZqBaseAttributeModel& source)
+    ZqBaseAttributeModel(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeModel& source)
         : ZqAttributeModelReference(name, owner, source)
     {
     }
@@ -148,8 +149,8 @@ public:
 // loop flag and have no source sprite.
 class ZqBaseAttributeAnimation : public ZqBaseAttributeModel<ZqModelAnimation> {
 public:
-    ZqBaseAttributeAnimation(const std::string& name, ZqModel* owner);
-    ZqBaseAttributeAnimation(const std::string& name, ZqModel* owner, const ZqBaseAttributeAnimation& source);
+    ZqBaseAttributeAnimation(const std::string& name, ZqAttributeOwner* owner);
+    ZqBaseAttributeAnimation(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeAnimation& source);
     // Releases the source sprite, then the reference.
     ~ZqBaseAttributeAnimation() override;
 
@@ -182,8 +183,8 @@ public:
 // A collision shape: a polygon or a circle. Copies refer to a duplicate of the polygon.
 class ZqBaseAttributeShape : public ZqBaseAttributeModel<ZqModelPolygon> {
 public:
-    ZqBaseAttributeShape(const std::string& name, ZqModel* owner);
-    ZqBaseAttributeShape(const std::string& name, ZqModel* owner, const ZqBaseAttributeShape& source);
+    ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner);
+    ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeShape& source);
 };
 
 class ZqAttributeShape : public ZqBaseAttributeShape {
@@ -196,3 +197,19 @@ public:
 // transitive also follows each linker to its two objects and collects their linkers.
 // Each linker once, in no particular order.
 std::vector<std::shared_ptr<ZqModel>> collectReferencingModels(const std::shared_ptr<ZqModel>& model, bool transitive);
+
+// The port through which a particle model lists its emitter models: it holds no value,
+// only the links of ZqBaseAttribute (the emitters' attributes linked to it).
+class ZqAttributeParticlesEmitters : public ZqAttribute {
+public:
+    // The type id of the emitter model class, ZqModelObjectParticlesEmitter.
+    static constexpr std::size_t kEmitterTypeId = zqTypeIdOf("ZqModelObjectParticlesEmitter");
+
+    ZqAttributeParticlesEmitters(const std::string& name, ZqAttributeOwner* owner);
+    ZqAttributeParticlesEmitters(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeParticlesEmitters& source);
+    ZQ_ATTRIBUTE_IDENTITY(ZqAttributeParticlesEmitters)
+
+    // The owners of the linked attributes that are emitter models (exact class), in link
+    // order, each once.
+    std::vector<std::shared_ptr<ZqModel>> emitterModels() const;
+};

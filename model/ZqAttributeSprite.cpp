@@ -8,12 +8,12 @@
 
 using namespace cocos2d;
 
-ZqAttributeSprite::ZqAttributeSprite(const std::string& name, ZqModel* owner)
+ZqAttributeSprite::ZqAttributeSprite(const std::string& name, ZqAttributeOwner* owner)
     : ZqAttribute(name, owner, 0u)
 {
 }
 
-ZqAttributeSprite::ZqAttributeSprite(const std::string& name, ZqModel* owner, const ZqAttributeSprite& source)
+ZqAttributeSprite::ZqAttributeSprite(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeSprite& source)
     : ZqAttribute(name, owner, source), m_excludedFromAtlas(source.m_excludedFromAtlas)
 {
     if (source.m_value)

@@ -108,7 +108,7 @@ void ZqModel::deleteAttributes()
     m_attributes.clear();
     m_nameAttribute = nullptr;
     for (ZqBaseAttribute* attribute : attributes)
-        attribute->m_owner = nullptr;
+        forgetOwner(*attribute);
     for (ZqBaseAttribute* attribute : attributes)
         delete attribute;
 }
@@ -373,4 +373,9 @@ void ZqModel::removeReferencingAttribute(ZqBaseAttribute* attribute)
     auto it = std::find(m_referencingAttributes.begin(), m_referencingAttributes.end(), attribute);
     if (it != m_referencingAttributes.end())
         m_referencingAttributes.erase(it);
+}
+
+ZqModel* ZqModel::ownerOf(const ZqBaseAttribute* attribute)
+{
+    return attribute ? dynamic_cast<ZqModel*>(attribute->owner()) : nullptr;
 }

@@ -24,7 +24,7 @@ public:
 // "Name"), owned children, weak parents and observers. Models live in shared pointers;
 // whoever wraps one calls setSelf right away (see zqCreateModel in ZqModelIdentity.h).
 // Each concrete class gets its identity from ZQ_MODEL_IDENTITY (model/ZqModelIdentity.h).
-class ZqModel : public ZqMessagePackInterface {
+class ZqModel : public ZqMessagePackInterface, public ZqAttributeOwner {
 public:
     // Fresh id from the controller; creates the "Name" attribute holding name.
     explicit ZqModel(const std::string& name);
@@ -58,7 +58,7 @@ public:
     virtual cocos2d::CCDictionary* saveConnectionsToDictionary() const;
 
     // Passes an attribute's change to the observers and the controller.
-    virtual void attributeChanged(ZqBaseAttribute* attribute, int kind);
+    void attributeChanged(ZqBaseAttribute* attribute, int kind) override;
     // Appends the source's children (duplicates of them when deep; flag is their registerCopy).
     virtual void copyChildrenFrom(const ZqModel& source, bool deep, bool flag, bool silent);
     virtual void childAdded(const std::shared_ptr<ZqModel>& child);
@@ -68,7 +68,7 @@ public:
     void setSelf(const std::weak_ptr<ZqModel>& self) { m_self = self; }
     std::shared_ptr<ZqModel> sharedFromThis() const { return m_self.lock(); }
 
-    unsigned id() const { return m_id; }
+    unsigned id() const final { return m_id; }
     // Re-files the model under its new id in the controller.
     void setId(unsigned id);
     // "" when the "Name" attribute is missing (a copy whose "Name" has another class).
@@ -78,9 +78,9 @@ public:
 
     // Attributes: owned, in creation order. addAttribute takes the attribute from its
     // former owner; index -1 (or past the end) appends. removeAttribute does not delete.
-    const std::vector<ZqBaseAttribute*>& attributes() const { return m_attributes; }
-    void addAttribute(ZqBaseAttribute* attribute, int index = -1);
-    void removeAttribute(ZqBaseAttribute* attribute);
+    const std::vector<ZqBaseAttribute*>& attributes() const final { return m_attributes; }
+    void addAttribute(ZqBaseAttribute* attribute, int index = -1) final;
+    void removeAttribute(ZqBaseAttribute* attribute) final;
     ZqBaseAttribute* findAttribute(const std::string& name) const;
     int indexOfAttribute(const ZqBaseAttribute* attribute) const;
 
@@ -123,6 +123,9 @@ public:
 
     // Adds this model to the controller when the source's id is registered there.
     void registerLike(const ZqModel& source);
+
+    // The model owning the attribute; null when it has no owner or one that is no model.
+    static ZqModel* ownerOf(const ZqBaseAttribute* attribute);
 
 private:
     void deleteAttributes();

@@ -32,6 +32,7 @@ ZqModelController* ZqModelController::existing()
 ZqModelController::ZqModelController()
 {
     s_instance = this;
+    zqSetAttributeOwnerResolver(this);
     registerModelClasses();
 }
 
@@ -40,6 +41,8 @@ ZqModelController::~ZqModelController()
     reset();
     if (s_instance == this)
         s_instance = nullptr;
+    if (zqAttributeOwnerResolver() == this)
+        zqSetAttributeOwnerResolver(nullptr);
 }
 
 unsigned ZqModelController::nextModelId()
@@ -88,6 +91,12 @@ std::shared_ptr<ZqModel> ZqModelController::modelById(unsigned id) const
 {
     auto it = m_modelsById.find(id);
     return it == m_modelsById.end() ? nullptr : it->second;
+}
+
+ZqAttributeOwner* ZqModelController::ownerById(unsigned id) const
+{
+    auto it = m_modelsById.find(id);
+    return it == m_modelsById.end() ? nullptr : it->second.get();
 }
 
 ZqModelController::ModelList ZqModelController::modelsOfType(std::size_t typeId) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "attributes/KeyDictionary.h"
+#include "attributes/ZqAttributeOwner.h"
 #include "model/ZqModelRegistry.h"
 
 #include <cstddef>
@@ -22,8 +23,9 @@ class ZqBaseAttribute;
 // The owner and index of every model of the running game: models by id (at most one per
 // id) and by class type id (ascending ids, each list in registration order). Holds the
 // models by shared pointer. Process-wide, created by the first shared(); a test may
-// construct its own, which becomes the instance until it is destroyed.
-class ZqModelController {
+// construct its own, which becomes the instance until it is destroyed. The instance is
+// also the resolver through which attributes find the models their links name.
+class ZqModelController : public ZqAttributeOwnerResolver {
 public:
     using ModelList = std::vector<std::shared_ptr<ZqModel>>;
 
@@ -58,6 +60,7 @@ public:
     // entry goes only when it holds this very model.
     void removeModel(std::shared_ptr<ZqModel> model);
     std::shared_ptr<ZqModel> modelById(unsigned id) const;
+    ZqAttributeOwner* ownerById(unsigned id) const override;
     // A copy of the list of models of exactly that class.
     ModelList modelsOfType(std::size_t typeId) const;
     const std::map<std::size_t, ModelList>& modelsByType() const { return m_modelsByType; }

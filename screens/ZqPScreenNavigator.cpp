@@ -57,9 +57,10 @@ ZqBaseAttribute* ZqPScreenNavigator::portForKey(const std::string& key, const st
 std::shared_ptr<ZqBaseNode> ZqPScreenNavigator::linkedNode(const ZqBaseAttribute* targetPort)
 {
     const ZqBaseAttribute* source = targetPort ? targetPort->connectedSource() : nullptr;
-    if (!source || !source->owner())
+    ZqModel* owner = ZqModel::ownerOf(source);
+    if (!owner)
         return nullptr;
-    return modelKindCast<ZqNode>(source->owner()->sharedFromThis());
+    return modelKindCast<ZqNode>(owner->sharedFromThis());
 }
 
 std::shared_ptr<ZqModelScreen> ZqPScreenNavigator::linkedScreen(const ZqBaseAttribute* targetPort)

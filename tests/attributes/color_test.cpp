@@ -4,6 +4,7 @@
 
 #include "attributes/ZqAttributeColor.h"
 #include "attributes/ZqAttributePoint.h"
+#include "model/ZqAttributeModel.h"
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"

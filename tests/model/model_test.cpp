@@ -12,7 +12,7 @@ namespace {
 class CountedAttribute : public ZqAttribute {
 public:
     using ZqAttribute::ZqAttribute;
-    CountedAttribute(const std::string& name, ZqModel* owner, const CountedAttribute& source)
+    CountedAttribute(const std::string& name, ZqAttributeOwner* owner, const CountedAttribute& source)
         : ZqAttribute(name, owner, source)
     {
     }

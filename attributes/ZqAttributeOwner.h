@@ -1,0 +1,40 @@
+#pragma once
+
+#include <vector>
+
+class ZqBaseAttribute;
+
+// What an attribute asks of the object that owns it: its id (written into link entries),
+// its attribute list (searched for link sources), and whom to tell of a change. The model
+// base implements it; attributes know nothing else of their owner.
+class ZqAttributeOwner {
+public:
+    virtual unsigned id() const = 0;
+    // Owned attributes in creation order.
+    virtual const std::vector<ZqBaseAttribute*>& attributes() const = 0;
+    // Takes the attribute from its former owner; index -1 (or past the end) appends.
+    virtual void addAttribute(ZqBaseAttribute* attribute, int index = -1) = 0;
+    // Leaves the list; does not delete.
+    virtual void removeAttribute(ZqBaseAttribute* attribute) = 0;
+    // kind: ZqBaseAttribute::ChangeKind.
+    virtual void attributeChanged(ZqBaseAttribute* attribute, int kind) = 0;
+
+protected:
+    ~ZqAttributeOwner() = default;
+    // For an owner deleting its attributes: they must not call back into it while they go.
+    static void forgetOwner(ZqBaseAttribute& attribute);
+};
+
+// Finds the owner of an id when a link entry is read. The game installs its model
+// controller; with none installed, links to other owners are not resolved.
+class ZqAttributeOwnerResolver {
+public:
+    virtual ZqAttributeOwner* ownerById(unsigned id) const = 0;
+
+protected:
+    ~ZqAttributeOwnerResolver() = default;
+};
+
+// The installed resolver, or null. Not owned.
+const ZqAttributeOwnerResolver* zqAttributeOwnerResolver();
+void zqSetAttributeOwnerResolver(const ZqAttributeOwnerResolver* resolver);
