@@ -50,16 +50,27 @@ int CCApplication::run()
     // The director is looked up every frame: the frame after end() destroys it, and
     // the view it closed ends the loop.
     while (view->isOpenGLReady()) {
-        view->pollEvents();
-        const auto interval = std::chrono::duration<double>(CCDirector::sharedDirector()->getAnimationInterval());
-        const Clock::time_point now = Clock::now();
-        if (!first && now - last < interval) {
-            std::this_thread::sleep_for(interval - (now - last));
-            continue;
+        if (m_fixedStep <= 0.0f) {
+            const auto interval = std::chrono::duration<double>(CCDirector::sharedDirector()->getAnimationInterval());
+            const Clock::time_point now = Clock::now();
+            if (!first && now - last < interval) {
+                // Events are read while waiting too, so that input stays prompt.
+                view->pollEvents();
+                std::this_thread::sleep_for(interval - (now - last));
+                continue;
+            }
+            first = false;
+            last = now;
         }
-        first = false;
-        last = now;
-        CCDirector::sharedDirector()->mainLoop();
+        if (m_beforeFrame)
+            m_beforeFrame();
+        view->pollEvents();
+        if (m_fixedStep > 0.0f)
+            CCDirector::sharedDirector()->mainLoopWithDelta(m_fixedStep);
+        else
+            CCDirector::sharedDirector()->mainLoop();
+        if (m_afterFrame && view->isOpenGLReady())
+            m_afterFrame();
     }
     return 0;
 }

@@ -182,6 +182,8 @@ void CCEGLViewSDL::updateFrameFromDrawable()
     if (width == static_cast<int>(m_obScreenSize.width) && height == static_cast<int>(m_obScreenSize.height))
         return;
     CCEGLViewProtocol::setFrameSize(static_cast<float>(width), static_cast<float>(height));
+    if (m_frameSizeChanged)
+        m_frameSizeChanged();
 }
 
 void CCEGLViewSDL::setWindowTitle(const char* title)
@@ -237,8 +239,8 @@ void CCEGLViewSDL::pollEvents()
 {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (m_eventHook)
-            m_eventHook(&event);
+        if (m_eventHook && m_eventHook(&event))
+            continue;
         handleEvent(&event);
     }
 }

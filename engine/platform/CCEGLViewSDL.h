@@ -12,8 +12,9 @@ namespace cocos2d {
 struct CCEGLViewSDLState;
 
 // Sees every raw SDL event (an SDL_Event*, opaque here) before the view handles it:
-// the player's keyboard and controller input is fed from it.
-using CCSDLEventHook = std::function<void(const void* sdlEvent)>;
+// the player's keyboard and controller input is fed from it. True consumes the event:
+// the view does not handle it.
+using CCSDLEventHook = std::function<bool(const void* sdlEvent)>;
 
 // The SDL2 window with an OpenGL 2.1 compatibility context, current on the creating
 // thread for the view's life. Frame sizes are drawable pixels.
@@ -29,7 +30,7 @@ using CCSDLEventHook = std::function<void(const void* sdlEvent)>;
 // the director (the loop stops after the current frame), focus loss or minimising
 // cancels a held touch then calls the application's background hook, focus regained or
 // restored its foreground hook (each once per change). Size changes re-apply the
-// design resolution.
+// design resolution, then call the frame-size callback.
 class CCEGLViewSDL : public CCEGLViewProtocol {
 public:
     // A visible, resizable window of width x height pixels on the driver SDL picks.
@@ -64,6 +65,10 @@ public:
     bool isHeadless() const { return m_bHeadless; }
 
     void setEventHook(CCSDLEventHook hook) { m_eventHook = std::move(hook); }
+    // Runs after every change of the frame size (a resize, a fullscreen switch), once the
+    // view has re-fitted the design resolution with its current policy: the game may
+    // pick another policy for the new shape here.
+    void setFrameSizeChangedCallback(std::function<void()> callback) { m_frameSizeChanged = std::move(callback); }
 
     // The pixels of the window's surface in the rectangle (x, y from the bottom-left,
     // pixels): RGBA bytes, rows from the bottom up. The rectangle is clipped to the
@@ -88,6 +93,7 @@ private:
 
     std::unique_ptr<CCEGLViewSDLState> m_state;
     CCSDLEventHook m_eventHook;
+    std::function<void()> m_frameSizeChanged;
     bool m_bHeadless = false;
     bool m_bEnded = false;
     bool m_bInBackground = false;

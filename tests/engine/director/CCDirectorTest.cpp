@@ -213,3 +213,63 @@ TEST(ApplicationTest, RunLaunchesThenLoopsUntilTheDirectorEnds)
     EXPECT_EQ(CCApplication::sharedApplication(), nullptr);
     EXPECT_EQ(CCObject::liveObjectCount(), before);
 }
+
+namespace {
+
+// Ends the director on its 30th tick, recording every step and hook call.
+class FixedStepApp : public CCApplication {
+public:
+    bool applicationDidFinishLaunching() override
+    {
+        view.setFrameSize(100.0f, 100.0f);
+        CCDirector::sharedDirector()->setOpenGLView(&view);
+        Ticker* scene = new Ticker();
+        scene->init();
+        scene->autorelease();
+        scene->app = this;
+        scene->schedule(schedule_selector(Ticker::tick));
+        CCDirector::sharedDirector()->runWithScene(scene);
+        return true;
+    }
+    void applicationDidEnterBackground() override {}
+    void applicationWillEnterForeground() override {}
+
+    struct Ticker : CCScene {
+        void tick(float dt)
+        {
+            app->log.push_back("tick");
+            app->steps.push_back(dt);
+            if (app->steps.size() == 30)
+                CCDirector::sharedDirector()->end();
+        }
+        FixedStepApp* app = nullptr;
+    };
+    std::vector<std::string> log;
+    std::vector<float> steps;
+    CCEGLView view;
+};
+
+} // namespace
+
+TEST(ApplicationTest, FixedStepRunsFramesBackToBackWithTheStepAndTheHooksAroundEach)
+{
+    FixedStepApp app;
+    app.setFixedStep(1.0f / 60.0f);
+    app.setFrameHooks([&app] { app.log.push_back("before"); }, [&app] { app.log.push_back("after"); });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(app.run(), 0);
+    // Paced, 30 frames take half a second.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    ASSERT_EQ(app.steps.size(), 30u);
+    for (float step : app.steps)
+        EXPECT_EQ(step, 1.0f / 60.0f);
+    // The frame that tears the director down gets its before hook only.
+    ASSERT_EQ(app.log.size(), 30u * 3 + 1);
+    EXPECT_EQ((std::vector<std::string>(app.log.begin(), app.log.begin() + 3)),
+              (std::vector<std::string>{"before", "tick", "after"}));
+    EXPECT_EQ(app.log.back(), "before");
+
+    app.setFixedStep(-1.0f);
+    EXPECT_EQ(app.getFixedStep(), 0.0f);
+}
+

@@ -101,7 +101,10 @@ TEST_F(EGLViewSDLTest, LeftMouseButtonIsTouchZeroInDesignPoints)
 TEST_F(EGLViewSDLTest, HookSeesRawEventsAndEscapeIsBack)
 {
     std::vector<Uint32> seen;
-    view->setEventHook([&seen](const void* event) { seen.push_back(static_cast<const SDL_Event*>(event)->type); });
+    view->setEventHook([&seen](const void* event) {
+        seen.push_back(static_cast<const SDL_Event*>(event)->type);
+        return false;
+    });
     SDL_Event key{};
     key.type = SDL_KEYDOWN;
     key.key.keysym.sym = SDLK_ESCAPE;
@@ -111,6 +114,26 @@ TEST_F(EGLViewSDLTest, HookSeesRawEventsAndEscapeIsBack)
     view->pollEvents();
     EXPECT_EQ(delegate->log, std::vector<std::string>{"back"});
     EXPECT_EQ(seen, (std::vector<Uint32>{SDL_KEYDOWN, SDL_KEYDOWN}));
+}
+
+TEST_F(EGLViewSDLTest, EventsTheHookConsumesGoNoFurther)
+{
+    runScene();
+    view->setEventHook([](const void* event) {
+        const SDL_Event& sdl = *static_cast<const SDL_Event*>(event);
+        return sdl.type == SDL_KEYDOWN || sdl.type == SDL_WINDOWEVENT;
+    });
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&key);
+    pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+    pushMouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 8);
+    view->pollEvents();
+    frame();
+    // No back, no close; the touch the hook left alone went through.
+    EXPECT_EQ(delegate->log, std::vector<std::string>{"began 0 10,40"});
+    EXPECT_TRUE(view->isOpenGLReady());
 }
 
 TEST_F(EGLViewSDLTest, FocusLossCancelsTheHeldTouchThenGoesToBackgroundOnce)
@@ -175,6 +198,29 @@ TEST_F(EGLViewSDLTest, FullscreenRestoresTheWindowedSizeAndPlace)
     expectWindowPlace(window, 7, 9, 96, 48);
     EXPECT_FLOAT_EQ(view->getFrameSize().width, 96.0f);
     EXPECT_FLOAT_EQ(director->getWinSize().width, 48.0f);
+}
+
+TEST_F(EGLViewSDLTest, FrameSizeCallbackRunsAfterTheRefitOnEveryChange)
+{
+    view->setDesignResolutionSize(32, 24, kResolutionFixedHeight);
+    std::vector<float> designWidths;
+    // The game picks the policy from the frame's shape: fixed width when taller than 4:3.
+    view->setFrameSizeChangedCallback([this, &designWidths] {
+        designWidths.push_back(view->getDesignResolutionSize().width);
+        const CCSize frame = view->getFrameSize();
+        view->setDesignResolutionSize(32, 24, frame.width / frame.height < 4.0f / 3.0f ? kResolutionFixedWidth
+                                                                                      : kResolutionFixedHeight);
+    });
+    view->setFrameSize(96, 48);
+    SDL_SetWindowSize(static_cast<SDL_Window*>(view->getNativeWindow()), 64, 96);
+    view->pollEvents();
+    // An unchanged size is no change.
+    view->setFrameSize(64, 96);
+    // Seen re-fitted with the old policy, then changed by the callback.
+    EXPECT_EQ(designWidths, (std::vector<float>{48.0f, 16.0f}));
+    EXPECT_EQ(view->getResolutionPolicy(), kResolutionFixedWidth);
+    EXPECT_FLOAT_EQ(view->getDesignResolutionSize().width, 32.0f);
+    EXPECT_FLOAT_EQ(view->getDesignResolutionSize().height, 48.0f);
 }
 
 // A 2x2 icon file of 32-bit pixels.

@@ -1,0 +1,91 @@
+#include "ZqWindowMessages.h"
+
+#include <SDL2/SDL.h>
+#include <ZqLog.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+Uint32 messageEventType()
+{
+    static const Uint32 type = SDL_RegisterEvents(1);
+    return type;
+}
+
+volatile std::sig_atomic_t signalled = 0;
+
+extern "C" void noteSignal(int)
+{
+    signalled = 1;
+}
+
+// A box would wait for a click that scripted and offscreen runs never give.
+bool displayExists()
+{
+    const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : std::getenv("SDL_VIDEODRIVER");
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
+        return false;
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+namespace ZqWindowMessages {
+
+bool post(int message, std::intptr_t parameter)
+{
+    const Uint32 type = messageEventType();
+    if (type == static_cast<Uint32>(-1))
+        return false;
+    SDL_Event event{};
+    event.type = type;
+    event.user.code = message;
+    event.user.data1 = reinterpret_cast<void*>(parameter);
+    if (SDL_PushEvent(&event) < 0) {
+        debugLog("[ZqWindowMessages] message %d not posted: %s", message, SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+bool read(const SDL_Event& event, int& message, std::intptr_t& parameter)
+{
+    if (event.type != messageEventType())
+        return false;
+    message = event.user.code;
+    parameter = reinterpret_cast<std::intptr_t>(event.user.data1);
+    return true;
+}
+
+void closeOnSignals()
+{
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    struct sigaction action {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool closeIfSignalled()
+{
+    if (!signalled)
+        return false;
+    signalled = 0;
+    debugLog("[ZqWindowMessages] signal: closing");
+    return post(kClose);
+}
+
+} // namespace ZqWindowMessages
+
+void zqReportFatalError(const std::string& message, SDL_Window* window)
+{
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::fflush(stderr);
+    if (displayExists())
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "The game cannot start", message.c_str(), window);
+}

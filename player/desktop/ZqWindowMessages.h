@@ -1,0 +1,34 @@
+#pragma once
+
+#include <SDL2/SDL_events.h>
+#include <SDL2/SDL_video.h>
+
+#include <cstdint>
+#include <string>
+
+// Messages posted to the program's window and handled at its next event poll, on the main
+// thread: SDL user events of one type registered for them.
+namespace ZqWindowMessages {
+
+// Parameter: 1 to go fullscreen, 0 to go back to the window.
+constexpr int kFullscreen = 1024;
+// Ends the program as closing the window does.
+constexpr int kClose = 16;
+
+// Queues the message. Any thread; false (logged) when SDL's queue refuses it.
+bool post(int message, std::intptr_t parameter = 0);
+// True when the event is a posted message, which is then given out.
+bool read(const SDL_Event& event, int& message, std::intptr_t& parameter);
+
+// SIGINT and SIGTERM post a close from the next closeIfSignalled (the handler itself only
+// notes the signal), so that the program ends as a closed window ends it, saving progress.
+// Keeps SDL from installing its own handlers; call it before SDL is initialised.
+void closeOnSignals();
+// Posts the close a signal asked for; true when it did. Once a frame.
+bool closeIfSignalled();
+
+} // namespace ZqWindowMessages
+
+// Says why the program cannot go on: one line on standard error and, where a display
+// exists, a message box over the window (null for none).
+void zqReportFatalError(const std::string& message, SDL_Window* window);

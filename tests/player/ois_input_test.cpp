@@ -1,0 +1,95 @@
+// OIS's listener calls, as its devices make them, reaching the sink.
+#include "ZqOisInput.h"
+
+#include "player_test_support.h"
+
+#include <ois/OISInputManager.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A joystick with an identity, for the events' device.
+class FakeJoyStick : public OIS::JoyStick {
+public:
+    explicit FakeJoyStick(int id) : OIS::JoyStick("fake", true, id, nullptr) {}
+    void setBuffered(bool) override {}
+    void capture() override {}
+    OIS::Interface* queryInterface(OIS::Interface::IType) override { return nullptr; }
+    void _initialize() override {}
+};
+
+OIS::KeyEvent key(OIS::KeyCode code)
+{
+    return OIS::KeyEvent(nullptr, code, 0);
+}
+
+TEST(OisInput, KeysReachTheSinkInEditorCodes)
+{
+    RecordingSink sink;
+    ZqOisInput input(sink);
+    input.keyPressed(key(OIS::KC_X));
+    input.keyPressed(key(OIS::KC_UP));
+    input.keyPressed(key(OIS::KC_NUMPAD5));
+    input.keyReleased(key(OIS::KC_UP));
+    input.keyReleased(key(OIS::KC_NUMPAD5));
+    // Releases wait for the end of the capture.
+    EXPECT_EQ(sink.log, (std::vector<std::string>{"key+ 88", "key+ 16777235"}));
+    input.flushReleases();
+    EXPECT_EQ(sink.log, (std::vector<std::string>{"key+ 88", "key+ 16777235", "key- 16777235"}));
+}
+
+TEST(OisInput, AnAutoRepeatIsNothing)
+{
+    // X's auto-repeat: a release and a press of the held key together, again and again.
+    RecordingSink sink;
+    ZqOisInput input(sink);
+    input.keyPressed(key(OIS::KC_J));
+    input.flushReleases();
+    for (int i = 0; i < 3; ++i) {
+        input.keyReleased(key(OIS::KC_J));
+        input.keyPressed(key(OIS::KC_J));
+        input.flushReleases();
+    }
+    EXPECT_EQ(sink.log, std::vector<std::string>{"key+ 74"});
+    // A real release, then a new press in the next capture, is both.
+    input.keyReleased(key(OIS::KC_J));
+    input.flushReleases();
+    input.keyPressed(key(OIS::KC_J));
+    EXPECT_EQ(sink.log, (std::vector<std::string>{"key+ 74", "key- 74", "key+ 74"}));
+}
+
+TEST(OisInput, JoystickButtonsAxesAndHatsCarryThePad)
+{
+    RecordingSink sink;
+    ZqOisInput input(sink);
+    FakeJoyStick pad(3);
+    OIS::JoyStickState state;
+    state.mAxes.resize(2);
+    state.mAxes[0].abs = OIS::JoyStick::MAX_AXIS / 2;
+    state.mAxes[1].abs = OIS::JoyStick::MIN_AXIS;
+    state.mPOV[0].direction = OIS::Pov::NorthWest;
+    const OIS::JoyStickEvent event(&pad, state);
+    input.buttonPressed(event, 0);
+    input.buttonReleased(event, 12);
+    input.axisMoved(event, 0);
+    input.axisMoved(event, 1);
+    input.axisMoved(event, 2);
+    input.povMoved(event, 0);
+    input.povMoved(event, 1);
+    EXPECT_EQ(sink.log, (std::vector<std::string>{"button 3 0 +", "button 3 12 -", "axis 3 0 0.50", "axis 3 1 -1.00",
+                                                  "hat 3 0 9", "hat 3 1 0"}));
+}
+
+TEST(OisInput, NoInputSystemWithoutAnX11Window)
+{
+    RecordingSink sink;
+    ZqOisInput input(sink);
+    EXPECT_FALSE(input.create(""));
+    EXPECT_FALSE(input.isCreated());
+    input.requestRecreate();
+    input.capture();
+    EXPECT_TRUE(sink.log.empty());
+}
+
+} // namespace

@@ -1,0 +1,183 @@
+// The environment's test hooks and the input script.
+#include "ZqTestHooks.h"
+#include "ZqWindowMessages.h"
+
+#include "player_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+
+namespace {
+
+// Sets the variables for the test, and unsets them after it.
+class Environment {
+public:
+    explicit Environment(std::initializer_list<std::pair<const char*, const char*>> variables)
+    {
+        for (const char* name : kNames)
+            unsetenv(name);
+        for (const auto& [name, value] : variables)
+            setenv(name, value, 1);
+    }
+    ~Environment()
+    {
+        for (const char* name : kNames)
+            unsetenv(name);
+    }
+
+private:
+    static constexpr const char* kNames[] = {"ZQ_FIXED_STEP", "ZQ_SEED",      "ZQ_INPUT_SCRIPT",
+                                             "ZQ_SCREENSHOTS", "ZQ_EXIT_FRAME", "ZQ_DEBUG_DRAW"};
+};
+
+TEST(TestHooks, ReadFromTheEnvironment)
+{
+    ZqTestHooks hooks;
+    std::string error;
+    {
+        Environment none({});
+        ASSERT_TRUE(ZqTestHooks::fromEnvironment(hooks, error)) << error;
+        EXPECT_FALSE(hooks.fixedStep);
+        EXPECT_FALSE(hooks.seed);
+        EXPECT_EQ(hooks.exitFrame, 0u);
+        EXPECT_TRUE(hooks.screenshots.empty());
+    }
+    Environment all({{"ZQ_FIXED_STEP", "1"},
+                     {"ZQ_SEED", "42"},
+                     {"ZQ_INPUT_SCRIPT", "/tmp/script.txt"},
+                     {"ZQ_SCREENSHOTS", "600:menu.png,2:/tmp/a b.png"},
+                     {"ZQ_EXIT_FRAME", "600"},
+                     {"ZQ_DEBUG_DRAW", "1"}});
+    ASSERT_TRUE(ZqTestHooks::fromEnvironment(hooks, error)) << error;
+    EXPECT_TRUE(hooks.fixedStep);
+    EXPECT_EQ(hooks.seed, 42u);
+    EXPECT_EQ(hooks.inputScript, "/tmp/script.txt");
+    EXPECT_EQ(hooks.screenshots,
+              (std::vector<std::pair<unsigned, std::string>>{{600, "menu.png"}, {2, "/tmp/a b.png"}}));
+    EXPECT_EQ(hooks.exitFrame, 600u);
+    EXPECT_TRUE(hooks.debugDraw);
+}
+
+TEST(TestHooks, MalformedValuesNameTheirVariable)
+{
+    const std::pair<const char*, const char*> bad[] = {
+        {"ZQ_FIXED_STEP", "yes"}, {"ZQ_SEED", "-1"},        {"ZQ_SEED", "12x"},          {"ZQ_EXIT_FRAME", "0"},
+        {"ZQ_EXIT_FRAME", "ten"}, {"ZQ_SCREENSHOTS", "a.png"}, {"ZQ_SCREENSHOTS", "0:a.png"}, {"ZQ_SCREENSHOTS", "5:"},
+    };
+    for (const auto& [name, value] : bad) {
+        Environment environment({{name, value}});
+        ZqTestHooks hooks;
+        std::string error;
+        EXPECT_FALSE(ZqTestHooks::fromEnvironment(hooks, error)) << name << "=" << value;
+        EXPECT_EQ(error.rfind(name, 0), 0u) << error;
+    }
+}
+
+class InputScript : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(sdl.ok()) << SDL_GetError(); }
+
+    // The events of frames 1 to last, each frame's prefixed "N:"; mouse events as SDL
+    // queued them.
+    std::vector<std::string> play(unsigned last)
+    {
+        std::vector<std::string> seen;
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        for (unsigned frame = 1; frame <= last; ++frame) {
+            sink.log.clear();
+            script.play(frame, sink, nullptr);
+            SDL_Event event;
+            while (SDL_PollEvent(&event)) {
+                if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP)
+                    sink.log.push_back(std::string(event.type == SDL_MOUSEBUTTONDOWN ? "mouse+ " : "mouse- ") +
+                                       std::to_string(event.button.x) + "," + std::to_string(event.button.y));
+                else if (event.type == SDL_MOUSEMOTION)
+                    sink.log.push_back("move " + std::to_string(event.motion.x) + "," + std::to_string(event.motion.y));
+            }
+            for (const std::string& line : sink.log)
+                seen.push_back(std::to_string(frame) + ":" + line);
+        }
+        return seen;
+    }
+
+    SdlSubsystems sdl{SDL_INIT_VIDEO};
+    ZqInputScript script;
+    RecordingSink sink;
+};
+
+TEST_F(InputScript, EventsReachTheirFrames)
+{
+    std::string error;
+    ASSERT_TRUE(script.parse("# menu, then play\n"
+                             "3 key down Return   # Play\n"
+                             "\n"
+                             "3 key up Return\n"
+                             "1 key down Left Shift\n"
+                             "2 pad button down 0\n"
+                             "2 pad axis 1 -0.5\n"
+                             "2 pad hat 0 down-right\n"
+                             "4 mouse down 10 20\n"
+                             "4 mouse move 11 21\n"
+                             "5 mouse up 12 22\n"
+                             "5 key down F13\n",
+                             error))
+        << error;
+    EXPECT_EQ(script.size(), 10u);
+    EXPECT_EQ(play(6), (std::vector<std::string>{"1:key+ 16777248", "2:button -2 0 +", "2:axis -2 1 -0.50",
+                                                 "2:hat -2 0 6", "3:key+ 16777220", "3:key- 16777220",
+                                                 "4:mouse+ 10,20", "4:move 11,21", "5:mouse- 12,22"}));
+}
+
+TEST_F(InputScript, AMalformedLineIsAnErrorNamingIt)
+{
+    const std::pair<const char*, const char*> bad[] = {
+        {"1 key down Return\n\n# fine so far\n5 pad trigger 1\n", "ZQ_INPUT_SCRIPT line 4: unknown event 'pad trigger'"},
+        {"x key down Return\n", "ZQ_INPUT_SCRIPT line 1: bad frame 'x' (frames count from 1)"},
+        {"0 key down Return\n", "ZQ_INPUT_SCRIPT line 1: bad frame '0' (frames count from 1)"},
+        {"1 key press Return\n", "ZQ_INPUT_SCRIPT line 1: 'key' expects down|up NAME"},
+        {"1 key down NoSuchKey\n", "ZQ_INPUT_SCRIPT line 1: unknown key 'NoSuchKey'"},
+        {"1 pad axis 0 1.5\n", "ZQ_INPUT_SCRIPT line 1: 'pad axis' expects N VALUE, VALUE from -1 to 1"},
+        {"1 pad hat 0 north\n", "ZQ_INPUT_SCRIPT line 1: 'pad hat' expects N and a direction (up, down-left, centre, ...)"},
+        {"1 mouse click 1 2\n", "ZQ_INPUT_SCRIPT line 1: 'mouse' expects down|move|up X Y"},
+        {"1\n", "ZQ_INPUT_SCRIPT line 1: unknown event ''"},
+    };
+    for (const auto& [text, message] : bad) {
+        std::string error;
+        EXPECT_FALSE(script.parse(text, error)) << text;
+        EXPECT_EQ(error, message);
+        EXPECT_EQ(script.size(), 0u);
+    }
+    std::string error;
+    EXPECT_FALSE(script.load("/nonexistent/script.txt", error));
+    EXPECT_EQ(error, "ZQ_INPUT_SCRIPT: cannot read /nonexistent/script.txt");
+}
+
+TEST(WindowMessages, PostedMessagesComeBackAtThePollAndSignalsPostClose)
+{
+    SdlSubsystems sdl(SDL_INIT_EVENTS);
+    ASSERT_TRUE(sdl.ok());
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    ASSERT_TRUE(ZqWindowMessages::post(ZqWindowMessages::kFullscreen, 1));
+    EXPECT_FALSE(ZqWindowMessages::closeIfSignalled());
+    ZqWindowMessages::closeOnSignals();
+    std::raise(SIGTERM);
+    EXPECT_TRUE(ZqWindowMessages::closeIfSignalled());
+    EXPECT_FALSE(ZqWindowMessages::closeIfSignalled());
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
+
+    std::vector<std::pair<int, std::intptr_t>> messages;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        int message = 0;
+        std::intptr_t parameter = 0;
+        if (ZqWindowMessages::read(event, message, parameter))
+            messages.emplace_back(message, parameter);
+    }
+    EXPECT_EQ(messages, (std::vector<std::pair<int, std::intptr_t>>{{ZqWindowMessages::kFullscreen, 1},
+                                                                    {ZqWindowMessages::kClose, 0}}));
+}
+
+} // namespace
