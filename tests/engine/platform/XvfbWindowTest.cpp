@@ -1,23 +1,16 @@
 #include "cocos2d.h"
 #include "engine/platform/WindowPlace.h"
+#include "engine/platform/XvfbServer.h"
 #include "platform/CCEGLViewSDL.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <thread>
-#include <vector>
-
-extern char** environ;
 
 using namespace cocos2d;
 
@@ -35,34 +28,6 @@ public:
         ccDrawCircle(CCPoint(130, 95), 12, 0, 24, false);
     }
 };
-
-pid_t spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& extraEnvironment)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    std::vector<std::string> environment(extraEnvironment);
-    for (char** variable = environ; *variable; ++variable)
-        environment.emplace_back(*variable);
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
-        return -1;
-    return pid;
-}
-
-std::string findXvfb()
-{
-    for (const char* candidate : {"/usr/bin/Xvfb", "/usr/local/bin/Xvfb"}) {
-        if (access(candidate, X_OK) == 0)
-            return candidate;
-    }
-    return {};
-}
 
 std::string afterFullscreenShot(const std::string& shot)
 {
@@ -141,29 +106,22 @@ TEST(XvfbWindowTest, WindowShowsAFrame)
 {
     if (std::getenv(kChildVariable))
         GTEST_SKIP() << "child process";
-    const std::string xvfb = findXvfb();
-    if (xvfb.empty())
-        GTEST_SKIP() << "Xvfb is not installed";
-    int display = 90;
-    while (display < 200 && access(("/tmp/.X" + std::to_string(display) + "-lock").c_str(), F_OK) == 0)
-        ++display;
-    const std::string name = ":" + std::to_string(display);
-    const pid_t server = spawn({xvfb, name, "-screen", "0", "320x240x24", "-nolisten", "tcp"}, {});
-    ASSERT_GT(server, 0);
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(display);
-    for (int i = 0; i < 100 && access(socket.c_str(), F_OK) != 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-
     const std::string shot = testing::TempDir() + "zq_xvfb_window.png";
-    const pid_t child = spawn({"/proc/self/exe", "--gtest_filter=XvfbWindowTest.DISABLED_ChildDrawsOneFrame", "--gtest_also_run_disabled_tests"},
-                              {"DISPLAY=" + name, "SDL_VIDEODRIVER=x11", std::string(kChildVariable) + "=" + shot});
     int status = -1;
-    if (child > 0)
-        waitpid(child, &status, 0);
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
+    pid_t child = -1;
+    {
+        XvfbServer xvfb("320x240x24");
+        if (!xvfb.installed())
+            GTEST_SKIP() << "Xvfb is not installed";
+        ASSERT_TRUE(xvfb.available());
+        child = spawnWithEnvironment({"/proc/self/exe", "--gtest_filter=XvfbWindowTest.DISABLED_ChildDrawsOneFrame",
+                                      "--gtest_also_run_disabled_tests"},
+                                     {"DISPLAY=" + xvfb.display(), "SDL_VIDEODRIVER=x11",
+                                      std::string(kChildVariable) + "=" + shot});
+        status = waitForExit(child);
+    }
     ASSERT_GT(child, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    ASSERT_EQ(status, 0) << "child status";
 
     // Both shots, before fullscreen and after it, show the same window.
     for (const std::string& path : {shot, afterFullscreenShot(shot)}) {
