@@ -1,5 +1,9 @@
 #include "app/ScoreRegistry.h"
 
+#include <ZqNumeric.h>
+
+#include <algorithm>
+#include <climits>
 #include <list>
 #include <unordered_map>
 #include <utility>
@@ -75,6 +79,19 @@ void ScoreRegistry::clear()
     Registry& r = registry();
     r.index = std::unordered_map<std::string, ScoreRecord*>(8);
     r.records.clear();
+}
+
+bool ScoreRegistry::payCoins(float price)
+{
+    ScoreBlock<int>& coins = global().coins;
+    if (!(static_cast<float>(coins.total) >= price))
+        return false;
+    // In 64 bits: a negative price adds coins, and a huge one must not wrap.
+    const long long total = static_cast<long long>(coins.total) - zqSaturatingInt(price);
+    coins.total = static_cast<int>(std::clamp<long long>(total, INT_MIN, INT_MAX));
+    coins.session = std::min(coins.session, coins.total);
+    coins.keepSession();
+    return true;
 }
 
 void ScoreRegistry::forEach(const std::function<void(const std::string& key, const ScoreRecord& record)>& visit)

@@ -70,6 +70,12 @@ public:
     // Erase progress: no record is left (the index back to 8 buckets).
     static void clear();
 
+    // A payment in coins from the player's purse (the global record), for unlocks and
+    // purchases: only when the total coins, as a float, reach price. The total loses the
+    // price truncated toward zero, the session coins are capped at the new total and
+    // copied into their snapshot. False, nothing changed, when the coins do not reach.
+    static bool payCoins(float price);
+
     // Every record, in the order of first use.
     static void forEach(const std::function<void(const std::string& key, const ScoreRecord& record)>& visit);
     static std::size_t size();

@@ -36,6 +36,86 @@ ZqPScreenNavigator* ZqPScreenNavigator::shared()
     return &navigator;
 }
 
+ZqPScreenNavigator::ZqPScreenNavigator()
+{
+    reset();
+}
+
+void ZqPScreenNavigator::reset()
+{
+    m_history.assign(1, kStartScreenKey);
+    m_sceneDestination = 0;
+}
+
+const std::string& ZqPScreenNavigator::currentKey() const
+{
+    static const std::string none;
+    return m_history.empty() ? none : m_history.back();
+}
+
+std::string ZqPScreenNavigator::resolveScreenKey(const std::string& name, bool lookup) const
+{
+    // The flow graph stores each link as a port named after the button or observer that
+    // follows it, so a name is first a port; a key is the fallback.
+    if (!currentKey().empty()) {
+        if (std::shared_ptr<ZqModelScreen> screen = linkedScreen(portForKey(currentKey(), name)))
+            return screen->key();
+    }
+    if (lookup && (sceneNodeForKey(name) || uiNodeForKey(name)))
+        return name;
+    return std::string();
+}
+
+void ZqPScreenNavigator::moveTo(const std::string& key)
+{
+    auto found = std::find(m_history.begin(), m_history.end(), key);
+    if (found != m_history.end())
+        m_history.erase(found + 1, m_history.end());
+    else
+        m_history.push_back(key);
+}
+
+bool ZqPScreenNavigator::back()
+{
+    if (m_history.size() < 2 || m_history[m_history.size() - 2] == kStartScreenKey)
+        return false;
+    m_history.pop_back();
+    return true;
+}
+
+bool ZqPScreenNavigator::switchToScreen(const std::string& name, bool lookup, int /*transition*/)
+{
+    const std::string key = resolveScreenKey(name, lookup);
+    if (key.empty())
+        return false;
+    moveTo(key);
+    return true;
+}
+
+int ZqPScreenNavigator::backTo(const std::string& worldTarget, const std::string& screenTarget, int /*flag*/)
+{
+    if (!worldTarget.empty() || screenTarget.empty() || !uiNodeForKey(screenTarget))
+        return 0;
+    moveTo(screenTarget);
+    return 1;
+}
+
+std::string ZqPScreenNavigator::firstScreenAfterLoading() const
+{
+    ZqModelController* controller = ZqModelController::shared();
+    for (const std::shared_ptr<ZqNodeUIStart>& start : controller->modelsOfClass<ZqNodeUIStart>()) {
+        std::shared_ptr<ZqModelScreen> screen = linkedScreen(start->findAttribute("Load"));
+        if (screen && screen->key() != kStartScreenKey)
+            return screen->key();
+    }
+    for (const std::shared_ptr<ZqNodeUI>& node : controller->modelsOfKind<ZqNodeUI>()) {
+        std::shared_ptr<ZqModelScreen> screen = node->screen();
+        if (node->typeId() != ZqNodeUIStart::staticTypeId() && screen && screen->key() != kStartScreenKey)
+            return screen->key();
+    }
+    return std::string();
+}
+
 std::shared_ptr<ZqNodeScene> ZqPScreenNavigator::sceneNodeForKey(const std::string& key) const
 {
     return nodeWithScreenKey(ZqModelController::shared()->modelsOfClass<ZqNodeScene>(), key);

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class ZqBaseAttribute;
 class ZqBaseNode;
@@ -9,16 +10,52 @@ class ZqModelScreen;
 class ZqNodeScene;
 class ZqNodeUI;
 
-// Moves the player between the screens of the flow graph. This part holds the lookups in
-// the loaded models that navigation and the buttons use, and the level section at which
-// the next game starts. Process-wide; main thread only.
+// Moves the player between the screens of the flow graph: the history of screen keys
+// from the start screen, the lookups in the loaded models that navigation and the
+// buttons use, and the level section at which the next game starts. Process-wide; main
+// thread only.
 class ZqPScreenNavigator {
 public:
+    // The key of the start screen, which shows the loading UI.
+    static constexpr const char* kStartScreenKey = "ZqPScreenStart";
+
     // The instance, created on first call; never null.
     static ZqPScreenNavigator* shared();
 
     ZqPScreenNavigator(const ZqPScreenNavigator&) = delete;
     ZqPScreenNavigator& operator=(const ZqPScreenNavigator&) = delete;
+
+    // The screen keys shown so far, the start screen first and the current one last.
+    const std::vector<std::string>& history() const { return m_history; }
+    // The key of the current screen; empty when the history is empty.
+    const std::string& currentKey() const;
+
+    // The key of the screen a name leads to from the current screen: the name as a port
+    // of the current screen's flow-graph node, followed through its link to the linked
+    // node's screen; with lookup set, else the name as the key of a node's screen. Empty
+    // when neither resolves.
+    std::string resolveScreenKey(const std::string& name, bool lookup) const;
+
+    // One entry back. False at the first entry, and when the entry before is the start
+    // screen: going back there would load the game again.
+    bool back();
+    // Makes the resolved key current: the history is cut back to it when it holds it
+    // already, else the key is appended. False when the name does not resolve.
+    bool switchToScreen(const std::string& name, bool lookup, int transition);
+    // Moves the history to a back button's targets (ZqBaseModelObjectButton::backToWorld,
+    // backToScreen). With no world target and a screen target that names an interface
+    // screen: cut back to it or appended, 1 (the new container is to be presented).
+    // Otherwise 0, nothing changed.
+    int backTo(const std::string& worldTarget, const std::string& screenTarget, int flag);
+
+    // The move past the start screen once the game is loaded: the screen the start node's
+    // "Load" port links to, else the first other interface node's screen. Its key
+    // follows the start screen in the history. Empty when the game has no such screen.
+    std::string firstScreenAfterLoading() const;
+
+    // The navigator as the process starts: the start screen alone in the history, no
+    // destination. Tests call it between games.
+    void reset();
 
     // The first registered world node whose screen's key is key (exact bytes); empty when none.
     std::shared_ptr<ZqNodeScene> sceneNodeForKey(const std::string& key) const;
@@ -42,7 +79,11 @@ public:
     void setSceneDestination(int destination) { m_sceneDestination = destination; }
 
 private:
-    ZqPScreenNavigator() = default;
+    ZqPScreenNavigator();
 
+    // Cuts the history back to key when it holds it, else appends it.
+    void moveTo(const std::string& key);
+
+    std::vector<std::string> m_history;
     int m_sceneDestination = 0;
 };

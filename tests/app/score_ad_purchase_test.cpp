@@ -5,6 +5,7 @@
 #include "model/scene/ZqModelButtons.h"
 
 #include <climits>
+#include <cmath>
 
 class ScoreRegistryTest : public AppTest {};
 
@@ -22,6 +23,30 @@ TEST_F(ScoreRegistryTest, RewardsRaiseSessionTotalAndBestWithoutOverflow)
     EXPECT_EQ(coins.total, INT_MAX);
     coins.keepSession();
     EXPECT_EQ(coins.snapshot, INT_MAX);
+}
+
+TEST_F(ScoreRegistryTest, CoinPaymentsTruncateThePriceAndCapTheSession)
+{
+    struct Case {
+        int total, session;
+        float price;
+        bool paid;
+        int totalAfter, sessionAfter;
+    };
+    const Case cases[] = {
+        {100, 100, 100.5f, false, 100, 100}, {100, 100, 99.9f, true, 1, 1}, {100, 20, 100.0f, true, 0, 0},
+        {50, 5, 49.5f, true, 1, 1},          {49, 5, 49.5f, false, 49, 5},  {10, 3, std::nanf(""), false, 10, 3},
+    };
+    for (const Case& c : cases) {
+        ScoreBlock<int>& coins = ScoreRegistry::global().coins;
+        coins = ScoreBlock<int>{c.session, 0, c.total, {}};
+        EXPECT_EQ(ScoreRegistry::payCoins(c.price), c.paid) << c.total << " coins, price " << c.price;
+        EXPECT_EQ(coins.total, c.totalAfter) << c.price;
+        EXPECT_EQ(coins.session, c.sessionAfter) << "the session never exceeds the purse";
+        EXPECT_EQ(coins.snapshot.has_value(), c.paid);
+        if (c.paid)
+            EXPECT_EQ(coins.snapshot, c.sessionAfter);
+    }
 }
 
 TEST_F(ScoreRegistryTest, RecordsAreKeptByKeyAtFixedAddresses)

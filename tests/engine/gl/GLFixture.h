@@ -18,7 +18,8 @@ public:
 };
 
 // A fresh director on a headless GL view (SDL's offscreen driver) of kWidth x kHeight
-// pixels with a design resolution of the same size, so one point is one pixel.
+// pixels (or viewSize()) with a design resolution of the same size, so one point is one
+// pixel.
 // Torn down after each test; every engine object the test made must be gone by then.
 class GLFixture : public ::testing::Test {
 protected:
@@ -28,10 +29,13 @@ protected:
     void SetUp() override
     {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        // Earlier tests of the program may have left a director with its scheduler.
+        cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_baseline = cocos2d::CCObject::liveObjectCount();
-        view = cocos2d::CCEGLViewSDL::createHeadless(kWidth, kHeight);
+        const cocos2d::CCSize size = viewSize();
+        view = cocos2d::CCEGLViewSDL::createHeadless(static_cast<int>(size.width), static_cast<int>(size.height));
         ASSERT_TRUE(view) << "no headless GL context (Mesa's EGL and DRI packages missing?)";
-        view->setDesignResolutionSize(kWidth, kHeight, cocos2d::kResolutionShowAll);
+        view->setDesignResolutionSize(size.width, size.height, cocos2d::kResolutionShowAll);
         director = cocos2d::CCDirector::sharedDirector();
         director->setOpenGLView(view.get());
     }
@@ -42,6 +46,8 @@ protected:
         view.reset();
         EXPECT_EQ(cocos2d::CCObject::liveObjectCount(), m_baseline) << "engine objects leaked";
     }
+
+    virtual cocos2d::CCSize viewSize() const { return cocos2d::CCSize(kWidth, kHeight); }
 
     void frame(float dt = 1.0f / 60.0f) { cocos2d::CCDirector::sharedDirector()->mainLoopWithDelta(dt); }
 
