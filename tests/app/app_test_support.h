@@ -59,6 +59,9 @@ protected:
         ZqPSettingsController::purgeShared();
         ZqModelController::shared()->reset();
         zqSetClockTicks(std::nullopt);
+        // The settings controller made a director for its timer: later suites start
+        // from no engine object.
+        cocos2d::CCDirector::sharedDirector()->purgeDirector();
     }
 
     static void setSeconds(int64_t seconds) { zqSetClockTicks(seconds * kTicksPerSecond); }
