@@ -19,16 +19,17 @@
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqModelShapes.h"
 #include "model/scene/ZqNode.h"
+#include "tools/ZqGameBuilder.h"
 #include "cocos2d.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <unistd.h>
 #include <initializer_list>
 #include <map>
 #include <stdexcept>
 
 namespace {
-
-constexpr unsigned kGeneralSettingsId = 1;
 
 // Gives a generated model's number, flag and text attributes values drawn from its
 // position k, through the setters (so they are clamped into each attribute's range
@@ -55,16 +56,6 @@ void fillAttributes(ZqModel& model, std::size_t k)
     }
 }
 
-// Sets an attribute by its key, silently like the data would.
-template <class Attribute, class Value>
-void setAttribute(ZqModel& model, const char* key, const Value& value)
-{
-    Attribute* attribute = zqRebindAttribute<Attribute>(model, key);
-    if (!attribute)
-        throw std::logic_error(std::string("ZqSampleGame: ") + model.className() + " lacks " + key);
-    attribute->setValue(value, true);
-}
-
 // The sample game's ids, a hundred per kind: 100 flow-graph nodes, 200 screens,
 // 300 interface objects, 400 level sections, 500 placed objects, 600 assets,
 // 700 components, 800 collision shapes, 900 animations (950 their frames),
@@ -76,45 +67,21 @@ constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
 constexpr float kWidth = 1136.0f;  // the design size, landscape
 constexpr float kHeight = 640.0f;
 
-// Every picture, in sizes of a 1136x640 game.
+// Every picture, in sizes of a 1136x640 game, one colour each.
 struct SpriteRow {
     unsigned id;
     const char* name;
-    float width, height;
+    int width, height;
+    zqmedia::Rgba colour;
 };
 constexpr SpriteRow kSprites[] = {
-    {1101, "Hero Idle 1", 96, 128}, {1102, "Hero Idle 2", 96, 128}, {1103, "Hero Run 1", 96, 128},
-    {1104, "Hero Run 2", 96, 128},  {1105, "Hero Run 3", 96, 128},  {1106, "Hero Run 4", 96, 128},
-    {1107, "Hero Jump", 96, 128},   {1108, "Ground", 568, 64},      {1109, "Rock", 96, 80},
-    {1110, "Slime 1", 96, 64},      {1111, "Slime 2", 96, 64},      {1112, "Star", 64, 64},
-    {1113, "Play Button", 240, 96}, {1114, "Restart Button", 240, 96},
-};
-
-// Frame animations of sprites; speed scales the 30 frames a second.
-struct ContainerRow {
-    unsigned id;
-    const char* name;
-    float speed;
-    std::vector<unsigned> sprites;
-};
-const ContainerRow kContainers[] = {
-    {1001, "Hero Idle", 0.1f, {1101, 1102}}, {1002, "Hero Run", 0.4f, {1103, 1104, 1105, 1106}},
-    {1003, "Hero Jump", 1.0f, {1107}},       {1004, "Ground", 1.0f, {1108}},
-    {1005, "Rock", 1.0f, {1109}},            {1006, "Slime", 0.15f, {1110, 1111}},
-    {1007, "Star", 1.0f, {1112}},            {1008, "Play Button", 1.0f, {1113}},
-    {1009, "Restart Button", 1.0f, {1114}},
-};
-
-// Animations of one image frame showing a container (frame id = animation id + 50).
-struct AnimationRow {
-    unsigned id;
-    const char* name;
-    unsigned container;
-    bool loop;
-};
-constexpr AnimationRow kAnimations[] = {
-    {901, "Hero Idle", 1001, true}, {902, "Hero Run", 1002, true}, {903, "Hero Jump", 1003, false},
-    {904, "Rock", 1005, true},      {905, "Slime", 1006, true},    {906, "Star", 1007, true},
+    {1101, "Hero Idle 1", 96, 128, {230, 80, 60, 255}},   {1102, "Hero Idle 2", 96, 128, {220, 70, 50, 255}},
+    {1103, "Hero Run 1", 96, 128, {240, 100, 60, 255}},   {1104, "Hero Run 2", 96, 128, {240, 120, 60, 255}},
+    {1105, "Hero Run 3", 96, 128, {240, 140, 60, 255}},   {1106, "Hero Run 4", 96, 128, {240, 120, 60, 255}},
+    {1107, "Hero Jump", 96, 128, {250, 160, 80, 255}},    {1108, "Ground", 568, 64, {90, 160, 70, 255}},
+    {1109, "Rock", 96, 80, {130, 130, 140, 255}},         {1110, "Slime 1", 96, 64, {80, 200, 120, 255}},
+    {1111, "Slime 2", 96, 64, {70, 180, 110, 255}},       {1112, "Star", 64, 64, {250, 220, 40, 255}},
+    {1113, "Play Button", 240, 96, {60, 120, 220, 255}}, {1114, "Restart Button", 240, 96, {60, 120, 220, 255}},
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points).
@@ -135,130 +102,45 @@ constexpr PlacedRow kPlaced[] = {
     {525, kSectionSlime, Kind::Star, 560, 300},
 };
 
-// Makes the sample's models with their fixed ids and keeps them in making order, the
-// order they are registered in.
-class SampleBuilder {
-public:
-    void build();
-    const std::vector<std::shared_ptr<ZqModel>>& models() const { return m_models; }
-    unsigned lastId() const { return m_byId.rbegin()->first; }
-
-private:
-    template <class T>
-    std::shared_ptr<T> make(unsigned id, const std::string& name)
-    {
-        std::shared_ptr<T> model = T::create();
-        model->setId(id);
-        model->setName(name);
-        // A reused id would let the controller drop the later model without a word.
-        if (!m_byId.emplace(id, model).second)
-            throw std::logic_error("ZqSampleGame: id " + std::to_string(id) + " is used twice");
-        m_models.push_back(model);
-        return model;
-    }
-    template <class T>
-    std::shared_ptr<T> at(unsigned id) const
-    {
-        std::shared_ptr<T> model = modelKindCast<T>(m_byId.at(id));
-        if (!model)
-            throw std::logic_error("ZqSampleGame: model " + std::to_string(id) + " is no " + T::staticClassName());
-        return model;
-    }
-
-    void buildMedia();
-    std::shared_ptr<ZqModelPolygon> shape(unsigned id, const std::string& name,
-                                          std::initializer_list<cocos2d::CCPoint> points);
-    void buildAssets();
-    std::shared_ptr<ZqBaseNode> node(std::shared_ptr<ZqBaseNode> node, std::shared_ptr<ZqModelScreen> screen,
-                                     const std::string& key, float canvasX);
-    std::shared_ptr<ZqModelObjectLabel> label(unsigned id, const std::string& text, float y);
-    void button(unsigned id, const std::string& name, unsigned container, ZqBaseNode& from, const ZqBaseNode& to);
-    void buildScreens();
-    void buildGameField();
-
-    std::vector<std::shared_ptr<ZqModel>> m_models;
-    std::map<unsigned, std::shared_ptr<ZqModel>> m_byId;
-};
-
-// A value-less target port of the node, linked to the "Load" port of the node it leads to.
-void linkPort(ZqBaseNode& from, const std::string& portName, const ZqBaseNode& to)
+void buildMedia(ZqGameBuilder& game)
 {
-    ZqBaseAttribute* port = from.findAttribute(portName);
-    if (!port) {
-        port = new ZqAttribute(portName, &from);
-        port->setConnectionType(ZqBaseAttribute::kTarget, true);
-    }
-    port->connect(to.loadPort(), true);
+    game.atlas(kAtlas, "Sample Atlas", 1024, 4);
+    for (const SpriteRow& row : kSprites)
+        game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour);
+    game.container(1001, "Hero Idle", 0.1f, {1101, 1102});
+    game.container(1002, "Hero Run", 0.4f, {1103, 1104, 1105, 1106});
+    game.container(1003, "Hero Jump", 1.0f, {1107});
+    game.container(1004, "Ground", 1.0f, {1108});
+    game.container(1005, "Rock", 1.0f, {1109});
+    game.container(1006, "Slime", 0.15f, {1110, 1111});
+    game.container(1007, "Star", 1.0f, {1112});
+    game.container(1008, "Play Button", 1.0f, {1113});
+    game.container(1009, "Restart Button", 1.0f, {1114});
+    game.animation(901, 951, "Hero Idle", 1001, true);
+    game.animation(902, 952, "Hero Run", 1002, true);
+    game.animation(903, 953, "Hero Jump", 1003, false);
+    game.animation(904, 954, "Rock", 1005, true);
+    game.animation(905, 955, "Slime", 1006, true);
+    game.animation(906, 956, "Star", 1007, true);
+    game.sound(kMenuMusic, "Menu Music", 2.0, 330.0);
+    game.font(kFont, "Main Font", 24);
 }
 
-void SampleBuilder::buildMedia()
-{
-    // The atlas packs the sprites row by row; each sprite's "Source Rect" is its place.
-    std::shared_ptr<ZqModelAtlas> atlas = make<ZqModelAtlas>(kAtlas, "Sample Atlas");
-    const float side = 1024.0f;
-    const float padding = 4.0f;
-    setAttribute<ZqAttributeFloat>(*atlas, "width", side);
-    setAttribute<ZqAttributeFloat>(*atlas, "height", side);
-    setAttribute<ZqAttributeFloat>(*atlas, "padding", padding);
-    cocos2d::CCPoint cursor(0.0f, 0.0f);
-    float rowHeight = 0.0f;
-    for (const SpriteRow& row : kSprites) {
-        if (cursor.x + row.width > side) {
-            cursor = cocos2d::CCPoint(0.0f, cursor.y + rowHeight + padding);
-            rowHeight = 0.0f;
-        }
-        std::shared_ptr<ZqModelSprite> sprite = make<ZqModelSprite>(row.id, row.name);
-        setAttribute<ZqAttributeSize>(*sprite, "Size", cocos2d::CCSize(row.width, row.height));
-        setAttribute<ZqAttributeSize>(*sprite, "SourceSize", cocos2d::CCSize(row.width, row.height));
-        setAttribute<ZqAttributeRect>(*sprite, "Source Rect", cocos2d::CCRect(cursor.x, cursor.y, row.width, row.height));
-        atlas->addChild(sprite, true);
-        cursor.x += row.width + padding;
-        rowHeight = std::max(rowHeight, row.height);
-    }
-    for (const ContainerRow& row : kContainers) {
-        std::shared_ptr<ZqModelSpriteContainer> container = make<ZqModelSpriteContainer>(row.id, row.name);
-        setAttribute<ZqAttributeFloat>(*container, "Animation Speed", row.speed);
-        setAttribute<ZqAttributeFloat>(*container, "Duration", static_cast<float>(row.sprites.size()) / (30.0f * row.speed));
-        for (unsigned sprite : row.sprites)
-            container->addChild(at<ZqModelSprite>(sprite), true);
-    }
-    for (const AnimationRow& row : kAnimations) {
-        std::shared_ptr<ZqModelAnimation> animation = make<ZqModelAnimation>(row.id, row.name);
-        std::shared_ptr<ZqModelObjectImage> frame = make<ZqModelObjectImage>(row.id + 50, row.name);
-        frame->m_image->setValue(at<ZqModelSpriteContainer>(row.container), true);
-        animation->addChild(frame, true);
-        animation->setLoop(row.loop);
-        animation->setDuration(at<ZqModelSpriteContainer>(row.container)->duration());
-    }
-    make<ZqModelSound>(kMenuMusic, "Menu Music");
-    make<ZqModelFont>(kFont, "Main Font");
-}
-
-// A convex outline, counter-clockwise, in model points around the object's centre.
-std::shared_ptr<ZqModelPolygon> SampleBuilder::shape(unsigned id, const std::string& name,
-                                                     std::initializer_list<cocos2d::CCPoint> points)
-{
-    std::shared_ptr<ZqModelPolygon> polygon = make<ZqModelPolygon>(id, name);
-    for (const cocos2d::CCPoint& point : points)
-        polygon->addPoint(point, true);
-    return polygon;
-}
-
-void SampleBuilder::buildAssets()
+void buildAssets(ZqGameBuilder& game)
 {
     using P = cocos2d::CCPoint;
-    std::shared_ptr<ZqModelAssetCharacter> hero = make<ZqModelAssetCharacter>(kHero, "Hero");
-    hero->m_collisionShape->setValue(shape(801, "Hero Shape", {P(-30, -60), P(30, -60), P(30, 50), P(-30, 50)}), true);
-    hero->m_defaultAnimation->setValue(at<ZqModelAnimation>(901), true);
-    hero->m_moveAnimation->setValue(at<ZqModelAnimation>(902), true);
-    hero->m_jumpAnimation->setValue(at<ZqModelAnimation>(903), true);
+    std::shared_ptr<ZqModelAssetCharacter> hero = game.make<ZqModelAssetCharacter>(kHero, "Hero");
+    hero->m_collisionShape->setValue(game.shape(801, "Hero Shape", {P(-30, -60), P(30, -60), P(30, 50), P(-30, 50)}), true);
+    hero->m_defaultAnimation->setValue(game.at<ZqModelAnimation>(901), true);
+    hero->m_moveAnimation->setValue(game.at<ZqModelAnimation>(902), true);
+    hero->m_jumpAnimation->setValue(game.at<ZqModelAnimation>(903), true);
     hero->m_gameOverDelay->setValue(1.0f, true);
-    std::shared_ptr<ZqModelComponentHealth> health = make<ZqModelComponentHealth>(701, "Hero Health");
+    std::shared_ptr<ZqModelComponentHealth> health = game.make<ZqModelComponentHealth>(701, "Hero Health");
     health->m_health->setValue(3.0f, true);
     health->m_lives->setValue(1.0f, true);
     health->m_deathDelay->setValue(0.5f, true);
     hero->addChild(health, true);
-    auto gameplay = make<ZqModelComponentCharacterGameplaySettings>(702, "Hero Gameplay");
+    auto gameplay = game.make<ZqModelComponentCharacterGameplaySettings>(702, "Hero Gameplay");
     gameplay->m_maxSpeed->setValue(P(8, 0), true);
     gameplay->m_jumpForce->setValue(P(0, 14), true);
     gameplay->m_jumpCounter->setValue(2.0f, true);  // a double jump
@@ -266,16 +148,16 @@ void SampleBuilder::buildAssets()
     gameplay->m_fixedRotation->setValue(true, true);
     hero->addChild(gameplay, true);
 
-    std::shared_ptr<ZqModelAssetObstacle> rock = make<ZqModelAssetObstacle>(kRock, "Rock");
-    rock->m_collisionShape->setValue(shape(802, "Rock Shape", {P(-46, -38), P(46, -38), P(30, 30), P(0, 40), P(-30, 30)}), true);
-    rock->m_idleAnimation->setValue(at<ZqModelAnimation>(904), true);
-    std::shared_ptr<ZqModelAssetObstacle> slime = make<ZqModelAssetObstacle>(kSlime, "Slime");
-    slime->m_collisionShape->setValue(shape(803, "Slime Shape", {P(-46, -30), P(46, -30), P(40, 10), P(0, 30), P(-40, 10)}), true);
-    slime->m_idleAnimation->setValue(at<ZqModelAnimation>(905), true);
+    std::shared_ptr<ZqModelAssetObstacle> rock = game.make<ZqModelAssetObstacle>(kRock, "Rock");
+    rock->m_collisionShape->setValue(game.shape(802, "Rock Shape", {P(-46, -38), P(46, -38), P(30, 30), P(0, 40), P(-30, 30)}), true);
+    rock->m_idleAnimation->setValue(game.at<ZqModelAnimation>(904), true);
+    std::shared_ptr<ZqModelAssetObstacle> slime = game.make<ZqModelAssetObstacle>(kSlime, "Slime");
+    slime->m_collisionShape->setValue(game.shape(803, "Slime Shape", {P(-46, -30), P(46, -30), P(40, 10), P(0, 30), P(-40, 10)}), true);
+    slime->m_idleAnimation->setValue(game.at<ZqModelAnimation>(905), true);
 
-    std::shared_ptr<ZqModelAssetPowerup> star = make<ZqModelAssetPowerup>(kStar, "Star");
-    star->m_collisionShape->setValue(shape(804, "Star Shape", {P(-28, -28), P(28, -28), P(28, 28), P(-28, 28)}), true);
-    star->m_idleAnimation->setValue(at<ZqModelAnimation>(906), true);
+    std::shared_ptr<ZqModelAssetPowerup> star = game.make<ZqModelAssetPowerup>(kStar, "Star");
+    star->m_collisionShape->setValue(game.boxShape(804, "Star Shape", 56, 56), true);
+    star->m_idleAnimation->setValue(game.at<ZqModelAnimation>(906), true);
     star->m_powerupType->setValue("kPowerupInvincibility", true);
     star->m_duration->setValue(5.0f, true);
     star->m_rewardPoints->setValue(50.0f, true);
@@ -283,89 +165,48 @@ void SampleBuilder::buildAssets()
     star->m_appearanceChance->setValue(100.0f, true);
 }
 
-// The node holds its screen; "Position" is its place on the editor's canvas.
-std::shared_ptr<ZqBaseNode> SampleBuilder::node(std::shared_ptr<ZqBaseNode> node, std::shared_ptr<ZqModelScreen> screen,
-                                                const std::string& key, float canvasX)
+void buildScreens(ZqGameBuilder& game)
 {
-    screen->m_key->setValue(key, true);
-    setAttribute<ZqAttributePoint>(*node, "Position", cocos2d::CCPoint(canvasX, 0.0f));
-    node->addChild(screen, true);
-    return node;
-}
-
-// A fixed, centred text in the game's font.
-std::shared_ptr<ZqModelObjectLabel> SampleBuilder::label(unsigned id, const std::string& text, float y)
-{
-    std::shared_ptr<ZqModelObjectLabel> label = make<ZqModelObjectLabel>(id, text + " Text");
-    label->m_action->setValue("kCustomVector", true);
-    label->m_text->setValue(text, true);
-    label->m_font->setValue(std::to_string(kFont), true);
-    label->m_position->setValue(cocos2d::CCPoint(kWidth / 2, y), true);
-    return label;
-}
-
-// A navigation button: pressed, it follows the port of its screen's node named like it.
-void SampleBuilder::button(unsigned id, const std::string& name, unsigned container, ZqBaseNode& from,
-                           const ZqBaseNode& to)
-{
-    std::shared_ptr<ZqModelObjectButton> button = make<ZqModelObjectButton>(id, name);
-    button->m_image->setValue(at<ZqModelSpriteContainer>(container), true);
-    button->m_position->setValue(cocos2d::CCPoint(kWidth / 2, kHeight * 0.4f), true);
-    from.screen()->addChild(button, true);
-    linkPort(from, name, to);
-}
-
-void SampleBuilder::buildScreens()
-{
-    // The start screen as the earlier sample had it (ids 2 to 5), now in the game's font.
-    std::shared_ptr<ZqBaseNode> start = node(make<ZqNodeUIStart>(2, "Start"), make<ZqModelScreen>(3, "Start Screen"),
-                                             "ZqPScreenStart", 0.0f);
-    std::shared_ptr<ZqModelObjectLabel> loading = make<ZqModelObjectLabel>(4, "Loading Text");
-    loading->m_text->setValue("Loading...", true);
-    loading->m_font->setValue(std::to_string(kFont), true);
-    loading->m_position->setValue(cocos2d::CCPoint(kWidth / 2, 360.0f), true);
-    std::shared_ptr<ZqModelObjectLoadingBar> bar = make<ZqModelObjectLoadingBar>(5, "Loading Bar");
+    // The start screen (ids 2 to 5): a loading text and bar in the game's font.
+    std::shared_ptr<ZqNodeUIStart> start = game.startNode(2, 3);
+    std::shared_ptr<ZqModelObjectLabel> loading = game.label(4, "Loading...", kFont, cocos2d::CCPoint(kWidth / 2, 360.0f));
+    loading->setName("Loading Text");
+    std::shared_ptr<ZqModelObjectLoadingBar> bar = game.make<ZqModelObjectLoadingBar>(5, "Loading Bar");
     bar->m_position->setValue(cocos2d::CCPoint(kWidth / 2, 280.0f), true);
     start->screen()->addChild(loading, true);
     start->screen()->addChild(bar, true);
 
-    std::shared_ptr<ZqModelScreen> menuScreen = make<ZqModelScreen>(201, "Menu Screen");
-    menuScreen->m_music->setValue(at<ZqModelSound>(kMenuMusic), true);
-    std::shared_ptr<ZqBaseNode> menu = node(make<ZqNodeUI>(kMenuNode, "Menu"), menuScreen, "Menu", 250.0f);
-    std::shared_ptr<ZqBaseNode> game = node(make<ZqNodeScene>(kGameNode, "Game"),
-                                            make<ZqModelScreenScene>(202, "Game Scene"), "Game", 500.0f);
-    std::shared_ptr<ZqBaseNode> gameOver = node(make<ZqNodeUI>(kGameOverNode, "Game Over"),
-                                                make<ZqModelScreen>(203, "Game Over Screen"), "GameOver", 750.0f);
+    std::shared_ptr<ZqNodeUI> menu = game.interfaceNode(kMenuNode, 201, "Menu", 250.0f);
+    menu->screen()->m_music->setValue(game.at<ZqModelSound>(kMenuMusic), true);
+    std::shared_ptr<ZqNodeScene> field = game.worldNode(kGameNode, 202, "Game", 500.0f);
+    std::shared_ptr<ZqNodeUI> gameOver = game.interfaceNode(kGameOverNode, 203, "GameOver", 750.0f);
 
-    linkPort(*start, "Load", *menu);
-    menuScreen->addChild(label(301, ZqSampleGame::kApplicationName, kHeight * 0.7f), true);
-    button(302, "Play", 1008, *menu, *game);
-    linkPort(*game, "Game Over", *gameOver);
-    gameOver->screen()->addChild(label(303, "Game Over", kHeight * 0.7f), true);
-    button(304, "Restart", 1009, *gameOver, *game);
+    ZqGameBuilder::link(*start, "Load", *menu);
+    const cocos2d::CCPoint title(kWidth / 2, kHeight * 0.7f);
+    const cocos2d::CCPoint centre(kWidth / 2, kHeight * 0.4f);
+    // Fixed texts: "kCustomVector" keeps them where they stand.
+    std::shared_ptr<ZqModelObjectLabel> name = game.label(301, ZqSampleGame::kApplicationName, kFont, title);
+    name->m_action->setValue("kCustomVector", true);
+    menu->screen()->addChild(name, true);
+    game.button(302, "Play", *menu, field.get(), 1008, centre);
+    ZqGameBuilder::link(*field, "Game Over", *gameOver);
+    std::shared_ptr<ZqModelObjectLabel> over = game.label(303, "Game Over", kFont, title);
+    over->m_action->setValue("kCustomVector", true);
+    gameOver->screen()->addChild(over, true);
+    game.button(304, "Restart", *gameOver, field.get(), 1009, centre);
 }
 
-void SampleBuilder::buildGameField()
+void buildGameField(ZqGameBuilder& game)
 {
-    std::shared_ptr<ZqModelScreenScene> scene = at<ZqModelScreenScene>(202);
+    std::shared_ptr<ZqModelScreenScene> scene = game.at<ZqModelScreenScene>(202);
     scene->m_gameSpeedMin->setValue(3.0f, true);
     scene->m_gameSpeedMax->setValue(10.0f, true);
     scene->m_speedIncrease->setValue(0.1f, true);
     scene->m_scoreMultiplier->setValue(1.0f, true);
-    struct SectionRow {
-        unsigned id;
-        const char* name;
-        float startDistance;
-    };
-    constexpr SectionRow kSections[] = {{kSectionStart, "Start", 0}, {kSectionRocks, "Rocks", 0}, {kSectionSlime, "Slime", 3000}};
-    for (const SectionRow& row : kSections) {
-        std::shared_ptr<ZqModelLevelSection> section = make<ZqModelLevelSection>(row.id, row.name);
-        section->m_initSection->setValue(row.id == kSectionStart, true);
-        section->m_startDistance->setValue(row.startDistance, true);
-        section->m_width->setValue(kWidth, true);
-        scene->addChild(section, true);
-    }
-    std::shared_ptr<ZqModelComponentScore> score = make<ZqModelComponentScore>(703, "Game Score");
+    game.section(kSectionStart, "Start", *scene, kWidth, 0, true);
+    game.section(kSectionRocks, "Rocks", *scene, kWidth, 0, false);
+    game.section(kSectionSlime, "Slime", *scene, kWidth, 3000, false);
+    std::shared_ptr<ZqModelComponentScore> score = game.make<ZqModelComponentScore>(703, "Game Score");
     score->m_resetPoints->setValue(true, true);
     score->m_resetDistance->setValue(true, true);
     scene->addChild(score, true);
@@ -373,23 +214,23 @@ void SampleBuilder::buildGameField()
     for (const PlacedRow& row : kPlaced) {
         std::shared_ptr<ZqModelObject> object;
         if (row.kind == Kind::Ground) {
-            auto ground = make<ZqModelObjectImage>(row.id, "Ground");
-            ground->m_image->setValue(at<ZqModelSpriteContainer>(1004), true);
+            auto ground = game.make<ZqModelObjectImage>(row.id, "Ground");
+            ground->m_image->setValue(game.at<ZqModelSpriteContainer>(1004), true);
             object = ground;
         } else if (row.kind == Kind::Hero) {
-            auto hero = make<ZqModelObjectAssetCharacter>(row.id, "Hero");
-            hero->m_asset->setValue(at<ZqModelAsset>(kHero), true);
+            auto hero = game.make<ZqModelObjectAssetCharacter>(row.id, "Hero");
+            hero->m_asset->setValue(game.at<ZqModelAsset>(kHero), true);
             hero->m_zDepth->setValue(10, true);
             object = hero;
         } else if (row.kind == Kind::Star) {
-            auto star = make<ZqModelObjectAssetPowerup>(row.id, "Star");
-            star->m_asset->setValue(at<ZqModelAsset>(kStar), true);
+            auto star = game.make<ZqModelObjectAssetPowerup>(row.id, "Star");
+            star->m_asset->setValue(game.at<ZqModelAsset>(kStar), true);
             object = star;
         } else {
             // Rocks stand still as platforms; the slime walks toward the character.
             const bool enemy = row.kind == Kind::Slime;
-            auto unit = make<ZqModelObjectAssetUnit>(row.id, enemy ? "Slime" : "Rock");
-            unit->m_asset->setValue(at<ZqModelAsset>(enemy ? kSlime : kRock), true);
+            auto unit = game.make<ZqModelObjectAssetUnit>(row.id, enemy ? "Slime" : "Rock");
+            unit->m_asset->setValue(game.at<ZqModelAsset>(enemy ? kSlime : kRock), true);
             unit->m_objectType->setValue(enemy ? "kEnemyObjectType" : "kPlatformObjectType", true);
             unit->m_movementType->setValue("kMovementLinear", true);
             unit->m_collisionType->setValue("kCharacterCollision", true);
@@ -398,16 +239,17 @@ void SampleBuilder::buildGameField()
             object = unit;
         }
         object->m_position->setValue(cocos2d::CCPoint(row.x, row.y), true);
-        at<ZqModelLevelSection>(row.section)->addChild(object, true);
+        game.at<ZqModelLevelSection>(row.section)->addChild(object, true);
     }
 }
 
-void SampleBuilder::build()
+// The sample's models, in making order, with the files of its media.
+void buildSample(ZqGameBuilder& game)
 {
-    buildMedia();
-    buildAssets();
-    buildScreens();
-    buildGameField();
+    buildMedia(game);
+    buildAssets(game);
+    buildScreens(game);
+    buildGameField(game);
 }
 
 } // namespace
@@ -438,15 +280,15 @@ std::span<const ZqModelClass> ZqSampleGame::generatedModelClasses()
 
 void ZqSampleGame::build(ZqModelController& controller)
 {
-    Generated game;
-    game.modelCount = 0;
-    buildGenerated(controller, game);
+    ZqGameBuilder game;
+    build(controller, game);
+}
 
-    SampleBuilder sample;
-    sample.build();
-    for (const std::shared_ptr<ZqModel>& model : sample.models())
-        controller.addModel(model);
-    setAttribute<ZqAttributeUInt>(*ZqModelGeneralSettings::shared(), "Last ID", sample.lastId());
+void ZqSampleGame::build(ZqModelController& controller, ZqGameBuilder& game)
+{
+    ZqGameBuilder::startGame(controller, kApplicationName);
+    buildSample(game);
+    game.addTo(controller);
 }
 
 void ZqSampleGame::buildGenerated(ZqModelController& controller, const Generated& game)
@@ -457,11 +299,8 @@ void ZqSampleGame::buildGenerated(ZqModelController& controller, const Generated
         classNames.push_back(ZqGeneratedModel::staticClassName());
     }
 
-    // The reset drops the settings' instance too: nothing of an earlier game stays in them.
-    controller.reset();
+    ZqGameBuilder::startGame(controller, game.applicationName);
     std::shared_ptr<ZqModelGeneralSettings> settings = ZqModelGeneralSettings::shared();
-    controller.addModel(settings);
-    settings->setId(kGeneralSettingsId);
 
     // Made first, numbered after: a model takes a fresh id from the controller when it
     // is made, and the fixed ids are given once all of them exist.
@@ -474,7 +313,7 @@ void ZqSampleGame::buildGenerated(ZqModelController& controller, const Generated
         models.push_back(std::move(model));
     }
     for (std::size_t k = 0; k < models.size(); ++k) {
-        models[k]->setId(kGeneralSettingsId + 1 + static_cast<unsigned>(k));
+        models[k]->setId(ZqGameBuilder::kGeneralSettingsId + 1 + static_cast<unsigned>(k));
         fillAttributes(*models[k], k);
     }
     const std::size_t treeSize = game.treeSize == 0 ? models.size() : game.treeSize;
@@ -494,17 +333,21 @@ void ZqSampleGame::buildGenerated(ZqModelController& controller, const Generated
     for (const std::shared_ptr<ZqModel>& model : models)
         controller.addModel(model);
 
-    setAttribute<ZqAttributeString>(*settings, "Application Name", game.applicationName);
-    setAttribute<ZqAttributeString>(*settings, "User ID", std::string(kUserId));
-    setAttribute<ZqModelGeneralSettings::ZqAttributeOrientation>(*settings, "Orientation",
-                                                               ZqModelGeneralSettings::Orientation::kLandscape);
-    setAttribute<ZqAttributeSize>(*settings, "Design Size", cocos2d::CCSize(1136, 640));
-    setAttribute<ZqAttributeUInt>(*settings, "Last ID", kGeneralSettingsId + static_cast<unsigned>(models.size()));
+    ZqGameBuilder::set<ZqAttributeUInt>(*settings, "Last ID",
+                                        ZqGameBuilder::kGeneralSettingsId + static_cast<unsigned>(models.size()));
 }
 
 void ZqSampleGame::write(ZqModelController& controller, const std::string& dataDirectory,
                          ZqDataWriter::Options options)
 {
-    build(controller);
+    ZqGameBuilder game;
+    build(controller, game);
+    // The media are made in a scratch directory beside the data and copied by the writer.
+    const std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / ("zq-sample-media-" + std::to_string(getpid()));
+    std::filesystem::remove_all(scratch);
+    for (ZqMediaFile& file : game.writeMedia(scratch.string()))
+        options.media.push_back(std::move(file));
     ZqDataWriter(controller, std::move(options)).write(dataDirectory);
+    std::filesystem::remove_all(scratch);
 }

@@ -6,6 +6,7 @@
 #include "model/ZqModelIdentity.h"
 #include "model/ZqModelRegistry.h"
 #include "tools/ZqDataWriter.h"
+#include "tools/ZqGameBuilder.h"
 
 #include <cstddef>
 #include <span>
@@ -46,7 +47,7 @@ public:
 class ZqSampleGame {
 public:
     static constexpr const char* kApplicationName = "Zq Sample Game";
-    static constexpr const char* kUserId = "zq-sample-0001";
+    static constexpr const char* kUserId = ZqGameBuilder::kUserId;
 
     // The sample game, a small but complete runner (ids grouped by hundreds per kind,
     // see the source): the general settings every game here carries (the application
@@ -57,9 +58,11 @@ public:
     // the init section holding the character) and the game over "GameOver"; the flow-graph
     // links start -> menu ("Load"), menu -> game ("Play"), game -> game over ("Game Over"),
     // game over -> game ("Restart"), each navigation button named like its port; and the
-    // media models (one atlas of every sprite, sprite containers, a font, the menu music)
-    // whose files come later.
+    // media models (one atlas of every sprite, sprite containers, a font, the menu music),
+    // whose files the builder writes.
     static void build(ZqModelController& controller);
+    // The same, keeping the builder, which writes the sample's media files.
+    static void build(ZqModelController& controller, ZqGameBuilder& game);
 
     // The registry rows of the generated games' own classes (ZqGeneratedModel).
     static std::span<const ZqModelClass> generatedModelClasses();
@@ -80,7 +83,8 @@ public:
     };
     static void buildGenerated(ZqModelController& controller, const Generated& game);
 
-    // Builds the sample game and writes it into dataDirectory (see ZqDataWriter::write).
+    // Builds the sample game and writes it, with its media files, into dataDirectory (see
+    // ZqDataWriter::write).
     static void write(ZqModelController& controller, const std::string& dataDirectory,
                       ZqDataWriter::Options options);
 };

@@ -4,6 +4,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
+#include "tools/ZqMediaWriter.h"
 
 #include <chrono>
 #include <cmath>
@@ -43,25 +44,7 @@ protected:
     // A mono 16-bit PCM WAV of a 440 Hz tone lasting seconds; its path.
     std::string makeWav(const std::string& name, double seconds, int rate = 22050)
     {
-        const uint32_t samples = static_cast<uint32_t>(seconds * rate);
-        std::string bytes = "RIFF";
-        auto put = [&bytes](uint32_t value, int size) {
-            for (int i = 0; i < size; ++i)
-                bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
-        };
-        put(36 + samples * 2, 4);
-        bytes += "WAVEfmt ";
-        put(16, 4);
-        put(1, 2); // PCM
-        put(1, 2); // mono
-        put(static_cast<uint32_t>(rate), 4);
-        put(static_cast<uint32_t>(rate) * 2, 4);
-        put(2, 2);
-        put(16, 2);
-        bytes += "data";
-        put(samples * 2, 4);
-        for (uint32_t i = 0; i < samples; ++i)
-            put(static_cast<uint16_t>(static_cast<int16_t>(6000.0 * std::sin(i * 2.0 * M_PI * 440.0 / rate))), 2);
+        const std::string bytes = zqmedia::wavBytes(seconds, rate);
         return makeFile(name, bytes);
     }
 

@@ -1,0 +1,202 @@
+#include "tools/ZqMediaWriter.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
+#include <lame/lame.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+namespace zqmedia {
+
+bool writePng(const std::string& path, int width, int height, const std::function<Rgba(int, int)>& colour)
+{
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
+    if (!surface)
+        return false;
+    for (int y = 0; y < height; ++y) {
+        auto* row = static_cast<unsigned char*>(surface->pixels) + y * surface->pitch;
+        for (int x = 0; x < width; ++x) {
+            const Rgba c = colour(x, y);
+            row[x * 4] = c.r;
+            row[x * 4 + 1] = c.g;
+            row[x * 4 + 2] = c.b;
+            row[x * 4 + 3] = c.a;
+        }
+    }
+    const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
+    SDL_FreeSurface(surface);
+    return saved;
+}
+
+bool writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return static_cast<bool>(out.flush());
+}
+
+bool AtlasPacker::place(AtlasFrame& frame)
+{
+    if (frame.width <= 0 || frame.height <= 0 || frame.width > m_width)
+        return false;
+    if (m_x + frame.width > m_width) {
+        m_x = 0;
+        m_y += m_rowHeight + m_padding;
+        m_rowHeight = 0;
+    }
+    if (m_y + frame.height > m_height)
+        return false;
+    frame.x = m_x;
+    frame.y = m_y;
+    m_x += frame.width + m_padding;
+    m_rowHeight = std::max(m_rowHeight, frame.height);
+    return true;
+}
+
+std::string atlasPlist(const std::vector<AtlasFrame>& frames, const std::string& textureFileName, int width, int height)
+{
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<plist version=\"1.0\">\n<dict>\n<key>frames</key>\n<dict>\n";
+    char line[256];
+    for (const AtlasFrame& frame : frames) {
+        std::snprintf(line, sizeof line,
+                      "<key>%s</key>\n<dict>\n<key>frame</key><string>{{%d,%d},{%d,%d}}</string>\n"
+                      "<key>offset</key><string>{0,0}</string>\n<key>rotated</key><false/>\n"
+                      "<key>sourceSize</key><string>{%d,%d}</string>\n</dict>\n",
+                      frame.name.c_str(), frame.x, frame.y, frame.width, frame.height, frame.width, frame.height);
+        out += line;
+    }
+    std::snprintf(line, sizeof line,
+                  "</dict>\n<key>metadata</key>\n<dict>\n<key>format</key><integer>2</integer>\n"
+                  "<key>size</key><string>{%d,%d}</string>\n<key>textureFileName</key><string>",
+                  width, height);
+    out += line;
+    out += textureFileName;
+    out += "</string>\n</dict>\n</dict>\n</plist>\n";
+    return out;
+}
+
+bool writeAtlas(const std::string& pngPath, const std::string& plistPath, const std::vector<AtlasFrame>& frames,
+                int width, int height)
+{
+    const bool png = writePng(pngPath, width, height, [&frames](int x, int y) {
+        for (const AtlasFrame& frame : frames) {
+            if (x >= frame.x && x < frame.x + frame.width && y >= frame.y && y < frame.y + frame.height)
+                return frame.colour;
+        }
+        return Rgba{0, 0, 0, 0};
+    });
+    const std::size_t slash = pngPath.find_last_of('/');
+    const std::string textureName = slash == std::string::npos ? pngPath : pngPath.substr(slash + 1);
+    return png && writeText(plistPath, atlasPlist(frames, textureName, width, height));
+}
+
+bool writeFont(const std::string& fntPath, const std::string& pageFileName, int glyphWidth, int glyphHeight)
+{
+    constexpr int kFirst = 32;
+    constexpr int kLast = 126;
+    constexpr int kPerRow = 16;
+    const int cellWidth = glyphWidth + 2;
+    const int cellHeight = glyphHeight + 2;
+    const int pageWidth = kPerRow * cellWidth;
+    const int pageHeight = ((kLast - kFirst) / kPerRow + 1) * cellHeight;
+
+    std::string fnt;
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "info face=\"Zq Box\" size=%d bold=0 italic=0 charset=\"\" unicode=0 stretchH=100 smooth=0 aa=1 "
+                  "padding=0,0,0,0 spacing=1,1\n"
+                  "common lineHeight=%d base=%d scaleW=%d scaleH=%d pages=1 packed=0\n"
+                  "page id=0 file=\"%s\"\nchars count=%d\n",
+                  glyphHeight, cellHeight, glyphHeight, pageWidth, pageHeight, pageFileName.c_str(),
+                  kLast - kFirst + 1);
+    fnt += line;
+    for (int c = kFirst; c <= kLast; ++c) {
+        const int cell = c - kFirst;
+        const bool blank = c == ' ';
+        std::snprintf(line, sizeof line,
+                      "char id=%d x=%d y=%d width=%d height=%d xoffset=0 yoffset=1 xadvance=%d page=0 chnl=15\n", c,
+                      (cell % kPerRow) * cellWidth, (cell / kPerRow) * cellHeight, blank ? 0 : glyphWidth,
+                      blank ? 0 : glyphHeight, glyphWidth + 1);
+        fnt += line;
+    }
+    const std::size_t slash = fntPath.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? std::string() : fntPath.substr(0, slash + 1);
+    const bool page = writePng(directory + pageFileName, pageWidth, pageHeight, [=](int x, int y) {
+        const int cell = (y / cellHeight) * kPerRow + x / cellWidth;
+        const bool inGlyph = x % cellWidth < glyphWidth && y % cellHeight < glyphHeight && cell > 0 &&
+                             cell <= kLast - kFirst;
+        return inGlyph ? Rgba{255, 255, 255, 255} : Rgba{0, 0, 0, 0};
+    });
+    return page && writeText(fntPath, fnt);
+}
+
+std::vector<short> tone(double seconds, int rate, double frequency)
+{
+    const auto count = static_cast<std::size_t>(std::max(0.0, seconds) * rate);
+    std::vector<short> samples(count);
+    for (std::size_t i = 0; i < count; ++i)
+        samples[i] = static_cast<short>(6000.0 * std::sin(static_cast<double>(i) * 2.0 * M_PI * frequency / rate));
+    return samples;
+}
+
+std::string wavBytes(double seconds, int rate, double frequency)
+{
+    const std::vector<short> samples = tone(seconds, rate, frequency);
+    const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
+    std::string bytes = "RIFF";
+    auto put = [&bytes](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+    };
+    put(36 + dataBytes, 4);
+    bytes += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2); // PCM
+    put(1, 2); // mono
+    put(static_cast<uint32_t>(rate), 4);
+    put(static_cast<uint32_t>(rate) * 2, 4);
+    put(2, 2);
+    put(16, 2);
+    bytes += "data";
+    put(dataBytes, 4);
+    for (short sample : samples)
+        put(static_cast<uint16_t>(sample), 2);
+    return bytes;
+}
+
+bool writeMp3(const std::string& path, double seconds, int rate, double frequency)
+{
+    std::unique_ptr<lame_global_flags, int (*)(lame_global_flags*)> lame(lame_init(), lame_close);
+    if (!lame)
+        return false;
+    lame_set_in_samplerate(lame.get(), rate);
+    lame_set_out_samplerate(lame.get(), rate);
+    lame_set_num_channels(lame.get(), 1);
+    lame_set_mode(lame.get(), MONO);
+    lame_set_brate(lame.get(), 32);
+    lame_set_quality(lame.get(), 7);
+    if (lame_init_params(lame.get()) < 0)
+        return false;
+
+    std::vector<short> samples = tone(seconds, rate, frequency);
+    // LAME's documented worst case: 1.25 bytes a sample plus 7200.
+    std::vector<unsigned char> mp3(samples.size() * 5 / 4 + 7200);
+    const int encoded = lame_encode_buffer(lame.get(), samples.data(), samples.data(), static_cast<int>(samples.size()),
+                                           mp3.data(), static_cast<int>(mp3.size()));
+    if (encoded < 0)
+        return false;
+    const int flushed = lame_encode_flush(lame.get(), mp3.data() + encoded, static_cast<int>(mp3.size()) - encoded);
+    if (flushed < 0)
+        return false;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(mp3.data()), encoded + flushed);
+    return static_cast<bool>(out.flush());
+}
+
+} // namespace zqmedia

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The media the project makes itself, for its sample game, generated games and tests:
+// PNG images (through SDL2_image), texture atlases (PNG and .plist), bitmap fonts (.fnt
+// text and page PNG) and short tones as MP3 (through LAME) or WAV. Each writer answers
+// false when the file could not be written.
+namespace zqmedia {
+
+struct Rgba {
+    unsigned char r, g, b, a;
+};
+
+// A width x height PNG whose pixel (x, y from the top-left) is colour(x, y).
+bool writePng(const std::string& path, int width, int height, const std::function<Rgba(int, int)>& colour);
+bool writeText(const std::string& path, const std::string& text);
+
+// One frame of an atlas: its name in the sprite-frame cache, its place in the texture
+// (pixels, origin top-left) and its one colour.
+struct AtlasFrame {
+    std::string name;
+    int x = 0, y = 0, width = 0, height = 0;
+    Rgba colour{255, 255, 255, 255};
+};
+
+// Places frames (their width and height given) row by row on a width x height texture,
+// padding pixels apart.
+class AtlasPacker {
+public:
+    AtlasPacker(int width, int height, int padding) : m_width(width), m_height(height), m_padding(padding) {}
+    // Sets the frame's x and y; false when it does not fit any more.
+    bool place(AtlasFrame& frame);
+
+private:
+    int m_width, m_height, m_padding;
+    int m_x = 0, m_y = 0, m_rowHeight = 0;
+};
+// The .plist text (format 2) of the frames on the texture file named textureFileName
+// (relative to the plist's directory).
+std::string atlasPlist(const std::vector<AtlasFrame>& frames, const std::string& textureFileName, int width,
+                       int height);
+// The texture (transparent but for the frames) and its plist.
+bool writeAtlas(const std::string& pngPath, const std::string& plistPath, const std::vector<AtlasFrame>& frames,
+                int width, int height);
+
+// A bitmap font of the printable ASCII characters: each glyph a filled box of
+// glyphWidth x glyphHeight pixels (the blank an empty one), on one page PNG written
+// beside the .fnt under pageFileName.
+bool writeFont(const std::string& fntPath, const std::string& pageFileName, int glyphWidth, int glyphHeight);
+
+// A mono tone of frequency hertz lasting seconds, sampled at rate.
+std::vector<short> tone(double seconds, int rate = 22050, double frequency = 440.0);
+// As a 16-bit PCM WAV.
+std::string wavBytes(double seconds, int rate = 22050, double frequency = 440.0);
+// As a constant-bit-rate MPEG audio file, encoded by LAME.
+bool writeMp3(const std::string& path, double seconds, int rate = 22050, double frequency = 440.0);
+
+} // namespace zqmedia
