@@ -1,0 +1,179 @@
+// The loading sequence of the application delegate on a game made by the builder, from
+// the data directory and from the archive.
+#include "app/ZqPAppDelegate.h"
+#include "app/ZqPSettingsController.h"
+
+#include "engine/gl/GLFixture.h"
+#include "model/archive_test_util.h"
+#include "tools/media_game_support.h"
+
+#include "audio/AudioEngine.h"
+#include "audio/AudioMixer.h"
+#include "audio/SimpleAudioEngine.h"
+#include "model/ZqGameSecrets.h"
+
+#include <ZqLog.h>
+
+#include <filesystem>
+
+using archive_test::TempDir;
+using cocos2d::CCFileUtils;
+using cocos2d::CCSpriteFrameCache;
+
+namespace {
+
+class AppDelegateTest : public GLFixture {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        GLFixture::SetUp();
+        ZqPSettingsController::purgeShared();
+        cocos2d::CCUserDefault::sharedUserDefault()->deleteStore();
+        controller().reset();
+        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        zqSetLogSink({});
+        ZqPSettingsController::purgeShared();
+        cocos2d::experimental::AudioEngine::end();
+        CocosDenshion::SimpleAudioEngine::end();
+        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        CCFileUtils::sharedFileUtils()->setResourceRoot("");
+        controller().reset();
+        GLFixture::TearDown();
+    }
+
+    static ZqModelController& controller() { return *ZqModelController::shared(); }
+
+    // Writes the game below dir and starts loading it as the program does: archive mode
+    // when data/data.pkg is there, then the preload.
+    void startLoading(const TempDir& dir, bool archive)
+    {
+        media_game::write(controller(), dir.path().string(), archive);
+        controller().reset();
+        CCFileUtils::sharedFileUtils()->setResourceRoot(dir.path().string() + "/");
+        controller().setArchiveMode(ZqModelController::archiveIsPresent("data/data.pkg"));
+        controller().preload("data/data.pkg", std::string(kZqArchivePasswordText));
+        ASSERT_FALSE(controller().loadingFailed()) << controller().errorText();
+    }
+
+    // Calls loadGame as the loading screen's draws do, until loaded or failed.
+    static int loadUntilDone(ZqPAppDelegate& app)
+    {
+        int calls = 0;
+        while (!app.isLoaded() && !app.hasFailed() && calls < 10000) {
+            app.loadGame();
+            ++calls;
+        }
+        return calls;
+    }
+
+    int count(const std::string& text) const
+    {
+        int found = 0;
+        for (const std::string& line : lines)
+            found += line.find(text) != std::string::npos;
+        return found;
+    }
+
+    static bool isCached(const std::shared_ptr<ZqModelSound>& sound)
+    {
+        return cocos2d::AudioMixer::duration(
+                   cocos2d::AudioMixer::resolve(sound->soundPath())) >= 0.0f;
+    }
+
+    std::vector<std::string> lines;
+};
+
+TEST_F(AppDelegateTest, LoadingSetsTheGameUpOnceFromDirectoryAndArchive)
+{
+    for (bool archive : {false, true}) {
+        SCOPED_TRACE(archive ? "archive" : "directory");
+        TempDir dir;
+        startLoading(dir, archive);
+        lines.clear();
+        // Progress stored after the settings controller read the store: the re-read after
+        // loading finds it.
+        ZqPSettingsController* settings = ZqPSettingsController::shared();
+        cocos2d::CCUserDefault::sharedUserDefault()->setBoolForKey("ZqP_removeAds", true);
+        EXPECT_FALSE(settings->adsRemoved());
+
+        ZqPAppDelegate app;
+        int ready = 0;
+        int failures = 0;
+        app.setGameReadyHook([&] { ++ready; });
+        app.setFailureHook([&](const std::string&) { ++failures; });
+        const long objects = cocos2d::CCObject::liveObjectCount();
+        EXPECT_GT(loadUntilDone(app), 1) << "one file per call";
+        ASSERT_TRUE(app.isLoaded());
+        EXPECT_EQ(ready, 1);
+        EXPECT_EQ(failures, 0);
+        EXPECT_EQ(count("End loading XML"), 1);
+        EXPECT_FALSE(controller().hasArchive());
+
+        EXPECT_EQ(controller().getModel<ZqModelObjectButton>(media_game::kPlay)->pressCounter(), 3);
+        EXPECT_EQ(controller().getModel<ZqModelComponentHealth>(media_game::kHeroHealth)->currentLives, 3);
+        EXPECT_EQ(ZqPSettingsController::shared(), settings) << "one settings controller for the run";
+        EXPECT_TRUE(settings->adsRemoved());
+        EXPECT_NE(CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(
+                      zqSpriteFrameName(media_game::kBlue).c_str()),
+                  nullptr);
+        EXPECT_TRUE(isCached(controller().getModel<ZqModelSound>(media_game::kEffect)));
+        EXPECT_FALSE(isCached(controller().getModel<ZqModelSound>(media_game::kMusic))) << "music streams";
+
+        // Later calls change nothing: no reload under the live screens, no second hook.
+        std::shared_ptr<ZqModel> menu = controller().modelById(media_game::kMenu);
+        for (int i = 0; i < 20; ++i)
+            app.loadGame();
+        EXPECT_EQ(ready, 1);
+        EXPECT_EQ(controller().modelById(media_game::kMenu), menu);
+        // The font labels were released: with the caches purged, no engine object of the
+        // loading is left.
+        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        cocos2d::CCPoolManager::sharedPoolManager()->pop();
+        EXPECT_EQ(cocos2d::CCObject::liveObjectCount(), objects) << "the font labels leaked";
+
+        // A restart reloads the models.
+        app.requestRestart();
+        app.loadGame();
+        EXPECT_FALSE(app.isLoaded());
+        EXPECT_NE(controller().modelById(media_game::kMenu), menu);
+        loadUntilDone(app);
+        EXPECT_EQ(ready, 2);
+        EXPECT_EQ(count("End loading XML"), 2);
+        ZqPSettingsController::purgeShared();
+        cocos2d::CCUserDefault::sharedUserDefault()->deleteStore();
+        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        controller().reset();
+    }
+}
+
+TEST_F(AppDelegateTest, ACorruptModelFileFailsOnceWithoutThrowing)
+{
+    TempDir dir;
+    startLoading(dir, false);
+    const std::filesystem::path screens = dir.path() / "data" / "ZqModelLevelSection.0.attributes.pack";
+    ASSERT_TRUE(std::filesystem::exists(screens));
+    archive_test::writeBytes(screens.string(), archive_test::bytesOf("\xdf\xff\xff\xff\xff garbage"));
+
+    ZqPAppDelegate app;
+    int ready = 0;
+    std::vector<std::string> failures;
+    app.setGameReadyHook([&] { ++ready; });
+    app.setFailureHook([&](const std::string& error) { failures.push_back(error); });
+    loadUntilDone(app);
+    for (int i = 0; i < 5; ++i)
+        app.loadGame();
+    EXPECT_TRUE(app.hasFailed());
+    EXPECT_EQ(ready, 0);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], controller().errorText());
+    EXPECT_FALSE(failures[0].empty());
+}
+
+} // namespace
