@@ -4,6 +4,7 @@
 #include "app/ZqPurchaseRegistry.h"
 #include "app/ZqStoredText.h"
 #include "model/ZqModelController.h"
+#include "model/ZqModelGeneralSettings.h"
 #include "model/scene/ZqModelAssets.h"
 
 #include <ZqClock.h>
@@ -21,7 +22,6 @@ using zqstored::EntryReader;
 
 namespace {
 
-constexpr int kStoreVersion = 1;
 ZqPSettingsController* sharedInstance = nullptr;
 
 CCUserDefault* store()
@@ -134,6 +134,36 @@ int storedCount(const char* key)
     return std::clamp(store()->getIntegerForKey(key, 0), 0, ZqPSettingsController::kMaxStoredEntries);
 }
 
+bool isStored(const std::string& key)
+{
+    // Any text may be stored: absent is what answers both defaults.
+    return store()->getStringForKey(key.c_str(), "0") != "0" || store()->getStringForKey(key.c_str(), "1") != "1";
+}
+
+// Walks the entries "<format>" 0 to count - 1 of a counted list with readEntry (false:
+// damaged, skipped with a log line); the list ends at its first absent entry, since a
+// damaged count must not cost a walk over thousands of keys.
+template <class ReadEntry>
+void readCounted(const char* countKey, const char* format, ReadEntry readEntry)
+{
+    const int count = storedCount(countKey);
+    for (int i = 0; i < count; ++i) {
+        const std::string key = indexedKey(format, i);
+        if (!isStored(key)) {
+            debugLog("[ZqPSettingsController] \"%s\" ends at %d of %d entries", countKey, i, count);
+            return;
+        }
+        if (!readEntry(i, key))
+            debugLog("[ZqPSettingsController] damaged \"%s\"", key.c_str());
+    }
+}
+
+bool gameIsLoaded()
+{
+    ZqModelController* models = ZqModelController::existing();
+    return models && !models->loadingFailed() && models->loadingState().phase >= 2;
+}
+
 // The model controller's list of character assets, read in place: the unlock state is
 // asked for every character every frame.
 const ZqModelController::ModelList* characterModels()
@@ -200,6 +230,15 @@ ZqPSettingsController::~ZqPSettingsController()
 void ZqPSettingsController::load()
 {
     CCUserDefault* values = store();
+    // Progress of another data version is kept whole; the next save marks it as this one's.
+    if (gameIsLoaded() && isStored("Kw_Version")) {
+        const std::string& version = ZqModelGeneralSettings::shared()->version();
+        const std::string stored = values->getStringForKey("Kw_Version");
+        if (stored != version) {
+            debugLog("[ZqPSettingsController] progress saved by data version \"%s\", kept for \"%s\"",
+                     stored.c_str(), version.c_str());
+        }
+    }
     m_selectedCharacter = std::max(0, values->getIntegerForKey("ZqP_selectedCharacter", 0));
     m_adsRemoved = values->getBoolForKey("ZqP_removeAds", false);
     m_fullscreen = values->getBoolForKey("ZqP_fullscreen", false);
@@ -209,88 +248,107 @@ void ZqPSettingsController::load()
     loadInventory();
     loadRefills();
 
+    loadCheckpoints();
+    loadScores();
+    loadLockStates();
+}
+
+void ZqPSettingsController::loadCheckpoints()
+{
     m_checkpoints.clear();
     readStoredList("PZq_Checkpoints", [this](EntryReader& reader) {
         std::string key;
         Checkpoint checkpoint;
-        if (!reader.key(key) || !reader.number(checkpoint.index) || !reader.number(checkpoint.position))
+        if (!reader.key(key) || !reader.number(checkpoint.index) || !reader.number(checkpoint.distance))
             return false;
+        // Entries of earlier versions end here.
+        if (!reader.atEntryEnd()) {
+            if (!reader.number(checkpoint.sectionDistance) || !reader.number(checkpoint.position.x) ||
+                !reader.number(checkpoint.position.y))
+                return false;
+            if (!reader.atEntryEnd()) {
+                Checkpoint::Snapshot snapshot;
+                if (!reader.number(snapshot.distance) || !reader.number(snapshot.points) ||
+                    !reader.number(snapshot.coins))
+                    return false;
+                checkpoint.snapshot = snapshot;
+            }
+        }
         m_checkpoints[key] = checkpoint;
         return true;
     });
-    loadScores();
-    loadLockStates();
 }
 
 void ZqPSettingsController::loadCharacters()
 {
     m_unlocked.clear();
-    const int count = storedCount("ZqP_Characters_count");
-    for (int i = 0; i < count; ++i) {
-        // A missing or damaged entry is no explicit state: the index keeps its default.
-        const std::string key = indexedKey("ZqP_Character_%d", i);
+    readCounted("ZqP_Characters_count", "ZqP_Character_%d", [this](int index, const std::string& key) {
         const bool whenTrue = store()->getBoolForKey(key.c_str(), true);
-        if (whenTrue == store()->getBoolForKey(key.c_str(), false))
-            m_unlocked[i] = whenTrue;
-    }
+        if (whenTrue != store()->getBoolForKey(key.c_str(), false))
+            return false;
+        m_unlocked[index] = whenTrue;
+        return true;
+    });
 }
 
 void ZqPSettingsController::loadInventory()
 {
     m_inventory.clear();
-    const int count = storedCount("ZqP_Inventory_count");
-    for (int i = 0; i < count; ++i) {
-        const std::string key = indexedKey("ZqP_Inventory_%d", i);
+    readCounted("ZqP_Inventory_count", "ZqP_Inventory_%d", [this](int, const std::string& key) {
         const std::string text = store()->getStringForKey(key.c_str(), "");
         EntryReader reader(text);
         unsigned id = 0;
         int held = 0;
-        if (reader.number(id) && reader.number(held) && reader.atEnd() && held >= 0)
-            m_inventory[id] = held;
-        else
-            debugLog("[ZqPSettingsController] damaged \"%s\"", key.c_str());
-    }
+        if (!reader.number(id) || !reader.number(held) || !reader.atEnd() || held < 0)
+            return false;
+        m_inventory[id] = held;
+        return true;
+    });
 }
 
 void ZqPSettingsController::loadRefills()
 {
     m_refills.clear();
     const int64_t now = nowSeconds();
-    const int count = storedCount("ZqP_RefillPowerup_count");
-    for (int i = 0; i < count; ++i) {
-        const std::string key = indexedKey("ZqP_RefillPowerup_%d", i);
+    readCounted("ZqP_RefillPowerup_count", "ZqP_RefillPowerup_%d", [this, now](int, const std::string& key) {
         const std::string text = store()->getStringForKey(key.c_str(), "");
         EntryReader reader(text);
         unsigned id = 0;
         RefillTimer timer;
         if (!reader.number(id) || !reader.number(timer.start) || !reader.number(timer.interval) ||
-            !reader.number(timer.maximum) || !reader.atEnd() || timer.start < 0 || timer.interval <= 0) {
-            debugLog("[ZqPSettingsController] damaged \"%s\"", key.c_str());
-            continue;
-        }
+            !reader.number(timer.maximum) || !reader.atEnd() || timer.start < 0 || timer.interval <= 0)
+            return false;
         // A start in the future (a clock set back) would hold the refill back for as long.
         timer.start = std::min(timer.start, now);
         m_refills[id] = timer;
-    }
+        return true;
+    });
 }
 
 bool ZqPSettingsController::save()
 {
-    ZqModelController* models = ZqModelController::existing();
-    if (!models || models->loadingFailed() || models->loadingState().phase < 2) {
+    if (!gameIsLoaded()) {
         debugLog("[ZqPSettingsController] save refused: the game data is not loaded");
         return false;
     }
     debugLog("[ZqPSettingsController] - save");
     CCUserDefault* values = store();
-    values->setIntegerForKey("Kw_Version", kStoreVersion);
+    values->setStringForKey("Kw_Version", ZqModelGeneralSettings::shared()->version());
     values->setStringForKey("ZqP_Scores", scoresText());
     values->setStringForKey("ZqP_LockStates", lockStatesText());
     std::string checkpoints;
     for (const auto& [key, checkpoint] : m_checkpoints) {
         appendKey(checkpoints, key);
         appendNumber(checkpoints, checkpoint.index);
-        appendNumber(checkpoints, checkpoint.position);
+        appendNumber(checkpoints, checkpoint.distance);
+        appendNumber(checkpoints, checkpoint.sectionDistance);
+        appendNumber(checkpoints, checkpoint.position.x);
+        appendNumber(checkpoints, checkpoint.position.y);
+        if (checkpoint.snapshot) {
+            appendNumber(checkpoints, checkpoint.snapshot->distance);
+            appendNumber(checkpoints, checkpoint.snapshot->points);
+            appendNumber(checkpoints, checkpoint.snapshot->coins);
+        }
         checkpoints += ';';
     }
     values->setStringForKey("PZq_Checkpoints", checkpoints);
@@ -398,7 +456,8 @@ int ZqPSettingsController::refillRemainingSeconds(unsigned powerupId) const
     if (timer == m_refills.end())
         return 0;
     const int64_t left = timer->second.start - nowSeconds() + timer->second.interval;
-    return static_cast<int>(std::clamp<int64_t>(left, 0, INT_MAX));
+    // A clock set back during the run would otherwise show more than one interval.
+    return static_cast<int>(std::clamp<int64_t>(left, 0, std::min<int64_t>(timer->second.interval, INT_MAX)));
 }
 
 void ZqPSettingsController::updateRefills(float)
@@ -406,8 +465,10 @@ void ZqPSettingsController::updateRefills(float)
     const int64_t now = nowSeconds();
     for (auto timer = m_refills.begin(); timer != m_refills.end();) {
         RefillTimer& refill = timer->second;
+        if (refill.start > now)
+            refill.start = now;
         int& held = m_inventory[timer->first];
-        const int64_t due = refill.start <= now ? (now - refill.start) / refill.interval : 0;
+        const int64_t due = (now - refill.start) / refill.interval;
         const int64_t added = std::clamp<int64_t>(refill.maximum - int64_t(held), 0, due);
         held += static_cast<int>(added);
         // The next refill counts from when this one fell due, not from the tick.

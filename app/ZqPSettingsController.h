@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 class ZqModel;
@@ -16,12 +17,16 @@ class ZqModel;
 //
 // Stored form, one store key each (a key whose value is missing or damaged gives that
 // value's default and leaves every other value as stored):
-//   "Kw_Version"                  int, the stored form's version (1)
+//   "Kw_Version"                  the general settings' "Kw Version" text of the game
+//                                 that saved; another text keeps every value (logged)
 //   "ZqP_Scores"                  entries "<n>:<key> ds db dt ps pb pt cs cb ct;" for each
 //                                 score record: n the byte length of key, then session, best
 //                                 and total of distance (float), points and coins (int)
 //   "ZqP_LockStates"              entries "<n>:<name> <0|1>;" of the purchase flags
-//   "PZq_Checkpoints"             entries "<n>:<scene key> <index> <position>;"
+//   "PZq_Checkpoints"             entries "<n>:<scene key> <index> <distance> <section
+//                                 distance> <x> <y> <snapshot distance> <points> <coins>;"
+//                                 (without a snapshot its three numbers are left out; an
+//                                 entry of the first two numbers alone reads too)
 //   "ZqP_RefillPowerup_count"     int; "ZqP_RefillPowerup_%d" (0 to count - 1):
 //                                 "<power-up id> <start> <interval> <maximum>", seconds
 //   "ZqP_Inventory_count"         int; "ZqP_Inventory_%d": "<power-up id> <count>"
@@ -29,7 +34,8 @@ class ZqModel;
 //   "ZqP_selectedCharacter"       int
 //   "ZqP_removeAds", "ZqP_fullscreen", "ZqP_muteEffectsSound", "ZqP_muteBackgroundSound"
 //   "ScreenPlayed-<screen key>"   int, blanks in the key written as '_'
-// In a damaged list the entries before the damage are kept and the rest is dropped.
+// In a damaged text list the entries before the damage are kept and the rest is dropped;
+// a counted list skips a damaged entry and ends at its first absent one.
 //
 // Process-wide: shared() makes it on first use and loads the stored progress; it runs its
 // refill timer every 1.0 s on the director's scheduler. Main thread only.
@@ -37,8 +43,16 @@ class ZqPSettingsController : public cocos2d::CCObject {
 public:
     // A level position to restart from, per scene key.
     struct Checkpoint {
-        int index = 0;         // creation index of the checkpoint object
-        float position = 0.0f; // points along the game direction
+        struct Snapshot {
+            float distance = 0.0f; // the current record's session values when it was taken
+            int points = 0;
+            int coins = 0;
+        };
+        int index = 0;                // creation index of the checkpoint object
+        float distance = 0.0f;        // points along the game direction
+        float sectionDistance = 0.0f; // placement distance of its level section, points
+        cocos2d::CCPoint position;    // points, in the game field
+        std::optional<Snapshot> snapshot;
     };
 
     // The instance; never null.
@@ -91,10 +105,11 @@ public:
     // already reaches maximum, or timeoutMinutes is 0 or less.
     void startRefill(unsigned powerupId, int timeoutMinutes, int maximum);
     bool isRefillRunning(unsigned powerupId) const { return m_refills.count(powerupId) != 0; }
-    // Whole seconds to the next refill; 0 when no timer runs.
+    // Whole seconds to the next refill, within [0, interval]; 0 when no timer runs.
     int refillRemainingSeconds(unsigned powerupId) const;
     // The timer's tick: every refill that fell due since its start (the game may have been
-    // closed meanwhile) is added, up to the maximum, where the timer ends.
+    // closed meanwhile) is added, up to the maximum, where the timer ends. A timer whose
+    // start lies ahead of the clock (set back meanwhile) starts again from now.
     void updateRefills(float dt);
 
     // Null when the scene key has none.
@@ -124,6 +139,7 @@ private:
     void loadInventory();
     void loadRefills();
     void saveCounted();
+    void loadCheckpoints();
 
     cocos2d::CCScheduler* m_scheduler = nullptr; // retained
 

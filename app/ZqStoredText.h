@@ -39,6 +39,8 @@ public:
     explicit EntryReader(std::string&&) = delete;
 
     bool atEnd() const { return m_pos >= m_text.size(); }
+    // Whether the entry's ';' comes next.
+    bool atEntryEnd() const { return m_pos < m_text.size() && m_text[m_pos] == ';'; }
 
     bool key(std::string& out)
     {

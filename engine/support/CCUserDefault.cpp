@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <fcntl.h>
 #include <unistd.h>
@@ -32,6 +33,43 @@ const unsigned int kParseFlags = (pugi::parse_default | pugi::parse_ws_pcdata_si
 std::string tempPathFor(const std::string& path)
 {
     return path + ".tmp";
+}
+
+// "<path>.damaged-<n>" with the lowest n that names nothing yet.
+std::string freeAsideName(const std::string& path)
+{
+    for (int n = 1;; ++n) {
+        std::string aside = path + ".damaged-" + std::to_string(n);
+        std::error_code error;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(aside, error)))
+            return aside;
+    }
+}
+
+// Keeps a store entry element's value; false for one without a key.
+bool keepEntry(std::map<std::string, std::string>& values, const pugi::xml_node& entry)
+{
+    const pugi::xml_attribute key = entry.attribute(kKeyName);
+    if (!key || !*key.value())
+        return false;
+    values[key.value()] = entry.text().get();
+    return true;
+}
+
+bool readWhole(const std::string& path, std::string& bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    const bool ok = !std::ferror(file);
+    const int error = errno;
+    std::fclose(file);
+    errno = error;
+    return ok;
 }
 
 template <typename T>
@@ -110,25 +148,60 @@ bool CCUserDefault::isXMLFileExist()
 void CCUserDefault::load()
 {
     m_values.clear();
-    pugi::xml_document doc;
-    pugi::xml_parse_result result = doc.load_file(m_path.c_str(), kParseFlags, pugi::encoding_utf8);
-    if (result.status == pugi::status_file_not_found) {
+    m_readOnly = false;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(m_path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
         debugLog("[CCUserDefault] no store at %s, starting empty", m_path.c_str());
         return;
     }
-    pugi::xml_node root = doc.child(kRootName);
-    if (!result || !root) {
-        // A damaged store must not stop the game: its progress is lost, the next
-        // flush writes a sound file in its place.
-        debugLog("[CCUserDefault] store %s unreadable (%s), starting empty", m_path.c_str(),
-                 result ? "no root element" : result.description());
+    // Whatever stands at the path and cannot be read is left alone: progress stays in
+    // memory for the run rather than replacing it.
+    if (status.type() != std::filesystem::file_type::regular) {
+        debugLog("[CCUserDefault] store %s is not a file; progress is kept in memory only", m_path.c_str());
+        m_readOnly = true;
         return;
     }
-    for (pugi::xml_node entry : root.children(kEntryName)) {
-        pugi::xml_attribute key = entry.attribute(kKeyName);
-        if (key && *key.value())
-            m_values[key.value()] = entry.text().get();
+    std::string bytes;
+    if (!readWhole(m_path, bytes)) {
+        debugLog("[CCUserDefault] store %s cannot be read (%s); progress is kept in memory only", m_path.c_str(),
+                 std::strerror(errno));
+        m_readOnly = true;
+        return;
     }
+    if (bytes.empty()) {
+        debugLog("[CCUserDefault] store %s is empty, starting empty", m_path.c_str());
+        return;
+    }
+
+    pugi::xml_document doc;
+    const pugi::xml_parse_result result = doc.load_buffer(bytes.data(), bytes.size(), kParseFlags, pugi::encoding_utf8);
+    const pugi::xml_node root = doc.child(kRootName);
+    if (result && root) {
+        for (pugi::xml_node entry : root.children(kEntryName))
+            keepEntry(m_values, entry);
+        return;
+    }
+    // Damaged: the file is kept aside and every entry that was read whole is salvaged.
+    // An entry is whole when its end tag lies before the point where parsing failed.
+    const std::size_t failedAt = result ? bytes.size() : static_cast<std::size_t>(std::max<ptrdiff_t>(result.offset, 0));
+    int salvaged = 0;
+    for (pugi::xml_node entry : root.children(kEntryName)) {
+        const std::size_t end = bytes.find("</entry>", static_cast<std::size_t>(std::max<ptrdiff_t>(entry.offset_debug(), 0)));
+        if (end != std::string::npos && end + 8 <= failedAt && keepEntry(m_values, entry))
+            ++salvaged;
+    }
+    const std::string aside = freeAsideName(m_path);
+    if (std::rename(m_path.c_str(), aside.c_str()) != 0) {
+        debugLog("[CCUserDefault] store %s is damaged (%s) and cannot be moved aside (%s); progress is kept in memory only",
+                 m_path.c_str(), result ? "no root element" : result.description(), std::strerror(errno));
+        m_readOnly = true;
+        return;
+    }
+    debugLog("[CCUserDefault] store %s is damaged (%s): kept as %s, %d whole entries salvaged", m_path.c_str(),
+             result ? "no root element" : result.description(), aside.c_str(), salvaged);
+    // The salvaged values reach a new file at the next flush, or at the purge.
+    m_dirty = true;
 }
 
 const std::string* CCUserDefault::find(const char* key) const
@@ -238,6 +311,10 @@ void CCUserDefault::setStringForKey(const char* key, const std::string& value)
 
 bool CCUserDefault::flush()
 {
+    if (m_readOnly) {
+        debugLog("[CCUserDefault] %s was not readable at start: not overwritten in this run", m_path.c_str());
+        return false;
+    }
     pugi::xml_document doc;
     pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
     declaration.append_attribute("version") = "1.0";

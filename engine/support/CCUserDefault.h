@@ -8,8 +8,11 @@ namespace cocos2d {
 // The key-value store of saved progress: one XML file, "UserDefault.xml" in the file
 // utilities' writable path (which carries the application name, so one file per game).
 //
-// The file is read once, when the shared store is created; a missing or unreadable
-// file gives an empty store. Setters change only the values in memory: nothing reaches
+// The file is read once, when the shared store is created; a missing file gives an empty
+// store. A damaged file is renamed aside ("<file>.damaged-<n>", logged) and every entry
+// read whole from it is kept. Something at the path that cannot be read at all (a
+// directory, a file without read permission) is left alone: the values then live in
+// memory only and flush() refuses to overwrite it. Setters change only the values in memory: nothing reaches
 // the disk until flush() (the game flushes after important writes and when it goes to
 // the background), and purgeSharedUserDefault() flushes what is still unwritten.
 // flush() writes a temporary file beside the store, syncs it and renames it over the
@@ -64,6 +67,8 @@ private:
     std::string m_path;
     std::map<std::string, std::string> m_values;
     bool m_dirty = false;
+    // The file at m_path could not be read: it is never overwritten in this run.
+    bool m_readOnly = false;
 };
 
 } // namespace cocos2d

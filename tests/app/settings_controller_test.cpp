@@ -1,5 +1,6 @@
 #include "app_test_support.h"
 
+#include "model/ZqModelGeneralSettings.h"
 #include "model/scene/ZqModelAssets.h"
 
 #include <filesystem>
@@ -48,8 +49,8 @@ TEST_F(SettingsControllerTest, EveryStoredValueSurvivesASaveAndANewRun)
     settings->setInventoryCount(magnet, 1);
     settings->startRefill(magnet->id(), 5, 3);
     // Keys carrying the separators of the stored form.
-    settings->setCheckpoint("World 1", {7, 1234.5f});
-    settings->setCheckpoint("odd;key 2:x", {3, -0.125f});
+    settings->setCheckpoint("World 1", {7, 1234.5f, 0.0f, {}, std::nullopt});
+    settings->setCheckpoint("odd;key 2:x", {3, -0.125f, 0.0f, {}, std::nullopt});
     ScoreRecord& global = ScoreRegistry::global();
     global.coins.add(250);
     global.coins.add(-100);
@@ -82,9 +83,9 @@ TEST_F(SettingsControllerTest, EveryStoredValueSurvivesASaveAndANewRun)
     EXPECT_EQ(settings->refillRemainingSeconds(magnet->id()), 300 - 100);
     ASSERT_NE(settings->checkpoint("World 1"), nullptr);
     EXPECT_EQ(settings->checkpoint("World 1")->index, 7);
-    EXPECT_EQ(settings->checkpoint("World 1")->position, 1234.5f);
+    EXPECT_EQ(settings->checkpoint("World 1")->distance, 1234.5f);
     ASSERT_NE(settings->checkpoint("odd;key 2:x"), nullptr);
-    EXPECT_EQ(settings->checkpoint("odd;key 2:x")->position, -0.125f);
+    EXPECT_EQ(settings->checkpoint("odd;key 2:x")->distance, -0.125f);
     EXPECT_EQ(ScoreRegistry::global().coins.session, 150);
     EXPECT_EQ(ScoreRegistry::global().coins.best, 250);
     EXPECT_EQ(ScoreRegistry::global().coins.total, 150);
@@ -97,7 +98,7 @@ TEST_F(SettingsControllerTest, EveryStoredValueSurvivesASaveAndANewRun)
     EXPECT_EQ(ZqPurchaseRegistry::flags().size(), 3u);
     EXPECT_EQ(settings->screenPlayedCount("Game Over"), 2);
     EXPECT_EQ(store()->getIntegerForKey("ScreenPlayed-Game_Over", 0), 2);
-    EXPECT_EQ(store()->getIntegerForKey("Kw_Version", 0), 1);
+    EXPECT_EQ(store()->getStringForKey("Kw_Version", "absent"), ZqModelGeneralSettings::shared()->version());
     EXPECT_EQ(store()->getIntegerForKey("ZqP_Characters_count", 0), 3);
 }
 

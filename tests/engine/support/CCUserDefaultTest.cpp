@@ -163,21 +163,73 @@ TEST_F(UserDefaultTest, ValuesReachTheDiskOnFlushOrPurgeOnly)
     EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("Kw_Version"), 3);
 }
 
-TEST_F(UserDefaultTest, DamagedFileReadsAsEmptyAndIsReplacedOnSave)
+TEST_F(UserDefaultTest, DamagedFileIsKeptAsideWithItsWholeEntriesSalvaged)
 {
-    for (const std::string& damaged : {std::string("not xml at all \x01\xff"),
-                                       std::string("<?xml version=\"1.0\"?><userDefaultRoot><entry key=\"a\">1</en"),
-                                       std::string("<other><entry key=\"a\">1</entry></other>"), std::string()}) {
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    store->setIntegerForKey("a", 1);
+    store->setStringForKey("b", "two");
+    store->setStringForKey("c", "three & more");
+    ASSERT_TRUE(store->flush());
+    CCUserDefault::purgeSharedUserDefault();
+
+    // The last 2 bytes cut: every entry is still whole.
+    const std::string whole = readFile(path);
+    const std::string cut = whole.substr(0, whole.size() - 2);
+    writeFile(path, cut);
+    logLines.clear();
+    store = CCUserDefault::sharedUserDefault();
+    EXPECT_EQ(store->getIntegerForKey("a", -1), 1);
+    EXPECT_EQ(store->getStringForKey("b"), "two");
+    EXPECT_EQ(store->getStringForKey("c"), "three & more");
+    EXPECT_EQ(readFile(path + ".damaged-1"), cut);
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find(path + " is damaged"), std::string::npos) << logLines[0];
+    EXPECT_NE(logLines[0].find(path + ".damaged-1"), std::string::npos) << logLines[0];
+    // The salvaged values reach a new store even without a flush of the game's own.
+    CCUserDefault::purgeSharedUserDefault();
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->getStringForKey("c"), "three & more");
+
+    // Cut inside the last entry: that one is not whole, the ones before it are.
+    const std::size_t lastEntry = whole.find("<entry key=\"c\"");
+    ASSERT_NE(lastEntry, std::string::npos);
+    for (const std::string& damaged :
+         {whole.substr(0, lastEntry + 20), std::string("not xml at all \x01\xff"),
+          std::string("<?xml version=\"1.0\"?><userDefaultRoot><entry key=\"c\">1</en"),
+          std::string("<other><entry key=\"c\">1</entry></other>")}) {
         CCUserDefault::purgeSharedUserDefault();
         writeFile(path, damaged);
-        logLines.clear();
-        CCUserDefault* store = CCUserDefault::sharedUserDefault();
-        EXPECT_EQ(store->getIntegerForKey("a", -1), -1) << damaged;
-        ASSERT_EQ(logLines.size(), 1u) << damaged;
-        EXPECT_NE(logLines[0].find("[CCUserDefault]"), std::string::npos);
+        store = CCUserDefault::sharedUserDefault();
+        EXPECT_EQ(store->getStringForKey("c", "none"), "none") << damaged;
     }
-    CCUserDefault::sharedUserDefault()->setIntegerForKey("a", 2);
-    EXPECT_EQ(reopen()->getIntegerForKey("a"), 2);
+    EXPECT_EQ(readFile(path + ".damaged-2"), whole.substr(0, lastEntry + 20));
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("a", -1), -1);
+    CCUserDefault::purgeSharedUserDefault();
+    store = CCUserDefault::sharedUserDefault();
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_TRUE(std::filesystem::exists(path + ".damaged-" + std::to_string(n))) << n;
+    for (int n = 1; n <= 5; ++n)
+        std::filesystem::remove(path + ".damaged-" + std::to_string(n));
+
+    // An empty file holds nothing to keep.
+    CCUserDefault::purgeSharedUserDefault();
+    writeFile(path, "");
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("a", -1), -1);
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged-1"));
+}
+
+TEST_F(UserDefaultTest, WhatCannotBeReadIsLeftAloneAndProgressStaysInMemory)
+{
+    std::filesystem::create_directories(path);
+    logLines.clear();
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("is not a file"), std::string::npos) << logLines[0];
+    store->setIntegerForKey("a", 5);
+    EXPECT_EQ(store->getIntegerForKey("a"), 5);
+    EXPECT_FALSE(store->flush());
+    CCUserDefault::purgeSharedUserDefault();
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    std::filesystem::remove(path);
 }
 
 TEST_F(UserDefaultTest, InterruptedSaveLeavesTheOldFileWhole)
