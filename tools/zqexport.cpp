@@ -1,6 +1,7 @@
 // zqexport: writes the bundled sample game, or a generated one, as the player reads it.
 //   zqexport <output dir> [--archive] [--models N]
-// The game goes to <output dir>/data/: plain files, or data.pkg alone with --archive.
+// The game goes to <output dir>/data/: plain files, or data.pkg alone with --archive;
+// the sample's media files (atlas, font, music) go there in both cases.
 // --models N writes a generated game instead: the sample's general settings and N models
 // of the generated games' class "ZqGeneratedModel", which the tests and benchmarks read
 // (they register it) and the player passes over as a class it does not know.
@@ -61,19 +62,18 @@ int main(int argc, char** argv)
 
     try {
         ZqModelController controller;
+        ZqDataWriter::Options options;
+        options.plainFiles = !archive;
+        options.archive = archive;
+        const std::string directory = output + "/data";
         if (generated) {
             ZqSampleGame::Generated game;
             game.modelCount = models;
             ZqSampleGame::buildGenerated(controller, game);
+            ZqDataWriter(controller, options).write(directory);
         } else {
-            ZqSampleGame::build(controller);
+            ZqSampleGame::write(controller, directory, options);
         }
-        ZqDataWriter::Options options;
-        options.plainFiles = !archive;
-        options.archive = archive;
-        ZqDataWriter writer(controller, options);
-        const std::string directory = output + "/data";
-        writer.write(directory);
         std::size_t total = 0;
         for (const auto& entry : controller.modelsByType())
             total += entry.second.size();
