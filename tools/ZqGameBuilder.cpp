@@ -2,7 +2,7 @@
 
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributePoint.h"
-#include "attributes/ZqAttributeTable.h"
+#include "model/ZqAttributeTable.h"
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "attributes/ZqAttributeModel.h"
+#include "model/ZqAttributeTable.h"
 #include "model/ZqModelAccess.h"
 #include "model/ZqModelIdentity.h"
 #include "tools/ZqDataWriter.h"
