@@ -3,6 +3,8 @@
 #include "app/ZqAdController.h"
 #include "app/ZqPSettingsController.h"
 #include "app/ZqServices.h"
+#include "app/ZqSound.h"
+#include "model/ZqModelGeneralSettings.h"
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelButtons.h"
@@ -13,30 +15,195 @@
 
 #include "audio/AudioEngine.h"
 #include "cocos2d.h"
+#include "platform/CCEGLViewSDL.h"
 
+#include <ZqClock.h>
 #include <ZqLog.h>
+#include <ZqRandom.h>
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <filesystem>
 #include <set>
+
+namespace {
+
+constexpr const char* kArchivePath = "data/data.pkg";
+constexpr const char* kDataDirectory = "data";
+// The share of the display's usable area the window opens at.
+constexpr float kWindowShareOfDisplay = 0.8f;
+
+} // namespace
+
+// Times the first scene from its start to the end of its first drawn frame: the
+// scheduler's first tick comes before that frame is drawn, its second after.
+class ZqPAppDelegate::FirstFrameTimer : public cocos2d::CCObject {
+public:
+    explicit FirstFrameTimer(ZqPAppDelegate& delegate) : m_delegate(delegate) {}
+    void update(float) override
+    {
+        if (++m_ticks < 2)
+            return;
+        cocos2d::CCDirector::sharedDirector()->getScheduler()->unscheduleUpdateForTarget(this);
+        m_delegate.firstFrameDrawn(std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count());
+    }
+
+private:
+    ZqPAppDelegate& m_delegate;
+    const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+    int m_ticks = 0;
+};
 
 ZqPAppDelegate::ZqPAppDelegate()
     : m_password(kZqArchivePasswordText)
 {
 }
 
-ZqPAppDelegate::~ZqPAppDelegate() = default;
+ZqPAppDelegate::~ZqPAppDelegate()
+{
+    if (m_firstFrameTimer)
+        m_firstFrameTimer->release();
+}
+
+bool ZqPAppDelegate::startUp(const std::string& executableDirectory, std::string& error)
+{
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    const std::string workingDirectory = fs::current_path(ignored).string();
+    std::string root;
+    for (const std::string& candidate : {executableDirectory, workingDirectory}) {
+        if (!candidate.empty() && fs::exists(fs::path(candidate) / kDataDirectory, ignored)) {
+            root = candidate;
+            break;
+        }
+    }
+    if (root.empty()) {
+        error = "No game data: there is no \"data\" directory beside the program (" + executableDirectory +
+                ") or in the working directory (" + workingDirectory + ")";
+        return false;
+    }
+    cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(root);
+
+    ZqModelController* controller = ZqModelController::shared();
+    const bool archive = ZqModelController::archiveIsPresent(kArchivePath);
+    controller->setArchiveMode(archive);
+    debugLog("[ZqPAppDelegate] game data: %s", cocos2d::CCFileUtils::sharedFileUtils()
+                                                   ->fullPathForFilename(archive ? kArchivePath : kDataDirectory)
+                                                   .c_str());
+    controller->preload(kArchivePath, m_password);
+    if (controller->loadingFailed()) {
+        error = controller->errorText();
+        return false;
+    }
+    cocos2d::CCFileUtils::sharedFileUtils()->setApplicationName(ZqModelGeneralSettings::shared()->applicationName());
+    ZqPSettingsController::shared();
+    return true;
+}
+
+cocos2d::CCSize ZqPAppDelegate::windowSize(const cocos2d::CCSize& usableDisplay) const
+{
+    cocos2d::CCSize design(1136.0f, 640.0f);
+    ZqModelGeneralSettings::shared()->designResolution(design);
+    if (usableDisplay.width <= 0.0f || usableDisplay.height <= 0.0f)
+        return design;
+    const float scale = kWindowShareOfDisplay * std::min(usableDisplay.width / design.width,
+                                                         usableDisplay.height / design.height);
+    return cocos2d::CCSize(std::max(1.0f, std::round(design.width * scale)),
+                           std::max(1.0f, std::round(design.height * scale)));
+}
+
+void ZqPAppDelegate::applySavedFullscreen()
+{
+    if (m_view && ZqPSettingsController::shared()->isFullscreen())
+        m_view->setFullscreen(true);
+}
 
 bool ZqPAppDelegate::applicationDidFinishLaunching()
 {
+    const int64_t ticks = zqClockTicks();
+    zqSrand(m_seed ? *m_seed : static_cast<uint32_t>(ticks ^ (ticks >> 32)));
+    applyDesignResolution();
+    cocos2d::CCDirector* director = cocos2d::CCDirector::sharedDirector();
+    cocos2d::CCScene* scene = m_startScene ? m_startScene() : nullptr;
+    if (!scene)
+        scene = cocos2d::CCScene::create();
+    if (m_firstFrameTimer)
+        m_firstFrameTimer->release();
+    m_firstFrameTimer = new FirstFrameTimer(*this);
+    director->runWithScene(scene);
+    director->getScheduler()->scheduleUpdateForTarget(m_firstFrameTimer, INT_MIN, false);
     return true;
+}
+
+void ZqPAppDelegate::firstFrameDrawn(double seconds)
+{
+    const bool slow = seconds > kSlowFirstFrame;
+    ZqPSettingsController::shared()->setSlowDevice(slow);
+    debugLog("[ZqPAppDelegate] first frame after %.0f ms%s", seconds * 1000.0, slow ? ": slow device" : "");
 }
 
 void ZqPAppDelegate::applicationDidEnterBackground()
 {
+    m_input.releaseAll();
     ZqPSettingsController::shared()->save();
+    cocos2d::CCDirector* director = cocos2d::CCDirector::sharedDirector();
+    // The game may have paused the director itself; that pause is not ours to lift.
+    m_pausedDirector = !director->isPaused();
+    director->pause();
+    ZqSoundRegistry::shared().pauseAll();
 }
 
 void ZqPAppDelegate::applicationWillEnterForeground()
 {
+    if (m_pausedDirector)
+        cocos2d::CCDirector::sharedDirector()->resume();
+    m_pausedDirector = false;
+    ZqSoundRegistry::shared().resumeAll();
+}
+
+void ZqPAppDelegate::applyDesignResolution()
+{
+    cocos2d::CCEGLViewProtocol* view = cocos2d::CCDirector::sharedDirector()->getOpenGLView();
+    const auto settings = ZqModelGeneralSettings::shared();
+    cocos2d::CCSize design;
+    if (!view || !settings->designResolution(design))
+        return;
+    view->setDesignResolutionSize(design.width, design.height, settings->resolutionPolicy(view->getFrameSize()));
+}
+
+void ZqPAppDelegate::handleMessage(int message, std::intptr_t parameter)
+{
+    switch (message) {
+    case ZqServices::kMessageFullscreen:
+        ZqPSettingsController::shared()->save();
+        debugLog("[ZqPAppDelegate] %s", parameter ? "fullscreen" : "windowed");
+        if (m_view)
+            m_view->setFullscreen(parameter != 0);
+        applyDesignResolution();
+        break;
+    case ZqServices::kMessageClose:
+        cocos2d::CCDirector::sharedDirector()->end();
+        break;
+    default:
+        debugLog("[ZqPAppDelegate] unknown window message %d", message);
+        break;
+    }
+}
+
+void ZqPAppDelegate::finish()
+{
+    m_input.releaseAll();
+    ZqPSettingsController::shared()->save();
+    ZqModelController::shared()->reset();
+}
+
+void ZqPAppDelegate::fail(const std::string& message)
+{
+    m_exitStatus = 1;
+    if (m_errorReporter)
+        m_errorReporter(message);
+    cocos2d::CCDirector::sharedDirector()->end();
 }
 
 void ZqPAppDelegate::loadGame()
@@ -60,6 +227,7 @@ void ZqPAppDelegate::loadGame()
     if (controller->loadingFailed()) {
         m_failed = true;
         debugLog("[ZqPAppDelegate] loading failed: %s", controller->errorText().c_str());
+        fail(controller->errorText());
         if (m_failure)
             m_failure(controller->errorText());
         return;

@@ -56,14 +56,8 @@ std::unique_ptr<CCEGLViewSDL> CCEGLViewSDL::createHeadless(int width, int height
     return open("", width, height, true);
 }
 
-std::unique_ptr<CCEGLViewSDL> CCEGLViewSDL::open(const char* title, int width, int height, bool headless)
+bool CCEGLViewSDL::startVideo(bool headless)
 {
-    if (width <= 0 || height <= 0) {
-        debugLog("[CCEGLViewSDL] bad window size %dx%d", width, height);
-        return nullptr;
-    }
-    std::unique_ptr<CCEGLViewSDL> view(new CCEGLViewSDL());
-    view->m_bHeadless = headless;
     // Video and the GL library stay up for the process once a view used them: SDL
     // unloads Mesa's driver with the last GL window or at video quit, and the driver is
     // slow to load and loses memory when unloaded.
@@ -75,13 +69,34 @@ std::unique_ptr<CCEGLViewSDL> CCEGLViewSDL::open(const char* title, int width, i
         SDL_ResetHint(SDL_HINT_VIDEODRIVER);
         if (initStatus != 0) {
             debugLog("[CCEGLViewSDL] SDL video init failed: %s", SDL_GetError());
-            return nullptr;
+            return false;
         }
         if (SDL_GL_LoadLibrary(nullptr) != 0) {
             debugLog("[CCEGLViewSDL] GL library load failed: %s", SDL_GetError());
-            return nullptr;
+            return false;
         }
     }
+    return true;
+}
+
+CCSize CCEGLViewSDL::usableDisplaySize()
+{
+    SDL_Rect usable{};
+    if (!startVideo(false) || SDL_GetDisplayUsableBounds(0, &usable) != 0)
+        return CCSizeZero;
+    return CCSize(static_cast<float>(usable.w), static_cast<float>(usable.h));
+}
+
+std::unique_ptr<CCEGLViewSDL> CCEGLViewSDL::open(const char* title, int width, int height, bool headless)
+{
+    if (width <= 0 || height <= 0) {
+        debugLog("[CCEGLViewSDL] bad window size %dx%d", width, height);
+        return nullptr;
+    }
+    std::unique_ptr<CCEGLViewSDL> view(new CCEGLViewSDL());
+    view->m_bHeadless = headless;
+    if (!startVideo(headless))
+        return nullptr;
 
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);

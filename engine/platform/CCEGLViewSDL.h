@@ -40,6 +40,9 @@ public:
     // when no view came before, else on the driver already running. Null (logged) on
     // failure.
     static std::unique_ptr<CCEGLViewSDL> createHeadless(int width, int height);
+    // The first display's area that windows may use (the desktop less its panels), in
+    // window units, starting SDL's video as create() would; zero when it is not known.
+    static CCSize usableDisplaySize();
 
     ~CCEGLViewSDL() override;
 
@@ -84,6 +87,8 @@ public:
 private:
     CCEGLViewSDL();
     static std::unique_ptr<CCEGLViewSDL> open(const char* title, int width, int height, bool headless);
+    // Starts SDL's video and loads the GL library, once for the process.
+    static bool startVideo(bool headless);
     // Reads the drawable size into the frame size (re-fitting the design resolution).
     void updateFrameFromDrawable();
     void handleEvent(const void* event);

@@ -1,61 +1,154 @@
-#include "model/ZqGameSecrets.h"
-#include "model/ZqModel.h"
-#include "model/ZqModelController.h"
-#include "model/ZqModelGeneralSettings.h"
+#include "ZqInputDevices.h"
+#include "ZqTestHooks.h"
+#include "ZqWindowMessages.h"
 
+#include "app/ZqPAppDelegate.h"
+#include "app/ZqServices.h"
+#include "cocos2d.h"
+#include "model/ZqModelGeneralSettings.h"
+#include "platform/CCEGLViewSDL.h"
+
+#include <SDL2/SDL.h>
 #include <ZqLog.h>
 
+#include <unistd.h>
+
+#include <climits>
 #include <cstdio>
-#include <map>
+#include <memory>
 #include <string>
 
-// The program entry. For now it runs the loading of the game data headless, from
-// data/data.pkg when that file is there and not empty, else from the data directory
-// (both below the working directory), prints what was loaded and ends: 0 when every
-// file was read, 1 with the loader's error text when loading failed.
+using namespace cocos2d;
+
+namespace {
+
+// Reads the OIS devices once a frame, from the scheduler.
+class ZqInputCapture : public CCObject {
+public:
+    explicit ZqInputCapture(ZqInputDevices& devices) : m_devices(devices) {}
+    void update(float) override { m_devices.capture(); }
+
+private:
+    ZqInputDevices& m_devices;
+};
+
+std::string executableDirectory()
+{
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return {};
+    const std::string executable(path, static_cast<std::size_t>(length));
+    return executable.substr(0, executable.rfind('/') + 1);
+}
+
+// The test hooks that act around frames: scripted input before a frame, screenshots and
+// the end after it.
+class FrameHooks {
+public:
+    FrameHooks(const ZqTestHooks& hooks, ZqInputScript& script, ZqInputEventSink& sink, CCEGLViewSDL& view)
+        : m_hooks(hooks), m_script(script), m_sink(sink), m_view(view)
+    {
+    }
+
+    void before()
+    {
+        ZqWindowMessages::closeIfSignalled();
+        m_script.play(m_frame + 1, m_sink, static_cast<SDL_Window*>(m_view.getNativeWindow()));
+    }
+    void after()
+    {
+        ++m_frame;
+        for (const auto& [frame, path] : m_hooks.screenshots) {
+            if (frame == m_frame && !m_view.saveScreenshotPNG(path.c_str()))
+                std::fprintf(stderr, "ZQ_SCREENSHOTS: frame %u could not be saved to %s\n", frame, path.c_str());
+        }
+        if (m_frame == m_hooks.exitFrame)
+            ZqWindowMessages::post(ZqWindowMessages::kClose);
+    }
+
+private:
+    const ZqTestHooks& m_hooks;
+    ZqInputScript& m_script;
+    ZqInputEventSink& m_sink;
+    CCEGLViewSDL& m_view;
+    unsigned m_frame = 0;
+};
+
+} // namespace
+
+// The program: the game's start-up (data, progress), the window with its devices and
+// posted messages, the engine's loop, and the end. Its exit status is the game's: 0, or 1
+// when the game data is missing or bad (said on standard error and in a message box),
+// or 2 when a test hook is malformed.
 int main()
 {
-    ZqModelController* controller = ZqModelController::shared();
-    controller->reset();
-    const std::string archivePath = "data/data.pkg";
-    const bool archive = ZqModelController::archiveIsPresent(archivePath);
-    controller->setArchiveMode(archive);
-    std::string password(kZqArchivePasswordText);
-
-    std::printf("Loading the game from %s\n", archive ? archivePath.c_str() : "the data directory");
-    controller->preload(archivePath, password);
-    int steps = 0;
-    int shownProgress = -10;
-    bool done = controller->loadingFailed();
-    while (!done) {
-        done = archive ? controller->loadNextArchiveFile(password) : controller->loadNextPlainFile();
-        ++steps;
-        // Whole tens only: a plain-mode load takes a step for every class and kind.
-        const int progress = controller->loadingProgress();
-        if (progress / 10 != shownProgress / 10) {
-            std::printf("  step %d: %d%%\n", steps, progress);
-            shownProgress = progress;
-        }
+    ZqWindowMessages::closeOnSignals();
+    ZqTestHooks hooks;
+    std::string error;
+    if (!ZqTestHooks::fromEnvironment(hooks, error)) {
+        zqReportFatalError(error, nullptr);
+        return 2;
     }
-    password.clear();
-    controller->closeArchive();
 
-    if (controller->loadingFailed()) {
-        std::fprintf(stderr, "Loading failed: %s\n", controller->errorText().c_str());
+    ZqPAppDelegate app;
+    if (!app.startUp(executableDirectory(), error)) {
+        zqReportFatalError(error, nullptr);
         return 1;
     }
-    debugLog("End loading XML");
 
-    std::map<std::string, std::size_t> counts;
-    std::size_t total = 0;
-    for (const auto& entry : controller->modelsByType()) {
-        if (!entry.second.empty())
-            counts[entry.second.front()->className()] += entry.second.size();
-        total += entry.second.size();
+    SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+    const CCSize windowSize = app.windowSize(CCEGLViewSDL::usableDisplaySize());
+    std::unique_ptr<CCEGLViewSDL> view =
+        CCEGLViewSDL::create(ZqModelGeneralSettings::shared()->applicationName().c_str(), static_cast<int>(windowSize.width),
+                             static_cast<int>(windowSize.height));
+    if (!view) {
+        zqReportFatalError(std::string("The game's window cannot be opened: ") + SDL_GetError(), nullptr);
+        return 1;
     }
-    std::printf("Loaded %zu models in %d steps:\n", total, steps);
-    for (const auto& [className, count] : counts)
-        std::printf("  %s: %zu\n", className.c_str(), count);
-    std::printf("Application Name: %s\n", ZqModelGeneralSettings::shared()->applicationName().c_str());
-    return 0;
+    SDL_Window* window = static_cast<SDL_Window*>(view->getNativeWindow());
+    CCDirector::sharedDirector()->setOpenGLView(view.get());
+    app.setView(view.get());
+    app.setErrorReporter([window](const std::string& message) { zqReportFatalError(message, window); });
+    app.applySavedFullscreen();
+
+    std::printf("Steam Started: false\n");
+    std::fflush(stdout);
+
+    ZqInputDevices devices(app.inputHandler());
+    view->setEventHook([&app, &devices](const void* raw) {
+        const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
+        int message = 0;
+        std::intptr_t parameter = 0;
+        if (ZqWindowMessages::read(event, message, parameter)) {
+            app.handleMessage(message, parameter);
+            return true;
+        }
+        return devices.handleEvent(event);
+    });
+    devices.attach(window);
+    view->setFrameSizeChangedCallback([&app] { app.applyDesignResolution(); });
+    ZqServices::shared()->setPoster([](int message, std::intptr_t parameter) { ZqWindowMessages::post(message, parameter); });
+    view->setIconFromFile(CCFileUtils::sharedFileUtils()->fullPathForFilename("icon.ico").c_str());
+
+    ZqInputScript script;
+    if (!hooks.inputScript.empty() && !script.load(hooks.inputScript, error)) {
+        zqReportFatalError(error, window);
+        return 2;
+    }
+    if (hooks.fixedStep)
+        app.setFixedStep(1.0f / 60.0f);
+    app.setRandomSeed(hooks.seed);
+    FrameHooks frameHooks(hooks, script, app.inputHandler(), *view);
+    app.setFrameHooks([&frameHooks] { frameHooks.before(); }, [&frameHooks] { frameHooks.after(); });
+
+    ZqInputCapture* capture = new ZqInputCapture(devices);
+    CCDirector::sharedDirector()->getScheduler()->scheduleUpdateForTarget(capture, 0, false);
+    app.run();
+
+    // The loop's last frame tore the director down, unscheduling the capture.
+    app.finish();
+    capture->release();
+    ZqServices::shared()->setPoster(nullptr);
+    return app.exitStatus();
 }

@@ -1,12 +1,16 @@
-// The zqexport and zqplayer programs as the README runs them: export the sample game,
-// load it headless, report what was loaded or why loading failed.
+// The zqexport and zqplayer programs as the README runs them: export the sample game and
+// play it with the offscreen driver, driven by the player's test hooks.
 #include "tools_test_support.h"
+#include "player_runner.h"
 
+#include <SDL2/SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <string>
+#include <tuple>
 
 using namespace archive_test;
 using namespace tools_test;
@@ -30,34 +34,121 @@ ProgramRun run(const std::string& directory, const std::string& command)
     return result;
 }
 
-TEST(Programs, ExportedSampleGameIsLoadedByThePlayer)
-{
-    for (const char* mode : {"", " --archive"}) {
-        TempDir dir;
-        const ProgramRun exported = run(dir.path().string(), std::string(ZQ_EXPORT_PROGRAM) + " game" + mode);
+// The sample game exported below a temporary directory, as game/data or game/data/data.pkg.
+class PlayerProgram : public ::testing::Test {
+protected:
+    void exportGame(bool archive)
+    {
+        const ProgramRun exported =
+            run(dir.path().string(), std::string(ZQ_EXPORT_PROGRAM) + " game" + (archive ? " --archive" : ""));
         ASSERT_EQ(exported.status, 0) << exported.output;
-        const std::string game = dir.file("game");
-        const ProgramRun played = run(game, ZQ_PLAYER_PROGRAM);
+    }
+    player_test::PlayerRun play(player_test::PlayerOptions options)
+    {
+        options.directory = dir.file("game");
+        return player_test::runPlayer(ZQ_PLAYER_PROGRAM, options);
+    }
+    static player_test::PlayerOptions frames(unsigned exitFrame)
+    {
+        player_test::PlayerOptions options;
+        options.exitFrame = exitFrame;
+        return options;
+    }
+
+    TempDir dir;
+};
+
+TEST_F(PlayerProgram, StartsUpInOrderFromTheDirectoryOrTheArchiveAndEndsAfterItsFrame)
+{
+    for (const bool archive : {false, true}) {
+        SCOPED_TRACE(archive ? "archive" : "directory");
+        exportGame(archive);
+        player_test::PlayerOptions options = frames(3);
+        options.screenshots = {{1, "first.png"}, {3, dir.file("third.png")}};
+        const player_test::PlayerRun played = play(options);
         EXPECT_EQ(played.status, 0) << played.output;
-        EXPECT_NE(played.output.find(*mode ? "from data/data.pkg" : "from the data directory"), std::string::npos)
-            << played.output;
-        EXPECT_NE(played.output.find("ZqModelGeneralSettings: 1"), std::string::npos) << played.output;
-        EXPECT_NE(played.output.find("ZqModelLevelSection: 3"), std::string::npos) << played.output;
-        EXPECT_NE(played.output.find("Application Name: Zq Sample Game"), std::string::npos) << played.output;
+        // Data, preload, window, Steam, devices, the first frame.
+        const int data = played.lineWith(archive ? "[ZqPAppDelegate] game data: " + dir.file("game/data/data.pkg")
+                                                 : "[ZqPAppDelegate] game data: " + dir.file("game/data"));
+        const int preload = played.lineWith("ZqModelGeneralSettings.0.attributes.pack", data);
+        const int window = played.lineWith("[CCEGLViewSDL] window on offscreen", preload);
+        const int steam = played.lineWith("Steam Started: false", window);
+        const int devices = played.lineWith("[ZqInputDevices] keyboard and pads through SDL", steam);
+        const int firstFrame = played.lineWith("[ZqPAppDelegate] first frame after", devices);
+        EXPECT_GE(data, 0) << played.output;
+        EXPECT_GT(firstFrame, 0) << played.output;
+        for (const std::string& shot : {dir.file("game/first.png"), dir.file("third.png")})
+            EXPECT_GT(readBytes(shot).size(), 8u) << shot;
+        std::filesystem::remove_all(dir.file("game"));
     }
 }
 
-TEST(Programs, PlayerFailsWithTheLoadersErrorText)
+TEST_F(PlayerProgram, TheSampleGameHasItsWindowIconAndSplash)
 {
-    TempDir dir;
-    const ProgramRun noData = run(dir.path().string(), ZQ_PLAYER_PROGRAM);
-    EXPECT_NE(noData.status, 0);
-    EXPECT_NE(noData.output.find("Loading failed: "), std::string::npos) << noData.output;
+    exportGame(false);
+    for (const auto& [name, width, height] : {std::tuple{"icon.ico", 64, 64}, std::tuple{"Default.png", 568, 320}}) {
+        SDL_Surface* image = IMG_Load(dir.file(std::string("game/") + name).c_str());
+        ASSERT_NE(image, nullptr) << name << ": " << IMG_GetError();
+        EXPECT_EQ(image->w, width) << name;
+        EXPECT_EQ(image->h, height) << name;
+        SDL_FreeSurface(image);
+    }
+}
 
-    writeBytes(dir.file("data/data.pkg"), bytesOf("not a zip archive at all"));
-    const ProgramRun badArchive = run(dir.path().string(), ZQ_PLAYER_PROGRAM);
-    EXPECT_NE(badArchive.status, 0);
-    EXPECT_NE(badArchive.output.find("Loading failed: "), std::string::npos) << badArchive.output;
+TEST_F(PlayerProgram, AnEmptyArchiveFallsBackToTheDirectory)
+{
+    exportGame(false);
+    writeBytes(dir.file("game/data/data.pkg"), {});
+    const player_test::PlayerRun played = play(frames(1));
+    EXPECT_EQ(played.status, 0) << played.output;
+    EXPECT_GE(played.lineWith("[ZqPAppDelegate] game data: " + dir.file("game/data")), 0) << played.output;
+    EXPECT_FALSE(played.has("data.pkg")) << played.output;
+}
+
+TEST_F(PlayerProgram, MissingOrBadDataIsOneMessageAndAFailingStatus)
+{
+    std::filesystem::create_directories(dir.file("game"));
+    const player_test::PlayerRun noData = play(frames(1));
+    EXPECT_EQ(noData.status, 1);
+    EXPECT_GE(noData.lineWith("No game data: there is no \"data\" directory"), 0) << noData.output;
+    EXPECT_FALSE(noData.has("Steam Started")) << noData.output;
+
+    writeBytes(dir.file("game/data/data.pkg"), bytesOf("not a zip archive at all"));
+    const player_test::PlayerRun badArchive = play(frames(1));
+    EXPECT_EQ(badArchive.status, 1);
+    EXPECT_GE(badArchive.lineWith("data/data.pkg"), 0) << badArchive.output;
+}
+
+TEST_F(PlayerProgram, MalformedHooksAreErrorsBeforeAnythingRuns)
+{
+    exportGame(false);
+    player_test::PlayerOptions options = frames(5);
+    options.script = "1 key down Return\n\n# then\n4 pad trigger 1\n";
+    const player_test::PlayerRun badScript = play(options);
+    EXPECT_EQ(badScript.status, 2);
+    EXPECT_GE(badScript.lineWith("ZQ_INPUT_SCRIPT line 4: unknown event 'pad trigger'"), 0) << badScript.output;
+    EXPECT_FALSE(badScript.has("first frame")) << badScript.output;
+
+    options = frames(5);
+    options.environment = {"ZQ_SCREENSHOTS=later:shot.png"};
+    const player_test::PlayerRun badShots = play(options);
+    EXPECT_EQ(badShots.status, 2);
+    EXPECT_GE(badShots.lineWith("ZQ_SCREENSHOTS: expected frame:path, got 'later:shot.png'"), 0) << badShots.output;
+}
+
+TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)
+{
+    exportGame(false);
+    player_test::PlayerOptions options;
+    options.terminateAfterMilliseconds = 1500;
+    options.timeoutSeconds = 60;
+    const player_test::PlayerRun played = play(options);
+    EXPECT_FALSE(played.timedOut);
+    EXPECT_EQ(played.status, 0) << played.output;
+    // The end runs on the main thread: the progress is saved (or refused before loading).
+    const int signalled = played.lineWith("[ZqWindowMessages] signal: closing");
+    EXPECT_GE(signalled, 0) << played.output;
+    EXPECT_GT(played.lineWith("[ZqPSettingsController]", signalled), signalled) << played.output;
 }
 
 TEST(Programs, ExportGeneratesGamesAndRefusesBadArguments)

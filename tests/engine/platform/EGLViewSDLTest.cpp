@@ -223,6 +223,13 @@ TEST_F(EGLViewSDLTest, FrameSizeCallbackRunsAfterTheRefitOnEveryChange)
     EXPECT_FLOAT_EQ(view->getDesignResolutionSize().height, 48.0f);
 }
 
+TEST_F(EGLViewSDLTest, UsableDisplaySizeIsKnownOnTheRunningDriver)
+{
+    const CCSize usable = CCEGLViewSDL::usableDisplaySize();
+    EXPECT_GT(usable.width, 0.0f);
+    EXPECT_GT(usable.height, 0.0f);
+}
+
 // A 2x2 icon file of 32-bit pixels.
 std::vector<unsigned char> tinyIco()
 {

@@ -1,0 +1,200 @@
+#pragma once
+
+// The player in-process, for tests of any suite: the program's own start-up and launch
+// (ZqPAppDelegate) on a headless view with the fixed step and a seed, on a game directory,
+// with the store in a directory of the test's. Frames are stepped by the test; keys, pad
+// events and touches go into the program's own event handler and the view; the window
+// messages that ZqServices posts are handled at the next step, as the program handles
+// them at its next poll. It can be started again on the same store; stop() ends as the
+// program ends, and resets every process-wide object a run makes.
+#include "app/ZqEditorKeys.h"
+#include "app/ZqPAppDelegate.h"
+#include "app/ZqPInputController.h"
+#include "app/ZqPSettingsController.h"
+#include "app/ZqServices.h"
+#include "app/ZqSound.h"
+#include "model/ZqModelController.h"
+#include "screens/ZqPScreenNavigator.h"
+#include "audio/AudioEngine.h"
+#include "audio/SimpleAudioEngine.h"
+#include "cocos2d.h"
+#include "platform/CCEGLViewSDL.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class HeadlessPlayer {
+public:
+    struct Options {
+        // Holds data/ (or data/data.pkg).
+        std::string gameDirectory;
+        // The store's data home (ZQ_DATA_HOME while the player runs).
+        std::string storeDirectory;
+        unsigned seed = 1;
+        int width = 1136;
+        int height = 640;
+    };
+    static constexpr float kStep = 1.0f / 60.0f;
+
+    HeadlessPlayer() = default;
+    HeadlessPlayer(const HeadlessPlayer&) = delete;
+    HeadlessPlayer& operator=(const HeadlessPlayer&) = delete;
+    ~HeadlessPlayer() { stop(); }
+
+    // Start-up and launch as the program runs them; false with the program's message.
+    bool start(const Options& options, std::string* error = nullptr)
+    {
+        stop();
+        if (const char* home = std::getenv("ZQ_DATA_HOME"))
+            m_previousDataHome = home;
+        setenv("ZQ_DATA_HOME", options.storeDirectory.c_str(), 1);
+        m_started = true;
+        m_app = std::make_unique<ZqPAppDelegate>();
+        std::string message;
+        if (!m_app->startUp(options.gameDirectory, message)) {
+            if (error)
+                *error = message;
+            return false;
+        }
+        m_view = cocos2d::CCEGLViewSDL::createHeadless(options.width, options.height);
+        if (!m_view) {
+            if (error)
+                *error = "no headless view";
+            return false;
+        }
+        cocos2d::CCDirector::sharedDirector()->setOpenGLView(m_view.get());
+        m_app->setView(m_view.get());
+        m_app->setErrorReporter([this](const std::string& text) { errors.push_back(text); });
+        m_app->applySavedFullscreen();
+        ZqPAppDelegate* app = m_app.get();
+        m_view->setEventHook([](const void* raw) {
+            const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
+            // Keys come through the handler (keyDown, keyUp), never the view's.
+            return event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
+        });
+        m_view->setFrameSizeChangedCallback([app] { app->applyDesignResolution(); });
+        ZqServices::shared()->setPoster([this](int message, intptr_t parameter) {
+            posted.emplace_back(message, parameter);
+            m_pending.emplace_back(message, parameter);
+        });
+        m_app->setRandomSeed(options.seed);
+        m_app->applicationDidFinishLaunching();
+        return true;
+    }
+
+    // Frames of kStep each: the messages posted since the last one handled, the view's
+    // events, the director's frame. Stops early once the director ended.
+    void step(int frames = 1)
+    {
+        for (int i = 0; i < frames && running(); ++i) {
+            std::vector<std::pair<int, intptr_t>> messages;
+            messages.swap(m_pending);
+            for (const auto& [message, parameter] : messages)
+                m_app->handleMessage(message, parameter);
+            m_view->pollEvents();
+            cocos2d::CCDirector::sharedDirector()->mainLoopWithDelta(kStep);
+            ++frame;
+        }
+    }
+    // Steps until the game data is in (the loading screen's work, done here directly when
+    // no screen drives it); false when it failed or took more than maxFrames.
+    bool loadGame(int maxFrames = 10000)
+    {
+        for (int i = 0; i < maxFrames && !m_app->isLoaded() && !m_app->hasFailed(); ++i) {
+            m_app->loadGame();
+            step();
+        }
+        return m_app->isLoaded();
+    }
+    bool running() const { return m_view && m_view->isOpenGLReady(); }
+
+    void keyDown(int key) { m_app->inputHandler().keyPressed(key); }
+    void keyUp(int key) { m_app->inputHandler().keyReleased(key); }
+    ZqInputEventSink& input() { return m_app->inputHandler(); }
+    // A touch at window pixels from the top-left, through the view's mouse road.
+    void touch(Uint32 type, int x, int y)
+    {
+        SDL_Event event{};
+        event.type = type;
+        if (type == SDL_MOUSEMOTION) {
+            event.motion.x = x;
+            event.motion.y = y;
+        } else {
+            event.button.button = SDL_BUTTON_LEFT;
+            event.button.x = x;
+            event.button.y = y;
+        }
+        SDL_PushEvent(&event);
+    }
+    void windowEvent(Uint8 what)
+    {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = what;
+        SDL_PushEvent(&event);
+    }
+    // The window resized, as the desktop would: the view learns of it at the next step.
+    void resizeWindow(int width, int height)
+    {
+        SDL_SetWindowSize(static_cast<SDL_Window*>(m_view->getNativeWindow()), width, height);
+    }
+
+    ZqPAppDelegate& app() { return *m_app; }
+    cocos2d::CCEGLViewSDL& view() { return *m_view; }
+
+    // Ends as the program ends after its loop: the progress saved, the model controller
+    // reset; then every process-wide object of the run goes. The delegate's exit status.
+    int stop()
+    {
+        if (!m_started)
+            return 0;
+        m_started = false;
+        const int status = m_app->exitStatus();
+        if (m_view)
+            m_app->finish();
+        ZqServices::shared()->setPoster(nullptr);
+        ZqSoundRegistry::shared().clear();
+        cocos2d::experimental::AudioEngine::end();
+        CocosDenshion::SimpleAudioEngine::end();
+        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        ZqPInputController::purgeShared();
+        ZqPSettingsController::purgeShared();
+        cocos2d::CCUserDefault::purgeSharedUserDefault();
+        ZqPScreenNavigator::shared()->reset();
+        ZqModelController::shared()->reset();
+        cocos2d::CCDirector::sharedDirector()->purgeDirector();
+        m_view.reset();
+        m_app.reset();
+        cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
+        cocos2d::CCFileUtils::sharedFileUtils()->setApplicationName("");
+        if (m_previousDataHome)
+            setenv("ZQ_DATA_HOME", m_previousDataHome->c_str(), 1);
+        else
+            unsetenv("ZQ_DATA_HOME");
+        m_previousDataHome.reset();
+        m_pending.clear();
+        frame = 0;
+        return status;
+    }
+
+    // Every message ZqServices posted, in order.
+    std::vector<std::pair<int, intptr_t>> posted;
+    // What the delegate reported as fatal.
+    std::vector<std::string> errors;
+    unsigned frame = 0;
+
+private:
+    std::unique_ptr<ZqPAppDelegate> m_app;
+    std::unique_ptr<cocos2d::CCEGLViewSDL> m_view;
+    std::vector<std::pair<int, intptr_t>> m_pending;
+    std::optional<std::string> m_previousDataHome;
+    bool m_started = false;
+};

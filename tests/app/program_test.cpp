@@ -1,0 +1,406 @@
+// The program as a player meets it, in-process on the headless player: the design
+// resolution through resizes and fullscreen switches, the fullscreen message, the road of
+// keys and pads, the background, the end, and bad game data.
+#include "app/headless_player.h"
+
+#include "model/ZqModelGeneralSettings.h"
+#include "model/archive_test_util.h"
+#include "tools/media_game_support.h"
+
+#include "audio/AudioEngine.h"
+#include "audio/SimpleAudioEngine.h"
+
+#include <ZqClock.h>
+#include <ZqLog.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using archive_test::TempDir;
+using Settings = ZqModelGeneralSettings;
+
+namespace {
+
+// Counts what reaches it: the keypad's back, and the notifications of an action.
+class Listener : public cocos2d::CCObject, public cocos2d::CCKeypadDelegate {
+public:
+    void keyBackClicked() override { ++backs; }
+    void notified(cocos2d::CCObject*) { ++notifications; }
+    void tick(float) { ++ticks; }
+    int backs = 0;
+    int notifications = 0;
+    int ticks = 0;
+};
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        if (listener) {
+            ZqPInputController::shared()->unsubscribe(listener);
+            cocos2d::CCDirector::sharedDirector()->getKeypadDispatcher()->removeDelegate(listener);
+            listener->release();
+        }
+        player.stop();
+        cocos2d::experimental::AudioEngine::end();
+        CocosDenshion::SimpleAudioEngine::end();
+        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        zqSetLogSink({});
+    }
+
+    // The media game (start screen, menu, game field) with the given window settings,
+    // written below the test's directory.
+    void writeGame(Settings::Orientation orientation = Settings::Orientation::kLandscape,
+                   Settings::ScreenAdjustment adjustment = Settings::ScreenAdjustment::kNoBorder, bool archive = false)
+    {
+        ZqModelController& controller = *ZqModelController::shared();
+        ZqDataWriter::Options options;
+        options.media = media_game::build(controller, game.file("media-made"));
+        const auto settings = Settings::shared();
+        ZqGameBuilder::set<Settings::ZqAttributeOrientation>(*settings, "Orientation", orientation);
+        ZqGameBuilder::set<Settings::ZqAttributeScreenAdjustment>(*settings, "Screen Adjustment", adjustment);
+        options.plainFiles = !archive;
+        options.archive = archive;
+        ZqDataWriter(controller, options).write(game.file("data"));
+        controller.reset();
+    }
+
+    void start(int width = 1136, int height = 640)
+    {
+        HeadlessPlayer::Options options;
+        options.gameDirectory = game.path().string();
+        options.storeDirectory = store.path().string();
+        options.width = width;
+        options.height = height;
+        std::string error;
+        ASSERT_TRUE(player.start(options, &error)) << error;
+    }
+
+    void listen()
+    {
+        listener = new Listener();
+        cocos2d::CCDirector::sharedDirector()->getKeypadDispatcher()->addDelegate(listener);
+        ZqPInputController::shared()->subscribe(ZqPInputController::kJump, listener,
+                                                callfuncO_selector(Listener::notified), 0);
+    }
+
+    static bool held(int action) { return ZqPInputController::shared()->isHeld(action); }
+
+    // The store file's text.
+    std::string storeText() const
+    {
+        std::ifstream in(cocos2d::CCUserDefault::getXMLFilePath());
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    TempDir game;
+    TempDir store;
+    HeadlessPlayer player;
+    Listener* listener = nullptr;
+    std::vector<std::string> lines;
+};
+
+struct PolicyCase {
+    Settings::Orientation orientation;
+    int width, height;
+    cocos2d::ResolutionPolicy policy;
+};
+
+TEST_F(ProgramTest, LaunchResizeAndFullscreenPickThePolicyFromTheWindowsShape)
+{
+    using cocos2d::kResolutionFixedHeight;
+    using cocos2d::kResolutionFixedWidth;
+    constexpr auto kLandscape = Settings::Orientation::kLandscape;
+    constexpr auto kPortrait = Settings::Orientation::kPortrait;
+    // "Screen Adjustment" 3: fixed width or height by the window's ratio, 1.77 the edge.
+    const PolicyCase cases[] = {
+        {kLandscape, 1920, 1080, kResolutionFixedHeight}, {kLandscape, 1024, 768, kResolutionFixedWidth},
+        {kLandscape, 1770, 1000, kResolutionFixedHeight}, {kPortrait, 1080, 1920, kResolutionFixedWidth},
+        {kPortrait, 768, 1024, kResolutionFixedHeight},   {kPortrait, 1000, 1770, kResolutionFixedWidth},
+    };
+    for (const Settings::Orientation orientation : {kLandscape, kPortrait}) {
+        SCOPED_TRACE(static_cast<int>(orientation));
+        writeGame(orientation, Settings::ScreenAdjustment::kByAspect);
+        const bool landscape = orientation == kLandscape;
+        // Launch on one shape, then the window takes the others.
+        start(landscape ? 1024 : 768, landscape ? 768 : 1024);
+        for (const PolicyCase& shape : cases) {
+            if (shape.orientation != orientation)
+                continue;
+            SCOPED_TRACE(std::to_string(shape.width) + "x" + std::to_string(shape.height));
+            player.resizeWindow(shape.width, shape.height);
+            player.step();
+            EXPECT_EQ(player.view().getResolutionPolicy(), shape.policy);
+            // The design size keeps the fixed side of the orientation's 1136 x 640.
+            const cocos2d::CCSize design = player.view().getDesignResolutionSize();
+            if (shape.policy == kResolutionFixedHeight)
+                EXPECT_FLOAT_EQ(design.height, landscape ? 640.0f : 1136.0f);
+            else
+                EXPECT_FLOAT_EQ(design.width, landscape ? 1136.0f : 640.0f);
+        }
+        // Fullscreen: the desktop's shape decides.
+        ZqServices::shared()->setFullscreen(true);
+        player.step(2);
+        ASSERT_TRUE(player.view().isFullscreen());
+        EXPECT_EQ(player.view().getResolutionPolicy(),
+                  Settings::resolutionPolicy(3, static_cast<int>(orientation), player.view().getFrameSize()));
+        player.stop();
+    }
+    // The other adjustments do not look at the window.
+    writeGame(kLandscape, Settings::ScreenAdjustment::kFixedWidth);
+    start(1024, 768);
+    EXPECT_EQ(player.view().getResolutionPolicy(), kResolutionFixedWidth);
+    player.resizeWindow(1920, 1080);
+    player.step();
+    EXPECT_EQ(player.view().getResolutionPolicy(), kResolutionFixedWidth);
+}
+
+TEST_F(ProgramTest, TheFullscreenMessageSavesTheStoreBeforeItSwitches)
+{
+    writeGame();
+    start();
+    ASSERT_TRUE(player.loadGame());
+    // What a screen's go-fullscreen does: the flag, then the message.
+    ZqPSettingsController::shared()->setFullscreen(true);
+    ZqServices::shared()->setFullscreen(true);
+    EXPECT_FALSE(player.view().isFullscreen());
+    player.step();
+    EXPECT_TRUE(player.view().isFullscreen());
+    const auto saved = std::find(lines.begin(), lines.end(), "[ZqPSettingsController] - save");
+    const auto switched = std::find(lines.begin(), lines.end(), "[ZqPAppDelegate] fullscreen");
+    EXPECT_LT(saved, switched);
+    EXPECT_NE(switched, lines.end());
+    EXPECT_NE(storeText().find("<entry key=\"ZqP_fullscreen\">true</entry>"), std::string::npos);
+
+    // The next run opens fullscreen.
+    player.stop();
+    start();
+    EXPECT_TRUE(player.view().isFullscreen());
+}
+
+TEST_F(ProgramTest, KeysAndPadsMakeActionsThatEndWithTheirLastHolder)
+{
+    writeGame();
+    start();
+    listen();
+    // An unbound key does nothing; a bound one makes its action; a repeat keeps it one.
+    player.keyDown('Q');
+    player.keyDown('J');
+    player.keyDown('J');
+    EXPECT_TRUE(held(ZqPInputController::kJump));
+    EXPECT_EQ(listener->notifications, 1);
+    player.keyUp('J');
+    EXPECT_FALSE(held(ZqPInputController::kJump));
+    player.keyUp('Q');
+
+    // Keyboard and pad on one direction: the action ends once both let go.
+    player.keyDown(ZqEditorKey::kUp);
+    player.input().padButton(3, 12, true);
+    player.keyUp(ZqEditorKey::kUp);
+    EXPECT_TRUE(held(ZqPInputController::kUp));
+    player.input().padButton(3, 12, false);
+    EXPECT_FALSE(held(ZqPInputController::kUp));
+
+    // A hat's diagonal is two directions; two pads are two holders.
+    player.input().padHat(3, 0, ZqInputEventSink::kHatDown | ZqInputEventSink::kHatLeft);
+    player.input().padButton(4, 14, true);
+    EXPECT_TRUE(held(ZqPInputController::kDown));
+    EXPECT_TRUE(held(ZqPInputController::kLeft));
+    player.input().padHat(3, 0, ZqInputEventSink::kHatDown);
+    EXPECT_FALSE(held(ZqPInputController::kLeft));
+    player.input().padHat(3, 0, ZqInputEventSink::kHatCentred);
+    EXPECT_TRUE(held(ZqPInputController::kDown));
+    // A pad that leaves lets go of what it held.
+    player.input().padButton(4, 1, true);
+    player.input().padRemoved(4);
+    EXPECT_FALSE(held(ZqPInputController::kDown));
+    EXPECT_FALSE(held(ZqPInputController::kShoot));
+
+    // Losing the focus lets go of everything; the keys still down start nothing on release.
+    player.keyDown('J');
+    player.input().padButton(3, 13, true);
+    player.windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    player.step();
+    EXPECT_FALSE(held(ZqPInputController::kJump));
+    EXPECT_FALSE(held(ZqPInputController::kRight));
+    player.keyUp('J');
+    player.input().padButton(3, 13, false);
+    player.windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    player.step();
+    player.keyDown('J');
+    EXPECT_TRUE(held(ZqPInputController::kJump));
+}
+
+TEST_F(ProgramTest, StickValuesPastTheDeadZoneKeepTheWholeRange)
+{
+    EXPECT_EQ(ZqPInputEventHandler::withDeadZone(0.0f), 0.0f);
+    EXPECT_EQ(ZqPInputEventHandler::withDeadZone(0.2f), 0.0f);
+    EXPECT_EQ(ZqPInputEventHandler::withDeadZone(-0.19f), 0.0f);
+    EXPECT_FLOAT_EQ(ZqPInputEventHandler::withDeadZone(0.6f), 0.5f);
+    EXPECT_FLOAT_EQ(ZqPInputEventHandler::withDeadZone(-1.0f), -1.0f);
+    EXPECT_FLOAT_EQ(ZqPInputEventHandler::withDeadZone(1.0f), 1.0f);
+}
+
+TEST_F(ProgramTest, ButtonsTakeTheirKeysFirstAndEscapeAndAltEnterYieldToThem)
+{
+    writeGame();
+    start();
+    ASSERT_TRUE(player.loadGame());
+    listen();
+    std::vector<std::string> buttonKeys;
+    int claimed = 'J';
+    ZqPInputEventHandler::ScreenHooks hooks;
+    hooks.buttonKey = [&buttonKeys, &claimed](int key, bool pressed) {
+        if (key != claimed)
+            return false;
+        buttonKeys.push_back(std::to_string(key) + (pressed ? "+" : "-"));
+        return true;
+    };
+    player.app().inputHandler().setScreenHooks(hooks);
+
+    // A bound button consumes its key: no action.
+    player.keyDown('J');
+    EXPECT_FALSE(held(ZqPInputController::kJump));
+    player.keyUp('J');
+    EXPECT_EQ(buttonKeys, (std::vector<std::string>{"74+", "74-"}));
+
+    // Escape claimed by a button goes nowhere else; unclaimed it runs one back.
+    claimed = ZqEditorKey::kEscape;
+    player.keyDown(ZqEditorKey::kEscape);
+    player.keyUp(ZqEditorKey::kEscape);
+    EXPECT_EQ(listener->backs, 0);
+    claimed = 0;
+    player.keyDown(ZqEditorKey::kEscape);
+    player.keyDown(ZqEditorKey::kEscape);
+    player.keyUp(ZqEditorKey::kEscape);
+    EXPECT_EQ(listener->backs, 1);
+
+    // Alt+Enter switches and stores the flag; Return, bound to jump here, sees nothing.
+    ZqGameBuilder::set<ZqAttributeKey>(*Settings::shared(), "Jump Key", static_cast<int>(ZqEditorKey::kReturn));
+    player.keyDown(ZqEditorKey::kAlt);
+    player.keyDown(ZqEditorKey::kReturn);
+    EXPECT_FALSE(held(ZqPInputController::kJump));
+    player.keyUp(ZqEditorKey::kReturn);
+    player.keyUp(ZqEditorKey::kAlt);
+    EXPECT_EQ(listener->notifications, 0);
+    EXPECT_TRUE(ZqPSettingsController::shared()->isFullscreen());
+    player.step();
+    EXPECT_TRUE(player.view().isFullscreen());
+    player.keyDown(ZqEditorKey::kAlt);
+    player.keyDown(ZqEditorKey::kEnter);
+    player.keyUp(ZqEditorKey::kEnter);
+    player.keyUp(ZqEditorKey::kAlt);
+    player.step();
+    EXPECT_FALSE(player.view().isFullscreen());
+    EXPECT_EQ(player.posted, (std::vector<std::pair<int, intptr_t>>{{ZqServices::kMessageFullscreen, 1},
+                                                                     {ZqServices::kMessageFullscreen, 0}}));
+    // Return alone is the game's.
+    player.keyDown(ZqEditorKey::kReturn);
+    EXPECT_TRUE(held(ZqPInputController::kJump));
+}
+
+TEST_F(ProgramTest, NothingAdvancesInTheBackgroundAndTheFirstStepBackIsClamped)
+{
+    writeGame();
+    start();
+    ASSERT_TRUE(player.loadGame());
+    listen();
+    cocos2d::CCDirector* director = cocos2d::CCDirector::sharedDirector();
+    director->getScheduler()->scheduleSelector(schedule_selector(Listener::tick), listener, 0.0f, false);
+    player.step(2);
+    const int ticks = listener->ticks;
+    EXPECT_GT(ticks, 0);
+    player.windowEvent(SDL_WINDOWEVENT_MINIMIZED);
+    player.step(10);
+    EXPECT_EQ(listener->ticks, ticks);
+    EXPECT_TRUE(director->isPaused());
+    EXPECT_NE(storeText().find("ZqP_"), std::string::npos);
+
+    // Ten seconds later the window comes back: the first measured step is one frame's.
+    zqSetClockTicks(int64_t{1} << 40);
+    director->mainLoop();
+    zqSetClockTicks((int64_t{1} << 40) + 10 * 10000000LL);
+    player.windowEvent(SDL_WINDOWEVENT_RESTORED);
+    player.view().pollEvents();
+    director->mainLoop();
+    zqSetClockTicks(std::nullopt);
+    EXPECT_FALSE(director->isPaused());
+    EXPECT_EQ(listener->ticks, ticks + 1);
+    EXPECT_FLOAT_EQ(director->getDeltaTime(), static_cast<float>(director->getAnimationInterval()));
+    director->getScheduler()->unscheduleAllForTarget(listener);
+}
+
+TEST_F(ProgramTest, TheExitActionEndsWithStatusZeroAndLeavesNothingBehind)
+{
+    writeGame(Settings::Orientation::kLandscape, Settings::ScreenAdjustment::kNoBorder, true);
+    const long objectsBefore = cocos2d::CCObject::liveObjectCount();
+    start();
+    ASSERT_TRUE(player.loadGame());
+    ZqPSettingsController::shared()->setSelectedCharacter(0);
+    lines.clear();
+    ZqServices::shared()->exitGame();
+    EXPECT_EQ(lines, (std::vector<std::string>{"Exit", "Doing exit..."}));
+    // The close is handled at the next frame, which ends the loop.
+    EXPECT_TRUE(player.running());
+    player.step();
+    EXPECT_FALSE(player.running());
+    EXPECT_EQ(player.stop(), 0);
+    EXPECT_TRUE(ZqModelController::shared()->modelsByType().empty());
+    cocos2d::experimental::AudioEngine::end();
+    cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+    cocos2d::CCTextureCache::purgeSharedTextureCache();
+    EXPECT_EQ(cocos2d::CCObject::liveObjectCount(), objectsBefore);
+
+    // Started again on the same store, from the archive.
+    start();
+    ASSERT_TRUE(player.loadGame());
+}
+
+TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)
+{
+    HeadlessPlayer::Options options;
+    options.gameDirectory = game.path().string();
+    options.storeDirectory = store.path().string();
+    std::string error;
+    // No data beside the program's directory nor in the working directory (the test's).
+    const auto working = std::filesystem::current_path();
+    std::filesystem::current_path(store.path());
+    EXPECT_FALSE(player.start(options, &error));
+    std::filesystem::current_path(working);
+    EXPECT_NE(error.find("No game data"), std::string::npos) << error;
+    player.stop();
+
+    // A key file that is not one: the preload fails, naming it.
+    writeGame();
+    std::ofstream(game.file("data/Keys.pack"), std::ios::trunc) << "not a key file";
+    EXPECT_FALSE(player.start(options, &error));
+    EXPECT_NE(error.find("key"), std::string::npos) << error;
+    player.stop();
+
+    // A model file read after the start screen: the loading step fails, the program says
+    // it and ends with status 1.
+    writeGame();
+    std::ofstream(game.file("data/ZqModelAssetCharacter.0.attributes.pack"), std::ios::trunc) << "\xc1\xc1";
+    start();
+    EXPECT_FALSE(player.loadGame());
+    ASSERT_EQ(player.errors.size(), 1u);
+    EXPECT_NE(player.errors[0].find("ZqModelAssetCharacter.0.attributes.pack"), std::string::npos)
+        << player.errors[0];
+    player.step(2);
+    EXPECT_FALSE(player.running());
+    EXPECT_EQ(player.stop(), 1);
+}
+
+} // namespace

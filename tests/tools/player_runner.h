@@ -1,0 +1,151 @@
+#pragma once
+
+// Runs the real zqplayer on a game folder with the test hooks of its environment, and
+// collects what it did: the exit status, its output lines (standard output and error
+// together, in order) and its screenshots.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace player_test {
+
+struct PlayerOptions {
+    // The game's folder, holding data/ (or data/data.pkg); the working directory.
+    std::string directory;
+    // The store's directory (ZQ_DATA_HOME); empty: "store" in the game's folder.
+    std::string dataHome;
+    bool fixedStep = true;
+    unsigned exitFrame = 0;
+    std::optional<unsigned> seed = 1u;
+    // The input script's text; written beside the game when not empty.
+    std::string script;
+    // Frame and path (relative paths are the game folder's).
+    std::vector<std::pair<unsigned, std::string>> screenshots;
+    // More NAME=value variables.
+    std::vector<std::string> environment;
+    int timeoutSeconds = 120;
+    // SIGTERM this long after the start (0: never).
+    int terminateAfterMilliseconds = 0;
+};
+
+struct PlayerRun {
+    // The exit status; -1 when a signal ended it or it ran out of time.
+    int status = -1;
+    bool timedOut = false;
+    std::string output;
+
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> result;
+        std::istringstream in(output);
+        for (std::string line; std::getline(in, line);)
+            result.push_back(line);
+        return result;
+    }
+    // The first line holding text at or after line from; -1 when none does.
+    int lineWith(const std::string& text, int from = 0) const
+    {
+        const std::vector<std::string> all = lines();
+        for (int i = std::max(from, 0); i < static_cast<int>(all.size()); ++i) {
+            if (all[i].find(text) != std::string::npos)
+                return i;
+        }
+        return -1;
+    }
+    bool has(const std::string& text) const { return output.find(text) != std::string::npos; }
+};
+
+inline PlayerRun runPlayer(const std::string& program, const PlayerOptions& options)
+{
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable; ++variable) {
+        const std::string entry(*variable);
+        // The run's own hooks only; no box may wait for a click.
+        if (entry.rfind("ZQ_", 0) != 0 && entry.rfind("SDL_VIDEODRIVER=", 0) != 0 &&
+            entry.rfind("SDL_AUDIODRIVER=", 0) != 0)
+            environment.push_back(entry);
+    }
+    environment.push_back("SDL_VIDEODRIVER=offscreen");
+    environment.push_back("SDL_AUDIODRIVER=dummy");
+    environment.push_back("ZQ_DATA_HOME=" + (options.dataHome.empty() ? options.directory + "/store" : options.dataHome));
+    if (options.fixedStep)
+        environment.push_back("ZQ_FIXED_STEP=1");
+    if (options.exitFrame)
+        environment.push_back("ZQ_EXIT_FRAME=" + std::to_string(options.exitFrame));
+    if (options.seed)
+        environment.push_back("ZQ_SEED=" + std::to_string(*options.seed));
+    if (!options.script.empty()) {
+        const std::string path = options.directory + "/input-script.txt";
+        std::ofstream(path) << options.script;
+        environment.push_back("ZQ_INPUT_SCRIPT=" + path);
+    }
+    if (!options.screenshots.empty()) {
+        std::string list;
+        for (const auto& [frame, path] : options.screenshots)
+            list += (list.empty() ? "" : ",") + std::to_string(frame) + ":" + path;
+        environment.push_back("ZQ_SCREENSHOTS=" + list);
+    }
+    environment.insert(environment.end(), options.environment.begin(), options.environment.end());
+
+    const std::string outputPath = options.directory + "/player-output.txt";
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string programCopy = program;
+    char* argv[] = {programCopy.data(), nullptr};
+
+    PlayerRun run;
+    const pid_t child = fork();
+    if (child == 0) {
+        const int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (output < 0 || chdir(options.directory.c_str()) != 0)
+            _exit(127);
+        dup2(output, 1);
+        dup2(output, 2);
+        close(output);
+        execve(argv[0], argv, envp.data());
+        _exit(127);
+    }
+    if (child < 0)
+        return run;
+    const auto started = std::chrono::steady_clock::now();
+    const auto deadline = started + std::chrono::seconds(options.timeoutSeconds);
+    bool terminated = false;
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (options.terminateAfterMilliseconds > 0 && !terminated &&
+            std::chrono::steady_clock::now() > started + std::chrono::milliseconds(options.terminateAfterMilliseconds)) {
+            terminated = true;
+            kill(child, SIGTERM);
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            run.timedOut = true;
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    run.status = !run.timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(outputPath, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    run.output = text.str();
+    return run;
+}
+
+} // namespace player_test
