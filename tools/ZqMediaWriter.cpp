@@ -33,6 +33,39 @@ bool writePng(const std::string& path, int width, int height, const std::functio
     return saved;
 }
 
+bool writeIco(const std::string& path, int width, int height, const std::function<Rgba(int, int)>& colour)
+{
+    if (width < 1 || width > 256 || height < 1 || height > 256)
+        return false;
+    std::string ico;
+    auto put = [&ico](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            ico.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    const auto w = static_cast<uint32_t>(width);
+    const auto h = static_cast<uint32_t>(height);
+    // The image is a 32-bit bitmap with its transparency mask (one bit a pixel, rows of
+    // whole 4-byte words), the form SDL2_image 2.6 reads; it reads no PNG inside an icon.
+    const uint32_t maskRow = (w + 31) / 32 * 4;
+    const uint32_t imageBytes = 40 + w * h * 4 + maskRow * h;
+    // The directory: reserved, type 1 (icon), one image; its entry: sides (0 for 256),
+    // no palette, 1 plane, 32 bits, the image's size and place.
+    put(0, 2), put(1, 2), put(1, 2);
+    put(w & 0xFF, 1), put(h & 0xFF, 1), put(0, 1), put(0, 1), put(1, 2), put(32, 2), put(imageBytes, 4), put(22, 4);
+    // The bitmap header counts the mask's rows in the height.
+    put(40, 4), put(w, 4), put(h * 2, 4), put(1, 2), put(32, 2), put(0, 4), put(w * h * 4 + maskRow * h, 4);
+    put(0, 4), put(0, 4), put(0, 4), put(0, 4);
+    // Rows bottom-up, blue-green-red-alpha.
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgba c = colour(x, y);
+            put(c.b, 1), put(c.g, 1), put(c.r, 1), put(c.a, 1);
+        }
+    }
+    ico.append(maskRow * h, '\0');
+    return writeText(path, ico);
+}
+
 bool writeText(const std::string& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary);

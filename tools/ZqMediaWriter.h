@@ -17,6 +17,8 @@ struct Rgba {
 // A width x height PNG whose pixel (x, y from the top-left) is colour(x, y).
 bool writePng(const std::string& path, int width, int height, const std::function<Rgba(int, int)>& colour);
 bool writeText(const std::string& path, const std::string& text);
+// A window icon file (.ico) of one width x height image (sides up to 256), with its alpha.
+bool writeIco(const std::string& path, int width, int height, const std::function<Rgba(int, int)>& colour);
 
 // One frame of an atlas: its name in the sprite-frame cache, its place in the texture
 // (pixels, origin top-left) and its one colour.

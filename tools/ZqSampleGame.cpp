@@ -351,3 +351,28 @@ void ZqSampleGame::write(ZqModelController& controller, const std::string& dataD
     ZqDataWriter(controller, std::move(options)).write(dataDirectory);
     std::filesystem::remove_all(scratch);
 }
+
+void ZqSampleGame::writeWindowMedia(const std::string& gameDirectory)
+{
+    std::filesystem::create_directories(gameDirectory);
+    // The icon: a green runner's block on a dark blue tile with a light border.
+    const bool icon = zqmedia::writeIco(gameDirectory + "/icon.ico", 64, 64, [](int x, int y) {
+        const bool border = x < 4 || y < 4 || x >= 60 || y >= 60;
+        const bool block = x >= 20 && x < 44 && y >= 16 && y < 48;
+        if (border)
+            return zqmedia::Rgba{220, 230, 255, 255};
+        return block ? zqmedia::Rgba{60, 200, 90, 255} : zqmedia::Rgba{20, 30, 70, 255};
+    });
+    // The splash: a sky fading to the horizon over green ground.
+    const int width = 568;
+    const int height = 320;
+    const bool splash = zqmedia::writePng(gameDirectory + "/Default.png", width, height, [](int, int y) {
+        if (y >= 240)
+            return zqmedia::Rgba{50, 140, 60, 255};
+        const auto shade = static_cast<unsigned char>(60 + y * 150 / 240);
+        return zqmedia::Rgba{static_cast<unsigned char>(shade / 2), shade, 230, 255};
+    });
+    if (!icon || !splash)
+        throw std::runtime_error("cannot write the window media into " + gameDirectory);
+}
+

@@ -87,4 +87,8 @@ public:
     // ZqDataWriter::write).
     static void write(ZqModelController& controller, const std::string& dataDirectory,
                       ZqDataWriter::Options options);
+    // The window's media beside the data directory, in the game's folder: the icon
+    // "icon.ico" and the loading screen's splash "Default.png". std::runtime_error when
+    // one cannot be written.
+    static void writeWindowMedia(const std::string& gameDirectory);
 };

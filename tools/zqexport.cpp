@@ -1,7 +1,8 @@
 // zqexport: writes the bundled sample game, or a generated one, as the player reads it.
 //   zqexport <output dir> [--archive] [--models N]
 // The game goes to <output dir>/data/: plain files, or data.pkg alone with --archive;
-// the sample's media files (atlas, font, music) go there in both cases.
+// the sample's media files (atlas, font, music) go there in both cases, and its window's
+// icon "icon.ico" and splash "Default.png" into <output dir>.
 // --models N writes a generated game instead: the sample's general settings and N models
 // of the generated games' class "ZqGeneratedModel", which the tests and benchmarks read
 // (they register it) and the player passes over as a class it does not know.
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
             ZqDataWriter(controller, options).write(directory);
         } else {
             ZqSampleGame::write(controller, directory, options);
+            ZqSampleGame::writeWindowMedia(output);
         }
         std::size_t total = 0;
         for (const auto& entry : controller.modelsByType())
