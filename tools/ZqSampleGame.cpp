@@ -64,6 +64,7 @@ constexpr unsigned kMenuNode = 101, kGameNode = 102, kGameOverNode = 103;
 constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403;
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
+constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
 constexpr float kWidth = 1136.0f;  // the design size, landscape
 constexpr float kHeight = 640.0f;
 
@@ -82,6 +83,7 @@ constexpr SpriteRow kSprites[] = {
     {1109, "Rock", 96, 80, {130, 130, 140, 255}},         {1110, "Slime 1", 96, 64, {80, 200, 120, 255}},
     {1111, "Slime 2", 96, 64, {70, 180, 110, 255}},       {1112, "Star", 64, 64, {250, 220, 40, 255}},
     {1113, "Play Button", 240, 96, {60, 120, 220, 255}}, {1114, "Restart Button", 240, 96, {60, 120, 220, 255}},
+    {1115, "Hero Defeated", 96, 128, {120, 40, 40, 255}},
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points).
@@ -116,13 +118,18 @@ void buildMedia(ZqGameBuilder& game)
     game.container(1007, "Star", 1.0f, {1112});
     game.container(1008, "Play Button", 1.0f, {1113});
     game.container(1009, "Restart Button", 1.0f, {1114});
+    game.container(1010, "Hero Defeated", 1.0f, {1115});
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
     game.animation(903, 953, "Hero Jump", 1003, false);
     game.animation(904, 954, "Rock", 1005, true);
     game.animation(905, 955, "Slime", 1006, true);
     game.animation(906, 956, "Star", 1007, true);
+    game.animation(907, 957, "Hero Defeated", 1010, false);
     game.sound(kMenuMusic, "Menu Music", 2.0, 330.0);
+    game.sound(kJumpSound, "Jump", 0.15, 660.0);
+    game.sound(kLandSound, "Ground Collision", 0.1, 220.0);
+    game.sound(kDefeatedSound, "Defeated", 0.4, 110.0);
     game.font(kFont, "Main Font", 24);
 }
 
@@ -134,6 +141,10 @@ void buildAssets(ZqGameBuilder& game)
     hero->m_defaultAnimation->setValue(game.at<ZqModelAnimation>(901), true);
     hero->m_moveAnimation->setValue(game.at<ZqModelAnimation>(902), true);
     hero->m_jumpAnimation->setValue(game.at<ZqModelAnimation>(903), true);
+    hero->m_defeatedAnimation->setValue(game.at<ZqModelAnimation>(907), true);
+    hero->m_jumpSound->setValue(game.at<ZqModelSound>(kJumpSound), true);
+    hero->m_groundCollision->setValue(game.at<ZqModelSound>(kLandSound), true);
+    hero->m_defeatedSound->setValue(game.at<ZqModelSound>(kDefeatedSound), true);
     hero->m_gameOverDelay->setValue(1.0f, true);
     std::shared_ptr<ZqModelComponentHealth> health = game.make<ZqModelComponentHealth>(701, "Hero Health");
     health->m_health->setValue(3.0f, true);

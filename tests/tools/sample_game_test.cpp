@@ -214,11 +214,13 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
         places.push_back(place);
         paths.insert(sprite->imagePath());
     }
-    for (const auto& sound : controller().modelsOfClass<ZqModelSound>())
+    const auto sounds = controller().modelsOfClass<ZqModelSound>();
+    for (const auto& sound : sounds)
         paths.insert(sound->soundPath());
     for (const auto& font : controller().modelsOfClass<ZqModelFont>())
         paths.insert(font->fontFilePath());
-    EXPECT_EQ(paths.size(), sprites.size() + 2) << "one sound and one font";
+    EXPECT_EQ(sounds.size(), 4u) << "the menu music and the hero's jump, landing and defeat";
+    EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + 1) << "and one font";
 
     // Every picture shown is one of the atlas's sprites.
     for (const auto& container : controller().modelsOfClass<ZqModelSpriteContainer>()) {
