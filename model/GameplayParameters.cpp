@@ -17,6 +17,22 @@ GameplayParameters* GameplayParameters::shared()
 GameplayParameters::GameplayParameters(std::shared_ptr<ZqModelGeneralSettings> settings)
     : m_settings(std::move(settings))
 {
+    loadDefaults();
+    m_savedValues = CCDictionary::create();
+    m_savedValues->retain();
+}
+
+void GameplayParameters::resetToDefaults(std::shared_ptr<ZqModelGeneralSettings> settings)
+{
+    if (settings)
+        m_settings = std::move(settings);
+    loadDefaults();
+    m_saveCounter = 0;
+    m_savedValues->removeAllObjects();
+}
+
+void GameplayParameters::loadDefaults()
+{
     const ZqGeneralPhysicsDefaults& defaults = m_settings->physics();
     m_gravity = defaults.gravity;
     m_moveSpeed = defaults.moveSpeed;
@@ -48,9 +64,6 @@ GameplayParameters::GameplayParameters(std::shared_ptr<ZqModelGeneralSettings> s
     m_gameplayAngleDirection = m_settings->gameAngleDirection();
     m_sidesDeletionThreshold = defaults.sidesDeletionThreshold;
     m_backDeletionThreshold = defaults.backDeletionThreshold;
-
-    m_savedValues = CCDictionary::create();
-    m_savedValues->retain();
 }
 
 GameplayParameters::~GameplayParameters()

@@ -62,6 +62,9 @@ public:
     // values back. Game speed, ground threshold, direct and forced movement, image
     // direction and the deletion thresholds are never saved nor restored.
     void restoreCountdown();
+    // Every value from the defaults of settings (null: the settings held) again; the
+    // nesting and the saved values are dropped. A new game field starts from here.
+    void resetToDefaults(std::shared_ptr<ZqModelGeneralSettings> settings = nullptr);
     // Forgets the nesting (a new scene container); the saved values stay until overwritten.
     void resetSaveCounter() { m_saveCounter = 0; }
     int saveCounter() const { return m_saveCounter; }
@@ -130,6 +133,7 @@ public:
     static cocos2d::CCPoint screenContentOffset();
 
 private:
+    void loadDefaults();
     // Calls visit(key, field) for the 22 saved values, in the order they are stored.
     template <class Visitor>
     void forEachSavedValue(Visitor&& visit);

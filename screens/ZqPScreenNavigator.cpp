@@ -4,6 +4,7 @@
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
+#include "screens/ZqPScreenScene.h"
 
 #include <algorithm>
 
@@ -168,4 +169,9 @@ int ZqPScreenNavigator::nextDestination(int destination) const
         }
     }
     return 0;
+}
+
+ZqPScreenScene* ZqPScreenNavigator::currentGameScene() const
+{
+    return dynamic_cast<ZqPScreenScene*>(ZqPScreen::runningScreen());
 }

@@ -9,6 +9,7 @@ class ZqBaseNode;
 class ZqModelScreen;
 class ZqNodeScene;
 class ZqNodeUI;
+class ZqPScreenScene;
 
 // Moves the player between the screens of the flow graph: the history of screen keys
 // from the start screen, the lookups in the loaded models that navigation and the
@@ -74,6 +75,9 @@ public:
     // that holds the section of id destination; 0 when there is none or destination is 0
     // or names no section.
     int nextDestination(int destination) const;
+    // The game field while one runs (the running scene's screen); null otherwise.
+    ZqPScreenScene* currentGameScene() const;
+
     // The level-section id at which the next game starts; 0 when none.
     int sceneDestination() const { return m_sceneDestination; }
     void setSceneDestination(int destination) { m_sceneDestination = destination; }

@@ -1,0 +1,44 @@
+#include "components/ZqComponent.h"
+
+#include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/scene/ZqModelComponents.h"
+
+#include <cstddef>
+
+namespace {
+
+using Maker = ZqComponent* (*)();
+
+struct ComponentClass {
+    std::size_t modelType;
+    // Null until the runtime class of that model exists: such models make no component.
+    Maker make;
+};
+
+// Exact model classes, in the order they are tested.
+const ComponentClass kComponentClasses[] = {
+    {ZqModelComponentMotor::staticTypeId(), nullptr},
+    {ZqModelComponentIsoJump::staticTypeId(), nullptr},
+    {ZqModelComponentSlide::staticTypeId(), nullptr},
+    {ZqModelComponentMove::staticTypeId(), nullptr},
+    {ZqModelComponentRotationMapper::staticTypeId(), nullptr},
+    {ZqModelComponentHealth::staticTypeId(), nullptr},
+};
+
+} // namespace
+
+ZqComponent* ZqComponent::createComponent(const std::shared_ptr<ZqModelComponent>& model)
+{
+    if (!model)
+        return nullptr;
+    const std::size_t type = model->typeId();
+    for (const ComponentClass& entry : kComponentClasses) {
+        if (entry.modelType != type)
+            continue;
+        ZqComponent* component = entry.make ? entry.make() : nullptr;
+        if (component)
+            component->setModel(model);
+        return component;
+    }
+    return nullptr;
+}

@@ -1,0 +1,73 @@
+// The asset-object factory: the runtime class of a placed model by its exact class.
+#include "objects/ZqPObjectAsset.h"
+
+#include "model/objects/ZqModelObjectsEffects.h"
+#include "model/objects/ZqModelObjectsLogic.h"
+#include "model/objects/ZqModelObjectsUnits.h"
+#include "model/scene/ZqModelAssets.h"
+
+#include <cstddef>
+
+using namespace cocos2d;
+
+namespace {
+
+// Makes the autoreleased object of a model known to be of its class; null when the
+// class's own rules make none.
+using AssetMaker = ZqPObject* (*)(const std::shared_ptr<ZqModel>& model);
+
+struct AssetClass {
+    std::size_t modelType;
+    // Null until the runtime class exists: such models make no object.
+    AssetMaker make;
+};
+
+// Exact model classes, in the order they are tested; the first match decides.
+const AssetClass kAssetClasses[] = {
+    {ZqModelObjectAssetUnit::staticTypeId(), nullptr},
+    {ZqModelObjectAssetCharacter::staticTypeId(), nullptr},
+    {ZqModelObjectAssetPowerup::staticTypeId(), nullptr},
+    {ZqModelObjectLight::staticTypeId(), nullptr},
+    {ZqModelObjectLogic::staticTypeId(), nullptr},
+    {ZqModelObjectTrail::staticTypeId(), nullptr},
+    {ZqModelObjectFlag::staticTypeId(), nullptr},
+    {ZqModelObjectPath::staticTypeId(), nullptr},
+    {ZqModelObjectTeleport::staticTypeId(), nullptr},
+    {ZqModelObjectGatekeeper::staticTypeId(), nullptr},
+    {ZqModelObjectMirror::staticTypeId(), nullptr},
+    {ZqModelObjectParticles::staticTypeId(), nullptr},
+    {ZqModelObjectScreenJump::staticTypeId(), nullptr},
+};
+
+// An instance places the object its "Reference" names with its own placement. A reference
+// holds only object assets, never another instance, so this recursion is one level deep.
+ZqPObject* createInstance(const std::shared_ptr<ZqModelObjectInstance>& instance)
+{
+    ZqPObject* object = ZqPObjectAsset::createAssetObject(instance->reference());
+    if (!object)
+        return nullptr;
+    object->setPosition(instance->position(0.0f, 0));
+    object->setRotation(instance->rotation(0.0f, 0));
+    const CCPoint scale = instance->scale(0.0f, 0);
+    object->setScaleX(scale.x);
+    object->setScaleY(scale.y);
+    if (ZqPObjectAsset* asset = dynamic_cast<ZqPObjectAsset*>(object))
+        asset->updateBoundingRect();
+    return object;
+}
+
+} // namespace
+
+ZqPObject* ZqPObjectAsset::createAssetObject(const std::shared_ptr<ZqModel>& model)
+{
+    if (!model)
+        return nullptr;
+    if (const std::shared_ptr<ZqModelObjectInstance> instance = modelCast<ZqModelObjectInstance>(model))
+        return createInstance(instance);
+    const std::size_t type = model->typeId();
+    for (const AssetClass& entry : kAssetClasses) {
+        if (entry.modelType == type)
+            return entry.make ? entry.make(model) : nullptr;
+    }
+    return nullptr;
+}

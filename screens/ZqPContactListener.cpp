@@ -1,0 +1,46 @@
+#include "screens/ZqPContactListener.h"
+
+#include "objects/ZqPObjectAsset.h"
+
+namespace {
+
+// The objects of both fixtures; false when either has none. No reference is taken: end
+// contacts also arrive from DestroyBody inside an object's destructor.
+bool objectsOf(b2Contact* contact, ZqPObjectAsset*& a, ZqPObjectAsset*& b)
+{
+    a = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(contact->GetFixtureA()));
+    b = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(contact->GetFixtureB()));
+    return a && b;
+}
+
+} // namespace
+
+void ZqPContactListener::BeginContact(b2Contact* contact)
+{
+    ZqPObjectAsset* a;
+    ZqPObjectAsset* b;
+    if (!objectsOf(contact, a, b))
+        return;
+    a->beginContact(b, contact, true);
+    b->beginContact(a, contact, true);
+}
+
+void ZqPContactListener::EndContact(b2Contact* contact)
+{
+    ZqPObjectAsset* a;
+    ZqPObjectAsset* b;
+    if (!objectsOf(contact, a, b))
+        return;
+    a->endContact(b, contact);
+    b->endContact(a, contact);
+}
+
+void ZqPContactListener::PreSolve(b2Contact* contact, const b2Manifold* oldManifold)
+{
+    ZqPObjectAsset* a;
+    ZqPObjectAsset* b;
+    if (!objectsOf(contact, a, b))
+        return;
+    a->preSolve(b, contact, oldManifold);
+    b->preSolve(a, contact, oldManifold);
+}

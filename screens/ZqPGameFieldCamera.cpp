@@ -1,0 +1,9 @@
+#include "screens/ZqPGameFieldCamera.h"
+
+ZqPGameFieldCamera* ZqPGameFieldCamera::create()
+{
+    ZqPGameFieldCamera* camera = new ZqPGameFieldCamera();
+    camera->init();
+    camera->autorelease();
+    return camera;
+}

@@ -1,0 +1,135 @@
+#include "screens/ZqPObjectImage.h"
+
+#include "app/ZqObjectModelHolder.h"
+#include "model/scene/ZqModelMedia.h"
+#include "model/scene/ZqModelObject.h"
+
+#include <algorithm>
+
+using namespace cocos2d;
+
+namespace {
+
+constexpr int kFrameAnimationTag = ZqBaseModelSpriteContainer::kFrameAnimationTag;
+constexpr float kAutohideFadeSeconds = 2.0f;
+
+// Calls action on every sprite child.
+template <class Action>
+void forEachSprite(CCNode* node, Action action)
+{
+    for (CCObject* child : *node->getChildren()) {
+        if (CCSprite* sprite = dynamic_cast<CCSprite*>(child))
+            action(sprite);
+    }
+}
+
+} // namespace
+
+ZqPObjectImage* ZqPObjectImage::create(const std::shared_ptr<ZqModelObjectImage>& model, float speed, bool loop)
+{
+    if (!model)
+        return nullptr;
+    ZqPObjectImage* image = new ZqPObjectImage();
+    image->autorelease();
+    image->init();
+    image->m_model = model;
+    if (std::shared_ptr<ZqModelSpriteContainer> container = model->spriteContainer()) {
+        if (CCSprite* sprite = container->getSprite(speed, loop)) {
+            image->addChild(sprite);
+            image->m_spriteAnimation = sprite->getActionByTag(kFrameAnimationTag);
+            CC_SAFE_RETAIN(image->m_spriteAnimation);
+        }
+    }
+    image->setUserObject(ZqObjectModelHolder::create(model));
+    image->setContentSize(model->contentSize(0.0f));
+    image->update(0.0f);
+    return image;
+}
+
+ZqPObjectImage::~ZqPObjectImage()
+{
+    CC_SAFE_RELEASE(m_spriteAnimation);
+}
+
+void ZqPObjectImage::update(float dt)
+{
+    if (!m_model)
+        return;
+    m_time += dt;
+    const float autohide = m_model->autohide();
+    if (autohide > 0.0f && isVisible() && !m_faded && m_time >= autohide) {
+        for (CCObject* child : *getChildren())
+            static_cast<CCNode*>(child)->runAction(CCRepeat::create(CCFadeOut::create(kAutohideFadeSeconds), 1));
+        m_faded = true;
+    }
+    applyPlacement();
+    if (m_faded)
+        return;
+    const float opacity = std::clamp(m_model->opacity(m_time, m_curveState) * m_opacityFactor, 0.0f, 1.0f);
+    const GLubyte value = static_cast<GLubyte>(opacity * 255.0f);
+    for (CCObject* child : *getChildren()) {
+        if (CCRGBAProtocol* rgba = dynamic_cast<CCRGBAProtocol*>(child))
+            rgba->setOpacity(value);
+    }
+}
+
+void ZqPObjectImage::applyPlacement()
+{
+    setRotation(m_model->rotation(m_time, m_curveState));
+    const CCPoint scale = m_model->scale(m_time, m_curveState);
+    setScaleX(scale.x);
+    setScaleY(scale.y);
+    setPosition(m_model->stickToEdge() ? m_model->anchoredPosition(m_time, m_curveState)
+                                       : m_model->position(m_time, m_curveState));
+}
+
+void ZqPObjectImage::restart()
+{
+    if (!m_model)
+        return;
+    m_time = 0.0f;
+    forEachSprite(this, [this](CCSprite* sprite) {
+        if (!m_faded)
+            sprite->setOpacity(255);
+        if (CCAction* animation = sprite->getActionByTag(kFrameAnimationTag)) {
+            animation->retain();
+            sprite->stopAllActions();
+            sprite->runAction(animation);
+            animation->release();
+        } else if (m_spriteAnimation) {
+            sprite->runAction(m_spriteAnimation);
+        }
+    });
+}
+
+void ZqPObjectImage::pauseAnimation()
+{
+    forEachSprite(this, [](CCSprite* sprite) { sprite->getActionManager()->pauseTarget(sprite); });
+}
+
+void ZqPObjectImage::resumeAnimation()
+{
+    forEachSprite(this, [](CCSprite* sprite) { sprite->getActionManager()->resumeTarget(sprite); });
+}
+
+void ZqPObjectImage::setAnimationFrame(int index)
+{
+    const std::shared_ptr<ZqModelSpriteContainer> container = m_model ? m_model->spriteContainer() : nullptr;
+    if (!container || container->sprites().empty())
+        return;
+    // Taken modulo the count here: the container's index is unsigned, so -1 would wrap.
+    const int count = static_cast<int>(container->sprites().size());
+    const unsigned frameIndex = static_cast<unsigned>(((index % count) + count) % count);
+    CCSpriteFrame* frame = container->getSpriteFrame(frameIndex);
+    if (!frame)
+        return;
+    forEachSprite(this, [frame](CCSprite* sprite) { sprite->setDisplayFrame(frame); });
+}
+
+void ZqPObjectImage::stopAnimation()
+{
+    forEachSprite(this, [](CCSprite* sprite) {
+        if (sprite->getActionByTag(kFrameAnimationTag))
+            sprite->stopAllActions();
+    });
+}

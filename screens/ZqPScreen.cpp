@@ -1,0 +1,63 @@
+#include "screens/ZqPScreen.h"
+
+#include "model/scene/ZqModelScreen.h"
+
+using namespace cocos2d;
+
+ZqPScreen* ZqPScreen::runningScreen()
+{
+    CCScene* scene = CCDirector::sharedDirector()->getRunningScene();
+    if (!scene || scene->getChildrenCount() == 0)
+        return nullptr;
+    return dynamic_cast<ZqPScreen*>(scene->getChildren()->objectAtIndex(0));
+}
+
+ZqPScreen::ZqPScreen(std::shared_ptr<ZqModelScreen> model)
+    : m_screenModel(std::move(model))
+    , m_uiObjects(new CCArray())
+{
+}
+
+ZqPScreen::~ZqPScreen()
+{
+    m_uiObjects->release();
+}
+
+bool ZqPScreen::init()
+{
+    if (!CCLayer::init())
+        return false;
+    m_uiLayer = CCNode::create();
+    addChild(m_uiLayer, kUiLayerZOrder);
+    scheduleUpdate();
+    return true;
+}
+
+void ZqPScreen::update(float dt)
+{
+    if (m_uiObjects->count() == 0)
+        return;
+    // Objects add and remove others as they update.
+    const std::size_t first = m_updateSnapshot.size();
+    for (CCObject* object : *m_uiObjects) {
+        object->retain();
+        m_updateSnapshot.push_back(object);
+    }
+    const std::size_t end = m_updateSnapshot.size();
+    for (std::size_t i = first; i < end; ++i)
+        m_updateSnapshot[i]->update(dt);
+    for (std::size_t i = first; i < end; ++i)
+        m_updateSnapshot[i]->release();
+    m_updateSnapshot.resize(first);
+}
+
+void ZqPScreen::addUiObject(CCNode* object)
+{
+    if (object && !m_uiObjects->containsObject(object))
+        m_uiObjects->addObject(object);
+}
+
+void ZqPScreen::removeUiObject(CCNode* object)
+{
+    m_uiObjects->removeObject(object);
+}

@@ -1,0 +1,200 @@
+#include "screens/ZqPScreenScene.h"
+
+#include "app/ZqPInputController.h"
+#include "model/ZqModelGeneralSettings.h"
+#include "model/scene/ZqModelScreen.h"
+#include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPhysicsWorld.h"
+#include "model/GameplayParameters.h"
+#include "screens/ZqDrawingFunctions.h"
+#include "screens/ZqPGameFieldCamera.h"
+
+#include <algorithm>
+
+using namespace cocos2d;
+
+namespace {
+
+// Joints that Box2D destroys with a body are forgotten by whoever keeps them.
+class FieldDestructionListener : public b2DestructionListener {
+public:
+    void SayGoodbye(b2Joint* joint) override { ZqPInputController::shared()->forgetJoint(joint); }
+    void SayGoodbye(b2Fixture*) override {}
+};
+
+void unregisterTouchDelegates(CCTouchDispatcher* dispatcher, CCNode* node)
+{
+    for (CCObject* child : *node->getChildren()) {
+        if (CCTouchDelegate* delegate = dynamic_cast<CCTouchDelegate*>(child))
+            dispatcher->removeDelegate(delegate);
+        unregisterTouchDelegates(dispatcher, static_cast<CCNode*>(child));
+    }
+}
+
+constexpr float kShakeAmplitude = 70.0f;
+constexpr double kShakeFrequency = 16.0;
+
+} // namespace
+
+ZqPScreenScene* ZqPScreenScene::create(const std::shared_ptr<ZqModelScreenScene>& model)
+{
+    if (!model)
+        return nullptr;
+    ZqPScreenScene* scene = new ZqPScreenScene(model);
+    scene->autorelease();
+    scene->init();
+    return scene;
+}
+
+ZqPScreenScene::ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model)
+    : ZqPScreen(model)
+    , m_sceneModel(model)
+    , m_destructionListener(std::make_unique<FieldDestructionListener>())
+{
+}
+
+ZqPScreenScene::~ZqPScreenScene()
+{
+    releaseObjects();
+    m_world.reset();
+}
+
+void ZqPScreenScene::releaseObjects()
+{
+    if (!m_camera)
+        return;
+    // The touch dispatcher retains its delegates: objects that take touches would outlive
+    // the field, and their bodies its world.
+    if (CCTouchDispatcher* dispatcher = CCDirector::sharedDirector()->getTouchDispatcher())
+        unregisterTouchDelegates(dispatcher, m_camera);
+    // Every body goes while its world is alive, and no object dies inside a step.
+    m_camera->removeAllChildrenWithCleanup(true);
+}
+
+bool ZqPScreenScene::init()
+{
+    if (!ZqPScreen::init())
+        return false;
+    m_fieldLayer = CCNode::create();
+    addChild(m_fieldLayer, 0);
+    m_camera = ZqPGameFieldCamera::create();
+    m_fieldLayer->addChild(m_camera);
+    return true;
+}
+
+void ZqPScreenScene::buildWorld()
+{
+    GameplayParameters* parameters = GameplayParameters::shared();
+    parameters->resetToDefaults(ZqModelGeneralSettings::shared());
+    parameters->loadFromScene(*m_sceneModel);
+    const CCPoint& gravity = parameters->gravity();
+    m_world = std::make_unique<ZqPhysicsWorld>(b2Vec2(gravity.x, gravity.y));
+    m_world->setContactListener(&m_contactListener);
+    m_world->setDestructionListener(m_destructionListener.get());
+}
+
+void ZqPScreenScene::update(float dt)
+{
+    ZqPScreen::update(dt);
+    if (!m_world)
+        buildWorld();
+    m_world->step(GameplayParameters::shared()->simulationTimeScale() * kFrameStep, kVelocityIterations,
+                  kPositionIterations);
+    updateObjects();
+    updateEffects(kFrameStep);
+}
+
+void ZqPScreenScene::updateObjects()
+{
+    if (m_camera->getChildrenCount() == 0)
+        return;
+    // Objects add others to the camera (spawned copies) and leave it as they update.
+    for (CCObject* child : *m_camera->getChildren()) {
+        child->retain();
+        m_objectSnapshot.push_back(static_cast<CCNode*>(child));
+    }
+    for (CCNode* node : m_objectSnapshot)
+        node->update(kFrameStep);
+    for (CCNode* node : m_objectSnapshot) {
+        ZqPObject* object = dynamic_cast<ZqPObject*>(node);
+        if (object && object->state() == ZqPObject::kStateRemoved && object->getParent() == m_camera)
+            m_camera->removeChild(object);
+        node->release();
+    }
+    m_objectSnapshot.clear();
+}
+
+void ZqPScreenScene::updateEffects(float dt)
+{
+    if (m_flash) {
+        m_flashTime -= dt;
+        if (m_flashTime <= 0.0f) {
+            removeChild(m_flash);
+            m_flash = nullptr;
+        } else {
+            m_flash->setOpacity(static_cast<GLubyte>(255.0f * std::clamp(m_flashTime / m_flashDuration, 0.0f, 1.0f)));
+        }
+    }
+    if (m_shakeTime > 0.0f) {
+        const double t = m_shakeTime;
+        const double strength = std::clamp(t, 0.0, 1.0) * kShakeAmplitude;
+        m_fieldLayer->setPosition(static_cast<float>(gradientNoise1D((t + 200.0) * kShakeFrequency) * strength),
+                                  static_cast<float>(gradientNoise1D((t + 150.0) * kShakeFrequency) * strength));
+        m_shakeTime -= dt;
+        if (m_shakeTime <= 0.0f)
+            m_fieldLayer->setPosition(CCPointZero);
+    }
+}
+
+void ZqPScreenScene::flash(float seconds)
+{
+    if (!(seconds > 0.0f))
+        return;
+    if (!m_flash) {
+        m_flash = makeSolidColorSprite(CCDirector::sharedDirector()->getWinSize(), 255, 255, 255, 255);
+        m_flash->setAnchorPoint(CCPointZero);
+        addChild(m_flash, kFlashZOrder);
+    }
+    m_flash->setOpacity(255);
+    m_flashTime = seconds;
+    m_flashDuration = seconds;
+}
+
+void ZqPScreenScene::shake(float seconds)
+{
+    if (seconds > 0.0f)
+        m_shakeTime = seconds;
+}
+
+void ZqPScreenScene::adoptObject(ZqPObject* object, ZqPObject* source)
+{
+    if (!object || !m_camera)
+        return;
+    object->retain();
+    if (object->getParent())
+        object->removeFromParentAndCleanup(false);
+    int zOrder = kAdoptedZOrder;
+    if (source) {
+        CCPoint position = source->getPosition();
+        if (CCNode* parent = source->getParent())
+            position = m_camera->convertToNodeSpace(parent->convertToWorldSpace(position));
+        float rotation = 0.0f;
+        float scaleX = 1.0f;
+        float scaleY = 1.0f;
+        for (const CCNode* node = source; node && node != m_camera; node = node->getParent()) {
+            rotation += node->getRotation();
+            scaleX *= node->getScaleX();
+            scaleY *= node->getScaleY();
+        }
+        object->setPosition(position);
+        object->setRotation(rotation);
+        object->setScaleX(scaleX);
+        object->setScaleY(scaleY);
+        zOrder = source->getZOrder() + object->getZOrder();
+    }
+    m_camera->addChild(object, zOrder);
+    object->release();
+    object->setReferenceNode(m_camera);
+    if (ZqPObjectAsset* asset = dynamic_cast<ZqPObjectAsset*>(object))
+        asset->createBody(m_world.get(), false);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "screens/ZqPContactListener.h"
+#include "screens/ZqPScreen.h"
+
+#include <memory>
+#include <vector>
+
+class ZqModelScreenScene;
+class ZqPGameFieldCamera;
+class ZqPObject;
+class ZqPhysicsWorld;
+
+// The game field: a screen made from a game-scene model that holds the field's objects
+// under its camera node, runs the physics world and steps every object each frame.
+//
+// The world is built at the first update, not when the field is made: each build starts
+// the gameplay parameters from the general settings' defaults, loads the scene's values,
+// then makes the world with the scene's gravity. Each frame: at most one physics step of
+// the time scale x 1/60 s, then every object under the camera updates with 1/60 s, then
+// the objects that reached state 5 are removed, then the flash and shake go on.
+class ZqPScreenScene : public ZqPScreen {
+public:
+    // The step of the physics and of every object, in seconds.
+    static constexpr float kFrameStep = 1.0f / 60.0f;
+    static constexpr int kVelocityIterations = 6;
+    static constexpr int kPositionIterations = 6;
+    // z orders of the field layer's children and of a source-less adopted object.
+    static constexpr int kFlashZOrder = 9000;
+    static constexpr int kAdoptedZOrder = 1000;
+
+    // Autoreleased; null for a null model.
+    static ZqPScreenScene* create(const std::shared_ptr<ZqModelScreenScene>& model);
+    // Releases every field object, and so every body, before the world goes.
+    ~ZqPScreenScene() override;
+
+    bool init() override;
+    void update(float dt) override;
+
+    // Places object in the camera at source's placement expressed in the camera's space
+    // (z order kAdoptedZOrder without a source, else the source's plus the object's own),
+    // makes the camera its reference node and makes its body in the world (when built).
+    void adoptObject(ZqPObject* object, ZqPObject* source);
+    // The white flash over the field, fading out over seconds.
+    void flash(float seconds);
+    // Shakes the field layer for seconds, strongest in its last second.
+    void shake(float seconds);
+
+    ZqPGameFieldCamera* camera() const { return m_camera; }
+    // Null until the first update.
+    ZqPhysicsWorld* world() const { return m_world.get(); }
+    const std::shared_ptr<ZqModelScreenScene>& sceneModel() const { return m_sceneModel; }
+    // The node that holds the camera; the shake moves it.
+    cocos2d::CCNode* fieldLayer() const { return m_fieldLayer; }
+    cocos2d::CCSprite* flashSprite() const { return m_flash; }
+
+private:
+    explicit ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model);
+    void buildWorld();
+    void updateObjects();
+    void updateEffects(float dt);
+    void releaseObjects();
+
+    std::shared_ptr<ZqModelScreenScene> m_sceneModel;
+    cocos2d::CCNode* m_fieldLayer = nullptr;
+    ZqPGameFieldCamera* m_camera = nullptr;
+    ZqPContactListener m_contactListener;
+    std::unique_ptr<b2DestructionListener> m_destructionListener;
+    std::unique_ptr<ZqPhysicsWorld> m_world;
+    // A child while flashing.
+    cocos2d::CCSprite* m_flash = nullptr;
+    float m_flashTime = 0.0f;
+    float m_flashDuration = 0.0f;
+    float m_shakeTime = 0.0f;
+    // Reused every frame.
+    std::vector<cocos2d::CCNode*> m_objectSnapshot;
+};

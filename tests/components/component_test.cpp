@@ -1,0 +1,63 @@
+// The component factory and how an asset object binds the components of its asset.
+#include "screens/field_test_support.h"
+
+#include "components/ZqComponent.h"
+#include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/scene/ZqModelComponents.h"
+
+using namespace field_test;
+
+namespace {
+
+class ComponentTest : public RuntimeTest {};
+
+TEST_F(ComponentTest, DataOnlyComponentModelsAndNullMakeNoComponent)
+{
+    EXPECT_EQ(ZqComponent::createComponent(nullptr), nullptr);
+    auto& controller = *ZqModelController::shared();
+    const std::vector<std::shared_ptr<ZqModelComponent>> dataOnly{
+        controller.createModel<ZqModelComponentDamage>(),
+        controller.createModel<ZqModelComponentWakeup>(),
+        controller.createModel<ZqModelComponentSpawner>(),
+        controller.createModel<ZqModelComponentForcedMovement>(),
+        controller.createModel<ZqModelComponentDeletionThreshold>(),
+        controller.createModel<ZqModelComponentCharacterGameplaySettings>(),
+        controller.createModel<ZqModelComponentCharacterIcon>(),
+        controller.createModel<ZqModelComponentScore>(),
+    };
+    for (const auto& model : dataOnly)
+        EXPECT_EQ(ZqComponent::createComponent(model), nullptr) << model->className();
+}
+
+TEST_F(ComponentTest, AnAssetObjectOwnsAndStepsTheComponentsOfItsAsset)
+{
+    auto placed = boxModel(cocos2d::CCPoint());
+    placed->asset()->addChild(ZqModelController::shared()->createModel<ZqModelComponentDamage>());
+    ZqPObjectAsset* object = assetOf(placed);
+    EXPECT_TRUE(object->components().empty()) << "a damage component is data only";
+    EXPECT_EQ(object->healthComponent(), nullptr);
+
+    // Components the object owns are updated every frame, enabled or not, and deleted
+    // with it.
+    struct Counting : ZqComponent {
+        int* updates;
+        explicit Counting(int* counter) : updates(counter) {}
+        void update(float) override { ++*updates; }
+    };
+    int updates = 0;
+    for (bool enabled : {true, false}) {
+        auto* component = new Counting(&updates);
+        component->setEnabled(enabled);
+        component->setOwner(object);
+        object->addComponent(component);
+    }
+    const long live = cocos2d::CCObject::liveObjectCount();
+    object->update(kStep);
+    EXPECT_EQ(updates, 2);
+    object->retain();
+    object->autorelease();
+    cocos2d::CCPoolManager::sharedPoolManager()->pop();
+    EXPECT_LT(cocos2d::CCObject::liveObjectCount(), live - 2) << "the object took its components along";
+}
+
+} // namespace
