@@ -4,6 +4,7 @@
 
 #include "components/ZqComponent.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/objects/ZqModelObjectsLogic.h"
 #include "model/scene/ZqModelComponents.h"
 #include "objects/ZqPAnimationObject.h"
 
@@ -472,6 +473,23 @@ TEST_F(AssetObjectTest, ContactDamageFollowsTheAttackersDestroyType)
     ZqPObjectAsset* enemy = make(unit, 0);
     ZqPObjectAsset::applyContactDamage(hero, enemy);
     EXPECT_FALSE(enemy->isDestroyRequested());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AssetObjectTest, TheFactoryMakesNothingForModelsWithoutARuntimeClass)
+{
+    auto& controller = *ZqModelController::shared();
+    EXPECT_EQ(ZqPObjectAsset::createAssetObject(nullptr), nullptr);
+    EXPECT_EQ(ZqPObjectAsset::createAssetObject(controller.createModel<ZqModelObject>()), nullptr);
+    // A subclass of a tested class matches none of the exact tests.
+    EXPECT_EQ(ZqPObjectAsset::createAssetObject(controller.createModel<ZqModelObjectImage>()), nullptr);
+    auto instance = controller.createModel<ZqModelObjectInstance>();
+    EXPECT_EQ(ZqPObjectAsset::createAssetObject(instance), nullptr) << "an empty reference";
+    instance->setReference(controller.createModel<ZqModelObjectAsset>());
+    EXPECT_EQ(ZqPObjectAsset::createAssetObject(instance), nullptr) << "a reference no class plays";
 }
 
 } // namespace

@@ -258,6 +258,24 @@ TEST_F(FieldTest, ADestroyAskedForDuringTheStepHappensRightAfterIt)
     frame();
 }
 
+TEST_F(FieldTest, JointsThatGoWithABodyAreForgottenByTheInputController)
+{
+    ZqPScreenScene* field = makeField();
+    frame();
+    ZqPObjectAsset* a = addToField(field, assetOf(boxModel(CCPoint(0, 0))));
+    ZqPObjectAsset* b = addToField(field, assetOf(boxModel(CCPoint(50, 0))));
+    b->getBody()->SetType(b2_dynamicBody);
+    b2RevoluteJointDef definition;
+    definition.Initialize(a->getBody(), b->getBody(), b2Vec2(1, 0));
+    auto* joint = static_cast<b2RevoluteJoint*>(field->world()->box2d().CreateJoint(&definition));
+    ZqPInputController::shared()->registerMotorJoint(joint, 1.0f);
+    ASSERT_EQ(ZqPInputController::shared()->motorJointCount(), 1u);
+    frame(); // the camera holds the only reference now
+    a->removeFromParent();
+    EXPECT_EQ(ZqPInputController::shared()->motorJointCount(), 0u);
+    EXPECT_EQ(field->world()->box2d().GetJointCount(), 0);
+}
+
 // A field object that takes touches, as the on-screen controls do.
 class TouchObject : public ZqPObjectAsset, public CCTouchDelegate {
 public:
