@@ -22,12 +22,19 @@ public:
     void SayGoodbye(b2Fixture*) override {}
 };
 
-void unregisterTouchDelegates(CCTouchDispatcher* dispatcher, CCNode* node)
+// Lets node's subtree go of the field: the touch dispatcher retains its delegates, so
+// objects that take touches would outlive the field (and their bodies its world); and an
+// object kept elsewhere must not go on using the camera as its reference node.
+void detachFromField(CCTouchDispatcher* dispatcher, CCNode* node)
 {
     for (CCObject* child : *node->getChildren()) {
-        if (CCTouchDelegate* delegate = dynamic_cast<CCTouchDelegate*>(child))
-            dispatcher->removeDelegate(delegate);
-        unregisterTouchDelegates(dispatcher, static_cast<CCNode*>(child));
+        if (dispatcher) {
+            if (CCTouchDelegate* delegate = dynamic_cast<CCTouchDelegate*>(child))
+                dispatcher->removeDelegate(delegate);
+        }
+        if (ZqPObject* object = dynamic_cast<ZqPObject*>(child))
+            object->setReferenceNode(nullptr);
+        detachFromField(dispatcher, static_cast<CCNode*>(child));
     }
 }
 
@@ -63,10 +70,7 @@ void ZqPScreenScene::releaseObjects()
 {
     if (!m_camera)
         return;
-    // The touch dispatcher retains its delegates: objects that take touches would outlive
-    // the field, and their bodies its world.
-    if (CCTouchDispatcher* dispatcher = CCDirector::sharedDirector()->getTouchDispatcher())
-        unregisterTouchDelegates(dispatcher, m_camera);
+    detachFromField(CCDirector::sharedDirector()->getTouchDispatcher(), m_camera);
     // Every body goes while its world is alive, and no object dies inside a step.
     m_camera->removeAllChildrenWithCleanup(true);
 }

@@ -276,6 +276,23 @@ TEST_F(FieldTest, JointsThatGoWithABodyAreForgottenByTheInputController)
     EXPECT_EQ(field->world()->box2d().GetJointCount(), 0);
 }
 
+TEST_F(FieldTest, AnObjectKeptPastItsFieldLetsGoOfItsBody)
+{
+    ZqPScreenScene* field = makeField();
+    frame();
+    ZqPObjectAsset* kept = addToField(field, assetOf(boxModel(CCPoint(0, 0))));
+    kept->retain();
+    ZqPObjectAsset* pending = assetOf(boxModel(CCPoint(0, 0)));
+    pending->retain();
+    frame();
+    scene->removeChild(field);
+    EXPECT_EQ(kept->getParent(), nullptr);
+    EXPECT_EQ(kept->getBody(), nullptr) << "the body went with the world";
+    kept->update(kStep);
+    kept->release();
+    pending->release();
+}
+
 // A field object that takes touches, as the on-screen controls do.
 class TouchObject : public ZqPObjectAsset, public CCTouchDelegate {
 public:
