@@ -2,7 +2,6 @@
 // "Duration" with loops and the finished callback, visibility, tags and bounding boxes.
 #include "screens/field_test_support.h"
 
-#include "ZqLog.h"
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "objects/ZqPAnimationObject.h"
@@ -16,17 +15,6 @@ namespace {
 
 class AnimationObjectTest : public RuntimeTest {
 protected:
-    void SetUp() override
-    {
-        RuntimeTest::SetUp();
-        zqSetLogSink([this](const char* line) { logged.push_back(line); });
-    }
-    void TearDown() override
-    {
-        zqSetLogSink(nullptr);
-        RuntimeTest::TearDown();
-    }
-
     std::shared_ptr<ZqModelAnimation> animationModel(float duration, bool loop, float speed = 1.0f)
     {
         auto model = ZqModelController::shared()->createModel<ZqModelAnimation>();
@@ -44,7 +32,6 @@ protected:
         return image;
     }
 
-    std::vector<std::string> logged;
 };
 
 TEST_F(AnimationObjectTest, FramesShowAtTheirPlacesAroundTheObject)
@@ -91,7 +78,7 @@ TEST_F(AnimationObjectTest, NestedFramesArePlacedFromTheirParentFramesCentre)
     ZqPAnimationObject* fallback = ZqPAnimationObject::create(lost);
     ASSERT_NE(fallback->childNodeAt(1), nullptr);
     EXPECT_EQ(fallback->childNodeAt(1)->getParent(), fallback);
-    EXPECT_EQ(std::count(logged.begin(), logged.end(), std::string("Warning uknown object type")), 1);
+    EXPECT_EQ(loggedCount("Warning uknown object type"), 1);
 }
 
 TEST_F(AnimationObjectTest, LabelsBecomeTextsTaggedWithTheirIdAndKeepTheirPlace)

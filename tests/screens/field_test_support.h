@@ -5,9 +5,13 @@
 // object left behind.
 #include "engine/gl/GLFixture.h"
 #include "engine/textures/MediaFixtures.h"
+#include "audio/AudioEngine.h"
+#include "audio/SimpleAudioEngine.h"
 
+#include "ZqLog.h"
 #include "ZqRandom.h"
 #include "app/ZqPInputController.h"
+#include "app/ZqPSettingsController.h"
 #include "app/ZqSound.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
@@ -28,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -41,6 +46,8 @@ protected:
     {
         // Process-wide objects made before the baseline, so that they do not count as leaks.
         GameplayParameters::shared();
+        ZqPSettingsController::purgeShared();
+        cocos2d::CCUserDefault::purgeSharedUserDefault();
         cocos2d::CCPoolManager::sharedPoolManager()->finalize();
         GLFixture::SetUp();
         ZqModelController::shared()->reset();
@@ -48,12 +55,18 @@ protected:
         zqSrand(7);
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(dir.file(""));
         scene = runScene();
+        zqSetLogSink([this](const char* line) { logged.push_back(line); });
     }
 
     void TearDown() override
     {
+        zqSetLogSink(nullptr);
         ZqSoundRegistry::shared().clear();
+        cocos2d::experimental::AudioEngine::end();
+        CocosDenshion::SimpleAudioEngine::end();
         ZqPInputController::purgeShared();
+        ZqPSettingsController::purgeShared();
+        cocos2d::CCUserDefault::purgeSharedUserDefault();
         cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
         cocos2d::CCTextureCache::purgeSharedTextureCache();
         ZqModelController::shared()->reset();
@@ -163,8 +176,12 @@ protected:
     static constexpr float kStep = 1.0f / 60.0f;
     std::shared_ptr<ZqModelScreenScene> sceneModel;
 
+    // How often line was logged since the set-up.
+    long loggedCount(const std::string& line) const { return std::count(logged.begin(), logged.end(), line); }
+
     cocos2d::CCScene* scene = nullptr;
     media::TempDir dir;
+    std::vector<std::string> logged;
 
 private:
     int m_atlases = 0;
