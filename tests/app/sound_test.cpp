@@ -6,6 +6,7 @@
 #include "model/scene/ZqModelMedia.h"
 
 #include "engine/audio/AudioFixture.h"
+#include "tools/ZqMediaWriter.h"
 
 #include <filesystem>
 
@@ -41,13 +42,12 @@ protected:
         AudioFixture::TearDown();
     }
 
-    // A sound model whose file is a tone of the given length.
+    // A sound model whose file is an MP3 tone of the given length.
     std::shared_ptr<ZqModelSound> soundModel(unsigned id, double seconds)
     {
         std::shared_ptr<ZqModelSound> model = ZqModelSound::create();
         model->setId(id);
-        const std::string wav = makeWav("tone" + std::to_string(id) + ".wav", seconds);
-        std::filesystem::rename(wav, CCFileUtils::sharedFileUtils()->getResourceRoot() + model->soundPath());
+        EXPECT_TRUE(zqmedia::writeMp3(CCFileUtils::sharedFileUtils()->getResourceRoot() + model->soundPath(), seconds));
         return model;
     }
 
@@ -174,6 +174,27 @@ TEST_F(SoundTest, TagsPauseResumeAndStopAsGroups)
     EXPECT_EQ(rock->state(), ZqSound::kStopped);
     EXPECT_EQ(button->state(), ZqSound::kPlaying);
     EXPECT_EQ(registry.liveCount(), 2u);
+}
+
+TEST_F(SoundTest, AStoppedSoundLeavesTheMusicThatReplacedItsTrack)
+{
+    CocosDenshion::SimpleAudioEngine* music = CocosDenshion::SimpleAudioEngine::sharedEngine();
+    ZqSoundHandle menu(longSound, ZqSound::kTagInterface);
+    ZqSoundHandle field(longSound, ZqSound::kTagField);
+    menu->play(true, true);
+    EXPECT_EQ(menu->state(), ZqSound::kPlaying);
+    EXPECT_TRUE(music->isBackgroundMusicPlaying());
+    field->play(true, true);
+    menu->stop();
+    EXPECT_TRUE(music->isBackgroundMusicPlaying()) << "the field's track plays on";
+    menu.reset();
+    EXPECT_TRUE(music->isBackgroundMusicPlaying());
+    ZqSoundRegistry::shared().pauseTag(ZqSound::kTagField);
+    EXPECT_FALSE(music->isBackgroundMusicPlaying());
+    ZqSoundRegistry::shared().resumeTag(ZqSound::kTagField);
+    EXPECT_TRUE(music->isBackgroundMusicPlaying());
+    field.reset();
+    EXPECT_FALSE(music->isBackgroundMusicPlaying());
 }
 
 } // namespace
