@@ -182,11 +182,11 @@ void ZqPInputEventHandler::releaseAll()
     ZqPInputController::shared()->releaseAll();
     m_holds.clear();
     m_hats.clear();
-    // A key still down starts nothing more; its release is ignored.
-    for (auto& [key, route] : m_keysDown) {
-        if (route == Route::kAction)
-            route = Route::kNothing;
-    }
+    // A key still down starts nothing more: its release is ignored, and a release that
+    // never comes (the focus went with the key down) does not block its next press. A
+    // button's key keeps its road, so that its release still reaches the button.
+    for (auto key = m_keysDown.begin(); key != m_keysDown.end();)
+        key = key->second == Route::kButton ? std::next(key) : m_keysDown.erase(key);
     m_altDown = false;
     steer(0.0f, 0.0f);
 }

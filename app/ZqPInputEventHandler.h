@@ -45,7 +45,8 @@ public:
     void padAxis(int pad, int axis, float value) override;
     void padHat(int pad, int hat, unsigned directions) override;
     void padRemoved(int pad) override;
-    // Every held action ends; keys and buttons still down start nothing until pressed again.
+    // Every held action ends; keys and pad buttons still down start nothing until pressed
+    // again.
     void releaseAll() override;
 
     // The game action (1 to 10) a key is bound to by the general settings; 0 for none.

@@ -1,5 +1,7 @@
 #include "ZqWindowMessages.h"
 
+#include "app/ZqServices.h"
+
 #include <SDL2/SDL.h>
 #include <ZqLog.h>
 
@@ -77,7 +79,7 @@ bool closeIfSignalled()
         return false;
     signalled = 0;
     debugLog("[ZqWindowMessages] signal: closing");
-    return post(kClose);
+    return post(ZqServices::kMessageClose);
 }
 
 } // namespace ZqWindowMessages

@@ -6,14 +6,10 @@
 #include <cstdint>
 #include <string>
 
-// Messages posted to the program's window and handled at its next event poll, on the main
-// thread: SDL user events of one type registered for them.
+// Messages posted to the program's window (ZqServices::kMessageFullscreen, kMessageClose)
+// and handled at its next event poll, on the main thread: SDL user events of one type
+// registered for them.
 namespace ZqWindowMessages {
-
-// Parameter: 1 to go fullscreen, 0 to go back to the window.
-constexpr int kFullscreen = 1024;
-// Ends the program as closing the window does.
-constexpr int kClose = 16;
 
 // Queues the message. Any thread; false (logged) when SDL's queue refuses it.
 bool post(int message, std::intptr_t parameter = 0);

@@ -64,7 +64,7 @@ public:
                 std::fprintf(stderr, "ZQ_SCREENSHOTS: frame %u could not be saved to %s\n", frame, path.c_str());
         }
         if (m_frame == m_hooks.exitFrame)
-            ZqWindowMessages::post(ZqWindowMessages::kClose);
+            ZqWindowMessages::post(ZqServices::kMessageClose);
     }
 
 private:

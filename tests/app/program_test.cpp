@@ -241,6 +241,14 @@ TEST_F(ProgramTest, KeysAndPadsMakeActionsThatEndWithTheirLastHolder)
     player.step();
     player.keyDown('J');
     EXPECT_TRUE(held(ZqPInputController::kJump));
+    // A key whose release went with the focus starts its action at its next press.
+    player.windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    player.step();
+    player.windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    player.step();
+    EXPECT_FALSE(held(ZqPInputController::kJump));
+    player.keyDown('J');
+    EXPECT_TRUE(held(ZqPInputController::kJump));
 }
 
 TEST_F(ProgramTest, StickValuesPastTheDeadZoneKeepTheWholeRange)

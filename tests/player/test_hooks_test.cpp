@@ -2,6 +2,7 @@
 #include "ZqTestHooks.h"
 #include "ZqWindowMessages.h"
 
+#include "app/ZqServices.h"
 #include "player_test_support.h"
 
 #include <gtest/gtest.h>
@@ -159,7 +160,7 @@ TEST(WindowMessages, PostedMessagesComeBackAtThePollAndSignalsPostClose)
     SdlSubsystems sdl(SDL_INIT_EVENTS);
     ASSERT_TRUE(sdl.ok());
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    ASSERT_TRUE(ZqWindowMessages::post(ZqWindowMessages::kFullscreen, 1));
+    ASSERT_TRUE(ZqWindowMessages::post(ZqServices::kMessageFullscreen, 1));
     EXPECT_FALSE(ZqWindowMessages::closeIfSignalled());
     ZqWindowMessages::closeOnSignals();
     std::raise(SIGTERM);
@@ -176,8 +177,8 @@ TEST(WindowMessages, PostedMessagesComeBackAtThePollAndSignalsPostClose)
         if (ZqWindowMessages::read(event, message, parameter))
             messages.emplace_back(message, parameter);
     }
-    EXPECT_EQ(messages, (std::vector<std::pair<int, std::intptr_t>>{{ZqWindowMessages::kFullscreen, 1},
-                                                                    {ZqWindowMessages::kClose, 0}}));
+    EXPECT_EQ(messages, (std::vector<std::pair<int, std::intptr_t>>{{ZqServices::kMessageFullscreen, 1},
+                                                                    {ZqServices::kMessageClose, 0}}));
 }
 
 } // namespace
