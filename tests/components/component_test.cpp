@@ -11,29 +11,12 @@ namespace {
 
 class ComponentTest : public RuntimeTest {};
 
-TEST_F(ComponentTest, DataOnlyComponentModelsAndNullMakeNoComponent)
-{
-    EXPECT_EQ(ZqComponent::createComponent(nullptr), nullptr);
-    auto& controller = *ZqModelController::shared();
-    const std::vector<std::shared_ptr<ZqModelComponent>> dataOnly{
-        controller.createModel<ZqModelComponentDamage>(),
-        controller.createModel<ZqModelComponentWakeup>(),
-        controller.createModel<ZqModelComponentSpawner>(),
-        controller.createModel<ZqModelComponentForcedMovement>(),
-        controller.createModel<ZqModelComponentDeletionThreshold>(),
-        controller.createModel<ZqModelComponentCharacterGameplaySettings>(),
-        controller.createModel<ZqModelComponentCharacterIcon>(),
-        controller.createModel<ZqModelComponentScore>(),
-    };
-    for (const auto& model : dataOnly)
-        EXPECT_EQ(ZqComponent::createComponent(model), nullptr) << model->className();
-}
-
 TEST_F(ComponentTest, AnAssetObjectOwnsAndStepsTheComponentsOfItsAsset)
 {
     auto placed = boxModel(cocos2d::CCPoint());
     placed->asset()->addChild(ZqModelController::shared()->createModel<ZqModelComponentDamage>());
     ZqPObjectAsset* object = assetOf(placed);
+    EXPECT_EQ(ZqComponent::createComponent(nullptr), nullptr);
     EXPECT_TRUE(object->components().empty()) << "a damage component is data only";
     EXPECT_EQ(object->healthComponent(), nullptr);
 

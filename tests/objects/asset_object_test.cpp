@@ -384,14 +384,6 @@ TEST_F(AssetObjectTest, DestroyRequestsAndStateFourReachChildren)
     parent->setActivationTimer(3.0f);
     parent->setButtonActivated(false);
     EXPECT_EQ(parent->activationTimer(), 0.0f);
-    parent->setResetTimerOnPress(false);
-    parent->setActivationTimer(3.0f);
-    parent->setButtonActivated(true);
-    EXPECT_EQ(parent->activationTimer(), 3.0f);
-
-    parent->setVelocity(3.0f, 4.0f);
-    parent->setMoveDirection(0.0f, -1.0f);
-    EXPECT_EQ(parent->velocity(), CCPoint(0.0f, -5.0f));
 }
 
 // A health component standing in for the real one: it records its hits.

@@ -178,21 +178,24 @@ public:
     int preSolves = 0;
 };
 
+// A colliding probe named name at, in field's camera, logging into log.
+ContactProbe* probe(ZqPScreenScene* field, std::vector<std::string>& log, const char* name, const CCPoint& at)
+{
+    auto* object = new ContactProbe(RuntimeTest::boxModel(at));
+    object->autorelease();
+    object->name = name;
+    object->log = &log;
+    object->setCollisionKind(1);
+    return static_cast<ContactProbe*>(RuntimeTest::addToField(field, object));
+}
+
 TEST_F(FieldTest, ContactsReachBothObjectsAndHandlersDeferBodyChanges)
 {
     ZqPScreenScene* field = makeField();
     frame();
     std::vector<std::string> log;
-    auto probe = [&](const char* name, CCPoint at) {
-        auto* object = new ContactProbe(boxModel(at));
-        object->autorelease();
-        object->name = name;
-        object->log = &log;
-        object->setCollisionKind(1);
-        return static_cast<ContactProbe*>(addToField(field, object));
-    };
-    ContactProbe* ground = probe("ground", CCPoint(100, 100));
-    ContactProbe* faller = probe("faller", CCPoint(100, 140));
+    ContactProbe* ground = probe(field, log, "ground", CCPoint(100, 100));
+    ContactProbe* faller = probe(field, log, "faller", CCPoint(100, 140));
     faller->getBody()->SetType(b2_dynamicBody);
 
     ZqPObjectAsset* late = nullptr;
@@ -231,17 +234,9 @@ TEST_F(FieldTest, ADestroyAskedForDuringTheStepHappensRightAfterIt)
 {
     ZqPScreenScene* field = makeField();
     frame();
-    auto* ground = new ContactProbe(boxModel(CCPoint(100, 100)));
-    ground->autorelease();
     std::vector<std::string> log;
-    ground->log = &log;
-    ground->setCollisionKind(1);
-    addToField(field, ground);
-    auto* faller = new ContactProbe(boxModel(CCPoint(100, 140)));
-    faller->autorelease();
-    faller->log = &log;
-    faller->setCollisionKind(1);
-    addToField(field, faller);
+    probe(field, log, "ground", CCPoint(100, 100));
+    ContactProbe* faller = probe(field, log, "faller", CCPoint(100, 140));
     faller->getBody()->SetType(b2_dynamicBody);
     int bodiesDuringStep = -1;
     faller->onBegin = [&](ContactProbe* self) {

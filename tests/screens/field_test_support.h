@@ -133,6 +133,7 @@ protected:
         return container;
     }
 
+public:
     // A placed asset with a width x height box as its shape (registered models).
     static std::shared_ptr<ZqModelObjectAsset> boxModel(const cocos2d::CCPoint& position,
                                                         const cocos2d::CCSize& size = cocos2d::CCSize(40, 40))
@@ -153,6 +154,7 @@ protected:
         return object;
     }
 
+protected:
     // A game field of a fresh scene model, running as the scene's screen; its world is
     // built by its first update.
     ZqPScreenScene* makeField(float timeWarp = 1.0f)
@@ -164,7 +166,8 @@ protected:
         return field;
     }
 
-    // obj placed in the field's camera with its body made there (the world must exist).
+public:
+    // object placed in the field's camera with its body made there (the world must exist).
     static ZqPObjectAsset* addToField(ZqPScreenScene* field, ZqPObjectAsset* object, bool lazy = false)
     {
         field->camera()->addChild(object);
@@ -173,6 +176,7 @@ protected:
         return object;
     }
 
+protected:
     static constexpr float kStep = 1.0f / 60.0f;
     std::shared_ptr<ZqModelScreenScene> sceneModel;
 
