@@ -107,6 +107,7 @@ int main()
         return 1;
     }
     SDL_Window* window = static_cast<SDL_Window*>(view->getNativeWindow());
+    debugLog("[zqplayer] window %dx%d", static_cast<int>(windowSize.width), static_cast<int>(windowSize.height));
     CCDirector::sharedDirector()->setOpenGLView(view.get());
     app.setView(view.get());
     app.setErrorReporter([window](const std::string& message) { zqReportFatalError(message, window); });

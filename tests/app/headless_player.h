@@ -6,14 +6,18 @@
 // events and touches go into the program's own event handler and the view; the window
 // messages that ZqServices posts are handled at the next step, as the program handles
 // them at its next poll. It can be started again on the same store; stop() ends as the
-// program ends, and resets every process-wide object a run makes.
+// program ends, and resets every process-wide object a run makes (the navigator, the
+// settings and input controllers, the gameplay parameters, the model controller, the
+// sounds, the caches, the director).
 #include "app/ZqEditorKeys.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"
 #include "app/ZqServices.h"
 #include "app/ZqSound.h"
+#include "model/GameplayParameters.h"
 #include "model/ZqModelController.h"
+#include "model/ZqModelGeneralSettings.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
@@ -169,6 +173,8 @@ public:
         ZqPSettingsController::purgeShared();
         cocos2d::CCUserDefault::purgeSharedUserDefault();
         ZqPScreenNavigator::shared()->reset();
+        // Back to every default, holding no model of this game.
+        GameplayParameters::shared()->resetToDefaults(ZqModelGeneralSettings::createDetached());
         ZqModelController::shared()->reset();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_view.reset();

@@ -3,6 +3,7 @@
 // keys and pads, the background, the end, and bad game data.
 #include "app/headless_player.h"
 
+#include "model/GameplayParameters.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/archive_test_util.h"
 #include "tools/media_game_support.h"
@@ -353,6 +354,8 @@ TEST_F(ProgramTest, NothingAdvancesInTheBackgroundAndTheFirstStepBackIsClamped)
 TEST_F(ProgramTest, TheExitActionEndsWithStatusZeroAndLeavesNothingBehind)
 {
     writeGame(Settings::Orientation::kLandscape, Settings::ScreenAdjustment::kNoBorder, true);
+    // The gameplay parameters live for the process.
+    GameplayParameters::shared();
     const long objectsBefore = cocos2d::CCObject::liveObjectCount();
     start();
     ASSERT_TRUE(player.loadGame());
