@@ -1,6 +1,7 @@
 # Libraries from Debian's packages.
 find_package(PkgConfig REQUIRED)
 find_package(ZLIB REQUIRED)
+find_package(OpenSSL REQUIRED)               # libcrypto: AES archive members
 find_package(msgpack CONFIG REQUIRED)          # target msgpackc-cxx, header-only
 pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
 pkg_check_modules(BOX2D REQUIRED IMPORTED_TARGET box2d)

@@ -23,6 +23,9 @@ constexpr const char* kFailedKeys = "Failed to load keys";
 constexpr const char* kNoArchive = "No data archive";
 constinit CachedKeyName kIdKey("id");
 constinit CachedKeyName kClassNameKey("Class Name");
+// The key file lists a few hundred short names; megabytes of it are damage, and
+// splitting them would take hundreds of megabytes.
+constexpr std::size_t kMaxKeyFileSize = 8u << 20;
 
 // The first-numbered files of what the loading screen shows (general settings, fonts,
 // screens with their children, labels, loading bars), in reading order.
@@ -39,6 +42,17 @@ constexpr PreloadFile kPreloadFiles[] = {
 const char* kindMarker(int phase)
 {
     return phase == 0 ? ".attributes." : ".connections.";
+}
+
+// Logs an archive member the loading cannot place: neither the key file nor a model
+// file of a registered class (a damaged or foreign name).
+void noteUnknownMember(const ZqModelRegistry& registry, const std::string& name)
+{
+    const bool modelFile = name.find(".attributes.") != std::string::npos ||
+                           name.find(".connections.") != std::string::npos;
+    if (name == kKeyFileName || (modelFile && registry.find(name.substr(0, name.find('.')))))
+        return;
+    debugLog("[ZqModelController] archive member not recognised, passed over: %s", name.c_str());
 }
 
 // A whole plain file through the engine; nothing when it is missing or unreadable.
@@ -84,6 +98,11 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     if (!keys || keys->empty()) {
         failLoading(std::string(kFailedKeys) + ": no key file",
                     std::string(kFailedKeys) + ": \"Keys.pack\" is missing or empty");
+        return;
+    }
+    if (keys->size() > kMaxKeyFileSize) {
+        const std::string reason = std::string(kFailedKeys) + ": \"Keys.pack\" is damaged (larger than 8 MiB)";
+        failLoading(reason, reason);
         return;
     }
     // The "User ID" of the general settings unscrambles the key file.
@@ -155,9 +174,16 @@ bool ZqModelController::walkArchive(bool fromFirst)
     LoadingState& state = m_loadingState;
     try {
         const char* marker = kindMarker(state.phase);
-        std::string name = fromFirst ? m_archive->firstFile() : m_archive->nextFile();
+        // Phase 0 passes every member once: the one walk that reports strange names.
+        auto walk = [&](bool first) {
+            std::string member = first ? m_archive->firstFile() : m_archive->nextFile();
+            if (state.phase == 0 && !member.empty())
+                noteUnknownMember(m_registry, member);
+            return member;
+        };
+        std::string name = walk(fromFirst);
         while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0))
-            name = m_archive->nextFile();
+            name = walk(false);
         if (name.empty())
             return nextPhase() == 2;
         state.name = name;

@@ -5,9 +5,9 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libbox2d-dev libois-dev libminizip-dev zlib1g-dev libmsgpack-cxx-dev
+  libbox2d-dev libois-dev libminizip-dev zlib1g-dev libssl-dev libmsgpack-cxx-dev
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libglew-dev libpugixml-dev libmp3lame-dev
-  libx11-dev libgl1-mesa-dri libegl1 libegl-mesa0 xvfb zip unzip
+  libx11-dev libgl1-mesa-dri libegl1 libegl-mesa0 xvfb zip unzip p7zip-full
 )
 
 missing=()

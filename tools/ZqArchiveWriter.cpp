@@ -1,9 +1,11 @@
 #include "tools/ZqArchiveWriter.h"
 
+#include "model/ZqArchiveReader.h"
 #include "model/ZqZipCrypto.h"
 
 #include <ZqRandom.h>
 
+#include <openssl/rand.h>
 #include <zlib.h>
 
 #include <cerrno>
@@ -16,7 +18,9 @@ namespace {
 constexpr uint32_t kLocalSignature = 0x04034b50;
 constexpr uint32_t kCentralSignature = 0x02014b50;
 constexpr uint32_t kEndSignature = 0x06054b50;
-constexpr uint16_t kVersionNeeded = 20;       // 2.0: deflate, traditional encryption
+constexpr uint16_t kVersionNeededAes = 51;    // 5.1: AES
+constexpr uint16_t kMethodAes = 99;
+constexpr uint16_t kAesExtraId = 0x9901;
 constexpr uint16_t kVersionMadeBy = 0x0314;   // Unix, 2.0: external attributes are a mode
 constexpr uint16_t kFlagEncrypted = 0x0001;
 // 2020-01-01 00:00:00 in MS-DOS form.
@@ -65,8 +69,8 @@ std::vector<unsigned char> deflateRaw(std::span<const unsigned char> data)
 }
 }
 
-ZqArchiveWriter::ZqArchiveWriter(std::string password)
-    : password_(std::move(password))
+ZqArchiveWriter::ZqArchiveWriter(std::string password, Cipher cipher, AesVersion aesVersion)
+    : password_(std::move(password)), cipher_(cipher), aesVersion_(aesVersion)
 {
 }
 
@@ -74,33 +78,77 @@ void ZqArchiveWriter::addFile(const std::string& name, std::span<const unsigned 
 {
     if (name.empty() || name.back() == '/')
         throw std::invalid_argument("ZqArchiveWriter: a file needs a name without a trailing '/'");
+    if (data.size() > ZqArchiveReader::kMaxMemberSize)
+        throw std::length_error("ZqArchiveWriter: member " + name + " is larger than the player reads");
     Entry entry;
     entry.name = name;
-    entry.method = method;
     entry.size = checked32(data.size(), "member");
     entry.crc = static_cast<uint32_t>(crc32(0L, data.data(), static_cast<uInt>(data.size())));
 
-    std::vector<unsigned char> payload;
-    if (!password_.empty()) {
-        // Ten random bytes, then the CRC's two high bytes; the last is the check byte.
-        payload.resize(ZqZipCrypto::kHeaderSize);
-        for (size_t i = 0; i < ZqZipCrypto::kHeaderSize - 2; ++i)
-            payload[i] = static_cast<unsigned char>(zqRand() & 0xFF);
-        payload[10] = static_cast<unsigned char>(entry.crc >> 16);
-        payload[11] = static_cast<unsigned char>(entry.crc >> 24);
-        entry.flags |= kFlagEncrypted;
-    }
+    std::vector<unsigned char> packed;
     if (method == Method::Deflated) {
-        const std::vector<unsigned char> packed = deflateRaw(data);
-        payload.insert(payload.end(), packed.begin(), packed.end());
-    } else {
-        payload.insert(payload.end(), data.begin(), data.end());
+        packed = deflateRaw(data);
+        // Highly repetitive data the player would take for a bomb.
+        if (!ZqArchiveReader::sizeAccepted(data.size(), packed.size()))
+            method = Method::Stored;
     }
-    if (!password_.empty()) {
-        ZqZipCrypto cipher(password_);
-        cipher.encrypt(payload.data(), payload.size());
-    }
+    if (method == Method::Stored)
+        packed.assign(data.begin(), data.end());
+    entry.method = static_cast<uint16_t>(method);
+
+    std::vector<unsigned char> payload;
+    if (password_.empty())
+        payload = std::move(packed);
+    else if (cipher_ == Cipher::Traditional)
+        payload = encryptTraditional(entry, packed);
+    else
+        payload = encryptAes(entry, packed);
     addEntry(std::move(entry), std::move(payload));
+}
+
+std::vector<unsigned char> ZqArchiveWriter::encryptTraditional(Entry& entry,
+                                                               std::span<const unsigned char> packed) const
+{
+    // Ten random bytes, then the CRC's two high bytes; the last is the check byte.
+    std::vector<unsigned char> payload(ZqZipCrypto::kHeaderSize);
+    for (size_t i = 0; i < ZqZipCrypto::kHeaderSize - 2; ++i)
+        payload[i] = static_cast<unsigned char>(zqRand() & 0xFF);
+    payload[10] = static_cast<unsigned char>(entry.crc >> 16);
+    payload[11] = static_cast<unsigned char>(entry.crc >> 24);
+    payload.insert(payload.end(), packed.begin(), packed.end());
+    ZqZipCrypto cipher(password_);
+    cipher.encrypt(payload.data(), payload.size());
+    entry.flags |= kFlagEncrypted;
+    return payload;
+}
+
+std::vector<unsigned char> ZqArchiveWriter::encryptAes(Entry& entry, std::span<const unsigned char> packed) const
+{
+    const int strength = cipher_ == Cipher::Aes128 ? 1 : cipher_ == Cipher::Aes192 ? 2 : 3;
+    const size_t saltSize = ZqZipAes::saltSize(strength);
+    // Salt, verifier, encrypted bytes, authentication code.
+    std::vector<unsigned char> payload(saltSize);
+    if (RAND_bytes(payload.data(), static_cast<int>(saltSize)) != 1)
+        throw std::runtime_error("ZqArchiveWriter: no random salt from libcrypto");
+    ZqZipAes aes(password_, strength, payload);
+    payload.insert(payload.end(), aes.verifier().begin(), aes.verifier().end());
+    const size_t start = payload.size();
+    payload.insert(payload.end(), packed.begin(), packed.end());
+    aes.crypt(payload.data() + start, packed.size());
+    const ZqZipAes::AuthCode code = aes.authCode(std::span(payload.data() + start, packed.size()));
+    payload.insert(payload.end(), code.begin(), code.end());
+
+    const auto version = static_cast<uint16_t>(aesVersion_);
+    entry.extra = {static_cast<unsigned char>(kAesExtraId), static_cast<unsigned char>(kAesExtraId >> 8), 7, 0,
+                   static_cast<unsigned char>(version), static_cast<unsigned char>(version >> 8), 'A', 'E',
+                   static_cast<unsigned char>(strength), static_cast<unsigned char>(entry.method),
+                   static_cast<unsigned char>(entry.method >> 8)};
+    entry.method = kMethodAes;
+    entry.flags |= kFlagEncrypted;
+    entry.versionNeeded = kVersionNeededAes;
+    if (aesVersion_ == AesVersion::Ae2)
+        entry.crc = 0;
+    return payload;
 }
 
 void ZqArchiveWriter::addFile(const std::string& name, const std::string& text, Method method)
@@ -128,17 +176,18 @@ void ZqArchiveWriter::addEntry(Entry entry, std::vector<unsigned char> payload)
     entry.localOffset = checked32(local_.size(), "archive");
 
     put32(local_, kLocalSignature);
-    put16(local_, kVersionNeeded);
+    put16(local_, entry.versionNeeded);
     put16(local_, entry.flags);
-    put16(local_, static_cast<uint16_t>(entry.method));
+    put16(local_, entry.method);
     put16(local_, kDosTime);
     put16(local_, kDosDate);
     put32(local_, entry.crc);
     put32(local_, entry.compressedSize);
     put32(local_, entry.size);
     put16(local_, static_cast<uint16_t>(entry.name.size()));
-    put16(local_, 0);  // extra field length
+    put16(local_, static_cast<uint16_t>(entry.extra.size()));
     local_.insert(local_.end(), entry.name.begin(), entry.name.end());
+    local_.insert(local_.end(), entry.extra.begin(), entry.extra.end());
     local_.insert(local_.end(), payload.begin(), payload.end());
     checked32(local_.size(), "archive");
     entries_.push_back(std::move(entry));
@@ -151,22 +200,23 @@ std::vector<unsigned char> ZqArchiveWriter::archive() const
     for (const Entry& entry : entries_) {
         put32(out, kCentralSignature);
         put16(out, kVersionMadeBy);
-        put16(out, kVersionNeeded);
+        put16(out, entry.versionNeeded);
         put16(out, entry.flags);
-        put16(out, static_cast<uint16_t>(entry.method));
+        put16(out, entry.method);
         put16(out, kDosTime);
         put16(out, kDosDate);
         put32(out, entry.crc);
         put32(out, entry.compressedSize);
         put32(out, entry.size);
         put16(out, static_cast<uint16_t>(entry.name.size()));
-        put16(out, 0);  // extra field length
+        put16(out, static_cast<uint16_t>(entry.extra.size()));
         put16(out, 0);  // comment length
         put16(out, 0);  // disk number
         put16(out, 0);  // internal attributes
         put32(out, entry.directory ? (kDirectoryMode << 16) | kDosDirectoryAttribute : kFileMode << 16);
         put32(out, entry.localOffset);
         out.insert(out.end(), entry.name.begin(), entry.name.end());
+        out.insert(out.end(), entry.extra.begin(), entry.extra.end());
     }
     const uint32_t centralSize = checked32(out.size() - centralOffset, "central directory");
     checked32(out.size(), "archive");

@@ -32,21 +32,14 @@ Bytes longText()
     return bytesOf(text);
 }
 
-// The message of the runtime error that f raises, or "" when it raises none.
-template <typename F>
-std::string errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const std::runtime_error& e) {
-        return e.what();
-    }
-    return "";
-}
+using Cipher = ZqArchiveWriter::Cipher;
+using AesVersion = ZqArchiveWriter::AesVersion;
 
 struct RoundTripCase {
     const char* password;
     Method method;
+    Cipher cipher = Cipher::Traditional;
+    AesVersion aesVersion = AesVersion::Ae2;
 };
 
 class ArchiveRoundTrip : public testing::TestWithParam<RoundTripCase> {};
@@ -54,36 +47,54 @@ class ArchiveRoundTrip : public testing::TestWithParam<RoundTripCase> {};
 TEST_P(ArchiveRoundTrip, EveryMemberReadsBackExactly)
 {
     zqSrand(7);
+    const RoundTripCase& c = GetParam();
     const std::map<std::string, Bytes> members = {
         {"Keys.pack", bytesOf("id\nClass Name\nvalue\n")},
         {"ZqModelScreen.0.attributes.pack", randomBytes(5000)},
         {"ZqModelScreen.0.connections.pack", longText()},
         {"empty.attributes.pack", {}},
     };
-    ZqArchiveWriter writer(GetParam().password);
+    ZqArchiveWriter writer(c.password, c.cipher, c.aesVersion);
     for (const auto& [name, data] : members)
-        writer.addFile(name, data, GetParam().method);
+        writer.addFile(name, data, c.method);
     TempDir dir;
     writer.save(dir.file("data.pkg"));
 
     ZqArchiveReader reader(dir.file("data.pkg"));
     for (const auto& [name, data] : members) {
-        const auto read = reader.readFile(name, GetParam().password);
+        const auto read = reader.readFile(name, c.password);
         ASSERT_TRUE(read) << name;
         EXPECT_EQ(*read, data) << name;
     }
-    EXPECT_FALSE(reader.readFile("Missing.pack", GetParam().password));
-    EXPECT_FALSE(reader.readFile("keys.pack", GetParam().password));  // names are case-sensitive
+    EXPECT_FALSE(reader.readFile("Missing.pack", c.password));
+    EXPECT_FALSE(reader.readFile("keys.pack", c.password));  // names are case-sensitive
+    if (*c.password == '\0')
+        return;
+    for (const std::string wrong : {std::string(c.password) + "x", std::string(), std::string(c.password).substr(1)})
+        EXPECT_EQ(errorOf([&] { reader.readFile("Keys.pack", wrong); }), "Unable to open a file: Error P17") << wrong;
+    EXPECT_EQ(reader.readFile("Keys.pack", c.password), members.at("Keys.pack"));  // nothing stayed open
 }
 
-INSTANTIATE_TEST_SUITE_P(PlainAndEncrypted, ArchiveRoundTrip,
-                         testing::Values(RoundTripCase{"", Method::Stored}, RoundTripCase{"", Method::Deflated},
-                                         RoundTripCase{"s3cret", Method::Stored},
-                                         RoundTripCase{"s3cret", Method::Deflated}),
-                         [](const testing::TestParamInfo<RoundTripCase>& info) {
-                             return std::string(*info.param.password ? "Encrypted" : "Plain") +
-                                    (info.param.method == Method::Stored ? "Stored" : "Deflated");
-                         });
+std::string roundTripName(const testing::TestParamInfo<RoundTripCase>& info)
+{
+    static const char* const ciphers[] = {"Traditional", "Aes128", "Aes192", "Aes256"};
+    const RoundTripCase& c = info.param;
+    std::string name = !*c.password ? "Plain" : ciphers[static_cast<int>(c.cipher)];
+    if (*c.password && c.cipher != Cipher::Traditional)
+        name += c.aesVersion == AesVersion::Ae1 ? "Ae1" : "Ae2";
+    return name + (c.method == Method::Stored ? "Stored" : "Deflated");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PlainAndEncrypted, ArchiveRoundTrip,
+    testing::Values(RoundTripCase{"", Method::Stored}, RoundTripCase{"", Method::Deflated},
+                    RoundTripCase{"s3cret", Method::Stored}, RoundTripCase{"s3cret", Method::Deflated},
+                    RoundTripCase{"s3cret", Method::Stored, Cipher::Aes128, AesVersion::Ae1},
+                    RoundTripCase{"s3cret", Method::Deflated, Cipher::Aes128, AesVersion::Ae2},
+                    RoundTripCase{"s3cret", Method::Deflated, Cipher::Aes192, AesVersion::Ae2},
+                    RoundTripCase{"s3cret", Method::Deflated, Cipher::Aes256, AesVersion::Ae1},
+                    RoundTripCase{"s3cret", Method::Stored, Cipher::Aes256, AesVersion::Ae2}),
+    roundTripName);
 
 class ArchiveReader : public testing::Test {
 protected:
@@ -196,20 +207,78 @@ TEST_F(ArchiveReader, PlainMembersReadWithOrWithoutPassword)
     EXPECT_EQ(reader.readFile("Keys.pack", "any"), bytesOf("keys"));
 }
 
-TEST_F(ArchiveReader, AesMemberHasItsOwnErrorAndTheWalkPassesIt)
+TEST_F(ArchiveReader, StrongEncryptionHasItsOwnErrorAndTheWalkPassesIt)
 {
     ZqArchiveWriter writer("pw");
-    writer.addFile("aes.attributes.pack", std::string("sealed"), Method::Stored);
+    writer.addFile("strong.attributes.pack", std::string("sealed"), Method::Stored);
     writer.addFile("ok.attributes.pack", std::string("ok"));
     Bytes archive = writer.archive();
-    patchEntry(archive, 0, Field::Method, 99);
+    patchEntry(archive, 0, Field::Flags, 0x41);
     ZqArchiveReader reader(save(archive));
 
-    EXPECT_EQ(reader.firstFile(), "aes.attributes.pack");
+    EXPECT_EQ(reader.firstFile(), "strong.attributes.pack");
     EXPECT_EQ(reader.nextFile(), "ok.attributes.pack");
-    EXPECT_EQ(errorOf([&] { reader.readFile("aes.attributes.pack", "pw"); }),
+    EXPECT_EQ(errorOf([&] { reader.readFile("strong.attributes.pack", "pw"); }),
               "Unable to open a file: Unsupported encryption");
     EXPECT_EQ(reader.readFile("ok.attributes.pack", "pw"), bytesOf("ok"));
+}
+
+// A name damaged in either copy would let a member pass for another one, or for one
+// the loader does not know: the archive is refused as a whole when it is opened.
+TEST_F(ArchiveReader, LocalNameDifferentFromTheDirectoryIsBadArchive)
+{
+    ZqArchiveWriter writer("pw");
+    writer.addFile("Keys.pack", std::string("keys"));
+    writer.addDirectory("dir/");
+    writer.addFile("ZqModelScreen.0.attributes.pack", std::string("screen"));
+    const Bytes good = writer.archive();
+    for (size_t entry = 0; entry < 3; ++entry) {
+        for (const bool central : {false, true}) {
+            Bytes damaged = good;
+            const size_t name = central ? centralRecord(good, entry) + 46 : localRecord(good, entry) + 30;
+            damaged.at(name + 1) ^= 0x20;
+            const std::string path = save(damaged);
+            const std::string error = errorOf([&] { ZqArchiveReader reader(path); });
+            EXPECT_EQ(error.substr(error.size() - 12), " Bad archive") << entry << central << error;
+        }
+    }
+}
+
+// A member declaring more than 64 MiB, or more than 100 times its stored size once it
+// is over 1 MiB, is refused before anything is inflated.
+TEST_F(ArchiveReader, MemberInflatingTooFarIsBadArchive)
+{
+    const Bytes text = longText();
+    ZqArchiveWriter writer("pw");
+    writer.addFile("m.attributes.pack", text, Method::Deflated);
+    const Bytes good = writer.archive();
+    const uint32_t stored = get32(good, centralRecord(good, 0) + 20);
+    for (const uint32_t size : {(64u << 20) + 1, std::max(stored * 100 + 100, (1u << 20) + 1)}) {
+        Bytes bomb = good;
+        patchEntry(bomb, 0, Field::Size, size);
+        ZqArchiveReader reader(save(bomb));
+        EXPECT_EQ(errorOf([&] { reader.readFile("m.attributes.pack", "pw"); }), "Unable to read the file: Bad archive");
+    }
+    // The caller's own limit, as for the key file.
+    ZqArchiveReader reader(save(good));
+    EXPECT_EQ(errorOf([&] { reader.readFile("m.attributes.pack", "pw", text.size() - 1); }),
+              "Unable to read the file: Bad archive");
+    EXPECT_EQ(reader.readFile("m.attributes.pack", "pw", text.size()), text);
+}
+
+TEST_F(ArchiveReader, WriterStoresWhatWouldInflateTooFar)
+{
+    const Bytes zeros((2u << 20), 0);
+    ZqArchiveWriter writer("pw", Cipher::Aes256);
+    writer.addFile("zeros.attributes.pack", zeros, Method::Deflated);
+    writer.addFile("text.attributes.pack", longText(), Method::Deflated);
+    const Bytes archive = writer.archive();
+    EXPECT_EQ(archive.at(centralAesField(archive, 0) + 5), 0);  // stored
+    EXPECT_EQ(archive.at(centralAesField(archive, 1) + 5), 8);  // deflated
+    ZqArchiveReader reader(save(archive));
+    EXPECT_EQ(reader.readFile("zeros.attributes.pack", "pw"), zeros);
+
+    EXPECT_THROW(writer.addFile("huge.attributes.pack", Bytes((64u << 20) + 1)), std::length_error);
 }
 
 TEST_F(ArchiveReader, MissingEmptyOrNonZipFileCannotBeOpened)

@@ -74,7 +74,8 @@ inline size_t centralRecord(const Bytes& archive, size_t index)
 {
     size_t at = get32(archive, archive.size() - 22 + 16);
     for (size_t i = 0; i < index; ++i)
-        at += 46 + (archive.at(at + 28) | archive.at(at + 29) << 8);
+        at += 46 + (archive.at(at + 28) | archive.at(at + 29) << 8) + (archive.at(at + 30) | archive.at(at + 31) << 8) +
+              (archive.at(at + 32) | archive.at(at + 33) << 8);
     return at;
 }
 
@@ -83,12 +84,23 @@ inline size_t localRecord(const Bytes& archive, size_t index)
     return get32(archive, centralRecord(archive, index) + 42);
 }
 
-// Offset and length of an entry's stored bytes (encryption header included).
+// Offset and length of an entry's stored bytes (encryption header or AES salt,
+// verifier and authentication code included).
 inline std::pair<size_t, size_t> payloadRange(const Bytes& archive, size_t index)
 {
     const size_t local = localRecord(archive, index);
     const size_t nameLength = archive.at(local + 26) | archive.at(local + 27) << 8;
-    return {local + 30 + nameLength, get32(archive, centralRecord(archive, index) + 20)};
+    const size_t extraLength = archive.at(local + 28) | archive.at(local + 29) << 8;
+    return {local + 30 + nameLength + extraLength, get32(archive, centralRecord(archive, index) + 20)};
+}
+
+// Offset of the 0x9901 field's data (version, "AE", strength, method) in an entry's
+// central extra field; our writer puts it there alone.
+inline size_t centralAesField(const Bytes& archive, size_t index)
+{
+    const size_t central = centralRecord(archive, index);
+    const size_t nameSize = archive.at(central + 28) | archive.at(central + 29) << 8;
+    return central + 46 + nameSize + 4;
 }
 
 // Header fields kept in both the local and the central record of an entry.
@@ -101,6 +113,18 @@ inline void patchEntry(Bytes& archive, size_t index, Field field, uint32_t value
     const Place& place = places[static_cast<int>(field)];
     put(archive, localRecord(archive, index) + place.local, value, place.width);
     put(archive, centralRecord(archive, index) + place.central, value, place.width);
+}
+
+// The message of the runtime error that f raises, or "" when it raises none.
+template <typename F>
+std::string errorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
 }
 
 inline bool toolAvailable(const char* tool)
