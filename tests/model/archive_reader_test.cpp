@@ -70,7 +70,7 @@ TEST_P(ArchiveRoundTrip, EveryMemberReadsBackExactly)
     EXPECT_FALSE(reader.readFile("keys.pack", c.password));  // names are case-sensitive
     if (*c.password == '\0')
         return;
-    for (const std::string wrong : {std::string(c.password) + "x", std::string(), std::string(c.password).substr(1)})
+    for (const std::string& wrong : {std::string(c.password) + "x", std::string(), std::string(c.password).substr(1)})
         EXPECT_EQ(errorOf([&] { reader.readFile("Keys.pack", wrong); }), "Unable to open a file: Error P17") << wrong;
     EXPECT_EQ(reader.readFile("Keys.pack", c.password), members.at("Keys.pack"));  // nothing stayed open
 }
@@ -242,6 +242,19 @@ TEST_F(ArchiveReader, LocalNameDifferentFromTheDirectoryIsBadArchive)
             EXPECT_EQ(error.substr(error.size() - 12), " Bad archive") << entry << central << error;
         }
     }
+}
+
+// The local headers are found through the directory's offsets, which must then count
+// from the start of the file: bytes in front of the zip data are refused, not guessed at.
+TEST_F(ArchiveReader, BytesInFrontOfTheArchiveAreRefused)
+{
+    ZqArchiveWriter writer("pw");
+    writer.addFile("Keys.pack", std::string("keys"));
+    Bytes prefixed = bytesOf("#!/bin/sh\n");
+    const Bytes archive = writer.archive();
+    prefixed.insert(prefixed.end(), archive.begin(), archive.end());
+    const std::string path = save(prefixed);
+    EXPECT_EQ(errorOf([&] { ZqArchiveReader reader(path); }), "Unable to locate the first file: Bad archive");
 }
 
 // A member declaring more than 64 MiB, or more than 100 times its stored size once it
