@@ -38,8 +38,8 @@ unzFile handle(void* archive)
     return static_cast<unzFile>(archive);
 }
 
-// minizip reports some failures as I/O errors with errno untouched; a system_error
-// saying "Success" would hide that something went wrong.
+// A failed open may leave errno untouched; a system_error saying "Success" would hide
+// that something went wrong.
 int lastErrno(int fallback)
 {
     return errno != 0 ? errno : fallback;
@@ -49,7 +49,13 @@ int lastErrno(int fallback)
 {
     switch (status) {
     case UNZ_ERRNO:
-        throw std::system_error(lastErrno(EIO), std::generic_category(), message);
+        // minizip also says this when the directory points past the end of the file,
+        // with errno untouched: damage, not an I/O error.
+        if (errno == 0)
+            throw std::runtime_error(message + " Bad archive");
+        // system_error adds ": " and the error's text itself.
+        throw std::system_error(errno, std::generic_category(),
+                                message.back() == ':' ? message.substr(0, message.size() - 1) : message);
     case UNZ_PARAMERROR:
         throw std::runtime_error(message + " Invalid parameter");
     case UNZ_BADZIPFILE:
@@ -153,9 +159,10 @@ ZqArchiveReader::ZqArchiveReader(const std::string& path)
     // Every entry's headers once, so that a damaged name cannot hide a member from the
     // walk; and the model files counted, for the loader's progress. Nothing is inflated.
     try {
+        errno = 0;
         int result = unzGoToFirstFile(handle(archive_));
         const char* message = "Unable to locate the first file:";
-        for (; result == UNZ_OK; result = unzGoToNextFile(handle(archive_)), message = kNextError) {
+        for (; result == UNZ_OK; errno = 0, result = unzGoToNextFile(handle(archive_)), message = kNextError) {
             const std::string name = currentHeader(message).name;
             if (isDirectoryOrNameless(name))
                 continue;
@@ -191,6 +198,7 @@ size_t ZqArchiveReader::modelFileCount(int kind) const
 
 std::string ZqArchiveReader::currentFileName()
 {
+    errno = 0;
     unz_file_info64 info;
     int status = unzGetCurrentFileInfo64(handle(archive_), &info, nullptr, 0, nullptr, 0, nullptr, 0);
     if (status != UNZ_OK)
@@ -225,6 +233,7 @@ void ZqArchiveReader::readAt(uint64_t offset, unsigned char* out, size_t size, c
 ZqArchiveReader::Header ZqArchiveReader::currentHeader(const char* message)
 {
     Header header;
+    errno = 0;
     int status = unzGetCurrentFileInfo64(handle(archive_), &header.info, nullptr, 0, nullptr, 0, nullptr, 0);
     if (status != UNZ_OK)
         throwArchiveError(status, message);
@@ -334,6 +343,7 @@ bool ZqArchiveReader::locateFile(const std::string& name, std::string_view passw
     if (!openName_.empty() && openName_ == name)
         return true;
     closeMember();
+    errno = 0;
     // Case-sensitive on every platform: the writer stores exact names.
     const int status = unzLocateFile(handle(archive_), name.c_str(), 1);
     if (status == UNZ_END_OF_LIST_OF_FILE)
@@ -347,12 +357,14 @@ bool ZqArchiveReader::locateFile(const std::string& name, std::string_view passw
 std::string ZqArchiveReader::firstFile()
 {
     closeMember();
+    errno = 0;
     return walkFrom(unzGoToFirstFile(handle(archive_)), "Unable to locate the first file:");
 }
 
 std::string ZqArchiveReader::nextFile()
 {
     closeMember();
+    errno = 0;
     return walkFrom(unzGoToNextFile(handle(archive_)), kNextError);
 }
 
@@ -368,6 +380,7 @@ std::string ZqArchiveReader::walkFrom(int status, const char* message)
         std::string name = currentFileName();
         if (!isDirectoryOrNameless(name))
             return name;
+        errno = 0;
         status = unzGoToNextFile(handle(archive_));
         message = kNextError;
     }
