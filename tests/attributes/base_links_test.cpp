@@ -1,67 +1,46 @@
 // Links between attributes: symmetry, notifications, relinking, destruction from either
 // side, kind changes, clones and the link entry's two serial forms.
-#include "attributes/KeyDictionary.h"
-#include "attributes/MessagePackMap.h"
-#include "attributes/ZqBaseAttribute.h"
-#include "model/ZqModelController.h"
-#include "model/ZqModelIdentity.h"
-#include "cocos2d.h"
-
-#include <gtest/gtest.h>
-
-#include <map>
+#include "messagepack_support.h"
 
 using namespace cocos2d;
 
 namespace {
 
-class PortModel : public ZqModel {
-public:
-    explicit PortModel(const std::string& name) : ZqModel(name) {}
-    ZQ_MODEL_IDENTITY(PortModel, ZqModel)
+int linkNotifications(const std::unique_ptr<CountingOwner>& owner)
+{
+    return owner->notifications[ZqBaseAttribute::kLinksChanged];
+}
 
-    void attributeChanged(ZqBaseAttribute* attribute, int kind) override
-    {
-        ++notifications[kind];
-        ZqModel::attributeChanged(attribute, kind);
-    }
-    int linkNotifications() { return notifications[ZqBaseAttribute::kLinksChanged]; }
-
-    std::map<int, int> notifications;
-};
-
-ZqAttribute* port(const std::shared_ptr<PortModel>& owner, const char* name, int kind)
+ZqAttribute* port(const std::unique_ptr<CountingOwner>& owner, const char* name, int kind)
 {
     auto* attribute = new ZqAttribute(name, owner.get());
     attribute->setConnectionType(kind, true);
     return attribute;
 }
 
-MessagePackMap throughBytes(const MessagePackMap& map, msgpack::object_handle& keep)
-{
-    msgpack::sbuffer buffer;
-    msgpack::pack(buffer, map.toObject());
-    keep = msgpack::unpack(buffer.data(), buffer.size());
-    return MessagePackMap::fromObject(keep.get());
-}
-
 class AttributeLinks : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ZqModelController::shared()->reset();
         installKeyDictionary({{"id", 42}, {"Class Name", 33}, {"value", 10}, {"connectedModelId", 1},
                               {"attributeName", 2}, {"Name", 3}, {"Load", 4}});
-        m1 = zqCreateModel<PortModel>("m1");
-        m2 = zqCreateModel<PortModel>("m2");
-        m3 = zqCreateModel<PortModel>("m3");
+        m1 = std::make_unique<CountingOwner>(1);
+        m2 = std::make_unique<CountingOwner>(2);
+        m3 = std::make_unique<CountingOwner>(3);
         a = port(m1, "Load", ZqBaseAttribute::kSource);
         b = port(m2, "Load", ZqBaseAttribute::kSource);
         t = port(m3, "In", ZqBaseAttribute::kTarget);
     }
-    void TearDown() override { ZqModelController::shared()->reset(); }
+    void TearDown() override
+    {
+        m1.reset();
+        m2.reset();
+        m3.reset();
+        installKeyDictionary({});
+    }
 
-    std::shared_ptr<PortModel> m1, m2, m3;
+    TestResolver resolver;
+    std::unique_ptr<CountingOwner> m1, m2, m3;
     ZqAttribute *a = nullptr, *b = nullptr, *t = nullptr;
 };
 
@@ -70,29 +49,29 @@ TEST_F(AttributeLinks, RelinkingATargetMovesItAndNotifiesEveryOwnerOnce)
     t->connect(a);
     EXPECT_EQ(t->links(), std::vector<ZqBaseAttribute*>{a});
     EXPECT_EQ(a->links(), std::vector<ZqBaseAttribute*>{t});
-    EXPECT_EQ(m1->linkNotifications(), 1);
-    EXPECT_EQ(m3->linkNotifications(), 1);
+    EXPECT_EQ(linkNotifications(m1), 1);
+    EXPECT_EQ(linkNotifications(m3), 1);
 
     t->connect(b);
     EXPECT_EQ(t->connectedSource(), b);
     EXPECT_TRUE(a->links().empty());
     EXPECT_EQ(b->links(), std::vector<ZqBaseAttribute*>{t});
-    EXPECT_EQ(m1->linkNotifications(), 2);
-    EXPECT_EQ(m2->linkNotifications(), 1);
-    EXPECT_EQ(m3->linkNotifications(), 2);
+    EXPECT_EQ(linkNotifications(m1), 2);
+    EXPECT_EQ(linkNotifications(m2), 1);
+    EXPECT_EQ(linkNotifications(m3), 2);
 
     t->connect(b); // same pair again: nothing
     b->connect(t);
     EXPECT_EQ(b->links().size(), 1u);
-    EXPECT_EQ(m2->linkNotifications(), 1);
-    EXPECT_EQ(m3->linkNotifications(), 2);
+    EXPECT_EQ(linkNotifications(m2), 1);
+    EXPECT_EQ(linkNotifications(m3), 2);
 
     a->connect(t, true); // from the source side, silently
     EXPECT_EQ(t->connectedSource(), a);
     EXPECT_TRUE(b->links().empty());
-    EXPECT_EQ(m1->linkNotifications(), 2);
-    EXPECT_EQ(m2->linkNotifications(), 1);
-    EXPECT_EQ(m3->linkNotifications(), 2);
+    EXPECT_EQ(linkNotifications(m1), 2);
+    EXPECT_EQ(linkNotifications(m2), 1);
+    EXPECT_EQ(linkNotifications(m3), 2);
 }
 
 TEST_F(AttributeLinks, ConnectNeedsOneSourceAndOneTarget)
@@ -112,21 +91,21 @@ TEST_F(AttributeLinks, ConnectNeedsOneSourceAndOneTarget)
 
 TEST_F(AttributeLinks, DestroyingASourceUnlinksAndNotifiesItsTargets)
 {
-    auto m4 = zqCreateModel<PortModel>("m4");
+    auto m4 = std::make_unique<CountingOwner>(4);
     ZqAttribute* t2 = port(m2, "In", ZqBaseAttribute::kTarget);
     ZqAttribute* t3 = port(m4, "In", ZqBaseAttribute::kTarget);
     for (ZqAttribute* target : {t, t2, t3})
         a->connect(target, true);
     ASSERT_EQ(a->links().size(), 3u);
 
-    m1.reset(); // deletes a with its model
+    m1.reset(); // deletes a with its owner
     for (ZqAttribute* target : {t, t2, t3}) {
         EXPECT_TRUE(target->links().empty());
         EXPECT_EQ(target->connectedSource(), nullptr);
     }
-    EXPECT_EQ(m2->linkNotifications(), 1);
-    EXPECT_EQ(m3->linkNotifications(), 1);
-    EXPECT_EQ(m4->linkNotifications(), 1);
+    EXPECT_EQ(linkNotifications(m2), 1);
+    EXPECT_EQ(linkNotifications(m3), 1);
+    EXPECT_EQ(linkNotifications(m4), 1);
 }
 
 TEST_F(AttributeLinks, DestroyingATargetShrinksItsSource)
@@ -137,11 +116,11 @@ TEST_F(AttributeLinks, DestroyingATargetShrinksItsSource)
     delete t; // on its own, the owner stays
     EXPECT_EQ(m3->findAttribute("In"), nullptr);
     EXPECT_EQ(a->links(), std::vector<ZqBaseAttribute*>{t2});
-    EXPECT_EQ(m1->linkNotifications(), 1);
+    EXPECT_EQ(linkNotifications(m1), 1);
 
     m2.reset();
     EXPECT_TRUE(a->links().empty());
-    EXPECT_EQ(m1->linkNotifications(), 2);
+    EXPECT_EQ(linkNotifications(m1), 2);
 }
 
 TEST_F(AttributeLinks, KindChangesDropLinksAndOwnersMoveLists)
@@ -153,8 +132,8 @@ TEST_F(AttributeLinks, KindChangesDropLinksAndOwnersMoveLists)
     EXPECT_TRUE(t->links().empty());
     EXPECT_TRUE(a->links().empty());
     EXPECT_EQ(t->connectionType(), ZqBaseAttribute::kSource);
-    EXPECT_EQ(m1->linkNotifications(), 1);
-    EXPECT_EQ(m3->linkNotifications(), 1);
+    EXPECT_EQ(linkNotifications(m1), 1);
+    EXPECT_EQ(linkNotifications(m3), 1);
     m1->notifications.clear();
 
     const std::size_t m2Count = m2->attributes().size();
@@ -212,7 +191,7 @@ TEST_F(AttributeLinks, ClonesKeepTheirClassAndATargetsSource)
 TEST_F(AttributeLinks, LinkEntryRoundTripsThroughBytes)
 {
     m1->setId(17);
-    ZqModelController::shared()->addModel(m1);
+    resolver.add(m1.get());
     a->connect(t, true);
 
     msgpack::zone zone;
@@ -244,7 +223,7 @@ TEST_F(AttributeLinks, LinkEntryRoundTripsThroughBytes)
 TEST_F(AttributeLinks, LinkEntryNeedsARegisteredModelWithASourceOfThatName)
 {
     m1->setId(17);
-    ZqModelController::shared()->addModel(m1);
+    resolver.add(m1.get());
     msgpack::zone zone;
     MessagePackMap entry(&zone);
     entry.setUInt("connectedModelId", 17);
@@ -273,7 +252,7 @@ TEST_F(AttributeLinks, LinkEntryNeedsARegisteredModelWithASourceOfThatName)
 TEST_F(AttributeLinks, LinkEntryDictionaryForm)
 {
     m1->setId(17);
-    ZqModelController::shared()->addModel(m1);
+    resolver.add(m1.get());
     a->connect(t, true);
     CCDictionary* saved = t->saveConnectionToDictionary();
     EXPECT_STREQ(saved->valueForKey("connectedModelId")->getCString(), "17");

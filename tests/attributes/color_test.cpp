@@ -1,10 +1,9 @@
-// Colours, gradients and the emitter list: strict MessagePack shapes, gradient merging,
-// the dictionary forms, clones keeping their class, and the emitters found by type id.
+// Colours and gradients: strict MessagePack shapes, gradient merging, the dictionary
+// forms and clones keeping their class.
 #include "messagepack_support.h"
 
 #include "attributes/ZqAttributeColor.h"
 #include "attributes/ZqAttributePoint.h"
-#include "model/ZqAttributeModel.h"
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
@@ -66,20 +65,20 @@ TEST_F(ColorTest, ColourIsExactlyFourFloats)
     ASSERT_EQ(numbers.via.array.size, 4u);
     EXPECT_EQ(numbers.via.array.ptr[3].type, msgpack::type::FLOAT32);
 
-    auto* back = new ZqAttributeColor("Tint", model.get());
+    auto* back = new ZqAttributeColor("Tint", owner.get());
     back->unpackAttributes(read);
     EXPECT_EQ(rgba(back->value()), (Rgba{0.25f, 0.5f, 0.75f, 1}));
     MessagePackMap three(&zone);
     three.setUIntArray("value", {1, 0, 0});
     EXPECT_THROW(back->unpackAttributes(three), msgpack::type_error);
     EXPECT_EQ(rgba(back->value()), (Rgba{0.25f, 0.5f, 0.75f, 1}));
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 }
 
 TEST_F(ColorTest, ColourDictionaryReadsAbsentComponentsAsZero)
 {
     ScopedPool pool;
-    auto* color = new ZqAttributeColor("Tint", model.get());
+    auto* color = new ZqAttributeColor("Tint", owner.get());
     color->setValue(ccColor4F{0.5f, 0.5f, 0.5f, 0.5f}, true);
     auto* saved = static_cast<CCDictionary*>(color->saveValueToDictionary());
     EXPECT_STREQ(saved->valueForKey("a")->getCString(), "0.500000");
@@ -90,19 +89,19 @@ TEST_F(ColorTest, ColourDictionaryReadsAbsentComponentsAsZero)
     EXPECT_EQ(rgba(color->value()), (Rgba{1, 0, 0, 0}));
     color->loadValueFromDictionary(saved);
     EXPECT_EQ(rgba(color->value()), (Rgba{0.5f, 0.5f, 0.5f, 0.5f}));
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 }
 
 TEST_F(ColorTest, GradientReadingMergesIntoTheStops)
 {
-    auto* gradient = new ZqAttributeGradient("Fade", model.get());
+    auto* gradient = new ZqAttributeGradient("Fade", owner.get());
     msgpack::zone zone;
     MessagePackMap nothing(&zone);
     gradient->packAttributes(nothing);
     EXPECT_TRUE(nothing.empty()); // no stops, no "gradients"
 
     gradient->setColorAt(0.5f, ccColor4F{0, 1, 0, 1});
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     gradient->unpackAttributes(nothing); // no key: stops unchanged
     const ccColor4F red{1, 0, 0, 1}, blue{0, 0, 1, 1}, white{1, 1, 1, 1};
     MessagePackMap read(&zone);
@@ -111,7 +110,7 @@ TEST_F(ColorTest, GradientReadingMergesIntoTheStops)
     gradient->unpackAttributes(read);
     // Three stops: the later colour at 1; the element without "pos" is skipped; -0 is 0.
     EXPECT_EQ(sorted(*gradient), (std::map<float, Rgba>{{0, rgba(red)}, {0.5f, {0, 1, 0, 1}}, {1, rgba(blue)}}));
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
 
     MessagePackMap infinite(&zone);
     infinite.setArray("gradients", {stop(zone, INFINITY, &white)});
@@ -157,15 +156,14 @@ TEST_F(ColorTest, GradientRoundTripsThroughBytesAndDictionaries)
 
 TEST_F(ColorTest, EveryConcreteClassClonesIntoItself)
 {
-    auto* color = new ZqAttributeColor("Tint", model.get());
+    auto* color = new ZqAttributeColor("Tint", owner.get());
     color->setValue(ccColor4F{0.1f, 0.2f, 0.3f, 0.4f}, true);
-    auto* gradient = new ZqAttributeGradient("Fade", model.get());
+    auto* gradient = new ZqAttributeGradient("Fade", owner.get());
     gradient->setColorAt(0.5f, ccColor4F{1, 1, 1, 1}, true);
-    auto* emitters = new ZqAttributeParticlesEmitters("Emitters", model.get());
-    auto* point = new ZqAttributePoint("Position", model.get());
-    auto other = zqCreateModel<CountingModel>("other");
+    auto* point = new ZqAttributePoint("Position", owner.get());
+    auto other = std::make_unique<CountingOwner>(2);
 
-    for (ZqBaseAttribute* attribute : std::vector<ZqBaseAttribute*>{color, gradient, emitters, point}) {
+    for (ZqBaseAttribute* attribute : std::vector<ZqBaseAttribute*>{color, gradient, point}) {
         for (ZqBaseAttribute* copy : {attribute->clone("c", other.get()), attribute->cloneForOwner(other.get()),
                                       attribute->cloneWithName("w")}) {
             EXPECT_STREQ(copy->className(), attribute->className());
@@ -176,44 +174,6 @@ TEST_F(ColorTest, EveryConcreteClassClonesIntoItself)
     EXPECT_EQ(rgba(colorCopy->value()), rgba(color->value()));
     auto* gradientCopy = static_cast<ZqAttributeGradient*>(other->findAttribute("Fade"));
     EXPECT_EQ(sorted(*gradientCopy), sorted(*gradient));
-    EXPECT_STREQ(emitters->className(), "ZqAttributeParticlesEmitters");
-}
-
-// Stand-ins for the emitter model class and another object class.
-namespace fake {
-class ZqModelObjectParticlesEmitter : public ZqModel {
-public:
-    ZqModelObjectParticlesEmitter() : ZqModel("") {}
-    ZqModelObjectParticlesEmitter(const ZqModelObjectParticlesEmitter& source) : ZqModel(source) {}
-    ZQ_MODEL_IDENTITY(ZqModelObjectParticlesEmitter, ZqModel)
-};
-} // namespace fake
-
-TEST_F(ColorTest, EmitterListFindsLinkedEmitterModelsByTypeId)
-{
-    auto* port = new ZqAttributeParticlesEmitters("Emitters", model.get());
-    port->setConnectionType(ZqBaseAttribute::kSource, true);
-    EXPECT_TRUE(port->emitterModels().empty());
-
-    // Each linked model gives the port a target attribute of its own.
-    auto link = [port](const std::shared_ptr<ZqModel>& linked, const char* name) {
-        auto* input = new ZqAttribute(name, linked.get());
-        input->setConnectionType(ZqBaseAttribute::kTarget, true);
-        input->connect(port, true);
-    };
-    auto first = zqCreateModel<fake::ZqModelObjectParticlesEmitter>();
-    auto stranger = zqCreateModel<CountingModel>("stranger");
-    auto second = zqCreateModel<fake::ZqModelObjectParticlesEmitter>();
-    link(first, "Emitter");
-    link(stranger, "Emitter");
-    link(second, "Emitter");
-    link(first, "Again"); // the same emitter twice is listed once
-    EXPECT_EQ(port->emitterModels(), (std::vector<std::shared_ptr<ZqModel>>{first, second}));
-
-    msgpack::zone zone;
-    MessagePackMap map(&zone);
-    port->packAttributes(map); // no value of its own
-    EXPECT_TRUE(map.empty());
 }
 
 } // namespace

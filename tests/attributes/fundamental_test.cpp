@@ -32,30 +32,30 @@ std::vector<std::unique_ptr<ZqAnimationCurve>> curves(std::unique_ptr<ZqAnimatio
 
 TEST_F(FundamentalTest, SetValueClampsAndNotifiesOnlyOnChange)
 {
-    auto* number = new ZqAttributeInt("Count", model.get());
+    auto* number = new ZqAttributeInt("Count", owner.get());
     number->setRange(0, 10);
     number->setValue(15);
     EXPECT_EQ(number->value(), 10);
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     number->setValue(12);
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     number->setValue(-3, true);
     EXPECT_EQ(number->value(), 0);
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
 
-    auto* count = new ZqAttributeUInt("Lives", model.get());
+    auto* count = new ZqAttributeUInt("Lives", owner.get());
     count->setRange(1, 5);
     count->setValue(0);
     EXPECT_EQ(count->value(), 1u);
-    auto* flag = new ZqAttributeBool("On", model.get());
+    auto* flag = new ZqAttributeBool("On", owner.get());
     flag->setRange(true, true);
     flag->setValue(false);
     EXPECT_TRUE(flag->value());
-    auto* speed = new ZqAttributeFloat("Speed", model.get());
+    auto* speed = new ZqAttributeFloat("Speed", owner.get());
     speed->setRange(-1, 1);
     speed->setValue(2.5f);
     EXPECT_EQ(speed->value(), 1.0f);
-    EXPECT_EQ(model->valueChanges, 4);
+    EXPECT_EQ(owner->valueChanges, 4);
 }
 
 TEST_F(FundamentalTest, FloatPacksExactlyThreeTypedKeysAndReadsBackSilently)
@@ -71,13 +71,13 @@ TEST_F(FundamentalTest, FloatPacksExactlyThreeTypedKeysAndReadsBackSilently)
     EXPECT_EQ(entry(read, "variableValue").type, msgpack::type::FLOAT32);
     EXPECT_EQ(entry(read, "isEmpty").type, msgpack::type::BOOLEAN);
 
-    auto* target = new ZqAttributeFloat("Speed", model.get());
+    auto* target = new ZqAttributeFloat("Speed", owner.get());
     target->setRange(0, 1);
     target->unpackAttributes(read);
     EXPECT_EQ(target->value(), 2.5f); // kept outside the range
     EXPECT_EQ(target->variableValue(), 0.5f);
     EXPECT_FALSE(target->isEmpty());
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 }
 
 TEST_F(FundamentalTest, EachNumberTypeKeepsItsMessagePackType)
@@ -181,9 +181,9 @@ TEST_F(FundamentalTest, CurvesPerStateRoundTripAndOffsetOnlyForTheExactState)
 
 TEST_F(FundamentalTest, SetCurvesForStateOwnsReplacesAndNotifies)
 {
-    auto* alpha = new ZqAttributeFloat("Alpha", model.get());
+    auto* alpha = new ZqAttributeFloat("Alpha", owner.get());
     alpha->setCurvesForState({}, 1);
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
     alpha->setCurvesForState(curves(rampCurve(0, 1)), 1);
     alpha->setCurvesForState(curves(rampCurve(0, 2)), 1); // frees the first
     EXPECT_EQ(alpha->curveOffset(1, 1), 2.0f);
@@ -192,12 +192,12 @@ TEST_F(FundamentalTest, SetCurvesForStateOwnsReplacesAndNotifies)
     EXPECT_EQ(alpha->curveOffset(1, 1), 2.0f);
     alpha->setCurvesForState(curves(nullptr), 1);
     EXPECT_TRUE(alpha->curves().empty());
-    EXPECT_EQ(model->valueChanges, 4);
+    EXPECT_EQ(owner->valueChanges, 4);
 }
 
 TEST_F(FundamentalTest, CopiesOwnTheirCurves)
 {
-    auto* source = new ZqAttributeFloat("Alpha", model.get());
+    auto* source = new ZqAttributeFloat("Alpha", owner.get());
     source->setCurvesForState(curves(rampCurve(0, 1)), 1);
     source->setCurvesForState(curves(rampCurve(0, 3)), 2);
     source->setRange(-5, 5);
@@ -230,9 +230,9 @@ TEST_F(FundamentalTest, RandomDrawsStayWithinTheSpread)
 
 TEST_F(FundamentalTest, EnumsPackAsEnumAndReadZeroWhenAbsent)
 {
-    auto* edge = new ZqAttributeFrameEdgeState("Edge 0", model.get());
+    auto* edge = new ZqAttributeFrameEdgeState("Edge 0", owner.get());
     edge->setValue(ZqObjectFrameEdgeState{3});
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     msgpack::zone zone;
     msgpack::object_handle handle;
     const MessagePackMap read = packedThroughBytes(*edge, zone, handle);
@@ -243,13 +243,13 @@ TEST_F(FundamentalTest, EnumsPackAsEnumAndReadZeroWhenAbsent)
     EXPECT_EQ(back.value(), ZqObjectFrameEdgeState{3});
     back.unpackAttributes(MessagePackMap());
     EXPECT_EQ(back.value(), ZqObjectFrameEdgeState{0});
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
 }
 
 TEST_F(FundamentalTest, DictionaryFormClampsAndDoesNotNotify)
 {
     ScopedPool pool;
-    auto* number = new ZqAttributeInt("Count", model.get());
+    auto* number = new ZqAttributeInt("Count", owner.get());
     number->setRange(0, 10);
     CCDictionary* input = CCDictionary::create();
     input->setObject(CCString::create("-5"), "value");
@@ -257,9 +257,9 @@ TEST_F(FundamentalTest, DictionaryFormClampsAndDoesNotNotify)
     number->loadValueFromDictionary(input);
     EXPECT_EQ(number->value(), 0);
     EXPECT_TRUE(number->isEmpty());
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 
-    auto* speed = new ZqAttributeFloat("Speed", model.get());
+    auto* speed = new ZqAttributeFloat("Speed", owner.get());
     speed->setValue(1.5f, true);
     speed->setCurvesForState(curves(rampCurve(0, 2)), 4);
     auto* saved = static_cast<CCDictionary*>(speed->saveValueToDictionary());

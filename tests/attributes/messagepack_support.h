@@ -1,31 +1,100 @@
 #pragma once
 
-// Test support for the attribute suites: a model that counts value notifications, the
+// Test support for the attribute suites: an owner that counts notifications and a resolver
+// over such owners (the suites link the attributes library alone, without models), the
 // key dictionary the suites share, and a trip through real MessagePack bytes.
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
-#include "model/ZqModelController.h"
-#include "model/ZqModelIdentity.h"
+#include "attributes/ZqBaseAttribute.h"
 #include "cocos2d.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
-class CountingModel : public ZqModel {
+// Owns its attributes as a model does: deletes them when it goes.
+class CountingOwner : public ZqAttributeOwner {
 public:
-    explicit CountingModel(const std::string& name = "counting") : ZqModel(name) {}
-    ZQ_MODEL_IDENTITY(CountingModel, ZqModel)
-
-    void attributeChanged(ZqBaseAttribute* attribute, int kind) override
+    explicit CountingOwner(unsigned id = 1) : m_id(id) {}
+    CountingOwner(const CountingOwner&) = delete;
+    CountingOwner& operator=(const CountingOwner&) = delete;
+    ~CountingOwner()
     {
+        std::vector<ZqBaseAttribute*> attributes = std::move(m_attributes);
+        for (ZqBaseAttribute* attribute : attributes)
+            forgetOwner(*attribute);
+        for (ZqBaseAttribute* attribute : attributes)
+            delete attribute;
+    }
+
+    unsigned id() const override { return m_id; }
+    void setId(unsigned id) { m_id = id; }
+    const std::vector<ZqBaseAttribute*>& attributes() const override { return m_attributes; }
+    void addAttribute(ZqBaseAttribute* attribute, int index = -1) override
+    {
+        if (std::find(m_attributes.begin(), m_attributes.end(), attribute) != m_attributes.end())
+            return;
+        if (index >= 0 && static_cast<std::size_t>(index) < m_attributes.size())
+            m_attributes.insert(m_attributes.begin() + index, attribute);
+        else
+            m_attributes.push_back(attribute);
+        attribute->setOwner(this);
+    }
+    void removeAttribute(ZqBaseAttribute* attribute) override
+    {
+        auto it = std::find(m_attributes.begin(), m_attributes.end(), attribute);
+        if (it != m_attributes.end())
+            m_attributes.erase(it);
+    }
+    void attributeChanged(ZqBaseAttribute*, int kind) override
+    {
+        ++notifications[kind];
         if (kind == ZqBaseAttribute::kValueChanged)
             ++valueChanges;
-        ZqModel::attributeChanged(attribute, kind);
+    }
+    int indexOfAttribute(const ZqBaseAttribute* attribute) const
+    {
+        auto it = std::find(m_attributes.begin(), m_attributes.end(), attribute);
+        return it == m_attributes.end() ? -1 : static_cast<int>(it - m_attributes.begin());
+    }
+    ZqBaseAttribute* findAttribute(const std::string& name) const
+    {
+        for (ZqBaseAttribute* attribute : m_attributes) {
+            if (attribute->name() == name)
+                return attribute;
+        }
+        return nullptr;
     }
 
     int valueChanges = 0;
+    std::map<int, int> notifications;
+
+private:
+    unsigned m_id;
+    std::vector<ZqBaseAttribute*> m_attributes;
+};
+
+// Finds the owners added to it; installed while it lives.
+class TestResolver : public ZqAttributeOwnerResolver {
+public:
+    TestResolver() { zqSetAttributeOwnerResolver(this); }
+    ~TestResolver() { zqSetAttributeOwnerResolver(nullptr); }
+    TestResolver(const TestResolver&) = delete;
+    TestResolver& operator=(const TestResolver&) = delete;
+
+    void add(ZqAttributeOwner* owner) { m_owners[owner->id()] = owner; }
+    ZqAttributeOwner* ownerById(unsigned id) const override
+    {
+        auto it = m_owners.find(id);
+        return it == m_owners.end() ? nullptr : it->second;
+    }
+
+private:
+    std::map<unsigned, ZqAttributeOwner*> m_owners;
 };
 
 inline const KeyCodeTable& testKeyTable()
@@ -47,23 +116,22 @@ struct ScopedPool {
     ~ScopedPool() { cocos2d::CCPoolManager::sharedPoolManager()->pop(); }
 };
 
-// Installs the shared test dictionary and gives a fresh controller; undoes both after.
+// Installs the shared test dictionary and gives a fresh owner; undoes both after.
 class AttributeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ZqModelController::shared()->reset();
         installKeyDictionary(testKeyTable());
-        model = zqCreateModel<CountingModel>();
+        owner = std::make_unique<CountingOwner>();
     }
     void TearDown() override
     {
-        model.reset();
-        ZqModelController::shared()->reset();
+        owner.reset();
+        cocos2d::CCPoolManager::sharedPoolManager()->finalize();
         installKeyDictionary({});
     }
 
-    std::shared_ptr<CountingModel> model;
+    std::unique_ptr<CountingOwner> owner;
 };
 
 // Packs a map to bytes and reads the bytes back; handle keeps the objects.

@@ -47,18 +47,18 @@ std::vector<std::unique_ptr<ZqAnimationCurve>> pair(std::unique_ptr<ZqAnimationC
 
 TEST_F(PointTest, SetValueClampsEachAxisAndNotifiesOnlyOnChange)
 {
-    auto* point = new ZqAttributePoint("Position", model.get());
+    auto* point = new ZqAttributePoint("Position", owner.get());
     EXPECT_EQ(point->minValue(), CCPoint(-FLT_MAX, -FLT_MAX));
     point->setRange(CCPoint(0, 0), CCPoint(10, 10));
     point->setValue(CCPoint(-5, 20));
     EXPECT_EQ(point->value(), CCPoint(0, 10));
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     point->setValue(CCPoint(0, 10));
     point->setValue(CCPoint(-1, 11)); // clamps to the value held
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     point->setValue(CCPoint(3, 4), true);
     EXPECT_EQ(point->value(), CCPoint(3, 4));
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     point->setValue(CCPoint(NAN, 5)); // a NaN axis takes its minimum
     EXPECT_EQ(point->value(), CCPoint(0, 5));
 
@@ -69,22 +69,22 @@ TEST_F(PointTest, SetValueClampsEachAxisAndNotifiesOnlyOnChange)
 
 TEST_F(PointTest, EmptyMarksNotifyOnlyWhileAllowed)
 {
-    auto* point = new ZqAttributePoint("Scale", model.get());
+    auto* point = new ZqAttributePoint("Scale", owner.get());
     point->setEmpty(true);
     EXPECT_TRUE(point->isXEmpty() && point->isYEmpty());
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 
     point->setEmptyAllowed(true);
     point->setEmpty(false);
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     point->setEmpty(false);
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     point->setEmpty(true);
-    EXPECT_EQ(model->valueChanges, 2);
+    EXPECT_EQ(owner->valueChanges, 2);
     point->setEmptyAllowed(false); // two marks cleared, two notifications
     EXPECT_FALSE(point->isXEmpty() || point->isYEmpty());
     EXPECT_FALSE(point->allowEmpty());
-    EXPECT_EQ(model->valueChanges, 4);
+    EXPECT_EQ(owner->valueChanges, 4);
 }
 
 TEST_F(PointTest, PacksAndReadsBackTheCurvesOfEachAxis)
@@ -102,7 +102,7 @@ TEST_F(PointTest, PacksAndReadsBackTheCurvesOfEachAxis)
     EXPECT_EQ(entry(read, "animationsX").type, msgpack::type::ARRAY);
     EXPECT_EQ(read.find(keyCode("animationsY")), nullptr);
 
-    auto* target = new ZqAttributePoint("Offset", model.get());
+    auto* target = new ZqAttributePoint("Offset", owner.get());
     target->setRange(CCPoint(5, 5), CCPoint(6, 6));
     target->unpackAttributes(read);
     EXPECT_EQ(target->value(), CCPoint(1.5f, -2)); // read values are not clamped
@@ -112,7 +112,7 @@ TEST_F(PointTest, PacksAndReadsBackTheCurvesOfEachAxis)
     EXPECT_EQ(target->curveOffset(0.5f, 3), source.curveOffset(0.5f, 3));
     EXPECT_EQ(target->curveOffset(1.0f, 3), CCPoint(4, 0));
     EXPECT_EQ(target->curveOffset(1.0f, 2), CCPoint(0, 0)); // no fallback to another state
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 
     // Present but empty curve arrays keep the curves; values must be pairs.
     MessagePackMap keep(&zone);
@@ -127,17 +127,17 @@ TEST_F(PointTest, PacksAndReadsBackTheCurvesOfEachAxis)
 
 TEST_F(PointTest, CurvesAreHandedOverPerAxis)
 {
-    auto* point = new ZqAttributePoint("Position", model.get());
+    auto* point = new ZqAttributePoint("Position", owner.get());
     point->setCurvesForState(pair(nullptr, ramp(2.0f)), 1);
     EXPECT_EQ(point->curveOffset(1.0f, 1), CCPoint(0, 2));
     ASSERT_EQ(point->curvesForState(1).size(), 1u);
-    EXPECT_EQ(model->valueChanges, 1); // the empty x axis changed nothing
+    EXPECT_EQ(owner->valueChanges, 1); // the empty x axis changed nothing
 
     point->setCurvesForState(pair(ramp(1.0f), ramp(3.0f)), 1);
     std::vector<ZqAnimationCurve*> held = point->curvesForState(1);
     ASSERT_EQ(held.size(), 2u);
     EXPECT_EQ(point->curveOffset(1.0f, 1), CCPoint(1, 3));
-    EXPECT_EQ(model->valueChanges, 3);
+    EXPECT_EQ(owner->valueChanges, 3);
 
     // The held curves given back swapped: both stay alive, on the other axis.
     point->setCurvesForState(pair(std::unique_ptr<ZqAnimationCurve>(held[1]),
@@ -147,10 +147,10 @@ TEST_F(PointTest, CurvesAreHandedOverPerAxis)
 
     std::vector<std::unique_ptr<ZqAnimationCurve>> one;
     one.push_back(ramp(9.0f));
-    const int before = model->valueChanges;
+    const int before = owner->valueChanges;
     point->setCurvesForState(std::move(one), 1); // too few: freed, nothing changes
     EXPECT_EQ(point->curveOffset(1.0f, 1), CCPoint(3, 1));
-    EXPECT_EQ(model->valueChanges, before);
+    EXPECT_EQ(owner->valueChanges, before);
 
     point->setCurvesForState(pair(nullptr, nullptr), 1);
     EXPECT_TRUE(point->curvesForState(1).empty());
@@ -158,15 +158,15 @@ TEST_F(PointTest, CurvesAreHandedOverPerAxis)
 
 TEST_F(PointTest, CopiesOwnTheirCurvesAndDropMarksNotAllowed)
 {
-    auto* source = new ZqAttributePoint("Position", model.get());
+    auto* source = new ZqAttributePoint("Position", owner.get());
     source->setValue(CCPoint(2, 3));
     source->setEmpty(true);
     source->setCurvesForState(pair(ramp(1.0f), ramp(2.0f)), 0);
-    auto other = zqCreateModel<CountingModel>("other");
+    auto other = std::make_unique<CountingOwner>(2);
     auto* copy = static_cast<ZqAttributePoint*>(source->cloneForOwner(other.get()));
     EXPECT_EQ(copy->value(), CCPoint(2, 3));
     EXPECT_FALSE(copy->isXEmpty() || copy->isYEmpty());
-    model->removeAttribute(source);
+    owner->removeAttribute(source);
     delete source; // the copy's curves outlive the source's
     EXPECT_EQ(copy->curveOffset(1.0f, 0), CCPoint(1, 2));
 }
@@ -208,14 +208,14 @@ TEST_F(PointTest, DictionaryForm)
     saved = static_cast<CCDictionary*>(point.saveValueToDictionary());
     saved->setObject(CCString::create("1"), "isXEmpty");
     saved->setObject(CCString::create("1"), "isYEmpty");
-    auto* back = new ZqAttributePoint("Position", model.get());
+    auto* back = new ZqAttributePoint("Position", owner.get());
     back->loadValueFromDictionary(saved);
     EXPECT_EQ(back->value(), CCPoint(1, 2.5f));
     EXPECT_EQ(back->variableValue(), CCPoint(5, 0));
     EXPECT_TRUE(back->isXEmpty());
     EXPECT_FALSE(back->isYEmpty()); // taken only while empty values are allowed
     EXPECT_EQ(back->curveOffset(1.0f, 2), CCPoint(0, 5));
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 }
 
 } // namespace

@@ -25,10 +25,10 @@ TEST_F(ValueTest, TextsAndTokensRoundTripAsStrings)
     const MessagePackMap read = packedThroughBytes(source, zone, handle);
     EXPECT_EQ(read.size(), 1u);
     EXPECT_EQ(entry(read, "value").type, msgpack::type::STR);
-    auto* target = new ZqAttributeStringList("Mode", model.get());
+    auto* target = new ZqAttributeStringList("Mode", owner.get());
     target->unpackAttributes(read);
     EXPECT_EQ(target->value(), "kAdd");
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 
     // bin is accepted as text; a number is not.
     msgpack::object bin;
@@ -48,19 +48,19 @@ TEST_F(ValueTest, TextsAndTokensRoundTripAsStrings)
 
 TEST_F(ValueTest, SetValueCutsAtWholeCharactersAndNotifiesOnChange)
 {
-    auto* text = new ZqAttributeString("Title", model.get(), 4);
+    auto* text = new ZqAttributeString("Title", owner.get(), 4);
     text->setValue("abcdef");
     EXPECT_EQ(text->value(), "abcd");
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     text->setValue("abcdxyz"); // cut to the same text
-    EXPECT_EQ(model->valueChanges, 1);
+    EXPECT_EQ(owner->valueChanges, 1);
     text->setValue("ab\xC3\xA9\xC3\xA9"); // "abéé": the cut would split the second é
     EXPECT_EQ(text->value(), "ab\xC3\xA9");
     text->setValue("a\xE2\x82\xAC"); // "a€" fits exactly
     EXPECT_EQ(text->value(), "a\xE2\x82\xAC");
     text->setValue(static_cast<const char*>(nullptr));
     EXPECT_EQ(text->value(), "");
-    EXPECT_EQ(model->valueChanges, 4);
+    EXPECT_EQ(owner->valueChanges, 4);
 
     // Reading stores the whole text, without cutting or notifying.
     msgpack::zone zone;
@@ -68,7 +68,7 @@ TEST_F(ValueTest, SetValueCutsAtWholeCharactersAndNotifiesOnChange)
     map.setString("value", "longer than four");
     text->unpackAttributes(map);
     EXPECT_EQ(text->value(), "longer than four");
-    EXPECT_EQ(model->valueChanges, 4);
+    EXPECT_EQ(owner->valueChanges, 4);
 }
 
 TEST_F(ValueTest, RectAndSizeAreArraysOfExactlyFourAndTwoFloats)
@@ -127,20 +127,20 @@ TEST_F(ValueTest, DictionaryTexts)
     sizeBack.loadValueFromDictionary(savedSize);
     EXPECT_EQ(sizeBack.value(), CCSize(10.5f, 3));
 
-    auto* text = new ZqAttributeString("Title", model.get(), 3);
+    auto* text = new ZqAttributeString("Title", owner.get(), 3);
     CCDictionary* input = CCDictionary::create();
     input->setObject(CCString::create("abcdef"), "value");
     text->loadValueFromDictionary(input);
     EXPECT_EQ(text->value(), "abc");
     text->loadValueFromDictionary(CCDictionary::create()); // absent: unchanged
     EXPECT_EQ(text->value(), "abc");
-    EXPECT_EQ(model->valueChanges, 0);
+    EXPECT_EQ(owner->valueChanges, 0);
 }
 
 // Every attribute class of this folder: a factory giving one with a non-default value.
 struct CloneCase {
     const char* className;
-    std::function<ZqBaseAttribute*(ZqModel*)> make;
+    std::function<ZqBaseAttribute*(ZqAttributeOwner*)> make;
     std::function<std::string(const ZqBaseAttribute&)> describe;
 };
 
@@ -148,7 +148,7 @@ template <class A>
 CloneCase fundamentalCase(const char* name, auto value)
 {
     return {name,
-            [value](ZqModel* owner) {
+            [value](ZqAttributeOwner* owner) {
                 auto* attribute = new A("Attr", owner);
                 attribute->setValue(value, true);
                 return attribute;
@@ -165,7 +165,7 @@ std::vector<CloneCase> cloneCases()
         fundamentalCase<ZqAttributeFloat>("ZqAttributeFloat", 2.5f),
         fundamentalCase<ZqAttributeBool>("ZqAttributeBool", true),
         {"ZqAttributeFrameEdgeState",
-         [](ZqModel* owner) {
+         [](ZqAttributeOwner* owner) {
              auto* a = new ZqAttributeFrameEdgeState("Attr", owner);
              a->setValue(ZqObjectFrameEdgeState{2}, true);
              return a;
@@ -174,7 +174,7 @@ std::vector<CloneCase> cloneCases()
              return std::to_string(static_cast<int>(static_cast<const ZqAttributeFrameEdgeState&>(a).value()));
          }},
         {"ZqAttributeString",
-         [](ZqModel* owner) {
+         [](ZqAttributeOwner* owner) {
              auto* a = new ZqAttributeString("Attr", owner, 5);
              a->setValue("text", true);
              return a;
@@ -184,14 +184,14 @@ std::vector<CloneCase> cloneCases()
              return s.value() + "/" + std::to_string(s.maxLength());
          }},
         {"ZqAttributeStringList",
-         [](ZqModel* owner) {
+         [](ZqAttributeOwner* owner) {
              auto* a = new ZqAttributeStringList("Attr", owner);
              a->setValue("kAdd", true);
              return a;
          },
          [](const ZqBaseAttribute& a) { return static_cast<const ZqAttributeStringList&>(a).value(); }},
         {"ZqAttributeRect",
-         [](ZqModel* owner) {
+         [](ZqAttributeOwner* owner) {
              auto* a = new ZqAttributeRect("Attr", owner);
              a->setValue(CCRect(1, 2, 3, 4), true);
              return a;
@@ -201,7 +201,7 @@ std::vector<CloneCase> cloneCases()
              return std::to_string(r.origin.x + 10 * r.origin.y + 100 * r.size.width + 1000 * r.size.height);
          }},
         {"ZqAttributeSize",
-         [](ZqModel* owner) {
+         [](ZqAttributeOwner* owner) {
              auto* a = new ZqAttributeSize("Attr", owner);
              a->setValue(CCSize(5, 6), true);
              return a;
@@ -223,8 +223,8 @@ class CloneIdentity : public AttributeTest, public ::testing::WithParamInterface
 TEST_P(CloneIdentity, EveryCloneKeepsClassTypeIdAndValue)
 {
     const CloneCase& c = GetParam();
-    auto other = zqCreateModel<CountingModel>("other");
-    ZqBaseAttribute* source = c.make(model.get());
+    auto other = std::make_unique<CountingOwner>(2);
+    ZqBaseAttribute* source = c.make(owner.get());
     const std::string value = c.describe(*source);
     EXPECT_STREQ(source->className(), c.className);
 
@@ -239,8 +239,8 @@ TEST_P(CloneIdentity, EveryCloneKeepsClassTypeIdAndValue)
     EXPECT_EQ(copies[0]->owner(), other.get());
     EXPECT_EQ(copies[0]->name(), "Copy");
     EXPECT_EQ(copies[1]->name(), "Attr");
-    EXPECT_EQ(copies[2]->owner(), model.get());
-    EXPECT_EQ(model->valueChanges + other->valueChanges, 0);
+    EXPECT_EQ(copies[2]->owner(), owner.get());
+    EXPECT_EQ(owner->valueChanges + other->valueChanges, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(AttributeClasses, CloneIdentity, ::testing::ValuesIn(cloneCases()),

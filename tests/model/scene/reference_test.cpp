@@ -36,7 +36,7 @@ public:
     ZQ_ATTRIBUTE_MEMBERS(REFERENCE_HOLDER_ATTRIBUTES)
 };
 
-// Stand-ins for the linker and object classes, matched by class name.
+// Stand-ins for the linker, object and emitter classes, matched by class name.
 class ZqModelObject : public ZqModel {
 public:
     using ZqModel::ZqModel;
@@ -55,6 +55,13 @@ public:
 
     ZqAttributeObject* m_a = nullptr;
     ZqAttributeObject* m_b = nullptr;
+};
+
+class ZqModelObjectParticlesEmitter : public ZqModel {
+public:
+    ZqModelObjectParticlesEmitter() : ZqModel("") {}
+    ZqModelObjectParticlesEmitter(const ZqModelObjectParticlesEmitter& source) : ZqModel(source) {}
+    ZQ_MODEL_IDENTITY(ZqModelObjectParticlesEmitter, ZqModel)
 };
 
 int countOf(const ZqModel& model, const ZqBaseAttribute* attribute)
@@ -289,6 +296,36 @@ TEST_F(ReferenceTest, LinkersAreFoundDirectlyAndThroughChains)
     EXPECT_EQ(all, (Models{l1, l2, self}));
     EXPECT_EQ(collectReferencingModels(c, false).size(), 2u);
     EXPECT_TRUE(collectReferencingModels(nullptr, true).empty());
+}
+
+TEST_F(ReferenceTest, EmitterPortFindsLinkedEmitterModelsByTypeId)
+{
+    auto particles = zqCreateModel<ZqModelObject>("Particles");
+    auto* port = new ZqAttributeParticlesEmitters("Emitters", particles.get());
+    port->setConnectionType(ZqBaseAttribute::kSource, true);
+    EXPECT_TRUE(port->emitterModels().empty());
+
+    // Each linked model gives the port a target attribute of its own.
+    auto link = [port](const std::shared_ptr<ZqModel>& linked, const char* name) {
+        auto* input = new ZqAttribute(name, linked.get());
+        input->setConnectionType(ZqBaseAttribute::kTarget, true);
+        input->connect(port, true);
+    };
+    auto first = zqCreateModel<ZqModelObjectParticlesEmitter>();
+    auto stranger = zqCreateModel<ZqModelObject>("stranger");
+    auto second = zqCreateModel<ZqModelObjectParticlesEmitter>();
+    link(first, "Emitter");
+    link(stranger, "Emitter");
+    link(second, "Emitter");
+    link(first, "Again"); // the same emitter twice is listed once
+    EXPECT_EQ(port->emitterModels(), (std::vector<std::shared_ptr<ZqModel>>{first, second}));
+
+    msgpack::zone zone;
+    MessagePackMap map(&zone);
+    port->packAttributes(map); // no value of its own
+    EXPECT_TRUE(map.empty());
+    ZqBaseAttribute* copy = port->cloneForOwner(stranger.get());
+    EXPECT_EQ(copy->typeId(), ZqAttributeParticlesEmitters::staticTypeId());
 }
 
 } // namespace
