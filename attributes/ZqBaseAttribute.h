@@ -79,6 +79,12 @@ public:
     virtual std::vector<ZqAnimationCurve*> curvesForState(int state) const;
     virtual void setCurvesForState(std::vector<std::unique_ptr<ZqAnimationCurve>> curves, int state);
 
+    // The owner this attribute refers to and keeps (a referenced model), else null. It joins
+    // the game's registry of owners with this attribute's owner, and leaves it with that
+    // owner too when ownsHeldOwner() (an owned copy rather than a shared one).
+    virtual ZqAttributeOwner* heldOwner() const { return nullptr; }
+    virtual bool ownsHeldOwner() const { return false; }
+
     // Tells the owner (if any) through ZqAttributeOwner::attributeChanged.
     virtual void changed(int kind);
 

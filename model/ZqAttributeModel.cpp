@@ -118,6 +118,11 @@ void ZqAttributeModelReference::duplicateReference()
     zqReassignReference(*this, m_value, m_value->duplicate(true, true));
 }
 
+ZqAttributeOwner* ZqAttributeModelReference::ownedModel() const
+{
+    return m_value.get();
+}
+
 std::shared_ptr<ZqModel> ZqAttributeModelReference::lookUp(unsigned id) const
 {
     std::shared_ptr<ZqModel> model = ZqModelController::shared()->modelById(id);

@@ -88,6 +88,8 @@ protected:
     // Re-points at a deep duplicate of the referenced model, registered when the original
     // is: copies of shapes and animations never share them.
     void duplicateReference();
+    // The referenced model, for the references that own theirs (shapes and animations).
+    ZqAttributeOwner* ownedModel() const;
 
 private:
     // The registered model of that id when it is a kind of acceptedKind, else empty.
@@ -169,6 +171,10 @@ public:
     bool isLoop() const { return m_loop; }
     void setLoop(bool loop) { m_loop = loop; }
 
+    // The animation is this attribute's own: registered and unregistered with its owner.
+    ZqAttributeOwner* heldOwner() const override { return ownedModel(); }
+    bool ownsHeldOwner() const override { return true; }
+
 private:
     std::shared_ptr<ZqModelSpriteContainer> m_sourceSprite;
     bool m_loop = true;
@@ -185,6 +191,10 @@ class ZqBaseAttributeShape : public ZqBaseAttributeModel<ZqModelPolygon> {
 public:
     ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner);
     ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeShape& source);
+
+    // The polygon is this attribute's own: registered and unregistered with its owner.
+    ZqAttributeOwner* heldOwner() const override { return ownedModel(); }
+    bool ownsHeldOwner() const override { return true; }
 };
 
 class ZqAttributeShape : public ZqBaseAttributeShape {

@@ -77,6 +77,11 @@ void ZqAttributeSprite::setValue(const std::shared_ptr<ZqModelSpriteContainer>& 
         changed(kValueChanged);
 }
 
+ZqAttributeOwner* ZqAttributeSprite::heldOwner() const
+{
+    return m_value.get();
+}
+
 void ZqAttributeSprite::setExcludedFromAtlas(bool excluded)
 {
     m_excludedFromAtlas = excluded;

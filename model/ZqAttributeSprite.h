@@ -35,6 +35,10 @@ public:
     // silent, changed(0) (also when the container is the same).
     void setValue(const std::shared_ptr<ZqModelSpriteContainer>& container, bool silent = false);
 
+    // The container is shared with other models: registered with the owner, never
+    // unregistered with it.
+    ZqAttributeOwner* heldOwner() const override;
+
     bool isExcludedFromAtlas() const { return m_excludedFromAtlas; }
     // Stores the flag and passes it on to the referenced container.
     void setExcludedFromAtlas(bool excluded);

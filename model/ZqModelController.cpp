@@ -2,11 +2,8 @@
 
 #include "attributes/ZqBaseAttribute.h"
 #include "model/ZqArchiveReader.h"
-#include "model/ZqAttributeModel.h"
-#include "model/ZqAttributeSprite.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelGeneralSettings.h"
-#include "model/scene/ZqModelMedia.h"
 #include "cocos2d.h"
 
 #include <algorithm>
@@ -14,6 +11,13 @@
 namespace {
 
 ZqModelController* s_instance = nullptr;
+
+// The model an attribute holds (see ZqBaseAttribute::heldOwner), else empty.
+std::shared_ptr<ZqModel> heldModel(const ZqBaseAttribute& attribute)
+{
+    auto* model = dynamic_cast<ZqModel*>(attribute.heldOwner());
+    return model ? model->sharedFromThis() : nullptr;
+}
 
 } // namespace
 
@@ -154,24 +158,14 @@ void ZqModelController::modelAdded(const std::shared_ptr<ZqModel>& model)
     for (const std::shared_ptr<ZqModel>& child : children)
         addModel(child, -1);
     // Animations and shapes belong to the model that refers to them; sprite containers
-    // are shared, but a referenced one is registered too.
-    const auto refersToModel = [](const ZqBaseAttribute* attribute) {
-        const std::size_t type = attribute->typeId();
-        return type == ZqAttributeAnimation::staticTypeId() || type == ZqAttributeShape::staticTypeId()
-            || type == ZqAttributeSprite::staticTypeId();
-    };
-    // Most models refer to none: the list is copied (registering may run other code) only
-    // when there is something to register.
-    if (std::none_of(model->attributes().begin(), model->attributes().end(), refersToModel))
+    // are shared, but a referenced one is registered too. Most models refer to none: the
+    // list is copied (registering may run other code) only when there is something to do.
+    const auto holds = [](const ZqBaseAttribute* attribute) { return attribute->heldOwner() != nullptr; };
+    if (std::none_of(model->attributes().begin(), model->attributes().end(), holds))
         return;
     const std::vector<ZqBaseAttribute*> attributes = model->attributes();
-    for (const ZqBaseAttribute* attribute : attributes) {
-        const std::size_t type = attribute->typeId();
-        if (type == ZqAttributeAnimation::staticTypeId() || type == ZqAttributeShape::staticTypeId())
-            addModel(static_cast<const ZqAttributeModelReference*>(attribute)->model(), -1);
-        else if (type == ZqAttributeSprite::staticTypeId())
-            addModel(static_cast<const ZqAttributeSprite*>(attribute)->value(), -1);
-    }
+    for (const ZqBaseAttribute* attribute : attributes)
+        addModel(heldModel(*attribute), -1);
 }
 
 void ZqModelController::modelRemoved(const std::shared_ptr<ZqModel>& model)
@@ -188,9 +182,8 @@ void ZqModelController::modelRemoved(const std::shared_ptr<ZqModel>& model)
     // Sprite containers may be shared with other models, so they stay.
     const std::vector<ZqBaseAttribute*> attributes = model->attributes();
     for (const ZqBaseAttribute* attribute : attributes) {
-        const std::size_t type = attribute->typeId();
-        if (type == ZqAttributeAnimation::staticTypeId() || type == ZqAttributeShape::staticTypeId())
-            removeModel(static_cast<const ZqAttributeModelReference*>(attribute)->model());
+        if (attribute->ownsHeldOwner())
+            removeModel(heldModel(*attribute));
     }
 }
 
