@@ -1,6 +1,7 @@
 #include "app/ZqPAppDelegate.h"
 
 #include "app/ZqAdController.h"
+#include "app/ZqGameAnswers.h"
 #include "app/ZqPSettingsController.h"
 #include "app/ZqServices.h"
 #include "app/ZqSound.h"
@@ -85,6 +86,7 @@ bool ZqPAppDelegate::startUp(const std::string& executableDirectory, std::string
     }
     cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(root);
 
+    zqInstallGameAnswers();
     ZqModelController* controller = ZqModelController::shared();
     const bool archive = ZqModelController::archiveIsPresent(kArchivePath);
     controller->setArchiveMode(archive);

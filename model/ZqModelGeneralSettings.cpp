@@ -1,6 +1,6 @@
 #include "model/ZqModelGeneralSettings.h"
 
-#include "app/ZqPSettingsController.h"
+#include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
 
 #include <ZqLog.h>
@@ -292,5 +292,5 @@ float selectedCharacterMaxValue(const std::vector<std::shared_ptr<ZqModel>>& cha
 float selectedCharacterMaxValue()
 {
     return selectedCharacterMaxValue(ZqModelController::shared()->modelsOfType(zqTypeIdOf("ZqModelAssetCharacter")),
-                                     ZqPSettingsController::shared()->selectedCharacter());
+                                     zqProgress().selectedCharacter());
 }

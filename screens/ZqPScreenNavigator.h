@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ZqGameQuestions.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,9 +15,9 @@ class ZqPScreenScene;
 
 // Moves the player between the screens of the flow graph: the history of screen keys
 // from the start screen, the lookups in the loaded models that navigation and the
-// buttons use, and the level section at which the next game starts. Process-wide; main
-// thread only.
-class ZqPScreenNavigator {
+// buttons use, and the level section at which the next game starts, which it also
+// answers to the models. Process-wide; main thread only.
+class ZqPScreenNavigator : public ZqNavigationQuestions {
 public:
     // The key of the start screen, which shows the loading UI.
     static constexpr const char* kStartScreenKey = "ZqPScreenStart";
@@ -74,12 +76,12 @@ public:
     // The id of the next level section, in the controller's order, of the screen scene
     // that holds the section of id destination; 0 when there is none or destination is 0
     // or names no section.
-    int nextDestination(int destination) const;
+    int nextDestination(int destination) const override;
     // The game field while one runs (the running scene's screen); null otherwise.
     ZqPScreenScene* currentGameScene() const;
 
     // The level-section id at which the next game starts; 0 when none.
-    int sceneDestination() const { return m_sceneDestination; }
+    int sceneDestination() const override { return m_sceneDestination; }
     void setSceneDestination(int destination) { m_sceneDestination = destination; }
 
 private:

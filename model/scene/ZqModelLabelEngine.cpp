@@ -1,10 +1,10 @@
 // The label model's engine side: the bitmap-font label node.
 #include "model/scene/ZqModelLabel.h"
 
+#include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelFont.h"
 #include "model/scene/ZqModelLevelSection.h"
-#include "screens/ZqPScreenNavigator.h"
 #include "label_nodes/CCLabelBMFont.h"
 
 #include <ZqNumeric.h>
@@ -23,7 +23,7 @@ std::optional<std::string> initialText(const ZqBaseModelObjectLabel& label)
     if (label.action() == "kCustomVector")
         return label.text();
     if (label.action() == "kStartSceneName") {
-        const int destination = ZqPScreenNavigator::shared()->sceneDestination();
+        const int destination = zqNavigation().sceneDestination();
         if (destination != 0) {
             const std::shared_ptr<ZqModelLevelSection> section =
                 ZqModelController::shared()->getModel<ZqModelLevelSection>(static_cast<unsigned>(destination));

@@ -1,6 +1,6 @@
 #include "model/scene/ZqModelScreen.h"
 
-#include "app/ZqPSettingsController.h"
+#include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectsLogic.h"
@@ -92,7 +92,7 @@ void ZqBaseModelScreen::setMusic(const std::shared_ptr<ZqModelSound>& sound)
 
 bool ZqBaseModelScreen::shouldShowBanner() const
 {
-    if (ZqPSettingsController::shared()->adsRemoved())
+    if (zqProgress().adsRemoved())
         return false;
     // Widened: a counter at INT_MAX must not overflow.
     if (static_cast<long long>(adBannerFrequency()) > static_cast<long long>(bannerCounter) + 1)

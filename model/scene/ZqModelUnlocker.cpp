@@ -1,11 +1,9 @@
 #include "model/scene/ZqModelUnlocker.h"
 
-#include "app/ZqPSettingsController.h"
-#include "app/ZqPurchaseRegistry.h"
+#include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelAssets.h"
-#include "screens/ZqPScreenNavigator.h"
 
 ZqBaseModelObjectUnlocker::ZqBaseModelObjectUnlocker(const std::string& name)
     : ZqModelObject(name)
@@ -29,19 +27,19 @@ void ZqBaseModelObjectUnlocker::applyButtonUnlock() const
     if (unlockType() != "kButtonUnlock" || object().empty())
         return;
     if (object() != "kUnlockNext" && object() != "kUnlockCurrent") {
-        purchasedItemFlag(object()) = false;
+        zqProgress().setPurchasedItemFlag(object(), false);
         return;
     }
-    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
-    int destination = navigator->sceneDestination();
+    ZqNavigationQuestions& navigation = zqNavigation();
+    int destination = navigation.sceneDestination();
     if (object() == "kUnlockNext")
-        destination = navigator->nextDestination(destination);
+        destination = navigation.nextDestination(destination);
     // Compared as text: "03" does not name destination 3.
     const std::string scene = std::to_string(destination);
     for (const std::shared_ptr<ZqModelObjectLockButton>& lock :
          ZqModelController::shared()->modelsOfClass<ZqModelObjectLockButton>()) {
         if (lock->destination() == "kSceneDestination" && lock->scene() == scene)
-            purchasedItemFlag(lock->name()) = false;
+            zqProgress().setPurchasedItemFlag(lock->name(), false);
     }
 }
 
@@ -51,11 +49,8 @@ void ZqBaseModelObjectUnlocker::applyCharacterUnlock() const
         return;
     const std::vector<std::shared_ptr<ZqModelAssetCharacter>> characters =
         ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>();
-    ZqPSettingsController* settings = ZqPSettingsController::shared();
     for (std::size_t i = 0; i < characters.size(); ++i) {
-        if (characters[i]->name() == object()) {
-            settings->unlockCharacter(static_cast<int>(i));
-            settings->save();
-        }
+        if (characters[i]->name() == object())
+            zqProgress().unlockCharacter(static_cast<int>(i));
     }
 }

@@ -26,7 +26,7 @@ public:
     // 60 x 60 whatever the time.
     cocos2d::CCSize contentSize(float time) const override;
 
-    // Sets purchase flags to false (app/ZqPurchaseRegistry.h).
+    // Sets purchase flags to false (through model/ZqGameQuestions.h).
     void applyButtonUnlock() const;
     // Unlocks every character asset of that name by its index among the controller's
     // characters and saves the progress once per match.

@@ -1,9 +1,12 @@
 #pragma once
 
-// Shared set-up of the scene-model tests: a fresh controller, a key dictionary made from
-// the keys the models write, and a round trip through the bytes of model files.
+// Shared set-up of the scene-model tests: a fresh controller, the game's answers to the
+// models' questions, a key dictionary made from the keys the models write, and a round
+// trip through the bytes of model files.
+#include "app/ZqGameAnswers.h"
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
 
 #include <gtest/gtest.h>
@@ -69,11 +72,14 @@ protected:
     void SetUp() override
     {
         ZqModelController::shared()->reset();
+        zqInstallGameAnswers();
         installKeysFor({});
     }
     void TearDown() override
     {
         ZqModelController::shared()->reset();
+        zqInstallProgressQuestions(nullptr);
+        zqInstallNavigationQuestions(nullptr);
         installKeyDictionary({});
     }
 

@@ -2,6 +2,8 @@
 // next destination, and characters unlocked (and saved once per match) by name.
 #include "app/app_test_support.h"
 
+#include "app/ZqGameAnswers.h"
+#include "model/ZqGameQuestions.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLevelSection.h"
@@ -18,11 +20,14 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
+        zqInstallGameAnswers();
         ZqPScreenNavigator::shared()->setSceneDestination(0);
     }
     void TearDown() override
     {
         ZqPScreenNavigator::shared()->setSceneDestination(0);
+        zqInstallProgressQuestions(nullptr);
+        zqInstallNavigationQuestions(nullptr);
         AppTest::TearDown();
     }
 
