@@ -26,6 +26,11 @@ ZqPInputController* ZqPInputController::shared()
     return sharedInstance;
 }
 
+ZqPInputController* ZqPInputController::existing()
+{
+    return sharedInstance;
+}
+
 void ZqPInputController::purgeShared()
 {
     ZqPInputController* instance = sharedInstance;

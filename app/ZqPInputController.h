@@ -70,6 +70,8 @@ public:
 
     // The instance; never null.
     static ZqPInputController* shared();
+    // The instance when one exists: for objects letting go at shutdown, after a purge.
+    static ZqPInputController* existing();
     // Drops the instance and everything registered with it (tests, shutdown).
     static void purgeShared();
 

@@ -17,12 +17,11 @@ using namespace cocos2d;
 
 namespace {
 
-constexpr float kMetresPerPoint = ZqModelPolygon::kMetresPerPoint;
-constexpr float kDegreesToBodyAngle = -0.017453292f;
-constexpr float kBodyAngleToDegrees = -57.29578f;
-// Own velocities are in units of 32 points a second (angular: 1/32 rad/s).
-constexpr float kVelocityUnit = 32.0f;
-constexpr float kAngularUnit = 0.03125f;
+using zqphysics::kAngularUnit;
+using zqphysics::kBodyAngleToDegrees;
+using zqphysics::kDegreesToBodyAngle;
+using zqphysics::kMetresPerPoint;
+using zqphysics::kVelocityUnit;
 constexpr float kDefaultDensity = 0.1f;
 // How far point lies from centre along direction (a unit vector), measured on the line
 // through centre; negative when it lies the other way.

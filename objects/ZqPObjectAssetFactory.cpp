@@ -1,5 +1,6 @@
 // The asset-object factory: the runtime class of a placed model by its exact class.
 #include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPObjectAssetUnit.h"
 
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/objects/ZqModelObjectsLogic.h"
@@ -16,6 +17,17 @@ namespace {
 // class's own rules make none.
 using AssetMaker = ZqPObject* (*)(const std::shared_ptr<ZqModel>& model);
 
+// A unit plays only on an obstacle asset.
+ZqPObject* makeUnit(const std::shared_ptr<ZqModel>& model)
+{
+    const std::shared_ptr<ZqModelObjectAssetUnit> unit = modelCast<ZqModelObjectAssetUnit>(model);
+    if (!unit || !unit->assetObstacle())
+        return nullptr;
+    ZqPObject* object = new ZqPObjectAssetUnit(unit);
+    object->autorelease();
+    return object;
+}
+
 struct AssetClass {
     std::size_t modelType;
     // Null until the runtime class exists: such models make no object.
@@ -24,7 +36,7 @@ struct AssetClass {
 
 // Exact model classes, in the order they are tested; the first match decides.
 const AssetClass kAssetClasses[] = {
-    {ZqModelObjectAssetUnit::staticTypeId(), nullptr},
+    {ZqModelObjectAssetUnit::staticTypeId(), makeUnit},
     {ZqModelObjectAssetCharacter::staticTypeId(), nullptr},
     {ZqModelObjectAssetPowerup::staticTypeId(), nullptr},
     {ZqModelObjectLight::staticTypeId(), nullptr},

@@ -9,6 +9,17 @@
 
 class ZqPObject;
 
+// The units game data speaks in, converted in one place each.
+namespace zqphysics {
+constexpr float kMetresPerPoint = ZqModelPolygon::kMetresPerPoint;
+// An own linear velocity unit is 32 points a second; an angular unit 1/32 rad a second.
+constexpr float kVelocityUnit = 32.0f;
+constexpr float kAngularUnit = 0.03125f;
+// Node rotations are clockwise degrees, body angles counter-clockwise radians.
+constexpr float kDegreesToBodyAngle = -0.017453292f;
+constexpr float kBodyAngleToDegrees = -57.29578f;
+} // namespace zqphysics
+
 // The runtime object a body or fixture belongs to; null when it has none (a body being
 // destroyed, or one the game field made for itself). The only casts back from Box2D's
 // user data: it always holds the ZqPObject base pointer, written by ZqPhysicsBody.

@@ -61,7 +61,10 @@ public:
 // kPhysicsObjectType, kBulletObjectType, kBulletCharacterObjectType, kWheelObjectType;
 // "Movement Type" kMovementLinear, kMovementPhysics; "Collision Type" kNoCollision,
 // kCharacterCollision; "Destroy Type" kDestroyNo, kDestroyCollision,
-// kDestroyEnemyCollision, kDestroyAllCollision. Velocities in points (degrees) per second.
+// kDestroyEnemyCollision, kDestroyAllCollision. For "kMovementLinear", "Linear Velocity" is
+// in units of 32 points a second and "Angular Velocity" in units of 1/32 rad a second; for
+// "kMovementPhysics" both are added to the body's velocity at wake-up, in metres and
+// radians a second.
 #define ZQ_MODEL_OBJECT_ASSET_UNIT_ATTRIBUTES(A, V)                                                \
     V(ZqAttributeStringList, m_objectType,      "Object Type",      "")                            \
     V(ZqAttributeStringList, m_movementType,    "Movement Type",    "")                            \
