@@ -277,4 +277,58 @@ TEST_F(UnitTest, ShootingSpawnersFireOnEachPressAndEveryIntervalWhileHeld)
     input->actionEnd(ZqPInputController::kShoot, nullptr);
 }
 
+// Calls spawn on a gun from inside the physics step, when a contact begins.
+class StepSpawner : public CCObject {
+public:
+    void onCollision(ZqPObject*, ZqPObject*)
+    {
+        lockedDuringCall = gun->getBody()->GetWorld()->IsLocked();
+        gun->spawn();
+        ++calls;
+    }
+    ZqPObjectAssetUnit* gun = nullptr;
+    bool lockedDuringCall = false;
+    int calls = 0;
+};
+
+TEST_F(UnitTest, SpawningInsideAStepWaitsAndPendingMovesApplyOnce)
+{
+    auto gunModel = unitModel(CCPoint(600, 300));
+    gunModel->setSpawnerEnabled(true);
+    gunModel->setSpawnAction("kShootingSpawning");
+    auto* gun = dynamic_cast<ZqPObjectAssetUnit*>(ZqPObjectAsset::createAssetObject(gunModel));
+    gun->setSpawnSource(true);
+    addToField(field, gun);
+    ZqPObjectAssetUnit* ground = place(unitModel(CCPoint(300, 100), CCSize(200, 20)));
+    auto ballModel = unitModel(CCPoint(300, 130));
+    ballModel->setMovementType("kMovementPhysics");
+    place(ballModel);
+    StepSpawner spawner;
+    spawner.gun = gun;
+    ground->addEventSubscription(ZqPObjectAsset::kEventCollision, &spawner,
+                                 zq_object_event_selector(StepSpawner::onCollision));
+    for (int i = 0; i < 30 && spawner.calls == 0; ++i)
+        frame();
+    ASSERT_GT(spawner.calls, 0);
+    EXPECT_TRUE(spawner.lockedDuringCall);
+    EXPECT_EQ(copiesInField(), 0) << "no body may be made inside a step";
+    EXPECT_EQ(gun->activationTimer(), 0.0f) << "so the next try fires at once";
+    ground->removeEventSubscription(&spawner);
+    gun->spawn();
+    EXPECT_EQ(copiesInField(), 1);
+
+    // x added to, y replaced, rotation kept: the body moves once and the node follows.
+    ground->changePositionX(50.0f, "kAdd");
+    ground->changePositionY(40.0f, "kReplace");
+    ground->changeRotation(3.0f, "kNone");
+    frame();
+    frame();
+    EXPECT_NEAR(ground->getPositionX(), 350.0f, 0.01f);
+    EXPECT_NEAR(ground->getPositionY(), 40.0f, 0.01f);
+    EXPECT_NEAR(ground->getRotation(), 0.0f, 1e-4f);
+    ground->changeRotation(2.0f, "kMultiply");
+    frame();
+    EXPECT_NEAR(ground->getPositionX(), 350.0f, 0.01f) << "applied once, then cleared";
+}
+
 } // namespace
