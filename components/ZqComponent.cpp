@@ -1,5 +1,6 @@
 #include "components/ZqComponent.h"
 
+#include "components/ZqComponentHealth.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/scene/ZqModelComponents.h"
 
@@ -22,7 +23,7 @@ const ComponentClass kComponentClasses[] = {
     {ZqModelComponentSlide::staticTypeId(), nullptr},
     {ZqModelComponentMove::staticTypeId(), nullptr},
     {ZqModelComponentRotationMapper::staticTypeId(), nullptr},
-    {ZqModelComponentHealth::staticTypeId(), nullptr},
+    {ZqModelComponentHealth::staticTypeId(), [] () -> ZqComponent* { return new ZqComponentHealth(); }},
 };
 
 } // namespace

@@ -34,8 +34,8 @@ public:
     // component keeps its velocity here.
     virtual void setEnabledForReplacement(bool enabled) { setEnabled(enabled); }
     // A contact hit of amount after delay seconds; only the health component takes it (the
-    // owner hands hits to its healthComponent alone).
-    virtual void takeDamage(int amount, float delay) {}
+    // owner hands hits to its healthComponent alone). Whether the hit counted.
+    virtual bool takeDamage(int amount, float delay) { return false; }
 
     std::shared_ptr<ZqModelComponent> model() const { return m_model; }
     ZqPObject* owner() const { return m_owner; }

@@ -107,12 +107,16 @@ public:
     void setResetTimerOnPress(bool reset) { m_resetTimerOnPress = reset; }
     void requestDestroy() { m_destroyRequested = true; }
     bool isDestroyRequested() const { return m_destroyRequested; }
+    // For subclasses that carry the request out in their own update (characters).
+    void clearDestroyRequest() { m_destroyRequested = false; }
     // Whether a body was asked for during a step and waits for the next update.
     bool isBodyPending() const { return m_body.deferredWorld() != nullptr; }
 
     // The node of the shown state animation; null when none.
     cocos2d::CCNode* currentStateAnimation() const;
     int currentStateAnimationPriority() const;
+    // The collision shape of the shown state animation; empty when none.
+    std::shared_ptr<ZqModelPolygon> currentStateAnimationShape() const;
     bool isAdopted(cocos2d::CCNode* node) const { return m_adoptedNodes.count(node) > 0; }
     // The object's own looping sound; null when the model has none.
     ZqSound* ownSound() const { return m_ownSound.get(); }

@@ -6,6 +6,7 @@
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
+#include "objects/ZqPObjectAssetCharacter.h"
 
 #include <cstddef>
 
@@ -37,7 +38,7 @@ struct AssetClass {
 // Exact model classes, in the order they are tested; the first match decides.
 const AssetClass kAssetClasses[] = {
     {ZqModelObjectAssetUnit::staticTypeId(), makeUnit},
-    {ZqModelObjectAssetCharacter::staticTypeId(), nullptr},
+    {ZqModelObjectAssetCharacter::staticTypeId(), &ZqPObjectAssetCharacter::createForModel},
     {ZqModelObjectAssetPowerup::staticTypeId(), nullptr},
     {ZqModelObjectLight::staticTypeId(), nullptr},
     {ZqModelObjectLogic::staticTypeId(), nullptr},

@@ -130,6 +130,11 @@ CCNode* ZqPObjectAsset::currentStateAnimation() const
     return m_currentAnimation == m_stateAnimations.end() ? nullptr : m_currentAnimation->second.node;
 }
 
+std::shared_ptr<ZqModelPolygon> ZqPObjectAsset::currentStateAnimationShape() const
+{
+    return m_currentAnimation == m_stateAnimations.end() ? nullptr : m_currentAnimation->second.shape;
+}
+
 int ZqPObjectAsset::currentStateAnimationPriority() const
 {
     return m_currentAnimation == m_stateAnimations.end() ? -1 : m_currentAnimation->first;

@@ -389,7 +389,11 @@ TEST_F(AssetObjectTest, DestroyRequestsAndStateFourReachChildren)
 // A health component standing in for the real one: it records its hits.
 class HealthProbe : public ZqComponent {
 public:
-    void takeDamage(int amount, float delay) override { hits.push_back({amount, delay}); }
+    bool takeDamage(int amount, float delay) override
+    {
+        hits.push_back({amount, delay});
+        return true;
+    }
     std::vector<std::pair<int, float>> hits;
 };
 
