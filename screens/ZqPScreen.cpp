@@ -1,6 +1,9 @@
 #include "screens/ZqPScreen.h"
 
 #include "model/scene/ZqModelScreen.h"
+#include "screens/ZqPObjectButtonJoystick.h"
+
+#include <vector>
 
 using namespace cocos2d;
 
@@ -20,6 +23,15 @@ ZqPScreen::ZqPScreen(std::shared_ptr<ZqModelScreen> model)
 
 ZqPScreen::~ZqPScreen()
 {
+    // The touch dispatcher retains the touch controls until they are removed from it.
+    if (m_uiLayer) {
+        CCTouchDispatcher* dispatcher = CCDirector::sharedDirector()->getTouchDispatcher();
+        CCArray* children = m_uiLayer->getChildren();
+        for (CCObject* child : children && dispatcher ? children->data() : std::vector<CCObject*>()) {
+            if (auto* joystick = dynamic_cast<ZqPObjectButtonJoystick*>(child))
+                dispatcher->removeDelegate(joystick);
+        }
+    }
     m_uiObjects->release();
 }
 
