@@ -83,6 +83,8 @@ ZqBaseModelGeneralSettings::ZqBaseModelGeneralSettings()
     : ZqModel("")
 {
     ZQ_ATTRIBUTE_CREATE(ZQ_GENERAL_SETTINGS_ATTRIBUTES)
+    // The icon's picture is shown by itself, never from the atlas.
+    m_icon->setExcludedFromAtlas(true);
     m_platformSpecificValues = new CCDictionary();
 }
 

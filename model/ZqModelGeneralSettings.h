@@ -2,6 +2,7 @@
 
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributeValue.h"
+#include "model/ZqAttributeSprite.h"
 #include "model/ZqAttributeTable.h"
 #include "model/ZqModelIdentity.h"
 #include "cocos2d.h"
@@ -73,6 +74,7 @@ inline constexpr int kZqKeyRight = 0x01000014;
     V(ZqAttributeString,           m_notEnoughCurrency, "Not Enough Currency Text", kNotEnoughCurrencyText)    \
     V(ZqAttributeString,           m_buildDate,         "Build Date",             "")                          \
     V(ZqAttributeString,           m_userId,            "User ID",                "")                          \
+    V(ZqAttributeSprite,           m_icon,              "Icon",                   nullptr)                     \
     A(ZqAttributeKey,              m_moveUpKey,         "Move Up Key",            kZqKeyUp, INT_MIN, INT_MAX)  \
     A(ZqAttributeKey,              m_moveDownKey,       "Move Down Key",          kZqKeyDown, INT_MIN, INT_MAX) \
     A(ZqAttributeKey,              m_moveLeftKey,       "Move Left Key",          kZqKeyLeft, INT_MIN, INT_MAX) \

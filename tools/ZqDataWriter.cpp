@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqAnimationCurve.h"
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModel.h"
@@ -159,6 +160,8 @@ std::set<std::string> ZqDataWriter::collectKeyNames() const
         for (const std::shared_ptr<ZqModel>& model : entry.second)
             model->collectKeys();
     }
+    // Attributes list their curves' keys only while they hold curves, and a fresh model holds none.
+    ZqAnimationCurve().collectKeys();
     for (const char* name : {"value", "Class Name", "id", "User ID", "children", "connectedModelId", "attributeName"})
         names.insert(name);
     std::set<std::string> result;

@@ -69,7 +69,9 @@ TEST_F(GeneralSettingsTest, OneInstanceRegisteredWithTheController)
     EXPECT_EQ(fresh->resetText(),
               "PLEASE NOTE:  You are about to reset all your game progress and start completely over.  "
               "Are you sure you want to do that?");
-    EXPECT_EQ(fresh->attributes().size(), 32u); // "Name" and the table without "Icon"
+    EXPECT_EQ(fresh->attributes().size(), 33u); // "Name" and the table
+    ASSERT_EQ(fresh->attributes()[22]->name(), "Icon");
+    EXPECT_TRUE(static_cast<ZqAttributeSprite*>(fresh->attributes()[22])->isExcludedFromAtlas());
 }
 
 TEST_F(GeneralSettingsTest, PackedAndReadBackWithPlatformValues)
