@@ -195,6 +195,9 @@ private:
     // A new model of a class the data names (the general settings read aside), else null.
     std::shared_ptr<ZqModel> createModelOfClass(std::string_view className);
     void replaceModel(const std::shared_ptr<ZqModel>& model);
+    // Logs each entry of an attributes map that the model does not read: a key named by no
+    // attribute or field of its class (a damaged key file, or data of another version).
+    void logUnreadEntries(const ZqModel& model, const MessagePackMap& map);
     // Adds the children kept while a connections file was read, in the order they came.
     void linkPendingChildren();
     // The plain data file at path: its full path when it exists (letter case ignored as
@@ -214,6 +217,12 @@ private:
         std::vector<uint32_t> ids;
     };
     const ZqModelClass* m_lastClass = nullptr;
+    // Per class and key dictionary: the codes of the keys its models read at the top level.
+    struct ReadKeys {
+        uint32_t generation = 0;
+        std::unordered_set<int32_t> codes;
+    };
+    std::unordered_map<std::size_t, ReadKeys> m_readKeys;
     bool m_keepChildren = false;
     std::vector<PendingChildren> m_pendingChildren;
     // The data directory's full path and its files: exact names, and lower-case names

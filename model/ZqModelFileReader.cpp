@@ -443,6 +443,7 @@ private:
         if (m_valueError)
             throw msgpack::type_error();
         m_model->unpackAttributes(m_extras);
+        m_controller.logUnreadEntries(*m_model, m_extras);
         m_controller.replaceModel(m_model);
         m_model.reset();
         return true;

@@ -17,6 +17,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 using namespace cocos2d;
 
@@ -448,7 +449,36 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
         return;
     // A map that throws leaves the model it would replace in place.
     model->unpackAttributes(map);
+    logUnreadEntries(*model, map);
     replaceModel(model);
+}
+
+void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
+{
+    ReadKeys& known = m_readKeys[model.typeId()];
+    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    if (known.generation != generation) {
+        known.generation = generation;
+        known.codes.clear();
+        // The names the class writes are the names it reads; the writer's own set is
+        // kept aside meanwhile.
+        std::set<std::string> names;
+        names.swap(keyNameSet());
+        model.collectKeys();
+        names.swap(keyNameSet());
+        names.insert("children");
+        for (const std::string& name : names)
+            known.codes.insert(keyCodeOrDefault(name));
+        for (const ZqBaseAttribute* attribute : model.attributes())
+            known.codes.insert(keyCodeOrDefault(attribute->name()));
+    }
+    for (const auto& [code, value] : map.entries()) {
+        if (known.codes.count(code) != 0)
+            continue;
+        const std::string* name = tryKeyName(code);
+        debugLog("[ZqModelController] %s: model %u (%s) has no \"%s\" - not read", m_loadingFile.c_str(), model.id(),
+                 model.className(), name ? name->c_str() : "?");
+    }
 }
 
 std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view className)
