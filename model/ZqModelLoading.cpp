@@ -368,10 +368,11 @@ std::optional<std::vector<unsigned char>> ZqModelController::readArchiveFile(con
 bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t size, int kind)
 {
     if (!bytes || size == 0) {
-        // The writer never writes an empty model file: one is damaged data, not a class
-        // without models.
-        if (bytes || !m_loadingFile.empty()) {
-            failFile(m_loadingFile.empty() ? std::string("model data") : m_loadingFile, "the file is empty");
+        // The writer never writes an empty model file: one of a class the data can name is
+        // damaged data, not a class without models (other files are passed over).
+        const std::string base = m_loadingFile.substr(m_loadingFile.rfind('/') + 1);
+        if (!m_loadingFile.empty() && m_registry.find(base.substr(0, base.find('.')))) {
+            failFile(m_loadingFile, "the file is empty");
             return false;
         }
         return true;
