@@ -1,6 +1,8 @@
 #include "attributes/KeyDictionary.h"
 
+#include <climits>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -44,6 +46,22 @@ void installKeyDictionary(const KeyCodeTable& table)
     dictionary.codeToName.max_load_factor(1.0f);
     for (const auto& [name, code] : dictionary.nameToCode)
         dictionary.codeToName[code] = name;
+    dictionary.knownCodes.clear();
+    for (const auto& [code, name] : dictionary.codeToName) {
+        // Codes far beyond the number of names are left to the hash lookup.
+        if (code >= 0 && static_cast<std::size_t>(code) < 4 * dictionary.codeToName.size() + 64) {
+            if (dictionary.knownCodes.size() <= static_cast<std::size_t>(code))
+                dictionary.knownCodes.resize(static_cast<std::size_t>(code) + 1);
+            dictionary.knownCodes[static_cast<std::size_t>(code)] = true;
+        }
+    }
+    for (const FallbackCode& fallback : kFallbackCodes) {
+        if (keyCodeOrDefault(fallback.name) == fallback.code) {
+            if (dictionary.knownCodes.size() <= static_cast<std::size_t>(fallback.code))
+                dictionary.knownCodes.resize(static_cast<std::size_t>(fallback.code) + 1);
+            dictionary.knownCodes[static_cast<std::size_t>(fallback.code)] = true;
+        }
+    }
     // Wraps after 2^32 installs only; 0 is kept for "never looked up".
     uint32_t next = dictionary.generation.load(std::memory_order_relaxed) + 1;
     if (next == 0)
@@ -82,6 +100,23 @@ int32_t CachedKeyName::codeOrDefault() const
     const int32_t code = keyCodeOrDefault(m_name);
     m_cached.store(generation << 32 | static_cast<uint32_t>(code), std::memory_order_relaxed);
     return code;
+}
+
+bool keyCodeIsKnown(int64_t code)
+{
+    const KeyDictionary& dictionary = KeyDictionary::shared();
+    if (dictionary.codeToName.empty())
+        return true;
+    if (code >= 0 && static_cast<uint64_t>(code) < dictionary.knownCodes.size())
+        return dictionary.knownCodes[static_cast<std::size_t>(code)];
+    if (code < INT32_MIN || code > INT32_MAX)
+        return false;
+    return dictionary.codeToName.count(static_cast<int32_t>(code)) != 0;
+}
+
+ZqUnknownKeyCode::ZqUnknownKeyCode(int64_t code)
+    : std::runtime_error("key code " + std::to_string(code) + " is not in the key file"), m_code(code)
+{
 }
 
 const std::string& keyName(int32_t code)

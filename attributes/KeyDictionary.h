@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 // Hash of key names that also takes views and literals, so that a lookup builds no string.
 struct KeyNameHash {
@@ -31,6 +33,9 @@ public:
     KeyNameTable codeToName;
     // Names of every key the collectKeys operations would write; nothing in the player reads it.
     std::set<std::string> keyNameSet;
+    // Codes 0..n-1 that name a key (keyCodeIsKnown), rebuilt by each install: loading asks
+    // for every key it reads.
+    std::vector<bool> knownCodes;
     // Counts the installs (from 1), so that codes remembered by CachedKeyName go stale.
     std::atomic<uint32_t> generation{1};
 
@@ -80,6 +85,22 @@ public:
 private:
     std::string_view m_name;
     const CachedKeyName* m_cached = nullptr;
+};
+
+// True when a code names a key: a code of the installed dictionary, or the fixed code of
+// "id", "Class Name", "value" or "User ID" while keyCodeOrDefault gives it. Always true
+// while no dictionary is installed (the general settings are read before the key file).
+bool keyCodeIsKnown(int64_t code);
+
+// Raised by the loading for a map key whose code the key dictionary does not hold: the key
+// file and the model file do not belong together, or one of them is damaged.
+class ZqUnknownKeyCode : public std::runtime_error {
+public:
+    explicit ZqUnknownKeyCode(int64_t code);
+    int64_t code() const { return m_code; }
+
+private:
+    int64_t m_code;
 };
 
 // Reverse lookup; throws std::out_of_range for an unknown code.

@@ -181,6 +181,13 @@ void MessagePackMap::insert(int32_t code, const msgpack::object& value)
     }
 }
 
+void MessagePackMap::clear()
+{
+    m_spilled.clear();
+    m_index.clear();
+    m_size = 0;
+}
+
 msgpack::zone* MessagePackMap::zone() const
 {
     if (!m_zone)

@@ -42,6 +42,11 @@ public:
     static MessagePackMap fromObject(const msgpack::object& object);
 
     bool empty() const { return m_size == 0; }
+    // Drops every entry (the zone stays).
+    void clear();
+    // Adds an entry to a map being read (the first value under a code stays), for readers
+    // that collect a map entry by entry; the object is not copied.
+    void addReadEntry(int32_t code, const msgpack::object& value) { insert(code, value); }
     std::size_t size() const { return m_size; }
     // Valid until the map changes or goes.
     Entries entries() const { return Entries(data(), m_size); }

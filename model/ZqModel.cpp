@@ -180,13 +180,22 @@ void ZqModel::unpackConnections(const MessagePackMap& map)
             attribute->unpackConnections(nested);
     }
     std::vector<msgpack::object> children;
-    if (!map.getArray(kChildrenKey, children))
+    if (!map.getArray(kChildrenKey, children)) {
+        childrenLinked();
         return;
-    ZqModelController* controller = ZqModelController::shared();
-    for (const msgpack::object& element : children) {
-        if (std::shared_ptr<ZqModel> child = controller->modelById(element.as<uint32_t>()))
-            addChild(child, true);
     }
+    ZqModelController* controller = ZqModelController::shared();
+    std::vector<uint32_t> ids;
+    ids.reserve(children.size());
+    try {
+        for (const msgpack::object& element : children)
+            ids.push_back(element.as<uint32_t>());
+    } catch (const msgpack::type_error&) {
+        // The ids before the bad one are linked, as one by one they would have been.
+        controller->linkChildren(*this, std::move(ids));
+        throw;
+    }
+    controller->linkChildren(*this, std::move(ids));
 }
 
 void ZqModel::loadAttributesFromDictionary(CCDictionary* dictionary)

@@ -96,6 +96,12 @@ public:
     void addChild(const std::shared_ptr<ZqModel>& child, bool silent = false);
     void removeChild(const std::shared_ptr<ZqModel>& child, bool silent = false);
     void removeAllChildren(bool silent = false);
+    // The loader's bulk form of addChild (silent) for children read from a connections
+    // file; the caller has checked that none of them is this model or an ancestor of it.
+    // Ends with childrenLinked.
+    void addLoadedChildren(const std::vector<std::shared_ptr<ZqModel>>& children);
+    // Runs once the children a connections map lists are in.
+    virtual void childrenLinked() {}
     void addParent(const std::shared_ptr<ZqModel>& parent);
     void removeParent(const std::shared_ptr<ZqModel>& parent, bool silent = false);
     std::shared_ptr<ZqModel> parent() const;

@@ -3,6 +3,7 @@
 #include "attributes/ZqBaseAttribute.h"
 #include "model/ZqArchiveReader.h"
 #include "model/ZqModel.h"
+#include "model/ZqModelFileReader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "cocos2d.h"
 
@@ -148,6 +149,9 @@ void ZqModelController::reset()
     m_changed = false;
     m_idCounter = 0;
     m_loadingState = LoadingState();
+    m_pendingChildren.clear();
+    m_keepChildren = false;
+    m_listing.reset();
     cocos2d::CCPoolManager::sharedPoolManager()->finalize();
 }
 

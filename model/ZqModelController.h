@@ -19,6 +19,12 @@
 class MessagePackMap;
 class ZqArchiveReader;
 class ZqBaseAttribute;
+class ZqModelFileReader;
+
+// How model files are read: in one pass with the visitor reader (the player's road), or
+// unpacked map by map into MessagePackMaps first. Both give the same models and errors;
+// tests and fuzzers compare them.
+enum class ZqModelFileRoad { kVisitor, kMaps };
 
 // The owner and index of every model of the running game: models by id (at most one per
 // id) and by class type id (ascending ids, each list in registration order). Holds the
@@ -144,6 +150,12 @@ public:
     // the same id only once it is read completely; a connections map links the model of
     // its id. False when the file failed (failed state).
     bool parseModelFile(const unsigned char* bytes, std::size_t size, int kind);
+    ZqModelFileRoad modelFileRoad() const { return m_road; }
+    void setModelFileRoad(ZqModelFileRoad road) { m_road = road; }
+    // The children a connections map lists, by id. While a connections file is read they
+    // are kept and added once the file is read (linkPendingChildren); otherwise at once.
+    // An id no model has is logged with the file.
+    void linkChildren(ZqModel& parent, std::vector<uint32_t> ids);
     // Unscrambles the key file with the general settings' "User ID" and installs it. A
     // file lacking "id", "Class Name" or "value" is "Failed to load keys" (failed state).
     bool loadKeyFile(const unsigned char* bytes, std::size_t size);
@@ -171,6 +183,8 @@ protected:
     virtual void attributeChanged(const ZqBaseAttribute* attribute, int kind);
 
 private:
+    friend class ZqModelFileReader;
+
     bool isRegistered(const ZqModel* model) const;
     void registerModelClasses();
 
@@ -178,7 +192,17 @@ private:
     void failFile(const std::string& file, const char* reason);
     int loadDataFile(const std::string& name, int kind, const std::string& passwordText);
     void readModelMap(const MessagePackMap& map, int kind);
+    // A new model of a class the data names (the general settings read aside), else null.
+    std::shared_ptr<ZqModel> createModelOfClass(std::string_view className);
     void replaceModel(const std::shared_ptr<ZqModel>& model);
+    // Logs each entry of an attributes map that the model does not read: a key named by no
+    // attribute or field of its class (a damaged key file, or data of another version).
+    void logUnreadEntries(const ZqModel& model, const MessagePackMap& map);
+    // Adds the children kept while a connections file was read, in the order they came.
+    void linkPendingChildren();
+    // The plain data file at path: its full path when it exists (letter case ignored as
+    // the file utility does), from one listing of the data directory per load.
+    std::optional<std::string> findPlainFile(const std::string& path);
     void raiseIdCounter();
     void updateProgress(std::size_t fileCount);
     bool walkArchive(bool fromFirst);
@@ -186,6 +210,29 @@ private:
     std::unique_ptr<ZqArchiveReader> m_archive;
     std::string m_archivePath;
     std::string m_loadingFile; // the file being read, for error texts
+    ZqModelFileRoad m_road = ZqModelFileRoad::kVisitor;
+    std::unique_ptr<ZqModelFileReader> m_fileReader;
+    struct PendingChildren {
+        std::shared_ptr<ZqModel> parent;
+        std::vector<uint32_t> ids;
+    };
+    const ZqModelClass* m_lastClass = nullptr;
+    // Per class and key dictionary: the codes of the keys its models read at the top level.
+    struct ReadKeys {
+        uint32_t generation = 0;
+        std::unordered_set<int32_t> codes;
+    };
+    std::unordered_map<std::size_t, ReadKeys> m_readKeys;
+    bool m_keepChildren = false;
+    std::vector<PendingChildren> m_pendingChildren;
+    // The data directory's full path and its files: exact names, and lower-case names
+    // mapped to the first exact name in order (the file utility's choice).
+    struct DirectoryListing {
+        std::string directory;
+        std::unordered_set<std::string> names;
+        std::unordered_map<std::string, std::string> folded;
+    };
+    std::optional<DirectoryListing> m_listing;
     bool m_loadingFailed = false;
 
     ZqModelRegistry m_registry;

@@ -6,13 +6,18 @@
 #include "model/ZqArchiveReader.h"
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModel.h"
+#include "model/ZqModelFileReader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "cocos2d.h"
 
 #include <ZqLog.h>
 
 #include <algorithm>
+#include <unordered_map>
+#include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <set>
 
 using namespace cocos2d;
 
@@ -55,17 +60,84 @@ void noteUnknownMember(const ZqModelRegistry& registry, const std::string& name)
     debugLog("[ZqModelController] archive member not recognised, passed over: %s", name.c_str());
 }
 
-// A whole plain file through the engine; nothing when it is missing or unreadable.
-std::optional<std::vector<unsigned char>> readPlain(const std::string& path)
+// A whole file at its full path; nothing when it cannot be read.
+std::optional<std::vector<unsigned char>> readPlain(const std::string& fullPath)
 {
-    CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    if (!files->isFileExist(path))
+    std::ifstream file(fullPath, std::ios::binary);
+    if (!file)
         return std::nullopt;
-    unsigned long size = 0;
-    std::unique_ptr<unsigned char[]> data(files->getFileData(path.c_str(), "rb", &size));
-    if (!data)
+    std::vector<unsigned char> bytes;
+    char block[65536];
+    while (file.read(block, sizeof block) || file.gcount() > 0)
+        bytes.insert(bytes.end(), block, block + file.gcount());
+    if (file.bad())
         return std::nullopt;
-    return std::vector<unsigned char>(data.get(), data.get() + size);
+    return bytes;
+}
+
+// What is wrong with a model file, in words a player can pass on.
+std::string describeDataError(const std::exception& error)
+{
+    if (dynamic_cast<const msgpack::insufficient_bytes*>(&error))
+        return "the file ends inside a model (insufficient bytes)";
+    if (dynamic_cast<const msgpack::parse_error*>(&error))
+        return "it holds bytes that are not MessagePack data";
+    if (dynamic_cast<const msgpack::depth_size_overflow*>(&error))
+        return "its maps are nested too deeply";
+    if (dynamic_cast<const msgpack::size_overflow*>(&error))
+        return "a map or list claims more entries than the file holds";
+    if (dynamic_cast<const msgpack::type_error*>(&error))
+        return "a value has the wrong type";
+    if (dynamic_cast<const std::out_of_range*>(&error))
+        return "a key code is not in the key file";
+    return error.what();
+}
+
+// True when the parent -> children links to add, with the children the models have, hold a
+// cycle: a depth-first walk from every parent that gains children.
+template <class Pending>
+bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::vector<std::shared_ptr<ZqModel>>>& resolved)
+{
+    std::unordered_map<const ZqModel*, std::vector<const ZqModel*>> added;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        std::vector<const ZqModel*>& list = added[pending[i].parent.get()];
+        for (const std::shared_ptr<ZqModel>& child : resolved[i])
+            list.push_back(child.get());
+    }
+    enum : uint8_t { kNew, kOnPath, kDone };
+    std::unordered_map<const ZqModel*, uint8_t> state;
+    struct Step {
+        const ZqModel* model;
+        std::size_t next;
+    };
+    std::vector<Step> path;
+    for (const auto& [root, unused] : added) {
+        if (state[root] != kNew)
+            continue;
+        state[root] = kOnPath;
+        path.push_back({root, 0});
+        while (!path.empty()) {
+            const ZqModel* model = path.back().model;
+            const std::vector<std::shared_ptr<ZqModel>>& own = model->children();
+            const auto extra = added.find(model);
+            const std::size_t count = own.size() + (extra == added.end() ? 0 : extra->second.size());
+            const std::size_t k = path.back().next++;
+            if (k == count) {
+                state[model] = kDone;
+                path.pop_back();
+                continue;
+            }
+            const ZqModel* next = k < own.size() ? own[k].get() : extra->second[k - own.size()];
+            uint8_t& seen = state[next];
+            if (seen == kOnPath)
+                return true;
+            if (seen == kNew) {
+                seen = kOnPath;
+                path.push_back({next, 0});
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -93,7 +165,9 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
         if (m_loadingFailed)
             return;
     } else {
-        keys = readPlain(m_dataDirectory + "/" + kKeyFileName);
+        m_listing.reset();
+        if (std::optional<std::string> path = findPlainFile(m_dataDirectory + "/" + kKeyFileName))
+            keys = readPlain(*path);
     }
     if (!keys || keys->empty()) {
         failLoading(std::string(kFailedKeys) + ": no key file",
@@ -214,20 +288,59 @@ int ZqModelController::loadArchiveFile(const std::string& name, int kind, const 
 
 int ZqModelController::loadPlainFile(const std::string& path, int kind)
 {
-    CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    if (!files->isFileExist(path))
+    const std::optional<std::string> fullPath = findPlainFile(path);
+    if (!fullPath)
         return 1;
     debugLog("[ZqModelController] load data(%d) for class from file: %s", kind, path.c_str());
-    unsigned long size = 0;
-    std::unique_ptr<unsigned char[]> data(files->getFileData(path.c_str(), "rb", &size));
+    const std::optional<std::vector<unsigned char>> data = readPlain(*fullPath);
     if (!data) {
         failFile(path, "the file cannot be read");
         return 2;
     }
     m_loadingFile = path;
-    const bool parsed = parseModelFile(data.get(), size, kind);
+    const bool parsed = parseModelFile(data->data(), data->size(), kind);
     m_loadingFile.clear();
     return parsed ? 0 : 2;
+}
+
+std::optional<std::string> ZqModelController::findPlainFile(const std::string& path)
+{
+    const std::string prefix = m_dataDirectory + "/";
+    const bool inDirectory = path.compare(0, prefix.size(), prefix) == 0 && path.find('/', prefix.size()) == std::string::npos;
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    if (!inDirectory)
+        return files->isFileExist(path) ? std::optional<std::string>(files->fullPathForFilename(path)) : std::nullopt;
+    // One listing per load: probing the directory for every class and kind would scan it
+    // again for each missing file.
+    if (!m_listing) {
+        m_listing.emplace();
+        m_listing->directory = files->fullPathForFilename(m_dataDirectory);
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(m_listing->directory, error), end; !error && it != end;
+             it.increment(error)) {
+            std::error_code kindError;
+            if (!it->is_regular_file(kindError))
+                continue;
+            std::string name = it->path().filename().string();
+            std::string folded = name;
+            for (char& c : folded)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            auto [at, inserted] = m_listing->folded.emplace(folded, name);
+            if (!inserted && name < at->second)
+                at->second = name;
+            m_listing->names.insert(std::move(name));
+        }
+    }
+    std::string name = path.substr(prefix.size());
+    if (m_listing->names.count(name) == 0) {
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        auto found = m_listing->folded.find(name);
+        if (found == m_listing->folded.end())
+            return std::nullopt;
+        name = found->second;
+    }
+    return m_listing->directory + "/" + name;
 }
 
 int ZqModelController::loadDataFile(const std::string& name, int kind, const std::string& passwordText)
@@ -254,55 +367,178 @@ std::optional<std::vector<unsigned char>> ZqModelController::readArchiveFile(con
 
 bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t size, int kind)
 {
-    if (!bytes || size == 0)
+    if (!bytes || size == 0) {
+        // The writer never writes an empty model file: one of a class the data can name is
+        // damaged data, not a class without models (other files are passed over).
+        const std::string base = m_loadingFile.substr(m_loadingFile.rfind('/') + 1);
+        if (!m_loadingFile.empty() && m_registry.find(base.substr(0, base.find('.')))) {
+            failFile(m_loadingFile, "the file is empty");
+            return false;
+        }
         return true;
+    }
     const char* data = reinterpret_cast<const char*>(bytes);
     std::size_t offset = 0;
+    std::size_t start = 0;
+    std::size_t models = 0;
+    // Children of a connections file are added once it is read.
+    m_keepChildren = kind != 0;
     // One zone for the file, cleared after each map: nothing read keeps the objects.
     msgpack::zone zone;
     try {
+        if (m_road == ZqModelFileRoad::kVisitor && !m_fileReader)
+            m_fileReader = std::make_unique<ZqModelFileReader>(*this);
         while (offset < size) {
-            const msgpack::object object = unpackBounded(zone, data, size, offset);
-            // A nil object ends the file.
-            if (object.type == msgpack::type::NIL)
-                break;
-            readModelMap(MessagePackMap::fromObject(object), kind);
-            zone.clear();
+            start = offset;
+            if (m_road == ZqModelFileRoad::kVisitor) {
+                if (!m_fileReader->readMap(data, size, offset, kind))
+                    break;
+            } else {
+                const msgpack::object object = unpackBounded(zone, data, size, offset);
+                // A nil object ends the file.
+                if (object.type == msgpack::type::NIL)
+                    break;
+                readModelMap(MessagePackMap::fromObject(object), kind);
+                zone.clear();
+            }
+            ++models;
         }
     } catch (const std::exception& error) {
+        linkPendingChildren();
         raiseIdCounter();
         failFile(m_loadingFile.empty() ? std::string("model data") : m_loadingFile,
-                 (std::string(error.what()) + " (map at byte " + std::to_string(offset) + ")").c_str());
+                 (describeDataError(error) + " in model " + std::to_string(models + 1) + " of the file (from byte " +
+                  std::to_string(start) + ")")
+                     .c_str());
         return false;
     }
+    linkPendingChildren();
     raiseIdCounter();
     return true;
 }
 
 void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
 {
+    // Every key, and every key of a nested map, must be a code of the key file: a damaged
+    // or foreign key file would otherwise read as defaults.
+    for (const auto& [code, value] : map.entries()) {
+        if (!keyCodeIsKnown(static_cast<uint32_t>(code)))
+            throw ZqUnknownKeyCode(static_cast<uint32_t>(code));
+        if (value.type != msgpack::type::MAP)
+            continue;
+        for (uint32_t i = 0; i < value.via.map.size; ++i) {
+            const msgpack::object& key = value.via.map.ptr[i].key;
+            if (key.type == msgpack::type::POSITIVE_INTEGER && key.via.u64 <= UINT32_MAX && !keyCodeIsKnown(static_cast<int64_t>(key.via.u64)))
+                throw ZqUnknownKeyCode(static_cast<int64_t>(key.via.u64));
+        }
+    }
     uint32_t id = 0;
     if (!map.getUInt(kIdKey, id))
         return;
     if (kind != 0) {
         if (std::shared_ptr<ZqModel> model = modelById(id))
             model->unpackConnections(map);
+        else
+            debugLog("[ZqModelController] %s: links of model %u, which no model has - skipped", m_loadingFile.c_str(), id);
         return;
     }
     std::string className;
     if (!map.getString(kClassNameKey, className))
         return;
-    std::shared_ptr<ZqModel> model;
-    // The registry hands out the one general-settings instance; a new one is read aside.
-    if (className == ZqModelGeneralSettings::staticClassName())
-        model = ZqModelGeneralSettings::createDetached();
-    else if (const ZqModelClass* row = m_registry.find(className))
-        model = row->create();
+    std::shared_ptr<ZqModel> model = createModelOfClass(className);
     if (!model)
         return;
     // A map that throws leaves the model it would replace in place.
     model->unpackAttributes(map);
+    logUnreadEntries(*model, map);
     replaceModel(model);
+}
+
+void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
+{
+    ReadKeys& known = m_readKeys[model.typeId()];
+    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    if (known.generation != generation) {
+        known.generation = generation;
+        known.codes.clear();
+        // The names the class writes are the names it reads; the writer's own set is
+        // kept aside meanwhile.
+        std::set<std::string> names;
+        names.swap(keyNameSet());
+        model.collectKeys();
+        names.swap(keyNameSet());
+        names.insert("children");
+        for (const std::string& name : names)
+            known.codes.insert(keyCodeOrDefault(name));
+        for (const ZqBaseAttribute* attribute : model.attributes())
+            known.codes.insert(keyCodeOrDefault(attribute->name()));
+    }
+    for (const auto& [code, value] : map.entries()) {
+        if (known.codes.count(code) != 0)
+            continue;
+        const std::string* name = tryKeyName(code);
+        debugLog("[ZqModelController] %s: model %u (%s) has no \"%s\" - not read", m_loadingFile.c_str(), model.id(),
+                 model.className(), name ? name->c_str() : "?");
+    }
+}
+
+std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view className)
+{
+    // The registry hands out the one general-settings instance; a new one is read aside.
+    if (className == ZqModelGeneralSettings::staticClassName())
+        return ZqModelGeneralSettings::createDetached();
+    // The maps of a file are mostly of one class: the last row found serves the next.
+    if (!m_lastClass || className != m_lastClass->className) {
+        m_lastClass = m_registry.find(std::string(className));
+        if (!m_lastClass)
+            return nullptr;
+    }
+    return m_lastClass->create();
+}
+
+void ZqModelController::linkChildren(ZqModel& parent, std::vector<uint32_t> ids)
+{
+    if (m_keepChildren) {
+        if (std::shared_ptr<ZqModel> self = parent.sharedFromThis())
+            m_pendingChildren.push_back({std::move(self), std::move(ids)});
+        return;
+    }
+    for (uint32_t id : ids) {
+        if (std::shared_ptr<ZqModel> child = modelById(id))
+            parent.addChild(child, true);
+    }
+    parent.childrenLinked();
+}
+
+void ZqModelController::linkPendingChildren()
+{
+    m_keepChildren = false;
+    std::vector<PendingChildren> pending = std::move(m_pendingChildren);
+    m_pendingChildren.clear();
+    std::vector<std::vector<std::shared_ptr<ZqModel>>> resolved(pending.size());
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        resolved[i].reserve(pending[i].ids.size());
+        for (uint32_t id : pending[i].ids) {
+            if (std::shared_ptr<ZqModel> child = modelById(id))
+                resolved[i].push_back(std::move(child));
+            else
+                debugLog("[ZqModelController] %s: model %u lists child %u, which no model has", m_loadingFile.c_str(),
+                         pending[i].parent->id(), id);
+        }
+    }
+    // One check over the whole graph; only when the file's links would close a cycle are
+    // they added one by one, each refused link with its log line.
+    const bool cycle = formsCycle(pending, resolved);
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        ZqModel& parent = *pending[i].parent;
+        if (!cycle) {
+            parent.addLoadedChildren(resolved[i]);
+            continue;
+        }
+        for (const std::shared_ptr<ZqModel>& child : resolved[i])
+            parent.insertChild(child, -1, true);
+        parent.childrenLinked();
+    }
 }
 
 void ZqModelController::replaceModel(const std::shared_ptr<ZqModel>& model)

@@ -68,6 +68,31 @@ void ZqModel::removeAllChildren(bool silent)
         notifyChanged();
 }
 
+void ZqModel::addLoadedChildren(const std::vector<std::shared_ptr<ZqModel>>& children)
+{
+    m_children.reserve(m_children.size() + children.size());
+    const std::shared_ptr<ZqModel> self = sharedFromThis();
+    // Children are unique; a long list is checked through a set rather than scanned.
+    std::unordered_set<const ZqModel*> present;
+    const bool useSet = m_children.size() + children.size() > 32;
+    if (useSet) {
+        for (const std::shared_ptr<ZqModel>& child : m_children)
+            present.insert(child.get());
+    }
+    for (const std::shared_ptr<ZqModel>& child : children) {
+        if (!child || child->typeId() == kGeneralSettingsTypeId)
+            continue;
+        if (useSet ? !present.insert(child.get()).second : hasChild(child.get()))
+            continue;
+        m_children.push_back(child);
+        child->purgeExpiredParents();
+        if (self && !child->hasParent(this))
+            child->m_parents.push_back(self);
+        childAdded(child);
+    }
+    childrenLinked();
+}
+
 void ZqModel::addParent(const std::shared_ptr<ZqModel>& parent)
 {
     purgeExpiredParents();

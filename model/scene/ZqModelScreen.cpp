@@ -143,6 +143,11 @@ void ZqBaseModelScreenScene::unpackConnections(const MessagePackMap& map)
     linkFirstComponents();
 }
 
+void ZqBaseModelScreenScene::childrenLinked()
+{
+    linkFirstComponents();
+}
+
 void ZqBaseModelScreenScene::loadConnectionsFromDictionary(cocos2d::CCDictionary* dictionary)
 {
     ZqModelScreen::loadConnectionsFromDictionary(dictionary);

@@ -139,6 +139,8 @@ public:
     ZqBaseModelScreenScene(const ZqBaseModelScreenScene& source);
 
     void unpackConnections(const MessagePackMap& map) override;
+    // The first forced-movement and deletion-threshold children take effect.
+    void childrenLinked() override;
     void loadConnectionsFromDictionary(cocos2d::CCDictionary* dictionary) override;
     // The children as for any model; a deep copy then shares the init section's character
     // objects in the groups of its other sections (matched by "Z Depth").

@@ -110,7 +110,58 @@ TEST_F(LoadingFailureTest, MalformedMessagePack)
         const std::string error = load(root);
         EXPECT_EQ(error.rfind("Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: ", 0), 0u) << error;
         EXPECT_NE(controller().modelById(101), nullptr);
+        // Plain words: no exception class names, and the map that failed, not the next.
+        for (const char* word : {"bad cast", "bad_cast", "unordered_map", "::", "std"})
+            EXPECT_EQ(error.find(word), std::string::npos) << error;
+        EXPECT_NE(error.find("in model 1 of the file (from byte 0)"), std::string::npos) << error;
     }
+}
+
+// The writer never writes an empty model file; one is damaged, in either form.
+TEST_F(LoadingFailureTest, EmptyModelFileIsDamagedData)
+{
+    fileOf(game, "ZqModelObjectLabel.1.attributes.pack").clear();
+    TempDir plain, packed;
+    writeDirectory(plain, game);
+    archive_test::writeBytes(packed.file("data/data.pkg"), archive(game));
+    EXPECT_EQ(load(plain), "Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: the file is empty");
+    EXPECT_EQ(load(packed), "Unable to load data: ZqModelObjectLabel.1.attributes.pack: the file is empty");
+}
+
+// A code the key file does not hold means key file and model files do not belong
+// together (or one is damaged): the message names the file and the code, at the top
+// level of a model map and inside an attribute's map.
+TEST_F(LoadingFailureTest, KeyCodeMissingFromTheKeyFileEndsLoading)
+{
+    const std::string className = "ZqModelObjectLabel";
+    Bytes topLevel = {0x83, 0x2a, 0x67, 0x21, static_cast<unsigned char>(0xa0 | className.size())};
+    topLevel.insert(topLevel.end(), className.begin(), className.end());
+    Bytes nested = topLevel;
+    topLevel.insert(topLevel.end(), {0xcd, 0x03, 0xe7, 0x80});   // 999: {}
+    nested.insert(nested.end(), {0x00, 0x81, 0xcd, 0x03, 0xe8, 0x01}); // 0: {1000: 1}
+    for (const auto& [bytes, code] : {std::pair{topLevel, "999"}, std::pair{nested, "1000"}}) {
+        fileOf(game, "ZqModelObjectLabel.1.attributes.pack") = bytes;
+        TempDir root;
+        writeDirectory(root, game);
+        const std::string error = load(root);
+        EXPECT_EQ(error.rfind("Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: key code " +
+                                  std::string(code) + " is not in the key file",
+                              0),
+                  0u)
+            << error;
+    }
+}
+
+// A connections map naming a child that no model has: the load goes on, with a log line
+// that names the file, the model and the missing id.
+TEST_F(LoadingFailureTest, ChildThatNoModelHasIsLogged)
+{
+    fileOf(game, "ZqModelObjectLabel.1.attributes.pack") = fileOf(game, "ZqModelObjectLabel.0.attributes.pack");
+    TempDir root;
+    writeDirectory(root, game);
+    EXPECT_EQ(load(root), "");
+    EXPECT_TRUE(logged("data/ZqModelScreen.1.connections.pack: model 201 lists child 102, which no model has"));
+    EXPECT_TRUE(controller().modelById(201)->children().empty());
 }
 
 // Every byte of the archive damaged in turn. A damaged member always fails; elsewhere

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <msgpack.hpp>
+
+class ZqModelController;
+class ZqModel;
+
+// Reads the maps of one model file in one pass, with msgpack-c's visitor parse: the bytes
+// are never unpacked into a tree first. In an attributes file each model map's entries go
+// through the class's code -> attribute table straight to the attributes: a nested
+// attribute map is collected in place (its values built in one reused zone, strings left
+// in the input) and handed to the attribute at its end. Container headers are checked
+// against the bytes left before anything is allocated, and nesting is bounded, exactly as
+// unpackBounded does for the map road.
+//
+// Both roads give the same models and the same errors: a map whose "Class Name" comes
+// after its attributes, and every connections map, are built whole in the zone and read
+// by the controller's map road. Errors of the data's meaning are held until the map has
+// been parsed to its end, so that a damaged byte later in the map is what is reported, as
+// on the map road.
+class ZqModelFileReader {
+public:
+    explicit ZqModelFileReader(ZqModelController& controller);
+    ~ZqModelFileReader();
+    ZqModelFileReader(const ZqModelFileReader&) = delete;
+    ZqModelFileReader& operator=(const ZqModelFileReader&) = delete;
+
+    // Reads the map at offset in data[0, size) (kind 0 attributes, 1 connections) and moves
+    // offset past it. False for a nil object, which ends the file. Throws what the map
+    // road throws for the same bytes.
+    bool readMap(const char* data, std::size_t size, std::size_t& offset, int kind);
+
+private:
+    class Visitor;
+
+    ZqModelController& m_controller;
+    std::unique_ptr<Visitor> m_visitor;
+};
