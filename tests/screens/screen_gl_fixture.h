@@ -17,6 +17,8 @@ protected:
     {
         ZqModelController::shared()->reset();
         ZqPScreenNavigator::shared()->reset();
+        // Earlier tests may have left a director with its scheduler and dispatchers.
+        cocos2d::CCDirector::sharedDirector()->purgeDirector();
         GLFixture::SetUp();
     }
 
