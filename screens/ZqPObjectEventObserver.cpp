@@ -83,12 +83,7 @@ void ZqPObjectEventObserver::setModel(const std::shared_ptr<ZqModelObjectEventOb
 
 int ZqPObjectEventObserver::startMode() const
 {
-    const std::string& function = m_model ? m_model->function() : std::string();
-    if (function == "kStartKeepScores")
-        return 10;
-    if (function == "kStartCheckpointButton")
-        return 0;
-    return 14;
+    return ZqPScreenUi::startModeFor(m_model ? m_model->function() : std::string());
 }
 
 int ZqPObjectEventObserver::pauseMode() const

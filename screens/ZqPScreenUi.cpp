@@ -383,6 +383,15 @@ void ZqPScreenUi::audioPressed(CCObject* /*sender*/)
     ZqScreenMusic::shared().applyMuteSetting();
 }
 
+int ZqPScreenUi::startModeFor(const std::string& token)
+{
+    if (token == "kStartKeepScores")
+        return 10;
+    if (token == "kStartCheckpointButton")
+        return 0;
+    return 14;
+}
+
 void ZqPScreenUi::openLink(const std::shared_ptr<ZqBaseModelObjectButton>& model)
 {
     if (!model)
@@ -390,9 +399,7 @@ void ZqPScreenUi::openLink(const std::shared_ptr<ZqBaseModelObjectButton>& model
     const int destination = model->typeId() == ZqModelObjectLockButton::staticTypeId()
                                 ? ZqPScreenNavigator::shared()->sceneDestination()
                                 : 0;
-    const std::string& action = model->action();
-    const int startMode = action == "kStartKeepScores" ? 10 : action == "kStartCheckpointButton" ? 0 : 14;
-    switchToLinkedScreen(model->name(), destination, startMode, 2, 0);
+    switchToLinkedScreen(model->name(), destination, startModeFor(model->action()), 2, 0);
 }
 
 void ZqPScreenUi::queueLinkedScreenSwitch(const std::string& name, int destination, int startMode, int pauseMode,
