@@ -30,6 +30,7 @@ protected:
     {
         ZqPSettingsController::purgeShared();
         cocos2d::CCUserDefault::sharedUserDefault()->deleteStore();
+        cocos2d::CCUserDefault::purgeSharedUserDefault();
         ScoreRegistry::clear();
         ScoreRegistry::setCurrentKey("");
         ZqPurchaseRegistry::reset();
@@ -49,6 +50,8 @@ protected:
         frame(); // the replaced scenes go
         ZqPInputController::purgeShared();
         ZqPSettingsController::purgeShared();
+        cocos2d::CCUserDefault::purgeSharedUserDefault();
+        ZqModelController::shared()->reset();
         ScreenGLFixture::TearDown();
     }
 
