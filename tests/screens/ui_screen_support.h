@@ -52,6 +52,8 @@ protected:
         ZqPSettingsController::purgeShared();
         cocos2d::CCUserDefault::purgeSharedUserDefault();
         ZqModelController::shared()->reset();
+        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+        cocos2d::CCTextureCache::purgeSharedTextureCache();
         ScreenGLFixture::TearDown();
     }
 
