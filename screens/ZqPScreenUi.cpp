@@ -14,7 +14,6 @@
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
-#include "screens/ZqPButtonMenu.h"
 #include "screens/ZqPObjectButton.h"
 #include "screens/ZqPObjectText.h"
 #include "screens/ZqPScreenNavigator.h"
@@ -39,15 +38,26 @@ constexpr CharacterKey kCharacterKeys[] = {
     {"kMotorSpinCCWButton", 10},
 };
 
-// The first character the coins pay for that is still locked, by index; -1 when none.
-int firstAffordableLocked(const std::vector<std::shared_ptr<ZqModelAssetCharacter>>& characters)
+void controlPressed(ZqPObjectButton* button)
+{
+    ZqPInputController::shared()->actionBegin(11, button);
+}
+
+void controlReleased(ZqPObjectButton* button)
+{
+    ZqPInputController::shared()->actionEnd(12, button);
+}
+
+// The indices of the characters still locked that the player's coins pay for.
+std::vector<int> affordableLocked(const std::vector<std::shared_ptr<ZqModelAssetCharacter>>& characters)
 {
     const float coins = static_cast<float>(ScoreRegistry::global().coins.total);
+    std::vector<int> found;
     for (std::size_t i = 0; i < characters.size(); ++i) {
         if (!ZqPSettingsController::shared()->isCharacterUnlocked(static_cast<int>(i)) && coins >= characters[i]->price())
-            return static_cast<int>(i);
+            found.push_back(static_cast<int>(i));
     }
-    return -1;
+    return found;
 }
 
 // The screen model of key: an interface node's screen, else any plain screen with that key.
@@ -107,11 +117,10 @@ bool ZqPScreenUi::init()
     bindCommands();
     bindButton("kCustom", this, menu_selector(ZqPScreenUi::customPressed));
 
-    // Control buttons press action 11 and release action 12 with themselves as sender.
+    // Control buttons press action 11 and release action 12 with themselves as sender,
+    // bound twice as the editor's player does; binding sets the handlers, so once counts.
     ZqPInputController* input = ZqPInputController::shared();
-    auto controlPress = [](ZqPObjectButton* button) { ZqPInputController::shared()->actionBegin(11, button); };
-    auto controlRelease = [](ZqPObjectButton* button) { ZqPInputController::shared()->actionEnd(12, button); };
-    bindInput("kInputControllerActionButton", input, controlPress, controlRelease);
+    bindInput("kInputControllerActionButton", input, controlPressed, controlReleased);
     registerInputActionButtons();
     for (const CharacterKey& character : kCharacterKeys) {
         const int action = character.gameAction;
@@ -150,8 +159,7 @@ void ZqPScreenUi::registerInputActionButtons()
 {
     for (ZqPObjectButton* button : findButtons("kInputControllerActionButton")) {
         debugLog("---------- register button with ID: %d", static_cast<int>(button->model()->id()));
-        button->setInputHandlers([](ZqPObjectButton* b) { ZqPInputController::shared()->actionBegin(11, b); },
-                                 [](ZqPObjectButton* b) { ZqPInputController::shared()->actionEnd(12, b); });
+        button->setInputHandlers(controlPressed, controlReleased);
     }
 }
 
@@ -244,22 +252,23 @@ void ZqPScreenUi::setButtonsEnabled(bool enabled)
 
 void ZqPScreenUi::goFullscreen()
 {
-    if (m_fullscreenButton)
-        m_fullscreenButton->setVisible(false);
-    if (m_windowedButton)
-        m_windowedButton->setVisible(true);
-    ZqPSettingsController::shared()->setFullscreen(true);
-    ZqServices::shared()->setFullscreen(true);
+    setWindowMode(true);
 }
 
 void ZqPScreenUi::goWindowed()
 {
+    setWindowMode(false);
+}
+
+void ZqPScreenUi::setWindowMode(bool fullscreen)
+{
+    // A screen may have either button alone.
     if (m_fullscreenButton)
-        m_fullscreenButton->setVisible(true);
+        m_fullscreenButton->setVisible(!fullscreen);
     if (m_windowedButton)
-        m_windowedButton->setVisible(false);
-    ZqPSettingsController::shared()->setFullscreen(false);
-    ZqServices::shared()->setFullscreen(false);
+        m_windowedButton->setVisible(fullscreen);
+    ZqPSettingsController::shared()->setFullscreen(fullscreen);
+    ZqServices::shared()->setFullscreen(fullscreen);
 }
 
 std::string ZqPScreenUi::reportedName() const
@@ -430,19 +439,14 @@ void ZqPScreenUi::unlockRandomCharacter(CCObject* /*sender*/)
 {
     const std::vector<std::shared_ptr<ZqModelAssetCharacter>> characters =
         ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>();
-    ZqPSettingsController* settings = ZqPSettingsController::shared();
-    const float coins = static_cast<float>(ScoreRegistry::global().coins.total);
-    std::vector<int> candidates;
-    for (std::size_t i = 0; i < characters.size(); ++i) {
-        if (!settings->isCharacterUnlocked(static_cast<int>(i)) && coins >= characters[i]->price())
-            candidates.push_back(static_cast<int>(i));
-    }
+    const std::vector<int> candidates = affordableLocked(characters);
     if (candidates.empty()) {
         ZqServices::shared()->showAlert(ZqModelGeneralSettings::shared()->notEnoughCurrencyText(), nullptr);
         return;
     }
     const int index = candidates[static_cast<std::size_t>(zqRand()) % candidates.size()];
     if (ScoreRegistry::payCoins(characters[static_cast<std::size_t>(index)]->price())) {
+        ZqPSettingsController* settings = ZqPSettingsController::shared();
         settings->unlockCharacter(index);
         settings->setSelectedCharacter(index);
         settings->save();
@@ -453,5 +457,5 @@ void ZqPScreenUi::unlockRandomCharacter(CCObject* /*sender*/)
 void ZqPScreenUi::refreshUnlockCharacterButton()
 {
     if (ZqPObjectButton* button = findButton("kUnlockCharacter"))
-        button->setVisible(firstAffordableLocked(ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>()) >= 0);
+        button->setVisible(!affordableLocked(ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>()).empty());
 }

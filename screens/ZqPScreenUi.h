@@ -81,6 +81,7 @@ private:
     void bindCommands();
     void registerInputActionButtons();
     void bindWindowModeButtons();
+    void setWindowMode(bool fullscreen);
 
     // Button handlers; each drops a press while an action waits.
     void backPressed(cocos2d::CCObject* sender);

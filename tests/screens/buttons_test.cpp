@@ -134,12 +134,22 @@ TEST_F(ButtonsTest, ATouchOnANonBlockingButtonAlsoReachesTheControlsBelow)
     EXPECT_EQ(linesWith("Custom Button Activated: Open"), 1);
 }
 
-TEST_F(ButtonsTest, AKeyReleasedAfterItsScreenWentReachesNothing)
+// A menu whose button "Shop", on Return, leads to the shop; the menu shown.
+class KeyLinkTest : public ButtonsTest {
+protected:
+    void SetUp() override
+    {
+        ButtonsTest::SetUp();
+        shop = graph.menu("Shop");
+        button(*menu, "Shop", "", CCPoint(100, 100), kKeyReturn);
+        FlowGraph::link(*menu, "Shop", *shop);
+        show("Menu");
+    }
+    std::shared_ptr<ZqNodeUI> shop;
+};
+
+TEST_F(KeyLinkTest, AKeyReleasedAfterItsScreenWentReachesNothing)
 {
-    auto shop = graph.menu("Shop");
-    button(*menu, "Shop", "", CCPoint(100, 100), kKeyReturn);
-    FlowGraph::link(*menu, "Shop", *shop);
-    show("Menu");
     ASSERT_TRUE(ZqPButtonKeys::keyDown(kKeyReturn));
     // Another way to the shop while the key is held: the menu's screen is replaced and freed.
     show("Shop");
@@ -149,12 +159,8 @@ TEST_F(ButtonsTest, AKeyReleasedAfterItsScreenWentReachesNothing)
     EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu", "Shop"}));
 }
 
-TEST_F(ButtonsTest, PressingAKeyLinkedButtonSwitchesScreens)
+TEST_F(KeyLinkTest, PressingAKeyLinkedButtonSwitchesScreens)
 {
-    auto shop = graph.menu("Shop");
-    button(*menu, "Shop", "", CCPoint(100, 100), kKeyReturn);
-    FlowGraph::link(*menu, "Shop", *shop);
-    show("Menu");
     ASSERT_TRUE(ZqPButtonKeys::keyDown(kKeyReturn));
     ASSERT_TRUE(ZqPButtonKeys::keyUp(kKeyReturn));
     EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu", "Shop"}));
