@@ -42,8 +42,10 @@ void ZqServices::setFullscreen(bool fullscreen)
     post(kMessageFullscreen, fullscreen ? 1 : 0);
 }
 
-void ZqServices::showAlert(const std::string&, const std::function<void(bool)>& callback)
+void ZqServices::showAlert(const std::string& text, const std::function<void(bool)>& callback)
 {
+    // No dialog on this platform: the text goes to the log, the answer is yes.
+    debugLog("[ZqServices] alert: %s", text.c_str());
     if (callback)
         callback(true);
 }

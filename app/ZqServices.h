@@ -31,7 +31,7 @@ public:
     void screenOnEnter(const std::string& name);
     void screenOnExit(const std::string& name);
     void setFullscreen(bool fullscreen);
-    // Shows nothing; the callback runs at once with true.
+    // Shows nothing but logs "[ZqServices] alert: <text>"; the callback runs at once with true.
     void showAlert(const std::string& text, const std::function<void(bool)>& callback);
 
 private:

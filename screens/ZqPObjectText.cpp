@@ -2,6 +2,7 @@
 
 #include "app/ZqObjectModelHolder.h"
 #include "model/scene/ZqModelLabel.h"
+#include "screens/ZqLiveLabelText.h"
 #include "label_nodes/CCLabelBMFont.h"
 
 using namespace cocos2d;
@@ -40,6 +41,25 @@ void ZqPObjectText::showLabel()
     addChild(m_label);
     // createLabel hands over a reference of its own; the child list keeps the label now.
     m_label->release();
+    m_liveText.clear();
+    refreshText();
+}
+
+void ZqPObjectText::update(float dt)
+{
+    ZqPObject::update(dt);
+    refreshText();
+}
+
+void ZqPObjectText::refreshText()
+{
+    if (!m_label)
+        return;
+    const std::optional<std::string> text = zqLiveLabelText(*m_labelModel);
+    if (text && *text != m_liveText) {
+        m_liveText = *text;
+        m_label->setString(m_liveText.c_str());
+    }
 }
 
 void ZqPObjectText::resetOnRestart()

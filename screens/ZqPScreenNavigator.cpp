@@ -4,9 +4,15 @@
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
+#include "model/GameplayParameters.h"
 #include "screens/ZqPScreenScene.h"
+#include "screens/ZqPScreenUi.h"
+
+#include <ZqLog.h>
 
 #include <algorithm>
+
+using namespace cocos2d;
 
 namespace {
 
@@ -46,6 +52,83 @@ void ZqPScreenNavigator::reset()
 {
     m_history.assign(1, kStartScreenKey);
     m_sceneDestination = 0;
+    if (m_container)
+        m_container->release();
+    m_container = nullptr;
+}
+
+void ZqPScreenNavigator::dropContainer()
+{
+    if (m_container)
+        m_container->autorelease();
+    m_container = nullptr;
+}
+
+CCScene* ZqPScreenNavigator::sceneContainer()
+{
+    if (m_container)
+        return m_container;
+    const std::string& key = currentKey();
+    if (key.empty())
+        return nullptr;
+    CCScene* container = nullptr;
+    if (std::shared_ptr<ZqNodeScene> world = sceneNodeForKey(key)) {
+        if (ZqPScreenScene* field = ZqPScreenScene::create(modelCast<ZqModelScreenScene>(world->screen()))) {
+            container = CCScene::create();
+            field->setTag(0);
+            container->addChild(field);
+        }
+    } else {
+        container = ZqPScreenUi::createScene(key == kStartScreenKey);
+    }
+    GameplayParameters::shared()->resetSaveCounter();
+    if (container) {
+        container->retain();
+        m_container = container;
+    }
+    return m_container;
+}
+
+ZqPScreenUi* ZqPScreenNavigator::currentUiScreen() const
+{
+    if (m_container)
+        return dynamic_cast<ZqPScreenUi*>(m_container->getChildByTag(0));
+    return dynamic_cast<ZqPScreenUi*>(ZqPScreen::runningScreen());
+}
+
+ZqPScreenScene* ZqPScreenNavigator::currentGameScene() const
+{
+    if (m_container)
+        return dynamic_cast<ZqPScreenScene*>(m_container->getChildByTag(0));
+    return dynamic_cast<ZqPScreenScene*>(ZqPScreen::runningScreen());
+}
+
+bool ZqPScreenNavigator::pushScreen(const std::string& name, bool lookup)
+{
+    if (!currentGameScene())
+        return false;
+    const std::string key = resolveScreenKey(name, lookup);
+    if (key.empty())
+        return false;
+    m_history.push_back(key);
+    return true;
+}
+
+void ZqPScreenNavigator::showFirstScreenAfterLoading()
+{
+    const std::string key = firstScreenAfterLoading();
+    if (key.empty()) {
+        debugLog("[ZqPScreenNavigator] no screen follows the start screen");
+        return;
+    }
+    moveTo(key);
+    CCScene* container = sceneContainer();
+    if (!container)
+        return;
+    if (ZqPScreen* running = ZqPScreen::runningScreen())
+        running->presentContainer(container);
+    else
+        CCDirector::sharedDirector()->replaceScene(container);
 }
 
 const std::string& ZqPScreenNavigator::currentKey() const
@@ -69,6 +152,7 @@ std::string ZqPScreenNavigator::resolveScreenKey(const std::string& name, bool l
 
 void ZqPScreenNavigator::moveTo(const std::string& key)
 {
+    dropContainer();
     auto found = std::find(m_history.begin(), m_history.end(), key);
     if (found != m_history.end())
         m_history.erase(found + 1, m_history.end());
@@ -81,6 +165,7 @@ bool ZqPScreenNavigator::back()
     if (m_history.size() < 2 || m_history[m_history.size() - 2] == kStartScreenKey)
         return false;
     m_history.pop_back();
+    dropContainer();
     return true;
 }
 
@@ -171,7 +256,3 @@ int ZqPScreenNavigator::nextDestination(int destination) const
     return 0;
 }
 
-ZqPScreenScene* ZqPScreenNavigator::currentGameScene() const
-{
-    return dynamic_cast<ZqPScreenScene*>(ZqPScreen::runningScreen());
-}

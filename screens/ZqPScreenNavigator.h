@@ -12,6 +12,10 @@ class ZqModelScreen;
 class ZqNodeScene;
 class ZqNodeUI;
 class ZqPScreenScene;
+class ZqPScreenUi;
+namespace cocos2d {
+class CCScene;
+}
 
 // Moves the player between the screens of the flow graph: the history of screen keys
 // from the start screen, the lookups in the loaded models that navigation and the
@@ -56,8 +60,28 @@ public:
     // follows the start screen in the history. Empty when the game has no such screen.
     std::string firstScreenAfterLoading() const;
 
+    // The current screen's container, a CCScene holding the screen under tag 0, built
+    // when missing: a menu through ZqPScreenUi::createScene (the loading UI exactly on the
+    // start screen), a world with its game field. Every build resets the gameplay
+    // parameters' save counter. Kept until the history moves; null when the current key
+    // names no screen that can be built.
+    cocos2d::CCScene* sceneContainer();
+    // The interface screen shown: the container's menu screen (without a container, the
+    // running scene's); null otherwise.
+    ZqPScreenUi* currentUiScreen() const;
+    // The game field of the container (without a container, of the running scene); null
+    // otherwise.
+    ZqPScreenScene* currentGameScene() const;
+    // Shows a screen over the running game field: its key appended. False without a
+    // field (over menus every link switches) and when the name does not resolve.
+    bool pushScreen(const std::string& name, bool lookup);
+    // The move past the start screen once the game is loaded (the application's
+    // game-ready hook): the screen of firstScreenAfterLoading becomes current and its
+    // container is presented.
+    void showFirstScreenAfterLoading();
+
     // The navigator as the process starts: the start screen alone in the history, no
-    // destination. Tests call it between games.
+    // container, no destination. Tests call it between games.
     void reset();
 
     // The first registered world node whose screen's key is key (exact bytes); empty when none.
@@ -77,9 +101,6 @@ public:
     // that holds the section of id destination; 0 when there is none or destination is 0
     // or names no section.
     int nextDestination(int destination) const override;
-    // The game field while one runs (the running scene's screen); null otherwise.
-    ZqPScreenScene* currentGameScene() const;
-
     // The level-section id at which the next game starts; 0 when none.
     int sceneDestination() const override { return m_sceneDestination; }
     void setSceneDestination(int destination) { m_sceneDestination = destination; }
@@ -87,9 +108,14 @@ public:
 private:
     ZqPScreenNavigator();
 
-    // Cuts the history back to key when it holds it, else appends it.
+    // Cuts the history back to key when it holds it, else appends it; the container goes.
     void moveTo(const std::string& key);
+    // The container goes at the end of the frame: the screen asking for the move may be
+    // inside it.
+    void dropContainer();
 
     std::vector<std::string> m_history;
+    // Retained.
+    cocos2d::CCScene* m_container = nullptr;
     int m_sceneDestination = 0;
 };

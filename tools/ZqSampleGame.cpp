@@ -7,6 +7,7 @@
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
@@ -65,6 +66,7 @@ constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
 constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
+constexpr int kKeyReturn = 0x01000004; // the editor's key code of Return
 constexpr float kWidth = 1136.0f;  // the design size, landscape
 constexpr float kHeight = 640.0f;
 
@@ -84,6 +86,7 @@ constexpr SpriteRow kSprites[] = {
     {1111, "Slime 2", 96, 64, {70, 180, 110, 255}},       {1112, "Star", 64, 64, {250, 220, 40, 255}},
     {1113, "Play Button", 240, 96, {60, 120, 220, 255}}, {1114, "Restart Button", 240, 96, {60, 120, 220, 255}},
     {1115, "Hero Defeated", 96, 128, {120, 40, 40, 255}},
+    {1116, "Audio Button", 96, 96, {230, 230, 230, 255}}, {1117, "Exit Button", 96, 96, {200, 60, 60, 255}},
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points).
@@ -119,6 +122,8 @@ void buildMedia(ZqGameBuilder& game)
     game.container(1008, "Play Button", 1.0f, {1113});
     game.container(1009, "Restart Button", 1.0f, {1114});
     game.container(1010, "Hero Defeated", 1.0f, {1115});
+    game.container(1011, "Audio Button", 1.0f, {1116});
+    game.container(1012, "Exit Button", 1.0f, {1117});
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
     game.animation(903, 953, "Hero Jump", 1003, false);
@@ -182,6 +187,7 @@ void buildScreens(ZqGameBuilder& game)
     std::shared_ptr<ZqNodeUIStart> start = game.startNode(2, 3);
     std::shared_ptr<ZqModelObjectLabel> loading = game.label(4, "Loading...", kFont, cocos2d::CCPoint(kWidth / 2, 360.0f));
     loading->setName("Loading Text");
+    loading->m_action->setValue("kCustomVector", true);
     std::shared_ptr<ZqModelObjectLoadingBar> bar = game.make<ZqModelObjectLoadingBar>(5, "Loading Bar");
     bar->m_position->setValue(cocos2d::CCPoint(kWidth / 2, 280.0f), true);
     start->screen()->addChild(loading, true);
@@ -199,11 +205,25 @@ void buildScreens(ZqGameBuilder& game)
     std::shared_ptr<ZqModelObjectLabel> name = game.label(301, ZqSampleGame::kApplicationName, kFont, title);
     name->m_action->setValue("kCustomVector", true);
     menu->screen()->addChild(name, true);
-    game.button(302, "Play", *menu, field.get(), 1008, centre);
+    // Return presses Play; the audio button mutes and unmutes; the exit button ends the game.
+    game.button(302, "Play", *menu, field.get(), 1008, centre)->m_keyboardKey->setValue(kKeyReturn, true);
+    auto audio = game.make<ZqModelObjectButtonSoundControl>(305, "Audio Button");
+    audio->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
+    audio->m_position->setValue(cocos2d::CCPoint(kWidth - 80.0f, kHeight - 80.0f), true);
+    menu->screen()->addChild(audio, true);
+    game.button(306, "Exit", *menu, nullptr, 1012, cocos2d::CCPoint(80.0f, kHeight - 80.0f))
+        ->m_action->setValue("kExitButton", true);
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
     std::shared_ptr<ZqModelObjectLabel> over = game.label(303, "Game Over", kFont, title);
     over->m_action->setValue("kCustomVector", true);
     gameOver->screen()->addChild(over, true);
+    // The best distance, a live text.
+    std::shared_ptr<ZqModelObjectLabel> best = game.label(307, "0", kFont, cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f));
+    best->setName("Best Distance");
+    best->m_action->setValue("kScoreVector", true);
+    best->m_scoreType->setValue("kScoreDistance", true);
+    best->m_amount->setValue("kScoreBest", true);
+    gameOver->screen()->addChild(best, true);
     game.button(304, "Restart", *gameOver, field.get(), 1009, centre);
 }
 

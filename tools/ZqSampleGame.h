@@ -57,7 +57,9 @@ public:
     // "Menu", the game field "Game" (a screen scene with three level sections, the first
     // the init section holding the character) and the game over "GameOver"; the flow-graph
     // links start -> menu ("Load"), menu -> game ("Play"), game -> game over ("Game Over"),
-    // game over -> game ("Restart"), each navigation button named like its port; and the
+    // game over -> game ("Restart"), each navigation button named like its port (Play
+    // also on Return); the menu's audio and exit buttons; the game over's best distance;
+    // and the
     // media models (one atlas of every sprite, sprite containers, a font, the menu music),
     // whose files the builder writes.
     static void build(ZqModelController& controller);

@@ -67,6 +67,7 @@ public:
     bool isLoopMusic() const { return m_loopMusic->value(); }
     bool isStopBgmOnDeath() const { return m_stopBgmOnDeath->value(); }
     bool isIdleAnimationLoop() const { return m_idleAnimationLoop->value(); }
+    int openAnimationFrames() const { return m_openAnimationFrames->value(); }
     int idleAnimationFrames() const { return m_idleAnimationFrames->value(); }
     int closeAnimationFrames() const { return m_closeAnimationFrames->value(); }
     bool isMuted() const { return m_muted->value(); }

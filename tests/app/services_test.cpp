@@ -37,8 +37,8 @@ TEST_F(ServicesTest, FixedAnswersOfThisPlatform)
     services->screenOnEnter("Menu");
     services->screenOnExit("Menu");
     ZqAdCustom::shared()->logCustomButton("Share");
-    EXPECT_EQ(lines, (std::vector<std::string>{"[ZqServices] Screen On Enter: Menu", "[ZqServices] Screen On Exit: Menu",
-                                               "Custom Button Activated: Share"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"[ZqServices] alert: Really?", "[ZqServices] Screen On Enter: Menu",
+                                               "[ZqServices] Screen On Exit: Menu", "Custom Button Activated: Share"}));
 }
 
 TEST_F(ServicesTest, FullscreenAndExitReachTheProgramsPoster)

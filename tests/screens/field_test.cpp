@@ -3,6 +3,7 @@
 // and shake, contacts to both objects, and a clean teardown.
 #include "field_test_support.h"
 
+#include "app/ZqPSettingsController.h"
 #include "screens/ZqPContactListener.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "touch/CCTouchDispatcher.h"
@@ -298,6 +299,7 @@ public:
 TEST_F(FieldTest, TearingDownAFieldOfTwoHundredObjectsLeavesNothing)
 {
     ZqPInputController::shared(); // made once for the run; objects ask it for the characters
+    ZqPSettingsController::shared(); // the same; a showing screen asks it about ads
     const long before = CCObject::liveObjectCount();
     {
         ZqPScreenScene* field = makeField();

@@ -1,5 +1,6 @@
 // The on-screen joystick: its touch area, relative and absolute steering, lifting and
 // cancelling, rotation, and its release from the touch dispatcher with its screen.
+#include "app/ZqPSettingsController.h"
 #include "app/ZqPInputController.h"
 #include "common/ZqLog.h"
 #include "model/ZqModelIdentity.h"
@@ -210,6 +211,7 @@ public:
 
 TEST_F(JoystickTest, ReplacedScreenFreesItsJoystick)
 {
+    ZqPSettingsController::shared(); // a showing screen asks it about ads
     const long before = CCObject::liveObjectCount();
     auto* screen = new JoystickScreen();
     screen->init();
@@ -227,6 +229,7 @@ TEST_F(JoystickTest, ReplacedScreenFreesItsJoystick)
     frame();
     // The old running scene of the fixture went too; the new one is made by the test.
     EXPECT_EQ(CCObject::liveObjectCount(), before);
+    ZqPSettingsController::purgeShared();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/gl/GLFixture.h"
+#include "model/GameplayParameters.h"
 #include "model/ZqModelController.h"
 #include "screens/ZqPScreenNavigator.h"
 
@@ -17,6 +18,10 @@ protected:
     {
         ZqModelController::shared()->reset();
         ZqPScreenNavigator::shared()->reset();
+        // Earlier tests may have left a director with its scheduler and dispatchers; the
+        // gameplay parameters live for the run (every container built resets a counter).
+        cocos2d::CCDirector::sharedDirector()->purgeDirector();
+        GameplayParameters::shared();
         GLFixture::SetUp();
     }
 

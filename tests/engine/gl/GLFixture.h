@@ -29,8 +29,6 @@ protected:
     void SetUp() override
     {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        // Earlier tests of the program may have left a director with its scheduler.
-        cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_baseline = cocos2d::CCObject::liveObjectCount();
         const cocos2d::CCSize size = viewSize();
         view = cocos2d::CCEGLViewSDL::createHeadless(static_cast<int>(size.width), static_cast<int>(size.height));

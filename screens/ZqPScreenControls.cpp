@@ -1,0 +1,263 @@
+// The screen base's controls: the UI builder, the button bindings, the deferred actions,
+// presenting a new container, the advertising of each showing, music and links.
+#include "screens/ZqPScreen.h"
+
+#include "app/ScoreRegistry.h"
+#include "app/ZqAdController.h"
+#include "app/ZqPInputController.h"
+#include "app/ZqPSettingsController.h"
+#include "app/ZqServices.h"
+#include "model/ZqModelController.h"
+#include "model/objects/ZqModelObjectsControls.h"
+#include "model/scene/ZqModelAssets.h"
+#include "model/scene/ZqModelButtons.h"
+#include "model/scene/ZqModelLabel.h"
+#include "model/scene/ZqModelScreen.h"
+#include "model/scene/ZqModelUnlocker.h"
+#include "screens/ZqPButtonMenu.h"
+#include "screens/ZqPObjectButton.h"
+#include "screens/ZqPObjectEventObserver.h"
+#include "screens/ZqPObjectImage.h"
+#include "screens/ZqPObjectLoadingBar.h"
+#include "screens/ZqPObjectText.h"
+#include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqScreenMusic.h"
+
+#include <ZqLog.h>
+
+#include <algorithm>
+
+using namespace cocos2d;
+
+void ZqPScreen::onEnter()
+{
+    showAds();
+    CCLayer::onEnter();
+    const ZqBaseModelScreen* model = screenModel().get();
+    if (model && model->isIdleAnimationLoop() && model->idleAnimationFrames() > 0) {
+        schedule(schedule_selector(ZqPScreen::loopIdleAnimation), static_cast<float>(model->idleAnimationFrames()) / 30.0f,
+                 kCCRepeatForever, static_cast<float>(std::max(0, model->openAnimationFrames())) / 30.0f);
+    }
+}
+
+void ZqPScreen::loopIdleAnimation(float /*dt*/)
+{
+    resetUiObjects();
+}
+
+bool ZqPScreen::buildUiFromModel(const std::string& key, bool /*flag*/)
+{
+    const std::shared_ptr<ZqModelScreen>& model = screenModel();
+    if (!model || model->key() != key || !uiLayer()) {
+        debugLog("[ZqPScreen] no screen to build for the key \"%s\"", key.c_str());
+        return false;
+    }
+    for (const std::shared_ptr<ZqModelObject>& object : model->objectModels())
+        addUiObjectFor(object);
+    return true;
+}
+
+void ZqPScreen::addUiObjectFor(const std::shared_ptr<ZqModelObject>& object)
+{
+    CCNode* node = nullptr;
+    const std::size_t type = object->typeId();
+    if (type == ZqModelObjectLabel::staticTypeId()) {
+        node = ZqPObjectText::create(std::static_pointer_cast<ZqModelObjectLabel>(object));
+    } else if (type == ZqModelObjectImage::staticTypeId()) {
+        node = ZqPObjectImage::create(std::static_pointer_cast<ZqModelObjectImage>(object), 1.0f, true);
+    } else if (type == ZqModelObjectLoadingBar::staticTypeId()) {
+        node = ZqPObjectLoadingBar::create(std::static_pointer_cast<ZqModelObjectLoadingBar>(object));
+    } else if (type == ZqModelObjectEventObserver::staticTypeId()) {
+        node = ZqPObjectEventObserver::create(std::static_pointer_cast<ZqModelObjectEventObserver>(object));
+    } else if (type == ZqModelObjectUnlocker::staticTypeId()) {
+        const auto& unlocker = static_cast<const ZqModelObjectUnlocker&>(*object);
+        unlocker.applyCharacterUnlock();
+        unlocker.applyButtonUnlock();
+        return;
+    } else if (std::shared_ptr<ZqBaseModelObjectButton> model = modelKindCast<ZqBaseModelObjectButton>(object)) {
+        ZqPObjectButton* button = ZqPObjectButton::create(model);
+        if (!button)
+            return;
+        button->setTarget(this, menu_selector(ZqPScreen::buttonPressed));
+        button->setVisible(!model->isHidden());
+        uiLayer()->addChild(ZqPButtonMenu::create(button), model->zDepth());
+        addUiObject(button);
+        return;
+    } else {
+        debugLog("[ZqPScreen] %s: no screen object for \"%s\"", object->className(), object->name().c_str());
+        return;
+    }
+    if (!node)
+        return;
+    uiLayer()->addChild(node, object->zDepth());
+    addUiObject(node);
+}
+
+std::vector<ZqPObjectButton*> ZqPScreen::allButtons() const
+{
+    std::vector<ZqPObjectButton*> buttons;
+    CCArray* children = uiLayer()->getChildren();
+    for (unsigned i = 0; children && i < children->count(); ++i) {
+        CCNode* container = static_cast<CCNode*>(children->objectAtIndex(i));
+        if (container->getTag() != ZqPButtonMenu::kTag || !container->getChildren())
+            continue;
+        CCArray* items = container->getChildren();
+        for (unsigned j = 0; j < items->count(); ++j) {
+            if (ZqPObjectButton* button = dynamic_cast<ZqPObjectButton*>(items->objectAtIndex(j)))
+                buttons.push_back(button);
+        }
+    }
+    return buttons;
+}
+
+std::vector<ZqPObjectButton*> ZqPScreen::findButtons(const std::string& action) const
+{
+    std::vector<ZqPObjectButton*> buttons = allButtons();
+    std::erase_if(buttons, [&](ZqPObjectButton* button) { return !button->model() || button->model()->action() != action; });
+    return buttons;
+}
+
+ZqPObjectButton* ZqPScreen::findButton(const std::string& action) const
+{
+    const std::vector<ZqPObjectButton*> buttons = findButtons(action);
+    return buttons.empty() ? nullptr : buttons.front();
+}
+
+void ZqPScreen::bindButton(const std::string& action, CCObject* target, SEL_MenuHandler handler)
+{
+    for (ZqPObjectButton* button : findButtons(action))
+        button->setTarget(target, handler);
+}
+
+void ZqPScreen::bindInput(const std::string& action, ZqPInputController* controller,
+                          ZqPObjectButton::InputHandler press, ZqPObjectButton::InputHandler release)
+{
+    if (!controller)
+        return;
+    for (ZqPObjectButton* button : findButtons(action))
+        button->setInputHandlers(press, release);
+}
+
+void ZqPScreen::buttonPressed(CCObject* sender)
+{
+    if (m_actionState == kActionWaiting)
+        return;
+    ZqPObjectButton* button = dynamic_cast<ZqPObjectButton*>(sender);
+    std::shared_ptr<ZqBaseModelObjectButton> model = button ? button->model() : nullptr;
+    queueAction([this, model] { openLink(model); });
+}
+
+void ZqPScreen::queueAction(std::function<void()> action)
+{
+    const int frames = screenModel() ? screenModel()->closeAnimationFrames() : 0;
+    if (frames < 1) {
+        action();
+        return;
+    }
+    // One action waits at a time; the handlers drop presses meanwhile.
+    if (m_actionState == kActionWaiting)
+        return;
+    m_queuedAction = std::move(action);
+    m_actionState = kActionWaiting;
+    scheduleOnce(schedule_selector(ZqPScreen::runQueuedAction), static_cast<float>(frames) / 30.0f);
+}
+
+void ZqPScreen::runQueuedAction(float /*dt*/)
+{
+    std::function<void()> action = std::move(m_queuedAction);
+    m_queuedAction = nullptr;
+    m_actionState = 0;
+    // The action may replace this screen: it stays alive for the call.
+    retain();
+    if (action)
+        action();
+    release();
+}
+
+void ZqPScreen::presentContainer(CCScene* container)
+{
+    if (!container)
+        return;
+    unscheduleAllSelectors();
+    ZqPScreen* next = dynamic_cast<ZqPScreen*>(container->getChildByTag(0));
+    if (!next || !next->shouldShowBanner())
+        hideAds();
+    CCDirector::sharedDirector()->replaceScene(container);
+}
+
+bool ZqPScreen::shouldShowBanner() const
+{
+    return screenModel() && screenModel()->shouldShowBanner();
+}
+
+void ZqPScreen::hideAds()
+{
+    debugLog("[%s] hide ads", screenModel() ? screenModel()->key().c_str() : "");
+    ZqAdController::shared()->hideBanner();
+    ZqAdController::shared()->hideInterstitial();
+}
+
+void ZqPScreen::showAds()
+{
+    ZqBaseModelScreen* model = screenModel().get();
+    if (!model || ZqPSettingsController::shared()->adsRemoved())
+        return;
+    debugLog("[%s] banner: %s interstitial: %s", model->key().c_str(), model->adBanner().c_str(),
+             model->adInterstitial().c_str());
+    ZqAdController* ads = ZqAdController::shared();
+    if (++model->bannerCounter >= model->adBannerFrequency()) {
+        model->bannerCounter = 0;
+        ads->showBanner(model->adBanner());
+    } else {
+        ads->hideBanner();
+    }
+    if (m_skipInterstitialOnce) {
+        m_skipInterstitialOnce = false;
+        return;
+    }
+    if (++model->interstitialCounter >= model->adInterstitialsFrequency()) {
+        model->interstitialCounter = 0;
+        ads->showInterstitial(model->adInterstitial());
+    }
+}
+
+void ZqPScreen::onAdsRemoved()
+{
+    for (ZqPObjectButton* button : findButtons("kPurchaseRemoveAds"))
+        button->setVisible(false);
+}
+
+void ZqPScreen::resetUiObjects()
+{
+    // Restarted through their own kinds: images, buttons and loading bars keep clocks.
+    for (CCObject* object : *uiObjects()) {
+        if (ZqPObjectImage* image = dynamic_cast<ZqPObjectImage*>(object))
+            image->restart();
+        else if (ZqPObjectButton* button = dynamic_cast<ZqPObjectButton*>(object))
+            button->resetTime();
+        else if (ZqPObjectLoadingBar* bar = dynamic_cast<ZqPObjectLoadingBar*>(object))
+            bar->resetTime();
+    }
+}
+
+void ZqPScreen::openLink(const std::shared_ptr<ZqBaseModelObjectButton>& /*model*/) {}
+
+void ZqPScreen::grantPowerup(const std::shared_ptr<ZqModelAssetPowerup>& powerup, bool /*flag*/)
+{
+    // On a menu only a coin power-up does anything: it pays its rewards into the purse.
+    if (!powerup || powerup->powerupType() != "kPowerupCoin")
+        return;
+    ScoreRegistry::global().coins.add(powerup->rewardCoins());
+    ScoreRegistry::global().points.add(powerup->rewardPoints());
+}
+
+void ZqPScreen::requestReview()
+{
+    ZqServices::shared()->requestReview();
+}
+
+void ZqPScreen::playMusic()
+{
+    if (const ZqBaseModelScreen* model = screenModel().get())
+        ZqScreenMusic::shared().showScreen(model->music(), model->isLoopMusic(), model->isMuted());
+}

@@ -1,0 +1,461 @@
+#include "screens/ZqPScreenUi.h"
+
+#include "app/ScoreRegistry.h"
+#include "app/ZqObjectModelHolder.h"
+#include "app/ZqPAppDelegate.h"
+#include "app/ZqPInputController.h"
+#include "app/ZqPSettingsController.h"
+#include "app/ZqPurchaseRegistry.h"
+#include "app/ZqServices.h"
+#include "model/ZqModelController.h"
+#include "model/ZqModelGeneralSettings.h"
+#include "model/objects/ZqModelObjectButtons.h"
+#include "model/scene/ZqModelAssets.h"
+#include "model/scene/ZqModelLabel.h"
+#include "model/scene/ZqModelScreen.h"
+#include "model/scene/ZqNode.h"
+#include "screens/ZqPObjectButton.h"
+#include "screens/ZqPObjectText.h"
+#include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqScreenMusic.h"
+
+#include <ZqLog.h>
+#include <ZqRandom.h>
+
+using namespace cocos2d;
+
+namespace {
+
+// The game actions of the character buttons, begun on press and ended on release.
+struct CharacterKey {
+    const char* action;
+    int gameAction;
+};
+constexpr CharacterKey kCharacterKeys[] = {
+    {"kCharacterMoveUpButton", 1},     {"kCharacterMoveDownButton", 2},    {"kCharacterMoveRightButton", 3},
+    {"kCharacterMoveLeftButton", 4},   {"kCharacterJumpButton", 5},        {"kCharacterRotateLeftButton", 6},
+    {"kCharacterRotateRightButton", 7}, {"kCharacterShootButton", 8},     {"kMotorSpinCWButton", 9},
+    {"kMotorSpinCCWButton", 10},
+};
+
+void controlPressed(ZqPObjectButton* button)
+{
+    ZqPInputController::shared()->actionBegin(11, button);
+}
+
+void controlReleased(ZqPObjectButton* button)
+{
+    ZqPInputController::shared()->actionEnd(12, button);
+}
+
+// The indices of the characters still locked that the player's coins pay for.
+std::vector<int> affordableLocked(const std::vector<std::shared_ptr<ZqModelAssetCharacter>>& characters)
+{
+    const float coins = static_cast<float>(ScoreRegistry::global().coins.total);
+    std::vector<int> found;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (!ZqPSettingsController::shared()->isCharacterUnlocked(static_cast<int>(i)) && coins >= characters[i]->price())
+            found.push_back(static_cast<int>(i));
+    }
+    return found;
+}
+
+// The screen model of key: an interface node's screen, else any plain screen with that key.
+std::shared_ptr<ZqModelScreen> screenModelForKey(const std::string& key)
+{
+    if (std::shared_ptr<ZqNodeUI> node = ZqPScreenNavigator::shared()->uiNodeForKey(key)) {
+        if (std::shared_ptr<ZqModelScreen> screen = node->screen())
+            return screen;
+    }
+    for (const std::shared_ptr<ZqModelScreen>& screen : ZqModelController::shared()->modelsOfClass<ZqModelScreen>()) {
+        if (screen->key() == key)
+            return screen;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<ZqBaseModelObjectButton> buttonModelOf(CCObject* sender)
+{
+    return modelKindCast<ZqBaseModelObjectButton>(ZqObjectModelHolder::modelOf(dynamic_cast<CCNode*>(sender)));
+}
+
+} // namespace
+
+ZqPScreenUi* ZqPScreenUi::create()
+{
+    std::shared_ptr<ZqModelScreen> model = screenModelForKey(ZqPScreenNavigator::shared()->currentKey());
+    if (!model) {
+        debugLog("[ZqPScreenUi] no screen has the key \"%s\"", ZqPScreenNavigator::shared()->currentKey().c_str());
+        return nullptr;
+    }
+    ZqPScreenUi* screen = new ZqPScreenUi(std::move(model));
+    if (!screen->init()) {
+        delete screen;
+        return nullptr;
+    }
+    screen->autorelease();
+    return screen;
+}
+
+CCScene* ZqPScreenUi::createScene(bool loadingUi)
+{
+    ZqPScreenUi* screen = create();
+    if (!screen)
+        return nullptr;
+    CCScene* scene = CCScene::create();
+    screen->setLoadingUi(loadingUi);
+    screen->setTag(0);
+    scene->addChild(screen);
+    return scene;
+}
+
+bool ZqPScreenUi::init()
+{
+    // The base makes the UI layer, which the build fills; it schedules the update too.
+    if (!ZqPScreen::init() || !buildUiFromModel(ZqPScreenNavigator::shared()->currentKey(), false))
+        return false;
+    bindCommands();
+    bindButton("kCustom", this, menu_selector(ZqPScreenUi::customPressed));
+
+    // Control buttons press action 11 and release action 12 with themselves as sender,
+    // bound twice as the editor's player does; binding sets the handlers, so once counts.
+    ZqPInputController* input = ZqPInputController::shared();
+    bindInput("kInputControllerActionButton", input, controlPressed, controlReleased);
+    registerInputActionButtons();
+    for (const CharacterKey& character : kCharacterKeys) {
+        const int action = character.gameAction;
+        bindInput(character.action, input,
+                  [action](ZqPObjectButton*) { ZqPInputController::shared()->actionBegin(action, nullptr); },
+                  [action](ZqPObjectButton*) { ZqPInputController::shared()->actionEnd(action, nullptr); });
+    }
+
+    bindWindowModeButtons();
+    m_gameServicesButton = findButton("kGameServices");
+    if (screenModel()->key() != ZqPScreenNavigator::kStartScreenKey)
+        playMusic();
+    if (ZqPObjectButton* unlock = findButton("kUnlockCharacter")) {
+        unlock->setTarget(this, menu_selector(ZqPScreenUi::unlockRandomCharacter));
+        refreshUnlockCharacterButton();
+    }
+    for (ZqPObjectButton* button : allButtons()) {
+        if (button->model()->typeId() == ZqModelObjectButtonSoundControl::staticTypeId())
+            button->setTarget(this, menu_selector(ZqPScreenUi::audioPressed));
+    }
+    input->setEnabled(true);
+    return true;
+}
+
+void ZqPScreenUi::bindCommands()
+{
+    bindButton("kBackButton", this, menu_selector(ZqPScreenUi::backPressed));
+    bindButton("kBackToButton", this, menu_selector(ZqPScreenUi::backToPressed));
+    bindButton("kResetButton", this, menu_selector(ZqPScreenUi::resetPressed));
+    bindButton("kReviewButton", this, menu_selector(ZqPScreenUi::reviewPressed));
+    bindButton("kShareButton", this, menu_selector(ZqPScreenUi::sharePressed));
+    bindButton("kExitButton", this, menu_selector(ZqPScreenUi::exitPressed));
+}
+
+void ZqPScreenUi::registerInputActionButtons()
+{
+    for (ZqPObjectButton* button : findButtons("kInputControllerActionButton")) {
+        debugLog("---------- register button with ID: %d", static_cast<int>(button->model()->id()));
+        button->setInputHandlers(controlPressed, controlReleased);
+    }
+}
+
+void ZqPScreenUi::bindWindowModeButtons()
+{
+    const bool fullscreen = ZqPSettingsController::shared()->isFullscreen();
+    m_fullscreenButton = findButton("kFullscreen");
+    if (m_fullscreenButton) {
+        m_fullscreenButton->setTarget(this, menu_selector(ZqPScreenUi::fullscreenPressed));
+        m_fullscreenButton->setVisible(!fullscreen);
+    }
+    m_windowedButton = findButton("kWindowed");
+    if (m_windowedButton) {
+        m_windowedButton->setTarget(this, menu_selector(ZqPScreenUi::windowedPressed));
+        m_windowedButton->setVisible(fullscreen);
+    }
+}
+
+void ZqPScreenUi::update(float dt)
+{
+    ZqPScreen::update(dt);
+    if (m_gameServicesButton)
+        m_gameServicesButton->setVisible(ZqServices::shared()->isAvailable());
+}
+
+void ZqPScreenUi::onEnter()
+{
+    // Every keypad delegate hears a key, so only the screen shown takes back.
+    setKeypadEnabled(ZqPScreenNavigator::shared()->currentUiScreen() == this);
+    ZqPScreen::onEnter();
+    ZqServices::shared()->screenOnEnter(reportedName());
+}
+
+void ZqPScreenUi::onExit()
+{
+    CCLayer::onExit();
+    ZqServices::shared()->screenOnExit(reportedName());
+}
+
+void ZqPScreenUi::draw()
+{
+    if (!m_loadingUi)
+        return;
+    if (++m_loadingDrawCount < 10)
+        return;
+    if (ZqPAppDelegate* application = dynamic_cast<ZqPAppDelegate*>(CCApplication::sharedApplication()))
+        application->loadGame();
+}
+
+void ZqPScreenUi::setLoadingUi(bool on)
+{
+    if (on == m_loadingUi)
+        return;
+    m_loadingUi = on;
+    if (!on)
+        return;
+    // The loading this screen drives ends in the move past it.
+    if (ZqPAppDelegate* application = dynamic_cast<ZqPAppDelegate*>(CCApplication::sharedApplication()))
+        application->setGameReadyHook([] { ZqPScreenNavigator::shared()->showFirstScreenAfterLoading(); });
+    if (CCSprite* splash = CCSprite::create("Default.png")) {
+        CCDirector* director = CCDirector::sharedDirector();
+        CCEGLViewProtocol* view = director->getOpenGLView();
+        const float viewScaleX = view ? view->getScaleX() : 1.0f;
+        debugLog("scale X: %f Y: %f", viewScaleX, view ? view->getScaleY() : 1.0f);
+        const CCSize window = director->getWinSize();
+        const CCPoint offset = director->contentOffset();
+        splash->setPosition(CCPoint(window.width * 0.5f - offset.x, window.height * 0.5f - offset.y));
+        // Cover the view's frame: the side that fits last decides the scale.
+        const CCSize frame = view ? view->getFrameSize() : window;
+        const CCSize size = splash->getContentSize();
+        float scale = 1.0f;
+        if (size.width > 0.0f && size.height > 0.0f && frame.height > 0.0f) {
+            scale = size.width / size.height > frame.width / frame.height ? frame.width / size.width
+                                                                           : frame.height / size.height;
+        }
+        splash->setScale(viewScaleX > 0.0f ? scale / viewScaleX : scale);
+        addChild(splash);
+    }
+    if (ZqPObjectText* text = ZqPObjectText::create(ZqModelObjectLabel::create()))
+        addChild(text);
+}
+
+void ZqPScreenUi::setButtonsEnabled(bool enabled)
+{
+    m_buttonsEnabled = enabled;
+    ZqPInputController::shared()->setEnabled(enabled);
+    for (ZqPObjectButton* button : allButtons())
+        button->setEnabled(enabled);
+}
+
+void ZqPScreenUi::goFullscreen()
+{
+    setWindowMode(true);
+}
+
+void ZqPScreenUi::goWindowed()
+{
+    setWindowMode(false);
+}
+
+void ZqPScreenUi::setWindowMode(bool fullscreen)
+{
+    // A screen may have either button alone.
+    if (m_fullscreenButton)
+        m_fullscreenButton->setVisible(!fullscreen);
+    if (m_windowedButton)
+        m_windowedButton->setVisible(fullscreen);
+    ZqPSettingsController::shared()->setFullscreen(fullscreen);
+    ZqServices::shared()->setFullscreen(fullscreen);
+}
+
+std::string ZqPScreenUi::reportedName() const
+{
+    std::string name = "Unknown";
+    const std::shared_ptr<ZqModelScreen>& model = screenModel();
+    if (!model)
+        return name;
+    for (const std::shared_ptr<ZqNodeUI>& node : ZqModelController::shared()->modelsOfKind<ZqNodeUI>()) {
+        const std::shared_ptr<ZqModelScreen> screen = node->screenModel();
+        if (screen && screen->id() == model->id())
+            name = node->name();
+    }
+    return name;
+}
+
+void ZqPScreenUi::keyBackClicked()
+{
+    debugLog("[ZqPScreenUi] keyBackClicked");
+    backPressed(nullptr);
+}
+
+void ZqPScreenUi::requestReview()
+{
+    ZqServices::shared()->requestReview();
+}
+
+void ZqPScreenUi::backPressed(CCObject* /*sender*/)
+{
+    if (actionState() == kActionWaiting)
+        return;
+    queueAction([this] { backAction(); });
+}
+
+void ZqPScreenUi::backAction()
+{
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    if (navigator->back())
+        presentContainer(navigator->sceneContainer());
+}
+
+void ZqPScreenUi::backToPressed(CCObject* sender)
+{
+    if (actionState() == kActionWaiting)
+        return;
+    std::shared_ptr<ZqBaseModelObjectButton> model = buttonModelOf(sender);
+    queueAction([this, model] {
+        if (!model)
+            return;
+        ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+        navigator->setSceneDestination(0);
+        if (navigator->backTo(model->backToWorld(), model->backToScreen(), 0) == 1)
+            presentContainer(navigator->sceneContainer());
+    });
+}
+
+void ZqPScreenUi::resetPressed(CCObject* /*sender*/)
+{
+    if (actionState() == kActionWaiting)
+        return;
+    ZqServices::shared()->showAlert(ZqModelGeneralSettings::shared()->resetText(),
+                                    [this](bool confirmed) { resetConfirmed(confirmed); });
+}
+
+void ZqPScreenUi::resetConfirmed(bool confirmed)
+{
+    if (!confirmed)
+        return;
+    ScoreRegistry::clear();
+    ZqPSettingsController::shared()->clearCheckpoints();
+    ZqPurchaseRegistry::reset();
+    ZqPSettingsController::shared()->reset(true);
+    ZqPSettingsController::shared()->save();
+}
+
+void ZqPScreenUi::reviewPressed(CCObject* /*sender*/)
+{
+    if (actionState() == kActionWaiting)
+        return;
+    queueAction([this] { requestReview(); });
+}
+
+void ZqPScreenUi::sharePressed(CCObject* /*sender*/)
+{
+    if (actionState() == kActionWaiting)
+        return;
+    queueAction([] { debugLog("Share Button Action"); });
+}
+
+void ZqPScreenUi::exitPressed(CCObject* /*sender*/)
+{
+    if (actionState() == kActionWaiting)
+        return;
+    queueAction([] { ZqServices::shared()->exitGame(); });
+}
+
+void ZqPScreenUi::customPressed(CCObject* sender)
+{
+    if (std::shared_ptr<ZqBaseModelObjectButton> model = buttonModelOf(sender))
+        ZqAdCustom::shared()->logCustomButton(model->name());
+}
+
+void ZqPScreenUi::fullscreenPressed(CCObject* /*sender*/)
+{
+    goFullscreen();
+}
+
+void ZqPScreenUi::windowedPressed(CCObject* /*sender*/)
+{
+    goWindowed();
+}
+
+void ZqPScreenUi::audioPressed(CCObject* /*sender*/)
+{
+    // Both kinds of sound go together: the button has one state.
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    const bool mute = !(settings->isBackgroundSoundMuted() && settings->isEffectsSoundMuted());
+    settings->setBackgroundSoundMuted(mute);
+    settings->setEffectsSoundMuted(mute);
+    settings->save();
+    ZqScreenMusic::shared().applyMuteSetting();
+}
+
+int ZqPScreenUi::startModeFor(const std::string& token)
+{
+    if (token == "kStartKeepScores")
+        return 10;
+    if (token == "kStartCheckpointButton")
+        return 0;
+    return 14;
+}
+
+void ZqPScreenUi::openLink(const std::shared_ptr<ZqBaseModelObjectButton>& model)
+{
+    if (!model)
+        return;
+    const int destination = model->typeId() == ZqModelObjectLockButton::staticTypeId()
+                                ? ZqPScreenNavigator::shared()->sceneDestination()
+                                : 0;
+    switchToLinkedScreen(model->name(), destination, startModeFor(model->action()), 2, 0);
+}
+
+void ZqPScreenUi::queueLinkedScreenSwitch(const std::string& name, int destination, int startMode, int pauseMode,
+                                          int transition)
+{
+    if (actionState() == kActionWaiting)
+        return;
+    queueAction([this, name, destination, startMode, pauseMode, transition] {
+        switchToLinkedScreen(name, destination, startMode, pauseMode, transition);
+    });
+}
+
+void ZqPScreenUi::switchToLinkedScreen(const std::string& name, int destination, int /*startMode*/,
+                                       int /*pauseMode*/, int transition)
+{
+    // Screens are pushed only over a running game field; over menus every link switches.
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    if (!navigator->switchToScreen(name, true, transition))
+        return;
+    CCScene* container = navigator->sceneContainer();
+    if (!container)
+        return;
+    navigator->setSceneDestination(destination);
+    presentContainer(container);
+}
+
+void ZqPScreenUi::unlockRandomCharacter(CCObject* /*sender*/)
+{
+    const std::vector<std::shared_ptr<ZqModelAssetCharacter>> characters =
+        ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>();
+    const std::vector<int> candidates = affordableLocked(characters);
+    if (candidates.empty()) {
+        ZqServices::shared()->showAlert(ZqModelGeneralSettings::shared()->notEnoughCurrencyText(), nullptr);
+        return;
+    }
+    const int index = candidates[static_cast<std::size_t>(zqRand()) % candidates.size()];
+    if (ScoreRegistry::payCoins(characters[static_cast<std::size_t>(index)]->price())) {
+        ZqPSettingsController* settings = ZqPSettingsController::shared();
+        settings->unlockCharacter(index);
+        settings->setSelectedCharacter(index);
+        settings->save();
+    }
+    refreshUnlockCharacterButton();
+}
+
+void ZqPScreenUi::refreshUnlockCharacterButton()
+{
+    if (ZqPObjectButton* button = findButton("kUnlockCharacter"))
+        button->setVisible(!affordableLocked(ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>()).empty());
+}

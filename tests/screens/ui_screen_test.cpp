@@ -1,0 +1,113 @@
+// What a UI screen does as it shows: its music, the window-mode buttons, the name it
+// reports, and the advertising counted per showing.
+#include "ui_screen_support.h"
+
+#include "app/ZqServices.h"
+#include "model/scene/ZqModelMedia.h"
+
+namespace {
+
+using namespace cocos2d;
+
+using UiScreenShowTest = UiScreenTest;
+
+TEST_F(UiScreenShowTest, OnlyTheStartScreenPlaysNoMusic)
+{
+    auto music = ZqModelSound::create();
+    start->screen()->setMusic(music);
+    auto almost = graph.menu("ZqPScreenStartX");
+    almost->screen()->setMusic(music);
+    director->runWithScene(ZqPScreenNavigator::shared()->sceneContainer());
+    frame();
+    EXPECT_EQ(ZqScreenMusic::shared().current(), nullptr) << "the start screen's music waits";
+    show("ZqPScreenStartX");
+    EXPECT_EQ(ZqScreenMusic::shared().current(), music);
+
+    // A screen without music keeps the track.
+    show("Menu");
+    EXPECT_EQ(ZqScreenMusic::shared().current(), music);
+}
+
+TEST_F(UiScreenShowTest, WindowModeButtonsFollowTheSavedFlagAndSwap)
+{
+    std::vector<std::pair<int, intptr_t>> posted;
+    ZqServices::shared()->setPoster([&](int message, intptr_t parameter) { posted.emplace_back(message, parameter); });
+    button(*menu, "Full", "kFullscreen", CCPoint(100, 100));
+    button(*menu, "Window", "kWindowed", CCPoint(300, 100));
+    auto lonely = graph.menu("Lonely");
+    button(*lonely, "Window", "kWindowed", CCPoint(300, 100));
+
+    ZqPScreenUi* screen = show("Menu");
+    ZqPObjectButton* full = screen->findButton("kFullscreen");
+    ZqPObjectButton* windowed = screen->findButton("kWindowed");
+    EXPECT_TRUE(full->isVisible());
+    EXPECT_FALSE(windowed->isVisible());
+    touch(100, 100);
+    EXPECT_FALSE(full->isVisible());
+    EXPECT_TRUE(windowed->isVisible());
+    EXPECT_TRUE(ZqPSettingsController::shared()->isFullscreen());
+    touch(300, 100);
+    EXPECT_TRUE(full->isVisible());
+    EXPECT_FALSE(ZqPSettingsController::shared()->isFullscreen());
+    EXPECT_EQ(posted, (std::vector<std::pair<int, intptr_t>>{{1024, 1}, {1024, 0}}));
+
+    // A screen with one of the two buttons switches all the same.
+    ZqPSettingsController::shared()->setFullscreen(true);
+    screen = show("Lonely");
+    EXPECT_TRUE(screen->findButton("kWindowed")->isVisible());
+    touch(300, 100);
+    screen->goFullscreen();
+    EXPECT_TRUE(ZqPSettingsController::shared()->isFullscreen());
+    EXPECT_EQ(posted.size(), 4u);
+    ZqServices::shared()->setPoster({});
+}
+
+TEST_F(UiScreenShowTest, TheLastInterfaceNodeOfTheScreenNamesItsReports)
+{
+    menu->setName("Main Menu");
+    auto twin = ZqNodeUI::create();
+    twin->setName("Twin");
+    twin->addChild(menu->screen(), true);
+    ZqModelController::shared()->addModel(twin);
+    auto other = graph.menu("Other");
+    other->setName("Elsewhere");
+    start->setName("Loading");
+    director->runWithScene(ZqPScreenNavigator::shared()->sceneContainer());
+    frame();
+    show("Menu");
+    frame();
+    EXPECT_EQ(shown()->reportedName(), "Twin");
+    const std::vector<std::string> expected = {"[ZqServices] Screen On Enter: Loading", "[ZqServices] Screen On Exit: Loading",
+                                               "[ZqServices] Screen On Enter: Twin"};
+    std::vector<std::string> reports;
+    for (const std::string& line : lines) {
+        if (line.find("[ZqServices] Screen On") == 0)
+            reports.push_back(line);
+    }
+    EXPECT_EQ(reports, expected);
+}
+
+TEST_F(UiScreenShowTest, AdsAreCountedPerShowingAtTheirFrequencies)
+{
+    ZqModelScreen& model = *menu->screen();
+    model.m_adBanner->setValue("kAdMob", true);
+    model.m_adInterstitial->setValue("kChartboost", true);
+    model.m_adInterstitialsFrequency->setValue(3.0f, true);
+    auto shop = graph.menu("Shop");
+    for (int showing = 0; showing < 3; ++showing) {
+        show("Menu");
+        show("Shop");
+    }
+    EXPECT_EQ(linesWith("[Menu] banner: kAdMob interstitial: kChartboost"), 3);
+    EXPECT_EQ(linesWith("[ZqAdController] show banner: kAdMob"), 3) << "frequency 1: every showing";
+    EXPECT_EQ(linesWith("[ZqAdController] show interstitial: kChartboost"), 1) << "frequency 3: the third";
+    EXPECT_EQ(model.interstitialCounter, 0);
+    EXPECT_EQ(linesWith("[Shop] banner:  interstitial: "), 3);
+
+    ZqPSettingsController::shared()->setAdsRemoved(true);
+    lines.clear();
+    show("Menu");
+    EXPECT_EQ(linesWith("banner:"), 0) << "bought away";
+}
+
+} // namespace
