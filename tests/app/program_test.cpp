@@ -6,6 +6,7 @@
 #include "model/GameplayParameters.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/archive_test_util.h"
+#include "tools/ZqSampleGame.h"
 #include "tools/media_game_support.h"
 
 #include "audio/AudioEngine.h"
@@ -377,6 +378,30 @@ TEST_F(ProgramTest, TheExitActionEndsWithStatusZeroAndLeavesNothingBehind)
     // Started again on the same store, from the archive.
     start();
     ASSERT_TRUE(player.loadGame());
+}
+
+TEST_F(ProgramTest, AKeyWhosePressOutlivedItsScreenReleasesNothing)
+{
+    ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
+    ZqModelController::shared()->reset();
+    start();
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    for (int i = 0; i < 600 && navigator->currentKey() != "Menu"; ++i)
+        player.step();
+    ASSERT_EQ(navigator->currentKey(), "Menu");
+    player.step(5);
+    // Return selects Play; a click on Play switches to the game before Return goes up.
+    player.keyDown(ZqEditorKey::kReturn);
+    player.touch(SDL_MOUSEBUTTONDOWN, 568, 384);
+    player.touch(SDL_MOUSEBUTTONUP, 568, 384);
+    player.step(5);
+    EXPECT_NE(navigator->currentKey(), "Menu");
+    const std::string shown = navigator->currentKey();
+    // The menu and its buttons are gone: the release reaches nothing (AddressSanitizer
+    // would see a freed button).
+    player.keyUp(ZqEditorKey::kReturn);
+    player.step(2);
+    EXPECT_EQ(navigator->currentKey(), shown);
 }
 
 TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)

@@ -8,6 +8,7 @@
 
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -92,6 +93,69 @@ TEST_F(PlayerProgram, TheSampleGameHasItsWindowIconAndSplash)
         EXPECT_EQ(image->w, width) << name;
         EXPECT_EQ(image->h, height) << name;
         SDL_FreeSurface(image);
+    }
+}
+
+// Where a screenshot shows Play's colour (within 3 per channel): the count of such pixels
+// and their centre, in window pixels from the top-left.
+struct ColourSpot {
+    int count = 0;
+    int x = 0;
+    int y = 0;
+};
+
+ColourSpot findColour(const std::string& path, int r, int g, int b)
+{
+    ColourSpot spot;
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    if (!loaded)
+        return spot;
+    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+    long sumX = 0;
+    long sumY = 0;
+    for (int y = 0; y < image->h; ++y) {
+        const auto* row = static_cast<const unsigned char*>(image->pixels) + y * image->pitch;
+        for (int x = 0; x < image->w; ++x) {
+            const unsigned char* p = row + x * 4;
+            if (std::abs(p[0] - r) <= 3 && std::abs(p[1] - g) <= 3 && std::abs(p[2] - b) <= 3) {
+                ++spot.count;
+                sumX += x;
+                sumY += y;
+            }
+        }
+    }
+    SDL_FreeSurface(image);
+    if (spot.count > 0) {
+        spot.x = static_cast<int>(sumX / spot.count);
+        spot.y = static_cast<int>(sumY / spot.count);
+    }
+    return spot;
+}
+
+TEST_F(PlayerProgram, ReturnOrAClickOnPlayLeavesTheMenuForTheGame)
+{
+    exportGame(false);
+    // Untouched, the menu shows Play, blue.
+    player_test::PlayerOptions options = frames(400);
+    options.screenshots = {{400, "menu.png"}};
+    const player_test::PlayerRun idle = play(options);
+    ASSERT_EQ(idle.status, 0) << idle.output;
+    EXPECT_GE(idle.lineWith("[ZqServices] Screen On Enter: Menu"), 0) << idle.output;
+    const ColourSpot button = findColour(dir.file("game/menu.png"), 60, 120, 220);
+    ASSERT_GT(button.count, 1000);
+
+    const std::string at = std::to_string(button.x) + " " + std::to_string(button.y);
+    for (const std::string& script : {std::string("300 key down Return\n301 key up Return\n"),
+                                      "300 mouse down " + at + "\n301 mouse up " + at + "\n"}) {
+        SCOPED_TRACE(script);
+        options.script = script;
+        options.screenshots = {{400, "after.png"}};
+        const player_test::PlayerRun pressed = play(options);
+        ASSERT_EQ(pressed.status, 0) << pressed.output;
+        const int entered = pressed.lineWith("[ZqServices] Screen On Enter: Menu");
+        EXPECT_GT(pressed.lineWith("[ZqServices] Screen On Exit: Menu", entered), entered) << pressed.output;
+        EXPECT_EQ(findColour(dir.file("game/after.png"), 60, 120, 220).count, 0);
     }
 }
 
