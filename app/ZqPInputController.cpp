@@ -38,6 +38,12 @@ void ZqPInputController::purgeShared()
     CC_SAFE_RELEASE(instance);
 }
 
+void ZqPInputController::unsubscribeFromShared(CCObject* target)
+{
+    if (sharedInstance)
+        sharedInstance->unsubscribe(target);
+}
+
 ZqPInputController::ZqPInputController()
     : m_characterNodes(new cocos2d::CCArray())
 {

@@ -74,6 +74,9 @@ public:
     static ZqPInputController* existing();
     // Drops the instance and everything registered with it (tests, shutdown).
     static void purgeShared();
+    // Every subscription of target, when the instance exists: subscribers going after a
+    // shutdown must not make a new one.
+    static void unsubscribeFromShared(cocos2d::CCObject* target);
 
     ~ZqPInputController() override;
 

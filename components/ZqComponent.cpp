@@ -1,6 +1,12 @@
 #include "components/ZqComponent.h"
 
 #include "components/ZqComponentHealth.h"
+#include "components/ZqComponentIsoJump.h"
+#include "components/ZqComponentMotor.h"
+#include "components/ZqComponentMove.h"
+#include "components/ZqComponentRotationMapper.h"
+#include "components/ZqComponentSlide.h"
+
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/scene/ZqModelComponents.h"
 
@@ -10,6 +16,12 @@ namespace {
 
 using Maker = ZqComponent* (*)();
 
+template <class Component>
+ZqComponent* make()
+{
+    return new Component();
+}
+
 struct ComponentClass {
     std::size_t modelType;
     // Null until the runtime class of that model exists: such models make no component.
@@ -18,12 +30,12 @@ struct ComponentClass {
 
 // Exact model classes, in the order they are tested.
 const ComponentClass kComponentClasses[] = {
-    {ZqModelComponentMotor::staticTypeId(), nullptr},
-    {ZqModelComponentIsoJump::staticTypeId(), nullptr},
-    {ZqModelComponentSlide::staticTypeId(), nullptr},
-    {ZqModelComponentMove::staticTypeId(), nullptr},
-    {ZqModelComponentRotationMapper::staticTypeId(), nullptr},
-    {ZqModelComponentHealth::staticTypeId(), [] () -> ZqComponent* { return new ZqComponentHealth(); }},
+    {ZqModelComponentMotor::staticTypeId(), make<ZqComponentMotor>},
+    {ZqModelComponentIsoJump::staticTypeId(), make<ZqComponentIsoJump>},
+    {ZqModelComponentSlide::staticTypeId(), make<ZqComponentSlide>},
+    {ZqModelComponentMove::staticTypeId(), make<ZqComponentMove>},
+    {ZqModelComponentRotationMapper::staticTypeId(), make<ZqComponentRotationMapper>},
+    {ZqModelComponentHealth::staticTypeId(), make<ZqComponentHealth>},
 };
 
 } // namespace

@@ -118,6 +118,7 @@ public:
     // The collision shape of the shown state animation; empty when none.
     std::shared_ptr<ZqModelPolygon> currentStateAnimationShape() const;
     bool isAdopted(cocos2d::CCNode* node) const { return m_adoptedNodes.count(node) > 0; }
+    const std::unordered_set<cocos2d::CCNode*>& adoptedNodes() const { return m_adoptedNodes; }
     // The object's own looping sound; null when the model has none.
     ZqSound* ownSound() const { return m_ownSound.get(); }
 

@@ -67,12 +67,26 @@ void ZqPhysicsBody::clearDeferred()
         setWorld(nullptr);
 }
 
-b2Fixture* ZqPhysicsBody::addFixture(b2FixtureDef definition, ZqPObject* owner)
+b2Fixture* zqAddFixture(b2Body* body, b2FixtureDef definition, ZqPObject* owner)
 {
-    if (!m_body || !definition.shape || m_world->isLocked())
+    if (!body || !definition.shape || body->GetWorld()->IsLocked())
         return nullptr;
     definition.userData.pointer = userPointer(owner);
-    return m_body->CreateFixture(&definition);
+    b2Fixture* fixture = body->CreateFixture(&definition);
+    if (body->GetType() == b2_dynamicBody && body->GetMass() <= 0.0f) {
+        b2MassData mass;
+        body->GetMassData(&mass);
+        mass.mass = 1.0f;
+        body->SetMassData(&mass);
+    }
+    return fixture;
+}
+
+b2Fixture* ZqPhysicsBody::addFixture(b2FixtureDef definition, ZqPObject* owner)
+{
+    if (!m_body || m_world->isLocked())
+        return nullptr;
+    return zqAddFixture(m_body, definition, owner);
 }
 
 void ZqPhysicsBody::replaceFixture(const ZqFixtureDefinition& definition, ZqPObject* owner)

@@ -25,6 +25,11 @@ constexpr float kBodyAngleToDegrees = -57.29578f;
 // user data: it always holds the ZqPObject base pointer, written by ZqPhysicsBody.
 ZqPObject* zqObjectOf(b2Body* body);
 ZqPObject* zqObjectOf(b2Fixture* fixture);
+// A fixture of owner on body (user data owner), for code that swaps fixtures of a body it
+// does not hold. A dynamic body whose fixtures carry no density gets a mass of 1, as the
+// Box2D the data was made for gave it: 2.4 leaves it massless, so that gravity and forces
+// never move it.
+b2Fixture* zqAddFixture(b2Body* body, b2FixtureDef definition, ZqPObject* owner);
 
 // A runtime object's Box2D body. Owns it: destroying the wrapper destroys the body through
 // its world (right after the step when one runs). A world that goes first takes the body

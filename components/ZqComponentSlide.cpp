@@ -1,0 +1,144 @@
+#include "components/ZqComponentSlide.h"
+
+#include "app/ZqPInputController.h"
+#include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/scene/ZqModelMedia.h"
+#include "model/scene/ZqModelObject.h"
+#include "model/scene/ZqModelShapes.h"
+#include "objects/ZqPAnimationObject.h"
+#include "objects/ZqPObject.h"
+#include "objects/ZqPhysicsBody.h"
+
+namespace {
+
+bool isGone(const ZqPObject* object)
+{
+    return object->state() == ZqPObject::kStateDestroyed || object->state() == ZqPObject::kStateRemoved;
+}
+
+bool hasFixture(b2Body* body, const b2Fixture* fixture)
+{
+    for (b2Fixture* item = body->GetFixtureList(); item; item = item->GetNext()) {
+        if (item == fixture)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ZqComponentSlide::~ZqComponentSlide()
+{
+    ZqPInputController::unsubscribeFromShared(this);
+    CC_SAFE_RELEASE(m_animation);
+}
+
+const ZqModelComponentSlide& ZqComponentSlide::slideModel() const
+{
+    return static_cast<const ZqModelComponentSlide&>(*model());
+}
+
+void ZqComponentSlide::setModel(const std::shared_ptr<ZqModelComponent>& model)
+{
+    ZqComponent::setModel(model);
+    const ZqModelComponentSlide& slide = slideModel();
+    if (slide.m_event->value() == "kEventButton") {
+        ZqPInputController* input = ZqPInputController::shared();
+        input->subscribe(ZqPInputController::kControlPressed, this, callfuncO_selector(ZqComponentSlide::start), 0);
+        input->subscribe(ZqPInputController::kControlReleased, this, callfuncO_selector(ZqComponentSlide::end), 0);
+    }
+    if (slide.m_sound->value())
+        m_sound = ZqSoundHandle(slide.m_sound->value(), ZqSound::kTagField);
+}
+
+void ZqComponentSlide::setOwner(ZqPObject* owner)
+{
+    ZqComponent::setOwner(owner);
+    const auto animation = slideModel().m_animation->value();
+    if (!animation || !owner)
+        return;
+    m_animation = ZqPAnimationObject::create(animation, owner, true);
+    m_animation->setZOrder(owner->getZOrder());
+    owner->addChild(m_animation);
+    m_animation->retain();
+    m_animation->setVisible(false);
+}
+
+b2Fixture* ZqComponentSlide::addFixture(const ZqModelPolygon& shape)
+{
+    b2Body* body = owner()->getBody();
+    ZqFixtureDefinition fixture = shape.fixtureDef(owner()->getScaleX(), owner()->getScaleY());
+    return zqAddFixture(body, fixture.def, owner());
+}
+
+void ZqComponentSlide::start(cocos2d::CCObject*)
+{
+    ZqPObject* self = owner();
+    if (!self || isGone(self))
+        return;
+    m_held = true;
+    if (!self->isMovementActive())
+        return;
+    setEnabled(true);
+    self->setMovementActive(false);
+    // Re-applied rather than forced: hiding a fired unit would remove it.
+    self->setVisible(self->isVisible());
+    b2Body* body = self->getBody();
+    if (!body || body->GetWorld()->IsLocked())
+        return;
+    if (b2Fixture* first = body->GetFixtureList())
+        body->DestroyFixture(first);
+    if (const auto shape = slideModel().m_collisionShape->value()) {
+        m_slideFixture = addFixture(*shape);
+        if (m_sound)
+            m_sound->play(false, false);
+    }
+}
+
+void ZqComponentSlide::end(cocos2d::CCObject*)
+{
+    m_held = false;
+    ZqPObject* self = owner();
+    if (!self || !isEnabled())
+        return;
+    setEnabled(false);
+    self->setMovementActive(true);
+    self->setVisible(self->isVisible());
+    b2Body* body = self->getBody();
+    // A state-animation shape swap or a turn of the owner may have replaced the slide
+    // fixture meanwhile: only a fixture still on the body is destroyed.
+    if (body && m_slideFixture && !body->GetWorld()->IsLocked() && hasFixture(body, m_slideFixture))
+        body->DestroyFixture(m_slideFixture);
+    m_slideFixture = nullptr;
+    const auto object = modelKindCast<ZqModelObject>(self->model());
+    if (const auto shape = object ? object->collisionShape() : nullptr; shape && body)
+        addFixture(*shape);
+    if (m_sound)
+        m_sound->stop();
+}
+
+void ZqComponentSlide::update(float)
+{
+    ZqPObject* self = owner();
+    if (!self)
+        return;
+    if (m_animation)
+        m_animation->setVisible(isEnabled());
+    if (!isEnabled() && self->isMovementActive() && m_held)
+        start();
+}
+
+void ZqComponentSlide::ownerStateChanged()
+{
+    ZqPObject* self = owner();
+    if (!self || !isGone(self))
+        return;
+    if (isEnabled()) {
+        m_held = false;
+        setEnabled(false);
+        if (m_animation)
+            m_animation->setVisible(false);
+    }
+    if (m_sound)
+        m_sound->stop();
+}
