@@ -3,7 +3,6 @@
 #include "app/ZqPSettingsController.h"
 #include "app/ZqPurchaseRegistry.h"
 #include "model/ZqGameQuestions.h"
-#include "screens/ZqPScreenNavigator.h"
 
 namespace {
 
@@ -31,5 +30,4 @@ ProgressAnswers s_progress;
 void zqInstallGameAnswers()
 {
     zqInstallProgressQuestions(&s_progress);
-    zqInstallNavigationQuestions(ZqPScreenNavigator::shared());
 }

@@ -13,9 +13,6 @@
 #include "model/scene/ZqModelFont.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelScreen.h"
-#include "screens/ZqPButtonKeys.h"
-#include "screens/ZqPScreenNavigator.h"
-#include "screens/ZqPScreenUi.h"
 
 #include "audio/AudioEngine.h"
 #include "cocos2d.h"
@@ -129,9 +126,8 @@ bool ZqPAppDelegate::applicationDidFinishLaunching()
     const int64_t ticks = zqClockTicks();
     zqSrand(m_seed ? *m_seed : static_cast<uint32_t>(ticks ^ (ticks >> 32)));
     applyDesignResolution();
-    installScreenKeys();
     cocos2d::CCDirector* director = cocos2d::CCDirector::sharedDirector();
-    cocos2d::CCScene* scene = m_startScene ? m_startScene() : ZqPScreenNavigator::shared()->sceneContainer();
+    cocos2d::CCScene* scene = m_startScene ? m_startScene() : nullptr;
     if (!scene)
         scene = cocos2d::CCScene::create();
     if (m_firstFrameTimer)
@@ -140,23 +136,6 @@ bool ZqPAppDelegate::applicationDidFinishLaunching()
     director->runWithScene(scene);
     director->getScheduler()->scheduleUpdateForTarget(m_firstFrameTimer, INT_MIN, false);
     return true;
-}
-
-void ZqPAppDelegate::installScreenKeys()
-{
-    ZqPInputEventHandler::ScreenHooks hooks;
-    hooks.buttonKey = [](int key, bool pressed) { return pressed ? ZqPButtonKeys::keyDown(key) : ZqPButtonKeys::keyUp(key); };
-    hooks.toggleFullscreen = [] {
-        ZqPScreenUi* screen = ZqPScreenNavigator::shared()->currentUiScreen();
-        if (!screen)
-            return false;
-        if (ZqPSettingsController::shared()->isFullscreen())
-            screen->goWindowed();
-        else
-            screen->goFullscreen();
-        return true;
-    };
-    m_input.setScreenHooks(std::move(hooks));
 }
 
 void ZqPAppDelegate::firstFrameDrawn(double seconds)

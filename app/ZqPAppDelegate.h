@@ -68,7 +68,8 @@ public:
     // How a fatal error reaches the player (the program's message box); the log has it
     // either way.
     void setErrorReporter(std::function<void(const std::string&)> reporter) { m_errorReporter = std::move(reporter); }
-    // The first scene; by default the start screen's container.
+    // The first scene, installed by the screens (screens/ZqScreenWiring.h); an empty scene
+    // without one.
     void setStartScene(std::function<cocos2d::CCScene*()> factory) { m_startScene = std::move(factory); }
     // The event handler the device glue feeds.
     ZqPInputEventHandler& inputHandler() { return m_input; }
@@ -103,8 +104,6 @@ private:
     // The game cannot go on: said, exit status 1, the director ends.
     void fail(const std::string& message);
     void firstFrameDrawn(double seconds);
-    // The current UI screen's buttons take keys first; Alt+Enter is its window-mode switch.
-    void installScreenKeys();
 
     std::string m_password;
     bool m_restartRequested = false;

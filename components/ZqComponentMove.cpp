@@ -7,7 +7,7 @@
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPAnimationObject.h"
 #include "objects/ZqPObjectAsset.h"
-#include "screens/ZqSwitchStates.h"
+#include "objects/ZqSwitchStates.h"
 
 namespace {
 

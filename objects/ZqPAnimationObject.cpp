@@ -8,12 +8,11 @@
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelScreen.h"
+#include "objects/ZqGameField.h"
+#include "objects/ZqPGameFieldCamera.h"
 #include "objects/ZqPObjectAsset.h"
-#include "screens/ZqPGameFieldCamera.h"
-#include "screens/ZqPObjectImage.h"
-#include "screens/ZqPObjectText.h"
-#include "screens/ZqPScreenNavigator.h"
-#include "screens/ZqPScreenScene.h"
+#include "objects/ZqPObjectImage.h"
+#include "objects/ZqPObjectText.h"
 
 #include <algorithm>
 
@@ -28,15 +27,6 @@ bool isFactoryFrame(const ZqModel& model)
     return type == ZqModelObjectAssetUnit::staticTypeId() || type == ZqModelObjectParticles::staticTypeId() ||
            type == ZqModelObjectLight::staticTypeId() || type == ZqModelObjectTrail::staticTypeId() ||
            type == ZqModelObjectFlag::staticTypeId() || type == ZqModelObjectAssetPowerup::staticTypeId();
-}
-
-// The running game field whose model is exactly a game scene; null otherwise.
-ZqPScreenScene* currentField()
-{
-    ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
-    if (!field || !modelCast<ZqModelScreenScene>(std::shared_ptr<ZqModel>(field->sceneModel())))
-        return nullptr;
-    return field;
 }
 
 } // namespace
@@ -84,11 +74,11 @@ CCNode* ZqPAnimationObject::makeFrameNode(const std::shared_ptr<ZqModel>& frame,
             object->setSpawnSource(spawner);
         if (spawner && placed->zDepth() == 0)
             placed->setZDepth(-1);
-        ZqPScreenScene* field = currentField();
-        object->setReferenceNode(field ? field->camera() : nullptr);
+        ZqGameField& field = zqCurrentField();
+        object->setReferenceNode(field.camera());
         ZqPObjectAsset* asset = dynamic_cast<ZqPObjectAsset*>(object);
-        if (field && asset)
-            asset->createBody(field->world(), true);
+        if (field.camera() && asset)
+            asset->createBody(field.world(), true);
         if (asset && (object->objectType() & ZqPObject::kTypePowerup))
             asset->setPlaced(true);
         return object;
@@ -100,8 +90,7 @@ CCNode* ZqPAnimationObject::makeFrameNode(const std::shared_ptr<ZqModel>& frame,
     if (const std::shared_ptr<ZqModelObjectLabel> label = modelCast<ZqModelObjectLabel>(frame)) {
         ZqPObjectText* text = ZqPObjectText::create(label);
         text->setTag(static_cast<int>(label->id()));
-        ZqPScreenScene* field = currentField();
-        text->setReferenceNode(field ? field->camera() : nullptr);
+        text->setReferenceNode(zqCurrentField().camera());
         return text;
     }
     debugLog("Warning uknown object type");

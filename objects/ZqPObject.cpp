@@ -4,7 +4,7 @@
 #include "model/scene/ZqModelComponents.h"
 #include "objects/ZqPAnimationObject.h"
 #include "model/GameplayParameters.h"
-#include "screens/ZqPGameFieldCamera.h"
+#include "objects/ZqPGameFieldCamera.h"
 
 #include <algorithm>
 

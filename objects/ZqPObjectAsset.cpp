@@ -8,7 +8,7 @@
 #include "model/scene/ZqModelShapes.h"
 #include "objects/ZqPAnimationObject.h"
 #include "model/GameplayParameters.h"
-#include "screens/ZqDrawingFunctions.h"
+#include "objects/ZqDrawingFunctions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,10 +6,9 @@
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelMedia.h"
+#include "objects/ZqGameField.h"
 #include "objects/ZqPAnimationObject.h"
 #include "model/GameplayParameters.h"
-#include "screens/ZqPScreenNavigator.h"
-#include "screens/ZqPScreenScene.h"
 
 using namespace cocos2d;
 
@@ -142,10 +141,9 @@ void ZqPObjectAssetCharacter::die()
     } else {
         deathAnimationDidEnd();
     }
-    if (ZqPScreenScene* scene = ZqPScreenNavigator::shared()->currentGameScene()) {
-        scene->flash(model ? model->cameraFlash() : 0.0f);
-        scene->shake(model ? model->cameraShake() : 0.0f);
-    }
+    ZqGameField& field = zqCurrentField();
+    field.flash(model ? model->cameraFlash() : 0.0f);
+    field.shake(model ? model->cameraShake() : 0.0f);
     if (model && model->fallAttribute() > 0.0f)
         m_defeatFallPending = true;
     if (model)

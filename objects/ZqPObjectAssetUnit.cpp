@@ -2,8 +2,9 @@
 
 #include "ZqRandom.h"
 #include "model/objects/ZqModelObjectsUnits.h"
+#include "objects/ZqGameField.h"
 #include "objects/ZqPAnimationObject.h"
-#include "screens/ZqPScreenScene.h"
+#include "objects/ZqPhysicsWorld.h"
 
 #include <algorithm>
 #include <cmath>
@@ -211,8 +212,8 @@ void ZqPObjectAssetUnit::spawn()
 {
     if (activationTimer() > 0.0f)
         return;
-    ZqPScreenScene* field = dynamic_cast<ZqPScreenScene*>(ZqPScreen::runningScreen());
-    if (!field || !field->world() || field->world()->isLocked())
+    ZqGameField& field = zqRunningField();
+    if (!field.world() || field.world()->isLocked())
         return;
     const std::shared_ptr<ZqModelObjectAssetUnit> unit = unitModel();
     setActivationTimer(unit->spawnRate());
@@ -222,7 +223,7 @@ void ZqPObjectAssetUnit::spawn()
     copy->setObjectType(copy->objectType() | kTypeSpawnedCopy);
     copy->setSpawnSource(false);
     copy->setZOrder(isPlaced() ? getZOrder() : unit->zDepth());
-    field->adoptObject(copy, this);
+    field.adoptObject(copy, this);
     copy->wakeUp();
 }
 

@@ -17,9 +17,9 @@
 #include "screens/ZqPButtonMenu.h"
 #include "screens/ZqPObjectButton.h"
 #include "screens/ZqPObjectEventObserver.h"
-#include "screens/ZqPObjectImage.h"
+#include "objects/ZqPObjectImage.h"
 #include "screens/ZqPObjectLoadingBar.h"
-#include "screens/ZqPObjectText.h"
+#include "objects/ZqPObjectText.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
 

@@ -6,8 +6,8 @@
 #include "objects/ZqPObjectAsset.h"
 #include "objects/ZqPhysicsWorld.h"
 #include "model/GameplayParameters.h"
-#include "screens/ZqDrawingFunctions.h"
-#include "screens/ZqPGameFieldCamera.h"
+#include "objects/ZqDrawingFunctions.h"
+#include "objects/ZqPGameFieldCamera.h"
 
 #include <algorithm>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "objects/ZqGameField.h"
+#include "objects/ZqPGameFieldCamera.h"
 #include "screens/ZqPContactListener.h"
 #include "screens/ZqPScreen.h"
 
@@ -7,7 +9,6 @@
 #include <vector>
 
 class ZqModelScreenScene;
-class ZqPGameFieldCamera;
 class ZqPObject;
 class ZqPhysicsWorld;
 
@@ -19,7 +20,7 @@ class ZqPhysicsWorld;
 // then makes the world with the scene's gravity. Each frame: at most one physics step of
 // the time scale x 1/60 s, then every object under the camera updates with 1/60 s, then
 // the objects that reached state 5 are removed, then the flash and shake go on.
-class ZqPScreenScene : public ZqPScreen {
+class ZqPScreenScene : public ZqPScreen, public ZqGameField {
 public:
     // The step of the physics and of every object, in seconds.
     static constexpr float kFrameStep = 1.0f / 60.0f;
@@ -40,15 +41,15 @@ public:
     // Places object in the camera at source's placement expressed in the camera's space
     // (z order kAdoptedZOrder without a source, else the source's plus the object's own),
     // makes the camera its reference node and makes its body in the world (when built).
-    void adoptObject(ZqPObject* object, ZqPObject* source);
+    void adoptObject(ZqPObject* object, ZqPObject* source) override;
     // The white flash over the field, fading out over seconds.
-    void flash(float seconds);
+    void flash(float seconds) override;
     // Shakes the field layer for seconds, strongest in its last second.
-    void shake(float seconds);
+    void shake(float seconds) override;
 
-    ZqPGameFieldCamera* camera() const { return m_camera; }
+    ZqPGameFieldCamera* camera() const override { return m_camera; }
     // Null until the first update.
-    ZqPhysicsWorld* world() const { return m_world.get(); }
+    ZqPhysicsWorld* world() const override { return m_world.get(); }
     const std::shared_ptr<ZqModelScreenScene>& sceneModel() const { return m_sceneModel; }
     // The node that holds the camera; the shake moves it.
     cocos2d::CCNode* fieldLayer() const { return m_fieldLayer; }

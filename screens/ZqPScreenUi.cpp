@@ -15,7 +15,7 @@
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
 #include "screens/ZqPObjectButton.h"
-#include "screens/ZqPObjectText.h"
+#include "objects/ZqPObjectText.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
 

@@ -4,6 +4,7 @@
 
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqServices.h"
+#include "screens/ZqScreenWiring.h"
 #include "cocos2d.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "platform/CCEGLViewSDL.h"
@@ -92,32 +93,25 @@ int main()
     }
 
     ZqPAppDelegate app;
-    if (!app.startUp(executableDirectory(), error)) {
-        zqReportFatalError(error, nullptr);
-        return 1;
-    }
-
-    SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
-    const CCSize windowSize = app.windowSize(CCEGLViewSDL::usableDisplaySize());
-    std::unique_ptr<CCEGLViewSDL> view =
-        CCEGLViewSDL::create(ZqModelGeneralSettings::shared()->applicationName().c_str(), static_cast<int>(windowSize.width),
-                             static_cast<int>(windowSize.height));
-    if (!view) {
-        zqReportFatalError(std::string("The game's window cannot be opened: ") + SDL_GetError(), nullptr);
-        return 1;
-    }
-    SDL_Window* window = static_cast<SDL_Window*>(view->getNativeWindow());
-    debugLog("[zqplayer] window %dx%d", static_cast<int>(windowSize.width), static_cast<int>(windowSize.height));
-    CCDirector::sharedDirector()->setOpenGLView(view.get());
-    app.setView(view.get());
-    app.setErrorReporter([window](const std::string& message) { zqReportFatalError(message, window); });
-    app.applySavedFullscreen();
-
-    std::printf("Steam Started: false\n");
-    std::fflush(stdout);
-
     ZqInputDevices devices(app.inputHandler());
-    view->setEventHook([&app, &devices](const void* raw) {
+    SDL_Window* window = nullptr;
+    ZqPlayerPlatform platform;
+    platform.executableDirectory = executableDirectory();
+    platform.createView = [&window](const CCSize& size, std::string& reason) {
+        SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+        std::unique_ptr<CCEGLViewSDL> created = CCEGLViewSDL::create(
+            ZqModelGeneralSettings::shared()->applicationName().c_str(), static_cast<int>(size.width),
+            static_cast<int>(size.height));
+        if (!created) {
+            reason = std::string("The game's window cannot be opened: ") + SDL_GetError();
+            return created;
+        }
+        window = static_cast<SDL_Window*>(created->getNativeWindow());
+        debugLog("[zqplayer] window %dx%d", static_cast<int>(size.width), static_cast<int>(size.height));
+        return created;
+    };
+    platform.reportError = [&window](const std::string& message) { zqReportFatalError(message, window); };
+    platform.eventHook = [&app, &devices](const void* raw) {
         const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
         int message = 0;
         std::intptr_t parameter = 0;
@@ -126,10 +120,18 @@ int main()
             return true;
         }
         return devices.handleEvent(event);
-    });
+    };
+    platform.poster = [](int message, std::intptr_t parameter) { ZqWindowMessages::post(message, parameter); };
+    platform.seed = hooks.seed;
+    std::unique_ptr<CCEGLViewSDL> view = zqStartPlayer(app, platform, error);
+    if (!view) {
+        zqReportFatalError(error, nullptr);
+        return 1;
+    }
+
+    std::printf("Steam Started: false\n");
+    std::fflush(stdout);
     devices.attach(window);
-    view->setFrameSizeChangedCallback([&app] { app.applyDesignResolution(); });
-    ZqServices::shared()->setPoster([](int message, std::intptr_t parameter) { ZqWindowMessages::post(message, parameter); });
     view->setIconFromFile(CCFileUtils::sharedFileUtils()->fullPathForFilename("icon.ico").c_str());
 
     ZqInputScript script;
@@ -139,7 +141,6 @@ int main()
     }
     if (hooks.fixedStep)
         app.setFixedStep(1.0f / 60.0f);
-    app.setRandomSeed(hooks.seed);
     FrameHooks frameHooks(hooks, script, app.inputHandler(), *view);
     app.setFrameHooks([&frameHooks] { frameHooks.before(); }, [&frameHooks] { frameHooks.after(); });
 

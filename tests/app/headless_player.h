@@ -1,7 +1,7 @@
 #pragma once
 
-// The player in-process, for tests of any suite: the program's own start-up and launch
-// (ZqPAppDelegate) on a headless view with the fixed step and a seed, on a game directory,
+// The player in-process, for tests of any suite: the program's own start-up (zqStartPlayer)
+// and launch (ZqPAppDelegate) on a headless view with the fixed step and a seed, on a game directory,
 // with the store in a directory of the test's. Frames are stepped by the test; keys, pad
 // events and touches go into the program's own event handler and the view; the window
 // messages that ZqServices posts are handled at the next step, as the program handles
@@ -19,6 +19,7 @@
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqScreenWiring.h"
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
 #include "cocos2d.h"
@@ -61,34 +62,32 @@ public:
         setenv("ZQ_DATA_HOME", options.storeDirectory.c_str(), 1);
         m_started = true;
         m_app = std::make_unique<ZqPAppDelegate>();
+        ZqPlayerPlatform platform;
+        platform.executableDirectory = options.gameDirectory;
+        platform.createView = [&options](const cocos2d::CCSize&, std::string& reason) {
+            auto view = cocos2d::CCEGLViewSDL::createHeadless(options.width, options.height);
+            if (!view)
+                reason = "no headless view";
+            return view;
+        };
+        platform.reportError = [this](const std::string& text) { errors.push_back(text); };
+        // Keys come through the handler (keyDown, keyUp), never the view's.
+        platform.eventHook = [](const void* raw) {
+            const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
+            return event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
+        };
+        platform.poster = [this](int message, intptr_t parameter) {
+            posted.emplace_back(message, parameter);
+            m_pending.emplace_back(message, parameter);
+        };
+        platform.seed = options.seed;
         std::string message;
-        if (!m_app->startUp(options.gameDirectory, message)) {
+        m_view = zqStartPlayer(*m_app, platform, message);
+        if (!m_view) {
             if (error)
                 *error = message;
             return false;
         }
-        m_view = cocos2d::CCEGLViewSDL::createHeadless(options.width, options.height);
-        if (!m_view) {
-            if (error)
-                *error = "no headless view";
-            return false;
-        }
-        cocos2d::CCDirector::sharedDirector()->setOpenGLView(m_view.get());
-        m_app->setView(m_view.get());
-        m_app->setErrorReporter([this](const std::string& text) { errors.push_back(text); });
-        m_app->applySavedFullscreen();
-        ZqPAppDelegate* app = m_app.get();
-        m_view->setEventHook([](const void* raw) {
-            const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
-            // Keys come through the handler (keyDown, keyUp), never the view's.
-            return event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
-        });
-        m_view->setFrameSizeChangedCallback([app] { app->applyDesignResolution(); });
-        ZqServices::shared()->setPoster([this](int message, intptr_t parameter) {
-            posted.emplace_back(message, parameter);
-            m_pending.emplace_back(message, parameter);
-        });
-        m_app->setRandomSeed(options.seed);
         m_app->applicationDidFinishLaunching();
         return true;
     }

@@ -5,7 +5,7 @@
 #include "components/ZqComponentMotor.h"
 #include "components/ZqComponentMove.h"
 #include "components/ZqControlEvent.h"
-#include "screens/ZqSwitchStates.h"
+#include "objects/ZqSwitchStates.h"
 
 using namespace cocos2d;
 using namespace component_test;

@@ -5,8 +5,8 @@
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "objects/ZqPAnimationObject.h"
-#include "screens/ZqPObjectImage.h"
-#include "screens/ZqPObjectText.h"
+#include "objects/ZqPObjectImage.h"
+#include "objects/ZqPObjectText.h"
 
 using namespace cocos2d;
 using namespace field_test;

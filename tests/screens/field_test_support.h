@@ -23,8 +23,9 @@
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqModelShapes.h"
 #include "objects/ZqPObjectAsset.h"
-#include "screens/ZqPGameFieldCamera.h"
+#include "objects/ZqPGameFieldCamera.h"
 #include "screens/ZqPScreenScene.h"
+#include "screens/ZqScreenWiring.h"
 #include "model/GameplayParameters.h"
 #include "platform/CCFileUtils.h"
 #include "sprite_nodes/CCSpriteFrameCache.h"
@@ -53,6 +54,7 @@ protected:
         ZqModelController::shared()->reset();
         GameplayParameters::shared()->resetToDefaults(ZqModelGeneralSettings::shared());
         zqSrand(7);
+        zqInstallScreenAnswers();
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(dir.file(""));
         scene = runScene();
         zqSetLogSink([this](const char* line) { logged.push_back(line); });

@@ -5,7 +5,7 @@
 #include "model/archive_test_util.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/scene/ZqModelAssets.h"
-#include "screens/ZqPObjectText.h"
+#include "objects/ZqPObjectText.h"
 #include "tools/ZqMediaWriter.h"
 
 namespace {

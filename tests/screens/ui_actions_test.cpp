@@ -5,7 +5,9 @@
 
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelAssets.h"
+#include "objects/ZqGameField.h"
 #include "screens/ZqPScreenScene.h"
+#include "screens/ZqScreenWiring.h"
 
 namespace {
 
@@ -178,6 +180,39 @@ TEST_F(UnlockTest, WithEverythingUnlockedTheButtonHidesAndThePressTellsWhy)
     unlockButton()->activate();
     EXPECT_EQ(linesWith("[ZqServices] alert: Sorry, you don't have enough currency!"), 1);
     EXPECT_EQ(ScoreRegistry::global().coins.total, 100);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(UiActionsTest, TheNavigatorsAndTheDirectorsFieldsDifferWhileASwitchWaitsForItsFrame)
+{
+    EXPECT_EQ(zqCurrentField().camera(), nullptr) << "no field: the default";
+    EXPECT_EQ(zqRunningField().world(), nullptr);
+    zqRunningField().flash(1.0f);
+    zqCurrentField().adoptObject(nullptr, nullptr);
+
+    zqInstallScreenAnswers();
+    graph.world("Game");
+    graph.world("Bonus");
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    show("Game");
+    ZqPScreenScene* game = navigator->currentGameScene();
+    ASSERT_NE(game, nullptr);
+    EXPECT_EQ(&zqCurrentField(), static_cast<ZqGameField*>(game));
+    EXPECT_EQ(&zqRunningField(), static_cast<ZqGameField*>(game));
+
+    // The new container is built at once; the director shows it at the next frame.
+    ASSERT_TRUE(navigator->switchToScreen("Bonus", true, 0));
+    director->replaceScene(navigator->sceneContainer());
+    ZqPScreenScene* bonus = navigator->currentGameScene();
+    ASSERT_NE(bonus, nullptr);
+    ASSERT_NE(bonus, game);
+    EXPECT_EQ(&zqCurrentField(), static_cast<ZqGameField*>(bonus));
+    EXPECT_EQ(&zqRunningField(), static_cast<ZqGameField*>(game));
+    frame();
+    EXPECT_EQ(&zqRunningField(), static_cast<ZqGameField*>(bonus));
 }
 
 } // namespace

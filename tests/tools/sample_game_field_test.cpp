@@ -6,8 +6,8 @@
 
 #include "model/scene/ZqNode.h"
 #include "objects/ZqPAnimationObject.h"
-#include "screens/ZqPObjectImage.h"
-#include "screens/ZqPObjectText.h"
+#include "objects/ZqPObjectImage.h"
+#include "objects/ZqPObjectText.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "label_nodes/CCLabelBMFont.h"
 

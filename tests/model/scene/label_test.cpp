@@ -7,7 +7,6 @@
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelLevelSection.h"
 #include "platform/CCEGLViewSDL.h"
-#include "screens/ZqPScreenNavigator.h"
 #include "label_nodes/CCLabelBMFont.h"
 #include "textures/CCTextureCache.h"
 
@@ -161,13 +160,13 @@ TEST_F(LabelEngineTest, TextOfEachSource)
     section->setName("Canyon");
     for (const auto& [destination, text] : std::vector<std::pair<unsigned, std::string>>{
              {0u, "0"}, {font->id(), "0"}, {section->id(), "Canyon"}}) {
-        ZqPScreenNavigator::shared()->setSceneDestination(static_cast<int>(destination));
+        scene_test::testAnswers().destination = static_cast<int>(destination);
         CCLabelBMFont* start = label->createLabel();
         ASSERT_NE(start, nullptr);
         EXPECT_STREQ(start->getString(), text.c_str()) << destination;
         start->release();
     }
-    ZqPScreenNavigator::shared()->setSceneDestination(0);
+    scene_test::testAnswers().destination = 0;
 
     label->m_action->setValue("kScoreVector");
     CCLabelBMFont* score = label->createLabel();

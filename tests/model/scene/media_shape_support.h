@@ -3,7 +3,6 @@
 // Shared set-up of the scene-model tests: a fresh controller, the game's answers to the
 // models' questions, a key dictionary made from the keys the models write, and a round
 // trip through the bytes of model files.
-#include "app/ZqGameAnswers.h"
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "model/ZqGameQuestions.h"
@@ -67,12 +66,36 @@ inline void reloadModels(const ModelFiles& files)
         << controller->errorText();
 }
 
+// Answers the models' questions as a test sets them: a fresh game until then.
+struct TestAnswers final : ZqProgressQuestions, ZqNavigationQuestions {
+    bool adsAreRemoved = false;
+    int selected = 0;
+    int destination = 0;
+    std::vector<int> unlocked;
+    std::vector<std::pair<std::string, bool>> purchased;
+
+    bool adsRemoved() const override { return adsAreRemoved; }
+    int selectedCharacter() const override { return selected; }
+    void unlockCharacter(int index) override { unlocked.push_back(index); }
+    void setPurchasedItemFlag(const std::string& item, bool flag) override { purchased.emplace_back(item, flag); }
+    int sceneDestination() const override { return destination; }
+    int nextDestination(int) const override { return 0; }
+};
+
+inline TestAnswers& testAnswers()
+{
+    static TestAnswers answers;
+    return answers;
+}
+
 class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ZqModelController::shared()->reset();
-        zqInstallGameAnswers();
+        testAnswers() = TestAnswers();
+        zqInstallProgressQuestions(&testAnswers());
+        zqInstallNavigationQuestions(&testAnswers());
         installKeysFor({});
     }
     void TearDown() override

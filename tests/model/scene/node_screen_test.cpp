@@ -2,7 +2,6 @@
 // screen model's lookups and advertising rule.
 #include "media_shape_support.h"
 
-#include "app/ZqPSettingsController.h"
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
@@ -179,9 +178,9 @@ TEST_F(ScreenTest, BannerFollowsFrequencyCounterTokenAndPurchase)
     screen->m_adBanner->setValue("kNoAds");
     EXPECT_FALSE(screen->shouldShowBanner());
     screen->m_adBanner->setValue("kAdMob");
-    ZqPSettingsController::shared()->setAdsRemoved(true);
+    scene_test::testAnswers().adsAreRemoved = true;
     EXPECT_FALSE(screen->shouldShowBanner());
-    ZqPSettingsController::shared()->setAdsRemoved(false);
+    scene_test::testAnswers().adsAreRemoved = false;
 
     screen->interstitialCounter = 4;
     EXPECT_EQ(duplicateModel(screen, false, false)->interstitialCounter, 4);

@@ -1,4 +1,4 @@
-#include "screens/ZqPObjectImage.h"
+#include "objects/ZqPObjectImage.h"
 
 #include "app/ZqObjectModelHolder.h"
 #include "model/scene/ZqModelMedia.h"

@@ -1,4 +1,4 @@
-#include "screens/ZqPGameFieldCamera.h"
+#include "objects/ZqPGameFieldCamera.h"
 
 ZqPGameFieldCamera* ZqPGameFieldCamera::create()
 {

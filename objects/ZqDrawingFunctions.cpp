@@ -1,4 +1,4 @@
-#include "screens/ZqDrawingFunctions.h"
+#include "objects/ZqDrawingFunctions.h"
 
 #include "ZqRandom.h"
 

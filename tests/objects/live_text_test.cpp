@@ -1,6 +1,6 @@
 // The live values of texts: scores by world, type and amount with their padding, the
 // loading progress and the character counts.
-#include "screens/ZqLiveLabelText.h"
+#include "objects/ZqLiveLabelText.h"
 
 #include "app/app_test_support.h"
 #include "model/scene/ZqModelAssets.h"

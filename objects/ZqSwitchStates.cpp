@@ -1,4 +1,4 @@
-#include "screens/ZqSwitchStates.h"
+#include "objects/ZqSwitchStates.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "screens/ZqLiveLabelText.h"
+#include "objects/ZqLiveLabelText.h"
 
 #include "app/ScoreRegistry.h"
 #include "app/ZqPSettingsController.h"

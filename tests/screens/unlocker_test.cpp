@@ -10,6 +10,7 @@
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqModelUnlocker.h"
 #include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqScreenWiring.h"
 
 #include <algorithm>
 
@@ -21,6 +22,7 @@ protected:
     {
         AppTest::SetUp();
         zqInstallGameAnswers();
+        zqInstallScreenAnswers();
         ZqPScreenNavigator::shared()->setSceneDestination(0);
     }
     void TearDown() override

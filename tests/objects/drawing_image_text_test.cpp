@@ -1,9 +1,9 @@
 // The drawing and noise functions, the image object and the text object on a headless view.
-#include "field_test_support.h"
+#include "screens/field_test_support.h"
 
-#include "screens/ZqDrawingFunctions.h"
-#include "screens/ZqPObjectImage.h"
-#include "screens/ZqPObjectText.h"
+#include "objects/ZqDrawingFunctions.h"
+#include "objects/ZqPObjectImage.h"
+#include "objects/ZqPObjectText.h"
 #include "label_nodes/CCLabelBMFont.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // A generated game read back through the bytes of its model files: a start screen and a
 // menu, a game scene with three level sections, and the flow graph between them; then
 // the navigator's lookups on it.
-#include "media_shape_support.h"
+#include "model/scene/media_shape_support.h"
 
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectsLogic.h"

@@ -1,8 +1,8 @@
-#include "screens/ZqPObjectText.h"
+#include "objects/ZqPObjectText.h"
 
 #include "app/ZqObjectModelHolder.h"
 #include "model/scene/ZqModelLabel.h"
-#include "screens/ZqLiveLabelText.h"
+#include "objects/ZqLiveLabelText.h"
 #include "label_nodes/CCLabelBMFont.h"
 
 using namespace cocos2d;

@@ -1,0 +1,41 @@
+#include "objects/ZqGameField.h"
+
+namespace {
+
+// No field: nothing to hold, place, flash or shake.
+class NoField final : public ZqGameField {
+public:
+    cocos2d::CCNode* camera() const override { return nullptr; }
+    ZqPhysicsWorld* world() const override { return nullptr; }
+    void adoptObject(ZqPObject*, ZqPObject*) override {}
+    void flash(float) override {}
+    void shake(float) override {}
+};
+
+NoField s_noField;
+ZqGameFieldLookup s_current = nullptr;
+ZqGameFieldLookup s_running = nullptr;
+
+ZqGameField& lookUp(ZqGameFieldLookup lookup)
+{
+    ZqGameField* field = lookup ? lookup() : nullptr;
+    return field ? *field : s_noField;
+}
+
+} // namespace
+
+ZqGameField& zqCurrentField()
+{
+    return lookUp(s_current);
+}
+
+ZqGameField& zqRunningField()
+{
+    return lookUp(s_running);
+}
+
+void zqInstallFieldLookups(ZqGameFieldLookup current, ZqGameFieldLookup running)
+{
+    s_current = current;
+    s_running = running;
+}

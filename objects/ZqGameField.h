@@ -1,0 +1,47 @@
+#pragma once
+
+namespace cocos2d {
+class CCNode;
+}
+class ZqPObject;
+class ZqPhysicsWorld;
+
+// What objects and components ask of the game field: the one seam between objects/ (with
+// components/) and the field in screens/, which implements it and installs the lookups at
+// start-up (screens/ZqScreenWiring.h); test fixtures install them too. Without a field, or
+// before the lookups are installed, a lookup answers the "no field" default: its camera
+// and world are null and its operations do nothing. Callers ask whether there is a field
+// by its camera.
+class ZqGameField {
+public:
+    // The node that holds the field's objects and is their reference node; null without a
+    // field.
+    virtual cocos2d::CCNode* camera() const = 0;
+    // The physics world; null until the field's first update, and without a field.
+    virtual ZqPhysicsWorld* world() const = 0;
+    // Places object in the camera at source's placement (null: none), makes the camera its
+    // reference node and its body in the world when there is one.
+    virtual void adoptObject(ZqPObject* object, ZqPObject* source) = 0;
+    // The white flash over the field, fading out over seconds.
+    virtual void flash(float seconds) = 0;
+    // Shakes the field for seconds.
+    virtual void shake(float seconds) = 0;
+
+protected:
+    ~ZqGameField() = default;
+};
+
+// The two meanings of "the current field". They differ while a screen change is under
+// way: the navigator builds a new container (and its field) while the director still runs
+// the old scene until its next frame.
+// - The navigator's current game scene: the field of the container being shown, else the
+//   running scene's. Frame objects and deaths ask this one.
+ZqGameField& zqCurrentField();
+// - The director's running screen when it is a field. A spawner's copy goes into this one,
+//   the field whose step is running.
+ZqGameField& zqRunningField();
+
+// The answers of the layer above; null uninstalls (back to the "no field" default). Each
+// returns the field or null; not owned.
+using ZqGameFieldLookup = ZqGameField* (*)();
+void zqInstallFieldLookups(ZqGameFieldLookup current, ZqGameFieldLookup running);

@@ -1,0 +1,75 @@
+#include "screens/ZqScreenWiring.h"
+
+#include "app/ZqPAppDelegate.h"
+#include "app/ZqPSettingsController.h"
+#include "app/ZqServices.h"
+#include "model/ZqGameQuestions.h"
+#include "screens/ZqPButtonKeys.h"
+#include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqPScreenScene.h"
+#include "screens/ZqPScreenUi.h"
+
+#include "cocos2d.h"
+#include "platform/CCEGLViewSDL.h"
+
+namespace {
+
+ZqGameField* navigatorField()
+{
+    return ZqPScreenNavigator::shared()->currentGameScene();
+}
+
+ZqGameField* directorField()
+{
+    return dynamic_cast<ZqPScreenScene*>(ZqPScreen::runningScreen());
+}
+
+} // namespace
+
+void zqInstallScreenAnswers()
+{
+    zqInstallNavigationQuestions(ZqPScreenNavigator::shared());
+    zqInstallFieldLookups(navigatorField, directorField);
+}
+
+void zqWireScreens(ZqPAppDelegate& app)
+{
+    zqInstallScreenAnswers();
+    app.setStartScene([] { return ZqPScreenNavigator::shared()->sceneContainer(); });
+    ZqPInputEventHandler::ScreenHooks hooks;
+    hooks.buttonKey = [](int key, bool pressed) { return pressed ? ZqPButtonKeys::keyDown(key) : ZqPButtonKeys::keyUp(key); };
+    hooks.toggleFullscreen = [] {
+        ZqPScreenUi* screen = ZqPScreenNavigator::shared()->currentUiScreen();
+        if (!screen)
+            return false;
+        if (ZqPSettingsController::shared()->isFullscreen())
+            screen->goWindowed();
+        else
+            screen->goFullscreen();
+        return true;
+    };
+    app.inputHandler().setScreenHooks(std::move(hooks));
+}
+
+std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const ZqPlayerPlatform& platform,
+                                                     std::string& error)
+{
+    zqWireScreens(app);
+    if (!app.startUp(platform.executableDirectory, error))
+        return nullptr;
+    std::unique_ptr<cocos2d::CCEGLViewSDL> view =
+        platform.createView(app.windowSize(cocos2d::CCEGLViewSDL::usableDisplaySize()), error);
+    if (!view)
+        return nullptr;
+    cocos2d::CCDirector::sharedDirector()->setOpenGLView(view.get());
+    app.setView(view.get());
+    if (platform.reportError)
+        app.setErrorReporter(platform.reportError);
+    app.applySavedFullscreen();
+    if (platform.eventHook)
+        view->setEventHook(platform.eventHook);
+    view->setFrameSizeChangedCallback([&app] { app.applyDesignResolution(); });
+    ZqServices::shared()->setPoster(platform.poster);
+    app.setRandomSeed(platform.seed);
+    return view;
+}
