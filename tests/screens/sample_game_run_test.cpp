@@ -2,6 +2,7 @@
 // screen's loading UI drives the loading from its tenth draw with the bar filling, the
 // "Load" port leads to the menu, Play by touch and by key reaches the game field, and
 // the audio button mutes both kinds of sound and saves.
+#include "support/fresh_game.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqSound.h"
@@ -46,19 +47,10 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        ZqScreenMusic::shared().reset();
-        ZqSoundRegistry::shared().clear();
         ZqPScreenNavigator::shared()->reset();
-        frame();
-        ZqPInputController::purgeShared();
-        ZqPSettingsController::purgeShared();
-        CCUserDefault::purgeSharedUserDefault();
-        experimental::AudioEngine::end();
-        CocosDenshion::SimpleAudioEngine::end();
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        CCTextureCache::purgeSharedTextureCache();
+        frame(); // the replaced scenes go
+        freshGame();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
-        ZqModelController::shared()->reset();
         ScreenGLFixture::TearDown();
     }
 
