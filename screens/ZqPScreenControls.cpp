@@ -16,6 +16,7 @@
 #include "model/scene/ZqModelUnlocker.h"
 #include "screens/ZqPButtonMenu.h"
 #include "screens/ZqPObjectButton.h"
+#include "screens/ZqPObjectButtonJoystick.h"
 #include "screens/ZqPObjectEventObserver.h"
 #include "objects/ZqPObjectImage.h"
 #include "screens/ZqPObjectLoadingBar.h"
@@ -69,6 +70,8 @@ void ZqPScreen::addUiObjectFor(const std::shared_ptr<ZqModelObject>& object)
         node = ZqPObjectLoadingBar::create(std::static_pointer_cast<ZqModelObjectLoadingBar>(object));
     } else if (type == ZqModelObjectEventObserver::staticTypeId()) {
         node = ZqPObjectEventObserver::create(std::static_pointer_cast<ZqModelObjectEventObserver>(object));
+    } else if (type == ZqModelObjectManipulator::staticTypeId()) {
+        node = ZqPObjectButtonJoystick::create(std::static_pointer_cast<ZqModelObjectManipulator>(object));
     } else if (type == ZqModelObjectUnlocker::staticTypeId()) {
         const auto& unlocker = static_cast<const ZqModelObjectUnlocker&>(*object);
         unlocker.applyCharacterUnlock();

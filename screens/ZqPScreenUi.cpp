@@ -15,6 +15,7 @@
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
 #include "screens/ZqPObjectButton.h"
+#include "objects/ZqPObjectManipulator.h"
 #include "objects/ZqPObjectText.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
@@ -111,6 +112,8 @@ CCScene* ZqPScreenUi::createScene(bool loadingUi)
 
 bool ZqPScreenUi::init()
 {
+    // No tilt acts while an interface screen shows.
+    ZqPObjectAccelerometer::shared()->setModel(nullptr);
     // The base makes the UI layer, which the build fills; it schedules the update too.
     if (!ZqPScreen::init() || !buildUiFromModel(ZqPScreenNavigator::shared()->currentKey(), false))
         return false;

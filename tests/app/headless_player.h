@@ -162,7 +162,7 @@ public:
         m_started = false;
         const int status = m_app->exitStatus();
         if (m_view)
-            m_app->finish();
+            zqEndPlayer(*m_app);
         ZqServices::shared()->setPoster(nullptr);
         freshGame();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();

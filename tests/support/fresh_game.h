@@ -1,7 +1,8 @@
 #pragma once
 
 // Every process-wide object a run of the game makes, back to a fresh game: the screen
-// music and every live sound, the audio engines, the navigator, the input and settings
+// music and every live sound, the audio engines, the navigator, the accelerometer object,
+// the input and settings
 // controllers, the store (its file stays), the gameplay values (holding no model of a
 // game), the models, and the sprite-frame and texture caches. The director and the
 // resource root are the fixtures' own.
@@ -11,6 +12,7 @@
 #include "model/GameplayParameters.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "objects/ZqPObjectManipulator.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
 
@@ -25,6 +27,7 @@ inline void freshGame()
     cocos2d::experimental::AudioEngine::end();
     CocosDenshion::SimpleAudioEngine::end();
     ZqPScreenNavigator::shared()->reset();
+    ZqPObjectAccelerometer::purge();
     ZqPInputController::purgeShared();
     ZqPSettingsController::purgeShared();
     cocos2d::CCUserDefault::purgeSharedUserDefault();
