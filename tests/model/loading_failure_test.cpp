@@ -207,7 +207,7 @@ TEST_F(LoadingFailureTest, ArchiveCorruptedAtEveryOffset)
 }
 
 // A map of a million distinct codes the key file lacks is read in linear time: the load
-// fails on the first of them at once, not after a quadratic scan (minutes).
+// fails on the first of them, not after a quadratic scan.
 TEST_F(LoadingFailureTest, AMillionUnknownLargeKeyCodesFailAtOnce)
 {
     constexpr uint32_t kKeys = 1000000;
@@ -225,8 +225,9 @@ TEST_F(LoadingFailureTest, AMillionUnknownLargeKeyCodesFailAtOnce)
     const std::string error = load(root);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_EQ(error.rfind("Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: key code 65536 is not in the key file", 0), 0u) << error;
-    // Generous for a loaded machine under the sanitizers; the quadratic scan took minutes.
-    EXPECT_LT(seconds, 15.0);
+    // Seconds in an unoptimised build under the sanitizers on a loaded machine; the
+    // quadratic scan took many minutes.
+    EXPECT_LT(seconds, 60.0);
 }
 
 } // namespace
