@@ -1,9 +1,7 @@
 #include "model/GameplayParameters.h"
 
-#include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributePoint.h"
-#include "model/ZqAttributeTable.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "model/objects/ZqModelComponentsBehaviour.h"
 
 using namespace cocos2d;
 
@@ -73,36 +71,36 @@ GameplayParameters::~GameplayParameters()
 
 namespace {
 
+// A copy whose source lacked the attribute has it unbound (null): the value is kept.
 template <class Attribute, class Value>
-void loadAttribute(const ZqModel& model, const char* key, Value& field)
+void loadAttribute(const Attribute* attribute, Value& field)
 {
-    if (const Attribute* attribute = zqRebindAttribute<Attribute>(model, key))
+    if (attribute)
         field = attribute->value();
 }
 
 } // namespace
 
-void GameplayParameters::loadFromCharacter(const std::shared_ptr<ZqModel>& settings)
+void GameplayParameters::loadFromCharacter(const std::shared_ptr<ZqModelComponentCharacterGameplaySettings>& settings)
 {
     if (!settings)
         return;
-    const ZqModel& model = *settings;
-    loadAttribute<ZqAttributePoint>(model, "Max Speed", m_moveSpeed);
-    loadAttribute<ZqAttributePoint>(model, "Bounce Force", m_bounceForce);
-    loadAttribute<ZqAttributePoint>(model, "Jump Force", m_upForce);
-    loadAttribute<ZqAttributeFloat>(model, "Jump Timeout", m_upForceDuration);
-    loadAttribute<ZqAttributeFloat>(model, "Jump Counter", m_upForceCounter);
-    loadAttribute<ZqAttributeFloat>(model, "Ground Threshold", m_groundThreshold);
-    loadAttribute<ZqAttributeFloat>(model, "Left Lean Force", m_leftLeanForce);
-    loadAttribute<ZqAttributeFloat>(model, "Right Lean Force", m_rightLeanForce);
-    loadAttribute<ZqAttributePoint>(model, "Air Drag", m_characterFriction);
-    loadAttribute<ZqAttributeFloat>(model, "Rotation Drag", m_rotationScale);
-    loadAttribute<ZqAttributeFloat>(model, "Platform Friction", m_platformFriction);
-    loadAttribute<ZqAttributeBool>(model, "Jump From Ground", m_upForceFromGround);
-    loadAttribute<ZqAttributeBool>(model, "Direct Movement", m_directMovement);
-    loadAttribute<ZqAttributeBool>(model, "Forced Movement", m_forcedMovement);
-    loadAttribute<ZqAttributeBool>(model, "Fixed Rotation", m_fixedRotation);
-    loadAttribute<ZqAttributeBool>(model, "Image Direction", m_imageDirection);
+    loadAttribute(settings->m_maxSpeed, m_moveSpeed);
+    loadAttribute(settings->m_bounceForce, m_bounceForce);
+    loadAttribute(settings->m_jumpForce, m_upForce);
+    loadAttribute(settings->m_jumpTimeout, m_upForceDuration);
+    loadAttribute(settings->m_jumpCounter, m_upForceCounter);
+    loadAttribute(settings->m_groundThreshold, m_groundThreshold);
+    loadAttribute(settings->m_leftLeanForce, m_leftLeanForce);
+    loadAttribute(settings->m_rightLeanForce, m_rightLeanForce);
+    loadAttribute(settings->m_airDrag, m_characterFriction);
+    loadAttribute(settings->m_rotationDrag, m_rotationScale);
+    loadAttribute(settings->m_platformFriction, m_platformFriction);
+    loadAttribute(settings->m_jumpFromGround, m_upForceFromGround);
+    loadAttribute(settings->m_directMovement, m_directMovement);
+    loadAttribute(settings->m_forcedMovement, m_forcedMovement);
+    loadAttribute(settings->m_fixedRotation, m_fixedRotation);
+    loadAttribute(settings->m_imageDirection, m_imageDirection);
 }
 
 template <class Visitor>

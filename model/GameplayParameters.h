@@ -4,7 +4,7 @@
 
 #include <memory>
 
-class ZqModel;
+class ZqModelComponentCharacterGameplaySettings;
 class ZqModelGeneralSettings;
 
 // The physics and gameplay values in force on the game field. They start from the general
@@ -48,13 +48,13 @@ public:
         m_backDeletionThreshold = scene.backDeletionThreshold();
     }
 
-    // The character's gameplay-settings component model: its "Max Speed", "Bounce Force",
-    // "Jump Force", "Air Drag" (points), "Jump Timeout", "Jump Counter", "Ground
-    // Threshold", "Left Lean Force", "Right Lean Force", "Platform Friction", "Rotation
-    // Drag" (floats), "Jump From Ground", "Direct Movement", "Forced Movement", "Fixed
-    // Rotation" and "Image Direction" (bools). An empty model changes nothing; a value
-    // whose attribute is missing or of another class keeps the current one.
-    void loadFromCharacter(const std::shared_ptr<ZqModel>& settings);
+    // The character's gameplay settings: "Max Speed", "Bounce Force", "Jump Force", "Air
+    // Drag" (points), "Jump Timeout", "Jump Counter", "Ground Threshold", "Left Lean
+    // Force", "Right Lean Force", "Platform Friction", "Rotation Drag" (floats), "Jump From
+    // Ground", "Direct Movement", "Forced Movement", "Fixed Rotation" and "Image Direction"
+    // (bools). Null changes nothing; an attribute left unbound (a copy whose source lacked
+    // it) keeps the value.
+    void loadFromCharacter(const std::shared_ptr<ZqModelComponentCharacterGameplaySettings>& settings);
 
     // Adds one nesting level; the outermost level stores the 22 saved values as texts.
     void saveToDictionary();
