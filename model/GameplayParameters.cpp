@@ -29,39 +29,13 @@ void GameplayParameters::resetToDefaults(std::shared_ptr<ZqModelGeneralSettings>
     m_savedValues->removeAllObjects();
 }
 
+#define ZQ_GAMEPLAY_DEFAULT(Type, name, Name, initial, from, source, key) m_##name = initial;
+
 void GameplayParameters::loadDefaults()
 {
-    const ZqGeneralPhysicsDefaults& defaults = m_settings->physics();
-    m_gravity = defaults.gravity;
-    m_moveSpeed = defaults.moveSpeed;
-    m_bounceForce = defaults.bounceForce;
-    m_upForce = defaults.jump;
-    m_upForceDuration = defaults.jumpTimeout;
-    m_upForceCounter = defaults.jumpCounter;
-    m_groundThreshold = defaults.jumpGroundThreshold;
-    m_leftLeanForce = defaults.leftLeanForce;
-    m_rightLeanForce = defaults.rightLeanForce;
-    m_simulationTimeScale = defaults.simulationTimeScale;
-    m_friction = defaults.friction;
-    m_characterFriction = defaults.characterFriction;
-    // The settings keep the drag base; the live value is what is left of it.
-    m_velocityScale = 1.0f - defaults.velocityScale;
-    m_rotationScale = defaults.rotationScale;
-    m_restitution = defaults.restitution;
-    m_platformFriction = defaults.platformFriction;
-    m_scoreMultiplier = defaults.scoreMultiplier;
-    m_upForceFromGround = defaults.jumpFromGround;
-    m_directMovement = defaults.fixedPosition;
-    m_forcedMovement = defaults.forcedMovement;
-    m_fixedRotation = defaults.fixedRotation;
-    m_imageDirection = defaults.autoImageDirection;
-    m_gameSpeedMin = defaults.gameSpeedMin;
-    m_gameSpeedMax = defaults.gameSpeedMax;
-    m_gameSpeed = defaults.gameSpeedCurrent;
-    m_gameSpeedIncrease = defaults.gameSpeedIncrease;
-    m_gameplayAngleDirection = m_settings->gameAngleDirection();
-    m_sidesDeletionThreshold = defaults.sidesDeletionThreshold;
-    m_backDeletionThreshold = defaults.backDeletionThreshold;
+    const ZqModelGeneralSettings& general = *m_settings;
+    const ZqGeneralPhysicsDefaults& physics = general.physics();
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_DEFAULT, ZQ_GAMEPLAY_DEFAULT)
 }
 
 GameplayParameters::~GameplayParameters()
@@ -79,55 +53,38 @@ void loadAttribute(const Attribute* attribute, Value& field)
         field = attribute->value();
 }
 
+template <class Visitor, class Value>
+void visitSaved(Visitor& visit, const char* key, Value& field)
+{
+    visit(key, field);
+}
+
+template <class Visitor, class Value>
+void visitSaved(Visitor&, std::nullptr_t, Value&)
+{
+}
+
 } // namespace
+
+#define ZQ_GAMEPLAY_FROM_CHARACTER(Type, name, Name, initial, from, source, key)                                      \
+    ZQ_GAMEPLAY_FROM_CHARACTER_##from(m_##name, source)
+#define ZQ_GAMEPLAY_FROM_CHARACTER_character(member, attribute) loadAttribute(settings->attribute, member);
+#define ZQ_GAMEPLAY_FROM_CHARACTER_scene(member, getter)
+#define ZQ_GAMEPLAY_FROM_CHARACTER_none(member, source)
 
 void GameplayParameters::loadFromCharacter(const std::shared_ptr<ZqModelComponentCharacterGameplaySettings>& settings)
 {
     if (!settings)
         return;
-    loadAttribute(settings->m_maxSpeed, m_moveSpeed);
-    loadAttribute(settings->m_bounceForce, m_bounceForce);
-    loadAttribute(settings->m_jumpForce, m_upForce);
-    loadAttribute(settings->m_jumpTimeout, m_upForceDuration);
-    loadAttribute(settings->m_jumpCounter, m_upForceCounter);
-    loadAttribute(settings->m_groundThreshold, m_groundThreshold);
-    loadAttribute(settings->m_leftLeanForce, m_leftLeanForce);
-    loadAttribute(settings->m_rightLeanForce, m_rightLeanForce);
-    loadAttribute(settings->m_airDrag, m_characterFriction);
-    loadAttribute(settings->m_rotationDrag, m_rotationScale);
-    loadAttribute(settings->m_platformFriction, m_platformFriction);
-    loadAttribute(settings->m_jumpFromGround, m_upForceFromGround);
-    loadAttribute(settings->m_directMovement, m_directMovement);
-    loadAttribute(settings->m_forcedMovement, m_forcedMovement);
-    loadAttribute(settings->m_fixedRotation, m_fixedRotation);
-    loadAttribute(settings->m_imageDirection, m_imageDirection);
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_FROM_CHARACTER, ZQ_GAMEPLAY_FROM_CHARACTER)
 }
+
+#define ZQ_GAMEPLAY_SAVED(Type, name, Name, initial, from, source, key) visitSaved(visit, key, m_##name);
 
 template <class Visitor>
 void GameplayParameters::forEachSavedValue(Visitor&& visit)
 {
-    visit("moveSpeed", m_moveSpeed);
-    visit("gravity", m_gravity);
-    visit("upForce", m_upForce);
-    visit("upForceCounter", m_upForceCounter);
-    visit("upForceDuration", m_upForceDuration);
-    visit("upForceFromGround", m_upForceFromGround);
-    visit("rightLeanForce", m_rightLeanForce);
-    visit("leftLeanForce", m_leftLeanForce);
-    visit("gameSpeedMin", m_gameSpeedMin);
-    visit("gameSpeedMax", m_gameSpeedMax);
-    visit("gameSpeedIncrease", m_gameSpeedIncrease);
-    visit("friction", m_friction);
-    visit("simulationTimeScale", m_simulationTimeScale);
-    visit("velocityScale", m_velocityScale);
-    visit("rotationScale", m_rotationScale);
-    visit("bounceForce", m_bounceForce);
-    visit("restitution", m_restitution);
-    visit("scoreMultiplier", m_scoreMultiplier);
-    visit("characterFriction", m_characterFriction);
-    visit("platformFriction", m_platformFriction);
-    visit("gameplayAngleDirection", m_gameplayAngleDirection);
-    visit("fixedRotation", m_fixedRotation);
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_SAVED, ZQ_GAMEPLAY_SAVED)
 }
 
 namespace {
