@@ -122,8 +122,10 @@ TEST_F(GameplayParametersTest, SceneValuesLeaveTheCurrentSpeed)
     EXPECT_EQ(parameters.gameSpeedMin(), 4.0f);
     EXPECT_EQ(parameters.gameSpeedMax(), 12.0f);
     EXPECT_EQ(parameters.gameSpeedIncrease(), 0.2f);
+    EXPECT_EQ(parameters.friction(), 0.1f);
     EXPECT_EQ(parameters.velocityScale(), 0.05f);
     EXPECT_EQ(parameters.restitution(), 0.3f);
+    EXPECT_EQ(parameters.scoreMultiplier(), 2.0f);
     EXPECT_EQ(parameters.gameplayAngleDirection(), 45.0f);
     EXPECT_EQ(parameters.sidesDeletionThreshold(), 700.0f);
     EXPECT_EQ(parameters.backDeletionThreshold(), 400.0f);
@@ -162,6 +164,38 @@ TEST_F(GameplayParametersTest, CharacterValuesComeFromTheSettingsModel)
     EXPECT_TRUE(parameters.imageDirection());
     EXPECT_FALSE(parameters.fixedRotation());
     EXPECT_EQ(parameters.leftLeanForce(), 0.4f); // absent: kept
+}
+
+// Each attribute feeds its own value; after a power-up the saved ones come back and the
+// never-saved ones keep what was loaded meanwhile.
+TEST_F(GameplayParametersTest, CharacterValuesComeBackAfterAPowerUp)
+{
+    auto settings = ZqModelComponentCharacterGameplaySettings::create();
+    settings->m_bounceForce->setValue(CCPoint(1, 2));
+    settings->m_jumpForce->setValue(CCPoint(3, 4));
+    settings->m_jumpCounter->setValue(2.0f);
+    settings->m_jumpTimeout->setValue(0.5f);
+    settings->m_leftLeanForce->setValue(0.25f);
+    settings->m_rightLeanForce->setValue(0.75f);
+    settings->m_platformFriction->setValue(0.125f);
+    settings->m_jumpFromGround->setValue(true);
+    settings->m_fixedRotation->setValue(true);
+    settings->m_directMovement->setValue(true);
+    parameters.loadFromCharacter(settings);
+    parameters.saveToDictionary();
+    parameters.loadFromCharacter(ZqModelComponentCharacterGameplaySettings::create());
+    parameters.restoreCountdown();
+
+    EXPECT_EQ(parameters.bounceForce(), CCPoint(1, 2));
+    EXPECT_EQ(parameters.upForce(), CCPoint(3, 4));
+    EXPECT_EQ(parameters.upForceCounter(), 2.0f);
+    EXPECT_EQ(parameters.upForceDuration(), 0.5f);
+    EXPECT_EQ(parameters.leftLeanForce(), 0.25f);
+    EXPECT_EQ(parameters.rightLeanForce(), 0.75f);
+    EXPECT_EQ(parameters.platformFriction(), 0.125f);
+    EXPECT_TRUE(parameters.upForceFromGround());
+    EXPECT_TRUE(parameters.fixedRotation());
+    EXPECT_FALSE(parameters.directMovement());
 }
 
 class FrameOnlyView : public CCEGLViewProtocol {
