@@ -20,6 +20,7 @@
 #include "objects/ZqPObjectImage.h"
 #include "screens/ZqPObjectLoadingBar.h"
 #include "objects/ZqPObjectText.h"
+#include "screens/ZqPObjectSwipeControl.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
 
@@ -69,6 +70,11 @@ void ZqPScreen::addUiObjectFor(const std::shared_ptr<ZqModelObject>& object)
         node = ZqPObjectLoadingBar::create(std::static_pointer_cast<ZqModelObjectLoadingBar>(object));
     } else if (type == ZqModelObjectEventObserver::staticTypeId()) {
         node = ZqPObjectEventObserver::create(std::static_pointer_cast<ZqModelObjectEventObserver>(object));
+    } else if (type == ZqModelObjectSwipeControl::staticTypeId()) {
+        // Touches reach it through the dispatcher: nothing to update.
+        uiLayer()->addChild(ZqPObjectSwipeControl::create(std::static_pointer_cast<ZqModelObjectSwipeControl>(object)),
+                            object->zDepth());
+        return;
     } else if (type == ZqModelObjectUnlocker::staticTypeId()) {
         const auto& unlocker = static_cast<const ZqModelObjectUnlocker&>(*object);
         unlocker.applyCharacterUnlock();
