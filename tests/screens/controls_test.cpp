@@ -1,11 +1,14 @@
-// Controls that speak to the input controller's subscribers, built by a shown menu's UI
-// build: the swipe control.
+// Controls that speak to the input controller's subscribers: the swipe control, the switch
+// button and control buttons, built by a shown menu's UI build.
 #include "ui_screen_support.h"
 
 #include "app/ZqObjectModelHolder.h"
 #include "common/ZqClock.h"
 #include "components/ZqControlEvent.h"
+#include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
+#include "objects/ZqSwitchStates.h"
+#include "screens/ZqPObjectButtonSwitch.h"
 #include "screens/ZqPObjectSwipeControl.h"
 
 namespace {
@@ -61,6 +64,7 @@ protected:
     void SetUp() override
     {
         UiScreenTest::SetUp();
+        ZqSwitchStates::clear();
         zqSetClockTicks(int64_t{16'000'000'000'000'000});
         other = graph.menu("Other");
         FlowGraph::link(*menu, "Next", *other);
@@ -69,6 +73,7 @@ protected:
     void TearDown() override
     {
         zqSetClockTicks(std::nullopt);
+        ZqSwitchStates::clear();
         UiScreenTest::TearDown();
     }
 
@@ -167,6 +172,55 @@ TEST_F(ControlsTest, ASwipeReportsOneDirectionPerTouchWithinHalfASecond)
     viewTouch("moved", 140, 100);
     viewTouch("ended", 140, 100);
     EXPECT_TRUE(listener.heard.empty());
+}
+
+TEST_F(ControlsTest, ASwitchTogglesTheSubscribersOnPressesOnlyAndRemembersItsState)
+{
+    auto model = ZqModelObjectButtonSwitch::create();
+    model->setName("Lever");
+    model->m_position->setValue(CCPoint(300, 100), true);
+    menu->screen()->addChild(model, true);
+    ZqPScreenUi* screen = show("Menu");
+    auto* lever = dynamic_cast<ZqPObjectButtonSwitch*>(screen->findButton("kInputControllerActionButton"));
+    ASSERT_NE(lever, nullptr);
+    EXPECT_TRUE(lever->isOn());
+    Listener listener;
+
+    touchDown(300, 100);
+    EXPECT_FALSE(ZqPInputController::shared()->isHeld(11)) << "the screen's press handler does not run";
+    touchUp(300, 100);
+    touch(300, 100);
+    touch(300, 100);
+    EXPECT_EQ(listener.heard, (std::vector<std::pair<int, CCObject*>>{{12, lever}, {11, lever}, {12, lever}}));
+    EXPECT_FALSE(lever->isOn());
+
+    listener.heard.clear();
+    show("Other");
+    screen = show("Menu");
+    lever = dynamic_cast<ZqPObjectButtonSwitch*>(screen->findButton("kInputControllerActionButton"));
+    ASSERT_NE(lever, nullptr);
+    EXPECT_FALSE(lever->isOn()) << "a rebuilt switch continues from its state";
+    touch(300, 100);
+    EXPECT_EQ(listener.heard, (std::vector<std::pair<int, CCObject*>>{{11, lever}}));
+}
+
+TEST_F(ControlsTest, AControlButtonOfAnyActionPressesAndReleasesAsItself)
+{
+    auto control = ZqModelObjectButtonControl::create();
+    control->setName("Pusher");
+    control->m_position->setValue(CCPoint(100, 100), true);
+    menu->screen()->addChild(control, true);
+    button(*menu, "Pusher", "kCustom", CCPoint(300, 100)); // a plain button of that name
+    show("Menu");
+    BoundListener bound("kButton-Pusher-0");
+
+    touchDown(100, 100);
+    EXPECT_EQ(bound.heard, (std::vector<std::string>{"on"}));
+    touchUp(100, 100);
+    EXPECT_EQ(bound.heard, (std::vector<std::string>{"on", "off"}));
+    touch(300, 100);
+    EXPECT_EQ(bound.heard.size(), 2u) << "a plain button is no control";
+    EXPECT_EQ(linesWith("---------- register button with ID: "), 1);
 }
 
 } // namespace
