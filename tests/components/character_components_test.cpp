@@ -15,12 +15,15 @@ class CharacterComponentTest : public CharacterFieldTest {
 protected:
     void TearDown() override
     {
-        if (m_control)
-            m_control->release();
+        CC_SAFE_RELEASE(m_control);
         CharacterFieldTest::TearDown();
     }
 
-    // A control button named "J", as the sender of presses and releases.
+    // Press and release of a control button named "J".
+    void press() { ZqPInputController::shared()->actionBegin(ZqPInputController::kControlPressed, control()); }
+    void release() { ZqPInputController::shared()->actionEnd(ZqPInputController::kControlReleased, control()); }
+
+private:
     CCNode* control()
     {
         if (!m_control) {
@@ -32,19 +35,7 @@ protected:
         }
         return m_control;
     }
-    void press() { ZqPInputController::shared()->actionBegin(ZqPInputController::kControlPressed, control()); }
-    void release() { ZqPInputController::shared()->actionEnd(ZqPInputController::kControlReleased, control()); }
 
-    // An animation of four one-colour frames lasting a second.
-    std::shared_ptr<ZqModelAnimation> frames()
-    {
-        auto model = ZqModelController::shared()->createModel<ZqModelAnimation>();
-        model->addChild(imageOf(containerOf(std::vector<media::Rgba>(4, media::Rgba{40, 200, 40, 255}))));
-        model->setDuration(1.0f);
-        return model;
-    }
-
-private:
     CCNode* m_control = nullptr;
 };
 
@@ -61,7 +52,7 @@ TEST_F(CharacterComponentTest, AnIsoJumpLandsACharacterAsOnGround)
     jump->m_event->setValue("kButton-J-0");
     jump->m_jumpVelocity->setValue(CCPoint(0.0f, 120.0f));
     jump->m_jumpGravity->setValue(CCPoint(0.0f, 240.0f));
-    jump->m_animation->setValue(frames());
+    jump->m_animation->setValue(animation(1.0f, false));
     asset->addChild(jump);
     addPlatform(CCPoint(0.0f, 0.0f), CCSize(600.0f, 40.0f));
     ZqPObjectAssetCharacter* hero = spawnCharacter(asset, CCPoint(0.0f, 44.0f));
