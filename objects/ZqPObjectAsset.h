@@ -141,11 +141,11 @@ public:
     // The own sound's volume falls from 1 at the screen centre to 0 at half the window
     // width plus 300 points.
     void updateSoundVolume(float dt);
-
-protected:
     // The fixture definition of shape at the object's scale for this object (characters
     // collide as category 2 with mask 1, group -1).
     ZqFixtureDefinition shapeFixture(const ZqModelPolygon& shape) const;
+
+protected:
     // The fixture from the model's collision shape with the default friction, restitution
     // and density; replaces the current one. Nothing without a body or shape.
     void rebuildDefaultFixture();

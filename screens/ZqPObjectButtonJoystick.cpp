@@ -12,6 +12,13 @@ constexpr float kDegreesToRadians = 0.017453292f;
 
 } // namespace
 
+CCRect zqControlArea(const CCPoint& scale)
+{
+    const float width = scale.x * 100.0f;
+    const float height = scale.y * 100.0f;
+    return CCRect(-width * 0.5f, -height * 0.5f, width, height);
+}
+
 ZqPObjectButtonJoystick* ZqPObjectButtonJoystick::create(const std::shared_ptr<ZqModelObjectManipulator>& model)
 {
     ZqPObjectButtonJoystick* joystick = new ZqPObjectButtonJoystick();
@@ -36,13 +43,9 @@ void ZqPObjectButtonJoystick::setModel(const std::shared_ptr<ZqModelObjectManipu
 bool ZqPObjectButtonJoystick::ccTouchBegan(CCTouch* touch, CCEvent*)
 {
     const std::shared_ptr<ZqModelObjectManipulator>& model = manipulatorModel();
-    CCPoint scale = model ? model->scale(0.0f, 0) : CCPoint(1.0f, 1.0f);
-    float width = scale.x * 100.0f;
-    float height = scale.y * 100.0f;
-    CCRect area(-width * 0.5f, -height * 0.5f, width, height);
     CCPoint p = convertToNodeSpace(touch->getLocation());
     debugLog("location :%f %f ", p.x, p.y);
-    if (!area.containsPoint(p))
+    if (!zqControlArea(model ? model->scale(0.0f, 0) : CCPoint(1.0f, 1.0f)).containsPoint(p))
         return false;
     m_touchStart = touch->getLocationInView();
     return true;

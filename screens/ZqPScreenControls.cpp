@@ -21,6 +21,7 @@
 #include "objects/ZqPObjectImage.h"
 #include "screens/ZqPObjectLoadingBar.h"
 #include "objects/ZqPObjectText.h"
+#include "screens/ZqPObjectSwipeControl.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
 
@@ -70,8 +71,14 @@ void ZqPScreen::addUiObjectFor(const std::shared_ptr<ZqModelObject>& object)
         node = ZqPObjectLoadingBar::create(std::static_pointer_cast<ZqModelObjectLoadingBar>(object));
     } else if (type == ZqModelObjectEventObserver::staticTypeId()) {
         node = ZqPObjectEventObserver::create(std::static_pointer_cast<ZqModelObjectEventObserver>(object));
-    } else if (type == ZqModelObjectManipulator::staticTypeId()) {
-        node = ZqPObjectButtonJoystick::create(std::static_pointer_cast<ZqModelObjectManipulator>(object));
+    } else if (type == ZqModelObjectManipulator::staticTypeId() || type == ZqModelObjectSwipeControl::staticTypeId()) {
+        // Touches reach joysticks and swipe controls through the dispatcher: nothing to update.
+        CCNode* control =
+            type == ZqModelObjectManipulator::staticTypeId()
+                ? static_cast<CCNode*>(ZqPObjectButtonJoystick::create(std::static_pointer_cast<ZqModelObjectManipulator>(object)))
+                : ZqPObjectSwipeControl::create(std::static_pointer_cast<ZqModelObjectSwipeControl>(object));
+        uiLayer()->addChild(control, object->zDepth());
+        return;
     } else if (type == ZqModelObjectUnlocker::staticTypeId()) {
         const auto& unlocker = static_cast<const ZqModelObjectUnlocker&>(*object);
         unlocker.applyCharacterUnlock();

@@ -120,8 +120,9 @@ bool ZqPScreenUi::init()
     bindCommands();
     bindButton("kCustom", this, menu_selector(ZqPScreenUi::customPressed));
 
-    // Control buttons press action 11 and release action 12 with themselves as sender,
-    // bound twice as the editor's player does; binding sets the handlers, so once counts.
+    // Input-action buttons press action 11 and release action 12 with themselves as
+    // sender, bound twice as the editor's player does; binding sets the handlers, so once
+    // counts.
     ZqPInputController* input = ZqPInputController::shared();
     bindInput("kInputControllerActionButton", input, controlPressed, controlReleased);
     registerInputActionButtons();
@@ -160,8 +161,14 @@ void ZqPScreenUi::bindCommands()
 
 void ZqPScreenUi::registerInputActionButtons()
 {
-    for (ZqPObjectButton* button : findButtons("kInputControllerActionButton")) {
-        debugLog("---------- register button with ID: %d", static_cast<int>(button->model()->id()));
+    // Control buttons act as input-action buttons whatever their "Action": the components
+    // they drive take exactly that class as sender.
+    for (ZqPObjectButton* button : allButtons()) {
+        const std::shared_ptr<ZqBaseModelObjectButton>& model = button->model();
+        if (!model || (model->action() != "kInputControllerActionButton" &&
+                       model->typeId() != ZqModelObjectButtonControl::staticTypeId()))
+            continue;
+        debugLog("---------- register button with ID: %d", static_cast<int>(model->id()));
         button->setInputHandlers(controlPressed, controlReleased);
     }
 }
