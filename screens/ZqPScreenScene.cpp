@@ -106,6 +106,7 @@ void ZqPScreenScene::update(float dt)
                   kPositionIterations);
     updateObjects();
     updateEffects(kFrameStep);
+    pullCoins();
 }
 
 void ZqPScreenScene::updateObjects()
