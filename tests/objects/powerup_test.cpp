@@ -1,5 +1,5 @@
 // Power-ups on the field core: taking, rewards, effects and their end, the field's power-up
-// operations, granting and the appearance chance.
+// operations, granting and the appearance chance; and the character's gun.
 #include "objects/character_support.h"
 
 #include "app/ScoreRegistry.h"
@@ -311,6 +311,51 @@ TEST_F(PowerupTest, RewardNumbersKeepAPowerupWithBothUntilTheyEndAndScreenScales
     auto* big = static_cast<ZqPObjectAssetPowerup*>(ZqPObjectAsset::createAssetObject(bigModel));
     EXPECT_FLOAT_EQ(small->boundingRect().size.width, 8.0f);
     EXPECT_FLOAT_EQ(big->boundingRect().size.width, 24.0f);
+}
+
+TEST_F(PowerupTest, AHeldShootFiresBulletsShowingTheBulletAnimationThatDestroyEnemies)
+{
+    const auto firstOf = [](CCNode* parent, auto test) -> ZqPObject* {
+        for (CCObject* child : *parent->getChildren()) {
+            if (auto* object = dynamic_cast<ZqPObject*>(child); object && test(object))
+                return object;
+        }
+        return nullptr;
+    };
+    const auto isUnit = [](ZqPObject* object) { return dynamic_cast<ZqPObjectAssetUnit*>(object) != nullptr; };
+    auto asset = characterAsset();
+    EXPECT_EQ(firstOf(spawnCharacter(asset, CCPoint(-300, 300)), isUnit), nullptr) << "no bullet animation, no gun";
+    auto bullet = animation(1.0f, true);
+    asset->m_bulletAnimation->setValue(bullet, true);
+    auto damage = zqCreateModel<ZqModelComponentDamage>("Damage");
+    damage->setDamage(3);
+    asset->addChild(damage, true);
+    addPlatform(CCPoint(200, 40), CCSize(600, 20));
+    ZqPObjectAssetCharacter* hero = spawnCharacter(asset, CCPoint(100, 80));
+    landOnGround(hero);
+    ZqPObject* gun = firstOf(hero, isUnit);
+    ASSERT_NE(gun, nullptr);
+    const auto obstacle = modelCast<ZqModelObjectAssetUnit>(gun->model())->assetObstacle();
+    EXPECT_EQ(obstacle->idleAnimation(), bullet) << "the bullet animation itself";
+    EXPECT_TRUE(obstacle->hasValidShape(1.0f, 1.0f)) << "shaped like its first frame";
+    EXPECT_EQ(obstacle->firstChildOfClass<ZqModelComponentDamage>()->damage(), 3);
+
+    ZqPObjectAssetUnit* enemy
+        = placeUnit(hero->getPosition() + CCPoint(200, 0), CCSize(20, 40), "kEnemyObjectType", "kDestroyCollision");
+    enemy->retain();
+    ZqPInputController::shared()->actionBegin(ZqPInputController::kShoot, nullptr);
+    step();
+    ZqPInputController::shared()->actionEnd(ZqPInputController::kShoot, nullptr);
+    ZqPObject* fired
+        = firstOf(field()->camera(), [](ZqPObject* o) { return o->objectType() & ZqPObject::kTypeSpawnedCopy; });
+    ASSERT_NE(fired, nullptr);
+    step(2); // it starts moving at its first update, a frame after it was fired
+    // (60, 0) velocity units of 32 points a second: 1,920 points a second.
+    EXPECT_NEAR(fired->getBody()->GetLinearVelocity().x, 1920.0f * zqphysics::kMetresPerPoint, 0.01f);
+    step(10);
+    EXPECT_EQ(enemy->state(), 5);
+    EXPECT_LT(hero->state(), 4);
+    enemy->release();
 }
 
 } // namespace
