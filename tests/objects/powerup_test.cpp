@@ -143,6 +143,26 @@ TEST_F(PowerupTest, InvincibilityTurnsAFatalEnemyIntoAVictim)
     enemy->release();
 }
 
+TEST_F(PowerupTest, AReplacingStartAnimationStandsInForItsCharacterWhileTheEffectRuns)
+{
+    addPlatform(CCPoint(100, 40), CCSize(600, 20));
+    ZqPObjectAssetCharacter* hero = spawnCharacter(characterAsset(), CCPoint(100, 80));
+    landOnGround(hero);
+    auto asset = powerupAsset("kPowerupNone", 0.5f);
+    asset->m_animationPlacement->setValue("kPowerupCharacterConstraint", true);
+    asset->m_animationBehaviour->setValue("kReplaceBehaviour", true);
+    asset->m_startAnimation->setValue(animation(1.0f, true), true);
+    ZqPObjectAssetPowerup* powerup = placePowerup(asset, hero->getPosition() + CCPoint(10, 0));
+    step(2);
+    ASSERT_EQ(powerup->state(), 1);
+    EXPECT_EQ(hero->currentStateAnimation(), powerup->startAnimation());
+    EXPECT_FALSE(hero->defaultAnimation()->isVisible());
+    EXPECT_LT(powerup->getPosition().getDistance(hero->getPosition()), 0.5f) << "it follows its activator";
+    step(40);
+    EXPECT_EQ(hero->currentStateAnimation(), nullptr);
+    EXPECT_TRUE(hero->defaultAnimation()->isVisible());
+}
+
 TEST_F(PowerupTest, ASecondGameplayPowerupEndsTheFirstAndTheOldValuesComeBack)
 {
     const CCPoint before = GameplayParameters::shared()->gravity();
