@@ -133,6 +133,10 @@ public:
 
     // The position in the reference node's space.
     cocos2d::CCPoint referencePosition() const;
+    // local (a rectangle about the origin) moved to referencePosition.
+    cocos2d::CCRect boundsAtReferencePosition(const cocos2d::CCRect& local) const;
+    // A rectangle of size at the object's scale (its magnitude), centred on the origin.
+    cocos2d::CCRect centredBounds(const cocos2d::CCSize& size) const;
     // Distance from the live characters' centre along the gameplay direction; negative
     // behind it.
     float distanceAlongGameDirection() const;

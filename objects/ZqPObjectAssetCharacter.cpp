@@ -116,11 +116,13 @@ void ZqPObjectAssetCharacter::createBody(ZqPhysicsWorld* world, bool lazy)
     }
     body->SetFixedRotation(GameplayParameters::shared()->fixedRotation());
     m_directPosition = getPosition();
-    if (!usesDirectMovement() || !world)
-        return;
-    b2BodyDef anchorDefinition;
-    if (!m_anchorBody.create(*world, anchorDefinition, nullptr))
-        return;
+    if (usesDirectMovement() && world && m_anchorBody.create(*world, b2BodyDef(), nullptr))
+        attachMouseJoint(*world, body);
+    buildGun(world);
+}
+
+void ZqPObjectAssetCharacter::attachMouseJoint(ZqPhysicsWorld& world, b2Body* body)
+{
     b2MouseJointDef joint;
     joint.bodyA = m_anchorBody.get();
     joint.bodyB = body;
@@ -128,7 +130,7 @@ void ZqPObjectAssetCharacter::createBody(ZqPhysicsWorld* world, bool lazy)
     joint.target = toVec(m_directPosition * kMetresPerPoint);
     joint.maxForce = 10000.0f;
     b2LinearStiffness(joint.stiffness, joint.damping, 10.0f, 1.0f, joint.bodyA, joint.bodyB);
-    m_mouseJoint = static_cast<b2MouseJoint*>(world->box2d().CreateJoint(&joint));
+    m_mouseJoint = static_cast<b2MouseJoint*>(world.box2d().CreateJoint(&joint));
 }
 
 void ZqPObjectAssetCharacter::jump()

@@ -130,6 +130,12 @@ private:
     void startDefeatFall(b2Body* body);
     void rebuildMirroredFixture();
     void die();
+    // The gun: a spawner unit, a child of the character, firing the asset's "Bullet
+    // Animation" while the shoot action is held. Made once, with the first body.
+    void buildGun(ZqPhysicsWorld* world);
+    // Direct mode: the mouse joint pulling body from the anchor body toward the direct
+    // position.
+    void attachMouseJoint(ZqPhysicsWorld& world, b2Body* body);
     // The animation the current state shows, or null for none.
     ZqPAnimationObject* chosenAnimation() const;
 
@@ -154,4 +160,5 @@ private:
     std::unordered_set<ZqPObjectAssetPowerup*> m_activePowerups;
     b2WorldManifold m_worldManifold{};
     ZqSoundHandle m_shootSound;
+    bool m_gunBuilt = false;
 };

@@ -1,13 +1,17 @@
-// The character's animations, its state changes, death and removal, and its factory rule.
+// The character's animations, its gun, its state changes, death and removal, and its
+// factory rule.
 #include "objects/ZqPObjectAssetCharacter.h"
 
 #include "app/ZqPSettingsController.h"
 #include "common/ZqLog.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelAssets.h"
+#include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqGameField.h"
 #include "objects/ZqPAnimationObject.h"
+#include "objects/ZqPObjectAssetUnit.h"
 #include "model/GameplayParameters.h"
 
 using namespace cocos2d;
@@ -54,6 +58,54 @@ void ZqPObjectAssetCharacter::buildAnimations()
     m_moveAnimation = make(model->moveAnimation(), true);
     if (m_jumpAnimation && !GameplayParameters::shared()->upForceFromGround())
         m_jumpAnimation->setFinishedCallback([this] { onJumpAnimationFinished(); });
+}
+
+void ZqPObjectAssetCharacter::buildGun(ZqPhysicsWorld* world)
+{
+    const std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
+    const std::shared_ptr<ZqModelAnimation> bullet = asset ? asset->bulletAnimation() : nullptr;
+    if (m_gunBuilt || !bullet || bullet->frameCount() < 1)
+        return;
+    m_gunBuilt = true;
+    // The bullet: an obstacle asset showing the bullet animation, shaped like its first frame.
+    const std::shared_ptr<ZqModelAssetObstacle> obstacle = ZqModelAssetObstacle::create();
+    obstacle->setName(bullet->name());
+    const std::shared_ptr<ZqBaseModelObject> frame = modelKindCast<ZqModelObject>(bullet->frame(0));
+    obstacle->updateCollisionShapeFromObject(frame ? frame->spriteContainer() : nullptr);
+    obstacle->setIdleAnimation(bullet);
+    if (const std::shared_ptr<ZqModelComponentDamage> damage = asset->firstChildOfClass<ZqModelComponentDamage>()) {
+        const std::shared_ptr<ZqModelComponentDamage> copy = ZqModelComponentDamage::create();
+        copy->setDamage(damage->damage());
+        copy->setDamageDelay(damage->damageDelay());
+        obstacle->addChild(copy);
+    }
+    const int z = getZOrder() - 1;
+    const std::shared_ptr<ZqModelObjectAssetUnit> unit = ZqModelObjectAssetUnit::create();
+    unit->setPosition(CCPointZero);
+    unit->setAsset(obstacle);
+    unit->setZDepth(z);
+    // 1,920 points a second.
+    unit->setLinearVelocity(CCPoint(60.0f, 0.0f));
+    unit->setCollisionType("kNoCollision");
+    unit->setDestroyType("kDestroyEnemyCollision");
+    unit->setSpawnerEnabled(true);
+    unit->setSpawnAction("kShootingSpawning");
+    unit->setSpawnRate(0.25f);
+    unit->setMovementType("kMovementLinear");
+    ZqPObjectAssetUnit* gun = new ZqPObjectAssetUnit(unit);
+    gun->autorelease();
+    gun->setSpawnSource(true);
+    // The body is made in the field's space, then the gun rides on the character.
+    if (CCNode* reference = referenceNode()) {
+        reference->addChild(gun, z);
+        gun->setReferenceNode(reference);
+    }
+    gun->createBody(world, true);
+    gun->setObjectType(kTypeCharacter);
+    gun->retain();
+    gun->removeFromParentAndCleanup(false);
+    addChild(gun, z);
+    gun->release();
 }
 
 ZqPObjectAssetCharacter::~ZqPObjectAssetCharacter()

@@ -286,17 +286,12 @@ void ZqPObjectAssetUnit::setVisible(bool visible)
 
 CCRect ZqPObjectAssetUnit::boundingRect() const
 {
-    const CCPoint position = referencePosition();
-    return CCRect(m_localBounds.origin.x + position.x, m_localBounds.origin.y + position.y, m_localBounds.size.width,
-                  m_localBounds.size.height);
+    return boundsAtReferencePosition(m_localBounds);
 }
 
 void ZqPObjectAssetUnit::updateBoundingRect()
 {
-    const CCSize size = m_idle ? m_idle->boundingRect().size : CCSizeZero;
-    const float sx = std::fabs(getScaleX());
-    const float sy = std::fabs(getScaleY());
-    m_localBounds = CCRect(-size.width * 0.5f * sx, -size.height * 0.5f * sy, size.width * sx, size.height * sy);
+    m_localBounds = centredBounds(m_idle ? m_idle->boundingRect().size : CCSizeZero);
 }
 
 void ZqPObjectAssetUnit::setColorFactor(float factor)

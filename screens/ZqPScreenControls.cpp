@@ -257,8 +257,7 @@ void ZqPScreen::grantPowerup(const std::shared_ptr<ZqModelAssetPowerup>& powerup
     // On a menu only a coin power-up does anything: it pays its rewards into the purse.
     if (!powerup || powerup->powerupType() != "kPowerupCoin")
         return;
-    ScoreRegistry::global().coins.add(powerup->rewardCoins());
-    ScoreRegistry::global().points.add(powerup->rewardPoints());
+    ScoreRegistry::global().addReward(powerup->rewardCoins(), powerup->rewardPoints());
 }
 
 void ZqPScreen::requestReview()

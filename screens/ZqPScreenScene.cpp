@@ -111,6 +111,7 @@ void ZqPScreenScene::update(float dt)
                   kPositionIterations);
     updateObjects();
     updateEffects(kFrameStep);
+    pullCoins();
 }
 
 void ZqPScreenScene::updateObjects()

@@ -6,6 +6,7 @@
 #include "screens/ZqPScreen.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class ZqModelScreenScene;
@@ -19,7 +20,8 @@ class ZqPhysicsWorld;
 // the gameplay parameters from the general settings' defaults, loads the scene's values,
 // then makes the world with the scene's gravity. Each frame: at most one physics step of
 // the time scale x 1/60 s, then every object under the camera updates with 1/60 s, then
-// the objects that reached state 5 are removed, then the flash and shake go on.
+// the objects that reached state 5 are removed, then the flash and shake go on, then the
+// magnet (while on) pulls the coins near the characters.
 class ZqPScreenScene : public ZqPScreen, public ZqGameField {
 public:
     // The step of the physics and of every object, in seconds.
@@ -55,12 +57,30 @@ public:
     cocos2d::CCNode* fieldLayer() const { return m_fieldLayer; }
     cocos2d::CCSprite* flashSprite() const { return m_flash; }
 
+    // Power-ups (ZqPScreenScenePowerups.cpp).
+    ZqPObjectAssetPowerup* findPowerupByName(const std::string& type, const ZqPObject* excluded) const override;
+    // Keeps the index and position, and the current score record's session values.
+    void saveCheckpoint(int index, const cocos2d::CCPoint& position) override;
+    // Among the power-ups under the camera.
+    void activateCheckpoint() override;
+    void setMagnetActive(bool active) override { m_magnetActive = active; }
+    bool isMagnetActive() const { return m_magnetActive; }
+    void killAllEnemies() override;
+    // A power-up granted or bought: made whatever its appearance chance and taken at once,
+    // at the first live character (above it, or just below), else at the screen centre.
+    void grantPowerup(const std::shared_ptr<ZqModelAssetPowerup>& powerup, bool above) override;
+    // The kept checkpoint's creation index (-1 none) and position in the camera's space.
+    int checkpointIndex() const { return m_checkpointIndex; }
+    const cocos2d::CCPoint& checkpointPosition() const { return m_checkpointPosition; }
+
 private:
     explicit ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model);
     void buildWorld();
     void updateObjects();
     void updateEffects(float dt);
     void releaseObjects();
+    // The magnet's pull on the waiting coins near the characters.
+    void pullCoins();
 
     std::shared_ptr<ZqModelScreenScene> m_sceneModel;
     cocos2d::CCNode* m_fieldLayer = nullptr;
@@ -75,4 +95,7 @@ private:
     float m_shakeTime = 0.0f;
     // Reused every frame.
     std::vector<cocos2d::CCNode*> m_objectSnapshot;
+    bool m_magnetActive = false;
+    int m_checkpointIndex = -1;
+    cocos2d::CCPoint m_checkpointPosition;
 };
