@@ -9,7 +9,7 @@
 // program ends, and resets every process-wide object a run makes (the navigator, the
 // settings and input controllers, the gameplay parameters, the model controller, the
 // sounds, the caches, the director).
-#include "app/ZqEditorKeys.h"
+#include "attributes/ZqEditorKeys.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"
