@@ -85,12 +85,12 @@ void installBenchKeys(const BenchModel& model)
     keyNameSet().clear();
     model.collectKeys();
     ZqAnimationCurve().collectKeys();
-    KeyCodeTable table = {{"value", 10}, {"Class Name", 33}, {"id", 42}, {"User ID", 50}};
+    KeyCodeTable table = fixedKeyCodeTable();
     int32_t code = 0;
     for (const std::string& name : keyNameSet()) {
         if (table.count(name))
             continue;
-        while (code == 10 || code == 33 || code == 42 || code == 50)
+        while (isFixedKeyCode(code))
             ++code;
         table[name] = code++;
     }
