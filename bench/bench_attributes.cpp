@@ -7,6 +7,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelIdentity.h"
+#include "bench/bench_support.h"
 
 #include <benchmark/benchmark.h>
 
@@ -179,10 +180,8 @@ int main(int argc, char** argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (bareSeconds > 0 && readSeconds > 0) {
-        std::printf("unpack and read %d models: %.2f ms; bare msgpack-c unpack: %.2f ms; ratio %.2f\n",
-                    kModelCount, readSeconds * 1e3, bareSeconds * 1e3, readSeconds / bareSeconds);
-    }
+    zqbench::printRatio("unpack and read " + std::to_string(kModelCount) + " models", readSeconds,
+                        "bare msgpack-c unpack", bareSeconds);
     fixture().models.clear();
     return 0;
 }
