@@ -143,8 +143,11 @@ public:
     void updateSoundVolume(float dt);
 
 protected:
-    // The fixture definition of shape at the object's scale for this object (characters
-    // collide as category 2 with mask 1, group -1).
+    // The collision filter of every character fixture: characters collide with the field's
+    // default category only, never with each other.
+    static b2Filter characterFilter();
+    // The fixture definition of shape at the object's scale for this object (a character's
+    // is no sensor and takes characterFilter).
     ZqFixtureDefinition shapeFixture(const ZqModelPolygon& shape) const;
     // The fixture from the model's collision shape with the default friction, restitution
     // and density; replaces the current one. Nothing without a body or shape.

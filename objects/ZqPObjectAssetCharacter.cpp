@@ -12,16 +12,6 @@ using namespace cocos2d;
 
 namespace {
 
-constexpr float kMetresPerPoint = 0.05f;
-constexpr float kPointsPerMetre = 20.0f;
-constexpr float kRadiansToDegrees = 57.29578f;
-constexpr float kDegreesToRadians = 0.017453292f;
-// Collision filter of every character fixture: characters collide with the field's
-// default category only, never with each other.
-constexpr uint16 kCharacterCategory = 0x0002;
-constexpr uint16 kCharacterMask = 0x0001;
-constexpr int16 kCharacterGroup = -1;
-
 b2Vec2 toVec(const CCPoint& p)
 {
     return b2Vec2(p.x, p.y);
@@ -107,11 +97,7 @@ void ZqPObjectAssetCharacter::createBody(ZqPhysicsWorld* world, bool lazy)
         return;
     body->SetType(b2_dynamicBody);
     if (b2Fixture* fixture = body->GetFixtureList()) {
-        b2Filter filter;
-        filter.categoryBits = kCharacterCategory;
-        filter.maskBits = kCharacterMask;
-        filter.groupIndex = kCharacterGroup;
-        fixture->SetFilterData(filter);
+        fixture->SetFilterData(characterFilter());
         fixture->SetSensor(false);
     }
     body->SetFixedRotation(GameplayParameters::shared()->fixedRotation());
@@ -125,7 +111,7 @@ void ZqPObjectAssetCharacter::createBody(ZqPhysicsWorld* world, bool lazy)
     joint.bodyA = m_anchorBody.get();
     joint.bodyB = body;
     joint.collideConnected = false;
-    joint.target = toVec(m_directPosition * kMetresPerPoint);
+    joint.target = toVec(m_directPosition * zqphysics::kMetresPerPoint);
     joint.maxForce = 10000.0f;
     b2LinearStiffness(joint.stiffness, joint.damping, 10.0f, 1.0f, joint.bodyA, joint.bodyB);
     m_mouseJoint = static_cast<b2MouseJoint*>(world->box2d().CreateJoint(&joint));
@@ -212,7 +198,7 @@ void ZqPObjectAssetCharacter::teleportTo(float x, float y)
     b2Body* body = getBody();
     if (!body || body->GetWorld()->IsLocked())
         return;
-    b2Vec2 target(x * kMetresPerPoint, y * kMetresPerPoint);
+    b2Vec2 target(x * zqphysics::kMetresPerPoint, y * zqphysics::kMetresPerPoint);
     b2Vec2 offset = target - body->GetPosition();
     body->SetTransform(target, body->GetAngle());
     for (b2JointEdge* edge = body->GetJointList(); edge; edge = edge->next) {
@@ -273,8 +259,8 @@ void ZqPObjectAssetCharacter::update(float dt)
     // A fixture swap asked for during the step (the asset's update would do it).
     m_body.applyPending();
     if (b2Body* body = getBody()) {
-        setPosition(CCPoint(body->GetPosition().x, body->GetPosition().y) * kPointsPerMetre);
-        setRotation(-body->GetAngle() * kRadiansToDegrees);
+        setPosition(CCPoint(body->GetPosition().x, body->GetPosition().y) * zqphysics::kPointsPerMetre);
+        setRotation(body->GetAngle() * zqphysics::kBodyAngleToDegrees);
     }
     // The runtime object's update only: the character moves its body itself.
     ZqPObject::update(dt);
@@ -321,7 +307,8 @@ void ZqPObjectAssetCharacter::update(float dt)
     if (body && body->IsFixedRotation() != parameters->fixedRotation()) {
         body->SetFixedRotation(parameters->fixedRotation());
         if (parameters->fixedRotation())
-            body->SetTransform(body->GetPosition(), -characterModel()->rotation(0.0f, 0) * kDegreesToRadians);
+            body->SetTransform(body->GetPosition(),
+                               characterModel()->rotation(0.0f, 0) * zqphysics::kDegreesToBodyAngle);
     }
 }
 
@@ -353,7 +340,7 @@ void ZqPObjectAssetCharacter::updateDirectMovement(b2Body* body, float dt)
                                    m_directPosition.y + m_analog.y * speed.y + d.y * step);
     }
     if (m_mouseJoint)
-        m_mouseJoint->SetTarget(toVec(m_directPosition * kMetresPerPoint));
+        m_mouseJoint->SetTarget(toVec(m_directPosition * zqphysics::kMetresPerPoint));
     std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
     if (asset && asset->isAutoTilt()) {
         // Leans into the horizontal movement, smoothed over a few frames.
@@ -388,7 +375,7 @@ void ZqPObjectAssetCharacter::startDefeatFall(b2Body* body)
     if (b2Fixture* fixture = body->GetFixtureList())
         fixture->SetSensor(true);
     std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
-    body->SetLinearVelocity(b2Vec2(0.0f, (asset ? asset->fallAttribute() : 0.0f) * kPointsPerMetre));
+    body->SetLinearVelocity(b2Vec2(0.0f, (asset ? asset->fallAttribute() : 0.0f) * zqphysics::kPointsPerMetre));
     for (b2JointEdge* edge = body->GetJointList(); edge; edge = edge->next) {
         if (b2Fixture* fixture = edge->other->GetFixtureList())
             fixture->SetSensor(true);
