@@ -30,7 +30,8 @@ public:
         auto* object = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(fixture));
         if (!object || object == m_skip)
             return -1.0f;
-        if (object->destroyType() == 1 || object->destroyType() == 3)
+        if (object->destroyType() == ZqPObjectAsset::kDestroyCollision
+            || object->destroyType() == ZqPObjectAsset::kDestroyAllCollision)
             return -1.0f;
         m_found = object;
         return fraction;
@@ -50,8 +51,8 @@ ZqPObjectAssetCharacter::ZqPObjectAssetCharacter(const std::shared_ptr<ZqModelOb
 {
     wakeUp();
     setCollisionKind(1);
-    setDestroyType(2);
-    setObjectType(1);
+    setDestroyType(kDestroyEnemyCollision);
+    setObjectType(kTypeCharacter);
     setLinearMovement(false);
     std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
     if (asset)
@@ -132,7 +133,7 @@ void ZqPObjectAssetCharacter::jump()
     if (std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset())
         ZqSoundRegistry::shared().playOnce(asset->jumpSound(), ZqSound::kTagInterface);
     if (isMovementActive())
-        setState(3);
+        setState(kStateJumping);
     const CCPoint& bounce = parameters->bounceForce();
     if (bounce.x != 0.0f && bounce.y != 0.0f)
         m_controlBits &= ~kOnGround;
@@ -147,10 +148,10 @@ void ZqPObjectAssetCharacter::setShooting(bool shooting)
 {
     if (shooting) {
         m_controlBits |= kShooting;
-        setState(2);
+        setState(kStateShooting);
     } else {
         m_controlBits &= ~kShooting;
-        setState(0);
+        setState(kStateNormal);
     }
 }
 
@@ -161,10 +162,10 @@ void ZqPObjectAssetCharacter::applyJoystick(float x, float y)
         m_directPosition = CCPoint(m_directPosition.x + speed.x * x, m_directPosition.y + speed.y * y);
         if (x == 0.0f && y == 0.0f) {
             m_controlBits &= ~kMoving;
-            setState(0);
+            setState(kStateNormal);
         } else {
             m_controlBits |= kMoving;
-            setState(1);
+            setState(kStateMoving);
         }
         return;
     }
@@ -242,7 +243,7 @@ b2AABB ZqPObjectAssetCharacter::fixtureBounds() const
 
 bool ZqPObjectAssetCharacter::castsShadow() const
 {
-    if (state() == 4 || state() == 5)
+    if (state() == kStateDestroyed || state() == kStateRemoved)
         return false;
     std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
     return asset && asset->isCastShadow();
@@ -296,7 +297,7 @@ void ZqPObjectAssetCharacter::update(float dt)
     }
     if (isDestroyRequested()) {
         clearDestroyRequest();
-        setState(4);
+        setState(kStateDestroyed);
     }
     const CCPoint& bounce = parameters->bounceForce();
     if (bounce.x != m_lastBounceForce.x || bounce.y != m_lastBounceForce.y) {
@@ -434,29 +435,29 @@ void ZqPObjectAssetCharacter::setOnGround(bool onGround)
     if (!(m_controlBits & kOnGround)) {
         m_jumpCount = 0;
         std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
-        if (state() != 4 && asset)
+        if (state() != kStateDestroyed && asset)
             ZqSoundRegistry::shared().playOnce(asset->groundCollision(), ZqSound::kTagField);
         if (GameplayParameters::shared()->bounceForce().getLength() > 0.0f) {
             m_controlBits |= kBouncePending;
             m_controlBits &= ~kJumpHeld;
         }
-        setState((m_controlBits & kMoving) ? 1 : 0);
+        setState((m_controlBits & kMoving) ? kStateMoving : kStateNormal);
     }
     m_controlBits |= kOnGround;
 }
 
 void ZqPObjectAssetCharacter::setMoveDirection(float x, float y)
 {
-    if (objectType() & 0x200) // carried by a path
+    if (objectType() & kTypeCarried) // carried by a path
         return;
     m_analog = CCPoint(x, y);
     if (m_analog.getLength() == 0.0f) {
         m_controlBits &= ~kMoving;
-        setState(0);
+        setState(kStateNormal);
         return;
     }
     m_controlBits |= kMoving;
-    setState(1);
+    setState(kStateMoving);
     if (!GameplayParameters::shared()->imageDirection())
         return;
     float s = getScaleX();
@@ -484,12 +485,12 @@ void ZqPObjectAssetCharacter::rebuildMirroredFixture()
 void ZqPObjectAssetCharacter::beginContact(ZqPObject* other, b2Contact* contact, bool fromListener)
 {
     ZqPObjectAsset::beginContact(other, contact, fromListener);
-    if (state() == 4 || state() == 5)
+    if (state() == kStateDestroyed || state() == kStateRemoved)
         return;
     auto* asset = dynamic_cast<ZqPObjectAsset*>(other);
     if (!asset)
         return;
-    if (destroyType() != 0 || asset->destroyType() != 0)
+    if (destroyType() != kDestroyNo || asset->destroyType() != kDestroyNo)
         applyContactDamage(this, asset);
 }
 
@@ -497,7 +498,8 @@ void ZqPObjectAssetCharacter::preSolve(ZqPObject* other, b2Contact* contact, con
 {
     if (!contact)
         return;
-    if (other && (((other->objectType() & 3) == 3) || other->isSpawnSource()))
+    const int characterUnit = kTypeCharacter | kTypeUnit;
+    if (other && (((other->objectType() & characterUnit) == characterUnit) || other->isSpawnSource()))
         contact->SetEnabled(false);
     b2Fixture* a = contact->GetFixtureA();
     b2Fixture* b = contact->GetFixtureB();
