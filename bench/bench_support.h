@@ -64,6 +64,8 @@ inline ProgramRun runProgram(const char* program, const std::filesystem::path& d
     std::string path(program);
     char* argv[] = {path.data(), nullptr};
 
+    // The child would write out a copy of whatever the parent's streams still buffer.
+    std::fflush(nullptr);
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
