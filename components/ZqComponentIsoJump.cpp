@@ -7,7 +7,7 @@
 #include "objects/ZqPObjectAsset.h"
 #include "objects/ZqPObjectAssetCharacter.h"
 #include "objects/ZqPhysicsWorld.h"
-#include "model/scene/ZqModelShapes.h"
+#include "objects/ZqPhysicsBody.h"
 
 #include <algorithm>
 
@@ -220,7 +220,7 @@ void ZqComponentIsoJump::ownerStateChanged()
     const float height = m_jumpAnimation ? m_jumpAnimation->getPositionY() : 0.0f;
     // The visible lift becomes a real offset of the body, when there is one.
     if (b2Body* body = self->getBody(); body && !body->GetWorld()->IsLocked())
-        body->SetTransform(body->GetPosition() + b2Vec2(0.0f, height * ZqModelPolygon::kMetresPerPoint), body->GetAngle());
+        body->SetTransform(body->GetPosition() + b2Vec2(0.0f, height * zqphysics::kMetresPerPoint), body->GetAngle());
     self->setPositionY(self->getPositionY() + height);
     if (m_jumpAnimation) {
         removeEntries(dynamic_cast<ZqPObjectAsset*>(self));

@@ -4,6 +4,7 @@
 #include "app/ZqSound.h"
 #include "objects/ZqPObject.h"
 
+#include <iterator>
 #include <map>
 #include <memory>
 #include <unordered_set>
@@ -28,11 +29,18 @@ using ZqObjectEventHandler = void (cocos2d::CCObject::*)(ZqPObject* object, ZqPO
 // units of 32 points a second (angular: 1/32 rad/s); travelled in points.
 class ZqPObjectAsset : public ZqPObject, public ZqInputActionObject {
 public:
-    // Destroy types.
-    static constexpr int kDestroyNo = 0;
-    static constexpr int kDestroyCollision = 1;
-    static constexpr int kDestroyEnemyCollision = 2;
-    static constexpr int kDestroyAllCollision = 3;
+    // Destroy types: whom this object's contacts destroy (applyContactDamage). The data
+    // names them as kDestroyTypeNames does.
+    enum DestroyType : int {
+        kDestroyNo,
+        kDestroyCollision,
+        kDestroyEnemyCollision,
+        kDestroyAllCollision,
+        kDestroyTypeCount
+    };
+    static constexpr const char* kDestroyTypeNames[]
+        = {"kDestroyNo", "kDestroyCollision", "kDestroyEnemyCollision", "kDestroyAllCollision"};
+    static_assert(std::size(kDestroyTypeNames) == kDestroyTypeCount);
     // Subscription kinds.
     static constexpr int kEventRemoved = 0;
     static constexpr int kEventCollision = 1;
@@ -145,8 +153,11 @@ public:
     // The own sound's volume falls from 1 at the screen centre to 0 at half the window
     // width plus 300 points.
     void updateSoundVolume(float dt);
-    // The fixture definition of shape at the object's scale for this object (characters
-    // collide as category 2 with mask 1, group -1).
+    // The collision filter of every character fixture: characters collide with the field's
+    // default category only, never with each other.
+    static b2Filter characterFilter();
+    // The fixture definition of shape at the object's scale for this object (a character's
+    // is no sensor and takes characterFilter).
     ZqFixtureDefinition shapeFixture(const ZqModelPolygon& shape) const;
 
 protected:

@@ -22,8 +22,8 @@ class ZqPObjectAssetPowerup;
 // mode, into the target of a mouse joint; two ray casts below its feet test for ground.
 // It shows one of its default, move, jump, shooting and defeated animations by state.
 //
-// States: 0 idle, 1 moving, 2 shooting, 3 jumping, 4 dead, 5 removed. A dead character
-// refuses every state but 5, and one with active power-ups refuses to die.
+// States: zqobject::State, from kStateNormal (idle) to kStateRemoved. A dead character
+// refuses every state but kStateRemoved, and one with active power-ups refuses to die.
 class ZqPObjectAssetCharacter : public ZqPObjectAsset, public ZqInputCharacter {
 public:
     // Control bits.

@@ -135,30 +135,30 @@ void ZqPObjectAssetCharacter::onJumpAnimationFinished()
 void ZqPObjectAssetCharacter::setState(int newState)
 {
     const int current = state();
-    if (newState == 4 && !m_activePowerups.empty())
+    if (newState == kStateDestroyed && !m_activePowerups.empty())
         return;
-    if (current == 5 || (current == 4 && newState != 5))
+    if (current == kStateRemoved || (current == kStateDestroyed && newState != kStateRemoved))
         return;
     ZqPObjectAsset::setState(newState);
     switch (newState) {
-    case 0:
+    case kStateNormal:
         if (m_shootSound)
             m_shootSound->stopLooping();
         break;
-    case 2:
+    case kStateShooting:
         if (m_shootingAnimation)
             m_shootingAnimation->restart();
         if (m_shootSound)
             m_shootSound->play(true, false);
         break;
-    case 3:
+    case kStateJumping:
         if (m_jumpAnimation)
             m_jumpAnimation->restart();
         break;
-    case 4:
+    case kStateDestroyed:
         die();
         break;
-    case 5: {
+    case kStateRemoved: {
         // The controller may hold the last reference: the character lives to the frame's end.
         retain();
         autorelease();
@@ -169,7 +169,7 @@ void ZqPObjectAssetCharacter::setState(int newState)
             if (auto* object = dynamic_cast<ZqPObject*>(child))
                 objects.push_back(object);
         for (ZqPObject* object : objects)
-            object->setState(5);
+            object->setState(kStateRemoved);
         break;
     }
     default:
@@ -207,7 +207,7 @@ void ZqPObjectAssetCharacter::die()
 void ZqPObjectAssetCharacter::deathAnimationDidEnd()
 {
     debugLog("deathAnimationDidEnd --- ");
-    setState(5);
+    setState(kStateRemoved);
 }
 
 ZqPAnimationObject* ZqPObjectAssetCharacter::chosenAnimation() const
@@ -215,7 +215,7 @@ ZqPAnimationObject* ZqPObjectAssetCharacter::chosenAnimation() const
     const bool inAir = !(m_controlBits & kOnGround);
     const bool jumpShowing = inAir && m_jumpAnimation && m_jumpAnimation->isVisible();
     switch (state()) {
-    case 0:
+    case kStateNormal:
         if (jumpShowing)
             return m_jumpAnimation;
         if ((m_controlBits & kMoving) && hasFrames(m_moveAnimation))
@@ -223,19 +223,19 @@ ZqPAnimationObject* ZqPObjectAssetCharacter::chosenAnimation() const
         if ((m_controlBits & kShooting) && hasFrames(m_shootingAnimation))
             return m_shootingAnimation;
         return m_defaultAnimation;
-    case 1:
+    case kStateMoving:
         if (jumpShowing)
             return m_jumpAnimation;
         return hasFrames(m_moveAnimation) ? m_moveAnimation : m_defaultAnimation;
-    case 2:
+    case kStateShooting:
         if (jumpShowing)
             return m_jumpAnimation;
         if (m_moveAnimation && m_moveAnimation->isVisible())
             return m_moveAnimation;
         return hasFrames(m_shootingAnimation) ? m_shootingAnimation : m_defaultAnimation;
-    case 3:
+    case kStateJumping:
         return hasFrames(m_jumpAnimation) ? m_jumpAnimation : m_defaultAnimation;
-    case 4:
+    case kStateDestroyed:
         return hasFrames(m_defeatedAnimation) ? m_defeatedAnimation : m_defaultAnimation;
     default:
         return nullptr;
@@ -253,7 +253,7 @@ void ZqPObjectAssetCharacter::setVisible(bool visible)
             setShown(animation, false);
         return;
     }
-    if (state() == 5)
+    if (state() == kStateRemoved)
         return;
     ZqPAnimationObject* shown = chosenAnimation();
     for (ZqPAnimationObject* animation : all)

@@ -3,14 +3,9 @@
 #include "app/ZqPInputController.h"
 #include "common/ZqLog.h"
 #include "model/objects/ZqModelObjectsControls.h"
+#include "objects/ZqPhysicsBody.h"
 
 using namespace cocos2d;
-
-namespace {
-
-constexpr float kDegreesToRadians = 0.017453292f;
-
-} // namespace
 
 CCRect zqControlArea(const CCPoint& scale)
 {
@@ -54,7 +49,7 @@ bool ZqPObjectButtonJoystick::ccTouchBegan(CCTouch* touch, CCEvent*)
 void ZqPObjectButtonJoystick::ccTouchMoved(CCTouch* touch, CCEvent*)
 {
     const std::shared_ptr<ZqModelObjectManipulator>& model = manipulatorModel();
-    float r = (model ? model->rotation(0.0f, 0) : 0.0f) * kDegreesToRadians;
+    float r = (model ? model->rotation(0.0f, 0) : 0.0f) * zqphysics::kRadiansPerDegree;
     float s = sensitivity();
     ZqPInputController* input = ZqPInputController::shared();
     if (isAbsoluteControl()) {

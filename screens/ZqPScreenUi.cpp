@@ -30,23 +30,29 @@ namespace {
 // The game actions of the character buttons, begun on press and ended on release.
 struct CharacterKey {
     const char* action;
-    int gameAction;
+    ZqPInputController::Action gameAction;
 };
 constexpr CharacterKey kCharacterKeys[] = {
-    {"kCharacterMoveUpButton", 1},     {"kCharacterMoveDownButton", 2},    {"kCharacterMoveRightButton", 3},
-    {"kCharacterMoveLeftButton", 4},   {"kCharacterJumpButton", 5},        {"kCharacterRotateLeftButton", 6},
-    {"kCharacterRotateRightButton", 7}, {"kCharacterShootButton", 8},     {"kMotorSpinCWButton", 9},
-    {"kMotorSpinCCWButton", 10},
+    {"kCharacterMoveUpButton", ZqPInputController::kUp},
+    {"kCharacterMoveDownButton", ZqPInputController::kDown},
+    {"kCharacterMoveRightButton", ZqPInputController::kRight},
+    {"kCharacterMoveLeftButton", ZqPInputController::kLeft},
+    {"kCharacterJumpButton", ZqPInputController::kJump},
+    {"kCharacterRotateLeftButton", ZqPInputController::kRotateLeft},
+    {"kCharacterRotateRightButton", ZqPInputController::kRotateRight},
+    {"kCharacterShootButton", ZqPInputController::kShoot},
+    {"kMotorSpinCWButton", ZqPInputController::kMotorClockwise},
+    {"kMotorSpinCCWButton", ZqPInputController::kMotorCounterClockwise},
 };
 
 void controlPressed(ZqPObjectButton* button)
 {
-    ZqPInputController::shared()->actionBegin(11, button);
+    ZqPInputController::shared()->actionBegin(ZqPInputController::kControlPressed, button);
 }
 
 void controlReleased(ZqPObjectButton* button)
 {
-    ZqPInputController::shared()->actionEnd(12, button);
+    ZqPInputController::shared()->actionEnd(ZqPInputController::kControlReleased, button);
 }
 
 // The indices of the characters still locked that the player's coins pay for.
@@ -120,9 +126,9 @@ bool ZqPScreenUi::init()
     bindCommands();
     bindButton("kCustom", this, menu_selector(ZqPScreenUi::customPressed));
 
-    // Input-action buttons press action 11 and release action 12 with themselves as
-    // sender, bound twice as the editor's player does; binding sets the handlers, so once
-    // counts.
+    // Input-action buttons press kControlPressed and release kControlReleased with themselves
+    // as sender. They are bound twice, by the binding and by the walk that logs them;
+    // binding sets the handlers, so once counts.
     ZqPInputController* input = ZqPInputController::shared();
     bindInput("kInputControllerActionButton", input, controlPressed, controlReleased);
     registerInputActionButtons();

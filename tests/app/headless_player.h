@@ -10,7 +10,7 @@
 // settings and input controllers, the gameplay parameters, the model controller, the
 // sounds, the caches, the director).
 #include "support/fresh_game.h"
-#include "app/ZqEditorKeys.h"
+#include "attributes/ZqEditorKeys.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"

@@ -8,6 +8,7 @@
 #include "app/ZqSound.h"
 #include "app/ZqPSettingsController.h"
 #include "audio/AudioEngine.h"
+#include "attributes/ZqEditorKeys.h"
 #include "audio/SimpleAudioEngine.h"
 #include "model/GameplayParameters.h"
 #include "model/ZqGameSecrets.h"
@@ -26,8 +27,6 @@
 namespace {
 
 using namespace cocos2d;
-
-constexpr int kKeyReturn = 0x01000004;
 
 // The sample's 1136 x 640 design on a view of that size: a point is a pixel.
 class SampleGameRunTest : public ScreenGLFixture {
@@ -160,8 +159,8 @@ void SampleGameRunTest::runFromLoadingToGame(bool archive)
     ASSERT_TRUE(navigator->switchToScreen("Menu", true, 0));
     director->replaceScene(navigator->sceneContainer());
     frame();
-    EXPECT_TRUE(ZqPButtonKeys::keyDown(kKeyReturn));
-    EXPECT_TRUE(ZqPButtonKeys::keyUp(kKeyReturn));
+    EXPECT_TRUE(ZqPButtonKeys::keyDown(ZqEditorKey::kReturn));
+    EXPECT_TRUE(ZqPButtonKeys::keyUp(ZqEditorKey::kReturn));
     EXPECT_EQ(navigator->currentKey(), "Game");
     frame();
     EXPECT_NE(navigator->currentGameScene(), nullptr);
