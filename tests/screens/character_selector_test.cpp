@@ -11,6 +11,7 @@
 #include "model/scene/ZqModelAssets.h"
 #include "screens/ZqPObjectButtonUnlockCharacter.h"
 #include "screens/ZqPObjectCharacterSelector.h"
+#include "shop_media_support.h"
 
 #include <cmath>
 
@@ -40,12 +41,13 @@ protected:
         return model;
     }
     // A selector at the centre, its touch box wide enough for taps three spreads out.
-    void placeSelector()
+    std::shared_ptr<ZqModelObjectCharacterSelector> placeSelector()
     {
         auto model = ZqModelObjectCharacterSelector::create();
         model->m_position->setValue(kCentre, true);
         model->m_scale->setValue(CCPoint(8.0f, 2.0f), true);
         menu->screen()->addChild(model, true);
+        return model;
     }
     ZqPObjectCharacterSelector* selector() const { return shown()->findCharacterSelector(); }
     // A tap steps spreads right of the centre.
@@ -58,6 +60,11 @@ protected:
         const float ys[] = {static_cast<float>(kScreenHeight) - kCentre.y};
         director->getTouchDispatcher()->handleTouchesMove(1, ids, xs, ys);
         touchUp(toX, kCentre.y);
+    }
+    // The id of the character at index.
+    static unsigned characterId(std::size_t index)
+    {
+        return ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>().at(index)->id();
     }
     int selected() const { return ZqPSettingsController::shared()->selectedCharacter(); }
     bool unlocked(int index) const { return ZqPSettingsController::shared()->isCharacterUnlocked(index); }
@@ -225,6 +232,43 @@ TEST_F(SelectorTest, UnlockButtonsFollowTheProgressAndUnlockOrSelectTheirCharact
     EXPECT_EQ(coinButton->state(), ZqPObjectButtonUnlockCharacter::kSelected) << "selected at once";
     EXPECT_EQ(selected(), 1);
     EXPECT_EQ(linkButton->state(), ZqPObjectButtonUnlockCharacter::kSelected) << "until its next update";
+}
+
+TEST_F(SelectorTest, LabelsShowNameAndCoinPriceAndAButtonShowsWhileItsCharacterIsAtTheCentre)
+{
+    ShopMedia media;
+    character();
+    character("kInGameCurrency", 2.7f)->setName("Fox");
+    character("kInGameCurrency", 0.0f);
+    placeSelector()->m_labelName->setValue(std::to_string(ShopMedia::kFont), true);
+    auto button = ZqModelObjectButtonCharacterUnlock::create();
+    button->m_character->setValue(std::to_string(characterId(1)), true);
+    button->m_showWhenSelected->setValue(true, true);
+    button->m_image->setValue(media.image(), true);
+    button->m_position->setValue(CCPoint(60, 280), true);
+    menu->screen()->addChild(button, true);
+    show("Menu");
+    ASSERT_NE(selector()->priceLabel(), nullptr);
+    ASSERT_NE(selector()->nameLabel(), nullptr);
+    ZqPObjectButton* unlock = shown()->allButtons().at(0);
+    EXPECT_FALSE(unlock->isVisible()) << "another character at the centre";
+
+    tapAt(1.0f);
+    frame();
+    EXPECT_STREQ(selector()->nameLabel()->getString(), "Fox");
+    EXPECT_STREQ(selector()->priceLabel()->getString(), "2");
+    EXPECT_TRUE(selector()->priceLabel()->isVisible());
+    EXPECT_TRUE(unlock->isVisible());
+
+    tapAt(1.0f);
+    frame();
+    EXPECT_FALSE(selector()->priceLabel()->isVisible()) << "price 0";
+    EXPECT_FALSE(unlock->isVisible());
+
+    ZqPSettingsController::shared()->unlockCharacter(1);
+    tapAt(-1.0f);
+    frame();
+    EXPECT_FALSE(unlock->isVisible()) << "unlocked";
 }
 
 TEST_F(SelectorTest, AScreenWithShopControlsLeavesNothingBehind)

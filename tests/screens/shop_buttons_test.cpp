@@ -11,6 +11,7 @@
 #include "screens/ZqPObjectButtonLock.h"
 #include "screens/ZqPObjectButtonPowerup.h"
 #include "screens/ZqPObjectButtonPurchase.h"
+#include "shop_media_support.h"
 
 namespace {
 
@@ -220,6 +221,31 @@ TEST_F(ShopTest, PowerUpButtonsForceOnPressAndUnlimitedUseAndRefillOnlyWithATime
     EXPECT_EQ(purse(), 10);
 }
 
+TEST_F(ShopTest, PowerUpLabelsShowTheCountAndTheCountdownWhileBelowTheMaximum)
+{
+    ShopMedia media;
+    auto timed = place<ZqModelObjectButtonPowerup>("Timed", CCPoint(100, 100));
+    timed->m_action->setValue(std::to_string(powerup->id()), true);
+    timed->m_refillTimeout->setValue(60.0f, true);
+    timed->m_maxRefill->setValue(3.0f, true);
+    auto plain = place<ZqModelObjectButtonPowerup>("Plain", CCPoint(300, 100));
+    plain->m_action->setValue(std::to_string(powerup->id()), true);
+    ZqPSettingsController::shared()->setInventoryCount(powerup, 2);
+    show("Menu");
+    auto* withTimer = buttonAt<ZqPObjectButtonPowerup>(0);
+    ASSERT_NE(withTimer->countLabel(), nullptr);
+    ASSERT_NE(withTimer->timerLabel(), nullptr);
+    EXPECT_STREQ(withTimer->countLabel()->getString(), "2");
+    EXPECT_TRUE(withTimer->timerLabel()->isVisible());
+    EXPECT_STREQ(withTimer->timerLabel()->getString(), "01:00:00") << "an hour to the next refill";
+    EXPECT_EQ(buttonAt<ZqPObjectButtonPowerup>(1)->timerLabel(), nullptr) << "no timeout, no timer label";
+
+    ZqPSettingsController::shared()->setInventoryCount(powerup, 3);
+    frame();
+    EXPECT_STREQ(withTimer->countLabel()->getString(), "3");
+    EXPECT_FALSE(withTimer->timerLabel()->isVisible()) << "full";
+}
+
 class LockTest : public ShopTest {
 protected:
     std::shared_ptr<ZqModelObjectLockButton> door(const std::string& destination)
@@ -253,6 +279,17 @@ TEST_F(LockTest, OnePressPaysUnlocksAndFollowsToItsScene)
     EXPECT_FALSE(purchasedItemFlag("Door"));
     EXPECT_EQ(ZqPScreenNavigator::shared()->sceneDestination(), 7);
     EXPECT_EQ(history().back(), "Level");
+}
+
+TEST_F(LockTest, LockedAndUnlockedImages)
+{
+    ShopMedia media;
+    door("kSceneDestination")->m_lockedImage->setValue(media.image(), true);
+    show("Menu");
+    EXPECT_EQ(lockButton()->getNormalImage()->getContentSize(), CCSize(40, 40)) << "the locked image";
+    purchasedItemFlag("Door") = false;
+    frame();
+    EXPECT_EQ(lockButton()->getNormalImage()->getContentSize(), CCSize(100, 100)) << "no own image: a touch area";
 }
 
 TEST_F(LockTest, AutoLockRelocksAndTheNextDestinationAdvancesWithinItsScene)
