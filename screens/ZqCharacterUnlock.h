@@ -4,6 +4,7 @@
 #include "cocos2d.h"
 
 #include <memory>
+#include <vector>
 
 class ZqModelAnimation;
 class ZqModelAssetCharacter;

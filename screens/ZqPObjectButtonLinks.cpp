@@ -7,6 +7,8 @@
 
 void ZqPObjectButtonUrl::activate()
 {
+    if (!isEnabled())
+        return;
     const auto url = modelKindCast<ZqModelObjectButtonUrl>(model());
     if (url && !url->url().empty())
         ZqServices::shared()->openUrl(url->url());
@@ -16,6 +18,8 @@ void ZqPObjectButtonUrl::activate()
 
 void ZqPObjectButtonFacebook::activate()
 {
+    if (!isEnabled())
+        return;
     const auto page = modelKindCast<ZqModelObjectButtonFacebook>(model());
     if (page && !page->url().empty() && !page->facebookId().empty())
         ZqServices::shared()->openFacebookPage(page->url(), page->facebookId());

@@ -3,7 +3,8 @@
 #include "screens/ZqPObjectButton.h"
 
 // Buttons that hand a link to the platform services instead of running a screen action:
-// a press neither plays the release sound nor runs the menu handler. Main thread only.
+// a press (while enabled) neither plays the release sound nor runs the menu handler.
+// Main thread only.
 
 // Opens "URL"; logs "Button URL is empty" without one.
 class ZqPObjectButtonUrl : public ZqPObjectButton {

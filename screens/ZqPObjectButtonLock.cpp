@@ -89,6 +89,8 @@ void ZqPObjectButtonLock::update(float dt)
 
 void ZqPObjectButtonLock::activate()
 {
+    if (!isEnabled())
+        return;
     if (!m_lockModel) {
         ZqPObjectButton::activate();
         return;

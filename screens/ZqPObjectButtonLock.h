@@ -20,8 +20,8 @@ public:
     void setModel(const std::shared_ptr<ZqBaseModelObjectButton>& model) override;
     // Shows a lock change made elsewhere, then the base update.
     void update(float dt) override;
-    // Locked: tries to unlock, without the button's action. Unlocked: the destination,
-    // "Auto Lock", then the action. Saves either way.
+    // While enabled. Locked: tries to unlock, without the button's action. Unlocked: the
+    // destination, "Auto Lock", then the action. Saves either way.
     void activate() override;
 
     // Binds the flag again (after the registry reset or reloaded it) and redraws.

@@ -130,6 +130,8 @@ void ZqPObjectButtonUnlockCharacter::update(float dt)
 
 void ZqPObjectButtonUnlockCharacter::activate()
 {
+    if (!isEnabled())
+        return;
     // The base press may replace the screen: the button stays alive for the call.
     retain();
     if (m_character && m_state == kLocked) {

@@ -26,7 +26,7 @@ public:
     void setModel(const std::shared_ptr<ZqBaseModelObjectButton>& model) override;
     // The state and views follow the saved progress.
     void update(float dt) override;
-    // Locked: unlocks; unlocked: selects (not saved). Then the base press.
+    // While enabled. Locked: unlocks; unlocked: selects (not saved). Then the base press.
     void activate() override;
 
     void unlockCharacter(int index);
