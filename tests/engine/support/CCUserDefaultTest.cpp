@@ -266,9 +266,26 @@ TEST_F(UserDefaultTest, UnwritableLocationFailsWithoutTouchingTheOldFile)
     const std::string saved = readFile(path);
     std::filesystem::create_directory(path + ".tmp");
     store->setIntegerForKey("k", 2);
+    logLines.clear();
     EXPECT_FALSE(store->flush());
     std::filesystem::remove(path + ".tmp");
     EXPECT_EQ(readFile(path), saved);
+    // The line names the store and the reason.
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("progress not saved to " + path), std::string::npos) << logLines[0];
+    EXPECT_NE(logLines[0].find("Is a directory"), std::string::npos) << logLines[0];
+
+    // The store's folder gone and a file in its place: it cannot be made.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    std::filesystem::remove_all(folder);
+    writeFile(folder, "in the way");
+    logLines.clear();
+    EXPECT_FALSE(store->flush());
+    std::filesystem::remove(folder);
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("progress not saved to " + path + ": its folder cannot be made"), std::string::npos)
+        << logLines[0];
 }
 
 TEST_F(UserDefaultTest, DeletingTheStoreForgetsEverything)
