@@ -163,6 +163,24 @@ TEST_F(PlayerProgram, ReturnOrAClickOnPlayLeavesTheMenuForTheGame)
     }
 }
 
+TEST_F(PlayerProgram, AltEnterWithoutADisplayKeepsThePictureInTheWindow)
+{
+    exportGame(false);
+    player_test::PlayerOptions options = frames(330);
+    options.script = "300 key down Left Alt\n300 key down Return\n302 key up Return\n302 key up Left Alt\n";
+    options.screenshots = {{290, "windowed.png"}, {330, "fullscreen.png"}};
+    const player_test::PlayerRun played = play(options);
+    ASSERT_EQ(played.status, 0) << played.output;
+    ASSERT_GE(played.lineWith("[ZqPAppDelegate] fullscreen"), 0) << played.output;
+    // The offscreen surface keeps its size: Play stays where it was, as large.
+    const ColourSpot windowed = findColour(dir.file("game/windowed.png"), 60, 120, 220);
+    const ColourSpot fullscreen = findColour(dir.file("game/fullscreen.png"), 60, 120, 220);
+    ASSERT_GT(windowed.count, 500);
+    EXPECT_NEAR(fullscreen.count, windowed.count, windowed.count / 20);
+    EXPECT_NEAR(fullscreen.x, windowed.x, 2);
+    EXPECT_NEAR(fullscreen.y, windowed.y, 2);
+}
+
 TEST_F(PlayerProgram, AnEmptyArchiveFallsBackToTheDirectory)
 {
     exportGame(false);
