@@ -241,6 +241,15 @@ void ZqPAppDelegate::loadGame()
     m_password.clear();
     controller->closeArchive();
     debugLog("End loading XML");
+    // What was read, so that a game smaller than its data shows in the log.
+    std::size_t models = 0;
+    std::size_t classes = 0;
+    for (const auto& [type, list] : controller->modelsByType()) {
+        models += list.size();
+        classes += list.empty() ? 0 : 1;
+    }
+    debugLog("[ZqPAppDelegate] loaded %zu models of %zu classes from %d model files", models, classes,
+             controller->loadingState().filesRead);
     m_loaded = true;
     setUpGame();
     if (m_gameReady)

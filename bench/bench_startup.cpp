@@ -1,24 +1,36 @@
-// Start to the first drawn frame of the sample game, from the data directory and from the
-// archive: the real player run in a fresh process each time (ZQ_FIXED_STEP=1,
-// ZQ_EXIT_FRAME=1, SDL's offscreen driver), against the baseline of a bare SDL window
-// with a GL context, one clear and one swap, in a fresh process too (SDL's video stays up
-// for a process). Each time covers the process from its start to its exit. Prints the
-// median milliseconds of each over 5 repetitions and each player's ratio to the baseline.
-#include "bench/bench_support.h"
+// Start to the menu of the sample game, from the data directory and from the archive, at
+// the real 60 frames a second and with ZQ_FIXED_STEP=1: the real player run in a fresh
+// process each time (SDL's offscreen driver), timed from its start to the log line of the
+// menu's entry, the frame the menu is first drawn in. The baseline, in the same run: a
+// bare SDL window with a GL context, one clear and one swap, from its start to its exit,
+// in a fresh process too (SDL's video stays up for a process). Prints the median of each
+// over the repetitions and each ratio of medians to the baseline.
+#include "bench_support.h"
 
 #include <benchmark/benchmark.h>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRepetitions = 5;
+constexpr const char* kMenuLine = "[ZqServices] Screen On Enter: Menu";
 
 // The sample game exported below a temporary directory: plain/data and archive/data.
 struct Fixture {
@@ -45,36 +57,112 @@ Fixture& fixture()
     return instance;
 }
 
-std::vector<double> bareTimes;
-std::vector<double> directoryTimes;
-std::vector<double> archiveTimes;
+// Starts program in directory with the headless drivers and the extra variables, its
+// standard output and error into the pipe's write end (or /dev/null when it is -1).
+pid_t start(const char* program, const fs::path& directory, const std::vector<std::string>& extra, int output)
+{
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable; ++variable)
+        environment.emplace_back(*variable);
+    for (const char* variable : {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "ZQ_SEED=1"})
+        environment.emplace_back(variable);
+    environment.push_back("ZQ_DATA_HOME=" + (fixture().root / "store").string());
+    environment.insert(environment.end(), extra.begin(), extra.end());
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string path(program);
+    char* argv[] = {path.data(), nullptr};
 
-void measure(benchmark::State& state, const char* program, const fs::path& directory, std::vector<double>& times)
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(directory.c_str()) != 0)
+            _exit(127);
+        if (output >= 0) {
+            dup2(output, 1);
+            dup2(output, 2);
+        } else {
+            freopen("/dev/null", "w", stdout);
+            freopen("/dev/null", "w", stderr);
+        }
+        execve(argv[0], argv, envp.data());
+        _exit(127);
+    }
+    return child;
+}
+
+// Seconds from the bare window's start to its exit; negative on failure.
+double bareWindowOnce()
+{
+    const Clock::time_point begin = Clock::now();
+    const pid_t child = start(ZQ_BARE_WINDOW_PROGRAM, fixture().root, {}, -1);
+    int status = -1;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1.0;
+    return std::chrono::duration<double>(Clock::now() - begin).count();
+}
+
+// Seconds from the player's start to its menu; negative when the menu never came. The
+// player is then ended by SIGTERM (after the clock stops); a guard frame ends it anyway.
+double playerToMenuOnce(const fs::path& directory, bool fixedStep)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return -1.0;
+    std::vector<std::string> extra = {"ZQ_EXIT_FRAME=1200"};
+    if (fixedStep)
+        extra.push_back("ZQ_FIXED_STEP=1");
+    const Clock::time_point begin = Clock::now();
+    const pid_t child = start(ZQ_PLAYER_PROGRAM, directory, extra, pipeEnds[1]);
+    close(pipeEnds[1]);
+    double seconds = -1.0;
+    std::string pending;
+    char block[4096];
+    for (ssize_t count; (count = read(pipeEnds[0], block, sizeof block)) > 0;) {
+        if (seconds >= 0)
+            continue;  // drained, so that the player never blocks on a full pipe
+        pending.append(block, static_cast<std::size_t>(count));
+        if (pending.find(kMenuLine) != std::string::npos) {
+            seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+            kill(child, SIGTERM);
+        }
+    }
+    close(pipeEnds[0]);
+    int status = -1;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return -1.0;
+    return seconds;
+}
+
+std::map<std::string, std::vector<double>> times;
+
+void measure(benchmark::State& state, const std::string& name, double (*once)(const fs::path&, bool),
+             const fs::path& directory, bool fixedStep)
 {
     for (auto _ : state) {
-        const zqbench::ProgramRun run = zqbench::runProgram(program, directory, fixture().root / "store");
-        if (run.exitStatus != 0) {
-            state.SkipWithError("the program failed");
+        const double seconds = once(directory, fixedStep);
+        if (seconds < 0) {
+            state.SkipWithError("the program failed or never showed its menu");
             return;
         }
-        state.SetIterationTime(run.seconds);
-        times.push_back(run.seconds);
+        state.SetIterationTime(seconds);
+        times[name].push_back(seconds);
     }
 }
 
-void BM_BareWindow(benchmark::State& state) { measure(state, ZQ_BARE_WINDOW_PROGRAM, fixture().root, bareTimes); }
-void BM_PlayerFromDirectory(benchmark::State& state)
-{
-    measure(state, ZQ_PLAYER_PROGRAM, fixture().root / "plain", directoryTimes);
-}
-void BM_PlayerFromArchive(benchmark::State& state)
-{
-    measure(state, ZQ_PLAYER_PROGRAM, fixture().root / "archive", archiveTimes);
-}
-
-BENCHMARK(BM_BareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5);
-BENCHMARK(BM_PlayerFromDirectory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5);
-BENCHMARK(BM_PlayerFromArchive)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5);
+struct Case {
+    const char* name;
+    const char* folder;
+    bool fixedStep;
+};
+constexpr Case kCases[] = {
+    {"menu from the directory, 60 fps", "plain", false},
+    {"menu from the archive, 60 fps", "archive", false},
+    {"menu from the directory, fixed step", "plain", true},
+    {"menu from the archive, fixed step", "archive", true},
+};
+constexpr const char* kBaseline = "bare window";
 
 } // namespace
 
@@ -84,13 +172,25 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     fixture();
+    benchmark::RegisterBenchmark(kBaseline, [](benchmark::State& state) {
+        measure(state, kBaseline, [](const fs::path&, bool) { return bareWindowOnce(); }, {}, false);
+    })->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(kRepetitions);
+    for (const Case& row : kCases) {
+        benchmark::RegisterBenchmark(row.name, [row](benchmark::State& state) {
+            measure(state, row.name, playerToMenuOnce, fixture().root / row.folder, row.fixedStep);
+        })->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(kRepetitions);
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    std::printf("(medians over %zu runs each)\n", bareTimes.size());
-    for (const auto& [name, times] : {std::pair{"directory", &directoryTimes}, std::pair{"archive", &archiveTimes}}) {
-        zqbench::printRatio(std::string("player from the ") + name + " to its first frame", zqbench::median(*times),
-                            "bare SDL window, clear and swap", zqbench::median(bareTimes));
+    const double bare = zqbench::median(times[kBaseline]);
+    std::printf("%s (start to exit): median %.1f ms over %zu runs\n", kBaseline, bare * 1e3, times[kBaseline].size());
+    for (const Case& row : kCases) {
+        const double player = zqbench::median(times[row.name]);
+        if (player > 0 && bare > 0)
+            std::printf("%s: median %.1f ms over %zu runs; ratio of medians to the %s %.2f%s\n", row.name,
+                        player * 1e3, times[row.name].size(), kBaseline, player / bare,
+                        player <= 1.0 ? "" : " (over 1 s)");
     }
     return 0;
 }

@@ -150,8 +150,16 @@ ZqArchiveReader::ZqArchiveReader(const std::string& path)
         archive_ = unzOpen64(path.c_str());
     if (!archive_) {
         const int error = file_ >= 0 && !S_ISREG(status.st_mode) ? EISDIR : lastErrno(EINVAL);
+        // A zip's first member header with no directory to find: the archive was cut
+        // short or its end is damaged, not a file of another kind.
+        unsigned char start[4] = {};
+        const bool zipStart = file_ >= 0 && S_ISREG(status.st_mode) && pread(file_, start, 4, 0) == 4 &&
+                              get32(start) == kLocalSignature;
         if (file_ >= 0)
             close(file_);
+        if (zipStart)
+            throw std::runtime_error("Unable to open the archive: the archive is damaged (its zip directory is "
+                                     "missing or cut off)");
         throw std::system_error(error, std::generic_category(), "Unable to open the archive");
     }
     fileSize_ = static_cast<uint64_t>(status.st_size);

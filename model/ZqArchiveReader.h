@@ -55,8 +55,10 @@ public:
 
     // Opens the archive, checks every member's local header against the central
     // directory and counts the model files. Raises std::system_error "Unable to open
-    // the archive" for a missing, empty or non-zip file, and a runtime error ("...
-    // Bad archive") when the directory cannot be walked or a header disagrees.
+    // the archive" for a missing, empty or non-zip file; a runtime error "Unable to
+    // open the archive: the archive is damaged ..." for a zip file whose directory is
+    // missing or cut off (a truncated archive), and "... Bad archive" when the
+    // directory cannot be walked or a header disagrees.
     explicit ZqArchiveReader(const std::string& path);
     virtual ~ZqArchiveReader();
 

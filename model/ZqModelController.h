@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -43,6 +44,7 @@ public:
         int phase = 0; // 0 attributes files, 1 connections files, 2 done
         bool firstStep = true;
         int progress = 0; // 0..100
+        int filesRead = 0; // model files the steps have read
     };
 
     // The instance, created on first call.
@@ -157,8 +159,9 @@ public:
     // An id no model has is logged with the file.
     void linkChildren(ZqModel& parent, std::vector<uint32_t> ids);
     // Unscrambles the key file with the general settings' "User ID" and installs it. A
-    // file lacking "id", "Class Name" or "value" is "Failed to load keys" (failed state).
-    bool loadKeyFile(const unsigned char* bytes, std::size_t size);
+    // file lacking "id", "Class Name" or "value" is "Failed to load keys" (failed state),
+    // blamed on the general settings' file when settingsRead is false (it was missing).
+    bool loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead = true);
     // The unscrambled key names, one a line, numbered 0, 1, 2... over the non-empty
     // lines; a name listed again keeps its first code.
     static KeyCodeTable readKeyFile(const unsigned char* bytes, std::size_t size, std::string_view userId);
@@ -209,6 +212,9 @@ private:
 
     std::unique_ptr<ZqArchiveReader> m_archive;
     std::string m_archivePath;
+    // A member of the open archive was read with the password: a later failed check
+    // byte is damage, not a wrong password.
+    bool m_memberRead = false;
     std::string m_loadingFile; // the file being read, for error texts
     ZqModelFileRoad m_road = ZqModelFileRoad::kVisitor;
     std::unique_ptr<ZqModelFileReader> m_fileReader;
@@ -224,6 +230,9 @@ private:
     };
     std::unordered_map<std::size_t, ReadKeys> m_readKeys;
     bool m_keepChildren = false;
+    // The preload reads the first files of a few classes only: a child of a class it
+    // does not read is not missing yet, and the full load links it.
+    bool m_preloading = false;
     std::vector<PendingChildren> m_pendingChildren;
     // The data directory's full path and its files: exact names, and lower-case names
     // mapped to the first exact name in order (the file utility's choice).
@@ -231,6 +240,7 @@ private:
         std::string directory;
         std::unordered_set<std::string> names;
         std::unordered_map<std::string, std::string> folded;
+        std::error_code error; // why the directory could not be listed
     };
     std::optional<DirectoryListing> m_listing;
     bool m_loadingFailed = false;

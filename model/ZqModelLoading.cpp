@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <unordered_map>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -158,6 +160,7 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     // dictionary left by an earlier game.
     installKeyDictionary({});
     std::optional<std::vector<unsigned char>> keys;
+    const std::string failedKeys = std::string(kFailedKeys) + ": ";
     if (m_archiveMode) {
         if (!openArchive(archivePath))
             return;
@@ -166,28 +169,50 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
             return;
     } else {
         m_listing.reset();
-        if (std::optional<std::string> path = findPlainFile(m_dataDirectory + "/" + kKeyFileName))
+        if (std::optional<std::string> path = findPlainFile(m_dataDirectory + "/" + kKeyFileName)) {
+            errno = 0;
             keys = readPlain(*path);
+            if (!keys) {
+                const std::string reason = failedKeys + "\"Keys.pack\" cannot be read (" +
+                                           (errno ? std::strerror(errno) : "read error") + ")";
+                failLoading(reason, reason);
+                return;
+            }
+        } else if (m_listing && m_listing->error) {
+            // The directory itself is at fault, not the file.
+            const std::string reason =
+                m_listing->error == std::errc::not_a_directory
+                    ? failedKeys + "the data path is a file, not a directory (" + m_listing->directory + ")"
+                    : failedKeys + "the data directory cannot be read (" + m_listing->directory + ": " +
+                          m_listing->error.message() + ")";
+            failLoading(reason, reason);
+            return;
+        }
     }
-    if (!keys || keys->empty()) {
-        failLoading(std::string(kFailedKeys) + ": no key file",
-                    std::string(kFailedKeys) + ": \"Keys.pack\" is missing or empty");
+    if (!keys) {
+        failLoading(failedKeys + "no key file", failedKeys + "\"Keys.pack\" is missing");
+        return;
+    }
+    if (keys->empty()) {
+        const std::string reason = failedKeys + "\"Keys.pack\" is empty";
+        failLoading(reason, reason);
         return;
     }
     if (keys->size() > kMaxKeyFileSize) {
-        const std::string reason = std::string(kFailedKeys) + ": \"Keys.pack\" is damaged (larger than 8 MiB)";
+        const std::string reason = failedKeys + "\"Keys.pack\" is damaged (larger than 8 MiB)";
         failLoading(reason, reason);
         return;
     }
     // The "User ID" of the general settings unscrambles the key file.
-    if (loadDataFile(kPreloadFiles[0].name, kPreloadFiles[0].kind, passwordText) == 2)
+    const int settings = loadDataFile(kPreloadFiles[0].name, kPreloadFiles[0].kind, passwordText);
+    if (settings == 2 || !loadKeyFile(keys->data(), keys->size(), settings == 0))
         return;
-    if (!loadKeyFile(keys->data(), keys->size()))
-        return;
+    m_preloading = true;
     for (const PreloadFile& file : kPreloadFiles) {
         if (loadDataFile(file.name, file.kind, passwordText) == 2)
-            return;
+            break;
     }
+    m_preloading = false;
 }
 
 bool ZqModelController::loadNextPlainFile()
@@ -196,23 +221,27 @@ bool ZqModelController::loadNextPlainFile()
     if (m_loadingFailed || state.phase >= 2)
         return true;
     updateProgress(m_registry.size());
-    const int result = loadPlainFile(m_dataDirectory + "/" + modelFileName(), state.phase != 0);
-    if (m_loadingFailed)
-        return true;
-    if (result == 0) {
-        ++state.index;
-        return false;
-    }
-    // The first missing number ends the class.
-    state.loaded.insert(state.name);
-    for (const std::string& name : m_registry.classNames()) {
-        if (state.loaded.count(name) == 0) {
-            state.name = name;
-            state.index = 0;
+    // A class with no next file hands over to the next class in the same step, so that
+    // every step but the one that ends the phase reads a file.
+    for (;;) {
+        const int result = loadPlainFile(m_dataDirectory + "/" + modelFileName(), state.phase != 0);
+        if (m_loadingFailed)
+            return true;
+        if (result == 0) {
+            ++state.index;
+            ++state.filesRead;
             return false;
         }
+        // The first missing number ends the class.
+        state.loaded.insert(state.name);
+        const std::vector<std::string>& names = m_registry.classNames();
+        const auto next = std::find_if(names.begin(), names.end(),
+                                       [&](const std::string& name) { return state.loaded.count(name) == 0; });
+        if (next == names.end())
+            return nextPhase() == 2;
+        state.name = *next;
+        state.index = 0;
     }
-    return nextPhase() == 2;
 }
 
 bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
@@ -237,8 +266,10 @@ bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
     if (m_loadingFailed)
         return true;
     // Only members present count, so that progress reaches 100 with the last one.
-    if (result == 0)
+    if (result == 0) {
         state.loaded.insert(file);
+        ++state.filesRead;
+    }
     state.firstStep = false;
     return walkArchive(firstStep);
 }
@@ -315,7 +346,7 @@ std::optional<std::string> ZqModelController::findPlainFile(const std::string& p
     if (!m_listing) {
         m_listing.emplace();
         m_listing->directory = files->fullPathForFilename(m_dataDirectory);
-        std::error_code error;
+        std::error_code& error = m_listing->error;
         for (std::filesystem::directory_iterator it(m_listing->directory, error), end; !error && it != end;
              it.increment(error)) {
             std::error_code kindError;
@@ -358,9 +389,19 @@ std::optional<std::vector<unsigned char>> ZqModelController::readArchiveFile(con
         return std::nullopt;
     }
     try {
-        return m_archive->readFile(name, decodeArchivePassword(passwordText));
+        std::optional<std::vector<unsigned char>> bytes = m_archive->readFile(name, decodeArchivePassword(passwordText));
+        m_memberRead = m_memberRead || bytes.has_value();
+        return bytes;
     } catch (const std::exception& error) {
-        failFile(name, error.what());
+        const std::string_view text = error.what();
+        constexpr std::string_view kWrongPassword = " Error P17";
+        if (m_memberRead && text.ends_with(kWrongPassword)) {
+            const std::string reason = std::string(text.substr(0, text.size() - kWrongPassword.size())) +
+                                       " the archive is damaged (a check byte fails where other members open)";
+            failFile(name, reason.c_str());
+        } else {
+            failFile(name, error.what());
+        }
         return std::nullopt;
     }
 }
@@ -521,7 +562,7 @@ void ZqModelController::linkPendingChildren()
         for (uint32_t id : pending[i].ids) {
             if (std::shared_ptr<ZqModel> child = modelById(id))
                 resolved[i].push_back(std::move(child));
-            else
+            else if (!m_preloading)
                 debugLog("[ZqModelController] %s: model %u lists child %u, which no model has", m_loadingFile.c_str(),
                          pending[i].parent->id(), id);
         }
@@ -563,17 +604,23 @@ void ZqModelController::raiseIdCounter()
         m_idCounter = std::max(m_idCounter, entry.first);
 }
 
-bool ZqModelController::loadKeyFile(const unsigned char* bytes, std::size_t size)
+bool ZqModelController::loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead)
 {
     const KeyCodeTable table = readKeyFile(bytes, size, ZqModelGeneralSettings::shared()->userId());
     // Without these every model would read as defaults: a missing or wrongly
     // unscrambled file must not pass for an empty game.
     for (const char* name : {"id", "Class Name", "value"}) {
-        if (table.count(name) == 0) {
-            failLoading(std::string(kFailedKeys) + ": the key file lacks \"" + name + "\"",
-                        std::string(kFailedKeys) + ": \"Keys.pack\" lacks \"" + name + "\"");
+        if (table.count(name) != 0)
+            continue;
+        if (!settingsRead) {
+            const std::string reason = std::string(kFailedKeys) + ": the general settings file \"" +
+                                       kPreloadFiles[0].name + "\" is missing (its \"User ID\" unscrambles the key file)";
+            failLoading(reason, reason);
             return false;
         }
+        failLoading(std::string(kFailedKeys) + ": the key file lacks \"" + name + "\"",
+                    std::string(kFailedKeys) + ": \"Keys.pack\" lacks \"" + name + "\"");
+        return false;
     }
     installKeyDictionary(table);
     return true;
@@ -640,6 +687,7 @@ bool ZqModelController::openArchive(const std::string& path)
 {
     m_archive.reset();
     m_archivePath = path;
+    m_memberRead = false;
     try {
         m_archive = std::make_unique<ZqArchiveReader>(CCFileUtils::sharedFileUtils()->fullPathForFilename(path));
         return true;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer, runs every test.
+# JOBS=n builds and tests with n jobs (default: every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=ON
 cmake --build build/test -j "$jobs"
 bash scripts/fuzz.sh build/test/tools/zqexport 20

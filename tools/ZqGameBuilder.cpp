@@ -192,10 +192,10 @@ std::shared_ptr<ZqModelPolygon> ZqGameBuilder::shape(unsigned id, const std::str
     return made;
 }
 
-std::shared_ptr<ZqModelFont> ZqGameBuilder::font(unsigned id, const std::string& name, int glyph)
+std::shared_ptr<ZqModelFont> ZqGameBuilder::font(unsigned id, const std::string& name, int pixelSize)
 {
     std::shared_ptr<ZqModelFont> made = make<ZqModelFont>(id, name);
-    m_fonts[id] = glyph;
+    m_fonts[id] = pixelSize;
     return made;
 }
 
@@ -235,10 +235,10 @@ std::vector<ZqMediaFile> ZqGameBuilder::writeMedia(const std::string& directory)
         add(zqmedia::writeAtlas(root + png, root + plist, sheet.frames, sheet.side, sheet.side), png);
         add(true, plist);
     }
-    for (const auto& [id, glyph] : m_fonts) {
+    for (const auto& [id, pixelSize] : m_fonts) {
         const std::string fnt = idPath("fonts/ZqModelFont_ID%u.fnt", id);
         const std::string page = idPath("ZqModelFont_ID%u.png", id);
-        add(zqmedia::writeFont(root + fnt, page, glyph, glyph), fnt);
+        add(zqmedia::writeFont(root + fnt, page, pixelSize), fnt);
         add(true, "fonts/" + page);
     }
     for (const auto& [id, tone] : m_sounds) {

@@ -92,8 +92,9 @@ public:
     std::shared_ptr<ZqModelPolygon> boxShape(unsigned id, const std::string& name, float width, float height);
     std::shared_ptr<ZqModelPolygon> shape(unsigned id, const std::string& name,
                                           std::initializer_list<cocos2d::CCPoint> points);
-    // A bitmap font of the printable ASCII characters in boxes of glyph x glyph pixels.
-    std::shared_ptr<ZqModelFont> font(unsigned id, const std::string& name, int glyph = 16);
+    // A bitmap font of the printable ASCII characters rendered from the default typeface
+    // at pixelSize pixels a line.
+    std::shared_ptr<ZqModelFont> font(unsigned id, const std::string& name, int pixelSize = 16);
     // A tone of seconds at frequency hertz, written as MP3.
     std::shared_ptr<ZqModelSound> sound(unsigned id, const std::string& name, double seconds, double frequency = 440.0);
 
@@ -121,7 +122,7 @@ private:
     std::vector<std::shared_ptr<ZqModel>> m_models;
     std::map<unsigned, std::shared_ptr<ZqModel>> m_byId;
     std::map<unsigned, AtlasSheet> m_atlases;
-    std::map<unsigned, int> m_fonts; // id -> glyph size
+    std::map<unsigned, int> m_fonts; // id -> pixel size
     std::map<unsigned, SoundFile> m_sounds;
 };
 

@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <lame/lame.h>
 
 #include <algorithm>
@@ -129,42 +131,87 @@ bool writeAtlas(const std::string& pngPath, const std::string& plistPath, const 
     return png && writeText(plistPath, atlasPlist(frames, textureName, width, height));
 }
 
-bool writeFont(const std::string& fntPath, const std::string& pageFileName, int glyphWidth, int glyphHeight)
+bool writeFont(const std::string& fntPath, const std::string& pageFileName, int pixelSize, const std::string& typeface)
 {
     constexpr int kFirst = 32;
     constexpr int kLast = 126;
-    constexpr int kPerRow = 16;
-    const int cellWidth = glyphWidth + 2;
-    const int cellHeight = glyphHeight + 2;
-    const int pageWidth = kPerRow * cellWidth;
-    const int pageHeight = ((kLast - kFirst) / kPerRow + 1) * cellHeight;
+    constexpr int kPadding = 2;  // keeps neighbours out of a glyph's filtered edge
+    if (pixelSize < 1 || pixelSize > 256)
+        return false;
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0)
+        return false;
+    std::unique_ptr<FT_LibraryRec_, FT_Error (*)(FT_Library)> libraryOwner(library, FT_Done_FreeType);
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, typeface.c_str(), 0, &face) != 0)
+        return false;
+    std::unique_ptr<FT_FaceRec_, FT_Error (*)(FT_Face)> faceOwner(face, FT_Done_Face);
+    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize)) != 0)
+        return false;
 
-    std::string fnt;
-    char line[256];
-    std::snprintf(line, sizeof line,
-                  "info face=\"Zq Box\" size=%d bold=0 italic=0 charset=\"\" unicode=0 stretchH=100 smooth=0 aa=1 "
-                  "padding=0,0,0,0 spacing=1,1\n"
-                  "common lineHeight=%d base=%d scaleW=%d scaleH=%d pages=1 packed=0\n"
-                  "page id=0 file=\"%s\"\nchars count=%d\n",
-                  glyphHeight, cellHeight, glyphHeight, pageWidth, pageHeight, pageFileName.c_str(),
-                  kLast - kFirst + 1);
-    fnt += line;
+    // Each glyph's coverage, placed on a page wide enough for about sixteen a row.
+    struct Glyph {
+        int code;
+        AtlasFrame frame;
+        int left, top, advance;
+        std::vector<unsigned char> coverage;
+    };
+    const int pageWidth = 16 * (pixelSize + kPadding) + kPadding;
+    AtlasPacker packer(pageWidth, 1 << 14, kPadding);
+    std::vector<Glyph> glyphs;
+    int pageHeight = 1;
     for (int c = kFirst; c <= kLast; ++c) {
-        const int cell = c - kFirst;
-        const bool blank = c == ' ';
+        if (FT_Load_Char(face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
+            return false;
+        const FT_GlyphSlot slot = face->glyph;
+        const FT_Bitmap& bitmap = slot->bitmap;
+        if (bitmap.width > 0 && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
+            return false;
+        Glyph glyph{c, {}, slot->bitmap_left, slot->bitmap_top, static_cast<int>(slot->advance.x >> 6), {}};
+        glyph.frame.width = static_cast<int>(bitmap.width);
+        glyph.frame.height = static_cast<int>(bitmap.rows);
+        if (glyph.frame.width > 0 && glyph.frame.height > 0) {
+            if (!packer.place(glyph.frame))
+                return false;
+            for (unsigned row = 0; row < bitmap.rows; ++row) {
+                const unsigned char* line = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+                glyph.coverage.insert(glyph.coverage.end(), line, line + bitmap.width);
+            }
+            pageHeight = std::max(pageHeight, glyph.frame.y + glyph.frame.height + kPadding);
+        }
+        glyphs.push_back(std::move(glyph));
+    }
+
+    // White glyphs whose alpha is the typeface's coverage: labels tint them.
+    std::vector<unsigned char> alpha(static_cast<std::size_t>(pageWidth) * pageHeight, 0);
+    for (const Glyph& glyph : glyphs) {
+        for (int y = 0; y < glyph.frame.height; ++y)
+            std::copy_n(&glyph.coverage[static_cast<std::size_t>(y) * glyph.frame.width], glyph.frame.width,
+                        &alpha[static_cast<std::size_t>(glyph.frame.y + y) * pageWidth + glyph.frame.x]);
+    }
+    const int lineHeight = static_cast<int>(face->size->metrics.height >> 6);
+    const int base = static_cast<int>(face->size->metrics.ascender >> 6);
+    std::string fnt;
+    char line[320];
+    std::snprintf(line, sizeof line,
+                  "info face=\"%s\" size=%d bold=0 italic=0 charset=\"\" unicode=0 stretchH=100 smooth=1 aa=1 "
+                  "padding=0,0,0,0 spacing=%d,%d\n"
+                  "common lineHeight=%d base=%d scaleW=%d scaleH=%d pages=1 packed=0\n"
+                  "page id=0 file=\"%s\"\nchars count=%zu\n",
+                  face->family_name ? face->family_name : "", pixelSize, kPadding, kPadding, lineHeight, base,
+                  pageWidth, pageHeight, pageFileName.c_str(), glyphs.size());
+    fnt += line;
+    for (const Glyph& glyph : glyphs) {
         std::snprintf(line, sizeof line,
-                      "char id=%d x=%d y=%d width=%d height=%d xoffset=0 yoffset=1 xadvance=%d page=0 chnl=15\n", c,
-                      (cell % kPerRow) * cellWidth, (cell / kPerRow) * cellHeight, blank ? 0 : glyphWidth,
-                      blank ? 0 : glyphHeight, glyphWidth + 1);
+                      "char id=%d x=%d y=%d width=%d height=%d xoffset=%d yoffset=%d xadvance=%d page=0 chnl=15\n",
+                      glyph.code, glyph.frame.x, glyph.frame.y, glyph.frame.width, glyph.frame.height, glyph.left,
+                      base - glyph.top, glyph.advance);
         fnt += line;
     }
     const std::size_t slash = fntPath.find_last_of('/');
     const std::string directory = slash == std::string::npos ? std::string() : fntPath.substr(0, slash + 1);
-    const bool page = writePng(directory + pageFileName, pageWidth, pageHeight, [=](int x, int y) {
-        const int cell = (y / cellHeight) * kPerRow + x / cellWidth;
-        const bool inGlyph = x % cellWidth < glyphWidth && y % cellHeight < glyphHeight && cell > 0 &&
-                             cell <= kLast - kFirst;
-        return inGlyph ? Rgba{255, 255, 255, 255} : Rgba{0, 0, 0, 0};
+    const bool page = writePng(directory + pageFileName, pageWidth, pageHeight, [&](int x, int y) {
+        return Rgba{255, 255, 255, alpha[static_cast<std::size_t>(y) * pageWidth + x]};
     });
     return page && writeText(fntPath, fnt);
 }

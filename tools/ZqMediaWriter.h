@@ -48,10 +48,16 @@ std::string atlasPlist(const std::vector<AtlasFrame>& frames, const std::string&
 bool writeAtlas(const std::string& pngPath, const std::string& plistPath, const std::vector<AtlasFrame>& frames,
                 int width, int height);
 
-// A bitmap font of the printable ASCII characters: each glyph a filled box of
-// glyphWidth x glyphHeight pixels (the blank an empty one), on one page PNG written
-// beside the .fnt under pageFileName.
-bool writeFont(const std::string& fntPath, const std::string& pageFileName, int glyphWidth, int glyphHeight);
+// The typeface fonts are rendered from: DejaVu Sans Bold (Debian's fonts-dejavu-core).
+inline constexpr const char* kDefaultTypeface = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+// A bitmap font of the printable ASCII characters rendered from a TrueType typeface at
+// pixelSize pixels a line (FreeType): the glyphs' shapes, as white with the typeface's
+// coverage for alpha, on one page PNG written beside the .fnt under pageFileName, and
+// their real metrics (offsets, advances, line height, base) in the .fnt. False when the
+// typeface cannot be read.
+bool writeFont(const std::string& fntPath, const std::string& pageFileName, int pixelSize,
+               const std::string& typeface = kDefaultTypeface);
 
 // A mono tone of frequency hertz lasting seconds, sampled at rate.
 std::vector<short> tone(double seconds, int rate = 22050, double frequency = 440.0);

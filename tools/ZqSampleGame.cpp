@@ -86,7 +86,9 @@ constexpr SpriteRow kSprites[] = {
     {1111, "Slime 2", 96, 64, {70, 180, 110, 255}},       {1112, "Star", 64, 64, {250, 220, 40, 255}},
     {1113, "Play Button", 240, 96, {60, 120, 220, 255}}, {1114, "Restart Button", 240, 96, {60, 120, 220, 255}},
     {1115, "Hero Defeated", 96, 128, {120, 40, 40, 255}},
-    {1116, "Audio Button", 96, 96, {230, 230, 230, 255}}, {1117, "Exit Button", 96, 96, {200, 60, 60, 255}},
+    {1116, "Audio Button", 96, 96, {70, 110, 170, 255}},  {1117, "Exit Button", 96, 96, {200, 60, 60, 255}},
+    // Screen backgrounds, stretched eightfold to the design size.
+    {1118, "Menu Background", 142, 80, {36, 64, 112, 255}}, {1119, "Game Over Background", 142, 80, {96, 40, 64, 255}},
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points).
@@ -124,6 +126,8 @@ void buildMedia(ZqGameBuilder& game)
     game.container(1010, "Hero Defeated", 1.0f, {1115});
     game.container(1011, "Audio Button", 1.0f, {1116});
     game.container(1012, "Exit Button", 1.0f, {1117});
+    game.container(1013, "Menu Background", 1.0f, {1118});
+    game.container(1014, "Game Over Background", 1.0f, {1119});
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
     game.animation(903, 953, "Hero Jump", 1003, false);
@@ -181,6 +185,29 @@ void buildAssets(ZqGameBuilder& game)
     star->m_appearanceChance->setValue(100.0f, true);
 }
 
+// A screen's background: a one-colour sprite stretched over the design size, behind all.
+void addBackground(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, unsigned container)
+{
+    auto background = game.make<ZqModelObjectImage>(id, "Background");
+    background->m_image->setValue(game.at<ZqModelSpriteContainer>(container), true);
+    background->m_position->setValue(cocos2d::CCPoint(kWidth / 2, kHeight / 2), true);
+    background->m_scale->setValue(cocos2d::CCPoint(8.0f, 8.0f), true);
+    background->m_zDepth->setValue(-10, true);
+    node.screen()->addChild(background, true);
+}
+
+// A fixed text that stays where it stands ("kCustomVector"), drawn above the screen's
+// buttons.
+void addText(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, const std::string& text, cocos2d::CCPoint position,
+             float scale = 1.0f)
+{
+    std::shared_ptr<ZqModelObjectLabel> label = game.label(id, text, kFont, position);
+    label->m_action->setValue("kCustomVector", true);
+    label->m_scale->setValue(cocos2d::CCPoint(scale, scale), true);
+    label->m_zDepth->setValue(1, true);
+    node.screen()->addChild(label, true);
+}
+
 void buildScreens(ZqGameBuilder& game)
 {
     // The start screen (ids 2 to 5): a loading text and bar in the game's font.
@@ -201,22 +228,25 @@ void buildScreens(ZqGameBuilder& game)
     ZqGameBuilder::link(*start, "Load", *menu);
     const cocos2d::CCPoint title(kWidth / 2, kHeight * 0.7f);
     const cocos2d::CCPoint centre(kWidth / 2, kHeight * 0.4f);
-    // Fixed texts: "kCustomVector" keeps them where they stand.
-    std::shared_ptr<ZqModelObjectLabel> name = game.label(301, ZqSampleGame::kApplicationName, kFont, title);
-    name->m_action->setValue("kCustomVector", true);
-    menu->screen()->addChild(name, true);
+    const cocos2d::CCPoint exitAt(80.0f, kHeight - 80.0f);
+    const cocos2d::CCPoint audioAt(kWidth - 80.0f, kHeight - 80.0f);
+    addBackground(game, *menu, 308, 1013);
+    addText(game, *menu, 301, ZqSampleGame::kApplicationName, title, 2.0f);
     // Return presses Play; the audio button mutes and unmutes; the exit button ends the game.
     game.button(302, "Play", *menu, field.get(), 1008, centre)->m_keyboardKey->setValue(ZqEditorKey::kReturn, true);
+    addText(game, *menu, 310, "Play", centre);
     auto audio = game.make<ZqModelObjectButtonSoundControl>(305, "Audio Button");
     audio->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
-    audio->m_position->setValue(cocos2d::CCPoint(kWidth - 80.0f, kHeight - 80.0f), true);
+    audio->m_position->setValue(audioAt, true);
     menu->screen()->addChild(audio, true);
-    game.button(306, "Exit", *menu, nullptr, 1012, cocos2d::CCPoint(80.0f, kHeight - 80.0f))
-        ->m_action->setValue("kExitButton", true);
+    addText(game, *menu, 311, "sound", audioAt);
+    game.button(306, "Exit", *menu, nullptr, 1012, exitAt)->m_action->setValue("kExitButton", true);
+    addText(game, *menu, 312, "exit", exitAt);
+    addText(game, *menu, 313, "Return: play   J: jump   Arrows: move   Alt+Enter: full screen",
+            cocos2d::CCPoint(kWidth / 2, kHeight * 0.15f));
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
-    std::shared_ptr<ZqModelObjectLabel> over = game.label(303, "Game Over", kFont, title);
-    over->m_action->setValue("kCustomVector", true);
-    gameOver->screen()->addChild(over, true);
+    addBackground(game, *gameOver, 309, 1014);
+    addText(game, *gameOver, 303, "Game Over", title, 2.0f);
     // The best distance, a live text.
     std::shared_ptr<ZqModelObjectLabel> best = game.label(307, "0", kFont, cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f));
     best->setName("Best Distance");
@@ -225,6 +255,7 @@ void buildScreens(ZqGameBuilder& game)
     best->m_amount->setValue("kScoreBest", true);
     gameOver->screen()->addChild(best, true);
     game.button(304, "Restart", *gameOver, field.get(), 1009, centre);
+    addText(game, *gameOver, 314, "Restart", centre);
 }
 
 void buildGameField(ZqGameBuilder& game)

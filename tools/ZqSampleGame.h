@@ -58,9 +58,9 @@ public:
     // the init section holding the character) and the game over "GameOver"; the flow-graph
     // links start -> menu ("Load"), menu -> game ("Play"), game -> game over ("Game Over"),
     // game over -> game ("Restart"), each navigation button named like its port (Play
-    // also on Return); the menu's audio and exit buttons; the game over's best distance;
-    // and the
-    // media models (one atlas of every sprite, sprite containers, a font, the menu music),
+    // also on Return) and carrying its word; the menu's audio and exit buttons and a line
+    // naming the keys; backgrounds on the menu and the game over; the game over's best
+    // distance; and the media models (one atlas of every sprite, sprite containers, a font, the menu music),
     // whose files the builder writes.
     static void build(ZqModelController& controller);
     // The same, keeping the builder, which writes the sample's media files.

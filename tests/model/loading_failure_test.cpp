@@ -2,7 +2,10 @@
 // never in a crash, an escaping exception, endless steps or a game with models missing.
 #include "loading_support.h"
 
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 
 namespace loading_test {
 namespace {
@@ -56,6 +59,66 @@ TEST_F(LoadingFailureTest, MissingKeyFile)
         EXPECT_TRUE(logged("Failed to load keys"));
         EXPECT_TRUE(snapshot().empty());
     }
+}
+
+// Each reason for having no key dictionary is named as what it is.
+TEST_F(LoadingFailureTest, NoKeyFileSaysWhy)
+{
+    TempDir root;
+    archive_test::writeBytes(root.file("data"), archive_test::bytesOf("a file where the directory should be"));
+    EXPECT_EQ(load(root).rfind("Failed to load keys: the data path is a file, not a directory (", 0), 0u)
+        << controller().errorText();
+
+    TempDir empty;
+    fileOf(game, "Keys.pack").clear();
+    writeDirectory(empty, game);
+    EXPECT_EQ(load(empty), "Failed to load keys: \"Keys.pack\" is empty");
+
+    // Without the general settings the key file cannot be unscrambled: the missing file
+    // is named, not a key the key file seems to lack.
+    GameFiles noSettings = makeGame();
+    std::erase_if(noSettings, [](const auto& file) { return file.first == "ZqModelGeneralSettings.0.attributes.pack"; });
+    TempDir plain, packed;
+    writeDirectory(plain, noSettings);
+    archive_test::writeBytes(packed.file("data/data.pkg"), archive(noSettings));
+    for (const TempDir* at : {&plain, &packed})
+        EXPECT_EQ(load(*at), "Failed to load keys: the general settings file \"ZqModelGeneralSettings.0.attributes.pack\" "
+                             "is missing (its \"User ID\" unscrambles the key file)");
+
+    // Permissions bind only a user that is not root.
+    if (geteuid() != 0) {
+        TempDir locked;
+        writeDirectory(locked, makeGame());
+        std::filesystem::permissions(locked.file("data"), std::filesystem::perms::none);
+        EXPECT_EQ(load(locked).rfind("Failed to load keys: the data directory cannot be read (", 0), 0u)
+            << controller().errorText();
+        std::filesystem::permissions(locked.file("data"), std::filesystem::perms::owner_all);
+        std::filesystem::permissions(locked.file("data/Keys.pack"), std::filesystem::perms::none);
+        EXPECT_EQ(load(locked).rfind("Failed to load keys: \"Keys.pack\" cannot be read (", 0), 0u)
+            << controller().errorText();
+    }
+}
+
+// A damaged archive is called damaged: cut short, or a member whose check byte fails once
+// the password has opened others. A wrong password stays "Error P17".
+TEST_F(LoadingFailureTest, DamagedArchiveIsNotAWrongPassword)
+{
+    const Bytes good = archive(game);
+    TempDir root;
+    archive_test::writeBytes(root.file("data/data.pkg"), Bytes(good.begin(), good.begin() + good.size() * 2 / 3));
+    EXPECT_EQ(load(root), "Unable to load data: data/data.pkg: Unable to open the archive: the archive is damaged "
+                          "(its zip directory is missing or cut off)");
+
+    Bytes damaged = good;
+    damaged[archive_test::payloadRange(good, 4).first] ^= 0x5a;  // ZqModelScreen.0.attributes.pack's header
+    archive_test::writeBytes(root.file("data/data.pkg"), damaged);
+    const std::string error = load(root);
+    EXPECT_EQ(error.find("P17"), std::string::npos) << error;
+    EXPECT_EQ(error.rfind("Unable to load data: ZqModelScreen.0.attributes.pack: Unable to open a file: the archive is "
+                          "damaged",
+                          0),
+              0u)
+        << error;
 }
 
 TEST_F(LoadingFailureTest, KeyFileScrambledForAnotherUser)

@@ -19,9 +19,9 @@ TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
     ASSERT_FALSE(controller().isArchiveMode());
     controller().preload("data/data.pkg", passwordText());
     EXPECT_EQ(controller().loadingProgress(), 0);
-    // Per phase every class takes its files plus one step that finds the next missing.
-    const int classes = static_cast<int>(controller().registry().size());
-    EXPECT_EQ(runSteps(), 7 + 3 + 2 * classes);
+    // Every step reads a file, but for the one that ends each phase: a class without a
+    // next file costs no step of its own.
+    EXPECT_EQ(runSteps(), 7 + 1 + 3 + 1);
     EXPECT_EQ(controller().loadingProgress(), 100);
     EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
     const auto fromDirectory = snapshot();
@@ -45,6 +45,34 @@ TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
     EXPECT_THAT(fromArchive.at(300), testing::HasSubstr("[UI <- 301:Load]"));
     for (const std::string& line : log)
         EXPECT_EQ(line.find(decodeArchivePassword(passwordText())), std::string::npos) << line;
+}
+
+// Each directory step reads exactly one file, the general settings first in each phase;
+// only the step that ends a phase reads none, whatever the classes without files.
+TEST_F(LoadingTest, EachDirectoryStepReadsOneFile)
+{
+    TempDir root;
+    writeDirectory(root, game);
+    useRoot(root);
+    controller().preload("data/data.pkg", passwordText());
+    std::vector<std::vector<std::string>> steps;
+    for (bool done = false; !done && steps.size() < 100;) {
+        log.clear();
+        done = controller().loadNextPlainFile();
+        steps.emplace_back();
+        for (const std::string& line : log) {
+            const std::size_t at = line.find("for class from file: ");
+            if (at != std::string::npos)
+                steps.back().push_back(line.substr(line.rfind('/') + 1));
+        }
+    }
+    ASSERT_EQ(steps.size(), 12u);
+    for (std::size_t i = 0; i < steps.size(); ++i)
+        EXPECT_EQ(steps[i].size(), i == 7 || i == 11 ? 0u : 1u) << "step " << i;
+    EXPECT_THAT(steps[0], testing::ElementsAre("ZqModelGeneralSettings.0.attributes.pack"));
+    EXPECT_THAT(steps[8], testing::ElementsAre(testing::EndsWith(".connections.pack")));
+    EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
+    EXPECT_EQ(snapshot().size(), 8u);
 }
 
 TEST_F(LoadingTest, GeneralSettingsAndIdsAfterLoading)

@@ -10,12 +10,14 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 using namespace archive_test;
 using namespace tools_test;
@@ -179,6 +181,102 @@ TEST_F(PlayerProgram, AltEnterWithoutADisplayKeepsThePictureInTheWindow)
     EXPECT_NEAR(fullscreen.count, windowed.count, windowed.count / 20);
     EXPECT_NEAR(fullscreen.x, windowed.x, 2);
     EXPECT_NEAR(fullscreen.y, windowed.y, 2);
+}
+
+// The bright pixels (every channel above 200) of a screenshot's band of rows, from the
+// fraction top to bottom of its height, as rows of flags.
+std::vector<std::vector<bool>> brightBand(const std::string& path, double top, double bottom)
+{
+    std::vector<std::vector<bool>> band;
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    if (!loaded)
+        return band;
+    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+    for (int y = static_cast<int>(image->h * top); y < static_cast<int>(image->h * bottom); ++y) {
+        const auto* row = static_cast<const unsigned char*>(image->pixels) + y * image->pitch;
+        band.emplace_back(image->w);
+        for (int x = 0; x < image->w; ++x)
+            band.back()[x] = row[x * 4] > 200 && row[x * 4 + 1] > 200 && row[x * 4 + 2] > 200;
+    }
+    SDL_FreeSurface(image);
+    return band;
+}
+
+// One letter of a text: its columns' bright pixels, cropped to the rows that hold any.
+struct Letter {
+    std::vector<std::vector<bool>> pixels;  // [row][column]
+    double filled() const
+    {
+        std::size_t on = 0, all = 0;
+        for (const auto& row : pixels) {
+            all += row.size();
+            on += static_cast<std::size_t>(std::count(row.begin(), row.end(), true));
+        }
+        return all ? double(on) / double(all) : 0.0;
+    }
+};
+
+// The letters of a band, left to right: runs of columns with a bright pixel.
+std::vector<Letter> lettersOf(const std::vector<std::vector<bool>>& band)
+{
+    std::vector<Letter> letters;
+    const int width = band.empty() ? 0 : static_cast<int>(band[0].size());
+    auto columnLit = [&](int x) {
+        return std::any_of(band.begin(), band.end(), [x](const std::vector<bool>& row) { return row[x]; });
+    };
+    for (int x = 0; x < width;) {
+        if (!columnLit(x)) {
+            ++x;
+            continue;
+        }
+        int end = x;
+        while (end < width && columnLit(end))
+            ++end;
+        Letter letter;
+        for (const auto& row : band) {
+            if (std::any_of(row.begin() + x, row.begin() + end, [](bool on) { return on; }))
+                letter.pixels.emplace_back(row.begin() + x, row.begin() + end);
+        }
+        letters.push_back(std::move(letter));
+        x = end;
+    }
+    return letters;
+}
+
+// The menu as a person first sees it, from the directory and the archive: a title in real
+// letters on a background that is not black, and a start whose log names no missing child
+// and says what was loaded.
+TEST_F(PlayerProgram, TheMenuIsReadableAndTheStartQuiet)
+{
+    for (const bool archive : {false, true}) {
+        SCOPED_TRACE(archive ? "archive" : "directory");
+        exportGame(archive);
+        player_test::PlayerOptions options = frames(90);
+        options.screenshots = {{90, "menu.png"}};
+        const player_test::PlayerRun played = play(options);
+        ASSERT_EQ(played.status, 0) << played.output;
+        const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
+        ASSERT_GE(menu, 0) << played.output;
+        EXPECT_FALSE(played.has("no model has")) << played.output;
+        const int loaded = played.lineWith("End loading XML");
+        EXPECT_EQ(played.lineWith("[ZqPAppDelegate] loaded "), loaded + 1) << played.output;
+
+        // The title "Zq Sample Game" stands between 22 % and 38 % of the height.
+        const std::vector<Letter> title = lettersOf(brightBand(dir.file("game/menu.png"), 0.22, 0.38));
+        ASSERT_GE(title.size(), 2u);
+        const Letter& z = title[0];
+        const Letter& q = title[1];
+        EXPECT_LT(z.filled(), 0.8) << "a filled box, not a Z";
+        EXPECT_LT(q.filled(), 0.8) << "a filled box, not a q";
+        // The two letters differ in their size or in their pixels.
+        bool differ = z.pixels.size() != q.pixels.size() || z.pixels[0].size() != q.pixels[0].size();
+        for (std::size_t y = 0; !differ && y < z.pixels.size(); ++y)
+            differ = z.pixels[y] != q.pixels[y];
+        EXPECT_TRUE(differ);
+        EXPECT_EQ(findColour(dir.file("game/menu.png"), 0, 0, 0).count, 0) << "black shows on the menu";
+        std::filesystem::remove_all(dir.file("game"));
+    }
 }
 
 TEST_F(PlayerProgram, AnEmptyArchiveFallsBackToTheDirectory)
