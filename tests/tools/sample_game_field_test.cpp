@@ -18,6 +18,8 @@ namespace {
 
 class SampleGameFieldTest : public RuntimeTest {
 protected:
+    CCSize viewSize() const override { return kFieldViewSize; }
+
     // Writes and loads the sample game; its atlases go into the sprite-frame cache.
     void load(bool archive)
     {
@@ -45,6 +47,14 @@ protected:
         return colour;
     }
 
+    static constexpr int kOverTheField = 100000;
+
+    void centre(ZqPAnimationObject* animation, CCNode* image)
+    {
+        const CCPoint frameCentre = image->convertToWorldSpace(CCPointZero);
+        animation->setPosition(animation->getPosition() + CCPoint(kWidth / 2, kHeight / 2) - frameCentre);
+    }
+
     void playEverything()
     {
         auto node = ZqPScreenNavigator::shared()->sceneNodeForKey("Game");
@@ -61,18 +71,21 @@ protected:
         std::size_t checked = 0;
         for (const auto& animationModel : animations) {
             ZqPAnimationObject* animation = ZqPAnimationObject::create(animationModel);
-            field->camera()->addChild(animation);
+            // Over the field's own objects.
+            field->camera()->addChild(animation, kOverTheField);
             auto* image = dynamic_cast<ZqPObjectImage*>(animation->childNodeAt(0));
             if (!image || image->getChildrenCount() == 0) {
                 animation->removeFromParent();
                 continue;
             }
-            // The frame's centre at the view's centre, once the frame has placed itself.
+            // The frame's centre at the view's centre, once the frame has placed itself; and
+            // again after the play, for the camera follows the field's hero.
             frame();
-            const CCPoint frameCentre = image->convertToWorldSpace(CCPointZero);
-            animation->setPosition(animation->getPosition() + CCPoint(kWidth / 2, kHeight / 2) - frameCentre);
+            centre(animation, image);
             for (int i = 0; i < 60; ++i)
                 frame();
+            centre(animation, image);
+            frame();
             auto* sprite = static_cast<CCSprite*>(image->getChildren()->objectAtIndex(0));
             CCSpriteFrame* shown = sprite->displayFrame();
             shown->retain();
