@@ -173,8 +173,10 @@ void ZqPScreenScene::stepGameField()
                                           parameters->gameSpeedMax()));
     if (m_unscoredAdvance > 0.0f) {
         const float metres = m_unscoredAdvance * zqphysics::kMetresPerPoint * parameters->scoreMultiplier();
-        ScoreRegistry::current().distance.add(metres);
+        // A scene without a key plays in the global record: counted once.
         ScoreRegistry::global().distance.add(metres);
+        if (&ScoreRegistry::current() != &ScoreRegistry::global())
+            ScoreRegistry::current().distance.add(metres);
         m_unscoredAdvance = 0.0f;
     }
 }
