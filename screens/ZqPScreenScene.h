@@ -126,6 +126,8 @@ private:
     std::deque<QueuedObject> m_queue;
     bool m_endless = true;
     float m_nextSectionDistance = 0.0f;
+    // The last search for a section to append found none.
+    bool m_sectionStalled = false;
     float m_cameraDistance = 0.0f;
     // The camera's advance not yet counted into the distance score, in points.
     float m_unscoredAdvance = 0.0f;

@@ -90,9 +90,13 @@ void ZqPScreenScene::appendSections()
     for (int added = 0; added < kSectionsPerFrame && m_nextSectionDistance < reach; ++added) {
         const std::shared_ptr<ZqModelLevelSection> section = chooseSection(m_nextSectionDistance);
         if (!section) {
-            debugLog("[ZqPScreenScene] no level section fits at %.1f", m_nextSectionDistance);
+            // Once a stall: a scene whose sections never fit again would log every frame.
+            if (!m_sectionStalled)
+                debugLog("[ZqPScreenScene] no level section fits at %.1f", m_nextSectionDistance);
+            m_sectionStalled = true;
             return;
         }
+        m_sectionStalled = false;
         m_nextSectionDistance += addLevelSection(section, m_nextSectionDistance, static_cast<int>(section->id()));
     }
 }

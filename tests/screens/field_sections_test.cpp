@@ -2,6 +2,9 @@
 // where, the creation queue's pace, and the removal of what leaves the view.
 #include "field_play_support.h"
 
+#include "model/objects/ZqModelObjectsControls.h"
+#include "model/objects/ZqModelObjectsUnits.h"
+#include "objects/ZqPObjectManipulator.h"
 #include "objects/character_support.h"
 
 #include <algorithm>
@@ -99,6 +102,42 @@ TEST_F(FieldSectionsTest, AppendedSectionsFollowMuteSoloCooldownWidthAndDistance
         failed += line.rfind("[ZqPScreenScene] no level section fits", 0) == 0;
     EXPECT_GT(repeats, 0);
     EXPECT_EQ(failed, repeats);
+}
+
+TEST_F(FieldSectionsTest, TheBuildMakesTheScenesOwnObjectsAtOnceAndTakesItsAccelerometer)
+{
+    ZqPScreenScene* field = makeField();
+    auto obstacle = ZqModelController::shared()->createModel<ZqModelAssetObstacle>();
+    obstacle->updateCollisionShape(CCSize(20, 20), CCPoint());
+    auto unit = ZqModelController::shared()->createModel<ZqModelObjectAssetUnit>();
+    unit->setAsset(obstacle);
+    unit->setPosition(CCPoint(100, 100));
+    sceneModel->addChild(unit);
+    auto accelerometer = ZqModelController::shared()->createModel<ZqModelObjectAccelerometer>();
+    sceneModel->addChild(accelerometer);
+    auto start = addSection(100.0f, 0, -1, 1);
+    start->m_initSection->setValue(true);
+    registerPilot(CCPoint()); // left from an earlier field
+    frame();
+    EXPECT_TRUE(ZqPInputController::shared()->characterList().empty()) << "each build starts with none";
+    EXPECT_TRUE(ZqPInputController::shared()->hasActiveCharacters());
+    ASSERT_EQ(field->camera()->getChildrenCount(), 1u);
+    auto* made = dynamic_cast<ZqPObjectAsset*>(field->camera()->getChildren()->objectAtIndex(0));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->model()->id(), unit->id());
+    EXPECT_EQ(made->creationIndex(), 0);
+    EXPECT_TRUE(made->isMovementActive());
+    EXPECT_EQ(made->referenceNode(), field->camera());
+    EXPECT_EQ(ZqPObjectAccelerometer::shared()->accelerometerModel(), accelerometer);
+    ZqPObjectAccelerometer::purge();
+
+    // The scene plays its init section alone: one line says so, not one a frame.
+    for (int i = 0; i < 60; ++i)
+        frame();
+    long stalls = 0;
+    for (const std::string& line : logged)
+        stalls += line.rfind("[ZqPScreenScene] no level section fits", 0) == 0;
+    EXPECT_EQ(stalls, 1);
 }
 
 TEST_F(FieldSectionsTest, TheQueueTakesTwentyModelsAFrame)
