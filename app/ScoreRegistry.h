@@ -45,6 +45,13 @@ struct ScoreRecord {
     ScoreBlock<float> distance;
     ScoreBlock<int> points;
     ScoreBlock<int> coins;
+
+    // A power-up's rewards.
+    void addReward(int coinReward, int pointReward)
+    {
+        coins.add(coinReward);
+        points.add(pointReward);
+    }
 };
 
 // The process-wide score records, by key: the global record under the empty key (coins

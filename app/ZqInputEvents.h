@@ -1,7 +1,7 @@
 #pragma once
 
 // Device input as the program's device glue delivers it, in device-neutral terms: keys in
-// the editor's numbering (ZqEditorKeys.h), pads by an identity the glue gives each one.
+// the editor's numbering (attributes/ZqEditorKeys.h), pads by an identity the glue gives each one.
 // All pads and the keyboard are one player.
 class ZqInputEventSink {
 public:

@@ -208,7 +208,7 @@ CCPoint ZqPInputController::charactersCenter()
     CCPoint sum;
     int alive = 0;
     for (ZqInputCharacter* character : m_characters) {
-        if (character->state() == 4 || character->state() == 5)
+        if (character->state() == zqobject::kStateDestroyed || character->state() == zqobject::kStateRemoved)
             continue;
         const CCPoint& position = character->node()->getPosition();
         sum.x += position.x;
@@ -226,15 +226,16 @@ bool ZqPInputController::hasActiveCharacters() const
     // that game over comes.
     if (!m_everRegistered)
         return true;
-    return std::any_of(m_characters.begin(), m_characters.end(),
-                       [](const ZqInputCharacter* character) { return character->state() < 4; });
+    return std::any_of(m_characters.begin(), m_characters.end(), [](const ZqInputCharacter* character) {
+        return character->state() < zqobject::kStateDestroyed;
+    });
 }
 
 void ZqPInputController::killAllCharacters()
 {
     forEachCharacter([](ZqInputCharacter* character) {
         character->clearActivePowerups();
-        character->setState(4);
+        character->setState(zqobject::kStateDestroyed);
     });
 }
 
@@ -247,7 +248,7 @@ void ZqPInputController::updateCharactersDirection(const CCPoint& vector)
 {
     const CCPoint held = heldDirection();
     forEachCharacter([&](ZqInputCharacter* character) {
-        if (character->state() != 4)
+        if (character->state() != zqobject::kStateDestroyed)
             character->setMoveDirection(held.x + vector.x, held.y + vector.y);
     });
 }

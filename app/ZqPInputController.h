@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ZqObjectStates.h"
 #include "cocos2d.h"
 
 #include <array>
@@ -17,7 +18,7 @@ public:
     virtual ~ZqInputCharacter() = default;
 
     virtual cocos2d::CCNode* node() = 0;
-    // Object state: 0 idle to 3, 4 dying, 5 removed.
+    // Object state: a zqobject::State.
     virtual int state() const = 0;
     virtual void setState(int state) = 0;
 
@@ -110,9 +111,9 @@ public:
     // when there is none ((0, 0) at first).
     cocos2d::CCPoint charactersCenter();
     // True before any character was registered; afterwards, while any registered
-    // character is in a state below 4.
+    // character is in a state below zqobject::kStateDestroyed.
     bool hasActiveCharacters() const;
-    // Every character loses its power-ups and dies (state 4).
+    // Every character loses its power-ups and dies (zqobject::kStateDestroyed).
     void killAllCharacters();
     void applyJoystickToCharacters(float x, float y);
     // Gives every character not dying the held directions plus vector.

@@ -1,6 +1,6 @@
 #include "app/ZqPInputEventHandler.h"
 
-#include "app/ZqEditorKeys.h"
+#include "attributes/ZqEditorKeys.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"
 #include "app/ZqServices.h"

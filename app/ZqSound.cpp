@@ -205,16 +205,16 @@ void ZqSoundRegistry::release(uint64_t serial)
     m_sounds.erase(found);
 }
 
-bool ZqSoundRegistry::playOnce(std::shared_ptr<ZqModelSound> model, int ownerTag)
+uint64_t ZqSoundRegistry::playOnce(std::shared_ptr<ZqModelSound> model, int ownerTag)
 {
     const uint64_t serial = create(std::move(model), ownerTag);
     ZqSound* sound = find(serial);
     sound->setDeleteWhenFinished(true);
     sound->play(false, false);
     if (sound->state() == ZqSound::kPlaying)
-        return true;
+        return serial;
     release(serial);
-    return false;
+    return 0;
 }
 
 void ZqSoundRegistry::finished(uint64_t serial)

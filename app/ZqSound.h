@@ -107,9 +107,9 @@ public:
     ZqSound* find(uint64_t serial) const;
     // Stops and frees the sound; nothing when it is gone already.
     void release(uint64_t serial);
-    // A sound of the model that plays once and frees itself when it ends; false (and
-    // nothing kept) when it does not start (muted, no model, no file).
-    bool playOnce(std::shared_ptr<ZqModelSound> model, int ownerTag);
+    // A sound of the model that plays once and frees itself when it ends; its serial, or 0
+    // (nothing kept) when it does not start (muted, no model, no file).
+    uint64_t playOnce(std::shared_ptr<ZqModelSound> model, int ownerTag);
 
     // Groups by owner tag.
     void pauseTag(int ownerTag);

@@ -8,19 +8,6 @@ namespace {
 
 constexpr std::size_t kInitialBuckets = 8;
 
-struct FallbackCode {
-    const char* name;
-    int32_t code;
-};
-
-// Lets the general settings, read before the key file is installed, find their keys.
-constexpr FallbackCode kFallbackCodes[] = {
-    {"id", 42},
-    {"Class Name", 33},
-    {"value", 10},
-    {"User ID", 50},
-};
-
 } // namespace
 
 KeyDictionary::KeyDictionary()
@@ -55,7 +42,9 @@ void installKeyDictionary(const KeyCodeTable& table)
             dictionary.knownCodes[static_cast<std::size_t>(code)] = true;
         }
     }
-    for (const FallbackCode& fallback : kFallbackCodes) {
+    // The fixed codes let the general settings, read before the key file is installed, find
+    // their keys.
+    for (const FixedKeyCode& fallback : kFixedKeyCodes) {
         if (keyCodeOrDefault(fallback.name) == fallback.code) {
             if (dictionary.knownCodes.size() <= static_cast<std::size_t>(fallback.code))
                 dictionary.knownCodes.resize(static_cast<std::size_t>(fallback.code) + 1);
@@ -67,6 +56,14 @@ void installKeyDictionary(const KeyCodeTable& table)
     if (next == 0)
         next = 1;
     dictionary.generation.store(next, std::memory_order_relaxed);
+}
+
+KeyCodeTable fixedKeyCodeTable()
+{
+    KeyCodeTable table;
+    for (const FixedKeyCode& fixed : kFixedKeyCodes)
+        table.emplace(fixed.name, fixed.code);
+    return table;
 }
 
 int32_t keyCode(std::string_view name)
@@ -84,11 +81,8 @@ int32_t keyCodeOrDefault(std::string_view name)
     auto found = dictionary.nameToCode.find(name);
     if (found != dictionary.nameToCode.end())
         return found->second;
-    for (const FallbackCode& fallback : kFallbackCodes) {
-        if (name == fallback.name)
-            return dictionary.codeToName.count(fallback.code) ? -1 : fallback.code;
-    }
-    return -1;
+    const int32_t fixed = fixedKeyCode(name);
+    return fixed >= 0 && !dictionary.codeToName.count(fixed) ? fixed : -1;
 }
 
 int32_t CachedKeyName::codeOrDefault() const

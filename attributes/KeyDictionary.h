@@ -23,6 +23,49 @@ struct KeyNameHash {
 using KeyCodeTable = std::unordered_map<std::string, int32_t, KeyNameHash, std::equal_to<>>;
 using KeyNameTable = std::unordered_map<int32_t, std::string>;
 
+// The names every key file keeps at the same codes: the writer puts them there, and readers
+// know them before the key file is installed.
+struct FixedKeyCode {
+    std::string_view name;
+    int32_t code;
+};
+inline constexpr FixedKeyCode kFixedKeyCodes[] = {
+    {"value", 10},
+    {"Class Name", 33},
+    {"id", 42},
+    {"User ID", 50},
+};
+// The highest fixed code: a key file has at least this many lines and one more.
+inline constexpr int32_t kHighestFixedKeyCode = [] {
+    int32_t highest = 0;
+    for (const FixedKeyCode& fixed : kFixedKeyCodes) {
+        if (fixed.code > highest)
+            highest = fixed.code;
+    }
+    return highest;
+}();
+
+// The fixed code of name; -1 for a name without one.
+constexpr int32_t fixedKeyCode(std::string_view name)
+{
+    for (const FixedKeyCode& fixed : kFixedKeyCodes) {
+        if (fixed.name == name)
+            return fixed.code;
+    }
+    return -1;
+}
+constexpr bool isFixedKeyCode(int32_t code)
+{
+    for (const FixedKeyCode& fixed : kFixedKeyCodes) {
+        if (fixed.code == code)
+            return true;
+    }
+    return false;
+}
+
+// A table of the fixed names at their codes, for writers and tests to extend.
+KeyCodeTable fixedKeyCodeTable();
+
 class KeyDictionary {
 public:
     static KeyDictionary& shared();
@@ -49,8 +92,8 @@ void installKeyDictionary(const KeyCodeTable& table);
 // Strict lookup for writers; throws std::runtime_error "A key is not present".
 int32_t keyCode(std::string_view name);
 
-// Lookup for readers: the installed code, else the fixed code of "id" (42), "Class Name" (33),
-// "value" (10) or "User ID" (50) while no installed name holds that code, else -1 (absent).
+// Lookup for readers: the installed code, else the fixed code of a fixed name
+// (kFixedKeyCodes) while no installed name holds that code, else -1 (absent).
 int32_t keyCodeOrDefault(std::string_view name);
 
 // A key name fixed in code whose reader code (keyCodeOrDefault) is looked up once per
@@ -87,8 +130,8 @@ private:
     const CachedKeyName* m_cached = nullptr;
 };
 
-// True when a code names a key: a code of the installed dictionary, or the fixed code of
-// "id", "Class Name", "value" or "User ID" while keyCodeOrDefault gives it. Always true
+// True when a code names a key: a code of the installed dictionary, or a fixed code while
+// keyCodeOrDefault gives it. Always true
 // while no dictionary is installed (the general settings are read before the key file).
 bool keyCodeIsKnown(int64_t code);
 

@@ -85,7 +85,7 @@ public:
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeInt)
 };
 
-// A key code in the editor's key numbering.
+// A key code in the editor's key numbering (ZqEditorKeys.h).
 class ZqAttributeKey : public ZqAttributeInt {
 public:
     ZqAttributeKey(const std::string& name, ZqAttributeOwner* owner);

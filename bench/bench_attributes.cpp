@@ -7,6 +7,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelIdentity.h"
+#include "bench/bench_support.h"
 
 #include <benchmark/benchmark.h>
 
@@ -85,12 +86,12 @@ void installBenchKeys(const BenchModel& model)
     keyNameSet().clear();
     model.collectKeys();
     ZqAnimationCurve().collectKeys();
-    KeyCodeTable table = {{"value", 10}, {"Class Name", 33}, {"id", 42}, {"User ID", 50}};
+    KeyCodeTable table = fixedKeyCodeTable();
     int32_t code = 0;
     for (const std::string& name : keyNameSet()) {
         if (table.count(name))
             continue;
-        while (code == 10 || code == 33 || code == 42 || code == 50)
+        while (isFixedKeyCode(code))
             ++code;
         table[name] = code++;
     }
@@ -179,10 +180,8 @@ int main(int argc, char** argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (bareSeconds > 0 && readSeconds > 0) {
-        std::printf("unpack and read %d models: %.2f ms; bare msgpack-c unpack: %.2f ms; ratio %.2f\n",
-                    kModelCount, readSeconds * 1e3, bareSeconds * 1e3, readSeconds / bareSeconds);
-    }
+    zqbench::printRatio("unpack and read " + std::to_string(kModelCount) + " models", readSeconds,
+                        "bare msgpack-c unpack", bareSeconds);
     fixture().models.clear();
     return 0;
 }

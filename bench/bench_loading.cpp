@@ -15,37 +15,29 @@
 #include "model/ZqModelGeneralSettings.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
+#include "bench/bench_support.h"
 #include "cocos2d.h"
 
 #include <benchmark/benchmark.h>
 #include <msgpack.hpp>
 
 #include <malloc.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 constexpr std::size_t kModelCount = 10000;
 constexpr int kRepetitions = 7;
 constexpr int kIterations = 5;
-
-using Clock = std::chrono::steady_clock;
 
 // The calling thread's CPU time in seconds (user and system): the machine may be shared
 // with other work, which would stretch wall time unevenly between the benchmarks.
@@ -125,15 +117,6 @@ std::size_t load(const std::string& directory)
 std::map<std::string, std::vector<double>> repetitionSeconds;
 // Bytes of heap the loaded game holds.
 double heldBytes = 0;
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 void dropModels()
 {
@@ -219,39 +202,22 @@ ZQ_LOADING_BENCHMARK(BM_LoadFromDirectory);
 ZQ_LOADING_BENCHMARK(BM_ArchiveReadAndUnpack);
 ZQ_LOADING_BENCHMARK(BM_LoadFromArchive);
 
-// Wall seconds of one run of the player with its working directory at directory, its
-// output dropped.
-double playerSeconds(const std::filesystem::path& directory)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    char* arguments[] = {const_cast<char*>(ZQ_PLAYER_PATH), nullptr};
-    const Clock::time_point start = Clock::now();
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, ZQ_PLAYER_PATH, &actions, nullptr, arguments, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0)
-        throw std::runtime_error("the player cannot be started");
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The player's start, from process start to the end of loading (the program ends there
-// for now), on the sample game and on an empty data directory: medians of kRepetitions runs.
+// The player's start, from process start to the exit after its first frame, on the
+// sample game against its start on an empty data directory (which it refuses after
+// looking): medians of kRepetitions runs.
 void printPlayerStart()
 {
     std::vector<double> sample;
     std::vector<double> empty;
     for (int k = 0; k < kRepetitions; ++k) {
-        sample.push_back(playerSeconds(fixture().root / "sample"));
-        empty.push_back(playerSeconds(fixture().root / "empty"));
+        sample.push_back(
+            zqbench::runProgram(ZQ_PLAYER_PATH, fixture().root / "sample", fixture().root / "store").seconds);
+        empty.push_back(
+            zqbench::runProgram(ZQ_PLAYER_PATH, fixture().root / "empty", fixture().root / "store").seconds);
     }
-    std::printf("player start: sample game %.1f ms, empty data directory %.1f ms (medians of %d runs)\n",
-                median(sample) * 1e3, median(empty) * 1e3, kRepetitions);
+    std::printf("(player start: medians of %d runs)\n", kRepetitions);
+    zqbench::printRatio("player start on the sample game", zqbench::median(sample), "on an empty data directory",
+                        zqbench::median(empty));
 }
 
 } // namespace
@@ -274,13 +240,13 @@ int main(int argc, char** argv)
         const char* floorText;
     } loads[] = {{"directory", "bare", "bare unpack"}, {"archive", "archive floor", "read, decrypt, inflate and unpack"}};
     for (const auto& row : loads) {
-        const double seconds = median(repetitionSeconds[row.name]);
-        const double floor = median(repetitionSeconds[row.floor]);
-        if (seconds <= 0 || floor <= 0)
+        const double seconds = zqbench::median(repetitionSeconds[row.name]);
+        if (seconds <= 0)
             continue;
-        std::printf("load from %s: %.1f ms, %.0f models/s, %.1f MB/s; %s %.1f ms; ratio %.2f\n", row.name,
-                    seconds * 1e3, static_cast<double>(kModelCount) / seconds, megabytes / seconds, row.floorText,
-                    floor * 1e3, seconds / floor);
+        std::printf("load from %s: %.0f models/s, %.1f MB/s\n", row.name, static_cast<double>(kModelCount) / seconds,
+                    megabytes / seconds);
+        zqbench::printRatio(std::string("load from ") + row.name, seconds, row.floorText,
+                            zqbench::median(repetitionSeconds[row.floor]));
     }
     std::printf("(medians of %d repetitions of %d loads each; ratio = median load / median floor)\n", kRepetitions,
                 kIterations);

@@ -8,12 +8,12 @@
 #include "app/ZqPurchaseRegistry.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelAssets.h"
+#include "bench/bench_support.h"
 #include "cocos2d.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -123,15 +123,6 @@ BENCHMARK(BM_ProgressSave)->Unit(benchmark::kMillisecond)->Iterations(20)->Repet
 BENCHMARK(BM_BareStoreLoad)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5);
 BENCHMARK(BM_ProgressLoad)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5);
 
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -155,11 +146,8 @@ int main(int argc, char** argv)
                     return bytes;
                 }());
     for (const auto& [what, bare] : {std::pair{"save", "bare save"}, std::pair{"load", "bare load"}}) {
-        const double progress = median(timings[std::string("progress ") + what]);
-        const double baseline = median(timings[bare]);
-        if (progress > 0 && baseline > 0)
-            std::printf("%s: %.3f ms per progress %s, %.3f ms bare store; ratio %.2f\n", what, progress * 1e3, what,
-                        baseline * 1e3, progress / baseline);
+        zqbench::printRatio(std::string("progress ") + what, zqbench::median(timings[std::string("progress ") + what]),
+                            std::string(bare) + " of the store", zqbench::median(timings[bare]));
     }
     ZqPSettingsController::purgeShared();
     CCUserDefault::purgeSharedUserDefault();

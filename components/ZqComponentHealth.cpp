@@ -92,7 +92,8 @@ void ZqComponentHealth::update(float dt)
 
 void ZqComponentHealth::ownerStateChanged()
 {
-    if (owner() && owner()->state() == 4 && m_damageAnimation && m_damageAnimation->getChildrenCount() > 0)
+    if (owner() && owner()->state() == ZqPObject::kStateDestroyed && m_damageAnimation
+        && m_damageAnimation->getChildrenCount() > 0)
         removeDamageAnimation();
 }
 

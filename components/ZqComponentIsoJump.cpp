@@ -5,8 +5,9 @@
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPAnimationObject.h"
 #include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPObjectAssetCharacter.h"
 #include "objects/ZqPhysicsWorld.h"
-#include "model/scene/ZqModelShapes.h"
+#include "objects/ZqPhysicsBody.h"
 
 #include <algorithm>
 
@@ -140,10 +141,14 @@ void ZqComponentIsoJump::land()
     m_jumpAnimation->setVisible(false);
     m_jumpAnimation->stop();
     self->setMovementActive(true);
-    // Characters get their on-ground state set again; every other owner goes back to its
-    // normal state.
-    if (!(self->objectType() & ZqPObject::kTypeCharacter))
+    // A character lands as on ground it had left: its jump count, landing sound, bounce
+    // and state 0 or 1 come from that; every other owner goes back to its normal state.
+    if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(self)) {
+        character->setOnGround(false);
+        character->setOnGround(true);
+    } else {
         self->setState(ZqPObject::kStateNormal);
+    }
     if (m_groundAnimation) {
         m_groundAnimation->setVisible(false);
         m_groundAnimation->stop();
@@ -215,7 +220,7 @@ void ZqComponentIsoJump::ownerStateChanged()
     const float height = m_jumpAnimation ? m_jumpAnimation->getPositionY() : 0.0f;
     // The visible lift becomes a real offset of the body, when there is one.
     if (b2Body* body = self->getBody(); body && !body->GetWorld()->IsLocked())
-        body->SetTransform(body->GetPosition() + b2Vec2(0.0f, height * ZqModelPolygon::kMetresPerPoint), body->GetAngle());
+        body->SetTransform(body->GetPosition() + b2Vec2(0.0f, height * zqphysics::kMetresPerPoint), body->GetAngle());
     self->setPositionY(self->getPositionY() + height);
     if (m_jumpAnimation) {
         removeEntries(dynamic_cast<ZqPObjectAsset*>(self));

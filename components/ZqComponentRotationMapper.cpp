@@ -4,13 +4,13 @@
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPAnimationObject.h"
 #include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPhysicsBody.h"
 
 #include <cmath>
 
 namespace {
 
 constexpr int kPriority = 3;
-constexpr float kRadiansToDegrees = 57.29578f;
 
 } // namespace
 
@@ -85,7 +85,7 @@ void ZqComponentRotationMapper::update(float dt)
         return;
     }
     b2Body* body = owner()->getBody();
-    const float angle = body ? body->GetAngle() * kRadiansToDegrees : 0.0f;
+    const float angle = body ? body->GetAngle() * zqphysics::kDegreesPerRadian : 0.0f;
     const int count = m_animation ? m_animation->durationInFrames() : 0;
     if (count <= 0)
         return;

@@ -6,7 +6,7 @@
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelShapes.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObject.h"
+#include "objects/ZqPObjectAsset.h"
 #include "objects/ZqPhysicsBody.h"
 
 namespace {
@@ -64,11 +64,13 @@ void ZqComponentSlide::setOwner(ZqPObject* owner)
     m_animation->setVisible(false);
 }
 
-b2Fixture* ZqComponentSlide::addFixture(const ZqModelPolygon& shape)
+b2Fixture* ZqComponentSlide::addFixture(const ZqModelPolygon& shape, bool ownFilter)
 {
-    b2Body* body = owner()->getBody();
-    ZqFixtureDefinition fixture = shape.fixtureDef(owner()->getScaleX(), owner()->getScaleY());
-    return zqAddFixture(body, fixture.def, owner());
+    ZqPObject* self = owner();
+    auto* asset = ownFilter ? dynamic_cast<ZqPObjectAsset*>(self) : nullptr;
+    const ZqFixtureDefinition fixture =
+        asset ? asset->shapeFixture(shape) : shape.fixtureDef(self->getScaleX(), self->getScaleY());
+    return zqAddFixture(self->getBody(), fixture.def, self);
 }
 
 void ZqComponentSlide::start(cocos2d::CCObject*)
@@ -89,7 +91,7 @@ void ZqComponentSlide::start(cocos2d::CCObject*)
     if (b2Fixture* first = body->GetFixtureList())
         body->DestroyFixture(first);
     if (const auto shape = slideModel().m_collisionShape->value()) {
-        m_slideFixture = addFixture(*shape);
+        m_slideFixture = addFixture(*shape, false);
         if (m_sound)
             m_sound->play(false, false);
     }
@@ -110,9 +112,11 @@ void ZqComponentSlide::end(cocos2d::CCObject*)
     if (body && m_slideFixture && !body->GetWorld()->IsLocked() && hasFixture(body, m_slideFixture))
         body->DestroyFixture(m_slideFixture);
     m_slideFixture = nullptr;
+    // The owner's own shape comes back with the owner's filter: a character passes through
+    // other characters again, as before the slide.
     const auto object = modelKindCast<ZqModelObject>(self->model());
     if (const auto shape = object ? object->collisionShape() : nullptr; shape && body)
-        addFixture(*shape);
+        addFixture(*shape, true);
     if (m_sound)
         m_sound->stop();
 }

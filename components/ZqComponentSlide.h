@@ -29,8 +29,9 @@ private:
     void start(cocos2d::CCObject* sender = nullptr);
     void end(cocos2d::CCObject* sender = nullptr);
     const ZqModelComponentSlide& slideModel() const;
-    // A fixture of shape on the owner's body at the owner's scale; null without a body.
-    b2Fixture* addFixture(const class ZqModelPolygon& shape);
+    // A fixture of shape on the owner's body at the owner's scale; with ownFilter, an asset
+    // owner's own collision filter, else the default one. Null without a body.
+    b2Fixture* addFixture(const class ZqModelPolygon& shape, bool ownFilter);
 
     b2Fixture* m_slideFixture = nullptr;
     ZqPAnimationObject* m_animation = nullptr;

@@ -6,12 +6,21 @@
 #include "model/ZqModelController.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace {
 
+// A fixed code as the one byte of a MessagePack positive fixint.
+constexpr unsigned char fixedCodeByte(std::string_view name)
+{
+    return static_cast<unsigned char>(fixedKeyCode(name));
+}
+static_assert(kHighestFixedKeyCode < 128);
+
 // {id: 1, Class Name: "ZqModelGeneralSettings", User ID: {value: "u"}} with the fixed codes.
-const unsigned char kSettings[] = {0x83, 42, 1, 33, 0xb6, 'Z', 'q', 'M', 'o', 'd', 'e', 'l', 'G', 'e', 'n', 'e', 'r',
-                                   'a', 'l', 'S', 'e', 't', 't', 'i', 'n', 'g', 's', 50, 0x81, 10, 0xa1, 'u'};
+const unsigned char kSettings[] = {0x83, fixedCodeByte("id"), 1, fixedCodeByte("Class Name"), 0xb6, 'Z', 'q', 'M', 'o',
+                                   'd', 'e', 'l', 'G', 'e', 'n', 'e', 'r', 'a', 'l', 'S', 'e', 't', 't', 'i', 'n', 'g',
+                                   's', fixedCodeByte("User ID"), 0x81, fixedCodeByte("value"), 0xa1, 'u'};
 
 } // namespace
 

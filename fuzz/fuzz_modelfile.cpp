@@ -30,7 +30,7 @@ namespace {
 const KeyCodeTable& keyTable()
 {
     static const KeyCodeTable table = [] {
-        KeyCodeTable codes = {{"value", 10}, {"Class Name", 33}, {"id", 42}, {"User ID", 50}};
+        KeyCodeTable codes = fixedKeyCodeTable();
         std::set<std::string> names = {"children", "connectedModelId", "attributeName", "variableValue", "isEmpty",
                                        "enum", "animations", "animationsX", "animationsY", "isXEmpty", "isYEmpty",
                                        "points", "preset", "state", "animation", "pos", "color", "gradients",

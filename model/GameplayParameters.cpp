@@ -1,9 +1,7 @@
 #include "model/GameplayParameters.h"
 
-#include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributePoint.h"
-#include "model/ZqAttributeTable.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "model/objects/ZqModelComponentsBehaviour.h"
 
 using namespace cocos2d;
 
@@ -31,39 +29,13 @@ void GameplayParameters::resetToDefaults(std::shared_ptr<ZqModelGeneralSettings>
     m_savedValues->removeAllObjects();
 }
 
+#define ZQ_GAMEPLAY_DEFAULT(Type, name, Name, initial, from, source, key) m_##name = initial;
+
 void GameplayParameters::loadDefaults()
 {
-    const ZqGeneralPhysicsDefaults& defaults = m_settings->physics();
-    m_gravity = defaults.gravity;
-    m_moveSpeed = defaults.moveSpeed;
-    m_bounceForce = defaults.bounceForce;
-    m_upForce = defaults.jump;
-    m_upForceDuration = defaults.jumpTimeout;
-    m_upForceCounter = defaults.jumpCounter;
-    m_groundThreshold = defaults.jumpGroundThreshold;
-    m_leftLeanForce = defaults.leftLeanForce;
-    m_rightLeanForce = defaults.rightLeanForce;
-    m_simulationTimeScale = defaults.simulationTimeScale;
-    m_friction = defaults.friction;
-    m_characterFriction = defaults.characterFriction;
-    // The settings keep the drag base; the live value is what is left of it.
-    m_velocityScale = 1.0f - defaults.velocityScale;
-    m_rotationScale = defaults.rotationScale;
-    m_restitution = defaults.restitution;
-    m_platformFriction = defaults.platformFriction;
-    m_scoreMultiplier = defaults.scoreMultiplier;
-    m_upForceFromGround = defaults.jumpFromGround;
-    m_directMovement = defaults.fixedPosition;
-    m_forcedMovement = defaults.forcedMovement;
-    m_fixedRotation = defaults.fixedRotation;
-    m_imageDirection = defaults.autoImageDirection;
-    m_gameSpeedMin = defaults.gameSpeedMin;
-    m_gameSpeedMax = defaults.gameSpeedMax;
-    m_gameSpeed = defaults.gameSpeedCurrent;
-    m_gameSpeedIncrease = defaults.gameSpeedIncrease;
-    m_gameplayAngleDirection = m_settings->gameAngleDirection();
-    m_sidesDeletionThreshold = defaults.sidesDeletionThreshold;
-    m_backDeletionThreshold = defaults.backDeletionThreshold;
+    const ZqModelGeneralSettings& general = *m_settings;
+    const ZqGeneralPhysicsDefaults& physics = general.physics();
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_DEFAULT, ZQ_GAMEPLAY_DEFAULT)
 }
 
 GameplayParameters::~GameplayParameters()
@@ -73,63 +45,46 @@ GameplayParameters::~GameplayParameters()
 
 namespace {
 
+// A copy whose source lacked the attribute has it unbound (null): the value is kept.
 template <class Attribute, class Value>
-void loadAttribute(const ZqModel& model, const char* key, Value& field)
+void loadAttribute(const Attribute* attribute, Value& field)
 {
-    if (const Attribute* attribute = zqRebindAttribute<Attribute>(model, key))
+    if (attribute)
         field = attribute->value();
+}
+
+template <class Visitor, class Value>
+void visitSaved(Visitor& visit, const char* key, Value& field)
+{
+    visit(key, field);
+}
+
+template <class Visitor, class Value>
+void visitSaved(Visitor&, std::nullptr_t, Value&)
+{
 }
 
 } // namespace
 
-void GameplayParameters::loadFromCharacter(const std::shared_ptr<ZqModel>& settings)
+#define ZQ_GAMEPLAY_FROM_CHARACTER(Type, name, Name, initial, from, source, key)                                      \
+    ZQ_GAMEPLAY_FROM_CHARACTER_##from(m_##name, source)
+#define ZQ_GAMEPLAY_FROM_CHARACTER_character(member, attribute) loadAttribute(settings->attribute, member);
+#define ZQ_GAMEPLAY_FROM_CHARACTER_scene(member, getter)
+#define ZQ_GAMEPLAY_FROM_CHARACTER_none(member, source)
+
+void GameplayParameters::loadFromCharacter(const std::shared_ptr<ZqModelComponentCharacterGameplaySettings>& settings)
 {
     if (!settings)
         return;
-    const ZqModel& model = *settings;
-    loadAttribute<ZqAttributePoint>(model, "Max Speed", m_moveSpeed);
-    loadAttribute<ZqAttributePoint>(model, "Bounce Force", m_bounceForce);
-    loadAttribute<ZqAttributePoint>(model, "Jump Force", m_upForce);
-    loadAttribute<ZqAttributeFloat>(model, "Jump Timeout", m_upForceDuration);
-    loadAttribute<ZqAttributeFloat>(model, "Jump Counter", m_upForceCounter);
-    loadAttribute<ZqAttributeFloat>(model, "Ground Threshold", m_groundThreshold);
-    loadAttribute<ZqAttributeFloat>(model, "Left Lean Force", m_leftLeanForce);
-    loadAttribute<ZqAttributeFloat>(model, "Right Lean Force", m_rightLeanForce);
-    loadAttribute<ZqAttributePoint>(model, "Air Drag", m_characterFriction);
-    loadAttribute<ZqAttributeFloat>(model, "Rotation Drag", m_rotationScale);
-    loadAttribute<ZqAttributeFloat>(model, "Platform Friction", m_platformFriction);
-    loadAttribute<ZqAttributeBool>(model, "Jump From Ground", m_upForceFromGround);
-    loadAttribute<ZqAttributeBool>(model, "Direct Movement", m_directMovement);
-    loadAttribute<ZqAttributeBool>(model, "Forced Movement", m_forcedMovement);
-    loadAttribute<ZqAttributeBool>(model, "Fixed Rotation", m_fixedRotation);
-    loadAttribute<ZqAttributeBool>(model, "Image Direction", m_imageDirection);
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_FROM_CHARACTER, ZQ_GAMEPLAY_FROM_CHARACTER)
 }
+
+#define ZQ_GAMEPLAY_SAVED(Type, name, Name, initial, from, source, key) visitSaved(visit, key, m_##name);
 
 template <class Visitor>
 void GameplayParameters::forEachSavedValue(Visitor&& visit)
 {
-    visit("moveSpeed", m_moveSpeed);
-    visit("gravity", m_gravity);
-    visit("upForce", m_upForce);
-    visit("upForceCounter", m_upForceCounter);
-    visit("upForceDuration", m_upForceDuration);
-    visit("upForceFromGround", m_upForceFromGround);
-    visit("rightLeanForce", m_rightLeanForce);
-    visit("leftLeanForce", m_leftLeanForce);
-    visit("gameSpeedMin", m_gameSpeedMin);
-    visit("gameSpeedMax", m_gameSpeedMax);
-    visit("gameSpeedIncrease", m_gameSpeedIncrease);
-    visit("friction", m_friction);
-    visit("simulationTimeScale", m_simulationTimeScale);
-    visit("velocityScale", m_velocityScale);
-    visit("rotationScale", m_rotationScale);
-    visit("bounceForce", m_bounceForce);
-    visit("restitution", m_restitution);
-    visit("scoreMultiplier", m_scoreMultiplier);
-    visit("characterFriction", m_characterFriction);
-    visit("platformFriction", m_platformFriction);
-    visit("gameplayAngleDirection", m_gameplayAngleDirection);
-    visit("fixedRotation", m_fixedRotation);
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_SAVED, ZQ_GAMEPLAY_SAVED)
 }
 
 namespace {

@@ -3,9 +3,61 @@
 #include "cocos2d.h"
 
 #include <memory>
+#include <type_traits>
 
-class ZqModel;
+class ZqModelComponentCharacterGameplaySettings;
 class ZqModelGeneralSettings;
+
+/* The gameplay values, one row each, the saved ones first in the order they are stored.
+   V rows get a getter and a setter, R rows only a getter (setMoveSpeed and
+   setFixedRotation follow the table). Columns: type; getter, its member m_name; setter
+   suffix; default, from the general settings (physics: their physics defaults); loaded
+   from the scene's getter, the character gameplay settings' attribute, or none; saved
+   key, nullptr when never saved. The velocity scale starts from what the settings' drag
+   base leaves; the ground threshold is in metres. */
+#define ZQ_GAMEPLAY_PARAMETERS(V, R)                                                                                                                        \
+    R(CCPoint, moveSpeed,              MoveSpeed,              physics.moveSpeed,              character, m_maxSpeed,             "moveSpeed")              \
+    V(CCPoint, gravity,                Gravity,                physics.gravity,                scene,     gravity,                "gravity")                \
+    V(CCPoint, upForce,                UpForce,                physics.jump,                   character, m_jumpForce,            "upForce")                \
+    V(float,   upForceCounter,         UpForceCounter,         physics.jumpCounter,            character, m_jumpCounter,          "upForceCounter")         \
+    V(float,   upForceDuration,        UpForceDuration,        physics.jumpTimeout,            character, m_jumpTimeout,          "upForceDuration")        \
+    V(bool,    upForceFromGround,      UpForceFromGround,      physics.jumpFromGround,         character, m_jumpFromGround,       "upForceFromGround")      \
+    V(float,   rightLeanForce,         RightLeanForce,         physics.rightLeanForce,         character, m_rightLeanForce,       "rightLeanForce")         \
+    V(float,   leftLeanForce,          LeftLeanForce,          physics.leftLeanForce,          character, m_leftLeanForce,        "leftLeanForce")          \
+    V(float,   gameSpeedMin,           GameSpeedMin,           physics.gameSpeedMin,           scene,     gameSpeedMin,           "gameSpeedMin")           \
+    V(float,   gameSpeedMax,           GameSpeedMax,           physics.gameSpeedMax,           scene,     gameSpeedMax,           "gameSpeedMax")           \
+    V(float,   gameSpeedIncrease,      GameSpeedIncrease,      physics.gameSpeedIncrease,      scene,     speedIncrease,          "gameSpeedIncrease")      \
+    V(float,   friction,               Friction,               physics.friction,               scene,     friction,               "friction")               \
+    V(float,   simulationTimeScale,    SimulationTimeScale,    physics.simulationTimeScale,    scene,     timeWarp,               "simulationTimeScale")    \
+    V(float,   velocityScale,          VelocityScale,          1.0f - physics.velocityScale,   scene,     velocityDrag,           "velocityScale")          \
+    V(float,   rotationScale,          RotationScale,          physics.rotationScale,          character, m_rotationDrag,         "rotationScale")          \
+    V(CCPoint, bounceForce,            BounceForce,            physics.bounceForce,            character, m_bounceForce,          "bounceForce")            \
+    V(float,   restitution,            Restitution,            physics.restitution,            scene,     bounce,                 "restitution")            \
+    V(float,   scoreMultiplier,        ScoreMultiplier,        physics.scoreMultiplier,        scene,     scoreMultiplier,        "scoreMultiplier")        \
+    V(CCPoint, characterFriction,      CharacterFriction,      physics.characterFriction,      character, m_airDrag,              "characterFriction")      \
+    V(float,   platformFriction,       PlatformFriction,       physics.platformFriction,       character, m_platformFriction,     "platformFriction")       \
+    V(float,   gameplayAngleDirection, GameplayAngleDirection, general.gameAngleDirection(),   scene,     gameDirection,          "gameplayAngleDirection") \
+    R(bool,    fixedRotation,          FixedRotation,          physics.fixedRotation,          character, m_fixedRotation,        "fixedRotation")          \
+    V(float,   groundThreshold,        GroundThreshold,        physics.jumpGroundThreshold,    character, m_groundThreshold,      nullptr)                  \
+    R(bool,    directMovement,         DirectMovement,         physics.fixedPosition,          character, m_directMovement,       nullptr)                  \
+    R(bool,    forcedMovement,         ForcedMovement,         physics.forcedMovement,         character, m_forcedMovement,       nullptr)                  \
+    R(bool,    imageDirection,         ImageDirection,         physics.autoImageDirection,     character, m_imageDirection,       nullptr)                  \
+    V(float,   gameSpeed,              GameSpeed,              physics.gameSpeedCurrent,       none,      -,                      nullptr)                  \
+    R(float,   sidesDeletionThreshold, SidesDeletionThreshold, physics.sidesDeletionThreshold, scene,     sidesDeletionThreshold, nullptr)                  \
+    R(float,   backDeletionThreshold,  BackDeletionThreshold,  physics.backDeletionThreshold,  scene,     backDeletionThreshold,  nullptr)
+
+#define ZQ_GAMEPLAY_MEMBER(Type, name, Name, initial, from, source, key) Type m_##name{};
+#define ZQ_GAMEPLAY_GETTER(Type, name, Name, initial, from, source, key) Pass<Type> name() const { return m_##name; }
+#define ZQ_GAMEPLAY_SETTER(Type, name, Name, initial, from, source, key)                                              \
+    void set##Name(Pass<Type> value) { m_##name = value; }
+#define ZQ_GAMEPLAY_NOTHING(...)
+
+// The "from" column picks the statement each load makes of a row.
+#define ZQ_GAMEPLAY_FROM_SCENE(Type, name, Name, initial, from, source, key)                                          \
+    ZQ_GAMEPLAY_FROM_SCENE_##from(m_##name, source)
+#define ZQ_GAMEPLAY_FROM_SCENE_scene(member, getter) member = scene.getter();
+#define ZQ_GAMEPLAY_FROM_SCENE_character(member, attribute)
+#define ZQ_GAMEPLAY_FROM_SCENE_none(member, source)
 
 // The physics and gameplay values in force on the game field. They start from the general
 // settings' defaults, take the game scene's values when a game field is set up and the
@@ -14,6 +66,11 @@ class ZqModelGeneralSettings;
 // so a change shows at once. Units: points and forces as the game data gives them,
 // angles in degrees, times in seconds.
 class GameplayParameters {
+    using CCPoint = cocos2d::CCPoint;
+    // Points pass by reference, numbers and flags by value.
+    template <class Type>
+    using Pass = std::conditional_t<std::is_arithmetic_v<Type>, Type, const Type&>;
+
 public:
     // The process-wide instance, made on first use with the current general settings and
     // kept for the rest of the run. Never null.
@@ -26,35 +83,18 @@ public:
     GameplayParameters(const GameplayParameters&) = delete;
     GameplayParameters& operator=(const GameplayParameters&) = delete;
 
-    // The game scene's values, in this order: gravity, time warp, game speed minimum,
-    // maximum and increase, friction, velocity drag, bounce, score multiplier, game
-    // direction, sides and back deletion thresholds. Scene is the game-scene model
+    // The game scene's values (the table's scene rows). Scene is the game-scene model
     // (ZqBaseModelScreenScene), whose accessors already follow its forced-movement and
     // deletion-threshold components. The current game speed is left alone.
     template <class Scene>
     void loadFromScene(const Scene& scene)
     {
-        m_gravity = scene.gravity();
-        m_simulationTimeScale = scene.timeWarp();
-        m_gameSpeedMin = scene.gameSpeedMin();
-        m_gameSpeedMax = scene.gameSpeedMax();
-        m_gameSpeedIncrease = scene.speedIncrease();
-        m_friction = scene.friction();
-        m_velocityScale = scene.velocityDrag();
-        m_restitution = scene.bounce();
-        m_scoreMultiplier = scene.scoreMultiplier();
-        m_gameplayAngleDirection = scene.gameDirection();
-        m_sidesDeletionThreshold = scene.sidesDeletionThreshold();
-        m_backDeletionThreshold = scene.backDeletionThreshold();
+        ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_FROM_SCENE, ZQ_GAMEPLAY_FROM_SCENE)
     }
 
-    // The character's gameplay-settings component model: its "Max Speed", "Bounce Force",
-    // "Jump Force", "Air Drag" (points), "Jump Timeout", "Jump Counter", "Ground
-    // Threshold", "Left Lean Force", "Right Lean Force", "Platform Friction", "Rotation
-    // Drag" (floats), "Jump From Ground", "Direct Movement", "Forced Movement", "Fixed
-    // Rotation" and "Image Direction" (bools). An empty model changes nothing; a value
-    // whose attribute is missing or of another class keeps the current one.
-    void loadFromCharacter(const std::shared_ptr<ZqModel>& settings);
+    // The character's gameplay settings (the table's character rows). Null changes
+    // nothing; an attribute left unbound (a copy whose source lacked it) keeps the value.
+    void loadFromCharacter(const std::shared_ptr<ZqModelComponentCharacterGameplaySettings>& settings);
 
     // Adds one nesting level; the outermost level stores the 22 saved values as texts.
     void saveToDictionary();
@@ -72,59 +112,9 @@ public:
     // The unit vector of the gameplay direction: 0 degrees points along +x, 90 down -y.
     cocos2d::CCPoint gameplayDirection() const;
 
-    const cocos2d::CCPoint& gravity() const { return m_gravity; }
-    const cocos2d::CCPoint& moveSpeed() const { return m_moveSpeed; }
-    const cocos2d::CCPoint& bounceForce() const { return m_bounceForce; }
-    const cocos2d::CCPoint& upForce() const { return m_upForce; }
-    float upForceDuration() const { return m_upForceDuration; }
-    float upForceCounter() const { return m_upForceCounter; }
-    float groundThreshold() const { return m_groundThreshold; }
-    float leftLeanForce() const { return m_leftLeanForce; }
-    float rightLeanForce() const { return m_rightLeanForce; }
-    float simulationTimeScale() const { return m_simulationTimeScale; }
-    float friction() const { return m_friction; }
-    const cocos2d::CCPoint& characterFriction() const { return m_characterFriction; }
-    float velocityScale() const { return m_velocityScale; }
-    float rotationScale() const { return m_rotationScale; }
-    float restitution() const { return m_restitution; }
-    float platformFriction() const { return m_platformFriction; }
-    float scoreMultiplier() const { return m_scoreMultiplier; }
-    bool upForceFromGround() const { return m_upForceFromGround; }
-    bool directMovement() const { return m_directMovement; }
-    bool forcedMovement() const { return m_forcedMovement; }
-    bool fixedRotation() const { return m_fixedRotation; }
-    bool imageDirection() const { return m_imageDirection; }
-    float gameSpeedMin() const { return m_gameSpeedMin; }
-    float gameSpeedMax() const { return m_gameSpeedMax; }
-    float gameSpeed() const { return m_gameSpeed; }
-    float gameSpeedIncrease() const { return m_gameSpeedIncrease; }
-    float gameplayAngleDirection() const { return m_gameplayAngleDirection; }
-    float sidesDeletionThreshold() const { return m_sidesDeletionThreshold; }
-    float backDeletionThreshold() const { return m_backDeletionThreshold; }
-
-    void setGravity(const cocos2d::CCPoint& gravity) { m_gravity = gravity; }
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_GETTER, ZQ_GAMEPLAY_GETTER)
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_SETTER, ZQ_GAMEPLAY_NOTHING)
     void setMoveSpeed(float x, float y) { m_moveSpeed = cocos2d::CCPoint(x, y); }
-    void setBounceForce(const cocos2d::CCPoint& force) { m_bounceForce = force; }
-    void setUpForce(const cocos2d::CCPoint& force) { m_upForce = force; }
-    void setUpForceDuration(float seconds) { m_upForceDuration = seconds; }
-    void setUpForceCounter(float counter) { m_upForceCounter = counter; }
-    void setGroundThreshold(float metres) { m_groundThreshold = metres; }
-    void setLeftLeanForce(float force) { m_leftLeanForce = force; }
-    void setRightLeanForce(float force) { m_rightLeanForce = force; }
-    void setSimulationTimeScale(float scale) { m_simulationTimeScale = scale; }
-    void setFriction(float friction) { m_friction = friction; }
-    void setCharacterFriction(const cocos2d::CCPoint& friction) { m_characterFriction = friction; }
-    void setVelocityScale(float scale) { m_velocityScale = scale; }
-    void setRotationScale(float scale) { m_rotationScale = scale; }
-    void setRestitution(float restitution) { m_restitution = restitution; }
-    void setPlatformFriction(float friction) { m_platformFriction = friction; }
-    void setScoreMultiplier(float multiplier) { m_scoreMultiplier = multiplier; }
-    void setUpForceFromGround(bool fromGround) { m_upForceFromGround = fromGround; }
-    void setGameSpeedMin(float speed) { m_gameSpeedMin = speed; }
-    void setGameSpeedMax(float speed) { m_gameSpeedMax = speed; }
-    void setGameSpeed(float speed) { m_gameSpeed = speed; }
-    void setGameSpeedIncrease(float increase) { m_gameSpeedIncrease = increase; }
-    void setGameplayAngleDirection(float degrees) { m_gameplayAngleDirection = degrees; }
     // Only a gameplay power-up sets this flag; the character's settings load it otherwise.
     void setFixedRotation(bool fixed) { m_fixedRotation = fixed; }
 
@@ -134,39 +124,11 @@ public:
 
 private:
     void loadDefaults();
-    // Calls visit(key, field) for the 22 saved values, in the order they are stored.
+    // Calls visit(key, field) for the saved values, in the order they are stored.
     template <class Visitor>
     void forEachSavedValue(Visitor&& visit);
 
-    cocos2d::CCPoint m_gravity;
-    cocos2d::CCPoint m_moveSpeed;
-    cocos2d::CCPoint m_bounceForce;
-    cocos2d::CCPoint m_upForce;
-    float m_upForceDuration = 0.0f;
-    float m_upForceCounter = 0.0f;
-    float m_groundThreshold = 0.0f;
-    float m_leftLeanForce = 0.0f;
-    float m_rightLeanForce = 0.0f;
-    float m_simulationTimeScale = 0.0f;
-    float m_friction = 0.0f;
-    cocos2d::CCPoint m_characterFriction;
-    float m_velocityScale = 0.0f;
-    float m_rotationScale = 0.0f;
-    float m_restitution = 0.0f;
-    float m_platformFriction = 0.0f;
-    float m_scoreMultiplier = 0.0f;
-    bool m_upForceFromGround = false;
-    bool m_directMovement = false;
-    bool m_forcedMovement = false;
-    bool m_fixedRotation = false;
-    bool m_imageDirection = false;
-    float m_gameSpeedMin = 0.0f;
-    float m_gameSpeedMax = 0.0f;
-    float m_gameSpeed = 0.0f;
-    float m_gameSpeedIncrease = 0.0f;
-    float m_gameplayAngleDirection = 0.0f;
-    float m_sidesDeletionThreshold = 0.0f;
-    float m_backDeletionThreshold = 0.0f;
+    ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_MEMBER, ZQ_GAMEPLAY_MEMBER)
 
     int m_saveCounter = 0;
     // Retained; texts by key.

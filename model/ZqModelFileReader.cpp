@@ -8,6 +8,7 @@
 #include <limits>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -382,12 +383,8 @@ private:
             stamp = m_stamp;
             return true;
         }
-        for (int64_t seen : m_seenLarge) {
-            if (seen == code)
-                return false;
-        }
-        m_seenLarge.push_back(code);
-        return true;
+        // A hash set: a map of many distinct large codes must not be read in quadratic time.
+        return m_seenLarge.insert(code).second;
     }
 
     // The model of the map once its id and class are read; nothing when either is not
@@ -485,7 +482,7 @@ private:
     int64_t m_nestedCode = -1;
 
     std::vector<uint32_t> m_seen;
-    std::vector<int64_t> m_seenLarge;
+    std::unordered_set<int64_t> m_seenLarge;
     uint32_t m_stamp = 0;
     std::unordered_map<std::size_t, ClassSlots> m_classSlots;
 };

@@ -2,6 +2,7 @@
 
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributeValue.h"
+#include "attributes/ZqEditorKeys.h"
 #include "model/ZqAttributeSprite.h"
 #include "model/ZqAttributeTable.h"
 #include "model/ZqModelIdentity.h"
@@ -46,12 +47,6 @@ struct ZqGeneralPhysicsDefaults {
     bool autoImageDirection = false;             // "Auto Image Direction"
 };
 
-// Key codes are the editor's (the Qt toolkit's numbering).
-inline constexpr int kZqKeyUp = 0x01000013;
-inline constexpr int kZqKeyDown = 0x01000015;
-inline constexpr int kZqKeyLeft = 0x01000012;
-inline constexpr int kZqKeyRight = 0x01000014;
-
 #define ZQ_GENERAL_SETTINGS_ATTRIBUTES(A, V)                                                                   \
     V(ZqAttributeString,           m_version,           "Kw Version",             "")                          \
     A(ZqAttributeUInt,             m_lastId,            "Last ID",                0u, 0u, 4294967295u)         \
@@ -75,10 +70,10 @@ inline constexpr int kZqKeyRight = 0x01000014;
     V(ZqAttributeString,           m_buildDate,         "Build Date",             "")                          \
     V(ZqAttributeString,           m_userId,            "User ID",                "")                          \
     V(ZqAttributeSprite,           m_icon,              "Icon",                   nullptr)                     \
-    A(ZqAttributeKey,              m_moveUpKey,         "Move Up Key",            kZqKeyUp, INT_MIN, INT_MAX)  \
-    A(ZqAttributeKey,              m_moveDownKey,       "Move Down Key",          kZqKeyDown, INT_MIN, INT_MAX) \
-    A(ZqAttributeKey,              m_moveLeftKey,       "Move Left Key",          kZqKeyLeft, INT_MIN, INT_MAX) \
-    A(ZqAttributeKey,              m_moveRightKey,      "Move Right Key",         kZqKeyRight, INT_MIN, INT_MAX) \
+    A(ZqAttributeKey,              m_moveUpKey,         "Move Up Key",            ZqEditorKey::kUp, INT_MIN, INT_MAX) \
+    A(ZqAttributeKey,              m_moveDownKey,       "Move Down Key",          ZqEditorKey::kDown, INT_MIN, INT_MAX) \
+    A(ZqAttributeKey,              m_moveLeftKey,       "Move Left Key",          ZqEditorKey::kLeft, INT_MIN, INT_MAX) \
+    A(ZqAttributeKey,              m_moveRightKey,      "Move Right Key",         ZqEditorKey::kRight, INT_MIN, INT_MAX) \
     A(ZqAttributeKey,              m_motorCWKey,        "Motor CW Key",           'X', INT_MIN, INT_MAX)       \
     A(ZqAttributeKey,              m_motorCCWKey,       "Motor CCW Key",          'Z', INT_MIN, INT_MAX)       \
     A(ZqAttributeKey,              m_rotateLeftKey,     "Rotate Left Key",        ',', INT_MIN, INT_MAX)       \

@@ -2,7 +2,7 @@
 
 namespace {
 
-// No field: nothing to hold, place, flash or shake.
+// No field: nothing to hold, place, flash, shake, find, keep or kill.
 class NoField final : public ZqGameField {
 public:
     cocos2d::CCNode* camera() const override { return nullptr; }
@@ -10,6 +10,11 @@ public:
     void adoptObject(ZqPObject*, ZqPObject*) override {}
     void flash(float) override {}
     void shake(float) override {}
+    ZqPObjectAssetPowerup* findPowerupByName(const std::string&, const ZqPObject*) const override { return nullptr; }
+    void saveCheckpoint(int, const cocos2d::CCPoint&) override {}
+    void activateCheckpoint() override {}
+    void setMagnetActive(bool) override {}
+    void killAllEnemies() override {}
 };
 
 NoField s_noField;

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "base/CCGeometry.h"
+
+#include <string>
+
 namespace cocos2d {
 class CCNode;
 }
 class ZqPObject;
+class ZqPObjectAssetPowerup;
 class ZqPhysicsWorld;
 
 // What objects and components ask of the game field: the one seam between objects/ (with
@@ -26,6 +31,19 @@ public:
     virtual void flash(float seconds) = 0;
     // Shakes the field for seconds.
     virtual void shake(float seconds) = 0;
+    // The first power-up under the camera other than excluded whose effect runs (state 1)
+    // and whose "Powerup Type" is type; null when none.
+    virtual ZqPObjectAssetPowerup* findPowerupByName(const std::string& type, const ZqPObject* excluded) const = 0;
+    // Keeps the checkpoint: the creation index of the object it belongs to and its
+    // position in the camera's space.
+    virtual void saveCheckpoint(int index, const cocos2d::CCPoint& position) = 0;
+    // Makes the nearest checkpoint power-up ahead of the characters, along the gameplay
+    // direction, the checkpoint; nothing when there is none.
+    virtual void activateCheckpoint() = 0;
+    // While on, each field step pulls the waiting coins near the characters toward them.
+    virtual void setMagnetActive(bool active) = 0;
+    // Every active, visible enemy unit under the camera is destroyed (state 4).
+    virtual void killAllEnemies() = 0;
 
 protected:
     ~ZqGameField() = default;

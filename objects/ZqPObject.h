@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ZqObjectStates.h"
 #include "objects/ZqPhysicsBody.h"
 #include "cocos2d.h"
 
@@ -14,39 +15,42 @@ class ZqModel;
 // The node of every placed game object: an object model joined to the scene graph, with a
 // state that others may request, an object-type bit set, owned behaviour components, a
 // reference node (the game-field camera) whose space is the field, a visibility test
-// against the visible area, and removal of children that reached state 5.
+// against the visible area, and removal of children that reached kStateRemoved.
 //
 // The engine never schedules these nodes: the game field calls update(1/60) on the objects
 // it holds and each object updates its own children.
 class ZqPObject : public cocos2d::CCNode {
 public:
-    // Object states.
-    static constexpr int kStateNormal = 0;
-    static constexpr int kStateDestroyed = 4;
-    static constexpr int kStateRemoved = 5;
+    // Object states: kStateNormal to kStateCount.
+    using enum zqobject::State;
     // No state requested.
     static constexpr int kNoRequest = -1;
 
-    // Object-type bits.
-    static constexpr int kTypeCharacter = 1;
-    static constexpr int kTypeUnit = 2;
-    static constexpr int kTypePowerup = 4;
-    static constexpr int kTypeBackground = 8;
-    static constexpr int kTypeSpawnedCopy = 16;
-    static constexpr int kTypeEffect = 32;
-    static constexpr int kTypeText = 64;
-    static constexpr int kTypeLogic = 128;
-    static constexpr int kTypeTeleport = 256;
-    static constexpr int kTypeCarried = 512;
-    static constexpr int kTypeGroup = 1024;
-    static constexpr int kTypeMirror = 2048;
+    // Object-type bits; an object's type is a set of them. kTypeCount counts the bits and
+    // is no bit itself.
+    enum Type : int {
+        kTypeCharacter = 1,
+        kTypeUnit = 2,
+        kTypePowerup = 4,
+        kTypeBackground = 8,
+        kTypeSpawnedCopy = 16,
+        kTypeEffect = 32,
+        kTypeText = 64,
+        kTypeLogic = 128,
+        kTypeTeleport = 256,
+        kTypeCarried = 512,
+        kTypeGroup = 1024,
+        kTypeMirror = 2048,
+        kTypeCount = 12
+    };
+    static_assert(kTypeMirror == 1 << (kTypeCount - 1));
 
     explicit ZqPObject(std::shared_ptr<ZqModel> model);
     // Deletes the components, then releases the model.
     ~ZqPObject() override;
 
-    // The requested state, the components, the children (those reaching state 5 are then
-    // removed), and the visibility from isInVisibleArea, in that order.
+    // The requested state, the components, the children (those reaching kStateRemoved are
+    // then removed), and the visibility from isInVisibleArea, in that order.
     void update(float dt) override;
 
     // ownerReset on every component.
@@ -105,7 +109,7 @@ protected:
     ZqPhysicsBody m_body;
 
 private:
-    // Updates every child over a retained snapshot and removes those that reached state 5.
+    // Updates every child over a retained snapshot and removes those that reached kStateRemoved.
     void updateChildren(float dt);
 
     std::shared_ptr<ZqModel> m_model;

@@ -291,6 +291,19 @@ CCPoint ZqPObjectAsset::referencePosition() const
     return reference->convertToNodeSpace(parent->convertToWorldSpace(getPosition()));
 }
 
+CCRect ZqPObjectAsset::boundsAtReferencePosition(const CCRect& local) const
+{
+    const CCPoint position = referencePosition();
+    return CCRect(local.origin.x + position.x, local.origin.y + position.y, local.size.width, local.size.height);
+}
+
+CCRect ZqPObjectAsset::centredBounds(const CCSize& size) const
+{
+    const float sx = std::fabs(getScaleX());
+    const float sy = std::fabs(getScaleY());
+    return CCRect(-size.width * 0.5f * sx, -size.height * 0.5f * sy, size.width * sx, size.height * sy);
+}
+
 float ZqPObjectAsset::distanceAlongGameDirection() const
 {
     return distanceAlong(ZqPInputController::shared()->charactersCenter(), m_parameters->gameplayDirection(),

@@ -4,6 +4,7 @@
 #include "app/ZqSound.h"
 #include "objects/ZqPObject.h"
 
+#include <iterator>
 #include <map>
 #include <memory>
 #include <unordered_set>
@@ -28,11 +29,18 @@ using ZqObjectEventHandler = void (cocos2d::CCObject::*)(ZqPObject* object, ZqPO
 // units of 32 points a second (angular: 1/32 rad/s); travelled in points.
 class ZqPObjectAsset : public ZqPObject, public ZqInputActionObject {
 public:
-    // Destroy types.
-    static constexpr int kDestroyNo = 0;
-    static constexpr int kDestroyCollision = 1;
-    static constexpr int kDestroyEnemyCollision = 2;
-    static constexpr int kDestroyAllCollision = 3;
+    // Destroy types: whom this object's contacts destroy (applyContactDamage). The data
+    // names them as kDestroyTypeNames does.
+    enum DestroyType : int {
+        kDestroyNo,
+        kDestroyCollision,
+        kDestroyEnemyCollision,
+        kDestroyAllCollision,
+        kDestroyTypeCount
+    };
+    static constexpr const char* kDestroyTypeNames[]
+        = {"kDestroyNo", "kDestroyCollision", "kDestroyEnemyCollision", "kDestroyAllCollision"};
+    static_assert(std::size(kDestroyTypeNames) == kDestroyTypeCount);
     // Subscription kinds.
     static constexpr int kEventRemoved = 0;
     static constexpr int kEventCollision = 1;
@@ -133,6 +141,10 @@ public:
 
     // The position in the reference node's space.
     cocos2d::CCPoint referencePosition() const;
+    // local (a rectangle about the origin) moved to referencePosition.
+    cocos2d::CCRect boundsAtReferencePosition(const cocos2d::CCRect& local) const;
+    // A rectangle of size at the object's scale (its magnitude), centred on the origin.
+    cocos2d::CCRect centredBounds(const cocos2d::CCSize& size) const;
     // Distance from the live characters' centre along the gameplay direction; negative
     // behind it.
     float distanceAlongGameDirection() const;
@@ -141,11 +153,14 @@ public:
     // The own sound's volume falls from 1 at the screen centre to 0 at half the window
     // width plus 300 points.
     void updateSoundVolume(float dt);
+    // The collision filter of every character fixture: characters collide with the field's
+    // default category only, never with each other.
+    static b2Filter characterFilter();
+    // The fixture definition of shape at the object's scale for this object (a character's
+    // is no sensor and takes characterFilter).
+    ZqFixtureDefinition shapeFixture(const ZqModelPolygon& shape) const;
 
 protected:
-    // The fixture definition of shape at the object's scale for this object (characters
-    // collide as category 2 with mask 1, group -1).
-    ZqFixtureDefinition shapeFixture(const ZqModelPolygon& shape) const;
     // The fixture from the model's collision shape with the default friction, restitution
     // and density; replaces the current one. Nothing without a body or shape.
     void rebuildDefaultFixture();

@@ -12,16 +12,6 @@ using namespace cocos2d;
 
 namespace {
 
-constexpr float kMetresPerPoint = 0.05f;
-constexpr float kPointsPerMetre = 20.0f;
-constexpr float kRadiansToDegrees = 57.29578f;
-constexpr float kDegreesToRadians = 0.017453292f;
-// Collision filter of every character fixture: characters collide with the field's
-// default category only, never with each other.
-constexpr uint16 kCharacterCategory = 0x0002;
-constexpr uint16 kCharacterMask = 0x0001;
-constexpr int16 kCharacterGroup = -1;
-
 b2Vec2 toVec(const CCPoint& p)
 {
     return b2Vec2(p.x, p.y);
@@ -40,7 +30,8 @@ public:
         auto* object = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(fixture));
         if (!object || object == m_skip)
             return -1.0f;
-        if (object->destroyType() == 1 || object->destroyType() == 3)
+        if (object->destroyType() == ZqPObjectAsset::kDestroyCollision
+            || object->destroyType() == ZqPObjectAsset::kDestroyAllCollision)
             return -1.0f;
         m_found = object;
         return fraction;
@@ -60,8 +51,8 @@ ZqPObjectAssetCharacter::ZqPObjectAssetCharacter(const std::shared_ptr<ZqModelOb
 {
     wakeUp();
     setCollisionKind(1);
-    setDestroyType(2);
-    setObjectType(1);
+    setDestroyType(kDestroyEnemyCollision);
+    setObjectType(kTypeCharacter);
     setLinearMovement(false);
     std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
     if (asset)
@@ -107,28 +98,26 @@ void ZqPObjectAssetCharacter::createBody(ZqPhysicsWorld* world, bool lazy)
         return;
     body->SetType(b2_dynamicBody);
     if (b2Fixture* fixture = body->GetFixtureList()) {
-        b2Filter filter;
-        filter.categoryBits = kCharacterCategory;
-        filter.maskBits = kCharacterMask;
-        filter.groupIndex = kCharacterGroup;
-        fixture->SetFilterData(filter);
+        fixture->SetFilterData(characterFilter());
         fixture->SetSensor(false);
     }
     body->SetFixedRotation(GameplayParameters::shared()->fixedRotation());
     m_directPosition = getPosition();
-    if (!usesDirectMovement() || !world)
-        return;
-    b2BodyDef anchorDefinition;
-    if (!m_anchorBody.create(*world, anchorDefinition, nullptr))
-        return;
+    if (usesDirectMovement() && world && m_anchorBody.create(*world, b2BodyDef(), nullptr))
+        attachMouseJoint(*world, body);
+    buildGun(world);
+}
+
+void ZqPObjectAssetCharacter::attachMouseJoint(ZqPhysicsWorld& world, b2Body* body)
+{
     b2MouseJointDef joint;
     joint.bodyA = m_anchorBody.get();
     joint.bodyB = body;
     joint.collideConnected = false;
-    joint.target = toVec(m_directPosition * kMetresPerPoint);
+    joint.target = toVec(m_directPosition * zqphysics::kMetresPerPoint);
     joint.maxForce = 10000.0f;
     b2LinearStiffness(joint.stiffness, joint.damping, 10.0f, 1.0f, joint.bodyA, joint.bodyB);
-    m_mouseJoint = static_cast<b2MouseJoint*>(world->box2d().CreateJoint(&joint));
+    m_mouseJoint = static_cast<b2MouseJoint*>(world.box2d().CreateJoint(&joint));
 }
 
 void ZqPObjectAssetCharacter::jump()
@@ -146,7 +135,7 @@ void ZqPObjectAssetCharacter::jump()
     if (std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset())
         ZqSoundRegistry::shared().playOnce(asset->jumpSound(), ZqSound::kTagInterface);
     if (isMovementActive())
-        setState(3);
+        setState(kStateJumping);
     const CCPoint& bounce = parameters->bounceForce();
     if (bounce.x != 0.0f && bounce.y != 0.0f)
         m_controlBits &= ~kOnGround;
@@ -161,10 +150,10 @@ void ZqPObjectAssetCharacter::setShooting(bool shooting)
 {
     if (shooting) {
         m_controlBits |= kShooting;
-        setState(2);
+        setState(kStateShooting);
     } else {
         m_controlBits &= ~kShooting;
-        setState(0);
+        setState(kStateNormal);
     }
 }
 
@@ -175,10 +164,10 @@ void ZqPObjectAssetCharacter::applyJoystick(float x, float y)
         m_directPosition = CCPoint(m_directPosition.x + speed.x * x, m_directPosition.y + speed.y * y);
         if (x == 0.0f && y == 0.0f) {
             m_controlBits &= ~kMoving;
-            setState(0);
+            setState(kStateNormal);
         } else {
             m_controlBits |= kMoving;
-            setState(1);
+            setState(kStateMoving);
         }
         return;
     }
@@ -212,7 +201,7 @@ void ZqPObjectAssetCharacter::teleportTo(float x, float y)
     b2Body* body = getBody();
     if (!body || body->GetWorld()->IsLocked())
         return;
-    b2Vec2 target(x * kMetresPerPoint, y * kMetresPerPoint);
+    b2Vec2 target(x * zqphysics::kMetresPerPoint, y * zqphysics::kMetresPerPoint);
     b2Vec2 offset = target - body->GetPosition();
     body->SetTransform(target, body->GetAngle());
     for (b2JointEdge* edge = body->GetJointList(); edge; edge = edge->next) {
@@ -256,7 +245,7 @@ b2AABB ZqPObjectAssetCharacter::fixtureBounds() const
 
 bool ZqPObjectAssetCharacter::castsShadow() const
 {
-    if (state() == 4 || state() == 5)
+    if (state() == kStateDestroyed || state() == kStateRemoved)
         return false;
     std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
     return asset && asset->isCastShadow();
@@ -273,8 +262,8 @@ void ZqPObjectAssetCharacter::update(float dt)
     // A fixture swap asked for during the step (the asset's update would do it).
     m_body.applyPending();
     if (b2Body* body = getBody()) {
-        setPosition(CCPoint(body->GetPosition().x, body->GetPosition().y) * kPointsPerMetre);
-        setRotation(-body->GetAngle() * kRadiansToDegrees);
+        setPosition(CCPoint(body->GetPosition().x, body->GetPosition().y) * zqphysics::kPointsPerMetre);
+        setRotation(body->GetAngle() * zqphysics::kBodyAngleToDegrees);
     }
     // The runtime object's update only: the character moves its body itself.
     ZqPObject::update(dt);
@@ -310,7 +299,7 @@ void ZqPObjectAssetCharacter::update(float dt)
     }
     if (isDestroyRequested()) {
         clearDestroyRequest();
-        setState(4);
+        setState(kStateDestroyed);
     }
     const CCPoint& bounce = parameters->bounceForce();
     if (bounce.x != m_lastBounceForce.x || bounce.y != m_lastBounceForce.y) {
@@ -321,7 +310,8 @@ void ZqPObjectAssetCharacter::update(float dt)
     if (body && body->IsFixedRotation() != parameters->fixedRotation()) {
         body->SetFixedRotation(parameters->fixedRotation());
         if (parameters->fixedRotation())
-            body->SetTransform(body->GetPosition(), -characterModel()->rotation(0.0f, 0) * kDegreesToRadians);
+            body->SetTransform(body->GetPosition(),
+                               characterModel()->rotation(0.0f, 0) * zqphysics::kDegreesToBodyAngle);
     }
 }
 
@@ -353,7 +343,7 @@ void ZqPObjectAssetCharacter::updateDirectMovement(b2Body* body, float dt)
                                    m_directPosition.y + m_analog.y * speed.y + d.y * step);
     }
     if (m_mouseJoint)
-        m_mouseJoint->SetTarget(toVec(m_directPosition * kMetresPerPoint));
+        m_mouseJoint->SetTarget(toVec(m_directPosition * zqphysics::kMetresPerPoint));
     std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
     if (asset && asset->isAutoTilt()) {
         // Leans into the horizontal movement, smoothed over a few frames.
@@ -388,7 +378,7 @@ void ZqPObjectAssetCharacter::startDefeatFall(b2Body* body)
     if (b2Fixture* fixture = body->GetFixtureList())
         fixture->SetSensor(true);
     std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
-    body->SetLinearVelocity(b2Vec2(0.0f, (asset ? asset->fallAttribute() : 0.0f) * kPointsPerMetre));
+    body->SetLinearVelocity(b2Vec2(0.0f, (asset ? asset->fallAttribute() : 0.0f) * zqphysics::kPointsPerMetre));
     for (b2JointEdge* edge = body->GetJointList(); edge; edge = edge->next) {
         if (b2Fixture* fixture = edge->other->GetFixtureList())
             fixture->SetSensor(true);
@@ -447,29 +437,29 @@ void ZqPObjectAssetCharacter::setOnGround(bool onGround)
     if (!(m_controlBits & kOnGround)) {
         m_jumpCount = 0;
         std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
-        if (state() != 4 && asset)
+        if (state() != kStateDestroyed && asset)
             ZqSoundRegistry::shared().playOnce(asset->groundCollision(), ZqSound::kTagField);
         if (GameplayParameters::shared()->bounceForce().getLength() > 0.0f) {
             m_controlBits |= kBouncePending;
             m_controlBits &= ~kJumpHeld;
         }
-        setState((m_controlBits & kMoving) ? 1 : 0);
+        setState((m_controlBits & kMoving) ? kStateMoving : kStateNormal);
     }
     m_controlBits |= kOnGround;
 }
 
 void ZqPObjectAssetCharacter::setMoveDirection(float x, float y)
 {
-    if (objectType() & 0x200) // carried by a path
+    if (objectType() & kTypeCarried) // carried by a path
         return;
     m_analog = CCPoint(x, y);
     if (m_analog.getLength() == 0.0f) {
         m_controlBits &= ~kMoving;
-        setState(0);
+        setState(kStateNormal);
         return;
     }
     m_controlBits |= kMoving;
-    setState(1);
+    setState(kStateMoving);
     if (!GameplayParameters::shared()->imageDirection())
         return;
     float s = getScaleX();
@@ -497,12 +487,12 @@ void ZqPObjectAssetCharacter::rebuildMirroredFixture()
 void ZqPObjectAssetCharacter::beginContact(ZqPObject* other, b2Contact* contact, bool fromListener)
 {
     ZqPObjectAsset::beginContact(other, contact, fromListener);
-    if (state() == 4 || state() == 5)
+    if (state() == kStateDestroyed || state() == kStateRemoved)
         return;
     auto* asset = dynamic_cast<ZqPObjectAsset*>(other);
     if (!asset)
         return;
-    if (destroyType() != 0 || asset->destroyType() != 0)
+    if (destroyType() != kDestroyNo || asset->destroyType() != kDestroyNo)
         applyContactDamage(this, asset);
 }
 
@@ -510,7 +500,8 @@ void ZqPObjectAssetCharacter::preSolve(ZqPObject* other, b2Contact* contact, con
 {
     if (!contact)
         return;
-    if (other && (((other->objectType() & 3) == 3) || other->isSpawnSource()))
+    const int characterUnit = kTypeCharacter | kTypeUnit;
+    if (other && (((other->objectType() & characterUnit) == characterUnit) || other->isSpawnSource()))
         contact->SetEnabled(false);
     b2Fixture* a = contact->GetFixtureA();
     b2Fixture* b = contact->GetFixtureB();

@@ -22,8 +22,8 @@ class ZqPObjectAssetPowerup;
 // mode, into the target of a mouse joint; two ray casts below its feet test for ground.
 // It shows one of its default, move, jump, shooting and defeated animations by state.
 //
-// States: 0 idle, 1 moving, 2 shooting, 3 jumping, 4 dead, 5 removed. A dead character
-// refuses every state but 5, and one with active power-ups refuses to die.
+// States: zqobject::State, from kStateNormal (idle) to kStateRemoved. A dead character
+// refuses every state but kStateRemoved, and one with active power-ups refuses to die.
 class ZqPObjectAssetCharacter : public ZqPObjectAsset, public ZqInputCharacter {
 public:
     // Control bits.
@@ -130,6 +130,12 @@ private:
     void startDefeatFall(b2Body* body);
     void rebuildMirroredFixture();
     void die();
+    // The gun: a spawner unit, a child of the character, firing the asset's "Bullet
+    // Animation" while the shoot action is held. Made once, with the first body.
+    void buildGun(ZqPhysicsWorld* world);
+    // Direct mode: the mouse joint pulling body from the anchor body toward the direct
+    // position.
+    void attachMouseJoint(ZqPhysicsWorld& world, b2Body* body);
     // The animation the current state shows, or null for none.
     ZqPAnimationObject* chosenAnimation() const;
 
@@ -154,4 +160,5 @@ private:
     std::unordered_set<ZqPObjectAssetPowerup*> m_activePowerups;
     b2WorldManifold m_worldManifold{};
     ZqSoundHandle m_shootSound;
+    bool m_gunBuilt = false;
 };

@@ -1,13 +1,17 @@
-// The character's animations, its state changes, death and removal, and its factory rule.
+// The character's animations, its gun, its state changes, death and removal, and its
+// factory rule.
 #include "objects/ZqPObjectAssetCharacter.h"
 
 #include "app/ZqPSettingsController.h"
 #include "common/ZqLog.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelAssets.h"
+#include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqGameField.h"
 #include "objects/ZqPAnimationObject.h"
+#include "objects/ZqPObjectAssetUnit.h"
 #include "model/GameplayParameters.h"
 
 using namespace cocos2d;
@@ -56,6 +60,54 @@ void ZqPObjectAssetCharacter::buildAnimations()
         m_jumpAnimation->setFinishedCallback([this] { onJumpAnimationFinished(); });
 }
 
+void ZqPObjectAssetCharacter::buildGun(ZqPhysicsWorld* world)
+{
+    const std::shared_ptr<ZqModelAssetCharacter> asset = characterAsset();
+    const std::shared_ptr<ZqModelAnimation> bullet = asset ? asset->bulletAnimation() : nullptr;
+    if (m_gunBuilt || !bullet || bullet->frameCount() < 1)
+        return;
+    m_gunBuilt = true;
+    // The bullet: an obstacle asset showing the bullet animation, shaped like its first frame.
+    const std::shared_ptr<ZqModelAssetObstacle> obstacle = ZqModelAssetObstacle::create();
+    obstacle->setName(bullet->name());
+    const std::shared_ptr<ZqBaseModelObject> frame = modelKindCast<ZqModelObject>(bullet->frame(0));
+    obstacle->updateCollisionShapeFromObject(frame ? frame->spriteContainer() : nullptr);
+    obstacle->setIdleAnimation(bullet);
+    if (const std::shared_ptr<ZqModelComponentDamage> damage = asset->firstChildOfClass<ZqModelComponentDamage>()) {
+        const std::shared_ptr<ZqModelComponentDamage> copy = ZqModelComponentDamage::create();
+        copy->setDamage(damage->damage());
+        copy->setDamageDelay(damage->damageDelay());
+        obstacle->addChild(copy);
+    }
+    const int z = getZOrder() - 1;
+    const std::shared_ptr<ZqModelObjectAssetUnit> unit = ZqModelObjectAssetUnit::create();
+    unit->setPosition(CCPointZero);
+    unit->setAsset(obstacle);
+    unit->setZDepth(z);
+    // 1,920 points a second.
+    unit->setLinearVelocity(CCPoint(60.0f, 0.0f));
+    unit->setCollisionType("kNoCollision");
+    unit->setDestroyType("kDestroyEnemyCollision");
+    unit->setSpawnerEnabled(true);
+    unit->setSpawnAction("kShootingSpawning");
+    unit->setSpawnRate(0.25f);
+    unit->setMovementType("kMovementLinear");
+    ZqPObjectAssetUnit* gun = new ZqPObjectAssetUnit(unit);
+    gun->autorelease();
+    gun->setSpawnSource(true);
+    // The body is made in the field's space, then the gun rides on the character.
+    if (CCNode* reference = referenceNode()) {
+        reference->addChild(gun, z);
+        gun->setReferenceNode(reference);
+    }
+    gun->createBody(world, true);
+    gun->setObjectType(kTypeCharacter);
+    gun->retain();
+    gun->removeFromParentAndCleanup(false);
+    addChild(gun, z);
+    gun->release();
+}
+
 ZqPObjectAssetCharacter::~ZqPObjectAssetCharacter()
 {
     for (ZqPAnimationObject* animation : {m_defaultAnimation, m_shootingAnimation, m_jumpAnimation, m_moveAnimation}) {
@@ -83,30 +135,30 @@ void ZqPObjectAssetCharacter::onJumpAnimationFinished()
 void ZqPObjectAssetCharacter::setState(int newState)
 {
     const int current = state();
-    if (newState == 4 && !m_activePowerups.empty())
+    if (newState == kStateDestroyed && !m_activePowerups.empty())
         return;
-    if (current == 5 || (current == 4 && newState != 5))
+    if (current == kStateRemoved || (current == kStateDestroyed && newState != kStateRemoved))
         return;
     ZqPObjectAsset::setState(newState);
     switch (newState) {
-    case 0:
+    case kStateNormal:
         if (m_shootSound)
             m_shootSound->stopLooping();
         break;
-    case 2:
+    case kStateShooting:
         if (m_shootingAnimation)
             m_shootingAnimation->restart();
         if (m_shootSound)
             m_shootSound->play(true, false);
         break;
-    case 3:
+    case kStateJumping:
         if (m_jumpAnimation)
             m_jumpAnimation->restart();
         break;
-    case 4:
+    case kStateDestroyed:
         die();
         break;
-    case 5: {
+    case kStateRemoved: {
         // The controller may hold the last reference: the character lives to the frame's end.
         retain();
         autorelease();
@@ -117,7 +169,7 @@ void ZqPObjectAssetCharacter::setState(int newState)
             if (auto* object = dynamic_cast<ZqPObject*>(child))
                 objects.push_back(object);
         for (ZqPObject* object : objects)
-            object->setState(5);
+            object->setState(kStateRemoved);
         break;
     }
     default:
@@ -155,7 +207,7 @@ void ZqPObjectAssetCharacter::die()
 void ZqPObjectAssetCharacter::deathAnimationDidEnd()
 {
     debugLog("deathAnimationDidEnd --- ");
-    setState(5);
+    setState(kStateRemoved);
 }
 
 ZqPAnimationObject* ZqPObjectAssetCharacter::chosenAnimation() const
@@ -163,7 +215,7 @@ ZqPAnimationObject* ZqPObjectAssetCharacter::chosenAnimation() const
     const bool inAir = !(m_controlBits & kOnGround);
     const bool jumpShowing = inAir && m_jumpAnimation && m_jumpAnimation->isVisible();
     switch (state()) {
-    case 0:
+    case kStateNormal:
         if (jumpShowing)
             return m_jumpAnimation;
         if ((m_controlBits & kMoving) && hasFrames(m_moveAnimation))
@@ -171,19 +223,19 @@ ZqPAnimationObject* ZqPObjectAssetCharacter::chosenAnimation() const
         if ((m_controlBits & kShooting) && hasFrames(m_shootingAnimation))
             return m_shootingAnimation;
         return m_defaultAnimation;
-    case 1:
+    case kStateMoving:
         if (jumpShowing)
             return m_jumpAnimation;
         return hasFrames(m_moveAnimation) ? m_moveAnimation : m_defaultAnimation;
-    case 2:
+    case kStateShooting:
         if (jumpShowing)
             return m_jumpAnimation;
         if (m_moveAnimation && m_moveAnimation->isVisible())
             return m_moveAnimation;
         return hasFrames(m_shootingAnimation) ? m_shootingAnimation : m_defaultAnimation;
-    case 3:
+    case kStateJumping:
         return hasFrames(m_jumpAnimation) ? m_jumpAnimation : m_defaultAnimation;
-    case 4:
+    case kStateDestroyed:
         return hasFrames(m_defeatedAnimation) ? m_defeatedAnimation : m_defaultAnimation;
     default:
         return nullptr;
@@ -201,7 +253,7 @@ void ZqPObjectAssetCharacter::setVisible(bool visible)
             setShown(animation, false);
         return;
     }
-    if (state() == 5)
+    if (state() == kStateRemoved)
         return;
     ZqPAnimationObject* shown = chosenAnimation();
     for (ZqPAnimationObject* animation : all)

@@ -1,7 +1,9 @@
 // The asset-object factory: the runtime class of a placed model by its exact class.
 #include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectAssetUnit.h"
 
+#include "ZqRandom.h"
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
@@ -29,6 +31,19 @@ ZqPObject* makeUnit(const std::shared_ptr<ZqModel>& model)
     return object;
 }
 
+// A power-up appears by its "Appearance Chance" in percent; even a chance of 0 gives one in
+// a hundred, and games are tuned to that.
+ZqPObject* makePowerup(const std::shared_ptr<ZqModel>& model)
+{
+    const std::shared_ptr<ZqModelObjectAssetPowerup> powerup = modelCast<ZqModelObjectAssetPowerup>(model);
+    const int chance = powerup->appearanceChance();
+    if (chance < 100 && zqRand() % 100 > chance)
+        return nullptr;
+    ZqPObject* object = new ZqPObjectAssetPowerup(powerup);
+    object->autorelease();
+    return object;
+}
+
 struct AssetClass {
     std::size_t modelType;
     // Null until the runtime class exists: such models make no object.
@@ -39,7 +54,7 @@ struct AssetClass {
 const AssetClass kAssetClasses[] = {
     {ZqModelObjectAssetUnit::staticTypeId(), makeUnit},
     {ZqModelObjectAssetCharacter::staticTypeId(), &ZqPObjectAssetCharacter::createForModel},
-    {ZqModelObjectAssetPowerup::staticTypeId(), nullptr},
+    {ZqModelObjectAssetPowerup::staticTypeId(), makePowerup},
     {ZqModelObjectLight::staticTypeId(), nullptr},
     {ZqModelObjectLogic::staticTypeId(), nullptr},
     {ZqModelObjectTrail::staticTypeId(), nullptr},

@@ -35,14 +35,21 @@ void moveInto(CCNode* node, CCNode* owner)
 
 } // namespace
 
+b2Filter ZqPObjectAsset::characterFilter()
+{
+    b2Filter filter;
+    filter.categoryBits = 0x0002;
+    filter.maskBits = 0x0001;
+    filter.groupIndex = -1;
+    return filter;
+}
+
 ZqFixtureDefinition ZqPObjectAsset::shapeFixture(const ZqModelPolygon& shape) const
 {
     ZqFixtureDefinition fixture = shape.fixtureDef(getScaleX(), getScaleY());
     if (objectType() & kTypeCharacter) {
         fixture.def.isSensor = false;
-        fixture.def.filter.categoryBits = 2;
-        fixture.def.filter.maskBits = 1;
-        fixture.def.filter.groupIndex = -1;
+        fixture.def.filter = characterFilter();
     }
     return fixture;
 }

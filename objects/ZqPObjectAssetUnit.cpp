@@ -39,6 +39,17 @@ int codeOf(const std::string& token, std::initializer_list<std::pair<const char*
     return 0;
 }
 
+// The code of token in a names table indexed by code; 0 for a token it does not hold.
+template <std::size_t N>
+int codeOf(const std::string& token, const char* const (&names)[N])
+{
+    for (std::size_t code = 0; code < N; ++code) {
+        if (token == names[code])
+            return static_cast<int>(code);
+    }
+    return 0;
+}
+
 } // namespace
 
 ZqPObjectAssetUnit::ZqPObjectAssetUnit(const std::shared_ptr<ZqModelObjectAssetUnit>& model)
@@ -66,10 +77,7 @@ ZqPObjectAssetUnit::ZqPObjectAssetUnit(const std::shared_ptr<ZqModelObjectAssetU
                                                {"kDecorationObjectType", kKindDecoration},
                                                {"kEnemyObjectType", kKindEnemy}}));
     setCollisionKind(codeOf(model->collisionType(), {{"kNoCollision", 0}, {"kCharacterCollision", 1}}));
-    setDestroyType(codeOf(model->destroyType(), {{"kDestroyNo", kDestroyNo},
-                                                 {"kDestroyCollision", kDestroyCollision},
-                                                 {"kDestroyEnemyCollision", kDestroyEnemyCollision},
-                                                 {"kDestroyAllCollision", kDestroyAllCollision}}));
+    setDestroyType(codeOf(model->destroyType(), kDestroyTypeNames));
     setWakeUpMode(codeOf(model->wakeUpType(), {{"kNoWakeup", kWakeByDistance},
                                                {"kTimeBasedWakeup", kWakeByOwnDistance},
                                                {"kCollisionBasedWakeup", kWakeByCollision}}));
@@ -286,17 +294,12 @@ void ZqPObjectAssetUnit::setVisible(bool visible)
 
 CCRect ZqPObjectAssetUnit::boundingRect() const
 {
-    const CCPoint position = referencePosition();
-    return CCRect(m_localBounds.origin.x + position.x, m_localBounds.origin.y + position.y, m_localBounds.size.width,
-                  m_localBounds.size.height);
+    return boundsAtReferencePosition(m_localBounds);
 }
 
 void ZqPObjectAssetUnit::updateBoundingRect()
 {
-    const CCSize size = m_idle ? m_idle->boundingRect().size : CCSizeZero;
-    const float sx = std::fabs(getScaleX());
-    const float sy = std::fabs(getScaleY());
-    m_localBounds = CCRect(-size.width * 0.5f * sx, -size.height * 0.5f * sy, size.width * sx, size.height * sy);
+    m_localBounds = centredBounds(m_idle ? m_idle->boundingRect().size : CCSizeZero);
 }
 
 void ZqPObjectAssetUnit::setColorFactor(float factor)

@@ -81,6 +81,9 @@ private:
     std::shared_ptr<ZqModelObjectAssetUnit> unitModel() const;
     ZqPAnimationObject* makeAnimation(const std::shared_ptr<ZqModelAnimation>& animation);
     void startMotion(b2Body* body);
+    // A unit of a character (its gun, say) touching another unit: the characters jointed
+    // to it stand on that unit.
+    bool carriesCharactersOn(const ZqPObject* other) const;
     void applyPendingChanges();
 
     ZqPAnimationObject* m_idle = nullptr;

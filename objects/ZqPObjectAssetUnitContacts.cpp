@@ -1,6 +1,9 @@
-// A unit's contacts: damage, wake-up by touch and one-way shapes. All of it runs inside the
-// physics step, so nothing here makes or destroys bodies.
+// A unit's contacts: damage, wake-up by touch, one-way shapes and the ground of characters
+// jointed to a character's unit. All of it runs inside the physics step, so nothing here
+// makes or destroys bodies.
 #include "objects/ZqPObjectAssetUnit.h"
+
+#include "objects/ZqPObjectAssetCharacter.h"
 
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelShapes.h"
@@ -22,6 +25,18 @@ std::shared_ptr<ZqModelPolygon> shapeOf(const ZqPObject* object)
 int modelIdOf(const ZqPObject* object)
 {
     return object->model() ? static_cast<int>(object->model()->id()) : 0;
+}
+
+// Every character whose body a joint ties to body stands on ground, or leaves it.
+void groundJointedCharacters(b2Body* body, bool onGround)
+{
+    for (b2JointEdge* edge = body->GetJointList(); edge; edge = edge->next) {
+        ZqPObject* jointed = zqObjectOf(edge->other);
+        if (jointed && (jointed->objectType() & ZqPObject::kTypeCharacter)) {
+            if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(jointed))
+                character->setOnGround(onGround);
+        }
+    }
 }
 
 } // namespace
@@ -58,6 +73,13 @@ void ZqPObjectAssetUnit::beginContact(ZqPObject* other, b2Contact* contact, bool
         if (!m_contactSolid)
             m_passThrough.push_back(modelIdOf(other));
     }
+    if (carriesCharactersOn(other))
+        groundJointedCharacters(body, true);
+}
+
+bool ZqPObjectAssetUnit::carriesCharactersOn(const ZqPObject* other) const
+{
+    return (other->objectType() & kTypeUnit) && (objectType() & kTypeCharacter);
 }
 
 bool ZqPObjectAssetUnit::isSolidFrom(const ZqPObject* other, b2Vec2 normal) const
@@ -96,6 +118,8 @@ void ZqPObjectAssetUnit::endContact(ZqPObject* other, b2Contact* contact)
     const auto found = std::find(m_passThrough.begin(), m_passThrough.end(), modelIdOf(other));
     if (found != m_passThrough.end())
         m_passThrough.erase(found);
+    if (collisionKind() != 0 && getBody() && carriesCharactersOn(other))
+        groundJointedCharacters(getBody(), false);
 }
 
 void ZqPObjectAssetUnit::preSolve(ZqPObject* other, b2Contact* contact, const b2Manifold* oldManifold)

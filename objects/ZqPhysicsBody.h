@@ -12,12 +12,16 @@ class ZqPObject;
 // The units game data speaks in, converted in one place each.
 namespace zqphysics {
 constexpr float kMetresPerPoint = ZqModelPolygon::kMetresPerPoint;
+constexpr float kPointsPerMetre = 20.0f;
+static_assert(kPointsPerMetre * kMetresPerPoint == 1.0f);
 // An own linear velocity unit is 32 points a second; an angular unit 1/32 rad a second.
 constexpr float kVelocityUnit = 32.0f;
 constexpr float kAngularUnit = 0.03125f;
+constexpr float kRadiansPerDegree = 0.017453292f;
+constexpr float kDegreesPerRadian = 57.29578f;
 // Node rotations are clockwise degrees, body angles counter-clockwise radians.
-constexpr float kDegreesToBodyAngle = -0.017453292f;
-constexpr float kBodyAngleToDegrees = -57.29578f;
+constexpr float kDegreesToBodyAngle = -kRadiansPerDegree;
+constexpr float kBodyAngleToDegrees = -kDegreesPerRadian;
 } // namespace zqphysics
 
 // The runtime object a body or fixture belongs to; null when it has none (a body being

@@ -2,9 +2,11 @@
 
 #include "app/ZqObjectModelHolder.h"
 #include "app/ZqSound.h"
+#include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelButtons.h"
 #include "model/scene/ZqModelMedia.h"
 #include "screens/ZqPButtonKeys.h"
+#include "screens/ZqPObjectButtonSwitch.h"
 
 #include <algorithm>
 
@@ -24,9 +26,10 @@ ZqPObjectButton* ZqPObjectButton::create(const std::shared_ptr<ZqBaseModelObject
 {
     if (!model)
         return nullptr;
-    // Power-up, purchase, link, switch, unlock and lock buttons are plain buttons until
-    // their own classes come.
-    ZqPObjectButton* button = new ZqPObjectButton();
+    // Power-up, purchase, link, unlock and lock buttons are plain buttons until their own
+    // classes come.
+    ZqPObjectButton* button = model->typeId() == ZqModelObjectButtonSwitch::staticTypeId() ? new ZqPObjectButtonSwitch()
+                                                                                           : new ZqPObjectButton();
     if (!button->initWithModelImages(model)) {
         delete button;
         return nullptr;

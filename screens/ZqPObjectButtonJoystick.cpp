@@ -3,14 +3,16 @@
 #include "app/ZqPInputController.h"
 #include "common/ZqLog.h"
 #include "model/objects/ZqModelObjectsControls.h"
+#include "objects/ZqPhysicsBody.h"
 
 using namespace cocos2d;
 
-namespace {
-
-constexpr float kDegreesToRadians = 0.017453292f;
-
-} // namespace
+CCRect zqControlArea(const CCPoint& scale)
+{
+    const float width = scale.x * 100.0f;
+    const float height = scale.y * 100.0f;
+    return CCRect(-width * 0.5f, -height * 0.5f, width, height);
+}
 
 ZqPObjectButtonJoystick* ZqPObjectButtonJoystick::create(const std::shared_ptr<ZqModelObjectManipulator>& model)
 {
@@ -36,13 +38,9 @@ void ZqPObjectButtonJoystick::setModel(const std::shared_ptr<ZqModelObjectManipu
 bool ZqPObjectButtonJoystick::ccTouchBegan(CCTouch* touch, CCEvent*)
 {
     const std::shared_ptr<ZqModelObjectManipulator>& model = manipulatorModel();
-    CCPoint scale = model ? model->scale(0.0f, 0) : CCPoint(1.0f, 1.0f);
-    float width = scale.x * 100.0f;
-    float height = scale.y * 100.0f;
-    CCRect area(-width * 0.5f, -height * 0.5f, width, height);
     CCPoint p = convertToNodeSpace(touch->getLocation());
     debugLog("location :%f %f ", p.x, p.y);
-    if (!area.containsPoint(p))
+    if (!zqControlArea(model ? model->scale(0.0f, 0) : CCPoint(1.0f, 1.0f)).containsPoint(p))
         return false;
     m_touchStart = touch->getLocationInView();
     return true;
@@ -51,7 +49,7 @@ bool ZqPObjectButtonJoystick::ccTouchBegan(CCTouch* touch, CCEvent*)
 void ZqPObjectButtonJoystick::ccTouchMoved(CCTouch* touch, CCEvent*)
 {
     const std::shared_ptr<ZqModelObjectManipulator>& model = manipulatorModel();
-    float r = (model ? model->rotation(0.0f, 0) : 0.0f) * kDegreesToRadians;
+    float r = (model ? model->rotation(0.0f, 0) : 0.0f) * zqphysics::kRadiansPerDegree;
     float s = sensitivity();
     ZqPInputController* input = ZqPInputController::shared();
     if (isAbsoluteControl()) {

@@ -4,6 +4,10 @@
 
 #include <memory>
 
+// The touch area of an on-screen control whose model has that "Scale", in the control's
+// space: centred on its origin, scale.x x 100 points wide and scale.y x 100 high.
+cocos2d::CCRect zqControlArea(const cocos2d::CCPoint& scale);
+
 // The on-screen joystick: an invisible touch area placed and sized by a manipulator model
 // ("Position", "Scale" x 100 points, "Rotation"). Absolute control passes every finger
 // step on as a joystick step; relative control holds the finger's offset from where it

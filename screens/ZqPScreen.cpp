@@ -2,6 +2,7 @@
 
 #include "model/scene/ZqModelScreen.h"
 #include "screens/ZqPObjectButtonJoystick.h"
+#include "screens/ZqPObjectSwipeControl.h"
 
 #include <vector>
 
@@ -30,6 +31,8 @@ ZqPScreen::~ZqPScreen()
         for (CCObject* child : children && dispatcher ? children->data() : std::vector<CCObject*>()) {
             if (auto* joystick = dynamic_cast<ZqPObjectButtonJoystick*>(child))
                 dispatcher->removeDelegate(joystick);
+            else if (auto* swipe = dynamic_cast<ZqPObjectSwipeControl*>(child))
+                dispatcher->removeDelegate(swipe);
         }
     }
     m_uiObjects->release();

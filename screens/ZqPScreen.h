@@ -46,9 +46,10 @@ public:
     void onEnter() override;
 
     // Builds the on-screen objects of the screen model of key into the UI layer: texts,
-    // images, loading bars and event observers, every kind of button through
-    // ZqPObjectButton::create, each in its own menu container (ZqPButtonMenu); unlockers
-    // apply their unlocks and leave nothing. Another class is skipped with a log line.
+    // images, loading bars, event observers and swipe controls, every kind of button
+    // through ZqPObjectButton::create, each in its own menu container (ZqPButtonMenu);
+    // unlockers apply their unlocks and leave nothing. Another class is skipped with a log
+    // line. The destructor takes the touch controls out of the touch dispatcher.
     // False when key is not this screen's model's key.
     virtual bool buildUiFromModel(const std::string& key, bool flag);
 

@@ -16,10 +16,12 @@
 #include "model/scene/ZqModelUnlocker.h"
 #include "screens/ZqPButtonMenu.h"
 #include "screens/ZqPObjectButton.h"
+#include "screens/ZqPObjectButtonJoystick.h"
 #include "screens/ZqPObjectEventObserver.h"
 #include "objects/ZqPObjectImage.h"
 #include "screens/ZqPObjectLoadingBar.h"
 #include "objects/ZqPObjectText.h"
+#include "screens/ZqPObjectSwipeControl.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
 
@@ -69,6 +71,14 @@ void ZqPScreen::addUiObjectFor(const std::shared_ptr<ZqModelObject>& object)
         node = ZqPObjectLoadingBar::create(std::static_pointer_cast<ZqModelObjectLoadingBar>(object));
     } else if (type == ZqModelObjectEventObserver::staticTypeId()) {
         node = ZqPObjectEventObserver::create(std::static_pointer_cast<ZqModelObjectEventObserver>(object));
+    } else if (type == ZqModelObjectManipulator::staticTypeId() || type == ZqModelObjectSwipeControl::staticTypeId()) {
+        // Touches reach joysticks and swipe controls through the dispatcher: nothing to update.
+        CCNode* control =
+            type == ZqModelObjectManipulator::staticTypeId()
+                ? static_cast<CCNode*>(ZqPObjectButtonJoystick::create(std::static_pointer_cast<ZqModelObjectManipulator>(object)))
+                : ZqPObjectSwipeControl::create(std::static_pointer_cast<ZqModelObjectSwipeControl>(object));
+        uiLayer()->addChild(control, object->zDepth());
+        return;
     } else if (type == ZqModelObjectUnlocker::staticTypeId()) {
         const auto& unlocker = static_cast<const ZqModelObjectUnlocker&>(*object);
         unlocker.applyCharacterUnlock();
@@ -247,8 +257,7 @@ void ZqPScreen::grantPowerup(const std::shared_ptr<ZqModelAssetPowerup>& powerup
     // On a menu only a coin power-up does anything: it pays its rewards into the purse.
     if (!powerup || powerup->powerupType() != "kPowerupCoin")
         return;
-    ScoreRegistry::global().coins.add(powerup->rewardCoins());
-    ScoreRegistry::global().points.add(powerup->rewardPoints());
+    ScoreRegistry::global().addReward(powerup->rewardCoins(), powerup->rewardPoints());
 }
 
 void ZqPScreen::requestReview()

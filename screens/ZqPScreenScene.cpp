@@ -20,10 +20,15 @@ using namespace cocos2d;
 
 namespace {
 
-// Joints that Box2D destroys with a body are forgotten by whoever keeps them.
+// Joints that Box2D destroys with a body are forgotten by whoever keeps them; a field that
+// goes after the input controller does not bring it back.
 class FieldDestructionListener : public b2DestructionListener {
 public:
-    void SayGoodbye(b2Joint* joint) override { ZqPInputController::shared()->forgetJoint(joint); }
+    void SayGoodbye(b2Joint* joint) override
+    {
+        if (ZqPInputController* input = ZqPInputController::existing())
+            input->forgetJoint(joint);
+    }
     void SayGoodbye(b2Fixture*) override {}
 };
 
@@ -179,6 +184,7 @@ void ZqPScreenScene::stepGameField()
             ScoreRegistry::current().distance.add(metres);
         m_unscoredAdvance = 0.0f;
     }
+    pullCoins();
 }
 
 void ZqPScreenScene::updateObjects()

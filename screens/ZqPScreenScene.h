@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 class ZqModelLevelSection;
@@ -28,8 +29,8 @@ class ZqPhysicsWorld;
 // Each frame, in this order: the camera update; at most one physics step of the time
 // scale x 1/60 s; every object under the camera updates with 1/60 s and those that
 // reached state 5 are removed; sections are added ahead and objects removed behind and
-// beside the view; flash and shake; the field step (game speed, distance); the creation
-// queue.
+// beside the view; flash and shake; the field step (game speed, distance, the magnet's pull
+// on coins); the creation queue.
 //
 // Distances are in points along the gameplay direction from the camera's start; the
 // distance score is in metres (20 points each).
@@ -84,6 +85,22 @@ public:
     cocos2d::CCNode* fieldLayer() const { return m_fieldLayer; }
     cocos2d::CCSprite* flashSprite() const { return m_flash; }
 
+    // Power-ups (ZqPScreenScenePowerups.cpp).
+    ZqPObjectAssetPowerup* findPowerupByName(const std::string& type, const ZqPObject* excluded) const override;
+    // Keeps the index and position, and the current score record's session values.
+    void saveCheckpoint(int index, const cocos2d::CCPoint& position) override;
+    // Among the power-ups under the camera.
+    void activateCheckpoint() override;
+    void setMagnetActive(bool active) override { m_magnetActive = active; }
+    bool isMagnetActive() const { return m_magnetActive; }
+    void killAllEnemies() override;
+    // A power-up granted or bought: made whatever its appearance chance and taken at once,
+    // at the first live character (above it, or just below), else at the screen centre.
+    void grantPowerup(const std::shared_ptr<ZqModelAssetPowerup>& powerup, bool above) override;
+    // The kept checkpoint's creation index (-1 none) and position in the camera's space.
+    int checkpointIndex() const { return m_checkpointIndex; }
+    const cocos2d::CCPoint& checkpointPosition() const { return m_checkpointPosition; }
+
 private:
     explicit ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model);
     struct QueuedObject {
@@ -109,6 +126,8 @@ private:
     // The view's length along the gameplay direction, in points.
     float viewLength() const;
     void releaseObjects();
+    // The magnet's pull on the waiting coins near the characters.
+    void pullCoins();
 
     std::shared_ptr<ZqModelScreenScene> m_sceneModel;
     cocos2d::CCNode* m_fieldLayer = nullptr;
@@ -131,4 +150,7 @@ private:
     float m_cameraDistance = 0.0f;
     // The camera's advance not yet counted into the distance score, in points.
     float m_unscoredAdvance = 0.0f;
+    bool m_magnetActive = false;
+    int m_checkpointIndex = -1;
+    cocos2d::CCPoint m_checkpointPosition;
 };

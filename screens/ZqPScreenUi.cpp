@@ -15,6 +15,7 @@
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
 #include "screens/ZqPObjectButton.h"
+#include "objects/ZqPObjectManipulator.h"
 #include "objects/ZqPObjectText.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
@@ -29,23 +30,29 @@ namespace {
 // The game actions of the character buttons, begun on press and ended on release.
 struct CharacterKey {
     const char* action;
-    int gameAction;
+    ZqPInputController::Action gameAction;
 };
 constexpr CharacterKey kCharacterKeys[] = {
-    {"kCharacterMoveUpButton", 1},     {"kCharacterMoveDownButton", 2},    {"kCharacterMoveRightButton", 3},
-    {"kCharacterMoveLeftButton", 4},   {"kCharacterJumpButton", 5},        {"kCharacterRotateLeftButton", 6},
-    {"kCharacterRotateRightButton", 7}, {"kCharacterShootButton", 8},     {"kMotorSpinCWButton", 9},
-    {"kMotorSpinCCWButton", 10},
+    {"kCharacterMoveUpButton", ZqPInputController::kUp},
+    {"kCharacterMoveDownButton", ZqPInputController::kDown},
+    {"kCharacterMoveRightButton", ZqPInputController::kRight},
+    {"kCharacterMoveLeftButton", ZqPInputController::kLeft},
+    {"kCharacterJumpButton", ZqPInputController::kJump},
+    {"kCharacterRotateLeftButton", ZqPInputController::kRotateLeft},
+    {"kCharacterRotateRightButton", ZqPInputController::kRotateRight},
+    {"kCharacterShootButton", ZqPInputController::kShoot},
+    {"kMotorSpinCWButton", ZqPInputController::kMotorClockwise},
+    {"kMotorSpinCCWButton", ZqPInputController::kMotorCounterClockwise},
 };
 
 void controlPressed(ZqPObjectButton* button)
 {
-    ZqPInputController::shared()->actionBegin(11, button);
+    ZqPInputController::shared()->actionBegin(ZqPInputController::kControlPressed, button);
 }
 
 void controlReleased(ZqPObjectButton* button)
 {
-    ZqPInputController::shared()->actionEnd(12, button);
+    ZqPInputController::shared()->actionEnd(ZqPInputController::kControlReleased, button);
 }
 
 // The indices of the characters still locked that the player's coins pay for.
@@ -111,14 +118,17 @@ CCScene* ZqPScreenUi::createScene(bool loadingUi)
 
 bool ZqPScreenUi::init()
 {
+    // No tilt acts while an interface screen shows.
+    ZqPObjectAccelerometer::shared()->setModel(nullptr);
     // The base makes the UI layer, which the build fills; it schedules the update too.
     if (!ZqPScreen::init() || !buildUiFromModel(ZqPScreenNavigator::shared()->currentKey(), false))
         return false;
     bindCommands();
     bindButton("kCustom", this, menu_selector(ZqPScreenUi::customPressed));
 
-    // Control buttons press action 11 and release action 12 with themselves as sender,
-    // bound twice as the editor's player does; binding sets the handlers, so once counts.
+    // Input-action buttons press kControlPressed and release kControlReleased with themselves
+    // as sender. They are bound twice, by the binding and by the walk that logs them;
+    // binding sets the handlers, so once counts.
     ZqPInputController* input = ZqPInputController::shared();
     bindInput("kInputControllerActionButton", input, controlPressed, controlReleased);
     registerInputActionButtons();
@@ -157,8 +167,14 @@ void ZqPScreenUi::bindCommands()
 
 void ZqPScreenUi::registerInputActionButtons()
 {
-    for (ZqPObjectButton* button : findButtons("kInputControllerActionButton")) {
-        debugLog("---------- register button with ID: %d", static_cast<int>(button->model()->id()));
+    // Control buttons act as input-action buttons whatever their "Action": the components
+    // they drive take exactly that class as sender.
+    for (ZqPObjectButton* button : allButtons()) {
+        const std::shared_ptr<ZqBaseModelObjectButton>& model = button->model();
+        if (!model || (model->action() != "kInputControllerActionButton" &&
+                       model->typeId() != ZqModelObjectButtonControl::staticTypeId()))
+            continue;
+        debugLog("---------- register button with ID: %d", static_cast<int>(model->id()));
         button->setInputHandlers(controlPressed, controlReleased);
     }
 }

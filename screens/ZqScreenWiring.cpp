@@ -4,6 +4,7 @@
 #include "app/ZqPSettingsController.h"
 #include "app/ZqServices.h"
 #include "model/ZqGameQuestions.h"
+#include "objects/ZqPObjectManipulator.h"
 #include "screens/ZqPButtonKeys.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqPScreenScene.h"
@@ -72,4 +73,10 @@ std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const 
     ZqServices::shared()->setPoster(platform.poster);
     app.setRandomSeed(platform.seed);
     return view;
+}
+
+void zqEndPlayer(ZqPAppDelegate& app)
+{
+    app.finish();
+    ZqPObjectAccelerometer::purge();
 }

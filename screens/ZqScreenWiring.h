@@ -49,3 +49,7 @@ struct ZqPlayerPlatform {
 // the game cannot start: the data is missing or bad, or no view could be made.
 std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const ZqPlayerPlatform& platform,
                                                      std::string& error);
+
+// The end after the main loop, the same for both: the delegate's (progress saved, models
+// reset), then the accelerometer object goes.
+void zqEndPlayer(ZqPAppDelegate& app);

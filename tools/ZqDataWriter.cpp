@@ -116,16 +116,20 @@ ZqDataWriter::ZqDataWriter(ZqModelController& controller, Options options)
 
 std::vector<std::string> ZqDataWriter::keyLines(const std::set<std::string>& names)
 {
-    static const std::map<int, std::string> fixed = {
-        {kValueCode, "value"}, {kClassNameCode, "Class Name"}, {kIdCode, "id"}, {kUserIdCode, "User ID"}};
+    static const std::map<int, std::string> fixed = [] {
+        std::map<int, std::string> codes;
+        for (const FixedKeyCode& key : kFixedKeyCodes)
+            codes.emplace(key.code, key.name);
+        return codes;
+    }();
     std::vector<std::string> others;
     for (const std::string& name : names) {
         if (name.empty() || name.find('\n') != std::string::npos)
             throw std::invalid_argument("ZqDataWriter: a key name cannot be empty or hold a line break");
-        if (name != "value" && name != "Class Name" && name != "id" && name != "User ID")
+        if (fixedKeyCode(name) < 0)
             others.push_back(name);
     }
-    const std::size_t count = std::max<std::size_t>(kUserIdCode + 1, others.size() + fixed.size());
+    const std::size_t count = std::max<std::size_t>(kHighestFixedKeyCode + 1, others.size() + fixed.size());
     std::vector<std::string> lines;
     lines.reserve(count);
     auto next = others.begin();
@@ -136,7 +140,7 @@ std::vector<std::string> ZqDataWriter::keyLines(const std::set<std::string>& nam
         } else if (next != others.end()) {
             lines.push_back(*next++);
         } else {
-            // Only codes below 50 can be left over; the name just holds the place.
+            // Only codes below the highest fixed one can be left over; the name just holds the place.
             std::string filler = "~unused" + std::to_string(code);
             while (names.count(filler) != 0)
                 filler.insert(filler.begin(), '~');

@@ -41,16 +41,11 @@ public:
         std::string password;          // the zip password; empty: the game's own
     };
 
-    // The fixed codes of the key file.
-    static constexpr int kValueCode = 10;
-    static constexpr int kClassNameCode = 33;
-    static constexpr int kIdCode = 42;
-    static constexpr int kUserIdCode = 50;
-
     ZqDataWriter(ZqModelController& controller, Options options);
 
-    // The key file's lines for a set of names: the four fixed names at their codes, the
-    // others in set order around them, padded with unused names up to code 50.
+    // The key file's lines for a set of names: the fixed names at their codes
+    // (kFixedKeyCodes), the others in set order around them, padded with unused names up to
+    // the highest fixed code.
     // std::invalid_argument for an empty name or one holding a line break.
     static std::vector<std::string> keyLines(const std::set<std::string>& names);
 

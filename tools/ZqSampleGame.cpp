@@ -3,6 +3,7 @@
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributePoint.h"
 #include "attributes/ZqAttributeValue.h"
+#include "attributes/ZqEditorKeys.h"
 #include "model/ZqAttributeTable.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
@@ -66,7 +67,6 @@ constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604, kGround = 605;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
 constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
-constexpr int kKeyReturn = 0x01000004; // the editor's key code of Return
 constexpr float kWidth = 1136.0f;  // the design size, landscape
 constexpr float kHeight = 640.0f;
 
@@ -214,7 +214,7 @@ void buildScreens(ZqGameBuilder& game)
     name->m_action->setValue("kCustomVector", true);
     menu->screen()->addChild(name, true);
     // Return presses Play; the audio button mutes and unmutes; the exit button ends the game.
-    game.button(302, "Play", *menu, field.get(), 1008, centre)->m_keyboardKey->setValue(kKeyReturn, true);
+    game.button(302, "Play", *menu, field.get(), 1008, centre)->m_keyboardKey->setValue(ZqEditorKey::kReturn, true);
     auto audio = game.make<ZqModelObjectButtonSoundControl>(305, "Audio Button");
     audio->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
     audio->m_position->setValue(cocos2d::CCPoint(kWidth - 80.0f, kHeight - 80.0f), true);

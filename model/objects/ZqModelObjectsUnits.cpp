@@ -20,9 +20,9 @@ std::shared_ptr<ZqModelSpriteContainer> ZqBaseModelAssetObstacle::spriteContaine
     return m_idleAnimation ? m_idleAnimation->sourceSprite() : nullptr;
 }
 
-void ZqBaseModelAssetObstacle::setIdleAnimationFromSprite(const std::shared_ptr<ZqModelSpriteContainer>& container)
+void ZqBaseModelAssetObstacle::setIdleAnimation(const std::shared_ptr<ZqModelAnimation>& animation)
 {
-    m_idleAnimation->setFromSprite(container);
+    m_idleAnimation->setValue(animation);
 }
 
 std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetObstacle::idleAnimation() const { return m_idleAnimation->value(); }

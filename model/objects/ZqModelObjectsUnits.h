@@ -38,8 +38,8 @@ public:
 
     // The container "Idle Animation" was made from.
     std::shared_ptr<ZqModelSpriteContainer> spriteContainer() const override;
-    // Makes "Idle Animation" a one-frame animation of container (bullets made at run time).
-    void setIdleAnimationFromSprite(const std::shared_ptr<ZqModelSpriteContainer>& container);
+    // "Idle Animation" refers to animation (a character's bullet animation for its gun).
+    void setIdleAnimation(const std::shared_ptr<ZqModelAnimation>& animation);
 
     std::shared_ptr<ZqModelAnimation> idleAnimation() const;
     std::shared_ptr<ZqModelAnimation> defeatedAnimation() const;

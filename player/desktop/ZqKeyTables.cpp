@@ -1,6 +1,6 @@
 #include "ZqKeyTables.h"
 
-#include "app/ZqEditorKeys.h"
+#include "attributes/ZqEditorKeys.h"
 
 #include <array>
 #include <utility>

@@ -3,7 +3,7 @@
 #include <SDL2/SDL_keycode.h>
 #include <ois/OISKeyboard.h>
 
-// Device key codes to the editor's key numbering (app/ZqEditorKeys.h): letters and digits
+// Device key codes to the editor's key numbering (attributes/ZqEditorKeys.h): letters and digits
 // by their upper-case ASCII code, space and the punctuation keys by their ASCII code, the
 // named keys by the editor's codes; both Shifts, both Controls and both Alts alike. Any
 // other key is 0 (ignored).

@@ -149,7 +149,7 @@ int main()
     app.run();
 
     // The loop's last frame tore the director down, unscheduling the capture.
-    app.finish();
+    zqEndPlayer(app);
     capture->release();
     ZqServices::shared()->setPoster(nullptr);
     return app.exitStatus();

@@ -1,5 +1,6 @@
 // The loading sequence of the application delegate on a game made by the builder, from
 // the data directory and from the archive.
+#include "support/fresh_game.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPSettingsController.h"
 
@@ -27,6 +28,8 @@ protected:
     void SetUp() override
     {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
+        // Made before the baseline, so that it does not count as a leak.
+        GameplayParameters::shared();
         GLFixture::SetUp();
         ZqPSettingsController::purgeShared();
         cocos2d::CCUserDefault::sharedUserDefault()->deleteStore();
@@ -36,13 +39,8 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        ZqPSettingsController::purgeShared();
-        cocos2d::experimental::AudioEngine::end();
-        CocosDenshion::SimpleAudioEngine::end();
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        freshGame();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
-        controller().reset();
         GLFixture::TearDown();
     }
 

@@ -9,7 +9,8 @@
 // program ends, and resets every process-wide object a run makes (the navigator, the
 // settings and input controllers, the gameplay parameters, the model controller, the
 // sounds, the caches, the director).
-#include "app/ZqEditorKeys.h"
+#include "support/fresh_game.h"
+#include "attributes/ZqEditorKeys.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"
@@ -161,20 +162,9 @@ public:
         m_started = false;
         const int status = m_app->exitStatus();
         if (m_view)
-            m_app->finish();
+            zqEndPlayer(*m_app);
         ZqServices::shared()->setPoster(nullptr);
-        ZqSoundRegistry::shared().clear();
-        cocos2d::experimental::AudioEngine::end();
-        CocosDenshion::SimpleAudioEngine::end();
-        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        cocos2d::CCTextureCache::purgeSharedTextureCache();
-        ZqPInputController::purgeShared();
-        ZqPSettingsController::purgeShared();
-        cocos2d::CCUserDefault::purgeSharedUserDefault();
-        ZqPScreenNavigator::shared()->reset();
-        // Back to every default, holding no model of this game.
-        GameplayParameters::shared()->resetToDefaults(ZqModelGeneralSettings::createDetached());
-        ZqModelController::shared()->reset();
+        freshGame();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_view.reset();
         m_app.reset();

@@ -22,8 +22,9 @@ class AttributeLinks : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        installKeyDictionary({{"id", 42}, {"Class Name", 33}, {"value", 10}, {"connectedModelId", 1},
-                              {"attributeName", 2}, {"Name", 3}, {"Load", 4}});
+        KeyCodeTable table = fixedKeyCodeTable();
+        table.insert({{"connectedModelId", 1}, {"attributeName", 2}, {"Name", 3}, {"Load", 4}});
+        installKeyDictionary(table);
         m1 = std::make_unique<CountingOwner>(1);
         m2 = std::make_unique<CountingOwner>(2);
         m3 = std::make_unique<CountingOwner>(3);

@@ -99,14 +99,17 @@ private:
 
 inline const KeyCodeTable& testKeyTable()
 {
-    static const KeyCodeTable table = {
-        {"value", 10},     {"Class Name", 33}, {"id", 42},        {"User ID", 50},
-        {"Name", 1},       {"variableValue", 2}, {"isEmpty", 3},  {"animations", 4},
-        {"state", 5},      {"animation", 6},   {"points", 7},     {"preset", 8},
-        {"enum", 9},       {"text", 11},       {"list", 12},      {"nested", 13},
-        {"numbers", 14},   {"words", 15},      {"pair", 16},      {"four", 17},
-        {"connectedModelId", 18}, {"attributeName", 19},
-    };
+    static const KeyCodeTable table = [] {
+        KeyCodeTable codes = fixedKeyCodeTable();
+        codes.insert({
+            {"Name", 1},       {"variableValue", 2}, {"isEmpty", 3},  {"animations", 4},
+            {"state", 5},      {"animation", 6},   {"points", 7},     {"preset", 8},
+            {"enum", 9},       {"text", 11},       {"list", 12},      {"nested", 13},
+            {"numbers", 14},   {"words", 15},      {"pair", 16},      {"four", 17},
+            {"connectedModelId", 18}, {"attributeName", 19},
+        });
+        return codes;
+    }();
     return table;
 }
 

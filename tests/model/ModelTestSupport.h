@@ -58,10 +58,11 @@ protected:
     void SetUp() override
     {
         ZqModelController::shared()->reset();
-        installKeyDictionary({{"value", 10}, {"Class Name", 33}, {"id", 42}, {"children", 1},
-                              {"variableValue", 2}, {"isEmpty", 3}, {"connectedModelId", 4},
-                              {"attributeName", 5}, {"Name", 6}, {"Speed", 7}, {"Lives", 8},
-                              {"Active", 9}, {"Title", 11}, {"Port", 12}});
+        KeyCodeTable table = fixedKeyCodeTable();
+        table.insert({{"children", 1}, {"variableValue", 2}, {"isEmpty", 3}, {"connectedModelId", 4},
+                      {"attributeName", 5}, {"Name", 6}, {"Speed", 7}, {"Lives", 8}, {"Active", 9}, {"Title", 11},
+                      {"Port", 12}});
+        installKeyDictionary(table);
     }
     void TearDown() override { ZqModelController::shared()->reset(); }
 

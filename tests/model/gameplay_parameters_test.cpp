@@ -4,9 +4,9 @@
 #include "model/GameplayParameters.h"
 
 #include "attributes/ZqAttributeFundamental.h"
-#include "attributes/ZqAttributePoint.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "model/objects/ZqModelComponentsBehaviour.h"
 
 #include <gtest/gtest.h>
 
@@ -122,32 +122,32 @@ TEST_F(GameplayParametersTest, SceneValuesLeaveTheCurrentSpeed)
     EXPECT_EQ(parameters.gameSpeedMin(), 4.0f);
     EXPECT_EQ(parameters.gameSpeedMax(), 12.0f);
     EXPECT_EQ(parameters.gameSpeedIncrease(), 0.2f);
+    EXPECT_EQ(parameters.friction(), 0.1f);
     EXPECT_EQ(parameters.velocityScale(), 0.05f);
     EXPECT_EQ(parameters.restitution(), 0.3f);
+    EXPECT_EQ(parameters.scoreMultiplier(), 2.0f);
     EXPECT_EQ(parameters.gameplayAngleDirection(), 45.0f);
     EXPECT_EQ(parameters.sidesDeletionThreshold(), 700.0f);
     EXPECT_EQ(parameters.backDeletionThreshold(), 400.0f);
     EXPECT_EQ(parameters.gameSpeed(), 3.0f);
 }
 
-// A gameplay-settings model as the data holds it: attributes by name.
-class SettingsModel : public ZqModel {
-public:
-    explicit SettingsModel(const std::string& name)
-        : ZqModel(name)
-    {
-        (new ZqAttributePoint("Max Speed", this))->setValue(CCPoint(6, 0), true);
-        (new ZqAttributePoint("Air Drag", this))->setValue(CCPoint(0.5f, 0.7f), true);
-        (new ZqAttributeFloat("Jump Timeout", this))->setValue(0.6f, true);
-        (new ZqAttributeFloat("Ground Threshold", this))->setValue(0.03f, true);
-        (new ZqAttributeBool("Forced Movement", this))->setValue(false, true);
-        (new ZqAttributeBool("Image Direction", this))->setValue(true, true);
-        // Of another class than the data's: ignored.
-        (new ZqAttributeFloat("Fixed Rotation", this))->setValue(1.0f, true);
-    }
-    SettingsModel(const SettingsModel& source) = default;
-    ZQ_MODEL_IDENTITY(SettingsModel, ZqModel)
-};
+// A character's gameplay settings copied from data of another shape: "Left Lean Force"
+// missing and "Fixed Rotation" of another class, so the copy leaves both unbound.
+std::shared_ptr<ZqModelComponentCharacterGameplaySettings> reshapedSettings()
+{
+    auto source = ZqModelComponentCharacterGameplaySettings::create();
+    source->m_maxSpeed->setValue(CCPoint(6, 0), true);
+    source->m_airDrag->setValue(CCPoint(0.5f, 0.7f), true);
+    source->m_jumpTimeout->setValue(0.6f, true);
+    source->m_groundThreshold->setValue(0.03f, true);
+    source->m_forcedMovement->setValue(false, true);
+    source->m_imageDirection->setValue(true, true);
+    delete source->m_leftLeanForce;
+    delete source->m_fixedRotation;
+    (new ZqAttributeFloat("Fixed Rotation", source.get()))->setValue(1.0f, true);
+    return std::make_shared<ZqModelComponentCharacterGameplaySettings>(*source);
+}
 
 TEST_F(GameplayParametersTest, CharacterValuesComeFromTheSettingsModel)
 {
@@ -155,7 +155,7 @@ TEST_F(GameplayParametersTest, CharacterValuesComeFromTheSettingsModel)
     EXPECT_EQ(parameters.moveSpeed().x, 0.0f);
 
     parameters.setLeftLeanForce(0.4f);
-    parameters.loadFromCharacter(zqCreateModel<SettingsModel>("settings"));
+    parameters.loadFromCharacter(reshapedSettings());
     EXPECT_EQ(parameters.moveSpeed().x, 6.0f);
     EXPECT_EQ(parameters.characterFriction().y, 0.7f);
     EXPECT_EQ(parameters.upForceDuration(), 0.6f);
@@ -164,6 +164,38 @@ TEST_F(GameplayParametersTest, CharacterValuesComeFromTheSettingsModel)
     EXPECT_TRUE(parameters.imageDirection());
     EXPECT_FALSE(parameters.fixedRotation());
     EXPECT_EQ(parameters.leftLeanForce(), 0.4f); // absent: kept
+}
+
+// Each attribute feeds its own value; after a power-up the saved ones come back and the
+// never-saved ones keep what was loaded meanwhile.
+TEST_F(GameplayParametersTest, CharacterValuesComeBackAfterAPowerUp)
+{
+    auto settings = ZqModelComponentCharacterGameplaySettings::create();
+    settings->m_bounceForce->setValue(CCPoint(1, 2));
+    settings->m_jumpForce->setValue(CCPoint(3, 4));
+    settings->m_jumpCounter->setValue(2.0f);
+    settings->m_jumpTimeout->setValue(0.5f);
+    settings->m_leftLeanForce->setValue(0.25f);
+    settings->m_rightLeanForce->setValue(0.75f);
+    settings->m_platformFriction->setValue(0.125f);
+    settings->m_jumpFromGround->setValue(true);
+    settings->m_fixedRotation->setValue(true);
+    settings->m_directMovement->setValue(true);
+    parameters.loadFromCharacter(settings);
+    parameters.saveToDictionary();
+    parameters.loadFromCharacter(ZqModelComponentCharacterGameplaySettings::create());
+    parameters.restoreCountdown();
+
+    EXPECT_EQ(parameters.bounceForce(), CCPoint(1, 2));
+    EXPECT_EQ(parameters.upForce(), CCPoint(3, 4));
+    EXPECT_EQ(parameters.upForceCounter(), 2.0f);
+    EXPECT_EQ(parameters.upForceDuration(), 0.5f);
+    EXPECT_EQ(parameters.leftLeanForce(), 0.25f);
+    EXPECT_EQ(parameters.rightLeanForce(), 0.75f);
+    EXPECT_EQ(parameters.platformFriction(), 0.125f);
+    EXPECT_TRUE(parameters.upForceFromGround());
+    EXPECT_TRUE(parameters.fixedRotation());
+    EXPECT_FALSE(parameters.directMovement());
 }
 
 class FrameOnlyView : public CCEGLViewProtocol {

@@ -17,9 +17,9 @@ protected:
     void SetUp() override
     {
         ModelTest::SetUp();
-        KeyCodeTable table = {{"value", 10}, {"Class Name", 33}, {"id", 42}, {"User ID", 50},
-                              {"platformSpecificValues", 60}, {"ios", 61}, {"adUnit", 62}, {"enum", 63},
-                              {"variableValue", 64}, {"isEmpty", 65}, {"android", 66}};
+        KeyCodeTable table = fixedKeyCodeTable();
+        table.insert({{"platformSpecificValues", 60}, {"ios", 61}, {"adUnit", 62}, {"enum", 63},
+                      {"variableValue", 64}, {"isEmpty", 65}, {"android", 66}});
         // Every attribute name of the model gets a code too.
         int32_t code = 100;
         const auto names = ZqModelGeneralSettings::createDetached();

@@ -2,6 +2,8 @@
 // never in a crash, an escaping exception, endless steps or a game with models missing.
 #include "loading_support.h"
 
+#include <chrono>
+
 namespace loading_test {
 namespace {
 
@@ -202,6 +204,30 @@ TEST_F(LoadingFailureTest, ArchiveCorruptedAtEveryOffset)
         failures += !error.empty();
     }
     EXPECT_GT(failures, 0);
+}
+
+// A map of a million distinct codes the key file lacks is read in linear time: the load
+// fails on the first of them, not after a quadratic scan.
+TEST_F(LoadingFailureTest, AMillionUnknownLargeKeyCodesFailAtOnce)
+{
+    constexpr uint32_t kKeys = 1000000;
+    Bytes map = {0xdf, 0x00, 0x0f, 0x42, 0x40}; // a map of 1,000,000 entries
+    map.reserve(map.size() + kKeys * 6);
+    for (uint32_t i = 0; i < kKeys; ++i) {
+        const uint32_t code = 65536 + i;
+        map.insert(map.end(), {0xce, static_cast<unsigned char>(code >> 24), static_cast<unsigned char>(code >> 16),
+                               static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code), 0xc0});
+    }
+    fileOf(game, "ZqModelObjectLabel.1.attributes.pack") = map;
+    TempDir root;
+    writeDirectory(root, game);
+    const auto started = std::chrono::steady_clock::now();
+    const std::string error = load(root);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_EQ(error.rfind("Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: key code 65536 is not in the key file", 0), 0u) << error;
+    // Seconds in an unoptimised build under the sanitizers on a loaded machine; the
+    // quadratic scan took many minutes.
+    EXPECT_LT(seconds, 60.0);
 }
 
 } // namespace

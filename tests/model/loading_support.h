@@ -25,18 +25,21 @@ namespace loading_test {
 
 using archive_test::Bytes;
 
-// The key file's lines: "value", "Class Name", "id" and "User ID" at 10, 33, 42 and 50.
+// The key file's lines: the fixed names at their codes, the others around them.
 inline std::string keyText(const std::set<std::string>& names)
 {
-    const std::map<std::size_t, std::string> fixed = {{10, "value"}, {33, "Class Name"}, {42, "id"}, {50, "User ID"}};
+    std::map<std::size_t, std::string> fixed;
+    for (const FixedKeyCode& key : kFixedKeyCodes)
+        fixed.emplace(key.code, key.name);
     std::vector<std::string> others;
     for (const std::string& name : names) {
-        if (name != "value" && name != "Class Name" && name != "id" && name != "User ID")
+        if (fixedKeyCode(name) < 0)
             others.push_back(name);
     }
     std::string text;
     std::size_t next = 0;
-    for (std::size_t line = 0; line < std::max<std::size_t>(51, others.size() + fixed.size()); ++line) {
+    for (std::size_t line = 0; line < std::max<std::size_t>(kHighestFixedKeyCode + 1, others.size() + fixed.size());
+         ++line) {
         auto it = fixed.find(line);
         text += it != fixed.end() ? it->second : next < others.size() ? others[next++] : "~k" + std::to_string(line);
         text += "\n\n"; // blank lines get no code

@@ -1,8 +1,10 @@
 // The character on a field core with real Box2D: landing, jumping and its rules, the speed
-// clamp, leaning, the ground test, direct movement and turning.
+// clamp, leaning, the ground test, direct movement, turning and ground through a unit.
 #include "objects/character_support.h"
 
 #include "model/GameplayParameters.h"
+#include "model/objects/ZqModelObjectsUnits.h"
+#include "objects/ZqPObjectAssetUnit.h"
 
 using namespace cocos2d;
 
@@ -299,6 +301,50 @@ TEST_F(CharacterMovementTest, TurnedCharactersStillPassThroughEachOther)
     step(60);
     // They walked into each other and on: the left one is now right of the other.
     EXPECT_GT(left->getPosition().x, right->getPosition().x);
+}
+
+TEST_F(CharacterMovementTest, ACharactersUnitGroundsTheCharactersWeldedToItOnUnitsOnly)
+{
+    const auto unitAt = [&](const CCPoint& centre, const CCSize& size) {
+        auto asset = ZqModelController::shared()->createModel<ZqModelAssetObstacle>();
+        asset->updateCollisionShape(size, CCPoint());
+        asset->m_idleAnimation->setValue(animation(1.0f, true)); // units without one have no body
+        auto model = ZqModelController::shared()->createModel<ZqModelObjectAssetUnit>();
+        model->setAsset(asset);
+        model->setPosition(centre);
+        model->setCollisionType("kCharacterCollision");
+        auto* unit = dynamic_cast<ZqPObjectAssetUnit*>(ZqPObjectAsset::createAssetObject(model));
+        EXPECT_NE(unit, nullptr);
+        addToField(field(), unit);
+        return unit;
+    };
+    unitAt(CCPoint(0.0f, 0.0f), CCSize(600.0f, 40.0f));
+    addPlatform(CCPoint(0.0f, -300.0f), CCSize(600.0f, 40.0f));
+    ZqPObjectAssetCharacter* hero = spawnCharacter(characterAsset(), CCPoint(0.0f, 100.0f));
+    // Feet under the hero, welded to it: a character's unit that its own ground rays look
+    // through (a decoration), so that only the feet's contacts ground it.
+    ZqPObjectAssetUnit* feet = unitAt(CCPoint(0.0f, 75.0f), CCSize(20.0f, 10.0f));
+    feet->setObjectType(ZqPObject::kTypeCharacter);
+    feet->setObjectKind(ZqPObjectAssetUnit::kKindDecoration);
+    feet->getBody()->SetType(b2_dynamicBody);
+    b2WeldJointDef weld;
+    weld.Initialize(hero->getBody(), feet->getBody(), hero->getBody()->GetPosition());
+    world().CreateJoint(&weld);
+
+    landOnGround(hero);
+    step(60); // the weld's spring settles
+    EXPECT_NEAR(feet->getPositionY(), 25.0f, 1.5f) << "the feet stand on the platform unit";
+    for (int i = 0; i < 10; ++i) {
+        step();
+        EXPECT_TRUE(hero->controlBits() & ZqPObjectAssetCharacter::kOnGround) << "on ground while they touch";
+    }
+
+    hero->teleportTo(100.0f, -200.0f); // the feet come along, above the plain floor
+    step();
+    EXPECT_FALSE(hero->controlBits() & ZqPObjectAssetCharacter::kOnGround) << "the unit left the platform";
+    step(60);
+    EXPECT_NEAR(feet->getPositionY(), -275.0f, 1.5f) << "the feet rest on an object that is no unit";
+    EXPECT_FALSE(hero->controlBits() & ZqPObjectAssetCharacter::kOnGround);
 }
 
 } // namespace

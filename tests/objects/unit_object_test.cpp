@@ -107,6 +107,25 @@ TEST_F(UnitTest, TheFactoryMakesUnitsOnObstacleAssetsAndReadsTheirTokens)
     EXPECT_EQ(still->getBody(), nullptr) << "no idle animation, no body";
 }
 
+TEST_F(UnitTest, EachDestroyTokenGivesItsOwnDestroyTypeAndAnyOtherNone)
+{
+    const std::pair<const char*, int> tokens[] = {
+        {"kDestroyCollision", ZqPObjectAsset::kDestroyCollision},
+        {"kDestroyEnemyCollision", ZqPObjectAsset::kDestroyEnemyCollision},
+        {"kDestroyAllCollision", ZqPObjectAsset::kDestroyAllCollision},
+        {"kDestroyNo", ZqPObjectAsset::kDestroyNo},
+        {"kdestroycollision", ZqPObjectAsset::kDestroyNo},
+        {"kDestroyTypeCount", ZqPObjectAsset::kDestroyNo},
+    };
+    for (const auto& [token, type] : tokens) {
+        auto model = unitModel(CCPoint());
+        model->setDestroyType(token);
+        ZqPObjectAssetUnit* unit = place(model);
+        ASSERT_NE(unit, nullptr);
+        EXPECT_EQ(unit->destroyType(), type) << token;
+    }
+}
+
 TEST_F(UnitTest, StartMotionIsKinematicOrABulletForLinearUnitsAndAFreeBodyForPhysicsOnes)
 {
     auto walker = unitModel(CCPoint(100, 100));

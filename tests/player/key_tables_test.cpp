@@ -1,7 +1,7 @@
 // Device key codes to the editor's key numbering, on the OIS and the SDL roads.
 #include "ZqKeyTables.h"
 
-#include "app/ZqEditorKeys.h"
+#include "attributes/ZqEditorKeys.h"
 #include "model/ZqModelGeneralSettings.h"
 
 #include <gtest/gtest.h>

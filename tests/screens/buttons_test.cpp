@@ -4,12 +4,13 @@
 // and one back per Escape.
 #include "ui_screen_support.h"
 
+#include "attributes/ZqEditorKeys.h"
+
 namespace {
 
 using namespace cocos2d;
 
 constexpr int kKeyJ = 'J';
-constexpr int kKeyReturn = 0x01000004;
 
 // Hears control presses and releases, and touches below the buttons.
 class Listener : public CCLayer {
@@ -62,7 +63,7 @@ TEST_F(ButtonsTest, TouchesAndKeysPressAndReleaseButtonsThroughTheirHandlers)
 TEST_F(ButtonsTest, DisabledButtonsTakeNothingAndInvisibleOnesStillTakeTheirKeys)
 {
     button(*menu, "Hello", "kCustom", CCPoint(100, 100), kKeyJ);
-    button(*menu, "Shortcut", "kCustom", CCPoint(300, 100), kKeyReturn)->m_hidden->setValue(true, true);
+    button(*menu, "Shortcut", "kCustom", CCPoint(300, 100), ZqEditorKey::kReturn)->m_hidden->setValue(true, true);
     ZqPScreenUi* screen = show("Menu");
     touch(100, 100);
     EXPECT_EQ(linesWith("Custom Button Activated: Hello"), 1);
@@ -82,8 +83,8 @@ TEST_F(ButtonsTest, DisabledButtonsTakeNothingAndInvisibleOnesStillTakeTheirKeys
     EXPECT_FALSE(screen->findButton("kCustom")->isVisible() && screen->findButtons("kCustom")[1]->isVisible());
     touch(300, 100);
     EXPECT_EQ(linesWith("Custom Button Activated: Shortcut"), 0) << "no touch on an invisible button";
-    EXPECT_TRUE(ZqPButtonKeys::keyDown(kKeyReturn));
-    EXPECT_TRUE(ZqPButtonKeys::keyUp(kKeyReturn));
+    EXPECT_TRUE(ZqPButtonKeys::keyDown(ZqEditorKey::kReturn));
+    EXPECT_TRUE(ZqPButtonKeys::keyUp(ZqEditorKey::kReturn));
     EXPECT_EQ(linesWith("Custom Button Activated: Shortcut"), 1);
 }
 
@@ -141,7 +142,7 @@ protected:
     {
         ButtonsTest::SetUp();
         shop = graph.menu("Shop");
-        button(*menu, "Shop", "", CCPoint(100, 100), kKeyReturn);
+        button(*menu, "Shop", "", CCPoint(100, 100), ZqEditorKey::kReturn);
         FlowGraph::link(*menu, "Shop", *shop);
         show("Menu");
     }
@@ -150,19 +151,19 @@ protected:
 
 TEST_F(KeyLinkTest, AKeyReleasedAfterItsScreenWentReachesNothing)
 {
-    ASSERT_TRUE(ZqPButtonKeys::keyDown(kKeyReturn));
+    ASSERT_TRUE(ZqPButtonKeys::keyDown(ZqEditorKey::kReturn));
     // Another way to the shop while the key is held: the menu's screen is replaced and freed.
     show("Shop");
     frame();
-    EXPECT_TRUE(ZqPButtonKeys::buttonsFor(kKeyReturn).empty());
-    EXPECT_FALSE(ZqPButtonKeys::keyUp(kKeyReturn));
+    EXPECT_TRUE(ZqPButtonKeys::buttonsFor(ZqEditorKey::kReturn).empty());
+    EXPECT_FALSE(ZqPButtonKeys::keyUp(ZqEditorKey::kReturn));
     EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu", "Shop"}));
 }
 
 TEST_F(KeyLinkTest, PressingAKeyLinkedButtonSwitchesScreens)
 {
-    ASSERT_TRUE(ZqPButtonKeys::keyDown(kKeyReturn));
-    ASSERT_TRUE(ZqPButtonKeys::keyUp(kKeyReturn));
+    ASSERT_TRUE(ZqPButtonKeys::keyDown(ZqEditorKey::kReturn));
+    ASSERT_TRUE(ZqPButtonKeys::keyUp(ZqEditorKey::kReturn));
     EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu", "Shop"}));
     frame();
     EXPECT_EQ(ZqPScreen::runningScreen(), shown());

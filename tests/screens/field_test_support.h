@@ -3,6 +3,7 @@
 // The runtime tests' world: a headless GL view with a running scene, fresh models and
 // gameplay parameters, a seeded generator, atlases of solid-colour frames, and no engine
 // object left behind.
+#include "support/fresh_game.h"
 #include "engine/gl/GLFixture.h"
 #include "engine/textures/MediaFixtures.h"
 #include "audio/AudioEngine.h"
@@ -68,15 +69,7 @@ protected:
     void TearDown() override
     {
         zqSetLogSink(nullptr);
-        ZqSoundRegistry::shared().clear();
-        cocos2d::experimental::AudioEngine::end();
-        CocosDenshion::SimpleAudioEngine::end();
-        ZqPInputController::purgeShared();
-        ZqPSettingsController::purgeShared();
-        cocos2d::CCUserDefault::purgeSharedUserDefault();
-        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        cocos2d::CCTextureCache::purgeSharedTextureCache();
-        ZqModelController::shared()->reset();
+        freshGame();
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
         GLFixture::TearDown();
     }

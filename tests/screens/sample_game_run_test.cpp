@@ -2,11 +2,13 @@
 // screen's loading UI drives the loading from its tenth draw with the bar filling, the
 // "Load" port leads to the menu, Play by touch and by key reaches the game field, and
 // the audio button mutes both kinds of sound and saves.
+#include "support/fresh_game.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqSound.h"
 #include "app/ZqPSettingsController.h"
 #include "audio/AudioEngine.h"
+#include "attributes/ZqEditorKeys.h"
 #include "audio/SimpleAudioEngine.h"
 #include "model/GameplayParameters.h"
 #include "model/ZqGameSecrets.h"
@@ -26,8 +28,6 @@ namespace {
 
 using namespace cocos2d;
 
-constexpr int kKeyReturn = 0x01000004;
-
 // The sample's 1136 x 640 design on a view of that size: a point is a pixel.
 class SampleGameRunTest : public ScreenGLFixture {
 protected:
@@ -46,19 +46,10 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        ZqScreenMusic::shared().reset();
-        ZqSoundRegistry::shared().clear();
         ZqPScreenNavigator::shared()->reset();
-        frame();
-        ZqPInputController::purgeShared();
-        ZqPSettingsController::purgeShared();
-        CCUserDefault::purgeSharedUserDefault();
-        experimental::AudioEngine::end();
-        CocosDenshion::SimpleAudioEngine::end();
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        CCTextureCache::purgeSharedTextureCache();
+        frame(); // the replaced scenes go
+        freshGame();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
-        ZqModelController::shared()->reset();
         ScreenGLFixture::TearDown();
     }
 
@@ -168,8 +159,8 @@ void SampleGameRunTest::runFromLoadingToGame(bool archive)
     ASSERT_TRUE(navigator->switchToScreen("Menu", true, 0));
     director->replaceScene(navigator->sceneContainer());
     frame();
-    EXPECT_TRUE(ZqPButtonKeys::keyDown(kKeyReturn));
-    EXPECT_TRUE(ZqPButtonKeys::keyUp(kKeyReturn));
+    EXPECT_TRUE(ZqPButtonKeys::keyDown(ZqEditorKey::kReturn));
+    EXPECT_TRUE(ZqPButtonKeys::keyUp(ZqEditorKey::kReturn));
     EXPECT_EQ(navigator->currentKey(), "Game");
     frame();
     EXPECT_NE(navigator->currentGameScene(), nullptr);

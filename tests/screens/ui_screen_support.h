@@ -3,6 +3,7 @@
 // Menus built from flow graphs in the shared controller, shown on a headless 480 x 320
 // view through the navigator, with touches, keys and captured log lines; the saved
 // progress, scores, sounds and input start fresh in each test.
+#include "support/fresh_game.h"
 #include "app/ScoreRegistry.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"
@@ -44,16 +45,9 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        ZqScreenMusic::shared().reset();
-        ZqSoundRegistry::shared().clear();
         ZqPScreenNavigator::shared()->reset();
         frame(); // the replaced scenes go
-        ZqPInputController::purgeShared();
-        ZqPSettingsController::purgeShared();
-        cocos2d::CCUserDefault::purgeSharedUserDefault();
-        ZqModelController::shared()->reset();
-        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        freshGame();
         ScreenGLFixture::TearDown();
     }
 

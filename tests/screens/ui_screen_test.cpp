@@ -3,7 +3,11 @@
 #include "ui_screen_support.h"
 
 #include "app/ZqServices.h"
+#include "model/objects/ZqModelObjectsControls.h"
 #include "model/scene/ZqModelMedia.h"
+#include "objects/ZqPObjectImage.h"
+#include "objects/ZqPObjectManipulator.h"
+#include "screens/ZqPObjectButtonJoystick.h"
 
 namespace {
 
@@ -108,6 +112,74 @@ TEST_F(UiScreenShowTest, AdsAreCountedPerShowingAtTheirFrequencies)
     lines.clear();
     show("Menu");
     EXPECT_EQ(linesWith("banner:"), 0) << "bought away";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(UiScreenShowTest, AManipulatorBecomesAJoystickAndNoTiltActsOverAMenu)
+{
+    auto stick = ZqModelObjectManipulator::create();
+    stick->m_position->setValue(CCPoint(200, 150), true);
+    menu->screen()->addChild(stick, true);
+    // An accelerometer model is a manipulator too, but not exactly one: no joystick.
+    menu->screen()->addChild(ZqModelObjectAccelerometer::create(), true);
+    auto tilt = ZqModelObjectAccelerometer::create();
+    ZqPObjectAccelerometer::shared()->setModel(tilt);
+
+    ZqPScreenUi* screen = show("Menu");
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(ZqPObjectAccelerometer::shared()->manipulatorModel(), nullptr);
+    std::vector<ZqPObjectButtonJoystick*> sticks;
+    CCArray* children = screen->uiLayer()->getChildren();
+    for (unsigned i = 0; children && i < children->count(); ++i) {
+        if (auto* joystick = dynamic_cast<ZqPObjectButtonJoystick*>(children->objectAtIndex(i)))
+            sticks.push_back(joystick);
+    }
+    ASSERT_EQ(sticks.size(), 1u);
+    EXPECT_EQ(sticks[0]->manipulatorModel(), stick);
+    EXPECT_EQ(sticks[0]->getPosition(), CCPoint(200, 150));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(UiScreenShowTest, TheIdleLoopRestartsTheObjectsAfterTheOpeningAndEveryIdlePeriod)
+{
+    menu->screen()->m_idleAnimationLoop->setValue(true, true);
+    menu->screen()->m_openAnimationFrames->setValue(15, true); // 0.5 s
+    menu->screen()->m_idleAnimationFrames->setValue(30, true); // 1 s
+    menu->screen()->addChild(ZqModelObjectImage::create(), true);
+    auto still = graph.menu("Still");
+    still->screen()->addChild(ZqModelObjectImage::create(), true);
+
+    auto imageOf = [](ZqPScreenUi* screen) -> ZqPObjectImage* {
+        for (CCObject* object : *screen->uiObjects()) {
+            if (auto* image = dynamic_cast<ZqPObjectImage*>(object))
+                return image;
+        }
+        return nullptr;
+    };
+    ZqPObjectImage* image = imageOf(show("Menu"));
+    ASSERT_NE(image, nullptr);
+    const float start = image->time();
+    for (int i = 0; i < 24; ++i)
+        frame(0.0125f); // 0.3 s
+    EXPECT_NEAR(image->time() - start, 0.3f, 0.02f) << "not before the opening ends";
+    for (int i = 0; i < 24; ++i)
+        frame(0.0125f);
+    EXPECT_NEAR(image->time(), 0.1f, 0.03f) << "restarted at 0.5 s";
+    for (int i = 0; i < 80; ++i)
+        frame(0.0125f); // 1.6 s
+    EXPECT_NEAR(image->time(), 0.1f, 0.03f) << "and again at 1.5 s";
+
+    ZqPObjectImage* stillImage = imageOf(show("Still"));
+    ASSERT_NE(stillImage, nullptr);
+    for (int i = 0; i < 160; ++i)
+        frame(0.0125f);
+    EXPECT_GT(stillImage->time(), 1.9f) << "without the loop the clock runs on";
 }
 
 } // namespace

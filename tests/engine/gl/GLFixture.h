@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cocos2d.h"
+#include "headless_view.h"
 #include "platform/CCEGLViewSDL.h"
 
 #include <gtest/gtest.h>
@@ -28,14 +29,12 @@ protected:
 
     void SetUp() override
     {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
         m_baseline = cocos2d::CCObject::liveObjectCount();
         const cocos2d::CCSize size = viewSize();
-        view = cocos2d::CCEGLViewSDL::createHeadless(static_cast<int>(size.width), static_cast<int>(size.height));
-        ASSERT_TRUE(view) << "no headless GL context (Mesa's EGL and DRI packages missing?)";
+        view = makeHeadlessView(static_cast<int>(size.width), static_cast<int>(size.height));
+        ASSERT_TRUE(view);
         view->setDesignResolutionSize(size.width, size.height, cocos2d::kResolutionShowAll);
         director = cocos2d::CCDirector::sharedDirector();
-        director->setOpenGLView(view.get());
     }
 
     void TearDown() override

@@ -2,6 +2,7 @@
 // (anchor, alignment, tracking, text) on a headless GL view, with no engine object leaked.
 #include "media_shape_support.h"
 
+#include "engine/gl/headless_view.h"
 #include "engine/textures/MediaFixtures.h"
 #include "model/scene/ZqModelFont.h"
 #include "model/scene/ZqModelLabel.h"
@@ -70,13 +71,11 @@ protected:
     void SetUp() override
     {
         SceneTest::SetUp();
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
         CCPoolManager::sharedPoolManager()->finalize();
         CCDirector::sharedDirector()->purgeDirector();
         m_baseline = CCObject::liveObjectCount();
-        m_view = CCEGLViewSDL::createHeadless(32, 32);
-        ASSERT_TRUE(m_view) << "no headless GL context (Mesa's EGL and DRI packages missing?)";
-        CCDirector::sharedDirector()->setOpenGLView(m_view.get());
+        m_view = makeHeadlessView(32, 32);
+        ASSERT_TRUE(m_view);
         CCFileUtils::sharedFileUtils()->setResourceRoot(m_root.file(""));
         std::filesystem::create_directories(m_root.file("data/fonts"));
         font = controller().createModel<ZqModelFont>();

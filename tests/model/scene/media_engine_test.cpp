@@ -2,6 +2,7 @@
 // the frame animation's tag, delay and repeat, and no engine object left behind.
 #include "media_shape_support.h"
 
+#include "engine/gl/headless_view.h"
 #include "model/scene/ZqModelMedia.h"
 #include "cocos2d.h"
 #include "platform/CCEGLViewSDL.h"
@@ -62,16 +63,14 @@ protected:
     void SetUp() override
     {
         SceneTest::SetUp();
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
         // Start from a clean engine, whatever earlier tests left in the pool or the director.
         CCSpriteFrameCache::purgeSharedSpriteFrameCache();
         CCTextureCache::purgeSharedTextureCache();
         cocos2d::CCPoolManager::sharedPoolManager()->finalize();
         CCDirector::sharedDirector()->purgeDirector();
         m_baseline = CCObject::liveObjectCount();
-        m_view = CCEGLViewSDL::createHeadless(32, 32);
-        ASSERT_TRUE(m_view) << "no headless GL context (Mesa's EGL and DRI packages missing?)";
-        CCDirector::sharedDirector()->setOpenGLView(m_view.get());
+        m_view = makeHeadlessView(32, 32);
+        ASSERT_TRUE(m_view);
         m_dir = std::filesystem::temp_directory_path() / ("zq_scene_media_" + std::to_string(getpid()));
         std::filesystem::create_directories(m_dir);
     }

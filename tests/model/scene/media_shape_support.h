@@ -22,7 +22,7 @@ inline void installKeysFor(const std::vector<std::shared_ptr<ZqModel>>& models)
     keyNameSet().clear();
     for (const std::shared_ptr<ZqModel>& model : models)
         model->collectKeys();
-    KeyCodeTable table = {{"value", 10}, {"Class Name", 33}, {"id", 42}, {"User ID", 50}};
+    KeyCodeTable table = fixedKeyCodeTable();
     int32_t code = 100;
     for (const std::string& name : keyNameSet())
         table.emplace(name, code++);

@@ -66,8 +66,9 @@ TEST_F(NodeTest, DefaultNamesAndStartNodePorts)
 TEST_F(NodeTest, PortsAreRebuiltOnlyWhenTheCountDiffers)
 {
     scene_test::installKeysFor({});
-    installKeyDictionary({{"id", 42}, {"attributesCount", 1}, {"connectedModelId", 2}, {"attributeName", 3},
-                          {"Go", 4}, {"children", 5}});
+    KeyCodeTable table = fixedKeyCodeTable();
+    table.insert({{"attributesCount", 1}, {"connectedModelId", 2}, {"attributeName", 3}, {"Go", 4}, {"children", 5}});
+    installKeyDictionary(table);
     auto target = controller().createModel<ZqNodeUI>();
     target->setId(12);
     auto menu = controller().createModel<ZqNodeUI>();

@@ -59,7 +59,7 @@ inline void installKeysOf(const ModelList& models)
         model->collectKeys();
     for (const char* name : {"value", "children", "connectedModelId", "attributeName", "isEmpty", "variableValue"})
         keyNameSet().insert(name);
-    KeyCodeTable table{{"value", 10}, {"Class Name", 33}, {"id", 42}, {"User ID", 50}};
+    KeyCodeTable table = fixedKeyCodeTable();
     int32_t code = 100;
     for (const std::string& name : keyNameSet()) {
         if (!table.count(name))

@@ -1,0 +1,88 @@
+#pragma once
+
+// What the benchmark programs share: the median of timed runs, the summary line that sets
+// a time against its baseline, and the timing of a program run in a process of its own.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace zqbench {
+
+// The middle value (the mean of the two middle ones for an even count); 0 for none.
+inline double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+// "<what>: <ms> ms; <baseline>: <ms> ms; ratio <seconds / baselineSeconds>". Times in
+// seconds; nothing is printed while either is missing (a benchmark filtered out or failed).
+inline void printRatio(const std::string& what, double seconds, const std::string& baseline, double baselineSeconds)
+{
+    if (seconds <= 0 || baselineSeconds <= 0)
+        return;
+    std::printf("%s: %.3f ms; %s: %.3f ms; ratio %.2f\n", what.c_str(), seconds * 1e3, baseline.c_str(),
+                baselineSeconds * 1e3, seconds / baselineSeconds);
+}
+
+// One timed run: wall seconds from the program's start to its exit, and its exit code
+// (-1 when it could not be started or was killed).
+struct ProgramRun {
+    double seconds = 0.0;
+    int exitStatus = -1;
+};
+
+// Runs program in a process of its own, its working directory at directory, its output
+// dropped and the headless test hooks set: SDL's offscreen and dummy drivers, fixed steps,
+// the exit after the first frame, seed 1 and storeDirectory for the saved progress.
+
+inline ProgramRun runProgram(const char* program, const std::filesystem::path& directory,
+                             const std::filesystem::path& storeDirectory)
+{
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable; ++variable)
+        environment.emplace_back(*variable);
+    for (const char* variable :
+         {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "ZQ_FIXED_STEP=1", "ZQ_EXIT_FRAME=1", "ZQ_SEED=1"})
+        environment.emplace_back(variable);
+    environment.push_back("ZQ_DATA_HOME=" + storeDirectory.string());
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string path(program);
+    char* argv[] = {path.data(), nullptr};
+
+    // The child would write out a copy of whatever the parent's streams still buffer.
+    std::fflush(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(directory.c_str()) != 0)
+            _exit(127);
+        freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
+        execve(argv[0], argv, envp.data());
+        _exit(127);
+    }
+    int status = -1;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return {};
+    ProgramRun run;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+} // namespace zqbench

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "screens/ZqPObjectButton.h"
+
+// An on-screen toggle, made by the button factory for switch-button models. Each press
+// flips it and tells the input controller's subscribers, whatever sender they filter on:
+// switching on those of action 11, switching off those of 12, with the switch as the
+// argument; a release tells nothing. It starts on; its state is kept per model for the run
+// (ZqSwitchStates), so a switch built again for the same model continues from it. It runs
+// neither the screen's press and release handlers nor a menu handler. Main thread only.
+class ZqPObjectButtonSwitch : public ZqPObjectButton {
+public:
+    // The base's model, then the state stored for it, when there is one.
+    void setModel(const std::shared_ptr<ZqBaseModelObjectButton>& model) override;
+    // The pressed look; while enabled "Click Sound" once; then the toggle and its news.
+    void selected() override;
+    // The released look; while enabled "Release Sound" once.
+    void unselected() override;
+    void activate() override {}
+
+    bool isOn() const { return m_on; }
+
+private:
+    friend class ZqPObjectButton;
+    ZqPObjectButtonSwitch() = default;
+    // The state stored for the model, when there is one.
+    void readStoredState();
+
+    bool m_on = true;
+};
