@@ -183,15 +183,17 @@ void ZqPScreenScene::removeOutOfView()
         const CCRect extent = extentOf(*object);
         // Objects ahead of the view stay: the camera is coming to them.
         if (!area.intersectsRect(extent) && projection(extent, direction).first <= areaEnd) {
-            if (!(object->objectType() & ZqPObject::kTypeCharacter)) {
-                m_camera->removeChild(object);
-            } else if (object->state() == ZqPObject::kStateDestroyed) {
+            const bool character = object->objectType() & ZqPObject::kTypeCharacter;
+            if (!character || object->state() == ZqPObject::kStateDestroyed) {
                 // A dying character whose defeated animation never ends it still leaves.
-                object->setState(ZqPObject::kStateRemoved);
+                if (character)
+                    object->setState(ZqPObject::kStateRemoved);
+                // One kept elsewhere must not go on using the camera as its reference node.
+                object->setReferenceNode(nullptr);
                 m_camera->removeChild(object);
-            } else if (ZqPObjectAsset* character = dynamic_cast<ZqPObjectAsset*>(object)) {
+            } else if (ZqPObjectAsset* asset = dynamic_cast<ZqPObjectAsset*>(object)) {
                 // It dies as it would anywhere, so that the fall costs a life.
-                character->requestDestroy();
+                asset->requestDestroy();
             }
         }
         node->release();

@@ -174,6 +174,7 @@ TEST_F(FieldSectionsTest, ObjectsBehindAndBesideTheViewGoAndThoseAheadStay)
         frame();
     ASSERT_GT(field->cameraDistance(), 320.0f);
     EXPECT_EQ(behind->getParent(), nullptr) << "over the back threshold";
+    EXPECT_EQ(behind->referenceNode(), nullptr) << "kept elsewhere, it lets go of the camera";
     EXPECT_EQ(ahead->getParent(), field->camera());
     EXPECT_EQ(platform->getParent(), field->camera());
     for (ZqPObjectAsset* object : {behind, ahead, platform})
