@@ -13,6 +13,8 @@ public:
     // A key went down or up. Repeats are filtered out by the glue.
     virtual void keyPressed(int editorKey) = 0;
     virtual void keyReleased(int editorKey) = 0;
+    // Button, axis and hat numbers are below kPadNumbers, as the devices report them.
+    static constexpr int kPadNumbers = 256;
     // Button numbers as the pad reports them (0 jump, 1 shoot, 12 to 15 the D-pad).
     virtual void padButton(int pad, int button, bool pressed) = 0;
     // The axis' position from -1 to 1, as devices report it: x to the right, y down.

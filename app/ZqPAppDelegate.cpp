@@ -128,6 +128,7 @@ bool ZqPAppDelegate::applicationDidFinishLaunching()
     applyDesignResolution();
     cocos2d::CCDirector* director = cocos2d::CCDirector::sharedDirector();
     cocos2d::CCScene* scene = m_startScene ? m_startScene() : nullptr;
+    const bool noStartScreen = m_startScene && !scene;
     if (!scene)
         scene = cocos2d::CCScene::create();
     if (m_firstFrameTimer)
@@ -135,6 +136,9 @@ bool ZqPAppDelegate::applicationDidFinishLaunching()
     m_firstFrameTimer = new FirstFrameTimer(*this);
     director->runWithScene(scene);
     director->getScheduler()->scheduleUpdateForTarget(m_firstFrameTimer, INT_MIN, false);
+    // Nothing would ever load or show: a black window for ever.
+    if (noStartScreen)
+        fail("The game has no start screen: its data is damaged");
     return true;
 }
 

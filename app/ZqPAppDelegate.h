@@ -44,7 +44,8 @@ public:
 
     // Launch: the project generator seeded (setRandomSeed, else the clock), the design
     // resolution applied, the start screen's container run; the first scene's time to its
-    // first drawn frame decides the settings controller's slow-device flag.
+    // first drawn frame decides the settings controller's slow-device flag. A start scene
+    // factory that gives no scene fails the game (exit status 1, said once).
     bool applicationDidFinishLaunching() override;
     // Focus lost or minimised: every held action let go, the progress saved, frames stop
     // advancing, the music and every live sound pause. The foreground undoes it.

@@ -4,9 +4,15 @@
 #include "app/ZqSound.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelButtons.h"
+#include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelMedia.h"
 #include "screens/ZqPButtonKeys.h"
+#include "screens/ZqPObjectButtonLinks.h"
+#include "screens/ZqPObjectButtonLock.h"
+#include "screens/ZqPObjectButtonPowerup.h"
+#include "screens/ZqPObjectButtonPurchase.h"
 #include "screens/ZqPObjectButtonSwitch.h"
+#include "screens/ZqPObjectButtonUnlockCharacter.h"
 
 #include <algorithm>
 
@@ -20,16 +26,40 @@ CCNode* imageNode(const std::shared_ptr<ZqModelSpriteContainer>& container)
     return container ? container->getSprite(1.0f, true) : nullptr;
 }
 
+template <class Button>
+ZqPObjectButton* newButton()
+{
+    return new Button();
+}
+
+// The button class of each model class with its own; every other is a plain button.
+struct ButtonKind {
+    std::size_t modelType;
+    ZqPObjectButton* (*make)();
+};
+const ButtonKind kButtonKinds[] = {
+    {ZqModelObjectButtonSwitch::staticTypeId(), newButton<ZqPObjectButtonSwitch>},
+    {ZqModelObjectButtonPowerup::staticTypeId(), newButton<ZqPObjectButtonPowerup>},
+    {ZqModelObjectButtonPurchase::staticTypeId(), newButton<ZqPObjectButtonPurchase>},
+    {ZqModelObjectButtonUrl::staticTypeId(), newButton<ZqPObjectButtonUrl>},
+    {ZqModelObjectButtonFacebook::staticTypeId(), newButton<ZqPObjectButtonFacebook>},
+    {ZqModelObjectButtonCharacterUnlock::staticTypeId(), newButton<ZqPObjectButtonUnlockCharacter>},
+    {ZqModelObjectLockButton::staticTypeId(), newButton<ZqPObjectButtonLock>},
+};
+
 } // namespace
 
 ZqPObjectButton* ZqPObjectButton::create(const std::shared_ptr<ZqBaseModelObjectButton>& model)
 {
     if (!model)
         return nullptr;
-    // Power-up, purchase, link, unlock and lock buttons are plain buttons until their own
-    // classes come.
-    ZqPObjectButton* button = model->typeId() == ZqModelObjectButtonSwitch::staticTypeId() ? new ZqPObjectButtonSwitch()
-                                                                                           : new ZqPObjectButton();
+    ZqPObjectButton* button = nullptr;
+    for (const ButtonKind& kind : kButtonKinds) {
+        if (kind.modelType == model->typeId())
+            button = kind.make();
+    }
+    if (!button)
+        button = new ZqPObjectButton();
     if (!button->initWithModelImages(model)) {
         delete button;
         return nullptr;

@@ -42,6 +42,9 @@ public:
     // Runs the animation from its start.
     void resetTime() { m_time = 0.0f; }
     void setCurveState(int state) { m_curveState = state; }
+    // The animation clock (seconds) and curve state the model's values are read at.
+    float time() const { return m_time; }
+    int curveState() const { return m_curveState; }
 
     // The screen's input binding; replaces the handlers it had (binding twice keeps one).
     void setInputHandlers(InputHandler press, InputHandler release);

@@ -20,9 +20,10 @@ public:
 
     bool isOn() const { return m_on; }
 
-private:
-    friend class ZqPObjectButton;
+    // Made by the button factory.
     ZqPObjectButtonSwitch() = default;
+
+private:
     // The state stored for the model, when there is one.
     void readStoredState();
 

@@ -2,6 +2,7 @@
 
 #include "model/scene/ZqModelScreen.h"
 #include "screens/ZqPObjectButtonJoystick.h"
+#include "screens/ZqPObjectCharacterSelector.h"
 #include "screens/ZqPObjectSwipeControl.h"
 
 #include <vector>
@@ -33,6 +34,8 @@ ZqPScreen::~ZqPScreen()
                 dispatcher->removeDelegate(joystick);
             else if (auto* swipe = dynamic_cast<ZqPObjectSwipeControl*>(child))
                 dispatcher->removeDelegate(swipe);
+            else if (auto* selector = dynamic_cast<ZqPObjectCharacterSelector*>(child))
+                dispatcher->removeDelegate(selector);
         }
     }
     m_uiObjects->release();

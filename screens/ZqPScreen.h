@@ -82,7 +82,7 @@ public:
     void hideAds();
     // The next showing counts no interstitial (after a rewarded video, for example).
     void skipInterstitialOnce() { m_skipInterstitialOnce = true; }
-    // The "kPurchaseRemoveAds" buttons hide.
+    // The "kPurchaseRemoveAds" buttons hide, and the purchase buttons of that "Type".
     virtual void onAdsRemoved();
     // The UI objects start their animations over.
     virtual void resetUiObjects();
@@ -102,6 +102,14 @@ protected:
     // The default handler of every button: the pressed button's model to openLink,
     // through queueAction.
     void buttonPressed(cocos2d::CCObject* sender);
+    // A purchase button's press, by its "Purchase Method": "kInAppPurchase" asks the
+    // purchase bridge for the "Store Identifier", "kRewardedVideos" shows a rewarded video
+    // of the "Ad Network", each completing the purchase; any other buys at once.
+    void purchasePressed(cocos2d::CCObject* sender);
+    // A power-up button's press: one power-up of the inventory (none taken with "Unlimited
+    // Use"; nothing without one) goes to the running screen's grantPowerup, above the
+    // character with "Layering" "kAboveCharacter"; then the button's refill timer starts.
+    void usePowerup(cocos2d::CCObject* sender);
 
 private:
     // The runtime object of one model of the screen, in the UI layer.

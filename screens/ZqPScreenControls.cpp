@@ -17,6 +17,9 @@
 #include "screens/ZqPButtonMenu.h"
 #include "screens/ZqPObjectButton.h"
 #include "screens/ZqPObjectButtonJoystick.h"
+#include "screens/ZqPObjectButtonPowerup.h"
+#include "screens/ZqPObjectButtonPurchase.h"
+#include "screens/ZqPObjectCharacterSelector.h"
 #include "screens/ZqPObjectEventObserver.h"
 #include "objects/ZqPObjectImage.h"
 #include "screens/ZqPObjectLoadingBar.h"
@@ -79,6 +82,8 @@ void ZqPScreen::addUiObjectFor(const std::shared_ptr<ZqModelObject>& object)
                 : ZqPObjectSwipeControl::create(std::static_pointer_cast<ZqModelObjectSwipeControl>(object));
         uiLayer()->addChild(control, object->zDepth());
         return;
+    } else if (type == ZqModelObjectCharacterSelector::staticTypeId()) {
+        node = ZqPObjectCharacterSelector::create(std::static_pointer_cast<ZqModelObjectCharacterSelector>(object));
     } else if (type == ZqModelObjectUnlocker::staticTypeId()) {
         const auto& unlocker = static_cast<const ZqModelObjectUnlocker&>(*object);
         unlocker.applyCharacterUnlock();
@@ -88,7 +93,12 @@ void ZqPScreen::addUiObjectFor(const std::shared_ptr<ZqModelObject>& object)
         ZqPObjectButton* button = ZqPObjectButton::create(model);
         if (!button)
             return;
-        button->setTarget(this, menu_selector(ZqPScreen::buttonPressed));
+        if (dynamic_cast<ZqPObjectButtonPurchase*>(button))
+            button->setTarget(this, menu_selector(ZqPScreen::purchasePressed));
+        else if (dynamic_cast<ZqPObjectButtonPowerup*>(button))
+            button->setTarget(this, menu_selector(ZqPScreen::usePowerup));
+        else
+            button->setTarget(this, menu_selector(ZqPScreen::buttonPressed));
         button->setVisible(!model->isHidden());
         uiLayer()->addChild(ZqPButtonMenu::create(button), model->zDepth());
         addUiObject(button);
@@ -155,6 +165,43 @@ void ZqPScreen::buttonPressed(CCObject* sender)
     ZqPObjectButton* button = dynamic_cast<ZqPObjectButton*>(sender);
     std::shared_ptr<ZqBaseModelObjectButton> model = button ? button->model() : nullptr;
     queueAction([this, model] { openLink(model); });
+}
+
+void ZqPScreen::purchasePressed(CCObject* sender)
+{
+    ZqPObjectButtonPurchase* button = dynamic_cast<ZqPObjectButtonPurchase*>(sender);
+    if (!button || !button->purchaseModel())
+        return;
+    const ZqBaseModelObjectButtonPurchase& purchase = *button->purchaseModel();
+    if (purchase.purchaseMethod() == "kInAppPurchase") {
+        PurchaseBridge::shared()->setCallback(
+            button, static_cast<PurchaseBridge::Callback>(&ZqPObjectButtonPurchase::purchaseDidComplete));
+        PurchaseBridge::shared()->request(purchase.storeIdentifier());
+    } else if (purchase.purchaseMethod() == "kRewardedVideos") {
+        ZqAdController::shared()->setRewardCallback(button, callfunc_selector(ZqPObjectButtonPurchase::purchase));
+        ZqAdController::shared()->showRewardedVideo(purchase.adNetwork());
+    } else {
+        button->purchase();
+    }
+}
+
+void ZqPScreen::usePowerup(CCObject* sender)
+{
+    ZqPObjectButtonPowerup* button = dynamic_cast<ZqPObjectButtonPowerup*>(sender);
+    if (!button || !button->powerup() || !button->powerupModel())
+        return;
+    const ZqBaseModelObjectButtonPowerup& model = *button->powerupModel();
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    if (!model.unlimitedUse()) {
+        // A count is never used below 0, even when a button was enabled by its screen.
+        const int count = settings->inventoryCount(button->powerup());
+        if (count <= 0)
+            return;
+        settings->setInventoryCount(button->powerup(), count - 1);
+    }
+    if (ZqPScreen* running = runningScreen())
+        running->grantPowerup(button->powerup(), model.isAboveCharacter());
+    button->startRefillTimer();
 }
 
 void ZqPScreen::queueAction(std::function<void()> action)
@@ -235,6 +282,12 @@ void ZqPScreen::onAdsRemoved()
 {
     for (ZqPObjectButton* button : findButtons("kPurchaseRemoveAds"))
         button->setVisible(false);
+    // A purchase button keeps its kind in "Type": its "Action" names the power-up.
+    for (ZqPObjectButton* button : allButtons()) {
+        auto* purchase = dynamic_cast<ZqPObjectButtonPurchase*>(button);
+        if (purchase && purchase->purchaseModel() && purchase->purchaseModel()->type() == "kPurchaseRemoveAds")
+            button->setVisible(false);
+    }
 }
 
 void ZqPScreen::resetUiObjects()

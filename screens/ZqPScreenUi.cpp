@@ -14,7 +14,9 @@
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
+#include "screens/ZqCharacterUnlock.h"
 #include "screens/ZqPObjectButton.h"
+#include "screens/ZqPObjectCharacterSelector.h"
 #include "objects/ZqPObjectManipulator.h"
 #include "objects/ZqPObjectText.h"
 #include "screens/ZqPScreenNavigator.h"
@@ -461,13 +463,23 @@ void ZqPScreenUi::unlockRandomCharacter(CCObject* /*sender*/)
         return;
     }
     const int index = candidates[static_cast<std::size_t>(zqRand()) % candidates.size()];
-    if (ScoreRegistry::payCoins(characters[static_cast<std::size_t>(index)]->price())) {
-        ZqPSettingsController* settings = ZqPSettingsController::shared();
-        settings->unlockCharacter(index);
-        settings->setSelectedCharacter(index);
-        settings->save();
+    if (ZqPObjectCharacterSelector* selector = findCharacterSelector()) {
+        selector->setCurrentIndex(index);
+        selector->unlockCharacter(index);
+    } else if (ScoreRegistry::payCoins(characters[static_cast<std::size_t>(index)]->price())) {
+        zqGrantCharacter(index);
     }
     refreshUnlockCharacterButton();
+}
+
+ZqPObjectCharacterSelector* ZqPScreenUi::findCharacterSelector() const
+{
+    CCArray* children = uiLayer()->getChildren();
+    for (unsigned i = 0; children && i < children->count(); ++i) {
+        if (auto* selector = dynamic_cast<ZqPObjectCharacterSelector*>(children->objectAtIndex(i)))
+            return selector;
+    }
+    return nullptr;
 }
 
 void ZqPScreenUi::refreshUnlockCharacterButton()

@@ -7,6 +7,7 @@
 
 class ZqBaseModelObjectButton;
 class ZqPObjectButton;
+class ZqPObjectCharacterSelector;
 
 // The screen of every menu and of the overlay over a game field: built from the screen
 // model of the navigator's current key, it binds its buttons to their actions by their
@@ -70,8 +71,11 @@ public:
                               int transition);
 
     // Unlocks a random locked character the player's coins pay for, or tells that the
-    // coins do not reach.
+    // coins do not reach. With a character selector on the screen, the selector turns to
+    // it and unlocks it by its own method.
     void unlockRandomCharacter(cocos2d::CCObject* sender);
+    // The first character selector directly in the UI layer; null when none.
+    ZqPObjectCharacterSelector* findCharacterSelector() const;
     // The "kUnlockCharacter" button shows only while some locked character is affordable.
     void refreshUnlockCharacterButton();
 

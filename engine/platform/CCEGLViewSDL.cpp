@@ -7,6 +7,7 @@
 #include "touch/CCKeypadDispatcher.h"
 #include "touch/CCTouchDispatcher.h"
 
+#include "CCDrawableSize.h"
 #include "CCGL.h"
 
 #include <SDL2/SDL.h>
@@ -23,12 +24,18 @@ struct CCEGLViewSDLState {
     SDL_GLContext context = nullptr;
     // The windowed place and size while fullscreen, in window units.
     SDL_Rect windowed{};
+    // A fence after each of the last two frames; the older is waited on next.
+    GLsync frameFences[2] = {nullptr, nullptr};
+    int nextFence = 0;
 };
 
 namespace {
 
 // The id the left mouse button's touch gets.
 constexpr int kMouseTouchId = 0;
+// A frame's fence that has not signalled after this long is given up on: a slow frame
+// must not hang the program.
+constexpr GLuint64 kFenceTimeoutNs = 2'000'000'000;
 
 } // namespace
 
@@ -37,6 +44,10 @@ CCEGLViewSDL::CCEGLViewSDL() : m_state(std::make_unique<CCEGLViewSDLState>()) {}
 CCEGLViewSDL::~CCEGLViewSDL()
 {
     if (m_state->context) {
+        for (GLsync& fence : m_state->frameFences) {
+            if (fence)
+                glDeleteSync(fence);
+        }
         // The cached programs and state belong to this context.
         CCShaderCache::purgeSharedShaderCache();
         ccGLInvalidateStateCache();
@@ -155,6 +166,24 @@ void CCEGLViewSDL::swapBuffers()
     if (m_bEnded)
         return;
     SDL_GL_SwapWindow(m_state->window);
+    limitFramesInFlight();
+}
+
+void CCEGLViewSDL::limitFramesInFlight()
+{
+    // Nothing throttles a window that is never shown (the offscreen driver), and Mesa's
+    // software rasteriser queues every frame given to it: at most two stay in flight.
+    GLsync& oldest = m_state->frameFences[m_state->nextFence];
+    m_state->nextFence = 1 - m_state->nextFence;
+    if (!glFenceSync) {
+        glFinish();
+        return;
+    }
+    if (oldest) {
+        glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, kFenceTimeoutNs);
+        glDeleteSync(oldest);
+    }
+    oldest = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
 }
 
 void CCEGLViewSDL::beginFrame()
@@ -192,6 +221,10 @@ void CCEGLViewSDL::updateFrameFromDrawable()
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(m_state->window, &width, &height);
+    // SDL takes fullscreen as granted; without a window manager the window keeps its size,
+    // and drawing for the display's size would cut the picture off.
+    if (isFullscreen() && SDL_GL_GetCurrentWindow() == m_state->window)
+        ccCurrentDrawableSize(width, height);
     if (width <= 0 || height <= 0)
         return;
     if (width == static_cast<int>(m_obScreenSize.width) && height == static_cast<int>(m_obScreenSize.height))
@@ -258,18 +291,26 @@ void CCEGLViewSDL::pollEvents()
             continue;
         handleEvent(&event);
     }
+    // A window manager may grant fullscreen later than SDL reports it.
+    if (isFullscreen())
+        updateFrameFromDrawable();
 }
 
 void CCEGLViewSDL::handleEvent(const void* rawEvent)
 {
     const SDL_Event& event = *static_cast<const SDL_Event*>(rawEvent);
     CCDirector* director = CCDirector::sharedDirector();
-    // Mouse positions are in window units; the frame is in drawable pixels.
+    // Mouse positions are in window units; the frame is in drawable pixels. The ratio
+    // holds where SDL's idea of a fullscreen window's size does not.
     int windowWidth = 0;
     int windowHeight = 0;
+    int drawableWidth = 0;
+    int drawableHeight = 0;
     SDL_GetWindowSize(m_state->window, &windowWidth, &windowHeight);
-    const float toPixelsX = windowWidth > 0 ? m_obScreenSize.width / static_cast<float>(windowWidth) : 1.0f;
-    const float toPixelsY = windowHeight > 0 ? m_obScreenSize.height / static_cast<float>(windowHeight) : 1.0f;
+    SDL_GL_GetDrawableSize(m_state->window, &drawableWidth, &drawableHeight);
+    const float toPixelsX = windowWidth > 0 ? static_cast<float>(drawableWidth) / static_cast<float>(windowWidth) : 1.0f;
+    const float toPixelsY =
+        windowHeight > 0 ? static_cast<float>(drawableHeight) / static_cast<float>(windowHeight) : 1.0f;
     const int ids[] = {kMouseTouchId};
     switch (event.type) {
     case SDL_QUIT:

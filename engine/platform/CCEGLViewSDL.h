@@ -49,6 +49,8 @@ public:
     // Hides the window; isOpenGLReady() is false from then on.
     void end() override;
     bool isOpenGLReady() override;
+    // Shows the frame; then waits for the frame before the last to be drawn, so that at
+    // most two frames are in flight.
     void swapBuffers() override;
     void pollEvents() override;
     // Clears the whole drawable to opaque black and sets the viewport to the design area.
@@ -90,7 +92,9 @@ private:
     // Starts SDL's video and loads the GL library, once for the process.
     static bool startVideo(bool headless);
     // Reads the drawable size into the frame size (re-fitting the design resolution).
+    // While fullscreen, the drawable's own size: the window system may not have granted it.
     void updateFrameFromDrawable();
+    void limitFramesInFlight();
     void handleEvent(const void* event);
     void enterBackground();
     void enterForeground();

@@ -200,8 +200,9 @@ void CCUserDefault::load()
     }
     debugLog("[CCUserDefault] store %s is damaged (%s): kept as %s, %d whole entries salvaged", m_path.c_str(),
              result ? "no root element" : result.description(), aside.c_str(), salvaged);
-    // The salvaged values reach a new file at the next flush, or at the purge.
-    m_dirty = true;
+    // Written at once: a run that ends before its first save must not leave the next
+    // start empty. Should it fail, the next flush tries again.
+    m_dirty = !flush();
 }
 
 const std::string* CCUserDefault::find(const char* key) const
@@ -326,18 +327,23 @@ bool CCUserDefault::flush()
         entry.text() = value.c_str();
     }
 
-    // A failure here shows as the failure to open the temporary file below.
-    std::error_code ignored;
-    std::filesystem::path directory = std::filesystem::path(m_path).parent_path();
+    std::error_code folderError;
+    const std::filesystem::path directory = std::filesystem::path(m_path).parent_path();
     if (!directory.empty())
-        std::filesystem::create_directories(directory, ignored);
+        std::filesystem::create_directories(directory, folderError);
+    if (folderError) {
+        debugLog("[CCUserDefault] progress not saved to %s: its folder cannot be made (%s)", m_path.c_str(),
+                 folderError.message().c_str());
+        return false;
+    }
 
     // Write everything to a temporary file beside the store and only then rename it
     // over the old one: a crash at any point leaves either the old or the new file.
     const std::string tempPath = tempPathFor(m_path);
     FILE* file = std::fopen(tempPath.c_str(), "wb");
     if (!file) {
-        debugLog("[CCUserDefault] save to %s failed: %s", tempPath.c_str(), std::strerror(errno));
+        debugLog("[CCUserDefault] progress not saved to %s: %s cannot be made (%s)", m_path.c_str(), tempPath.c_str(),
+                 std::strerror(errno));
         return false;
     }
     pugi::xml_writer_file writer(file);
@@ -349,12 +355,13 @@ bool CCUserDefault::flush()
         error = errno;
     }
     if (!written) {
-        debugLog("[CCUserDefault] save to %s failed: %s", tempPath.c_str(), std::strerror(error));
+        debugLog("[CCUserDefault] progress not saved to %s: %s cannot be written (%s)", m_path.c_str(),
+                 tempPath.c_str(), std::strerror(error));
         std::remove(tempPath.c_str());
         return false;
     }
     if (std::rename(tempPath.c_str(), m_path.c_str()) != 0) {
-        debugLog("[CCUserDefault] save to %s failed: %s", m_path.c_str(), std::strerror(errno));
+        debugLog("[CCUserDefault] progress not saved to %s: %s", m_path.c_str(), std::strerror(errno));
         std::remove(tempPath.c_str());
         return false;
     }

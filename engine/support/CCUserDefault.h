@@ -10,11 +10,12 @@ namespace cocos2d {
 //
 // The file is read once, when the shared store is created; a missing file gives an empty
 // store. A damaged file is renamed aside ("<file>.damaged-<n>", logged) and every entry
-// read whole from it is kept. Something at the path that cannot be read at all (a
-// directory, a file without read permission) is left alone: the values then live in
-// memory only and flush() refuses to overwrite it. Setters change only the values in memory: nothing reaches
-// the disk until flush() (the game flushes after important writes and when it goes to
-// the background), and purgeSharedUserDefault() flushes what is still unwritten.
+// read whole from it is kept and written to a new store file at once. Something at the
+// path that cannot be read at all (a directory, a file without read permission) is left
+// alone: the values then live in memory only and flush() refuses to overwrite it.
+// Setters change only the values in memory: nothing reaches the disk until flush() (the
+// game flushes after important writes and when it goes to the background), and
+// purgeSharedUserDefault() flushes what is still unwritten.
 // flush() writes a temporary file beside the store, syncs it and renames it over the
 // old file, so an interrupted save leaves the previous file whole.
 //

@@ -111,7 +111,7 @@ public:
     float labelScale() const { return m_labelScale->value(); }
     float labelVerticalSpacing() const { return m_labelVerticalSpacing->value(); }
     float maxRefill() const { return m_maxRefill->value(); }
-    // Seconds.
+    // Minutes per free refill.
     float refillTimeout() const { return m_refillTimeout->value(); }
     float visibilityThreshold() const { return m_visibilityThreshold->value(); }
 

@@ -18,18 +18,15 @@ void ZqInputDevices::attach(SDL_Window* window)
 {
     if (m_ois.create(x11WindowId(window)))
         return;
-    debugLog("[ZqInputDevices] keyboard and pads through SDL");
+    debugLog("[ZqInputDevices] pads through SDL");
     m_sdl.openPresentPads();
 }
 
 bool ZqInputDevices::handleEvent(const SDL_Event& event)
 {
-    if (!m_ois.isCreated())
+    if (!m_ois.isCreated() || event.type == SDL_KEYDOWN || event.type == SDL_KEYUP)
         return m_sdl.handleEvent(event);
     switch (event.type) {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        return true;
     case SDL_JOYDEVICEADDED:
     case SDL_JOYDEVICEREMOVED:
         m_ois.requestRecreate();
@@ -45,7 +42,7 @@ void ZqInputDevices::capture()
         return;
     m_ois.capture();
     if (!m_ois.isCreated()) {
-        debugLog("[ZqInputDevices] OIS is gone: keyboard and pads through SDL");
+        debugLog("[ZqInputDevices] OIS is gone: pads through SDL");
         m_sdl.openPresentPads();
     }
 }

@@ -6,10 +6,9 @@
 #include <SDL2/SDL_events.h>
 #include <SDL2/SDL_video.h>
 
-// The program's input devices, reporting to one sink: OIS on the window where it is an
-// X11 window, else SDL's keyboard and pads. Either way the view sees no key event: the
-// SDL road hands keys to the sink, the OIS road drops them, since OIS delivers the same
-// keys.
+// The program's input devices, reporting to one sink: the keyboard always from SDL's key
+// events (the view sees none of them); the pads through OIS on the window where it is an
+// X11 window, else through SDL.
 class ZqInputDevices {
 public:
     explicit ZqInputDevices(ZqInputEventSink& sink) : m_ois(sink), m_sdl(sink) {}

@@ -1,7 +1,5 @@
 #include "ZqOisInput.h"
 
-#include "ZqKeyTables.h"
-
 #include <ZqLog.h>
 #include <ois/OISException.h>
 #include <ois/OISInputManager.h>
@@ -45,13 +43,8 @@ bool ZqOisInput::create(const std::string& x11Window)
         return false;
     OIS::ParamList parameters;
     parameters.insert({"WINDOW", x11Window});
-    parameters.insert({"x11_keyboard_grab", "false"});
-    parameters.insert({"x11_mouse_grab", "false"});
-    parameters.insert({"XAutoRepeatOn", "true"});
     try {
         m_manager = OIS::InputManager::createInputSystem(parameters);
-        m_keyboard = static_cast<OIS::Keyboard*>(m_manager->createInputObject(OIS::OISKeyboard, true));
-        m_keyboard->setEventCallback(this);
         const int joysticks = m_manager->getNumberOfDevices(OIS::OISJoyStick);
         for (int i = 0; i < joysticks; ++i) {
             // A pad that cannot be opened (no read permission) leaves the others working.
@@ -68,21 +61,17 @@ bool ZqOisInput::create(const std::string& x11Window)
         destroy();
         return false;
     }
-    debugLog("[ZqOisInput] keyboard and %zu joysticks on window %s", m_joysticks.size(), x11Window.c_str());
+    debugLog("[ZqOisInput] %zu joysticks on window %s", m_joysticks.size(), x11Window.c_str());
     return true;
 }
 
 void ZqOisInput::destroy()
 {
-    m_pendingReleases.clear();
     if (!m_manager)
         return;
     for (OIS::JoyStick* joystick : m_joysticks)
         m_manager->destroyInputObject(joystick);
     m_joysticks.clear();
-    if (m_keyboard)
-        m_manager->destroyInputObject(m_keyboard);
-    m_keyboard = nullptr;
     OIS::InputManager::destroyInputSystem(m_manager);
     m_manager = nullptr;
 }
@@ -99,44 +88,11 @@ void ZqOisInput::capture()
     if (!m_manager)
         return;
     try {
-        m_keyboard->capture();
         for (OIS::JoyStick* joystick : m_joysticks)
             joystick->capture();
     } catch (const OIS::Exception& error) {
         debugLog("[ZqOisInput] capture: %s", error.eText);
     }
-    flushReleases();
-}
-
-bool ZqOisInput::keyPressed(const OIS::KeyEvent& event)
-{
-    const int key = zqEditorKeyFromOis(event.key);
-    if (key == 0)
-        return true;
-    const auto pending = std::find(m_pendingReleases.begin(), m_pendingReleases.end(), key);
-    if (pending != m_pendingReleases.end()) {
-        // A repeat: the key never went up.
-        m_pendingReleases.erase(pending);
-        return true;
-    }
-    m_sink.keyPressed(key);
-    return true;
-}
-
-bool ZqOisInput::keyReleased(const OIS::KeyEvent& event)
-{
-    const int key = zqEditorKeyFromOis(event.key);
-    if (key != 0)
-        m_pendingReleases.push_back(key);
-    return true;
-}
-
-void ZqOisInput::flushReleases()
-{
-    std::vector<int> releases;
-    releases.swap(m_pendingReleases);
-    for (int key : releases)
-        m_sink.keyReleased(key);
 }
 
 bool ZqOisInput::buttonPressed(const OIS::JoyStickEvent& event, int button)

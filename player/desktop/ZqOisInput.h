@@ -3,7 +3,6 @@
 #include "app/ZqInputEvents.h"
 
 #include <ois/OISJoyStick.h>
-#include <ois/OISKeyboard.h>
 
 #include <string>
 #include <vector>
@@ -12,22 +11,22 @@ namespace OIS {
 class InputManager;
 }
 
-// The keyboard and the joysticks through OIS, attached to an X11 window, reporting to one
-// sink. The keyboard is not grabbed and X's auto-repeat stays on (OIS's defaults grab the
-// keyboard and switch auto-repeat off for the whole X session); a repeat, which X sends as
-// a release and a press of the key together, reaches the sink as nothing.
+// The joysticks through OIS, attached to an X11 window, reporting to one sink. OIS makes
+// no keyboard: as a second client on the window it would get each press in X's
+// auto-repeat form, so the keyboard comes from SDL, the window's owner. Nothing is
+// grabbed.
 //
 // OIS finds joysticks only when its input system is made: when a joystick comes or goes,
 // the input system is made again at the next capture, every held action let go first.
-class ZqOisInput : public OIS::KeyListener, public OIS::JoyStickListener {
+class ZqOisInput : public OIS::JoyStickListener {
 public:
     explicit ZqOisInput(ZqInputEventSink& sink) : m_sink(sink) {}
     ~ZqOisInput() override;
     ZqOisInput(const ZqOisInput&) = delete;
     ZqOisInput& operator=(const ZqOisInput&) = delete;
 
-    // Makes the input system on the X11 window (its id as decimal text): a buffered
-    // keyboard, and a buffered joystick for each one connected. False (logged) when OIS
+    // Makes the input system on the X11 window (its id as decimal text), with a buffered
+    // joystick for each one connected. False (logged) when OIS
     // cannot be made there (no X display, no such window).
     bool create(const std::string& x11Window);
     bool isCreated() const { return m_manager != nullptr; }
@@ -38,15 +37,10 @@ public:
     void capture();
     void requestRecreate() { m_recreate = true; }
 
-    bool keyPressed(const OIS::KeyEvent& event) override;
-    bool keyReleased(const OIS::KeyEvent& event) override;
     bool buttonPressed(const OIS::JoyStickEvent& event, int button) override;
     bool buttonReleased(const OIS::JoyStickEvent& event, int button) override;
     bool axisMoved(const OIS::JoyStickEvent& event, int axis) override;
     bool povMoved(const OIS::JoyStickEvent& event, int index) override;
-    // Hands on the key releases of the capture that no press of the same key followed
-    // (capture calls it).
-    void flushReleases();
 
 private:
     void destroy();
@@ -54,8 +48,6 @@ private:
     ZqInputEventSink& m_sink;
     std::string m_window;
     OIS::InputManager* m_manager = nullptr;
-    OIS::Keyboard* m_keyboard = nullptr;
     std::vector<OIS::JoyStick*> m_joysticks;
-    std::vector<int> m_pendingReleases;
     bool m_recreate = false;
 };

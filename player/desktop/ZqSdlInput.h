@@ -7,7 +7,7 @@
 
 #include <map>
 
-// The keyboard and the pads through SDL, where OIS cannot be made (no X11 window:
+// The keyboard through SDL, and the pads where OIS cannot be made (no X11 window:
 // Wayland, the offscreen driver). Keys come from SDL's key events (repeats dropped). A pad
 // SDL knows as a game controller gives its A and B as buttons 0 and 1 and its D-pad as
 // buttons 12 (up), 13 (right), 14 (down), 15 (left), its left stick as axes 0 and 1;

@@ -10,6 +10,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 bool parseUnsigned(const std::string& text, unsigned& value)
@@ -24,6 +27,12 @@ bool parseInt(const std::string& text, int& value)
     const char* end = text.data() + text.size();
     const auto [stop, status] = std::from_chars(text.data(), end, value);
     return !text.empty() && status == std::errc() && stop == end;
+}
+
+// A pad's button, axis or hat number: devices have fewer than kPadNumbers.
+bool parsePadNumber(const std::string& text, int& value)
+{
+    return parseInt(text, value) && value >= 0 && value < ZqInputEventSink::kPadNumbers;
 }
 
 bool parseFloat(const std::string& text, float& value)
@@ -65,6 +74,28 @@ constexpr std::pair<const char*, unsigned> kHatNames[] = {
     {"down-right", ZqInputEventSink::kHatDown | ZqInputEventSink::kHatRight},
 };
 
+// The folder a file path names (relative paths are the working directory's).
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool isWritableFolder(const std::string& path)
+{
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+// A directory opens as a stream that reads nothing: it would pass as an empty script.
+bool isReadableFile(const std::string& path)
+{
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && access(path.c_str(), R_OK) == 0;
+}
+
 bool parseUpDown(const std::string& word, bool& down)
 {
     if (word != "down" && word != "up")
@@ -94,8 +125,13 @@ bool ZqTestHooks::fromEnvironment(ZqTestHooks& hooks, std::string& error)
             return false;
         }
     }
-    if (const char* script = variable("ZQ_INPUT_SCRIPT"))
+    if (const char* script = variable("ZQ_INPUT_SCRIPT")) {
+        if (!isReadableFile(script)) {
+            error = std::string("ZQ_INPUT_SCRIPT: '") + script + "' is not a readable regular file";
+            return false;
+        }
         hooks.inputScript = script;
+    }
     if (const char* shots = variable("ZQ_SCREENSHOTS")) {
         std::istringstream list(shots);
         std::string item;
@@ -107,7 +143,17 @@ bool ZqTestHooks::fromEnvironment(ZqTestHooks& hooks, std::string& error)
                 error = "ZQ_SCREENSHOTS: expected frame:path, got '" + item + "'";
                 return false;
             }
-            hooks.screenshots.emplace_back(frame, item.substr(colon + 1));
+            const std::string path = item.substr(colon + 1);
+            if (hooks.exitFrame != 0 && frame > hooks.exitFrame) {
+                error = "ZQ_SCREENSHOTS: frame " + std::to_string(frame) + " of '" + item + "' comes after ZQ_EXIT_FRAME " +
+                        std::to_string(hooks.exitFrame);
+                return false;
+            }
+            if (!isWritableFolder(folderOf(path))) {
+                error = "ZQ_SCREENSHOTS: the folder of '" + path + "' (" + folderOf(path) + ") cannot be written";
+                return false;
+            }
+            hooks.screenshots.emplace_back(frame, path);
         }
     }
     return true;
@@ -155,6 +201,11 @@ bool ZqInputScript::parseLine(const std::string& line, Event& event, std::string
     std::vector<std::string> words;
     for (std::string word; in >> word;)
         words.push_back(word);
+    // The stream splits on vertical tabs and form feeds too: such a line has no word.
+    if (words.empty()) {
+        error = "no event on the line";
+        return false;
+    }
     if (!parseUnsigned(words[0], event.frame) || event.frame == 0) {
         error = "bad frame '" + words[0] + "' (frames count from 1)";
         return false;
@@ -182,16 +233,15 @@ bool ZqInputScript::parseLine(const std::string& line, Event& event, std::string
         return true;
     }
     if (what == "pad button") {
-        if (words.size() != 5 || !parseUpDown(words[3], event.down) || !parseInt(words[4], event.code) ||
-            event.code < 0)
-            return argumentError("down|up N");
+        if (words.size() != 5 || !parseUpDown(words[3], event.down) || !parsePadNumber(words[4], event.code))
+            return argumentError("down|up N, N from 0 to 255");
         event.kind = Event::kPadButton;
         return true;
     }
     if (what == "pad axis") {
-        if (words.size() != 5 || !parseInt(words[3], event.code) || event.code < 0 ||
-            !parseFloat(words[4], event.value) || event.value < -1.0f || event.value > 1.0f)
-            return argumentError("N VALUE, VALUE from -1 to 1");
+        if (words.size() != 5 || !parsePadNumber(words[3], event.code) || !parseFloat(words[4], event.value) ||
+            !(event.value >= -1.0f && event.value <= 1.0f))
+            return argumentError("N VALUE, N from 0 to 255, VALUE from -1 to 1");
         event.kind = Event::kPadAxis;
         return true;
     }
@@ -199,8 +249,8 @@ bool ZqInputScript::parseLine(const std::string& line, Event& event, std::string
         const auto* name = words.size() == 5 ? std::find_if(std::begin(kHatNames), std::end(kHatNames),
                                                             [&words](const auto& hat) { return words[4] == hat.first; })
                                              : std::end(kHatNames);
-        if (name == std::end(kHatNames) || !parseInt(words[3], event.code) || event.code < 0)
-            return argumentError("N and a direction (up, down-left, centre, ...)");
+        if (name == std::end(kHatNames) || !parsePadNumber(words[3], event.code))
+            return argumentError("N from 0 to 255 and a direction (up, down-left, centre, ...)");
         event.kind = Event::kPadHat;
         event.hat = name->second;
         return true;

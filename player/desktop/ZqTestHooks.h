@@ -24,13 +24,15 @@ struct ZqTestHooks {
     unsigned exitFrame = 0;
     bool debugDraw = false;
 
-    // False, with a message naming the variable, when one is malformed.
+    // False, with a message naming the variable, when one is malformed or cannot serve: a
+    // screenshot whose folder cannot be written or whose frame comes after ZQ_EXIT_FRAME,
+    // an input script that is not a readable regular file.
     static bool fromEnvironment(ZqTestHooks& hooks, std::string& error);
 };
 
 // Scripted input, one event a line, each handed to the program at the start of its frame:
 //   FRAME key down|up NAME          SDL's key names, through the SDL road's key table
-//   FRAME pad button down|up N      from one scripted pad
+//   FRAME pad button down|up N      from one scripted pad; pad numbers N from 0 to 255
 //   FRAME pad axis N VALUE          VALUE from -1 to 1, as devices report it (y down)
 //   FRAME pad hat N up|down|left|right|up-left|up-right|down-left|down-right|centre
 //   FRAME mouse down|move|up X Y    window pixels from the top-left: the view's touch road

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 namespace {
 
 Uint32 messageEventType()
@@ -19,9 +21,14 @@ Uint32 messageEventType()
 }
 
 volatile std::sig_atomic_t signalled = 0;
+// The exit status while a fatal error's box shows, else 0.
+volatile std::sig_atomic_t boxExitStatus = 0;
 
 extern "C" void noteSignal(int)
 {
+    // The box runs its own event loop: no frame would read the flag.
+    if (boxExitStatus != 0)
+        _exit(boxExitStatus);
     signalled = 1;
 }
 
@@ -84,10 +91,15 @@ bool closeIfSignalled()
 
 } // namespace ZqWindowMessages
 
-void zqReportFatalError(const std::string& message, SDL_Window* window)
+void zqReportFatalError(const std::string& message, SDL_Window* window, int exitStatus)
 {
     std::fprintf(stderr, "%s\n", message.c_str());
     std::fflush(stderr);
-    if (displayExists())
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "The game cannot start", message.c_str(), window);
+    if (!displayExists())
+        return;
+    boxExitStatus = exitStatus;
+    if (signalled)
+        _exit(exitStatus);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "The game cannot start", message.c_str(), window);
+    boxExitStatus = 0;
 }

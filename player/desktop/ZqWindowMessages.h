@@ -18,7 +18,9 @@ bool read(const SDL_Event& event, int& message, std::intptr_t& parameter);
 
 // SIGINT and SIGTERM post a close from the next closeIfSignalled (the handler itself only
 // notes the signal), so that the program ends as a closed window ends it, saving progress.
-// Keeps SDL from installing its own handlers; call it before SDL is initialised.
+// While a fatal error's box shows, no frame runs: a signal then ends the program at once
+// with the error's exit status. Keeps SDL from installing its own handlers; call it
+// before SDL is initialised.
 void closeOnSignals();
 // Posts the close a signal asked for; true when it did. Once a frame.
 bool closeIfSignalled();
@@ -26,5 +28,6 @@ bool closeIfSignalled();
 } // namespace ZqWindowMessages
 
 // Says why the program cannot go on: one line on standard error and, where a display
-// exists, a message box over the window (null for none).
-void zqReportFatalError(const std::string& message, SDL_Window* window);
+// exists, a message box over the window (null for none). exitStatus is what a signal
+// arriving while the box shows ends the program with.
+void zqReportFatalError(const std::string& message, SDL_Window* window, int exitStatus);

@@ -51,6 +51,8 @@ public:
         : m_hooks(hooks), m_script(script), m_sink(sink), m_view(view)
     {
     }
+    // 2 once a screenshot could not be saved, else 0.
+    int status() const { return m_status; }
 
     void before()
     {
@@ -61,10 +63,13 @@ public:
     {
         ++m_frame;
         for (const auto& [frame, path] : m_hooks.screenshots) {
-            if (frame == m_frame && !m_view.saveScreenshotPNG(path.c_str()))
+            if (frame == m_frame && !m_view.saveScreenshotPNG(path.c_str())) {
                 std::fprintf(stderr, "ZQ_SCREENSHOTS: frame %u could not be saved to %s\n", frame, path.c_str());
+                m_status = 2;
+            }
         }
-        if (m_frame == m_hooks.exitFrame)
+        // A run that missed a screenshot has failed: going on would only hide it.
+        if (m_frame == m_hooks.exitFrame || m_status != 0)
             ZqWindowMessages::post(ZqServices::kMessageClose);
     }
 
@@ -74,23 +79,30 @@ private:
     ZqInputEventSink& m_sink;
     CCEGLViewSDL& m_view;
     unsigned m_frame = 0;
+    int m_status = 0;
 };
+
+// A test hook is the test's mistake: one line, no box.
+int hookError(const std::string& message)
+{
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 2;
+}
 
 } // namespace
 
 // The program: the game's start-up (data, progress), the window with its devices and
 // posted messages, the engine's loop, and the end. Its exit status is the game's: 0, or 1
 // when the game data is missing or bad (said on standard error and in a message box),
-// or 2 when a test hook is malformed.
+// or 2 when a test hook is malformed or a screenshot could not be saved (said on standard
+// error only).
 int main()
 {
     ZqWindowMessages::closeOnSignals();
     ZqTestHooks hooks;
     std::string error;
-    if (!ZqTestHooks::fromEnvironment(hooks, error)) {
-        zqReportFatalError(error, nullptr);
-        return 2;
-    }
+    if (!ZqTestHooks::fromEnvironment(hooks, error))
+        return hookError(error);
 
     ZqPAppDelegate app;
     ZqInputDevices devices(app.inputHandler());
@@ -110,7 +122,7 @@ int main()
         debugLog("[zqplayer] window %dx%d", static_cast<int>(size.width), static_cast<int>(size.height));
         return created;
     };
-    platform.reportError = [&window](const std::string& message) { zqReportFatalError(message, window); };
+    platform.reportError = [&window](const std::string& message) { zqReportFatalError(message, window, 1); };
     platform.eventHook = [&app, &devices](const void* raw) {
         const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
         int message = 0;
@@ -125,7 +137,7 @@ int main()
     platform.seed = hooks.seed;
     std::unique_ptr<CCEGLViewSDL> view = zqStartPlayer(app, platform, error);
     if (!view) {
-        zqReportFatalError(error, nullptr);
+        zqReportFatalError(error, nullptr, 1);
         return 1;
     }
 
@@ -135,10 +147,8 @@ int main()
     view->setIconFromFile(CCFileUtils::sharedFileUtils()->fullPathForFilename("icon.ico").c_str());
 
     ZqInputScript script;
-    if (!hooks.inputScript.empty() && !script.load(hooks.inputScript, error)) {
-        zqReportFatalError(error, window);
-        return 2;
-    }
+    if (!hooks.inputScript.empty() && !script.load(hooks.inputScript, error))
+        return hookError(error);
     if (hooks.fixedStep)
         app.setFixedStep(1.0f / 60.0f);
     FrameHooks frameHooks(hooks, script, app.inputHandler(), *view);
@@ -152,5 +162,5 @@ int main()
     zqEndPlayer(app);
     capture->release();
     ZqServices::shared()->setPoster(nullptr);
-    return app.exitStatus();
+    return app.exitStatus() != 0 ? app.exitStatus() : frameHooks.status();
 }

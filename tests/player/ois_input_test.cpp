@@ -1,4 +1,4 @@
-// OIS's listener calls, as its devices make them, reaching the sink.
+// OIS's joystick listener calls, as its devices make them, reaching the sink.
 #include "ZqOisInput.h"
 
 #include "player_test_support.h"
@@ -18,46 +18,6 @@ public:
     OIS::Interface* queryInterface(OIS::Interface::IType) override { return nullptr; }
     void _initialize() override {}
 };
-
-OIS::KeyEvent key(OIS::KeyCode code)
-{
-    return OIS::KeyEvent(nullptr, code, 0);
-}
-
-TEST(OisInput, KeysReachTheSinkInEditorCodes)
-{
-    RecordingSink sink;
-    ZqOisInput input(sink);
-    input.keyPressed(key(OIS::KC_X));
-    input.keyPressed(key(OIS::KC_UP));
-    input.keyPressed(key(OIS::KC_NUMPAD5));
-    input.keyReleased(key(OIS::KC_UP));
-    input.keyReleased(key(OIS::KC_NUMPAD5));
-    // Releases wait for the end of the capture.
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"key+ 88", "key+ 16777235"}));
-    input.flushReleases();
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"key+ 88", "key+ 16777235", "key- 16777235"}));
-}
-
-TEST(OisInput, AnAutoRepeatIsNothing)
-{
-    // X's auto-repeat: a release and a press of the held key together, again and again.
-    RecordingSink sink;
-    ZqOisInput input(sink);
-    input.keyPressed(key(OIS::KC_J));
-    input.flushReleases();
-    for (int i = 0; i < 3; ++i) {
-        input.keyReleased(key(OIS::KC_J));
-        input.keyPressed(key(OIS::KC_J));
-        input.flushReleases();
-    }
-    EXPECT_EQ(sink.log, std::vector<std::string>{"key+ 74"});
-    // A real release, then a new press in the next capture, is both.
-    input.keyReleased(key(OIS::KC_J));
-    input.flushReleases();
-    input.keyPressed(key(OIS::KC_J));
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"key+ 74", "key- 74", "key+ 74"}));
-}
 
 TEST(OisInput, JoystickButtonsAxesAndHatsCarryThePad)
 {

@@ -9,6 +9,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -35,6 +37,8 @@ private:
 
 TEST(TestHooks, ReadFromTheEnvironment)
 {
+    const std::string scriptPath = testing::TempDir() + "zq_hooks_script.txt";
+    std::ofstream(scriptPath) << "1 key down Return\n";
     ZqTestHooks hooks;
     std::string error;
     {
@@ -47,14 +51,14 @@ TEST(TestHooks, ReadFromTheEnvironment)
     }
     Environment all({{"ZQ_FIXED_STEP", "1"},
                      {"ZQ_SEED", "42"},
-                     {"ZQ_INPUT_SCRIPT", "/tmp/script.txt"},
+                     {"ZQ_INPUT_SCRIPT", scriptPath.c_str()},
                      {"ZQ_SCREENSHOTS", "600:menu.png,2:/tmp/a b.png"},
                      {"ZQ_EXIT_FRAME", "600"},
                      {"ZQ_DEBUG_DRAW", "1"}});
     ASSERT_TRUE(ZqTestHooks::fromEnvironment(hooks, error)) << error;
     EXPECT_TRUE(hooks.fixedStep);
     EXPECT_EQ(hooks.seed, 42u);
-    EXPECT_EQ(hooks.inputScript, "/tmp/script.txt");
+    EXPECT_EQ(hooks.inputScript, scriptPath);
     EXPECT_EQ(hooks.screenshots,
               (std::vector<std::pair<unsigned, std::string>>{{600, "menu.png"}, {2, "/tmp/a b.png"}}));
     EXPECT_EQ(hooks.exitFrame, 600u);
@@ -74,6 +78,42 @@ TEST(TestHooks, MalformedValuesNameTheirVariable)
         EXPECT_FALSE(ZqTestHooks::fromEnvironment(hooks, error)) << name << "=" << value;
         EXPECT_EQ(error.rfind(name, 0), 0u) << error;
     }
+}
+
+TEST(TestHooks, PathsThatCannotServeAreErrorsAtStart)
+{
+    const std::string folder = testing::TempDir() + "zq_hooks_paths";
+    std::filesystem::create_directories(folder);
+    const std::string notAFolder = folder + "/file";
+    std::ofstream(notAFolder) << "x";
+    const std::string shotInFile = "3:" + notAFolder + "/shot.png";
+    const std::string shotInNothing = "3:" + folder + "/missing/shot.png";
+    const std::pair<std::vector<std::pair<const char*, const char*>>, std::string> bad[] = {
+        {{{"ZQ_SCREENSHOTS", shotInFile.c_str()}}, "ZQ_SCREENSHOTS: the folder of '" + notAFolder + "/shot.png'"},
+        {{{"ZQ_SCREENSHOTS", shotInNothing.c_str()}}, "ZQ_SCREENSHOTS: the folder of '" + folder + "/missing/shot.png'"},
+        {{{"ZQ_SCREENSHOTS", "5:a.png,7:b.png"}, {"ZQ_EXIT_FRAME", "6"}},
+         "ZQ_SCREENSHOTS: frame 7 of '7:b.png' comes after ZQ_EXIT_FRAME 6"},
+        {{{"ZQ_INPUT_SCRIPT", folder.c_str()}}, "ZQ_INPUT_SCRIPT: '" + folder + "' is not a readable regular file"},
+        {{{"ZQ_INPUT_SCRIPT", "/nonexistent/script.txt"}},
+         "ZQ_INPUT_SCRIPT: '/nonexistent/script.txt' is not a readable regular file"},
+    };
+    for (const auto& [variables, message] : bad) {
+        ZqTestHooks hooks;
+        std::string error;
+        {
+            Environment environment({});
+            for (const auto& [name, value] : variables)
+                setenv(name, value, 1);
+            EXPECT_FALSE(ZqTestHooks::fromEnvironment(hooks, error)) << message;
+        }
+        EXPECT_EQ(error.rfind(message, 0), 0u) << error;
+    }
+    // A shot at the exit frame itself is taken.
+    Environment atTheEnd({{"ZQ_SCREENSHOTS", "6:a.png"}, {"ZQ_EXIT_FRAME", "6"}});
+    ZqTestHooks hooks;
+    std::string error;
+    EXPECT_TRUE(ZqTestHooks::fromEnvironment(hooks, error)) << error;
+    std::filesystem::remove_all(folder);
 }
 
 class InputScript : public ::testing::Test {
@@ -139,8 +179,8 @@ TEST_F(InputScript, AMalformedLineIsAnErrorNamingIt)
         {"0 key down Return\n", "ZQ_INPUT_SCRIPT line 1: bad frame '0' (frames count from 1)"},
         {"1 key press Return\n", "ZQ_INPUT_SCRIPT line 1: 'key' expects down|up NAME"},
         {"1 key down NoSuchKey\n", "ZQ_INPUT_SCRIPT line 1: unknown key 'NoSuchKey'"},
-        {"1 pad axis 0 1.5\n", "ZQ_INPUT_SCRIPT line 1: 'pad axis' expects N VALUE, VALUE from -1 to 1"},
-        {"1 pad hat 0 north\n", "ZQ_INPUT_SCRIPT line 1: 'pad hat' expects N and a direction (up, down-left, centre, ...)"},
+        {"1 pad axis 0 1.5\n", "ZQ_INPUT_SCRIPT line 1: 'pad axis' expects N VALUE, N from 0 to 255, VALUE from -1 to 1"},
+        {"1 pad hat 0 north\n", "ZQ_INPUT_SCRIPT line 1: 'pad hat' expects N from 0 to 255 and a direction (up, down-left, centre, ...)"},
         {"1 mouse click 1 2\n", "ZQ_INPUT_SCRIPT line 1: 'mouse' expects down|move|up X Y"},
         {"1\n", "ZQ_INPUT_SCRIPT line 1: unknown event ''"},
     };
@@ -153,6 +193,44 @@ TEST_F(InputScript, AMalformedLineIsAnErrorNamingIt)
     std::string error;
     EXPECT_FALSE(script.load("/nonexistent/script.txt", error));
     EXPECT_EQ(error, "ZQ_INPUT_SCRIPT: cannot read /nonexistent/script.txt");
+}
+
+TEST_F(InputScript, EveryByteAloneOnALineIsBlankOrAnErrorOfThatLine)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        std::string error;
+        const bool parsed = script.parse("1 key down Return\n" + std::string(1, c) + "\n", error);
+        // Blanks and the comment sign leave an empty line; anything else is no event.
+        const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '#';
+        EXPECT_EQ(parsed, blank) << byte << ": " << error;
+        if (!blank) {
+            EXPECT_EQ(error.rfind("ZQ_INPUT_SCRIPT line 2: ", 0), 0u) << byte << ": " << error;
+        }
+    }
+}
+
+TEST_F(InputScript, NumbersAtTheLimitsOfTheirTypes)
+{
+    const std::pair<const char*, bool> lines[] = {
+        {"4294967295 key down Return", true},  {"4294967296 key down Return", false},
+        {"-1 key down Return", false},         {"1 pad button down 255", true},
+        {"1 pad button down 256", false},      {"1 pad button down 2147483647", false},
+        {"1 pad button down 2147483648", false}, {"1 pad button down -2147483649", false},
+        {"1 pad hat 255 up", true},            {"1 pad hat 134217728 up", false},
+        {"1 pad hat 2147483648 up", false},    {"1 pad axis 255 -1", true},
+        {"1 pad axis 256 1", false},           {"1 pad axis 0 nan", false},
+        {"1 pad axis 0 inf", false},           {"1 pad axis 0 -0", true},
+        {"1 pad axis 0 1e39", false},          {"1 mouse down 2147483647 -2147483648", true},
+        {"1 mouse down 2147483648 0", false},  {"1 mouse move 0 -2147483649", false},
+    };
+    for (const auto& [line, valid] : lines) {
+        std::string error;
+        EXPECT_EQ(script.parse(std::string("\n") + line + "\n", error), valid) << line << ": " << error;
+        if (!valid) {
+            EXPECT_EQ(error.rfind("ZQ_INPUT_SCRIPT line 2: ", 0), 0u) << line << ": " << error;
+        }
+    }
 }
 
 TEST(WindowMessages, PostedMessagesComeBackAtThePollAndSignalsPostClose)

@@ -51,12 +51,13 @@ TEST_F(UiActionsTest, LinksSwitchWithTheirStartModesAndALockButtonKeepsTheDestin
     auto lock = ZqModelObjectLockButton::create();
     lock->setName("Shop");
     lock->m_position->setValue(CCPoint(300, 100), true);
+    lock->m_scene->setValue("42", true);
     menu->screen()->addChild(lock, true);
+    purchasedItemFlag("Shop") = false; // bought
     FlowGraph::link(*menu, "Shop", *shop);
     button(*shop, "Nowhere", "", CCPoint(100, 100));
 
     show("Menu");
-    ZqPScreenNavigator::shared()->setSceneDestination(42);
     touch(300, 100);
     EXPECT_EQ(history().back(), "Shop");
     EXPECT_EQ(ZqPScreenNavigator::shared()->sceneDestination(), 42) << "a lock button passes the destination";

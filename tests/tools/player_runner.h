@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -39,7 +41,39 @@ struct PlayerOptions {
     int timeoutSeconds = 120;
     // SIGTERM this long after the start (0: never).
     int terminateAfterMilliseconds = 0;
+    // An X display (":91") to run on with SDL's x11 driver; empty: the offscreen driver.
+    std::string display;
+    // Runs once the program has started, while it runs; given its pid.
+    std::function<void(pid_t)> whileRunning;
 };
+
+// Where the run's output lines go, as it runs.
+inline std::string playerOutputPath(const PlayerOptions& options)
+{
+    return options.directory + "/player-output.txt";
+}
+
+// The output so far of the run.
+inline std::string playerOutputSoFar(const PlayerOptions& options)
+{
+    std::ifstream in(playerOutputPath(options), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Waits until the run's output holds the text, for at most the time; false when it did
+// not come.
+inline bool waitForOutput(const PlayerOptions& options, const std::string& text, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (playerOutputSoFar(options).find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 struct PlayerRun {
     // The exit status; -1 when a signal ended it or it ran out of time.
@@ -75,10 +109,15 @@ inline PlayerRun runPlayer(const std::string& program, const PlayerOptions& opti
         const std::string entry(*variable);
         // The run's own hooks only; no box may wait for a click.
         if (entry.rfind("ZQ_", 0) != 0 && entry.rfind("SDL_VIDEODRIVER=", 0) != 0 &&
-            entry.rfind("SDL_AUDIODRIVER=", 0) != 0)
+            entry.rfind("SDL_AUDIODRIVER=", 0) != 0 && entry.rfind("DISPLAY=", 0) != 0)
             environment.push_back(entry);
     }
-    environment.push_back("SDL_VIDEODRIVER=offscreen");
+    if (options.display.empty()) {
+        environment.push_back("SDL_VIDEODRIVER=offscreen");
+    } else {
+        environment.push_back("SDL_VIDEODRIVER=x11");
+        environment.push_back("DISPLAY=" + options.display);
+    }
     environment.push_back("SDL_AUDIODRIVER=dummy");
     environment.push_back("ZQ_DATA_HOME=" + (options.dataHome.empty() ? options.directory + "/store" : options.dataHome));
     if (options.fixedStep)
@@ -98,9 +137,16 @@ inline PlayerRun runPlayer(const std::string& program, const PlayerOptions& opti
             list += (list.empty() ? "" : ",") + std::to_string(frame) + ":" + path;
         environment.push_back("ZQ_SCREENSHOTS=" + list);
     }
-    environment.insert(environment.end(), options.environment.begin(), options.environment.end());
+    // The options' own variables replace those of the same name.
+    for (const std::string& entry : options.environment) {
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        environment.erase(std::remove_if(environment.begin(), environment.end(),
+                                         [&name](const std::string& old) { return old.rfind(name, 0) == 0; }),
+                          environment.end());
+        environment.push_back(entry);
+    }
 
-    const std::string outputPath = options.directory + "/player-output.txt";
+    const std::string outputPath = playerOutputPath(options);
     std::vector<char*> envp;
     for (std::string& entry : environment)
         envp.push_back(entry.data());
@@ -109,6 +155,8 @@ inline PlayerRun runPlayer(const std::string& program, const PlayerOptions& opti
     char* argv[] = {programCopy.data(), nullptr};
 
     PlayerRun run;
+    // Gone before the start, so that no one reads an earlier run's lines as this one's.
+    std::remove(outputPath.c_str());
     const pid_t child = fork();
     if (child == 0) {
         const int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -124,6 +172,8 @@ inline PlayerRun runPlayer(const std::string& program, const PlayerOptions& opti
         return run;
     const auto started = std::chrono::steady_clock::now();
     const auto deadline = started + std::chrono::seconds(options.timeoutSeconds);
+    if (options.whileRunning)
+        options.whileRunning(child);
     bool terminated = false;
     int status = 0;
     while (waitpid(child, &status, WNOHANG) == 0) {

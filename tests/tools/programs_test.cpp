@@ -3,6 +3,8 @@
 #include "tools_test_support.h"
 #include "player_runner.h"
 
+#include "engine/platform/XvfbServer.h"
+
 #include <SDL2/SDL_image.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +12,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -74,7 +78,7 @@ TEST_F(PlayerProgram, StartsUpInOrderFromTheDirectoryOrTheArchiveAndEndsAfterIts
         const int preload = played.lineWith("ZqModelGeneralSettings.0.attributes.pack", data);
         const int window = played.lineWith("[CCEGLViewSDL] window on offscreen", preload);
         const int steam = played.lineWith("Steam Started: false", window);
-        const int devices = played.lineWith("[ZqInputDevices] keyboard and pads through SDL", steam);
+        const int devices = played.lineWith("[ZqInputDevices] pads through SDL", steam);
         const int firstFrame = played.lineWith("[ZqPAppDelegate] first frame after", devices);
         EXPECT_GE(data, 0) << played.output;
         EXPECT_GT(firstFrame, 0) << played.output;
@@ -159,6 +163,24 @@ TEST_F(PlayerProgram, ReturnOrAClickOnPlayLeavesTheMenuForTheGame)
     }
 }
 
+TEST_F(PlayerProgram, AltEnterWithoutADisplayKeepsThePictureInTheWindow)
+{
+    exportGame(false);
+    player_test::PlayerOptions options = frames(330);
+    options.script = "300 key down Left Alt\n300 key down Return\n302 key up Return\n302 key up Left Alt\n";
+    options.screenshots = {{290, "windowed.png"}, {330, "fullscreen.png"}};
+    const player_test::PlayerRun played = play(options);
+    ASSERT_EQ(played.status, 0) << played.output;
+    ASSERT_GE(played.lineWith("[ZqPAppDelegate] fullscreen"), 0) << played.output;
+    // The offscreen surface keeps its size: Play stays where it was, as large.
+    const ColourSpot windowed = findColour(dir.file("game/windowed.png"), 60, 120, 220);
+    const ColourSpot fullscreen = findColour(dir.file("game/fullscreen.png"), 60, 120, 220);
+    ASSERT_GT(windowed.count, 500);
+    EXPECT_NEAR(fullscreen.count, windowed.count, windowed.count / 20);
+    EXPECT_NEAR(fullscreen.x, windowed.x, 2);
+    EXPECT_NEAR(fullscreen.y, windowed.y, 2);
+}
+
 TEST_F(PlayerProgram, AnEmptyArchiveFallsBackToTheDirectory)
 {
     exportGame(false);
@@ -198,6 +220,118 @@ TEST_F(PlayerProgram, MalformedHooksAreErrorsBeforeAnythingRuns)
     const player_test::PlayerRun badShots = play(options);
     EXPECT_EQ(badShots.status, 2);
     EXPECT_GE(badShots.lineWith("ZQ_SCREENSHOTS: expected frame:path, got 'later:shot.png'"), 0) << badShots.output;
+
+    // Values that would make a run pass without doing its work.
+    std::filesystem::create_directories(dir.file("game/folder"));
+    for (const auto& [variable, message] :
+         {std::pair<std::string, std::string>{"ZQ_SCREENSHOTS=3:no/such/folder/shot.png", "the folder of 'no/such/folder/shot.png'"},
+          {"ZQ_SCREENSHOTS=9:late.png", "frame 9 of '9:late.png' comes after ZQ_EXIT_FRAME 5"},
+          {"ZQ_INPUT_SCRIPT=" + dir.file("game/folder"), "is not a readable regular file"}}) {
+        options = frames(5);
+        options.environment = {variable};
+        const player_test::PlayerRun bad = play(options);
+        EXPECT_EQ(bad.status, 2) << variable;
+        EXPECT_TRUE(bad.has(message)) << bad.output;
+        EXPECT_FALSE(bad.has("Steam Started")) << bad.output;
+    }
+
+    // A screenshot that cannot be written when its frame comes ends the run there.
+    options = frames(50);
+    options.screenshots = {{3, "folder"}};
+    const player_test::PlayerRun failedShot = play(options);
+    EXPECT_EQ(failedShot.status, 2);
+    EXPECT_GE(failedShot.lineWith("ZQ_SCREENSHOTS: frame 3 could not be saved to folder"), 0) << failedShot.output;
+}
+
+TEST_F(PlayerProgram, UnderADisplayNoBoxWaitsForAHookAndASignalEndsABox)
+{
+    XvfbServer xvfb("640x480x24");
+    if (!xvfb.installed())
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(xvfb.available());
+    // A malformed hook: one line, no box, at once.
+    std::filesystem::create_directories(dir.file("game"));
+    player_test::PlayerOptions options = frames(5);
+    options.display = xvfb.display();
+    options.timeoutSeconds = 30;
+    options.environment = {"ZQ_SEED=many"};
+    const player_test::PlayerRun badHook = play(options);
+    EXPECT_FALSE(badHook.timedOut);
+    EXPECT_EQ(badHook.status, 2) << badHook.output;
+
+    // No game data: the box shows until SIGTERM, which ends the program with the error's status.
+    options.environment.clear();
+    options.terminateAfterMilliseconds = 1500;
+    const player_test::PlayerRun boxed = play(options);
+    EXPECT_FALSE(boxed.timedOut);
+    EXPECT_EQ(boxed.status, 1) << boxed.output;
+    EXPECT_GE(boxed.lineWith("No game data"), 0) << boxed.output;
+}
+
+TEST_F(PlayerProgram, DataWithoutItsStartScreenEndsWithOneMessage)
+{
+    exportGame(false);
+    // One flipped byte in the start screen's key.
+    const std::string screens = dir.file("game/data/ZqModelScreen.0.attributes.pack");
+    Bytes bytes = readBytes(screens);
+    const std::string key = "ZqPScreenStart";
+    const auto at = std::search(bytes.begin(), bytes.end(), key.begin(), key.end());
+    ASSERT_NE(at, bytes.end());
+    at[3] ^= 1;
+    writeBytes(screens, bytes);
+    player_test::PlayerOptions options;
+    options.timeoutSeconds = 60;
+    const player_test::PlayerRun played = play(options);
+    EXPECT_FALSE(played.timedOut);
+    EXPECT_EQ(played.status, 1) << played.output;
+    // One message, not one from each of the steps that could not go on.
+    const int message = played.lineWith("The game has no start screen: its data is damaged");
+    EXPECT_GE(message, 0) << played.output;
+    EXPECT_EQ(played.lineWith("The game has no start screen", message + 1), -1) << played.output;
+    EXPECT_FALSE(played.has("loading failed")) << played.output;
+}
+
+// The keys of a store file's entries.
+std::set<std::string> storeKeys(const std::string& path)
+{
+    const Bytes bytes = readBytes(path);
+    const std::string text(bytes.begin(), bytes.end());
+    std::set<std::string> keys;
+    const std::regex entry("<entry key=\"([^\"]*)\">[^<]*</entry>");
+    for (auto match = std::sregex_iterator(text.begin(), text.end(), entry); match != std::sregex_iterator(); ++match)
+        keys.insert((*match)[1]);
+    return keys;
+}
+
+TEST_F(PlayerProgram, ASalvagedStoreSurvivesARunKilledOnItsFirstFrame)
+{
+    exportGame(false);
+    const player_test::PlayerRun saved = play(frames(300));
+    ASSERT_EQ(saved.status, 0) << saved.output;
+    const std::string store = dir.file("game/store/Zq Sample Game/UserDefault.xml");
+    const std::set<std::string> keys = storeKeys(store);
+    ASSERT_GT(keys.size(), 5u);
+
+    Bytes bytes = readBytes(store);
+    bytes.resize(bytes.size() - 2);
+    writeBytes(store, bytes);
+    ASSERT_EQ(storeKeys(store), keys);
+    player_test::PlayerOptions options;
+    options.timeoutSeconds = 60;
+    options.whileRunning = [&options](pid_t child) {
+        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after", std::chrono::seconds(30)));
+        kill(child, SIGTERM);
+    };
+    options.directory = dir.file("game");
+    const player_test::PlayerRun killed = player_test::runPlayer(ZQ_PLAYER_PROGRAM, options);
+    EXPECT_EQ(killed.status, 0) << killed.output;
+    EXPECT_TRUE(killed.has("save refused")) << killed.output;
+    EXPECT_TRUE(std::filesystem::exists(store + ".damaged-1"));
+
+    const player_test::PlayerRun next = play(frames(1));
+    EXPECT_EQ(next.status, 0) << next.output;
+    EXPECT_FALSE(next.has("is damaged")) << next.output;
+    EXPECT_EQ(storeKeys(store), keys);
 }
 
 TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)

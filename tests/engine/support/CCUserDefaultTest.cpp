@@ -185,7 +185,9 @@ TEST_F(UserDefaultTest, DamagedFileIsKeptAsideWithItsWholeEntriesSalvaged)
     ASSERT_EQ(logLines.size(), 1u);
     EXPECT_NE(logLines[0].find(path + " is damaged"), std::string::npos) << logLines[0];
     EXPECT_NE(logLines[0].find(path + ".damaged-1"), std::string::npos) << logLines[0];
-    // The salvaged values reach a new store even without a flush of the game's own.
+    // The salvaged values are on disk at once: a run ended before any save of its own (a
+    // crash, a kill) leaves them to the next.
+    EXPECT_NE(readFile(path).find("three &amp; more"), std::string::npos) << readFile(path);
     CCUserDefault::purgeSharedUserDefault();
     EXPECT_EQ(CCUserDefault::sharedUserDefault()->getStringForKey("c"), "three & more");
 
@@ -264,9 +266,26 @@ TEST_F(UserDefaultTest, UnwritableLocationFailsWithoutTouchingTheOldFile)
     const std::string saved = readFile(path);
     std::filesystem::create_directory(path + ".tmp");
     store->setIntegerForKey("k", 2);
+    logLines.clear();
     EXPECT_FALSE(store->flush());
     std::filesystem::remove(path + ".tmp");
     EXPECT_EQ(readFile(path), saved);
+    // The line names the store and the reason.
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("progress not saved to " + path), std::string::npos) << logLines[0];
+    EXPECT_NE(logLines[0].find("Is a directory"), std::string::npos) << logLines[0];
+
+    // The store's folder gone and a file in its place: it cannot be made.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    std::filesystem::remove_all(folder);
+    writeFile(folder, "in the way");
+    logLines.clear();
+    EXPECT_FALSE(store->flush());
+    std::filesystem::remove(folder);
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("progress not saved to " + path + ": its folder cannot be made"), std::string::npos)
+        << logLines[0];
 }
 
 TEST_F(UserDefaultTest, DeletingTheStoreForgetsEverything)
