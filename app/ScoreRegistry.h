@@ -39,8 +39,8 @@ private:
     }
 };
 
-// The scores of one scene key: distance in points along the game direction, points and
-// coins as counts.
+// The scores of one scene key: distance in metres along the game direction (20 points
+// each), points and coins as counts.
 struct ScoreRecord {
     ScoreBlock<float> distance;
     ScoreBlock<int> points;

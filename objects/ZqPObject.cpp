@@ -114,15 +114,19 @@ bool ZqPObject::isInVisibleArea() const
         return true;
     if (!m_referenceNode)
         return true;
+    return widenedVisibleArea(*m_referenceNode).intersectsRect(boundingRect());
+}
+
+CCRect ZqPObject::widenedVisibleArea(const CCNode& reference)
+{
     const GameplayParameters* parameters = GameplayParameters::shared();
     const CCSize window = CCDirector::sharedDirector()->getWinSize();
-    const CCPoint reference = m_referenceNode->getPosition();
+    const CCPoint position = reference.getPosition();
     const CCPoint offset = GameplayParameters::screenContentOffset();
     const float back = parameters->backDeletionThreshold();
     const float sides = parameters->sidesDeletionThreshold();
-    const CCRect visible(-reference.x - back - offset.x, -reference.y - sides - offset.y, window.width + 2.0f * back,
-                         window.height + 2.0f * sides);
-    return visible.intersectsRect(boundingRect());
+    return CCRect(-position.x - back - offset.x, -position.y - sides - offset.y, window.width + 2.0f * back,
+                  window.height + 2.0f * sides);
 }
 
 ZqComponent* ZqPObject::healthComponent() const

@@ -73,6 +73,9 @@ public:
     // The last visible child with a positive tag, or no reference node, answers true;
     // otherwise whether boundingRect meets the window widened by the deletion thresholds.
     virtual bool isInVisibleArea() const;
+    // The window in reference's space widened by the back deletion threshold along x and
+    // the sides threshold along y: where field objects may be.
+    static cocos2d::CCRect widenedVisibleArea(const cocos2d::CCNode& reference);
     virtual bool castsShadow() const { return false; }
     virtual void setMovementActive(bool active) { m_movementActive = active; }
 

@@ -1,15 +1,20 @@
 #include "screens/ZqPScreenScene.h"
 
+#include "app/ScoreRegistry.h"
 #include "app/ZqPInputController.h"
-#include "model/ZqModelGeneralSettings.h"
-#include "model/scene/ZqModelScreen.h"
-#include "objects/ZqPObjectAsset.h"
-#include "objects/ZqPhysicsWorld.h"
 #include "model/GameplayParameters.h"
+#include "model/ZqModelGeneralSettings.h"
+#include "model/objects/ZqModelObjectsControls.h"
+#include "model/scene/ZqModelScreen.h"
 #include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPGameFieldCamera.h"
+#include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPObjectManipulator.h"
+#include "objects/ZqPhysicsBody.h"
+#include "objects/ZqPhysicsWorld.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace cocos2d;
 
@@ -68,6 +73,7 @@ ZqPScreenScene::ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model)
 ZqPScreenScene::~ZqPScreenScene()
 {
     releaseObjects();
+    m_queue.clear();
     m_world.reset();
 }
 
@@ -75,6 +81,14 @@ void ZqPScreenScene::releaseObjects()
 {
     if (!m_camera)
         return;
+    // A character left registered would keep answering the input controller for a field
+    // that is gone: game over would never come, and the camera would follow a ghost.
+    if (ZqPInputController* input = ZqPInputController::existing()) {
+        for (CCObject* child : *m_camera->getChildren()) {
+            if (ZqInputCharacter* character = dynamic_cast<ZqInputCharacter*>(child))
+                input->removeCharacter(character);
+        }
+    }
     detachFromField(CCDirector::sharedDirector()->getTouchDispatcher(), m_camera);
     // Every body goes while its world is alive, and no object dies inside a step.
     m_camera->removeAllChildrenWithCleanup(true);
@@ -93,13 +107,23 @@ bool ZqPScreenScene::init()
 
 void ZqPScreenScene::buildWorld()
 {
+    ZqPInputController::shared()->removeAllCharacters();
+    ScoreRegistry::setCurrentKey(m_sceneModel->key());
     GameplayParameters* parameters = GameplayParameters::shared();
     parameters->resetToDefaults(ZqModelGeneralSettings::shared());
     parameters->loadFromScene(*m_sceneModel);
+    parameters->setGameSpeed(parameters->gameSpeedMin());
     const CCPoint& gravity = parameters->gravity();
     m_world = std::make_unique<ZqPhysicsWorld>(b2Vec2(gravity.x, gravity.y));
     m_world->setContactListener(&m_contactListener);
     m_world->setDestructionListener(m_destructionListener.get());
+    for (const std::shared_ptr<ZqModelObject>& object : m_sceneModel->ZqBaseModelScreen::objectModels()) {
+        if (auto accelerometer = modelCast<ZqModelObjectAccelerometer>(object)) {
+            ZqPObjectAccelerometer::shared()->setModel(accelerometer);
+            break;
+        }
+    }
+    startBuild();
 }
 
 void ZqPScreenScene::update(float dt)
@@ -107,10 +131,59 @@ void ZqPScreenScene::update(float dt)
     ZqPScreen::update(dt);
     if (!m_world)
         buildWorld();
+    updateCamera();
     m_world->step(GameplayParameters::shared()->simulationTimeScale() * kFrameStep, kVelocityIterations,
                   kPositionIterations);
     updateObjects();
+    appendSections();
+    removeOutOfView();
     updateEffects(kFrameStep);
+    stepGameField();
+    createQueued();
+}
+
+float ZqPScreenScene::viewLength() const
+{
+    const CCSize window = CCDirector::sharedDirector()->getWinSize();
+    const CCPoint direction = GameplayParameters::shared()->gameplayDirection();
+    return std::fabs(direction.x) * window.width + std::fabs(direction.y) * window.height;
+}
+
+void ZqPScreenScene::updateCamera()
+{
+    // The characters' centre comes to the middle of the view along the gameplay direction;
+    // across it the camera stays where it is. It never goes back: what lies behind it has
+    // been deleted.
+    ZqPInputController* input = ZqPInputController::shared();
+    if (input->characterList().empty())
+        return;
+    const CCPoint direction = GameplayParameters::shared()->gameplayDirection();
+    const float target = input->charactersCenter().dot(direction) - 0.5f * viewLength();
+    if (!(target > m_cameraDistance))
+        return;
+    const float smooth = m_sceneModel->cameraSmooth();
+    const float advance = smooth > 0.0f && smooth <= 1.0f ? smooth * (target - m_cameraDistance)
+                                                          : target - m_cameraDistance;
+    m_cameraDistance += advance;
+    m_unscoredAdvance += advance;
+    m_camera->setPosition(m_camera->getPosition() - direction * advance);
+}
+
+void ZqPScreenScene::stepGameField()
+{
+    GameplayParameters* parameters = GameplayParameters::shared();
+    const float speed = parameters->gameSpeed();
+    if (speed < parameters->gameSpeedMax())
+        parameters->setGameSpeed(std::min(speed + parameters->gameSpeedIncrease() * kFrameStep,
+                                          parameters->gameSpeedMax()));
+    if (m_unscoredAdvance > 0.0f) {
+        const float metres = m_unscoredAdvance * zqphysics::kMetresPerPoint * parameters->scoreMultiplier();
+        // A scene without a key plays in the global record: counted once.
+        ScoreRegistry::global().distance.add(metres);
+        if (&ScoreRegistry::current() != &ScoreRegistry::global())
+            ScoreRegistry::current().distance.add(metres);
+        m_unscoredAdvance = 0.0f;
+    }
     pullCoins();
 }
 

@@ -5,10 +5,14 @@
 #include "screens/ZqPContactListener.h"
 #include "screens/ZqPScreen.h"
 
+#include <cstddef>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+class ZqModelLevelSection;
+class ZqModelObject;
 class ZqModelScreenScene;
 class ZqPObject;
 class ZqPhysicsWorld;
@@ -16,12 +20,20 @@ class ZqPhysicsWorld;
 // The game field: a screen made from a game-scene model that holds the field's objects
 // under its camera node, runs the physics world and steps every object each frame.
 //
-// The world is built at the first update, not when the field is made: each build starts
-// the gameplay parameters from the general settings' defaults, loads the scene's values,
-// then makes the world with the scene's gravity. Each frame: at most one physics step of
-// the time scale x 1/60 s, then every object under the camera updates with 1/60 s, then
-// the objects that reached state 5 are removed, then the flash and shake go on, then the
-// magnet (while on) pulls the coins near the characters.
+// The world is built at the first update, not when the field is made, with the navigator's
+// destination in force then: the input controller forgets every character, the gameplay
+// parameters start from the general settings' defaults and take the scene's values, the
+// game speed starts at its minimum, the world gets the scene's gravity, the scene's own
+// objects are made, and the start section is added at distance 0.
+//
+// Each frame, in this order: the camera update; at most one physics step of the time
+// scale x 1/60 s; every object under the camera updates with 1/60 s and those that
+// reached state 5 are removed; sections are added ahead and objects removed behind and
+// beside the view; flash and shake; the field step (game speed, distance, the magnet's pull
+// on coins); the creation queue.
+//
+// Distances are in points along the gameplay direction from the camera's start; the
+// distance score is in metres (20 points each).
 class ZqPScreenScene : public ZqPScreen, public ZqGameField {
 public:
     // The step of the physics and of every object, in seconds.
@@ -31,6 +43,9 @@ public:
     // z orders of the field layer's children and of a source-less adopted object.
     static constexpr int kFlashZOrder = 9000;
     static constexpr int kAdoptedZOrder = 1000;
+    // Objects the creation queue makes in one frame, and sections added in one frame.
+    static constexpr std::size_t kQueuedPerFrame = 20;
+    static constexpr int kSectionsPerFrame = 4;
 
     // Autoreleased; null for a null model.
     static ZqPScreenScene* create(const std::shared_ptr<ZqModelScreenScene>& model);
@@ -48,6 +63,19 @@ public:
     void flash(float seconds) override;
     // Shakes the field layer for seconds, strongest in its last second.
     void shake(float seconds) override;
+
+    // Logs "add level section: <id>", stores distance as the section's placement distance,
+    // queues its objects placed at model position + distance x gameplay direction with
+    // creationIndex, and answers the section's "Width".
+    float addLevelSection(const std::shared_ptr<ZqModelLevelSection>& section, float distance, int creationIndex);
+    // Models waiting for the creation queue.
+    std::size_t queuedCount() const { return m_queue.size(); }
+    // How far the camera went along the gameplay direction, in points.
+    float cameraDistance() const { return m_cameraDistance; }
+    // Where the next appended section goes, in points along the gameplay direction.
+    float nextSectionDistance() const { return m_nextSectionDistance; }
+    // Whether sections are appended: no destination section of this scene was chosen.
+    bool isEndless() const { return m_endless; }
 
     ZqPGameFieldCamera* camera() const override { return m_camera; }
     // Null until the first update.
@@ -75,9 +103,28 @@ public:
 
 private:
     explicit ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model);
+    struct QueuedObject {
+        std::shared_ptr<ZqModelObject> model;
+        cocos2d::CCPoint offset;
+        int creationIndex;
+    };
+
     void buildWorld();
+    void startBuild();
+    // Makes the runtime object of model under the camera, its body lazy or not; the
+    // object, or null when none is made or a character of another section goes.
+    ZqPObject* makeObject(const std::shared_ptr<ZqModelObject>& model, const cocos2d::CCPoint& offset,
+                          int creationIndex, bool lazy);
+    void updateCamera();
     void updateObjects();
+    void appendSections();
+    std::shared_ptr<ZqModelLevelSection> chooseSection(float distance);
+    void removeOutOfView();
     void updateEffects(float dt);
+    void stepGameField();
+    void createQueued();
+    // The view's length along the gameplay direction, in points.
+    float viewLength() const;
     void releaseObjects();
     // The magnet's pull on the waiting coins near the characters.
     void pullCoins();
@@ -95,6 +142,14 @@ private:
     float m_shakeTime = 0.0f;
     // Reused every frame.
     std::vector<cocos2d::CCNode*> m_objectSnapshot;
+    std::deque<QueuedObject> m_queue;
+    bool m_endless = true;
+    float m_nextSectionDistance = 0.0f;
+    // The last search for a section to append found none.
+    bool m_sectionStalled = false;
+    float m_cameraDistance = 0.0f;
+    // The camera's advance not yet counted into the distance score, in points.
+    float m_unscoredAdvance = 0.0f;
     bool m_magnetActive = false;
     int m_checkpointIndex = -1;
     cocos2d::CCPoint m_checkpointPosition;

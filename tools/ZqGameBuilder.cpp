@@ -6,6 +6,8 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "model/objects/ZqModelObjectsUnits.h"
+#include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
 #include "model/scene/ZqModelFont.h"
 #include "model/scene/ZqModelLabel.h"
@@ -115,6 +117,20 @@ std::shared_ptr<ZqModelLevelSection> ZqGameBuilder::section(unsigned id, const s
     made->m_startDistance->setValue(startDistance, true);
     made->m_width->setValue(width, true);
     scene.addChild(made, true);
+    return made;
+}
+
+std::shared_ptr<ZqModelObjectAssetUnit> ZqGameBuilder::unit(unsigned id, const std::string& name, unsigned asset,
+                                                            const std::string& objectType, cocos2d::CCPoint position,
+                                                            cocos2d::CCPoint velocity)
+{
+    std::shared_ptr<ZqModelObjectAssetUnit> made = make<ZqModelObjectAssetUnit>(id, name);
+    made->m_asset->setValue(at<ZqModelAssetObstacle>(asset), true);
+    made->m_objectType->setValue(objectType, true);
+    made->m_movementType->setValue("kMovementLinear", true);
+    made->m_collisionType->setValue("kCharacterCollision", true);
+    made->m_linearVelocity->setValue(velocity, true);
+    made->m_position->setValue(position, true);
     return made;
 }
 

@@ -19,6 +19,7 @@ class ZqModelAtlas;
 class ZqModelController;
 class ZqModelFont;
 class ZqModelLevelSection;
+class ZqModelObjectAssetUnit;
 class ZqModelObjectButton;
 class ZqModelObjectLabel;
 class ZqModelPolygon;
@@ -77,6 +78,12 @@ public:
     std::shared_ptr<ZqModelLevelSection> section(unsigned id, const std::string& name, ZqModelScreenScene& scene,
                                                  float width, float startDistance, bool initSection);
 
+    // A unit placed at position on the obstacle asset of that id, of objectType (such as
+    // "kPlatformObjectType"), colliding with characters, moving linearly at velocity (in
+    // units of 32 points a second).
+    std::shared_ptr<ZqModelObjectAssetUnit> unit(unsigned id, const std::string& name, unsigned asset,
+                                                 const std::string& objectType, cocos2d::CCPoint position,
+                                                 cocos2d::CCPoint velocity = cocos2d::CCPoint());
     // Media. An atlas texture side x side pixels; its sprites are packed as they are made.
     std::shared_ptr<ZqModelAtlas> atlas(unsigned id, const std::string& name, int side, int padding);
     // A one-colour sprite of the atlas, width x height points.

@@ -63,8 +63,8 @@ void fillAttributes(ZqModel& model, std::size_t k)
 // 700 components, 800 collision shapes, 900 animations (950 their frames),
 // 1000 sprite containers, 1100 sprites, 1200 the atlas, 1300 sounds, 1400 fonts.
 constexpr unsigned kMenuNode = 101, kGameNode = 102, kGameOverNode = 103;
-constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403;
-constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604;
+constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403, kSectionBonus = 404;
+constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604, kGround = 605;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
 constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
 constexpr float kWidth = 1136.0f;  // the design size, landscape
@@ -91,7 +91,8 @@ constexpr SpriteRow kSprites[] = {
     {1118, "Menu Background", 142, 80, {36, 64, 112, 255}}, {1119, "Game Over Background", 142, 80, {96, 40, 64, 255}},
 };
 
-// The objects of the level sections, each section one screen wide (x, y in points).
+// The objects of the level sections, each section one screen wide (x, y in points). The
+// start section's ground stops 252 points short of its end: a pit.
 enum class Kind { Hero, Ground, Rock, Slime, Star };
 struct PlacedRow {
     unsigned id;
@@ -100,13 +101,15 @@ struct PlacedRow {
     float x, y;
 };
 constexpr PlacedRow kPlaced[] = {
-    {501, kSectionStart, Kind::Ground, 284, 32}, {502, kSectionStart, Kind::Ground, 852, 32},
+    {501, kSectionStart, Kind::Ground, 284, 32}, {502, kSectionStart, Kind::Ground, 600, 32},
     {503, kSectionStart, Kind::Hero, 200, 128},  {504, kSectionStart, Kind::Star, 760, 260},
     {511, kSectionRocks, Kind::Ground, 284, 32}, {512, kSectionRocks, Kind::Ground, 852, 32},
     {513, kSectionRocks, Kind::Rock, 420, 104},  {514, kSectionRocks, Kind::Rock, 880, 104},
     {521, kSectionSlime, Kind::Ground, 284, 32}, {522, kSectionSlime, Kind::Ground, 852, 32},
     {523, kSectionSlime, Kind::Rock, 300, 104},  {524, kSectionSlime, Kind::Slime, 800, 96},
     {525, kSectionSlime, Kind::Star, 560, 300},
+    {531, kSectionBonus, Kind::Ground, 284, 32}, {532, kSectionBonus, Kind::Ground, 852, 32},
+    {533, kSectionBonus, Kind::Star, 560, 300},
 };
 
 void buildMedia(ZqGameBuilder& game)
@@ -135,6 +138,7 @@ void buildMedia(ZqGameBuilder& game)
     game.animation(905, 955, "Slime", 1006, true);
     game.animation(906, 956, "Star", 1007, true);
     game.animation(907, 957, "Hero Defeated", 1010, false);
+    game.animation(908, 958, "Ground", 1004, true);
     game.sound(kMenuMusic, "Menu Music", 2.0, 330.0);
     game.sound(kJumpSound, "Jump", 0.15, 660.0);
     game.sound(kLandSound, "Ground Collision", 0.1, 220.0);
@@ -166,6 +170,7 @@ void buildAssets(ZqGameBuilder& game)
     gameplay->m_jumpCounter->setValue(2.0f, true);  // a double jump
     gameplay->m_jumpFromGround->setValue(true, true);
     gameplay->m_fixedRotation->setValue(true, true);
+    gameplay->m_forcedMovement->setValue(true, true); // runs at the game speed
     hero->addChild(gameplay, true);
 
     std::shared_ptr<ZqModelAssetObstacle> rock = game.make<ZqModelAssetObstacle>(kRock, "Rock");
@@ -174,6 +179,9 @@ void buildAssets(ZqGameBuilder& game)
     std::shared_ptr<ZqModelAssetObstacle> slime = game.make<ZqModelAssetObstacle>(kSlime, "Slime");
     slime->m_collisionShape->setValue(game.shape(803, "Slime Shape", {P(-46, -30), P(46, -30), P(40, 10), P(0, 30), P(-40, 10)}), true);
     slime->m_idleAnimation->setValue(game.at<ZqModelAnimation>(905), true);
+    std::shared_ptr<ZqModelAssetObstacle> ground = game.make<ZqModelAssetObstacle>(kGround, "Ground");
+    ground->m_collisionShape->setValue(game.boxShape(805, "Ground Shape", 568, 64), true);
+    ground->m_idleAnimation->setValue(game.at<ZqModelAnimation>(908), true);
 
     std::shared_ptr<ZqModelAssetPowerup> star = game.make<ZqModelAssetPowerup>(kStar, "Star");
     star->m_collisionShape->setValue(game.boxShape(804, "Star Shape", 56, 56), true);
@@ -266,8 +274,13 @@ void buildGameField(ZqGameBuilder& game)
     scene->m_speedIncrease->setValue(0.1f, true);
     scene->m_scoreMultiplier->setValue(1.0f, true);
     game.section(kSectionStart, "Start", *scene, kWidth, 0, true);
-    game.section(kSectionRocks, "Rocks", *scene, kWidth, 0, false);
+    // Rocks until 20,000 points, never twice in a row; the slime from 3,000 on; the bonus
+    // section is muted.
+    std::shared_ptr<ZqModelLevelSection> rocks = game.section(kSectionRocks, "Rocks", *scene, kWidth, 0, false);
+    rocks->m_endDistance->setValue(20000.0f, true);
+    rocks->m_playCooldown->setValue(1.0f, true);
     game.section(kSectionSlime, "Slime", *scene, kWidth, 3000, false);
+    game.section(kSectionBonus, "Bonus", *scene, kWidth, 0, false)->m_muted->setValue(true, true);
     std::shared_ptr<ZqModelComponentScore> score = game.make<ZqModelComponentScore>(703, "Game Score");
     score->m_resetPoints->setValue(true, true);
     score->m_resetDistance->setValue(true, true);
@@ -275,10 +288,9 @@ void buildGameField(ZqGameBuilder& game)
 
     for (const PlacedRow& row : kPlaced) {
         std::shared_ptr<ZqModelObject> object;
+        const cocos2d::CCPoint position(row.x, row.y);
         if (row.kind == Kind::Ground) {
-            auto ground = game.make<ZqModelObjectImage>(row.id, "Ground");
-            ground->m_image->setValue(game.at<ZqModelSpriteContainer>(1004), true);
-            object = ground;
+            object = game.unit(row.id, "Ground", kGround, "kPlatformObjectType", position);
         } else if (row.kind == Kind::Hero) {
             auto hero = game.make<ZqModelObjectAssetCharacter>(row.id, "Hero");
             hero->m_asset->setValue(game.at<ZqModelAsset>(kHero), true);
@@ -288,19 +300,15 @@ void buildGameField(ZqGameBuilder& game)
             auto star = game.make<ZqModelObjectAssetPowerup>(row.id, "Star");
             star->m_asset->setValue(game.at<ZqModelAsset>(kStar), true);
             object = star;
+        } else if (row.kind == Kind::Rock) {
+            object = game.unit(row.id, "Rock", kRock, "kPlatformObjectType", position);
         } else {
-            // Rocks stand still as platforms; the slime walks toward the character.
-            const bool enemy = row.kind == Kind::Slime;
-            auto unit = game.make<ZqModelObjectAssetUnit>(row.id, enemy ? "Slime" : "Rock");
-            unit->m_asset->setValue(game.at<ZqModelAsset>(enemy ? kSlime : kRock), true);
-            unit->m_objectType->setValue(enemy ? "kEnemyObjectType" : "kPlatformObjectType", true);
-            unit->m_movementType->setValue("kMovementLinear", true);
-            unit->m_collisionType->setValue("kCharacterCollision", true);
-            unit->m_destroyType->setValue(enemy ? "kDestroyCollision" : "kDestroyNo", true);
-            unit->m_linearVelocity->setValue(cocos2d::CCPoint(enemy ? -80.0f : 0.0f, 0.0f), true);
-            object = unit;
+            // The slime walks toward the character at 80 points a second.
+            auto slime = game.unit(row.id, "Slime", kSlime, "kEnemyObjectType", position, cocos2d::CCPoint(-2.5f, 0.0f));
+            slime->m_destroyType->setValue("kDestroyCollision", true);
+            object = slime;
         }
-        object->m_position->setValue(cocos2d::CCPoint(row.x, row.y), true);
+        object->m_position->setValue(position, true);
         game.at<ZqModelLevelSection>(row.section)->addChild(object, true);
     }
 }

@@ -1,11 +1,13 @@
 // The program as a player meets it, in-process on the headless player: the design
 // resolution through resizes and fullscreen switches, the fullscreen message, the road of
-// keys and pads, the background, the end, and bad game data.
+// keys and pads, the background, the end, the sample's field played, and bad game data.
 #include "app/headless_player.h"
 
 #include "model/GameplayParameters.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/archive_test_util.h"
+#include "objects/ZqPObjectAssetCharacter.h"
+#include "screens/ZqPScreenScene.h"
 #include "tools/ZqSampleGame.h"
 #include "tools/media_game_support.h"
 
@@ -86,6 +88,18 @@ protected:
         options.height = height;
         std::string error;
         ASSERT_TRUE(player.start(options, &error)) << error;
+    }
+
+    // The sample game written and started, a few frames into its menu.
+    void startSampleOnItsMenu()
+    {
+        ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
+        ZqModelController::shared()->reset();
+        start();
+        for (int i = 0; i < 600 && ZqPScreenNavigator::shared()->currentKey() != "Menu"; ++i)
+            player.step();
+        ASSERT_EQ(ZqPScreenNavigator::shared()->currentKey(), "Menu");
+        player.step(5);
     }
 
     void listen()
@@ -382,14 +396,8 @@ TEST_F(ProgramTest, TheExitActionEndsWithStatusZeroAndLeavesNothingBehind)
 
 TEST_F(ProgramTest, AKeyWhosePressOutlivedItsScreenReleasesNothing)
 {
-    ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
-    ZqModelController::shared()->reset();
-    start();
+    ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
-    for (int i = 0; i < 600 && navigator->currentKey() != "Menu"; ++i)
-        player.step();
-    ASSERT_EQ(navigator->currentKey(), "Menu");
-    player.step(5);
     // Return selects Play; a click on Play switches to the game before Return goes up.
     player.keyDown(ZqEditorKey::kReturn);
     player.touch(SDL_MOUSEBUTTONDOWN, 568, 384);
@@ -402,6 +410,60 @@ TEST_F(ProgramTest, AKeyWhosePressOutlivedItsScreenReleasesNothing)
     player.keyUp(ZqEditorKey::kReturn);
     player.step(2);
     EXPECT_EQ(navigator->currentKey(), shown);
+}
+
+// The sample's field as a player meets it: Return on the menu opens it; its hero lands on
+// the ground, runs with the camera after it while sections are added ahead, and, never
+// jumping, falls into the start section's pit, dies and leaves.
+TEST_F(ProgramTest, TheSampleHeroRunsWithTheCameraAfterItThenFallsIntoThePitAndLeaves)
+{
+    ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    player.keyDown(ZqEditorKey::kReturn);
+    player.step();
+    player.keyUp(ZqEditorKey::kReturn);
+    player.step(3);
+    ZqPScreenScene* field = navigator->currentGameScene();
+    ASSERT_NE(field, nullptr) << "Return plays";
+    ASSERT_EQ(ZqPScreen::runningScreen(), field);
+
+    ZqPObjectAssetCharacter* hero = nullptr;
+    for (cocos2d::CCObject* child : *field->camera()->getChildren()) {
+        if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(child))
+            hero = character;
+    }
+    ASSERT_NE(hero, nullptr) << "the start section's hero";
+    hero->retain();
+    ZqPInputController* input = ZqPInputController::shared();
+    ASSERT_EQ(input->characterList().size(), 1u);
+
+    bool stood = false;
+    float lowest = hero->getPositionY();
+    float cameraAtDeath = -1.0f;
+    const float startX = hero->getPositionX();
+    int frames = 0;
+    for (; frames < 1200 && hero->getParent(); ++frames) {
+        player.step();
+        stood = stood || (hero->controlBits() & ZqPObjectAssetCharacter::kOnGround);
+        lowest = std::min(lowest, hero->getPositionY());
+        if (hero->state() >= 4 && cameraAtDeath < 0.0f)
+            cameraAtDeath = field->cameraDistance();
+    }
+    ASSERT_LT(frames, 1200) << "the hero never left the field";
+    EXPECT_TRUE(stood) << "it stood on the ground first";
+    EXPECT_GT(hero->getPositionX(), startX + 600.0f) << "it ran to the pit";
+    EXPECT_LT(lowest, -550.0f) << "it fell out of the view";
+    EXPECT_GT(cameraAtDeath, 200.0f) << "the camera followed";
+    EXPECT_GE(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) {
+                                return line.rfind("[ZqPScreenScene] add level section: ", 0) == 0;
+                            }),
+              2)
+        << "sections were added ahead";
+    EXPECT_EQ(hero->state(), 5);
+    EXPECT_TRUE(input->characterList().empty());
+    EXPECT_FALSE(input->hasActiveCharacters());
+    hero->release();
 }
 
 TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)

@@ -18,6 +18,8 @@ namespace component_test {
 
 class ComponentFixture : public field_test::RuntimeTest {
 protected:
+    cocos2d::CCSize viewSize() const override { return field_test::kFieldViewSize; }
+
     template <class Model>
     std::shared_ptr<Model> componentModel()
     {

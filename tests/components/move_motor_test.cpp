@@ -39,7 +39,7 @@ TEST_F(MoveTest, StartEventDrivesTheSetAxisForTheTimeoutThenLetsGo)
 {
     auto model = move("kEventStart", 5.0f, std::nullopt);
     model->m_timeout->setValue(0.5f);
-    ZqPObjectAsset* box = dynamicInField(ownerWith({model}, CCPoint(0, 2000)), CCPoint(0, -50));
+    ZqPObjectAsset* box = dynamicInField(ownerWith({model}, CCPoint(0, 1000)), CCPoint(0, -50));
     ZqComponentMove* component = moveOf(box);
     ASSERT_NE(component, nullptr);
 

@@ -50,6 +50,8 @@ struct CharacterSettings {
 
 class CharacterFieldTest : public field_test::RuntimeTest {
 protected:
+    cocos2d::CCSize viewSize() const override { return field_test::kFieldViewSize; }
+
     void SetUp() override
     {
         // The store is made once for the process: before the fixture counts live objects.

@@ -14,6 +14,9 @@ namespace {
 class PowerupTest : public CharacterFieldTest {
 protected:
     CCSize viewSize() const override { return CCSize(480, 320); }
+    // Away from the characters, yet inside the view widened by the deletion thresholds
+    // (the field removes what lies behind or beside it).
+    static inline const CCPoint kOutOfTheWay{700, 600};
 
     void SetUp() override
     {
@@ -190,7 +193,7 @@ TEST_F(PowerupTest, TheMagnetPullsNearCoinsAndKillingEnemiesSparesOthers)
     landOnGround(hero);
     ZqPObjectAssetPowerup* near = placePowerup(powerupAsset("kPowerupCoin"), hero->getPosition() + CCPoint(200, 0));
     ZqPObjectAssetPowerup* far = placePowerup(powerupAsset("kPowerupCoin"), hero->getPosition() + CCPoint(0, 420));
-    ZqPObjectAssetPowerup* magnet = placePowerup(powerupAsset("kPowerupMagnet", 10.0f), CCPoint(-600, 600));
+    ZqPObjectAssetPowerup* magnet = placePowerup(powerupAsset("kPowerupMagnet", 10.0f), kOutOfTheWay);
     const CCPoint farStart = far->getPosition();
     magnet->setState(1);
     EXPECT_TRUE(field()->isMagnetActive());
@@ -206,7 +209,7 @@ TEST_F(PowerupTest, TheMagnetPullsNearCoinsAndKillingEnemiesSparesOthers)
 
     ZqPObjectAssetUnit* enemy = placeUnit(CCPoint(300, 200), CCSize(20, 20), "kEnemyObjectType", "kDestroyNo");
     ZqPObjectAssetUnit* platform = placeUnit(CCPoint(300, 250), CCSize(20, 20), "kPlatformObjectType", "kDestroyNo");
-    placePowerup(powerupAsset("kPowerupKillAllEnemies"), CCPoint(-600, 600))->setState(1);
+    placePowerup(powerupAsset("kPowerupKillAllEnemies"), kOutOfTheWay)->setState(1);
     EXPECT_GE(enemy->state(), 4);
     EXPECT_EQ(platform->state(), 0);
     EXPECT_LT(hero->state(), 4);
@@ -224,7 +227,7 @@ TEST_F(PowerupTest, CheckpointsAreKeptByTheFieldAndRestartPowerupsEndSafely)
         last->setCreationIndex(index);
     }
     EXPECT_EQ(field()->checkpointIndex(), -1);
-    placePowerup(powerupAsset("kPowerupNextCheckpoint"), CCPoint(-600, 600))->setState(1);
+    placePowerup(powerupAsset("kPowerupNextCheckpoint"), kOutOfTheWay)->setState(1);
     step();
     EXPECT_EQ(field()->checkpointIndex(), 7) << "the nearest ahead";
     EXPECT_LT(field()->checkpointPosition().getDistance(CCPoint(300, 250)), 0.01f);
@@ -232,8 +235,8 @@ TEST_F(PowerupTest, CheckpointsAreKeptByTheFieldAndRestartPowerupsEndSafely)
     EXPECT_EQ(field()->checkpointIndex(), 9);
 
     // The restart and the end screen are not the field's yet: these end and change nothing.
-    ZqPObjectAssetPowerup* restart = placePowerup(powerupAsset("kPowerupRestartCheckpoint"), CCPoint(-600, 600));
-    ZqPObjectAssetPowerup* end = placePowerup(powerupAsset("kPowerupEndGame"), CCPoint(-600, 600));
+    ZqPObjectAssetPowerup* restart = placePowerup(powerupAsset("kPowerupRestartCheckpoint"), kOutOfTheWay);
+    ZqPObjectAssetPowerup* end = placePowerup(powerupAsset("kPowerupEndGame"), kOutOfTheWay);
     restart->retain();
     end->retain();
     restart->setState(1);
@@ -300,7 +303,7 @@ TEST_F(PowerupTest, RewardNumbersKeepAPowerupWithBothUntilTheyEndAndScreenScales
     both->m_rewardPoints->setValue(3.0f, true);
     both->m_showCoinReward->setValue(true, true);
     both->m_showPointsReward->setValue(true, true);
-    ZqPObjectAssetPowerup* shown = placePowerup(both, CCPoint(-600, 600));
+    ZqPObjectAssetPowerup* shown = placePowerup(both, kOutOfTheWay);
     shown->retain();
     shown->setState(1);
     ASSERT_NE(shown->coinLabel(), nullptr);
@@ -318,7 +321,7 @@ TEST_F(PowerupTest, RewardNumbersKeepAPowerupWithBothUntilTheyEndAndScreenScales
         asset->m_startAnimation->setValue(animation(1.0f, true), true);
         if (!withIdle)
             asset->m_idleAnimation->setValue(nullptr, true);
-        ZqPObjectAssetPowerup* screen = placePowerup(asset, CCPoint(-600, 600));
+        ZqPObjectAssetPowerup* screen = placePowerup(asset, kOutOfTheWay);
         screen->setState(1);
         step();
         EXPECT_FLOAT_EQ(screen->getScaleX(), withIdle ? 40.0f : 1.0f);

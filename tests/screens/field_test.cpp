@@ -19,10 +19,12 @@ namespace {
 
 class FieldTest : public RuntimeTest {
 protected:
-    // A dynamic box falling from (x, 2000) under the scene's gravity.
+    CCSize viewSize() const override { return kFieldViewSize; }
+
+    // A dynamic box falling from (x, 1000) under the scene's gravity, inside the view.
     ZqPObjectAsset* fallingBox(ZqPScreenScene* field, float x)
     {
-        ZqPObjectAsset* box = addToField(field, assetOf(boxModel(CCPoint(x, 2000))));
+        ZqPObjectAsset* box = addToField(field, assetOf(boxModel(CCPoint(x, 1000))));
         box->getBody()->SetType(b2_dynamicBody);
         return box;
     }

@@ -42,6 +42,11 @@
 
 namespace field_test {
 
+// The view of tests that step a field with objects in it: the field removes what lies
+// behind or beside the view (widened by the deletion thresholds), so a 64 x 48 view would
+// take objects placed a few hundred points away. The sample's design size.
+inline const cocos2d::CCSize kFieldViewSize(1136.0f, 640.0f);
+
 class RuntimeTest : public GLFixture {
 protected:
     void SetUp() override

@@ -10,6 +10,7 @@
 #include "model/scene/ZqModelScreen.h"
 
 #include "engine/director/DirectorFixture.h"
+#include "field_pilot.h"
 
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@ using namespace cocos2d;
 namespace {
 
 // A character that records the steering it is given.
-class SteeredCharacter : public CCNode, public ZqInputCharacter {
+class SteeredCharacter : public field_test::Pilot {
 public:
     static SteeredCharacter* create()
     {
@@ -27,25 +28,11 @@ public:
         character->autorelease();
         return character;
     }
-    CCNode* node() override { return this; }
-    int state() const override { return m_state; }
-    void setState(int state) override { m_state = state; }
     void setMoveDirection(float x, float y) override { directions.push_back(CCPoint(x, y)); }
     void applyJoystick(float x, float y) override { joysticks.push_back(CCPoint(x, y)); }
-    void jump() override {}
-    void releaseJump() override {}
-    void startRotateLeft() override {}
-    void stopRotateLeft() override {}
-    void startRotateRight() override {}
-    void stopRotateRight() override {}
-    void setShooting(bool) override {}
-    void clearActivePowerups() override {}
 
     std::vector<CCPoint> directions;
     std::vector<CCPoint> joysticks;
-
-private:
-    int m_state = 0;
 };
 
 // A lower-priority touch handler that records what reaches it.

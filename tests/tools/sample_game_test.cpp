@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 using namespace archive_test;
@@ -129,8 +130,13 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     ASSERT_TRUE(scene);
     EXPECT_TRUE(scene->firstChildOfClass<ZqModelComponentScore>());
     const auto& sections = scene->levelSections();
-    ASSERT_EQ(sections.size(), 3u);
+    ASSERT_EQ(sections.size(), 4u);
     EXPECT_EQ(scene->initSection(), sections[0]);
+    // What the field's choice works through: a muted section, a cooldown, distance windows.
+    EXPECT_EQ(std::count_if(sections.begin(), sections.end(), [](const auto& s) { return s->isMuted(); }), 1);
+    EXPECT_TRUE(std::any_of(sections.begin(), sections.end(), [](const auto& s) { return s->playCooldown() > 0; }));
+    EXPECT_TRUE(std::any_of(sections.begin(), sections.end(), [](const auto& s) { return s->startDistance() > 0; }));
+    EXPECT_TRUE(std::any_of(sections.begin(), sections.end(), [](const auto& s) { return s->endDistance() >= 0; }));
     // The next section after the first, as the game field picks them, is of this scene.
     EXPECT_EQ(navigator().nextDestination(static_cast<int>(sections[0]->id())), static_cast<int>(sections[1]->id()));
 
@@ -140,6 +146,22 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     std::size_t powerups = 0;
     for (const std::shared_ptr<ZqModelLevelSection>& section : sections) {
         EXPECT_GT(section->width(), 0.0f);
+        // The ground is platform units that carry the character; the start section's
+        // stops short of its end, so that a character that never jumps falls.
+        float groundEnd = 0.0f;
+        for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
+            auto unit = modelCast<ZqModelObjectAssetUnit>(object);
+            if (object->name() != "Ground")
+                continue;
+            ASSERT_TRUE(unit && unit->assetObstacle());
+            EXPECT_EQ(unit->objectType(), "kPlatformObjectType");
+            EXPECT_EQ(unit->collisionType(), "kCharacterCollision");
+            groundEnd = std::max(groundEnd, unit->position(0.0f, 0).x + 284.0f);
+        }
+        if (section == sections[0])
+            EXPECT_LT(groundEnd + 100.0f, section->width()) << "a pit";
+        else
+            EXPECT_GE(groundEnd, section->width()) << section->name();
         for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
             if (auto character = modelCast<ZqModelObjectAssetCharacter>(object)) {
                 EXPECT_EQ(section, sections[0]) << "characters start in the init section only";
@@ -165,7 +187,9 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     ASSERT_TRUE(health);
     EXPECT_GT(health->health(), 0);
     EXPECT_GT(health->lives(), 0);
-    EXPECT_TRUE(asset->firstChildOfClass<ZqModelComponentCharacterGameplaySettings>());
+    auto gameplay = asset->firstChildOfClass<ZqModelComponentCharacterGameplaySettings>();
+    ASSERT_TRUE(gameplay);
+    EXPECT_TRUE(gameplay->forcedMovement()) << "the hero runs at the game speed";
     for (const auto& animation : {asset->defaultAnimation(), asset->moveAnimation(), asset->jumpAnimation()}) {
         ASSERT_TRUE(animation);
         ASSERT_EQ(animation->frameCount(), 1u) << animation->name();
@@ -184,7 +208,7 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
         EXPECT_TRUE(shape->isConvex()) << unit->name();
         EXPECT_TRUE(unit->hasValidShape()) << unit->name();
     }
-    EXPECT_LT(enemies.front()->linearVelocity().x, 0.0f) << "the enemy walks toward the character";
+    EXPECT_EQ(enemies.front()->linearVelocity(), cocos2d::CCPoint(-2.5f, 0.0f)) << "80 points a second toward the hero";
 }
 
 TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
