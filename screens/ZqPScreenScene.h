@@ -73,6 +73,20 @@ public:
     int checkpointIndex() const { return m_checkpointIndex; }
     const cocos2d::CCPoint& checkpointPosition() const { return m_checkpointPosition; }
 
+    // Teleports and screen jumps (ZqPScreenSceneTeleports.cpp).
+    std::vector<ZqPObjectAssetTeleport*> findTeleports(float group) const override;
+    void queueTeleport(ZqPObjectAsset* object, ZqPObjectAssetTeleport* destination) override;
+    // Over the current UI screen's deferred actions (nothing while one waits), else at once.
+    void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) override;
+    // Moves every queued object to its destination (a character by teleportTo, another by
+    // node and body, velocity kept) and empties the queue; an object removed or gone from
+    // the camera meanwhile is not moved and its destination takes objects in again. Run
+    // after the objects' update, outside the physics step.
+    void transferTeleports();
+    // Empties the queue without moving anything (a restart).
+    void clearTeleports() { m_teleportQueue.clear(); }
+    std::size_t queuedTeleports() const { return m_teleportQueue.size(); }
+
 private:
     explicit ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model);
     void buildWorld();
@@ -98,4 +112,16 @@ private:
     bool m_magnetActive = false;
     int m_checkpointIndex = -1;
     cocos2d::CCPoint m_checkpointPosition;
+
+    // Holds one reference to a queued object until the queue lets it go.
+    struct Release {
+        void operator()(cocos2d::CCObject* object) const { object->release(); }
+    };
+    using Held = std::unique_ptr<cocos2d::CCObject, Release>;
+    // A queued object (a ZqPObjectAsset) and its destination (a ZqPObjectAssetTeleport).
+    struct TeleportRequest {
+        Held object;
+        Held destination;
+    };
+    std::vector<TeleportRequest> m_teleportQueue;
 };
