@@ -1,5 +1,7 @@
 // The asset-object factory: the runtime class of a placed model by its exact class.
 #include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPObjectAssetLogic.h"
+#include "objects/ZqPObjectAssetPath.h"
 #include "objects/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectAssetTriggers.h"
 #include "objects/ZqPObjectAssetUnit.h"
@@ -65,10 +67,10 @@ const AssetClass kAssetClasses[] = {
     {ZqModelObjectAssetCharacter::staticTypeId(), &ZqPObjectAssetCharacter::createForModel},
     {ZqModelObjectAssetPowerup::staticTypeId(), makePowerup},
     {ZqModelObjectLight::staticTypeId(), nullptr},
-    {ZqModelObjectLogic::staticTypeId(), nullptr},
+    {ZqModelObjectLogic::staticTypeId(), makeObject<ZqModelObjectLogic, ZqPObjectAssetLogic>},
     {ZqModelObjectTrail::staticTypeId(), nullptr},
     {ZqModelObjectFlag::staticTypeId(), nullptr},
-    {ZqModelObjectPath::staticTypeId(), nullptr},
+    {ZqModelObjectPath::staticTypeId(), makeObject<ZqModelObjectPath, ZqPObjectAssetPath>},
     {ZqModelObjectTeleport::staticTypeId(), makeObject<ZqModelObjectTeleport, ZqPObjectAssetTeleport>},
     {ZqModelObjectGatekeeper::staticTypeId(), makeObject<ZqModelObjectGatekeeper, ZqPObjectAssetGatekeeper>},
     {ZqModelObjectMirror::staticTypeId(), nullptr},
