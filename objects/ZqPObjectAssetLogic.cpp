@@ -97,7 +97,7 @@ void ZqPObjectAssetLogic::changePlacement(ZqPObjectAssetUnit& unit) const
 {
     const ZqModelObjectLogic& model = logicModel();
     const std::string& operation = model.affectOperation();
-    const bool change = m_operation == kReplace || m_operation == kAdd || m_operation == kMultiply;
+    const bool change = m_operation != kNone;
     // A relative replacement moves with the logic object: measured from where it was authored.
     const CCPoint offset = m_operation == kReplace && !model.isWorldSpace()
                                ? getPosition() - model.position(0.0f, 0)

@@ -76,7 +76,9 @@ public:
     // Teleports and screen jumps (ZqPScreenSceneTeleports.cpp).
     std::vector<ZqPObjectAssetTeleport*> findTeleports(float group) const override;
     void queueTeleport(ZqPObjectAsset* object, ZqPObjectAssetTeleport* destination) override;
-    // Over the current UI screen's deferred actions (nothing while one waits), else at once.
+    // The switch to the screen linked under key: through the current UI screen's deferred
+    // actions when there is one (nothing while an action waits there), else at once. pause
+    // goes on as pause mode 1 (else 0), with startMode.
     void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) override;
     // Moves every queued object to its destination (a character by teleportTo, another by
     // node and body, velocity kept) and empties the queue; an object removed or gone from

@@ -14,7 +14,7 @@ std::vector<ZqPObjectAssetTeleport*> ZqPScreenScene::findTeleports(float group) 
     std::vector<ZqPObjectAssetTeleport*> teleports;
     for (CCObject* child : *m_camera->getChildren()) {
         ZqPObjectAssetTeleport* teleport = dynamic_cast<ZqPObjectAssetTeleport*>(child);
-        if (teleport && (teleport->objectType() & ZqPObject::kTypeTeleport) && teleport->groupId() == group)
+        if (teleport && teleport->groupId() == group)
             teleports.push_back(teleport);
     }
     return teleports;

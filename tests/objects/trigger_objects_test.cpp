@@ -40,7 +40,6 @@ TEST_F(TeleportTest, ACharacterIsSentOnceAndComesBackOnlyAfterLeavingTheDestinat
 {
     ZqPObjectAssetTeleport* entry = teleport(CCPoint(200, 290), 1);
     ZqPObjectAssetTeleport* exit = teleport(CCPoint(600, 290), 1);
-    teleport(CCPoint(400, 290), 2); // another group
     ZqPObjectAssetCharacter* hero = spawnCharacter(characterAsset(), CCPoint(200, 280));
     play(3);
     ASSERT_NEAR(bodyX(hero), 600.0f, 1.0f);
@@ -62,7 +61,7 @@ TEST_F(TeleportTest, ACharacterIsSentOnceAndComesBackOnlyAfterLeavingTheDestinat
     EXPECT_NEAR(bodyX(hero), 200.0f, 1.0f) << "and sends them back";
 }
 
-TEST_F(TeleportTest, ExitOnlySingleUseAndDeletingTeleports)
+TEST_F(TeleportTest, ExitOnlyAndDeletingTeleports)
 {
     ZqPObjectAssetTeleport* exitOnly =
         teleport(CCPoint(200, 290), 1, 1000.0f, [](ZqModelObjectTeleport& t) { t.m_exitOnly->setValue(true); });
@@ -74,13 +73,6 @@ TEST_F(TeleportTest, ExitOnlySingleUseAndDeletingTeleports)
     hero->teleportTo(600.0f, 280.0f);
     play(3);
     EXPECT_NEAR(bodyX(hero), 200.0f, 1.0f) << "but it is a destination";
-
-    teleport(CCPoint(800, 290), 3, 1000.0f, [](ZqModelObjectTeleport& t) { t.m_singleUse->setValue(true); });
-    teleport(CCPoint(0, 290), 3);
-    hero->teleportTo(800.0f, 280.0f);
-    play(3);
-    EXPECT_NEAR(bodyX(hero), 0.0f, 1.0f);
-    EXPECT_EQ(field()->findTeleports(3).size(), 1u) << "a single-use teleport goes once it has sent";
 
     ZqPObjectAssetTeleport* deleting =
         teleport(CCPoint(400, 290), 4, 1000.0f, [](ZqModelObjectTeleport& t) { t.m_deleteInputObject->setValue(true); });
@@ -124,16 +116,11 @@ TEST_F(TeleportTest, QueuedTransfersLetGoOfTheirObjectsAtARestartAndWithTheField
     field()->queueTeleport(nullptr, destination);
     EXPECT_EQ(field()->queuedTeleports(), 1u);
     unit->retain();
-    destination->retain();
     field()->camera()->removeChild(unit);
-    field()->camera()->removeChild(destination);
     EXPECT_EQ(unit->retainCount(), 2u) << "held while queued";
-    EXPECT_EQ(destination->retainCount(), 2u);
     field()->clearTeleports();
     EXPECT_EQ(unit->retainCount(), 1u);
-    EXPECT_EQ(destination->retainCount(), 1u);
     unit->release();
-    destination->release();
 
     // The field goes, world first, while a transfer waits (ASan; the fixture counts leaks).
     field()->queueTeleport(place<ZqPObjectAssetUnit>(unitModel(obstacle(), CCPoint(300, 400))),
@@ -170,15 +157,9 @@ TEST_F(GatekeeperTest, AfterThePassedAmountEachCharacterIsRemovedAtItsNextUpdate
     EXPECT_EQ(loggedCount("gatekeeper begin contact"), 2);
     second->release();
 
-    // Amounts count contacts of characters only, compared as floats.
-    ZqPObjectAssetGatekeeper* none = gatekeeper(0.0f, CCPoint(800, 300));
+    // Contacts of characters only count, compared with the amount as floats.
     ZqPObjectAssetGatekeeper* some = gatekeeper(2.5f, CCPoint(900, 300));
-    ZqPObjectAssetUnit* unit = place<ZqPObjectAssetUnit>(unitModel(obstacle(), CCPoint(600, 600)));
-    none->beginContact(unit, nullptr, true);
-    EXPECT_EQ(none->passedCount(), 0);
-    none->beginContact(first, nullptr, true);
-    EXPECT_EQ(first->requestedState(), ZqPObject::kStateRemoved);
-    first->requestState(ZqPObject::kNoRequest);
+    some->beginContact(place<ZqPObjectAssetUnit>(unitModel(obstacle(), CCPoint(600, 600))), nullptr, true);
     for (int contact = 1; contact <= 3; ++contact) {
         some->beginContact(first, nullptr, true);
         EXPECT_EQ(first->requestedState(), contact == 3 ? int{ZqPObject::kStateRemoved} : ZqPObject::kNoRequest)
