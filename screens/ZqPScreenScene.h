@@ -82,8 +82,9 @@ public:
     void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) override;
     // Moves every queued object to its destination (a character by teleportTo, another by
     // node and body, velocity kept) and empties the queue; an object removed or gone from
-    // the camera meanwhile is not moved and its destination takes objects in again. Run
-    // after the objects' update, outside the physics step.
+    // the camera meanwhile is not moved and its destination takes objects in again, and no
+    // object goes to a destination gone from the camera. Run after the objects' update,
+    // outside the physics step.
     void transferTeleports();
     // Empties the queue without moving anything (a restart).
     void clearTeleports() { m_teleportQueue.clear(); }

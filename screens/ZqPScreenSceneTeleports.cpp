@@ -42,6 +42,9 @@ void ZqPScreenScene::transferTeleports()
             destination->setMovementActive(true);
             continue;
         }
+        // A destination taken off the field leads nowhere.
+        if (destination->getParent() != m_camera)
+            continue;
         const CCPoint& target = destination->getPosition();
         if (ZqPObjectAssetCharacter* character = dynamic_cast<ZqPObjectAssetCharacter*>(object)) {
             character->teleportTo(target.x, target.y);

@@ -112,6 +112,13 @@ TEST_F(TeleportTest, QueuedTransfersLetGoOfTheirObjectsAtARestartAndWithTheField
     ZqPObjectAssetTeleport* destination = teleport(CCPoint(600, 290), 1);
     ZqPObjectAssetUnit* unit = place<ZqPObjectAssetUnit>(unitModel(obstacle(), CCPoint(300, 400)));
     play();
+    // A destination gone from the field leads nowhere.
+    ZqPObjectAssetTeleport* gone = teleport(CCPoint(900, 290), 1);
+    field()->queueTeleport(unit, gone);
+    field()->camera()->removeChild(gone);
+    const float x = unit->getPositionX();
+    field()->transferTeleports();
+    EXPECT_EQ(unit->getPositionX(), x);
     field()->queueTeleport(unit, destination);
     field()->queueTeleport(nullptr, destination);
     EXPECT_EQ(field()->queuedTeleports(), 1u);
