@@ -2,7 +2,7 @@
 
 namespace {
 
-// No field: nothing to hold, place, flash, shake, find, keep or kill.
+// No field: nothing to hold, place, flash, shake, find, keep, kill, send or switch.
 class NoField final : public ZqGameField {
 public:
     cocos2d::CCNode* camera() const override { return nullptr; }
@@ -15,6 +15,9 @@ public:
     void activateCheckpoint() override {}
     void setMagnetActive(bool) override {}
     void killAllEnemies() override {}
+    std::vector<ZqPObjectAssetTeleport*> findTeleports(float) const override { return {}; }
+    void queueTeleport(ZqPObjectAsset*, ZqPObjectAssetTeleport*) override {}
+    void requestScreenJump(const std::string&, bool, int, int) override {}
 };
 
 NoField s_noField;

@@ -3,12 +3,15 @@
 #include "base/CCGeometry.h"
 
 #include <string>
+#include <vector>
 
 namespace cocos2d {
 class CCNode;
 }
 class ZqPObject;
+class ZqPObjectAsset;
 class ZqPObjectAssetPowerup;
+class ZqPObjectAssetTeleport;
 class ZqPhysicsWorld;
 
 // What objects and components ask of the game field: the one seam between objects/ (with
@@ -44,6 +47,14 @@ public:
     virtual void setMagnetActive(bool active) = 0;
     // Every active, visible enemy unit under the camera is destroyed (state 4).
     virtual void killAllEnemies() = 0;
+    // The teleports under the camera whose "Group ID" is group, in child order; not
+    // retained, valid until the camera's children change.
+    virtual std::vector<ZqPObjectAssetTeleport*> findTeleports(float group) const = 0;
+    // Queues object's move to destination for the field's next step; the field holds both
+    // until then (or until a restart or its end). Nothing for a null object or destination.
+    virtual void queueTeleport(ZqPObjectAsset* object, ZqPObjectAssetTeleport* destination) = 0;
+    // Switches to the screen linked under key with the pause flag and start mode.
+    virtual void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) = 0;
 
 protected:
     ~ZqGameField() = default;

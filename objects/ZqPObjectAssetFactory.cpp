@@ -1,6 +1,9 @@
 // The asset-object factory: the runtime class of a placed model by its exact class.
 #include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPObjectAssetLogic.h"
+#include "objects/ZqPObjectAssetPath.h"
 #include "objects/ZqPObjectAssetPowerup.h"
+#include "objects/ZqPObjectAssetTriggers.h"
 #include "objects/ZqPObjectAssetUnit.h"
 
 #include "ZqRandom.h"
@@ -44,6 +47,14 @@ ZqPObject* makePowerup(const std::shared_ptr<ZqModel>& model)
     return object;
 }
 
+// The autoreleased Object of a model of exactly class Model.
+template <class Model, class Object> ZqPObject* makeObject(const std::shared_ptr<ZqModel>& model)
+{
+    ZqPObject* object = new Object(modelCast<Model>(model));
+    object->autorelease();
+    return object;
+}
+
 struct AssetClass {
     std::size_t modelType;
     // Null until the runtime class exists: such models make no object.
@@ -56,15 +67,15 @@ const AssetClass kAssetClasses[] = {
     {ZqModelObjectAssetCharacter::staticTypeId(), &ZqPObjectAssetCharacter::createForModel},
     {ZqModelObjectAssetPowerup::staticTypeId(), makePowerup},
     {ZqModelObjectLight::staticTypeId(), nullptr},
-    {ZqModelObjectLogic::staticTypeId(), nullptr},
+    {ZqModelObjectLogic::staticTypeId(), makeObject<ZqModelObjectLogic, ZqPObjectAssetLogic>},
     {ZqModelObjectTrail::staticTypeId(), nullptr},
     {ZqModelObjectFlag::staticTypeId(), nullptr},
-    {ZqModelObjectPath::staticTypeId(), nullptr},
-    {ZqModelObjectTeleport::staticTypeId(), nullptr},
-    {ZqModelObjectGatekeeper::staticTypeId(), nullptr},
+    {ZqModelObjectPath::staticTypeId(), makeObject<ZqModelObjectPath, ZqPObjectAssetPath>},
+    {ZqModelObjectTeleport::staticTypeId(), makeObject<ZqModelObjectTeleport, ZqPObjectAssetTeleport>},
+    {ZqModelObjectGatekeeper::staticTypeId(), makeObject<ZqModelObjectGatekeeper, ZqPObjectAssetGatekeeper>},
     {ZqModelObjectMirror::staticTypeId(), nullptr},
     {ZqModelObjectParticles::staticTypeId(), nullptr},
-    {ZqModelObjectScreenJump::staticTypeId(), nullptr},
+    {ZqModelObjectScreenJump::staticTypeId(), makeObject<ZqModelObjectScreenJump, ZqPObjectAssetScreenJump>},
 };
 
 // An instance places the object its "Reference" names with its own placement. A reference

@@ -101,6 +101,23 @@ public:
     int checkpointIndex() const { return m_checkpointIndex; }
     const cocos2d::CCPoint& checkpointPosition() const { return m_checkpointPosition; }
 
+    // Teleports and screen jumps (ZqPScreenSceneTeleports.cpp).
+    std::vector<ZqPObjectAssetTeleport*> findTeleports(float group) const override;
+    void queueTeleport(ZqPObjectAsset* object, ZqPObjectAssetTeleport* destination) override;
+    // The switch to the screen linked under key: through the current UI screen's deferred
+    // actions when there is one (nothing while an action waits there), else at once. pause
+    // goes on as pause mode 1 (else 0), with startMode.
+    void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) override;
+    // Moves every queued object to its destination (a character by teleportTo, another by
+    // node and body, velocity kept) and empties the queue; an object removed or gone from
+    // the camera meanwhile is not moved and its destination takes objects in again, and no
+    // object goes to a destination gone from the camera. Run after the objects' update,
+    // outside the physics step.
+    void transferTeleports();
+    // Empties the queue without moving anything (a restart).
+    void clearTeleports() { m_teleportQueue.clear(); }
+    std::size_t queuedTeleports() const { return m_teleportQueue.size(); }
+
 private:
     explicit ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model);
     struct QueuedObject {
@@ -153,4 +170,16 @@ private:
     bool m_magnetActive = false;
     int m_checkpointIndex = -1;
     cocos2d::CCPoint m_checkpointPosition;
+
+    // Holds one reference to a queued object until the queue lets it go.
+    struct Release {
+        void operator()(cocos2d::CCObject* object) const { object->release(); }
+    };
+    using Held = std::unique_ptr<cocos2d::CCObject, Release>;
+    // A queued object (a ZqPObjectAsset) and its destination (a ZqPObjectAssetTeleport).
+    struct TeleportRequest {
+        Held object;
+        Held destination;
+    };
+    std::vector<TeleportRequest> m_teleportQueue;
 };

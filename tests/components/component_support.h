@@ -72,16 +72,6 @@ protected:
         return node;
     }
 
-    // x and y of point, each either a value or empty.
-    static void setAxes(ZqAttributePoint* point, std::optional<float> x, std::optional<float> y)
-    {
-        cocos2d::CCDictionary* values = cocos2d::CCDictionary::create();
-        values->setObject(cocos2d::CCString::createWithFormat("{%g,%g}", x.value_or(0.0f), y.value_or(0.0f)), "value");
-        values->setObject(cocos2d::CCString::create(x ? "false" : "true"), "isXEmpty");
-        values->setObject(cocos2d::CCString::create(y ? "false" : "true"), "isYEmpty");
-        point->loadValueFromDictionary(values);
-    }
-
     // An animation of frames solid frames lasting seconds.
     std::shared_ptr<ZqModelAnimation> animationOf(float seconds, int frames = 2)
     {

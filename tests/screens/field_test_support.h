@@ -37,6 +37,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,16 @@ public:
         placed->setAsset(asset);
         placed->setPosition(position);
         return placed;
+    }
+
+    // x and y of point, each either a value or empty.
+    static void setAxes(ZqAttributePoint* point, std::optional<float> x, std::optional<float> y)
+    {
+        cocos2d::CCDictionary* values = cocos2d::CCDictionary::create();
+        values->setObject(cocos2d::CCString::createWithFormat("{%g,%g}", x.value_or(0.0f), y.value_or(0.0f)), "value");
+        values->setObject(cocos2d::CCString::create(x ? "false" : "true"), "isXEmpty");
+        values->setObject(cocos2d::CCString::create(y ? "false" : "true"), "isYEmpty");
+        point->loadValueFromDictionary(values);
     }
 
     // An autoreleased asset object of model.
