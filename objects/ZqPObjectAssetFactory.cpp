@@ -9,6 +9,10 @@
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/ZqPObjectAssetFlag.h"
+#include "objects/ZqPObjectAssetLight.h"
+#include "objects/ZqPObjectAssetParticles.h"
+#include "objects/ZqPObjectAssetTrail.h"
 
 #include <cstddef>
 
@@ -44,6 +48,15 @@ ZqPObject* makePowerup(const std::shared_ptr<ZqModel>& model)
     return object;
 }
 
+// The autoreleased object of class Object made from the model of class Model.
+template <class Object, class Model>
+ZqPObject* makeEffect(const std::shared_ptr<ZqModel>& model)
+{
+    ZqPObject* object = new Object(modelCast<Model>(model));
+    object->autorelease();
+    return object;
+}
+
 struct AssetClass {
     std::size_t modelType;
     // Null until the runtime class exists: such models make no object.
@@ -55,15 +68,15 @@ const AssetClass kAssetClasses[] = {
     {ZqModelObjectAssetUnit::staticTypeId(), makeUnit},
     {ZqModelObjectAssetCharacter::staticTypeId(), &ZqPObjectAssetCharacter::createForModel},
     {ZqModelObjectAssetPowerup::staticTypeId(), makePowerup},
-    {ZqModelObjectLight::staticTypeId(), nullptr},
+    {ZqModelObjectLight::staticTypeId(), makeEffect<ZqPObjectAssetLight, ZqModelObjectLight>},
     {ZqModelObjectLogic::staticTypeId(), nullptr},
-    {ZqModelObjectTrail::staticTypeId(), nullptr},
-    {ZqModelObjectFlag::staticTypeId(), nullptr},
+    {ZqModelObjectTrail::staticTypeId(), makeEffect<ZqPObjectAssetTrail, ZqModelObjectTrail>},
+    {ZqModelObjectFlag::staticTypeId(), makeEffect<ZqPObjectAssetFlag, ZqModelObjectFlag>},
     {ZqModelObjectPath::staticTypeId(), nullptr},
     {ZqModelObjectTeleport::staticTypeId(), nullptr},
     {ZqModelObjectGatekeeper::staticTypeId(), nullptr},
     {ZqModelObjectMirror::staticTypeId(), nullptr},
-    {ZqModelObjectParticles::staticTypeId(), nullptr},
+    {ZqModelObjectParticles::staticTypeId(), makeEffect<ZqPObjectAssetParticles, ZqModelObjectParticles>},
     {ZqModelObjectScreenJump::staticTypeId(), nullptr},
 };
 

@@ -53,6 +53,12 @@ bool writeAtlas(const std::string& pngPath, const std::string& plistPath, const 
 // beside the .fnt under pageFileName.
 bool writeFont(const std::string& fntPath, const std::string& pageFileName, int glyphWidth, int glyphHeight);
 
+// The effects' media under dataDirectory: "fx/lightMap.png" (white, fading out from the
+// centre to transparent at the rim and the corners), "fx/trailMap.png" and "fx/flagMap.png"
+// (opaque white), and "shaders/WaterReflection.fsh" (the texture tinted by the uniform
+// "u_shadeColor").
+bool writeEffectMedia(const std::string& dataDirectory);
+
 // A mono tone of frequency hertz lasting seconds, sampled at rate.
 std::vector<short> tone(double seconds, int rate = 22050, double frequency = 440.0);
 // As a 16-bit PCM WAV.
