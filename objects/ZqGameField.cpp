@@ -2,7 +2,7 @@
 
 namespace {
 
-// No field: nothing to hold, place, flash, shake, find, keep or kill.
+// No field: nothing to hold, place, flash, shake, find, keep, kill or reflect.
 class NoField final : public ZqGameField {
 public:
     cocos2d::CCNode* camera() const override { return nullptr; }
@@ -15,6 +15,7 @@ public:
     void activateCheckpoint() override {}
     void setMagnetActive(bool) override {}
     void killAllEnemies() override {}
+    void unregisterMirror(ZqPObjectAssetMirror*) override {}
 };
 
 NoField s_noField;

@@ -8,6 +8,7 @@ namespace cocos2d {
 class CCNode;
 }
 class ZqPObject;
+class ZqPObjectAssetMirror;
 class ZqPObjectAssetPowerup;
 class ZqPhysicsWorld;
 
@@ -44,6 +45,9 @@ public:
     virtual void setMagnetActive(bool active) = 0;
     // Every active, visible enemy unit under the camera is destroyed (state 4).
     virtual void killAllEnemies() = 0;
+    // Takes mirror out of the field's mirror pass; nothing when it is not in it. A mirror
+    // calls it on the field that registered it, not on the current one.
+    virtual void unregisterMirror(ZqPObjectAssetMirror* mirror) = 0;
 
 protected:
     ~ZqGameField() = default;

@@ -11,6 +11,7 @@
 #include "objects/ZqPObjectAssetCharacter.h"
 #include "objects/ZqPObjectAssetFlag.h"
 #include "objects/ZqPObjectAssetLight.h"
+#include "objects/ZqPObjectAssetMirror.h"
 #include "objects/ZqPObjectAssetParticles.h"
 #include "objects/ZqPObjectAssetTrail.h"
 
@@ -75,7 +76,7 @@ const AssetClass kAssetClasses[] = {
     {ZqModelObjectPath::staticTypeId(), nullptr},
     {ZqModelObjectTeleport::staticTypeId(), nullptr},
     {ZqModelObjectGatekeeper::staticTypeId(), nullptr},
-    {ZqModelObjectMirror::staticTypeId(), nullptr},
+    {ZqModelObjectMirror::staticTypeId(), makeEffect<ZqPObjectAssetMirror, ZqModelObjectMirror>},
     {ZqModelObjectParticles::staticTypeId(), makeEffect<ZqPObjectAssetParticles, ZqModelObjectParticles>},
     {ZqModelObjectScreenJump::staticTypeId(), nullptr},
 };

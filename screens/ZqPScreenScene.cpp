@@ -67,6 +67,7 @@ ZqPScreenScene::ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model)
 
 ZqPScreenScene::~ZqPScreenScene()
 {
+    releaseScenery();
     releaseObjects();
     m_world.reset();
 }
@@ -88,6 +89,7 @@ bool ZqPScreenScene::init()
     addChild(m_fieldLayer, 0);
     m_camera = ZqPGameFieldCamera::create();
     m_fieldLayer->addChild(m_camera);
+    createBackgroundLayers();
     return true;
 }
 
@@ -205,6 +207,7 @@ void ZqPScreenScene::adoptObject(ZqPObject* object, ZqPObject* source)
     m_camera->addChild(object, zOrder);
     object->release();
     object->setReferenceNode(m_camera);
+    registerIfMirror(object);
     if (ZqPObjectAsset* asset = dynamic_cast<ZqPObjectAsset*>(object))
         asset->createBody(m_world.get(), false);
 }

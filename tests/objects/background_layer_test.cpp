@@ -5,6 +5,8 @@
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "objects/CCParallaxScrollNode.h"
 #include "objects/ZqPObjectBackgroundLayer.h"
+#include "objects/ZqPObjectGroup.h"
+#include "model/objects/ZqModelObjectsLogic.h"
 
 using namespace cocos2d;
 using namespace field_test;
@@ -120,6 +122,48 @@ TEST_F(BackgroundLayerTest, LayersThatCannotTileStayEmptyOrMakeOneCopy)
     empty->scrollBy(10.0f, kStep);
     empty->update(kStep);
     EXPECT_EQ(empty->scrollNode()->getChildrenCount(), 0u);
+}
+
+TEST_F(BackgroundLayerTest, FieldMakesScrollsAndReleasesItsLayersAndGroups)
+{
+    sceneModel = ZqModelController::shared()->createModel<ZqModelScreenScene>();
+    auto shown = zqCreateModel<ZqModelObjectBackground>("shown");
+    shown->m_image->setValue(containerOf({{255, 0, 0, 255}}));
+    shown->setPosition(CCPoint(100, 50));
+    shown->setScale(CCPoint(0.0f, 2.0f));
+    shown->m_speed->setValue(1.0f);
+    shown->setZDepth(-5);
+    auto hidden = zqCreateModel<ZqModelObjectBackground>("hidden");
+    hidden->m_hidden->setValue(true);
+    sceneModel->addChild(shown);
+    sceneModel->addChild(hidden);
+    ZqPScreenScene* field = ZqPScreenScene::create(sceneModel);
+    scene->addChild(field);
+
+    ASSERT_EQ(field->backgroundLayers().size(), 1u);
+    ZqPObjectBackgroundLayer* layer = field->backgroundLayers()[0];
+    EXPECT_EQ(layer->getParent(), field->camera());
+    EXPECT_EQ(layer->getZOrder(), -5);
+    EXPECT_EQ(shown->scale(0.0f, 0), CCPoint(0.1f, 2.0f));
+    // A camera step of (-1, -3) over 1/60 s at speed 1: 32 x 4 / 60 points forward.
+    const float x = copyAt(layer, 0)->getPositionX();
+    field->scrollBackgrounds(CCPoint(-1, -3));
+    EXPECT_FLOAT_EQ(copyAt(layer, 0)->getPositionX(), x + 32.0f * 4.0f / 60.0f);
+
+    auto section = zqCreateModel<ZqModelObject>("section");
+    auto group = zqCreateModel<ZqModelObjectGroup>("group");
+    section->addChild(group);
+    field->createGroupsFor(*section);
+    CCArray* children = field->camera()->getChildren();
+    ZqPObjectGroup* made = nullptr;
+    for (unsigned int i = 0; i < children->count(); ++i) {
+        if (auto* object = dynamic_cast<ZqPObjectGroup*>(children->objectAtIndex(i)))
+            made = object;
+    }
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->referenceNode(), field->camera());
+    // The fixture's leak count checks that the field released its layer.
+    field->removeFromParent();
 }
 
 } // namespace

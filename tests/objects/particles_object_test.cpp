@@ -3,6 +3,7 @@
 #include "screens/field_test_support.h"
 
 #include "model/objects/ZqModelObjectsEffects.h"
+#include "objects/ZqPAnimationObject.h"
 #include "objects/ZqPObjectAssetParticles.h"
 
 using namespace cocos2d;
@@ -137,6 +138,29 @@ TEST_F(ParticlesObjectTest, NoEmittersMeansNoSystemsAndColourFactorScalesTheGrad
     const ccColor4F start = emitter->colorAt(0.0f);
     particles->setColorFactor(0.5f);
     EXPECT_FLOAT_EQ(particles->systems()[0]->getStartColor().a, start.a * 0.5f);
+}
+
+TEST_F(ParticlesObjectTest, AnimationFramesStopAndRestartTheirSystems)
+{
+    auto animationModel = ZqModelController::shared()->createModel<ZqModelAnimation>();
+    animationModel->setDuration(0.1f);
+    animationModel->setLoop(false);
+    animationModel->addChild(particlesModel());
+    ZqPAnimationObject* animation = ZqPAnimationObject::create(animationModel);
+    scene->addChild(animation);
+    auto* particles = dynamic_cast<ZqPObjectAssetParticles*>(animation->childNodeAt(0));
+    ASSERT_NE(particles, nullptr);
+    CCParticleSystemQuad* system = particles->systems().at(0);
+    EXPECT_TRUE(system->isActive());
+
+    // The end of a run without loop stops the systems; a restart starts them again.
+    for (int i = 0; i < 8; ++i)
+        animation->update(kStep);
+    EXPECT_FALSE(system->isActive());
+    animation->restart();
+    EXPECT_TRUE(system->isActive());
+    animation->stop();
+    EXPECT_FALSE(system->isActive());
 }
 
 } // namespace
