@@ -3,7 +3,7 @@
 // nodes. Each scene runs batched and with batching off (the baseline: one draw call a
 // sprite); draw calls per frame and frame times are printed side by side with the ratio.
 #include "cocos2d.h"
-#include "platform/CCEGLViewSDL.h"
+#include "bench/bench_view.h"
 #include "sprite_nodes/CCQuadRenderer.h"
 #include "sprite_nodes/CCSprite.h"
 #include "sprite_nodes/CCSpriteBatchNode.h"
@@ -111,13 +111,9 @@ BENCHMARK(BM_Sprites)
 
 int main(int argc, char** argv)
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    g_view = CCEGLViewSDL::createHeadless(kWidth, kHeight);
-    if (!g_view) {
-        std::fprintf(stderr, "no headless GL context\n");
+    g_view = zqBenchView(kWidth, kHeight);
+    if (!g_view)
         return 1;
-    }
-    g_view->setDesignResolutionSize(kWidth, kHeight, kResolutionShowAll);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

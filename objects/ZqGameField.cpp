@@ -2,7 +2,7 @@
 
 namespace {
 
-// No field: nothing to hold, place, flash, shake, find, keep, kill, send or switch.
+// No field: nothing to hold, place, flash, shake, find, keep, kill, send, switch or reflect.
 class NoField final : public ZqGameField {
 public:
     cocos2d::CCNode* camera() const override { return nullptr; }
@@ -18,6 +18,7 @@ public:
     std::vector<ZqPObjectAssetTeleport*> findTeleports(float) const override { return {}; }
     void queueTeleport(ZqPObjectAsset*, ZqPObjectAssetTeleport*) override {}
     void requestScreenJump(const std::string&, bool, int, int) override {}
+    void unregisterMirror(ZqPObjectAssetMirror*) override {}
 };
 
 NoField s_noField;

@@ -10,6 +10,7 @@ class CCNode;
 }
 class ZqPObject;
 class ZqPObjectAsset;
+class ZqPObjectAssetMirror;
 class ZqPObjectAssetPowerup;
 class ZqPObjectAssetTeleport;
 class ZqPhysicsWorld;
@@ -55,6 +56,9 @@ public:
     virtual void queueTeleport(ZqPObjectAsset* object, ZqPObjectAssetTeleport* destination) = 0;
     // Switches to the screen linked under key with the pause flag and start mode.
     virtual void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) = 0;
+    // Takes mirror out of the field's mirror pass; nothing when it is not in it. A mirror
+    // calls it on the field that registered it, not on the current one.
+    virtual void unregisterMirror(ZqPObjectAssetMirror* mirror) = 0;
 
 protected:
     ~ZqGameField() = default;

@@ -11,6 +11,7 @@
 #include "objects/ZqGameField.h"
 #include "objects/ZqPGameFieldCamera.h"
 #include "objects/ZqPObjectAsset.h"
+#include "objects/ZqPObjectAssetParticles.h"
 #include "objects/ZqPObjectImage.h"
 #include "objects/ZqPObjectText.h"
 
@@ -31,12 +32,12 @@ bool isFactoryFrame(const ZqModel& model)
 
 } // namespace
 
-template <class Action>
-void ZqPAnimationObject::forEachImage(Action action) const
+template <class Node, class Action>
+void ZqPAnimationObject::forEachFrame(Action action) const
 {
     for (const auto& entry : m_nodes) {
-        if (ZqPObjectImage* image = dynamic_cast<ZqPObjectImage*>(entry.second))
-            action(image);
+        if (Node* node = dynamic_cast<Node*>(entry.second))
+            action(node);
     }
 }
 
@@ -144,13 +145,16 @@ void ZqPAnimationObject::update(float dt)
         m_elapsed = 0.0f;
         if (m_finished)
             m_finished();
-        if (!m_model->isLoop())
+        if (!m_model->isLoop()) {
             pauseImageActions();
+            forEachFrame<ZqPObjectAssetParticles>([](ZqPObjectAssetParticles* particles) { particles->stopSystems(); });
+        }
     }
     if (!isVisible())
         return;
+    // Particles keep real time: their rates are in seconds of the field.
     for (const auto& entry : m_nodes)
-        entry.second->update(speed * dt);
+        entry.second->update(dynamic_cast<ZqPObjectAssetParticles*>(entry.second) ? dt : speed * dt);
 }
 
 int ZqPAnimationObject::getZOrder() const
@@ -178,28 +182,30 @@ void ZqPAnimationObject::setParent(CCNode* parent)
 void ZqPAnimationObject::restart()
 {
     m_elapsed = 0.0f;
-    forEachImage([](ZqPObjectImage* image) { image->restart(); });
+    forEachFrame<ZqPObjectImage>([](ZqPObjectImage* image) { image->restart(); });
+    forEachFrame<ZqPObjectAssetParticles>([](ZqPObjectAssetParticles* particles) { particles->resetSystems(); });
 }
 
 void ZqPAnimationObject::stop()
 {
     m_elapsed = 0.0f;
-    forEachImage([](ZqPObjectImage* image) { image->stopAnimation(); });
+    forEachFrame<ZqPObjectImage>([](ZqPObjectImage* image) { image->stopAnimation(); });
+    forEachFrame<ZqPObjectAssetParticles>([](ZqPObjectAssetParticles* particles) { particles->stopSystems(); });
 }
 
 void ZqPAnimationObject::pauseImageActions()
 {
-    forEachImage([](ZqPObjectImage* image) { image->pauseAnimation(); });
+    forEachFrame<ZqPObjectImage>([](ZqPObjectImage* image) { image->pauseAnimation(); });
 }
 
 void ZqPAnimationObject::resumeImageActions()
 {
-    forEachImage([](ZqPObjectImage* image) { image->resumeAnimation(); });
+    forEachFrame<ZqPObjectImage>([](ZqPObjectImage* image) { image->resumeAnimation(); });
 }
 
 void ZqPAnimationObject::showFrame(int index)
 {
-    forEachImage([index](ZqPObjectImage* image) { image->setAnimationFrame(index); });
+    forEachFrame<ZqPObjectImage>([index](ZqPObjectImage* image) { image->setAnimationFrame(index); });
 }
 
 int ZqPAnimationObject::durationInFrames() const

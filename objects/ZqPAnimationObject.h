@@ -33,7 +33,9 @@ public:
     // Takes the parent's tag, and gives it to every frame node.
     void setParent(cocos2d::CCNode* parent) override;
 
+    // Clock to 0 and the images from their first frame; the particles start again.
     void restart();
+    // Clock to 0; the images' and the particles' animations stop.
     void stop();
     void pauseImageActions();
     void resumeImageActions();
@@ -64,9 +66,9 @@ private:
     explicit ZqPAnimationObject(const std::shared_ptr<ZqModelAnimation>& model);
     void build(bool setSpawnSources);
     cocos2d::CCNode* makeFrameNode(const std::shared_ptr<ZqModel>& frame, bool setSpawnSources);
-    // Calls action on every frame node that is an image.
-    template <class Action>
-    void forEachImage(Action action) const;
+    // Calls action on every frame node that is a Node.
+    template <class Node, class Action>
+    void forEachFrame(Action action) const;
 
     float m_elapsed = 0.0f;
     cocos2d::CCRect m_boundingRect;

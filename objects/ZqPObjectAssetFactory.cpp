@@ -12,6 +12,11 @@
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/ZqPObjectAssetFlag.h"
+#include "objects/ZqPObjectAssetLight.h"
+#include "objects/ZqPObjectAssetMirror.h"
+#include "objects/ZqPObjectAssetParticles.h"
+#include "objects/ZqPObjectAssetTrail.h"
 
 #include <cstddef>
 
@@ -66,15 +71,15 @@ const AssetClass kAssetClasses[] = {
     {ZqModelObjectAssetUnit::staticTypeId(), makeUnit},
     {ZqModelObjectAssetCharacter::staticTypeId(), &ZqPObjectAssetCharacter::createForModel},
     {ZqModelObjectAssetPowerup::staticTypeId(), makePowerup},
-    {ZqModelObjectLight::staticTypeId(), nullptr},
+    {ZqModelObjectLight::staticTypeId(), makeObject<ZqModelObjectLight, ZqPObjectAssetLight>},
     {ZqModelObjectLogic::staticTypeId(), makeObject<ZqModelObjectLogic, ZqPObjectAssetLogic>},
-    {ZqModelObjectTrail::staticTypeId(), nullptr},
-    {ZqModelObjectFlag::staticTypeId(), nullptr},
+    {ZqModelObjectTrail::staticTypeId(), makeObject<ZqModelObjectTrail, ZqPObjectAssetTrail>},
+    {ZqModelObjectFlag::staticTypeId(), makeObject<ZqModelObjectFlag, ZqPObjectAssetFlag>},
     {ZqModelObjectPath::staticTypeId(), makeObject<ZqModelObjectPath, ZqPObjectAssetPath>},
     {ZqModelObjectTeleport::staticTypeId(), makeObject<ZqModelObjectTeleport, ZqPObjectAssetTeleport>},
     {ZqModelObjectGatekeeper::staticTypeId(), makeObject<ZqModelObjectGatekeeper, ZqPObjectAssetGatekeeper>},
-    {ZqModelObjectMirror::staticTypeId(), nullptr},
-    {ZqModelObjectParticles::staticTypeId(), nullptr},
+    {ZqModelObjectMirror::staticTypeId(), makeObject<ZqModelObjectMirror, ZqPObjectAssetMirror>},
+    {ZqModelObjectParticles::staticTypeId(), makeObject<ZqModelObjectParticles, ZqPObjectAssetParticles>},
     {ZqModelObjectScreenJump::staticTypeId(), makeObject<ZqModelObjectScreenJump, ZqPObjectAssetScreenJump>},
 };
 

@@ -72,6 +72,7 @@ ZqPScreenScene::ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model)
 
 ZqPScreenScene::~ZqPScreenScene()
 {
+    releaseScenery();
     releaseObjects();
     m_queue.clear();
     m_world.reset();
@@ -102,6 +103,7 @@ bool ZqPScreenScene::init()
     addChild(m_fieldLayer, 0);
     m_camera = ZqPGameFieldCamera::create();
     m_fieldLayer->addChild(m_camera);
+    createBackgroundLayers();
     return true;
 }
 
@@ -278,6 +280,7 @@ void ZqPScreenScene::adoptObject(ZqPObject* object, ZqPObject* source)
     m_camera->addChild(object, zOrder);
     object->release();
     object->setReferenceNode(m_camera);
+    registerIfMirror(object);
     if (ZqPObjectAsset* asset = dynamic_cast<ZqPObjectAsset*>(object))
         asset->createBody(m_world.get(), false);
 }

@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
+class ZqModel;
 class ZqModelLevelSection;
 class ZqModelObject;
 class ZqModelScreenScene;
 class ZqPObject;
+class ZqPObjectAssetMirror;
+class ZqPObjectBackgroundLayer;
 class ZqPhysicsWorld;
 
 // The game field: a screen made from a game-scene model that holds the field's objects
@@ -118,6 +121,25 @@ public:
     void clearTeleports() { m_teleportQueue.clear(); }
     std::size_t queuedTeleports() const { return m_teleportQueue.size(); }
 
+    // Scenery (ZqPScreenSceneScenery.cpp).
+    // The normal visit, then the mirror pass: each registered mirror captures the whole
+    // scene with the UI layer hidden. No pass runs inside a capture.
+    void visit() override;
+    // A background layer for each shown background model of the screen, in the camera at
+    // its "Z Depth"; a "Scale" component of 0 or below becomes 0.1 in the model first.
+    void createBackgroundLayers();
+    // A group object in the camera for each group model among section's children.
+    void createGroupsFor(const ZqModel& section);
+    // After a camera step that moved the camera by delta: each layer scrolls by
+    // delta.x + delta.y over kFrameStep.
+    void scrollBackgrounds(const cocos2d::CCPoint& delta);
+    // Adds a mirror object to the mirror pass (once), this field becoming its field;
+    // nothing for other objects.
+    void registerIfMirror(ZqPObject* object);
+    void unregisterMirror(ZqPObjectAssetMirror* mirror) override;
+    const std::vector<ZqPObjectAssetMirror*>& mirrors() const { return m_mirrors; }
+    const std::vector<ZqPObjectBackgroundLayer*>& backgroundLayers() const { return m_backgroundLayers; }
+
 private:
     explicit ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model);
     struct QueuedObject {
@@ -182,4 +204,13 @@ private:
         Held destination;
     };
     std::vector<TeleportRequest> m_teleportQueue;
+
+    // Scenery. Lets the mirrors go of the field and releases the background layers;
+    // before the objects go.
+    void releaseScenery();
+    // Not retained: each mirror leaves the list as it goes.
+    std::vector<ZqPObjectAssetMirror*> m_mirrors;
+    // Retained (their create does not autorelease).
+    std::vector<ZqPObjectBackgroundLayer*> m_backgroundLayers;
+    bool m_capturingMirror = false;
 };

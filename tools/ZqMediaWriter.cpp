@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -277,6 +278,34 @@ bool writeMp3(const std::string& path, double seconds, int rate, double frequenc
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(mp3.data()), encoded + flushed);
     return static_cast<bool>(out.flush());
+}
+
+bool writeEffectMedia(const std::string& dataDirectory)
+{
+    std::error_code error;
+    std::filesystem::create_directories(dataDirectory + "/fx", error);
+    std::filesystem::create_directories(dataDirectory + "/shaders", error);
+    const Rgba white{255, 255, 255, 255};
+    // Alpha falls from 1 at the centre to 0 at the rim of the inscribed circle.
+    constexpr int kLightSide = 64;
+    const auto light = [](int x, int y) {
+        const double dx = (x + 0.5) / (kLightSide / 2.0) - 1.0;
+        const double dy = (y + 0.5) / (kLightSide / 2.0) - 1.0;
+        const double fade = std::clamp(1.0 - std::sqrt(dx * dx + dy * dy), 0.0, 1.0);
+        return Rgba{255, 255, 255, static_cast<unsigned char>(std::lround(fade * 255.0))};
+    };
+    return writePng(dataDirectory + "/fx/lightMap.png", kLightSide, kLightSide, light)
+        && writePng(dataDirectory + "/fx/trailMap.png", 32, 8, [white](int, int) { return white; })
+        && writePng(dataDirectory + "/fx/flagMap.png", 32, 16, [white](int, int) { return white; })
+        && writeText(dataDirectory + "/shaders/WaterReflection.fsh",
+                     "precision lowp float;\n"
+                     "varying vec4 v_fragmentColor;\n"
+                     "varying vec2 v_texCoord;\n"
+                     "uniform vec4 u_shadeColor;\n"
+                     "void main()\n"
+                     "{\n"
+                     "    gl_FragColor = texture2D(CC_Texture0, v_texCoord) * u_shadeColor;\n"
+                     "}\n");
 }
 
 } // namespace zqmedia

@@ -59,6 +59,12 @@ inline constexpr const char* kDefaultTypeface = "/usr/share/fonts/truetype/dejav
 bool writeFont(const std::string& fntPath, const std::string& pageFileName, int pixelSize,
                const std::string& typeface = kDefaultTypeface);
 
+// The effects' media under dataDirectory: "fx/lightMap.png" (white, fading out from the
+// centre to transparent at the rim and the corners), "fx/trailMap.png" and "fx/flagMap.png"
+// (opaque white), and "shaders/WaterReflection.fsh" (the texture tinted by the uniform
+// "u_shadeColor").
+bool writeEffectMedia(const std::string& dataDirectory);
+
 // A mono tone of frequency hertz lasting seconds, sampled at rate.
 std::vector<short> tone(double seconds, int rate = 22050, double frequency = 440.0);
 // As a 16-bit PCM WAV.

@@ -4,6 +4,7 @@
 #include "gl/CCShaderCache.h"
 #include "gl/ccGLStateCache.h"
 #include "sprite_nodes/CCQuadRenderer.h"
+#include "textures/CCTexture2D.h"
 
 #include "CCGL.h"
 
@@ -130,6 +131,25 @@ void ccDrawCircle(const CCPoint& center, float radius, float angle, unsigned int
         return;
     }
     drawVertices(vertices, GL_LINE_LOOP, drawColor);
+}
+
+void ccDrawTexturedTriangles(CCGLProgram* program, CCTexture2D* texture, ccTriangleMode mode,
+                             const ccVertex2F* positions, const ccTex2F* texCoords, unsigned int count)
+{
+    if (!program || !texture || !positions || !texCoords || count < 3)
+        return;
+    ccFlushQuads();
+    program->use();
+    program->setUniformsForBuiltins();
+    ccGLBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    ccGLBindTexture2D(texture->getName());
+    ccGLEnableVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
+    // Client-side arrays: no buffer may be bound while the pointers are set.
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, positions);
+    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, 0, texCoords);
+    glDrawArrays(mode == ccTriangleMode::Fan ? GL_TRIANGLE_FAN : GL_TRIANGLE_STRIP, 0, static_cast<GLsizei>(count));
+    CC_INCREMENT_GL_DRAWS(1);
 }
 
 } // namespace cocos2d

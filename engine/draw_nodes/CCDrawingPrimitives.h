@@ -9,6 +9,9 @@
 // current GL context.
 namespace cocos2d {
 
+class CCGLProgram;
+class CCTexture2D;
+
 // The colour of the outline calls (points, lines, rects, polys, circles); starts white.
 void ccDrawColor4F(float r, float g, float b, float a);
 void ccDrawColor4B(GLubyte r, GLubyte g, GLubyte b, GLubyte a);
@@ -27,5 +30,16 @@ void ccDrawSolidPoly(const CCPoint* vertices, unsigned int numberOfVertices, ccC
 // The outline of a circle from segments chords, starting at angle (radians); with
 // drawLineToCenter, a radius line to the start point too.
 void ccDrawCircle(const CCPoint& center, float radius, float angle, unsigned int segments, bool drawLineToCenter);
+
+// How ccDrawTexturedTriangles joins its vertices.
+enum class ccTriangleMode { Fan, Strip };
+
+// The effects' one drawing call: count vertices (positions in points of the current
+// model-view, texture coordinates 0 to 1) joined as mode, drawn with program and texture on
+// unit 0 and blended by alpha. Flushes the sprite batch first, so that it covers what was
+// visited before it. The caller sets the program's own uniforms (such as "u_color")
+// beforehand. Nothing with a null program or texture or fewer than 3 vertices; one draw.
+void ccDrawTexturedTriangles(CCGLProgram* program, CCTexture2D* texture, ccTriangleMode mode,
+                             const ccVertex2F* positions, const ccTex2F* texCoords, unsigned int count);
 
 } // namespace cocos2d

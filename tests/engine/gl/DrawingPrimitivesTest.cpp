@@ -67,4 +67,69 @@ TEST_F(DrawingPrimitivesTest, DesignResolutionIsFittedIntoTheFrame)
     EXPECT_PIXEL(*this, 8, 8, 0, 0, 0);
 }
 
+
+class TexturedTrianglesTest : public GLFixture {
+protected:
+    void SetUp() override
+    {
+        GLFixture::SetUp();
+        const unsigned char white[] = {255, 255, 255, 255};
+        whitePixel = new CCTexture2D();
+        ASSERT_TRUE(whitePixel->initWithData(white, kCCTexture2DPixelFormat_RGBA8888, 1, 1, CCSize(1, 1)));
+    }
+    void TearDown() override
+    {
+        whitePixel->release();
+        GLFixture::TearDown();
+    }
+    CCTexture2D* whitePixel = nullptr;
+};
+
+TEST_F(TexturedTrianglesTest, FanCoversTheSpriteVisitedBeforeItAndCountsOneDraw)
+{
+    CCScene* scene = runScene();
+    CCSprite* sprite = CCSprite::createWithTexture(whitePixel, CCRect(0, 0, 20, 20));
+    sprite->setColor(ccc3(255, 0, 0));
+    sprite->setPosition(20, 20);
+    scene->addChild(sprite);
+    CCTexture2D* texture = whitePixel;
+    addDrawNode(scene, [texture] {
+        CCGLProgram* program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTexture_uColor);
+        program->use();
+        program->setUniformLocationWith4f(program->getUniformLocationForName("u_color"), 0, 0, 1, 1);
+        const ccVertex2F positions[] = {{20, 10}, {40, 10}, {40, 30}, {20, 30}};
+        const ccTex2F texCoords[] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+        ccDrawTexturedTriangles(program, texture, ccTriangleMode::Fan, positions, texCoords, 4);
+    });
+    frame();
+    // The sprite spans 10..30 in both axes; the fan covers its right half.
+    EXPECT_PIXEL(*this, 15, 15, 255, 0, 0);
+    EXPECT_PIXEL(*this, 25, 15, 0, 0, 255);
+    EXPECT_PIXEL(*this, 35, 25, 0, 0, 255);
+    EXPECT_PIXEL(*this, 45, 25, 0, 0, 0);
+    // The flushed sprite batch and the fan.
+    EXPECT_EQ(g_uNumberOfDraws, 2u);
+}
+
+TEST_F(TexturedTrianglesTest, StripJoinsItsVerticesAndDegenerateCallsDrawNothing)
+{
+    CCTexture2D* texture = whitePixel;
+    addDrawNode(runScene(), [texture] {
+        CCGLProgram* program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTexture_uColor);
+        program->use();
+        program->setUniformLocationWith4f(program->getUniformLocationForName("u_color"), 0, 1, 0, 1);
+        const ccVertex2F positions[] = {{0, 0}, {0, 10}, {30, 0}, {30, 10}};
+        const ccTex2F texCoords[] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+        ccDrawTexturedTriangles(program, texture, ccTriangleMode::Strip, positions, texCoords, 4);
+        ccDrawTexturedTriangles(program, texture, ccTriangleMode::Strip, positions, texCoords, 2);
+        ccDrawTexturedTriangles(nullptr, texture, ccTriangleMode::Strip, positions, texCoords, 4);
+        ccDrawTexturedTriangles(program, nullptr, ccTriangleMode::Strip, positions, texCoords, 4);
+    });
+    frame();
+    EXPECT_PIXEL(*this, 2, 8, 0, 255, 0);
+    EXPECT_PIXEL(*this, 28, 2, 0, 255, 0);
+    EXPECT_PIXEL(*this, 15, 12, 0, 0, 0);
+    EXPECT_EQ(g_uNumberOfDraws, 1u);
+}
+
 } // namespace
