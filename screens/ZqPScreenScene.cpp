@@ -169,6 +169,7 @@ void ZqPScreenScene::updateCamera()
     m_cameraDistance += advance;
     m_unscoredAdvance += advance;
     m_camera->setPosition(m_camera->getPosition() - direction * advance);
+    scrollBackgrounds(-direction * advance);
 }
 
 void ZqPScreenScene::stepGameField()
@@ -187,6 +188,7 @@ void ZqPScreenScene::stepGameField()
         m_unscoredAdvance = 0.0f;
     }
     pullCoins();
+    transferTeleports();
 }
 
 void ZqPScreenScene::updateObjects()

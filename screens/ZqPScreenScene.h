@@ -29,11 +29,13 @@ class ZqPhysicsWorld;
 // game speed starts at its minimum, the world gets the scene's gravity, the scene's own
 // objects are made, and the start section is added at distance 0.
 //
-// Each frame, in this order: the camera update; at most one physics step of the time
+// Each frame, in this order: the camera update, which scrolls the background layers; at
+// most one physics step of the time
 // scale x 1/60 s; every object under the camera updates with 1/60 s and those that
 // reached state 5 are removed; sections are added ahead and objects removed behind and
 // beside the view; flash and shake; the field step (game speed, distance, the magnet's pull
-// on coins); the creation queue.
+// on coins, the queued teleport transfers); the creation queue, which registers mirrors.
+// Each added section makes the group objects of its group models.
 //
 // Distances are in points along the gameplay direction from the camera's start; the
 // distance score is in metres (20 points each).

@@ -79,6 +79,7 @@ float ZqPScreenScene::addLevelSection(const std::shared_ptr<ZqModelLevelSection>
     const CCPoint offset = GameplayParameters::shared()->gameplayDirection() * distance;
     for (const std::shared_ptr<ZqModelObject>& object : section->objects())
         m_queue.push_back({object, offset, creationIndex});
+    createGroupsFor(*section);
     return section->width();
 }
 
@@ -149,6 +150,7 @@ ZqPObject* ZqPScreenScene::makeObject(const std::shared_ptr<ZqModelObject>& mode
     object->setSpawnSource(model->hasSpawner());
     object->setMovementActive(true);
     m_camera->addChild(object, model->zDepth());
+    registerIfMirror(object);
     if (asset)
         asset->createBody(m_world.get(), lazy);
     return object;

@@ -192,6 +192,7 @@ public:
     void killAllEnemies() override {}
     std::vector<ZqPObjectAssetTeleport*> findTeleports(float) const override { return {}; }
     void queueTeleport(ZqPObjectAsset*, ZqPObjectAssetTeleport*) override {}
+    void unregisterMirror(ZqPObjectAssetMirror*) override {}
     void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) override
     {
         jumps.emplace_back(key, pause, startMode, flag);
