@@ -97,13 +97,13 @@ public:
     // error message and exit status); the failure hook gets the controller's error text.
     void setGameReadyHook(std::function<void()> hook) { m_gameReady = std::move(hook); }
     void setFailureHook(std::function<void(const std::string& errorText)> hook) { m_failure = std::move(hook); }
+    // The game cannot go on: said, exit status 1, the director ends.
+    void fail(const std::string& message);
 
 private:
     class FirstFrameTimer;
 
     void setUpGame();
-    // The game cannot go on: said, exit status 1, the director ends.
-    void fail(const std::string& message);
     void firstFrameDrawn(double seconds);
 
     std::string m_password;

@@ -114,21 +114,22 @@ bool ZqPScreenNavigator::pushScreen(const std::string& name, bool lookup)
     return true;
 }
 
-void ZqPScreenNavigator::showFirstScreenAfterLoading()
+bool ZqPScreenNavigator::showFirstScreenAfterLoading()
 {
     const std::string key = firstScreenAfterLoading();
     if (key.empty()) {
         debugLog("[ZqPScreenNavigator] no screen follows the start screen");
-        return;
+        return false;
     }
     moveTo(key);
     CCScene* container = sceneContainer();
     if (!container)
-        return;
+        return false;
     if (ZqPScreen* running = ZqPScreen::runningScreen())
         running->presentContainer(container);
     else
         CCDirector::sharedDirector()->replaceScene(container);
+    return true;
 }
 
 const std::string& ZqPScreenNavigator::currentKey() const

@@ -77,8 +77,8 @@ public:
     bool pushScreen(const std::string& name, bool lookup);
     // The move past the start screen once the game is loaded (the application's
     // game-ready hook): the screen of firstScreenAfterLoading becomes current and its
-    // container is presented.
-    void showFirstScreenAfterLoading();
+    // container is presented. False when no screen follows or none can be built.
+    bool showFirstScreenAfterLoading();
 
     // The navigator as the process starts: the start screen alone in the history, no
     // container, no destination. Tests call it between games.

@@ -236,7 +236,11 @@ void ZqPScreenUi::setLoadingUi(bool on)
         return;
     // The loading this screen drives ends in the move past it.
     if (ZqPAppDelegate* application = dynamic_cast<ZqPAppDelegate*>(CCApplication::sharedApplication()))
-        application->setGameReadyHook([] { ZqPScreenNavigator::shared()->showFirstScreenAfterLoading(); });
+        application->setGameReadyHook([application] {
+            // Loaded, yet nothing to show: the player would look at the loading screen for ever.
+            if (!ZqPScreenNavigator::shared()->showFirstScreenAfterLoading())
+                application->fail("The game has no screen after its start screen: its data is damaged");
+        });
     if (CCSprite* splash = CCSprite::create("Default.png")) {
         CCDirector* director = CCDirector::sharedDirector();
         CCEGLViewProtocol* view = director->getOpenGLView();

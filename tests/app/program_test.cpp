@@ -8,6 +8,9 @@
 #include "model/archive_test_util.h"
 #include "objects/ZqPObjectAssetCharacter.h"
 #include "screens/ZqPScreenScene.h"
+#include "model/scene/ZqNode.h"
+#include "tools/ZqDataWriter.h"
+#include "tools/ZqGameBuilder.h"
 #include "tools/ZqSampleGame.h"
 #include "tools/media_game_support.h"
 
@@ -499,6 +502,41 @@ TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)
     player.step(2);
     EXPECT_FALSE(player.running());
     EXPECT_EQ(player.stop(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Data that loads but links no screen after the start screen would leave the loading
+// screen up for ever: the game says so and ends with status 1.
+TEST_F(ProgramTest, AGameWithNoScreenAfterItsStartScreenEndsWithOneMessage)
+{
+    ZqModelController& controller = *ZqModelController::shared();
+    ZqGameBuilder builder;
+    ZqSampleGame::build(controller, builder);
+    std::vector<std::shared_ptr<ZqModel>> nodes;
+    for (const auto& node : controller.modelsOfKind<ZqNodeUI>()) {
+        if (node->typeId() != ZqNodeUIStart::staticTypeId())
+            nodes.push_back(node);
+    }
+    for (const auto& node : controller.modelsOfClass<ZqNodeScene>())
+        nodes.push_back(node);
+    ASSERT_FALSE(nodes.empty());
+    for (const auto& node : nodes)
+        controller.removeModel(node);
+    ZqDataWriter::Options options;
+    options.media = builder.writeMedia(game.file("media-made"));
+    ZqDataWriter(controller, options).write(game.file("data"));
+    controller.reset();
+
+    start();
+    for (int i = 0; i < 600 && player.running(); ++i)
+        player.step();
+    EXPECT_FALSE(player.running());
+    EXPECT_EQ(player.app().exitStatus(), 1);
+    EXPECT_EQ(player.errors,
+              (std::vector<std::string>{"The game has no screen after its start screen: its data is damaged"}));
 }
 
 } // namespace
