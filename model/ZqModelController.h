@@ -203,7 +203,10 @@ private:
     // The plain data file at path: its full path when it exists (letter case ignored as
     // the file utility does), from one listing of the data directory per load.
     std::optional<std::string> findPlainFile(const std::string& path);
+    // Raises the id counter to the highest registered id, which is kept as models are
+    // registered rather than found by walking every id.
     void raiseIdCounter();
+    void forgetId(std::unordered_map<unsigned, std::shared_ptr<ZqModel>>::iterator entry);
     void updateProgress(std::size_t fileCount);
     bool walkArchive(bool fromFirst);
 
@@ -241,6 +244,8 @@ private:
     std::string m_errorText;
     bool m_changed = false;
     unsigned m_idCounter = 0;
+    unsigned m_highestId = 0;     // the highest registered id, unless stale
+    bool m_highestIdStale = false; // the highest id went; found again on the next raise
     bool m_archiveMode = false;
     LoadingState m_loadingState;
     std::string m_dataDirectory = "data";

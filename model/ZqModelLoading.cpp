@@ -555,14 +555,6 @@ void ZqModelController::replaceModel(const std::shared_ptr<ZqModel>& model)
         addModel(model, -1);
 }
 
-void ZqModelController::raiseIdCounter()
-{
-    // "Last ID" of the general settings may lie below ids of the data; new models must
-    // still get ids of their own.
-    for (const auto& entry : m_modelsById)
-        m_idCounter = std::max(m_idCounter, entry.first);
-}
-
 bool ZqModelController::loadKeyFile(const unsigned char* bytes, std::size_t size)
 {
     const KeyCodeTable table = readKeyFile(bytes, size, ZqModelGeneralSettings::shared()->userId());
