@@ -198,6 +198,14 @@ private:
     // Logs each entry of an attributes map that the model does not read: a key named by no
     // attribute or field of its class (a damaged key file, or data of another version).
     void logUnreadEntries(const ZqModel& model, const MessagePackMap& map);
+    // Logs a model map that gives no model: without an id (id null), without a class
+    // (className null) or of a class the registry does not know.
+    void logUnreadMap(const uint32_t* id, const char* className);
+    // Logs each entry of an attribute's map that the attribute does not read, and in the
+    // connections phase each link to an id no model has. kind 0 attributes, 1 connections.
+    void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested, int kind);
+    // logUnreadNested for every attribute map of a model map.
+    void logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, int kind);
     // Adds the children kept while a connections file was read, in the order they came.
     void linkPendingChildren();
     // The plain data file at path: its full path when it exists (letter case ignored as
@@ -226,6 +234,12 @@ private:
         std::unordered_set<int32_t> codes;
     };
     std::unordered_map<std::size_t, ReadKeys> m_readKeys;
+    // Per attribute class: the codes of the few keys it reads in its own map.
+    struct NestedKeys {
+        uint32_t generation = 0;
+        std::vector<int32_t> codes;
+    };
+    std::unordered_map<std::size_t, NestedKeys> m_nestedKeys;
     bool m_keepChildren = false;
     std::vector<PendingChildren> m_pendingChildren;
     // The data directory's full path and its files: exact names, and lower-case names

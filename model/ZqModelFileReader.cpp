@@ -355,6 +355,7 @@ private:
                 return;
             }
         }
+        m_controller.logUnreadNested(*m_model, *attributes[static_cast<std::size_t>(slot)], m_nested, 0);
     }
 
     // The unknown-code check of a nested map that is not routed (ZqModelController's).
@@ -427,16 +428,24 @@ private:
             throw msgpack::type_error();
         if (m_unknownCode >= 0)
             throw ZqUnknownKeyCode(m_unknownCode);
-        if (!m_id)
+        if (!m_id) {
+            m_controller.logUnreadMap(nullptr, nullptr);
             return true;
+        }
         if (keyOf(*m_id) < 0)
             throw msgpack::type_error();
-        if (!m_className)
+        const uint32_t id = static_cast<uint32_t>(m_id->via.u64);
+        if (!m_className) {
+            m_controller.logUnreadMap(&id, nullptr);
             return true;
+        }
         if (m_className->type != msgpack::type::STR && m_className->type != msgpack::type::BIN)
             throw msgpack::type_error();
-        if (!m_model)
+        if (!m_model) {
+            const std::string name(m_className->via.str.ptr, m_className->via.str.size);
+            m_controller.logUnreadMap(&id, name.c_str());
             return true;
+        }
         if (m_valueError)
             throw msgpack::type_error();
         m_model->unpackAttributes(m_extras);
