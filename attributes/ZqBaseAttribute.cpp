@@ -9,6 +9,14 @@
 
 using namespace cocos2d;
 
+namespace {
+
+// Looked up once a key dictionary: every link of a load reads them.
+constinit CachedKeyName kConnectedModelIdKey("connectedModelId");
+constinit CachedKeyName kAttributeNameKey("attributeName");
+
+} // namespace
+
 ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : m_name(name), m_flag(flag)
 {
@@ -58,13 +66,13 @@ void ZqBaseAttribute::unpackConnections(const MessagePackMap& map)
     if (m_connectionType != kTarget)
         return;
     uint32_t modelId = 0;
-    if (!map.getUInt("connectedModelId", modelId) || modelId == 0)
+    if (!map.getUInt(kConnectedModelIdKey, modelId) || modelId == 0)
         return;
     const ZqAttributeOwner* owner = resolveOwner(modelId);
     if (!owner)
         return;
     std::string attributeName;
-    if (!map.getString("attributeName", attributeName) || attributeName.empty())
+    if (!map.getString(kAttributeNameKey, attributeName) || attributeName.empty())
         return;
     if (ZqBaseAttribute* source = findSource(*owner, attributeName))
         connect(source, true);

@@ -1,18 +1,17 @@
 // The whole loading of a generated game of 10,000 models, as the player runs it (preload
 // and steps), from the data directory and from the archive, each against its floor:
-//   directory: a bare msgpack-c unpack of the same model bytes, already in memory, into
-//              one reused zone;
+//   directory: reading the same model files from the page cache and a bare msgpack-c
+//              unpack of their bytes into one reused zone;
 //   archive:   the same unpack after reading, decrypting and inflating the same members
 //              with the archive reader.
-// Only the load (or the baseline) is timed, in thread CPU time; the models of the previous
-// load are dropped outside the timed region. Each benchmark runs kRepetitions repetitions; the summary
-// prints the medians of the repetitions and the ratio of the medians, models per second,
-// the heap held by the loaded game and the peak memory. Last, the player program's start
-// on the sample game is timed against its start on an empty data directory.
+// Each iteration times the floor and then the load, one after the other, so that neither
+// runs warm on the other's cache; both in thread CPU time, the models of the previous
+// load dropped outside the timed region. The summary prints the medians over the
+// repetitions of both loads and both floors, the ratios of the medians, models per second,
+// the heap held by the loaded game and the peak memory.
 #include "model/ZqArchiveReader.h"
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
-#include "model/ZqModelGeneralSettings.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
 #include "bench/bench_support.h"
@@ -28,6 +27,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -49,12 +49,11 @@ double threadSeconds()
 }
 
 // The generated game written twice below a temporary directory: plain/data and
-// archive/data/data.pkg; the names and bytes of its model files for the baselines; and the
-// sample game in sample/data beside an empty data directory for the player's start.
+// archive/data/data.pkg, with the names and total size of its model files.
 struct Fixture {
     std::filesystem::path root;
     std::vector<std::string> modelFiles;
-    std::vector<char> modelBytes;
+    std::size_t modelBytes = 0;
 
     Fixture()
     {
@@ -71,16 +70,12 @@ struct Fixture {
             if (file.name == "Keys.pack")
                 continue;
             modelFiles.push_back(file.name);
-            modelBytes.insert(modelBytes.end(), file.bytes.begin(), file.bytes.end());
+            modelBytes += file.bytes.size();
         }
         writer.write((root / "plain" / "data").string());
         options.plainFiles = false;
         options.archive = true;
         ZqDataWriter(controller, options).write((root / "archive" / "data").string());
-
-        ZqSampleGame::build(controller);
-        ZqDataWriter(controller, ZqDataWriter::Options()).write((root / "sample" / "data").string());
-        std::filesystem::create_directories(root / "empty" / "data");
         controller.reset();
     }
     ~Fixture() { std::filesystem::remove_all(root); }
@@ -113,7 +108,7 @@ std::size_t load(const std::string& directory)
     return models;
 }
 
-// Seconds per iteration of every repetition of each benchmark, for the summary.
+// Seconds per iteration of every repetition, by name ("directory", "directory floor"...).
 std::map<std::string, std::vector<double>> repetitionSeconds;
 // Bytes of heap the loaded game holds.
 double heldBytes = 0;
@@ -122,25 +117,6 @@ void dropModels()
 {
     ZqModelController::shared()->reset();
     ZqModelController::shared()->addModelClasses(ZqSampleGame::generatedModelClasses());
-}
-
-// Times body() alone, in thread CPU time: what is dropped between iterations is dropped
-// before the clock starts.
-template <class Body>
-void timed(benchmark::State& state, const char* name, Body body)
-{
-    double total = 0;
-    for (auto _ : state) {
-        dropModels();
-        const double start = threadSeconds();
-        body();
-        const double seconds = threadSeconds() - start;
-        state.SetIterationTime(seconds);
-        total += seconds;
-    }
-    const double mean = total / static_cast<double>(state.iterations());
-    repetitionSeconds[name].push_back(mean);
-    state.counters["models/s"] = benchmark::Counter(static_cast<double>(kModelCount) / mean);
 }
 
 // The floor of reading the model bytes: every map unpacked into one zone, cleared after each.
@@ -154,34 +130,60 @@ void unpackAll(const char* data, std::size_t size, msgpack::zone& zone)
     }
 }
 
-void BM_BareUnpack(benchmark::State& state)
+// The directory floor: each model file read whole from the page cache, then unpacked.
+void directoryFloor(msgpack::zone& zone)
 {
-    const std::vector<char>& bytes = fixture().modelBytes;
-    msgpack::zone zone;
-    timed(state, "bare", [&] { unpackAll(bytes.data(), bytes.size(), zone); });
+    const std::filesystem::path directory = fixture().root / "plain" / "data";
+    std::vector<char> bytes;
+    for (const std::string& name : fixture().modelFiles) {
+        std::ifstream file(directory / name, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        if (bytes.empty())
+            throw std::runtime_error("cannot read " + name);
+        unpackAll(bytes.data(), bytes.size(), zone);
+    }
 }
 
-void BM_ArchiveReadAndUnpack(benchmark::State& state)
+// The archive floor: each member read, decrypted and inflated, then unpacked.
+void archiveFloor(msgpack::zone& zone)
 {
     const std::string archivePath = (fixture().root / "archive" / "data" / "data.pkg").string();
     const std::string password = decodeArchivePassword(kZqArchivePasswordText);
-    msgpack::zone zone;
-    timed(state, "archive floor", [&] {
-        ZqArchiveReader reader(archivePath);
-        for (const std::string& name : fixture().modelFiles) {
-            const std::optional<std::vector<unsigned char>> bytes = reader.readFile(name, password);
-            if (!bytes)
-                throw std::runtime_error("the archive lacks " + name);
-            unpackAll(reinterpret_cast<const char*>(bytes->data()), bytes->size(), zone);
-        }
-    });
+    ZqArchiveReader reader(archivePath);
+    for (const std::string& name : fixture().modelFiles) {
+        const std::optional<std::vector<unsigned char>> bytes = reader.readFile(name, password);
+        if (!bytes)
+            throw std::runtime_error("the archive lacks " + name);
+        unpackAll(reinterpret_cast<const char*>(bytes->data()), bytes->size(), zone);
+    }
 }
 
-void loadBenchmark(benchmark::State& state, const char* mode, const char* name)
+// Floor and load in turn each iteration; the load's time is the benchmark's, the floor's
+// is kept beside it for the summary.
+template <class Floor>
+void loadBenchmark(benchmark::State& state, const std::string& mode, const std::string& name, Floor floor)
 {
     const std::string directory = (fixture().root / mode).string();
+    msgpack::zone zone;
     std::size_t models = 0;
-    timed(state, name, [&] { models = load(directory); });
+    double floorTotal = 0;
+    double loadTotal = 0;
+    for (auto _ : state) {
+        dropModels();
+        double start = threadSeconds();
+        floor(zone);
+        const double floorSeconds = threadSeconds() - start;
+        start = threadSeconds();
+        models = load(directory);
+        const double loadSeconds = threadSeconds() - start;
+        state.SetIterationTime(loadSeconds);
+        floorTotal += floorSeconds;
+        loadTotal += loadSeconds;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    repetitionSeconds[name].push_back(loadTotal / iterations);
+    repetitionSeconds[name + " floor"].push_back(floorTotal / iterations);
+    state.counters["models/s"] = benchmark::Counter(static_cast<double>(kModelCount) * iterations / loadTotal);
     if (models != kModelCount + 1)
         state.SkipWithError("the load did not give every model");
     // The heap the loaded game holds: after a reset, and again with the game loaded.
@@ -191,34 +193,14 @@ void loadBenchmark(benchmark::State& state, const char* mode, const char* name)
     heldBytes = static_cast<double>(mallinfo2().uordblks) - before;
 }
 
-void BM_LoadFromDirectory(benchmark::State& state) { loadBenchmark(state, "plain", "directory"); }
-void BM_LoadFromArchive(benchmark::State& state) { loadBenchmark(state, "archive", "archive"); }
+void BM_LoadFromDirectory(benchmark::State& state) { loadBenchmark(state, "plain", "directory", directoryFloor); }
+void BM_LoadFromArchive(benchmark::State& state) { loadBenchmark(state, "archive", "archive", archiveFloor); }
 
 #define ZQ_LOADING_BENCHMARK(function)                                                                   \
     BENCHMARK(function)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kIterations)           \
         ->Repetitions(kRepetitions)->ReportAggregatesOnly(true)
-ZQ_LOADING_BENCHMARK(BM_BareUnpack);
 ZQ_LOADING_BENCHMARK(BM_LoadFromDirectory);
-ZQ_LOADING_BENCHMARK(BM_ArchiveReadAndUnpack);
 ZQ_LOADING_BENCHMARK(BM_LoadFromArchive);
-
-// The player's start, from process start to the exit after its first frame, on the
-// sample game against its start on an empty data directory (which it refuses after
-// looking): medians of kRepetitions runs.
-void printPlayerStart()
-{
-    std::vector<double> sample;
-    std::vector<double> empty;
-    for (int k = 0; k < kRepetitions; ++k) {
-        sample.push_back(
-            zqbench::runProgram(ZQ_PLAYER_PATH, fixture().root / "sample", fixture().root / "store").seconds);
-        empty.push_back(
-            zqbench::runProgram(ZQ_PLAYER_PATH, fixture().root / "empty", fixture().root / "store").seconds);
-    }
-    std::printf("(player start: medians of %d runs)\n", kRepetitions);
-    zqbench::printRatio("player start on the sample game", zqbench::median(sample), "on an empty data directory",
-                        zqbench::median(empty));
-}
 
 } // namespace
 
@@ -231,14 +213,13 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    const double megabytes = static_cast<double>(fixture().modelBytes.size()) / 1e6;
+    const double megabytes = static_cast<double>(fixture().modelBytes) / 1e6;
     std::printf("game: %zu models, %.2f MB of model files in %zu files\n", kModelCount + 1, megabytes,
                 fixture().modelFiles.size());
     const struct {
         const char* name;
-        const char* floor;
         const char* floorText;
-    } loads[] = {{"directory", "bare", "bare unpack"}, {"archive", "archive floor", "read, decrypt, inflate and unpack"}};
+    } loads[] = {{"directory", "read and unpack"}, {"archive", "read, decrypt, inflate and unpack"}};
     for (const auto& row : loads) {
         const double seconds = zqbench::median(repetitionSeconds[row.name]);
         if (seconds <= 0)
@@ -246,15 +227,15 @@ int main(int argc, char** argv)
         std::printf("load from %s: %.0f models/s, %.1f MB/s\n", row.name, static_cast<double>(kModelCount) / seconds,
                     megabytes / seconds);
         zqbench::printRatio(std::string("load from ") + row.name, seconds, row.floorText,
-                            zqbench::median(repetitionSeconds[row.floor]));
+                            zqbench::median(repetitionSeconds[std::string(row.name) + " floor"]));
     }
-    std::printf("(medians of %d repetitions of %d loads each; ratio = median load / median floor)\n", kRepetitions,
-                kIterations);
+    std::printf("(medians of %d repetitions of %d loads each, each load after its floor; ratio = median load / "
+                "median floor)\n",
+                kRepetitions, kIterations);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("heap held by the loaded game: %.1f MB; peak memory (maxrss): %.1f MB\n", heldBytes / 1e6,
                 static_cast<double>(usage.ru_maxrss) / 1024.0);
     ZqModelController::shared()->reset();
-    printPlayerStart();
     return 0;
 }

@@ -65,6 +65,7 @@ void ZqModelController::addModel(const std::shared_ptr<ZqModel>& model, int inde
     if (!model || m_modelsById.count(model->id()) != 0)
         return;
     m_modelsById.emplace(model->id(), model);
+    m_highestId = std::max(m_highestId, model->id());
     ModelList& list = m_modelsByType[model->typeId()];
     if (index >= 0 && static_cast<std::size_t>(index) < list.size())
         list.insert(list.begin() + index, model);
@@ -82,7 +83,7 @@ void ZqModelController::removeModel(std::shared_ptr<ZqModel> model)
         return;
     // Another model registered under the same id (a newer one that reused it) stays.
     if (entry->second == model)
-        m_modelsById.erase(entry);
+        forgetId(entry);
     auto type = m_modelsByType.find(model->typeId());
     if (type != m_modelsByType.end()) {
         auto it = std::find(type->second.begin(), type->second.end(), model);
@@ -90,6 +91,27 @@ void ZqModelController::removeModel(std::shared_ptr<ZqModel> model)
             type->second.erase(it);
     }
     modelRemoved(model);
+}
+
+void ZqModelController::forgetId(std::unordered_map<unsigned, std::shared_ptr<ZqModel>>::iterator entry)
+{
+    // Only the loss of the highest id needs a walk, and only when the counter next asks.
+    if (entry->first == m_highestId)
+        m_highestIdStale = true;
+    m_modelsById.erase(entry);
+}
+
+void ZqModelController::raiseIdCounter()
+{
+    if (m_highestIdStale) {
+        m_highestId = 0;
+        for (const auto& entry : m_modelsById)
+            m_highestId = std::max(m_highestId, entry.first);
+        m_highestIdStale = false;
+    }
+    // "Last ID" of the general settings may lie below ids of the data; new models must
+    // still get ids of their own.
+    m_idCounter = std::max(m_idCounter, m_highestId);
 }
 
 std::shared_ptr<ZqModel> ZqModelController::modelById(unsigned id) const
@@ -128,8 +150,9 @@ void ZqModelController::changeModelId(ZqModel* model, unsigned oldId)
     if (!model || entry == m_modelsById.end() || entry->second.get() != model)
         return;
     std::shared_ptr<ZqModel> moved = std::move(entry->second);
-    m_modelsById.erase(entry);
+    forgetId(entry);
     m_modelsById[model->id()] = std::move(moved);
+    m_highestId = std::max(m_highestId, model->id());
     modelChanged(model);
 }
 
@@ -148,6 +171,8 @@ void ZqModelController::reset()
     m_loadingFailed = false;
     m_changed = false;
     m_idCounter = 0;
+    m_highestId = 0;
+    m_highestIdStale = false;
     m_loadingState = LoadingState();
     m_pendingChildren.clear();
     m_keepChildren = false;

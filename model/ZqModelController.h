@@ -201,12 +201,23 @@ private:
     // Logs each entry of an attributes map that the model does not read: a key named by no
     // attribute or field of its class (a damaged key file, or data of another version).
     void logUnreadEntries(const ZqModel& model, const MessagePackMap& map);
+    // Logs a model map that gives no model: without an id (id null), without a class
+    // (className null) or of a class the registry does not know.
+    void logUnreadMap(const uint32_t* id, const char* className);
+    // Logs each entry of an attribute's map that the attribute does not read, and in the
+    // connections phase each link to an id no model has. kind 0 attributes, 1 connections.
+    void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested, int kind);
+    // logUnreadNested for every attribute map of a model map.
+    void logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, int kind);
     // Adds the children kept while a connections file was read, in the order they came.
     void linkPendingChildren();
     // The plain data file at path: its full path when it exists (letter case ignored as
     // the file utility does), from one listing of the data directory per load.
     std::optional<std::string> findPlainFile(const std::string& path);
+    // Raises the id counter to the highest registered id, which is kept as models are
+    // registered rather than found by walking every id.
     void raiseIdCounter();
+    void forgetId(std::unordered_map<unsigned, std::shared_ptr<ZqModel>>::iterator entry);
     void updateProgress(std::size_t fileCount);
     bool walkArchive(bool fromFirst);
 
@@ -229,6 +240,12 @@ private:
         std::unordered_set<int32_t> codes;
     };
     std::unordered_map<std::size_t, ReadKeys> m_readKeys;
+    // Per attribute class: the codes of the few keys it reads in its own map.
+    struct NestedKeys {
+        uint32_t generation = 0;
+        std::vector<int32_t> codes;
+    };
+    std::unordered_map<std::size_t, NestedKeys> m_nestedKeys;
     bool m_keepChildren = false;
     // The preload reads the first files of a few classes only: a child of a class it
     // does not read is not missing yet, and the full load links it.
@@ -251,6 +268,8 @@ private:
     std::string m_errorText;
     bool m_changed = false;
     unsigned m_idCounter = 0;
+    unsigned m_highestId = 0;     // the highest registered id, unless stale
+    bool m_highestIdStale = false; // the highest id went; found again on the next raise
     bool m_archiveMode = false;
     LoadingState m_loadingState;
     std::string m_dataDirectory = "data";

@@ -73,12 +73,12 @@ public:
     {
         const std::size_t start = offset;
         begin(size - offset, kind == 0);
-        msgpack::parse(data, size, offset, *this);
+        parse(data, size, offset);
         if (m_late) {
             // "Class Name" (or "id") came after the entries it decides: read the map whole.
             offset = start;
             begin(size - offset, false);
-            msgpack::parse(data, size, offset, *this);
+            parse(data, size, offset);
         }
         const bool more = finish(kind);
         m_zone.clear();
@@ -200,6 +200,8 @@ public:
         return true;
     }
 
+    // The parser's own state between objects: nothing to restart here.
+    void init() {}
     void parse_error(std::size_t, std::size_t) { throw msgpack::parse_error("parse error"); }
     void insufficient_bytes(std::size_t, std::size_t) { throw msgpack::insufficient_bytes("insufficient bytes"); }
 
@@ -208,6 +210,20 @@ private:
         enum Kind { kModel, kNested, kBuilt } kind;
         msgpack::object* next; // kBuilt: the element (or key and value) being built
     };
+
+    // msgpack::parse with one parser kept across objects, so that its stack is allocated
+    // once a reader rather than once a map. Errors throw from the visitor's handlers.
+    void parse(const char* data, std::size_t size, std::size_t& offset)
+    {
+        if (!m_parser)
+            m_parser = std::make_unique<msgpack::detail::parse_helper<Visitor>>(*this);
+        m_parser->init();
+        std::size_t end = offset;
+        const msgpack::parse_return result = m_parser->execute(data, size, end);
+        offset = end;
+        if (result == msgpack::PARSE_CONTINUE)
+            insufficient_bytes(end, end);
+    }
 
     void begin(std::size_t budget, bool routing)
     {
@@ -355,6 +371,7 @@ private:
                 return;
             }
         }
+        m_controller.logUnreadNested(*m_model, *attributes[static_cast<std::size_t>(slot)], m_nested, 0);
     }
 
     // The unknown-code check of a nested map that is not routed (ZqModelController's).
@@ -427,16 +444,24 @@ private:
             throw msgpack::type_error();
         if (m_unknownCode >= 0)
             throw ZqUnknownKeyCode(m_unknownCode);
-        if (!m_id)
+        if (!m_id) {
+            m_controller.logUnreadMap(nullptr, nullptr);
             return true;
+        }
         if (keyOf(*m_id) < 0)
             throw msgpack::type_error();
-        if (!m_className)
+        const uint32_t id = static_cast<uint32_t>(m_id->via.u64);
+        if (!m_className) {
+            m_controller.logUnreadMap(&id, nullptr);
             return true;
+        }
         if (m_className->type != msgpack::type::STR && m_className->type != msgpack::type::BIN)
             throw msgpack::type_error();
-        if (!m_model)
+        if (!m_model) {
+            const std::string name(m_className->via.str.ptr, m_className->via.str.size);
+            m_controller.logUnreadMap(&id, name.c_str());
             return true;
+        }
         if (m_valueError)
             throw msgpack::type_error();
         m_model->unpackAttributes(m_extras);
@@ -485,6 +510,7 @@ private:
     std::unordered_set<int64_t> m_seenLarge;
     uint32_t m_stamp = 0;
     std::unordered_map<std::size_t, ClassSlots> m_classSlots;
+    std::unique_ptr<msgpack::detail::parse_helper<Visitor>> m_parser;
 };
 
 ZqModelFileReader::ZqModelFileReader(ZqModelController& controller)

@@ -30,6 +30,10 @@ constexpr const char* kFailedKeys = "Failed to load keys";
 constexpr const char* kNoArchive = "No data archive";
 constinit CachedKeyName kIdKey("id");
 constinit CachedKeyName kClassNameKey("Class Name");
+// The keys of an attribute's links: the model a link comes from, the model a reference names.
+constinit CachedKeyName kConnectedModelIdKey("connectedModelId");
+constinit CachedKeyName kAttributeNameKey("attributeName");
+constinit CachedKeyName kValueKey("value");
 // The key file lists a few hundred short names; megabytes of it are damage, and
 // splitting them would take hundreds of megabytes.
 constexpr std::size_t kMaxKeyFileSize = 8u << 20;
@@ -60,6 +64,14 @@ void noteUnknownMember(const ZqModelRegistry& registry, const std::string& name)
     if (name == kKeyFileName || (modelFile && registry.find(name.substr(0, name.find('.')))))
         return;
     debugLog("[ZqModelController] archive member not recognised, passed over: %s", name.c_str());
+}
+
+// The size of the file at its full path; 0 when it cannot be found.
+std::uintmax_t plainFileSize(const std::string& fullPath)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(fullPath, error);
+    return error ? 0 : size;
 }
 
 // A whole file at its full path; nothing when it cannot be read.
@@ -93,6 +105,18 @@ std::string describeDataError(const std::exception& error)
     if (dynamic_cast<const std::out_of_range*>(&error))
         return "a key code is not in the key file";
     return error.what();
+}
+
+// The key names collectKeys gives for a model or an attribute; the writer's own set is
+// kept aside meanwhile.
+template <class Object>
+std::set<std::string> collectedKeyNames(const Object& object)
+{
+    std::set<std::string> names;
+    names.swap(keyNameSet());
+    object.collectKeys();
+    names.swap(keyNameSet());
+    return names;
 }
 
 // True when the parent -> children links to add, with the children the models have, hold a
@@ -161,6 +185,7 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     installKeyDictionary({});
     std::optional<std::vector<unsigned char>> keys;
     const std::string failedKeys = std::string(kFailedKeys) + ": ";
+    bool oversized = false;
     if (m_archiveMode) {
         if (!openArchive(archivePath))
             return;
@@ -170,9 +195,12 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     } else {
         m_listing.reset();
         if (std::optional<std::string> path = findPlainFile(m_dataDirectory + "/" + kKeyFileName)) {
+            // A damaged key file of any size is refused before a byte of it is read.
+            oversized = plainFileSize(*path) > kMaxKeyFileSize;
             errno = 0;
-            keys = readPlain(*path);
-            if (!keys) {
+            if (!oversized)
+                keys = readPlain(*path);
+            if (!oversized && !keys) {
                 const std::string reason = failedKeys + "\"Keys.pack\" cannot be read (" +
                                            (errno ? std::strerror(errno) : "read error") + ")";
                 failLoading(reason, reason);
@@ -189,16 +217,16 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
             return;
         }
     }
-    if (!keys) {
+    if (!oversized && !keys) {
         failLoading(failedKeys + "no key file", failedKeys + "\"Keys.pack\" is missing");
         return;
     }
-    if (keys->empty()) {
+    if (!oversized && keys->empty()) {
         const std::string reason = failedKeys + "\"Keys.pack\" is empty";
         failLoading(reason, reason);
         return;
     }
-    if (keys->size() > kMaxKeyFileSize) {
+    if (oversized || keys->size() > kMaxKeyFileSize) {
         const std::string reason = failedKeys + "\"Keys.pack\" is damaged (larger than 8 MiB)";
         failLoading(reason, reason);
         return;
@@ -323,6 +351,12 @@ int ZqModelController::loadPlainFile(const std::string& path, int kind)
     if (!fullPath)
         return 1;
     debugLog("[ZqModelController] load data(%d) for class from file: %s", kind, path.c_str());
+    // The archive's limit for its members holds for the directory's files too, checked
+    // before a byte is read.
+    if (plainFileSize(*fullPath) > ZqArchiveReader::kMaxMemberSize) {
+        failFile(path, "the file is larger than 64 MiB");
+        return 2;
+    }
     const std::optional<std::vector<unsigned char>> data = readPlain(*fullPath);
     if (!data) {
         failFile(path, "the file cannot be read");
@@ -474,25 +508,110 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
         }
     }
     uint32_t id = 0;
-    if (!map.getUInt(kIdKey, id))
+    if (!map.getUInt(kIdKey, id)) {
+        logUnreadMap(nullptr, nullptr);
         return;
+    }
     if (kind != 0) {
-        if (std::shared_ptr<ZqModel> model = modelById(id))
+        if (std::shared_ptr<ZqModel> model = modelById(id)) {
             model->unpackConnections(map);
-        else
+            logUnreadNestedEntries(*model, map, kind);
+            logUnreadEntries(*model, map);
+        } else {
             debugLog("[ZqModelController] %s: links of model %u, which no model has - skipped", m_loadingFile.c_str(), id);
+        }
         return;
     }
     std::string className;
-    if (!map.getString(kClassNameKey, className))
+    if (!map.getString(kClassNameKey, className)) {
+        logUnreadMap(&id, nullptr);
         return;
+    }
     std::shared_ptr<ZqModel> model = createModelOfClass(className);
-    if (!model)
+    if (!model) {
+        logUnreadMap(&id, className.c_str());
         return;
+    }
     // A map that throws leaves the model it would replace in place.
     model->unpackAttributes(map);
+    logUnreadNestedEntries(*model, map, kind);
     logUnreadEntries(*model, map);
     replaceModel(model);
+}
+
+void ZqModelController::logUnreadMap(const uint32_t* id, const char* className)
+{
+    if (!id)
+        debugLog("[ZqModelController] %s: a model map without an \"id\" - not read", m_loadingFile.c_str());
+    else if (!className)
+        debugLog("[ZqModelController] %s: model %u has no \"Class Name\" - not read", m_loadingFile.c_str(), *id);
+    else
+        debugLog("[ZqModelController] %s: model %u is of class \"%s\", which no class registered has - not read",
+                 m_loadingFile.c_str(), *id, className);
+}
+
+void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, int kind)
+{
+    for (const auto& [code, value] : map.entries()) {
+        if (value.type != msgpack::type::MAP)
+            continue;
+        const std::string* name = tryKeyName(code);
+        if (const ZqBaseAttribute* attribute = name ? model.findAttribute(*name) : nullptr)
+            logUnreadNested(model, *attribute, MessagePackMap::fromObject(value), kind);
+    }
+}
+
+void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute,
+                                        const MessagePackMap& nested, int kind)
+{
+    NestedKeys& known = m_nestedKeys[attribute.typeId()];
+    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    if (known.generation != generation) {
+        known.generation = generation;
+        known.codes.clear();
+        std::set<std::string> names = collectedKeyNames(attribute);
+        // Links and references list their keys only while they are set.
+        for (const char* name : {"connectedModelId", "attributeName", "value"})
+            names.insert(name);
+        for (const std::string& name : names)
+            known.codes.push_back(keyCodeOrDefault(name));
+    }
+    for (const auto& [code, value] : nested.entries()) {
+        if (std::find(known.codes.begin(), known.codes.end(), code) != known.codes.end())
+            continue;
+        const std::string* name = tryKeyName(code);
+        debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has no \"%s\" - not read",
+                 m_loadingFile.c_str(), model.id(), model.className(), attribute.name().c_str(),
+                 name ? name->c_str() : "?");
+    }
+    // In the connections phase every model is in: a link to an id none has is dropped.
+    if (kind == 0 || m_loadingState.phase != 1)
+        return;
+    for (const CachedKeyName* key : {&kConnectedModelIdKey, &kValueKey}) {
+        const msgpack::object* id = nested.find(*key);
+        if (!id || id->type != msgpack::type::POSITIVE_INTEGER || id->via.u64 == 0 || id->via.u64 > UINT32_MAX)
+            continue;
+        const ZqAttributeOwner* owner = ownerById(static_cast<unsigned>(id->via.u64));
+        if (!owner) {
+            debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" links to model %llu, which no model "
+                     "has - not linked",
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.name().c_str(),
+                     static_cast<unsigned long long>(id->via.u64));
+            continue;
+        }
+        // A link names its source attribute too, which the source model must have.
+        std::string sourceName;
+        if (key != &kConnectedModelIdKey || !nested.getString(kAttributeNameKey, sourceName) || sourceName.empty())
+            continue;
+        const auto isSource = [&](const ZqBaseAttribute* candidate) {
+            return candidate->connectionType() == ZqBaseAttribute::kSource && candidate->name() == sourceName;
+        };
+        if (std::none_of(owner->attributes().begin(), owner->attributes().end(), isSource))
+            debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" links to \"%s\" of model %u, which "
+                     "it does not have - not linked",
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.name().c_str(),
+                     sourceName.c_str(), owner->id());
+    }
 }
 
 void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
@@ -502,12 +621,8 @@ void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePack
     if (known.generation != generation) {
         known.generation = generation;
         known.codes.clear();
-        // The names the class writes are the names it reads; the writer's own set is
-        // kept aside meanwhile.
-        std::set<std::string> names;
-        names.swap(keyNameSet());
-        model.collectKeys();
-        names.swap(keyNameSet());
+        // The names the class writes are the names it reads.
+        std::set<std::string> names = collectedKeyNames(model);
         names.insert("children");
         for (const std::string& name : names)
             known.codes.insert(keyCodeOrDefault(name));
@@ -518,6 +633,9 @@ void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePack
         if (known.codes.count(code) != 0)
             continue;
         const std::string* name = tryKeyName(code);
+        // A node's ports are attributes named by its data.
+        if (name && model.findAttribute(*name))
+            continue;
         debugLog("[ZqModelController] %s: model %u (%s) has no \"%s\" - not read", m_loadingFile.c_str(), model.id(),
                  model.className(), name ? name->c_str() : "?");
     }
@@ -594,14 +712,6 @@ void ZqModelController::replaceModel(const std::shared_ptr<ZqModel>& model)
         ZqModelGeneralSettings::replaceShared(std::static_pointer_cast<ZqModelGeneralSettings>(model));
     else
         addModel(model, -1);
-}
-
-void ZqModelController::raiseIdCounter()
-{
-    // "Last ID" of the general settings may lie below ids of the data; new models must
-    // still get ids of their own.
-    for (const auto& entry : m_modelsById)
-        m_idCounter = std::max(m_idCounter, entry.first);
 }
 
 bool ZqModelController::loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead)

@@ -1,6 +1,7 @@
 #include "model/scene/ZqModelMedia.h"
 
 #include "model/ZqModelController.h"
+#include "model/ZqModelLists.h"
 
 #include <ZqNumeric.h>
 
@@ -16,15 +17,6 @@ constexpr uint32_t kObjectTypeId = zqTypeIdOf("ZqModelObject");
 std::string mediaPath(const char* fixedPart, unsigned id, const char* extension)
 {
     return ZqModelController::shared()->dataDirectory() + fixedPart + std::to_string(id) + extension;
-}
-
-// Erases the first element referring to model; nothing when there is none.
-template <class List>
-void eraseFirst(List& list, const ZqModel* model)
-{
-    auto it = std::find_if(list.begin(), list.end(), [model](const auto& element) { return element.get() == model; });
-    if (it != list.end())
-        list.erase(it);
 }
 
 } // namespace
@@ -94,7 +86,7 @@ void ZqBaseModelSpriteContainer::childRemoved(const std::shared_ptr<ZqModel>& ch
 {
     ZqModel::childRemoved(child);
     if (modelCast<ZqModelSprite>(child))
-        eraseFirst(m_sprites, child.get());
+        zqEraseFirst(m_sprites, child.get());
 }
 
 void ZqBaseModelSpriteContainer::childrenCleared()
@@ -174,7 +166,7 @@ void ZqBaseModelAnimation::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childRemoved(child);
     if (child && child->isKindOf(kObjectTypeId))
-        eraseFirst(m_frames, child.get());
+        zqEraseFirst(m_frames, child.get());
 }
 
 void ZqBaseModelAnimation::childrenCleared()
@@ -261,7 +253,7 @@ void ZqBaseModelAtlas::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childRemoved(child);
     if (modelCast<ZqModelSprite>(child))
-        eraseFirst(m_sprites, child.get());
+        zqEraseFirst(m_sprites, child.get());
 }
 
 void ZqBaseModelAtlas::childrenCleared()

@@ -2,6 +2,7 @@
 
 #include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
+#include "model/ZqModelLists.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "model/scene/ZqModelAssets.h"
@@ -13,19 +14,6 @@
 #include <ZqNumeric.h>
 
 #include <algorithm>
-
-namespace {
-
-// Erases the first entry pointing at the model; the others keep their order.
-template <class T>
-void eraseFirst(std::vector<std::shared_ptr<T>>& list, const ZqModel* model)
-{
-    auto entry = std::find_if(list.begin(), list.end(), [model](const std::shared_ptr<T>& item) { return item.get() == model; });
-    if (entry != list.end())
-        list.erase(entry);
-}
-
-} // namespace
 
 ZqBaseModelScreen::ZqBaseModelScreen(const std::string& name)
     : ZqModelCompound(name)
@@ -51,7 +39,7 @@ void ZqBaseModelScreen::childAdded(const std::shared_ptr<ZqModel>& child)
 void ZqBaseModelScreen::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModelCompound::childRemoved(child);
-    eraseFirst(m_objectModels, child.get());
+    zqEraseFirst(m_objectModels, child.get());
 }
 
 void ZqBaseModelScreen::childrenCleared()
@@ -178,7 +166,7 @@ void ZqBaseModelScreenScene::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModelScreen::childRemoved(child);
     if (modelCast<ZqModelLevelSection>(child))
-        eraseFirst(m_levelSections, child.get());
+        zqEraseFirst(m_levelSections, child.get());
     else if (child.get() == m_forcedMovement.get())
         m_forcedMovement.reset();
     else if (child.get() == m_deletionThreshold.get())

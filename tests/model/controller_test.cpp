@@ -97,6 +97,34 @@ TEST_F(ModelTest, ChangingAnIdRefilesOnlyThatModel)
     EXPECT_FALSE(controller().modelById(41));
 }
 
+// The end of a load raises the counter to the highest id registered then, not to one
+// that was registered once and has gone or moved.
+TEST_F(ModelTest, TheEndOfALoadRaisesTheCounterToTheHighestRegisteredId)
+{
+    Model low = make(), high = make(), moved = make();
+    low->setId(30);
+    high->setId(90);
+    moved->setId(70);
+    for (const Model& model : {low, high, moved})
+        controller().addModel(model);
+    controller().removeModel(high);
+    moved->setId(20);
+    controller().setIdCounter(0);
+    controller().nextPhase();
+    controller().nextPhase();
+    EXPECT_EQ(controller().idCounter(), 30u);
+
+    Model higher = make();
+    higher->setId(120);
+    controller().addModel(higher);
+    controller().setIdCounter(0);
+    controller().reset();
+    controller().addModel(low);
+    controller().nextPhase();
+    controller().nextPhase();
+    EXPECT_EQ(controller().idCounter(), 30u) << "a reset forgets the ids it dropped";
+}
+
 TEST_F(ModelTest, ResetDropsModelsThatReferenceEachOther)
 {
     cocos2d::CCObject* pending = (new cocos2d::CCObject())->autorelease();

@@ -217,6 +217,59 @@ TEST_F(LoadingFailureTest, KeyCodeMissingFromTheKeyFileEndsLoading)
     }
 }
 
+// A model map that gives no model (no id, no class, a class the registry does not have)
+// is passed over with a line naming the file and the model; both roads say it.
+TEST_F(LoadingFailureTest, AModelMapThatGivesNoModelIsLogged)
+{
+    const std::string unknown = "ZqNoSuchClass";
+    Bytes ofUnknownClass = {0x82, 0x2a, 0x67, 0x21, static_cast<unsigned char>(0xa0 | unknown.size())};
+    ofUnknownClass.insert(ofUnknownClass.end(), unknown.begin(), unknown.end());
+    const Bytes withoutClass = {0x81, 0x2a, 0x68};
+    const Bytes withoutId = {0x81, 0x0a, 0x01};
+    const struct {
+        Bytes bytes;
+        const char* line;
+    } cases[] = {
+        {ofUnknownClass, "model 103 is of class \"ZqNoSuchClass\", which no class registered has - not read"},
+        {withoutClass, "model 104 has no \"Class Name\" - not read"},
+        {withoutId, "a model map without an \"id\" - not read"},
+    };
+    for (const ZqModelFileRoad road : {ZqModelFileRoad::kVisitor, ZqModelFileRoad::kMaps}) {
+        for (const auto& [bytes, line] : cases) {
+            fileOf(game, "ZqModelObjectLabel.1.attributes.pack") = bytes;
+            TempDir root;
+            writeDirectory(root, game);
+            controller().setModelFileRoad(road);
+            EXPECT_EQ(load(root), "");
+            EXPECT_TRUE(logged(std::string("data/ZqModelObjectLabel.1.attributes.pack: ") + line)) << line;
+        }
+    }
+    controller().setModelFileRoad(ZqModelFileRoad::kVisitor);
+}
+
+// Files larger than any the writer makes are refused before a byte of them is read: a
+// sparse gigabyte key file, a model file one byte over the archive members' limit.
+TEST_F(LoadingFailureTest, OversizedFilesAreRefusedUnread)
+{
+    const struct {
+        const char* name;
+        std::uintmax_t size;
+        const char* error;
+    } cases[] = {
+        {"Keys.pack", std::uintmax_t(1) << 30, "Failed to load keys: \"Keys.pack\" is damaged (larger than 8 MiB)"},
+        {"ZqModelObjectLabel.1.attributes.pack", (std::uintmax_t(64) << 20) + 1,
+         "Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: the file is larger than 64 MiB"},
+    };
+    for (const auto& [name, size, error] : cases) {
+        TempDir root;
+        writeDirectory(root, game);
+        std::filesystem::resize_file(root.file(std::string("data/") + name), size);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(load(root), error);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << name;
+    }
+}
+
 // A connections map naming a child that no model has: the load goes on, with a log line
 // that names the file, the model and the missing id.
 TEST_F(LoadingFailureTest, ChildThatNoModelHasIsLogged)

@@ -1,13 +1,14 @@
-// Every byte of one model file, and bytes spread evenly over the key file (about 400 of
-// them: it lists the keys of every class), in the plain directory, damaged in turn.
-// Plain files carry no check sum, so not every damage can be found; but a load that does
-// not fail must give a game the damaged data describes. The loaded game is written back
-// with the data writer and compared with the files:
+// Every byte of the key file, of one attributes file and of one connections file damaged
+// in turn, in the plain directory and inside the archive (the member written with the
+// damaged bytes, so that its check sums hold). The files carry no check sum of their
+// own, so not every damage can be found; but a load that does not fail must give a game
+// the damaged data describes. The loaded game is written back with the data writer and
+// compared with the files:
 //   - the original files back: the damage changed nothing that is read;
 //   - the damaged file back (the others unchanged): a value became another well-formed
 //     value of its type, which the data cannot tell from the right one;
-//   - otherwise the log names what was not read or not linked (a damaged key name, an id
-//     that no model has), so the damage is reported, not silent.
+//   - otherwise the load's log holds a line the undamaged load's does not (what was not
+//     read or not linked), so the damage is reported, not silent.
 #include "tools_test_support.h"
 
 #include "tools/ZqDataWriter.h"
@@ -16,6 +17,9 @@
 #include <ZqLog.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
 
 using namespace archive_test;
 using namespace tools_test;
@@ -46,19 +50,33 @@ protected:
         return files;
     }
 
-    bool loggedUnread() const
+    // Writes the files below root: each in data/, or all in data/data.pkg.
+    static void writeGame(const TempDir& root, const Files& files, bool archive)
     {
-        for (const std::string& line : m_log) {
-            if (line.find("- not read") != std::string::npos || line.find("which no model has") != std::string::npos)
-                return true;
+        if (!archive) {
+            for (const auto& [name, bytes] : files)
+                writeBytes(root.file("data/" + name), bytes);
+            return;
         }
-        return false;
+        std::vector<ZqDataFile> list;
+        for (const auto& [name, bytes] : files)
+            list.push_back({name, bytes});
+        writeBytes(root.file("data/data.pkg"), ZqDataWriter::archiveOf(list));
     }
+
+    // Whether the last load logged a line the undamaged load did not.
+    bool loggedSomethingNew(const std::set<std::string>& undamaged) const
+    {
+        return std::any_of(m_log.begin(), m_log.end(),
+                           [&](const std::string& line) { return undamaged.count(line) == 0; });
+    }
+
+    void damageEveryByte(bool archive);
 
     std::vector<std::string> m_log;
 };
 
-TEST_F(DamagedFilesTest, EveryByteOfAModelFileAndOfTheKeyFile)
+void DamagedFilesTest::damageEveryByte(bool archive)
 {
     ZqSampleGame::Generated game;
     game.modelCount = 4;
@@ -66,42 +84,73 @@ TEST_F(DamagedFilesTest, EveryByteOfAModelFileAndOfTheKeyFile)
     ZqSampleGame::buildGenerated(controller(), game);
     const Files original = writtenFiles();
     TempDir root;
-    for (const auto& [name, bytes] : original)
-        writeBytes(root.file("data/" + name), bytes);
+    writeGame(root, original, archive);
+    m_log.clear();
     ASSERT_FALSE(loadGame(controller(), root.path().string()).failed);
+    ASSERT_EQ(loadGame(controller(), root.path().string()).archive, archive);
     ASSERT_TRUE(writtenFiles() == original) << "undamaged data does not write back byte for byte";
+    const std::set<std::string> undamaged(m_log.begin(), m_log.end());
 
-    for (const std::string target : {"ZqGeneratedModel.0.attributes.pack", "Keys.pack"}) {
+    for (const std::string target :
+         {"Keys.pack", "ZqGeneratedModel.0.attributes.pack", "ZqGeneratedModel.0.connections.pack"}) {
+        ASSERT_EQ(original.count(target), 1u) << target;
         const std::vector<unsigned char>& good = original.at(target);
         std::size_t failed = 0, unchanged = 0, indistinguishable = 0, reported = 0;
-        const std::size_t step = target == "Keys.pack" ? std::max<std::size_t>(1, good.size() / 400) : 1;
-        for (std::size_t offset = 0; offset < good.size(); offset += step) {
-            std::vector<unsigned char> damaged = good;
-            damaged[offset] ^= 0x5a;
-            writeBytes(root.file("data/" + target), damaged);
+        for (std::size_t offset = 0; offset < good.size(); ++offset) {
+            Files described = original;
+            described[target][offset] ^= 0x5a;
+            writeGame(root, described, archive);
             m_log.clear();
             if (loadGame(controller(), root.path().string()).failed) {
                 ++failed;
                 continue;
             }
             const Files back = writtenFiles();
-            Files described = original;
-            described[target] = damaged;
             if (back == original)
                 ++unchanged;
             else if (back == described)
                 ++indistinguishable;
-            else if (loggedUnread())
+            else if (loggedSomethingNew(undamaged))
                 ++reported;
             else
-                ADD_FAILURE() << target << " damaged at byte " << offset << " loads as another game without a word";
+                ADD_FAILURE() << target << " damaged at byte " << offset << (archive ? " in the archive" : "")
+                              << " loads as another game without a word";
         }
-        writeBytes(root.file("data/" + target), good);
         EXPECT_GT(failed, 0u) << target;
         RecordProperty(target, std::to_string(failed) + " failed, " + std::to_string(unchanged) + " unchanged, " +
                                    std::to_string(indistinguishable) + " indistinguishable, " +
                                    std::to_string(reported) + " reported");
     }
+}
+
+// The lines of loss are never printed for undamaged data: the sample game (screens with
+// children, node ports, links and references) loads without one. (The preload reads the
+// screens' children before their files, which has lines of its own.)
+TEST_F(DamagedFilesTest, TheUndamagedSampleGameLogsNoLoss)
+{
+    ZqSampleGame::build(controller());
+    const Files original = writtenFiles();
+    for (const bool archive : {false, true}) {
+        TempDir root;
+        writeGame(root, original, archive);
+        m_log.clear();
+        ASSERT_FALSE(loadGame(controller(), root.path().string()).failed);
+        for (const std::string& line : m_log) {
+            for (const char* loss : {", attribute \"", "- not linked", "- skipped", "which no class registered",
+                                     "without an \"id\"", "has no \"Class Name\""})
+                EXPECT_EQ(line.find(loss), std::string::npos) << line;
+        }
+    }
+}
+
+TEST_F(DamagedFilesTest, EveryByteInTheDirectory)
+{
+    damageEveryByte(false);
+}
+
+TEST_F(DamagedFilesTest, EveryByteInTheArchive)
+{
+    damageEveryByte(true);
 }
 
 } // namespace
