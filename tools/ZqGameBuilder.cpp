@@ -167,6 +167,14 @@ std::shared_ptr<ZqModelSprite> ZqGameBuilder::sprite(unsigned id, const std::str
     return made;
 }
 
+std::shared_ptr<ZqModelSprite> ZqGameBuilder::effectSprite(unsigned id, const std::string& name, unsigned atlas,
+                                                           int width, int height, zqmedia::Rgba colour)
+{
+    std::shared_ptr<ZqModelSprite> made = sprite(id, name, atlas, width, height, colour);
+    m_effectSprites.emplace(id, zqmedia::AtlasFrame{zqSpriteFrameName(id), 0, 0, width, height, colour});
+    return made;
+}
+
 std::shared_ptr<ZqModelSpriteContainer> ZqGameBuilder::container(unsigned id, const std::string& name, float speed,
                                                                  std::initializer_list<unsigned> sprites)
 {
@@ -260,6 +268,19 @@ std::vector<ZqMediaFile> ZqGameBuilder::writeMedia(const std::string& directory)
     for (const auto& [id, tone] : m_sounds) {
         const std::string mp3 = idPath("sounds/ZqModelSound_ID%u.mp3", id);
         add(zqmedia::writeMp3(root + mp3, tone.seconds, 22050, tone.frequency), mp3);
+    }
+    if (!m_effectSprites.empty())
+        fs::create_directories(fs::path(directory) / "effects");
+    for (const auto& [id, frame] : m_effectSprites) {
+        const std::string png = idPath("effects/ZqModelSprite_ID%u.png", id);
+        const zqmedia::Rgba colour = frame.colour;
+        add(zqmedia::writePng(root + png, frame.width, frame.height, [colour](int, int) { return colour; }), png);
+    }
+    if (m_effectMedia) {
+        const bool written = zqmedia::writeEffectMedia(directory);
+        // The shader serves only mirrors, which the games made here lack.
+        for (const char* file : {"fx/lightMap.png", "fx/trailMap.png", "fx/flagMap.png"})
+            add(written, file);
     }
     return files;
 }

@@ -89,6 +89,13 @@ public:
     // A one-colour sprite of the atlas, width x height points.
     std::shared_ptr<ZqModelSprite> sprite(unsigned id, const std::string& name, unsigned atlas, int width, int height,
                                           zqmedia::Rgba colour);
+    // The same sprite, also written as its own image under "effects/", where particle
+    // emitters find their textures.
+    std::shared_ptr<ZqModelSprite> effectSprite(unsigned id, const std::string& name, unsigned atlas, int width,
+                                                int height, zqmedia::Rgba colour);
+    // Adds the effects' shared images ("fx/", see zqmedia::writeEffectMedia) to the files
+    // writeMedia writes.
+    void addEffectMedia() { m_effectMedia = true; }
     // Frames of sprites at 30 a second times speed.
     std::shared_ptr<ZqModelSpriteContainer> container(unsigned id, const std::string& name, float speed,
                                                       std::initializer_list<unsigned> sprites);
@@ -131,6 +138,8 @@ private:
     std::map<unsigned, AtlasSheet> m_atlases;
     std::map<unsigned, int> m_fonts; // id -> pixel size
     std::map<unsigned, SoundFile> m_sounds;
+    std::map<unsigned, zqmedia::AtlasFrame> m_effectSprites;
+    bool m_effectMedia = false;
 };
 
 template <class Attribute, class Value>

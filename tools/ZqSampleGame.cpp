@@ -10,6 +10,7 @@
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
+#include "model/objects/ZqModelObjectsEffects.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
@@ -89,6 +90,8 @@ constexpr SpriteRow kSprites[] = {
     {1116, "Audio Button", 96, 96, {70, 110, 170, 255}},  {1117, "Exit Button", 96, 96, {200, 60, 60, 255}},
     // Screen backgrounds, stretched eightfold to the design size.
     {1118, "Menu Background", 142, 80, {36, 64, 112, 255}}, {1119, "Game Over Background", 142, 80, {96, 40, 64, 255}},
+    // The field's parallax layers, drawn at twice their size.
+    {1120, "Far Hills", 256, 80, {60, 80, 130, 255}},      {1121, "Near Bushes", 256, 48, {40, 110, 70, 255}},
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points). The
@@ -112,6 +115,33 @@ constexpr PlacedRow kPlaced[] = {
     {533, kSectionBonus, Kind::Star, 560, 300},
 };
 
+// Frame objects beside the pictures: a trail behind the hero's default animation and
+// sparks rising from the star's.
+void addAnimationEffects(ZqGameBuilder& game)
+{
+    auto trail = game.make<ZqModelObjectTrail>(960, "Hero Trail");
+    trail->m_startWidth->setValue(24.0f, true);
+    trail->m_endWidth->setValue(4.0f, true);
+    trail->m_length->setValue(240.0f, true);
+    trail->m_opacity->setValue(0.6f, true);
+    game.at<ZqModelAnimation>(901)->addChild(trail, true);
+
+    auto sparks = game.make<ZqModelObjectParticles>(961, "Star Sparks");
+    auto emitter = game.make<ZqModelObjectParticlesEmitter>(962, "Star Spark Emitter");
+    emitter->m_texture->setValue(game.at<ZqModelSpriteContainer>(1017), true);
+    emitter->m_totalParticles->setValue(40.0f, true);
+    emitter->m_emissionRate->setValue(20.0f, true);
+    emitter->m_startSize->setValue(12.0f, true);
+    emitter->m_endSize->setValue(2.0f, true);
+    emitter->m_life->setValue(1.5f, true);
+    emitter->m_speed->setValue(40.0f, true);
+    emitter->m_angle->setValue(90.0f, true);
+    emitter->m_color->setColorAt(0.0f, cocos2d::ccc4f(1.0f, 0.95f, 0.6f, 1.0f), true);
+    emitter->m_color->setColorAt(1.0f, cocos2d::ccc4f(1.0f, 0.6f, 0.1f, 0.0f), true);
+    sparks->addEmitter(*emitter);
+    game.at<ZqModelAnimation>(906)->addChild(sparks, true);
+}
+
 void buildMedia(ZqGameBuilder& game)
 {
     game.atlas(kAtlas, "Sample Atlas", 1024, 4);
@@ -131,6 +161,12 @@ void buildMedia(ZqGameBuilder& game)
     game.container(1012, "Exit Button", 1.0f, {1117});
     game.container(1013, "Menu Background", 1.0f, {1118});
     game.container(1014, "Game Over Background", 1.0f, {1119});
+    game.container(1015, "Far Hills", 1.0f, {1120});
+    game.container(1016, "Near Bushes", 1.0f, {1121});
+    // The star's sparks, a particle texture of its own.
+    game.effectSprite(1122, "Spark", kAtlas, 16, 16, {255, 240, 160, 255});
+    game.container(1017, "Spark", 1.0f, {1122});
+    game.addEffectMedia();
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
     game.animation(903, 953, "Hero Jump", 1003, false);
@@ -144,6 +180,7 @@ void buildMedia(ZqGameBuilder& game)
     game.sound(kLandSound, "Ground Collision", 0.1, 220.0);
     game.sound(kDefeatedSound, "Defeated", 0.4, 110.0);
     game.font(kFont, "Main Font", 24);
+    addAnimationEffects(game);
 }
 
 void buildAssets(ZqGameBuilder& game)
@@ -266,6 +303,19 @@ void buildScreens(ZqGameBuilder& game)
     addText(game, *gameOver, 314, "Restart", centre);
 }
 
+// A background layer of the field at height y, scrolling at speed times the field's.
+void addLayer(ZqGameBuilder& game, ZqModelScreenScene& scene, unsigned id, const std::string& name, unsigned container,
+              float y, float speed, int zDepth)
+{
+    auto layer = game.make<ZqModelObjectBackground>(id, name);
+    layer->m_image->setValue(game.at<ZqModelSpriteContainer>(container), true);
+    layer->m_position->setValue(cocos2d::CCPoint(kWidth / 2, y), true);
+    layer->m_scale->setValue(cocos2d::CCPoint(2.0f, 2.0f), true);
+    layer->m_speed->setValue(speed, true);
+    layer->m_zDepth->setValue(zDepth, true);
+    scene.addChild(layer, true);
+}
+
 void buildGameField(ZqGameBuilder& game)
 {
     std::shared_ptr<ZqModelScreenScene> scene = game.at<ZqModelScreenScene>(202);
@@ -281,6 +331,14 @@ void buildGameField(ZqGameBuilder& game)
     rocks->m_playCooldown->setValue(1.0f, true);
     game.section(kSectionSlime, "Slime", *scene, kWidth, 3000, false);
     game.section(kSectionBonus, "Bonus", *scene, kWidth, 0, false)->m_muted->setValue(true, true);
+    // Two parallax layers: far hills drifting slowly, near bushes faster.
+    addLayer(game, *scene, 541, "Far Hills", 1015, 400.0f, 0.2f, -20);
+    addLayer(game, *scene, 542, "Near Bushes", 1016, 130.0f, 0.6f, -15);
+    // A white light in the sky of the start section, 6 metres across.
+    auto light = game.make<ZqModelObjectLight>(505, "Sky Light");
+    light->m_radius->setValue(6.0f, true);
+    light->m_position->setValue(cocos2d::CCPoint(420.0f, 540.0f), true);
+    game.at<ZqModelLevelSection>(kSectionStart)->addChild(light, true);
     std::shared_ptr<ZqModelComponentScore> score = game.make<ZqModelComponentScore>(703, "Game Score");
     score->m_resetPoints->setValue(true, true);
     score->m_resetDistance->setValue(true, true);

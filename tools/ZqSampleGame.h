@@ -60,8 +60,10 @@ public:
     // game over -> game ("Restart"), each navigation button named like its port (Play
     // also on Return) and carrying its word; the menu's audio and exit buttons and a line
     // naming the keys; backgrounds on the menu and the game over; the game over's best
-    // distance; and the media models (one atlas of every sprite, sprite containers, a font, the menu music),
-    // whose files the builder writes.
+    // distance; the field's two parallax layers, a light in the start section, a trail on
+    // the hero's default animation and sparks on the star's; and the media models (one
+    // atlas of every sprite, sprite containers, a font, the menu music, the effects'
+    // images), whose files the builder writes.
     static void build(ZqModelController& controller);
     // The same, keeping the builder, which writes the sample's media files.
     static void build(ZqModelController& controller, ZqGameBuilder& game);

@@ -6,7 +6,12 @@
 #include "model/GameplayParameters.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/archive_test_util.h"
+#include "objects/CCParallaxScrollNode.h"
 #include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/ZqPObjectAssetLight.h"
+#include "objects/ZqPObjectAssetParticles.h"
+#include "objects/ZqPObjectAssetTrail.h"
+#include "objects/ZqPObjectBackgroundLayer.h"
 #include "screens/ZqPScreenScene.h"
 #include "model/scene/ZqNode.h"
 #include "tools/ZqDataWriter.h"
@@ -23,9 +28,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 using archive_test::TempDir;
 using Settings = ZqModelGeneralSettings;
@@ -114,6 +121,29 @@ protected:
     }
 
     static bool held(int action) { return ZqPInputController::shared()->isHeld(action); }
+
+    // The first node of type T below node, depth first.
+    template <class T>
+    static T* findBelow(cocos2d::CCNode* node)
+    {
+        if (auto* found = dynamic_cast<T*>(node))
+            return found;
+        if (!node->getChildren())
+            return nullptr;
+        for (cocos2d::CCObject* child : *node->getChildren()) {
+            if (T* found = findBelow<T>(static_cast<cocos2d::CCNode*>(child)))
+                return found;
+        }
+        return nullptr;
+    }
+
+    // The sum of a point's red, green and blue on the last frame (x, y from the bottom left).
+    int brightness(cocos2d::CCPoint at)
+    {
+        const std::vector<unsigned char> rgba =
+            player.view().readPixels(static_cast<int>(at.x), static_cast<int>(at.y), 1, 1);
+        return rgba.size() < 4 ? -1 : rgba[0] + rgba[1] + rgba[2];
+    }
 
     // The store file's text.
     std::string storeText() const
@@ -467,6 +497,67 @@ TEST_F(ProgramTest, TheSampleHeroRunsWithTheCameraAfterItThenFallsIntoThePitAndL
     EXPECT_TRUE(input->characterList().empty());
     EXPECT_FALSE(input->hasActiveCharacters());
     hero->release();
+}
+
+// The sample's effects over 120 frames of a run with the camera moving: the near layer
+// outruns the far one, the hero's trail stretches behind it, the star's sparks fly and the
+// start section's light brightens the sky around it.
+TEST_F(ProgramTest, TheSampleFieldShowsItsLayersTrailSparksAndLight)
+{
+    ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
+    player.keyDown(ZqEditorKey::kReturn);
+    player.step();
+    player.keyUp(ZqEditorKey::kReturn);
+    player.step(3);
+    ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
+    ASSERT_NE(field, nullptr);
+    ASSERT_EQ(field->backgroundLayers().size(), 2u);
+    ZqPObjectAssetCharacter* hero = findBelow<ZqPObjectAssetCharacter>(field->camera());
+    ASSERT_NE(hero, nullptr);
+    ZqPObjectAssetTrail* trail = findBelow<ZqPObjectAssetTrail>(hero);
+    ASSERT_NE(trail, nullptr) << "the default animation's trail";
+    ZqPObjectAssetParticles* sparks = findBelow<ZqPObjectAssetParticles>(field->camera());
+    ASSERT_NE(sparks, nullptr) << "the star's sparks";
+    ZqPObjectAssetLight* light = findBelow<ZqPObjectAssetLight>(field->camera());
+    ASSERT_NE(light, nullptr) << "the start section's light";
+
+    // The layers scroll with the camera, which follows once the hero passes the middle.
+    for (int frame = 0; frame < 600 && field->cameraDistance() <= 0.0f; ++frame)
+        player.step();
+    ASSERT_GT(field->cameraDistance(), 0.0f);
+    // A layer's travel: its first copy's steps, a wrap (a jump over the strip) left out.
+    auto firstCopyX = [](ZqPObjectBackgroundLayer* layer) {
+        return static_cast<cocos2d::CCNode*>(layer->scrollNode()->getChildren()->objectAtIndex(0))->getPositionX();
+    };
+    ZqPObjectBackgroundLayer* far = field->backgroundLayers()[0];
+    ZqPObjectBackgroundLayer* near = field->backgroundLayers()[1];
+    float farX = firstCopyX(far), nearX = firstCopyX(near);
+    float farTravel = 0.0f, nearTravel = 0.0f;
+    int mostSparks = 0;
+    int litFrames = 0;
+    for (int frame = 0; frame < 120; ++frame) {
+        player.step();
+        ASSERT_TRUE(hero->getParent()) << "the hero is alive at frame " << frame;
+        for (auto [layer, x, travel] : {std::tuple(far, &farX, &farTravel), std::tuple(near, &nearX, &nearTravel)}) {
+            const float step = std::abs(firstCopyX(layer) - *x);
+            *travel += step < 200.0f ? step : 0.0f;
+            *x = firstCopyX(layer);
+        }
+        for (cocos2d::CCParticleSystemQuad* system : sparks->systems())
+            mostSparks = std::max(mostSparks, static_cast<int>(system->getParticleCount()));
+        // The light's centre against the sky 200 points beside it, when both are in view.
+        const cocos2d::CCPoint centre = light->getParent()->convertToWorldSpace(light->getPosition());
+        const cocos2d::CCPoint beside = centre + cocos2d::CCPoint(centre.x < 568.0f ? 200.0f : -200.0f, 0.0f);
+        if (centre.x > 0.0f && centre.x < 1136.0f && centre.y > 0.0f && centre.y < 640.0f)
+            litFrames += brightness(centre) > brightness(beside) + 60 ? 1 : 0;
+    }
+    EXPECT_GT(farTravel, 0.0f);
+    EXPECT_GT(nearTravel, farTravel * 1.5f) << "the near layer moves further";
+    ASSERT_GE(trail->pointCount(), 3) << "the trail grew as the hero ran";
+    EXPECT_NEAR(trail->point(0).x, hero->getPositionX(), 100.0f) << "its head is at the hero";
+    EXPECT_LT(trail->point(trail->pointCount() - 1).x, trail->point(0).x) << "its tail is behind";
+    EXPECT_GT(mostSparks, 0) << "the star's emitter emits";
+    EXPECT_GT(litFrames, 0) << "the light shows in the pixels";
 }
 
 TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)
