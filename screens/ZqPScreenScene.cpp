@@ -133,6 +133,9 @@ void ZqPScreenScene::update(float dt)
     ZqPScreen::update(dt);
     if (!m_world)
         buildWorld();
+    applyRequestedPause();
+    if (m_paused)
+        return;
     updateCamera();
     m_world->step(GameplayParameters::shared()->simulationTimeScale() * kFrameStep, kVelocityIterations,
                   kPositionIterations);

@@ -19,6 +19,7 @@ class ZqPObject;
 class ZqPObjectAssetMirror;
 class ZqPObjectBackgroundLayer;
 class ZqPhysicsWorld;
+class ZqPScreenUi;
 
 // The game field: a screen made from a game-scene model that holds the field's objects
 // under its camera node, runs the physics world and steps every object each frame.
@@ -123,6 +124,23 @@ public:
     void clearTeleports() { m_teleportQueue.clear(); }
     std::size_t queuedTeleports() const { return m_teleportQueue.size(); }
 
+    // The overlay and pausing (ZqPScreenScenePause.cpp). The screen a pause shows when
+    // its button names none.
+    static constexpr const char* kPauseScreenName = "Pause";
+    // The interface screen over this field in its container; null when none.
+    ZqPScreenUi* overlay() const;
+    // Pushes the screen the sender button's "Name" leads to, else the one named
+    // kPauseScreenName, rebuilds the overlay and pauses at the next update. Nothing while
+    // paused, or when no screen is pushed.
+    void pause(cocos2d::CCObject* sender);
+    // The pause state the next update applies.
+    void setRequestedPause(bool paused) { m_requestedPause = paused; }
+    bool isPaused() const { return m_paused; }
+    // Replaces the overlay with the screen of the navigator's current key; resumes when no
+    // screen is pushed over the field any more.
+    void rebuildOverlay();
+    // One entry back in the navigator, when it can go, and the overlay rebuilt.
+    void closeOverlayAndResume(cocos2d::CCObject* sender);
     // Scenery (ZqPScreenSceneScenery.cpp).
     // The normal visit, then the mirror pass: each registered mirror captures the whole
     // scene with the UI layer hidden. No pass runs inside a capture.
@@ -151,6 +169,8 @@ private:
     };
 
     void buildWorld();
+    // Paused: no step, image actions and field and death sounds paused.
+    void applyRequestedPause();
     void startBuild();
     // Makes the runtime object of model under the camera, its body lazy or not; the
     // object, or null when none is made or a character of another section goes.
@@ -192,6 +212,8 @@ private:
     // The camera's advance not yet counted into the distance score, in points.
     float m_unscoredAdvance = 0.0f;
     bool m_magnetActive = false;
+    bool m_paused = false;
+    bool m_requestedPause = false;
     int m_checkpointIndex = -1;
     cocos2d::CCPoint m_checkpointPosition;
 

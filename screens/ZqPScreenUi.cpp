@@ -14,6 +14,7 @@
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
+#include "screens/ZqPScreenScene.h"
 #include "screens/ZqCharacterUnlock.h"
 #include "screens/ZqPObjectButton.h"
 #include "screens/ZqPObjectCharacterSelector.h"
@@ -165,6 +166,7 @@ void ZqPScreenUi::bindCommands()
     bindButton("kReviewButton", this, menu_selector(ZqPScreenUi::reviewPressed));
     bindButton("kShareButton", this, menu_selector(ZqPScreenUi::sharePressed));
     bindButton("kExitButton", this, menu_selector(ZqPScreenUi::exitPressed));
+    bindButton("kPauseButton", this, menu_selector(ZqPScreenUi::pausePressed));
 }
 
 void ZqPScreenUi::registerInputActionButtons()
@@ -324,6 +326,10 @@ void ZqPScreenUi::backPressed(CCObject* /*sender*/)
 void ZqPScreenUi::backAction()
 {
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    if (ZqPScreenScene* field = fieldUnder()) {
+        field->closeOverlayAndResume(this);
+        return;
+    }
     if (navigator->back())
         presentContainer(navigator->sceneContainer());
 }
@@ -338,9 +344,28 @@ void ZqPScreenUi::backToPressed(CCObject* sender)
             return;
         ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
         navigator->setSceneDestination(0);
-        if (navigator->backTo(model->backToWorld(), model->backToScreen(), 0) == 1)
+        const int answer = navigator->backTo(model->backToWorld(), model->backToScreen(), 0);
+        if (answer == 1)
             presentContainer(navigator->sceneContainer());
+        else if (answer == 2 && fieldUnder())
+            fieldUnder()->rebuildOverlay();
     });
+}
+
+void ZqPScreenUi::pausePressed(CCObject* sender)
+{
+    if (actionState() == kActionWaiting || !fieldUnder())
+        return;
+    queueAction([this, sender] {
+        if (ZqPScreenScene* field = fieldUnder())
+            field->pause(sender);
+    });
+}
+
+ZqPScreenScene* ZqPScreenUi::fieldUnder() const
+{
+    ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
+    return field && field->overlay() == this ? field : nullptr;
 }
 
 void ZqPScreenUi::resetPressed(CCObject* /*sender*/)
@@ -440,10 +465,16 @@ void ZqPScreenUi::queueLinkedScreenSwitch(const std::string& name, int destinati
 }
 
 void ZqPScreenUi::switchToLinkedScreen(const std::string& name, int destination, int /*startMode*/,
-                                       int /*pauseMode*/, int transition)
+                                       int pauseMode, int transition)
 {
     // Screens are pushed only over a running game field; over menus every link switches.
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    if (ZqPScreenScene* field = navigator->currentGameScene(); field && navigator->pushScreen(name, false)) {
+        if (pauseMode != 2)
+            field->setRequestedPause(pauseMode == 0);
+        field->rebuildOverlay();
+        return;
+    }
     if (!navigator->switchToScreen(name, true, transition))
         return;
     CCScene* container = navigator->sceneContainer();
