@@ -125,8 +125,12 @@ bool ZqPScreenNavigator::pushScreen(const std::string& name, bool lookup)
     std::string key = screen ? screen->key() : std::string();
     if (!screen && lookup)
         key = name;
-    // A world is no screen to show over a field: the caller switches to it instead.
+    // A world is no screen to show over a field, and a screen the field was entered from
+    // is left for: the caller switches to them instead.
     if (key.empty() || !uiNodeForKey(key) || sceneNodeForKey(key))
+        return false;
+    const auto entered = m_history.begin() + static_cast<std::ptrdiff_t>(std::min(m_fieldEntry, m_history.size()));
+    if (std::find(m_history.begin(), entered, key) != entered)
         return false;
     m_history.push_back(key);
     return true;

@@ -85,7 +85,8 @@ public:
     bool isScreenPushed() const;
     // Shows a screen over the running game field: its key appended. The name is a port of
     // the current key's node, then of the world node, then (with lookup) a key; it must
-    // lead to an interface screen. False without a field (over menus every link
+    // lead to an interface screen that is not in the history before the field. False
+    // without a field (over menus every link
     // switches) and when the name does not resolve so.
     bool pushScreen(const std::string& name, bool lookup);
     // The move past the start screen once the game is loaded (the application's

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,20 @@ public:
     void rebuildOverlay();
     // One entry back in the navigator, when it can go, and the overlay rebuilt.
     void closeOverlayAndResume(cocos2d::CCObject* sender);
+    // Restarts (ZqPScreenSceneRestart.cpp). Start-mode bits: kRestartPurchases resets the
+    // per-game purchases, kRestartScores the session scores and the kept checkpoint,
+    // kRestartStep runs one field step after the build.
+    static constexpr int kRestartPurchases = 2;
+    static constexpr int kRestartScores = 4;
+    static constexpr int kRestartStep = 8;
+    // The field starts again with mode at its next update: objects, the creation queue and
+    // the queued teleports go, the characters are unregistered, the gameplay parameters
+    // are reset and reloaded, pause and magnet are cleared, then the start build. Before
+    // the first update it only sets the mode the first build applies.
+    void restart(int mode) { m_pendingRestart = mode; }
+    void setPendingAction(int mode) override { restart(mode); }
+    // The session scores, as the scene's score component says (all three without one).
+    void resetSessionScores();
     // Scenery (ZqPScreenSceneScenery.cpp).
     // The normal visit, then the mirror pass: each registered mirror captures the whole
     // scene with the UI layer hidden. No pass runs inside a capture.
@@ -169,6 +184,12 @@ private:
     };
 
     void buildWorld();
+    // The gameplay parameters from the settings' defaults and the scene, the game speed at
+    // its minimum.
+    void resetParameters();
+    // The pending restart, if any, before anything steps.
+    void applyPendingRestart();
+    void applyStartBits(int mode);
     // Paused: no step, image actions and field and death sounds paused.
     void applyRequestedPause();
     void startBuild();
@@ -213,6 +234,7 @@ private:
     float m_unscoredAdvance = 0.0f;
     bool m_magnetActive = false;
     bool m_paused = false;
+    std::optional<int> m_pendingRestart;
     bool m_requestedPause = false;
     int m_checkpointIndex = -1;
     cocos2d::CCPoint m_checkpointPosition;

@@ -167,6 +167,7 @@ void ZqPScreenUi::bindCommands()
     bindButton("kShareButton", this, menu_selector(ZqPScreenUi::sharePressed));
     bindButton("kExitButton", this, menu_selector(ZqPScreenUi::exitPressed));
     bindButton("kPauseButton", this, menu_selector(ZqPScreenUi::pausePressed));
+    bindButton("kRestartButton", this, menu_selector(ZqPScreenUi::restartPressed));
 }
 
 void ZqPScreenUi::registerInputActionButtons()
@@ -362,6 +363,28 @@ void ZqPScreenUi::pausePressed(CCObject* sender)
     });
 }
 
+void ZqPScreenUi::restartPressed(CCObject* /*sender*/)
+{
+    if (actionState() == kActionWaiting || !fieldUnder())
+        return;
+    queueAction([this] {
+        ZqPScreenScene* field = fieldUnder();
+        if (!field)
+            return;
+        if (!field->shouldShowBanner())
+            hideAds();
+        field->resetSessionScores();
+        field->restart(14);
+        // A restart from a screen over the field plays on under the field's own overlay.
+        ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+        if (navigator->isScreenPushed()) {
+            while (navigator->back()) {
+            }
+            field->rebuildOverlay();
+        }
+    });
+}
+
 ZqPScreenScene* ZqPScreenUi::fieldUnder() const
 {
     ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
@@ -464,7 +487,7 @@ void ZqPScreenUi::queueLinkedScreenSwitch(const std::string& name, int destinati
     });
 }
 
-void ZqPScreenUi::switchToLinkedScreen(const std::string& name, int destination, int /*startMode*/,
+void ZqPScreenUi::switchToLinkedScreen(const std::string& name, int destination, int startMode,
                                        int pauseMode, int transition)
 {
     // Screens are pushed only over a running game field; over menus every link switches.
@@ -480,6 +503,8 @@ void ZqPScreenUi::switchToLinkedScreen(const std::string& name, int destination,
     CCScene* container = navigator->sceneContainer();
     if (!container)
         return;
+    if (ZqPScreenScene* field = navigator->currentGameScene(); field && startMode != 0)
+        field->restart(startMode);
     navigator->setSceneDestination(destination);
     presentContainer(container);
 }

@@ -95,6 +95,9 @@ private:
     void backToPressed(cocos2d::CCObject* sender);
     // Over a field: its pause with the sender.
     void pausePressed(cocos2d::CCObject* sender);
+    // Over a field: ads hidden unless the field shows the banner, session scores reset,
+    // a full restart.
+    void restartPressed(cocos2d::CCObject* sender);
     // The field this screen is the overlay of; null otherwise.
     ZqPScreenScene* fieldUnder() const;
     void resetPressed(cocos2d::CCObject* sender);

@@ -28,6 +28,7 @@ protected:
         FlowGraph::link(*hud, "Bonus", *graph.world("Bonus"));
         button(*hud, "", "kPauseButton", CCPoint(100, 100));
         button(*pauseScreen, "", "kBackButton", CCPoint(300, 100));
+        button(*pauseScreen, "", "kRestartButton", CCPoint(100, 250));
         auto home = button(*over, "", "kBackToButton", CCPoint(300, 250));
         home->m_backToWorld->setValue("Game", true);
     }
@@ -86,13 +87,30 @@ TEST_F(FieldOverlayTest, ThePauseButtonPausesUnderThePauseScreenAndBackResumes)
     EXPECT_NE(field(), nullptr);
 }
 
+TEST_F(FieldOverlayTest, ARestartFromThePauseScreenPlaysOnUnderTheOverlay)
+{
+    show("Game");
+    ScoreRegistry::current().distance.add(12.0f);
+    touch(100, 100);
+    frame();
+    ASSERT_TRUE(field()->isPaused());
+    touch(100, 250);
+    EXPECT_EQ(history().back(), "HUD");
+    EXPECT_EQ(shown()->screenModel()->key(), "HUD");
+    frame();
+    EXPECT_FALSE(field()->isPaused());
+    EXPECT_EQ(ScoreRegistry::current().distance.session, 0.0f);
+}
+
 TEST_F(FieldOverlayTest, PushedNamesResolveOnTheOverlayThenOnTheWorldNode)
 {
+    show("Menu");
     show("Game");
     ZqPScreenScene* running = field();
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
     EXPECT_FALSE(navigator->pushScreen("Bonus", false)) << "a world is not pushed over a field";
     EXPECT_FALSE(navigator->pushScreen("Nowhere", true));
+    EXPECT_FALSE(navigator->pushScreen("Menu", true)) << "the menu the field was entered from is switched to";
     ASSERT_TRUE(navigator->pushScreen("Game Over", false));
     EXPECT_EQ(history().back(), "GameOver");
     running->rebuildOverlay();
