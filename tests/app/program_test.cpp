@@ -8,6 +8,7 @@
 #include "model/archive_test_util.h"
 #include "objects/ZqPObjectAssetCharacter.h"
 #include "screens/ZqPScreenScene.h"
+#include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
 #include "tools/media_game_support.h"
 
@@ -100,6 +101,15 @@ protected:
             player.step();
         ASSERT_EQ(ZqPScreenNavigator::shared()->currentKey(), "Menu");
         player.step(5);
+    }
+
+    // Return pressed and released, a few frames on.
+    void pressReturn()
+    {
+        player.keyDown(ZqEditorKey::kReturn);
+        player.step();
+        player.keyUp(ZqEditorKey::kReturn);
+        player.step(3);
     }
 
     void listen()
@@ -419,10 +429,7 @@ TEST_F(ProgramTest, TheSampleHeroRunsWithTheCameraAfterItThenFallsIntoThePitAndL
 {
     ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
-    player.keyDown(ZqEditorKey::kReturn);
-    player.step();
-    player.keyUp(ZqEditorKey::kReturn);
-    player.step(3);
+    pressReturn();
     ZqPScreenScene* field = navigator->currentGameScene();
     ASSERT_NE(field, nullptr) << "Return plays";
     ASSERT_EQ(ZqPScreen::runningScreen(), field);
@@ -464,6 +471,41 @@ TEST_F(ProgramTest, TheSampleHeroRunsWithTheCameraAfterItThenFallsIntoThePitAndL
     EXPECT_TRUE(input->characterList().empty());
     EXPECT_FALSE(input->hasActiveCharacters());
     hero->release();
+}
+
+TEST_F(ProgramTest, TheSampleFieldShowsItsHudAndItsPauseScreenByButtonAndByEscape)
+{
+    ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    pressReturn();
+    ZqPScreenScene* field = navigator->currentGameScene();
+    ASSERT_NE(field, nullptr);
+    ASSERT_NE(navigator->currentUiScreen(), nullptr);
+    EXPECT_EQ(navigator->currentUiScreen()->screenModel()->key(), "HUD");
+    auto shownKey = [navigator] { return navigator->currentUiScreen()->screenModel()->key(); };
+
+    // The pause button, top left.
+    player.touch(SDL_MOUSEBUTTONDOWN, 80, 80);
+    player.touch(SDL_MOUSEBUTTONUP, 80, 80);
+    player.step(2);
+    EXPECT_EQ(shownKey(), "Pause");
+    EXPECT_TRUE(field->isPaused());
+    // Resume, in the middle.
+    player.touch(SDL_MOUSEBUTTONDOWN, 568, 384);
+    player.touch(SDL_MOUSEBUTTONUP, 568, 384);
+    player.step(2);
+    EXPECT_EQ(shownKey(), "HUD");
+    EXPECT_FALSE(field->isPaused());
+
+    for (const char* expected : {"Pause", "HUD"}) {
+        player.keyDown(ZqEditorKey::kEscape);
+        player.step();
+        player.keyUp(ZqEditorKey::kEscape);
+        player.step();
+        EXPECT_EQ(shownKey(), expected);
+        EXPECT_EQ(field->isPaused(), std::string(expected) == "Pause");
+    }
+    EXPECT_EQ(navigator->currentGameScene(), field) << "the field stayed throughout";
 }
 
 TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)
