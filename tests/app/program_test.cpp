@@ -506,6 +506,18 @@ TEST_F(ProgramTest, TheSampleFieldShowsItsHudAndItsPauseScreenByButtonAndByEscap
         EXPECT_EQ(field->isPaused(), std::string(expected) == "Pause");
     }
     EXPECT_EQ(navigator->currentGameScene(), field) << "the field stayed throughout";
+
+    // The pause screen's menu button leaves the game for the menu it was entered from.
+    player.keyDown(ZqEditorKey::kEscape);
+    player.step();
+    player.keyUp(ZqEditorKey::kEscape);
+    player.step();
+    player.touch(SDL_MOUSEBUTTONDOWN, 568, 512);
+    player.touch(SDL_MOUSEBUTTONUP, 568, 512);
+    player.step(2);
+    EXPECT_EQ(navigator->currentKey(), "Menu");
+    EXPECT_EQ(navigator->currentGameScene(), nullptr);
+    EXPECT_TRUE(ZqPInputController::shared()->characterList().empty());
 }
 
 TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)
