@@ -18,6 +18,7 @@ public:
     std::vector<ZqPObjectAssetTeleport*> findTeleports(float) const override { return {}; }
     void queueTeleport(ZqPObjectAsset*, ZqPObjectAssetTeleport*) override {}
     void requestScreenJump(const std::string&, bool, int, int) override {}
+    void setPendingAction(int) override {}
     void unregisterMirror(ZqPObjectAssetMirror*) override {}
 };
 

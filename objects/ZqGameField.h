@@ -56,6 +56,9 @@ public:
     virtual void queueTeleport(ZqPObjectAsset* object, ZqPObjectAssetTeleport* destination) = 0;
     // Switches to the screen linked under key with the pause flag and start mode.
     virtual void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) = 0;
+    // Restarts the field with start mode at its next update (a mode of 8 restores from the
+    // checkpoint); nothing changes inside the current step.
+    virtual void setPendingAction(int mode) = 0;
     // Takes mirror out of the field's mirror pass; nothing when it is not in it. A mirror
     // calls it on the field that registered it, not on the current one.
     virtual void unregisterMirror(ZqPObjectAssetMirror* mirror) = 0;

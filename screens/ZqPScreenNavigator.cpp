@@ -52,6 +52,7 @@ void ZqPScreenNavigator::reset()
 {
     m_history.assign(1, kStartScreenKey);
     m_sceneDestination = 0;
+    m_fieldEntry = std::string::npos;
     if (m_container)
         m_container->release();
     m_container = nullptr;
@@ -72,11 +73,17 @@ CCScene* ZqPScreenNavigator::sceneContainer()
     if (key.empty())
         return nullptr;
     CCScene* container = nullptr;
-    if (std::shared_ptr<ZqNodeScene> world = sceneNodeForKey(key)) {
-        if (ZqPScreenScene* field = ZqPScreenScene::create(modelCast<ZqModelScreenScene>(world->screen()))) {
+    if (m_fieldEntry != std::string::npos) {
+        std::shared_ptr<ZqNodeScene> world = sceneNodeForKey(m_history[m_fieldEntry]);
+        if (ZqPScreenScene* field =
+                world ? ZqPScreenScene::create(modelCast<ZqModelScreenScene>(world->screen())) : nullptr) {
             container = CCScene::create();
             field->setTag(0);
             container->addChild(field);
+            if (m_history.size() > m_fieldEntry + 1) {
+                if (ZqPScreenUi* overlay = ZqPScreenUi::create())
+                    container->addChild(overlay, kOverlayZOrder, kOverlayTag);
+            }
         }
     } else {
         container = ZqPScreenUi::createScene(key == kStartScreenKey);
@@ -91,9 +98,14 @@ CCScene* ZqPScreenNavigator::sceneContainer()
 
 ZqPScreenUi* ZqPScreenNavigator::currentUiScreen() const
 {
-    if (m_container)
-        return dynamic_cast<ZqPScreenUi*>(m_container->getChildByTag(0));
-    return dynamic_cast<ZqPScreenUi*>(ZqPScreen::runningScreen());
+    CCScene* scene = m_container ? m_container : CCDirector::sharedDirector()->getRunningScene();
+    if (!scene)
+        return nullptr;
+    if (auto* menu = dynamic_cast<ZqPScreenUi*>(scene->getChildByTag(0)))
+        return menu;
+    if (dynamic_cast<ZqPScreenScene*>(scene->getChildByTag(0)))
+        return dynamic_cast<ZqPScreenUi*>(scene->getChildByTag(kOverlayTag));
+    return nullptr;
 }
 
 ZqPScreenScene* ZqPScreenNavigator::currentGameScene() const
@@ -107,8 +119,18 @@ bool ZqPScreenNavigator::pushScreen(const std::string& name, bool lookup)
 {
     if (!currentGameScene())
         return false;
-    const std::string key = resolveScreenKey(name, lookup);
-    if (key.empty())
+    std::shared_ptr<ZqModelScreen> screen = linkedScreen(portForKey(currentKey(), name));
+    if (!screen && m_fieldEntry != std::string::npos)
+        screen = linkedScreen(portForKey(m_history[m_fieldEntry], name));
+    std::string key = screen ? screen->key() : std::string();
+    if (!screen && lookup)
+        key = name;
+    // A world is no screen to show over a field, and a screen the field was entered from
+    // is left for: the caller switches to them instead.
+    if (key.empty() || !uiNodeForKey(key) || sceneNodeForKey(key))
+        return false;
+    const auto entered = m_history.begin() + static_cast<std::ptrdiff_t>(std::min(m_fieldEntry, m_history.size()));
+    if (std::find(m_history.begin(), entered, key) != entered)
         return false;
     m_history.push_back(key);
     return true;
@@ -151,6 +173,26 @@ std::string ZqPScreenNavigator::resolveScreenKey(const std::string& name, bool l
     return std::string();
 }
 
+std::string ZqPScreenNavigator::overlayKeyOf(const std::string& worldKey) const
+{
+    std::shared_ptr<ZqNodeScene> world = sceneNodeForKey(worldKey);
+    std::shared_ptr<ZqBaseNode> node = world ? linkedNode(world->findAttribute("UI")) : nullptr;
+    std::shared_ptr<ZqModelScreen> screen = node ? node->screen() : nullptr;
+    if (!screen || !uiNodeForKey(screen->key()) || sceneNodeForKey(screen->key()))
+        return std::string();
+    return screen->key();
+}
+
+bool ZqPScreenNavigator::isScreenPushed() const
+{
+    return m_fieldEntry != std::string::npos && m_history.size() > fieldFloor() + 1;
+}
+
+std::size_t ZqPScreenNavigator::fieldFloor() const
+{
+    return m_fieldEntry + (overlayKeyOf(m_history[m_fieldEntry]).empty() ? 0 : 1);
+}
+
 void ZqPScreenNavigator::moveTo(const std::string& key)
 {
     dropContainer();
@@ -159,14 +201,34 @@ void ZqPScreenNavigator::moveTo(const std::string& key)
         m_history.erase(found + 1, m_history.end());
     else
         m_history.push_back(key);
+    enterWorldAtTop();
+}
+
+void ZqPScreenNavigator::enterWorldAtTop()
+{
+    m_fieldEntry = std::string::npos;
+    if (!sceneNodeForKey(currentKey()))
+        return;
+    m_fieldEntry = m_history.size() - 1;
+    const std::string overlay = overlayKeyOf(currentKey());
+    if (!overlay.empty())
+        m_history.push_back(overlay);
 }
 
 bool ZqPScreenNavigator::back()
 {
+    if (m_fieldEntry != std::string::npos && fieldFloor() > m_fieldEntry) {
+        // Over a field with an overlay: pushed screens go, the field stays.
+        if (m_history.size() <= fieldFloor() + 1)
+            return false;
+        m_history.pop_back();
+        return true;
+    }
     if (m_history.size() < 2 || m_history[m_history.size() - 2] == kStartScreenKey)
         return false;
     m_history.pop_back();
     dropContainer();
+    enterWorldAtTop();
     return true;
 }
 
@@ -181,6 +243,15 @@ bool ZqPScreenNavigator::switchToScreen(const std::string& name, bool lookup, in
 
 int ZqPScreenNavigator::backTo(const std::string& worldTarget, const std::string& screenTarget, int /*flag*/)
 {
+    if (!worldTarget.empty() && m_fieldEntry != std::string::npos && m_history[m_fieldEntry] == worldTarget) {
+        std::size_t keep = fieldFloor() + 1;
+        for (std::size_t i = keep; i < m_history.size(); ++i) {
+            if (m_history[i] == screenTarget)
+                keep = i + 1;
+        }
+        m_history.resize(keep);
+        return 2;
+    }
     if (!worldTarget.empty() || screenTarget.empty() || !uiNodeForKey(screenTarget))
         return 0;
     moveTo(screenTarget);

@@ -25,6 +25,9 @@ class ZqPScreenNavigator : public ZqNavigationQuestions {
 public:
     // The key of the start screen, which shows the loading UI.
     static constexpr const char* kStartScreenKey = "ZqPScreenStart";
+    // The overlay over a field in its container.
+    static constexpr int kOverlayTag = 1;
+    static constexpr int kOverlayZOrder = 10000;
 
     // The instance, created on first call; never null.
     static ZqPScreenNavigator* shared();
@@ -44,15 +47,20 @@ public:
     std::string resolveScreenKey(const std::string& name, bool lookup) const;
 
     // One entry back. False at the first entry, and when the entry before is the start
-    // screen: going back there would load the game again.
+    // screen: going back there would load the game again. Over a field with an overlay it
+    // pops a pushed screen and keeps the container; false at the overlay's own key.
     bool back();
     // Makes the resolved key current: the history is cut back to it when it holds it
-    // already, else the key is appended. False when the name does not resolve.
+    // already, else the key is appended; a world's key is followed by its overlay's key
+    // (the interface node its "UI" port links to), when it has one. False when the name
+    // does not resolve.
     bool switchToScreen(const std::string& name, bool lookup, int transition);
     // Moves the history to a back button's targets (ZqBaseModelObjectButton::backToWorld,
     // backToScreen). With no world target and a screen target that names an interface
     // screen: cut back to it or appended, 1 (the new container is to be presented).
-    // Otherwise 0, nothing changed.
+    // With the running field's world as world target: the pushed screens go (back to the
+    // screen target when it is one of them), the field stays, 2 (its overlay is to be
+    // rebuilt). Otherwise 0, nothing changed.
     int backTo(const std::string& worldTarget, const std::string& screenTarget, int flag);
 
     // The move past the start screen once the game is loaded: the screen the start node's
@@ -62,18 +70,24 @@ public:
 
     // The current screen's container, a CCScene holding the screen under tag 0, built
     // when missing: a menu through ZqPScreenUi::createScene (the loading UI exactly on the
-    // start screen), a world with its game field. Every build resets the gameplay
+    // start screen), a world with its game field under tag 0 and its overlay, the screen
+    // of the current key, under tag kOverlayTag at z kOverlayZOrder. Every build resets the gameplay
     // parameters' save counter. Kept until the history moves; null when the current key
     // names no screen that can be built.
     cocos2d::CCScene* sceneContainer();
-    // The interface screen shown: the container's menu screen (without a container, the
-    // running scene's); null otherwise.
+    // The interface screen shown: the container's menu screen or the overlay over its
+    // field (without a container, the running scene's); null otherwise.
     ZqPScreenUi* currentUiScreen() const;
     // The game field of the container (without a container, of the running scene); null
     // otherwise.
     ZqPScreenScene* currentGameScene() const;
-    // Shows a screen over the running game field: its key appended. False without a
-    // field (over menus every link switches) and when the name does not resolve.
+    // Whether a screen is pushed over the field's overlay.
+    bool isScreenPushed() const;
+    // Shows a screen over the running game field: its key appended. The name is a port of
+    // the current key's node, then of the world node, then (with lookup) a key; it must
+    // lead to an interface screen that is not in the history before the field. False
+    // without a field (over menus every link
+    // switches) and when the name does not resolve so.
     bool pushScreen(const std::string& name, bool lookup);
     // The move past the start screen once the game is loaded (the application's
     // game-ready hook): the screen of firstScreenAfterLoading becomes current and its
@@ -108,6 +122,16 @@ public:
 private:
     ZqPScreenNavigator();
 
+    // The overlay's key of the world of key: the screen of the interface node its "UI"
+    // port links to; empty when none.
+    std::string overlayKeyOf(const std::string& worldKey) const;
+    // The lowest history index a back over the field reaches: the overlay's entry, else
+    // the world's.
+    std::size_t fieldFloor() const;
+
+    // When the current key is a world's: it becomes the field's entry and its overlay's
+    // key follows it; otherwise no field is current.
+    void enterWorldAtTop();
     // Cuts the history back to key when it holds it, else appends it; the container goes.
     void moveTo(const std::string& key);
     // The container goes at the end of the frame: the screen asking for the move may be
@@ -118,4 +142,7 @@ private:
     // Retained.
     cocos2d::CCScene* m_container = nullptr;
     int m_sceneDestination = 0;
+    // The history index of the world whose field the container shows or is to show;
+    // npos when the current screen is no field.
+    std::size_t m_fieldEntry = std::string::npos;
 };

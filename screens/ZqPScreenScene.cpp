@@ -109,13 +109,13 @@ bool ZqPScreenScene::init()
 
 void ZqPScreenScene::buildWorld()
 {
+    const int mode = m_pendingRestart.value_or(0);
+    m_pendingRestart.reset();
     ZqPInputController::shared()->removeAllCharacters();
     ScoreRegistry::setCurrentKey(m_sceneModel->key());
-    GameplayParameters* parameters = GameplayParameters::shared();
-    parameters->resetToDefaults(ZqModelGeneralSettings::shared());
-    parameters->loadFromScene(*m_sceneModel);
-    parameters->setGameSpeed(parameters->gameSpeedMin());
-    const CCPoint& gravity = parameters->gravity();
+    resetParameters();
+    applyStartBits(mode);
+    const CCPoint& gravity = GameplayParameters::shared()->gravity();
     m_world = std::make_unique<ZqPhysicsWorld>(b2Vec2(gravity.x, gravity.y));
     m_world->setContactListener(&m_contactListener);
     m_world->setDestructionListener(m_destructionListener.get());
@@ -126,6 +126,16 @@ void ZqPScreenScene::buildWorld()
         }
     }
     startBuild();
+    if (mode & kRestartStep)
+        stepGameField();
+}
+
+void ZqPScreenScene::resetParameters()
+{
+    GameplayParameters* parameters = GameplayParameters::shared();
+    parameters->resetToDefaults(ZqModelGeneralSettings::shared());
+    parameters->loadFromScene(*m_sceneModel);
+    parameters->setGameSpeed(parameters->gameSpeedMin());
 }
 
 void ZqPScreenScene::update(float dt)
@@ -133,6 +143,11 @@ void ZqPScreenScene::update(float dt)
     ZqPScreen::update(dt);
     if (!m_world)
         buildWorld();
+    else
+        applyPendingRestart();
+    applyRequestedPause();
+    if (m_paused)
+        return;
     updateCamera();
     m_world->step(GameplayParameters::shared()->simulationTimeScale() * kFrameStep, kVelocityIterations,
                   kPositionIterations);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ class ZqPObject;
 class ZqPObjectAssetMirror;
 class ZqPObjectBackgroundLayer;
 class ZqPhysicsWorld;
+class ZqPScreenUi;
 
 // The game field: a screen made from a game-scene model that holds the field's objects
 // under its camera node, runs the physics world and steps every object each frame.
@@ -123,6 +125,37 @@ public:
     void clearTeleports() { m_teleportQueue.clear(); }
     std::size_t queuedTeleports() const { return m_teleportQueue.size(); }
 
+    // The overlay and pausing (ZqPScreenScenePause.cpp). The screen a pause shows when
+    // its button names none.
+    static constexpr const char* kPauseScreenName = "Pause";
+    // The interface screen over this field in its container; null when none.
+    ZqPScreenUi* overlay() const;
+    // Pushes the screen the sender button's "Name" leads to, else the one named
+    // kPauseScreenName, rebuilds the overlay and pauses at the next update. Nothing while
+    // paused, or when no screen is pushed.
+    void pause(cocos2d::CCObject* sender);
+    // The pause state the next update applies.
+    void setRequestedPause(bool paused) { m_requestedPause = paused; }
+    bool isPaused() const { return m_paused; }
+    // Replaces the overlay with the screen of the navigator's current key; resumes when no
+    // screen is pushed over the field any more.
+    void rebuildOverlay();
+    // One entry back in the navigator, when it can go, and the overlay rebuilt.
+    void closeOverlayAndResume(cocos2d::CCObject* sender);
+    // Restarts (ZqPScreenSceneRestart.cpp). Start-mode bits: kRestartPurchases resets the
+    // per-game purchases, kRestartScores the session scores and the kept checkpoint,
+    // kRestartStep runs one field step after the build.
+    static constexpr int kRestartPurchases = 2;
+    static constexpr int kRestartScores = 4;
+    static constexpr int kRestartStep = 8;
+    // The field starts again with mode at its next update: objects, the creation queue and
+    // the queued teleports go, the characters are unregistered, the gameplay parameters
+    // are reset and reloaded, pause and magnet are cleared, then the start build. Before
+    // the first update it only sets the mode the first build applies.
+    void restart(int mode) { m_pendingRestart = mode; }
+    void setPendingAction(int mode) override { restart(mode); }
+    // The session scores, as the scene's score component says (all three without one).
+    void resetSessionScores();
     // Scenery (ZqPScreenSceneScenery.cpp).
     // The normal visit, then the mirror pass: each registered mirror captures the whole
     // scene with the UI layer hidden. No pass runs inside a capture.
@@ -151,6 +184,14 @@ private:
     };
 
     void buildWorld();
+    // The gameplay parameters from the settings' defaults and the scene, the game speed at
+    // its minimum.
+    void resetParameters();
+    // The pending restart, if any, before anything steps.
+    void applyPendingRestart();
+    void applyStartBits(int mode);
+    // Paused: no step, image actions and field and death sounds paused.
+    void applyRequestedPause();
     void startBuild();
     // Makes the runtime object of model under the camera, its body lazy or not; the
     // object, or null when none is made or a character of another section goes.
@@ -192,6 +233,9 @@ private:
     // The camera's advance not yet counted into the distance score, in points.
     float m_unscoredAdvance = 0.0f;
     bool m_magnetActive = false;
+    bool m_paused = false;
+    std::optional<int> m_pendingRestart;
+    bool m_requestedPause = false;
     int m_checkpointIndex = -1;
     cocos2d::CCPoint m_checkpointPosition;
 

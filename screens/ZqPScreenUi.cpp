@@ -14,6 +14,7 @@
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
+#include "screens/ZqPScreenScene.h"
 #include "screens/ZqCharacterUnlock.h"
 #include "screens/ZqPObjectButton.h"
 #include "screens/ZqPObjectCharacterSelector.h"
@@ -165,6 +166,8 @@ void ZqPScreenUi::bindCommands()
     bindButton("kReviewButton", this, menu_selector(ZqPScreenUi::reviewPressed));
     bindButton("kShareButton", this, menu_selector(ZqPScreenUi::sharePressed));
     bindButton("kExitButton", this, menu_selector(ZqPScreenUi::exitPressed));
+    bindButton("kPauseButton", this, menu_selector(ZqPScreenUi::pausePressed));
+    bindButton("kRestartButton", this, menu_selector(ZqPScreenUi::restartPressed));
 }
 
 void ZqPScreenUi::registerInputActionButtons()
@@ -328,6 +331,10 @@ void ZqPScreenUi::backPressed(CCObject* /*sender*/)
 void ZqPScreenUi::backAction()
 {
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    if (ZqPScreenScene* field = fieldUnder()) {
+        field->closeOverlayAndResume(this);
+        return;
+    }
     if (navigator->back())
         presentContainer(navigator->sceneContainer());
 }
@@ -342,9 +349,50 @@ void ZqPScreenUi::backToPressed(CCObject* sender)
             return;
         ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
         navigator->setSceneDestination(0);
-        if (navigator->backTo(model->backToWorld(), model->backToScreen(), 0) == 1)
+        const int answer = navigator->backTo(model->backToWorld(), model->backToScreen(), 0);
+        if (answer == 1)
             presentContainer(navigator->sceneContainer());
+        else if (answer == 2 && fieldUnder())
+            fieldUnder()->rebuildOverlay();
     });
+}
+
+void ZqPScreenUi::pausePressed(CCObject* sender)
+{
+    if (actionState() == kActionWaiting || !fieldUnder())
+        return;
+    queueAction([this, sender] {
+        if (ZqPScreenScene* field = fieldUnder())
+            field->pause(sender);
+    });
+}
+
+void ZqPScreenUi::restartPressed(CCObject* /*sender*/)
+{
+    if (actionState() == kActionWaiting || !fieldUnder())
+        return;
+    queueAction([this] {
+        ZqPScreenScene* field = fieldUnder();
+        if (!field)
+            return;
+        if (!field->shouldShowBanner())
+            hideAds();
+        field->resetSessionScores();
+        field->restart(14);
+        // A restart from a screen over the field plays on under the field's own overlay.
+        ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+        if (navigator->isScreenPushed()) {
+            while (navigator->back()) {
+            }
+            field->rebuildOverlay();
+        }
+    });
+}
+
+ZqPScreenScene* ZqPScreenUi::fieldUnder() const
+{
+    ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
+    return field && field->overlay() == this ? field : nullptr;
 }
 
 void ZqPScreenUi::resetPressed(CCObject* /*sender*/)
@@ -443,16 +491,24 @@ void ZqPScreenUi::queueLinkedScreenSwitch(const std::string& name, int destinati
     });
 }
 
-void ZqPScreenUi::switchToLinkedScreen(const std::string& name, int destination, int /*startMode*/,
-                                       int /*pauseMode*/, int transition)
+void ZqPScreenUi::switchToLinkedScreen(const std::string& name, int destination, int startMode,
+                                       int pauseMode, int transition)
 {
     // Screens are pushed only over a running game field; over menus every link switches.
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    if (ZqPScreenScene* field = navigator->currentGameScene(); field && navigator->pushScreen(name, false)) {
+        if (pauseMode != 2)
+            field->setRequestedPause(pauseMode == 0);
+        field->rebuildOverlay();
+        return;
+    }
     if (!navigator->switchToScreen(name, true, transition))
         return;
     CCScene* container = navigator->sceneContainer();
     if (!container)
         return;
+    if (ZqPScreenScene* field = navigator->currentGameScene(); field && startMode != 0)
+        field->restart(startMode);
     navigator->setSceneDestination(destination);
     presentContainer(container);
 }

@@ -8,6 +8,7 @@
 class ZqBaseModelObjectButton;
 class ZqPObjectButton;
 class ZqPObjectCharacterSelector;
+class ZqPScreenScene;
 
 // The screen of every menu and of the overlay over a game field: built from the screen
 // model of the navigator's current key, it binds its buttons to their actions by their
@@ -65,8 +66,10 @@ public:
     // action waits. name is copied.
     void queueLinkedScreenSwitch(const std::string& name, int destination, int startMode, int pauseMode,
                                  int transition);
-    // The switch itself: to the screen name leads to, with a fresh container presented
-    // and destination stored as the next game's start. Nothing when nothing resolves.
+    // The switch itself. Over a field, a name that pushes a screen rebuilds the overlay
+    // (pause mode 2 leaves the pause as it is, 0 pauses, else resumes); otherwise to the
+    // screen name leads to, with a fresh container presented and destination stored as
+    // the next game's start. Nothing when nothing resolves.
     void switchToLinkedScreen(const std::string& name, int destination, int startMode, int pauseMode,
                               int transition);
 
@@ -90,6 +93,13 @@ private:
     // Button handlers; each drops a press while an action waits.
     void backPressed(cocos2d::CCObject* sender);
     void backToPressed(cocos2d::CCObject* sender);
+    // Over a field: its pause with the sender.
+    void pausePressed(cocos2d::CCObject* sender);
+    // Over a field: ads hidden unless the field shows the banner, session scores reset,
+    // a full restart.
+    void restartPressed(cocos2d::CCObject* sender);
+    // The field this screen is the overlay of; null otherwise.
+    ZqPScreenScene* fieldUnder() const;
     void resetPressed(cocos2d::CCObject* sender);
     void reviewPressed(cocos2d::CCObject* sender);
     void sharePressed(cocos2d::CCObject* sender);

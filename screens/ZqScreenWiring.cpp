@@ -6,6 +6,7 @@
 #include "model/ZqGameQuestions.h"
 #include "objects/ZqPObjectManipulator.h"
 #include "screens/ZqPButtonKeys.h"
+#include "screens/ZqPObjectButton.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
@@ -39,6 +40,17 @@ void zqWireScreens(ZqPAppDelegate& app)
     app.setStartScene([] { return ZqPScreenNavigator::shared()->sceneContainer(); });
     ZqPInputEventHandler::ScreenHooks hooks;
     hooks.buttonKey = [](int key, bool pressed) { return pressed ? ZqPButtonKeys::keyDown(key) : ZqPButtonKeys::keyUp(key); };
+    hooks.pauseButton = [] {
+        ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+        ZqPScreenScene* field = navigator->currentGameScene();
+        if (!field || !field->overlay() || navigator->isScreenPushed())
+            return false;
+        ZqPObjectButton* button = field->overlay()->findButton("kPauseButton");
+        if (!button)
+            return false;
+        button->activate();
+        return true;
+    };
     hooks.toggleFullscreen = [] {
         ZqPScreenUi* screen = ZqPScreenNavigator::shared()->currentUiScreen();
         if (!screen)

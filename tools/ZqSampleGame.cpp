@@ -63,7 +63,7 @@ void fillAttributes(ZqModel& model, std::size_t k)
 // 300 interface objects, 400 level sections, 500 placed objects, 600 assets,
 // 700 components, 800 collision shapes, 900 animations (950 their frames),
 // 1000 sprite containers, 1100 sprites, 1200 the atlas, 1300 sounds, 1400 fonts.
-constexpr unsigned kMenuNode = 101, kGameNode = 102, kGameOverNode = 103;
+constexpr unsigned kMenuNode = 101, kGameNode = 102, kGameOverNode = 103, kHudNode = 104, kPauseNode = 105;
 constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403, kSectionBonus = 404;
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604, kGround = 605;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
@@ -301,6 +301,20 @@ void buildScreens(ZqGameBuilder& game)
     gameOver->screen()->addChild(best, true);
     game.button(304, "Restart", *gameOver, field.get(), 1009, centre);
     addText(game, *gameOver, 314, "Restart", centre);
+
+    // Over the field: the HUD with a pause button (Escape presses it), and the pause
+    // screen with a way back into the game and one to the menu.
+    std::shared_ptr<ZqNodeUI> hud = game.interfaceNode(kHudNode, 204, "HUD", 500.0f);
+    std::shared_ptr<ZqNodeUI> pause = game.interfaceNode(kPauseNode, 205, "Pause", 750.0f);
+    ZqGameBuilder::link(*field, "UI", *hud);
+    game.button(315, "Pause", *hud, pause.get(), 1011, exitAt)->m_action->setValue("kPauseButton", true);
+    addText(game, *hud, 316, "pause", exitAt);
+    addText(game, *pause, 317, "Paused", title, 2.0f);
+    game.button(318, "Resume", *pause, nullptr, 1008, centre)->m_action->setValue("kBackButton", true);
+    addText(game, *pause, 319, "Resume", centre);
+    const cocos2d::CCPoint menuAt(kWidth / 2, kHeight * 0.2f);
+    game.button(320, "Menu", *pause, menu.get(), 1009, menuAt);
+    addText(game, *pause, 321, "Menu", menuAt);
 }
 
 // A background layer of the field at height y, scrolling at speed times the field's.

@@ -16,6 +16,7 @@
 #include "model/scene/ZqNode.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqGameBuilder.h"
+#include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
 #include "tools/media_game_support.h"
 
@@ -110,6 +111,15 @@ protected:
             player.step();
         ASSERT_EQ(ZqPScreenNavigator::shared()->currentKey(), "Menu");
         player.step(5);
+    }
+
+    // Return pressed and released, a few frames on.
+    void pressReturn()
+    {
+        player.keyDown(ZqEditorKey::kReturn);
+        player.step();
+        player.keyUp(ZqEditorKey::kReturn);
+        player.step(3);
     }
 
     void listen()
@@ -452,10 +462,7 @@ TEST_F(ProgramTest, TheSampleHeroRunsWithTheCameraAfterItThenFallsIntoThePitAndL
 {
     ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
-    player.keyDown(ZqEditorKey::kReturn);
-    player.step();
-    player.keyUp(ZqEditorKey::kReturn);
-    player.step(3);
+    pressReturn();
     ZqPScreenScene* field = navigator->currentGameScene();
     ASSERT_NE(field, nullptr) << "Return plays";
     ASSERT_EQ(ZqPScreen::runningScreen(), field);
@@ -558,6 +565,53 @@ TEST_F(ProgramTest, TheSampleFieldShowsItsLayersTrailSparksAndLight)
     EXPECT_LT(trail->point(trail->pointCount() - 1).x, trail->point(0).x) << "its tail is behind";
     EXPECT_GT(mostSparks, 0) << "the star's emitter emits";
     EXPECT_GT(litFrames, 0) << "the light shows in the pixels";
+}
+
+TEST_F(ProgramTest, TheSampleFieldShowsItsHudAndItsPauseScreenByButtonAndByEscape)
+{
+    ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    pressReturn();
+    ZqPScreenScene* field = navigator->currentGameScene();
+    ASSERT_NE(field, nullptr);
+    ASSERT_NE(navigator->currentUiScreen(), nullptr);
+    EXPECT_EQ(navigator->currentUiScreen()->screenModel()->key(), "HUD");
+    auto shownKey = [navigator] { return navigator->currentUiScreen()->screenModel()->key(); };
+
+    // The pause button, top left.
+    player.touch(SDL_MOUSEBUTTONDOWN, 80, 80);
+    player.touch(SDL_MOUSEBUTTONUP, 80, 80);
+    player.step(2);
+    EXPECT_EQ(shownKey(), "Pause");
+    EXPECT_TRUE(field->isPaused());
+    // Resume, in the middle.
+    player.touch(SDL_MOUSEBUTTONDOWN, 568, 384);
+    player.touch(SDL_MOUSEBUTTONUP, 568, 384);
+    player.step(2);
+    EXPECT_EQ(shownKey(), "HUD");
+    EXPECT_FALSE(field->isPaused());
+
+    for (const char* expected : {"Pause", "HUD"}) {
+        player.keyDown(ZqEditorKey::kEscape);
+        player.step();
+        player.keyUp(ZqEditorKey::kEscape);
+        player.step();
+        EXPECT_EQ(shownKey(), expected);
+        EXPECT_EQ(field->isPaused(), std::string(expected) == "Pause");
+    }
+    EXPECT_EQ(navigator->currentGameScene(), field) << "the field stayed throughout";
+
+    // The pause screen's menu button leaves the game for the menu it was entered from.
+    player.keyDown(ZqEditorKey::kEscape);
+    player.step();
+    player.keyUp(ZqEditorKey::kEscape);
+    player.step();
+    player.touch(SDL_MOUSEBUTTONDOWN, 568, 512);
+    player.touch(SDL_MOUSEBUTTONUP, 568, 512);
+    player.step(2);
+    EXPECT_EQ(navigator->currentKey(), "Menu");
+    EXPECT_EQ(navigator->currentGameScene(), nullptr);
+    EXPECT_TRUE(ZqPInputController::shared()->characterList().empty());
 }
 
 TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)

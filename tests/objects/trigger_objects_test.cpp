@@ -193,6 +193,7 @@ public:
     std::vector<ZqPObjectAssetTeleport*> findTeleports(float) const override { return {}; }
     void queueTeleport(ZqPObjectAsset*, ZqPObjectAssetTeleport*) override {}
     void unregisterMirror(ZqPObjectAssetMirror*) override {}
+    void setPendingAction(int) override {}
     void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) override
     {
         jumps.emplace_back(key, pause, startMode, flag);

@@ -118,3 +118,48 @@ TEST(NavigatorFirstScreenTest, WithoutALoadLinkTheFirstOtherInterfaceNodeFollows
 }
 
 } // namespace
+
+namespace {
+
+// A world with an overlay ("HUD" behind its "UI" port), a pause screen linked from the
+// overlay and a game-over screen linked from the world node.
+class NavigatorWorldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        navigator()->reset();
+        FlowGraph::link(*graph.start(), "Load", *menu);
+        FlowGraph::link(*menu, "Play", *game);
+        FlowGraph::link(*game, "UI", *hud);
+        FlowGraph::link(*hud, "Pause", *pauseScreen);
+        FlowGraph::link(*game, "Game Over", *over);
+        FlowGraph::link(*hud, "Other World", *graph.world("Bonus"));
+        ASSERT_TRUE(navigator()->switchToScreen("Load", false, 0));
+    }
+    void TearDown() override { navigator()->reset(); }
+
+    static ZqPScreenNavigator* navigator() { return ZqPScreenNavigator::shared(); }
+    std::vector<std::string> history() const { return navigator()->history(); }
+
+    FlowGraph graph;
+    std::shared_ptr<ZqNodeUI> menu = graph.menu("Menu");
+    std::shared_ptr<ZqNodeScene> game = graph.world("Game");
+    std::shared_ptr<ZqNodeUI> hud = graph.menu("HUD");
+    std::shared_ptr<ZqNodeUI> pauseScreen = graph.menu("PauseScreen");
+    std::shared_ptr<ZqNodeUI> over = graph.menu("GameOver");
+};
+
+TEST_F(NavigatorWorldTest, AWorldEntersWithItsOverlayAndBackStopsAtTheOverlay)
+{
+    ASSERT_TRUE(navigator()->switchToScreen("Play", false, 0));
+    EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu", "Game", "HUD"}));
+    EXPECT_FALSE(navigator()->isScreenPushed());
+    EXPECT_FALSE(navigator()->back()) << "the overlay is the floor over a field";
+    EXPECT_EQ(navigator()->currentKey(), "HUD");
+
+    ASSERT_TRUE(navigator()->switchToScreen("Menu", true, 0));
+    EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu"}));
+    EXPECT_FALSE(navigator()->isScreenPushed());
+}
+
+} // namespace

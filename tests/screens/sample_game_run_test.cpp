@@ -150,7 +150,8 @@ void SampleGameRunTest::runFromLoadingToGame(bool archive)
 
     // Play by touch.
     touch(CCPoint(568, 256));
-    EXPECT_EQ(navigator->currentKey(), "Game");
+    EXPECT_EQ(navigator->history().back(), "HUD") << "the field's overlay follows its world";
+    EXPECT_EQ(navigator->history().end()[-2], "Game");
     frame();
     ASSERT_NE(navigator->currentGameScene(), nullptr);
     EXPECT_EQ(ZqPScreen::runningScreen(), static_cast<ZqPScreen*>(navigator->currentGameScene()));
@@ -161,7 +162,7 @@ void SampleGameRunTest::runFromLoadingToGame(bool archive)
     frame();
     EXPECT_TRUE(ZqPButtonKeys::keyDown(ZqEditorKey::kReturn));
     EXPECT_TRUE(ZqPButtonKeys::keyUp(ZqEditorKey::kReturn));
-    EXPECT_EQ(navigator->currentKey(), "Game");
+    EXPECT_EQ(navigator->currentKey(), "HUD");
     frame();
     EXPECT_NE(navigator->currentGameScene(), nullptr);
 }

@@ -93,6 +93,9 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
     EXPECT_EQ(followPort("Menu", "Play"), "Game");
     EXPECT_EQ(followPort("Game", "Game Over"), "GameOver");
     EXPECT_EQ(followPort("GameOver", "Restart"), "Game");
+    EXPECT_EQ(followPort("Game", "UI"), "HUD") << "the field's overlay";
+    EXPECT_EQ(followPort("HUD", "Pause"), "Pause");
+    EXPECT_EQ(followPort("Pause", "Menu"), "Menu");
     // The start node's incoming port stays unlinked: nothing leads back to loading.
     ZqBaseAttribute* incoming = start->findAttribute("---");
     ASSERT_TRUE(incoming);
@@ -118,7 +121,7 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
             }
         }
     }
-    EXPECT_EQ(buttons, 3u) << "Play, Restart and Exit";
+    EXPECT_EQ(buttons, 6u) << "Play, Restart, Exit, Pause, Resume and Menu";
     ASSERT_TRUE(navigator().uiNodeForKey("Menu")->screen()->music());
 }
 
