@@ -22,8 +22,6 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -57,39 +55,15 @@ Fixture& fixture()
     return instance;
 }
 
-// Starts program in directory with the headless drivers and the extra variables, its
-// standard output and error into the pipe's write end (or /dev/null when it is -1).
+// Starts program in directory with the headless drivers, the benchmark's store and the
+// extra variables, its standard output and error into the pipe's write end (or dropped
+// when it is -1).
 pid_t start(const char* program, const fs::path& directory, const std::vector<std::string>& extra, int output)
 {
-    std::vector<std::string> environment;
-    for (char** variable = environ; *variable; ++variable)
-        environment.emplace_back(*variable);
-    for (const char* variable : {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "ZQ_SEED=1"})
-        environment.emplace_back(variable);
-    environment.push_back("ZQ_DATA_HOME=" + (fixture().root / "store").string());
+    std::vector<std::string> environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "ZQ_SEED=1",
+                                            "ZQ_DATA_HOME=" + (fixture().root / "store").string()};
     environment.insert(environment.end(), extra.begin(), extra.end());
-    std::vector<char*> envp;
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::string path(program);
-    char* argv[] = {path.data(), nullptr};
-
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(directory.c_str()) != 0)
-            _exit(127);
-        if (output >= 0) {
-            dup2(output, 1);
-            dup2(output, 2);
-        } else {
-            freopen("/dev/null", "w", stdout);
-            freopen("/dev/null", "w", stderr);
-        }
-        execve(argv[0], argv, envp.data());
-        _exit(127);
-    }
-    return child;
+    return zqbench::startProgram(program, directory, environment, output);
 }
 
 // Seconds from the bare window's start to its exit; negative on failure.

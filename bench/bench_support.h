@@ -43,20 +43,16 @@ struct ProgramRun {
     int exitStatus = -1;
 };
 
-// Runs program in a process of its own, its working directory at directory, its output
-// dropped and the headless test hooks set: SDL's offscreen and dummy drivers, fixed steps,
-// the exit after the first frame, seed 1 and storeDirectory for the saved progress.
-
-inline ProgramRun runProgram(const char* program, const std::filesystem::path& directory,
-                             const std::filesystem::path& storeDirectory)
+// Starts program in a process of its own, its working directory at directory, with the
+// caller's environment followed by extra, its standard output and error into output (a
+// pipe's write end) or dropped when output is -1. The child's pid; -1 when none started.
+inline pid_t startProgram(const char* program, const std::filesystem::path& directory,
+                          const std::vector<std::string>& extra, int output = -1)
 {
     std::vector<std::string> environment;
     for (char** variable = environ; *variable; ++variable)
         environment.emplace_back(*variable);
-    for (const char* variable :
-         {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "ZQ_FIXED_STEP=1", "ZQ_EXIT_FRAME=1", "ZQ_SEED=1"})
-        environment.emplace_back(variable);
-    environment.push_back("ZQ_DATA_HOME=" + storeDirectory.string());
+    environment.insert(environment.end(), extra.begin(), extra.end());
     std::vector<char*> envp;
     for (std::string& entry : environment)
         envp.push_back(entry.data());
@@ -66,16 +62,33 @@ inline ProgramRun runProgram(const char* program, const std::filesystem::path& d
 
     // The child would write out a copy of whatever the parent's streams still buffer.
     std::fflush(nullptr);
-    const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(directory.c_str()) != 0)
             _exit(127);
-        freopen("/dev/null", "w", stdout);
-        freopen("/dev/null", "w", stderr);
+        if (output >= 0) {
+            dup2(output, 1);
+            dup2(output, 2);
+        } else {
+            freopen("/dev/null", "w", stdout);
+            freopen("/dev/null", "w", stderr);
+        }
         execve(argv[0], argv, envp.data());
         _exit(127);
     }
+    return child;
+}
+
+// Runs program to its end as startProgram does, its output dropped, with the headless test
+// hooks set: SDL's offscreen and dummy drivers, fixed steps, the exit after the first
+// frame, seed 1 and storeDirectory for the saved progress.
+inline ProgramRun runProgram(const char* program, const std::filesystem::path& directory,
+                             const std::filesystem::path& storeDirectory)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = startProgram(program, directory,
+                                     {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "ZQ_FIXED_STEP=1",
+                                      "ZQ_EXIT_FRAME=1", "ZQ_SEED=1", "ZQ_DATA_HOME=" + storeDirectory.string()});
     int status = -1;
     if (child < 0 || waitpid(child, &status, 0) != child)
         return {};
