@@ -178,7 +178,9 @@ void ZqPScreenScene::removeOutOfView()
     }
     for (CCNode* node : m_objectSnapshot) {
         ZqPObject* object = dynamic_cast<ZqPObject*>(node);
-        if (!object || object->state() == ZqPObject::kStateRemoved) {
+        // Background layers scroll with the camera and stay as long as the field.
+        if (!object || object->state() == ZqPObject::kStateRemoved ||
+            (object->objectType() & ZqPObject::kTypeBackground)) {
             node->release();
             continue;
         }

@@ -558,6 +558,10 @@ TEST_F(ProgramTest, TheSampleFieldShowsItsLayersTrailSparksAndLight)
         if (centre.x > 0.0f && centre.x < 1136.0f && centre.y > 0.0f && centre.y < 640.0f)
             litFrames += brightness(centre) > brightness(beside) + 60 ? 1 : 0;
     }
+    // Seen from the window: a layer taken out of the field by the removal out of view
+    // still moves, but nothing draws it.
+    EXPECT_EQ(far->getParent(), field->camera()) << "the far layer is still drawn";
+    EXPECT_EQ(near->getParent(), field->camera()) << "the near layer is still drawn";
     EXPECT_GT(farTravel, 0.0f);
     EXPECT_GT(nearTravel, farTravel * 1.5f) << "the near layer moves further";
     ASSERT_GE(trail->pointCount(), 3) << "the trail grew as the hero ran";
