@@ -14,6 +14,7 @@
 #include "objects/ZqPhysicsWorld.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 using namespace cocos2d;
@@ -47,6 +48,30 @@ void detachFromField(CCTouchDispatcher* dispatcher, CCNode* node)
         detachFromField(dispatcher, static_cast<CCNode*>(child));
     }
 }
+
+// Adds the time since its last lap to a field of the phase times; reads no clock without
+// them.
+class PhaseClock {
+public:
+    explicit PhaseClock(ZqPScreenScene::PhaseTimes* times)
+        : m_times(times)
+    {
+        if (m_times)
+            m_last = std::chrono::steady_clock::now();
+    }
+    void lap(double ZqPScreenScene::PhaseTimes::*phase)
+    {
+        if (!m_times)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        m_times->*phase += std::chrono::duration<double>(now - m_last).count();
+        m_last = now;
+    }
+
+private:
+    ZqPScreenScene::PhaseTimes* m_times;
+    std::chrono::steady_clock::time_point m_last;
+};
 
 constexpr float kShakeAmplitude = 70.0f;
 constexpr double kShakeFrequency = 16.0;
@@ -148,15 +173,22 @@ void ZqPScreenScene::update(float dt)
     applyRequestedPause();
     if (m_paused)
         return;
+    PhaseClock clock(m_phaseTimes);
     updateCamera();
+    clock.lap(&PhaseTimes::other);
     m_world->step(GameplayParameters::shared()->simulationTimeScale() * kFrameStep, kVelocityIterations,
                   kPositionIterations);
+    clock.lap(&PhaseTimes::step);
     updateObjects();
+    clock.lap(&PhaseTimes::objects);
     appendSections();
     removeOutOfView();
+    clock.lap(&PhaseTimes::sections);
     updateEffects(kFrameStep);
     stepGameField();
+    clock.lap(&PhaseTimes::other);
     createQueued();
+    clock.lap(&PhaseTimes::queue);
 }
 
 float ZqPScreenScene::viewLength() const

@@ -83,6 +83,17 @@ public:
     float nextSectionDistance() const { return m_nextSectionDistance; }
     // Whether sections are appended: no destination section of this scene was chosen.
     bool isEndless() const { return m_endless; }
+    // Seconds each part of the update took, added up over the updates while a sink is set
+    // (the frame benchmark's split); no clock is read without one.
+    struct PhaseTimes {
+        double step = 0.0;     // the physics step
+        double objects = 0.0;  // the objects' updates, those in state 5 removed
+        double sections = 0.0; // sections appended, objects removed out of view
+        double queue = 0.0;    // the creation queue
+        double other = 0.0;    // the camera, flash and shake, the field step
+    };
+    // Not owned; null stops the timing.
+    void setPhaseTimes(PhaseTimes* times) { m_phaseTimes = times; }
 
     ZqPGameFieldCamera* camera() const override { return m_camera; }
     // Null until the first update.
@@ -238,6 +249,7 @@ private:
     bool m_requestedPause = false;
     int m_checkpointIndex = -1;
     cocos2d::CCPoint m_checkpointPosition;
+    PhaseTimes* m_phaseTimes = nullptr;
 
     // Holds one reference to a queued object until the queue lets it go.
     struct Release {
