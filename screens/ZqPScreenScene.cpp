@@ -24,12 +24,17 @@ namespace {
 // goes after the input controller does not bring it back.
 class FieldDestructionListener : public b2DestructionListener {
 public:
+    explicit FieldDestructionListener(ZqPScreenScene& field) : m_field(field) {}
     void SayGoodbye(b2Joint* joint) override
     {
         if (ZqPInputController* input = ZqPInputController::existing())
             input->forgetJoint(joint);
+        m_field.jointDestroyed(joint);
     }
     void SayGoodbye(b2Fixture*) override {}
+
+private:
+    ZqPScreenScene& m_field;
 };
 
 // Lets node's subtree go of the field: the touch dispatcher retains its delegates, so
@@ -66,7 +71,7 @@ ZqPScreenScene* ZqPScreenScene::create(const std::shared_ptr<ZqModelScreenScene>
 ZqPScreenScene::ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model)
     : ZqPScreen(model)
     , m_sceneModel(model)
-    , m_destructionListener(std::make_unique<FieldDestructionListener>())
+    , m_destructionListener(std::make_unique<FieldDestructionListener>(*this))
 {
 }
 
@@ -80,6 +85,7 @@ ZqPScreenScene::~ZqPScreenScene()
 
 void ZqPScreenScene::releaseObjects()
 {
+    releaseJoints();
     if (!m_camera)
         return;
     // A character left registered would keep answering the input controller for a field
