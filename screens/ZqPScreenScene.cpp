@@ -12,6 +12,7 @@
 #include "objects/ZqPObjectManipulator.h"
 #include "objects/ZqPhysicsBody.h"
 #include "objects/ZqPhysicsWorld.h"
+#include "screens/ZqPhysicsDebugDraw.h"
 
 #include <algorithm>
 #include <cmath>
@@ -109,6 +110,8 @@ bool ZqPScreenScene::init()
     addChild(m_fieldLayer, 0);
     m_camera = ZqPGameFieldCamera::create();
     m_fieldLayer->addChild(m_camera);
+    // Drawn after the camera's objects, in the camera's space.
+    m_fieldLayer->addChild(ZqPhysicsDebugDrawNode::create(*this), 1);
     createBackgroundLayers();
     return true;
 }
