@@ -12,6 +12,7 @@
 #include "objects/ZqPObjectManipulator.h"
 #include "objects/ZqPhysicsBody.h"
 #include "objects/ZqPhysicsWorld.h"
+#include "screens/ZqPhysicsDebugDraw.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,12 +26,17 @@ namespace {
 // goes after the input controller does not bring it back.
 class FieldDestructionListener : public b2DestructionListener {
 public:
+    explicit FieldDestructionListener(ZqPScreenScene& field) : m_field(field) {}
     void SayGoodbye(b2Joint* joint) override
     {
         if (ZqPInputController* input = ZqPInputController::existing())
             input->forgetJoint(joint);
+        m_field.jointDestroyed(joint);
     }
     void SayGoodbye(b2Fixture*) override {}
+
+private:
+    ZqPScreenScene& m_field;
 };
 
 // Lets node's subtree go of the field: the touch dispatcher retains its delegates, so
@@ -91,7 +97,7 @@ ZqPScreenScene* ZqPScreenScene::create(const std::shared_ptr<ZqModelScreenScene>
 ZqPScreenScene::ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model)
     : ZqPScreen(model)
     , m_sceneModel(model)
-    , m_destructionListener(std::make_unique<FieldDestructionListener>())
+    , m_destructionListener(std::make_unique<FieldDestructionListener>(*this))
 {
 }
 
@@ -105,6 +111,7 @@ ZqPScreenScene::~ZqPScreenScene()
 
 void ZqPScreenScene::releaseObjects()
 {
+    releaseJoints();
     if (!m_camera)
         return;
     // A character left registered would keep answering the input controller for a field
@@ -128,6 +135,8 @@ bool ZqPScreenScene::init()
     addChild(m_fieldLayer, 0);
     m_camera = ZqPGameFieldCamera::create();
     m_fieldLayer->addChild(m_camera);
+    // Drawn after the camera's objects, in the camera's space.
+    m_fieldLayer->addChild(ZqPhysicsDebugDrawNode::create(*this), 1);
     createBackgroundLayers();
     return true;
 }

@@ -19,6 +19,7 @@ class ZqModelAtlas;
 class ZqModelController;
 class ZqModelFont;
 class ZqModelLevelSection;
+class ZqModelLinker;
 class ZqModelObjectAssetUnit;
 class ZqModelObjectButton;
 class ZqModelObjectLabel;
@@ -80,6 +81,12 @@ public:
     // A level section of the scene, width points wide.
     std::shared_ptr<ZqModelLevelSection> section(unsigned id, const std::string& name, ZqModelScreenScene& scene,
                                                  float width, float startDistance, bool initSection);
+
+    // A linker of section joining its objects of ids objectA and objectB: a motor turning
+    // at speed radians a second (the default "Torque"), driven by the motor actions when
+    // buttonActivated.
+    std::shared_ptr<ZqModelLinker> linker(unsigned id, const std::string& name, ZqModelLevelSection& section,
+                                          unsigned objectA, unsigned objectB, float speed, bool buttonActivated);
 
     // A unit placed at position on the obstacle asset of that id, of objectType (such as
     // "kPlatformObjectType"), colliding with characters, moving linearly at velocity (in
