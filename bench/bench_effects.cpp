@@ -156,8 +156,7 @@ void BM_Effects(benchmark::State& state)
     zqSrand(1);
     CCDirector* director = CCDirector::sharedDirector();
     director->setOpenGLView(g_view.get());
-    CCScene* scene = CCScene::create();
-    director->runWithScene(scene);
+    CCScene* scene = zqbench::switchScene();
     ZqPScreenScene* field = ZqPScreenScene::create(ZqModelController::shared()->createModel<ZqModelScreenScene>());
     scene->addChild(field);
     field->update(ZqPScreenScene::kFrameStep);
@@ -191,7 +190,8 @@ void BM_Effects(benchmark::State& state)
     samples.frameSeconds.push_back(seconds / static_cast<double>(frames));
     samples.draws = draws / static_cast<double>(frames);
     state.counters["draws_per_frame"] = samples.draws;
-    director->purgeDirector();
+    // The field goes with its scene, before its models.
+    zqbench::switchScene();
     ZqModelController::shared()->reset();
 }
 

@@ -61,22 +61,6 @@ private:
     std::filesystem::path m_directory;
 };
 
-// Runs a new empty scene in place of the running one, which goes (with the field in it) by
-// the end of the frame this runs. The repetitions of a benchmark switch scenes rather than
-// purge the director between them: a purge ends the view, and an ended view neither
-// clears nor shows a frame again, which would leave the drawing out of later repetitions.
-inline cocos2d::CCScene* switchScene()
-{
-    cocos2d::CCDirector* director = cocos2d::CCDirector::sharedDirector();
-    cocos2d::CCScene* scene = cocos2d::CCScene::create();
-    if (director->getRunningScene())
-        director->replaceScene(scene);
-    else
-        director->runWithScene(scene);
-    director->mainLoopWithDelta(ZqPScreenScene::kFrameStep);
-    return scene;
-}
-
 // A field of scene as the only screen of a new running scene; its world is built by its
 // first update. The director must have its view.
 inline ZqPScreenScene* runField(const std::shared_ptr<ZqModelScreenScene>& scene)

@@ -80,7 +80,7 @@ void BM_Sprites(benchmark::State& state)
     const bool batched = state.range(1) != 0;
     CCDirector* director = CCDirector::sharedDirector();
     director->setOpenGLView(g_view.get());
-    director->runWithScene(buildScene(layout));
+    zqbench::switchScene(buildScene(layout));
     CCQuadRenderer::sharedRenderer()->setBatchingEnabled(batched);
     director->mainLoopWithDelta(1.0f / 60.0f);
 
@@ -98,7 +98,6 @@ void BM_Sprites(benchmark::State& state)
     g_results[{layout, batched}] = Result{seconds * 1000.0 / static_cast<double>(frames), draws / frames};
 
     CCQuadRenderer::sharedRenderer()->setBatchingEnabled(true);
-    director->purgeDirector();
 }
 
 BENCHMARK(BM_Sprites)
