@@ -113,8 +113,8 @@ void ZqPScreenScene::buildWorld()
     m_pendingRestart.reset();
     ZqPInputController::shared()->removeAllCharacters();
     ScoreRegistry::setCurrentKey(m_sceneModel->key());
+    // The world takes the scene's gravity.
     resetParameters();
-    applyStartBits(mode);
     const CCPoint& gravity = GameplayParameters::shared()->gravity();
     m_world = std::make_unique<ZqPhysicsWorld>(b2Vec2(gravity.x, gravity.y));
     m_world->setContactListener(&m_contactListener);
@@ -125,9 +125,7 @@ void ZqPScreenScene::buildWorld()
             break;
         }
     }
-    startBuild();
-    if (mode & kRestartStep)
-        stepGameField();
+    build(mode, true, {});
 }
 
 void ZqPScreenScene::resetParameters()
@@ -157,6 +155,7 @@ void ZqPScreenScene::update(float dt)
     updateEffects(kFrameStep);
     stepGameField();
     createQueued();
+    testGameOver();
 }
 
 float ZqPScreenScene::viewLength() const
