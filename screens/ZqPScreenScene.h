@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ZqModel;
@@ -56,6 +57,8 @@ public:
     // Objects the creation queue makes in one frame, and sections added in one frame.
     static constexpr std::size_t kQueuedPerFrame = 20;
     static constexpr int kSectionsPerFrame = 4;
+    // The latest section placements kept for the checkpoints.
+    static constexpr std::size_t kKeptPlacements = 32;
 
     // Autoreleased; null for a null model.
     static ZqPScreenScene* create(const std::shared_ptr<ZqModelScreenScene>& model);
@@ -99,7 +102,8 @@ public:
     ZqPObjectAssetPowerup* findPowerupByName(const std::string& type, const ZqPObject* excluded) const override;
     // Stores the checkpoint of this field's scene key with the saved progress, and saves:
     // the index, the position along the gameplay direction, the placement distance of the
-    // section the index names (see sectionOfIndex), the position, and the current score
+    // section of that creation index that holds the position (the latest placed at or
+    // before it: a section may be placed many times), the position, and the current score
     // record's session values (kept in their snapshots too).
     void saveCheckpoint(int index, const cocos2d::CCPoint& position) override;
     // Among the power-ups under the camera and the checkpoint models waiting in the
@@ -275,6 +279,8 @@ private:
     std::deque<QueuedObject> m_queue;
     bool m_endless = true;
     float m_nextSectionDistance = 0.0f;
+    // The creation index and placement distance of the latest sections, oldest first.
+    std::deque<std::pair<int, float>> m_placements;
     // The last search for a section to append found none.
     bool m_sectionStalled = false;
     float m_cameraDistance = 0.0f;

@@ -6,7 +6,6 @@
 #include "app/ZqPInputController.h"
 #include "model/GameplayParameters.h"
 #include "model/scene/ZqModelAssets.h"
-#include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
 #include "objects/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectAssetUnit.h"
@@ -64,8 +63,17 @@ void ZqPScreenScene::saveCheckpoint(int index, const CCPoint& position)
     ZqPSettingsController::Checkpoint checkpoint;
     checkpoint.index = index;
     checkpoint.distance = position.dot(GameplayParameters::shared()->gameplayDirection());
-    if (const std::shared_ptr<ZqModelLevelSection> section = sectionOfIndex(index))
-        checkpoint.sectionDistance = section->placementDistance;
+    // The section model keeps only its latest placement, which may lie ahead of this one.
+    std::optional<float> before, after;
+    for (const auto& [placedIndex, distance] : m_placements) {
+        if (placedIndex != index)
+            continue;
+        if (distance <= checkpoint.distance)
+            before = std::max(before.value_or(distance), distance);
+        else
+            after = std::min(after.value_or(distance), distance);
+    }
+    checkpoint.sectionDistance = before ? *before : after.value_or(0.0f);
     checkpoint.position = position;
     ScoreRecord& record = ScoreRegistry::current();
     record.distance.keepSession();

@@ -53,6 +53,7 @@ void ZqPScreenScene::chooseStartSection()
 {
     const std::shared_ptr<ZqModelScreenScene>& scene = m_sceneModel;
     m_destination = ZqPScreenNavigator::shared()->sceneDestination();
+    m_placements.clear();
     std::shared_ptr<ZqModelLevelSection> start;
     for (const std::shared_ptr<ZqModelLevelSection>& section : scene->levelSections()) {
         section->cooldownCounter = 0;
@@ -86,6 +87,9 @@ float ZqPScreenScene::addLevelSection(const std::shared_ptr<ZqModelLevelSection>
 {
     debugLog("[ZqPScreenScene] add level section: %u", section->id());
     section->placementDistance = distance;
+    m_placements.emplace_back(creationIndex, distance);
+    if (m_placements.size() > kKeptPlacements)
+        m_placements.pop_front();
     const CCPoint offset = GameplayParameters::shared()->gameplayDirection() * distance;
     for (const std::shared_ptr<ZqModelObject>& object : section->objects())
         m_queue.push_back({object, offset, creationIndex});
