@@ -262,7 +262,8 @@ void ZqPSettingsController::loadCheckpoints()
         if (!reader.key(key) || !reader.number(checkpoint.index) || !reader.number(checkpoint.distance))
             return false;
         // Entries of earlier versions end here.
-        if (!reader.atEntryEnd()) {
+        checkpoint.indexOnly = reader.atEntryEnd();
+        if (!checkpoint.indexOnly) {
             if (!reader.number(checkpoint.sectionDistance) || !reader.number(checkpoint.position.x) ||
                 !reader.number(checkpoint.position.y))
                 return false;
@@ -341,6 +342,10 @@ bool ZqPSettingsController::save()
         appendKey(checkpoints, key);
         appendNumber(checkpoints, checkpoint.index);
         appendNumber(checkpoints, checkpoint.distance);
+        if (checkpoint.indexOnly) {
+            checkpoints += ';';
+            continue;
+        }
         appendNumber(checkpoints, checkpoint.sectionDistance);
         appendNumber(checkpoints, checkpoint.position.x);
         appendNumber(checkpoints, checkpoint.position.y);

@@ -26,7 +26,8 @@ class ZqModel;
 //   "PZq_Checkpoints"             entries "<n>:<scene key> <index> <distance> <section
 //                                 distance> <x> <y> <snapshot distance> <points> <coins>;"
 //                                 (without a snapshot its three numbers are left out; an
-//                                 entry of the first two numbers alone reads too)
+//                                 entry of the first two numbers alone reads, and is
+//                                 written back, in that form)
 //   "ZqP_RefillPowerup_count"     int; "ZqP_RefillPowerup_%d" (0 to count - 1):
 //                                 "<power-up id> <start> <interval> <maximum>", seconds
 //   "ZqP_Inventory_count"         int; "ZqP_Inventory_%d": "<power-up id> <count>"
@@ -53,6 +54,9 @@ public:
         float sectionDistance = 0.0f; // placement distance of its level section, points
         cocos2d::CCPoint position;    // points, in the game field
         std::optional<Snapshot> snapshot;
+        // Read from an entry of the first form: index and distance alone, so the field
+        // starts from its start section. Such an entry is written back in that form.
+        bool indexOnly = false;
     };
 
     // The instance; never null.
@@ -116,6 +120,8 @@ public:
     const Checkpoint* checkpoint(const std::string& sceneKey) const;
     void setCheckpoint(const std::string& sceneKey, const Checkpoint& checkpoint);
     void clearCheckpoints() { m_checkpoints.clear(); }
+    // Nothing when the scene key has none.
+    void clearCheckpoint(const std::string& sceneKey) { m_checkpoints.erase(sceneKey); }
 
     // How often a screen was shown, read from and written to the store directly; the
     // increment flushes the store.

@@ -2,7 +2,8 @@
 
 namespace {
 
-// No field: nothing to hold, place, flash, shake, find, keep, kill, send, switch or reflect.
+// No field: nothing to hold, place, flash, shake, find, keep, kill, send, switch, end or
+// reflect.
 class NoField final : public ZqGameField {
 public:
     cocos2d::CCNode* camera() const override { return nullptr; }
@@ -19,6 +20,7 @@ public:
     void queueTeleport(ZqPObjectAsset*, ZqPObjectAssetTeleport*) override {}
     void requestScreenJump(const std::string&, bool, int, int) override {}
     void setPendingAction(int) override {}
+    void goToEndScreen() override {}
     void unregisterMirror(ZqPObjectAssetMirror*) override {}
 };
 

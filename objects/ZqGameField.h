@@ -23,6 +23,9 @@ class ZqPhysicsWorld;
 // by its camera.
 class ZqGameField {
 public:
+    // The start mode that restores the field at its checkpoint, with a step after.
+    static constexpr int kStartFromCheckpoint = 8;
+
     // The node that holds the field's objects and is their reference node; null without a
     // field.
     virtual cocos2d::CCNode* camera() const = 0;
@@ -38,8 +41,8 @@ public:
     // The first power-up under the camera other than excluded whose effect runs (state 1)
     // and whose "Powerup Type" is type; null when none.
     virtual ZqPObjectAssetPowerup* findPowerupByName(const std::string& type, const ZqPObject* excluded) const = 0;
-    // Keeps the checkpoint: the creation index of the object it belongs to and its
-    // position in the camera's space.
+    // Keeps the checkpoint, stored with the saved progress: the creation index of the
+    // object it belongs to and its position in the camera's space.
     virtual void saveCheckpoint(int index, const cocos2d::CCPoint& position) = 0;
     // Makes the nearest checkpoint power-up ahead of the characters, along the gameplay
     // direction, the checkpoint; nothing when there is none.
@@ -59,6 +62,9 @@ public:
     // Restarts the field with start mode at its next update (a mode of 8 restores from the
     // checkpoint); nothing changes inside the current step.
     virtual void setPendingAction(int mode) = 0;
+    // Leaves the field for its end screen: the screen of its overlay's game-over observer,
+    // else the menu the field was entered from.
+    virtual void goToEndScreen() = 0;
     // Takes mirror out of the field's mirror pass; nothing when it is not in it. A mirror
     // calls it on the field that registered it, not on the current one.
     virtual void unregisterMirror(ZqPObjectAssetMirror* mirror) = 0;

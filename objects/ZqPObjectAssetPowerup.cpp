@@ -221,7 +221,13 @@ void ZqPObjectAssetPowerup::update(float dt)
     }
     if (m_nextCheckpointPending) {
         m_nextCheckpointPending = false;
-        zqCurrentField().activateCheckpoint();
+        ZqGameField& field = zqCurrentField();
+        field.activateCheckpoint();
+        field.setPendingAction(ZqGameField::kStartFromCheckpoint);
+    }
+    if (m_endGamePending) {
+        m_endGamePending = false;
+        zqCurrentField().goToEndScreen();
     }
 }
 

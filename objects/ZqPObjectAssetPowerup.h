@@ -90,6 +90,7 @@ private:
     bool m_screenConstrained = false;
     // Acted on by the next update.
     bool m_nextCheckpointPending = false;
+    bool m_endGamePending = false;
     float m_remaining = 0.0f; // seconds
     bool m_effectPowerup = false;
     bool m_effectRunning = false;

@@ -104,6 +104,8 @@ void ZqPObjectAssetPowerup::applyEffect(ZqGameField& field)
         field.killAllEnemies();
     } else if (type == "kPowerupCheckpoint") {
         field.saveCheckpoint(creationIndex(), referencePosition());
+    } else if (type == "kPowerupRestartCheckpoint") {
+        field.setPendingAction(ZqGameField::kStartFromCheckpoint);
     } else if (type == "kPowerupNextCheckpoint") {
         m_nextCheckpointPending = hasField;
     } else if (type == "kPowerupGameplay") {
@@ -114,6 +116,8 @@ void ZqPObjectAssetPowerup::applyEffect(ZqGameField& field)
             m_activator->update(0.0f);
             m_activator->update(0.0f);
         }
+    } else if (type == "kPowerupEndGame") {
+        m_endGamePending = hasField;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
 #include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 
 #include <ZqLog.h>
@@ -110,7 +111,14 @@ ZqPObjectEventObserver::Outcome ZqPObjectEventObserver::evaluate(float dt, const
         return outcome;
     const std::string& type = m_model->eventType();
     ZqPSettingsController* settings = ZqPSettingsController::shared();
-    if (type == "kSecondPlay") {
+    if (type == "kGameOver") {
+        const ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
+        if (field && field->isGameOver()) {
+            debugLog("[ZqPObjectEventObserver] Got Game OVER in observer");
+            outcome.fires = true;
+            outcome.transition = 0;
+        }
+    } else if (type == "kSecondPlay") {
         if (m_firstUpdate) {
             m_firstUpdate = false;
             outcome.fires = static_cast<float>(settings->screenPlayedCount(screenKey)) >= m_model->playsBeforeRedirect();

@@ -8,8 +8,9 @@
 class ZqModelObjectEventObserver;
 
 // An invisible node on an interface screen that tests one condition of its model's
-// "Event Type" every frame (a score limit, a time-out, how often the screen was shown,
-// whether the level just started is the last of its world) and, when it holds, asks the
+// "Event Type" every frame (the current game field is over, a score limit, a time-out, how
+// often the screen was shown, whether the level just started is the last of its world)
+// and, when it holds, asks the
 // UI screen shown to switch to the screen its "Name" links to, through the screen's
 // deferred switch. "kRequestReview" only asks the platform for a review. Updated by its
 // screen's object list; main thread only.

@@ -84,7 +84,7 @@ public:
     void skipInterstitialOnce() { m_skipInterstitialOnce = true; }
     // The "kPurchaseRemoveAds" buttons hide, and the purchase buttons of that "Type".
     virtual void onAdsRemoved();
-    // The UI objects start their animations over.
+    // The UI objects start their animations over; texts show their model's text again.
     virtual void resetUiObjects();
 
     // What a plain button does when pressed (through queueAction); nothing here.
@@ -98,6 +98,12 @@ public:
 
 protected:
     explicit ZqPScreen(std::shared_ptr<ZqModelScreen> model);
+
+    // Unless ads were bought away, logs "[<key>] banner: <banner> interstitial:
+    // <interstitial>" and counts the showing: every "Ad Banner Freq."-th shows the banner
+    // (else it hides), every "Ad Interstitials Freq."-th the interstitial. The counts live
+    // in the model, so they outlive the screen.
+    void showAds();
 
     // The default handler of every button: the pressed button's model to openLink,
     // through queueAction.
@@ -115,11 +121,6 @@ private:
     // The runtime object of one model of the screen, in the UI layer.
     void addUiObjectFor(const std::shared_ptr<ZqModelObject>& object);
     void runQueuedAction(float dt);
-    // Unless ads were bought away, logs "[<key>] banner: <banner> interstitial:
-    // <interstitial>" and counts the showing: every "Ad Banner Freq."-th shows the banner
-    // (else it hides), every "Ad Interstitials Freq."-th the interstitial. The counts live
-    // in the model, so they outlive the screen.
-    void showAds();
     // Restarts the UI objects' animations every "Idle Animation Frames" after the open
     // animation, when "Idle Animation Loop" is set.
     void loopIdleAnimation(float dt);

@@ -292,8 +292,11 @@ void ZqPScreen::onAdsRemoved()
 
 void ZqPScreen::resetUiObjects()
 {
-    // Restarted through their own kinds: images, buttons and loading bars keep clocks.
+    // Restarted through their own kinds: images, buttons and loading bars keep clocks;
+    // runtime objects (texts show their model's text again) reset as at a restart.
     for (CCObject* object : *uiObjects()) {
+        if (ZqPObject* runtime = dynamic_cast<ZqPObject*>(object))
+            runtime->resetOnRestart();
         if (ZqPObjectImage* image = dynamic_cast<ZqPObjectImage*>(object))
             image->restart();
         else if (ZqPObjectButton* button = dynamic_cast<ZqPObjectButton*>(object))

@@ -188,6 +188,13 @@ bool ZqPScreenNavigator::isScreenPushed() const
     return m_fieldEntry != std::string::npos && m_history.size() > fieldFloor() + 1;
 }
 
+std::string ZqPScreenNavigator::screenBeforeField() const
+{
+    if (m_fieldEntry == std::string::npos || m_fieldEntry == 0 || m_history[m_fieldEntry - 1] == kStartScreenKey)
+        return std::string();
+    return m_history[m_fieldEntry - 1];
+}
+
 std::size_t ZqPScreenNavigator::fieldFloor() const
 {
     return m_fieldEntry + (overlayKeyOf(m_history[m_fieldEntry]).empty() ? 0 : 1);
@@ -252,7 +259,13 @@ int ZqPScreenNavigator::backTo(const std::string& worldTarget, const std::string
         m_history.resize(keep);
         return 2;
     }
-    if (!worldTarget.empty() || screenTarget.empty() || !uiNodeForKey(screenTarget))
+    if (!worldTarget.empty()) {
+        if (!sceneNodeForKey(worldTarget))
+            return 0;
+        moveTo(worldTarget);
+        return 1;
+    }
+    if (screenTarget.empty() || !uiNodeForKey(screenTarget))
         return 0;
     moveTo(screenTarget);
     return 1;

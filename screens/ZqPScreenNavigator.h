@@ -60,7 +60,8 @@ public:
     // screen: cut back to it or appended, 1 (the new container is to be presented).
     // With the running field's world as world target: the pushed screens go (back to the
     // screen target when it is one of them), the field stays, 2 (its overlay is to be
-    // rebuilt). Otherwise 0, nothing changed.
+    // rebuilt). With another world's key as world target: switched to that world, 1.
+    // Otherwise 0, nothing changed.
     int backTo(const std::string& worldTarget, const std::string& screenTarget, int flag);
 
     // The move past the start screen once the game is loaded: the screen the start node's
@@ -83,6 +84,9 @@ public:
     ZqPScreenScene* currentGameScene() const;
     // Whether a screen is pushed over the field's overlay.
     bool isScreenPushed() const;
+    // The key of the screen the current field's world was entered from (the history entry
+    // before the world's); empty without a field, or when it is the start screen.
+    std::string screenBeforeField() const;
     // Shows a screen over the running game field: its key appended. The name is a port of
     // the current key's node, then of the world node, then (with lookup) a key; it must
     // lead to an interface screen that is not in the history before the field. False

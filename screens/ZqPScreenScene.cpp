@@ -147,8 +147,8 @@ void ZqPScreenScene::buildWorld()
     m_pendingRestart.reset();
     ZqPInputController::shared()->removeAllCharacters();
     ScoreRegistry::setCurrentKey(m_sceneModel->key());
+    // The world takes the scene's gravity.
     resetParameters();
-    applyStartBits(mode);
     const CCPoint& gravity = GameplayParameters::shared()->gravity();
     m_world = std::make_unique<ZqPhysicsWorld>(b2Vec2(gravity.x, gravity.y));
     m_world->setContactListener(&m_contactListener);
@@ -159,9 +159,7 @@ void ZqPScreenScene::buildWorld()
             break;
         }
     }
-    startBuild();
-    if (mode & kRestartStep)
-        stepGameField();
+    build(mode, true, {});
 }
 
 void ZqPScreenScene::resetParameters()
@@ -198,6 +196,8 @@ void ZqPScreenScene::update(float dt)
     clock.lap(&PhaseTimes::other);
     createQueued();
     clock.lap(&PhaseTimes::queue);
+    testGameOver();
+    clock.lap(&PhaseTimes::other);
 }
 
 float ZqPScreenScene::viewLength() const

@@ -5,14 +5,18 @@
 #include "screens/ZqPContactListener.h"
 #include "screens/ZqPScreen.h"
 
+#include "app/ZqPSettingsController.h"
+
 #include <cstddef>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ZqModel;
+class ZqModelComponentHealth;
 class ZqModelLevelSection;
 class ZqModelLinker;
 class ZqModelObject;
@@ -39,8 +43,8 @@ class b2RevoluteJoint;
 // scale x 1/60 s; every object under the camera updates with 1/60 s and those that
 // reached state 5 are removed; sections are added ahead and objects removed behind and
 // beside the view; flash and shake; the field step (game speed, distance, the magnet's pull
-// on coins, the queued teleport transfers); the creation queue, which registers mirrors.
-// Each added section makes the group objects of its group models.
+// on coins, the queued teleport transfers); the creation queue, which registers mirrors;
+// the game-over test. Each added section makes the group objects of its group models.
 //
 // Distances are in points along the gameplay direction from the camera's start; the
 // distance score is in metres (20 points each).
@@ -56,6 +60,8 @@ public:
     // Objects the creation queue makes in one frame, and sections added in one frame.
     static constexpr std::size_t kQueuedPerFrame = 20;
     static constexpr int kSectionsPerFrame = 4;
+    // The latest section placements kept for the checkpoints.
+    static constexpr std::size_t kKeptPlacements = 32;
 
     // Autoreleased; null for a null model.
     static ZqPScreenScene* create(const std::shared_ptr<ZqModelScreenScene>& model);
@@ -93,7 +99,7 @@ public:
         double objects = 0.0;  // the objects' updates, those in state 5 removed
         double sections = 0.0; // sections appended, objects removed out of view
         double queue = 0.0;    // the creation queue
-        double other = 0.0;    // the camera, flash and shake, the field step
+        double other = 0.0;    // the camera, flash and shake, the field step, the game-over test
     };
     // Not owned; null stops the timing.
     void setPhaseTimes(PhaseTimes* times) { m_phaseTimes = times; }
@@ -108,9 +114,14 @@ public:
 
     // Power-ups (ZqPScreenScenePowerups.cpp).
     ZqPObjectAssetPowerup* findPowerupByName(const std::string& type, const ZqPObject* excluded) const override;
-    // Keeps the index and position, and the current score record's session values.
+    // Stores the checkpoint of this field's scene key with the saved progress, and saves:
+    // the index, the position along the gameplay direction, the placement distance of the
+    // section of that creation index that holds the position (the latest placed at or
+    // before it: a section may be placed many times), the position, and the current score
+    // record's session values (kept in their snapshots too).
     void saveCheckpoint(int index, const cocos2d::CCPoint& position) override;
-    // Among the power-ups under the camera.
+    // Among the power-ups under the camera and the checkpoint models waiting in the
+    // creation queue (at their placed positions).
     void activateCheckpoint() override;
     void setMagnetActive(bool active) override { m_magnetActive = active; }
     bool isMagnetActive() const { return m_magnetActive; }
@@ -118,9 +129,11 @@ public:
     // A power-up granted or bought: made whatever its appearance chance and taken at once,
     // at the first live character (above it, or just below), else at the screen centre.
     void grantPowerup(const std::shared_ptr<ZqModelAssetPowerup>& powerup, bool above) override;
-    // The kept checkpoint's creation index (-1 none) and position in the camera's space.
-    int checkpointIndex() const { return m_checkpointIndex; }
-    const cocos2d::CCPoint& checkpointPosition() const { return m_checkpointPosition; }
+    // The stored checkpoint of this field's scene key; null when none.
+    const ZqPSettingsController::Checkpoint* checkpoint() const;
+    // The section a creation index names: the start section for the build's destination
+    // (0 in endless mode), else the scene's section of that id; null when none.
+    std::shared_ptr<ZqModelLevelSection> sectionOfIndex(int index) const;
 
     // Teleports and screen jumps (ZqPScreenSceneTeleports.cpp).
     std::vector<ZqPObjectAssetTeleport*> findTeleports(float group) const override;
@@ -146,7 +159,7 @@ public:
     ZqPScreenUi* overlay() const;
     // Pushes the screen the sender button's "Name" leads to, else the one named
     // kPauseScreenName, rebuilds the overlay and pauses at the next update. Nothing while
-    // paused, or when no screen is pushed.
+    // paused or over, or when no screen is pushed.
     void pause(cocos2d::CCObject* sender);
     // The pause state the next update applies.
     void setRequestedPause(bool paused) { m_requestedPause = paused; }
@@ -158,18 +171,45 @@ public:
     void closeOverlayAndResume(cocos2d::CCObject* sender);
     // Restarts (ZqPScreenSceneRestart.cpp). Start-mode bits: kRestartPurchases resets the
     // per-game purchases, kRestartScores the session scores and the kept checkpoint,
-    // kRestartStep runs one field step after the build.
+    // kRestartStep runs one field step after the build. A kept checkpoint (of the full
+    // form) is built from: the scene's own objects, the checkpoint's section at its stored
+    // placement distance, and of the start section only its characters, at the
+    // checkpoint's position, each taking the component states of the one it replaces; the
+    // session scores come back from the checkpoint's snapshot; every object and the
+    // overlay's objects are reset.
     static constexpr int kRestartPurchases = 2;
     static constexpr int kRestartScores = 4;
     static constexpr int kRestartStep = 8;
     // The field starts again with mode at its next update: objects, the creation queue and
     // the queued teleports go, the characters are unregistered, the gameplay parameters
-    // are reset and reloaded, pause and magnet are cleared, then the start build. Before
-    // the first update it only sets the mode the first build applies.
+    // are reset and reloaded, pause, magnet and game over are cleared, then the build.
+    // Before the first update it only sets the mode the first build applies (mode 0: the
+    // build from a kept checkpoint, else the start build).
     void restart(int mode) { m_pendingRestart = mode; }
     void setPendingAction(int mode) override { restart(mode); }
     // The session scores, as the scene's score component says (all three without one).
     void resetSessionScores();
+    // Lives and game over (ZqPScreenSceneGameOver.cpp). Lives are the current-lives counter
+    // of the health component of the character asset in play (the selected one, else the
+    // start section's character's own); without one the first death ends the game. The
+    // counter is set from "Lives" when the field is entered, on kRestartScores and when it
+    // is 0. Once no character is alive the field waits selectedCharacterMaxValue()
+    // seconds of field steps (counted again when a character lives meanwhile), then
+    // setGameOver(true).
+    // true (unless over already): a life goes; with lives left the field restarts from
+    // its checkpoint (mode 8); at none the game is over: the overlay's buttons are
+    // disabled, the music stops when the scene says "Stop BGM on Death", and without a
+    // "kGameOver" observer on the overlay the end screen follows. false: no longer over,
+    // the field restored at its checkpoint (mode 8) and the ads shown again.
+    void setGameOver(bool over);
+    bool isGameOver() const { return m_gameOver; }
+    // Through the overlay's first "kGameOver" observer: the switch to the screen its
+    // "Name" leads to; else back to the menu the field was entered from. Nothing when
+    // neither exists.
+    void goToEndScreen() override;
+    // The health model whose counter holds the lives; null when the character in play has
+    // none.
+    std::shared_ptr<ZqModelComponentHealth> livesModel() const;
     // Scenery (ZqPScreenSceneScenery.cpp).
     // The normal visit, then the mirror pass: each registered mirror captures the whole
     // scene with the UI layer hidden. No pass runs inside a capture.
@@ -214,6 +254,10 @@ private:
     };
 
     void buildWorld();
+    // A build: the parameters reset and reloaded, the start bits applied, the start section
+    // chosen, the lives refilled when entering or as due, then from the checkpoint or from
+    // the start. Characters in replaced give their component states to the new ones.
+    void build(int mode, bool entering, const std::vector<ZqPObject*>& replaced);
     // The gameplay parameters from the settings' defaults and the scene, the game speed at
     // its minimum.
     void resetParameters();
@@ -222,7 +266,15 @@ private:
     void applyStartBits(int mode);
     // Paused: no step, image actions and field and death sounds paused.
     void applyRequestedPause();
+    // The destination and the start section of a build; every section's cooldown at 0.
+    void chooseStartSection();
+    void makeSceneObjects();
     void startBuild();
+    // The build from the stored checkpoint; false, nothing made, when there is none of the
+    // full form or its section is not in the scene.
+    bool buildFromCheckpoint(const std::vector<ZqPObject*>& replaced);
+    // After the objects' steps: game over once no character was alive for long enough.
+    void testGameOver();
     // Makes the runtime object of model under the camera, its body lazy or not; the
     // object, or null when none is made or a character of another section goes.
     ZqPObject* makeObject(const std::shared_ptr<ZqModelObject>& model, const cocos2d::CCPoint& offset,
@@ -257,6 +309,8 @@ private:
     std::deque<QueuedObject> m_queue;
     bool m_endless = true;
     float m_nextSectionDistance = 0.0f;
+    // The creation index and placement distance of the latest sections, oldest first.
+    std::deque<std::pair<int, float>> m_placements;
     // The last search for a section to append found none.
     bool m_sectionStalled = false;
     float m_cameraDistance = 0.0f;
@@ -266,8 +320,12 @@ private:
     bool m_paused = false;
     std::optional<int> m_pendingRestart;
     bool m_requestedPause = false;
-    int m_checkpointIndex = -1;
-    cocos2d::CCPoint m_checkpointPosition;
+    // The navigator's destination at the build, and the section the build started with.
+    int m_destination = 0;
+    std::shared_ptr<ZqModelLevelSection> m_startSection;
+    bool m_gameOver = false;
+    // Field steps since the last character alive.
+    int m_lifelessSteps = 0;
     PhaseTimes* m_phaseTimes = nullptr;
 
     // Holds one reference to a queued object until the queue lets it go.

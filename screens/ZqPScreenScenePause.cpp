@@ -37,7 +37,7 @@ ZqPScreenUi* ZqPScreenScene::overlay() const
 
 void ZqPScreenScene::pause(CCObject* sender)
 {
-    if (m_paused || m_requestedPause)
+    if (m_paused || m_requestedPause || m_gameOver)
         return;
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
     std::shared_ptr<ZqBaseModelObjectButton> button =

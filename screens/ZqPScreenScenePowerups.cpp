@@ -4,13 +4,17 @@
 
 #include "app/ScoreRegistry.h"
 #include "app/ZqPInputController.h"
+#include "model/GameplayParameters.h"
 #include "model/scene/ZqModelAssets.h"
+#include "model/scene/ZqModelScreen.h"
 #include "objects/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectAssetUnit.h"
 #include "objects/ZqPhysicsBody.h"
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <utility>
 
 using namespace cocos2d;
 
@@ -21,6 +25,8 @@ namespace {
 constexpr float kMagnetReach = 400.0f;
 constexpr float kMagnetShare = 0.1f;
 constexpr float kMagnetMinStep = 4.0f;
+
+constexpr const char* kCheckpointType = "kPowerupCheckpoint";
 
 template <class Visit> void forEachPowerup(CCNode* camera, Visit visit)
 {
@@ -54,29 +60,59 @@ ZqPObjectAssetPowerup* ZqPScreenScene::findPowerupByName(const std::string& type
 
 void ZqPScreenScene::saveCheckpoint(int index, const CCPoint& position)
 {
-    m_checkpointIndex = index;
-    m_checkpointPosition = position;
+    ZqPSettingsController::Checkpoint checkpoint;
+    checkpoint.index = index;
+    checkpoint.distance = position.dot(GameplayParameters::shared()->gameplayDirection());
+    // The section model keeps only its latest placement, which may lie ahead of this one.
+    std::optional<float> before, after;
+    for (const auto& [placedIndex, distance] : m_placements) {
+        if (placedIndex != index)
+            continue;
+        if (distance <= checkpoint.distance)
+            before = std::max(before.value_or(distance), distance);
+        else
+            after = std::min(after.value_or(distance), distance);
+    }
+    checkpoint.sectionDistance = before ? *before : after.value_or(0.0f);
+    checkpoint.position = position;
     ScoreRecord& record = ScoreRegistry::current();
     record.distance.keepSession();
     record.points.keepSession();
     record.coins.keepSession();
+    checkpoint.snapshot = ZqPSettingsController::Checkpoint::Snapshot{record.distance.session, record.points.session,
+                                                                       record.coins.session};
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    settings->setCheckpoint(m_sceneModel->key(), checkpoint);
+    // Rare, and a window closed before the next save would lose it.
+    settings->save();
 }
 
 void ZqPScreenScene::activateCheckpoint()
 {
-    ZqPObjectAssetPowerup* nearest = nullptr;
+    // Ahead of the characters along the gameplay direction: the nearest, made or queued.
+    const CCPoint direction = GameplayParameters::shared()->gameplayDirection();
+    const CCPoint centre = ZqPInputController::shared()->charactersCenter();
+    std::optional<std::pair<int, CCPoint>> nearest;
     float nearestDistance = std::numeric_limits<float>::max();
-    forEachPowerup(m_camera, [&](ZqPObjectAssetPowerup* powerup) {
-        if (powerup->powerupType() != "kPowerupCheckpoint")
-            return;
-        const float distance = powerup->distanceAlongGameDirection();
+    auto consider = [&](int index, const CCPoint& position) {
+        const float distance = (position - centre).dot(direction);
         if (distance > 0.0f && distance < nearestDistance) {
-            nearest = powerup;
+            nearest.emplace(index, position);
             nearestDistance = distance;
         }
+    };
+    forEachPowerup(m_camera, [&](ZqPObjectAssetPowerup* powerup) {
+        if (powerup->powerupType() == kCheckpointType)
+            consider(powerup->creationIndex(), powerup->referencePosition());
     });
+    for (const QueuedObject& queued : m_queue) {
+        const auto powerup = modelCast<ZqModelObjectAssetPowerup>(queued.model);
+        const std::shared_ptr<ZqModelAssetPowerup> asset = powerup ? powerup->assetPowerup() : nullptr;
+        if (asset && asset->powerupType() == kCheckpointType)
+            consider(queued.creationIndex, queued.model->position(0.0f, 0) + queued.offset);
+    }
     if (nearest)
-        saveCheckpoint(nearest->creationIndex(), nearest->referencePosition());
+        saveCheckpoint(nearest->first, nearest->second);
 }
 
 void ZqPScreenScene::killAllEnemies()

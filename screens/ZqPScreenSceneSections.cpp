@@ -49,17 +49,15 @@ std::pair<float, float> projection(const CCRect& rect, const CCPoint& direction)
 
 } // namespace
 
-void ZqPScreenScene::startBuild()
+void ZqPScreenScene::chooseStartSection()
 {
     const std::shared_ptr<ZqModelScreenScene>& scene = m_sceneModel;
-    for (const std::shared_ptr<ZqModelObject>& object : scene->ZqBaseModelScreen::objectModels())
-        makeObject(object, CCPoint(), 0, true);
-    for (const std::shared_ptr<ZqModelLevelSection>& section : scene->levelSections())
-        section->cooldownCounter = 0;
-    const int destination = ZqPScreenNavigator::shared()->sceneDestination();
+    m_destination = ZqPScreenNavigator::shared()->sceneDestination();
+    m_placements.clear();
     std::shared_ptr<ZqModelLevelSection> start;
     for (const std::shared_ptr<ZqModelLevelSection>& section : scene->levelSections()) {
-        if (destination != 0 && section->id() == static_cast<unsigned>(destination))
+        section->cooldownCounter = 0;
+        if (m_destination != 0 && section->id() == static_cast<unsigned>(m_destination))
             start = section;
     }
     // A destination of this scene plays that one section; otherwise sections follow on.
@@ -68,7 +66,20 @@ void ZqPScreenScene::startBuild()
         start = scene->initSection();
     if (!start && !scene->levelSections().empty())
         start = scene->levelSections().front();
-    m_nextSectionDistance = start ? std::max(addLevelSection(start, 0.0f, destination), 0.0f) : 0.0f;
+    m_startSection = start;
+}
+
+void ZqPScreenScene::makeSceneObjects()
+{
+    for (const std::shared_ptr<ZqModelObject>& object : m_sceneModel->ZqBaseModelScreen::objectModels())
+        makeObject(object, CCPoint(), 0, true);
+}
+
+void ZqPScreenScene::startBuild()
+{
+    makeSceneObjects();
+    m_nextSectionDistance =
+        m_startSection ? std::max(addLevelSection(m_startSection, 0.0f, m_destination), 0.0f) : 0.0f;
 }
 
 float ZqPScreenScene::addLevelSection(const std::shared_ptr<ZqModelLevelSection>& section, float distance,
@@ -76,6 +87,9 @@ float ZqPScreenScene::addLevelSection(const std::shared_ptr<ZqModelLevelSection>
 {
     debugLog("[ZqPScreenScene] add level section: %u", section->id());
     section->placementDistance = distance;
+    m_placements.emplace_back(creationIndex, distance);
+    if (m_placements.size() > kKeptPlacements)
+        m_placements.pop_front();
     const CCPoint offset = GameplayParameters::shared()->gameplayDirection() * distance;
     const unsigned batch = ++m_lastBatch;
     for (const std::shared_ptr<ZqModelObject>& object : section->objects())
@@ -142,8 +156,7 @@ ZqPObject* ZqPScreenScene::makeObject(const std::shared_ptr<ZqModelObject>& mode
         asset->setCreationIndex(creationIndex);
     // Only the characters of the section the game starts in play; the factory registered
     // the others with the input controller, which state 5 undoes.
-    if ((object->objectType() & ZqPObject::kTypeCharacter) &&
-        creationIndex != ZqPScreenNavigator::shared()->sceneDestination()) {
+    if ((object->objectType() & ZqPObject::kTypeCharacter) && creationIndex != m_destination) {
         object->setState(ZqPObject::kStateRemoved);
         return nullptr;
     }

@@ -20,6 +20,7 @@
 #include "screens/ZqPObjectCharacterSelector.h"
 #include "objects/ZqPObjectManipulator.h"
 #include "objects/ZqPObjectText.h"
+#include "objects/ZqSwitchStates.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
 
@@ -168,6 +169,7 @@ void ZqPScreenUi::bindCommands()
     bindButton("kExitButton", this, menu_selector(ZqPScreenUi::exitPressed));
     bindButton("kPauseButton", this, menu_selector(ZqPScreenUi::pausePressed));
     bindButton("kRestartButton", this, menu_selector(ZqPScreenUi::restartPressed));
+    bindButton("kRestartCheckpointButton", this, menu_selector(ZqPScreenUi::restartCheckpointPressed));
 }
 
 void ZqPScreenUi::registerInputActionButtons()
@@ -386,6 +388,23 @@ void ZqPScreenUi::restartPressed(CCObject* /*sender*/)
             }
             field->rebuildOverlay();
         }
+    });
+}
+
+void ZqPScreenUi::restartCheckpointPressed(CCObject* sender)
+{
+    if (actionState() == kActionWaiting || !fieldUnder())
+        return;
+    queueAction([this, sender] {
+        ZqPScreenScene* field = fieldUnder();
+        if (!field)
+            return;
+        ZqSwitchStates::clear();
+        if (!field->shouldShowBanner())
+            hideAds();
+        field->resetUiObjects();
+        field->setGameOver(false);
+        field->closeOverlayAndResume(sender);
     });
 }
 

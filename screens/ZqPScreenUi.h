@@ -98,6 +98,10 @@ private:
     // Over a field: ads hidden unless the field shows the banner, session scores reset,
     // a full restart.
     void restartPressed(cocos2d::CCObject* sender);
+    // Over a field: the switch states emptied, ads hidden unless the field shows the
+    // banner, the field's UI objects reset, the field restored at its checkpoint (no
+    // longer over), one screen back and the overlay rebuilt.
+    void restartCheckpointPressed(cocos2d::CCObject* sender);
     // The field this screen is the overlay of; null otherwise.
     ZqPScreenScene* fieldUnder() const;
     void resetPressed(cocos2d::CCObject* sender);

@@ -21,7 +21,7 @@ public:
 
     const std::shared_ptr<ZqModelSound>& current() const { return m_model; }
     bool isPlaying() const;
-    // Stops and forgets the track (tests, a new game).
+    // Stops and forgets the track (a game over that stops the music, tests, a new game).
     void reset();
 
 private:

@@ -6,9 +6,11 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "model/objects/ZqModelObjectsControls.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
+#include "model/scene/ZqModelComponents.h"
 #include "model/scene/ZqModelFont.h"
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelLevelSection.h"
@@ -98,6 +100,15 @@ std::shared_ptr<ZqModelObjectButton> ZqGameBuilder::button(unsigned id, const st
     return made;
 }
 
+std::shared_ptr<ZqModelObjectEventObserver> ZqGameBuilder::observer(unsigned id, const std::string& name,
+                                                                   ZqBaseNode& from, const std::string& eventType)
+{
+    std::shared_ptr<ZqModelObjectEventObserver> made = make<ZqModelObjectEventObserver>(id, name);
+    made->m_eventType->setValue(eventType, true);
+    from.screen()->addChild(made, true);
+    return made;
+}
+
 std::shared_ptr<ZqModelObjectLabel> ZqGameBuilder::label(unsigned id, const std::string& text, unsigned font,
                                                          cocos2d::CCPoint position)
 {
@@ -143,6 +154,34 @@ std::shared_ptr<ZqModelObjectAssetUnit> ZqGameBuilder::unit(unsigned id, const s
     made->m_collisionType->setValue("kCharacterCollision", true);
     made->m_linearVelocity->setValue(velocity, true);
     made->m_position->setValue(position, true);
+    return made;
+}
+
+std::shared_ptr<ZqModelObjectAssetCharacter> ZqGameBuilder::character(unsigned id, const std::string& name,
+                                                                      unsigned asset, cocos2d::CCPoint position)
+{
+    std::shared_ptr<ZqModelObjectAssetCharacter> made = make<ZqModelObjectAssetCharacter>(id, name);
+    made->m_asset->setValue(at<ZqModelAssetCharacter>(asset), true);
+    made->m_position->setValue(position, true);
+    return made;
+}
+
+std::shared_ptr<ZqModelObjectAssetPowerup> ZqGameBuilder::powerup(unsigned id, const std::string& name,
+                                                                  unsigned asset, cocos2d::CCPoint position)
+{
+    std::shared_ptr<ZqModelObjectAssetPowerup> made = make<ZqModelObjectAssetPowerup>(id, name);
+    made->m_asset->setValue(at<ZqModelAssetPowerup>(asset), true);
+    made->m_position->setValue(position, true);
+    return made;
+}
+
+std::shared_ptr<ZqModelComponentHealth> ZqGameBuilder::health(unsigned id, const std::string& name, ZqModel& owner,
+                                                              float hitPoints, float lives)
+{
+    std::shared_ptr<ZqModelComponentHealth> made = make<ZqModelComponentHealth>(id, name);
+    made->m_health->setValue(hitPoints, true);
+    made->m_lives->setValue(lives, true);
+    owner.addChild(made, true);
     return made;
 }
 

@@ -18,9 +18,13 @@ class ZqBaseNode;
 class ZqModelAtlas;
 class ZqModelController;
 class ZqModelFont;
+class ZqModelComponentHealth;
 class ZqModelLevelSection;
 class ZqModelLinker;
+class ZqModelObjectAssetCharacter;
+class ZqModelObjectAssetPowerup;
 class ZqModelObjectAssetUnit;
+class ZqModelObjectEventObserver;
 class ZqModelObjectButton;
 class ZqModelObjectLabel;
 class ZqModelPolygon;
@@ -74,6 +78,10 @@ public:
     // follows to to (no link without to).
     std::shared_ptr<ZqModelObjectButton> button(unsigned id, const std::string& name, ZqBaseNode& from,
                                                 const ZqBaseNode* to, unsigned container, cocos2d::CCPoint position);
+    // An event observer of eventType (such as "kGameOver") on from's screen, named like the
+    // port whose screen it switches to.
+    std::shared_ptr<ZqModelObjectEventObserver> observer(unsigned id, const std::string& name, ZqBaseNode& from,
+                                                         const std::string& eventType);
     // A fixed text in a font of this game.
     std::shared_ptr<ZqModelObjectLabel> label(unsigned id, const std::string& text, unsigned font,
                                               cocos2d::CCPoint position);
@@ -94,6 +102,15 @@ public:
     std::shared_ptr<ZqModelObjectAssetUnit> unit(unsigned id, const std::string& name, unsigned asset,
                                                  const std::string& objectType, cocos2d::CCPoint position,
                                                  cocos2d::CCPoint velocity = cocos2d::CCPoint());
+    // A character placed at position on the character asset of that id.
+    std::shared_ptr<ZqModelObjectAssetCharacter> character(unsigned id, const std::string& name, unsigned asset,
+                                                           cocos2d::CCPoint position);
+    // A power-up placed at position on the power-up asset of that id.
+    std::shared_ptr<ZqModelObjectAssetPowerup> powerup(unsigned id, const std::string& name, unsigned asset,
+                                                       cocos2d::CCPoint position);
+    // A health component of owner (a character asset): its hit points and lives.
+    std::shared_ptr<ZqModelComponentHealth> health(unsigned id, const std::string& name, ZqModel& owner,
+                                                   float hitPoints, float lives);
     // Media. An atlas texture side x side pixels; its sprites are packed as they are made.
     std::shared_ptr<ZqModelAtlas> atlas(unsigned id, const std::string& name, int side, int padding);
     // A one-colour sprite of the atlas, width x height points.

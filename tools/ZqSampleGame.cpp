@@ -316,6 +316,9 @@ void buildScreens(ZqGameBuilder& game)
     const cocos2d::CCPoint menuAt(kWidth / 2, kHeight * 0.2f);
     game.button(320, "Menu", *pause, menu.get(), 1009, menuAt);
     addText(game, *pause, 321, "Menu", menuAt);
+    // When the game is over the HUD's observer shows the game-over screen, through the
+    // "Game Over" port of the world node.
+    game.observer(390, "Game Over", *hud, "kGameOver");
 }
 
 // The shop, the character screen and what the menu, the HUD and the game over show

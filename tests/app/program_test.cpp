@@ -3,6 +3,7 @@
 // keys and pads, the background, the end, the sample's field played, and bad game data.
 #include "app/headless_player.h"
 
+#include "app/ScoreRegistry.h"
 #include "model/GameplayParameters.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/archive_test_util.h"
@@ -120,6 +121,21 @@ protected:
         player.step();
         player.keyUp(ZqEditorKey::kReturn);
         player.step(3);
+    }
+
+    void pressEscape()
+    {
+        player.keyDown(ZqEditorKey::kEscape);
+        player.step();
+        player.keyUp(ZqEditorKey::kEscape);
+        player.step();
+    }
+    // A click at window pixels from the top left, two frames on.
+    void click(int x, int y)
+    {
+        player.touch(SDL_MOUSEBUTTONDOWN, x, y);
+        player.touch(SDL_MOUSEBUTTONUP, x, y);
+        player.step(2);
     }
 
     void listen()
@@ -606,16 +622,57 @@ TEST_F(ProgramTest, TheSampleFieldShowsItsHudAndItsPauseScreenByButtonAndByEscap
     EXPECT_EQ(navigator->currentGameScene(), field) << "the field stayed throughout";
 
     // The pause screen's menu button leaves the game for the menu it was entered from.
-    player.keyDown(ZqEditorKey::kEscape);
-    player.step();
-    player.keyUp(ZqEditorKey::kEscape);
-    player.step();
-    player.touch(SDL_MOUSEBUTTONDOWN, 568, 512);
-    player.touch(SDL_MOUSEBUTTONUP, 568, 512);
-    player.step(2);
+    pressEscape();
+    click(568, 512);
     EXPECT_EQ(navigator->currentKey(), "Menu");
     EXPECT_EQ(navigator->currentGameScene(), nullptr);
     EXPECT_TRUE(ZqPInputController::shared()->characterList().empty());
+}
+
+// The sample's game as it ends: left from the pause screen with its hero alive, then a new
+// game whose hero falls into the pit shows the game-over screen through the HUD's observer
+// once the hero's wait is over; Restart there starts a game that ends the same way.
+TEST_F(ProgramTest, TheSampleGameEndsOnTheGameOverScreenAndRestartsFromThere)
+{
+    ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    pressReturn();
+    ASSERT_NE(navigator->currentGameScene(), nullptr);
+    pressEscape();
+    click(568, 512);
+    ASSERT_EQ(navigator->currentKey(), "Menu");
+    pressReturn();
+
+    for (int game = 1; game <= 2; ++game) {
+        SCOPED_TRACE(game);
+        ZqPScreenScene* field = navigator->currentGameScene();
+        ASSERT_NE(field, nullptr);
+        ASSERT_EQ(navigator->currentKey(), "HUD");
+        ZqPObjectAssetCharacter* hero = findBelow<ZqPObjectAssetCharacter>(field->camera());
+        ASSERT_NE(hero, nullptr);
+        hero->retain();
+        int frames = 0;
+        for (; frames < 1200 && hero->state() < 4; ++frames)
+            player.step();
+        ASSERT_LT(frames, 1200) << "the hero never died";
+        hero->release();
+        int waited = 0;
+        for (; waited < 300 && navigator->currentKey() != "GameOver"; ++waited)
+            player.step();
+        EXPECT_NEAR(waited, 60, 2) << "the hero's game-over delay of a second";
+        ASSERT_EQ(navigator->currentKey(), "GameOver");
+        player.step();
+        EXPECT_EQ(navigator->currentGameScene(), field) << "shown over the field";
+        EXPECT_TRUE(field->isGameOver());
+        EXPECT_EQ(navigator->currentUiScreen()->screenModel()->key(), "GameOver");
+        EXPECT_GT(ScoreRegistry::recordFor("Game").distance.best, 0.0f);
+
+        // Restart, in the middle.
+        click(568, 384);
+        player.step();
+        EXPECT_NE(navigator->currentGameScene(), field) << "a new game";
+    }
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "[ZqPScreenScene] game over"), 2);
 }
 
 TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)

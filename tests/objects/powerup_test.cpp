@@ -215,38 +215,54 @@ TEST_F(PowerupTest, TheMagnetPullsNearCoinsAndKillingEnemiesSparesOthers)
     EXPECT_LT(hero->state(), 4);
 }
 
-TEST_F(PowerupTest, CheckpointsAreKeptByTheFieldAndRestartPowerupsEndSafely)
+TEST_F(PowerupTest, CheckpointsAreStoredAndTheCheckpointPowerupsRestartTheField)
 {
     addPlatform(CCPoint(100, 40), CCSize(600, 20));
     ZqPObjectAssetCharacter* hero = spawnCharacter(characterAsset(), CCPoint(100, 80));
     landOnGround(hero);
+    hero->retain();
     const std::pair<float, int> checkpoints[] = {{-200.0f, 3}, {300.0f, 7}, {450.0f, 9}};
     ZqPObjectAssetPowerup* last = nullptr;
     for (const auto& [x, index] : checkpoints) {
         last = placePowerup(powerupAsset("kPowerupCheckpoint", 5.0f), CCPoint(x, 250));
         last->setCreationIndex(index);
     }
-    EXPECT_EQ(field()->checkpointIndex(), -1);
+    EXPECT_EQ(field()->checkpoint(), nullptr);
+    ScoreRegistry::current().points.add(40);
+    last->setState(1);
+    ASSERT_NE(field()->checkpoint(), nullptr);
+    EXPECT_EQ(field()->checkpoint()->index, 9);
+    ASSERT_TRUE(field()->checkpoint()->snapshot);
+    EXPECT_EQ(field()->checkpoint()->snapshot->points, 40);
+    EXPECT_EQ(ScoreRegistry::current().points.snapshot, 40);
+
+    // The next checkpoint ahead is kept, and the field starts again from it.
     placePowerup(powerupAsset("kPowerupNextCheckpoint"), kOutOfTheWay)->setState(1);
     step();
-    EXPECT_EQ(field()->checkpointIndex(), 7) << "the nearest ahead";
-    EXPECT_LT(field()->checkpointPosition().getDistance(CCPoint(300, 250)), 0.01f);
-    last->setState(1);
-    EXPECT_EQ(field()->checkpointIndex(), 9);
+    EXPECT_EQ(field()->checkpoint()->index, 7) << "the nearest ahead";
+    EXPECT_LT(field()->checkpoint()->position.getDistance(CCPoint(300, 250)), 0.01f);
+    EXPECT_EQ(hero->getParent(), field()->camera()) << "nothing changes inside the step";
+    step();
+    EXPECT_EQ(hero->getParent(), nullptr) << "the field restarted";
+    hero->release();
 
-    // The restart and the end screen are not the field's yet: these end and change nothing.
     ZqPObjectAssetPowerup* restart = placePowerup(powerupAsset("kPowerupRestartCheckpoint"), kOutOfTheWay);
-    ZqPObjectAssetPowerup* end = placePowerup(powerupAsset("kPowerupEndGame"), kOutOfTheWay);
+    ZqPObjectAssetPowerup* bystander = placePowerup(powerupAsset("kPowerupCoin"), CCPoint(300, 600));
     restart->retain();
-    end->retain();
+    bystander->retain();
     restart->setState(1);
+    step(2);
+    EXPECT_EQ(bystander->getParent(), nullptr) << "the field restarted";
+    restart->release();
+    bystander->release();
+
+    // No end screen without an overlay or a menu: the power-up ends and nothing else.
+    ZqPObjectAssetPowerup* end = placePowerup(powerupAsset("kPowerupEndGame"), kOutOfTheWay);
+    end->retain();
     end->setState(1);
     step(2);
-    EXPECT_EQ(restart->state(), 5);
     EXPECT_EQ(end->state(), 5);
-    EXPECT_LT(hero->state(), 4);
-    EXPECT_EQ(field()->checkpointIndex(), 9);
-    restart->release();
+    EXPECT_EQ(ZqPScreen::runningScreen(), field());
     end->release();
 }
 

@@ -194,6 +194,7 @@ public:
     void queueTeleport(ZqPObjectAsset*, ZqPObjectAssetTeleport*) override {}
     void unregisterMirror(ZqPObjectAssetMirror*) override {}
     void setPendingAction(int) override {}
+    void goToEndScreen() override {}
     void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) override
     {
         jumps.emplace_back(key, pause, startMode, flag);

@@ -83,7 +83,7 @@ TEST_F(NavigatorHistoryTest, SwitchesAppendOrCutBackAndBackPops)
     EXPECT_EQ(navigator()->currentKey(), "Menu");
 }
 
-TEST_F(NavigatorHistoryTest, BackToAnswersOneForAnInterfaceScreenAndZeroOtherwise)
+TEST_F(NavigatorHistoryTest, BackToAnswersOneForAnInterfaceScreenOrAnotherWorldAndZeroOtherwise)
 {
     ASSERT_TRUE(navigator()->switchToScreen("Load", false, 0));
     ASSERT_TRUE(navigator()->switchToScreen("Store", false, 0));
@@ -91,8 +91,10 @@ TEST_F(NavigatorHistoryTest, BackToAnswersOneForAnInterfaceScreenAndZeroOtherwis
     EXPECT_EQ(navigator()->backTo("", "", 0), 0);
     EXPECT_EQ(navigator()->backTo("", "Nowhere", 0), 0);
     EXPECT_EQ(navigator()->backTo("", "Game", 0), 0) << "a world is no interface screen";
-    EXPECT_EQ(navigator()->backTo("Game", "Menu", 0), 0) << "world targets keep the field";
+    EXPECT_EQ(navigator()->backTo("Menu", "", 0), 0) << "a world target must be a world";
     EXPECT_EQ(navigator()->currentKey(), "Shop");
+    EXPECT_EQ(navigator()->backTo("Game", "Menu", 0), 1) << "a world not running is switched to";
+    EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu", "Shop", "Game"}));
 
     EXPECT_EQ(navigator()->backTo("", "Menu", 0), 1);
     EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu"}));

@@ -447,6 +447,32 @@ TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)
     EXPECT_GT(played.lineWith("[ZqPSettingsController]", signalled), signalled) << played.output;
 }
 
+// The sample played to its end as the README plays it: Return on the menu, the hero runs
+// into the pit and dies, the HUD's observer shows the game-over screen, and the run's best
+// distance is in the store.
+TEST_F(PlayerProgram, TheSampleIsPlayedFromItsMenuToItsGameOverScreen)
+{
+    exportGame(false);
+    player_test::PlayerOptions options = frames(5400);
+    options.script = "450 key down Return\n451 key up Return\n";
+    options.timeoutSeconds = 600;
+    const player_test::PlayerRun played = play(options);
+    ASSERT_EQ(played.status, 0) << played.output;
+    const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
+    const int hud = played.lineWith("[ZqServices] Screen On Enter: HUD", menu);
+    const int over = played.lineWith("[ZqServices] Screen On Enter: GameOver", hud);
+    EXPECT_GE(menu, 0) << played.output;
+    EXPECT_GT(hud, menu) << played.output;
+    EXPECT_GT(over, hud) << played.output;
+
+    // "<n>:<key> <session> <best> <total> ..." of the distance, for the "Game" record.
+    const Bytes bytes = readBytes(dir.file("game/store/Zq Sample Game/UserDefault.xml"));
+    const std::string store(bytes.begin(), bytes.end());
+    std::smatch record;
+    ASSERT_TRUE(std::regex_search(store, record, std::regex("4:Game ([^ ;]+) ([^ ;]+) "))) << store;
+    EXPECT_GT(std::stof(record[2]), 0.0f) << record[0];
+}
+
 TEST(Programs, ExportGeneratesGamesAndRefusesBadArguments)
 {
     TempDir dir;

@@ -97,6 +97,13 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
     EXPECT_EQ(followPort("Game", "UI"), "HUD") << "the field's overlay";
     EXPECT_EQ(followPort("HUD", "Pause"), "Pause");
     EXPECT_EQ(followPort("Pause", "Menu"), "Menu");
+    // The HUD's game-over observer is named for the world node's port: the HUD's node has
+    // no port of that name.
+    auto observer = navigator().uiNodeForKey("HUD")->screen()->firstChildOfClass<ZqModelObjectEventObserver>();
+    ASSERT_TRUE(observer);
+    EXPECT_EQ(observer->eventType(), "kGameOver");
+    EXPECT_EQ(followPort("HUD", observer->name()), "(no link)");
+    EXPECT_EQ(followPort("Game", observer->name()), "GameOver");
     // The start node's incoming port stays unlinked: nothing leads back to loading.
     ZqBaseAttribute* incoming = start->findAttribute("---");
     ASSERT_TRUE(incoming);
