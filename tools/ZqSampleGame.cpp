@@ -66,8 +66,10 @@ void fillAttributes(ZqModel& model, std::size_t k)
 constexpr unsigned kMenuNode = 101, kGameNode = 102, kGameOverNode = 103, kHudNode = 104, kPauseNode = 105;
 constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403, kSectionBonus = 404;
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604, kGround = 605;
+constexpr unsigned kCoin = 606, kCheckpoint = 607, kMagnet = 608;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
 constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
+constexpr unsigned kCoinSound = 1305, kPowerupSound = 1306, kShootSound = 1307;
 constexpr float kWidth = 1136.0f;  // the design size, landscape
 constexpr float kHeight = 640.0f;
 
@@ -92,11 +94,14 @@ constexpr SpriteRow kSprites[] = {
     {1118, "Menu Background", 142, 80, {36, 64, 112, 255}}, {1119, "Game Over Background", 142, 80, {96, 40, 64, 255}},
     // The field's parallax layers, drawn at twice their size.
     {1120, "Far Hills", 256, 80, {60, 80, 130, 255}},      {1121, "Near Bushes", 256, 48, {40, 110, 70, 255}},
+    // The world's pick-ups and the hero's bullet.
+    {1123, "Coin", 40, 40, {255, 150, 20, 255}},          {1124, "Checkpoint", 40, 112, {60, 210, 230, 255}},
+    {1125, "Magnet", 56, 56, {210, 50, 170, 255}},        {1126, "Bullet", 28, 10, {255, 240, 150, 255}},
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points). The
 // start section's ground stops 252 points short of its end: a pit.
-enum class Kind { Hero, Ground, Rock, Slime, Star };
+enum class Kind { Hero, Ground, Rock, Slime, Star, Coin, Checkpoint, Magnet };
 struct PlacedRow {
     unsigned id;
     unsigned section;
@@ -106,11 +111,16 @@ struct PlacedRow {
 constexpr PlacedRow kPlaced[] = {
     {501, kSectionStart, Kind::Ground, 284, 32}, {502, kSectionStart, Kind::Ground, 600, 32},
     {503, kSectionStart, Kind::Hero, 200, 128},  {504, kSectionStart, Kind::Star, 760, 260},
+    {506, kSectionStart, Kind::Coin, 420, 120},  {507, kSectionStart, Kind::Coin, 480, 120},
+    {508, kSectionStart, Kind::Coin, 540, 120},
     {511, kSectionRocks, Kind::Ground, 284, 32}, {512, kSectionRocks, Kind::Ground, 852, 32},
     {513, kSectionRocks, Kind::Rock, 420, 104},  {514, kSectionRocks, Kind::Rock, 880, 104},
+    {515, kSectionRocks, Kind::Magnet, 160, 220}, {516, kSectionRocks, Kind::Coin, 420, 240},
+    {517, kSectionRocks, Kind::Coin, 650, 120},  {518, kSectionRocks, Kind::Coin, 880, 240},
     {521, kSectionSlime, Kind::Ground, 284, 32}, {522, kSectionSlime, Kind::Ground, 852, 32},
     {523, kSectionSlime, Kind::Rock, 300, 104},  {524, kSectionSlime, Kind::Slime, 800, 96},
-    {525, kSectionSlime, Kind::Star, 560, 300},
+    {525, kSectionSlime, Kind::Star, 560, 300},  {526, kSectionSlime, Kind::Checkpoint, 120, 120},
+    {527, kSectionSlime, Kind::Coin, 300, 240},
     {531, kSectionBonus, Kind::Ground, 284, 32}, {532, kSectionBonus, Kind::Ground, 852, 32},
     {533, kSectionBonus, Kind::Star, 560, 300},
 };
@@ -166,6 +176,10 @@ void buildMedia(ZqGameBuilder& game)
     // The star's sparks, a particle texture of its own.
     game.effectSprite(1122, "Spark", kAtlas, 16, 16, {255, 240, 160, 255});
     game.container(1017, "Spark", 1.0f, {1122});
+    game.container(1018, "Coin", 1.0f, {1123});
+    game.container(1019, "Checkpoint", 1.0f, {1124});
+    game.container(1020, "Magnet", 1.0f, {1125});
+    game.container(1021, "Bullet", 1.0f, {1126});
     game.addEffectMedia();
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
@@ -175,12 +189,45 @@ void buildMedia(ZqGameBuilder& game)
     game.animation(906, 956, "Star", 1007, true);
     game.animation(907, 957, "Hero Defeated", 1010, false);
     game.animation(908, 958, "Ground", 1004, true);
+    // Later animations number their frames from 971 (950 to 962 are taken).
+    game.animation(911, 971, "Coin", 1018, true);
+    game.animation(912, 972, "Checkpoint", 1019, true);
+    game.animation(913, 973, "Magnet", 1020, true);
+    game.animation(914, 974, "Bullet", 1021, true);
     game.sound(kMenuMusic, "Menu Music", 2.0, 330.0);
     game.sound(kJumpSound, "Jump", 0.15, 660.0);
     game.sound(kLandSound, "Ground Collision", 0.1, 220.0);
     game.sound(kDefeatedSound, "Defeated", 0.4, 110.0);
+    game.sound(kCoinSound, "Coin", 0.08, 1320.0);
+    game.sound(kPowerupSound, "Power Up", 0.25, 880.0);
+    game.sound(kShootSound, "Shoot", 0.05, 990.0);
     game.font(kFont, "Main Font", 24);
     addAnimationEffects(game);
+}
+
+// A power-up asset of type showing animation, taken with the power-up sound.
+std::shared_ptr<ZqModelAssetPowerup> powerupAsset(ZqGameBuilder& game, unsigned id, const std::string& name,
+                                                  const std::string& type, unsigned animation, unsigned shape,
+                                                  float width, float height)
+{
+    std::shared_ptr<ZqModelAssetPowerup> asset = game.make<ZqModelAssetPowerup>(id, name);
+    asset->m_collisionShape->setValue(game.boxShape(shape, name + " Shape", width, height), true);
+    asset->m_idleAnimation->setValue(game.at<ZqModelAnimation>(animation), true);
+    asset->m_powerupType->setValue(type, true);
+    asset->m_startSound->setValue(game.at<ZqModelSound>(kPowerupSound), true);
+    asset->m_appearanceChance->setValue(100.0f, true);
+    return asset;
+}
+
+// The world's pick-ups: a coin worth one, a checkpoint, and a magnet pulling coins for
+// eight seconds.
+void buildPickupAssets(ZqGameBuilder& game)
+{
+    std::shared_ptr<ZqModelAssetPowerup> coin = powerupAsset(game, kCoin, "Coin", "kPowerupCoin", 911, 806, 40, 40);
+    coin->m_rewardCoins->setValue(1.0f, true);
+    coin->m_startSound->setValue(game.at<ZqModelSound>(kCoinSound), true);
+    powerupAsset(game, kCheckpoint, "Checkpoint", "kPowerupCheckpoint", 912, 807, 40, 112);
+    powerupAsset(game, kMagnet, "Magnet", "kPowerupMagnet", 913, 808, 56, 56)->m_duration->setValue(8.0f, true);
 }
 
 void buildAssets(ZqGameBuilder& game)
@@ -196,9 +243,12 @@ void buildAssets(ZqGameBuilder& game)
     hero->m_groundCollision->setValue(game.at<ZqModelSound>(kLandSound), true);
     hero->m_defeatedSound->setValue(game.at<ZqModelSound>(kDefeatedSound), true);
     hero->m_gameOverDelay->setValue(1.0f, true);
+    // The gun fires while the shoot action is held.
+    hero->m_bulletAnimation->setValue(game.at<ZqModelAnimation>(914), true);
+    hero->m_shootSound->setValue(game.at<ZqModelSound>(kShootSound), true);
     std::shared_ptr<ZqModelComponentHealth> health = game.make<ZqModelComponentHealth>(701, "Hero Health");
     health->m_health->setValue(3.0f, true);
-    health->m_lives->setValue(1.0f, true);
+    health->m_lives->setValue(3.0f, true);
     health->m_deathDelay->setValue(0.5f, true);
     hero->addChild(health, true);
     auto gameplay = game.make<ZqModelComponentCharacterGameplaySettings>(702, "Hero Gameplay");
@@ -228,6 +278,7 @@ void buildAssets(ZqGameBuilder& game)
     star->m_rewardPoints->setValue(50.0f, true);
     star->m_showPointsReward->setValue(true, true);
     star->m_appearanceChance->setValue(100.0f, true);
+    buildPickupAssets(game);
 }
 
 // A screen's background: a one-colour sprite stretched over the design size, behind all.
@@ -330,6 +381,15 @@ void addLayer(ZqGameBuilder& game, ZqModelScreenScene& scene, unsigned id, const
     scene.addChild(layer, true);
 }
 
+// A unit that stays still until the hero comes within distance points.
+void addWakeup(ZqGameBuilder& game, ZqModelObjectAssetUnit& unit, unsigned id, float distance)
+{
+    auto wakeup = game.make<ZqModelComponentWakeup>(id, unit.name() + " Wakeup");
+    wakeup->m_wakeUp->setValue("kTimeBasedWakeup", true);
+    wakeup->m_wakeupDistance->setValue(distance, true);
+    unit.addChild(wakeup, true);
+}
+
 void buildGameField(ZqGameBuilder& game)
 {
     std::shared_ptr<ZqModelScreenScene> scene = game.at<ZqModelScreenScene>(202);
@@ -368,16 +428,21 @@ void buildGameField(ZqGameBuilder& game)
             hero->m_asset->setValue(game.at<ZqModelAsset>(kHero), true);
             hero->m_zDepth->setValue(10, true);
             object = hero;
-        } else if (row.kind == Kind::Star) {
-            auto star = game.make<ZqModelObjectAssetPowerup>(row.id, "Star");
-            star->m_asset->setValue(game.at<ZqModelAsset>(kStar), true);
-            object = star;
+        } else if (row.kind == Kind::Star || row.kind == Kind::Coin || row.kind == Kind::Checkpoint ||
+                   row.kind == Kind::Magnet) {
+            const unsigned asset = row.kind == Kind::Star ? kStar
+                                   : row.kind == Kind::Coin ? kCoin
+                                   : row.kind == Kind::Checkpoint ? kCheckpoint : kMagnet;
+            auto powerup = game.make<ZqModelObjectAssetPowerup>(row.id, game.at<ZqModelAsset>(asset)->name());
+            powerup->m_asset->setValue(game.at<ZqModelAsset>(asset), true);
+            object = powerup;
         } else if (row.kind == Kind::Rock) {
             object = game.unit(row.id, "Rock", kRock, "kPlatformObjectType", position);
         } else {
             // The slime walks toward the character at 80 points a second.
             auto slime = game.unit(row.id, "Slime", kSlime, "kEnemyObjectType", position, cocos2d::CCPoint(-2.5f, 0.0f));
             slime->m_destroyType->setValue("kDestroyCollision", true);
+            addWakeup(game, *slime, 704, 700.0f);
             object = slime;
         }
         object->m_position->setValue(position, true);

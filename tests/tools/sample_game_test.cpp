@@ -147,6 +147,7 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> obstacles;
     std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> enemies;
     std::size_t powerups = 0;
+    std::set<std::string> powerupTypes;
     for (const std::shared_ptr<ZqModelLevelSection>& section : sections) {
         EXPECT_GT(section->width(), 0.0f);
         // The ground is platform units that carry the character; the start section's
@@ -173,6 +174,10 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
                 (unit->objectType() == "kEnemyObjectType" ? enemies : obstacles).push_back(unit);
             } else if (auto powerup = modelCast<ZqModelObjectAssetPowerup>(object)) {
                 ++powerups;
+                powerupTypes.insert(powerup->powerupType());
+                if (powerup->powerupType() == "kPowerupCoin") {
+                    EXPECT_EQ(powerup->assetPowerup()->rewardCoins(), 1) << "a coin is worth one";
+                }
                 ASSERT_TRUE(powerup->assetPowerup());
                 EXPECT_FALSE(powerup->powerupType().empty());
                 EXPECT_TRUE(powerup->idleAnimation());
@@ -181,6 +186,9 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
         }
     }
     EXPECT_GE(powerups, 1u);
+    // What the world's pick-ups do: coins worth one, a checkpoint, a magnet, invincibility.
+    for (const char* type : {"kPowerupCoin", "kPowerupCheckpoint", "kPowerupMagnet", "kPowerupInvincibility"})
+        EXPECT_EQ(powerupTypes.count(type), 1u) << type;
 
     ASSERT_TRUE(hero);
     std::shared_ptr<ZqModelAssetCharacter> asset = hero->assetCharacter();
@@ -189,7 +197,13 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     std::shared_ptr<ZqModelComponentHealth> health = asset->firstChildOfClass<ZqModelComponentHealth>();
     ASSERT_TRUE(health);
     EXPECT_GT(health->health(), 0);
-    EXPECT_GT(health->lives(), 0);
+    EXPECT_EQ(health->lives(), 3);
+    // The gun: its bullets show the bullet animation, shaped like its first frame.
+    ASSERT_TRUE(asset->bulletAnimation());
+    auto bullet = modelCast<ZqModelObjectImage>(asset->bulletAnimation()->frame(0));
+    ASSERT_TRUE(bullet && bullet->spriteContainer());
+    EXPECT_FALSE(bullet->spriteContainer()->sprites().empty());
+    EXPECT_TRUE(asset->shootSound());
     auto gameplay = asset->firstChildOfClass<ZqModelComponentCharacterGameplaySettings>();
     ASSERT_TRUE(gameplay);
     EXPECT_TRUE(gameplay->forcedMovement()) << "the hero runs at the game speed";
@@ -249,7 +263,7 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
         paths.insert(sound->soundPath());
     for (const auto& font : controller().modelsOfClass<ZqModelFont>())
         paths.insert(font->fontFilePath());
-    EXPECT_EQ(sounds.size(), 4u) << "the menu music and the hero's jump, landing and defeat";
+    EXPECT_EQ(sounds.size(), 7u) << "the menu music, the hero's jump, landing, defeat and shot, a coin, a power-up";
     EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + 1) << "and one font";
 
     // Every picture shown is one of the atlas's sprites.

@@ -1,0 +1,221 @@
+// The sample game's world as a player meets it, in-process on the headless player: the
+// hero on its ground, its coins, its gun against the slime, and the sections' mechanics.
+// A test may keep a few of the appended sections in play (the others muted) so that the
+// one it looks at follows the start section; a small pilot jumps gaps and obstacles.
+#include "app/headless_player.h"
+
+#include "app/ScoreRegistry.h"
+#include "model/archive_test_util.h"
+#include "model/scene/ZqModelLevelSection.h"
+#include "model/scene/ZqModelScreen.h"
+#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/ZqPObjectAssetPowerup.h"
+#include "objects/ZqPObjectAssetUnit.h"
+#include "objects/ZqPhysicsBody.h"
+#include "objects/ZqPhysicsWorld.h"
+#include "screens/ZqPScreenScene.h"
+#include "tools/ZqDataWriter.h"
+#include "tools/ZqSampleGame.h"
+
+#include <ZqLog.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+using archive_test::TempDir;
+
+namespace {
+
+// The first solid platform fixture a ray meets: the field's ground, rocks and ledges, not
+// the hero, power-ups or sensors.
+class SolidRay : public b2RayCastCallback {
+public:
+    float ReportFixture(b2Fixture* fixture, const b2Vec2&, const b2Vec2&, float fraction) override
+    {
+        auto* asset = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(fixture));
+        if (fixture->IsSensor() || !asset || !(asset->objectType() & ZqPObject::kTypeUnit) ||
+            asset->collisionKind() != 1)
+            return -1.0f;
+        hit = true;
+        return fraction;
+    }
+    bool hit = false;
+};
+
+class SampleWorldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        if (hero)
+            hero->release();
+        player.stop();
+        HeadlessPlayer::purgeMedia();
+        zqSetLogSink({});
+    }
+
+    // The sample written with only the named appended sections in play (none named: all
+    // as the sample has them), started, and Return pressed on its menu: the field shows.
+    void play(const std::set<std::string>& sections = {})
+    {
+        ZqModelController& controller = *ZqModelController::shared();
+        ZqSampleGame::write(controller, game.file("data"), ZqDataWriter::Options());
+        if (!sections.empty()) {
+            for (const auto& section : controller.modelsOfClass<ZqModelLevelSection>()) {
+                if (section->isInitSection())
+                    continue;
+                const bool kept = sections.count(section->name()) != 0;
+                section->m_muted->setValue(!kept, true);
+                section->m_startDistance->setValue(0.0f, true);
+            }
+            // The media are in place already: the models are written again over them.
+            ZqDataWriter(controller, ZqDataWriter::Options()).write(game.file("data"));
+        }
+        controller.reset();
+        HeadlessPlayer::Options options;
+        options.gameDirectory = game.path().string();
+        options.storeDirectory = store.path().string();
+        std::string error;
+        ASSERT_TRUE(player.start(options, &error)) << error;
+        for (int i = 0; i < 600 && ZqPScreenNavigator::shared()->currentKey() != "Menu"; ++i)
+            player.step();
+        ASSERT_EQ(ZqPScreenNavigator::shared()->currentKey(), "Menu");
+        player.step(5);
+        player.keyDown(ZqEditorKey::kReturn);
+        player.step();
+        player.keyUp(ZqEditorKey::kReturn);
+        player.step(3);
+        field = ZqPScreenNavigator::shared()->currentGameScene();
+        ASSERT_NE(field, nullptr);
+        hero = findOnField<ZqPObjectAssetCharacter>();
+        ASSERT_NE(hero, nullptr);
+        hero->retain();
+    }
+
+    // The first field object of type T that passes test.
+    template <class T>
+    T* findOnField(const std::function<bool(T*)>& test = {}) const
+    {
+        for (cocos2d::CCObject* child : *field->camera()->getChildren()) {
+            if (auto* object = dynamic_cast<T*>(child); object && (!test || test(object)))
+                return object;
+        }
+        return nullptr;
+    }
+
+    bool heroAlive() const { return hero->getParent() && hero->state() < ZqPObject::kStateDestroyed; }
+    bool onGround() const { return hero->controlBits() & ZqPObjectAssetCharacter::kOnGround; }
+
+    // Whether a ray between two points (field points) meets solid ground.
+    bool solidBetween(cocos2d::CCPoint from, cocos2d::CCPoint to) const
+    {
+        SolidRay ray;
+        const float m = zqphysics::kMetresPerPoint;
+        field->world()->box2d().RayCast(&ray, b2Vec2(from.x * m, from.y * m), b2Vec2(to.x * m, to.y * m));
+        return ray.hit;
+    }
+
+    // One frame of the pilot's play: a jump, held for a fifth of a second, when the ground
+    // ends or an obstacle stands just ahead of the running hero, and the second jump when
+    // it falls with no ground below.
+    void pilotStep()
+    {
+        const cocos2d::CCPoint at = hero->getPosition();
+        if (m_jumpFrames > 0 && --m_jumpFrames == 0)
+            player.keyUp('J');
+        if (onGround())
+            m_secondJumpDone = false;
+        if (m_jumpFrames == 0 && heroAlive()) {
+            const bool gapAhead = !solidBetween(at + cocos2d::CCPoint(40, -40), at + cocos2d::CCPoint(40, -90));
+            const bool wallAhead = solidBetween(at + cocos2d::CCPoint(30, -40), at + cocos2d::CCPoint(110, -40));
+            const b2Body* body = hero->getBody();
+            const bool falling = body && body->GetLinearVelocity().y < 0.0f;
+            const bool low = at.y < m_takeoffY + 20.0f;
+            const bool nothingBelow = !solidBetween(at, at + cocos2d::CCPoint(0, -200));
+            if (onGround() ? gapAhead || wallAhead : falling && low && nothingBelow && !m_secondJumpDone) {
+                m_secondJumpDone = !onGround();
+                m_takeoffY = onGround() ? at.y : m_takeoffY;
+                player.keyDown('J');
+                m_jumpFrames = 12;
+            }
+        }
+        player.step();
+    }
+
+    TempDir game;
+    TempDir store;
+    HeadlessPlayer player;
+    std::vector<std::string> lines;
+    ZqPScreenScene* field = nullptr;
+    ZqPObjectAssetCharacter* hero = nullptr;
+
+private:
+    int m_jumpFrames = 0;
+    bool m_secondJumpDone = false;
+    float m_takeoffY = 0.0f;
+};
+
+// After Play the hero lands on the platform-unit ground and runs through the start
+// section's coins, which reach the player's purse.
+TEST_F(SampleWorldTest, TheHeroStandsRunsAndCollectsTheStartSectionsCoins)
+{
+    const int coinsBefore = ScoreRegistry::global().coins.total;
+    ASSERT_NO_FATAL_FAILURE(play());
+    const int coinsOnField = [&] {
+        int count = 0;
+        for (cocos2d::CCObject* child : *field->camera()->getChildren()) {
+            auto* powerup = dynamic_cast<ZqPObjectAssetPowerup*>(child);
+            count += powerup && powerup->powerupType() == "kPowerupCoin";
+        }
+        return count;
+    }();
+    EXPECT_GE(coinsOnField, 3);
+    const float startX = hero->getPositionX();
+    bool stood = false;
+    for (int frame = 0; frame < 180; ++frame) {
+        player.step();
+        stood = stood || onGround();
+    }
+    ASSERT_TRUE(heroAlive());
+    EXPECT_TRUE(stood) << "it stands on the ground";
+    EXPECT_GT(hero->getPositionX(), startX + 300.0f) << "it runs";
+    EXPECT_GE(ScoreRegistry::global().coins.total, coinsBefore + 3) << "the coins on its way";
+    EXPECT_GE(ScoreRegistry::current().coins.total, 3);
+}
+
+// The slime section after the start: the pilot jumps the pit and the rock; a held shoot
+// fires bullets that destroy the slime before it reaches the hero.
+TEST_F(SampleWorldTest, AHeldShootDestroysTheSlime)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Slime"}));
+    ZqPObjectAssetUnit* slime = nullptr;
+    for (int frame = 0; frame < 900 && !slime; ++frame) {
+        pilotStep();
+        slime = findOnField<ZqPObjectAssetUnit>([](ZqPObjectAssetUnit* unit) { return unit->model()->name() == "Slime"; });
+    }
+    ASSERT_NE(slime, nullptr) << "the slime section follows the start";
+    slime->retain();
+    // On the slime section's ground, before the slime comes near, the hero holds shoot.
+    for (int frame = 0; frame < 900 && !(hero->getPositionX() > 1200.0f && onGround()); ++frame)
+        pilotStep();
+    ASSERT_TRUE(heroAlive());
+    EXPECT_EQ(slime->state(), ZqPObject::kStateNormal);
+    EXPECT_GT(slime->getPositionX(), hero->getPositionX() + 500.0f);
+    player.keyDown(' ');
+    for (int frame = 0; frame < 240 && slime->state() < ZqPObject::kStateDestroyed; ++frame)
+        pilotStep();
+    player.keyUp(' ');
+    EXPECT_GE(slime->state(), ZqPObject::kStateDestroyed) << "the bullets destroyed it";
+    EXPECT_GT(slime->getPositionX(), hero->getPositionX() + 100.0f) << "far from the hero";
+    EXPECT_FALSE(hero->hasActivePowerup()) << "not by an invincible hero's touch";
+    EXPECT_TRUE(heroAlive());
+    slime->release();
+}
+
+} // namespace
