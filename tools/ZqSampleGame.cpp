@@ -65,8 +65,10 @@ void fillAttributes(ZqModel& model, std::size_t k)
 // 1000 sprite containers, 1100 sprites, 1200 the atlas, 1300 sounds, 1400 fonts.
 constexpr unsigned kMenuNode = 101, kGameNode = 102, kGameOverNode = 103, kHudNode = 104, kPauseNode = 105;
 constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403, kSectionBonus = 404;
+constexpr unsigned kSectionLedges = 405, kSectionBats = 406, kSectionBoulders = 407, kSectionRaft = 408;
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604, kGround = 605;
-constexpr unsigned kCoin = 606, kCheckpoint = 607, kMagnet = 608;
+constexpr unsigned kCoin = 606, kCheckpoint = 607, kMagnet = 608, kLedge = 609, kBat = 610, kBoulder = 611,
+                   kRaft = 612;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
 constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
 constexpr unsigned kCoinSound = 1305, kPowerupSound = 1306, kShootSound = 1307;
@@ -97,16 +99,21 @@ constexpr SpriteRow kSprites[] = {
     // The world's pick-ups and the hero's bullet.
     {1123, "Coin", 40, 40, {255, 150, 20, 255}},          {1124, "Checkpoint", 40, 112, {60, 210, 230, 255}},
     {1125, "Magnet", 56, 56, {210, 50, 170, 255}},        {1126, "Bullet", 28, 10, {255, 240, 150, 255}},
+    {1127, "Ledge", 240, 24, {170, 120, 70, 255}},        {1128, "Bat", 72, 40, {150, 80, 200, 255}},
+    {1129, "Boulder", 64, 64, {120, 110, 100, 255}},      {1130, "Hero Slide", 120, 48, {240, 110, 70, 255}},
+    {1131, "Raft", 200, 24, {90, 150, 200, 255}},
 };
 
-// The objects of the level sections, each section one screen wide (x, y in points). The
-// start section's ground stops 252 points short of its end: a pit.
-enum class Kind { Hero, Ground, Rock, Slime, Star, Coin, Checkpoint, Magnet };
+// The objects of the level sections, each section one screen wide (x, y in points; a
+// ground piece's width, 0 for the ground's own 568). The start section's ground stops 252
+// points short of its end: a pit. Later sections number their objects from 1501.
+enum class Kind { Hero, Ground, Rock, Slime, Star, Coin, Checkpoint, Magnet, Ledge, Bat, Boulder, Raft };
 struct PlacedRow {
     unsigned id;
     unsigned section;
     Kind kind;
     float x, y;
+    float width = 0.0f;
 };
 constexpr PlacedRow kPlaced[] = {
     {501, kSectionStart, Kind::Ground, 284, 32}, {502, kSectionStart, Kind::Ground, 600, 32},
@@ -123,6 +130,23 @@ constexpr PlacedRow kPlaced[] = {
     {527, kSectionSlime, Kind::Coin, 300, 240},
     {531, kSectionBonus, Kind::Ground, 284, 32}, {532, kSectionBonus, Kind::Ground, 852, 32},
     {533, kSectionBonus, Kind::Star, 560, 300},
+    // A gap bridged by one-way ledges, reached by a jump from below.
+    {1501, kSectionLedges, Kind::Ground, 190, 32, 380}, {1502, kSectionLedges, Kind::Ground, 948, 32, 376},
+    {1503, kSectionLedges, Kind::Ledge, 460, 170},      {1504, kSectionLedges, Kind::Ledge, 690, 170},
+    {1505, kSectionLedges, Kind::Coin, 460, 230},       {1506, kSectionLedges, Kind::Coin, 580, 230},
+    {1507, kSectionLedges, Kind::Coin, 700, 230},
+    // Bats flying at the hero over a narrow gap: shot or jumped.
+    {1511, kSectionBats, Kind::Ground, 260, 32, 520},   {1512, kSectionBats, Kind::Ground, 908, 32, 456},
+    {1513, kSectionBats, Kind::Bat, 760, 130},          {1514, kSectionBats, Kind::Bat, 1060, 130},
+    {1515, kSectionBats, Kind::Coin, 600, 240},
+    // Boulders rolling at the hero, to be jumped.
+    {1521, kSectionBoulders, Kind::Ground, 284, 32},    {1522, kSectionBoulders, Kind::Ground, 852, 32},
+    {1523, kSectionBoulders, Kind::Boulder, 620, 96},   {1524, kSectionBoulders, Kind::Boulder, 1000, 96},
+    {1525, kSectionBoulders, Kind::Coin, 620, 280},     {1526, kSectionBoulders, Kind::Star, 860, 300},
+    // A wide gap and a raft that sets off across it when the hero lands on it.
+    {1531, kSectionRaft, Kind::Ground, 180, 32, 360},   {1532, kSectionRaft, Kind::Ground, 1018, 32, 236},
+    {1533, kSectionRaft, Kind::Raft, 470, 52},          {1534, kSectionRaft, Kind::Coin, 640, 160},
+    {1535, kSectionRaft, Kind::Coin, 760, 160},
 };
 
 // Frame objects beside the pictures: a trail behind the hero's default animation and
@@ -180,6 +204,11 @@ void buildMedia(ZqGameBuilder& game)
     game.container(1019, "Checkpoint", 1.0f, {1124});
     game.container(1020, "Magnet", 1.0f, {1125});
     game.container(1021, "Bullet", 1.0f, {1126});
+    game.container(1022, "Ledge", 1.0f, {1127});
+    game.container(1023, "Bat", 1.0f, {1128});
+    game.container(1024, "Boulder", 1.0f, {1129});
+    game.container(1025, "Hero Slide", 1.0f, {1130});
+    game.container(1026, "Raft", 1.0f, {1131});
     game.addEffectMedia();
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
@@ -194,6 +223,13 @@ void buildMedia(ZqGameBuilder& game)
     game.animation(912, 972, "Checkpoint", 1019, true);
     game.animation(913, 973, "Magnet", 1020, true);
     game.animation(914, 974, "Bullet", 1021, true);
+    game.animation(915, 975, "Ledge", 1022, true);
+    game.animation(916, 976, "Bat", 1023, true);
+    game.animation(917, 977, "Boulder", 1024, true);
+    // The slide's picture lies low, over the slide's shape.
+    game.animation(918, 978, "Hero Slide", 1025, true);
+    game.at<ZqModelObjectImage>(978)->m_position->setValue(cocos2d::CCPoint(0.0f, -26.0f), true);
+    game.animation(919, 979, "Raft", 1026, true);
     game.sound(kMenuMusic, "Menu Music", 2.0, 330.0);
     game.sound(kJumpSound, "Jump", 0.15, 660.0);
     game.sound(kLandSound, "Ground Collision", 0.1, 220.0);
@@ -230,6 +266,49 @@ void buildPickupAssets(ZqGameBuilder& game)
     powerupAsset(game, kMagnet, "Magnet", "kPowerupMagnet", 913, 808, 56, 56)->m_duration->setValue(8.0f, true);
 }
 
+// While a control button is held (the HUD's "Slide"), the hero runs low: a shape 40
+// points high instead of 110, and its slide picture. Outline points have y downwards.
+void addHeroSlide(ZqGameBuilder& game, ZqModelAssetCharacter& hero)
+{
+    using P = cocos2d::CCPoint;
+    auto slide = game.make<ZqModelComponentSlide>(705, "Hero Slide");
+    slide->m_collisionShape->setValue(game.shape(812, "Hero Slide Shape", {P(-50, 10), P(50, 10), P(50, 50), P(-50, 50)}), true);
+    slide->m_animation->setValue(game.at<ZqModelAnimation>(918), true);
+    hero.addChild(slide, true);
+}
+
+// An obstacle asset showing animation within shape.
+void obstacleAsset(ZqGameBuilder& game, unsigned id, const std::string& name, unsigned animation,
+                   const std::shared_ptr<ZqModelPolygon>& shape)
+{
+    std::shared_ptr<ZqModelAssetObstacle> asset = game.make<ZqModelAssetObstacle>(id, name);
+    asset->m_collisionShape->setValue(shape, true);
+    asset->m_idleAnimation->setValue(game.at<ZqModelAnimation>(animation), true);
+}
+
+// The later sections' obstacles: a ledge solid from above only, a bat, a boulder.
+void buildObstacleAssets(ZqGameBuilder& game)
+{
+    using P = cocos2d::CCPoint;
+    std::shared_ptr<ZqModelPolygon> ledge = game.boxShape(809, "Ledge Shape", 240, 24);
+    ledge->setOneWayCollisionVector(P(0, 1));
+    obstacleAsset(game, kLedge, "Ledge", 915, ledge);
+    obstacleAsset(game, kBat, "Bat", 916, game.shape(810, "Bat Shape", {P(-36, 12), P(36, 12), P(30, -20), P(-30, -20)}));
+    // The raft sets off at 140 points a second when a character lands on it, for 2.3
+    // seconds: across its gap.
+    auto raftShape = game.boxShape(813, "Raft Shape", 200, 24);
+    obstacleAsset(game, kRaft, "Raft", 919, raftShape);
+    auto move = game.make<ZqModelComponentMove>(706, "Raft Move");
+    move->m_event->setValue("kEventCollision", true);
+    move->m_linearVelocity->setValue(P(7.0f, 0.0f), true);
+    move->m_linearVelocity->setEmpty(false, true);
+    move->m_timeout->setValue(2.3f, true);
+    game.at<ZqModelAssetObstacle>(kRaft)->addChild(move, true);
+    obstacleAsset(game, kBoulder, "Boulder", 917,
+                  game.shape(811, "Boulder Shape",
+                             {P(-13, -32), P(13, -32), P(32, -13), P(32, 13), P(13, 32), P(-13, 32), P(-32, 13), P(-32, -13)}));
+}
+
 void buildAssets(ZqGameBuilder& game)
 {
     using P = cocos2d::CCPoint;
@@ -261,10 +340,10 @@ void buildAssets(ZqGameBuilder& game)
     hero->addChild(gameplay, true);
 
     std::shared_ptr<ZqModelAssetObstacle> rock = game.make<ZqModelAssetObstacle>(kRock, "Rock");
-    rock->m_collisionShape->setValue(game.shape(802, "Rock Shape", {P(-46, -38), P(46, -38), P(30, 30), P(0, 40), P(-30, 30)}), true);
+    rock->m_collisionShape->setValue(game.shape(802, "Rock Shape", {P(-46, 38), P(46, 38), P(30, -30), P(0, -40), P(-30, -30)}), true);
     rock->m_idleAnimation->setValue(game.at<ZqModelAnimation>(904), true);
     std::shared_ptr<ZqModelAssetObstacle> slime = game.make<ZqModelAssetObstacle>(kSlime, "Slime");
-    slime->m_collisionShape->setValue(game.shape(803, "Slime Shape", {P(-46, -30), P(46, -30), P(40, 10), P(0, 30), P(-40, 10)}), true);
+    slime->m_collisionShape->setValue(game.shape(803, "Slime Shape", {P(-46, 30), P(46, 30), P(40, -10), P(0, -30), P(-40, -10)}), true);
     slime->m_idleAnimation->setValue(game.at<ZqModelAnimation>(905), true);
     std::shared_ptr<ZqModelAssetObstacle> ground = game.make<ZqModelAssetObstacle>(kGround, "Ground");
     ground->m_collisionShape->setValue(game.boxShape(805, "Ground Shape", 568, 64), true);
@@ -279,6 +358,8 @@ void buildAssets(ZqGameBuilder& game)
     star->m_showPointsReward->setValue(true, true);
     star->m_appearanceChance->setValue(100.0f, true);
     buildPickupAssets(game);
+    buildObstacleAssets(game);
+    addHeroSlide(game, *hero);
 }
 
 // A screen's background: a one-colour sprite stretched over the design size, behind all.
@@ -390,6 +471,74 @@ void addWakeup(ZqGameBuilder& game, ZqModelObjectAssetUnit& unit, unsigned id, f
     unit.addChild(wakeup, true);
 }
 
+// The object of a placed row; wake-up components take ids from nextComponent on.
+std::shared_ptr<ZqModelObject> placedObject(ZqGameBuilder& game, const PlacedRow& row, unsigned& nextComponent)
+{
+    const cocos2d::CCPoint position(row.x, row.y);
+    // A walking or flying enemy, destroyed by bullets, that sets off when the hero nears.
+    auto enemy = [&](const std::string& name, unsigned asset, cocos2d::CCPoint velocity) {
+        auto unit = game.unit(row.id, name, asset, "kEnemyObjectType", position, velocity);
+        unit->m_destroyType->setValue("kDestroyCollision", true);
+        addWakeup(game, *unit, nextComponent++, 700.0f);
+        return unit;
+    };
+    auto powerup = [&](unsigned asset) {
+        auto placed = game.make<ZqModelObjectAssetPowerup>(row.id, game.at<ZqModelAsset>(asset)->name());
+        placed->m_asset->setValue(game.at<ZqModelAsset>(asset), true);
+        return placed;
+    };
+    switch (row.kind) {
+    case Kind::Hero: {
+        auto hero = game.make<ZqModelObjectAssetCharacter>(row.id, "Hero");
+        hero->m_asset->setValue(game.at<ZqModelAsset>(kHero), true);
+        hero->m_zDepth->setValue(10, true);
+        return hero;
+    }
+    case Kind::Ground: {
+        auto ground = game.unit(row.id, "Ground", kGround, "kPlatformObjectType", position);
+        if (row.width > 0.0f)
+            ground->m_scale->setValue(cocos2d::CCPoint(row.width / 568.0f, 1.0f), true);
+        return ground;
+    }
+    case Kind::Rock:
+        return game.unit(row.id, "Rock", kRock, "kPlatformObjectType", position);
+    case Kind::Ledge:
+        return game.unit(row.id, "Ledge", kLedge, "kPlatformObjectType", position);
+    case Kind::Raft:
+        return game.unit(row.id, "Raft", kRaft, "kPlatformObjectType", position);
+    case Kind::Boulder: {
+        // Rolls at the hero at 48 points a second once it is near.
+        auto boulder = game.unit(row.id, "Boulder", kBoulder, "kPlatformObjectType", position, cocos2d::CCPoint(-1.5f, 0.0f));
+        addWakeup(game, *boulder, nextComponent++, 700.0f);
+        return boulder;
+    }
+    case Kind::Slime:
+        // Walks toward the hero at 80 points a second.
+        return enemy("Slime", kSlime, cocos2d::CCPoint(-2.5f, 0.0f));
+    case Kind::Bat:
+        return enemy("Bat", kBat, cocos2d::CCPoint(-3.0f, 0.0f));
+    case Kind::Star:
+        return powerup(kStar);
+    case Kind::Coin:
+        return powerup(kCoin);
+    case Kind::Checkpoint:
+        return powerup(kCheckpoint);
+    case Kind::Magnet:
+        return powerup(kMagnet);
+    }
+    throw std::logic_error("ZqSampleGame: a placed row of no kind");
+}
+
+// The sections that follow the first ones: the ledges from the start, the boulders from
+// 2,000 points, the raft from 3,000, the bats from 4,000.
+void buildLaterSections(ZqGameBuilder& game, ZqModelScreenScene& scene)
+{
+    game.section(kSectionLedges, "Ledges", scene, kWidth, 0, false);
+    game.section(kSectionBoulders, "Boulders", scene, kWidth, 2000, false);
+    game.section(kSectionBats, "Bats", scene, kWidth, 4000, false);
+    game.section(kSectionRaft, "Raft", scene, kWidth, 3000, false);
+}
+
 void buildGameField(ZqGameBuilder& game)
 {
     std::shared_ptr<ZqModelScreenScene> scene = game.at<ZqModelScreenScene>(202);
@@ -405,6 +554,7 @@ void buildGameField(ZqGameBuilder& game)
     rocks->m_playCooldown->setValue(1.0f, true);
     game.section(kSectionSlime, "Slime", *scene, kWidth, 3000, false);
     game.section(kSectionBonus, "Bonus", *scene, kWidth, 0, false)->m_muted->setValue(true, true);
+    buildLaterSections(game, *scene);
     // Two parallax layers: far hills drifting slowly, near bushes faster.
     addLayer(game, *scene, 541, "Far Hills", 1015, 400.0f, 0.2f, -20);
     addLayer(game, *scene, 542, "Near Bushes", 1016, 130.0f, 0.6f, -15);
@@ -418,36 +568,25 @@ void buildGameField(ZqGameBuilder& game)
     score->m_resetDistance->setValue(true, true);
     scene->addChild(score, true);
 
+    unsigned nextComponent = 720;
     for (const PlacedRow& row : kPlaced) {
-        std::shared_ptr<ZqModelObject> object;
-        const cocos2d::CCPoint position(row.x, row.y);
-        if (row.kind == Kind::Ground) {
-            object = game.unit(row.id, "Ground", kGround, "kPlatformObjectType", position);
-        } else if (row.kind == Kind::Hero) {
-            auto hero = game.make<ZqModelObjectAssetCharacter>(row.id, "Hero");
-            hero->m_asset->setValue(game.at<ZqModelAsset>(kHero), true);
-            hero->m_zDepth->setValue(10, true);
-            object = hero;
-        } else if (row.kind == Kind::Star || row.kind == Kind::Coin || row.kind == Kind::Checkpoint ||
-                   row.kind == Kind::Magnet) {
-            const unsigned asset = row.kind == Kind::Star ? kStar
-                                   : row.kind == Kind::Coin ? kCoin
-                                   : row.kind == Kind::Checkpoint ? kCheckpoint : kMagnet;
-            auto powerup = game.make<ZqModelObjectAssetPowerup>(row.id, game.at<ZqModelAsset>(asset)->name());
-            powerup->m_asset->setValue(game.at<ZqModelAsset>(asset), true);
-            object = powerup;
-        } else if (row.kind == Kind::Rock) {
-            object = game.unit(row.id, "Rock", kRock, "kPlatformObjectType", position);
-        } else {
-            // The slime walks toward the character at 80 points a second.
-            auto slime = game.unit(row.id, "Slime", kSlime, "kEnemyObjectType", position, cocos2d::CCPoint(-2.5f, 0.0f));
-            slime->m_destroyType->setValue("kDestroyCollision", true);
-            addWakeup(game, *slime, 704, 700.0f);
-            object = slime;
-        }
-        object->m_position->setValue(position, true);
+        std::shared_ptr<ZqModelObject> object = placedObject(game, row, nextComponent);
+        object->m_position->setValue(cocos2d::CCPoint(row.x, row.y), true);
         game.at<ZqModelLevelSection>(row.section)->addChild(object, true);
     }
+}
+
+// The HUD's slide control, bottom left, also on the Down key: held, the hero slides.
+void addSlideButton(ZqGameBuilder& game)
+{
+    const cocos2d::CCPoint at(80.0f, 80.0f);
+    std::shared_ptr<ZqNodeUI> hud = game.at<ZqNodeUI>(kHudNode);
+    auto slide = game.make<ZqModelObjectButtonControl>(390, "Slide");
+    slide->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
+    slide->m_position->setValue(at, true);
+    slide->m_keyboardKey->setValue(ZqEditorKey::kDown, true);
+    hud->screen()->addChild(slide, true);
+    addText(game, *hud, 391, "slide", at);
 }
 
 // The sample's models, in making order, with the files of its media.
@@ -456,6 +595,7 @@ void buildSample(ZqGameBuilder& game)
     buildMedia(game);
     buildAssets(game);
     buildScreens(game);
+    addSlideButton(game);
     buildGameField(game);
 }
 

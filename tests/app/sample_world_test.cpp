@@ -8,6 +8,7 @@
 #include "model/archive_test_util.h"
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
+#include "components/ZqComponentHealth.h"
 #include "objects/ZqPObjectAssetCharacter.h"
 #include "objects/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectAssetUnit.h"
@@ -21,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
@@ -55,6 +57,8 @@ protected:
     {
         if (hero)
             hero->release();
+        for (cocos2d::CCObject* kept : m_kept)
+            kept->release();
         player.stop();
         HeadlessPlayer::purgeMedia();
         zqSetLogSink({});
@@ -109,6 +113,21 @@ protected:
         return nullptr;
     }
 
+    // Pilots until a unit of that name is on the field: kept until the test ends, or null.
+    ZqPObjectAssetUnit* pilotUntilMade(const std::string& name)
+    {
+        ZqPObjectAssetUnit* found = nullptr;
+        for (int frame = 0; frame < 900 && !found; ++frame) {
+            pilotStep();
+            found = findOnField<ZqPObjectAssetUnit>([&](ZqPObjectAssetUnit* unit) { return unit->model()->name() == name; });
+        }
+        if (found) {
+            found->retain();
+            m_kept.push_back(found);
+        }
+        return found;
+    }
+
     bool heroAlive() const { return hero->getParent() && hero->state() < ZqPObject::kStateDestroyed; }
     bool onGround() const { return hero->controlBits() & ZqPObjectAssetCharacter::kOnGround; }
 
@@ -156,6 +175,7 @@ protected:
     ZqPObjectAssetCharacter* hero = nullptr;
 
 private:
+    std::vector<cocos2d::CCObject*> m_kept;
     int m_jumpFrames = 0;
     bool m_secondJumpDone = false;
     float m_takeoffY = 0.0f;
@@ -194,13 +214,8 @@ TEST_F(SampleWorldTest, TheHeroStandsRunsAndCollectsTheStartSectionsCoins)
 TEST_F(SampleWorldTest, AHeldShootDestroysTheSlime)
 {
     ASSERT_NO_FATAL_FAILURE(play({"Slime"}));
-    ZqPObjectAssetUnit* slime = nullptr;
-    for (int frame = 0; frame < 900 && !slime; ++frame) {
-        pilotStep();
-        slime = findOnField<ZqPObjectAssetUnit>([](ZqPObjectAssetUnit* unit) { return unit->model()->name() == "Slime"; });
-    }
+    ZqPObjectAssetUnit* slime = pilotUntilMade("Slime");
     ASSERT_NE(slime, nullptr) << "the slime section follows the start";
-    slime->retain();
     // On the slime section's ground, before the slime comes near, the hero holds shoot.
     for (int frame = 0; frame < 900 && !(hero->getPositionX() > 1200.0f && onGround()); ++frame)
         pilotStep();
@@ -215,7 +230,123 @@ TEST_F(SampleWorldTest, AHeldShootDestroysTheSlime)
     EXPECT_GT(slime->getPositionX(), hero->getPositionX() + 100.0f) << "far from the hero";
     EXPECT_FALSE(hero->hasActivePowerup()) << "not by an invincible hero's touch";
     EXPECT_TRUE(heroAlive());
-    slime->release();
+}
+
+// The sample as it comes, seeded: the pilot, holding shoot, jumps the start section's pit
+// and the gaps and obstacles of the sections that follow, and the hero comes through four
+// of them on its first life.
+TEST_F(SampleWorldTest, ThePilotGetsThroughTheFirstSectionsByJumping)
+{
+    ASSERT_NO_FATAL_FAILURE(play());
+    player.keyDown(' ');
+    for (int frame = 0; frame < 3000 && heroAlive() && field->cameraDistance() < 5.0f * 1136.0f; ++frame)
+        pilotStep();
+    player.keyUp(' ');
+    ASSERT_TRUE(heroAlive()) << "at " << hero->getPositionX();
+    EXPECT_GE(field->cameraDistance(), 5.0f * 1136.0f);
+    auto* health = dynamic_cast<ZqComponentHealth*>(hero->healthComponent());
+    ASSERT_NE(health, nullptr);
+    EXPECT_GT(health->health(), 0);
+    std::set<std::string> added;
+    for (const std::string& line : lines) {
+        if (line.rfind("[ZqPScreenScene] add level section: ", 0) == 0)
+            added.insert(line);
+    }
+    EXPECT_GE(added.size(), 4u) << "the start and at least three other sections";
+}
+
+// The ledges section after the start: the hero jumps up through a one-way ledge over the
+// gap, stands on it, and runs on to the far ground.
+TEST_F(SampleWorldTest, TheHeroJumpsUpThroughALedgeAndRunsAcrossOnIt)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Ledges"}));
+    float highestStand = 0.0f;
+    for (int frame = 0; frame < 1200 && heroAlive() && hero->getPositionX() < 2 * 1136.0f; ++frame) {
+        pilotStep();
+        if (onGround() && hero->getPositionX() > 1136.0f)
+            highestStand = std::max(highestStand, hero->getPositionY());
+    }
+    ASSERT_TRUE(heroAlive());
+    EXPECT_GE(hero->getPositionX(), 2 * 1136.0f) << "across the section";
+    EXPECT_GT(highestStand, 150.0f) << "it stood on a ledge, above the ground";
+}
+
+// The boulders section after the start: a boulder keeps still until the hero nears, then
+// rolls at it, and the hero jumps it.
+TEST_F(SampleWorldTest, ABoulderRollsAtTheHeroOnceItNears)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Boulders"}));
+    ZqPObjectAssetUnit* boulder = pilotUntilMade("Boulder");
+    ASSERT_NE(boulder, nullptr);
+    const float placedX = boulder->getPositionX();
+    for (int frame = 0; frame < 900 && boulder->getPositionX() - hero->getPositionX() > 800.0f; ++frame)
+        pilotStep();
+    EXPECT_FLOAT_EQ(boulder->getPositionX(), placedX) << "still while the hero is far";
+    float passedAt = 0.0f;
+    for (int frame = 0; frame < 600 && heroAlive() && passedAt == 0.0f; ++frame) {
+        pilotStep();
+        if (hero->getPositionX() > boulder->getPositionX() + 80.0f)
+            passedAt = boulder->getPositionX();
+    }
+    ASSERT_TRUE(heroAlive());
+    EXPECT_LT(passedAt, placedX - 50.0f) << "it rolled toward the hero before the hero passed it";
+    EXPECT_GT(passedAt, 0.0f);
+}
+
+// The top of the hero's polygons above its body's centre, in points.
+float shapeTop(const ZqPObjectAssetCharacter& hero)
+{
+    float top = -1e9f;
+    for (const b2Fixture* fixture = hero.getBody()->GetFixtureList(); fixture; fixture = fixture->GetNext()) {
+        if (fixture->GetType() != b2Shape::e_polygon)
+            continue;
+        const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
+        for (int i = 0; i < polygon->m_count; ++i)
+            top = std::max(top, polygon->m_vertices[i].y / zqphysics::kMetresPerPoint);
+    }
+    return top;
+}
+
+// The HUD's slide control on its Down key: held, the hero's shape is lower; let go, it is
+// as before.
+TEST_F(SampleWorldTest, HoldingTheSlideKeyLowersTheHerosShapeUntilItIsLetGo)
+{
+    ASSERT_NO_FATAL_FAILURE(play());
+    for (int frame = 0; frame < 120 && !onGround(); ++frame)
+        player.step();
+    ASSERT_TRUE(onGround());
+    player.step(5);
+    const float standing = shapeTop(*hero);
+    player.keyDown(ZqEditorKey::kDown);
+    player.step(10);
+    const float sliding = shapeTop(*hero);
+    EXPECT_NEAR(standing, 60.0f, 1.0f);
+    EXPECT_NEAR(sliding, -10.0f, 1.0f) << "lower while the key is held";
+    player.keyUp(ZqEditorKey::kDown);
+    player.step(10);
+    EXPECT_NEAR(shapeTop(*hero), standing, 1.0f) << "as before once it is let go";
+    EXPECT_TRUE(heroAlive());
+}
+
+// The raft section after the start: the raft waits at the gap's edge and sets off when
+// the hero lands on it.
+TEST_F(SampleWorldTest, TheRaftSetsOffWhenTheHeroLandsOnIt)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Raft"}));
+    ZqPObjectAssetUnit* raft = pilotUntilMade("Raft");
+    ASSERT_NE(raft, nullptr);
+    const float placedX = raft->getPositionX();
+    for (int frame = 0; frame < 900 && hero->getPositionX() < placedX - 100.0f; ++frame)
+        pilotStep();
+    EXPECT_FLOAT_EQ(raft->getPositionX(), placedX) << "it waits for the hero";
+    bool rode = false;
+    for (int frame = 0; frame < 300 && heroAlive(); ++frame) {
+        pilotStep();
+        rode = rode || (onGround() && std::abs(hero->getPositionX() - raft->getPositionX()) < 100.0f &&
+                        raft->getPositionX() > placedX + 20.0f);
+    }
+    EXPECT_GT(raft->getPositionX(), placedX + 200.0f) << "it set off";
+    EXPECT_TRUE(rode) << "with the hero on it";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "tools_test_support.h"
 
 #include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
@@ -133,7 +134,7 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     ASSERT_TRUE(scene);
     EXPECT_TRUE(scene->firstChildOfClass<ZqModelComponentScore>());
     const auto& sections = scene->levelSections();
-    ASSERT_EQ(sections.size(), 4u);
+    ASSERT_GE(sections.size(), 7u) << "the start and at least six sections appended after it";
     EXPECT_EQ(scene->initSection(), sections[0]);
     // What the field's choice works through: a muted section, a cooldown, distance windows.
     EXPECT_EQ(std::count_if(sections.begin(), sections.end(), [](const auto& s) { return s->isMuted(); }), 1);
@@ -147,12 +148,16 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> obstacles;
     std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> enemies;
     std::size_t powerups = 0;
-    std::set<std::string> powerupTypes;
+    std::set<std::string> playedPowerupTypes;
+    int gaps = 0;
+    int ledges = 0;
+    int movingObstacles = 0;
     for (const std::shared_ptr<ZqModelLevelSection>& section : sections) {
         EXPECT_GT(section->width(), 0.0f);
-        // The ground is platform units that carry the character; the start section's
-        // stops short of its end, so that a character that never jumps falls.
-        float groundEnd = 0.0f;
+        // The ground is platform units that carry the character, 568 points wide at scale
+        // 1; the start section's stops short of its end, so that a character that never
+        // jumps falls; the others reach their end, some with gaps on the way.
+        std::vector<std::pair<float, float>> ground;
         for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
             auto unit = modelCast<ZqModelObjectAssetUnit>(object);
             if (object->name() != "Ground")
@@ -160,13 +165,29 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
             ASSERT_TRUE(unit && unit->assetObstacle());
             EXPECT_EQ(unit->objectType(), "kPlatformObjectType");
             EXPECT_EQ(unit->collisionType(), "kCharacterCollision");
-            groundEnd = std::max(groundEnd, unit->position(0.0f, 0).x + 284.0f);
+            const float half = 284.0f * unit->scale(0.0f, 0).x;
+            ground.emplace_back(unit->position(0.0f, 0).x - half, unit->position(0.0f, 0).x + half);
+        }
+        ASSERT_FALSE(ground.empty()) << section->name();
+        std::sort(ground.begin(), ground.end());
+        float groundEnd = ground.front().second;
+        for (const auto& [left, right] : ground) {
+            gaps += left > groundEnd + 60.0f && section != sections[0] ? 1 : 0;
+            groundEnd = std::max(groundEnd, right);
         }
         if (section == sections[0])
             EXPECT_LT(groundEnd + 100.0f, section->width()) << "a pit";
         else
             EXPECT_GE(groundEnd, section->width()) << section->name();
+        const bool played = section != sections[0] && !section->isMuted();
         for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
+            auto unit = modelCast<ZqModelObjectAssetUnit>(object);
+            if (played && unit && unit->collisionShape() && unit->collisionShape()->oneWayCollisionVector().y > 0.0f)
+                ++ledges;
+            if (played && unit && unit->objectType() == "kPlatformObjectType" && unit->linearVelocity().x != 0.0f)
+                ++movingObstacles;
+            if (auto powerup = modelCast<ZqModelObjectAssetPowerup>(object); powerup && played)
+                playedPowerupTypes.insert(powerup->powerupType());
             if (auto character = modelCast<ZqModelObjectAssetCharacter>(object)) {
                 EXPECT_EQ(section, sections[0]) << "characters start in the init section only";
                 hero = character;
@@ -174,7 +195,6 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
                 (unit->objectType() == "kEnemyObjectType" ? enemies : obstacles).push_back(unit);
             } else if (auto powerup = modelCast<ZqModelObjectAssetPowerup>(object)) {
                 ++powerups;
-                powerupTypes.insert(powerup->powerupType());
                 if (powerup->powerupType() == "kPowerupCoin") {
                     EXPECT_EQ(powerup->assetPowerup()->rewardCoins(), 1) << "a coin is worth one";
                 }
@@ -186,9 +206,14 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
         }
     }
     EXPECT_GE(powerups, 1u);
-    // What the world's pick-ups do: coins worth one, a checkpoint, a magnet, invincibility.
+    // The appended sections that play hold the world's pick-ups (coins worth one, a
+    // checkpoint, a magnet, invincibility), gaps, ledges solid from above only, and
+    // obstacles moving at the hero.
     for (const char* type : {"kPowerupCoin", "kPowerupCheckpoint", "kPowerupMagnet", "kPowerupInvincibility"})
-        EXPECT_EQ(powerupTypes.count(type), 1u) << type;
+        EXPECT_EQ(playedPowerupTypes.count(type), 1u) << type;
+    EXPECT_GE(gaps, 2);
+    EXPECT_GE(ledges, 1);
+    EXPECT_GE(movingObstacles, 1);
 
     ASSERT_TRUE(hero);
     std::shared_ptr<ZqModelAssetCharacter> asset = hero->assetCharacter();
@@ -227,6 +252,53 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
         EXPECT_TRUE(unit->hasValidShape()) << unit->name();
     }
     EXPECT_EQ(enemies.front()->linearVelocity(), cocos2d::CCPoint(-2.5f, 0.0f)) << "80 points a second toward the hero";
+    // Bullets destroy every enemy.
+    for (const auto& enemy : enemies)
+        EXPECT_EQ(enemy->destroyType(), "kDestroyCollision") << enemy->name();
+    EXPECT_GE(enemies.size(), 2u);
+}
+
+// The world's behaviour components: the hero slides, lower, while the HUD's "Slide"
+// control (a key too) is held; the raft moves when something lands on it.
+TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContact)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    std::shared_ptr<ZqModelObjectButtonControl> control;
+    for (const std::shared_ptr<ZqModelObject>& object : navigator().uiNodeForKey("HUD")->screen()->objectModels()) {
+        if (auto found = modelCast<ZqModelObjectButtonControl>(object); found && found->name() == "Slide")
+            control = found;
+    }
+    ASSERT_TRUE(control);
+    EXPECT_NE(control->keyboardKey(), 0);
+    EXPECT_TRUE(control->spriteContainer());
+
+    const auto heroes = controller().modelsOfClass<ZqModelAssetCharacter>();
+    ASSERT_EQ(heroes.size(), 1u);
+    auto slide = heroes.front()->firstChildOfClass<ZqModelComponentSlide>();
+    ASSERT_TRUE(slide);
+    EXPECT_EQ(slide->m_event->value(), "kEventButton") << "any control button";
+    ASSERT_TRUE(slide->m_collisionShape->value());
+    ASSERT_TRUE(slide->m_animation->value());
+    // Outline points have y downwards: the slide's top lies lower than the hero's.
+    auto top = [](const ZqModelPolygon& shape) {
+        float found = 1e9f;
+        for (int i = 0; i < shape.pointCount(); ++i)
+            found = std::min(found, shape.pointAt(i).y);
+        return found;
+    };
+    EXPECT_GT(top(*slide->m_collisionShape->value()), top(*heroes.front()->collisionShape()) + 50.0f);
+
+    std::size_t movers = 0;
+    for (const auto& obstacle : controller().modelsOfClass<ZqModelAssetObstacle>()) {
+        if (auto move = obstacle->firstChildOfClass<ZqModelComponentMove>()) {
+            ++movers;
+            EXPECT_EQ(move->m_event->value(), "kEventCollision") << obstacle->name();
+            EXPECT_FALSE(move->m_linearVelocity->isXEmpty());
+            EXPECT_GT(move->m_timeout->value(), 0.0f) << "it stops again";
+        }
+    }
+    EXPECT_EQ(movers, 1u);
 }
 
 TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
