@@ -11,6 +11,7 @@
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/objects/ZqModelObjectsEffects.h"
+#include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
@@ -66,9 +67,10 @@ void fillAttributes(ZqModel& model, std::size_t k)
 constexpr unsigned kMenuNode = 101, kGameNode = 102, kGameOverNode = 103, kHudNode = 104, kPauseNode = 105;
 constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403, kSectionBonus = 404;
 constexpr unsigned kSectionLedges = 405, kSectionBats = 406, kSectionBoulders = 407, kSectionRaft = 408;
+constexpr unsigned kSectionFerry = 409, kSectionPortals = 410;
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604, kGround = 605;
 constexpr unsigned kCoin = 606, kCheckpoint = 607, kMagnet = 608, kLedge = 609, kBat = 610, kBoulder = 611,
-                   kRaft = 612;
+                   kRaft = 612, kFerry = 613, kWall = 614, kPortal = 615;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
 constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
 constexpr unsigned kCoinSound = 1305, kPowerupSound = 1306, kShootSound = 1307;
@@ -101,13 +103,15 @@ constexpr SpriteRow kSprites[] = {
     {1125, "Magnet", 56, 56, {210, 50, 170, 255}},        {1126, "Bullet", 28, 10, {255, 240, 150, 255}},
     {1127, "Ledge", 240, 24, {170, 120, 70, 255}},        {1128, "Bat", 72, 40, {150, 80, 200, 255}},
     {1129, "Boulder", 64, 64, {120, 110, 100, 255}},      {1130, "Hero Slide", 120, 48, {240, 110, 70, 255}},
-    {1131, "Raft", 200, 24, {90, 150, 200, 255}},
+    {1131, "Raft", 200, 24, {90, 150, 200, 255}},          {1132, "Ferry", 200, 24, {200, 170, 90, 255}},
+    {1133, "Wall", 64, 150, {100, 100, 120, 255}},        {1134, "Portal", 60, 120, {140, 90, 255, 255}},
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points; a
 // ground piece's width, 0 for the ground's own 568). The start section's ground stops 252
 // points short of its end: a pit. Later sections number their objects from 1501.
-enum class Kind { Hero, Ground, Rock, Slime, Star, Coin, Checkpoint, Magnet, Ledge, Bat, Boulder, Raft };
+enum class Kind { Hero, Ground, Rock, Slime, Star, Coin, Checkpoint, Magnet, Ledge, Bat, Boulder, Raft, Ferry,
+                  FerryPath, Wall, Portal, Teleport };
 struct PlacedRow {
     unsigned id;
     unsigned section;
@@ -147,6 +151,15 @@ constexpr PlacedRow kPlaced[] = {
     {1531, kSectionRaft, Kind::Ground, 180, 32, 360},   {1532, kSectionRaft, Kind::Ground, 1018, 32, 236},
     {1533, kSectionRaft, Kind::Raft, 470, 52},          {1534, kSectionRaft, Kind::Coin, 640, 160},
     {1535, kSectionRaft, Kind::Coin, 760, 160},
+    // A ferry carried to and fro over a gap by a path.
+    {1541, kSectionFerry, Kind::Ground, 200, 32, 400},  {1542, kSectionFerry, Kind::Ground, 968, 32, 336},
+    {1543, kSectionFerry, Kind::Ferry, 500, 52},        {1544, kSectionFerry, Kind::FerryPath, 500, 52},
+    {1545, kSectionFerry, Kind::Coin, 600, 200},
+    // A wall too high to jump, and a pair of portals across it.
+    {1551, kSectionPortals, Kind::Ground, 284, 32},     {1552, kSectionPortals, Kind::Ground, 852, 32},
+    {1553, kSectionPortals, Kind::Wall, 620, 364},      {1554, kSectionPortals, Kind::Portal, 480, 124},
+    {1555, kSectionPortals, Kind::Teleport, 480, 114},  {1556, kSectionPortals, Kind::Portal, 780, 124},
+    {1557, kSectionPortals, Kind::Teleport, 780, 114},  {1558, kSectionPortals, Kind::Coin, 900, 120},
 };
 
 // Frame objects beside the pictures: a trail behind the hero's default animation and
@@ -209,6 +222,9 @@ void buildMedia(ZqGameBuilder& game)
     game.container(1024, "Boulder", 1.0f, {1129});
     game.container(1025, "Hero Slide", 1.0f, {1130});
     game.container(1026, "Raft", 1.0f, {1131});
+    game.container(1027, "Ferry", 1.0f, {1132});
+    game.container(1028, "Wall", 1.0f, {1133});
+    game.container(1029, "Portal", 1.0f, {1134});
     game.addEffectMedia();
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
@@ -230,6 +246,9 @@ void buildMedia(ZqGameBuilder& game)
     game.animation(918, 978, "Hero Slide", 1025, true);
     game.at<ZqModelObjectImage>(978)->m_position->setValue(cocos2d::CCPoint(0.0f, -26.0f), true);
     game.animation(919, 979, "Raft", 1026, true);
+    game.animation(920, 980, "Ferry", 1027, true);
+    game.animation(921, 981, "Wall", 1028, true);
+    game.animation(922, 982, "Portal", 1029, true);
     game.sound(kMenuMusic, "Menu Music", 2.0, 330.0);
     game.sound(kJumpSound, "Jump", 0.15, 660.0);
     game.sound(kLandSound, "Ground Collision", 0.1, 220.0);
@@ -304,6 +323,9 @@ void buildObstacleAssets(ZqGameBuilder& game)
     move->m_linearVelocity->setEmpty(false, true);
     move->m_timeout->setValue(2.3f, true);
     game.at<ZqModelAssetObstacle>(kRaft)->addChild(move, true);
+    obstacleAsset(game, kFerry, "Ferry", 920, game.boxShape(814, "Ferry Shape", 200, 24));
+    obstacleAsset(game, kWall, "Wall", 921, game.boxShape(815, "Wall Shape", 64, 150));
+    obstacleAsset(game, kPortal, "Portal", 922, game.boxShape(816, "Portal Shape", 60, 120));
     obstacleAsset(game, kBoulder, "Boulder", 917,
                   game.shape(811, "Boulder Shape",
                              {P(-13, -32), P(13, -32), P(32, -13), P(32, 13), P(13, 32), P(-13, 32), P(-32, 13), P(-32, -13)}));
@@ -506,6 +528,45 @@ std::shared_ptr<ZqModelObject> placedObject(ZqGameBuilder& game, const PlacedRow
         return game.unit(row.id, "Ledge", kLedge, "kPlatformObjectType", position);
     case Kind::Raft:
         return game.unit(row.id, "Raft", kRaft, "kPlatformObjectType", position);
+    case Kind::Ferry:
+        return game.unit(row.id, "Ferry", kFerry, "kPlatformObjectType", position);
+    case Kind::FerryPath: {
+        // Carries the ferry 200 points on and back, at 100 points a second, again and again.
+        auto path = game.make<ZqModelObjectPath>(row.id, "Ferry Path");
+        path->addPoint(cocos2d::CCPoint(200.0f, 0.0f));
+        path->addPoint(cocos2d::CCPoint(0.0f, 0.0f));
+        path->m_searchRadius->setValue(40.0f, true);
+        path->m_speed->setValue(5.0f, true);
+        path->m_attractionForce->setValue(100.0f, true);
+        path->m_playMode->setValue("kPlayModeLoop", true);
+        path->m_affectedAsset->setValue("kAssets", true);
+        path->m_objectAsset->setValue(std::to_string(kFerry), true);
+        return path;
+    }
+    case Kind::Wall: {
+        // Four times its picture's height: 600 points, more than a double jump clears.
+        auto wall = game.unit(row.id, "Wall", kWall, "kPlatformObjectType", position);
+        wall->m_scale->setValue(cocos2d::CCPoint(1.0f, 4.0f), true);
+        return wall;
+    }
+    case Kind::Portal: {
+        auto portal = game.unit(row.id, "Portal", kPortal, "kDecorationObjectType", position);
+        portal->m_collisionType->setValue("kNoCollision", true);
+        return portal;
+    }
+    case Kind::Teleport: {
+        // A character entering one portal leaves by the other, 300 points on. The zone
+        // reaches from the ground to above the highest jump, so no hero passes it by.
+        auto teleport = game.make<ZqModelObjectTeleport>(row.id, "Teleport");
+        teleport->m_groupId->setValue(1.0f, true);
+        teleport->m_searchRadius->setValue(400.0f, true);
+        const std::shared_ptr<ZqModelPolygon> zone = teleport->collisionShape();
+        zone->removeAllPoints();
+        for (const cocos2d::CCPoint& corner : {cocos2d::CCPoint(-30, -560), cocos2d::CCPoint(30, -560),
+                                               cocos2d::CCPoint(30, 50), cocos2d::CCPoint(-30, 50)})
+            zone->addPoint(corner, true);
+        return teleport;
+    }
     case Kind::Boulder: {
         // Rolls at the hero at 48 points a second once it is near.
         auto boulder = game.unit(row.id, "Boulder", kBoulder, "kPlatformObjectType", position, cocos2d::CCPoint(-1.5f, 0.0f));
@@ -529,14 +590,17 @@ std::shared_ptr<ZqModelObject> placedObject(ZqGameBuilder& game, const PlacedRow
     throw std::logic_error("ZqSampleGame: a placed row of no kind");
 }
 
-// The sections that follow the first ones: the ledges from the start, the boulders from
-// 2,000 points, the raft from 3,000, the bats from 4,000.
+// The sections that follow the first ones: the ledges from the start, the boulders and
+// the portals from 2,000 points, the raft from 3,000, the bats from 4,000, the ferry from
+// 5,000.
 void buildLaterSections(ZqGameBuilder& game, ZqModelScreenScene& scene)
 {
     game.section(kSectionLedges, "Ledges", scene, kWidth, 0, false);
     game.section(kSectionBoulders, "Boulders", scene, kWidth, 2000, false);
     game.section(kSectionBats, "Bats", scene, kWidth, 4000, false);
     game.section(kSectionRaft, "Raft", scene, kWidth, 3000, false);
+    game.section(kSectionFerry, "Ferry", scene, kWidth, 5000, false);
+    game.section(kSectionPortals, "Portals", scene, kWidth, 2000, false);
 }
 
 void buildGameField(ZqGameBuilder& game)

@@ -349,4 +349,55 @@ TEST_F(SampleWorldTest, TheRaftSetsOffWhenTheHeroLandsOnIt)
     EXPECT_TRUE(rode) << "with the hero on it";
 }
 
+// The ferry section after the start: a path carries the ferry to and fro over the gap;
+// the hero stands on it above the gap and comes to the far side.
+TEST_F(SampleWorldTest, TheHeroRidesTheFerryAcrossTheGap)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Ferry"}));
+    ZqPObjectAssetUnit* ferry = pilotUntilMade("Ferry");
+    ASSERT_NE(ferry, nullptr);
+    const float gapStart = 1136.0f + 400.0f;
+    const float gapEnd = 1136.0f + 800.0f;
+    bool carried = false;
+    bool rode = false;
+    float lowest = ferry->getPositionX();
+    float highest = ferry->getPositionX();
+    for (int frame = 0; frame < 1200 && heroAlive() && hero->getPositionX() < gapEnd + 100.0f; ++frame) {
+        pilotStep();
+        carried = carried || (ferry->objectType() & ZqPObject::kTypeCarried);
+        lowest = std::min(lowest, ferry->getPositionX());
+        highest = std::max(highest, ferry->getPositionX());
+        const float x = hero->getPositionX();
+        rode = rode || (onGround() && x > gapStart + 30.0f && x < gapEnd - 30.0f &&
+                        std::abs(x - ferry->getPositionX()) < 100.0f);
+    }
+    ASSERT_TRUE(heroAlive());
+    EXPECT_GT(hero->getPositionX(), gapEnd) << "on the far side";
+    EXPECT_TRUE(carried) << "the path took the ferry";
+    EXPECT_GT(highest - lowest, 100.0f) << "and moved it over the gap";
+    EXPECT_TRUE(rode) << "the hero stood on it above the gap";
+}
+
+// The portals section after the start: a wall too high to jump, and the hero, entering the
+// first portal, leaves by the second beyond the wall, once, and runs on.
+TEST_F(SampleWorldTest, TheFirstPortalPutsTheHeroAtTheSecondOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Portals"}));
+    ZqPObjectAssetUnit* wall = pilotUntilMade("Wall");
+    ASSERT_NE(wall, nullptr);
+    std::vector<std::pair<float, float>> leaps;
+    float lastX = hero->getPositionX();
+    for (int frame = 0; frame < 1200 && heroAlive() && hero->getPositionX() < wall->getPositionX() + 400.0f; ++frame) {
+        pilotStep();
+        if (hero->getPositionX() - lastX > 100.0f)
+            leaps.emplace_back(lastX, hero->getPositionX());
+        lastX = hero->getPositionX();
+    }
+    ASSERT_TRUE(heroAlive());
+    ASSERT_EQ(leaps.size(), 1u) << "sent once";
+    EXPECT_LT(leaps[0].first, wall->getPositionX()) << "from before the wall";
+    EXPECT_NEAR(leaps[0].second, 1136.0f + 780.0f, 30.0f) << "to the second portal";
+    EXPECT_GT(hero->getPositionX(), wall->getPositionX() + 400.0f) << "and on";
+}
+
 } // namespace

@@ -5,6 +5,8 @@
 
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectButtons.h"
+#include "model/objects/ZqModelObjectsEffects.h"
+#include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
@@ -299,6 +301,54 @@ TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContac
         }
     }
     EXPECT_EQ(movers, 1u);
+}
+
+// The level mechanics: a path in loop mode carrying its section's platform over a gap and
+// back, and two portals of one group that reach each other, across a wall.
+TEST_F(SampleGameTest, APathCarriesAPlatformOverAGapAndPortalsPairAcrossAWall)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    std::size_t paths = 0;
+    std::vector<std::shared_ptr<ZqModelObjectTeleport>> teleports;
+    for (const auto& section : controller().modelsOfClass<ZqModelLevelSection>()) {
+        for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
+            if (auto teleport = modelCast<ZqModelObjectTeleport>(object))
+                teleports.push_back(teleport);
+            auto path = modelCast<ZqModelObjectPath>(object);
+            if (!path)
+                continue;
+            ++paths;
+            EXPECT_EQ(path->playMode(), "kPlayModeLoop");
+            EXPECT_EQ(path->affectedAsset(), "kAssets");
+            ASSERT_EQ(path->points().size(), 2u);
+            EXPECT_EQ(path->points().back(), cocos2d::CCPoint()) << "back where it starts: no jump at the loop";
+            // Its platform starts on the path, within reach.
+            bool carries = false;
+            for (const std::shared_ptr<ZqModelObject>& other : section->objects()) {
+                auto unit = modelCast<ZqModelObjectAssetUnit>(other);
+                carries = carries || (unit && unit->assetObstacle() && unit->assetObstacle()->id() == path->objectAssetId() &&
+                                      unit->objectType() == "kPlatformObjectType" &&
+                                      ccpDistance(unit->position(0.0f, 0), path->position(0.0f, 0)) <= path->searchRadius());
+            }
+            EXPECT_TRUE(carries) << section->name();
+        }
+    }
+    EXPECT_EQ(paths, 1u);
+    ASSERT_EQ(teleports.size(), 2u);
+    EXPECT_EQ(teleports[0]->groupId(), teleports[1]->groupId());
+    EXPECT_EQ(teleports[0]->parent(), teleports[1]->parent()) << "in one section";
+    const float apart = ccpDistance(teleports[0]->position(0.0f, 0), teleports[1]->position(0.0f, 0));
+    for (const auto& teleport : teleports) {
+        EXPECT_GT(teleport->searchRadius(), apart);
+        EXPECT_FALSE(teleport->isExitOnly());
+        EXPECT_FALSE(teleport->isSingleUse());
+        // Its zone rises above a double jump (points have y downwards), so no hero passes by.
+        float top = 0.0f;
+        for (const cocos2d::CCPoint& point : teleport->collisionShape()->points())
+            top = std::min(top, point.y);
+        EXPECT_LT(top, -500.0f);
+    }
 }
 
 TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
