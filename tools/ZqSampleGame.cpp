@@ -111,7 +111,7 @@ constexpr SpriteRow kSprites[] = {
 // ground piece's width, 0 for the ground's own 568). The start section's ground stops 252
 // points short of its end: a pit. Later sections number their objects from 1501.
 enum class Kind { Hero, Ground, Rock, Slime, Star, Coin, Checkpoint, Magnet, Ledge, Bat, Boulder, Raft, Ferry,
-                  FerryPath, Wall, Portal, Teleport };
+                  FerryPath, Wall, Portal, Teleport, Water };
 struct PlacedRow {
     unsigned id;
     unsigned section;
@@ -151,10 +151,10 @@ constexpr PlacedRow kPlaced[] = {
     {1531, kSectionRaft, Kind::Ground, 180, 32, 360},   {1532, kSectionRaft, Kind::Ground, 1018, 32, 236},
     {1533, kSectionRaft, Kind::Raft, 470, 52},          {1534, kSectionRaft, Kind::Coin, 640, 160},
     {1535, kSectionRaft, Kind::Coin, 760, 160},
-    // A ferry carried to and fro over a gap by a path.
+    // A ferry carried to and fro by a path over a gap of water.
     {1541, kSectionFerry, Kind::Ground, 200, 32, 400},  {1542, kSectionFerry, Kind::Ground, 968, 32, 336},
     {1543, kSectionFerry, Kind::Ferry, 500, 52},        {1544, kSectionFerry, Kind::FerryPath, 500, 52},
-    {1545, kSectionFerry, Kind::Coin, 600, 200},
+    {1545, kSectionFerry, Kind::Coin, 600, 200},        {1546, kSectionFerry, Kind::Water, 600, 32},
     // A wall too high to jump, and a pair of portals across it.
     {1551, kSectionPortals, Kind::Ground, 284, 32},     {1552, kSectionPortals, Kind::Ground, 852, 32},
     {1553, kSectionPortals, Kind::Wall, 620, 364},      {1554, kSectionPortals, Kind::Portal, 480, 124},
@@ -286,12 +286,13 @@ void buildPickupAssets(ZqGameBuilder& game)
 }
 
 // While a control button is held (the HUD's "Slide"), the hero runs low: a shape 40
-// points high instead of 110, and its slide picture. Outline points have y downwards.
+// points high instead of 110, its feet's corners cut like the hero's, and its slide
+// picture. Outline points have y downwards.
 void addHeroSlide(ZqGameBuilder& game, ZqModelAssetCharacter& hero)
 {
     using P = cocos2d::CCPoint;
     auto slide = game.make<ZqModelComponentSlide>(705, "Hero Slide");
-    slide->m_collisionShape->setValue(game.shape(812, "Hero Slide Shape", {P(-50, 10), P(50, 10), P(50, 50), P(-50, 50)}), true);
+    slide->m_collisionShape->setValue(game.shape(812, "Hero Slide Shape", {P(-50, 10), P(50, 10), P(50, 42), P(42, 50), P(-42, 50), P(-50, 42)}), true);
     slide->m_animation->setValue(game.at<ZqModelAnimation>(918), true);
     hero.addChild(slide, true);
 }
@@ -335,7 +336,10 @@ void buildAssets(ZqGameBuilder& game)
 {
     using P = cocos2d::CCPoint;
     std::shared_ptr<ZqModelAssetCharacter> hero = game.make<ZqModelAssetCharacter>(kHero, "Hero");
-    hero->m_collisionShape->setValue(game.shape(801, "Hero Shape", {P(-30, -60), P(30, -60), P(30, 50), P(-30, 50)}), true);
+    // Outline points have y downwards. The feet's corners are cut: a square corner catches on
+    // the seam of two ground pieces side by side and holds the hero there.
+    hero->m_collisionShape->setValue(
+        game.shape(801, "Hero Shape", {P(-30, -60), P(30, -60), P(30, 42), P(22, 50), P(-22, 50), P(-30, 42)}), true);
     hero->m_defaultAnimation->setValue(game.at<ZqModelAnimation>(901), true);
     hero->m_moveAnimation->setValue(game.at<ZqModelAnimation>(902), true);
     hero->m_jumpAnimation->setValue(game.at<ZqModelAnimation>(903), true);
@@ -542,6 +546,14 @@ std::shared_ptr<ZqModelObject> placedObject(ZqGameBuilder& game, const PlacedRow
         path->m_affectedAsset->setValue("kAssets", true);
         path->m_objectAsset->setValue(std::to_string(kFerry), true);
         return path;
+    }
+    case Kind::Water: {
+        // The gap's water: a mirror 400 x 64 points reflecting what passes above it, tinted
+        // blue by the water-reflection shader.
+        auto water = game.make<ZqModelObjectMirror>(row.id, "Water");
+        water->m_scale->setValue(cocos2d::CCPoint(4.0f, 0.64f), true);
+        water->m_color->setValue(cocos2d::ccc4f(120.0f, 170.0f, 255.0f, 220.0f), true);
+        return water;
     }
     case Kind::Wall: {
         // Four times its picture's height: 600 points, more than a double jump clears.

@@ -10,6 +10,7 @@
 #include "model/scene/ZqModelScreen.h"
 #include "components/ZqComponentHealth.h"
 #include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/ZqPObjectAssetMirror.h"
 #include "objects/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectAssetUnit.h"
 #include "objects/ZqPhysicsBody.h"
@@ -349,8 +350,8 @@ TEST_F(SampleWorldTest, TheRaftSetsOffWhenTheHeroLandsOnIt)
     EXPECT_TRUE(rode) << "with the hero on it";
 }
 
-// The ferry section after the start: a path carries the ferry to and fro over the gap;
-// the hero stands on it above the gap and comes to the far side.
+// The ferry section after the start: a path carries the ferry to and fro over the gap's
+// water; the hero stands on it above the gap and comes to the far side.
 TEST_F(SampleWorldTest, TheHeroRidesTheFerryAcrossTheGap)
 {
     ASSERT_NO_FATAL_FAILURE(play({"Ferry"}));
@@ -376,6 +377,13 @@ TEST_F(SampleWorldTest, TheHeroRidesTheFerryAcrossTheGap)
     EXPECT_TRUE(carried) << "the path took the ferry";
     EXPECT_GT(highest - lowest, 100.0f) << "and moved it over the gap";
     EXPECT_TRUE(rode) << "the hero stood on it above the gap";
+    // The gap's water reflects through the game's own water-reflection shader.
+    auto* water = findOnField<ZqPObjectAssetMirror>();
+    ASSERT_NE(water, nullptr);
+    ASSERT_NE(water->renderTexture(), nullptr);
+    EXPECT_NE(water->renderTexture()->getSprite()->getShaderProgram(),
+              cocos2d::CCShaderCache::sharedShaderCache()->programForKey(cocos2d::kCCShader_PositionTextureColor));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "[ZqPObjectAssetMirror] reflection shader - fail"), 0);
 }
 
 // The portals section after the start: a wall too high to jump, and the hero, entering the

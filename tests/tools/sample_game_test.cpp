@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 using namespace archive_test;
@@ -221,6 +222,17 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     std::shared_ptr<ZqModelAssetCharacter> asset = hero->assetCharacter();
     ASSERT_TRUE(asset);
     EXPECT_TRUE(hero->hasValidShape());
+    // The feet's corners are cut (points have y downwards), so that the hero glides over the
+    // seams of the ground instead of catching on them.
+    float feet = -1e9f, widest = 0.0f, widestAtFeet = 0.0f;
+    for (const cocos2d::CCPoint& point : asset->collisionShape()->points())
+        feet = std::max(feet, point.y);
+    for (const cocos2d::CCPoint& point : asset->collisionShape()->points()) {
+        widest = std::max(widest, std::abs(point.x));
+        if (point.y == feet)
+            widestAtFeet = std::max(widestAtFeet, std::abs(point.x));
+    }
+    EXPECT_LT(widestAtFeet, widest);
     std::shared_ptr<ZqModelComponentHealth> health = asset->firstChildOfClass<ZqModelComponentHealth>();
     ASSERT_TRUE(health);
     EXPECT_GT(health->health(), 0);
@@ -303,8 +315,8 @@ TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContac
     EXPECT_EQ(movers, 1u);
 }
 
-// The level mechanics: a path in loop mode carrying its section's platform over a gap and
-// back, and two portals of one group that reach each other, across a wall.
+// The level mechanics: a path in loop mode carrying its section's platform over a gap of
+// water and back, and two portals of one group that reach each other, across a wall.
 TEST_F(SampleGameTest, APathCarriesAPlatformOverAGapAndPortalsPairAcrossAWall)
 {
     writeAndLoad(m_dir, false);
@@ -335,6 +347,9 @@ TEST_F(SampleGameTest, APathCarriesAPlatformOverAGapAndPortalsPairAcrossAWall)
         }
     }
     EXPECT_EQ(paths, 1u);
+    // The water's mirror draws through the shader the media writer made.
+    ASSERT_EQ(controller().modelsOfClass<ZqModelObjectMirror>().size(), 1u);
+    EXPECT_GT(std::filesystem::file_size(m_dir.file("data/shaders/WaterReflection.fsh")), 0u);
     ASSERT_EQ(teleports.size(), 2u);
     EXPECT_EQ(teleports[0]->groupId(), teleports[1]->groupId());
     EXPECT_EQ(teleports[0]->parent(), teleports[1]->parent()) << "in one section";
