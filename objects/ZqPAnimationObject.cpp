@@ -108,6 +108,7 @@ void ZqPAnimationObject::build(bool setSpawnSources)
         if (CCNode* node = makeFrameNode(frame, setSpawnSources)) {
             node->retain();
             m_nodes.emplace_back(frame, node);
+            m_hasParticles = m_hasParticles || dynamic_cast<ZqPObjectAssetParticles*>(node);
         }
     }
     for (const auto& [frame, node] : m_nodes) {
@@ -152,9 +153,10 @@ void ZqPAnimationObject::update(float dt)
     }
     if (!isVisible())
         return;
-    // Particles keep real time: their rates are in seconds of the field.
+    // Particles keep real time: their rates are in seconds of the field. Most animations
+    // have none, and their frames are spared the cast.
     for (const auto& entry : m_nodes)
-        entry.second->update(dynamic_cast<ZqPObjectAssetParticles*>(entry.second) ? dt : speed * dt);
+        entry.second->update(m_hasParticles && dynamic_cast<ZqPObjectAssetParticles*>(entry.second) ? dt : speed * dt);
 }
 
 int ZqPAnimationObject::getZOrder() const

@@ -77,5 +77,7 @@ private:
     // Frame nodes in the order the frames were made, retained; each is a child of this
     // object or of another frame node.
     std::vector<std::pair<std::shared_ptr<ZqModel>, cocos2d::CCNode*>> m_nodes;
+    // Whether any frame node is a particles object.
+    bool m_hasParticles = false;
     float m_opacityFactor = 1.0f;
 };

@@ -68,7 +68,10 @@ void ZqPObjectImage::update(float dt)
     const float opacity = std::clamp(m_model->opacity(m_time, m_curveState) * m_opacityFactor, 0.0f, 1.0f);
     const GLubyte value = static_cast<GLubyte>(opacity * 255.0f);
     for (CCObject* child : *getChildren()) {
-        if (CCRGBAProtocol* rgba = dynamic_cast<CCRGBAProtocol*>(child))
+        // Most frames change nothing, and setting an opacity again costs each sprite a cast
+        // up to its parent (which, not being coloured itself, passes no opacity down).
+        CCRGBAProtocol* rgba = dynamic_cast<CCRGBAProtocol*>(child);
+        if (rgba && (rgba->getOpacity() != value || rgba->getDisplayedOpacity() != value))
             rgba->setOpacity(value);
     }
 }

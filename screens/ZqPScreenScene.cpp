@@ -12,8 +12,10 @@
 #include "objects/ZqPObjectManipulator.h"
 #include "objects/ZqPhysicsBody.h"
 #include "objects/ZqPhysicsWorld.h"
+#include "screens/ZqPhysicsDebugDraw.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 using namespace cocos2d;
@@ -24,12 +26,17 @@ namespace {
 // goes after the input controller does not bring it back.
 class FieldDestructionListener : public b2DestructionListener {
 public:
+    explicit FieldDestructionListener(ZqPScreenScene& field) : m_field(field) {}
     void SayGoodbye(b2Joint* joint) override
     {
         if (ZqPInputController* input = ZqPInputController::existing())
             input->forgetJoint(joint);
+        m_field.jointDestroyed(joint);
     }
     void SayGoodbye(b2Fixture*) override {}
+
+private:
+    ZqPScreenScene& m_field;
 };
 
 // Lets node's subtree go of the field: the touch dispatcher retains its delegates, so
@@ -47,6 +54,30 @@ void detachFromField(CCTouchDispatcher* dispatcher, CCNode* node)
         detachFromField(dispatcher, static_cast<CCNode*>(child));
     }
 }
+
+// Adds the time since its last lap to a field of the phase times; reads no clock without
+// them.
+class PhaseClock {
+public:
+    explicit PhaseClock(ZqPScreenScene::PhaseTimes* times)
+        : m_times(times)
+    {
+        if (m_times)
+            m_last = std::chrono::steady_clock::now();
+    }
+    void lap(double ZqPScreenScene::PhaseTimes::*phase)
+    {
+        if (!m_times)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        m_times->*phase += std::chrono::duration<double>(now - m_last).count();
+        m_last = now;
+    }
+
+private:
+    ZqPScreenScene::PhaseTimes* m_times;
+    std::chrono::steady_clock::time_point m_last;
+};
 
 constexpr float kShakeAmplitude = 70.0f;
 constexpr double kShakeFrequency = 16.0;
@@ -66,7 +97,7 @@ ZqPScreenScene* ZqPScreenScene::create(const std::shared_ptr<ZqModelScreenScene>
 ZqPScreenScene::ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model)
     : ZqPScreen(model)
     , m_sceneModel(model)
-    , m_destructionListener(std::make_unique<FieldDestructionListener>())
+    , m_destructionListener(std::make_unique<FieldDestructionListener>(*this))
 {
 }
 
@@ -80,6 +111,7 @@ ZqPScreenScene::~ZqPScreenScene()
 
 void ZqPScreenScene::releaseObjects()
 {
+    releaseJoints();
     if (!m_camera)
         return;
     // A character left registered would keep answering the input controller for a field
@@ -103,6 +135,8 @@ bool ZqPScreenScene::init()
     addChild(m_fieldLayer, 0);
     m_camera = ZqPGameFieldCamera::create();
     m_fieldLayer->addChild(m_camera);
+    // Drawn after the camera's objects, in the camera's space.
+    m_fieldLayer->addChild(ZqPhysicsDebugDrawNode::create(*this), 1);
     createBackgroundLayers();
     return true;
 }
@@ -148,15 +182,22 @@ void ZqPScreenScene::update(float dt)
     applyRequestedPause();
     if (m_paused)
         return;
+    PhaseClock clock(m_phaseTimes);
     updateCamera();
+    clock.lap(&PhaseTimes::other);
     m_world->step(GameplayParameters::shared()->simulationTimeScale() * kFrameStep, kVelocityIterations,
                   kPositionIterations);
+    clock.lap(&PhaseTimes::step);
     updateObjects();
+    clock.lap(&PhaseTimes::objects);
     appendSections();
     removeOutOfView();
+    clock.lap(&PhaseTimes::sections);
     updateEffects(kFrameStep);
     stepGameField();
+    clock.lap(&PhaseTimes::other);
     createQueued();
+    clock.lap(&PhaseTimes::queue);
 }
 
 float ZqPScreenScene::viewLength() const

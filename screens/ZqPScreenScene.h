@@ -14,6 +14,7 @@
 
 class ZqModel;
 class ZqModelLevelSection;
+class ZqModelLinker;
 class ZqModelObject;
 class ZqModelScreenScene;
 class ZqPObject;
@@ -21,6 +22,8 @@ class ZqPObjectAssetMirror;
 class ZqPObjectBackgroundLayer;
 class ZqPhysicsWorld;
 class ZqPScreenUi;
+class b2Joint;
+class b2RevoluteJoint;
 
 // The game field: a screen made from a game-scene model that holds the field's objects
 // under its camera node, runs the physics world and steps every object each frame.
@@ -83,6 +86,17 @@ public:
     float nextSectionDistance() const { return m_nextSectionDistance; }
     // Whether sections are appended: no destination section of this scene was chosen.
     bool isEndless() const { return m_endless; }
+    // Seconds each part of the update took, added up over the updates while a sink is set
+    // (the frame benchmark's split); no clock is read without one.
+    struct PhaseTimes {
+        double step = 0.0;     // the physics step
+        double objects = 0.0;  // the objects' updates, those in state 5 removed
+        double sections = 0.0; // sections appended, objects removed out of view
+        double queue = 0.0;    // the creation queue
+        double other = 0.0;    // the camera, flash and shake, the field step
+    };
+    // Not owned; null stops the timing.
+    void setPhaseTimes(PhaseTimes* times) { m_phaseTimes = times; }
 
     ZqPGameFieldCamera* camera() const override { return m_camera; }
     // Null until the first update.
@@ -175,12 +189,28 @@ public:
     const std::vector<ZqPObjectAssetMirror*>& mirrors() const { return m_mirrors; }
     const std::vector<ZqPObjectBackgroundLayer*>& backgroundLayers() const { return m_backgroundLayers; }
 
+    // Linkers and the physics debug draw (ZqPScreenSceneLinkers.cpp). Each linker of an
+    // added section joins the bodies of its two objects with a revolute joint at B's body
+    // position once the creation queue has made both (a linker whose object is not made
+    // makes none): a motor of "Torque" turning at -"Speed" radians per second, or, when
+    // "Button Activated", registered with the input controller's motor actions.
+    // The field's joints alive in its world, in making order; Box2D owns them.
+    const std::vector<b2RevoluteJoint*>& joints() const { return m_joints; }
+    // Box2D destroyed joint with a body: it leaves the list.
+    void jointDestroyed(b2Joint* joint);
+    // The process-wide switch of the debug draw: the world's shapes and joints drawn over
+    // the field's objects, in the camera's space. Off by default.
+    static void setDebugDrawEnabled(bool enabled);
+    static bool isDebugDrawEnabled();
+
 private:
     explicit ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model);
     struct QueuedObject {
         std::shared_ptr<ZqModelObject> model;
         cocos2d::CCPoint offset;
         int creationIndex;
+        // The addLevelSection call that queued it (0: none), which its linkers match.
+        unsigned batch = 0;
     };
 
     void buildWorld();
@@ -238,6 +268,7 @@ private:
     bool m_requestedPause = false;
     int m_checkpointIndex = -1;
     cocos2d::CCPoint m_checkpointPosition;
+    PhaseTimes* m_phaseTimes = nullptr;
 
     // Holds one reference to a queued object until the queue lets it go.
     struct Release {
@@ -259,4 +290,27 @@ private:
     // Retained (their create does not autorelease).
     std::vector<ZqPObjectBackgroundLayer*> m_backgroundLayers;
     bool m_capturingMirror = false;
+
+    // Linkers. A linker of a queued section waiting for its objects, retained as they come.
+    struct PendingLinker {
+        std::shared_ptr<ZqModelLinker> linker;
+        unsigned batch = 0;
+        bool madeA = false;
+        bool madeB = false;
+        Held objectA;
+        Held objectB;
+    };
+    // Remembers section's linkers for the objects queued under batch.
+    void queueLinkers(const ZqModelLevelSection& section, unsigned batch);
+    // After the queue took queued (object: what it made, or null): the joints whose objects
+    // are now all made; linkers whose batch left the queue are dropped.
+    void linkQueued(const QueuedObject& queued, ZqPObject* object);
+    void dropStaleLinkers();
+    void makeJoint(const ZqModelLinker& linker, ZqPObject* objectA, ZqPObject* objectB);
+    // Destroys the joints (the input controller forgets them) and the waiting linkers;
+    // before the objects and the world go.
+    void releaseJoints();
+    std::vector<PendingLinker> m_pendingLinkers;
+    std::vector<b2RevoluteJoint*> m_joints;
+    unsigned m_lastBatch = 0;
 };

@@ -77,8 +77,10 @@ float ZqPScreenScene::addLevelSection(const std::shared_ptr<ZqModelLevelSection>
     debugLog("[ZqPScreenScene] add level section: %u", section->id());
     section->placementDistance = distance;
     const CCPoint offset = GameplayParameters::shared()->gameplayDirection() * distance;
+    const unsigned batch = ++m_lastBatch;
     for (const std::shared_ptr<ZqModelObject>& object : section->objects())
-        m_queue.push_back({object, offset, creationIndex});
+        m_queue.push_back({object, offset, creationIndex, batch});
+    queueLinkers(*section, batch);
     createGroupsFor(*section);
     return section->width();
 }
@@ -161,8 +163,9 @@ void ZqPScreenScene::createQueued()
     for (std::size_t made = 0; made < kQueuedPerFrame && !m_queue.empty(); ++made) {
         const QueuedObject queued = std::move(m_queue.front());
         m_queue.pop_front();
-        makeObject(queued.model, queued.offset, queued.creationIndex, false);
+        linkQueued(queued, makeObject(queued.model, queued.offset, queued.creationIndex, false));
     }
+    dropStaleLinkers();
 }
 
 void ZqPScreenScene::removeOutOfView()

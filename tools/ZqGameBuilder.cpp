@@ -120,6 +120,18 @@ std::shared_ptr<ZqModelLevelSection> ZqGameBuilder::section(unsigned id, const s
     return made;
 }
 
+std::shared_ptr<ZqModelLinker> ZqGameBuilder::linker(unsigned id, const std::string& name,
+                                                     ZqModelLevelSection& section, unsigned objectA,
+                                                     unsigned objectB, float speed, bool buttonActivated)
+{
+    std::shared_ptr<ZqModelLinker> made = make<ZqModelLinker>(id, name);
+    made->setObjects(at<ZqModelObject>(objectA), at<ZqModelObject>(objectB), true);
+    made->m_speed->setValue(speed, true);
+    made->m_buttonActivated->setValue(buttonActivated, true);
+    section.addChild(made, true);
+    return made;
+}
+
 std::shared_ptr<ZqModelObjectAssetUnit> ZqGameBuilder::unit(unsigned id, const std::string& name, unsigned asset,
                                                             const std::string& objectType, cocos2d::CCPoint position,
                                                             cocos2d::CCPoint velocity)

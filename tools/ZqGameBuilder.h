@@ -19,6 +19,7 @@ class ZqModelAtlas;
 class ZqModelController;
 class ZqModelFont;
 class ZqModelLevelSection;
+class ZqModelLinker;
 class ZqModelObjectAssetUnit;
 class ZqModelObjectButton;
 class ZqModelObjectLabel;
@@ -53,6 +54,9 @@ public:
 
     template <class T>
     std::shared_ptr<T> make(unsigned id, const std::string& name);
+    // Keeps a model made elsewhere (a duplicate of another, say) under id, as make does.
+    template <class T>
+    std::shared_ptr<T> adopt(unsigned id, std::shared_ptr<T> model);
     template <class T>
     std::shared_ptr<T> at(unsigned id) const;
 
@@ -77,6 +81,12 @@ public:
     // A level section of the scene, width points wide.
     std::shared_ptr<ZqModelLevelSection> section(unsigned id, const std::string& name, ZqModelScreenScene& scene,
                                                  float width, float startDistance, bool initSection);
+
+    // A linker of section joining its objects of ids objectA and objectB: a motor turning
+    // at speed radians a second (the default "Torque"), driven by the motor actions when
+    // buttonActivated.
+    std::shared_ptr<ZqModelLinker> linker(unsigned id, const std::string& name, ZqModelLevelSection& section,
+                                          unsigned objectA, unsigned objectB, float speed, bool buttonActivated);
 
     // A unit placed at position on the obstacle asset of that id, of objectType (such as
     // "kPlatformObjectType"), colliding with characters, moving linearly at velocity (in
@@ -155,8 +165,14 @@ template <class T>
 std::shared_ptr<T> ZqGameBuilder::make(unsigned id, const std::string& name)
 {
     std::shared_ptr<T> model = T::create();
-    model->setId(id);
     model->setName(name);
+    return adopt(id, std::move(model));
+}
+
+template <class T>
+std::shared_ptr<T> ZqGameBuilder::adopt(unsigned id, std::shared_ptr<T> model)
+{
+    model->setId(id);
     // A reused id would let the controller drop the later model without a word.
     if (id == kGeneralSettingsId || !m_byId.emplace(id, model).second)
         throw std::logic_error("ZqGameBuilder: id " + std::to_string(id) + " is used twice");

@@ -4,6 +4,7 @@
 
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqServices.h"
+#include "screens/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 #include "cocos2d.h"
 #include "model/ZqModelGeneralSettings.h"
@@ -103,6 +104,7 @@ int main()
     std::string error;
     if (!ZqTestHooks::fromEnvironment(hooks, error))
         return hookError(error);
+    ZqPScreenScene::setDebugDrawEnabled(hooks.debugDraw);
 
     ZqPAppDelegate app;
     ZqInputDevices devices(app.inputHandler());

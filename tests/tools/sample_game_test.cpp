@@ -5,6 +5,7 @@
 
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectButtons.h"
+#include "model/objects/ZqModelObjectsControls.h"
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
@@ -125,8 +126,103 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
             }
         }
     }
-    EXPECT_EQ(buttons, 6u) << "Play, Restart, Exit, Pause, Resume and Menu";
+    EXPECT_EQ(buttons, 16u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
+                               "Pause, Jump and Shoot; Resume and Menu; two Backs";
     ASSERT_TRUE(navigator().uiNodeForKey("Menu")->screen()->music());
+}
+
+// The objects of one screen of class T, by the key of its node.
+template <class T>
+std::vector<std::shared_ptr<T>> objectsOf(const std::string& key)
+{
+    std::vector<std::shared_ptr<T>> found;
+    for (const std::shared_ptr<ZqModelObject>& object : ZqPScreenNavigator::shared()->uiNodeForKey(key)->screen()->objectModels()) {
+        if (std::shared_ptr<T> typed = modelKindCast<T>(std::shared_ptr<ZqModel>(object)))
+            found.push_back(typed);
+    }
+    return found;
+}
+
+// The actions of a screen's buttons, and the live scores of its texts as "world score amount".
+std::multiset<std::string> actionsOf(const std::string& key)
+{
+    std::multiset<std::string> actions;
+    for (const auto& button : objectsOf<ZqModelObjectButton>(key))
+        actions.insert(button->action());
+    return actions;
+}
+std::multiset<std::string> scoresOf(const std::string& key)
+{
+    std::multiset<std::string> scores;
+    for (const auto& label : objectsOf<ZqModelObjectLabel>(key)) {
+        if (label->action() == "kScoreVector")
+            scores.insert(label->world() + " " + label->scoreType() + " " + label->amount());
+    }
+    return scores;
+}
+
+TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
+{
+    writeAndLoad(m_dir, true);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    using Set = std::multiset<std::string>;
+    // The menu: Play (a full restart), Continue (start mode 0), the shop, the characters,
+    // one button of each window mode, sound and exit; the best distance and the purse.
+    EXPECT_EQ(actionsOf("Menu"), (Set{"", "", "", "", "kStartCheckpointButton", "kFullscreen", "kWindowed", "kExitButton"}));
+    EXPECT_EQ(followPort("Menu", "Continue"), "Game");
+    EXPECT_EQ(followPort("Menu", "Shop"), "Shop");
+    EXPECT_EQ(followPort("Menu", "Characters"), "Characters");
+    EXPECT_EQ(scoresOf("Menu"), (Set{"kGlobal kScoreDistance kScoreBest", "kGlobal kScoreCoins kScoreTotal"}));
+    // The game over: restart, back to the menu, the best distance.
+    EXPECT_EQ(followPort("GameOver", "Restart"), "Game");
+    EXPECT_EQ(followPort("GameOver", "Menu"), "Menu");
+    EXPECT_EQ(scoresOf("GameOver"), (Set{" kScoreDistance kScoreBest"}));
+    // The HUD: the run's distance and coins, pause, jump and shoot, and the magnets in stock.
+    EXPECT_EQ(scoresOf("HUD"), (Set{"kCurrentWorld kScoreDistance current", "kCurrentWorld kScoreCoins current"}));
+    const auto hudPowerups = objectsOf<ZqModelObjectButtonPowerup>("HUD");
+    ASSERT_EQ(hudPowerups.size(), 1u);
+    const auto magnet = controller().getModel<ZqModelAssetPowerup>(static_cast<unsigned>(std::stoi(hudPowerups[0]->action())));
+    ASSERT_TRUE(magnet);
+    EXPECT_EQ(magnet->powerupType(), "kPowerupMagnet");
+    EXPECT_TRUE(magnet->idleAnimation());
+    for (const char* action : {"kPauseButton", "kCharacterJumpButton", "kCharacterShootButton"})
+        EXPECT_EQ(actionsOf("HUD").count(action), 1u) << action;
+    EXPECT_EQ(followPort("Pause", "Menu"), "Menu");
+    EXPECT_EQ(actionsOf("Pause").count("kBackButton"), 1u);
+
+    // The shop sells that magnet for the stock and the removal of ads once, for coins.
+    const auto purchases = objectsOf<ZqModelObjectButtonPurchase>("Shop");
+    ASSERT_EQ(purchases.size(), 2u);
+    EXPECT_EQ(purchases[0]->type(), "kPurchasePowerup");
+    EXPECT_EQ(purchases[0]->powerupSelectionId(), static_cast<int>(magnet->id()));
+    EXPECT_FALSE(purchases[0]->buyAndUse()) << "bought into the stock";
+    EXPECT_EQ(purchases[1]->type(), "kPurchaseRemoveAds");
+    EXPECT_EQ(purchases[1]->oneTimePurchase(), "kOneTimePurchase");
+    for (const auto& purchase : purchases) {
+        EXPECT_EQ(purchase->purchaseMethod(), "kInGameCurrency");
+        EXPECT_GT(purchase->price(), 0.0f);
+        EXPECT_TRUE(purchase->purchaseCompleteSound());
+    }
+    for (const char* key : {"Shop", "Characters"})
+        EXPECT_EQ(actionsOf(key).count("kBackButton"), 1u) << key;
+
+    // The characters: a selector in the game's font with a buy button, over the hero and a
+    // second character bought with coins that plays like the hero.
+    const auto selectors = objectsOf<ZqModelObjectCharacterSelector>("Characters");
+    ASSERT_EQ(selectors.size(), 1u);
+    EXPECT_TRUE(controller().getModel<ZqModelFont>(static_cast<unsigned>(std::stoi(selectors[0]->labelName()))));
+    ASSERT_TRUE(selectors[0]->unlockButton());
+    EXPECT_GT(selectors[0]->spread(), 0.0f);
+    const auto characters = controller().modelsOfClass<ZqModelAssetCharacter>();
+    ASSERT_EQ(characters.size(), 2u);
+    EXPECT_EQ(characters[1]->purchaseMethod(), "kInGameCurrency");
+    EXPECT_GT(characters[1]->price(), 0.0f);
+    EXPECT_NE(characters[1]->defaultAnimation(), characters[0]->defaultAnimation());
+    ASSERT_EQ(characters[1]->children().size(), characters[0]->children().size());
+    for (std::size_t i = 0; i < characters[0]->children().size(); ++i) {
+        EXPECT_NE(characters[1]->children()[i], characters[0]->children()[i]) << "components of its own";
+        EXPECT_STREQ(characters[1]->children()[i]->className(), characters[0]->children()[i]->className());
+    }
 }
 
 TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
@@ -287,9 +383,11 @@ TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContac
     EXPECT_NE(control->keyboardKey(), 0);
     EXPECT_TRUE(control->spriteContainer());
 
-    const auto heroes = controller().modelsOfClass<ZqModelAssetCharacter>();
-    ASSERT_EQ(heroes.size(), 1u);
-    auto slide = heroes.front()->firstChildOfClass<ZqModelComponentSlide>();
+    std::shared_ptr<ZqModelAssetCharacter> hero;
+    for (const auto& character : controller().modelsOfClass<ZqModelAssetCharacter>())
+        hero = character->name() == "Hero" ? character : hero;
+    ASSERT_TRUE(hero);
+    auto slide = hero->firstChildOfClass<ZqModelComponentSlide>();
     ASSERT_TRUE(slide);
     EXPECT_EQ(slide->m_event->value(), "kEventButton") << "any control button";
     ASSERT_TRUE(slide->m_collisionShape->value());
@@ -301,7 +399,7 @@ TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContac
             found = std::min(found, shape.pointAt(i).y);
         return found;
     };
-    EXPECT_GT(top(*slide->m_collisionShape->value()), top(*heroes.front()->collisionShape()) + 50.0f);
+    EXPECT_GT(top(*slide->m_collisionShape->value()), top(*hero->collisionShape()) + 50.0f);
 
     std::size_t movers = 0;
     for (const auto& obstacle : controller().modelsOfClass<ZqModelAssetObstacle>()) {
@@ -400,7 +498,8 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
         paths.insert(sound->soundPath());
     for (const auto& font : controller().modelsOfClass<ZqModelFont>())
         paths.insert(font->fontFilePath());
-    EXPECT_EQ(sounds.size(), 7u) << "the menu music, the hero's jump, landing, defeat and shot, a coin, a power-up";
+    EXPECT_EQ(sounds.size(), 8u)
+        << "the menu music, the hero's jump, landing, defeat and shot, a coin, a power-up, and a purchase";
     EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + 1) << "and one font";
 
     // Every picture shown is one of the atlas's sprites.
