@@ -303,7 +303,8 @@ void obstacleAsset(ZqGameBuilder& game, unsigned id, const std::string& name, un
     asset->m_idleAnimation->setValue(game.at<ZqModelAnimation>(animation), true);
 }
 
-// The later sections' obstacles: a ledge solid from above only, a bat, a boulder.
+// The later sections' obstacles: a ledge solid from above only, a bat, a raft that a
+// landing sets off, a ferry, a wall, a portal's picture and a boulder.
 void buildObstacleAssets(ZqGameBuilder& game)
 {
     using P = cocos2d::CCPoint;
