@@ -329,8 +329,7 @@ std::vector<ZqMediaFile> ZqGameBuilder::writeMedia(const std::string& directory)
     }
     if (m_effectMedia) {
         const bool written = zqmedia::writeEffectMedia(directory);
-        // The shader serves only mirrors, which the games made here lack.
-        for (const char* file : {"fx/lightMap.png", "fx/trailMap.png", "fx/flagMap.png"})
+        for (const char* file : {"fx/lightMap.png", "fx/trailMap.png", "fx/flagMap.png", "shaders/WaterReflection.fsh"})
             add(written, file);
     }
     return files;

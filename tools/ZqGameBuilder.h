@@ -120,8 +120,8 @@ public:
     // emitters find their textures.
     std::shared_ptr<ZqModelSprite> effectSprite(unsigned id, const std::string& name, unsigned atlas, int width,
                                                 int height, zqmedia::Rgba colour);
-    // Adds the effects' shared images ("fx/", see zqmedia::writeEffectMedia) to the files
-    // writeMedia writes.
+    // Adds the effects' shared images ("fx/") and the mirrors' shader ("shaders/", see
+    // zqmedia::writeEffectMedia) to the files writeMedia writes.
     void addEffectMedia() { m_effectMedia = true; }
     // Frames of sprites at 30 a second times speed.
     std::shared_ptr<ZqModelSpriteContainer> container(unsigned id, const std::string& name, float speed,

@@ -12,6 +12,7 @@
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/objects/ZqModelObjectsEffects.h"
+#include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
@@ -66,9 +67,14 @@ void fillAttributes(ZqModel& model, std::size_t k)
 // 1000 sprite containers, 1100 sprites, 1200 the atlas, 1300 sounds, 1400 fonts.
 constexpr unsigned kMenuNode = 101, kGameNode = 102, kGameOverNode = 103, kHudNode = 104, kPauseNode = 105;
 constexpr unsigned kSectionStart = 401, kSectionRocks = 402, kSectionSlime = 403, kSectionBonus = 404;
+constexpr unsigned kSectionLedges = 405, kSectionBats = 406, kSectionBoulders = 407, kSectionRaft = 408;
+constexpr unsigned kSectionFerry = 409, kSectionPortals = 410;
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604, kGround = 605;
+constexpr unsigned kCoin = 606, kCheckpoint = 607, kLedge = 609, kBat = 610, kBoulder = 611,
+                   kRaft = 612, kFerry = 613, kWall = 614, kPortal = 615;
 constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
 constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
+constexpr unsigned kCoinSound = 1305, kPowerupSound = 1306, kShootSound = 1307;
 constexpr float kWidth = 1136.0f;  // the design size, landscape
 constexpr float kHeight = 640.0f;
 
@@ -93,27 +99,68 @@ constexpr SpriteRow kSprites[] = {
     {1118, "Menu Background", 142, 80, {36, 64, 112, 255}}, {1119, "Game Over Background", 142, 80, {96, 40, 64, 255}},
     // The field's parallax layers, drawn at twice their size.
     {1120, "Far Hills", 256, 80, {60, 80, 130, 255}},      {1121, "Near Bushes", 256, 48, {40, 110, 70, 255}},
+    // The world's pick-ups and the hero's bullet.
+    {1123, "Coin", 40, 40, {255, 150, 20, 255}},          {1124, "Checkpoint", 40, 112, {60, 210, 230, 255}},
+    {1126, "Bullet", 28, 10, {255, 240, 150, 255}},
+    {1127, "Ledge", 240, 24, {170, 120, 70, 255}},        {1128, "Bat", 72, 40, {150, 80, 200, 255}},
+    {1129, "Boulder", 64, 64, {120, 110, 100, 255}},      {1130, "Hero Slide", 120, 48, {240, 110, 70, 255}},
+    {1131, "Raft", 200, 24, {90, 150, 200, 255}},          {1132, "Ferry", 200, 24, {200, 170, 90, 255}},
+    {1133, "Wall", 64, 150, {100, 100, 120, 255}},        {1134, "Portal", 60, 120, {140, 90, 255, 255}},
 };
 
-// The objects of the level sections, each section one screen wide (x, y in points). The
-// start section's ground stops 252 points short of its end: a pit.
-enum class Kind { Hero, Ground, Rock, Slime, Star };
+// The objects of the level sections, each section one screen wide (x, y in points; a
+// ground piece's width, 0 for the ground's own 568). The start section's ground stops 252
+// points short of its end: a pit. Later sections number their objects from 1501.
+enum class Kind { Hero, Ground, Rock, Slime, Star, Coin, Checkpoint, Magnet, Ledge, Bat, Boulder, Raft, Ferry,
+                  FerryPath, Wall, Portal, Teleport, Water };
 struct PlacedRow {
     unsigned id;
     unsigned section;
     Kind kind;
     float x, y;
+    float width = 0.0f;
 };
 constexpr PlacedRow kPlaced[] = {
     {501, kSectionStart, Kind::Ground, 284, 32}, {502, kSectionStart, Kind::Ground, 600, 32},
     {503, kSectionStart, Kind::Hero, 200, 128},  {504, kSectionStart, Kind::Star, 760, 260},
+    {506, kSectionStart, Kind::Coin, 420, 120},  {507, kSectionStart, Kind::Coin, 480, 120},
+    {508, kSectionStart, Kind::Coin, 540, 120},
     {511, kSectionRocks, Kind::Ground, 284, 32}, {512, kSectionRocks, Kind::Ground, 852, 32},
     {513, kSectionRocks, Kind::Rock, 420, 104},  {514, kSectionRocks, Kind::Rock, 880, 104},
+    {515, kSectionRocks, Kind::Magnet, 160, 220}, {516, kSectionRocks, Kind::Coin, 420, 240},
+    {517, kSectionRocks, Kind::Coin, 650, 120},  {518, kSectionRocks, Kind::Coin, 880, 240},
     {521, kSectionSlime, Kind::Ground, 284, 32}, {522, kSectionSlime, Kind::Ground, 852, 32},
     {523, kSectionSlime, Kind::Rock, 300, 104},  {524, kSectionSlime, Kind::Slime, 800, 96},
-    {525, kSectionSlime, Kind::Star, 560, 300},
+    {525, kSectionSlime, Kind::Star, 560, 300},  {526, kSectionSlime, Kind::Checkpoint, 120, 120},
+    {527, kSectionSlime, Kind::Coin, 300, 240},
     {531, kSectionBonus, Kind::Ground, 284, 32}, {532, kSectionBonus, Kind::Ground, 852, 32},
     {533, kSectionBonus, Kind::Star, 560, 300},
+    // A gap bridged by one-way ledges, reached by a jump from below.
+    {1501, kSectionLedges, Kind::Ground, 190, 32, 380}, {1502, kSectionLedges, Kind::Ground, 948, 32, 376},
+    {1503, kSectionLedges, Kind::Ledge, 460, 170},      {1504, kSectionLedges, Kind::Ledge, 690, 170},
+    {1505, kSectionLedges, Kind::Coin, 460, 230},       {1506, kSectionLedges, Kind::Coin, 580, 230},
+    {1507, kSectionLedges, Kind::Coin, 700, 230},
+    // Bats flying at the hero over a narrow gap: shot or jumped.
+    {1511, kSectionBats, Kind::Ground, 260, 32, 520},   {1512, kSectionBats, Kind::Ground, 908, 32, 456},
+    {1513, kSectionBats, Kind::Bat, 760, 130},          {1514, kSectionBats, Kind::Bat, 1060, 130},
+    {1515, kSectionBats, Kind::Coin, 600, 240},
+    // Boulders rolling at the hero, to be jumped.
+    {1521, kSectionBoulders, Kind::Ground, 284, 32},    {1522, kSectionBoulders, Kind::Ground, 852, 32},
+    {1523, kSectionBoulders, Kind::Boulder, 620, 96},   {1524, kSectionBoulders, Kind::Boulder, 1000, 96},
+    {1525, kSectionBoulders, Kind::Coin, 620, 280},     {1526, kSectionBoulders, Kind::Star, 860, 300},
+    // A wide gap and a raft that sets off across it when the hero lands on it.
+    {1531, kSectionRaft, Kind::Ground, 180, 32, 360},   {1532, kSectionRaft, Kind::Ground, 1018, 32, 236},
+    {1533, kSectionRaft, Kind::Raft, 470, 52},          {1534, kSectionRaft, Kind::Coin, 640, 160},
+    {1535, kSectionRaft, Kind::Coin, 760, 160},
+    // A ferry carried to and fro by a path over a gap of water.
+    {1541, kSectionFerry, Kind::Ground, 200, 32, 400},  {1542, kSectionFerry, Kind::Ground, 968, 32, 336},
+    {1543, kSectionFerry, Kind::Ferry, 500, 52},        {1544, kSectionFerry, Kind::FerryPath, 500, 52},
+    {1545, kSectionFerry, Kind::Coin, 600, 200},        {1546, kSectionFerry, Kind::Water, 600, 32},
+    // A wall too high to jump, and a pair of portals across it.
+    {1551, kSectionPortals, Kind::Ground, 284, 32},     {1552, kSectionPortals, Kind::Ground, 852, 32},
+    {1553, kSectionPortals, Kind::Wall, 620, 364},      {1554, kSectionPortals, Kind::Portal, 480, 124},
+    {1555, kSectionPortals, Kind::Teleport, 480, 114},  {1556, kSectionPortals, Kind::Portal, 780, 124},
+    {1557, kSectionPortals, Kind::Teleport, 780, 114},  {1558, kSectionPortals, Kind::Coin, 900, 120},
 };
 
 // Frame objects beside the pictures: a trail behind the hero's default animation and
@@ -167,6 +214,17 @@ void buildMedia(ZqGameBuilder& game)
     // The star's sparks, a particle texture of its own.
     game.effectSprite(1122, "Spark", kAtlas, 16, 16, {255, 240, 160, 255});
     game.container(1017, "Spark", 1.0f, {1122});
+    game.container(1018, "Coin", 1.0f, {1123});
+    game.container(1019, "Checkpoint", 1.0f, {1124});
+    game.container(1021, "Bullet", 1.0f, {1126});
+    game.container(1022, "Ledge", 1.0f, {1127});
+    game.container(1023, "Bat", 1.0f, {1128});
+    game.container(1024, "Boulder", 1.0f, {1129});
+    game.container(1025, "Hero Slide", 1.0f, {1130});
+    game.container(1026, "Raft", 1.0f, {1131});
+    game.container(1027, "Ferry", 1.0f, {1132});
+    game.container(1028, "Wall", 1.0f, {1133});
+    game.container(1029, "Portal", 1.0f, {1134});
     game.addEffectMedia();
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
@@ -176,19 +234,110 @@ void buildMedia(ZqGameBuilder& game)
     game.animation(906, 956, "Star", 1007, true);
     game.animation(907, 957, "Hero Defeated", 1010, false);
     game.animation(908, 958, "Ground", 1004, true);
+    // Later animations number their frames from 971 (950 to 962 are taken).
+    game.animation(911, 971, "Coin", 1018, true);
+    game.animation(912, 972, "Checkpoint", 1019, true);
+    game.animation(914, 974, "Bullet", 1021, true);
+    game.animation(915, 975, "Ledge", 1022, true);
+    game.animation(916, 976, "Bat", 1023, true);
+    game.animation(917, 977, "Boulder", 1024, true);
+    // The slide's picture lies low, over the slide's shape.
+    game.animation(918, 978, "Hero Slide", 1025, true);
+    game.at<ZqModelObjectImage>(978)->m_position->setValue(cocos2d::CCPoint(0.0f, -26.0f), true);
+    game.animation(919, 979, "Raft", 1026, true);
+    game.animation(920, 980, "Ferry", 1027, true);
+    game.animation(921, 981, "Wall", 1028, true);
+    game.animation(922, 982, "Portal", 1029, true);
     game.sound(kMenuMusic, "Menu Music", 2.0, 330.0);
     game.sound(kJumpSound, "Jump", 0.15, 660.0);
     game.sound(kLandSound, "Ground Collision", 0.1, 220.0);
     game.sound(kDefeatedSound, "Defeated", 0.4, 110.0);
+    game.sound(kCoinSound, "Coin", 0.08, 1320.0);
+    game.sound(kPowerupSound, "Power Up", 0.25, 880.0);
+    game.sound(kShootSound, "Shoot", 0.05, 990.0);
     game.font(kFont, "Main Font", 24);
     addAnimationEffects(game);
+}
+
+// A power-up asset of type showing animation, taken with the power-up sound.
+std::shared_ptr<ZqModelAssetPowerup> powerupAsset(ZqGameBuilder& game, unsigned id, const std::string& name,
+                                                  const std::string& type, unsigned animation, unsigned shape,
+                                                  float width, float height)
+{
+    std::shared_ptr<ZqModelAssetPowerup> asset = game.make<ZqModelAssetPowerup>(id, name);
+    asset->m_collisionShape->setValue(game.boxShape(shape, name + " Shape", width, height), true);
+    asset->m_idleAnimation->setValue(game.at<ZqModelAnimation>(animation), true);
+    asset->m_powerupType->setValue(type, true);
+    asset->m_startSound->setValue(game.at<ZqModelSound>(kPowerupSound), true);
+    asset->m_appearanceChance->setValue(100.0f, true);
+    return asset;
+}
+
+// The world's pick-ups: a coin worth one and a checkpoint (its magnet is the shop's).
+void buildPickupAssets(ZqGameBuilder& game)
+{
+    std::shared_ptr<ZqModelAssetPowerup> coin = powerupAsset(game, kCoin, "Coin", "kPowerupCoin", 911, 806, 40, 40);
+    coin->m_rewardCoins->setValue(1.0f, true);
+    coin->m_startSound->setValue(game.at<ZqModelSound>(kCoinSound), true);
+    powerupAsset(game, kCheckpoint, "Checkpoint", "kPowerupCheckpoint", 912, 807, 40, 112);
+}
+
+// While a control button is held (the HUD's "Slide"), the hero runs low: a shape 40
+// points high instead of 110, its feet's corners cut like the hero's, and its slide
+// picture. Outline points have y downwards.
+void addHeroSlide(ZqGameBuilder& game, ZqModelAssetCharacter& hero)
+{
+    using P = cocos2d::CCPoint;
+    auto slide = game.make<ZqModelComponentSlide>(705, "Hero Slide");
+    slide->m_collisionShape->setValue(game.shape(812, "Hero Slide Shape", {P(-50, 10), P(50, 10), P(50, 42), P(42, 50), P(-42, 50), P(-50, 42)}), true);
+    slide->m_animation->setValue(game.at<ZqModelAnimation>(918), true);
+    hero.addChild(slide, true);
+}
+
+// An obstacle asset showing animation within shape.
+void obstacleAsset(ZqGameBuilder& game, unsigned id, const std::string& name, unsigned animation,
+                   const std::shared_ptr<ZqModelPolygon>& shape)
+{
+    std::shared_ptr<ZqModelAssetObstacle> asset = game.make<ZqModelAssetObstacle>(id, name);
+    asset->m_collisionShape->setValue(shape, true);
+    asset->m_idleAnimation->setValue(game.at<ZqModelAnimation>(animation), true);
+}
+
+// The later sections' obstacles: a ledge solid from above only, a bat, a raft that a
+// landing sets off, a ferry, a wall, a portal's picture and a boulder.
+void buildObstacleAssets(ZqGameBuilder& game)
+{
+    using P = cocos2d::CCPoint;
+    std::shared_ptr<ZqModelPolygon> ledge = game.boxShape(809, "Ledge Shape", 240, 24);
+    ledge->setOneWayCollisionVector(P(0, 1));
+    obstacleAsset(game, kLedge, "Ledge", 915, ledge);
+    obstacleAsset(game, kBat, "Bat", 916, game.shape(810, "Bat Shape", {P(-36, 12), P(36, 12), P(30, -20), P(-30, -20)}));
+    // The raft sets off at 140 points a second when a character lands on it, for 2.3
+    // seconds: across its gap.
+    auto raftShape = game.boxShape(813, "Raft Shape", 200, 24);
+    obstacleAsset(game, kRaft, "Raft", 919, raftShape);
+    auto move = game.make<ZqModelComponentMove>(706, "Raft Move");
+    move->m_event->setValue("kEventCollision", true);
+    move->m_linearVelocity->setValue(P(7.0f, 0.0f), true);
+    move->m_linearVelocity->setEmpty(false, true);
+    move->m_timeout->setValue(2.3f, true);
+    game.at<ZqModelAssetObstacle>(kRaft)->addChild(move, true);
+    obstacleAsset(game, kFerry, "Ferry", 920, game.boxShape(814, "Ferry Shape", 200, 24));
+    obstacleAsset(game, kWall, "Wall", 921, game.boxShape(815, "Wall Shape", 64, 150));
+    obstacleAsset(game, kPortal, "Portal", 922, game.boxShape(816, "Portal Shape", 60, 120));
+    obstacleAsset(game, kBoulder, "Boulder", 917,
+                  game.shape(811, "Boulder Shape",
+                             {P(-13, -32), P(13, -32), P(32, -13), P(32, 13), P(13, 32), P(-13, 32), P(-32, 13), P(-32, -13)}));
 }
 
 void buildAssets(ZqGameBuilder& game)
 {
     using P = cocos2d::CCPoint;
     std::shared_ptr<ZqModelAssetCharacter> hero = game.make<ZqModelAssetCharacter>(kHero, "Hero");
-    hero->m_collisionShape->setValue(game.shape(801, "Hero Shape", {P(-30, -60), P(30, -60), P(30, 50), P(-30, 50)}), true);
+    // Outline points have y downwards. The feet's corners are cut: a square corner catches on
+    // the seam of two ground pieces side by side and holds the hero there.
+    hero->m_collisionShape->setValue(
+        game.shape(801, "Hero Shape", {P(-30, -60), P(30, -60), P(30, 42), P(22, 50), P(-22, 50), P(-30, 42)}), true);
     hero->m_defaultAnimation->setValue(game.at<ZqModelAnimation>(901), true);
     hero->m_moveAnimation->setValue(game.at<ZqModelAnimation>(902), true);
     hero->m_jumpAnimation->setValue(game.at<ZqModelAnimation>(903), true);
@@ -197,9 +346,12 @@ void buildAssets(ZqGameBuilder& game)
     hero->m_groundCollision->setValue(game.at<ZqModelSound>(kLandSound), true);
     hero->m_defeatedSound->setValue(game.at<ZqModelSound>(kDefeatedSound), true);
     hero->m_gameOverDelay->setValue(1.0f, true);
+    // The gun fires while the shoot action is held.
+    hero->m_bulletAnimation->setValue(game.at<ZqModelAnimation>(914), true);
+    hero->m_shootSound->setValue(game.at<ZqModelSound>(kShootSound), true);
     std::shared_ptr<ZqModelComponentHealth> health = game.make<ZqModelComponentHealth>(701, "Hero Health");
     health->m_health->setValue(3.0f, true);
-    health->m_lives->setValue(1.0f, true);
+    health->m_lives->setValue(3.0f, true);
     health->m_deathDelay->setValue(0.5f, true);
     hero->addChild(health, true);
     auto gameplay = game.make<ZqModelComponentCharacterGameplaySettings>(702, "Hero Gameplay");
@@ -212,10 +364,10 @@ void buildAssets(ZqGameBuilder& game)
     hero->addChild(gameplay, true);
 
     std::shared_ptr<ZqModelAssetObstacle> rock = game.make<ZqModelAssetObstacle>(kRock, "Rock");
-    rock->m_collisionShape->setValue(game.shape(802, "Rock Shape", {P(-46, -38), P(46, -38), P(30, 30), P(0, 40), P(-30, 30)}), true);
+    rock->m_collisionShape->setValue(game.shape(802, "Rock Shape", {P(-46, 38), P(46, 38), P(30, -30), P(0, -40), P(-30, -30)}), true);
     rock->m_idleAnimation->setValue(game.at<ZqModelAnimation>(904), true);
     std::shared_ptr<ZqModelAssetObstacle> slime = game.make<ZqModelAssetObstacle>(kSlime, "Slime");
-    slime->m_collisionShape->setValue(game.shape(803, "Slime Shape", {P(-46, -30), P(46, -30), P(40, 10), P(0, 30), P(-40, 10)}), true);
+    slime->m_collisionShape->setValue(game.shape(803, "Slime Shape", {P(-46, 30), P(46, 30), P(40, -10), P(0, -30), P(-40, -10)}), true);
     slime->m_idleAnimation->setValue(game.at<ZqModelAnimation>(905), true);
     std::shared_ptr<ZqModelAssetObstacle> ground = game.make<ZqModelAssetObstacle>(kGround, "Ground");
     ground->m_collisionShape->setValue(game.boxShape(805, "Ground Shape", 568, 64), true);
@@ -229,6 +381,9 @@ void buildAssets(ZqGameBuilder& game)
     star->m_rewardPoints->setValue(50.0f, true);
     star->m_showPointsReward->setValue(true, true);
     star->m_appearanceChance->setValue(100.0f, true);
+    buildPickupAssets(game);
+    buildObstacleAssets(game);
+    addHeroSlide(game, *hero);
 }
 
 // A screen's background: a one-colour sprite stretched over the design size, behind all.
@@ -562,6 +717,133 @@ void addLayer(ZqGameBuilder& game, ZqModelScreenScene& scene, unsigned id, const
     scene.addChild(layer, true);
 }
 
+// A unit that stays still until the hero comes within distance points.
+void addWakeup(ZqGameBuilder& game, ZqModelObjectAssetUnit& unit, unsigned id, float distance)
+{
+    auto wakeup = game.make<ZqModelComponentWakeup>(id, unit.name() + " Wakeup");
+    wakeup->m_wakeUp->setValue("kTimeBasedWakeup", true);
+    wakeup->m_wakeupDistance->setValue(distance, true);
+    unit.addChild(wakeup, true);
+}
+
+// The object of a placed row; wake-up components take ids from nextComponent on.
+std::shared_ptr<ZqModelObject> placedObject(ZqGameBuilder& game, const PlacedRow& row, unsigned& nextComponent)
+{
+    const cocos2d::CCPoint position(row.x, row.y);
+    // A walking or flying enemy, destroyed by bullets, that sets off when the hero nears.
+    auto enemy = [&](const std::string& name, unsigned asset, cocos2d::CCPoint velocity) {
+        auto unit = game.unit(row.id, name, asset, "kEnemyObjectType", position, velocity);
+        unit->m_destroyType->setValue("kDestroyCollision", true);
+        addWakeup(game, *unit, nextComponent++, 700.0f);
+        return unit;
+    };
+    auto powerup = [&](unsigned asset) {
+        auto placed = game.make<ZqModelObjectAssetPowerup>(row.id, game.at<ZqModelAsset>(asset)->name());
+        placed->m_asset->setValue(game.at<ZqModelAsset>(asset), true);
+        return placed;
+    };
+    switch (row.kind) {
+    case Kind::Hero: {
+        auto hero = game.make<ZqModelObjectAssetCharacter>(row.id, "Hero");
+        hero->m_asset->setValue(game.at<ZqModelAsset>(kHero), true);
+        hero->m_zDepth->setValue(10, true);
+        return hero;
+    }
+    case Kind::Ground: {
+        auto ground = game.unit(row.id, "Ground", kGround, "kPlatformObjectType", position);
+        if (row.width > 0.0f)
+            ground->m_scale->setValue(cocos2d::CCPoint(row.width / 568.0f, 1.0f), true);
+        return ground;
+    }
+    case Kind::Rock:
+        return game.unit(row.id, "Rock", kRock, "kPlatformObjectType", position);
+    case Kind::Ledge:
+        return game.unit(row.id, "Ledge", kLedge, "kPlatformObjectType", position);
+    case Kind::Raft:
+        return game.unit(row.id, "Raft", kRaft, "kPlatformObjectType", position);
+    case Kind::Ferry:
+        return game.unit(row.id, "Ferry", kFerry, "kPlatformObjectType", position);
+    case Kind::FerryPath: {
+        // Carries the ferry 200 points on and back, at 100 points a second, again and again.
+        auto path = game.make<ZqModelObjectPath>(row.id, "Ferry Path");
+        path->addPoint(cocos2d::CCPoint(200.0f, 0.0f));
+        path->addPoint(cocos2d::CCPoint(0.0f, 0.0f));
+        path->m_searchRadius->setValue(40.0f, true);
+        path->m_speed->setValue(5.0f, true);
+        path->m_attractionForce->setValue(100.0f, true);
+        path->m_playMode->setValue("kPlayModeLoop", true);
+        path->m_affectedAsset->setValue("kAssets", true);
+        path->m_objectAsset->setValue(std::to_string(kFerry), true);
+        return path;
+    }
+    case Kind::Water: {
+        // The gap's water: a mirror 400 x 64 points reflecting what passes above it, tinted
+        // blue by the water-reflection shader.
+        auto water = game.make<ZqModelObjectMirror>(row.id, "Water");
+        water->m_scale->setValue(cocos2d::CCPoint(4.0f, 0.64f), true);
+        water->m_color->setValue(cocos2d::ccc4f(120.0f, 170.0f, 255.0f, 220.0f), true);
+        return water;
+    }
+    case Kind::Wall: {
+        // Four times its picture's height: 600 points, more than a double jump clears.
+        auto wall = game.unit(row.id, "Wall", kWall, "kPlatformObjectType", position);
+        wall->m_scale->setValue(cocos2d::CCPoint(1.0f, 4.0f), true);
+        return wall;
+    }
+    case Kind::Portal: {
+        auto portal = game.unit(row.id, "Portal", kPortal, "kDecorationObjectType", position);
+        portal->m_collisionType->setValue("kNoCollision", true);
+        return portal;
+    }
+    case Kind::Teleport: {
+        // A character entering one portal leaves by the other, 300 points on. The zone
+        // reaches from the ground to above the highest jump, so no hero passes it by.
+        auto teleport = game.make<ZqModelObjectTeleport>(row.id, "Teleport");
+        teleport->m_groupId->setValue(1.0f, true);
+        teleport->m_searchRadius->setValue(400.0f, true);
+        const std::shared_ptr<ZqModelPolygon> zone = teleport->collisionShape();
+        zone->removeAllPoints();
+        for (const cocos2d::CCPoint& corner : {cocos2d::CCPoint(-30, -560), cocos2d::CCPoint(30, -560),
+                                               cocos2d::CCPoint(30, 50), cocos2d::CCPoint(-30, 50)})
+            zone->addPoint(corner, true);
+        return teleport;
+    }
+    case Kind::Boulder: {
+        // Rolls at the hero at 48 points a second once it is near.
+        auto boulder = game.unit(row.id, "Boulder", kBoulder, "kPlatformObjectType", position, cocos2d::CCPoint(-1.5f, 0.0f));
+        addWakeup(game, *boulder, nextComponent++, 700.0f);
+        return boulder;
+    }
+    case Kind::Slime:
+        // Walks toward the hero at 80 points a second.
+        return enemy("Slime", kSlime, cocos2d::CCPoint(-2.5f, 0.0f));
+    case Kind::Bat:
+        return enemy("Bat", kBat, cocos2d::CCPoint(-3.0f, 0.0f));
+    case Kind::Star:
+        return powerup(kStar);
+    case Kind::Coin:
+        return powerup(kCoin);
+    case Kind::Checkpoint:
+        return powerup(kCheckpoint);
+    case Kind::Magnet:
+        return powerup(kMagnet);
+    }
+    throw std::logic_error("ZqSampleGame: a placed row of no kind");
+}
+
+// The sections that follow the first ones: the ledges from the start, the boulders and
+// the portals from 2,000 points, the raft from 3,000, the bats from 4,000, the ferry from
+// 5,000.
+void buildLaterSections(ZqGameBuilder& game, ZqModelScreenScene& scene)
+{
+    game.section(kSectionLedges, "Ledges", scene, kWidth, 0, false);
+    game.section(kSectionBoulders, "Boulders", scene, kWidth, 2000, false);
+    game.section(kSectionBats, "Bats", scene, kWidth, 4000, false);
+    game.section(kSectionRaft, "Raft", scene, kWidth, 3000, false);
+    game.section(kSectionFerry, "Ferry", scene, kWidth, 5000, false);
+    game.section(kSectionPortals, "Portals", scene, kWidth, 2000, false);
+}
+
 void buildGameField(ZqGameBuilder& game)
 {
     std::shared_ptr<ZqModelScreenScene> scene = game.at<ZqModelScreenScene>(202);
@@ -577,6 +859,7 @@ void buildGameField(ZqGameBuilder& game)
     rocks->m_playCooldown->setValue(1.0f, true);
     game.section(kSectionSlime, "Slime", *scene, kWidth, 3000, false);
     game.section(kSectionBonus, "Bonus", *scene, kWidth, 0, false)->m_muted->setValue(true, true);
+    buildLaterSections(game, *scene);
     // Two parallax layers: far hills drifting slowly, near bushes faster.
     addLayer(game, *scene, 541, "Far Hills", 1015, 400.0f, 0.2f, -20);
     addLayer(game, *scene, 542, "Near Bushes", 1016, 130.0f, 0.6f, -15);
@@ -590,31 +873,26 @@ void buildGameField(ZqGameBuilder& game)
     score->m_resetDistance->setValue(true, true);
     scene->addChild(score, true);
 
+    unsigned nextComponent = 720;
     for (const PlacedRow& row : kPlaced) {
-        std::shared_ptr<ZqModelObject> object;
-        const cocos2d::CCPoint position(row.x, row.y);
-        if (row.kind == Kind::Ground) {
-            object = game.unit(row.id, "Ground", kGround, "kPlatformObjectType", position);
-        } else if (row.kind == Kind::Hero) {
-            auto hero = game.make<ZqModelObjectAssetCharacter>(row.id, "Hero");
-            hero->m_asset->setValue(game.at<ZqModelAsset>(kHero), true);
-            hero->m_zDepth->setValue(10, true);
-            object = hero;
-        } else if (row.kind == Kind::Star) {
-            auto star = game.make<ZqModelObjectAssetPowerup>(row.id, "Star");
-            star->m_asset->setValue(game.at<ZqModelAsset>(kStar), true);
-            object = star;
-        } else if (row.kind == Kind::Rock) {
-            object = game.unit(row.id, "Rock", kRock, "kPlatformObjectType", position);
-        } else {
-            // The slime walks toward the character at 80 points a second.
-            auto slime = game.unit(row.id, "Slime", kSlime, "kEnemyObjectType", position, cocos2d::CCPoint(-2.5f, 0.0f));
-            slime->m_destroyType->setValue("kDestroyCollision", true);
-            object = slime;
-        }
-        object->m_position->setValue(position, true);
+        std::shared_ptr<ZqModelObject> object = placedObject(game, row, nextComponent);
+        object->m_position->setValue(cocos2d::CCPoint(row.x, row.y), true);
         game.at<ZqModelLevelSection>(row.section)->addChild(object, true);
     }
+}
+
+// The HUD's slide control, left of the shoot button, also on the Down key: held, the hero
+// slides.
+void addSlideButton(ZqGameBuilder& game)
+{
+    const cocos2d::CCPoint at(kWidth - 370.0f, 110.0f);
+    std::shared_ptr<ZqNodeUI> hud = game.at<ZqNodeUI>(kHudNode);
+    auto slide = game.make<ZqModelObjectButtonControl>(390, "Slide");
+    slide->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
+    slide->m_position->setValue(at, true);
+    slide->m_keyboardKey->setValue(ZqEditorKey::kDown, true);
+    hud->screen()->addChild(slide, true);
+    addText(game, *hud, 391, "slide", at);
 }
 
 // The sample's models, in making order, with the files of its media.
@@ -630,6 +908,7 @@ void buildSample(ZqGameBuilder& game)
     buildMenuExtras(game);
     buildHudControls(game);
     buildGameOverExtras(game);
+    addSlideButton(game);
     buildGameField(game);
 }
 

@@ -54,8 +54,8 @@ public:
     // name, a non-empty "User ID" so that the key file is really scrambled, landscape
     // 1136x640, "Last ID" = the highest id); the start node (id 2) whose screen
     // "ZqPScreenStart" (3) holds the text "Loading..." (4) and a loading bar (5); the menu
-    // "Menu", the game field "Game" (a screen scene with three level sections, the first
-    // the init section holding the character) and the game over "GameOver"; the flow-graph
+    // "Menu", the game field "Game" (a screen scene with level sections, the first the init
+    // section holding the character) and the game over "GameOver"; the flow-graph
     // links start -> menu ("Load"), menu -> game ("Play"), game -> game over ("Game Over"),
     // game over -> game ("Restart"), each navigation button named like its port (Play
     // also on Return) and carrying its word; the menu's audio and exit buttons and a line
@@ -68,7 +68,12 @@ public:
     // and coins; the shop sells magnets and the removal of ads for coins; the character
     // screen's selector sells a second character, a copy of the hero in other colours; the
     // HUD shows the run's distance and coins, the magnets in stock and on-screen jump and
-    // shoot; the game over leads back to the menu.
+    // shoot; the game over leads back to the menu. The world: a hero of three lives with a
+    // gun and a slide (the HUD's "Slide" control, on Down); after the start section (its
+    // pit at the end) nine sections, one muted, in distance windows, with gaps, one-way
+    // ledges, rolling boulders, a slime and bats to shoot, coins, a checkpoint, a magnet,
+    // invincibility stars, a raft set off by a landing, a ferry on a looping path over
+    // water (a mirror), and a portal pair across a wall.
     static void build(ZqModelController& controller);
     // The same, keeping the builder, which writes the sample's media files.
     static void build(ZqModelController& controller, ZqGameBuilder& game);

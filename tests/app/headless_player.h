@@ -185,6 +185,15 @@ public:
         return status;
     }
 
+    // What a test's runs leave beside the player: the audio engines and the texture caches.
+    static void purgeMedia()
+    {
+        cocos2d::experimental::AudioEngine::end();
+        CocosDenshion::SimpleAudioEngine::end();
+        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+        cocos2d::CCTextureCache::purgeSharedTextureCache();
+    }
+
     // Every message ZqServices posted, in order.
     std::vector<std::pair<int, intptr_t>> posted;
     // What the delegate reported as fatal.

@@ -67,10 +67,7 @@ protected:
             listener->release();
         }
         player.stop();
-        cocos2d::experimental::AudioEngine::end();
-        CocosDenshion::SimpleAudioEngine::end();
-        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        HeadlessPlayer::purgeMedia();
         zqSetLogSink({});
     }
 

@@ -4,7 +4,10 @@
 #include "tools_test_support.h"
 
 #include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
+#include "model/objects/ZqModelObjectsEffects.h"
+#include "model/objects/ZqModelObjectsLogic.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
@@ -22,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 using namespace archive_test;
@@ -236,7 +240,7 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     ASSERT_TRUE(scene);
     EXPECT_TRUE(scene->firstChildOfClass<ZqModelComponentScore>());
     const auto& sections = scene->levelSections();
-    ASSERT_EQ(sections.size(), 4u);
+    ASSERT_GE(sections.size(), 7u) << "the start and at least six sections appended after it";
     EXPECT_EQ(scene->initSection(), sections[0]);
     // What the field's choice works through: a muted section, a cooldown, distance windows.
     EXPECT_EQ(std::count_if(sections.begin(), sections.end(), [](const auto& s) { return s->isMuted(); }), 1);
@@ -250,11 +254,16 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> obstacles;
     std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> enemies;
     std::size_t powerups = 0;
+    std::set<std::string> playedPowerupTypes;
+    int gaps = 0;
+    int ledges = 0;
+    int movingObstacles = 0;
     for (const std::shared_ptr<ZqModelLevelSection>& section : sections) {
         EXPECT_GT(section->width(), 0.0f);
-        // The ground is platform units that carry the character; the start section's
-        // stops short of its end, so that a character that never jumps falls.
-        float groundEnd = 0.0f;
+        // The ground is platform units that carry the character, 568 points wide at scale
+        // 1; the start section's stops short of its end, so that a character that never
+        // jumps falls; the others reach their end, some with gaps on the way.
+        std::vector<std::pair<float, float>> ground;
         for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
             auto unit = modelCast<ZqModelObjectAssetUnit>(object);
             if (object->name() != "Ground")
@@ -262,13 +271,29 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
             ASSERT_TRUE(unit && unit->assetObstacle());
             EXPECT_EQ(unit->objectType(), "kPlatformObjectType");
             EXPECT_EQ(unit->collisionType(), "kCharacterCollision");
-            groundEnd = std::max(groundEnd, unit->position(0.0f, 0).x + 284.0f);
+            const float half = 284.0f * unit->scale(0.0f, 0).x;
+            ground.emplace_back(unit->position(0.0f, 0).x - half, unit->position(0.0f, 0).x + half);
+        }
+        ASSERT_FALSE(ground.empty()) << section->name();
+        std::sort(ground.begin(), ground.end());
+        float groundEnd = ground.front().second;
+        for (const auto& [left, right] : ground) {
+            gaps += left > groundEnd + 60.0f && section != sections[0] ? 1 : 0;
+            groundEnd = std::max(groundEnd, right);
         }
         if (section == sections[0])
             EXPECT_LT(groundEnd + 100.0f, section->width()) << "a pit";
         else
             EXPECT_GE(groundEnd, section->width()) << section->name();
+        const bool played = section != sections[0] && !section->isMuted();
         for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
+            auto unit = modelCast<ZqModelObjectAssetUnit>(object);
+            if (played && unit && unit->collisionShape() && unit->collisionShape()->oneWayCollisionVector().y > 0.0f)
+                ++ledges;
+            if (played && unit && unit->objectType() == "kPlatformObjectType" && unit->linearVelocity().x != 0.0f)
+                ++movingObstacles;
+            if (auto powerup = modelCast<ZqModelObjectAssetPowerup>(object); powerup && played)
+                playedPowerupTypes.insert(powerup->powerupType());
             if (auto character = modelCast<ZqModelObjectAssetCharacter>(object)) {
                 EXPECT_EQ(section, sections[0]) << "characters start in the init section only";
                 hero = character;
@@ -276,6 +301,9 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
                 (unit->objectType() == "kEnemyObjectType" ? enemies : obstacles).push_back(unit);
             } else if (auto powerup = modelCast<ZqModelObjectAssetPowerup>(object)) {
                 ++powerups;
+                if (powerup->powerupType() == "kPowerupCoin") {
+                    EXPECT_EQ(powerup->assetPowerup()->rewardCoins(), 1) << "a coin is worth one";
+                }
                 ASSERT_TRUE(powerup->assetPowerup());
                 EXPECT_FALSE(powerup->powerupType().empty());
                 EXPECT_TRUE(powerup->idleAnimation());
@@ -284,15 +312,40 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
         }
     }
     EXPECT_GE(powerups, 1u);
+    // The appended sections that play hold the world's pick-ups (coins worth one, a
+    // checkpoint, a magnet, invincibility), gaps, ledges solid from above only, and
+    // obstacles moving at the hero.
+    for (const char* type : {"kPowerupCoin", "kPowerupCheckpoint", "kPowerupMagnet", "kPowerupInvincibility"})
+        EXPECT_EQ(playedPowerupTypes.count(type), 1u) << type;
+    EXPECT_GE(gaps, 2);
+    EXPECT_GE(ledges, 1);
+    EXPECT_GE(movingObstacles, 1);
 
     ASSERT_TRUE(hero);
     std::shared_ptr<ZqModelAssetCharacter> asset = hero->assetCharacter();
     ASSERT_TRUE(asset);
     EXPECT_TRUE(hero->hasValidShape());
+    // The feet's corners are cut (points have y downwards), so that the hero glides over the
+    // seams of the ground instead of catching on them.
+    float feet = -1e9f, widest = 0.0f, widestAtFeet = 0.0f;
+    for (const cocos2d::CCPoint& point : asset->collisionShape()->points())
+        feet = std::max(feet, point.y);
+    for (const cocos2d::CCPoint& point : asset->collisionShape()->points()) {
+        widest = std::max(widest, std::abs(point.x));
+        if (point.y == feet)
+            widestAtFeet = std::max(widestAtFeet, std::abs(point.x));
+    }
+    EXPECT_LT(widestAtFeet, widest);
     std::shared_ptr<ZqModelComponentHealth> health = asset->firstChildOfClass<ZqModelComponentHealth>();
     ASSERT_TRUE(health);
     EXPECT_GT(health->health(), 0);
-    EXPECT_GT(health->lives(), 0);
+    EXPECT_EQ(health->lives(), 3);
+    // The gun: its bullets show the bullet animation, shaped like its first frame.
+    ASSERT_TRUE(asset->bulletAnimation());
+    auto bullet = modelCast<ZqModelObjectImage>(asset->bulletAnimation()->frame(0));
+    ASSERT_TRUE(bullet && bullet->spriteContainer());
+    EXPECT_FALSE(bullet->spriteContainer()->sprites().empty());
+    EXPECT_TRUE(asset->shootSound());
     auto gameplay = asset->firstChildOfClass<ZqModelComponentCharacterGameplaySettings>();
     ASSERT_TRUE(gameplay);
     EXPECT_TRUE(gameplay->forcedMovement()) << "the hero runs at the game speed";
@@ -316,6 +369,106 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
         EXPECT_TRUE(unit->hasValidShape()) << unit->name();
     }
     EXPECT_EQ(enemies.front()->linearVelocity(), cocos2d::CCPoint(-2.5f, 0.0f)) << "80 points a second toward the hero";
+    // Bullets destroy every enemy.
+    for (const auto& enemy : enemies)
+        EXPECT_EQ(enemy->destroyType(), "kDestroyCollision") << enemy->name();
+    EXPECT_GE(enemies.size(), 2u);
+}
+
+// The world's behaviour components: the hero slides, lower, while the HUD's "Slide"
+// control (a key too) is held; the raft moves when something lands on it.
+TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContact)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    std::shared_ptr<ZqModelObjectButtonControl> control;
+    for (const std::shared_ptr<ZqModelObject>& object : navigator().uiNodeForKey("HUD")->screen()->objectModels()) {
+        if (auto found = modelCast<ZqModelObjectButtonControl>(object); found && found->name() == "Slide")
+            control = found;
+    }
+    ASSERT_TRUE(control);
+    EXPECT_NE(control->keyboardKey(), 0);
+    EXPECT_TRUE(control->spriteContainer());
+
+    std::shared_ptr<ZqModelAssetCharacter> hero;
+    for (const auto& character : controller().modelsOfClass<ZqModelAssetCharacter>())
+        hero = character->name() == "Hero" ? character : hero;
+    ASSERT_TRUE(hero);
+    auto slide = hero->firstChildOfClass<ZqModelComponentSlide>();
+    ASSERT_TRUE(slide);
+    EXPECT_EQ(slide->m_event->value(), "kEventButton") << "any control button";
+    ASSERT_TRUE(slide->m_collisionShape->value());
+    ASSERT_TRUE(slide->m_animation->value());
+    // Outline points have y downwards: the slide's top lies lower than the hero's.
+    auto top = [](const ZqModelPolygon& shape) {
+        float found = 1e9f;
+        for (int i = 0; i < shape.pointCount(); ++i)
+            found = std::min(found, shape.pointAt(i).y);
+        return found;
+    };
+    EXPECT_GT(top(*slide->m_collisionShape->value()), top(*hero->collisionShape()) + 50.0f);
+
+    std::size_t movers = 0;
+    for (const auto& obstacle : controller().modelsOfClass<ZqModelAssetObstacle>()) {
+        if (auto move = obstacle->firstChildOfClass<ZqModelComponentMove>()) {
+            ++movers;
+            EXPECT_EQ(move->m_event->value(), "kEventCollision") << obstacle->name();
+            EXPECT_FALSE(move->m_linearVelocity->isXEmpty());
+            EXPECT_GT(move->m_timeout->value(), 0.0f) << "it stops again";
+        }
+    }
+    EXPECT_EQ(movers, 1u);
+}
+
+// The level mechanics: a path in loop mode carrying its section's platform over a gap of
+// water and back, and two portals of one group that reach each other, across a wall.
+TEST_F(SampleGameTest, APathCarriesAPlatformOverAGapAndPortalsPairAcrossAWall)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    std::size_t paths = 0;
+    std::vector<std::shared_ptr<ZqModelObjectTeleport>> teleports;
+    for (const auto& section : controller().modelsOfClass<ZqModelLevelSection>()) {
+        for (const std::shared_ptr<ZqModelObject>& object : section->objects()) {
+            if (auto teleport = modelCast<ZqModelObjectTeleport>(object))
+                teleports.push_back(teleport);
+            auto path = modelCast<ZqModelObjectPath>(object);
+            if (!path)
+                continue;
+            ++paths;
+            EXPECT_EQ(path->playMode(), "kPlayModeLoop");
+            EXPECT_EQ(path->affectedAsset(), "kAssets");
+            ASSERT_EQ(path->points().size(), 2u);
+            EXPECT_EQ(path->points().back(), cocos2d::CCPoint()) << "back where it starts: no jump at the loop";
+            // Its platform starts on the path, within reach.
+            bool carries = false;
+            for (const std::shared_ptr<ZqModelObject>& other : section->objects()) {
+                auto unit = modelCast<ZqModelObjectAssetUnit>(other);
+                carries = carries || (unit && unit->assetObstacle() && unit->assetObstacle()->id() == path->objectAssetId() &&
+                                      unit->objectType() == "kPlatformObjectType" &&
+                                      ccpDistance(unit->position(0.0f, 0), path->position(0.0f, 0)) <= path->searchRadius());
+            }
+            EXPECT_TRUE(carries) << section->name();
+        }
+    }
+    EXPECT_EQ(paths, 1u);
+    // The water's mirror draws through the shader the media writer made.
+    ASSERT_EQ(controller().modelsOfClass<ZqModelObjectMirror>().size(), 1u);
+    EXPECT_GT(std::filesystem::file_size(m_dir.file("data/shaders/WaterReflection.fsh")), 0u);
+    ASSERT_EQ(teleports.size(), 2u);
+    EXPECT_EQ(teleports[0]->groupId(), teleports[1]->groupId());
+    EXPECT_EQ(teleports[0]->parent(), teleports[1]->parent()) << "in one section";
+    const float apart = ccpDistance(teleports[0]->position(0.0f, 0), teleports[1]->position(0.0f, 0));
+    for (const auto& teleport : teleports) {
+        EXPECT_GT(teleport->searchRadius(), apart);
+        EXPECT_FALSE(teleport->isExitOnly());
+        EXPECT_FALSE(teleport->isSingleUse());
+        // Its zone rises above a double jump (points have y downwards), so no hero passes by.
+        float top = 0.0f;
+        for (const cocos2d::CCPoint& point : teleport->collisionShape()->points())
+            top = std::min(top, point.y);
+        EXPECT_LT(top, -500.0f);
+    }
 }
 
 TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
@@ -352,7 +505,8 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
         paths.insert(sound->soundPath());
     for (const auto& font : controller().modelsOfClass<ZqModelFont>())
         paths.insert(font->fontFilePath());
-    EXPECT_EQ(sounds.size(), 5u) << "the menu music, the hero's jump, landing and defeat, and a purchase";
+    EXPECT_EQ(sounds.size(), 8u)
+        << "the menu music, the hero's jump, landing, defeat and shot, a coin, a power-up, and a purchase";
     EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + 1) << "and one font";
 
     // Every picture shown is one of the atlas's sprites.

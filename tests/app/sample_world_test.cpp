@@ -1,0 +1,411 @@
+// The sample game's world as a player meets it, in-process on the headless player: the
+// hero on its ground, its coins, its gun against the slime, and the sections' mechanics.
+// A test may keep a few of the appended sections in play (the others muted) so that the
+// one it looks at follows the start section; a small pilot jumps gaps and obstacles.
+#include "app/headless_player.h"
+
+#include "app/ScoreRegistry.h"
+#include "model/archive_test_util.h"
+#include "model/scene/ZqModelLevelSection.h"
+#include "model/scene/ZqModelScreen.h"
+#include "components/ZqComponentHealth.h"
+#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/ZqPObjectAssetMirror.h"
+#include "objects/ZqPObjectAssetPowerup.h"
+#include "objects/ZqPObjectAssetUnit.h"
+#include "objects/ZqPhysicsBody.h"
+#include "objects/ZqPhysicsWorld.h"
+#include "screens/ZqPScreenScene.h"
+#include "tools/ZqDataWriter.h"
+#include "tools/ZqSampleGame.h"
+
+#include <ZqLog.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+using archive_test::TempDir;
+
+namespace {
+
+// The first solid platform fixture a ray meets: the field's ground, rocks and ledges, not
+// the hero, power-ups or sensors.
+class SolidRay : public b2RayCastCallback {
+public:
+    float ReportFixture(b2Fixture* fixture, const b2Vec2&, const b2Vec2&, float fraction) override
+    {
+        auto* asset = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(fixture));
+        if (fixture->IsSensor() || !asset || !(asset->objectType() & ZqPObject::kTypeUnit) ||
+            asset->collisionKind() != 1)
+            return -1.0f;
+        hit = true;
+        return fraction;
+    }
+    bool hit = false;
+};
+
+class SampleWorldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        if (hero)
+            hero->release();
+        for (cocos2d::CCObject* kept : m_kept)
+            kept->release();
+        player.stop();
+        HeadlessPlayer::purgeMedia();
+        zqSetLogSink({});
+    }
+
+    // The sample written with only the named appended sections in play (none named: all
+    // as the sample has them), started, and Return pressed on its menu: the field shows.
+    void play(const std::set<std::string>& sections = {})
+    {
+        ZqModelController& controller = *ZqModelController::shared();
+        ZqSampleGame::write(controller, game.file("data"), ZqDataWriter::Options());
+        if (!sections.empty()) {
+            for (const auto& section : controller.modelsOfClass<ZqModelLevelSection>()) {
+                if (section->isInitSection())
+                    continue;
+                const bool kept = sections.count(section->name()) != 0;
+                section->m_muted->setValue(!kept, true);
+                section->m_startDistance->setValue(0.0f, true);
+            }
+            // The media are in place already: the models are written again over them.
+            ZqDataWriter(controller, ZqDataWriter::Options()).write(game.file("data"));
+        }
+        controller.reset();
+        HeadlessPlayer::Options options;
+        options.gameDirectory = game.path().string();
+        options.storeDirectory = store.path().string();
+        std::string error;
+        ASSERT_TRUE(player.start(options, &error)) << error;
+        for (int i = 0; i < 600 && ZqPScreenNavigator::shared()->currentKey() != "Menu"; ++i)
+            player.step();
+        ASSERT_EQ(ZqPScreenNavigator::shared()->currentKey(), "Menu");
+        player.step(5);
+        player.keyDown(ZqEditorKey::kReturn);
+        player.step();
+        player.keyUp(ZqEditorKey::kReturn);
+        player.step(3);
+        field = ZqPScreenNavigator::shared()->currentGameScene();
+        ASSERT_NE(field, nullptr);
+        hero = findOnField<ZqPObjectAssetCharacter>();
+        ASSERT_NE(hero, nullptr);
+        hero->retain();
+    }
+
+    // The first field object of type T that passes test.
+    template <class T>
+    T* findOnField(const std::function<bool(T*)>& test = {}) const
+    {
+        for (cocos2d::CCObject* child : *field->camera()->getChildren()) {
+            if (auto* object = dynamic_cast<T*>(child); object && (!test || test(object)))
+                return object;
+        }
+        return nullptr;
+    }
+
+    // Pilots until a unit of that name is on the field: kept until the test ends, or null.
+    ZqPObjectAssetUnit* pilotUntilMade(const std::string& name)
+    {
+        ZqPObjectAssetUnit* found = nullptr;
+        for (int frame = 0; frame < 900 && !found; ++frame) {
+            pilotStep();
+            found = findOnField<ZqPObjectAssetUnit>([&](ZqPObjectAssetUnit* unit) { return unit->model()->name() == name; });
+        }
+        if (found) {
+            found->retain();
+            m_kept.push_back(found);
+        }
+        return found;
+    }
+
+    bool heroAlive() const { return hero->getParent() && hero->state() < ZqPObject::kStateDestroyed; }
+    bool onGround() const { return hero->controlBits() & ZqPObjectAssetCharacter::kOnGround; }
+
+    // Whether a ray between two points (field points) meets solid ground.
+    bool solidBetween(cocos2d::CCPoint from, cocos2d::CCPoint to) const
+    {
+        SolidRay ray;
+        const float m = zqphysics::kMetresPerPoint;
+        field->world()->box2d().RayCast(&ray, b2Vec2(from.x * m, from.y * m), b2Vec2(to.x * m, to.y * m));
+        return ray.hit;
+    }
+
+    // One frame of the pilot's play: a jump, held for a fifth of a second, when the ground
+    // ends or an obstacle stands just ahead of the running hero, and the second jump when
+    // it falls with no ground below.
+    void pilotStep()
+    {
+        const cocos2d::CCPoint at = hero->getPosition();
+        if (m_jumpFrames > 0 && --m_jumpFrames == 0)
+            player.keyUp('J');
+        if (onGround())
+            m_secondJumpDone = false;
+        if (m_jumpFrames == 0 && heroAlive()) {
+            const bool gapAhead = !solidBetween(at + cocos2d::CCPoint(40, -40), at + cocos2d::CCPoint(40, -90));
+            const bool wallAhead = solidBetween(at + cocos2d::CCPoint(30, -40), at + cocos2d::CCPoint(110, -40));
+            const b2Body* body = hero->getBody();
+            const bool falling = body && body->GetLinearVelocity().y < 0.0f;
+            const bool low = at.y < m_takeoffY + 20.0f;
+            const bool nothingBelow = !solidBetween(at, at + cocos2d::CCPoint(0, -200));
+            if (onGround() ? gapAhead || wallAhead : falling && low && nothingBelow && !m_secondJumpDone) {
+                m_secondJumpDone = !onGround();
+                m_takeoffY = onGround() ? at.y : m_takeoffY;
+                player.keyDown('J');
+                m_jumpFrames = 12;
+            }
+        }
+        player.step();
+    }
+
+    TempDir game;
+    TempDir store;
+    HeadlessPlayer player;
+    std::vector<std::string> lines;
+    ZqPScreenScene* field = nullptr;
+    ZqPObjectAssetCharacter* hero = nullptr;
+
+private:
+    std::vector<cocos2d::CCObject*> m_kept;
+    int m_jumpFrames = 0;
+    bool m_secondJumpDone = false;
+    float m_takeoffY = 0.0f;
+};
+
+// After Play the hero lands on the platform-unit ground and runs through the start
+// section's coins, which reach the player's purse.
+TEST_F(SampleWorldTest, TheHeroStandsRunsAndCollectsTheStartSectionsCoins)
+{
+    const int coinsBefore = ScoreRegistry::global().coins.total;
+    ASSERT_NO_FATAL_FAILURE(play());
+    const int coinsOnField = [&] {
+        int count = 0;
+        for (cocos2d::CCObject* child : *field->camera()->getChildren()) {
+            auto* powerup = dynamic_cast<ZqPObjectAssetPowerup*>(child);
+            count += powerup && powerup->powerupType() == "kPowerupCoin";
+        }
+        return count;
+    }();
+    EXPECT_GE(coinsOnField, 3);
+    const float startX = hero->getPositionX();
+    bool stood = false;
+    for (int frame = 0; frame < 180; ++frame) {
+        player.step();
+        stood = stood || onGround();
+    }
+    ASSERT_TRUE(heroAlive());
+    EXPECT_TRUE(stood) << "it stands on the ground";
+    EXPECT_GT(hero->getPositionX(), startX + 300.0f) << "it runs";
+    EXPECT_GE(ScoreRegistry::global().coins.total, coinsBefore + 3) << "the coins on its way";
+    EXPECT_GE(ScoreRegistry::current().coins.total, 3);
+}
+
+// The slime section after the start: the pilot jumps the pit and the rock; a held shoot
+// fires bullets that destroy the slime before it reaches the hero.
+TEST_F(SampleWorldTest, AHeldShootDestroysTheSlime)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Slime"}));
+    ZqPObjectAssetUnit* slime = pilotUntilMade("Slime");
+    ASSERT_NE(slime, nullptr) << "the slime section follows the start";
+    // On the slime section's ground, before the slime comes near, the hero holds shoot.
+    for (int frame = 0; frame < 900 && !(hero->getPositionX() > 1200.0f && onGround()); ++frame)
+        pilotStep();
+    ASSERT_TRUE(heroAlive());
+    EXPECT_EQ(slime->state(), ZqPObject::kStateNormal);
+    EXPECT_GT(slime->getPositionX(), hero->getPositionX() + 500.0f);
+    player.keyDown(' ');
+    for (int frame = 0; frame < 240 && slime->state() < ZqPObject::kStateDestroyed; ++frame)
+        pilotStep();
+    player.keyUp(' ');
+    EXPECT_GE(slime->state(), ZqPObject::kStateDestroyed) << "the bullets destroyed it";
+    EXPECT_GT(slime->getPositionX(), hero->getPositionX() + 100.0f) << "far from the hero";
+    EXPECT_FALSE(hero->hasActivePowerup()) << "not by an invincible hero's touch";
+    EXPECT_TRUE(heroAlive());
+}
+
+// The sample as it comes, seeded: the pilot, holding shoot, jumps the start section's pit
+// and the gaps and obstacles of the sections that follow, and the hero comes through four
+// of them on its first life.
+TEST_F(SampleWorldTest, ThePilotGetsThroughTheFirstSectionsByJumping)
+{
+    ASSERT_NO_FATAL_FAILURE(play());
+    player.keyDown(' ');
+    for (int frame = 0; frame < 3000 && heroAlive() && field->cameraDistance() < 5.0f * 1136.0f; ++frame)
+        pilotStep();
+    player.keyUp(' ');
+    ASSERT_TRUE(heroAlive()) << "at " << hero->getPositionX();
+    EXPECT_GE(field->cameraDistance(), 5.0f * 1136.0f);
+    auto* health = dynamic_cast<ZqComponentHealth*>(hero->healthComponent());
+    ASSERT_NE(health, nullptr);
+    EXPECT_GT(health->health(), 0);
+    std::set<std::string> added;
+    for (const std::string& line : lines) {
+        if (line.rfind("[ZqPScreenScene] add level section: ", 0) == 0)
+            added.insert(line);
+    }
+    EXPECT_GE(added.size(), 4u) << "the start and at least three other sections";
+}
+
+// The ledges section after the start: the hero jumps up through a one-way ledge over the
+// gap, stands on it, and runs on to the far ground.
+TEST_F(SampleWorldTest, TheHeroJumpsUpThroughALedgeAndRunsAcrossOnIt)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Ledges"}));
+    float highestStand = 0.0f;
+    for (int frame = 0; frame < 1200 && heroAlive() && hero->getPositionX() < 2 * 1136.0f; ++frame) {
+        pilotStep();
+        if (onGround() && hero->getPositionX() > 1136.0f)
+            highestStand = std::max(highestStand, hero->getPositionY());
+    }
+    ASSERT_TRUE(heroAlive());
+    EXPECT_GE(hero->getPositionX(), 2 * 1136.0f) << "across the section";
+    EXPECT_GT(highestStand, 150.0f) << "it stood on a ledge, above the ground";
+}
+
+// The boulders section after the start: a boulder keeps still until the hero nears, then
+// rolls at it, and the hero jumps it.
+TEST_F(SampleWorldTest, ABoulderRollsAtTheHeroOnceItNears)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Boulders"}));
+    ZqPObjectAssetUnit* boulder = pilotUntilMade("Boulder");
+    ASSERT_NE(boulder, nullptr);
+    const float placedX = boulder->getPositionX();
+    for (int frame = 0; frame < 900 && boulder->getPositionX() - hero->getPositionX() > 800.0f; ++frame)
+        pilotStep();
+    EXPECT_FLOAT_EQ(boulder->getPositionX(), placedX) << "still while the hero is far";
+    float passedAt = 0.0f;
+    for (int frame = 0; frame < 600 && heroAlive() && passedAt == 0.0f; ++frame) {
+        pilotStep();
+        if (hero->getPositionX() > boulder->getPositionX() + 80.0f)
+            passedAt = boulder->getPositionX();
+    }
+    ASSERT_TRUE(heroAlive());
+    EXPECT_LT(passedAt, placedX - 50.0f) << "it rolled toward the hero before the hero passed it";
+    EXPECT_GT(passedAt, 0.0f);
+}
+
+// The top of the hero's polygons above its body's centre, in points.
+float shapeTop(const ZqPObjectAssetCharacter& hero)
+{
+    float top = -1e9f;
+    for (const b2Fixture* fixture = hero.getBody()->GetFixtureList(); fixture; fixture = fixture->GetNext()) {
+        if (fixture->GetType() != b2Shape::e_polygon)
+            continue;
+        const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
+        for (int i = 0; i < polygon->m_count; ++i)
+            top = std::max(top, polygon->m_vertices[i].y / zqphysics::kMetresPerPoint);
+    }
+    return top;
+}
+
+// The HUD's slide control on its Down key: held, the hero's shape is lower; let go, it is
+// as before.
+TEST_F(SampleWorldTest, HoldingTheSlideKeyLowersTheHerosShapeUntilItIsLetGo)
+{
+    ASSERT_NO_FATAL_FAILURE(play());
+    for (int frame = 0; frame < 120 && !onGround(); ++frame)
+        player.step();
+    ASSERT_TRUE(onGround());
+    player.step(5);
+    const float standing = shapeTop(*hero);
+    player.keyDown(ZqEditorKey::kDown);
+    player.step(10);
+    const float sliding = shapeTop(*hero);
+    EXPECT_NEAR(standing, 60.0f, 1.0f);
+    EXPECT_NEAR(sliding, -10.0f, 1.0f) << "lower while the key is held";
+    player.keyUp(ZqEditorKey::kDown);
+    player.step(10);
+    EXPECT_NEAR(shapeTop(*hero), standing, 1.0f) << "as before once it is let go";
+    EXPECT_TRUE(heroAlive());
+}
+
+// The raft section after the start: the raft waits at the gap's edge and sets off when
+// the hero lands on it.
+TEST_F(SampleWorldTest, TheRaftSetsOffWhenTheHeroLandsOnIt)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Raft"}));
+    ZqPObjectAssetUnit* raft = pilotUntilMade("Raft");
+    ASSERT_NE(raft, nullptr);
+    const float placedX = raft->getPositionX();
+    for (int frame = 0; frame < 900 && hero->getPositionX() < placedX - 100.0f; ++frame)
+        pilotStep();
+    EXPECT_FLOAT_EQ(raft->getPositionX(), placedX) << "it waits for the hero";
+    bool rode = false;
+    for (int frame = 0; frame < 300 && heroAlive(); ++frame) {
+        pilotStep();
+        rode = rode || (onGround() && std::abs(hero->getPositionX() - raft->getPositionX()) < 100.0f &&
+                        raft->getPositionX() > placedX + 20.0f);
+    }
+    EXPECT_GT(raft->getPositionX(), placedX + 200.0f) << "it set off";
+    EXPECT_TRUE(rode) << "with the hero on it";
+}
+
+// The ferry section after the start: a path carries the ferry to and fro over the gap's
+// water; the hero stands on it above the gap and comes to the far side.
+TEST_F(SampleWorldTest, TheHeroRidesTheFerryAcrossTheGap)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Ferry"}));
+    ZqPObjectAssetUnit* ferry = pilotUntilMade("Ferry");
+    ASSERT_NE(ferry, nullptr);
+    const float gapStart = 1136.0f + 400.0f;
+    const float gapEnd = 1136.0f + 800.0f;
+    bool carried = false;
+    bool rode = false;
+    float lowest = ferry->getPositionX();
+    float highest = ferry->getPositionX();
+    for (int frame = 0; frame < 1200 && heroAlive() && hero->getPositionX() < gapEnd + 100.0f; ++frame) {
+        pilotStep();
+        carried = carried || (ferry->objectType() & ZqPObject::kTypeCarried);
+        lowest = std::min(lowest, ferry->getPositionX());
+        highest = std::max(highest, ferry->getPositionX());
+        const float x = hero->getPositionX();
+        rode = rode || (onGround() && x > gapStart + 30.0f && x < gapEnd - 30.0f &&
+                        std::abs(x - ferry->getPositionX()) < 100.0f);
+    }
+    ASSERT_TRUE(heroAlive());
+    EXPECT_GT(hero->getPositionX(), gapEnd) << "on the far side";
+    EXPECT_TRUE(carried) << "the path took the ferry";
+    EXPECT_GT(highest - lowest, 100.0f) << "and moved it over the gap";
+    EXPECT_TRUE(rode) << "the hero stood on it above the gap";
+    // The gap's water reflects through the game's own water-reflection shader.
+    auto* water = findOnField<ZqPObjectAssetMirror>();
+    ASSERT_NE(water, nullptr);
+    ASSERT_NE(water->renderTexture(), nullptr);
+    EXPECT_NE(water->renderTexture()->getSprite()->getShaderProgram(),
+              cocos2d::CCShaderCache::sharedShaderCache()->programForKey(cocos2d::kCCShader_PositionTextureColor));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "[ZqPObjectAssetMirror] reflection shader - fail"), 0);
+}
+
+// The portals section after the start: a wall too high to jump, and the hero, entering the
+// first portal, leaves by the second beyond the wall, once, and runs on.
+TEST_F(SampleWorldTest, TheFirstPortalPutsTheHeroAtTheSecondOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Portals"}));
+    ZqPObjectAssetUnit* wall = pilotUntilMade("Wall");
+    ASSERT_NE(wall, nullptr);
+    std::vector<std::pair<float, float>> leaps;
+    float lastX = hero->getPositionX();
+    for (int frame = 0; frame < 1200 && heroAlive() && hero->getPositionX() < wall->getPositionX() + 400.0f; ++frame) {
+        pilotStep();
+        if (hero->getPositionX() - lastX > 100.0f)
+            leaps.emplace_back(lastX, hero->getPositionX());
+        lastX = hero->getPositionX();
+    }
+    ASSERT_TRUE(heroAlive());
+    ASSERT_EQ(leaps.size(), 1u) << "sent once";
+    EXPECT_LT(leaps[0].first, wall->getPositionX()) << "from before the wall";
+    EXPECT_NEAR(leaps[0].second, 1136.0f + 780.0f, 30.0f) << "to the second portal";
+    EXPECT_GT(hero->getPositionX(), wall->getPositionX() + 400.0f) << "and on";
+}
+
+} // namespace
