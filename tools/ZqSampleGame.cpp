@@ -473,7 +473,7 @@ void buildScreens(ZqGameBuilder& game)
     addText(game, *pause, 321, "Menu", menuAt);
     // When the game is over the HUD's observer shows the game-over screen, through the
     // "Game Over" port of the world node.
-    game.observer(390, "Game Over", *hud, "kGameOver");
+    game.observer(392, "Game Over", *hud, "kGameOver");
 }
 
 // The shop, the character screen and what the menu, the HUD and the game over show
