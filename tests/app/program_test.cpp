@@ -41,6 +41,9 @@ using Settings = ZqModelGeneralSettings;
 
 namespace {
 
+// The sample hero's lives.
+constexpr int kSampleLives = 3;
+
 // Counts what reaches it: the keypad's back, and the notifications of an action.
 class Listener : public cocos2d::CCObject, public cocos2d::CCKeypadDelegate {
 public:
@@ -645,18 +648,30 @@ TEST_F(ProgramTest, TheSampleGameEndsOnTheGameOverScreenAndRestartsFromThere)
         ZqPScreenScene* field = navigator->currentGameScene();
         ASSERT_NE(field, nullptr);
         ASSERT_EQ(navigator->currentKey(), "HUD");
-        ZqPObjectAssetCharacter* hero = findBelow<ZqPObjectAssetCharacter>(field->camera());
-        ASSERT_NE(hero, nullptr);
-        hero->retain();
-        int frames = 0;
-        for (; frames < 1200 && hero->state() < 4; ++frames)
-            player.step();
-        ASSERT_LT(frames, 1200) << "the hero never died";
-        hero->release();
-        int waited = 0;
-        for (; waited < 300 && navigator->currentKey() != "GameOver"; ++waited)
-            player.step();
-        EXPECT_NEAR(waited, 60, 2) << "the hero's game-over delay of a second";
+        // Each lost life but the last restores the hero on the same field; the last ends
+        // the game.
+        for (int life = 1; life <= kSampleLives; ++life) {
+            SCOPED_TRACE(life);
+            ZqPObjectAssetCharacter* hero = findBelow<ZqPObjectAssetCharacter>(field->camera());
+            ASSERT_NE(hero, nullptr);
+            hero->retain();
+            int frames = 0;
+            for (; frames < 1200 && hero->state() < 4; ++frames)
+                player.step();
+            ASSERT_LT(frames, 1200) << "the hero never died";
+            int waited = 0;
+            const auto restored = [&] {
+                ZqPObjectAssetCharacter* next = findBelow<ZqPObjectAssetCharacter>(field->camera());
+                return next && next != hero;
+            };
+            for (; waited < 300 && navigator->currentKey() != "GameOver" && !restored(); ++waited)
+                player.step();
+            hero->release();
+            EXPECT_NEAR(waited, 60, 2) << "the hero's game-over delay of a second";
+            EXPECT_EQ(navigator->currentGameScene(), field) << "the same field";
+            if (life < kSampleLives)
+                ASSERT_EQ(navigator->currentKey(), "HUD") << "a life lost, the game goes on";
+        }
         ASSERT_EQ(navigator->currentKey(), "GameOver");
         player.step();
         EXPECT_EQ(navigator->currentGameScene(), field) << "shown over the field";
