@@ -179,8 +179,7 @@ void ZqModel::packConnections(MessagePackMap& map) const
 
 void ZqModel::unpackConnections(const MessagePackMap& map)
 {
-    // The one-pass reader hands the attributes their links itself and leaves the id and
-    // the children here for most models.
+    // Most models link no attribute: a map of only the id and the children skips the walk.
     const std::size_t fixedEntries = (map.find(kIdKey) ? 1u : 0u) + (map.find(kChildrenKey) ? 1u : 0u);
     if (map.size() != fixedEntries) {
         const std::vector<int32_t> codes = attributeCodes(*this);
