@@ -14,6 +14,9 @@ public:
     virtual const std::vector<ZqBaseAttribute*>& attributes() const = 0;
     // Takes the attribute from its former owner; index -1 (or past the end) appends.
     virtual void addAttribute(ZqBaseAttribute* attribute, int index = -1) = 0;
+    // An attribute being made for this owner, which it already names: in no list yet, so
+    // it joins at the end without addAttribute's checks.
+    virtual void adoptNewAttribute(ZqBaseAttribute* attribute) { addAttribute(attribute, -1); }
     // Leaves the list; does not delete.
     virtual void removeAttribute(ZqBaseAttribute* attribute) = 0;
     // kind: ZqBaseAttribute::ChangeKind.

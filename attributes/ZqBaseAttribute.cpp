@@ -20,8 +20,10 @@ constinit CachedKeyName kAttributeNameKey("attributeName");
 ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
     : m_name(name), m_flag(flag)
 {
-    if (owner)
-        owner->addAttribute(this, -1);
+    if (owner) {
+        m_owner = owner;
+        owner->adoptNewAttribute(this);
+    }
 }
 
 ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttribute& source)

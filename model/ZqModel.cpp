@@ -145,6 +145,10 @@ void ZqModel::unpackAttributes(const MessagePackMap& map)
     uint32_t id = 0xFFFFFFFFu; // a map without "id" gives -1
     map.getUInt(kIdKey, id);
     setId(id);
+    // The one-pass reader hands the attributes their maps itself and leaves the id alone
+    // here for most models: no attribute has anything to find.
+    if (map.size() == (map.find(kIdKey) ? 1u : 0u))
+        return;
     // A copy: an attribute may read a model of the same class, which refills the cache.
     const std::vector<int32_t> codes = attributeCodes(*this);
     std::size_t i = 0;
@@ -175,12 +179,16 @@ void ZqModel::packConnections(MessagePackMap& map) const
 
 void ZqModel::unpackConnections(const MessagePackMap& map)
 {
-    const std::vector<int32_t> codes = attributeCodes(*this);
-    std::size_t i = 0;
-    for (ZqBaseAttribute* attribute : m_attributes) {
-        MessagePackMap nested;
-        if (nestedMap(map, codes[i++], nested))
-            attribute->unpackConnections(nested);
+    // Most models link no attribute: a map of only the id and the children skips the walk.
+    const std::size_t fixedEntries = (map.find(kIdKey) ? 1u : 0u) + (map.find(kChildrenKey) ? 1u : 0u);
+    if (map.size() != fixedEntries) {
+        const std::vector<int32_t> codes = attributeCodes(*this);
+        std::size_t i = 0;
+        for (ZqBaseAttribute* attribute : m_attributes) {
+            MessagePackMap nested;
+            if (nestedMap(map, codes[i++], nested))
+                attribute->unpackConnections(nested);
+        }
     }
     std::vector<msgpack::object> children;
     if (!map.getArray(kChildrenKey, children)) {

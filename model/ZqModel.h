@@ -80,6 +80,7 @@ public:
     // former owner; index -1 (or past the end) appends. removeAttribute does not delete.
     const std::vector<ZqBaseAttribute*>& attributes() const final { return m_attributes; }
     void addAttribute(ZqBaseAttribute* attribute, int index = -1) final;
+    void adoptNewAttribute(ZqBaseAttribute* attribute) final { m_attributes.push_back(attribute); }
     void removeAttribute(ZqBaseAttribute* attribute) final;
     ZqBaseAttribute* findAttribute(const std::string& name) const;
     int indexOfAttribute(const ZqBaseAttribute* attribute) const;

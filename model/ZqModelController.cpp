@@ -56,15 +56,14 @@ unsigned ZqModelController::nextModelId()
     // unregistrable and let a reload mix the two up.
     do {
         ++m_idCounter;
-    } while (m_idCounter == 0 || m_modelsById.count(m_idCounter) != 0);
+    } while (m_idCounter == 0 || m_modelsById.contains(m_idCounter));
     return m_idCounter;
 }
 
 void ZqModelController::addModel(const std::shared_ptr<ZqModel>& model, int index)
 {
-    if (!model || m_modelsById.count(model->id()) != 0)
+    if (!model || !m_modelsById.insert(model->id(), model))
         return;
-    m_modelsById.emplace(model->id(), model);
     m_highestId = std::max(m_highestId, model->id());
     ModelList& list = m_modelsByType[model->typeId()];
     if (index >= 0 && static_cast<std::size_t>(index) < list.size())
@@ -78,12 +77,12 @@ void ZqModelController::removeModel(std::shared_ptr<ZqModel> model)
 {
     if (!model)
         return;
-    auto entry = m_modelsById.find(model->id());
-    if (entry == m_modelsById.end())
+    ZqModel* registered = m_modelsById.get(model->id());
+    if (!registered)
         return;
     // Another model registered under the same id (a newer one that reused it) stays.
-    if (entry->second == model)
-        forgetId(entry);
+    if (registered == model.get())
+        forgetId(model->id());
     auto type = m_modelsByType.find(model->typeId());
     if (type != m_modelsByType.end()) {
         auto it = std::find(type->second.begin(), type->second.end(), model);
@@ -93,20 +92,18 @@ void ZqModelController::removeModel(std::shared_ptr<ZqModel> model)
     modelRemoved(model);
 }
 
-void ZqModelController::forgetId(std::unordered_map<unsigned, std::shared_ptr<ZqModel>>::iterator entry)
+std::shared_ptr<ZqModel> ZqModelController::forgetId(unsigned id)
 {
     // Only the loss of the highest id needs a walk, and only when the counter next asks.
-    if (entry->first == m_highestId)
+    if (id == m_highestId)
         m_highestIdStale = true;
-    m_modelsById.erase(entry);
+    return m_modelsById.take(id);
 }
 
 void ZqModelController::raiseIdCounter()
 {
     if (m_highestIdStale) {
-        m_highestId = 0;
-        for (const auto& entry : m_modelsById)
-            m_highestId = std::max(m_highestId, entry.first);
+        m_highestId = m_modelsById.highestId();
         m_highestIdStale = false;
     }
     // "Last ID" of the general settings may lie below ids of the data; new models must
@@ -116,14 +113,13 @@ void ZqModelController::raiseIdCounter()
 
 std::shared_ptr<ZqModel> ZqModelController::modelById(unsigned id) const
 {
-    auto it = m_modelsById.find(id);
-    return it == m_modelsById.end() ? nullptr : it->second;
+    const std::shared_ptr<ZqModel>* model = m_modelsById.find(id);
+    return model ? *model : nullptr;
 }
 
 ZqAttributeOwner* ZqModelController::ownerById(unsigned id) const
 {
-    auto it = m_modelsById.find(id);
-    return it == m_modelsById.end() ? nullptr : it->second.get();
+    return m_modelsById.get(id);
 }
 
 ZqModelController::ModelList ZqModelController::modelsOfType(std::size_t typeId) const
@@ -134,24 +130,24 @@ ZqModelController::ModelList ZqModelController::modelsOfType(std::size_t typeId)
 
 void ZqModelController::notifyModelChanged(const ZqModel* model)
 {
-    if (model && m_modelsById.count(model->id()) != 0)
+    if (model && m_modelsById.contains(model->id()))
         modelChanged(model);
 }
 
 void ZqModelController::notifyAttributeChanged(const ZqBaseAttribute* attribute, int kind)
 {
-    if (attribute && kind != 2 && attribute->owner() && m_modelsById.count(attribute->owner()->id()) != 0)
+    if (attribute && kind != 2 && attribute->owner() && m_modelsById.contains(attribute->owner()->id()))
         attributeChanged(attribute, kind);
 }
 
 void ZqModelController::changeModelId(ZqModel* model, unsigned oldId)
 {
-    auto entry = m_modelsById.find(oldId);
-    if (!model || entry == m_modelsById.end() || entry->second.get() != model)
+    if (!model || m_modelsById.get(oldId) != model)
         return;
-    std::shared_ptr<ZqModel> moved = std::move(entry->second);
-    forgetId(entry);
-    m_modelsById[model->id()] = std::move(moved);
+    std::shared_ptr<ZqModel> moved = forgetId(oldId);
+    // The moved model takes the new id over from any model filed under it.
+    forgetId(model->id());
+    m_modelsById.insert(model->id(), std::move(moved));
     m_highestId = std::max(m_highestId, model->id());
     modelChanged(model);
 }
@@ -162,11 +158,11 @@ void ZqModelController::reset()
     // The maps are swapped out before the models go: a dying model's attributes notify
     // the models they were linked to, which ask this controller about their ids.
     std::map<std::size_t, ModelList> byType;
-    std::unordered_map<unsigned, std::shared_ptr<ZqModel>> byId(8);
+    ZqModelIdIndex byId;
     byType.swap(m_modelsByType);
     byId.swap(m_modelsById);
     byType.clear();
-    byId.clear();
+    ZqModelIdIndex().swap(byId);
     m_errorText.clear();
     m_loadingFailed = false;
     m_changed = false;
@@ -177,6 +173,7 @@ void ZqModelController::reset()
     m_pendingChildren.clear();
     m_keepChildren = false;
     m_listing.reset();
+    m_settingsRead = false;
     cocos2d::CCPoolManager::sharedPoolManager()->finalize();
 }
 
@@ -233,5 +230,5 @@ void ZqModelController::registerModelClasses()
 
 bool ZqModelController::isRegistered(const ZqModel* model) const
 {
-    return m_modelsById.count(model->id()) != 0;
+    return m_modelsById.contains(model->id());
 }

@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/ZqAttributeOwner.h"
+#include "model/ZqModelIdIndex.h"
 #include "model/ZqModelRegistry.h"
 
 #include <cstddef>
@@ -113,7 +114,12 @@ public:
     unsigned idCounter() const { return m_idCounter; }
     // The general settings set it to their "Last ID"; the loading raises it again above
     // the ids it registered, so new models never collide with loaded ones.
-    void setIdCounter(unsigned counter) { m_idCounter = counter; }
+    // The index makes room for ids up to it.
+    void setIdCounter(unsigned counter)
+    {
+        m_idCounter = counter;
+        m_modelsById.reserve(counter);
+    }
     // More classes for the data to name (tests add their own); a known name keeps its row.
     void addModelClasses(std::span<const ZqModelClass> rows) { m_registry.add(rows); }
 
@@ -194,6 +200,25 @@ private:
     void failLoading(const std::string& errorText, const std::string& reason);
     void failFile(const std::string& file, const char* reason);
     int loadDataFile(const std::string& name, int kind, const std::string& passwordText);
+    // The bytes of one model file, logged as its loading; the result as loadDataFile's.
+    int fetchDataFile(const std::string& name, int kind, const std::string& passwordText,
+                      std::optional<std::vector<unsigned char>>& data);
+    int fetchArchiveFile(const std::string& name, int kind, const std::string& passwordText,
+                         std::optional<std::vector<unsigned char>>& data);
+    int fetchPlainFile(const std::string& path, int kind, std::optional<std::vector<unsigned char>>& data);
+    // parseModelFile of the bytes of file (its name in error texts): 0 read, 2 failed.
+    int parseFileBytes(const std::string& file, const std::vector<unsigned char>& data, int kind);
+    // The name a data file is loaded and reported under: the member, or its path.
+    std::string dataFilePath(const std::string& name) const;
+    // True for the general settings' file in the attributes phase when the preload read it.
+    bool readInPreload(const std::string& name);
+    // The line that says a model file is being loaded.
+    void logFileLoad(const std::string& file, int kind) const;
+    // The "User ID" of the general-settings maps in a settings file's bytes, read with the
+    // fixed codes alone; false when the bytes are not such maps.
+    static bool peekUserId(const std::vector<unsigned char>& bytes, std::string& userId);
+    // loadKeyFile with the user id given.
+    bool installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead, std::string_view userId);
     void readModelMap(const MessagePackMap& map, int kind);
     // A new model of a class the data names (the general settings read aside), else null.
     std::shared_ptr<ZqModel> createModelOfClass(std::string_view className);
@@ -204,6 +229,8 @@ private:
     // Logs a model map that gives no model: without an id (id null), without a class
     // (className null) or of a class the registry does not know.
     void logUnreadMap(const uint32_t* id, const char* className);
+    // Logs a connections map whose id no model has.
+    void logLinksWithoutModel(uint32_t id);
     // Logs each entry of an attribute's map that the attribute does not read, and in the
     // connections phase each link to an id no model has. kind 0 attributes, 1 connections.
     void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested, int kind);
@@ -217,7 +244,8 @@ private:
     // Raises the id counter to the highest registered id, which is kept as models are
     // registered rather than found by walking every id.
     void raiseIdCounter();
-    void forgetId(std::unordered_map<unsigned, std::shared_ptr<ZqModel>>::iterator entry);
+    // Takes the model under id out of the index.
+    std::shared_ptr<ZqModel> forgetId(unsigned id);
     void updateProgress(std::size_t fileCount);
     bool walkArchive(bool fromFirst);
 
@@ -250,6 +278,8 @@ private:
     // The preload reads the first files of a few classes only: a child of a class it
     // does not read is not missing yet, and the full load links it.
     bool m_preloading = false;
+    // The preload read the general settings of this load; the steps do not read them again.
+    bool m_settingsRead = false;
     std::vector<PendingChildren> m_pendingChildren;
     // The data directory's full path and its files: exact names, and lower-case names
     // mapped to the first exact name in order (the file utility's choice).
@@ -264,7 +294,7 @@ private:
 
     ZqModelRegistry m_registry;
     std::map<std::size_t, ModelList> m_modelsByType;
-    std::unordered_map<unsigned, std::shared_ptr<ZqModel>> m_modelsById;
+    ZqModelIdIndex m_modelsById;
     std::string m_errorText;
     bool m_changed = false;
     unsigned m_idCounter = 0;

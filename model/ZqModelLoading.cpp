@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <span>
 
 using namespace cocos2d;
 
@@ -34,6 +35,7 @@ constinit CachedKeyName kClassNameKey("Class Name");
 constinit CachedKeyName kConnectedModelIdKey("connectedModelId");
 constinit CachedKeyName kAttributeNameKey("attributeName");
 constinit CachedKeyName kValueKey("value");
+constinit CachedKeyName kUserIdKey("User ID");
 // The key file lists a few hundred short names; megabytes of it are damage, and
 // splitting them would take hundreds of megabytes.
 constexpr std::size_t kMaxKeyFileSize = 8u << 20;
@@ -183,6 +185,7 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     // The first reading of the general settings must see the fixed codes only, not a
     // dictionary left by an earlier game.
     installKeyDictionary({});
+    m_settingsRead = false;
     std::optional<std::vector<unsigned char>> keys;
     const std::string failedKeys = std::string(kFailedKeys) + ": ";
     bool oversized = false;
@@ -231,16 +234,73 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
         failLoading(reason, reason);
         return;
     }
-    // The "User ID" of the general settings unscrambles the key file.
-    const int settings = loadDataFile(kPreloadFiles[0].name, kPreloadFiles[0].kind, passwordText);
-    if (settings == 2 || !loadKeyFile(keys->data(), keys->size(), settings == 0))
+    // The "User ID" of the general settings unscrambles the key file. It is taken from the
+    // file's bytes, and its models are read once the key file is in, so that every key of
+    // theirs has its name: the one reading of the general settings in a load.
+    const PreloadFile& settingsFile = kPreloadFiles[0];
+    std::optional<std::vector<unsigned char>> settings;
+    const int fetched = fetchDataFile(settingsFile.name, settingsFile.kind, passwordText, settings);
+    if (fetched == 2)
+        return;
+    std::string userId;
+    if (settings && !peekUserId(*settings, userId)) {
+        // Bytes the quick look cannot place: read as models before the key file, which
+        // reports their damage as every model file's.
+        if (parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == 2)
+            return;
+        userId = ZqModelGeneralSettings::shared()->userId();
+    }
+    if (!installKeyFile(keys->data(), keys->size(), fetched == 0, userId))
         return;
     m_preloading = true;
-    for (const PreloadFile& file : kPreloadFiles) {
+    if (settings) {
+        m_settingsRead = parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == 0;
+        if (!m_settingsRead) {
+            m_preloading = false;
+            return;
+        }
+    }
+    // A file that gave no settings model (logged) leaves the defaults, as a missing one.
+    ZqModelGeneralSettings::shared();
+    for (const PreloadFile& file : std::span(kPreloadFiles).subspan(1)) {
         if (loadDataFile(file.name, file.kind, passwordText) == 2)
             break;
     }
     m_preloading = false;
+}
+
+bool ZqModelController::peekUserId(const std::vector<unsigned char>& bytes, std::string& userId)
+{
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    std::size_t offset = 0;
+    msgpack::zone zone;
+    try {
+        while (offset < bytes.size()) {
+            const msgpack::object object = unpackBounded(zone, data, bytes.size(), offset);
+            if (object.type == msgpack::type::NIL)
+                break;
+            if (object.type != msgpack::type::MAP)
+                return false;
+            const MessagePackMap map = MessagePackMap::fromObject(object);
+            std::string className;
+            uint32_t id = 0;
+            if (!map.getUInt(kIdKey, id) || !map.getString(kClassNameKey, className) ||
+                className != ZqModelGeneralSettings::staticClassName())
+                return false;
+            // The last settings map of the file is the one the reading keeps.
+            userId.clear();
+            const msgpack::object* entry = map.find(kUserIdKey);
+            if (!entry)
+                continue;
+            if (entry->type != msgpack::type::MAP)
+                return false;
+            MessagePackMap::fromObject(*entry).getString(kValueKey, userId);
+            zone.clear();
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
 }
 
 bool ZqModelController::loadNextPlainFile()
@@ -252,7 +312,8 @@ bool ZqModelController::loadNextPlainFile()
     // A class with no next file hands over to the next class in the same step, so that
     // every step but the one that ends the phase reads a file.
     for (;;) {
-        const int result = loadPlainFile(m_dataDirectory + "/" + modelFileName(), state.phase != 0);
+        const std::string name = modelFileName();
+        const int result = readInPreload(name) ? 0 : loadPlainFile(dataFilePath(name), state.phase != 0);
         if (m_loadingFailed)
             return true;
         if (result == 0) {
@@ -290,7 +351,7 @@ bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
     updateProgress(m_archive->modelFileCount(state.phase));
     const bool firstStep = state.firstStep;
     const std::string file = firstStep ? modelFileName() : state.name;
-    const int result = loadArchiveFile(file, state.phase != 0, passwordText);
+    const int result = readInPreload(file) ? 0 : loadArchiveFile(file, state.phase != 0, passwordText);
     if (m_loadingFailed)
         return true;
     // Only members present count, so that progress reaches 100 with the last one.
@@ -329,41 +390,56 @@ bool ZqModelController::walkArchive(bool fromFirst)
 
 int ZqModelController::loadArchiveFile(const std::string& name, int kind, const std::string& passwordText)
 {
+    std::optional<std::vector<unsigned char>> data;
+    const int result = fetchArchiveFile(name, kind, passwordText, data);
+    return result == 0 ? parseFileBytes(name, *data, kind) : result;
+}
+
+int ZqModelController::fetchArchiveFile(const std::string& name, int kind, const std::string& passwordText,
+                                        std::optional<std::vector<unsigned char>>& data)
+{
     if (!m_archive) {
         failLoading(kNoArchive, std::string("[ZqModelController] load data - fail: ") + kNoArchive);
         return 2;
     }
-    debugLog("[ZqModelController] load data(%d) for class from archive file: %s", kind, name.c_str());
-    const std::optional<std::vector<unsigned char>> data = readArchiveFile(name, passwordText);
+    logFileLoad(name, kind);
+    data = readArchiveFile(name, passwordText);
     if (m_loadingFailed)
         return 2;
-    if (!data)
-        return 1;
-    m_loadingFile = name;
-    const bool parsed = parseModelFile(data->data(), data->size(), kind);
-    m_loadingFile.clear();
-    return parsed ? 0 : 2;
+    return data ? 0 : 1;
 }
 
 int ZqModelController::loadPlainFile(const std::string& path, int kind)
 {
+    std::optional<std::vector<unsigned char>> data;
+    const int result = fetchPlainFile(path, kind, data);
+    return result == 0 ? parseFileBytes(path, *data, kind) : result;
+}
+
+int ZqModelController::fetchPlainFile(const std::string& path, int kind, std::optional<std::vector<unsigned char>>& data)
+{
     const std::optional<std::string> fullPath = findPlainFile(path);
     if (!fullPath)
         return 1;
-    debugLog("[ZqModelController] load data(%d) for class from file: %s", kind, path.c_str());
+    logFileLoad(path, kind);
     // The archive's limit for its members holds for the directory's files too, checked
     // before a byte is read.
     if (plainFileSize(*fullPath) > ZqArchiveReader::kMaxMemberSize) {
         failFile(path, "the file is larger than 64 MiB");
         return 2;
     }
-    const std::optional<std::vector<unsigned char>> data = readPlain(*fullPath);
+    data = readPlain(*fullPath);
     if (!data) {
         failFile(path, "the file cannot be read");
         return 2;
     }
-    m_loadingFile = path;
-    const bool parsed = parseModelFile(data->data(), data->size(), kind);
+    return 0;
+}
+
+int ZqModelController::parseFileBytes(const std::string& file, const std::vector<unsigned char>& data, int kind)
+{
+    m_loadingFile = file;
+    const bool parsed = parseModelFile(data.data(), data.size(), kind);
     m_loadingFile.clear();
     return parsed ? 0 : 2;
 }
@@ -412,7 +488,37 @@ int ZqModelController::loadDataFile(const std::string& name, int kind, const std
 {
     if (m_archiveMode)
         return loadArchiveFile(name, kind, passwordText);
-    return loadPlainFile(m_dataDirectory + "/" + name, kind);
+    return loadPlainFile(dataFilePath(name), kind);
+}
+
+int ZqModelController::fetchDataFile(const std::string& name, int kind, const std::string& passwordText,
+                                     std::optional<std::vector<unsigned char>>& data)
+{
+    if (m_archiveMode)
+        return fetchArchiveFile(name, kind, passwordText, data);
+    return fetchPlainFile(dataFilePath(name), kind, data);
+}
+
+std::string ZqModelController::dataFilePath(const std::string& name) const
+{
+    return m_archiveMode ? name : m_dataDirectory + "/" + name;
+}
+
+bool ZqModelController::readInPreload(const std::string& name)
+{
+    if (!m_settingsRead || m_loadingState.phase != 0 || name != kPreloadFiles[0].name)
+        return false;
+    // The step takes the file as read: its models came in with the preload.
+    logFileLoad(dataFilePath(name), 0);
+    return true;
+}
+
+void ZqModelController::logFileLoad(const std::string& file, int kind) const
+{
+    if (m_archiveMode)
+        debugLog("[ZqModelController] load data(%d) for class from archive file: %s", kind, file.c_str());
+    else
+        debugLog("[ZqModelController] load data(%d) for class from file: %s", kind, file.c_str());
 }
 
 std::optional<std::vector<unsigned char>> ZqModelController::readArchiveFile(const std::string& name,
@@ -518,7 +624,7 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
             logUnreadNestedEntries(*model, map, kind);
             logUnreadEntries(*model, map);
         } else {
-            debugLog("[ZqModelController] %s: links of model %u, which no model has - skipped", m_loadingFile.c_str(), id);
+            logLinksWithoutModel(id);
         }
         return;
     }
@@ -537,6 +643,11 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
     logUnreadNestedEntries(*model, map, kind);
     logUnreadEntries(*model, map);
     replaceModel(model);
+}
+
+void ZqModelController::logLinksWithoutModel(uint32_t id)
+{
+    debugLog("[ZqModelController] %s: links of model %u, which no model has - skipped", m_loadingFile.c_str(), id);
 }
 
 void ZqModelController::logUnreadMap(const uint32_t* id, const char* className)
@@ -716,7 +827,13 @@ void ZqModelController::replaceModel(const std::shared_ptr<ZqModel>& model)
 
 bool ZqModelController::loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead)
 {
-    const KeyCodeTable table = readKeyFile(bytes, size, ZqModelGeneralSettings::shared()->userId());
+    return installKeyFile(bytes, size, settingsRead, ZqModelGeneralSettings::shared()->userId());
+}
+
+bool ZqModelController::installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead,
+                                       std::string_view userId)
+{
+    const KeyCodeTable table = readKeyFile(bytes, size, userId);
     // Without these every model would read as defaults: a missing or wrongly
     // unscrambled file must not pass for an empty game.
     for (const char* name : {"id", "Class Name", "value"}) {

@@ -259,6 +259,7 @@ TEST_F(PlayerProgram, TheMenuIsReadableAndTheStartQuiet)
         const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
         ASSERT_GE(menu, 0) << played.output;
         EXPECT_FALSE(played.has("no model has")) << played.output;
+        EXPECT_FALSE(played.has("not read")) << played.output;
         const int loaded = played.lineWith("End loading XML");
         EXPECT_EQ(played.lineWith("[ZqPAppDelegate] loaded "), loaded + 1) << played.output;
 
