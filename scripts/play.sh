@@ -8,6 +8,6 @@ bash scripts/setup.sh
 jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$jobs" --target zqexport zqplayer
-build/release/tools/zqexport build/release/sample
+build/release/tools/zqexport build/release/sample --both
 cd build/release/sample
 exec ../player/desktop/zqplayer

@@ -1,6 +1,7 @@
 // zqexport: writes the bundled sample game, or a generated one, as the player reads it.
-//   zqexport <output dir> [--archive] [--models N]
-// The game goes to <output dir>/data/: plain files, or data.pkg alone with --archive;
+//   zqexport <output dir> [--archive | --both] [--models N]
+// The game goes to <output dir>/data/: plain files, data.pkg alone with --archive, or both
+// with --both (the player then reads the archive);
 // the sample's media files (atlas, font, music) go there in both cases, and its window's
 // icon "icon.ico" and splash "Default.png" into <output dir>.
 // --models N writes a generated game instead: the sample's general settings and N models
@@ -20,7 +21,7 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zqexport <output dir> [--archive] [--models N]\n");
+    std::fprintf(stderr, "usage: zqexport <output dir> [--archive | --both] [--models N]\n");
     return 2;
 }
 
@@ -42,11 +43,15 @@ int main(int argc, char** argv)
 {
     std::string output;
     bool archive = false;
+    bool plainFiles = true;
     bool generated = false;
     std::size_t models = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--archive") {
+            archive = true;
+            plainFiles = false;
+        } else if (argument == "--both") {
             archive = true;
         } else if (argument == "--models") {
             if (++i == argc || !parseCount(argv[i], models))
@@ -64,7 +69,7 @@ int main(int argc, char** argv)
     try {
         ZqModelController controller;
         ZqDataWriter::Options options;
-        options.plainFiles = !archive;
+        options.plainFiles = plainFiles;
         options.archive = archive;
         const std::string directory = output + "/data";
         if (generated) {
@@ -80,7 +85,7 @@ int main(int argc, char** argv)
         for (const auto& entry : controller.modelsByType())
             total += entry.second.size();
         std::printf("zqexport: wrote %s game (%zu models) to %s%s\n", generated ? "a generated" : "the sample",
-                    total, directory.c_str(), archive ? "/data.pkg" : "");
+                    total, directory.c_str(), archive && !plainFiles ? "/data.pkg" : "");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zqexport: %s\n", e.what());
         return 1;

@@ -482,6 +482,12 @@ TEST(Programs, ExportGeneratesGamesAndRefusesBadArguments)
     EXPECT_NE(generated.output.find("(51 models)"), std::string::npos) << generated.output;
     EXPECT_FALSE(readBytes(dir.file("big/data/ZqGeneratedModel.0.attributes.pack")).empty());
 
+    // Both forms at once: the player reads the archive, the directory stays readable.
+    const ProgramRun both = run(dir.path().string(), std::string(ZQ_EXPORT_PROGRAM) + " both --both");
+    ASSERT_EQ(both.status, 0) << both.output;
+    EXPECT_FALSE(readBytes(dir.file("both/data/data.pkg")).empty());
+    EXPECT_FALSE(readBytes(dir.file("both/data/Keys.pack")).empty());
+
     for (const char* arguments : {"", " out --models", " out --models -3", " out --models 12x", " out --zip", " a b"})
         EXPECT_EQ(run(dir.path().string(), std::string(ZQ_EXPORT_PROGRAM) + arguments).status, 2) << arguments;
 }
