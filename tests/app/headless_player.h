@@ -30,6 +30,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,6 +106,8 @@ public:
             m_view->pollEvents();
             cocos2d::CCDirector::sharedDirector()->mainLoopWithDelta(kStep);
             ++frame;
+            if (afterStep)
+                afterStep();
         }
     }
     // Steps until the game data is in (the loading screen's work, done here directly when
@@ -182,6 +185,8 @@ public:
 
     // Every message ZqServices posted, in order.
     std::vector<std::pair<int, intptr_t>> posted;
+    // Called after each frame, when set.
+    std::function<void()> afterStep;
     // What the delegate reported as fatal.
     std::vector<std::string> errors;
     unsigned frame = 0;

@@ -1,0 +1,237 @@
+// The sample game played in process as a player plays it: the same seed and the same
+// input give the same game frame by frame (screens, scores, every field object's place
+// and state), and the scores a game made are there when the program starts again.
+// Nothing here counts on the sample's content: its screens, objects and keys are found
+// as the game has them.
+#include "app/headless_player.h"
+#include "support/random_input.h"
+
+#include "app/ScoreRegistry.h"
+#include "model/archive_test_util.h"
+#include "objects/ZqPObject.h"
+#include "screens/ZqPScreenScene.h"
+#include "tools/ZqSampleGame.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+using archive_test::TempDir;
+
+namespace {
+
+class SamplePlayTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        ScoreRegistry::clear();
+        ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
+        ZqModelController::shared()->reset();
+    }
+    void TearDown() override
+    {
+        player.stop();
+        ScoreRegistry::clear();
+    }
+
+    // Started on store, stepped by input until the first screen after the start screen.
+    void startOnTheMenu(const TempDir& store, RandomInput& input)
+    {
+        HeadlessPlayer::Options options;
+        options.gameDirectory = game.path().string();
+        options.storeDirectory = store.path().string();
+        options.seed = 20;
+        std::string error;
+        ASSERT_TRUE(player.start(options, &error)) << error;
+        ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+        for (int i = 0; i < 900
+             && (navigator->currentKey().empty() || navigator->currentKey() == ZqPScreenNavigator::kStartScreenKey);
+             ++i)
+            input.idle();
+        ASSERT_NE(navigator->currentKey(), ZqPScreenNavigator::kStartScreenKey) << "the loading ended";
+        input.idle(5);
+    }
+
+    // A key pressed for one frame, then some frames on.
+    void tap(RandomInput& input, int key, int framesAfter)
+    {
+        player.keyDown(key);
+        input.idle();
+        player.keyUp(key);
+        input.idle(framesAfter);
+    }
+    void padTap(RandomInput& input, int button, int framesAfter)
+    {
+        player.input().padButton(0, button, true);
+        input.idle(3);
+        player.input().padButton(0, button, false);
+        input.idle(framesAfter);
+    }
+
+    // The first shown button of that action in the running scene; null when none.
+    static ZqPObjectButton* buttonShown(const std::string& action)
+    {
+        for (ZqPObjectButton* button :
+             RandomInput::buttonsBelow(cocos2d::CCDirector::sharedDirector()->getRunningScene())) {
+            if (button->isVisible() && button->model() && button->model()->action() == action)
+                return button;
+        }
+        return nullptr;
+    }
+    // A click on a button's centre.
+    void click(RandomInput& input, ZqPObjectButton& button)
+    {
+        const cocos2d::CCRect box = RandomInput::windowBox(button);
+        player.touch(SDL_MOUSEBUTTONDOWN, static_cast<int>(box.getMidX()), static_cast<int>(box.getMidY()));
+        player.touch(SDL_MOUSEBUTTONUP, static_cast<int>(box.getMidX()), static_cast<int>(box.getMidY()));
+        input.idle(3);
+    }
+
+    // What a player sees of one frame, exactly (floats in hexadecimal): the screen, the
+    // current and global score records, and each field object's model, state, type and
+    // place, in scene order.
+    static std::string snapshot()
+    {
+        ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+        std::string text = navigator->currentKey();
+        // Every record (the global one and the scene's), read without inserting one.
+        ScoreRegistry::forEach([&text](const std::string& key, const ScoreRecord& record) {
+            char line[512];
+            std::snprintf(line, sizeof line, " '%s'[%a %a %a | %d %d %d | %d %d %d]", key.c_str(),
+                          record.distance.session, record.distance.best, record.distance.total, record.points.session,
+                          record.points.best, record.points.total, record.coins.session, record.coins.best,
+                          record.coins.total);
+            text += line;
+        });
+        if (ZqPScreenScene* field = navigator->currentGameScene()) {
+            char line[128];
+            std::snprintf(line, sizeof line, " field %a%s", field->cameraDistance(),
+                          field->isPaused() ? " paused" : "");
+            text += line;
+            describeObjects(field->camera(), text);
+        }
+        return text;
+    }
+    static void describeObjects(cocos2d::CCNode* node, std::string& text)
+    {
+        if (!node || !node->getChildren())
+            return;
+        for (cocos2d::CCObject* child : *node->getChildren()) {
+            auto* object = dynamic_cast<ZqPObject*>(child);
+            if (object) {
+                char line[160];
+                std::snprintf(line, sizeof line, " {%u s%d t%d %a,%a r%a}",
+                              object->model() ? object->model()->id() : 0u, object->state(), object->objectType(),
+                              object->getPositionX(), object->getPositionY(), object->getRotation());
+                text += line;
+            }
+            describeObjects(static_cast<cocos2d::CCNode*>(child), text);
+        }
+    }
+
+    // One whole play on a fresh store: the menu, Play by its key, jumps and shots by key and
+    // pad, a walk by the hat, a pause by Escape and the resume by its button (else by
+    // Escape), then random input for frames. Every frame's snapshot, from the first on.
+    // A pace between frames moves the sounds' ends (they come on the mixer's clock) to
+    // other frames.
+    std::vector<std::string> play(uint32_t randomSeed, int randomFrames, std::chrono::milliseconds pace)
+    {
+        TempDir store;
+        ScoreRegistry::clear();
+        RandomInput input(player, randomSeed);
+        std::vector<std::string> frames;
+        player.afterStep = [&frames, pace] {
+            frames.push_back(snapshot());
+            std::this_thread::sleep_for(pace);
+        };
+        startOnTheMenu(store, input);
+        const ZqModelGeneralSettings& settings = *ZqModelGeneralSettings::shared();
+        ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+
+        tap(input, ZqEditorKey::kReturn, 30);
+        ZqPScreenScene* field = navigator->currentGameScene();
+        EXPECT_NE(field, nullptr) << "Return plays";
+        for (int jump = 0; jump < 3; ++jump) {
+            tap(input, settings.jumpKey(), 40);
+            tap(input, settings.shootKey(), 20);
+        }
+        padTap(input, 0, 40);
+        padTap(input, 1, 20);
+        player.input().padHat(0, 0, ZqInputEventSink::kHatRight);
+        input.idle(30);
+        player.input().padHat(0, 0, ZqInputEventSink::kHatCentred);
+        tap(input, ZqEditorKey::kEscape, 20);
+        EXPECT_TRUE(field && navigator->currentGameScene() == field && field->isPaused()) << "Escape pauses";
+        if (ZqPObjectButton* back = buttonShown("kBackButton"))
+            click(input, *back);
+        else
+            tap(input, ZqEditorKey::kEscape, 3);
+        EXPECT_TRUE(field && navigator->currentGameScene() == field && !field->isPaused()) << "and resumes";
+        input.idle(60);
+        for (int i = 0; i < randomFrames; ++i)
+            input.step();
+        player.afterStep = nullptr;
+        EXPECT_TRUE(player.running());
+        player.stop();
+        return frames;
+    }
+
+    TempDir game;
+    HeadlessPlayer player;
+};
+
+// Played twice, the second time at another pace of the wall clock: the same game.
+TEST_F(SamplePlayTest, TheSameSeedAndInputPlayTheSameGameFrameByFrame)
+{
+    const std::vector<std::string> first = play(7, 3000, std::chrono::milliseconds(0));
+    ASSERT_FALSE(HasFailure());
+    const auto inTheField = [](const std::string& frame) { return frame.find(" field ") != std::string::npos; };
+    ASSERT_GT(std::count_if(first.begin(), first.end(), inTheField), 1000) << "the game was played";
+    const std::vector<std::string> second = play(7, 3000, std::chrono::milliseconds(2));
+    ASSERT_EQ(first.size(), second.size());
+    for (std::size_t frame = 0; frame < first.size(); ++frame)
+        ASSERT_EQ(first[frame], second[frame]) << "frame " << frame;
+}
+
+// A game's best and total scores outlive the program: closed in the middle of a game and
+// started again on the same store, every record has them back.
+TEST_F(SamplePlayTest, TheScoresOfAGameAreThereWhenTheProgramStartsAgain)
+{
+    TempDir store;
+    RandomInput input(player, 3);
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu(store, input));
+    tap(input, ZqEditorKey::kReturn, 30);
+    ASSERT_NE(ZqPScreenNavigator::shared()->currentGameScene(), nullptr);
+    for (int frame = 0; frame < 600; ++frame)
+        input.step();
+    using Kept = std::tuple<float, float, int, int, int, int>;
+    auto kept = [] {
+        std::map<std::string, Kept> records;
+        ScoreRegistry::forEach([&records](const std::string& key, const ScoreRecord& record) {
+            records[key] = Kept(record.distance.best, record.distance.total, record.points.best, record.points.total,
+                                record.coins.best, record.coins.total);
+        });
+        return records;
+    };
+    const std::map<std::string, Kept> before = kept();
+    ASSERT_GT(std::get<0>(before.at("")), 0.0f) << "a best distance was made";
+    EXPECT_EQ(player.stop(), 0);
+    ScoreRegistry::clear();
+
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu(store, input));
+    const std::map<std::string, Kept> after = kept();
+    for (const auto& [key, scores] : before) {
+        ASSERT_EQ(after.count(key), 1u) << "record '" << key << "'";
+        EXPECT_EQ(after.at(key), scores) << "record '" << key << "'";
+    }
+}
+
+} // namespace
