@@ -16,11 +16,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using archive_test::TempDir;
@@ -231,6 +233,102 @@ TEST_F(SamplePlayTest, TheScoresOfAGameAreThereWhenTheProgramStartsAgain)
     for (const auto& [key, scores] : before) {
         ASSERT_EQ(after.count(key), 1u) << "record '" << key << "'";
         EXPECT_EQ(after.at(key), scores) << "record '" << key << "'";
+    }
+}
+
+// The sample under seeded random input for 100,000 frames, or about five minutes of wall
+// time under the sanitizers, whichever ends first. Sampled after a warm-up a few frames
+// after each return to the first menu and after each start of a game (a new field or a
+// field started over), the live engine objects and the models do not grow. Long, so
+// CTest runs it alone under its own name and time limit (tests/CMakeLists.txt).
+TEST_F(SamplePlayTest, DISABLED_SoakOfRandomInputLeavesNothingBehind)
+{
+    constexpr long kFrames = 100000;
+    constexpr long kWarmUp = 3000;
+    constexpr int kSettle = 10;
+    const auto budget = std::chrono::seconds(300);
+
+    TempDir store;
+    RandomInput input(player, 2024);
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu(store, input));
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    const std::string menu = navigator->currentKey();
+    auto modelCount = [] {
+        std::size_t count = 0;
+        for (const auto& [type, models] : ZqModelController::shared()->modelsByType())
+            count += models.size();
+        return static_cast<long>(count);
+    };
+    struct Sample {
+        long frame, objects, models;
+    };
+    std::vector<Sample> menuSamples, gameSamples;
+    // What to sample kSettle frames after it began, when it still holds then.
+    enum class Due { kNone, kMenu, kGame } due = Due::kNone;
+    long dueFrame = 0;
+    ZqPScreenScene* dueField = nullptr;
+
+    ZqPScreenScene* lastField = nullptr;
+    float lastDistance = 0.0f;
+    std::string lastKey = menu;
+    long frame = 0;
+    const auto started = std::chrono::steady_clock::now();
+    for (; frame < kFrames && std::chrono::steady_clock::now() - started < budget; ++frame) {
+        input.step();
+        ASSERT_TRUE(player.running()) << "the program ended at frame " << frame;
+        ZqPScreenScene* field = navigator->currentGameScene();
+        const std::string& key = navigator->currentKey();
+        if (key == menu && lastKey != menu) {
+            due = Due::kMenu;
+            dueFrame = frame + kSettle;
+        } else if (field && (field != lastField || field->cameraDistance() < lastDistance)) {
+            due = Due::kGame;
+            dueFrame = frame + kSettle;
+            dueField = field;
+        }
+        lastKey = key;
+        lastField = field;
+        lastDistance = field ? field->cameraDistance() : 0.0f;
+        if (due == Due::kNone || frame < dueFrame)
+            continue;
+        const Sample sample{frame, cocos2d::CCObject::liveObjectCount(), modelCount()};
+        if (due == Due::kMenu && key == menu)
+            menuSamples.push_back(sample);
+        else if (due == Due::kGame && field == dueField)
+            gameSamples.push_back(sample);
+        due = Due::kNone;
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("soak: %ld frames in %.1f s, %.0f frames per second; %zu returns to the menu, %zu games started; "
+                "%ld keys, %ld pad events, %ld clicks\n",
+                frame, seconds, static_cast<double>(frame) / seconds, menuSamples.size(), gameSamples.size(),
+                input.keys, input.padEvents, input.clicks);
+    // Each kind sampled often enough after the warm-up that a leak of one object a time
+    // shows: the fewest objects and models of the last third of its samples are no more
+    // than those of the first third, give or take kMadeOnce. The fewest, because an object
+    // of the moment (a touch held) adds one to a single sample; kMadeOnce, because what is
+    // made at its first use stays (the audio engine's frame hook comes with the first
+    // sound effect, which waits for the sound to be unmuted when a click muted it).
+    constexpr long kMadeOnce = 2;
+    for (const auto& [what, samples] :
+         {std::pair("returns to the menu", &menuSamples), std::pair("games", &gameSamples)}) {
+        std::erase_if(*samples, [](const Sample& sample) { return sample.frame < kWarmUp; });
+        ASSERT_GE(samples->size(), 9u) << "too few " << what << " to tell";
+        const std::size_t third = samples->size() / 3;
+        auto fewest = [](auto begin, auto end, long Sample::*member) {
+            long least = LONG_MAX;
+            for (auto it = begin; it != end; ++it)
+                least = std::min(least, (*it).*member);
+            return least;
+        };
+        for (long Sample::*member : {&Sample::objects, &Sample::models}) {
+            const long early = fewest(samples->begin(), samples->begin() + third, member);
+            const long late = fewest(samples->end() - third, samples->end(), member);
+            std::printf("soak: %s, %s: %ld at first, %ld at last\n", what,
+                        member == &Sample::objects ? "live objects" : "models", early, late);
+            EXPECT_LE(late, early + (member == &Sample::objects ? kMadeOnce : 0))
+                << what << (member == &Sample::objects ? ": live objects grew" : ": models grew");
+        }
     }
 }
 
