@@ -53,6 +53,9 @@ public:
 
     template <class T>
     std::shared_ptr<T> make(unsigned id, const std::string& name);
+    // Keeps a model made elsewhere (a duplicate of another, say) under id, as make does.
+    template <class T>
+    std::shared_ptr<T> adopt(unsigned id, std::shared_ptr<T> model);
     template <class T>
     std::shared_ptr<T> at(unsigned id) const;
 
@@ -155,8 +158,14 @@ template <class T>
 std::shared_ptr<T> ZqGameBuilder::make(unsigned id, const std::string& name)
 {
     std::shared_ptr<T> model = T::create();
-    model->setId(id);
     model->setName(name);
+    return adopt(id, std::move(model));
+}
+
+template <class T>
+std::shared_ptr<T> ZqGameBuilder::adopt(unsigned id, std::shared_ptr<T> model)
+{
+    model->setId(id);
     // A reused id would let the controller drop the later model without a word.
     if (id == kGeneralSettingsId || !m_byId.emplace(id, model).second)
         throw std::logic_error("ZqGameBuilder: id " + std::to_string(id) + " is used twice");

@@ -5,6 +5,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "attributes/ZqEditorKeys.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqModelAccess.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
@@ -288,7 +289,7 @@ void buildScreens(ZqGameBuilder& game)
     game.button(306, "Exit", *menu, nullptr, 1012, exitAt)->m_action->setValue("kExitButton", true);
     addText(game, *menu, 312, "exit", exitAt);
     addText(game, *menu, 313, "Return: play   J: jump   Arrows: move   Alt+Enter: full screen",
-            cocos2d::CCPoint(kWidth / 2, kHeight * 0.15f));
+            cocos2d::CCPoint(kWidth / 2, 40.0f));
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
     addBackground(game, *gameOver, 309, 1014);
     addText(game, *gameOver, 303, "Game Over", title, 2.0f);
@@ -315,6 +316,234 @@ void buildScreens(ZqGameBuilder& game)
     const cocos2d::CCPoint menuAt(kWidth / 2, kHeight * 0.2f);
     game.button(320, "Menu", *pause, menu.get(), 1009, menuAt);
     addText(game, *pause, 321, "Menu", menuAt);
+}
+
+// The shop, the character screen and what the menu, the HUD and the game over show
+// beyond their navigation: ids from 111 (nodes), 211 (screens), 340 (interface objects),
+// 641 (assets), 781 (the second character's components), 841, 941 and 990, 1041, 1141
+// and 1341.
+constexpr unsigned kShopNode = 111, kCharactersNode = 112;
+constexpr unsigned kMagnet = 641, kRunner = 642;
+constexpr unsigned kPurchaseSound = 1341;
+constexpr unsigned kBuyButton = 1042, kMenuButton = 1008;
+constexpr float kMagnetPrice = 10.0f, kNoAdsPrice = 50.0f, kRunnerPrice = 25.0f;
+
+constexpr SpriteRow kShopSprites[] = {
+    {1141, "Magnet", 64, 64, {210, 60, 200, 255}},          {1142, "Buy Button", 200, 80, {60, 170, 90, 255}},
+    {1143, "Jump Button", 112, 112, {80, 160, 230, 255}},   {1144, "Shoot Button", 112, 112, {230, 150, 60, 255}},
+    {1145, "Fullscreen Button", 96, 96, {70, 150, 110, 255}}, {1146, "Windowed Button", 96, 96, {130, 90, 170, 255}},
+    {1147, "Runner Idle 1", 96, 128, {60, 120, 230, 255}},  {1148, "Runner Idle 2", 96, 128, {50, 110, 220, 255}},
+    {1149, "Runner Run 1", 96, 128, {70, 140, 240, 255}},   {1150, "Runner Run 2", 96, 128, {90, 160, 240, 255}},
+    {1151, "Runner Jump", 96, 128, {110, 180, 250, 255}},   {1152, "Runner Defeated", 96, 128, {40, 40, 120, 255}},
+};
+
+void buildShopMedia(ZqGameBuilder& game)
+{
+    for (const SpriteRow& row : kShopSprites)
+        game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour);
+    game.container(1041, "Magnet", 1.0f, {1141});
+    game.container(kBuyButton, "Buy Button", 1.0f, {1142});
+    game.container(1043, "Jump Button", 1.0f, {1143});
+    game.container(1044, "Shoot Button", 1.0f, {1144});
+    game.container(1045, "Fullscreen Button", 1.0f, {1145});
+    game.container(1046, "Windowed Button", 1.0f, {1146});
+    game.container(1047, "Runner Idle", 0.1f, {1147, 1148});
+    game.container(1048, "Runner Run", 0.4f, {1149, 1150});
+    game.container(1049, "Runner Jump", 1.0f, {1151});
+    game.container(1050, "Runner Defeated", 1.0f, {1152});
+    game.animation(941, 990, "Magnet", 1041, true);
+    game.animation(942, 991, "Runner Idle", 1047, true);
+    game.animation(943, 992, "Runner Run", 1048, true);
+    game.animation(944, 993, "Runner Jump", 1049, false);
+    game.animation(945, 994, "Runner Defeated", 1050, false);
+    game.sound(kPurchaseSound, "Purchase", 0.2, 880.0);
+}
+
+// The magnet the shop sells, and the second character: the hero's copy (its settings and
+// components, so that it plays alike) in other colours, bought with coins.
+void buildShopAssets(ZqGameBuilder& game)
+{
+    std::shared_ptr<ZqModelAssetPowerup> magnet = game.make<ZqModelAssetPowerup>(kMagnet, "Magnet");
+    magnet->m_collisionShape->setValue(game.boxShape(841, "Magnet Shape", 56, 56), true);
+    magnet->m_idleAnimation->setValue(game.at<ZqModelAnimation>(941), true);
+    magnet->m_powerupType->setValue("kPowerupMagnet", true);
+    magnet->m_duration->setValue(8.0f, true);
+    magnet->m_appearanceChance->setValue(100.0f, true);
+
+    std::shared_ptr<ZqModelAssetCharacter> runner =
+        game.adopt(kRunner, duplicateModel(game.at<ZqModelAssetCharacter>(kHero), true, false));
+    runner->setName("Runner");
+    unsigned nextId = 781;
+    std::vector<std::shared_ptr<ZqModel>> copies(runner->children().begin(), runner->children().end());
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        game.adopt(nextId++, copies[i]);
+        copies.insert(copies.end(), copies[i]->children().begin(), copies[i]->children().end());
+    }
+    runner->m_defaultAnimation->setValue(game.at<ZqModelAnimation>(942), true);
+    runner->m_moveAnimation->setValue(game.at<ZqModelAnimation>(943), true);
+    runner->m_jumpAnimation->setValue(game.at<ZqModelAnimation>(944), true);
+    runner->m_defeatedAnimation->setValue(game.at<ZqModelAnimation>(945), true);
+    runner->m_purchaseMethod->setValue("kInGameCurrency", true);
+    runner->m_price->setValue(kRunnerPrice, true);
+}
+
+// A live score over its caption: "World" kGlobal for the player's records, else the
+// current game's.
+void addScoreText(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, const std::string& caption,
+                  cocos2d::CCPoint position, const char* scoreType, const char* amount, bool global)
+{
+    addText(game, node, id, caption, cocos2d::CCPoint(position.x, position.y + 30.0f), 0.75f);
+    std::shared_ptr<ZqModelObjectLabel> score = game.label(id + 1, "0", kFont, position);
+    score->setName(caption + " Score");
+    score->m_action->setValue("kScoreVector", true);
+    score->m_scoreType->setValue(scoreType, true);
+    score->m_amount->setValue(amount, true);
+    score->m_world->setValue(global ? "kGlobal" : "kCurrentWorld", true);
+    score->m_zDepth->setValue(1, true);
+    node.screen()->addChild(score, true);
+}
+
+// A button that follows its port to to, with its word on it.
+void addLinkButton(ZqGameBuilder& game, ZqNodeUI& from, const ZqBaseNode& to, unsigned id, const std::string& name,
+                   const std::string& word, cocos2d::CCPoint position, const char* action = "")
+{
+    game.button(id, name, from, &to, kMenuButton, position)->m_action->setValue(action, true);
+    addText(game, from, id + 1, word, position);
+}
+
+// The menu's buttons beside Play: Continue (at the kept checkpoint, start mode 0), the shop,
+// the characters and the window mode (one of the two shows); and the player's records.
+void buildMenuExtras(ZqGameBuilder& game)
+{
+    ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
+    const ZqNodeScene& field = *game.at<ZqNodeScene>(kGameNode);
+    addLinkButton(game, menu, field, 340, "Continue", "Continue", cocos2d::CCPoint(kWidth / 2, 140.0f),
+                  "kStartCheckpointButton");
+    addLinkButton(game, menu, *game.at<ZqNodeUI>(kShopNode), 342, "Shop", "Shop", cocos2d::CCPoint(250.0f, 256.0f));
+    addLinkButton(game, menu, *game.at<ZqNodeUI>(kCharactersNode), 344, "Characters", "Characters",
+                  cocos2d::CCPoint(886.0f, 256.0f));
+    const cocos2d::CCPoint screenAt(kWidth - 200.0f, kHeight - 80.0f);
+    game.button(346, "Full Screen", menu, nullptr, 1045, screenAt)->m_action->setValue("kFullscreen", true);
+    game.button(347, "Window", menu, nullptr, 1046, screenAt)->m_action->setValue("kWindowed", true);
+    addText(game, menu, 348, "screen", screenAt);
+    addScoreText(game, menu, 349, "best distance", cocos2d::CCPoint(420.0f, 365.0f), "kScoreDistance", "kScoreBest",
+                 true);
+    addScoreText(game, menu, 351, "coins", cocos2d::CCPoint(716.0f, 365.0f), "kScoreCoins", "kScoreTotal", true);
+}
+
+// A purchase of the shop with coins: the word on its button, the price below.
+std::shared_ptr<ZqModelObjectButtonPurchase> addPurchase(ZqGameBuilder& game, ZqNodeUI& shop, unsigned id,
+                                                         const std::string& word, float price,
+                                                         cocos2d::CCPoint position)
+{
+    auto purchase = game.make<ZqModelObjectButtonPurchase>(id, word + " Purchase");
+    purchase->m_image->setValue(game.at<ZqModelSpriteContainer>(kBuyButton), true);
+    purchase->m_position->setValue(position, true);
+    purchase->m_purchaseMethod->setValue("kInGameCurrency", true);
+    purchase->m_price->setValue(price, true);
+    purchase->m_purchaseComplete->setValue(game.at<ZqModelSound>(kPurchaseSound), true);
+    shop.screen()->addChild(purchase, true);
+    addText(game, shop, id + 1, word, position);
+    addText(game, shop, id + 2, std::to_string(static_cast<int>(price)) + " coins",
+            cocos2d::CCPoint(position.x, position.y - 70.0f), 0.75f);
+    return purchase;
+}
+
+// A screen off the menu: background, title, the player's coins and a way back.
+ZqNodeUI& buildSubMenu(ZqGameBuilder& game, unsigned nodeId, unsigned screenId, const std::string& key, float canvasX,
+                       unsigned firstId)
+{
+    std::shared_ptr<ZqNodeUI> node = game.interfaceNode(nodeId, screenId, key, canvasX);
+    addBackground(game, *node, firstId, 1013);
+    addText(game, *node, firstId + 1, key, cocos2d::CCPoint(kWidth / 2, kHeight * 0.85f), 2.0f);
+    addScoreText(game, *node, firstId + 2, "coins", cocos2d::CCPoint(kWidth - 150.0f, kHeight - 90.0f),
+                 "kScoreCoins", "kScoreTotal", true);
+    const cocos2d::CCPoint backAt(80.0f, kHeight - 80.0f);
+    game.button(firstId + 4, "Back", *node, nullptr, 1011, backAt)->m_action->setValue("kBackButton", true);
+    addText(game, *node, firstId + 5, "back", backAt);
+    return *node;
+}
+
+// The shop: coins buy magnets for the stock (again and again) and, once, the removal of ads.
+void buildShop(ZqGameBuilder& game)
+{
+    ZqNodeUI& shop = buildSubMenu(game, kShopNode, 211, "Shop", 250.0f, 353);
+    auto magnet = addPurchase(game, shop, 359, "magnet", kMagnetPrice, cocos2d::CCPoint(370.0f, 300.0f));
+    magnet->m_type->setValue("kPurchasePowerup", true);
+    magnet->m_action->setValue(std::to_string(kMagnet), true);
+    magnet->m_oneTimePurchase->setValue("kDefault", true);
+    auto noAds = addPurchase(game, shop, 362, "no ads", kNoAdsPrice, cocos2d::CCPoint(766.0f, 300.0f));
+    noAds->m_type->setValue("kPurchaseRemoveAds", true);
+    noAds->m_oneTimePurchase->setValue("kOneTimePurchase", true);
+}
+
+// The characters: a selector of every character, whose buy button unlocks the one shown
+// for its coins.
+void buildCharacters(ZqGameBuilder& game)
+{
+    ZqNodeUI& screen = buildSubMenu(game, kCharactersNode, 212, "Characters", 250.0f, 365);
+    const cocos2d::CCPoint buyAt(0.0f, -205.0f);
+    auto buy = game.make<ZqModelAnimation>(946, "Unlock Button");
+    auto image = game.make<ZqModelObjectImage>(995, "Unlock Button");
+    image->m_image->setValue(game.at<ZqModelSpriteContainer>(kBuyButton), true);
+    image->m_position->setValue(buyAt, true);
+    buy->addChild(image, true);
+    // The word on top takes the touches: it spans the button.
+    std::shared_ptr<ZqModelObjectLabel> word = game.label(996, "buy", kFont, buyAt);
+    word->m_action->setValue("kCustomVector", true);
+    word->m_zDepth->setValue(1, true);
+    word->m_calculatedSize->setValue(cocos2d::CCSize(200.0f, 80.0f), true);
+    buy->addChild(word, true);
+    buy->setDuration(1.0f);
+    buy->setLoop(true);
+
+    auto selector = game.make<ZqModelObjectCharacterSelector>(374, "Character Selector");
+    selector->m_position->setValue(cocos2d::CCPoint(kWidth / 2, 300.0f), true);
+    // Taps reach half a screen to each side; the neighbours stand a spread away.
+    selector->m_scale->setValue(cocos2d::CCPoint(5.0f, 1.6f), true);
+    selector->m_spread->setValue(220.0f, true);
+    selector->m_labelVerticalSpacing->setValue(90.0f, true);
+    selector->m_labelName->setValue(std::to_string(kFont), true);
+    selector->m_unlockButton->setValue(buy, true);
+    selector->m_unlockYes->setValue(game.at<ZqModelSound>(kPurchaseSound), true);
+    screen.screen()->addChild(selector, true);
+}
+
+// Over the field: the run's distance and coins, the magnets of the stock, and on-screen
+// jump and shoot buttons.
+void buildHudControls(ZqGameBuilder& game)
+{
+    ZqNodeUI& hud = *game.at<ZqNodeUI>(kHudNode);
+    addScoreText(game, hud, 375, "distance", cocos2d::CCPoint(kWidth / 2, kHeight - 70.0f), "kScoreDistance",
+                 "current", false);
+    addScoreText(game, hud, 377, "coins", cocos2d::CCPoint(kWidth - 120.0f, kHeight - 70.0f), "kScoreCoins",
+                 "current", false);
+    const cocos2d::CCPoint magnetAt(80.0f, 110.0f);
+    auto magnet = game.make<ZqModelObjectButtonPowerup>(379, "Magnet Button");
+    magnet->m_image->setValue(game.at<ZqModelSpriteContainer>(1041), true);
+    magnet->m_position->setValue(magnetAt, true);
+    magnet->m_action->setValue(std::to_string(kMagnet), true);
+    magnet->m_layering->setValue("kAboveCharacter", true);
+    // The count under the button.
+    magnet->m_labelScale->setValue(1.0f, true);
+    magnet->m_labelVerticalSpacing->setValue(64.0f, true);
+    hud.screen()->addChild(magnet, true);
+    addText(game, hud, 380, "magnet", cocos2d::CCPoint(magnetAt.x, magnetAt.y + 52.0f), 0.75f);
+    const cocos2d::CCPoint jumpAt(kWidth - 90.0f, 110.0f);
+    const cocos2d::CCPoint shootAt(kWidth - 230.0f, 110.0f);
+    game.button(381, "Jump", hud, nullptr, 1043, jumpAt)->m_action->setValue("kCharacterJumpButton", true);
+    addText(game, hud, 382, "jump", jumpAt);
+    game.button(383, "Shoot", hud, nullptr, 1044, shootAt)->m_action->setValue("kCharacterShootButton", true);
+    addText(game, hud, 384, "shoot", shootAt);
+}
+
+// The game over's way back to the menu, and its best distance's caption.
+void buildGameOverExtras(ZqGameBuilder& game)
+{
+    ZqNodeUI& gameOver = *game.at<ZqNodeUI>(kGameOverNode);
+    addLinkButton(game, gameOver, *game.at<ZqNodeUI>(kMenuNode), 385, "Menu", "Menu",
+                  cocos2d::CCPoint(kWidth / 2, 128.0f));
+    addText(game, gameOver, 387, "best distance", cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f + 36.0f), 0.75f);
 }
 
 // A background layer of the field at height y, scrolling at speed times the field's.
@@ -389,8 +618,15 @@ void buildGameField(ZqGameBuilder& game)
 void buildSample(ZqGameBuilder& game)
 {
     buildMedia(game);
+    buildShopMedia(game);
     buildAssets(game);
+    buildShopAssets(game);
     buildScreens(game);
+    buildShop(game);
+    buildCharacters(game);
+    buildMenuExtras(game);
+    buildHudControls(game);
+    buildGameOverExtras(game);
     buildGameField(game);
 }
 

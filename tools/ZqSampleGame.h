@@ -63,7 +63,12 @@ public:
     // distance; the field's two parallax layers, a light in the start section, a trail on
     // the hero's default animation and sparks on the star's; and the media models (one
     // atlas of every sprite, sprite containers, a font, the menu music, the effects'
-    // images), whose files the builder writes.
+    // images), whose files the builder writes. Beside Play the menu has Continue (start
+    // mode 0), the shop, the characters, the window modes and the player's best distance
+    // and coins; the shop sells magnets and the removal of ads for coins; the character
+    // screen's selector sells a second character, a copy of the hero in other colours; the
+    // HUD shows the run's distance and coins, the magnets in stock and on-screen jump and
+    // shoot; the game over leads back to the menu.
     static void build(ZqModelController& controller);
     // The same, keeping the builder, which writes the sample's media files.
     static void build(ZqModelController& controller, ZqGameBuilder& game);

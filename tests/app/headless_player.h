@@ -8,10 +8,12 @@
 // them at its next poll. It can be started again on the same store; stop() ends as the
 // program ends, and resets every process-wide object a run makes (the navigator, the
 // settings and input controllers, the gameplay parameters, the model controller, the
-// sounds, the caches, the director).
+// sounds, the caches, the director, the scores and the purchase flags).
 #include "support/fresh_game.h"
 #include "attributes/ZqEditorKeys.h"
+#include "app/ScoreRegistry.h"
 #include "app/ZqPAppDelegate.h"
+#include "app/ZqPurchaseRegistry.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"
 #include "app/ZqServices.h"
@@ -168,6 +170,9 @@ public:
             zqEndPlayer(*m_app);
         ZqServices::shared()->setPoster(nullptr);
         freshGame();
+        // The scores and purchase flags of the run: a next start reads them from its store.
+        ScoreRegistry::clear();
+        ZqPurchaseRegistry::reset();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_view.reset();
         m_app.reset();

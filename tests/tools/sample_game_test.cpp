@@ -4,6 +4,7 @@
 #include "tools_test_support.h"
 
 #include "model/objects/ZqModelComponentsBehaviour.h"
+#include "model/objects/ZqModelObjectsControls.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
@@ -121,8 +122,103 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
             }
         }
     }
-    EXPECT_EQ(buttons, 6u) << "Play, Restart, Exit, Pause, Resume and Menu";
+    EXPECT_EQ(buttons, 16u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
+                               "Pause, Jump and Shoot; Resume and Menu; two Backs";
     ASSERT_TRUE(navigator().uiNodeForKey("Menu")->screen()->music());
+}
+
+// The objects of one screen of class T, by the key of its node.
+template <class T>
+std::vector<std::shared_ptr<T>> objectsOf(const std::string& key)
+{
+    std::vector<std::shared_ptr<T>> found;
+    for (const std::shared_ptr<ZqModelObject>& object : ZqPScreenNavigator::shared()->uiNodeForKey(key)->screen()->objectModels()) {
+        if (std::shared_ptr<T> typed = modelKindCast<T>(std::shared_ptr<ZqModel>(object)))
+            found.push_back(typed);
+    }
+    return found;
+}
+
+// The actions of a screen's buttons, and the live scores of its texts as "world score amount".
+std::multiset<std::string> actionsOf(const std::string& key)
+{
+    std::multiset<std::string> actions;
+    for (const auto& button : objectsOf<ZqModelObjectButton>(key))
+        actions.insert(button->action());
+    return actions;
+}
+std::multiset<std::string> scoresOf(const std::string& key)
+{
+    std::multiset<std::string> scores;
+    for (const auto& label : objectsOf<ZqModelObjectLabel>(key)) {
+        if (label->action() == "kScoreVector")
+            scores.insert(label->world() + " " + label->scoreType() + " " + label->amount());
+    }
+    return scores;
+}
+
+TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
+{
+    writeAndLoad(m_dir, true);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    using Set = std::multiset<std::string>;
+    // The menu: Play (a full restart), Continue (start mode 0), the shop, the characters,
+    // one button of each window mode, sound and exit; the best distance and the purse.
+    EXPECT_EQ(actionsOf("Menu"), (Set{"", "", "", "", "kStartCheckpointButton", "kFullscreen", "kWindowed", "kExitButton"}));
+    EXPECT_EQ(followPort("Menu", "Continue"), "Game");
+    EXPECT_EQ(followPort("Menu", "Shop"), "Shop");
+    EXPECT_EQ(followPort("Menu", "Characters"), "Characters");
+    EXPECT_EQ(scoresOf("Menu"), (Set{"kGlobal kScoreDistance kScoreBest", "kGlobal kScoreCoins kScoreTotal"}));
+    // The game over: restart, back to the menu, the best distance.
+    EXPECT_EQ(followPort("GameOver", "Restart"), "Game");
+    EXPECT_EQ(followPort("GameOver", "Menu"), "Menu");
+    EXPECT_EQ(scoresOf("GameOver"), (Set{" kScoreDistance kScoreBest"}));
+    // The HUD: the run's distance and coins, pause, jump and shoot, and the magnets in stock.
+    EXPECT_EQ(scoresOf("HUD"), (Set{"kCurrentWorld kScoreDistance current", "kCurrentWorld kScoreCoins current"}));
+    const auto hudPowerups = objectsOf<ZqModelObjectButtonPowerup>("HUD");
+    ASSERT_EQ(hudPowerups.size(), 1u);
+    const auto magnet = controller().getModel<ZqModelAssetPowerup>(static_cast<unsigned>(std::stoi(hudPowerups[0]->action())));
+    ASSERT_TRUE(magnet);
+    EXPECT_EQ(magnet->powerupType(), "kPowerupMagnet");
+    EXPECT_TRUE(magnet->idleAnimation());
+    for (const char* action : {"kPauseButton", "kCharacterJumpButton", "kCharacterShootButton"})
+        EXPECT_EQ(actionsOf("HUD").count(action), 1u) << action;
+    EXPECT_EQ(followPort("Pause", "Menu"), "Menu");
+    EXPECT_EQ(actionsOf("Pause").count("kBackButton"), 1u);
+
+    // The shop sells that magnet for the stock and the removal of ads once, for coins.
+    const auto purchases = objectsOf<ZqModelObjectButtonPurchase>("Shop");
+    ASSERT_EQ(purchases.size(), 2u);
+    EXPECT_EQ(purchases[0]->type(), "kPurchasePowerup");
+    EXPECT_EQ(purchases[0]->powerupSelectionId(), static_cast<int>(magnet->id()));
+    EXPECT_FALSE(purchases[0]->buyAndUse()) << "bought into the stock";
+    EXPECT_EQ(purchases[1]->type(), "kPurchaseRemoveAds");
+    EXPECT_EQ(purchases[1]->oneTimePurchase(), "kOneTimePurchase");
+    for (const auto& purchase : purchases) {
+        EXPECT_EQ(purchase->purchaseMethod(), "kInGameCurrency");
+        EXPECT_GT(purchase->price(), 0.0f);
+        EXPECT_TRUE(purchase->purchaseCompleteSound());
+    }
+    for (const char* key : {"Shop", "Characters"})
+        EXPECT_EQ(actionsOf(key).count("kBackButton"), 1u) << key;
+
+    // The characters: a selector in the game's font with a buy button, over the hero and a
+    // second character bought with coins that plays like the hero.
+    const auto selectors = objectsOf<ZqModelObjectCharacterSelector>("Characters");
+    ASSERT_EQ(selectors.size(), 1u);
+    EXPECT_TRUE(controller().getModel<ZqModelFont>(static_cast<unsigned>(std::stoi(selectors[0]->labelName()))));
+    ASSERT_TRUE(selectors[0]->unlockButton());
+    EXPECT_GT(selectors[0]->spread(), 0.0f);
+    const auto characters = controller().modelsOfClass<ZqModelAssetCharacter>();
+    ASSERT_EQ(characters.size(), 2u);
+    EXPECT_EQ(characters[1]->purchaseMethod(), "kInGameCurrency");
+    EXPECT_GT(characters[1]->price(), 0.0f);
+    EXPECT_NE(characters[1]->defaultAnimation(), characters[0]->defaultAnimation());
+    ASSERT_EQ(characters[1]->children().size(), characters[0]->children().size());
+    for (std::size_t i = 0; i < characters[0]->children().size(); ++i) {
+        EXPECT_NE(characters[1]->children()[i], characters[0]->children()[i]) << "components of its own";
+        EXPECT_STREQ(characters[1]->children()[i]->className(), characters[0]->children()[i]->className());
+    }
 }
 
 TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
@@ -249,7 +345,7 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
         paths.insert(sound->soundPath());
     for (const auto& font : controller().modelsOfClass<ZqModelFont>())
         paths.insert(font->fontFilePath());
-    EXPECT_EQ(sounds.size(), 4u) << "the menu music and the hero's jump, landing and defeat";
+    EXPECT_EQ(sounds.size(), 5u) << "the menu music, the hero's jump, landing and defeat, and a purchase";
     EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + 1) << "and one font";
 
     // Every picture shown is one of the atlas's sprites.

@@ -1,0 +1,266 @@
+// The sample's menus as a player meets them in-process, by clicks and keys: the shop's
+// magnet used on the next run from the HUD, the second character bought and played, the
+// menu's records across a restart of the program, Continue and Play, the window modes,
+// the HUD's texts and on-screen jump and shoot, and the game over's ways on.
+#include "app/headless_player.h"
+
+#include "app/ScoreRegistry.h"
+#include "model/objects/ZqModelObjectsUnits.h"
+#include "model/scene/ZqModelAssets.h"
+#include "model/scene/ZqModelLabel.h"
+#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/ZqPObjectAssetPowerup.h"
+#include "objects/ZqPObjectText.h"
+#include "model/archive_test_util.h"
+#include "screens/ZqPObjectButtonPowerup.h"
+#include "screens/ZqPScreenScene.h"
+#include "screens/ZqPScreenUi.h"
+#include "tools/ZqSampleGame.h"
+
+#include <ZqLog.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using archive_test::TempDir;
+
+class SampleMenusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        zqSetLogSink([](const char*) {});
+        ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
+        ZqModelController::shared()->reset();
+    }
+    // The player's stop leaves a fresh game: sounds, caches and models go.
+    void TearDown() override
+    {
+        player.stop();
+        zqSetLogSink({});
+    }
+
+    // The sample started on its store, a few frames into its menu. The window is the
+    // design size, so points are pixels (y up).
+    void startOnTheMenu()
+    {
+        HeadlessPlayer::Options options;
+        options.gameDirectory = game.path().string();
+        options.storeDirectory = store.path().string();
+        std::string error;
+        ASSERT_TRUE(player.start(options, &error)) << error;
+        for (int i = 0; i < 600 && key() != "Menu"; ++i)
+            player.step();
+        ASSERT_EQ(key(), "Menu");
+        player.step(5);
+    }
+    static std::string key() { return ZqPScreenNavigator::shared()->currentKey(); }
+    static ZqPScreenScene* field() { return ZqPScreenNavigator::shared()->currentGameScene(); }
+    static ZqPScreenUi* shown() { return ZqPScreenNavigator::shared()->currentUiScreen(); }
+
+    // A click at (x, y) in design points, a few frames on.
+    void click(float x, float y, int frames = 3)
+    {
+        press(x, y);
+        release(x, y, frames);
+    }
+    void press(float x, float y)
+    {
+        player.touch(SDL_MOUSEBUTTONDOWN, static_cast<int>(x), 640 - static_cast<int>(y));
+        player.step();
+    }
+    void release(float x, float y, int frames = 1)
+    {
+        player.touch(SDL_MOUSEBUTTONUP, static_cast<int>(x), 640 - static_cast<int>(y));
+        player.step(frames);
+    }
+    void tap(int key)
+    {
+        player.keyDown(key);
+        player.step();
+        player.keyUp(key);
+        player.step(3);
+    }
+    // Play from the menu, into a field with its hero.
+    void play()
+    {
+        tap(ZqEditorKey::kReturn);
+        ASSERT_NE(field(), nullptr);
+        ASSERT_NE(hero(), nullptr);
+    }
+    // From the field through the pause screen's menu button.
+    void leaveForTheMenu()
+    {
+        tap(ZqEditorKey::kEscape);
+        click(568, 128);
+        ASSERT_EQ(key(), "Menu");
+    }
+
+    static ZqPObjectAssetCharacter* hero()
+    {
+        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+            if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(child))
+                return character;
+        }
+        return nullptr;
+    }
+    // The text of the shown screen's live score whose model is named name.
+    static std::string scoreText(const std::string& name)
+    {
+        for (cocos2d::CCObject* child : *shown()->uiLayer()->getChildren()) {
+            auto* text = dynamic_cast<ZqPObjectText*>(child);
+            if (text && text->labelModel()->name() == name && text->label())
+                return text->label()->getString();
+        }
+        return "(none)";
+    }
+    static ZqPObjectButton* button(const std::string& action)
+    {
+        ZqPObjectButton* found = shown()->findButton(action);
+        EXPECT_NE(found, nullptr) << action;
+        return found;
+    }
+    static int magnets() { return ZqPSettingsController::shared()->inventoryCount(magnetAsset()); }
+    static std::shared_ptr<ZqModelAssetPowerup> magnetAsset()
+    {
+        for (const auto& powerup : ZqModelController::shared()->modelsOfClass<ZqModelAssetPowerup>()) {
+            if (powerup->powerupType() == "kPowerupMagnet")
+                return powerup;
+        }
+        return nullptr;
+    }
+
+    TempDir game;
+    TempDir store;
+    HeadlessPlayer player;
+};
+
+TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharacterPlaysOnceBought)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    // The coins of earlier runs.
+    ScoreRegistry::global().coins.add(40);
+
+    click(250, 256);
+    ASSERT_EQ(key(), "Shop");
+    EXPECT_EQ(scoreText("coins Score"), "40");
+    click(370, 300);
+    EXPECT_EQ(ScoreRegistry::global().coins.total, 30);
+    EXPECT_EQ(magnets(), 1);
+    EXPECT_EQ(scoreText("coins Score"), "30");
+    tap(ZqEditorKey::kEscape);
+    ASSERT_EQ(key(), "Menu");
+
+    ASSERT_NO_FATAL_FAILURE(play());
+    auto* use = dynamic_cast<ZqPObjectButtonPowerup*>(button(std::to_string(magnetAsset()->id())));
+    ASSERT_NE(use, nullptr);
+    ASSERT_TRUE(use->countLabel());
+    EXPECT_STREQ(use->countLabel()->getString(), "1");
+    EXPECT_FALSE(field()->isMagnetActive());
+    click(80, 110, 1);
+    EXPECT_EQ(magnets(), 0);
+    EXPECT_TRUE(field()->isMagnetActive());
+    ZqPObjectAssetPowerup* granted = nullptr;
+    for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+        if (auto* powerup = dynamic_cast<ZqPObjectAssetPowerup*>(child); powerup && powerup->powerupType() == "kPowerupMagnet")
+            granted = powerup;
+    }
+    ASSERT_NE(granted, nullptr);
+    EXPECT_LT(granted->getPosition().getDistance(hero()->getPosition()), 40.0f) << "at the hero";
+    EXPECT_GT(granted->getZOrder(), hero()->getZOrder());
+    player.step();
+    EXPECT_FALSE(use->isEnabled()) << "the stock is empty";
+
+    // The second character: the selector turned to it by a tap on its right, then bought.
+    ASSERT_NO_FATAL_FAILURE(leaveForTheMenu());
+    click(886, 256);
+    ASSERT_EQ(key(), "Characters");
+    click(788, 300, 20);
+    EXPECT_EQ(ZqPSettingsController::shared()->selectedCharacter(), 0) << "a locked character is shown, not chosen";
+    click(568, 95);
+    EXPECT_EQ(ScoreRegistry::global().coins.total, 5);
+    EXPECT_TRUE(ZqPSettingsController::shared()->isCharacterUnlocked(1));
+    EXPECT_EQ(ZqPSettingsController::shared()->selectedCharacter(), 1);
+    tap(ZqEditorKey::kEscape);
+    ASSERT_NO_FATAL_FAILURE(play());
+    auto placed = modelCast<ZqModelObjectAssetCharacter>(hero()->model());
+    ASSERT_TRUE(placed && placed->assetCharacter());
+    EXPECT_EQ(placed->assetCharacter()->name(), "Runner");
+}
+
+TEST_F(SampleMenusTest, TheMenuShowsTheRecordsContinuesOrPlaysAndSwitchesTheWindowMode)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ScoreRegistry::global().distance.add(123.7f);
+    ScoreRegistry::global().coins.add(45);
+    ZqPSettingsController::shared()->save();
+    player.stop();
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    EXPECT_EQ(scoreText("best distance Score"), "123");
+    EXPECT_EQ(scoreText("coins Score"), "45");
+
+    // Continue keeps the run's scores (start mode 0); Play starts them over.
+    ScoreRegistry::recordFor("Game").points.session = 7;
+    click(568, 140);
+    ASSERT_NE(field(), nullptr);
+    EXPECT_EQ(ScoreRegistry::current().points.session, 7);
+    ASSERT_NO_FATAL_FAILURE(leaveForTheMenu());
+    ASSERT_NO_FATAL_FAILURE(play());
+    EXPECT_EQ(ScoreRegistry::current().points.session, 0);
+    ASSERT_NO_FATAL_FAILURE(leaveForTheMenu());
+
+    // One window-mode button shows at a time, and each switches the window.
+    ZqPObjectButton* full = button("kFullscreen");
+    ZqPObjectButton* window = button("kWindowed");
+    EXPECT_TRUE(full->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    click(936, 560);
+    EXPECT_TRUE(player.view().isFullscreen());
+    EXPECT_TRUE(ZqPSettingsController::shared()->isFullscreen());
+    EXPECT_FALSE(full->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    click(936, 560);
+    EXPECT_FALSE(player.view().isFullscreen());
+    EXPECT_TRUE(full->isVisible());
+}
+
+TEST_F(SampleMenusTest, TheHudCountsTheRunAndJumpsAndShootsAndTheGameOverLeadsOn)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ASSERT_NO_FATAL_FAILURE(play());
+    const ScoreRecord& run = ScoreRegistry::current();
+    for (int i = 0; i < 600 && run.distance.session < 2.0f; ++i)
+        player.step();
+    ASSERT_GE(run.distance.session, 2.0f) << "the hero ran";
+    EXPECT_EQ(scoreText("distance Score"), std::to_string(static_cast<int>(run.distance.session)));
+    EXPECT_EQ(scoreText("coins Score"), std::to_string(run.coins.session));
+
+    ZqPInputController* input = ZqPInputController::shared();
+    for (const auto& [x, action] : {std::pair{1046.0f, ZqPInputController::kJump}, std::pair{906.0f, ZqPInputController::kShoot}}) {
+        press(x, 110);
+        EXPECT_TRUE(input->isHeld(action)) << action;
+        release(x, 110);
+        EXPECT_FALSE(input->isHeld(action)) << action;
+    }
+
+    // The game over over the field: back to the menu, or a restart under the HUD.
+    for (const char* way : {"Menu", "Restart"}) {
+        SCOPED_TRACE(way);
+        if (!field()) {
+            ASSERT_NO_FATAL_FAILURE(play());
+        }
+        shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+        player.step(2);
+        ASSERT_EQ(key(), "GameOver");
+        EXPECT_EQ(scoreText("Best Distance"), std::to_string(static_cast<int>(ScoreRegistry::current().distance.best)));
+        click(568, std::string(way) == "Menu" ? 128 : 256);
+        EXPECT_EQ(key(), std::string(way) == "Menu" ? "Menu" : "HUD");
+        EXPECT_EQ(field() != nullptr, std::string(way) == "Restart");
+    }
+    EXPECT_EQ(ScoreRegistry::current().distance.session, 0.0f) << "a full restart";
+}
+
+} // namespace
