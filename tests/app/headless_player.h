@@ -170,8 +170,10 @@ public:
             zqEndPlayer(*m_app);
         ZqServices::shared()->setPoster(nullptr);
         freshGame();
-        // The scores and purchase flags of the run: a next start reads them from its store.
+        // The scores and purchase flags of the run: a next start reads them from its store,
+        // and names no scene's record current before its field does.
         ScoreRegistry::clear();
+        ScoreRegistry::setCurrentKey(std::string());
         ZqPurchaseRegistry::reset();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_view.reset();

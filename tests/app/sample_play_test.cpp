@@ -8,8 +8,11 @@
 
 #include "app/ScoreRegistry.h"
 #include "model/archive_test_util.h"
+#include "model/scene/ZqModelLabel.h"
 #include "objects/ZqPObject.h"
+#include "objects/ZqPObjectText.h"
 #include "screens/ZqPScreenScene.h"
+#include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +21,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <thread>
@@ -141,9 +145,9 @@ protected:
 
     // One whole play on a fresh store: the menu, Play by its key, jumps and shots by key and
     // pad, a walk by the hat, a pause by Escape and the resume by its button (else by
-    // Escape), then random input for frames. Every frame's snapshot, from the first on.
-    // A pace between frames moves the sounds' ends (they come on the mixer's clock) to
-    // other frames.
+    // Escape), no input until the game is over (or for 20 s), then random input for
+    // frames. Every frame's snapshot, from the first on. A pace between frames moves the
+    // sounds' ends (they come on the mixer's clock) to other frames.
     std::vector<std::string> play(uint32_t randomSeed, int randomFrames, std::chrono::milliseconds pace)
     {
         TempDir store;
@@ -177,6 +181,9 @@ protected:
         else
             tap(input, ZqEditorKey::kEscape, 3);
         EXPECT_TRUE(field && navigator->currentGameScene() == field && !field->isPaused()) << "and resumes";
+        // Left alone, the hero loses its lives: restarts, then the game's end.
+        for (int i = 0; i < 1200 && navigator->currentGameScene(); ++i)
+            input.idle();
         input.idle(60);
         for (int i = 0; i < randomFrames; ++i)
             input.step();
@@ -193,18 +200,19 @@ protected:
 // Played twice, the second time at another pace of the wall clock: the same game.
 TEST_F(SamplePlayTest, TheSameSeedAndInputPlayTheSameGameFrameByFrame)
 {
-    const std::vector<std::string> first = play(7, 3000, std::chrono::milliseconds(0));
+    const std::vector<std::string> first = play(7, 2000, std::chrono::milliseconds(0));
     ASSERT_FALSE(HasFailure());
     const auto inTheField = [](const std::string& frame) { return frame.find(" field ") != std::string::npos; };
     ASSERT_GT(std::count_if(first.begin(), first.end(), inTheField), 1000) << "the game was played";
-    const std::vector<std::string> second = play(7, 3000, std::chrono::milliseconds(2));
+    const std::vector<std::string> second = play(7, 2000, std::chrono::milliseconds(2));
     ASSERT_EQ(first.size(), second.size());
     for (std::size_t frame = 0; frame < first.size(); ++frame)
         ASSERT_EQ(first[frame], second[frame]) << "frame " << frame;
 }
 
 // A game's best and total scores outlive the program: closed in the middle of a game and
-// started again on the same store, every record has them back.
+// started again on the same store, every record has them back, and the menu's texts of
+// the best distance and of the coins show them.
 TEST_F(SamplePlayTest, TheScoresOfAGameAreThereWhenTheProgramStartsAgain)
 {
     TempDir store;
@@ -234,6 +242,25 @@ TEST_F(SamplePlayTest, TheScoresOfAGameAreThereWhenTheProgramStartsAgain)
         ASSERT_EQ(after.count(key), 1u) << "record '" << key << "'";
         EXPECT_EQ(after.at(key), scores) << "record '" << key << "'";
     }
+    ZqPScreenUi* menu = ZqPScreenNavigator::shared()->currentUiScreen();
+    ASSERT_NE(menu, nullptr);
+    int shown = 0;
+    for (cocos2d::CCObject* child : *menu->uiLayer()->getChildren()) {
+        auto* text = dynamic_cast<ZqPObjectText*>(child);
+        if (!text || !text->label() || text->labelModel()->action() != "kScoreVector")
+            continue;
+        const ZqModelObjectLabel& model = *text->labelModel();
+        const Kept& global = before.at("");
+        const long long value = std::atoll(text->label()->getString());
+        if (model.scoreType() == "kScoreDistance" && model.amount() == "kScoreBest") {
+            EXPECT_EQ(value, static_cast<long long>(std::get<0>(global))) << "the best distance";
+            ++shown;
+        } else if (model.scoreType() == "kScoreCoins" && model.amount() == "kScoreTotal") {
+            EXPECT_EQ(value, std::get<5>(global)) << "the coins";
+            ++shown;
+        }
+    }
+    EXPECT_GE(shown, 2) << "the menu shows the best distance and the coins";
 }
 
 // The sample under seeded random input for 100,000 frames, or about five minutes of wall
