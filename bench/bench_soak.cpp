@@ -115,7 +115,9 @@ int main(int argc, char** argv)
     const double residentAtEnd = residentBytes();
 
     std::printf("frames: %ld (%ld of warm-up, %ld timed)\n", kWarmUp + g_timed, kWarmUp, g_timed);
-    if (g_timed == timedFrames) {
+    if (!g_player->running())
+        std::printf("the program ended during the run: no figures\n");
+    else if (g_timed == timedFrames) {
         std::printf(
             "resident memory after the warm-up: %.1f MiB; at the end: %.1f MiB; ratio %.3f (goal at most 1.05)\n",
             residentAfterWarmUp / 1048576.0, residentAtEnd / 1048576.0, residentAtEnd / residentAfterWarmUp);
