@@ -334,13 +334,15 @@ TEST_F(SamplePlayTest, DISABLED_SoakOfRandomInputLeavesNothingBehind)
     // shows: the fewest objects and models of the last third of its samples are no more
     // than those of the first third, give or take kMadeOnce. The fewest, because an object
     // of the moment (a touch held) adds one to a single sample; kMadeOnce, because what is
-    // made at its first use stays (the audio engine's frame hook comes with the first
-    // sound effect, which waits for the sound to be unmuted when a click muted it).
-    constexpr long kMadeOnce = 2;
+    // made at its first use stays and may come late: the audio engine's frame hook with
+    // the first sound effect (after a click muted the sounds, when they are unmuted), the
+    // textures of a screen first shown, and a sprite or two of the menus' own that come
+    // with the progress. A leak of one a time over twelve samples or more exceeds it.
+    constexpr long kMadeOnce = 6;
     for (const auto& [what, samples] :
          {std::pair("returns to the menu", &menuSamples), std::pair("games", &gameSamples)}) {
         std::erase_if(*samples, [](const Sample& sample) { return sample.frame < kWarmUp; });
-        ASSERT_GE(samples->size(), 9u) << "too few " << what << " to tell";
+        ASSERT_GE(samples->size(), 12u) << "too few " << what << " to tell";
         const std::size_t third = samples->size() / 3;
         auto fewest = [](auto begin, auto end, long Sample::*member) {
             long least = LONG_MAX;
