@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -107,6 +108,8 @@ public:
             m_view->pollEvents();
             cocos2d::CCDirector::sharedDirector()->mainLoopWithDelta(kStep);
             ++frame;
+            if (afterStep)
+                afterStep();
         }
     }
     // Steps until the game data is in (the loading screen's work, done here directly when
@@ -167,8 +170,10 @@ public:
             zqEndPlayer(*m_app);
         ZqServices::shared()->setPoster(nullptr);
         freshGame();
-        // The scores and purchase flags of the run: a next start reads them from its store.
+        // The scores and purchase flags of the run: a next start reads them from its store,
+        // and names no scene's record current before its field does.
         ScoreRegistry::clear();
+        ScoreRegistry::setCurrentKey(std::string());
         ZqPurchaseRegistry::reset();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_view.reset();
@@ -196,6 +201,8 @@ public:
 
     // Every message ZqServices posted, in order.
     std::vector<std::pair<int, intptr_t>> posted;
+    // Called after each frame, when set.
+    std::function<void()> afterStep;
     // What the delegate reported as fatal.
     std::vector<std::string> errors;
     unsigned frame = 0;

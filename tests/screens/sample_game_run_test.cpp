@@ -190,12 +190,14 @@ TEST_F(SampleGameRunTest, TheAudioButtonMutesBothSoundsAndSaves)
     frame();
     ASSERT_EQ(navigator->currentKey(), "Menu");
     EXPECT_NE(ZqScreenMusic::shared().current(), nullptr) << "the menu's music";
+    EXPECT_TRUE(CocosDenshion::SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying()) << "it plays";
     ZqPSettingsController* settings = ZqPSettingsController::shared();
 
     touch(CCPoint(1056, 560));
     EXPECT_TRUE(settings->isBackgroundSoundMuted());
     EXPECT_TRUE(settings->isEffectsSoundMuted());
     EXPECT_FALSE(ZqScreenMusic::shared().isPlaying());
+    EXPECT_FALSE(CocosDenshion::SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying());
     EXPECT_TRUE(CCUserDefault::sharedUserDefault()->getBoolForKey("ZqP_muteBackgroundSound"));
     EXPECT_TRUE(CCUserDefault::sharedUserDefault()->getBoolForKey("ZqP_muteEffectsSound"));
 
