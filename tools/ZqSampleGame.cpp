@@ -443,7 +443,7 @@ void buildScreens(ZqGameBuilder& game)
     addText(game, *menu, 311, "sound", audioAt);
     game.button(306, "Exit", *menu, nullptr, 1012, exitAt)->m_action->setValue("kExitButton", true);
     addText(game, *menu, 312, "exit", exitAt);
-    addText(game, *menu, 313, "Return: play   J: jump   Arrows: move   Alt+Enter: full screen",
+    addText(game, *menu, 313, "Return: play   Space: jump   K: shoot   Arrows: move   Alt+Enter: full screen",
             cocos2d::CCPoint(kWidth / 2, 40.0f));
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
     addBackground(game, *gameOver, 309, 1014);
@@ -689,7 +689,12 @@ void buildHudControls(ZqGameBuilder& game)
     addText(game, hud, 380, "magnet", cocos2d::CCPoint(magnetAt.x, magnetAt.y + 52.0f), 0.75f);
     const cocos2d::CCPoint jumpAt(kWidth - 90.0f, 110.0f);
     const cocos2d::CCPoint shootAt(kWidth - 230.0f, 110.0f);
-    game.button(381, "Jump", hud, nullptr, 1043, jumpAt)->m_action->setValue("kCharacterJumpButton", true);
+    // Space presses jump (buttons take their keys before the settings' bindings); the
+    // shoot binding leaves Space for K.
+    auto jump = game.button(381, "Jump", hud, nullptr, 1043, jumpAt);
+    jump->m_action->setValue("kCharacterJumpButton", true);
+    jump->m_keyboardKey->setValue(ZqEditorKey::kSpace, true);
+    ZqGameBuilder::set<ZqAttributeKey>(*ZqModelGeneralSettings::shared(), "Shoot Key", 'K');
     addText(game, hud, 382, "jump", jumpAt);
     game.button(383, "Shoot", hud, nullptr, 1044, shootAt)->m_action->setValue("kCharacterShootButton", true);
     addText(game, hud, 384, "shoot", shootAt);

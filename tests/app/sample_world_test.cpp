@@ -223,10 +223,10 @@ TEST_F(SampleWorldTest, AHeldShootDestroysTheSlime)
     ASSERT_TRUE(heroAlive());
     EXPECT_EQ(slime->state(), ZqPObject::kStateNormal);
     EXPECT_GT(slime->getPositionX(), hero->getPositionX() + 500.0f);
-    player.keyDown(' ');
+    player.keyDown('K');
     for (int frame = 0; frame < 240 && slime->state() < ZqPObject::kStateDestroyed; ++frame)
         pilotStep();
-    player.keyUp(' ');
+    player.keyUp('K');
     EXPECT_GE(slime->state(), ZqPObject::kStateDestroyed) << "the bullets destroyed it";
     EXPECT_GT(slime->getPositionX(), hero->getPositionX() + 100.0f) << "far from the hero";
     EXPECT_FALSE(hero->hasActivePowerup()) << "not by an invincible hero's touch";
@@ -239,10 +239,10 @@ TEST_F(SampleWorldTest, AHeldShootDestroysTheSlime)
 TEST_F(SampleWorldTest, ThePilotGetsThroughTheFirstSectionsByJumping)
 {
     ASSERT_NO_FATAL_FAILURE(play());
-    player.keyDown(' ');
+    player.keyDown('K');
     for (int frame = 0; frame < 3000 && heroAlive() && field->cameraDistance() < 5.0f * 1136.0f; ++frame)
         pilotStep();
-    player.keyUp(' ');
+    player.keyUp('K');
     ASSERT_TRUE(heroAlive()) << "at " << hero->getPositionX();
     EXPECT_GE(field->cameraDistance(), 5.0f * 1136.0f);
     auto* health = dynamic_cast<ZqComponentHealth*>(hero->healthComponent());

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -61,6 +62,8 @@ protected:
         options.exitFrame = exitFrame;
         return options;
     }
+
+    void playInFull(bool archive);
 
     TempDir dir;
 };
@@ -137,6 +140,54 @@ ColourSpot findColour(const std::string& path, int r, int g, int b)
         spot.y = static_cast<int>(sumY / spot.count);
     }
     return spot;
+}
+
+// A screenshot's width and height in pixels; zeros when it cannot be read.
+std::pair<int, int> imageSize(const std::string& path)
+{
+    SDL_Surface* image = IMG_Load(path.c_str());
+    const std::pair<int, int> size = image ? std::pair(image->w, image->h) : std::pair(0, 0);
+    SDL_FreeSurface(image);
+    return size;
+}
+
+// Whether the 5x5 pixels around (x, y) of a screenshot are all within 12 per channel of
+// the colour.
+bool looksLike(const std::string& path, float x, float y, int r, int g, int b)
+{
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    if (!loaded)
+        return false;
+    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+    bool near = true;
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            const int px = std::clamp(static_cast<int>(x) + dx, 0, image->w - 1);
+            const int py = std::clamp(static_cast<int>(y) + dy, 0, image->h - 1);
+            const auto* p = static_cast<const unsigned char*>(image->pixels) + py * image->pitch + px * 4;
+            near = near && std::abs(p[0] - r) <= 12 && std::abs(p[1] - g) <= 12 && std::abs(p[2] - b) <= 12;
+        }
+    }
+    SDL_FreeSurface(image);
+    return near;
+}
+
+// The "Game" score record of the sample's store under a data home: session, best and
+// total of distance, points and coins; empty when there is none.
+constexpr std::size_t kBestDistance = 1, kTotalCoins = 8;
+std::vector<float> gameRecord(const std::string& dataHome)
+{
+    const Bytes bytes = readBytes(dataHome + "/Zq Sample Game/UserDefault.xml");
+    const std::string store(bytes.begin(), bytes.end());
+    std::smatch found;
+    std::vector<float> record;
+    if (!std::regex_search(store, found, std::regex("4:Game((?: [^ ;]+){9});")))
+        return record;
+    std::istringstream numbers(found[1]);
+    for (float value = 0.0f; numbers >> value;)
+        record.push_back(value);
+    return record;
 }
 
 TEST_F(PlayerProgram, ReturnOrAClickOnPlayLeavesTheMenuForTheGame)
@@ -466,12 +517,104 @@ TEST_F(PlayerProgram, TheSampleIsPlayedFromItsMenuToItsGameOverScreen)
     EXPECT_GT(hud, menu) << played.output;
     EXPECT_GT(over, hud) << played.output;
 
-    // "<n>:<key> <session> <best> <total> ..." of the distance, for the "Game" record.
-    const Bytes bytes = readBytes(dir.file("game/store/Zq Sample Game/UserDefault.xml"));
-    const std::string store(bytes.begin(), bytes.end());
-    std::smatch record;
-    ASSERT_TRUE(std::regex_search(store, record, std::regex("4:Game ([^ ;]+) ([^ ;]+) "))) << store;
-    EXPECT_GT(std::stof(record[2]), 0.0f) << record[0];
+    const std::vector<float> record = gameRecord(dir.file("game/store"));
+    ASSERT_EQ(record.size(), 9u);
+    EXPECT_GT(record[kBestDistance], 0.0f);
+}
+
+// The whole sample through its own hooks, from the directory or the archive: the shop
+// visited, Play clicked, the pit jumped by Space and pad button 0, the pad's hat held, one
+// slide, the teleport taken by running, a pause left by its back button, and three lives lost
+// to the game-over screen. The frames are those of seed 1 at the fixed step.
+void PlayerProgram::playInFull(bool archive)
+{
+    exportGame(archive);
+    // The window the program opens: the design's 1136x640 points fit it, centred; the menu
+    // shows Play there.
+    player_test::PlayerOptions options = frames(260);
+    options.screenshots = {{260, "menu.png"}};
+    options.dataHome = dir.file("menu-home");
+    const player_test::PlayerRun menu = play(options);
+    ASSERT_EQ(menu.status, 0) << menu.output;
+    const auto [width, height] = imageSize(dir.file("game/menu.png"));
+    const float scale = std::min(width / 1136.0f, height / 640.0f);
+    auto pixel = [&](float x, float y) {
+        return std::pair((width - 1136.0f * scale) / 2.0f + x * scale, (height - 640.0f * scale) / 2.0f + (640.0f - y) * scale);
+    };
+    auto at = [&](float x, float y) {
+        const auto [px, py] = pixel(x, y);
+        return std::to_string(static_cast<int>(px)) + " " + std::to_string(static_cast<int>(py));
+    };
+    // Whether a screenshot shows the colour around the design's point.
+    auto shows = [&](const std::string& path, float x, float y, int r, int g, int b) {
+        return looksLike(path, pixel(x, y).first, pixel(x, y).second, r, g, b);
+    };
+    ASSERT_TRUE(shows(dir.file("game/menu.png"), 508.0f, 256.0f, 60, 120, 220)) << "Play, left of its word";
+    auto click = [](int frame, const std::string& where) {
+        return std::to_string(frame) + " mouse move " + where + "\n" + std::to_string(frame) + " mouse down " + where +
+               "\n" + std::to_string(frame + 1) + " mouse up " + where + "\n";
+    };
+    const std::string playAt = at(568.0f, 256.0f);
+    options.script = "# the loading is over by 300; the shop and back\n" + click(300, at(250.0f, 256.0f)) +
+                     click(340, at(80.0f, 560.0f)) + click(380, playAt) +
+                     "# the pit: a jump by Space, the second by pad button 0\n"
+                     "648 key down Space\n660 key up Space\n690 pad button down 0\n702 pad button up 0\n"
+                     "800 pad hat 0 right\n840 pad hat 0 centre\n"
+                     "860 key down Down\n890 key up Down\n"
+                     "# up onto the ledges, over the coins; the portals come next\n"
+                     "960 key down Space\n972 key up Space\n"
+                     "1700 key down Escape\n1701 key up Escape\n" +
+                     click(1740, playAt) + "# then three lives lost, the last near 5045\n";
+    options.exitFrame = 5080;
+    options.screenshots = {{5070, "over.png"}};
+    options.dataHome = dir.file(archive ? "home-archive" : "home-directory");
+    options.timeoutSeconds = 240;
+    const player_test::PlayerRun played = play(options);
+    ASSERT_EQ(played.status, 0) << played.output;
+
+    // The start screen shows before the flow graph is read, so it enters as "Unknown" and
+    // leaves as "Start".
+    int line = played.lineWith("[ZqServices] Screen On Enter: Unknown");
+    EXPECT_GE(line, 0) << played.output;
+    line = played.lineWith("[ZqServices] Screen On Exit: Start", line);
+    EXPECT_GT(line, 0) << played.output;
+    for (const char* screen : {"Menu", "Shop", "Menu", "HUD", "Pause", "HUD", "GameOver"}) {
+        const int next = played.lineWith(std::string("[ZqServices] Screen On Enter: ") + screen, line + 1);
+        EXPECT_GT(next, line) << screen << "\n" << played.output;
+        line = std::max(line, next);
+    }
+    // Three lives: two restored, the third lost to the game over.
+    const int second = played.lineWith("[ZqPScreenScene] lives left: 2");
+    EXPECT_GE(second, 0) << played.output;
+    EXPECT_GT(played.lineWith("[ZqPScreenScene] lives left: 1", second), second) << played.output;
+    EXPECT_FALSE(played.has("[SimpleAudioEngine] cannot decode")) << played.output;
+    EXPECT_FALSE(played.has("cannot play")) << played.output;
+
+    // The wall between the portals stands from the ground to the top of the screen: a best
+    // distance beyond the second portal's (about 125) is reached through the teleport alone.
+    // The start's three coins, the ledges' three and the portals' one come before the pause.
+    const std::vector<float> record = gameRecord(options.dataHome);
+    ASSERT_EQ(record.size(), 9u);
+    EXPECT_GT(record[kBestDistance], 130.0f);
+    EXPECT_GE(record[kTotalCoins], 7.0f);
+
+    // The game over's background around its texts, and Restart's blue at the centre.
+    const std::string over = dir.file("game/over.png");
+    const std::pair<float, float> background[] = {{20.0f, 20.0f}, {1116.0f, 620.0f}, {200.0f, 400.0f}, {950.0f, 150.0f}};
+    for (const auto& [x, y] : background)
+        EXPECT_TRUE(shows(over, x, y, 96, 40, 64)) << x << "," << y;
+    EXPECT_TRUE(shows(over, 508.0f, 256.0f, 60, 120, 220));
+}
+
+// Run alone by CTest under a time limit of their own (see tests/CMakeLists.txt).
+TEST_F(PlayerProgram, DISABLED_TheSampleIsPlayedInFullFromTheDirectory)
+{
+    playInFull(false);
+}
+
+TEST_F(PlayerProgram, DISABLED_TheSampleIsPlayedInFullFromTheArchive)
+{
+    playInFull(true);
 }
 
 TEST(Programs, ExportGeneratesGamesAndRefusesBadArguments)
