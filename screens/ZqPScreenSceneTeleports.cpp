@@ -63,7 +63,8 @@ void ZqPScreenScene::requestScreenJump(const std::string& key, bool pause, int s
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
     if (ZqPScreenUi* ui = navigator->currentUiScreen()) {
         if (ui->actionState() != kActionWaiting)
-            ui->queueLinkedScreenSwitch(key, navigator->sceneDestination(), startMode, pause ? 1 : 0, 0);
+            // Pause mode 0 asks the field to pause, 1 to run.
+            ui->queueLinkedScreenSwitch(key, navigator->sceneDestination(), startMode, pause ? 0 : 1, 0);
         return;
     }
     if (navigator->switchToScreen(key, true, 0))
