@@ -53,6 +53,25 @@ TEST_F(FieldJumpTest, WithoutAUiScreenTheFieldSwitchesAtOnceAndOnlyToALinkedScre
     EXPECT_EQ(navigator->currentGameScene(), nullptr);
 }
 
+TEST_F(FieldJumpTest, WithoutAUiScreenAFieldSwitchedToRestartsWithTheStartMode)
+{
+    FlowGraph graph;
+    auto game = graph.world("Game");
+    FlowGraph::link(*game, "Level 2", *graph.world("Level 2"));
+    ZqPSettingsController::Checkpoint kept;
+    kept.indexOnly = true;
+    ZqPSettingsController::shared()->setCheckpoint("Level 2", kept);
+    ZqPScreenScene* field = enter(graph, *game);
+    ASSERT_NE(field, nullptr);
+    field->requestScreenJump("Level 2", false, 6, 1);
+    frame(); // shown
+    frame(); // built
+    ZqPScreenScene* level = ZqPScreenNavigator::shared()->currentGameScene();
+    ASSERT_NE(level, nullptr);
+    EXPECT_NE(level, field);
+    EXPECT_EQ(ZqPSettingsController::shared()->checkpoint("Level 2"), nullptr) << "a full restart drops the checkpoint";
+}
+
 // A screen jump to the screen linked under key, in the field's camera.
 ZqPObjectAssetScreenJump* screenJump(ZqPScreenScene* field, const std::string& key, bool pause)
 {
