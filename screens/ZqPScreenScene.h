@@ -140,7 +140,8 @@ public:
     void queueTeleport(ZqPObjectAsset* object, ZqPObjectAssetTeleport* destination) override;
     // The switch to the screen linked under key: through the current UI screen's deferred
     // actions when there is one (nothing while an action waits there), else at once. pause
-    // goes on as pause mode 1 (else 0), with startMode.
+    // asks this field to pause (pause mode 0, else 1) when the screen is pushed over it; a
+    // field switched to restarts with startMode.
     void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) override;
     // Moves every queued object to its destination (a character by teleportTo, another by
     // node and body, velocity kept) and empties the queue; an object removed or gone from

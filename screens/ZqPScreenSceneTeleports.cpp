@@ -62,10 +62,17 @@ void ZqPScreenScene::requestScreenJump(const std::string& key, bool pause, int s
 {
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
     if (ZqPScreenUi* ui = navigator->currentUiScreen()) {
+        // Pause mode 0 asks the field to pause, 1 to run.
         if (ui->actionState() != kActionWaiting)
-            ui->queueLinkedScreenSwitch(key, navigator->sceneDestination(), startMode, pause ? 1 : 0, 0);
+            ui->queueLinkedScreenSwitch(key, navigator->sceneDestination(), startMode, pause ? 0 : 1, 0);
         return;
     }
-    if (navigator->switchToScreen(key, true, 0))
-        presentContainer(navigator->sceneContainer());
+    if (!navigator->switchToScreen(key, true, 0))
+        return;
+    // The container is built first: until then the navigator's field is this one. As the
+    // overlay's switch does, mode 0 lets the new field start at its checkpoint.
+    CCScene* container = navigator->sceneContainer();
+    if (ZqPScreenScene* next = navigator->currentGameScene(); next && next != this && startMode != 0)
+        next->restart(startMode);
+    presentContainer(container);
 }

@@ -1,10 +1,12 @@
 // The sample game's world as a player meets it, in-process on the headless player: the
-// hero on its ground, its coins, its gun against the slime, and the sections' mechanics.
+// hero on its ground, its coins, its gun against the slime, its checkpoint, and the
+// sections' mechanics.
 // A test may keep a few of the appended sections in play (the others muted) so that the
 // one it looks at follows the start section; a small pilot jumps gaps and obstacles.
 #include "app/headless_player.h"
 
 #include "app/ScoreRegistry.h"
+#include "app/ZqPSettingsController.h"
 #include "model/archive_test_util.h"
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
@@ -406,6 +408,58 @@ TEST_F(SampleWorldTest, TheFirstPortalPutsTheHeroAtTheSecondOnce)
     EXPECT_LT(leaps[0].first, wall->getPositionX()) << "from before the wall";
     EXPECT_NEAR(leaps[0].second, 1136.0f + 780.0f, 30.0f) << "to the second portal";
     EXPECT_GT(hero->getPositionX(), wall->getPositionX() + 400.0f) << "and on";
+}
+
+// The slime section after the start, then again and again: the hero takes a checkpoint,
+// runs on without jumping and dies; with lives left it comes back at the checkpoint it
+// took last, with the session's figures of that moment.
+TEST_F(SampleWorldTest, ADeathAfterTheCheckpointRestoresTheHeroThere)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Slime"}));
+    const std::string key = field->sceneModel()->key();
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    const ScoreRecord& record = ScoreRegistry::current();
+    ZqPSettingsController::Checkpoint kept;
+    int taken = 0;
+    // Each checkpoint keeps the figures of the frame it was taken in.
+    const auto watch = [&] {
+        const ZqPSettingsController::Checkpoint* stored = settings->checkpoint(key);
+        if (!stored || (taken > 0 && stored->position.equals(kept.position)))
+            return;
+        ++taken;
+        kept = *stored;
+        ASSERT_TRUE(kept.snapshot);
+        EXPECT_NEAR(kept.snapshot->distance, record.distance.session, 1.0f) << "taken this frame";
+        EXPECT_EQ(kept.snapshot->coins, record.coins.session);
+        EXPECT_EQ(kept.snapshot->points, record.points.session);
+        EXPECT_NEAR(kept.position.x, hero->getPositionX(), 60.0f) << "where the hero met it";
+    };
+    for (int frame = 0; frame < 1200 && heroAlive() && taken == 0; ++frame) {
+        pilotStep();
+        watch();
+    }
+    ASSERT_GT(taken, 0) << "the hero took the checkpoint";
+
+    // No more jumps: a rock, a pit or the slime ends this life.
+    player.keyUp('J');
+    for (int frame = 0; frame < 1800 && heroAlive(); ++frame) {
+        player.step();
+        watch();
+    }
+    ASSERT_FALSE(heroAlive()) << "at " << hero->getPositionX();
+    EXPECT_GT(record.distance.session, kept.snapshot->distance + 1.0f) << "the hero ran on past it";
+    ZqPObjectAssetCharacter* restored = nullptr;
+    for (int frame = 0; frame < 300 && !restored; ++frame) {
+        player.step();
+        restored = findOnField<ZqPObjectAssetCharacter>([&](ZqPObjectAssetCharacter* next) { return next != hero; });
+    }
+    ASSERT_NE(restored, nullptr) << "a life was left";
+    EXPECT_EQ(ZqPScreenNavigator::shared()->currentGameScene(), field);
+    EXPECT_NEAR(restored->getPositionX(), kept.position.x, 20.0f);
+    EXPECT_NEAR(restored->getPositionY(), kept.position.y, 40.0f);
+    EXPECT_NEAR(record.distance.session, kept.snapshot->distance, 1.0f);
+    EXPECT_EQ(record.points.session, kept.snapshot->points);
+    EXPECT_EQ(record.coins.session, kept.snapshot->coins);
 }
 
 } // namespace

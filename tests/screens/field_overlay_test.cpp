@@ -1,9 +1,17 @@
 // Screens over a running field: the overlay in the field's container, the pause button
-// pushing the pause screen and pausing the field, back resuming it, back-to the running
-// world, and names resolved on the overlay's node, then on the world node.
+// pushing the pause screen and pausing the field (its steps, image actions and field
+// sounds), back resuming it, back-to the running world, and names resolved on the
+// overlay's node, then on the world node.
+#include "engine/textures/MediaFixtures.h"
+#include "model/scene/ZqModelMedia.h"
+#include "objects/ZqPAnimationObject.h"
 #include "objects/ZqPhysicsWorld.h"
 #include "screens/ZqPScreenScene.h"
+#include "tools/ZqGameBuilder.h"
 #include "ui_screen_support.h"
+
+#include "platform/CCFileUtils.h"
+#include "sprite_nodes/CCSpriteFrameCache.h"
 
 #include <box2d/box2d.h>
 
@@ -49,18 +57,67 @@ protected:
             frame();
     }
 
+    // A two-frame looping animation (its frames change every 1/30 s) and a five-second
+    // sound, with their media under a resource root of the test's own.
+    void makeMedia()
+    {
+        m_media.atlas(kAtlas, "Atlas", 64, 2);
+        m_media.sprite(kAtlas + 1, "Red", kAtlas, 8, 8, {255, 0, 0, 255});
+        m_media.sprite(kAtlas + 2, "Blue", kAtlas, 8, 8, {0, 0, 255, 255});
+        m_media.container(kAtlas + 3, "Blink", 1.0f, {kAtlas + 1, kAtlas + 2});
+        m_media.animation(kAtlas + 4, kAtlas + 5, "Blink", kAtlas + 3, true);
+        m_media.sound(kAtlas + 6, "Hum", 5.0);
+        m_media.writeMedia(m_mediaDir.file("data"));
+        cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(m_mediaDir.file(""));
+        cocos2d::CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile(
+            m_mediaDir.file("data/atlases/atlas_ID" + std::to_string(kAtlas) + ".plist").c_str());
+        for (const std::shared_ptr<ZqModel>& model : m_media.models())
+            ZqModelController::shared()->addModel(model);
+    }
+    void TearDown() override
+    {
+        UiScreenTest::TearDown();
+        cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
+    }
+    // The blinking animation playing in the field's camera; its sprite.
+    cocos2d::CCSprite* blinkingInField()
+    {
+        ZqPAnimationObject* animation = ZqPAnimationObject::create(m_media.at<ZqModelAnimation>(kAtlas + 4));
+        field()->camera()->addChild(animation);
+        animation->restart();
+        cocos2d::CCNode* image = animation->childNodeAt(0);
+        return image && image->getChildrenCount() ? dynamic_cast<cocos2d::CCSprite*>(image->getChildren()->objectAtIndex(0))
+                                                  : nullptr;
+    }
+    std::shared_ptr<ZqModelSound> hum() const { return m_media.at<ZqModelSound>(kAtlas + 6); }
+
     std::shared_ptr<ZqNodeScene> game;
     std::shared_ptr<ZqNodeUI> hud, pauseScreen, over;
+
+private:
+    // Ids far above those the controller hands out.
+    static constexpr unsigned kAtlas = 90001;
+    media::TempDir m_mediaDir;
+    ZqGameBuilder m_media;
 };
 
 TEST_F(FieldOverlayTest, ThePauseButtonPausesUnderThePauseScreenAndBackResumes)
 {
+    makeMedia();
     ZqPScreenUi* hudScreen = show("Game");
     ASSERT_NE(field(), nullptr);
     EXPECT_EQ(hudScreen, field()->overlay());
     EXPECT_EQ(hudScreen->screenModel()->key(), "HUD");
     EXPECT_EQ(hudScreen->getZOrder(), ZqPScreenNavigator::kOverlayZOrder);
     b2Body* body = movingBody();
+    cocos2d::CCSprite* sprite = blinkingInField();
+    ASSERT_NE(sprite, nullptr);
+    ZqSoundHandle button(hum(), ZqSound::kTagInterface);
+    ZqSoundHandle rock(hum(), ZqSound::kTagField);
+    ZqSoundHandle death(hum(), ZqSound::kTagDeath);
+    for (ZqSoundHandle* sound : {&button, &rock, &death})
+        (*sound)->play(true, false);
+    ASSERT_EQ(rock->state(), ZqSound::kPlaying);
 
     lines.clear();
     touch(100, 100);
@@ -70,8 +127,15 @@ TEST_F(FieldOverlayTest, ThePauseButtonPausesUnderThePauseScreenAndBackResumes)
     frame();
     ASSERT_TRUE(field()->isPaused());
     const float x = body->GetPosition().x;
+    cocos2d::CCSpriteFrame* held = sprite->displayFrame();
+    held->retain();
     frames(120);
     EXPECT_EQ(body->GetPosition().x, x) << "nothing steps while paused";
+    EXPECT_TRUE(sprite->getActionManager()->isTargetPaused(sprite));
+    EXPECT_TRUE(sprite->isFrameDisplayed(held)) << "the animation holds its frame";
+    EXPECT_EQ(button->state(), ZqSound::kPlaying) << "interface sounds play on";
+    EXPECT_EQ(rock->state(), ZqSound::kPaused);
+    EXPECT_EQ(death->state(), ZqSound::kPaused);
     field()->pause(nullptr);
     EXPECT_EQ(history().back(), "PauseScreen") << "a second pause is ignored";
 
@@ -81,6 +145,16 @@ TEST_F(FieldOverlayTest, ThePauseButtonPausesUnderThePauseScreenAndBackResumes)
     frame();
     EXPECT_FALSE(field()->isPaused());
     EXPECT_GT(body->GetPosition().x, x);
+    EXPECT_FALSE(sprite->getActionManager()->isTargetPaused(sprite));
+    bool changed = false;
+    for (int i = 0; i < 6; ++i) {
+        frame();
+        changed = changed || !sprite->isFrameDisplayed(held);
+    }
+    EXPECT_TRUE(changed) << "the animation plays on";
+    held->release();
+    for (ZqSoundHandle* sound : {&button, &rock, &death})
+        EXPECT_EQ((*sound)->state(), ZqSound::kPlaying);
 
     shown()->keyBackClicked();
     EXPECT_EQ(history().back(), "HUD") << "back on the overlay does nothing";

@@ -4,8 +4,11 @@
 #include "ui_screen_support.h"
 
 #include "model/objects/ZqModelObjectButtons.h"
+#include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "objects/ZqGameField.h"
+#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/ZqPObjectAssetUnit.h"
 #include "screens/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 
@@ -214,6 +217,89 @@ TEST_F(UiActionsTest, TheNavigatorsAndTheDirectorsFieldsDifferWhileASwitchWaitsF
     EXPECT_EQ(&zqRunningField(), static_cast<ZqGameField*>(game));
     frame();
     EXPECT_EQ(&zqRunningField(), static_cast<ZqGameField*>(bonus));
+}
+
+// A character whose death flashes the field for a second, made by the factory and kept.
+ZqPObjectAssetCharacter* flashingHero()
+{
+    auto asset = ZqModelController::shared()->createModel<ZqModelAssetCharacter>();
+    asset->updateCollisionShape(CCSize(40, 40), CCPoint());
+    asset->m_cameraFlash->setValue(1.0f, true);
+    auto placed = ZqModelController::shared()->createModel<ZqModelObjectAssetCharacter>();
+    placed->setAsset(asset);
+    auto* hero = dynamic_cast<ZqPObjectAssetCharacter*>(ZqPObjectAsset::createAssetObject(placed));
+    if (hero)
+        hero->retain();
+    return hero;
+}
+
+// A spawner unit, kept; it fires when asked.
+ZqPObjectAssetUnit* spawner()
+{
+    auto asset = ZqModelController::shared()->createModel<ZqModelAssetObstacle>();
+    auto placed = ZqModelController::shared()->createModel<ZqModelObjectAssetUnit>();
+    placed->setAsset(asset);
+    placed->setSpawnerEnabled(true);
+    placed->setSpawnRate(0.25f);
+    auto* unit = dynamic_cast<ZqPObjectAssetUnit*>(ZqPObjectAsset::createAssetObject(placed));
+    if (unit)
+        unit->retain();
+    return unit;
+}
+
+long spawnedCopies(const ZqPScreenScene* field)
+{
+    CCArray* children = field->camera()->getChildren();
+    return std::count_if(children->begin(), children->end(), [](CCObject* child) {
+        auto* object = dynamic_cast<ZqPObject*>(child);
+        return object && (object->objectType() & ZqPObject::kTypeSpawnedCopy);
+    });
+}
+
+TEST_F(UiActionsTest, DeathsFlashTheNavigatorsFieldAndSpawnersFireIntoTheDirectors)
+{
+    zqInstallScreenAnswers();
+    graph.world("Game");
+    graph.world("Bonus");
+
+    // No field: the death plays out and the spawner keeps its shot.
+    show("Menu");
+    ZqPObjectAssetCharacter* lone = flashingHero();
+    ZqPObjectAssetUnit* idle = spawner();
+    ASSERT_NE(lone, nullptr);
+    ASSERT_NE(idle, nullptr);
+    lone->setState(ZqPObject::kStateDestroyed);
+    EXPECT_EQ(lone->state(), ZqPObject::kStateRemoved);
+    idle->spawn();
+    EXPECT_EQ(idle->activationTimer(), 0.0f) << "nothing fired";
+    lone->release();
+    idle->release();
+
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    show("Game");
+    frame(); // the field's first update builds its world
+    ZqPScreenScene* game = navigator->currentGameScene();
+    ASSERT_NE(game, nullptr);
+    ASSERT_NE(game->world(), nullptr);
+    ZqPObjectAssetCharacter* hero = flashingHero();
+    ZqPObjectAssetUnit* gun = spawner();
+    game->adoptObject(hero, nullptr);
+    game->adoptObject(gun, nullptr);
+
+    // The new container is built; the old scene runs until the next frame.
+    ASSERT_TRUE(navigator->switchToScreen("Bonus", true, 0));
+    director->replaceScene(navigator->sceneContainer());
+    ZqPScreenScene* bonus = navigator->currentGameScene();
+    ASSERT_NE(bonus, game);
+    hero->setState(ZqPObject::kStateDestroyed);
+    EXPECT_NE(bonus->flashSprite(), nullptr) << "the death flashes the field being shown";
+    EXPECT_EQ(game->flashSprite(), nullptr);
+    gun->spawn();
+    EXPECT_EQ(spawnedCopies(game), 1) << "the copy joins the field whose step runs";
+    EXPECT_EQ(spawnedCopies(bonus), 0);
+    hero->release();
+    gun->release();
+    frame();
 }
 
 } // namespace
