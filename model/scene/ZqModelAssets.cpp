@@ -34,8 +34,14 @@ bool ZqModelAsset::hasValidShape(float scaleX, float scaleY) const
 
 void ZqModelAsset::updateCollisionShape(const CCSize& size, const CCPoint& offset)
 {
-    if (!m_collisionShape->value())
-        m_collisionShape->setValue(ZqModelController::shared()->createModel<ZqModelPolygon>());
+    if (!m_collisionShape->value()) {
+        // A registered asset's shape is registered with it; an asset made at run time (a
+        // character's bullet, one a game) keeps its shape out of the controller, where
+        // nothing would ever take it away again.
+        ZqModelController* controller = ZqModelController::shared();
+        const bool registered = controller->modelById(id()).get() == this;
+        m_collisionShape->setValue(registered ? controller->createModel<ZqModelPolygon>() : ZqModelPolygon::create());
+    }
     m_collisionShape->value()->addDefaultShape(size, offset, false);
 }
 

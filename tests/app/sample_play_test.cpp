@@ -9,7 +9,6 @@
 #include "app/ScoreRegistry.h"
 #include "model/archive_test_util.h"
 #include "model/scene/ZqModelLabel.h"
-#include "model/scene/ZqModelShapes.h"
 #include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPObject.h"
 #include "objects/ZqPObjectText.h"
@@ -285,14 +284,10 @@ TEST_F(SamplePlayTest, DISABLED_SoakOfRandomInputLeavesNothingBehind)
     ASSERT_NO_FATAL_FAILURE(startOnTheMenu(store, input));
     ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
     const std::string menu = navigator->currentKey();
-    // Polygon models are left out: a known fault registers a copy of one with about every
-    // other game, and is being tracked down; every other class counts.
     auto modelCount = [] {
         std::size_t count = 0;
-        for (const auto& [type, models] : ZqModelController::shared()->modelsByType()) {
-            if (type != ZqModelPolygon::staticTypeId())
-                count += models.size();
-        }
+        for (const auto& [type, models] : ZqModelController::shared()->modelsByType())
+            count += models.size();
         return static_cast<long>(count);
     };
     struct Sample {

@@ -243,6 +243,14 @@ TEST_F(PlacedAssetTest, CollisionShapeIsMadeOnceAndGrows)
     EXPECT_EQ(asset->collisionShape(), shape);
     EXPECT_EQ(shape->pointCount(), 8);
     EXPECT_EQ(controller().modelsOfClass<ZqModelPolygon>().size(), 1u);
+
+    // An asset made at run time, never registered, keeps its shape out of the controller:
+    // one made a game would otherwise stay there for good.
+    const auto unregistered = ZqModelAssetCharacter::create();
+    unregistered->updateCollisionShape(CCSize(8, 8), CCPoint(0, 0));
+    ASSERT_TRUE(unregistered->collisionShape());
+    EXPECT_EQ(unregistered->collisionShape()->pointCount(), 4);
+    EXPECT_EQ(controller().modelsOfClass<ZqModelPolygon>().size(), 1u);
 }
 
 TEST_F(PlacedAssetTest, CopiesOfAnAssetDuplicateShapesAndAnimationsButShareSounds)
