@@ -517,4 +517,31 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
     }
 }
 
+// Every media file a model names is in the data directory the writer filled: the atlas's
+// plist and picture, each sound, the font and its page, and the mirror's shader.
+TEST_F(SampleGameTest, EveryMediaFileTheModelsNameIsWritten)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    std::vector<std::string> named;
+    for (const auto& atlas : controller().modelsOfClass<ZqModelAtlas>()) {
+        named.push_back(atlas->plistPath());
+        named.push_back(atlas->imagePath());
+    }
+    for (const auto& sound : controller().modelsOfClass<ZqModelSound>())
+        named.push_back(sound->soundPath());
+    for (const auto& font : controller().modelsOfClass<ZqModelFont>()) {
+        named.push_back(font->fontFilePath());
+        const std::string page = font->fontFilePath();
+        named.push_back(page.substr(0, page.size() - 4) + ".png");
+    }
+    named.push_back("data/shaders/WaterReflection.fsh");
+    ASSERT_GE(named.size(), 12u);
+    // The models name their media from the game's directory, as the player looks them up.
+    for (const std::string& path : named) {
+        const std::filesystem::path file = std::filesystem::path(path).is_absolute() ? std::filesystem::path(path) : m_dir.path() / path;
+        EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
+    }
+}
+
 } // namespace
