@@ -22,7 +22,6 @@ void ZqModelKeyCodes::checkGeneration()
     m_generation = generation;
     m_fixed.id = keyCodeOrDefault("id");
     m_fixed.className = keyCodeOrDefault("Class Name");
-    m_fixed.children = keyCodeOrDefault("children");
 }
 
 void ZqModelKeyCodes::clear()

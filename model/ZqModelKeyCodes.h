@@ -19,7 +19,6 @@ public:
     struct Fixed {
         int32_t id = -1;
         int32_t className = -1;
-        int32_t children = -1;
     };
     struct Class {
         // The codes of the class's attributes, in order; -1 for a name with no code.
