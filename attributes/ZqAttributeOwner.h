@@ -19,6 +19,8 @@ public:
     virtual void adoptNewAttribute(ZqBaseAttribute* attribute) { addAttribute(attribute, -1); }
     // Leaves the list; does not delete.
     virtual void removeAttribute(ZqBaseAttribute* attribute) = 0;
+    // An owned attribute is about to take another name (told even when the change is silent).
+    virtual void attributeRenamed(ZqBaseAttribute* attribute) {}
     // kind: ZqBaseAttribute::ChangeKind.
     virtual void attributeChanged(ZqBaseAttribute* attribute, int kind) = 0;
 

@@ -160,8 +160,11 @@ void ZqBaseAttribute::changed(int kind)
 
 void ZqBaseAttribute::setName(const std::string& name, bool silent)
 {
-    if (&name != &m_name)
+    if (&name != &m_name && name != m_name) {
+        if (m_owner)
+            m_owner->attributeRenamed(this);
         m_name = name;
+    }
     if (!silent)
         changed(kValueChanged);
 }

@@ -9,7 +9,6 @@
 #include <ZqLog.h>
 
 #include <algorithm>
-#include <unordered_map>
 
 using namespace cocos2d;
 
@@ -27,38 +26,6 @@ bool holdsEntries(CCObject* object)
 
 constinit CachedKeyName kIdKey("id");
 constinit CachedKeyName kChildrenKey("children");
-
-// Reader codes of a model's attribute names, in attribute order. Loading reads thousands of
-// models of a few classes with the same names, so the codes found for the last model of a
-// class serve the next while the dictionary is the same; each name is still compared, as
-// a model may have renamed or added attributes. The loader runs on one thread.
-const std::vector<int32_t>& attributeCodes(const ZqModel& model)
-{
-    struct ClassCodes {
-        uint32_t generation = 0;
-        std::vector<std::string> names;
-        std::vector<int32_t> codes;
-    };
-    static std::unordered_map<std::size_t, ClassCodes> byClass;
-    ClassCodes& known = byClass[model.typeId()];
-    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
-    if (known.generation != generation) {
-        known.generation = generation;
-        known.names.clear();
-        known.codes.clear();
-    }
-    const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
-    known.names.resize(attributes.size());
-    known.codes.resize(attributes.size(), -1);
-    for (std::size_t i = 0; i < attributes.size(); ++i) {
-        const std::string& name = attributes[i]->name();
-        if (known.names[i] != name || name.empty()) {
-            known.names[i] = name;
-            known.codes[i] = keyCodeOrDefault(name);
-        }
-    }
-    return known.codes;
-}
 
 // The nested map under code; false when the entry is absent (MessagePackMap::getMap by code).
 bool nestedMap(const MessagePackMap& map, int32_t code, MessagePackMap& out)
@@ -109,6 +76,7 @@ void ZqModel::deleteAttributes()
     // half-destroyed model (and through it the controller).
     std::vector<ZqBaseAttribute*> attributes = std::move(m_attributes);
     m_attributes.clear();
+    m_classLayout = 0;
     m_nameAttribute = nullptr;
     for (ZqBaseAttribute* attribute : attributes)
         forgetOwner(*attribute);
@@ -149,13 +117,12 @@ void ZqModel::unpackAttributes(const MessagePackMap& map)
     // here for most models: no attribute has anything to find.
     if (map.size() == (map.find(kIdKey) ? 1u : 0u))
         return;
-    // A copy: an attribute may read a model of the same class, which refills the cache.
-    const std::vector<int32_t> codes = attributeCodes(*this);
-    std::size_t i = 0;
-    for (ZqBaseAttribute* attribute : m_attributes) {
+    ZqModelKeyCodes& keyCodes = ZqModelController::shared()->keyCodes();
+    const ZqModelKeyCodes::Class& codes = keyCodes.ofClass(*this);
+    for (std::size_t i = 0; i < m_attributes.size(); ++i) {
         MessagePackMap nested;
-        if (nestedMap(map, codes[i++], nested))
-            attribute->unpackAttributes(nested);
+        if (nestedMap(map, ZqModelKeyCodes::attributeCode(codes, *this, i), nested))
+            m_attributes[i]->unpackAttributes(nested);
     }
 }
 
@@ -182,12 +149,12 @@ void ZqModel::unpackConnections(const MessagePackMap& map)
     // Most models link no attribute: a map of only the id and the children skips the walk.
     const std::size_t fixedEntries = (map.find(kIdKey) ? 1u : 0u) + (map.find(kChildrenKey) ? 1u : 0u);
     if (map.size() != fixedEntries) {
-        const std::vector<int32_t> codes = attributeCodes(*this);
-        std::size_t i = 0;
-        for (ZqBaseAttribute* attribute : m_attributes) {
+        ZqModelKeyCodes& keyCodes = ZqModelController::shared()->keyCodes();
+        const ZqModelKeyCodes::Class& codes = keyCodes.ofClass(*this);
+        for (std::size_t i = 0; i < m_attributes.size(); ++i) {
             MessagePackMap nested;
-            if (nestedMap(map, codes[i++], nested))
-                attribute->unpackConnections(nested);
+            if (nestedMap(map, ZqModelKeyCodes::attributeCode(codes, *this, i), nested))
+                m_attributes[i]->unpackConnections(nested);
         }
     }
     std::vector<msgpack::object> children;
@@ -352,9 +319,10 @@ void ZqModel::addAttribute(ZqBaseAttribute* attribute, int index)
 {
     if (indexOfAttribute(attribute) >= 0)
         return;
-    if (index >= 0 && static_cast<std::size_t>(index) < m_attributes.size())
+    if (index >= 0 && static_cast<std::size_t>(index) < m_attributes.size()) {
         m_attributes.insert(m_attributes.begin() + index, attribute);
-    else
+        m_classLayout = std::min(m_classLayout, static_cast<std::size_t>(index));
+    } else
         m_attributes.push_back(attribute);
     attribute->setOwner(this);
 }
@@ -362,8 +330,17 @@ void ZqModel::addAttribute(ZqBaseAttribute* attribute, int index)
 void ZqModel::removeAttribute(ZqBaseAttribute* attribute)
 {
     auto it = std::find(m_attributes.begin(), m_attributes.end(), attribute);
-    if (it != m_attributes.end())
-        m_attributes.erase(it);
+    if (it == m_attributes.end())
+        return;
+    m_classLayout = std::min(m_classLayout, static_cast<std::size_t>(it - m_attributes.begin()));
+    m_attributes.erase(it);
+}
+
+void ZqModel::attributeRenamed(ZqBaseAttribute* attribute)
+{
+    const int index = indexOfAttribute(attribute);
+    if (index >= 0)
+        m_classLayout = std::min(m_classLayout, static_cast<std::size_t>(index));
 }
 
 ZqBaseAttribute* ZqModel::findAttribute(const std::string& name) const

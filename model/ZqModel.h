@@ -82,8 +82,16 @@ public:
     void addAttribute(ZqBaseAttribute* attribute, int index = -1) final;
     void adoptNewAttribute(ZqBaseAttribute* attribute) final { m_attributes.push_back(attribute); }
     void removeAttribute(ZqBaseAttribute* attribute) final;
+    void attributeRenamed(ZqBaseAttribute* attribute) final;
     ZqBaseAttribute* findAttribute(const std::string& name) const;
     int indexOfAttribute(const ZqBaseAttribute* attribute) const;
+
+    // The leading attributes that are still the class's own as its constructor made them,
+    // for which the loader's per-class key codes hold: set by the loader on the models it
+    // creates (markClassLayout), cut where an attribute is inserted, removed or renamed;
+    // 0 on other models. Attributes appended later (a node's ports) are not counted.
+    std::size_t classLayoutSize() const { return m_classLayout; }
+    void markClassLayout() { m_classLayout = m_attributes.size(); }
 
     // Attributes of other models that refer to this one (not owned).
     const std::vector<ZqBaseAttribute*>& referencingAttributes() const { return m_referencingAttributes; }
@@ -145,6 +153,7 @@ private:
     std::weak_ptr<ZqModel> m_self;
     ZqAttributeString* m_nameAttribute = nullptr;
     unsigned m_id = 0;
+    std::size_t m_classLayout = 0;
     std::vector<ZqBaseAttribute*> m_attributes;
     std::vector<std::weak_ptr<ZqModel>> m_parents;
     std::vector<ZqBaseAttribute*> m_referencingAttributes;

@@ -174,6 +174,7 @@ void ZqModelController::reset()
     m_keepChildren = false;
     m_listing.reset();
     m_settingsRead = false;
+    m_keyCodes.clear();
     cocos2d::CCPoolManager::sharedPoolManager()->finalize();
 }
 

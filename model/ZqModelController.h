@@ -3,6 +3,7 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/ZqAttributeOwner.h"
 #include "model/ZqModelIdIndex.h"
+#include "model/ZqModelKeyCodes.h"
 #include "model/ZqModelRegistry.h"
 
 #include <cstddef>
@@ -89,6 +90,10 @@ public:
     // T::create(args...), registered at the end of its type list.
     template <class T, class... Args>
     std::shared_ptr<T> createModel(Args&&... args);
+
+    // The reader codes of the fixed keys and of each class's attributes, found once a load
+    // (dropped by reset and by another key dictionary).
+    ZqModelKeyCodes& keyCodes() { return m_keyCodes; }
 
     // The model classes that the game data can name; filled once, by the constructor.
     const ZqModelRegistry& registry() const { return m_registry; }
@@ -262,6 +267,7 @@ private:
         std::vector<uint32_t> ids;
     };
     const ZqModelClass* m_lastClass = nullptr;
+    ZqModelKeyCodes m_keyCodes;
     // Per class and key dictionary: the codes of the keys its models read at the top level.
     struct ReadKeys {
         uint32_t generation = 0;

@@ -7,15 +7,12 @@
 
 #include <limits>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace {
 
 // The same bound as unpackBounded's (attributes/MessagePackMap.cpp).
 constexpr std::size_t kMaxDepth = 32;
-constinit CachedKeyName kIdKey("id");
-constinit CachedKeyName kClassNameKey("Class Name");
 
 // A map key as the read map takes it: a positive integer up to 2^32-1 (msgpack-c gives a
 // non-negative number in a signed format as positive too); -1 for anything else.
@@ -25,39 +22,6 @@ int64_t keyOf(const msgpack::object& key)
         return static_cast<int64_t>(key.via.u64);
     return -1;
 }
-
-// Code -> attribute positions of a class, for the dictionary it was made under. A code
-// names the first attribute of that name; next links the others of the same name.
-struct ClassSlots {
-    uint32_t generation = 0;
-    std::size_t attributeCount = 0;
-    std::unordered_map<int32_t, int32_t> first;
-    std::vector<int32_t> next;
-
-    void build(const ZqModel& model, uint32_t currentGeneration)
-    {
-        generation = currentGeneration;
-        const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
-        attributeCount = attributes.size();
-        first.clear();
-        next.assign(attributes.size(), -1);
-        for (std::size_t i = attributes.size(); i-- > 0;) {
-            const int32_t code = keyCodeOrDefault(attributes[i]->name());
-            if (code == -1)
-                continue;
-            auto [at, inserted] = first.emplace(code, static_cast<int32_t>(i));
-            if (!inserted) {
-                next[i] = at->second;
-                at->second = static_cast<int32_t>(i);
-            }
-        }
-    }
-    int32_t find(int64_t code) const
-    {
-        auto at = first.find(static_cast<int32_t>(code));
-        return at == first.end() ? -1 : at->second;
-    }
-};
 
 } // namespace
 
@@ -245,6 +209,9 @@ private:
         m_extras.clear();
         m_routeSlot = -1;
         ++m_stamp;
+        const ZqModelKeyCodes::Fixed& fixed = m_controller.keyCodes().fixed();
+        m_idCode = fixed.id;
+        m_classNameCode = fixed.className;
     }
 
     // Container headers may declare no more elements in all than there are bytes left.
@@ -303,7 +270,7 @@ private:
         if (!m_routing || m_late)
             return;
         const int32_t code = static_cast<int32_t>(m_topCode);
-        if (code == kIdKey.codeOrDefault() || code == kClassNameKey.codeOrDefault())
+        if (code == m_idCode || code == m_classNameCode)
             return;
         if (!m_model && !m_noModel) {
             m_late = true;
@@ -327,10 +294,10 @@ private:
         if (!m_routing)
             return;
         const int32_t code = static_cast<int32_t>(m_topCode);
-        if (code == kIdKey.codeOrDefault()) {
+        if (code == m_idCode) {
             m_id = m_value;
             m_extras.addReadEntry(code, m_value);
-        } else if (code == kClassNameKey.codeOrDefault()) {
+        } else if (code == m_classNameCode) {
             m_className = m_value;
         } else if (m_model) {
             m_extras.addReadEntry(code, m_value);
@@ -418,11 +385,7 @@ private:
             m_noModel = true;
             return;
         }
-        ClassSlots& slots = m_classSlots[m_model->typeId()];
-        const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
-        if (slots.generation != generation || slots.attributeCount != m_model->attributes().size())
-            slots.build(*m_model, generation);
-        m_slots = &slots;
+        m_slots = &m_controller.keyCodes().ofClass(*m_model);
     }
 
     // After the whole object: the map road's decisions, in its order.
@@ -498,7 +461,10 @@ private:
     std::optional<msgpack::object> m_className;
     std::shared_ptr<ZqModel> m_model;
     bool m_noModel = false;
-    const ClassSlots* m_slots = nullptr;
+    const ZqModelKeyCodes::Class* m_slots = nullptr;
+    // The codes of "id" and "Class Name" for the dictionary of this read.
+    int32_t m_idCode = -1;
+    int32_t m_classNameCode = -1;
     // What the model map holds besides its attributes' maps ("id", own fields), read by
     // the model's unpackAttributes at the end.
     MessagePackMap m_extras;
@@ -509,7 +475,6 @@ private:
     std::vector<uint32_t> m_seen;
     std::unordered_set<int64_t> m_seenLarge;
     uint32_t m_stamp = 0;
-    std::unordered_map<std::size_t, ClassSlots> m_classSlots;
     std::unique_ptr<msgpack::detail::parse_helper<Visitor>> m_parser;
 };
 

@@ -754,16 +754,23 @@ void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePack
 
 std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view className)
 {
+    std::shared_ptr<ZqModel> model;
     // The registry hands out the one general-settings instance; a new one is read aside.
-    if (className == ZqModelGeneralSettings::staticClassName())
-        return ZqModelGeneralSettings::createDetached();
-    // The maps of a file are mostly of one class: the last row found serves the next.
-    if (!m_lastClass || className != m_lastClass->className) {
-        m_lastClass = m_registry.find(std::string(className));
-        if (!m_lastClass)
-            return nullptr;
+    if (className == ZqModelGeneralSettings::staticClassName()) {
+        model = ZqModelGeneralSettings::createDetached();
+    } else {
+        // The maps of a file are mostly of one class: the last row found serves the next.
+        if (!m_lastClass || className != m_lastClass->className) {
+            m_lastClass = m_registry.find(std::string(className));
+            if (!m_lastClass)
+                return nullptr;
+        }
+        model = m_lastClass->create();
     }
-    return m_lastClass->create();
+    // Fresh from its constructor: the class's key codes hold for its attributes.
+    if (model)
+        model->markClassLayout();
+    return model;
 }
 
 void ZqModelController::linkChildren(ZqModel& parent, std::vector<uint32_t> ids)

@@ -24,16 +24,16 @@
 
 namespace {
 
-// The registration table: one row a model class, in the order of kZqModelClassNames.
-// A class joins with one row, zqModelClassRow<ZqModelX>(); the registry tests list the
-// names of that list that have no row yet.
+// The registration table: one row a model class of the game data (72), in the order the
+// directory's files are loaded, with the name a new model of the class gets (empty for none).
+// A class joins with one row, zqModelClassRow<ZqModelX>("Default Name").
 const std::vector<ZqModelClass>& registrationTable()
 {
     static const std::vector<ZqModelClass> table = {
         {ZqModelGeneralSettings::staticClassName(), [] { return std::shared_ptr<ZqModel>(ZqModelGeneralSettings::create()); }, nullptr},
         zqModelClassRow<ZqModelSprite>(),
         zqModelClassRow<ZqModelSound>(),
-        zqModelClassRow<ZqModelFont>(),
+        zqModelClassRow<ZqModelFont>("Default Font"),
         zqModelClassRow<ZqModelPolygon>(),
         zqModelClassRow<ZqModelCircle>(),
         zqModelClassRow<ZqModelSpriteContainer>(),
@@ -41,67 +41,67 @@ const std::vector<ZqModelClass>& registrationTable()
         zqModelClassRow<ZqModelAtlas>(),
         zqModelClassRow<ZqModelAsset>(),
         zqModelClassRow<ZqModelAssetCharacter>(),
-        zqModelClassRow<ZqModelAssetPowerup>(),
+        zqModelClassRow<ZqModelAssetPowerup>("Powerup"),
         zqModelClassRow<ZqModelLinker>(),
-        zqModelClassRow<ZqModelObject>(),
+        zqModelClassRow<ZqModelObject>("Untitled"),
         zqModelClassRow<ZqModelObjectAsset>(),
         zqModelClassRow<ZqModelObjectAssetCharacter>(),
         zqModelClassRow<ZqModelObjectAssetPowerup>(),
-        zqModelClassRow<ZqModelObjectButton>(),
-        zqModelClassRow<ZqModelObjectButtonPowerup>(),
-        zqModelClassRow<ZqModelObjectButtonPurchase>(),
-        zqModelClassRow<ZqModelObjectImage>(),
-        zqModelClassRow<ZqModelObjectUnlocker>(),
-        zqModelClassRow<ZqModelObjectLabel>(),
+        zqModelClassRow<ZqModelObjectButton>("Navigation Button"),
+        zqModelClassRow<ZqModelObjectButtonPowerup>("Action Button"),
+        zqModelClassRow<ZqModelObjectButtonPurchase>("Purchase Button"),
+        zqModelClassRow<ZqModelObjectImage>("Image"),
+        zqModelClassRow<ZqModelObjectUnlocker>("Unlock"),
+        zqModelClassRow<ZqModelObjectLabel>("Untitled"),
         zqModelClassRow<ZqModelLevelSection>(),
         zqModelClassRow<ZqModelScreen>(),
         zqModelClassRow<ZqModelScreenScene>(),
         zqModelClassRow<ZqNodeScene>(),
         zqModelClassRow<ZqNodeUI>(),
         zqModelClassRow<ZqNodeUIStart>(),
-        zqModelClassRow<ZqModelComponentHealth>(),
-        zqModelClassRow<ZqModelComponentScore>(),
-        zqModelClassRow<ZqModelComponentCharacterGameplaySettings>(),
-        zqModelClassRow<ZqModelComponentCharacterIcon>(),
-        zqModelClassRow<ZqModelComponentDamage>(),
-        zqModelClassRow<ZqModelComponentDeletionThreshold>(),
-        zqModelClassRow<ZqModelComponentForcedMovement>(),
-        zqModelClassRow<ZqModelComponentIsoJump>(),
-        zqModelClassRow<ZqModelComponentMotor>(),
-        zqModelClassRow<ZqModelComponentMove>(),
-        zqModelClassRow<ZqModelComponentRotationMapper>(),
-        zqModelClassRow<ZqModelComponentSlide>(),
-        zqModelClassRow<ZqModelComponentSpawner>(),
-        zqModelClassRow<ZqModelComponentWakeup>(),
-        zqModelClassRow<ZqModelObjectButtonCharacterUnlock>(),
+        zqModelClassRow<ZqModelComponentHealth>("Health"),
+        zqModelClassRow<ZqModelComponentScore>("Score"),
+        zqModelClassRow<ZqModelComponentCharacterGameplaySettings>("Character Gameplay Settings"),
+        zqModelClassRow<ZqModelComponentCharacterIcon>("Character Icon"),
+        zqModelClassRow<ZqModelComponentDamage>("Damage"),
+        zqModelClassRow<ZqModelComponentDeletionThreshold>("Object Deletion Threshold"),
+        zqModelClassRow<ZqModelComponentForcedMovement>("Forced Movement"),
+        zqModelClassRow<ZqModelComponentIsoJump>("Ghost Jump"),
+        zqModelClassRow<ZqModelComponentMotor>("Motor"),
+        zqModelClassRow<ZqModelComponentMove>("Advanced Move"),
+        zqModelClassRow<ZqModelComponentRotationMapper>("Rotation Mapper"),
+        zqModelClassRow<ZqModelComponentSlide>("Slide"),
+        zqModelClassRow<ZqModelComponentSpawner>("Spawner"),
+        zqModelClassRow<ZqModelComponentWakeup>("Wake Up"),
+        zqModelClassRow<ZqModelObjectButtonCharacterUnlock>("Single Unlock"),
         zqModelClassRow<ZqModelObjectButtonControl>(),
-        zqModelClassRow<ZqModelObjectButtonFacebook>(),
-        zqModelClassRow<ZqModelObjectButtonSoundControl>(),
-        zqModelClassRow<ZqModelObjectButtonSwitch>(),
-        zqModelClassRow<ZqModelObjectButtonUrl>(),
-        zqModelClassRow<ZqModelObjectLockButton>(),
-        zqModelClassRow<ZqModelAssetObstacle>(),
+        zqModelClassRow<ZqModelObjectButtonFacebook>("Facebook Button"),
+        zqModelClassRow<ZqModelObjectButtonSoundControl>("Audio Button"),
+        zqModelClassRow<ZqModelObjectButtonSwitch>("Switch Button"),
+        zqModelClassRow<ZqModelObjectButtonUrl>("Url Button"),
+        zqModelClassRow<ZqModelObjectLockButton>("Lock Button"),
+        zqModelClassRow<ZqModelAssetObstacle>("Obstacle"),
         zqModelClassRow<ZqModelObjectAccelerometer>(),
         zqModelClassRow<ZqModelObjectAssetUnit>(),
-        zqModelClassRow<ZqModelObjectBackground>(),
+        zqModelClassRow<ZqModelObjectBackground>("Untitled"),
         zqModelClassRow<ZqModelObjectCharacterSelector>(),
-        zqModelClassRow<ZqModelObjectEventObserver>(),
-        zqModelClassRow<ZqModelObjectFlag>(),
-        zqModelClassRow<ZqModelObjectGatekeeper>(),
-        zqModelClassRow<ZqModelObjectGroup>(),
+        zqModelClassRow<ZqModelObjectEventObserver>("Event Observer"),
+        zqModelClassRow<ZqModelObjectFlag>("Flag"),
+        zqModelClassRow<ZqModelObjectGatekeeper>("Gatekeeper"),
+        zqModelClassRow<ZqModelObjectGroup>("My Group Layer"),
         zqModelClassRow<ZqModelObjectInstance>(),
-        zqModelClassRow<ZqModelObjectLight>(),
-        zqModelClassRow<ZqModelObjectLoadingBar>(),
-        zqModelClassRow<ZqModelObjectLogic>(),
+        zqModelClassRow<ZqModelObjectLight>("Light"),
+        zqModelClassRow<ZqModelObjectLoadingBar>("Loading Bar"),
+        zqModelClassRow<ZqModelObjectLogic>("Transform"),
         zqModelClassRow<ZqModelObjectManipulator>(),
-        zqModelClassRow<ZqModelObjectMirror>(),
-        zqModelClassRow<ZqModelObjectParticles>(),
+        zqModelClassRow<ZqModelObjectMirror>("Mirror"),
+        zqModelClassRow<ZqModelObjectParticles>("Particle"),
         zqModelClassRow<ZqModelObjectParticlesEmitter>(),
-        zqModelClassRow<ZqModelObjectPath>(),
-        zqModelClassRow<ZqModelObjectScreenJump>(),
+        zqModelClassRow<ZqModelObjectPath>("Path"),
+        zqModelClassRow<ZqModelObjectScreenJump>("Menu Jump"),
         zqModelClassRow<ZqModelObjectSwipeControl>(),
-        zqModelClassRow<ZqModelObjectTeleport>(),
-        zqModelClassRow<ZqModelObjectTrail>(),
+        zqModelClassRow<ZqModelObjectTeleport>("Portal"),
+        zqModelClassRow<ZqModelObjectTrail>("Trail"),
     };
     return table;
 }
@@ -135,4 +135,13 @@ std::shared_ptr<ZqModel> ZqModelRegistry::create(const std::string& className) c
         return nullptr;
     }
     return row->create();
+}
+
+std::string_view zqModelDefaultName(std::string_view className)
+{
+    for (const ZqModelClass& row : registrationTable()) {
+        if (row.className == className)
+            return row.defaultName;
+    }
+    return {};
 }

@@ -2,7 +2,6 @@
 
 #include "model/ZqModelIdentity.h"
 
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <span>
@@ -11,97 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
-// Every model class the game data may name, with the name its factory gives a new model
-// (until the model's attributes are read), in the order of registration.
-struct ZqModelClassName {
-    std::string_view className;
-    std::string_view defaultName;
-};
-
-inline constexpr std::array<ZqModelClassName, 72> kZqModelClassNames = {{
-    {"ZqModelGeneralSettings", ""}, // its factory returns the process-wide instance
-    {"ZqModelSprite", ""},
-    {"ZqModelSound", ""},
-    {"ZqModelFont", "Default Font"},
-    {"ZqModelPolygon", ""},
-    {"ZqModelCircle", ""},
-    {"ZqModelSpriteContainer", ""},
-    {"ZqModelAnimation", ""},
-    {"ZqModelAtlas", ""},
-    {"ZqModelAsset", ""},
-    {"ZqModelAssetCharacter", ""},
-    {"ZqModelAssetObstacle", "Obstacle"},
-    {"ZqModelAssetPowerup", "Powerup"},
-    {"ZqModelLinker", ""},
-    {"ZqModelObject", "Untitled"},
-    {"ZqModelObjectAccelerometer", ""},
-    {"ZqModelObjectAsset", ""},
-    {"ZqModelObjectAssetCharacter", ""},
-    {"ZqModelObjectAssetPowerup", ""},
-    {"ZqModelObjectAssetUnit", ""},
-    {"ZqModelObjectBackground", "Untitled"},
-    {"ZqModelObjectButton", "Navigation Button"},
-    {"ZqModelObjectButtonCharacterUnlock", "Single Unlock"},
-    {"ZqModelObjectButtonControl", ""},
-    {"ZqModelObjectButtonFacebook", "Facebook Button"},
-    {"ZqModelObjectButtonPowerup", "Action Button"},
-    {"ZqModelObjectButtonPurchase", "Purchase Button"},
-    {"ZqModelObjectButtonSoundControl", "Audio Button"},
-    {"ZqModelObjectButtonSwitch", "Switch Button"},
-    {"ZqModelObjectButtonUrl", "Url Button"},
-    {"ZqModelObjectCharacterSelector", ""},
-    {"ZqModelObjectEventObserver", "Event Observer"},
-    {"ZqModelObjectFlag", "Flag"},
-    {"ZqModelObjectGatekeeper", "Gatekeeper"},
-    {"ZqModelObjectGroup", "My Group Layer"},
-    {"ZqModelObjectImage", "Image"},
-    {"ZqModelObjectInstance", ""},
-    {"ZqModelObjectLight", "Light"},
-    {"ZqModelObjectLoadingBar", "Loading Bar"},
-    {"ZqModelObjectLockButton", "Lock Button"},
-    {"ZqModelObjectLogic", "Transform"},
-    {"ZqModelObjectManipulator", ""},
-    {"ZqModelObjectMirror", "Mirror"},
-    {"ZqModelObjectParticles", "Particle"},
-    {"ZqModelObjectParticlesEmitter", ""},
-    {"ZqModelObjectPath", "Path"},
-    {"ZqModelObjectScreenJump", "Menu Jump"},
-    {"ZqModelObjectSwipeControl", ""},
-    {"ZqModelObjectTeleport", "Portal"},
-    {"ZqModelObjectTrail", "Trail"},
-    {"ZqModelObjectUnlocker", "Unlock"},
-    {"ZqModelObjectLabel", "Untitled"},
-    {"ZqModelLevelSection", ""},
-    {"ZqModelScreen", ""},
-    {"ZqModelScreenScene", ""},
-    {"ZqNodeScene", ""},
-    {"ZqNodeUI", ""},
-    {"ZqNodeUIStart", ""},
-    {"ZqModelComponentCharacterGameplaySettings", "Character Gameplay Settings"},
-    {"ZqModelComponentCharacterIcon", "Character Icon"},
-    {"ZqModelComponentDamage", "Damage"},
-    {"ZqModelComponentDeletionThreshold", "Object Deletion Threshold"},
-    {"ZqModelComponentForcedMovement", "Forced Movement"},
-    {"ZqModelComponentHealth", "Health"},
-    {"ZqModelComponentIsoJump", "Ghost Jump"},
-    {"ZqModelComponentMotor", "Motor"},
-    {"ZqModelComponentMove", "Advanced Move"},
-    {"ZqModelComponentRotationMapper", "Rotation Mapper"},
-    {"ZqModelComponentSlide", "Slide"},
-    {"ZqModelComponentSpawner", "Spawner"},
-    {"ZqModelComponentWakeup", "Wake Up"},
-    {"ZqModelComponentScore", "Score"},
-}};
-
-// The default name of a class of the list; a name not in it does not compile.
-consteval std::string_view zqDefaultModelName(std::string_view className)
-{
-    for (const ZqModelClassName& entry : kZqModelClassNames) {
-        if (entry.className == className)
-            return entry.defaultName;
-    }
-    throw "not a model class of the game data";
-}
+// The name the registration row of a class gives its new models; empty for a class without
+// one or without a row.
+std::string_view zqModelDefaultName(std::string_view className);
 
 // The plain factory of a registered class, inside its public section: a new model with
 // the class's default name, wrapped and given its self pointer (zqCreateModel), not
@@ -109,7 +20,8 @@ consteval std::string_view zqDefaultModelName(std::string_view className)
 #define ZQ_MODEL_FACTORY(ClassName)                                                         \
     static std::shared_ptr<ClassName> create()                                               \
     {                                                                                        \
-        return zqCreateModel<ClassName>(std::string(zqDefaultModelName(#ClassName)));       \
+        static const std::string defaultName(zqModelDefaultName(#ClassName));               \
+        return zqCreateModel<ClassName>(defaultName);                                        \
     }
 
 // One row of the registration table (model/ZqModelRegistry.cpp).
@@ -120,18 +32,21 @@ struct ZqModelClass {
     // The class's copy factory; empty when the source is not exactly of the class. Null for
     // a class without copies (the general settings).
     std::shared_ptr<ZqModel> (*copy)(const ZqModel& source);
+    // The name a new model of the class gets (ZQ_MODEL_FACTORY); empty for none.
+    std::string_view defaultName = {};
 };
 
 // The row of class X, from X::staticClassName, X::create() and X::create(const X&).
 template <class X>
-ZqModelClass zqModelClassRow()
+ZqModelClass zqModelClassRow(std::string_view defaultName = {})
 {
     return {X::staticClassName(), [] { return std::shared_ptr<ZqModel>(X::create()); },
             [](const ZqModel& source) {
                 if (source.typeId() != X::staticTypeId())
                     return std::shared_ptr<ZqModel>();
                 return std::shared_ptr<ZqModel>(X::create(static_cast<const X&>(source)));
-            }};
+            },
+            defaultName};
 }
 
 // The rows of the model classes that exist, in registration order.

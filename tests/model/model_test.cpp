@@ -187,6 +187,66 @@ TEST_F(ModelTest, AttributesMapRoundTripsThroughBytes)
     EXPECT_THROW(fresh->unpackAttributes(badId), msgpack::type_error);
 }
 
+// The loader finds a class's key codes once from its first model; a model whose attributes
+// no longer match its class (renamed, inserted, removed) reads those by name, and another
+// key dictionary drops the codes.
+TEST_F(ModelTest, ClassKeyCodesHoldOnlyWhileTheAttributesAreTheClasss)
+{
+    Model written = make("written");
+    written->m_speed->setValue(7.5f);
+    written->m_title->setValue("Level 1");
+    msgpack::zone zone;
+    MessagePackMap map(&zone);
+    written->packAttributes(map);
+    msgpack::object_handle keep;
+    const MessagePackMap read = throughBytes(map, keep);
+
+    Model first = make("first");
+    first->markClassLayout();
+    ASSERT_EQ(first->classLayoutSize(), first->attributes().size());
+    first->unpackAttributes(read);
+    EXPECT_EQ(first->m_speed->value(), 7.5f);
+
+    // "Title" renamed "Speed" and "Speed" renamed "Title": each reads what its new name holds.
+    Model renamed = make("renamed");
+    renamed->markClassLayout();
+    renamed->m_title->setName("Speed", true);
+    renamed->m_speed->setName("Title", true);
+    EXPECT_EQ(renamed->classLayoutSize(), static_cast<std::size_t>(renamed->indexOfAttribute(renamed->m_speed)));
+    EXPECT_THROW(renamed->unpackAttributes(read), msgpack::type_error); // a float for a string
+    // An attribute inserted in front shifts the others: every code is then found by name.
+    Model inserted = make("inserted");
+    inserted->markClassLayout();
+    inserted->addAttribute(new ZqAttributeInt("Lives", nullptr), 0);
+    EXPECT_EQ(inserted->classLayoutSize(), 0u);
+    inserted->unpackAttributes(read);
+    EXPECT_EQ(inserted->m_speed->value(), 7.5f);
+    EXPECT_EQ(inserted->m_title->value(), "Level 1");
+    // Removing one shortens the class part at its place.
+    Model removed = make("removed");
+    removed->markClassLayout();
+    delete removed->m_lives;
+    removed->m_lives = nullptr;
+    EXPECT_EQ(removed->classLayoutSize(), static_cast<std::size_t>(removed->indexOfAttribute(removed->m_speed)) + 1);
+    removed->unpackAttributes(read);
+    EXPECT_EQ(removed->m_title->value(), "Level 1");
+
+    // Another dictionary gives "Speed" and "Title" each other's codes.
+    KeyCodeTable swapped = KeyDictionary::shared().nameToCode;
+    std::swap(swapped["Speed"], swapped["Title"]);
+    installKeyDictionary(swapped);
+    Model later = make("later");
+    later->markClassLayout();
+    MessagePackMap titled(&zone);
+    MessagePackMap title(&zone);
+    title.setString("value", "Level 2");
+    titled.setUInt("id", later->id());
+    titled.setMap("Title", title);
+    msgpack::object_handle keepTitled;
+    later->unpackAttributes(throughBytes(titled, keepTitled));
+    EXPECT_EQ(later->m_title->value(), "Level 2");
+}
+
 TEST_F(ModelTest, ConnectionsMapCarriesChildrenAndLinks)
 {
     Model parent = make("parent"), first = make("first"), second = make("second");
