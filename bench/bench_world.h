@@ -9,7 +9,7 @@
 
 namespace zqbench {
 
-// A copy of from in world: type, transform, velocities, damping, gravity scale and flags,
+// A copy of from in world: type, transform, velocities (set last), damping, gravity scale and flags,
 // every fixture (shape, density, friction, restitution and its threshold, sensor flag,
 // filter) and the mass data (which a game may set apart from the densities), fixtures in
 // from's order. No user data or joints are copied. world must not be stepping.
@@ -19,8 +19,6 @@ inline b2Body* copyBody(const b2Body& from, b2World& world)
     definition.type = from.GetType();
     definition.position = from.GetPosition();
     definition.angle = from.GetAngle();
-    definition.linearVelocity = from.GetLinearVelocity();
-    definition.angularVelocity = from.GetAngularVelocity();
     definition.linearDamping = from.GetLinearDamping();
     definition.angularDamping = from.GetAngularDamping();
     definition.allowSleep = from.IsSleepingAllowed();
