@@ -15,7 +15,12 @@ constexpr uint32_t zqTypeIdOf(std::string_view name)
     return hash;
 }
 
-// Gives a class its static name and type id from its own name, in one line.
+// Gives a class its static name and type id from its own name, in one line. The id is a
+// constant: a call outside a constant expression would otherwise hash the name each time.
 #define ZQ_STATIC_IDENTITY(ClassName)                                                  \
     static constexpr const char* staticClassName() { return #ClassName; }             \
-    static constexpr uint32_t staticTypeId() { return zqTypeIdOf(#ClassName); }
+    static constexpr uint32_t staticTypeId()                                            \
+    {                                                                                   \
+        constexpr uint32_t id = zqTypeIdOf(#ClassName);                                 \
+        return id;                                                                      \
+    }
