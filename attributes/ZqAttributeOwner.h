@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 class ZqBaseAttribute;
@@ -35,6 +36,9 @@ protected:
 class ZqAttributeOwnerResolver {
 public:
     virtual ZqAttributeOwner* ownerById(unsigned id) const = 0;
+    // The first source attribute named so on the owner, else null. This walks the owner's
+    // list; a resolver that knows its owners' layouts may find it faster.
+    virtual ZqBaseAttribute* linkSource(const ZqAttributeOwner& owner, const std::string& attributeName) const;
 
 protected:
     ~ZqAttributeOwnerResolver() = default;

@@ -76,7 +76,7 @@ void ZqBaseAttribute::unpackConnections(const MessagePackMap& map)
     std::string attributeName;
     if (!map.getString(kAttributeNameKey, attributeName) || attributeName.empty())
         return;
-    if (ZqBaseAttribute* source = findSource(*owner, attributeName))
+    if (ZqBaseAttribute* source = zqAttributeOwnerResolver()->linkSource(*owner, attributeName))
         connect(source, true);
 }
 
@@ -123,7 +123,7 @@ void ZqBaseAttribute::loadConnectionFromDictionary(CCDictionary* dictionary)
     const CCString* attributeName = dictionary->valueForKey("attributeName");
     if (attributeName->length() == 0)
         return;
-    if (ZqBaseAttribute* source = findSource(*owner, attributeName->getCString()))
+    if (ZqBaseAttribute* source = zqAttributeOwnerResolver()->linkSource(*owner, attributeName->getCString()))
         connect(source, true);
 }
 
@@ -267,6 +267,11 @@ namespace {
 const ZqAttributeOwnerResolver* s_ownerResolver = nullptr;
 
 } // namespace
+
+ZqBaseAttribute* ZqAttributeOwnerResolver::linkSource(const ZqAttributeOwner& owner, const std::string& attributeName) const
+{
+    return ZqBaseAttribute::findSource(owner, attributeName);
+}
 
 const ZqAttributeOwnerResolver* zqAttributeOwnerResolver()
 {

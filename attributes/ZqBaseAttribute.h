@@ -51,6 +51,10 @@ public:
     // then leaves the owner's list.
     ~ZqBaseAttribute() override;
 
+    // Attributes made while a model is being made share its block (attributes/ZqAttributeBlock.h).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* pointer);
+
     void collectKeys() const override;
     void packAttributes(MessagePackMap& map) const override {}
     void unpackAttributes(const MessagePackMap& map) override {}
@@ -109,14 +113,14 @@ public:
     // The source of a target, else null.
     ZqBaseAttribute* connectedSource() const;
 
+    // The first source attribute of that name on the owner, else null.
+    static ZqBaseAttribute* findSource(const ZqAttributeOwner& owner, const std::string& attributeName);
+
 private:
     friend class ZqAttributeOwner; // clears m_owner of attributes their owner is deleting
 
     // The owner of that id through the installed resolver, else null.
     static const ZqAttributeOwner* resolveOwner(unsigned id);
-    // The first source attribute of that name on the owner, else null.
-    static ZqBaseAttribute* findSource(const ZqAttributeOwner& owner, const std::string& attributeName);
-
     std::string m_name;
     ZqAttributeOwner* m_owner = nullptr;
     unsigned m_flag = 0;

@@ -157,23 +157,14 @@ void ZqModel::unpackConnections(const MessagePackMap& map)
                 m_attributes[i]->unpackConnections(nested);
         }
     }
-    std::vector<msgpack::object> children;
-    if (!map.getArray(kChildrenKey, children)) {
+    const msgpack::object* children = map.find(kChildrenKey);
+    if (!children) {
         childrenLinked();
         return;
     }
-    ZqModelController* controller = ZqModelController::shared();
-    std::vector<uint32_t> ids;
-    ids.reserve(children.size());
-    try {
-        for (const msgpack::object& element : children)
-            ids.push_back(element.as<uint32_t>());
-    } catch (const msgpack::type_error&) {
-        // The ids before the bad one are linked, as one by one they would have been.
-        controller->linkChildren(*this, std::move(ids));
-        throw;
-    }
-    controller->linkChildren(*this, std::move(ids));
+    if (children->type != msgpack::type::ARRAY)
+        throw msgpack::type_error();
+    ZqModelController::shared()->linkChildren(*this, children->via.array);
 }
 
 void ZqModel::loadAttributesFromDictionary(CCDictionary* dictionary)
@@ -272,6 +263,8 @@ void ZqModel::copyChildrenFrom(const ZqModel& source, bool deep, bool flag, bool
 
 void ZqModel::childAdded(const std::shared_ptr<ZqModel>& child)
 {
+    if (m_observers.empty())
+        return;
     const std::vector<ZqModelObserver*> observers = m_observers;
     const std::shared_ptr<ZqModel> self = sharedFromThis();
     for (ZqModelObserver* observer : observers)
@@ -280,6 +273,8 @@ void ZqModel::childAdded(const std::shared_ptr<ZqModel>& child)
 
 void ZqModel::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
+    if (m_observers.empty())
+        return;
     const std::vector<ZqModelObserver*> observers = m_observers;
     const std::shared_ptr<ZqModel> self = sharedFromThis();
     for (ZqModelObserver* observer : observers)
@@ -288,6 +283,8 @@ void ZqModel::childRemoved(const std::shared_ptr<ZqModel>& child)
 
 void ZqModel::childrenCleared()
 {
+    if (m_observers.empty())
+        return;
     const std::vector<ZqModelObserver*> observers = m_observers;
     const std::shared_ptr<ZqModel> self = sharedFromThis();
     for (ZqModelObserver* observer : observers)

@@ -3,6 +3,7 @@
 #include "attributes/ZqBaseAttribute.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -108,7 +109,7 @@ public:
     // The loader's bulk form of addChild (silent) for children read from a connections
     // file; the caller has checked that none of them is this model or an ancestor of it.
     // Ends with childrenLinked.
-    void addLoadedChildren(const std::vector<std::shared_ptr<ZqModel>>& children);
+    void addLoadedChildren(std::span<const std::shared_ptr<ZqModel>> children);
     // Runs once the children a connections map lists are in.
     virtual void childrenLinked() {}
     void addParent(const std::shared_ptr<ZqModel>& parent);

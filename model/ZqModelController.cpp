@@ -122,6 +122,31 @@ ZqAttributeOwner* ZqModelController::ownerById(unsigned id) const
     return m_modelsById.get(id);
 }
 
+ZqBaseAttribute* ZqModelController::linkSource(const ZqAttributeOwner& owner, const std::string& attributeName) const
+{
+    // The controller's owners are its models.
+    const ZqModel& model = static_cast<const ZqModel&>(owner);
+    const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
+    if (model.classLayoutSize() != attributes.size())
+        return ZqAttributeOwnerResolver::linkSource(owner, attributeName);
+    // A file's links mostly name one source attribute: its code is kept.
+    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    if (generation != m_lastSourceGeneration || attributeName != m_lastSourceName) {
+        m_lastSourceName = attributeName;
+        m_lastSourceCode = keyCodeOrDefault(attributeName);
+        m_lastSourceGeneration = generation;
+    }
+    if (m_lastSourceCode < 0)
+        return ZqAttributeOwnerResolver::linkSource(owner, attributeName);
+    const ZqModelKeyCodes::Class& codes = m_keyCodes.ofClass(model);
+    for (int32_t i = codes.find(m_lastSourceCode); i >= 0 && static_cast<std::size_t>(i) < attributes.size();
+         i = codes.next[static_cast<std::size_t>(i)]) {
+        if (attributes[static_cast<std::size_t>(i)]->connectionType() == ZqBaseAttribute::kSource)
+            return attributes[static_cast<std::size_t>(i)];
+    }
+    return nullptr;
+}
+
 ZqModelController::ModelList ZqModelController::modelsOfType(std::size_t typeId) const
 {
     auto it = m_modelsByType.find(typeId);

@@ -6,8 +6,10 @@
 #include "model/ZqModelKeyCodes.h"
 #include "model/ZqModelRegistry.h"
 
+#include <array>
 #include <cstddef>
 #include <map>
+#include <msgpack/object_fwd.hpp>
 #include <memory>
 #include <optional>
 #include <span>
@@ -71,6 +73,9 @@ public:
     void removeModel(std::shared_ptr<ZqModel> model);
     std::shared_ptr<ZqModel> modelById(unsigned id) const;
     ZqAttributeOwner* ownerById(unsigned id) const override;
+    // By the name's key code through the class's code table when the model's attributes
+    // are its class's own, else by name.
+    ZqBaseAttribute* linkSource(const ZqAttributeOwner& owner, const std::string& attributeName) const override;
     // A copy of the list of models of exactly that class.
     ModelList modelsOfType(std::size_t typeId) const;
     const std::map<std::size_t, ModelList>& modelsByType() const { return m_modelsByType; }
@@ -168,7 +173,8 @@ public:
     // The children a connections map lists, by id. While a connections file is read they
     // are kept and added once the file is read (linkPendingChildren); otherwise at once.
     // An id no model has is logged with the file.
-    void linkChildren(ZqModel& parent, std::vector<uint32_t> ids);
+    // An element that is no id throws msgpack::type_error once the ids before it are linked.
+    void linkChildren(ZqModel& parent, const msgpack::object_array& ids);
     // Unscrambles the key file with the general settings' "User ID" and installs it. A
     // file lacking "id", "Class Name" or "value" is "Failed to load keys" (failed state),
     // blamed on the general settings' file when settingsRead is false (it was missing).
@@ -225,6 +231,8 @@ private:
     // loadKeyFile with the user id given.
     bool installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead, std::string_view userId);
     void readModelMap(const MessagePackMap& map, int kind);
+    // A connections map whose key codes are checked: links the model of its id.
+    void readModelLinks(const MessagePackMap& map, int kind);
     // A new model of a class the data names (the general settings read aside), else null.
     std::shared_ptr<ZqModel> createModelOfClass(std::string_view className);
     void replaceModel(const std::shared_ptr<ZqModel>& model);
@@ -262,12 +270,20 @@ private:
     std::string m_loadingFile; // the file being read, for error texts
     ZqModelFileRoad m_road = ZqModelFileRoad::kVisitor;
     std::unique_ptr<ZqModelFileReader> m_fileReader;
+    // A parent's children kept while a connections file is read: ids [begin, end) of
+    // m_pendingIds.
     struct PendingChildren {
         std::shared_ptr<ZqModel> parent;
-        std::vector<uint32_t> ids;
+        std::size_t begin = 0;
+        std::size_t end = 0;
     };
     const ZqModelClass* m_lastClass = nullptr;
-    ZqModelKeyCodes m_keyCodes;
+    // Filled as the loader asks (linkSource too): a cache of the installed dictionary.
+    mutable ZqModelKeyCodes m_keyCodes;
+    // The last link source name looked up, with its code and dictionary.
+    mutable std::string m_lastSourceName;
+    mutable int32_t m_lastSourceCode = -1;
+    mutable uint32_t m_lastSourceGeneration = 0;
     // Per class and key dictionary: the codes of the keys its models read at the top level.
     struct ReadKeys {
         uint32_t generation = 0;
@@ -280,6 +296,8 @@ private:
         std::vector<int32_t> codes;
     };
     std::unordered_map<std::size_t, NestedKeys> m_nestedKeys;
+    // Type id -> its entry of m_nestedKeys, by the id's low bits (entries are never erased).
+    std::array<std::pair<std::size_t, NestedKeys*>, 64> m_nestedKeysCache{};
     bool m_keepChildren = false;
     // The preload reads the first files of a few classes only: a child of a class it
     // does not read is not missing yet, and the full load links it.
@@ -287,6 +305,7 @@ private:
     // The preload read the general settings of this load; the steps do not read them again.
     bool m_settingsRead = false;
     std::vector<PendingChildren> m_pendingChildren;
+    std::vector<uint32_t> m_pendingIds;
     // The data directory's full path and its files: exact names, and lower-case names
     // mapped to the first exact name in order (the file utility's choice).
     struct DirectoryListing {

@@ -36,12 +36,12 @@ public:
     bool read(const char* data, std::size_t size, std::size_t& offset, int kind)
     {
         const std::size_t start = offset;
-        begin(size - offset, kind == 0);
+        begin(size - offset, kind == 0, kind != 0);
         parse(data, size, offset);
         if (m_late) {
             // "Class Name" (or "id") came after the entries it decides: read the map whole.
             offset = start;
-            begin(size - offset, false);
+            begin(size - offset, false, false);
             parse(data, size, offset);
         }
         const bool more = finish(kind);
@@ -91,7 +91,7 @@ public:
     {
         take(static_cast<std::size_t>(count) * 2, true);
         enter();
-        if (m_routing && m_frames.empty()) {
+        if ((m_routing || m_linking) && m_frames.empty()) {
             m_modelMap = true;
             m_frames.push_back({Frame::kModel, nullptr});
             return true;
@@ -189,7 +189,7 @@ private:
             insufficient_bytes(end, end);
     }
 
-    void begin(std::size_t budget, bool routing)
+    void begin(std::size_t budget, bool routing, bool linking)
     {
         m_budget = budget;
         m_depth = 0;
@@ -197,6 +197,7 @@ private:
         m_root = msgpack::object();
         m_target = &m_root;
         m_routing = routing;
+        m_linking = linking;
         m_modelMap = false;
         m_late = false;
         m_keyError = false;
@@ -291,9 +292,14 @@ private:
             return;
         }
         checkNestedKeys(m_value);
+        const int32_t code = static_cast<int32_t>(m_topCode);
+        if (m_linking) {
+            // A connections map is read at its end, from its entries.
+            m_extras.addReadEntry(code, m_value);
+            return;
+        }
         if (!m_routing)
             return;
-        const int32_t code = static_cast<int32_t>(m_topCode);
         if (code == m_idCode) {
             m_id = m_value;
             m_extras.addReadEntry(code, m_value);
@@ -391,7 +397,7 @@ private:
     // After the whole object: the map road's decisions, in its order.
     bool finish(int kind)
     {
-        if (!m_routing) {
+        if (!m_routing && !m_linking) {
             if (m_root.type == msgpack::type::NIL)
                 return false;
             m_controller.readModelMap(MessagePackMap::fromObject(m_root), kind);
@@ -407,6 +413,10 @@ private:
             throw msgpack::type_error();
         if (m_unknownCode >= 0)
             throw ZqUnknownKeyCode(m_unknownCode);
+        if (m_linking) {
+            m_controller.readModelLinks(m_extras, kind);
+            return true;
+        }
         if (!m_id) {
             m_controller.logUnreadMap(nullptr, nullptr);
             return true;
@@ -448,6 +458,7 @@ private:
     msgpack::object m_value;
 
     bool m_routing = false;
+    bool m_linking = false;  // a connections map: its entries collected, read at the end
     bool m_modelMap = false; // the object is a map, routed
     bool m_late = false;
     bool m_keyError = false;   // a key of the model map that is not a code

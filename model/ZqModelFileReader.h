@@ -18,11 +18,14 @@ class ZqModel;
 // against the bytes left before anything is allocated, and nesting is bounded, exactly as
 // unpackBounded does for the map road.
 //
+// A connections map is read the same way to its end, its entries (the id, the attributes'
+// link maps, the children) collected without a tree of the whole map, then read by the
+// controller's links reader.
+//
 // Both roads give the same models and the same errors: a map whose "Class Name" comes
-// after its attributes, and every connections map, are built whole in the zone and read
-// by the controller's map road. Errors of the data's meaning are held until the map has
-// been parsed to its end, so that a damaged byte later in the map is what is reported, as
-// on the map road.
+// after its attributes is built whole in the zone and read by the controller's map road.
+// Errors of the data's meaning are held until the map has been parsed to its end, so that
+// a damaged byte later in the map is what is reported, as on the map road.
 class ZqModelFileReader {
 public:
     explicit ZqModelFileReader(ZqModelController& controller);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ZqModel.h"
+#include "model/ZqModelBlock.h"
 
 #include <memory>
 #include <utility>
@@ -10,12 +11,13 @@
 // the kind collection of ZqNodeUI relies on its subclass ZqNodeUIStart coming first.
 static_assert(zqTypeIdOf("ZqNodeUIStart") < zqTypeIdOf("ZqNodeUI"));
 
-// Wraps a new model of class X in a shared pointer and gives it its self pointer.
-// The model is not registered with the controller.
+// Wraps a new model of class X in a shared pointer and gives it its self pointer; the model,
+// the pointer's control block and the model's own attributes take one allocation
+// (model/ZqModelBlock.h). The model is not registered with the controller.
 template <class X, class... Args>
 std::shared_ptr<X> zqCreateModel(Args&&... args)
 {
-    std::shared_ptr<X> model(new X(std::forward<Args>(args)...));
+    std::shared_ptr<X> model = zqMakeModelInBlock<X>(std::forward<Args>(args)...);
     model->setSelf(model);
     return model;
 }

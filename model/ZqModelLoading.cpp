@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <cctype>
 #include <cerrno>
+#include <exception>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -121,25 +122,37 @@ std::set<std::string> collectedKeyNames(const Object& object)
     return names;
 }
 
-// True when the parent -> children links to add, with the children the models have, hold a
-// cycle: a depth-first walk from every parent that gains children.
+// True when the parent -> children links to add (children [begin, end) of the pending
+// entries), with the children the models have, hold a cycle: a depth-first walk from every
+// parent that gains children.
 template <class Pending>
-bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::vector<std::shared_ptr<ZqModel>>>& resolved)
+bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::shared_ptr<ZqModel>>& children)
 {
-    std::unordered_map<const ZqModel*, std::vector<const ZqModel*>> added;
-    for (std::size_t i = 0; i < pending.size(); ++i) {
-        std::vector<const ZqModel*>& list = added[pending[i].parent.get()];
-        for (const std::shared_ptr<ZqModel>& child : resolved[i])
-            list.push_back(child.get());
+    // The added children of each parent, grouped: a parent may have several entries.
+    std::vector<std::size_t> order(pending.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return pending[a].parent.get() < pending[b].parent.get(); });
+    std::vector<const ZqModel*> added;
+    added.reserve(children.size());
+    std::unordered_map<const ZqModel*, std::pair<std::size_t, std::size_t>> groups;
+    groups.reserve(pending.size());
+    for (std::size_t i : order) {
+        auto [group, fresh] = groups.try_emplace(pending[i].parent.get(), added.size(), added.size());
+        for (std::size_t k = pending[i].begin; k < pending[i].end; ++k)
+            added.push_back(children[k].get());
+        group->second.second = added.size();
     }
     enum : uint8_t { kNew, kOnPath, kDone };
     std::unordered_map<const ZqModel*, uint8_t> state;
+    state.reserve(pending.size() + children.size());
     struct Step {
         const ZqModel* model;
         std::size_t next;
     };
     std::vector<Step> path;
-    for (const auto& [root, unused] : added) {
+    for (const auto& [root, unused] : groups) {
         if (state[root] != kNew)
             continue;
         state[root] = kOnPath;
@@ -147,15 +160,15 @@ bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::vect
         while (!path.empty()) {
             const ZqModel* model = path.back().model;
             const std::vector<std::shared_ptr<ZqModel>>& own = model->children();
-            const auto extra = added.find(model);
-            const std::size_t count = own.size() + (extra == added.end() ? 0 : extra->second.size());
+            const auto extra = groups.find(model);
+            const std::size_t extraCount = extra == groups.end() ? 0 : extra->second.second - extra->second.first;
             const std::size_t k = path.back().next++;
-            if (k == count) {
+            if (k == own.size() + extraCount) {
                 state[model] = kDone;
                 path.pop_back();
                 continue;
             }
-            const ZqModel* next = k < own.size() ? own[k].get() : extra->second[k - own.size()];
+            const ZqModel* next = k < own.size() ? own[k].get() : added[extra->second.first + (k - own.size())];
             uint8_t& seen = state[next];
             if (seen == kOnPath)
                 return true;
@@ -613,19 +626,13 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
                 throw ZqUnknownKeyCode(static_cast<int64_t>(key.via.u64));
         }
     }
+    if (kind != 0) {
+        readModelLinks(map, kind);
+        return;
+    }
     uint32_t id = 0;
     if (!map.getUInt(kIdKey, id)) {
         logUnreadMap(nullptr, nullptr);
-        return;
-    }
-    if (kind != 0) {
-        if (std::shared_ptr<ZqModel> model = modelById(id)) {
-            model->unpackConnections(map);
-            logUnreadNestedEntries(*model, map, kind);
-            logUnreadEntries(*model, map);
-        } else {
-            logLinksWithoutModel(id);
-        }
         return;
     }
     std::string className;
@@ -643,6 +650,22 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
     logUnreadNestedEntries(*model, map, kind);
     logUnreadEntries(*model, map);
     replaceModel(model);
+}
+
+void ZqModelController::readModelLinks(const MessagePackMap& map, int kind)
+{
+    uint32_t id = 0;
+    if (!map.getUInt(kIdKey, id)) {
+        logUnreadMap(nullptr, nullptr);
+        return;
+    }
+    if (std::shared_ptr<ZqModel> model = modelById(id)) {
+        model->unpackConnections(map);
+        logUnreadNestedEntries(*model, map, kind);
+        logUnreadEntries(*model, map);
+    } else {
+        logLinksWithoutModel(id);
+    }
 }
 
 void ZqModelController::logLinksWithoutModel(uint32_t id)
@@ -663,11 +686,22 @@ void ZqModelController::logUnreadMap(const uint32_t* id, const char* className)
 
 void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, int kind)
 {
+    // A model of only its class's attributes finds them by code.
+    const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
+    const ZqModelKeyCodes::Class* codes =
+        model.classLayoutSize() == attributes.size() ? &m_keyCodes.ofClass(model) : nullptr;
     for (const auto& [code, value] : map.entries()) {
         if (value.type != msgpack::type::MAP)
             continue;
-        const std::string* name = tryKeyName(code);
-        if (const ZqBaseAttribute* attribute = name ? model.findAttribute(*name) : nullptr)
+        const ZqBaseAttribute* attribute = nullptr;
+        if (codes) {
+            const int32_t slot = codes->find(code);
+            if (slot >= 0 && static_cast<std::size_t>(slot) < attributes.size())
+                attribute = attributes[static_cast<std::size_t>(slot)];
+        } else if (const std::string* name = tryKeyName(code)) {
+            attribute = model.findAttribute(*name);
+        }
+        if (attribute)
             logUnreadNested(model, *attribute, MessagePackMap::fromObject(value), kind);
     }
 }
@@ -675,7 +709,12 @@ void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const Messa
 void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute,
                                         const MessagePackMap& nested, int kind)
 {
-    NestedKeys& known = m_nestedKeys[attribute.typeId()];
+    // A few attribute classes serve every model: the last table of each is at hand.
+    const std::size_t typeId = attribute.typeId();
+    std::pair<std::size_t, NestedKeys*>& cached = m_nestedKeysCache[typeId % m_nestedKeysCache.size()];
+    if (!cached.second || cached.first != typeId)
+        cached = {typeId, &m_nestedKeys[typeId]};
+    NestedKeys& known = *cached.second;
     const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
     if (known.generation != generation) {
         known.generation = generation;
@@ -701,6 +740,10 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
     for (const CachedKeyName* key : {&kConnectedModelIdKey, &kValueKey}) {
         const msgpack::object* id = nested.find(*key);
         if (!id || id->type != msgpack::type::POSITIVE_INTEGER || id->via.u64 == 0 || id->via.u64 > UINT32_MAX)
+            continue;
+        // A link made to that model is no loss.
+        const ZqBaseAttribute* source = key == &kConnectedModelIdKey ? attribute.connectedSource() : nullptr;
+        if (source && source->owner() && source->owner()->id() == id->via.u64)
             continue;
         const ZqAttributeOwner* owner = ownerById(static_cast<unsigned>(id->via.u64));
         if (!owner) {
@@ -773,18 +816,32 @@ std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view 
     return model;
 }
 
-void ZqModelController::linkChildren(ZqModel& parent, std::vector<uint32_t> ids)
+void ZqModelController::linkChildren(ZqModel& parent, const msgpack::object_array& ids)
 {
+    const std::size_t begin = m_pendingIds.size();
+    std::exception_ptr badId;
+    try {
+        for (uint32_t i = 0; i < ids.size; ++i)
+            m_pendingIds.push_back(ids.ptr[i].as<uint32_t>());
+    } catch (const msgpack::type_error&) {
+        // The ids before the bad one are linked, as one by one they would have been.
+        badId = std::current_exception();
+    }
     if (m_keepChildren) {
         if (std::shared_ptr<ZqModel> self = parent.sharedFromThis())
-            m_pendingChildren.push_back({std::move(self), std::move(ids)});
-        return;
+            m_pendingChildren.push_back({std::move(self), begin, m_pendingIds.size()});
+        else
+            m_pendingIds.resize(begin);
+    } else {
+        for (std::size_t i = begin; i < m_pendingIds.size(); ++i) {
+            if (std::shared_ptr<ZqModel> child = modelById(m_pendingIds[i]))
+                parent.addChild(child, true);
+        }
+        m_pendingIds.resize(begin);
+        parent.childrenLinked();
     }
-    for (uint32_t id : ids) {
-        if (std::shared_ptr<ZqModel> child = modelById(id))
-            parent.addChild(child, true);
-    }
-    parent.childrenLinked();
+    if (badId)
+        std::rethrow_exception(badId);
 }
 
 void ZqModelController::linkPendingChildren()
@@ -792,27 +849,34 @@ void ZqModelController::linkPendingChildren()
     m_keepChildren = false;
     std::vector<PendingChildren> pending = std::move(m_pendingChildren);
     m_pendingChildren.clear();
-    std::vector<std::vector<std::shared_ptr<ZqModel>>> resolved(pending.size());
-    for (std::size_t i = 0; i < pending.size(); ++i) {
-        resolved[i].reserve(pending[i].ids.size());
-        for (uint32_t id : pending[i].ids) {
-            if (std::shared_ptr<ZqModel> child = modelById(id))
-                resolved[i].push_back(std::move(child));
+    const std::vector<uint32_t> ids = std::move(m_pendingIds);
+    m_pendingIds.clear();
+    // Each entry's range moves from its ids to its children found.
+    std::vector<std::shared_ptr<ZqModel>> children;
+    children.reserve(ids.size());
+    for (PendingChildren& entry : pending) {
+        const std::size_t begin = children.size();
+        for (std::size_t i = entry.begin; i < entry.end; ++i) {
+            if (std::shared_ptr<ZqModel> child = modelById(ids[i]))
+                children.push_back(std::move(child));
             else if (!m_preloading)
                 debugLog("[ZqModelController] %s: model %u lists child %u, which no model has", m_loadingFile.c_str(),
-                         pending[i].parent->id(), id);
+                         entry.parent->id(), ids[i]);
         }
+        entry.begin = begin;
+        entry.end = children.size();
     }
     // One check over the whole graph; only when the file's links would close a cycle are
     // they added one by one, each refused link with its log line.
-    const bool cycle = formsCycle(pending, resolved);
-    for (std::size_t i = 0; i < pending.size(); ++i) {
-        ZqModel& parent = *pending[i].parent;
+    const bool cycle = formsCycle(pending, children);
+    for (const PendingChildren& entry : pending) {
+        ZqModel& parent = *entry.parent;
+        const std::span<const std::shared_ptr<ZqModel>> own(children.data() + entry.begin, entry.end - entry.begin);
         if (!cycle) {
-            parent.addLoadedChildren(resolved[i]);
+            parent.addLoadedChildren(own);
             continue;
         }
-        for (const std::shared_ptr<ZqModel>& child : resolved[i])
+        for (const std::shared_ptr<ZqModel>& child : own)
             parent.insertChild(child, -1, true);
         parent.childrenLinked();
     }

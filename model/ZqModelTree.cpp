@@ -68,7 +68,7 @@ void ZqModel::removeAllChildren(bool silent)
         notifyChanged();
 }
 
-void ZqModel::addLoadedChildren(const std::vector<std::shared_ptr<ZqModel>>& children)
+void ZqModel::addLoadedChildren(std::span<const std::shared_ptr<ZqModel>> children)
 {
     m_children.reserve(m_children.size() + children.size());
     const std::shared_ptr<ZqModel> self = sharedFromThis();

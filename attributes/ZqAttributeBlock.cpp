@@ -1,0 +1,115 @@
+#include "attributes/ZqAttributeBlock.h"
+
+#include <new>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ZQ_BLOCK_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZQ_BLOCK_ASAN 1
+#endif
+#endif
+#ifdef ZQ_BLOCK_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
+namespace zqblock {
+
+namespace {
+
+constexpr std::size_t kHeader = roundUp(sizeof(Block));
+
+} // namespace
+
+Room*& currentRoom()
+{
+    thread_local Room* room = nullptr;
+    return room;
+}
+
+void* makeBlock(std::size_t body, std::size_t roomBytes, Room& room)
+{
+    body = roundUp(body);
+    roomBytes = roundUp(roomBytes);
+    char* memory = static_cast<char*>(::operator new(kHeader + body + roomBytes, std::align_val_t(kAlignment)));
+    room.block = new (memory) Block();
+    room.next = memory + kHeader + body;
+    room.end = room.next + roomBytes;
+    currentRoom() = &room;
+    return memory + kHeader;
+}
+
+void releaseFirstPart(void* pointer)
+{
+    release(reinterpret_cast<Block*>(static_cast<char*>(pointer) - kHeader));
+}
+
+void release(Block* block)
+{
+    if (block->parts.fetch_sub(1, std::memory_order_acq_rel) != 1)
+        return;
+    block->~Block();
+    ::operator delete(static_cast<void*>(block), std::align_val_t(kAlignment));
+}
+
+void RoomScope::finish()
+{
+#ifdef ZQ_BLOCK_ASAN
+    if (m_room.next != m_room.end)
+        ASAN_POISON_MEMORY_REGION(m_room.next, static_cast<std::size_t>(m_room.end - m_room.next));
+#endif
+    m_room.next = m_room.end;
+}
+
+} // namespace zqblock
+
+// ZqBaseAttribute's own allocation: a prefix before each attribute names the block it
+// lies in (null for the heap) and its size.
+#include "attributes/ZqBaseAttribute.h"
+
+namespace {
+
+struct Prefix {
+    zqblock::Block* block;
+    std::size_t size;
+};
+constexpr std::size_t kPrefix = zqblock::roundUp(sizeof(Prefix));
+
+} // namespace
+
+void* ZqBaseAttribute::operator new(std::size_t size)
+{
+    const std::size_t total = kPrefix + zqblock::roundUp(size);
+    char* memory = nullptr;
+    zqblock::Block* block = nullptr;
+    if (zqblock::Room* room = zqblock::currentRoom()) {
+        room->wanted += total;
+        if (static_cast<std::size_t>(room->end - room->next) >= total) {
+            memory = room->next;
+            room->next += total;
+            block = room->block;
+            block->parts.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+    if (!memory)
+        memory = static_cast<char*>(::operator new(total, std::align_val_t(zqblock::kAlignment)));
+    new (memory) Prefix{block, total};
+    return memory + kPrefix;
+}
+
+void ZqBaseAttribute::operator delete(void* pointer)
+{
+    if (!pointer)
+        return;
+    char* memory = static_cast<char*>(pointer) - kPrefix;
+    const Prefix prefix = *reinterpret_cast<Prefix*>(memory);
+    if (!prefix.block) {
+        ::operator delete(memory, std::align_val_t(zqblock::kAlignment));
+        return;
+    }
+#ifdef ZQ_BLOCK_ASAN
+    // The block lives on: a use of the deleted attribute must still be caught.
+    ASAN_POISON_MEMORY_REGION(memory, prefix.size);
+#endif
+    zqblock::release(prefix.block);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+// One allocation for a model, its shared pointer's control block and the attributes its
+// constructor makes. The block starts with a count of the parts placed in it (the model
+// with its control block, and each attribute); it is freed when the last part goes, so
+// an attribute taken from its model may outlive the model.
+//
+// While a model is being made, its block's room is the thread's current room: every
+// ZqBaseAttribute made meanwhile is placed there while it fits, else on the heap as
+// usual (ZqBaseAttribute's operator new). The room a class needs is learned from the
+// models of it already made.
+namespace zqblock {
+
+// Every part's memory is aligned to this.
+constexpr std::size_t kAlignment = 16;
+
+constexpr std::size_t roundUp(std::size_t size)
+{
+    return (size + kAlignment - 1) & ~(kAlignment - 1);
+}
+
+struct alignas(kAlignment) Block {
+    std::atomic<uint32_t> parts{1};
+};
+
+// The free part of a block: [next, end). wanted counts every byte that attributes asked
+// for while the room was current, placed or not.
+struct Room {
+    Block* block = nullptr;
+    char* next = nullptr;
+    char* end = nullptr;
+    std::size_t wanted = 0;
+};
+
+// The current room of this thread, else null.
+Room*& currentRoom();
+
+// A new block with body bytes for its first part (returned) and room bytes after it,
+// which become room's and the thread's current room.
+void* makeBlock(std::size_t body, std::size_t roomBytes, Room& room);
+// Drops the part at pointer (a first part of a block made by makeBlock).
+void releaseFirstPart(void* pointer);
+// Drops one part of the block; the last frees it.
+void release(Block* block);
+
+// Makes the room of one model current while it is made, then gives the previous back.
+class RoomScope {
+public:
+    RoomScope() : m_previous(currentRoom()) {}
+    ~RoomScope()
+    {
+        finish();
+        currentRoom() = m_previous;
+    }
+    RoomScope(const RoomScope&) = delete;
+    RoomScope& operator=(const RoomScope&) = delete;
+
+    Room& room() { return m_room; }
+
+private:
+    // Marks the room's unused end as out of bounds for the address sanitizer.
+    void finish();
+
+    Room* m_previous;
+    Room m_room;
+};
+
+} // namespace zqblock
