@@ -85,12 +85,9 @@ int32_t keyCodeOrDefault(std::string_view name)
     return fixed >= 0 && !dictionary.codeToName.count(fixed) ? fixed : -1;
 }
 
-int32_t CachedKeyName::codeOrDefault() const
+int32_t CachedKeyName::lookUp() const
 {
-    const uint64_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
-    const uint64_t cached = m_cached.load(std::memory_order_relaxed);
-    if ((cached >> 32) == generation)
-        return static_cast<int32_t>(static_cast<uint32_t>(cached));
+    const uint64_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
     const int32_t code = keyCodeOrDefault(m_name);
     m_cached.store(generation << 32 | static_cast<uint32_t>(code), std::memory_order_relaxed);
     return code;

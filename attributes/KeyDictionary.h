@@ -80,7 +80,8 @@ public:
     // for every key it reads.
     std::vector<bool> knownCodes;
     // Counts the installs (from 1), so that codes remembered by CachedKeyName go stale.
-    std::atomic<uint32_t> generation{1};
+    // Static, so that a reader checks it without reaching the dictionary.
+    static inline std::atomic<uint32_t> generation{1};
 
 private:
     KeyDictionary();
@@ -105,9 +106,18 @@ public:
     CachedKeyName& operator=(const CachedKeyName&) = delete;
 
     std::string_view name() const { return m_name; }
-    int32_t codeOrDefault() const;
+    int32_t codeOrDefault() const
+    {
+        const uint64_t cached = m_cached.load(std::memory_order_relaxed);
+        if ((cached >> 32) == KeyDictionary::generation.load(std::memory_order_relaxed))
+            return static_cast<int32_t>(static_cast<uint32_t>(cached));
+        return lookUp();
+    }
 
 private:
+    // Looks the code up in the installed dictionary and remembers it.
+    int32_t lookUp() const;
+
     std::string_view m_name;
     // The dictionary generation in the high half, the code in the low half; 0 = not looked up.
     mutable std::atomic<uint64_t> m_cached{0};

@@ -148,15 +148,8 @@ void ZqModel::unpackConnections(const MessagePackMap& map)
 {
     // Most models link no attribute: a map of only the id and the children skips the walk.
     const std::size_t fixedEntries = (map.find(kIdKey) ? 1u : 0u) + (map.find(kChildrenKey) ? 1u : 0u);
-    if (map.size() != fixedEntries) {
-        ZqModelKeyCodes& keyCodes = ZqModelController::shared()->keyCodes();
-        const ZqModelKeyCodes::Class& codes = keyCodes.ofClass(*this);
-        for (std::size_t i = 0; i < m_attributes.size(); ++i) {
-            MessagePackMap nested;
-            if (nestedMap(map, ZqModelKeyCodes::attributeCode(codes, *this, i), nested))
-                m_attributes[i]->unpackConnections(nested);
-        }
-    }
+    if (map.size() != fixedEntries)
+        unpackAttributeLinks(map);
     const msgpack::object* children = map.find(kChildrenKey);
     if (!children) {
         childrenLinked();
@@ -165,6 +158,43 @@ void ZqModel::unpackConnections(const MessagePackMap& map)
     if (children->type != msgpack::type::ARRAY)
         throw msgpack::type_error();
     ZqModelController::shared()->linkChildren(*this, children->via.array);
+}
+
+void ZqModel::unpackAttributeLinks(const MessagePackMap& map)
+{
+    ZqModelKeyCodes& keyCodes = ZqModelController::shared()->keyCodes();
+    const ZqModelKeyCodes::Class& codes = keyCodes.ofClass(*this);
+    // The attributes the entries name, found through the class's codes so that the others
+    // are not touched; taken in list order, the order in which links are made.
+    struct Named {
+        int32_t index;
+        const msgpack::object* value;
+    };
+    constexpr std::size_t kMost = 16;
+    Named named[kMost];
+    std::size_t count = 0;
+    bool byCode = m_classLayout == m_attributes.size();
+    for (const auto& [code, value] : map.entries()) {
+        for (int32_t i = byCode ? codes.find(code) : -1; i >= 0; i = codes.next[static_cast<std::size_t>(i)]) {
+            if (static_cast<std::size_t>(i) >= m_attributes.size() || count == kMost) {
+                byCode = false;
+                break;
+            }
+            named[count++] = {i, &value};
+        }
+    }
+    if (byCode) {
+        std::sort(named, named + count, [](const Named& a, const Named& b) { return a.index < b.index; });
+        for (std::size_t k = 0; k < count; ++k)
+            m_attributes[static_cast<std::size_t>(named[k].index)]->unpackConnections(
+                MessagePackMap::fromObject(*named[k].value));
+        return;
+    }
+    for (std::size_t i = 0; i < m_attributes.size(); ++i) {
+        MessagePackMap nested;
+        if (nestedMap(map, ZqModelKeyCodes::attributeCode(codes, *this, i), nested))
+            m_attributes[i]->unpackConnections(nested);
+    }
 }
 
 void ZqModel::loadAttributesFromDictionary(CCDictionary* dictionary)

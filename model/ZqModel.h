@@ -144,6 +144,8 @@ public:
     static ZqModel* ownerOf(const ZqBaseAttribute* attribute);
 
 private:
+    // Hands each attribute that the connections map names its link map.
+    void unpackAttributeLinks(const MessagePackMap& map);
     void deleteAttributes();
     void removeChildPointer(const ZqModel* child, bool silent);
     void removeParentPointer(const ZqModel* parent, bool silent);
