@@ -285,6 +285,13 @@ TEST_F(ModelTest, ConnectionsMapCarriesChildrenAndLinks)
     MessagePackMap notAnArray(&zone);
     notAnArray.setUInt("children", 3);
     EXPECT_THROW(copy->unpackConnections(notAnArray), msgpack::type_error);
+
+    // A list with an element that is no id: the ids before it are linked, then the error.
+    Model partial = make("partial");
+    MessagePackMap badElement(&zone);
+    badElement.setArray("children", {msgpack::object(second->id()), msgpack::object(-3), msgpack::object(parent->id())});
+    EXPECT_THROW(partial->unpackConnections(badElement), msgpack::type_error);
+    EXPECT_EQ(partial->children(), std::vector<std::shared_ptr<ZqModel>>{second});
 }
 
 TEST_F(ModelTest, NotificationsReachObservers)

@@ -4,6 +4,7 @@
 #include "tools_test_support.h"
 
 #include "tools/ZqDataWriter.h"
+#include "tools/ZqGameBuilder.h"
 #include "tools/ZqSampleGame.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,21 @@ public:
     LinkSourceModel(const LinkSourceModel& source) : ZqModel(source) {}
     ZQ_MODEL_IDENTITY(LinkSourceModel, ZqModel)
     static std::shared_ptr<LinkSourceModel> create() { return zqCreateModel<LinkSourceModel>("source"); }
+};
+
+// Two attributes of one name, a target and then a source, and a third source: a link to
+// "Port" must reach the second attribute, the first source of that name.
+class TwinPortModel : public ZqModel {
+public:
+    explicit TwinPortModel(const std::string& name) : ZqModel(name)
+    {
+        (new ZqAttribute("Port", this))->setConnectionType(ZqBaseAttribute::kTarget, true);
+        (new ZqAttribute("Port", this))->setConnectionType(ZqBaseAttribute::kSource, true);
+        (new ZqAttribute("Other", this))->setConnectionType(ZqBaseAttribute::kSource, true);
+    }
+    TwinPortModel(const TwinPortModel& source) : ZqModel(source) {}
+    ZQ_MODEL_IDENTITY(TwinPortModel, ZqModel)
+    static std::shared_ptr<TwinPortModel> create() { return zqCreateModel<TwinPortModel>("twin"); }
 };
 
 // The source attribute a model's "Input" is linked to, as "<owner id>:<name>".
@@ -93,6 +109,48 @@ TEST_F(ToolsTest, LinksReachTheirSourceOnAnotherClassOfTheSameNamesAndAResetFree
         }
     }
     own.setModelFileRoad(ZqModelFileRoad::kVisitor);
+}
+
+TEST_F(ToolsTest, ALinkTakesTheFirstSourceOfItsNameByCodeAndByNameOnceTheListChanged)
+{
+    delete ZqModelController::shared();
+    ZqModelController own;
+    static const ZqModelClass rows[] = {zqModelClassRow<TwinPortModel>()};
+    own.addModelClasses(ZqSampleGame::generatedModelClasses());
+    own.addModelClasses(rows);
+    ZqGameBuilder::startGame(own, "Twin ports");
+    const std::shared_ptr<TwinPortModel> twin = TwinPortModel::create();
+    const std::shared_ptr<ZqGeneratedModel> user = ZqGeneratedModel::create();
+    twin->setId(2);
+    user->setId(3);
+    own.addModel(twin);
+    own.addModel(user);
+    user->m_input->connect(twin->attributes()[2]);
+    TempDir root;
+    ZqDataWriter(own, ZqDataWriter::Options()).write(root.file("data"));
+
+    for (const ZqModelFileRoad road : {ZqModelFileRoad::kVisitor, ZqModelFileRoad::kMaps}) {
+        SCOPED_TRACE(road == ZqModelFileRoad::kVisitor ? "visitor" : "maps");
+        own.setModelFileRoad(road);
+        const LoadRun run = loadGame(own, root.path().string());
+        ASSERT_FALSE(run.failed) << run.error;
+        const std::shared_ptr<ZqModel> loadedTwin = own.modelById(2);
+        ASSERT_TRUE(loadedTwin);
+        ASSERT_EQ(loadedTwin->classLayoutSize(), loadedTwin->attributes().size());
+        const ZqBaseAttribute* port = loadedTwin->attributes()[2];
+        EXPECT_EQ(inputSource(own, 3), "2:Port");
+        EXPECT_EQ(own.modelById(3)->findAttribute("Input")->connectedSource(), port);
+        EXPECT_EQ(own.linkSource(*loadedTwin, "Port"), port);
+        EXPECT_EQ(own.linkSource(*loadedTwin, "Other"), loadedTwin->attributes()[3]);
+        EXPECT_EQ(own.linkSource(*loadedTwin, "Missing"), nullptr);
+        // Renamed, the source leaves the class's codes: names decide from then on.
+        loadedTwin->attributes()[2]->setName("Gone", true);
+        EXPECT_LT(loadedTwin->classLayoutSize(), loadedTwin->attributes().size());
+        EXPECT_EQ(own.linkSource(*loadedTwin, "Port"), nullptr);
+        EXPECT_EQ(own.linkSource(*loadedTwin, "Gone"), port);
+    }
+    own.setModelFileRoad(ZqModelFileRoad::kVisitor);
+    own.reset();
 }
 
 } // namespace

@@ -1,0 +1,89 @@
+// A model and the attributes its constructor makes share one block: where they lie, and
+// that an attribute taken from its model, or deleted before it, is safe either way (the
+// sanitizers run these).
+#include "ModelTestSupport.h"
+
+#include "model/ZqModelBlock.h"
+
+namespace {
+
+using Model = std::shared_ptr<TableModel>;
+Model make(const std::string& name) { return zqCreateModel<TableModel>(name); }
+
+// Makes one attribute more when its name asks for it: the room its class needs grows.
+class GrowingModel : public ZqModel {
+public:
+    explicit GrowingModel(const std::string& name) : ZqModel(name)
+    {
+        new ZqAttributeFloat("Speed", this);
+        if (name == "large")
+            new ZqAttributeString("Title", this);
+    }
+    GrowingModel(const GrowingModel& source) : ZqModel(source) {}
+    ZQ_MODEL_IDENTITY(GrowingModel, ZqModel)
+};
+
+// True when every attribute lies between the model and the end of its block's room.
+template <class X>
+bool attributesInBlock(const X& model)
+{
+    const char* start = reinterpret_cast<const char*>(&model);
+    const char* end = start + sizeof(X) + zqModelRoomBytes<X>().load() + 64;
+    for (const ZqBaseAttribute* attribute : model.attributes()) {
+        const char* at = reinterpret_cast<const char*>(attribute);
+        if (at <= start || at >= end)
+            return false;
+    }
+    return true;
+}
+
+TEST_F(ModelTest, AModelsOwnAttributesShareItsBlockAndOutliveItWhenTakenAway)
+{
+    make("first"); // teaches the class its room
+    Model second = make("second");
+    EXPECT_TRUE(attributesInBlock(*second));
+
+    // Taken to another model: the block stays while the attribute lives.
+    auto* title = second->m_title;
+    second->removeAttribute(title);
+    Model third = make("third");
+    third->addAttribute(title);
+    second.reset();
+    EXPECT_EQ(title->name(), "Title");
+    title->setValue("kept");
+    EXPECT_EQ(third->indexOfAttribute(title), static_cast<int>(third->attributes().size()) - 1);
+    third.reset(); // both blocks go now; a leak or a second free would be reported
+
+    // Deleted before its model.
+    Model fourth = make("fourth");
+    delete fourth->m_lives;
+    fourth->m_lives = nullptr;
+    EXPECT_EQ(fourth->findAttribute("Lives"), nullptr);
+    fourth.reset();
+
+    // Copies take blocks of their own.
+    Model source = make("source");
+    source->m_speed->setValue(4.0f);
+    const std::shared_ptr<TableModel> copy = std::static_pointer_cast<TableModel>(source->duplicate(false, false));
+    source.reset();
+    EXPECT_TRUE(attributesInBlock(*copy));
+    EXPECT_EQ(copy->m_speed->value(), 4.0f);
+}
+
+TEST_F(ModelTest, AClassThatNeedsMoreRoomGetsItFromItsNextModel)
+{
+    const std::shared_ptr<GrowingModel> small = zqCreateModel<GrowingModel>("small");
+    const std::size_t smallRoom = zqModelRoomBytes<GrowingModel>().load();
+    EXPECT_GT(smallRoom, 0u);
+    // Its title does not fit in the room learned so far: it goes to the heap.
+    const std::shared_ptr<GrowingModel> large = zqCreateModel<GrowingModel>("large");
+    EXPECT_FALSE(attributesInBlock(*large) && zqModelRoomBytes<GrowingModel>().load() == smallRoom);
+    EXPECT_GT(zqModelRoomBytes<GrowingModel>().load(), smallRoom);
+    const std::shared_ptr<GrowingModel> next = zqCreateModel<GrowingModel>("large");
+    EXPECT_TRUE(attributesInBlock(*next));
+    EXPECT_EQ(next->attributes().size(), 3u);
+    // A model made while another is being made gets its own block.
+    EXPECT_EQ(zqblock::currentRoom(), nullptr);
+}
+
+} // namespace
