@@ -31,12 +31,8 @@ ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owne
 {
     if (source.m_connectionType != kNone)
         setConnectionType(source.m_connectionType, true);
-    if (m_connectionType == kTarget) {
-        // A copy: the source's list may change while this one links.
-        const std::vector<ZqBaseAttribute*> sources = source.m_links;
-        for (ZqBaseAttribute* linked : sources)
-            connect(linked, true);
-    }
+    if (m_connectionType == kTarget && source.m_source)
+        connect(source.m_source, true);
 }
 
 ZqBaseAttribute::~ZqBaseAttribute()
@@ -200,13 +196,13 @@ void ZqBaseAttribute::connect(ZqBaseAttribute* other, bool silent)
             return;
         m_links.push_back(other);
     } else {
-        if (connectedSource() == other)
+        if (m_source == other)
             return;
-        if (ZqBaseAttribute* former = connectedSource()) {
-            m_links.clear();
+        if (ZqBaseAttribute* former = m_source) {
+            m_source = nullptr;
             former->disconnect(this, silent);
         }
-        m_links.push_back(other);
+        m_source = other;
     }
     other->connect(this, silent);
     if (!silent)
@@ -228,13 +224,13 @@ void ZqBaseAttribute::disconnect(ZqBaseAttribute* other, bool silent)
 
 void ZqBaseAttribute::disconnectAll(bool silent)
 {
-    if (m_links.empty())
-        return;
-    if (m_connectionType == kTarget) {
-        ZqBaseAttribute* source = m_links.front();
-        m_links.clear();
+    if (m_source) {
+        ZqBaseAttribute* source = m_source;
+        m_source = nullptr;
         source->disconnect(this, silent);
     } else {
+        if (m_links.empty())
+            return;
         // Moved out first: each former target calls back into this attribute.
         const std::vector<ZqBaseAttribute*> targets = std::move(m_links);
         m_links.clear();
@@ -247,14 +243,21 @@ void ZqBaseAttribute::disconnectAll(bool silent)
 
 bool ZqBaseAttribute::contains(const ZqBaseAttribute* other) const
 {
+    if (m_source)
+        return other == m_source;
     return std::find(m_links.begin(), m_links.end(), other) != m_links.end();
+}
+
+std::vector<ZqBaseAttribute*> ZqBaseAttribute::links() const
+{
+    if (m_source)
+        return {m_source};
+    return m_links;
 }
 
 ZqBaseAttribute* ZqBaseAttribute::connectedSource() const
 {
-    if (m_connectionType != kTarget || m_links.empty())
-        return nullptr;
-    return m_links.front();
+    return m_connectionType == kTarget ? m_source : nullptr;
 }
 
 void ZqAttributeOwner::forgetOwner(ZqBaseAttribute& attribute)

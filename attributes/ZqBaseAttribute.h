@@ -109,7 +109,7 @@ public:
     void disconnect(ZqBaseAttribute* other, bool silent = false);
     void disconnectAll(bool silent = false);
     bool contains(const ZqBaseAttribute* other) const;
-    std::vector<ZqBaseAttribute*> links() const { return m_links; }
+    std::vector<ZqBaseAttribute*> links() const;
     // The source of a target, else null.
     ZqBaseAttribute* connectedSource() const;
 
@@ -125,6 +125,9 @@ private:
     ZqAttributeOwner* m_owner = nullptr;
     unsigned m_flag = 0;
     int m_connectionType = kNone;
+    // A target's one source, held apart so that linking a target allocates nothing.
+    ZqBaseAttribute* m_source = nullptr;
+    // A source's targets.
     std::vector<ZqBaseAttribute*> m_links;
 };
 
