@@ -182,7 +182,7 @@ void ZqBaseAttribute::setOwner(ZqAttributeOwner* owner)
         owner->addAttribute(this, -1);
 }
 
-void ZqBaseAttribute::setConnectionType(int kind, bool silent)
+void ZqBaseAttribute::setConnectionType(ConnectionType kind, bool silent)
 {
     if (kind == m_connectionType)
         return;

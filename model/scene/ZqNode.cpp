@@ -28,7 +28,7 @@ std::string defaultNodeName(const std::string& name, const char* prefix)
 }
 
 // A value-less port with the given connection kind, owned by the model.
-ZqBaseAttribute* addPort(ZqModel* owner, const std::string& name, int kind)
+ZqBaseAttribute* addPort(ZqModel* owner, const std::string& name, ZqBaseAttribute::ConnectionType kind)
 {
     auto* port = new ZqAttribute(name, owner);
     port->setConnectionType(kind, true);
