@@ -3,6 +3,7 @@
 #include "model/ZqModelController.h"
 
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "model/ZqArchiveReader.h"
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModel.h"
@@ -723,7 +724,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
         }
         // A link names its source attribute too, which the source model must have.
         std::string sourceName;
-        if (key != &kConnectedModelIdKey || !nested.getString(kAttributeNameKey, sourceName) || sourceName.empty())
+        if (key != &kConnectedModelIdKey || !zqNonEmptyText(nested, kAttributeNameKey, sourceName))
             continue;
         const auto isSource = [&](const ZqBaseAttribute* candidate) {
             return candidate->connectionType() == ZqBaseAttribute::kSource && candidate->name() == sourceName;

@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelScreen.h"
 #include "cocos2d.h"
@@ -94,7 +95,7 @@ void ZqBaseNode::loadConnectionsFromDictionary(CCDictionary* dictionary)
                 break;
             const std::string name = key->getCString();
             auto* link = dynamic_cast<CCDictionary*>(dictionary->objectForKey(name));
-            if (findAttribute(name) || !link || link->valueForKey("connectedModelId")->length() == 0)
+            if (findAttribute(name) || !zqNonEmptyText(link, "connectedModelId"))
                 continue;
             addPort(this, name, ZqBaseAttribute::kTarget)->loadConnectionFromDictionary(link);
         }
