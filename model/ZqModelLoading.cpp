@@ -353,7 +353,7 @@ bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
         if (!openArchive(m_archivePath))
             return true;
     }
-    updateProgress(m_archive->modelFileCount(state.phase));
+    updateProgress(m_archive->modelFileCount(fileKindOf(state.phase)));
     const bool firstStep = state.firstStep;
     const std::string file = firstStep ? modelFileName() : state.name;
     const FileResult result =
