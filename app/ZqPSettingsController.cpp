@@ -161,7 +161,7 @@ void readCounted(const char* countKey, const char* format, ReadEntry readEntry)
 bool gameIsLoaded()
 {
     ZqModelController* models = ZqModelController::existing();
-    return models && !models->loadingFailed() && models->loadingState().phase >= 2;
+    return models && !models->loadingFailed() && models->loadingState().phase >= ZqModelController::kLoadingDone;
 }
 
 // The model controller's list of character assets, read in place: the unlock state is

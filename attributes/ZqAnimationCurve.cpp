@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
@@ -15,13 +16,6 @@ using cocos2d::CCPoint;
 using cocos2d::CCString;
 
 namespace {
-
-// The text of an engine string stored under key, or null when there is none (the engine's
-// valueForKey answers an empty string for an absent key, which must not read as 0).
-const CCString* stringForKey(CCDictionary* dictionary, const char* key)
-{
-    return dynamic_cast<const CCString*>(dictionary->objectForKey(key));
-}
 
 float half(float sum)
 {
@@ -77,7 +71,7 @@ void ZqAnimationCurve::loadFromDictionary(CCDictionary* dictionary)
             appendReadPoint(xy.x, xy.y, inOut.x, inOut.y);
         }
     }
-    if (const CCString* preset = stringForKey(dictionary, "preset"))
+    if (const CCString* preset = zqNonEmptyText(dictionary, "preset"))
         m_preset = preset->intValue();
 }
 
@@ -232,7 +226,7 @@ CurveSet loadCurveSet(CCArray* array)
         CCDictionary* element = dynamic_cast<CCDictionary*>(object);
         if (!element)
             continue;
-        const CCString* stateText = stringForKey(element, "state");
+        const CCString* stateText = zqNonEmptyText(element, "state");
         const int32_t state = stateText ? stateText->intValue() : -1;
         CCDictionary* animation = dynamic_cast<CCDictionary*>(element->objectForKey("animation"));
         if (!animation || state == -1)

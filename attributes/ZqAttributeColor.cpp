@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
@@ -139,10 +140,8 @@ void ZqAttributeGradient::loadValueFromDictionary(CCDictionary* dictionary)
         return;
     for (CCObject* object : *elements) {
         auto* element = dynamic_cast<CCDictionary*>(object);
-        if (!element || element->valueForKey("pos")->length() == 0)
-            continue;
-        const float position = element->valueForKey("pos")->floatValue();
-        m_stops[position] = colorFromDictionary(element);
+        if (const CCString* position = zqNonEmptyText(element, "pos"))
+            m_stops[position->floatValue()] = colorFromDictionary(element);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "attributes/ZqAttributeFundamental.h"
 
+#include "attributes/ZqNonEmptyText.h"
+
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
@@ -43,13 +45,6 @@ void parseNumber(const CCString* text, int& value) { value = text->intValue(); }
 void parseNumber(const CCString* text, unsigned& value) { value = text->uintValue(); }
 void parseNumber(const CCString* text, float& value) { value = text->floatValue(); }
 void parseNumber(const CCString* text, bool& value) { value = text->boolValue(); }
-
-// A non-empty engine string under key, else null (absent and empty read alike).
-const CCString* nonEmptyText(CCDictionary* dictionary, const char* key)
-{
-    const CCString* text = dictionary->valueForKey(key);
-    return text && text->length() > 0 ? text : nullptr;
-}
 
 } // namespace
 
@@ -112,15 +107,15 @@ void ZqBaseAttributeFundamental<T>::loadValueFromDictionary(CCDictionary* dictio
     if (!dictionary)
         return;
     T number{};
-    if (const CCString* text = nonEmptyText(dictionary, "value")) {
+    if (const CCString* text = zqNonEmptyText(dictionary, "value")) {
         parseNumber(text, number);
         m_value = clamped(number);
     }
-    if (const CCString* text = nonEmptyText(dictionary, "variableValue")) {
+    if (const CCString* text = zqNonEmptyText(dictionary, "variableValue")) {
         parseNumber(text, number);
         m_variableValue = clamped(number);
     }
-    const CCString* empty = nonEmptyText(dictionary, "isEmpty");
+    const CCString* empty = zqNonEmptyText(dictionary, "isEmpty");
     m_isEmpty = empty && empty->boolValue();
     if (CCObject* animations = dictionary->objectForKey("animations"))
         m_curves = loadCurveSet(dynamic_cast<CCArray*>(animations));
@@ -283,7 +278,7 @@ ZqAttributeBool::ZqAttributeBool(const std::string& name, ZqAttributeOwner* owne
 
 int32_t enumFromDictionary(CCDictionary* dictionary, int32_t current)
 {
-    const CCString* text = nonEmptyText(dictionary, "value");
+    const CCString* text = zqNonEmptyText(dictionary, "value");
     return text ? text->intValue() : current;
 }
 

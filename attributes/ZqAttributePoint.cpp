@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
@@ -27,13 +28,6 @@ float clampAxis(float value, float low, float high)
     if (high < result)
         result = high;
     return result;
-}
-
-// A non-empty engine string under key, else null (absent and empty read alike).
-const CCString* nonEmptyText(CCDictionary* dictionary, const char* key)
-{
-    const CCString* text = dictionary->valueForKey(key);
-    return text->length() > 0 ? text : nullptr;
 }
 
 CCString* formatPoint(const CCPoint& point)
@@ -115,14 +109,14 @@ void ZqBaseAttributePoint::loadValueFromDictionary(CCDictionary* dictionary)
 {
     if (!dictionary)
         return;
-    if (const CCString* text = nonEmptyText(dictionary, "value"))
+    if (const CCString* text = zqNonEmptyText(dictionary, "value"))
         m_value = text->pointValue();
-    if (const CCString* text = nonEmptyText(dictionary, "variableValue"))
+    if (const CCString* text = zqNonEmptyText(dictionary, "variableValue"))
         m_variableValue = text->pointValue();
-    const CCString* xEmpty = nonEmptyText(dictionary, "isXEmpty");
+    const CCString* xEmpty = zqNonEmptyText(dictionary, "isXEmpty");
     m_isXEmpty = xEmpty && xEmpty->boolValue();
     if (m_allowEmpty) {
-        const CCString* yEmpty = nonEmptyText(dictionary, "isYEmpty");
+        const CCString* yEmpty = zqNonEmptyText(dictionary, "isYEmpty");
         m_isYEmpty = yEmpty && yEmpty->boolValue();
     }
     if (CCObject* animations = dictionary->objectForKey("animationsX"))

@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
 
@@ -191,10 +192,7 @@ void ZqAttributeString::setValue(const char* text, bool silent)
 
 void ZqAttributeString::loadValueFromDictionary(CCDictionary* dictionary)
 {
-    if (!dictionary)
-        return;
-    const CCString* text = dictionary->valueForKey("value");
-    if (text && text->length() > 0)
+    if (const CCString* text = zqNonEmptyText(dictionary, "value"))
         setValue(text->m_sString, true);
 }
 
@@ -226,12 +224,8 @@ ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqAttributeOwner* owne
 
 void ZqAttributeRect::loadValueFromDictionary(CCDictionary* dictionary)
 {
-    if (!dictionary)
-        return;
-    const CCString* text = dictionary->valueForKey("value");
-    if (!text || text->length() == 0)
-        return;
-    m_value = cocos2d::CCRectFromString(text->getCString());
+    if (const CCString* text = zqNonEmptyText(dictionary, "value"))
+        m_value = cocos2d::CCRectFromString(text->getCString());
 }
 
 CCObject* ZqAttributeRect::saveValueToDictionary() const
@@ -252,12 +246,8 @@ ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqAttributeOwner* owne
 
 void ZqAttributeSize::loadValueFromDictionary(CCDictionary* dictionary)
 {
-    if (!dictionary)
-        return;
-    const CCString* text = dictionary->valueForKey("value");
-    if (!text || text->length() == 0)
-        return;
-    m_value = cocos2d::CCSizeFromString(text->getCString());
+    if (const CCString* text = zqNonEmptyText(dictionary, "value"))
+        m_value = cocos2d::CCSizeFromString(text->getCString());
 }
 
 CCObject* ZqAttributeSize::saveValueToDictionary() const

@@ -3,6 +3,7 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAnimationCurve.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "cocos2d.h"
 
 #include <algorithm>
@@ -70,7 +71,7 @@ void ZqBaseAttribute::unpackConnections(const MessagePackMap& map)
     if (!owner)
         return;
     std::string attributeName;
-    if (!map.getString(kAttributeNameKey, attributeName) || attributeName.empty())
+    if (!zqNonEmptyText(map, kAttributeNameKey, attributeName))
         return;
     if (ZqBaseAttribute* source = zqAttributeOwnerResolver()->linkSource(*owner, attributeName))
         connect(source, true);
@@ -116,8 +117,8 @@ void ZqBaseAttribute::loadConnectionFromDictionary(CCDictionary* dictionary)
     const ZqAttributeOwner* owner = resolveOwner(modelId);
     if (!owner)
         return;
-    const CCString* attributeName = dictionary->valueForKey("attributeName");
-    if (attributeName->length() == 0)
+    const CCString* attributeName = zqNonEmptyText(dictionary, "attributeName");
+    if (!attributeName)
         return;
     if (ZqBaseAttribute* source = zqAttributeOwnerResolver()->linkSource(*owner, attributeName->getCString()))
         connect(source, true);
@@ -178,7 +179,7 @@ void ZqBaseAttribute::setOwner(ZqAttributeOwner* owner)
         owner->addAttribute(this, -1);
 }
 
-void ZqBaseAttribute::setConnectionType(int kind, bool silent)
+void ZqBaseAttribute::setConnectionType(ConnectionType kind, bool silent)
 {
     if (kind == m_connectionType)
         return;

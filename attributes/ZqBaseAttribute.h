@@ -95,13 +95,13 @@ public:
     const std::string& name() const { return m_name; }
     ZqAttributeOwner* owner() const { return m_owner; }
     unsigned flag() const { return m_flag; }
-    int connectionType() const { return m_connectionType; }
+    ConnectionType connectionType() const { return m_connectionType; }
 
     void setName(const std::string& name, bool silent = false);
     // Moves the attribute from its owner's list to the new owner's list; no notification.
     void setOwner(ZqAttributeOwner* owner);
     // A different kind drops every link first.
-    void setConnectionType(int kind, bool silent = false);
+    void setConnectionType(ConnectionType kind, bool silent = false);
 
     // Links a source and a target (in either direction); a target leaves its old source.
     void connect(ZqBaseAttribute* other, bool silent = false);
@@ -124,7 +124,7 @@ private:
     std::string m_name;
     ZqAttributeOwner* m_owner = nullptr;
     unsigned m_flag = 0;
-    int m_connectionType = kNone;
+    ConnectionType m_connectionType = kNone;
     // A target's one source, held apart so that linking a target allocates nothing.
     ZqBaseAttribute* m_source = nullptr;
     // A source's targets.

@@ -51,7 +51,7 @@ void fillProgress()
                                                      ZqPSettingsController::Checkpoint::Snapshot{50.5f, i, i / 2}};
         settings->setCheckpoint("Scene " + std::to_string(i), checkpoint);
     }
-    while (controller.nextPhase() < 2) {
+    while (controller.nextPhase() < ZqModelController::kLoadingDone) {
     }
     if (!settings->save())
         std::abort();

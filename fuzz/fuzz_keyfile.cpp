@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ZqModelController* controller = ZqModelController::shared();
     controller->reset();
     installKeyDictionary({});
-    controller->parseModelFile(kSettings, sizeof kSettings, 0);
+    controller->parseModelFile(kSettings, sizeof kSettings, ZqModelController::kAttributesFile);
     if (controller->loadKeyFile(data, size))
-        controller->parseModelFile(kSettings, sizeof kSettings, 0);
+        controller->parseModelFile(kSettings, sizeof kSettings, ZqModelController::kAttributesFile);
     return 0;
 }

@@ -84,8 +84,8 @@ std::string readWith(ZqModelFileRoad road, const uint8_t* data, size_t size)
     controller->reset();
     installKeyDictionary(keyTable());
     controller->setModelFileRoad(road);
-    controller->parseModelFile(data, size, 0);
-    controller->parseModelFile(data, size, 1);
+    controller->parseModelFile(data, size, ZqModelController::kAttributesFile);
+    controller->parseModelFile(data, size, ZqModelController::kConnectionsFile);
     return outcome(*controller);
 }
 
@@ -98,13 +98,15 @@ void writeSeeds(const std::string& directory)
     installKeyDictionary(codes);
     int written = 0;
     for (const auto& [type, models] : controller.modelsByType()) {
-        for (int kind = 0; kind < 2; ++kind) {
+        for (ZqModelController::FileKind kind :
+             {ZqModelController::kAttributesFile, ZqModelController::kConnectionsFile}) {
             msgpack::sbuffer file;
             for (const std::shared_ptr<ZqModel>& model : models) {
                 msgpack::zone zone;
                 MessagePackMap map(&zone);
                 try {
-                    kind == 0 ? model->packAttributes(map) : model->packConnections(map);
+                    kind == ZqModelController::kAttributesFile ? model->packAttributes(map)
+                                                               : model->packConnections(map);
                 } catch (const std::exception&) {
                     continue; // a key this table lacks: the model is left out
                 }
@@ -112,8 +114,8 @@ void writeSeeds(const std::string& directory)
             }
             if (models.empty() || file.size() == 0)
                 continue;
-            std::ofstream out(directory + "/" + models.front()->className() + (kind == 0 ? ".attributes" : ".connections"),
-                              std::ios::binary);
+            const char* suffix = kind == ZqModelController::kAttributesFile ? ".attributes" : ".connections";
+            std::ofstream out(directory + "/" + models.front()->className() + suffix, std::ios::binary);
             out.write(file.data(), static_cast<std::streamsize>(file.size()));
             ++written;
         }

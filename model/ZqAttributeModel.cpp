@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelObject.h"
@@ -44,10 +45,8 @@ void zqSaveReference(CCDictionary* dictionary, const ZqModel* model)
 
 bool zqReadReferenceText(CCDictionary* dictionary, unsigned& id)
 {
-    if (!dictionary)
-        return false;
-    const CCString* text = dictionary->valueForKey("value");
-    if (text->length() == 0)
+    const CCString* text = zqNonEmptyText(dictionary, "value");
+    if (!text)
         return false;
     id = text->uintValue();
     return true;

@@ -40,12 +40,27 @@ class ZqModelController : public ZqAttributeOwnerResolver {
 public:
     using ModelList = std::vector<std::shared_ptr<ZqModel>>;
 
+    // The two kinds of model file: attributes maps and connections maps. The value is the
+    // number the loading log prints.
+    enum FileKind { kAttributesFile = 0, kConnectionsFile = 1, kFileKindCount };
+    // The phases of the step-by-step loading.
+    enum LoadingPhase { kAttributesPhase = 0, kConnectionsPhase = 1, kLoadingDone = 2 };
+    // What loading one model file gave: read, not there to read, or failed (the failed
+    // state; also "No data archive" for a missing reader).
+    enum FileResult { kFileLoaded = 0, kFileNotRead = 1, kFileFailed = 2 };
+
+    // The file kind a loading phase reads (the connections files once past the first).
+    static FileKind fileKindOf(LoadingPhase phase)
+    {
+        return phase == kAttributesPhase ? kAttributesFile : kConnectionsFile;
+    }
+
     // The cursor of the step-by-step loading of the game data.
     struct LoadingState {
         std::string name = "ZqModelGeneralSettings";
         int index = 0;
         std::unordered_set<std::string> loaded;
-        int phase = 0; // 0 attributes files, 1 connections files, 2 done
+        LoadingPhase phase = kAttributesPhase;
         bool firstStep = true;
         int progress = 0; // 0..100
         int filesRead = 0; // model files the steps have read
@@ -159,15 +174,14 @@ public:
     bool loadingFailed() const { return m_loadingFailed; }
     const LoadingState& loadingState() const { return m_loadingState; }
 
-    // One model file; kind 0 attributes, 1 connections. Results: 0 read, 1 absent, 2
-    // failed (also "No data archive" for a missing reader).
-    int loadArchiveFile(const std::string& name, int kind, const std::string& passwordText);
-    int loadPlainFile(const std::string& path, int kind);
+    // One model file of that kind.
+    FileResult loadArchiveFile(const std::string& name, FileKind kind, const std::string& passwordText);
+    FileResult loadPlainFile(const std::string& path, FileKind kind);
     // The maps of one model file (size bytes; null or empty reads nothing). An attributes
     // map creates its model by "Class Name" through the registry and replaces a model of
     // the same id only once it is read completely; a connections map links the model of
     // its id. False when the file failed (failed state).
-    bool parseModelFile(const unsigned char* bytes, std::size_t size, int kind);
+    bool parseModelFile(const unsigned char* bytes, std::size_t size, FileKind kind);
     ZqModelFileRoad modelFileRoad() const { return m_road; }
     void setModelFileRoad(ZqModelFileRoad road) { m_road = road; }
     // The children a connections map lists, by id. While a connections file is read they
@@ -183,11 +197,11 @@ public:
     // lines; a name listed again keeps its first code.
     static KeyCodeTable readKeyFile(const unsigned char* bytes, std::size_t size, std::string_view userId);
 
-    // The loading state's file name: "<name>.<index>.attributes.pack" (phase 0),
-    // ".connections.pack" (phase 1), "" when done.
+    // The loading state's file name: "<name>.<index>.attributes.pack" (attributes phase),
+    // ".connections.pack" (connections phase), "" when done.
     std::string modelFileName() const;
-    // Ends a phase; the new phase. Phase 2: progress 100, the id counter above every id.
-    int nextPhase();
+    // Ends a phase; the new phase. Done: progress 100, the id counter above every id.
+    LoadingPhase nextPhase();
     // A reader on the archive at path (resolved through CCFileUtils), replacing any other;
     // false (failed state) when it cannot be opened.
     bool openArchive(const std::string& path);
@@ -210,29 +224,29 @@ private:
 
     void failLoading(const std::string& errorText, const std::string& reason);
     void failFile(const std::string& file, const char* reason);
-    int loadDataFile(const std::string& name, int kind, const std::string& passwordText);
+    FileResult loadDataFile(const std::string& name, FileKind kind, const std::string& passwordText);
     // The bytes of one model file, logged as its loading; the result as loadDataFile's.
-    int fetchDataFile(const std::string& name, int kind, const std::string& passwordText,
-                      std::optional<std::vector<unsigned char>>& data);
-    int fetchArchiveFile(const std::string& name, int kind, const std::string& passwordText,
-                         std::optional<std::vector<unsigned char>>& data);
-    int fetchPlainFile(const std::string& path, int kind, std::optional<std::vector<unsigned char>>& data);
-    // parseModelFile of the bytes of file (its name in error texts): 0 read, 2 failed.
-    int parseFileBytes(const std::string& file, const std::vector<unsigned char>& data, int kind);
+    FileResult fetchDataFile(const std::string& name, FileKind kind, const std::string& passwordText,
+                             std::optional<std::vector<unsigned char>>& data);
+    FileResult fetchArchiveFile(const std::string& name, FileKind kind, const std::string& passwordText,
+                                std::optional<std::vector<unsigned char>>& data);
+    FileResult fetchPlainFile(const std::string& path, FileKind kind, std::optional<std::vector<unsigned char>>& data);
+    // parseModelFile of the bytes of file (its name in error texts): loaded or failed.
+    FileResult parseFileBytes(const std::string& file, const std::vector<unsigned char>& data, FileKind kind);
     // The name a data file is loaded and reported under: the member, or its path.
     std::string dataFilePath(const std::string& name) const;
     // True for the general settings' file in the attributes phase when the preload read it.
     bool readInPreload(const std::string& name);
     // The line that says a model file is being loaded.
-    void logFileLoad(const std::string& file, int kind) const;
+    void logFileLoad(const std::string& file, FileKind kind) const;
     // The "User ID" of the general-settings maps in a settings file's bytes, read with the
     // fixed codes alone; false when the bytes are not such maps.
     static bool peekUserId(const std::vector<unsigned char>& bytes, std::string& userId);
     // loadKeyFile with the user id given.
     bool installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead, std::string_view userId);
-    void readModelMap(const MessagePackMap& map, int kind);
+    void readModelMap(const MessagePackMap& map, FileKind kind);
     // A connections map whose key codes are checked: links the model of its id.
-    void readModelLinks(const MessagePackMap& map, int kind);
+    void readModelLinks(const MessagePackMap& map, FileKind kind);
     // A new model of a class the data names (the general settings read aside), else null.
     std::shared_ptr<ZqModel> createModelOfClass(std::string_view className);
     void replaceModel(const std::shared_ptr<ZqModel>& model);
@@ -245,10 +259,11 @@ private:
     // Logs a connections map whose id no model has.
     void logLinksWithoutModel(uint32_t id);
     // Logs each entry of an attribute's map that the attribute does not read, and in the
-    // connections phase each link to an id no model has. kind 0 attributes, 1 connections.
-    void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested, int kind);
+    // connections phase each link to an id no model has.
+    void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested,
+                         FileKind kind);
     // logUnreadNested for every attribute map of a model map.
-    void logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, int kind);
+    void logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind);
     // Adds the children kept while a connections file was read, in the order they came.
     void linkPendingChildren();
     // The plain data file at path: its full path when it exists (letter case ignored as

@@ -33,10 +33,10 @@ public:
     explicit Visitor(ZqModelController& controller) : m_controller(controller) {}
 
     // One object at offset; see ZqModelFileReader::readMap.
-    bool read(const char* data, std::size_t size, std::size_t& offset, int kind)
+    bool read(const char* data, std::size_t size, std::size_t& offset, ZqModelController::FileKind kind)
     {
         const std::size_t start = offset;
-        begin(size - offset, kind == 0, kind != 0);
+        begin(size - offset, kind == ZqModelController::kAttributesFile, kind != ZqModelController::kAttributesFile);
         parse(data, size, offset);
         if (m_late) {
             // "Class Name" (or "id") came after the entries it decides: read the map whole.
@@ -344,7 +344,8 @@ private:
                 return;
             }
         }
-        m_controller.logUnreadNested(*m_model, *attributes[static_cast<std::size_t>(slot)], m_nested, 0);
+        m_controller.logUnreadNested(*m_model, *attributes[static_cast<std::size_t>(slot)], m_nested,
+                                     ZqModelController::kAttributesFile);
     }
 
     // The unknown-code check of a nested map that is not routed (ZqModelController's).
@@ -395,7 +396,7 @@ private:
     }
 
     // After the whole object: the map road's decisions, in its order.
-    bool finish(int kind)
+    bool finish(ZqModelController::FileKind kind)
     {
         if (!m_routing && !m_linking) {
             if (m_root.type == msgpack::type::NIL)
@@ -496,7 +497,8 @@ ZqModelFileReader::ZqModelFileReader(ZqModelController& controller)
 
 ZqModelFileReader::~ZqModelFileReader() = default;
 
-bool ZqModelFileReader::readMap(const char* data, std::size_t size, std::size_t& offset, int kind)
+bool ZqModelFileReader::readMap(const char* data, std::size_t size, std::size_t& offset,
+                                ZqModelController::FileKind kind)
 {
     if (offset >= size)
         throw msgpack::insufficient_bytes("insufficient bytes");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ZqModelController.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -7,7 +9,6 @@
 
 #include <msgpack.hpp>
 
-class ZqModelController;
 class ZqModel;
 
 // Reads the maps of one model file in one pass, with msgpack-c's visitor parse: the bytes
@@ -33,10 +34,10 @@ public:
     ZqModelFileReader(const ZqModelFileReader&) = delete;
     ZqModelFileReader& operator=(const ZqModelFileReader&) = delete;
 
-    // Reads the map at offset in data[0, size) (kind 0 attributes, 1 connections) and moves
+    // Reads the map at offset in data[0, size) (a map of a file of that kind) and moves
     // offset past it. False for a nil object, which ends the file. Throws what the map
     // road throws for the same bytes.
-    bool readMap(const char* data, std::size_t size, std::size_t& offset, int kind);
+    bool readMap(const char* data, std::size_t size, std::size_t& offset, ZqModelController::FileKind kind);
 
 private:
     class Visitor;

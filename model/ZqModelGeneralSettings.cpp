@@ -1,5 +1,6 @@
 #include "model/ZqModelGeneralSettings.h"
 
+#include "attributes/ZqNonEmptyText.h"
 #include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
 
@@ -52,11 +53,7 @@ constexpr FlagField kFlagFields[] = {
 // The non-empty {"value": text} of a physics name in the dictionary, else null.
 const CCString* physicsText(CCDictionary* dictionary, const char* name)
 {
-    auto* entry = dynamic_cast<CCDictionary*>(dictionary->objectForKey(name));
-    if (!entry)
-        return nullptr;
-    const CCString* text = entry->valueForKey("value");
-    return text->length() > 0 ? text : nullptr;
+    return zqNonEmptyText(dynamic_cast<CCDictionary*>(dictionary->objectForKey(name)), "value");
 }
 
 std::string textOf(const msgpack::object& object)

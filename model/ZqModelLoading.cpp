@@ -3,6 +3,7 @@
 #include "model/ZqModelController.h"
 
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "model/ZqArchiveReader.h"
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModel.h"
@@ -45,18 +46,21 @@ constexpr std::size_t kMaxKeyFileSize = 8u << 20;
 // screens with their children, labels, loading bars), in reading order.
 struct PreloadFile {
     const char* name;
-    int kind;
+    ZqModelController::FileKind kind;
 };
+constexpr ZqModelController::FileKind kAttributes = ZqModelController::kAttributesFile;
+constexpr ZqModelController::FileKind kConnections = ZqModelController::kConnectionsFile;
 constexpr PreloadFile kPreloadFiles[] = {
-    {"ZqModelGeneralSettings.0.attributes.pack", 0}, {"ZqModelFont.0.attributes.pack", 0},
-    {"ZqModelScreen.0.attributes.pack", 0},          {"ZqModelObjectLabel.0.attributes.pack", 0},
-    {"ZqModelObjectLoadingBar.0.attributes.pack", 0}, {"ZqModelScreen.0.connections.pack", 1}};
+    {"ZqModelGeneralSettings.0.attributes.pack", kAttributes}, {"ZqModelFont.0.attributes.pack", kAttributes},
+    {"ZqModelScreen.0.attributes.pack", kAttributes},          {"ZqModelObjectLabel.0.attributes.pack", kAttributes},
+    {"ZqModelObjectLoadingBar.0.attributes.pack", kAttributes}, {"ZqModelScreen.0.connections.pack", kConnections}};
 
-// The part of an archive member's name that marks the files of a phase.
-const char* kindMarker(int phase)
-{
-    return phase == 0 ? ".attributes." : ".connections.";
-}
+// Per file kind: the end of its file names, and the part of an archive member's name
+// that marks it.
+constexpr const char* kFileSuffixes[] = {".attributes.pack", ".connections.pack"};
+constexpr const char* kFileMarkers[] = {".attributes.", ".connections."};
+static_assert(std::size(kFileSuffixes) == ZqModelController::kFileKindCount);
+static_assert(std::size(kFileMarkers) == ZqModelController::kFileKindCount);
 
 // Logs an archive member the loading cannot place: neither the key file nor a model
 // file of a registered class (a damaged or foreign name).
@@ -252,22 +256,22 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     // theirs has its name: the one reading of the general settings in a load.
     const PreloadFile& settingsFile = kPreloadFiles[0];
     std::optional<std::vector<unsigned char>> settings;
-    const int fetched = fetchDataFile(settingsFile.name, settingsFile.kind, passwordText, settings);
-    if (fetched == 2)
+    const FileResult fetched = fetchDataFile(settingsFile.name, settingsFile.kind, passwordText, settings);
+    if (fetched == kFileFailed)
         return;
     std::string userId;
     if (settings && !peekUserId(*settings, userId)) {
         // Bytes the quick look cannot place: read as models before the key file, which
         // reports their damage as every model file's.
-        if (parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == 2)
+        if (parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == kFileFailed)
             return;
         userId = ZqModelGeneralSettings::shared()->userId();
     }
-    if (!installKeyFile(keys->data(), keys->size(), fetched == 0, userId))
+    if (!installKeyFile(keys->data(), keys->size(), fetched == kFileLoaded, userId))
         return;
     m_preloading = true;
     if (settings) {
-        m_settingsRead = parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == 0;
+        m_settingsRead = parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == kFileLoaded;
         if (!m_settingsRead) {
             m_preloading = false;
             return;
@@ -276,7 +280,7 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     // A file that gave no settings model (logged) leaves the defaults, as a missing one.
     ZqModelGeneralSettings::shared();
     for (const PreloadFile& file : std::span(kPreloadFiles).subspan(1)) {
-        if (loadDataFile(file.name, file.kind, passwordText) == 2)
+        if (loadDataFile(file.name, file.kind, passwordText) == kFileFailed)
             break;
     }
     m_preloading = false;
@@ -319,17 +323,18 @@ bool ZqModelController::peekUserId(const std::vector<unsigned char>& bytes, std:
 bool ZqModelController::loadNextPlainFile()
 {
     LoadingState& state = m_loadingState;
-    if (m_loadingFailed || state.phase >= 2)
+    if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
     updateProgress(m_registry.size());
     // A class with no next file hands over to the next class in the same step, so that
     // every step but the one that ends the phase reads a file.
     for (;;) {
         const std::string name = modelFileName();
-        const int result = readInPreload(name) ? 0 : loadPlainFile(dataFilePath(name), state.phase != 0);
+        const FileResult result =
+            readInPreload(name) ? kFileLoaded : loadPlainFile(dataFilePath(name), fileKindOf(state.phase));
         if (m_loadingFailed)
             return true;
-        if (result == 0) {
+        if (result == kFileLoaded) {
             ++state.index;
             ++state.filesRead;
             return false;
@@ -340,7 +345,7 @@ bool ZqModelController::loadNextPlainFile()
         const auto next = std::find_if(names.begin(), names.end(),
                                        [&](const std::string& name) { return state.loaded.count(name) == 0; });
         if (next == names.end())
-            return nextPhase() == 2;
+            return nextPhase() == kLoadingDone;
         state.name = *next;
         state.index = 0;
     }
@@ -349,7 +354,7 @@ bool ZqModelController::loadNextPlainFile()
 bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
 {
     LoadingState& state = m_loadingState;
-    if (m_loadingFailed || state.phase >= 2)
+    if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
     // A load started again after closeArchive: the member to read is found by name, so
     // only the reader is needed again.
@@ -361,14 +366,15 @@ bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
         if (!openArchive(m_archivePath))
             return true;
     }
-    updateProgress(m_archive->modelFileCount(state.phase));
+    updateProgress(m_archive->modelFileCount(fileKindOf(state.phase)));
     const bool firstStep = state.firstStep;
     const std::string file = firstStep ? modelFileName() : state.name;
-    const int result = readInPreload(file) ? 0 : loadArchiveFile(file, state.phase != 0, passwordText);
+    const FileResult result =
+        readInPreload(file) ? kFileLoaded : loadArchiveFile(file, fileKindOf(state.phase), passwordText);
     if (m_loadingFailed)
         return true;
     // Only members present count, so that progress reaches 100 with the last one.
-    if (result == 0) {
+    if (result == kFileLoaded) {
         state.loaded.insert(file);
         ++state.filesRead;
     }
@@ -380,11 +386,11 @@ bool ZqModelController::walkArchive(bool fromFirst)
 {
     LoadingState& state = m_loadingState;
     try {
-        const char* marker = kindMarker(state.phase);
-        // Phase 0 passes every member once: the one walk that reports strange names.
+        const char* marker = kFileMarkers[fileKindOf(state.phase)];
+        // The attributes phase passes every member once: the one walk that reports strange names.
         auto walk = [&](bool first) {
             std::string member = first ? m_archive->firstFile() : m_archive->nextFile();
-            if (state.phase == 0 && !member.empty())
+            if (state.phase == kAttributesPhase && !member.empty())
                 noteUnknownMember(m_registry, member);
             return member;
         };
@@ -392,7 +398,7 @@ bool ZqModelController::walkArchive(bool fromFirst)
         while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0))
             name = walk(false);
         if (name.empty())
-            return nextPhase() == 2;
+            return nextPhase() == kLoadingDone;
         state.name = name;
         return false;
     } catch (const std::exception& error) {
@@ -401,60 +407,64 @@ bool ZqModelController::walkArchive(bool fromFirst)
     }
 }
 
-int ZqModelController::loadArchiveFile(const std::string& name, int kind, const std::string& passwordText)
+ZqModelController::FileResult ZqModelController::loadArchiveFile(const std::string& name, FileKind kind,
+                                                                 const std::string& passwordText)
 {
     std::optional<std::vector<unsigned char>> data;
-    const int result = fetchArchiveFile(name, kind, passwordText, data);
-    return result == 0 ? parseFileBytes(name, *data, kind) : result;
+    const FileResult result = fetchArchiveFile(name, kind, passwordText, data);
+    return result == kFileLoaded ? parseFileBytes(name, *data, kind) : result;
 }
 
-int ZqModelController::fetchArchiveFile(const std::string& name, int kind, const std::string& passwordText,
-                                        std::optional<std::vector<unsigned char>>& data)
+ZqModelController::FileResult ZqModelController::fetchArchiveFile(const std::string& name, FileKind kind,
+                                                                  const std::string& passwordText,
+                                                                  std::optional<std::vector<unsigned char>>& data)
 {
     if (!m_archive) {
         failLoading(kNoArchive, std::string("[ZqModelController] load data - fail: ") + kNoArchive);
-        return 2;
+        return kFileFailed;
     }
     logFileLoad(name, kind);
     data = readArchiveFile(name, passwordText);
     if (m_loadingFailed)
-        return 2;
-    return data ? 0 : 1;
+        return kFileFailed;
+    return data ? kFileLoaded : kFileNotRead;
 }
 
-int ZqModelController::loadPlainFile(const std::string& path, int kind)
+ZqModelController::FileResult ZqModelController::loadPlainFile(const std::string& path, FileKind kind)
 {
     std::optional<std::vector<unsigned char>> data;
-    const int result = fetchPlainFile(path, kind, data);
-    return result == 0 ? parseFileBytes(path, *data, kind) : result;
+    const FileResult result = fetchPlainFile(path, kind, data);
+    return result == kFileLoaded ? parseFileBytes(path, *data, kind) : result;
 }
 
-int ZqModelController::fetchPlainFile(const std::string& path, int kind, std::optional<std::vector<unsigned char>>& data)
+ZqModelController::FileResult ZqModelController::fetchPlainFile(const std::string& path, FileKind kind,
+                                                                std::optional<std::vector<unsigned char>>& data)
 {
     const std::optional<std::string> fullPath = findPlainFile(path);
     if (!fullPath)
-        return 1;
+        return kFileNotRead;
     logFileLoad(path, kind);
     // The archive's limit for its members holds for the directory's files too, checked
     // before a byte is read.
     if (plainFileSize(*fullPath) > ZqArchiveReader::kMaxMemberSize) {
         failFile(path, "the file is larger than 64 MiB");
-        return 2;
+        return kFileFailed;
     }
     data = readPlain(*fullPath);
     if (!data) {
         failFile(path, "the file cannot be read");
-        return 2;
+        return kFileFailed;
     }
-    return 0;
+    return kFileLoaded;
 }
 
-int ZqModelController::parseFileBytes(const std::string& file, const std::vector<unsigned char>& data, int kind)
+ZqModelController::FileResult ZqModelController::parseFileBytes(const std::string& file,
+                                                                const std::vector<unsigned char>& data, FileKind kind)
 {
     m_loadingFile = file;
     const bool parsed = parseModelFile(data.data(), data.size(), kind);
     m_loadingFile.clear();
-    return parsed ? 0 : 2;
+    return parsed ? kFileLoaded : kFileFailed;
 }
 
 std::optional<std::string> ZqModelController::findPlainFile(const std::string& path)
@@ -497,15 +507,17 @@ std::optional<std::string> ZqModelController::findPlainFile(const std::string& p
     return m_listing->directory + "/" + name;
 }
 
-int ZqModelController::loadDataFile(const std::string& name, int kind, const std::string& passwordText)
+ZqModelController::FileResult ZqModelController::loadDataFile(const std::string& name, FileKind kind,
+                                                              const std::string& passwordText)
 {
     if (m_archiveMode)
         return loadArchiveFile(name, kind, passwordText);
     return loadPlainFile(dataFilePath(name), kind);
 }
 
-int ZqModelController::fetchDataFile(const std::string& name, int kind, const std::string& passwordText,
-                                     std::optional<std::vector<unsigned char>>& data)
+ZqModelController::FileResult ZqModelController::fetchDataFile(const std::string& name, FileKind kind,
+                                                               const std::string& passwordText,
+                                                               std::optional<std::vector<unsigned char>>& data)
 {
     if (m_archiveMode)
         return fetchArchiveFile(name, kind, passwordText, data);
@@ -519,14 +531,14 @@ std::string ZqModelController::dataFilePath(const std::string& name) const
 
 bool ZqModelController::readInPreload(const std::string& name)
 {
-    if (!m_settingsRead || m_loadingState.phase != 0 || name != kPreloadFiles[0].name)
+    if (!m_settingsRead || m_loadingState.phase != kAttributesPhase || name != kPreloadFiles[0].name)
         return false;
     // The step takes the file as read: its models came in with the preload.
-    logFileLoad(dataFilePath(name), 0);
+    logFileLoad(dataFilePath(name), kAttributesFile);
     return true;
 }
 
-void ZqModelController::logFileLoad(const std::string& file, int kind) const
+void ZqModelController::logFileLoad(const std::string& file, FileKind kind) const
 {
     if (m_archiveMode)
         debugLog("[ZqModelController] load data(%d) for class from archive file: %s", kind, file.c_str());
@@ -559,7 +571,7 @@ std::optional<std::vector<unsigned char>> ZqModelController::readArchiveFile(con
     }
 }
 
-bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t size, int kind)
+bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t size, FileKind kind)
 {
     if (!bytes || size == 0) {
         // The writer never writes an empty model file: one of a class the data can name is
@@ -576,7 +588,7 @@ bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t s
     std::size_t start = 0;
     std::size_t models = 0;
     // Children of a connections file are added once it is read.
-    m_keepChildren = kind != 0;
+    m_keepChildren = kind == kConnectionsFile;
     // One zone for the file, cleared after each map: nothing read keeps the objects.
     msgpack::zone zone;
     try {
@@ -611,7 +623,7 @@ bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t s
     return true;
 }
 
-void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
+void ZqModelController::readModelMap(const MessagePackMap& map, FileKind kind)
 {
     // Every key, and every key of a nested map, must be a code of the key file: a damaged
     // or foreign key file would otherwise read as defaults.
@@ -626,7 +638,7 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
                 throw ZqUnknownKeyCode(static_cast<int64_t>(key.via.u64));
         }
     }
-    if (kind != 0) {
+    if (kind == kConnectionsFile) {
         readModelLinks(map, kind);
         return;
     }
@@ -652,7 +664,7 @@ void ZqModelController::readModelMap(const MessagePackMap& map, int kind)
     replaceModel(model);
 }
 
-void ZqModelController::readModelLinks(const MessagePackMap& map, int kind)
+void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
 {
     uint32_t id = 0;
     if (!map.getUInt(kIdKey, id)) {
@@ -684,7 +696,7 @@ void ZqModelController::logUnreadMap(const uint32_t* id, const char* className)
                  m_loadingFile.c_str(), *id, className);
 }
 
-void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, int kind)
+void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
 {
     // A model of only its class's attributes finds them by code.
     const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
@@ -707,7 +719,7 @@ void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const Messa
 }
 
 void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute,
-                                        const MessagePackMap& nested, int kind)
+                                        const MessagePackMap& nested, FileKind kind)
 {
     // A few attribute classes serve every model: the last table of each is at hand.
     const std::size_t typeId = attribute.typeId();
@@ -735,7 +747,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
                  name ? name->c_str() : "?");
     }
     // In the connections phase every model is in: a link to an id none has is dropped.
-    if (kind == 0 || m_loadingState.phase != 1)
+    if (kind == kAttributesFile || m_loadingState.phase != kConnectionsPhase)
         return;
     for (const CachedKeyName* key : {&kConnectedModelIdKey, &kValueKey}) {
         const msgpack::object* id = nested.find(*key);
@@ -755,7 +767,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
         }
         // A link names its source attribute too, which the source model must have.
         std::string sourceName;
-        if (key != &kConnectedModelIdKey || !nested.getString(kAttributeNameKey, sourceName) || sourceName.empty())
+        if (key != &kConnectedModelIdKey || !zqNonEmptyText(nested, kAttributeNameKey, sourceName))
             continue;
         const auto isSource = [&](const ZqBaseAttribute* candidate) {
             return candidate->connectionType() == ZqBaseAttribute::kSource && candidate->name() == sourceName;
@@ -950,21 +962,20 @@ KeyCodeTable ZqModelController::readKeyFile(const unsigned char* bytes, std::siz
 std::string ZqModelController::modelFileName() const
 {
     const LoadingState& state = m_loadingState;
-    if (state.phase >= 2)
+    if (state.phase >= kLoadingDone)
         return std::string();
-    return state.name + "." + std::to_string(state.index) +
-           (state.phase == 0 ? ".attributes.pack" : ".connections.pack");
+    return state.name + "." + std::to_string(state.index) + kFileSuffixes[fileKindOf(state.phase)];
 }
 
-int ZqModelController::nextPhase()
+ZqModelController::LoadingPhase ZqModelController::nextPhase()
 {
     LoadingState& state = m_loadingState;
     state.name = "ZqModelGeneralSettings";
     state.index = 0;
     state.loaded = std::unordered_set<std::string>(8);
-    state.phase = std::min(state.phase + 1, 2);
+    state.phase = state.phase == kAttributesPhase ? kConnectionsPhase : kLoadingDone;
     state.firstStep = true;
-    if (state.phase == 2) {
+    if (state.phase == kLoadingDone) {
         state.progress = 100;
         raiseIdCounter();
     }
@@ -977,7 +988,7 @@ void ZqModelController::updateProgress(std::size_t fileCount)
     // Each phase is one half; the files read count against the files there are, and
     // the bar never moves back.
     const double part = fileCount == 0 ? 0.0 : std::min(1.0, double(state.loaded.size()) / double(fileCount));
-    const int value = std::clamp(static_cast<int>(part * 50.0 + state.phase * 50.0), 0, 100);
+    const int value = std::clamp(static_cast<int>(part * 50.0 + static_cast<int>(state.phase) * 50.0), 0, 100);
     state.progress = std::max(state.progress, value);
 }
 

@@ -23,21 +23,19 @@ ZqBaseModelObjectGroup::ZqBaseModelObjectGroup(const ZqBaseModelObjectGroup& sou
 void ZqBaseModelObjectGroup::childAdded(const std::shared_ptr<ZqModel>& child)
 {
     ZqModelObject::childAdded(child);
-    if (modelCast<ZqModelObjectAssetCharacter>(child))
-        ++m_characterCount;
+    m_characters.add(child);
 }
 
 void ZqBaseModelObjectGroup::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModelObject::childRemoved(child);
-    if (modelCast<ZqModelObjectAssetCharacter>(child))
-        --m_characterCount;
+    m_characters.remove(child.get());
 }
 
 void ZqBaseModelObjectGroup::childrenCleared()
 {
     ZqModelObject::childrenCleared();
-    m_characterCount = 0;
+    m_characters.clear();
 }
 
 std::shared_ptr<ZqModel> ZqModelObjectGroup::duplicate(bool /*deep*/, bool registerCopy) const

@@ -5,6 +5,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqChildList.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelObject.h"
@@ -25,7 +26,7 @@ class ZqModelSpriteContainer;
     V(ZqAttributeStringList, m_sortDirection,    "Sort Direction",     "gAxisX")                   \
     V(ZqAttributeStringList, m_sortOrder,        "Sort Order",         "gSortAsc")
 
-// A layer of the objects it holds as children. It counts its children that are placed
+// A layer of the objects it holds as children. It keeps its children that are placed
 // characters, in step with the child hooks.
 class ZqBaseModelObjectGroup : public ZqModelObject {
 public:
@@ -44,12 +45,12 @@ public:
     // "gSortAsc" ascending; anything else descending.
     const std::string& sortOrder() const { return m_sortOrder->value(); }
     // Children that are ZqModelObjectAssetCharacter models.
-    int characterCount() const { return m_characterCount; }
+    int characterCount() const { return static_cast<int>(m_characters.size()); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_OBJECT_GROUP_ATTRIBUTES)
 
 private:
-    int m_characterCount = 0;
+    ZqChildList<ZqModelObjectAssetCharacter, ZqChildMatch::kClass> m_characters;
 };
 
 class ZqModelObjectGroup : public ZqBaseModelObjectGroup {

@@ -2,8 +2,6 @@
 
 #include "model/scene/ZqModelComponents.h"
 
-#include <algorithm>
-
 ZqBaseModelCompound::ZqBaseModelCompound(const std::string& name)
     : ZqModel(name)
 {
@@ -17,19 +15,13 @@ ZqBaseModelCompound::ZqBaseModelCompound(const ZqBaseModelCompound& source)
 void ZqBaseModelCompound::childAdded(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childAdded(child);
-    if (std::shared_ptr<ZqModelComponent> component = modelKindCast<ZqModelComponent>(child))
-        m_components.push_back(std::move(component));
+    m_components.add(child);
 }
 
 void ZqBaseModelCompound::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childRemoved(child);
-    if (!modelKindCast<ZqModelComponent>(child))
-        return;
-    auto entry = std::find_if(m_components.begin(), m_components.end(),
-                              [&](const std::shared_ptr<ZqModelComponent>& component) { return component.get() == child.get(); });
-    if (entry != m_components.end())
-        m_components.erase(entry);
+    m_components.remove(child.get());
 }
 
 void ZqBaseModelCompound::childrenCleared()

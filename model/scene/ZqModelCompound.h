@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ZqChildList.h"
 #include "model/ZqModelIdentity.h"
 
 #include <memory>
@@ -23,10 +24,10 @@ public:
     void childRemoved(const std::shared_ptr<ZqModel>& child) override;
     void childrenCleared() override;
 
-    const std::vector<std::shared_ptr<ZqModelComponent>>& components() const { return m_components; }
+    const std::vector<std::shared_ptr<ZqModelComponent>>& components() const { return m_components.list(); }
 
 private:
-    std::vector<std::shared_ptr<ZqModelComponent>> m_components;
+    ZqChildList<ZqModelComponent, ZqChildMatch::kKind> m_components;
 };
 
 class ZqModelCompound : public ZqBaseModelCompound {

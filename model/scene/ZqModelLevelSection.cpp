@@ -27,17 +27,13 @@ ZqBaseModelLevelSection::ZqBaseModelLevelSection(const ZqBaseModelLevelSection& 
 void ZqBaseModelLevelSection::childAdded(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childAdded(child);
-    if (std::shared_ptr<ZqModelObject> object = modelKindCast<ZqModelObject>(child))
-        m_objects.push_back(std::move(object));
+    m_objects.add(child);
 }
 
 void ZqBaseModelLevelSection::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childRemoved(child);
-    auto entry = std::find_if(m_objects.begin(), m_objects.end(),
-                              [&](const std::shared_ptr<ZqModelObject>& object) { return object.get() == child.get(); });
-    if (entry != m_objects.end())
-        m_objects.erase(entry);
+    m_objects.remove(child.get());
 }
 
 void ZqBaseModelLevelSection::childrenCleared()

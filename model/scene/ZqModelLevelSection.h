@@ -2,6 +2,7 @@
 
 #include "attributes/ZqAttributeFundamental.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqChildList.h"
 #include "model/ZqModelRegistry.h"
 
 #include <memory>
@@ -48,7 +49,7 @@ public:
     // The object at that index of the object list; empty past its end.
     std::shared_ptr<ZqModelObject> objectAt(unsigned index) const;
     // The children that are object models, in the order they were added.
-    const std::vector<std::shared_ptr<ZqModelObject>>& objects() const { return m_objects; }
+    const std::vector<std::shared_ptr<ZqModelObject>>& objects() const { return m_objects.list(); }
 
     // Runtime state of the game field, never written to the model files: picks left
     // before the section may be picked again, and the distance at which it was last added.
@@ -58,7 +59,7 @@ public:
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_LEVEL_SECTION_ATTRIBUTES)
 
 private:
-    std::vector<std::shared_ptr<ZqModelObject>> m_objects;
+    ZqChildList<ZqModelObject, ZqChildMatch::kKind> m_objects;
 };
 
 class ZqModelLevelSection : public ZqBaseModelLevelSection {

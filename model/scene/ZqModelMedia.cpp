@@ -1,7 +1,7 @@
 #include "model/scene/ZqModelMedia.h"
 
 #include "model/ZqModelController.h"
-#include "model/ZqModelLists.h"
+#include "model/scene/ZqModelObject.h"
 
 #include <ZqNumeric.h>
 
@@ -10,8 +10,6 @@
 using namespace cocos2d;
 
 namespace {
-
-constexpr uint32_t kObjectTypeId = zqTypeIdOf("ZqModelObject");
 
 // "<data directory><fixed part><id><extension>".
 std::string mediaPath(const char* fixedPart, unsigned id, const char* extension)
@@ -78,15 +76,13 @@ ZqBaseModelSpriteContainer::ZqBaseModelSpriteContainer(const ZqBaseModelSpriteCo
 void ZqBaseModelSpriteContainer::childAdded(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childAdded(child);
-    if (std::shared_ptr<ZqModelSprite> sprite = modelCast<ZqModelSprite>(child))
-        m_sprites.push_back(std::move(sprite));
+    m_sprites.add(child);
 }
 
 void ZqBaseModelSpriteContainer::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childRemoved(child);
-    if (modelCast<ZqModelSprite>(child))
-        zqEraseFirst(m_sprites, child.get());
+    m_sprites.remove(child.get());
 }
 
 void ZqBaseModelSpriteContainer::childrenCleared()
@@ -158,15 +154,13 @@ ZqBaseModelAnimation::ZqBaseModelAnimation(const ZqBaseModelAnimation& source)
 void ZqBaseModelAnimation::childAdded(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childAdded(child);
-    if (child && child->isKindOf(kObjectTypeId))
-        m_frames.push_back(child);
+    m_frames.add(child);
 }
 
 void ZqBaseModelAnimation::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childRemoved(child);
-    if (child && child->isKindOf(kObjectTypeId))
-        zqEraseFirst(m_frames, child.get());
+    m_frames.remove(child.get());
 }
 
 void ZqBaseModelAnimation::childrenCleared()
@@ -183,8 +177,7 @@ std::shared_ptr<ZqModel> ZqBaseModelAnimation::frame(unsigned index) const
 void ZqBaseModelAnimation::removeAllFrames()
 {
     // Taken out first: each removal runs childRemoved, which would edit the list walked.
-    const FrameList frames = std::move(m_frames);
-    m_frames.clear();
+    const FrameList frames = m_frames.take();
     for (const std::shared_ptr<ZqModel>& frame : frames)
         removeChild(frame, false);
 }
@@ -245,15 +238,13 @@ std::string ZqBaseModelAtlas::plistPath() const
 void ZqBaseModelAtlas::childAdded(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childAdded(child);
-    if (std::shared_ptr<ZqModelSprite> sprite = modelCast<ZqModelSprite>(child))
-        m_sprites.push_back(std::move(sprite));
+    m_sprites.add(child);
 }
 
 void ZqBaseModelAtlas::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModel::childRemoved(child);
-    if (modelCast<ZqModelSprite>(child))
-        zqEraseFirst(m_sprites, child.get());
+    m_sprites.remove(child.get());
 }
 
 void ZqBaseModelAtlas::childrenCleared()

@@ -4,6 +4,7 @@
 #include "attributes/ZqAttributePoint.h"
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqChildList.h"
 #include "model/ZqModelRegistry.h"
 #include "base/CCGeometry.h"
 
@@ -105,7 +106,7 @@ public:
     void childRemoved(const std::shared_ptr<ZqModel>& child) override;
     void childrenCleared() override;
 
-    const SpriteList& sprites() const { return m_sprites; }
+    const SpriteList& sprites() const { return m_sprites.list(); }
     // Offset given to a default collision shape made from this container, in points.
     const cocos2d::CCPoint& shapeOffset() const { return m_shapeOffset; }
 
@@ -144,7 +145,7 @@ protected:
     ZQ_ATTRIBUTE_MEMBERS(ZQ_SPRITE_CONTAINER_ATTRIBUTES)
 
 private:
-    SpriteList m_sprites;
+    ZqChildList<ZqModelSprite, ZqChildMatch::kClass> m_sprites;
     cocos2d::CCPoint m_shapeOffset;
 };
 
@@ -173,7 +174,7 @@ public:
     void childRemoved(const std::shared_ptr<ZqModel>& child) override;
     void childrenCleared() override;
 
-    const FrameList& frames() const { return m_frames; }
+    const FrameList& frames() const { return m_frames.list(); }
     unsigned frameCount() const { return static_cast<unsigned>(m_frames.size()); }
     // The frame model at index; empty when index is not below the count.
     std::shared_ptr<ZqModel> frame(unsigned index) const;
@@ -193,7 +194,7 @@ protected:
     ZQ_ATTRIBUTE_MEMBERS(ZQ_ANIMATION_ATTRIBUTES)
 
 private:
-    FrameList m_frames;
+    ZqChildList<ZqModelObject, ZqChildMatch::kKind, ZqModel> m_frames;
 };
 
 class ZqModelAnimation : public ZqBaseModelAnimation {
@@ -224,7 +225,7 @@ public:
     void childRemoved(const std::shared_ptr<ZqModel>& child) override;
     void childrenCleared() override;
 
-    const SpriteList& sprites() const { return m_sprites; }
+    const SpriteList& sprites() const { return m_sprites.list(); }
     float width() const;
     float height() const;
     float padding() const;
@@ -233,7 +234,7 @@ protected:
     ZQ_ATTRIBUTE_MEMBERS(ZQ_ATLAS_ATTRIBUTES)
 
 private:
-    SpriteList m_sprites;
+    ZqChildList<ZqModelSprite, ZqChildMatch::kClass> m_sprites;
 };
 
 class ZqModelAtlas : public ZqBaseModelAtlas {

@@ -47,7 +47,7 @@ CCSpriteFrame* ZqBaseModelSprite::spriteFrame() const
 CCSprite* ZqBaseModelSpriteContainer::getSprite(float speed, bool loop) const
 {
     // A copy: the engine calls below must not see the list change under them.
-    const SpriteList sprites = m_sprites;
+    const SpriteList sprites = m_sprites.list();
     if (sprites.empty()) {
         debugLog("ZqBaseModelSpriteContainer::getSprite - no sprites are contained");
         return nullptr;

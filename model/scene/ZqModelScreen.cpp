@@ -2,7 +2,6 @@
 
 #include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
-#include "model/ZqModelLists.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "model/scene/ZqModelAssets.h"
@@ -32,14 +31,13 @@ ZqBaseModelScreen::ZqBaseModelScreen(const ZqBaseModelScreen& source)
 void ZqBaseModelScreen::childAdded(const std::shared_ptr<ZqModel>& child)
 {
     ZqModelCompound::childAdded(child);
-    if (std::shared_ptr<ZqModelObject> object = modelKindCast<ZqModelObject>(child))
-        m_objectModels.push_back(std::move(object));
+    m_objectModels.add(child);
 }
 
 void ZqBaseModelScreen::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModelCompound::childRemoved(child);
-    zqEraseFirst(m_objectModels, child.get());
+    m_objectModels.remove(child.get());
 }
 
 void ZqBaseModelScreen::childrenCleared()
@@ -55,7 +53,7 @@ bool ZqBaseModelScreen::containsModel(const std::shared_ptr<ZqModel>& model) con
 
 std::vector<std::shared_ptr<ZqModelObject>> ZqBaseModelScreen::objectModels() const
 {
-    return m_objectModels;
+    return m_objectModels.list();
 }
 
 int ZqBaseModelScreen::adBannerFrequency() const
@@ -154,9 +152,9 @@ void ZqBaseModelScreenScene::copyChildrenFrom(const ZqModel& source, bool deep, 
 void ZqBaseModelScreenScene::childAdded(const std::shared_ptr<ZqModel>& child)
 {
     ZqModelScreen::childAdded(child);
-    if (std::shared_ptr<ZqModelLevelSection> section = modelCast<ZqModelLevelSection>(child))
-        m_levelSections.push_back(std::move(section));
-    else if (std::shared_ptr<ZqModelComponentForcedMovement> forced = modelCast<ZqModelComponentForcedMovement>(child))
+    if (m_levelSections.add(child))
+        return;
+    if (std::shared_ptr<ZqModelComponentForcedMovement> forced = modelCast<ZqModelComponentForcedMovement>(child))
         m_forcedMovement = std::move(forced);
     else if (std::shared_ptr<ZqModelComponentDeletionThreshold> threshold = modelCast<ZqModelComponentDeletionThreshold>(child))
         m_deletionThreshold = std::move(threshold);
@@ -165,9 +163,9 @@ void ZqBaseModelScreenScene::childAdded(const std::shared_ptr<ZqModel>& child)
 void ZqBaseModelScreenScene::childRemoved(const std::shared_ptr<ZqModel>& child)
 {
     ZqModelScreen::childRemoved(child);
-    if (modelCast<ZqModelLevelSection>(child))
-        zqEraseFirst(m_levelSections, child.get());
-    else if (child.get() == m_forcedMovement.get())
+    if (m_levelSections.remove(child.get()))
+        return;
+    if (child.get() == m_forcedMovement.get())
         m_forcedMovement.reset();
     else if (child.get() == m_deletionThreshold.get())
         m_deletionThreshold.reset();

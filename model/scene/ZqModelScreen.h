@@ -5,6 +5,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqChildList.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelCompound.h"
 #include "cocos2d.h"
@@ -93,7 +94,7 @@ public:
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_SCREEN_ATTRIBUTES)
 
 private:
-    std::vector<std::shared_ptr<ZqModelObject>> m_objectModels;
+    ZqChildList<ZqModelObject, ZqChildMatch::kKind> m_objectModels;
 };
 
 class ZqModelScreen : public ZqBaseModelScreen {
@@ -175,7 +176,7 @@ public:
 
     // The first level section marked "Init Section"; empty when none.
     std::shared_ptr<ZqModelLevelSection> initSection() const;
-    const std::vector<std::shared_ptr<ZqModelLevelSection>>& levelSections() const { return m_levelSections; }
+    const std::vector<std::shared_ptr<ZqModelLevelSection>>& levelSections() const { return m_levelSections.list(); }
     const std::shared_ptr<ZqModelComponentForcedMovement>& forcedMovement() const { return m_forcedMovement; }
     const std::shared_ptr<ZqModelComponentDeletionThreshold>& deletionThreshold() const { return m_deletionThreshold; }
 
@@ -190,7 +191,7 @@ private:
 
     std::shared_ptr<ZqModelComponentForcedMovement> m_forcedMovement;
     std::shared_ptr<ZqModelComponentDeletionThreshold> m_deletionThreshold;
-    std::vector<std::shared_ptr<ZqModelLevelSection>> m_levelSections;
+    ZqChildList<ZqModelLevelSection, ZqChildMatch::kClass> m_levelSections;
 };
 
 class ZqModelScreenScene : public ZqBaseModelScreenScene {

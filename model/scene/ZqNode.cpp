@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqNonEmptyText.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelScreen.h"
 #include "cocos2d.h"
@@ -28,7 +29,7 @@ std::string defaultNodeName(const std::string& name, const char* prefix)
 }
 
 // A value-less port with the given connection kind, owned by the model.
-ZqBaseAttribute* addPort(ZqModel* owner, const std::string& name, int kind)
+ZqBaseAttribute* addPort(ZqModel* owner, const std::string& name, ZqBaseAttribute::ConnectionType kind)
 {
     auto* port = new ZqAttribute(name, owner);
     port->setConnectionType(kind, true);
@@ -94,7 +95,7 @@ void ZqBaseNode::loadConnectionsFromDictionary(CCDictionary* dictionary)
                 break;
             const std::string name = key->getCString();
             auto* link = dynamic_cast<CCDictionary*>(dictionary->objectForKey(name));
-            if (findAttribute(name) || !link || link->valueForKey("connectedModelId")->length() == 0)
+            if (findAttribute(name) || !zqNonEmptyText(link, "connectedModelId"))
                 continue;
             addPort(this, name, ZqBaseAttribute::kTarget)->loadConnectionFromDictionary(link);
         }

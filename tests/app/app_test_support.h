@@ -69,7 +69,7 @@ protected:
     // The model controller as after the last loading step.
     static void finishLoading()
     {
-        while (ZqModelController::shared()->nextPhase() < 2) {
+        while (ZqModelController::shared()->nextPhase() < ZqModelController::kLoadingDone) {
         }
     }
 

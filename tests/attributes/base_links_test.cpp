@@ -11,7 +11,7 @@ int linkNotifications(const std::unique_ptr<CountingOwner>& owner)
     return owner->notifications[ZqBaseAttribute::kLinksChanged];
 }
 
-ZqAttribute* port(const std::unique_ptr<CountingOwner>& owner, const char* name, int kind)
+ZqAttribute* port(const std::unique_ptr<CountingOwner>& owner, const char* name, ZqBaseAttribute::ConnectionType kind)
 {
     auto* attribute = new ZqAttribute(name, owner.get());
     attribute->setConnectionType(kind, true);

@@ -195,8 +195,8 @@ TEST_F(LoadingTest, LaterMapsReplaceOnlyOnceTheyAreReadCompletely)
     keyNameSet().clear();
     label->collectKeys();
     installKeyDictionary(keyTable(keyText(keyNameSet())));
-    const Bytes labels = modelFileOf({label}, 0);
-    ASSERT_TRUE(controller().parseModelFile(labels.data(), labels.size(), 0));
+    const Bytes labels = modelFileOf({label}, ZqModelController::kAttributesFile);
+    ASSERT_TRUE(controller().parseModelFile(labels.data(), labels.size(), ZqModelController::kAttributesFile));
     auto first = controller().modelById(100);
     ASSERT_NE(first, nullptr);
 
@@ -209,7 +209,8 @@ TEST_F(LoadingTest, LaterMapsReplaceOnlyOnceTheyAreReadCompletely)
     // A label whose "Tracking" is not a number: the error stops the file.
     packer.pack_map(3).pack(keyCode("id")).pack(100).pack(keyCode("Class Name")).pack("ZqModelObjectLabel");
     packer.pack(keyCode("Tracking")).pack_map(1).pack(keyCode("value")).pack("fast");
-    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(), 0));
+    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
+                                             ZqModelController::kAttributesFile));
     EXPECT_TRUE(controller().loadingFailed());
     EXPECT_EQ(controller().modelById(100), first);
     EXPECT_EQ(controller().modelsOfType(ZqModelObjectLabel::staticTypeId()).size(), 1u);

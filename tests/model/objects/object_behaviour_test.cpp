@@ -232,7 +232,8 @@ TEST_F(PathTest, WrongPointsFailTheFileCleanly)
     broken.setString("points", "not a list");
     packObject(buffer, broken.toObject());
     controller().reset();
-    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(), 0));
+    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
+                                             ZqModelController::kAttributesFile));
     EXPECT_FALSE(controller().errorText().empty());
 }
 
@@ -281,7 +282,8 @@ TEST_F(OwnShapeTest, AMapWithoutAnOutlineKeepsTheDefaultBox)
     msgpack::sbuffer buffer;
     packObject(buffer, map.toObject());
     controller().reset();
-    ASSERT_TRUE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(), 0));
+    ASSERT_TRUE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
+                                            ZqModelController::kAttributesFile));
     const auto loaded = modelCast<ZqModelObjectLight>(controller().modelById(light->id()));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->collisionShape()->pointCount(), 4);

@@ -59,10 +59,10 @@ inline void reloadModels(const ModelFiles& files)
     controller->reset();
     installKeyDictionary(keys);
     ASSERT_TRUE(controller->parseModelFile(reinterpret_cast<const unsigned char*>(files.attributes.data()),
-                                           files.attributes.size(), 0))
+                                           files.attributes.size(), ZqModelController::kAttributesFile))
         << controller->errorText();
     ASSERT_TRUE(controller->parseModelFile(reinterpret_cast<const unsigned char*>(files.connections.data()),
-                                           files.connections.size(), 1))
+                                           files.connections.size(), ZqModelController::kConnectionsFile))
         << controller->errorText();
 }
 

@@ -105,7 +105,8 @@ TEST_F(NodeTest, AnUnknownKeyCodeFailsTheLoadInsteadOfCrashing)
     msgpack::sbuffer bytes;
     packObject(bytes, object);
 
-    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 1));
+    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                             ZqModelController::kConnectionsFile));
     EXPECT_TRUE(controller().loadingFailed());
     EXPECT_FALSE(controller().errorText().empty());
 }

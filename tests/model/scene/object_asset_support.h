@@ -68,14 +68,14 @@ inline void installKeysOf(const ModelList& models)
     installKeyDictionary(table);
 }
 
-// The attributes file (kind 0) or connections file (kind 1) of the models.
-inline std::vector<unsigned char> modelFileOf(const ModelList& models, int kind)
+// The attributes file or connections file of the models.
+inline std::vector<unsigned char> modelFileOf(const ModelList& models, ZqModelController::FileKind kind)
 {
     msgpack::sbuffer buffer;
     for (const std::shared_ptr<ZqModel>& model : models) {
         msgpack::zone zone;
         MessagePackMap map(&zone);
-        if (kind == 0)
+        if (kind == ZqModelController::kAttributesFile)
             model->packAttributes(map);
         else
             model->packConnections(map);
@@ -117,7 +117,8 @@ struct SavedModels {
 inline SavedModels saveModels(const ModelList& models, ModelLinesOf linesOf)
 {
     installKeysOf(models);
-    return {modelFileOf(models, 0), modelFileOf(models, 1), snapshotOf(models, linesOf)};
+    return {modelFileOf(models, ZqModelController::kAttributesFile),
+            modelFileOf(models, ZqModelController::kConnectionsFile), snapshotOf(models, linesOf)};
 }
 
 // Resets the controller, reads the saved files back and expects every saved model under
@@ -126,9 +127,11 @@ inline void expectModelsReload(const SavedModels& saved, ModelLinesOf linesOf)
 {
     ZqModelController& controller = *ZqModelController::shared();
     controller.reset();
-    ASSERT_TRUE(controller.parseModelFile(saved.attributes.data(), saved.attributes.size(), 0))
+    ASSERT_TRUE(controller.parseModelFile(saved.attributes.data(), saved.attributes.size(),
+                                          ZqModelController::kAttributesFile))
         << controller.errorText();
-    ASSERT_TRUE(controller.parseModelFile(saved.connections.data(), saved.connections.size(), 1))
+    ASSERT_TRUE(controller.parseModelFile(saved.connections.data(), saved.connections.size(),
+                                          ZqModelController::kConnectionsFile))
         << controller.errorText();
 
     ModelList loaded;

@@ -1,0 +1,87 @@
+// A text under a key that counts only when it is not empty, in both data forms, and the
+// dictionary readers that take it.
+#include "messagepack_support.h"
+
+#include "attributes/ZqAnimationCurve.h"
+#include "attributes/ZqAttributeValue.h"
+#include "attributes/ZqNonEmptyText.h"
+
+using cocos2d::CCArray;
+using cocos2d::CCDictionary;
+using cocos2d::CCString;
+
+namespace {
+
+using NonEmptyTextTest = AttributeTest;
+
+TEST_F(NonEmptyTextTest, DictionaryFormGivesOnlyANonEmptyString)
+{
+    ScopedPool pool;
+    CCDictionary* dictionary = CCDictionary::create();
+    CCString* text = CCString::create("abc");
+    dictionary->setObject(text, "text");
+    dictionary->setObject(CCString::create(""), "empty");
+    dictionary->setObject(CCDictionary::create(), "nested");
+
+    EXPECT_EQ(zqNonEmptyText(dictionary, "text"), text);
+    EXPECT_EQ(zqNonEmptyText(dictionary, "missing"), nullptr);
+    EXPECT_EQ(zqNonEmptyText(dictionary, "empty"), nullptr);
+    EXPECT_EQ(zqNonEmptyText(dictionary, "nested"), nullptr);
+    EXPECT_EQ(zqNonEmptyText(nullptr, "text"), nullptr);
+}
+
+TEST_F(NonEmptyTextTest, MessagePackFormLeavesTheOutputAloneAndRefusesOtherTypes)
+{
+    msgpack::sbuffer buffer;
+    msgpack::packer<msgpack::sbuffer> packer(buffer);
+    packer.pack_map(4);
+    packer.pack(keyCode("text")).pack("abc");
+    packer.pack(keyCode("list")).pack("");
+    packer.pack(keyCode("nested")).pack_nil();
+    packer.pack(keyCode("numbers")).pack(7);
+    const msgpack::object_handle handle = msgpack::unpack(buffer.data(), buffer.size());
+    const MessagePackMap map = MessagePackMap::fromObject(handle.get());
+
+    std::string out = "kept";
+    EXPECT_FALSE(zqNonEmptyText(map, "words", out));
+    EXPECT_FALSE(zqNonEmptyText(map, "list", out));
+    EXPECT_EQ(out, "kept");
+    EXPECT_TRUE(zqNonEmptyText(map, "text", out));
+    EXPECT_EQ(out, "abc");
+    // A nil or a number where a text belongs is damage, reported as by every reader.
+    EXPECT_THROW(zqNonEmptyText(map, "nested", out), msgpack::type_error);
+    EXPECT_THROW(zqNonEmptyText(map, "numbers", out), msgpack::type_error);
+}
+
+TEST_F(NonEmptyTextTest, DictionaryReadersTakeAnEmptyTextAsNotGiven)
+{
+    ScopedPool pool;
+    auto* name = new ZqAttributeString("Name", owner.get());
+    name->setValue("Hero", true);
+    CCDictionary* value = CCDictionary::create();
+    value->setObject(CCString::create(""), "value");
+    name->loadValueFromDictionary(value);
+    EXPECT_EQ(name->value(), "Hero");
+
+    // An empty preset keeps the curve's own; an empty state is no state, so the entry goes.
+    CCDictionary* animation = CCDictionary::create();
+    animation->setObject(CCString::create(""), "preset");
+    ZqAnimationCurve curve;
+    curve.loadFromDictionary(animation);
+    EXPECT_EQ(curve.preset(), ZqAnimationCurve::kDefaultPreset);
+
+    CCDictionary* stateless = CCDictionary::create();
+    stateless->setObject(CCString::create(""), "state");
+    stateless->setObject(animation, "animation");
+    CCDictionary* stated = CCDictionary::create();
+    stated->setObject(CCString::create("3"), "state");
+    stated->setObject(animation, "animation");
+    CCArray* elements = CCArray::create();
+    elements->addObject(stateless);
+    elements->addObject(stated);
+    const CurveSet set = loadCurveSet(elements);
+    ASSERT_EQ(set.size(), 1u);
+    EXPECT_EQ(set.begin()->first, 3);
+}
+
+} // namespace
