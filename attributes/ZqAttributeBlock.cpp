@@ -1,5 +1,7 @@
 #include "attributes/ZqAttributeBlock.h"
 
+#include "attributes/ZqBaseAttribute.h"
+
 #include <new>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -52,6 +54,53 @@ void release(Block* block)
     ::operator delete(static_cast<void*>(block), std::align_val_t(kAlignment));
 }
 
+namespace {
+
+struct Prefix {
+    Block* block;
+    std::size_t size;
+};
+constexpr std::size_t kPrefix = roundUp(sizeof(Prefix));
+
+} // namespace
+
+void* allocate(std::size_t size)
+{
+    const std::size_t total = kPrefix + roundUp(size);
+    char* memory = nullptr;
+    Block* block = nullptr;
+    if (Room* room = currentRoom()) {
+        room->wanted += total;
+        if (static_cast<std::size_t>(room->end - room->next) >= total) {
+            memory = room->next;
+            room->next += total;
+            block = room->block;
+            block->parts.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+    if (!memory)
+        memory = static_cast<char*>(::operator new(total, std::align_val_t(kAlignment)));
+    new (memory) Prefix{block, total};
+    return memory + kPrefix;
+}
+
+void deallocate(void* pointer)
+{
+    if (!pointer)
+        return;
+    char* memory = static_cast<char*>(pointer) - kPrefix;
+    const Prefix prefix = *reinterpret_cast<Prefix*>(memory);
+    if (!prefix.block) {
+        ::operator delete(memory, std::align_val_t(kAlignment));
+        return;
+    }
+#ifdef ZQ_BLOCK_ASAN
+    // The block lives on: a use of the piece must still be caught.
+    ASAN_POISON_MEMORY_REGION(memory, prefix.size);
+#endif
+    release(prefix.block);
+}
+
 void RoomScope::finish()
 {
 #ifdef ZQ_BLOCK_ASAN
@@ -63,53 +112,13 @@ void RoomScope::finish()
 
 } // namespace zqblock
 
-// ZqBaseAttribute's own allocation: a prefix before each attribute names the block it
-// lies in (null for the heap) and its size.
-#include "attributes/ZqBaseAttribute.h"
-
-namespace {
-
-struct Prefix {
-    zqblock::Block* block;
-    std::size_t size;
-};
-constexpr std::size_t kPrefix = zqblock::roundUp(sizeof(Prefix));
-
-} // namespace
-
+// Attributes made while a model is made lie in its block.
 void* ZqBaseAttribute::operator new(std::size_t size)
 {
-    const std::size_t total = kPrefix + zqblock::roundUp(size);
-    char* memory = nullptr;
-    zqblock::Block* block = nullptr;
-    if (zqblock::Room* room = zqblock::currentRoom()) {
-        room->wanted += total;
-        if (static_cast<std::size_t>(room->end - room->next) >= total) {
-            memory = room->next;
-            room->next += total;
-            block = room->block;
-            block->parts.fetch_add(1, std::memory_order_relaxed);
-        }
-    }
-    if (!memory)
-        memory = static_cast<char*>(::operator new(total, std::align_val_t(zqblock::kAlignment)));
-    new (memory) Prefix{block, total};
-    return memory + kPrefix;
+    return zqblock::allocate(size);
 }
 
 void ZqBaseAttribute::operator delete(void* pointer)
 {
-    if (!pointer)
-        return;
-    char* memory = static_cast<char*>(pointer) - kPrefix;
-    const Prefix prefix = *reinterpret_cast<Prefix*>(memory);
-    if (!prefix.block) {
-        ::operator delete(memory, std::align_val_t(zqblock::kAlignment));
-        return;
-    }
-#ifdef ZQ_BLOCK_ASAN
-    // The block lives on: a use of the deleted attribute must still be caught.
-    ASAN_POISON_MEMORY_REGION(memory, prefix.size);
-#endif
-    zqblock::release(prefix.block);
+    zqblock::deallocate(pointer);
 }

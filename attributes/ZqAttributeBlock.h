@@ -47,6 +47,30 @@ void releaseFirstPart(void* pointer);
 // Drops one part of the block; the last frees it.
 void release(Block* block);
 
+// size bytes in the current room while it has them, else on the heap; either way the
+// piece starts with a prefix naming its block, so that deallocate frees it where it lies.
+void* allocate(std::size_t size);
+void deallocate(void* pointer);
+
+// The allocator of containers that a model's constructor fills (its attribute list): their
+// first buffer lies in the model's block too.
+template <class T>
+struct RoomAllocator {
+    using value_type = T;
+    RoomAllocator() = default;
+    template <class U>
+    RoomAllocator(const RoomAllocator<U>&)
+    {
+    }
+    T* allocate(std::size_t count) { return static_cast<T*>(zqblock::allocate(count * sizeof(T))); }
+    void deallocate(T* pointer, std::size_t) { zqblock::deallocate(pointer); }
+    template <class U>
+    bool operator==(const RoomAllocator<U>&) const
+    {
+        return true;
+    }
+};
+
 // Makes the room of one model current while it is made, then gives the previous back.
 class RoomScope {
 public:

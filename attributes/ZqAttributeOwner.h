@@ -1,9 +1,14 @@
 #pragma once
 
+#include "attributes/ZqAttributeBlock.h"
+
 #include <string>
 #include <vector>
 
 class ZqBaseAttribute;
+
+// An owner's attributes in order; a model's list starts in the model's block.
+using ZqAttributeList = std::vector<ZqBaseAttribute*, zqblock::RoomAllocator<ZqBaseAttribute*>>;
 
 // What an attribute asks of the object that owns it: its id (written into link entries),
 // its attribute list (searched for link sources), and whom to tell of a change. The model
@@ -12,7 +17,7 @@ class ZqAttributeOwner {
 public:
     virtual unsigned id() const = 0;
     // Owned attributes in creation order.
-    virtual const std::vector<ZqBaseAttribute*>& attributes() const = 0;
+    virtual const ZqAttributeList& attributes() const = 0;
     // Takes the attribute from its former owner; index -1 (or past the end) appends.
     virtual void addAttribute(ZqBaseAttribute* attribute, int index = -1) = 0;
     // An attribute being made for this owner, which it already names: in no list yet, so

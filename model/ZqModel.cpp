@@ -51,6 +51,7 @@ ZqModel::ZqModel(const std::string& name)
 ZqModel::ZqModel(const ZqModel& source)
     : ZqMessagePackInterface(), m_id(ZqModelController::shared()->nextModelId())
 {
+    m_attributes.reserve(source.m_attributes.size());
     try {
         // Each clone appends itself to this model's list.
         for (const ZqBaseAttribute* attribute : source.m_attributes)
@@ -74,7 +75,7 @@ void ZqModel::deleteAttributes()
     // The list is taken out and every owner cleared before the first delete: a dying
     // attribute would otherwise remove itself from the list being walked and notify this
     // half-destroyed model (and through it the controller).
-    std::vector<ZqBaseAttribute*> attributes = std::move(m_attributes);
+    ZqAttributeList attributes = std::move(m_attributes);
     m_attributes.clear();
     m_classLayout = 0;
     m_nameAttribute = nullptr;

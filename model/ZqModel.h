@@ -79,7 +79,7 @@ public:
 
     // Attributes: owned, in creation order. addAttribute takes the attribute from its
     // former owner; index -1 (or past the end) appends. removeAttribute does not delete.
-    const std::vector<ZqBaseAttribute*>& attributes() const final { return m_attributes; }
+    const ZqAttributeList& attributes() const final { return m_attributes; }
     void addAttribute(ZqBaseAttribute* attribute, int index = -1) final;
     void adoptNewAttribute(ZqBaseAttribute* attribute) final { m_attributes.push_back(attribute); }
     void removeAttribute(ZqBaseAttribute* attribute) final;
@@ -157,7 +157,7 @@ private:
     ZqAttributeString* m_nameAttribute = nullptr;
     unsigned m_id = 0;
     std::size_t m_classLayout = 0;
-    std::vector<ZqBaseAttribute*> m_attributes;
+    ZqAttributeList m_attributes;
     std::vector<std::weak_ptr<ZqModel>> m_parents;
     std::vector<ZqBaseAttribute*> m_referencingAttributes;
     std::vector<std::shared_ptr<ZqModel>> m_children;

@@ -126,7 +126,7 @@ ZqBaseAttribute* ZqModelController::linkSource(const ZqAttributeOwner& owner, co
 {
     // The controller's owners are its models.
     const ZqModel& model = static_cast<const ZqModel&>(owner);
-    const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
+    const ZqAttributeList& attributes = model.attributes();
     if (model.classLayoutSize() != attributes.size())
         return ZqAttributeOwnerResolver::linkSource(owner, attributeName);
     // A file's links mostly name one source attribute: its code is kept.
@@ -215,7 +215,7 @@ void ZqModelController::modelAdded(const std::shared_ptr<ZqModel>& model)
     const auto holds = [](const ZqBaseAttribute* attribute) { return attribute->heldOwner() != nullptr; };
     if (std::none_of(model->attributes().begin(), model->attributes().end(), holds))
         return;
-    const std::vector<ZqBaseAttribute*> attributes = model->attributes();
+    const ZqAttributeList attributes = model->attributes();
     for (const ZqBaseAttribute* attribute : attributes)
         addModel(heldModel(*attribute), -1);
 }
@@ -232,7 +232,7 @@ void ZqModelController::modelRemoved(const std::shared_ptr<ZqModel>& model)
             removeModel(child);
     }
     // Sprite containers may be shared with other models, so they stay.
-    const std::vector<ZqBaseAttribute*> attributes = model->attributes();
+    const ZqAttributeList attributes = model->attributes();
     for (const ZqBaseAttribute* attribute : attributes) {
         if (attribute->ownsHeldOwner())
             removeModel(heldModel(*attribute));

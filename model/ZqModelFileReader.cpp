@@ -335,7 +335,7 @@ private:
         }
         if (m_valueError)
             return;
-        const std::vector<ZqBaseAttribute*>& attributes = m_model->attributes();
+        const ZqAttributeList& attributes = m_model->attributes();
         for (int32_t i = slot; i >= 0; i = m_slots->next[static_cast<std::size_t>(i)]) {
             try {
                 attributes[static_cast<std::size_t>(i)]->unpackAttributes(m_nested);

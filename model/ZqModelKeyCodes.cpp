@@ -42,7 +42,7 @@ const ZqModelKeyCodes::Class& ZqModelKeyCodes::ofClass(const ZqModel& model)
 {
     checkGeneration();
     const std::size_t type = model.typeId();
-    const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
+    const ZqAttributeList& attributes = model.attributes();
     const std::size_t count = std::min(model.classLayoutSize(), attributes.size());
     // The maps of a file are mostly of one class.
     Class& known = m_last && m_lastType == type ? *m_last : m_classes[type];

@@ -699,7 +699,7 @@ void ZqModelController::logUnreadMap(const uint32_t* id, const char* className)
 void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
 {
     // A model of only its class's attributes finds them by code.
-    const std::vector<ZqBaseAttribute*>& attributes = model.attributes();
+    const ZqAttributeList& attributes = model.attributes();
     const ZqModelKeyCodes::Class* codes =
         model.classLayoutSize() == attributes.size() ? &m_keyCodes.ofClass(model) : nullptr;
     for (const auto& [code, value] : map.entries()) {

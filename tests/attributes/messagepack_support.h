@@ -24,7 +24,7 @@ public:
     CountingOwner& operator=(const CountingOwner&) = delete;
     ~CountingOwner()
     {
-        std::vector<ZqBaseAttribute*> attributes = std::move(m_attributes);
+        ZqAttributeList attributes = std::move(m_attributes);
         for (ZqBaseAttribute* attribute : attributes)
             forgetOwner(*attribute);
         for (ZqBaseAttribute* attribute : attributes)
@@ -33,7 +33,7 @@ public:
 
     unsigned id() const override { return m_id; }
     void setId(unsigned id) { m_id = id; }
-    const std::vector<ZqBaseAttribute*>& attributes() const override { return m_attributes; }
+    const ZqAttributeList& attributes() const override { return m_attributes; }
     void addAttribute(ZqBaseAttribute* attribute, int index = -1) override
     {
         if (std::find(m_attributes.begin(), m_attributes.end(), attribute) != m_attributes.end())
@@ -75,7 +75,7 @@ public:
 
 private:
     unsigned m_id;
-    std::vector<ZqBaseAttribute*> m_attributes;
+    ZqAttributeList m_attributes;
 };
 
 // Finds the owners added to it; installed while it lives.

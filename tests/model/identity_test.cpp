@@ -110,7 +110,7 @@ TEST_F(ModelTest, EveryAttributeCloneKeepsItsClass)
 {
     auto model = zqCreateModel<TableModel>("table");
     auto other = zqCreateModel<TableModel>("other");
-    for (ZqBaseAttribute* attribute : std::vector<ZqBaseAttribute*>(model->attributes())) {
+    for (ZqBaseAttribute* attribute : ZqAttributeList(model->attributes())) {
         for (ZqBaseAttribute* copy : {attribute->clone("c", other.get()), attribute->cloneForOwner(other.get()),
                                       attribute->cloneWithName("w")}) {
             EXPECT_STREQ(copy->className(), attribute->className());

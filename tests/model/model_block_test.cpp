@@ -23,12 +23,16 @@ public:
     ZQ_MODEL_IDENTITY(GrowingModel, ZqModel)
 };
 
-// True when every attribute lies between the model and the end of its block's room.
+// True when every attribute, and the list of them, lies between the model and the end of
+// its block's room.
 template <class X>
 bool attributesInBlock(const X& model)
 {
     const char* start = reinterpret_cast<const char*>(&model);
     const char* end = start + sizeof(X) + zqModelRoomBytes<X>().load() + 64;
+    const char* list = reinterpret_cast<const char*>(model.attributes().data());
+    if (list <= start || list >= end)
+        return false;
     for (const ZqBaseAttribute* attribute : model.attributes()) {
         const char* at = reinterpret_cast<const char*>(attribute);
         if (at <= start || at >= end)

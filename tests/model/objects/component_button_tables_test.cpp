@@ -152,7 +152,7 @@ TEST_P(BehaviourClassTest, FreshModelHoldsItsTableInOrder)
     // the class's changes), the own rows.
     const Table table = expectedTable(expected.defaultName, expected.inheritedFrom, expected.own, attributeValueText,
                                       expected.changed);
-    const std::vector<ZqBaseAttribute*>& attributes = model->attributes();
+    const ZqAttributeList& attributes = model->attributes();
     ASSERT_NO_FATAL_FAILURE(expectTable(attributes, table, attributeValueText));
     // The own numbers have no range.
     for (std::size_t i = 0; i < attributes.size(); ++i) {

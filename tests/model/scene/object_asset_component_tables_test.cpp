@@ -162,7 +162,7 @@ TEST_P(ClassTableTest, FreshModelHoldsTheTableInOrder)
     ASSERT_TRUE(model);
     EXPECT_STREQ(model->className(), expected.className);
 
-    const std::vector<ZqBaseAttribute*>& attributes = model->attributes();
+    const ZqAttributeList& attributes = model->attributes();
     ASSERT_EQ(attributes.size(), expected.attributes.size());
     for (std::size_t i = 0; i < attributes.size(); ++i) {
         SCOPED_TRACE(expected.attributes[i].name);

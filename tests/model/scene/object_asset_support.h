@@ -160,7 +160,7 @@ inline std::vector<Row> expectedTable(const char* defaultName, const char* paren
     std::vector<Row> table{{"Name", "ZqAttributeString", "\"" + std::string(defaultName) + "\""}};
     if (parent) {
         const std::shared_ptr<ZqModel> model = ZqModelController::shared()->registry().create(parent);
-        const std::vector<ZqBaseAttribute*>& attributes = model->attributes();
+        const ZqAttributeList& attributes = model->attributes();
         for (std::size_t i = 1; i < attributes.size(); ++i) {
             Row row{attributes[i]->name(), attributes[i]->className(), valueOf(*attributes[i])};
             if (auto change = changed.find(row.name); change != changed.end())
@@ -173,7 +173,7 @@ inline std::vector<Row> expectedTable(const char* defaultName, const char* paren
 }
 
 // The attributes hold the table's rows, in order.
-inline void expectTable(const std::vector<ZqBaseAttribute*>& attributes, const std::vector<Row>& table,
+inline void expectTable(const ZqAttributeList& attributes, const std::vector<Row>& table,
                         ValueTextOf valueOf)
 {
     ASSERT_EQ(attributes.size(), table.size());
