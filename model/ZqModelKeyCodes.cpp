@@ -5,12 +5,26 @@
 
 #include <algorithm>
 
-int32_t ZqModelKeyCodes::Class::find(int64_t code) const
+void ZqModelKeyCodes::Class::index()
 {
-    if (code < 0 || code > INT32_MAX)
-        return -1;
-    auto at = first.find(static_cast<int32_t>(code));
-    return at == first.end() ? -1 : at->second;
+    std::size_t size = 4;
+    while (size < 2 * codes.size())
+        size *= 2;
+    first.assign(size, {-1, -1});
+    next.assign(codes.size(), -1);
+    const std::size_t mask = size - 1;
+    // From the last attribute back: each code's slot ends at its first attribute.
+    for (std::size_t i = codes.size(); i-- > 0;) {
+        const int32_t code = codes[i];
+        if (code == -1)
+            continue;
+        std::size_t slot = slotOf(code, mask);
+        while (first[slot].first != -1 && first[slot].first != code)
+            slot = (slot + 1) & mask;
+        if (first[slot].first == code)
+            next[i] = first[slot].second;
+        first[slot] = {code, static_cast<int32_t>(i)};
+    }
 }
 
 void ZqModelKeyCodes::checkGeneration()
@@ -54,18 +68,7 @@ const ZqModelKeyCodes::Class& ZqModelKeyCodes::ofClass(const ZqModel& model)
     // extends what is known.
     for (std::size_t i = known.codes.size(); i < count; ++i)
         known.codes.push_back(keyCodeOrDefault(attributes[i]->name()));
-    known.first.clear();
-    known.next.assign(count, -1);
-    for (std::size_t i = count; i-- > 0;) {
-        const int32_t code = known.codes[i];
-        if (code == -1)
-            continue;
-        auto [first, added] = known.first.emplace(code, static_cast<int32_t>(i));
-        if (!added) {
-            known.next[i] = first->second;
-            first->second = static_cast<int32_t>(i);
-        }
-    }
+    known.index();
     return known;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <climits>
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class ZqModel;
@@ -23,12 +25,33 @@ public:
     struct Class {
         // The codes of the class's attributes, in order; -1 for a name with no code.
         std::vector<int32_t> codes;
-        // Code -> its first attribute; next links the later attributes of the same code.
-        std::unordered_map<int32_t, int32_t> first;
+        // Code -> its first attribute, in an open-addressed table of (code, index) pairs
+        // (code -1 for a free slot; a power of two at least twice the codes); next links
+        // the later attributes of the same code.
+        std::vector<std::pair<int32_t, int32_t>> first;
         std::vector<int32_t> next;
 
         // The first attribute of code, else -1.
-        int32_t find(int64_t code) const;
+        int32_t find(int64_t code) const
+        {
+            if (code < 0 || code > INT32_MAX || first.empty())
+                return -1;
+            const std::size_t mask = first.size() - 1;
+            for (std::size_t slot = slotOf(static_cast<int32_t>(code), mask);; slot = (slot + 1) & mask) {
+                if (first[slot].first == code)
+                    return first[slot].second;
+                if (first[slot].first == -1)
+                    return -1;
+            }
+        }
+        // Rebuilds the table from codes.
+        void index();
+
+    private:
+        static std::size_t slotOf(int32_t code, std::size_t mask)
+        {
+            return (static_cast<uint32_t>(code) * 2654435761u >> 7) & mask;
+        }
     };
 
     const Fixed& fixed();

@@ -18,6 +18,7 @@
 #include <cctype>
 #include <cerrno>
 #include <exception>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -126,6 +127,62 @@ std::set<std::string> collectedKeyNames(const Object& object)
     return names;
 }
 
+// A map from models to small values for one walk over a file's links, in one open-addressed
+// table: a node-based map would allocate for every model the walk meets.
+template <class Value>
+class ModelMap {
+public:
+    explicit ModelMap(std::size_t expected)
+    {
+        std::size_t size = 16;
+        while (size < 2 * expected)
+            size *= 2;
+        m_slots.assign(size, {nullptr, Value{}});
+    }
+    Value* find(const ZqModel* key)
+    {
+        std::pair<const ZqModel*, Value>& slot = m_slots[slotOf(key)];
+        return slot.first ? &slot.second : nullptr;
+    }
+    // The value under key, a new Value{} when absent.
+    Value& operator[](const ZqModel* key)
+    {
+        std::pair<const ZqModel*, Value>* slot = &m_slots[slotOf(key)];
+        if (!slot->first) {
+            if (2 * (m_count + 1) > m_slots.size()) {
+                grow();
+                slot = &m_slots[slotOf(key)];
+            }
+            slot->first = key;
+            ++m_count;
+        }
+        return slot->second;
+    }
+
+private:
+    // The slot holding key, else the free slot where it would go.
+    std::size_t slotOf(const ZqModel* key) const
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = (reinterpret_cast<std::uintptr_t>(key) >> 4) * 0x9E3779B97F4A7C15ull >> 20 & mask;
+        while (m_slots[slot].first && m_slots[slot].first != key)
+            slot = (slot + 1) & mask;
+        return slot;
+    }
+    void grow()
+    {
+        std::vector<std::pair<const ZqModel*, Value>> old(2 * m_slots.size(), {nullptr, Value{}});
+        old.swap(m_slots);
+        for (const auto& [key, value] : old) {
+            if (key)
+                m_slots[slotOf(key)] = {key, value};
+        }
+    }
+
+    std::vector<std::pair<const ZqModel*, Value>> m_slots;
+    std::size_t m_count = 0;
+};
+
 // True when the parent -> children links to add (children [begin, end) of the pending
 // entries), with the children the models have, hold a cycle: a depth-first walk from every
 // parent that gains children.
@@ -140,39 +197,42 @@ bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::shar
                      [&](std::size_t a, std::size_t b) { return pending[a].parent.get() < pending[b].parent.get(); });
     std::vector<const ZqModel*> added;
     added.reserve(children.size());
-    std::unordered_map<const ZqModel*, std::pair<std::size_t, std::size_t>> groups;
-    groups.reserve(pending.size());
+    // Parent -> [begin, end) of added, stored as begin + 1 and end.
+    ModelMap<std::pair<std::size_t, std::size_t>> groups(pending.size());
     for (std::size_t i : order) {
-        auto [group, fresh] = groups.try_emplace(pending[i].parent.get(), added.size(), added.size());
+        std::pair<std::size_t, std::size_t>& group = groups[pending[i].parent.get()];
+        if (group.first == 0)
+            group.first = added.size() + 1;
         for (std::size_t k = pending[i].begin; k < pending[i].end; ++k)
             added.push_back(children[k].get());
-        group->second.second = added.size();
+        group.second = added.size();
     }
     enum : uint8_t { kNew, kOnPath, kDone };
-    std::unordered_map<const ZqModel*, uint8_t> state;
-    state.reserve(pending.size() + children.size());
+    ModelMap<uint8_t> state(pending.size() + children.size());
     struct Step {
         const ZqModel* model;
         std::size_t next;
     };
     std::vector<Step> path;
-    for (const auto& [root, unused] : groups) {
-        if (state[root] != kNew)
+    for (std::size_t i : order) {
+        const ZqModel* root = pending[i].parent.get();
+        uint8_t& rootState = state[root];
+        if (rootState != kNew)
             continue;
-        state[root] = kOnPath;
+        rootState = kOnPath;
         path.push_back({root, 0});
         while (!path.empty()) {
             const ZqModel* model = path.back().model;
             const std::vector<std::shared_ptr<ZqModel>>& own = model->children();
-            const auto extra = groups.find(model);
-            const std::size_t extraCount = extra == groups.end() ? 0 : extra->second.second - extra->second.first;
+            const std::pair<std::size_t, std::size_t>* extra = groups.find(model);
+            const std::size_t extraCount = extra ? extra->second - (extra->first - 1) : 0;
             const std::size_t k = path.back().next++;
             if (k == own.size() + extraCount) {
                 state[model] = kDone;
                 path.pop_back();
                 continue;
             }
-            const ZqModel* next = k < own.size() ? own[k].get() : added[extra->second.first + (k - own.size())];
+            const ZqModel* next = k < own.size() ? own[k].get() : added[extra->first - 1 + (k - own.size())];
             uint8_t& seen = state[next];
             if (seen == kOnPath)
                 return true;
