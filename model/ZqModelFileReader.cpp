@@ -5,6 +5,7 @@
 #include "model/ZqModel.h"
 #include "model/ZqModelController.h"
 
+#include <bit>
 #include <limits>
 #include <string_view>
 #include <unordered_set>
@@ -22,6 +23,176 @@ int64_t keyOf(const msgpack::object& key)
         return static_cast<int64_t>(key.via.u64);
     return -1;
 }
+
+uint16_t big16(const unsigned char* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+uint32_t big32(const unsigned char* p)
+{
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
+}
+uint64_t big64(const unsigned char* p) { return static_cast<uint64_t>(big32(p)) << 32 | big32(p + 4); }
+
+// Walks the MessagePack bytes of one object and calls the visitor's handlers as msgpack-c's
+// visitor parse does: the same handlers in the same order with the same values (an ext's
+// data with its type byte first), and the same errors at the same points. One difference
+// that changes nothing read: msgpack-c hands a signed format's non-negative value to
+// visit_negative_integer, this hands it to visit_positive_integer, and the visitor makes
+// the same positive object of either. A byte that starts no value is a parse error; a header, number or payload
+// cut by the end is insufficient bytes. The handlers report errors by throwing and never
+// stop a parse otherwise; recursion is bounded because start_map and start_array check
+// the nesting depth before anything below them is read.
+template <typename Visitor>
+class ObjectWalker {
+public:
+    ObjectWalker(Visitor& visitor, const char* data, std::size_t size)
+        : m_visitor(visitor), m_data(reinterpret_cast<const unsigned char*>(data)), m_end(m_data + size)
+    {
+    }
+
+    // Reads the object at offset; the offset just past it.
+    std::size_t walk(std::size_t offset)
+    {
+        m_at = m_data + offset;
+        value();
+        return static_cast<std::size_t>(m_at - m_data);
+    }
+
+private:
+    // The next n bytes, or insufficient bytes when the input ends first.
+    const unsigned char* take(std::size_t n)
+    {
+        if (static_cast<std::size_t>(m_end - m_at) < n) {
+            const std::size_t at = static_cast<std::size_t>(m_at - m_data);
+            m_visitor.insufficient_bytes(at, at);
+        }
+        const unsigned char* bytes = m_at;
+        m_at += n;
+        return bytes;
+    }
+
+    void value()
+    {
+        const unsigned char* header = take(1);
+        const unsigned byte = *header;
+        if (byte <= 0x7f) {
+            m_visitor.visit_positive_integer(byte);
+        } else if (byte >= 0xe0) {
+            m_visitor.visit_negative_integer(static_cast<int8_t>(byte));
+        } else if (byte <= 0x8f) {
+            map(byte & 0x0f);
+        } else if (byte <= 0x9f) {
+            array(byte & 0x0f);
+        } else if (byte <= 0xbf) {
+            const uint32_t size = byte & 0x1f;
+            // msgpack-c gives an empty fixstr no pointer at all.
+            m_visitor.visit_str(size == 0 ? nullptr : reinterpret_cast<const char*>(take(size)), size);
+        } else {
+            formatted(header);
+        }
+    }
+
+    // The values whose header byte names a format (0xc0 to 0xdf).
+    void formatted(const unsigned char* header)
+    {
+        switch (*header) {
+        case 0xc0: m_visitor.visit_nil(); return;
+        case 0xc2: m_visitor.visit_boolean(false); return;
+        case 0xc3: m_visitor.visit_boolean(true); return;
+        case 0xc4: bytes(&Visitor::visit_bin, 1); return;
+        case 0xc5: bytes(&Visitor::visit_bin, 2); return;
+        case 0xc6: bytes(&Visitor::visit_bin, 4); return;
+        case 0xc7: ext(1); return;
+        case 0xc8: ext(2); return;
+        case 0xc9: ext(4); return;
+        case 0xca: m_visitor.visit_float32(std::bit_cast<float>(big32(take(4)))); return;
+        case 0xcb: m_visitor.visit_float64(std::bit_cast<double>(big64(take(8)))); return;
+        case 0xcc: m_visitor.visit_positive_integer(*take(1)); return;
+        case 0xcd: m_visitor.visit_positive_integer(big16(take(2))); return;
+        case 0xce: m_visitor.visit_positive_integer(big32(take(4))); return;
+        case 0xcf: m_visitor.visit_positive_integer(big64(take(8))); return;
+        case 0xd0: integer(static_cast<int8_t>(*take(1))); return;
+        case 0xd1: integer(static_cast<int16_t>(big16(take(2)))); return;
+        case 0xd2: integer(static_cast<int32_t>(big32(take(4)))); return;
+        case 0xd3: integer(static_cast<int64_t>(big64(take(8)))); return;
+        case 0xd4: fixext(1); return;
+        case 0xd5: fixext(2); return;
+        case 0xd6: fixext(4); return;
+        case 0xd7: fixext(8); return;
+        case 0xd8: fixext(16); return;
+        case 0xd9: bytes(&Visitor::visit_str, 1); return;
+        case 0xda: bytes(&Visitor::visit_str, 2); return;
+        case 0xdb: bytes(&Visitor::visit_str, 4); return;
+        case 0xdc: array(big16(take(2))); return;
+        case 0xdd: array(big32(take(4))); return;
+        case 0xde: map(big16(take(2))); return;
+        case 0xdf: map(big32(take(4))); return;
+        default: {
+            // 0xc1, which MessagePack never uses.
+            const std::size_t at = static_cast<std::size_t>(header - m_data);
+            m_visitor.parse_error(at, at + 1);
+        }
+        }
+    }
+
+    uint32_t length(std::size_t width)
+    {
+        const unsigned char* p = take(width);
+        return width == 1 ? *p : width == 2 ? big16(p) : big32(p);
+    }
+
+    // A string or bin; an empty one points at its length field, as msgpack-c gives it.
+    void bytes(bool (Visitor::*visit)(const char*, uint32_t), std::size_t width)
+    {
+        const char* field = reinterpret_cast<const char*>(m_at);
+        const uint32_t size = length(width);
+        (m_visitor.*visit)(size == 0 ? field : reinterpret_cast<const char*>(take(size)), size);
+    }
+
+    // The type byte and the data, passed together.
+    void ext(std::size_t width)
+    {
+        const std::size_t size = static_cast<std::size_t>(length(width)) + 1;
+        m_visitor.visit_ext(reinterpret_cast<const char*>(take(size)), static_cast<uint32_t>(size));
+    }
+    void fixext(uint32_t size) { m_visitor.visit_ext(reinterpret_cast<const char*>(take(size + 1)), size + 1); }
+
+    void integer(int64_t v)
+    {
+        if (v >= 0)
+            m_visitor.visit_positive_integer(static_cast<uint64_t>(v));
+        else
+            m_visitor.visit_negative_integer(v);
+    }
+
+    void array(uint32_t count)
+    {
+        m_visitor.start_array(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            m_visitor.start_array_item();
+            value();
+            m_visitor.end_array_item();
+        }
+        m_visitor.end_array();
+    }
+
+    void map(uint32_t count)
+    {
+        m_visitor.start_map(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            m_visitor.start_map_key();
+            value();
+            m_visitor.end_map_key();
+            m_visitor.start_map_value();
+            value();
+            m_visitor.end_map_value();
+        }
+        m_visitor.end_map();
+    }
+
+    Visitor& m_visitor;
+    const unsigned char* const m_data;
+    const unsigned char* const m_end;
+    const unsigned char* m_at = nullptr;
+};
 
 } // namespace
 
@@ -164,10 +335,11 @@ public:
         return true;
     }
 
-    // The parser's own state between objects: nothing to restart here.
-    void init() {}
-    void parse_error(std::size_t, std::size_t) { throw msgpack::parse_error("parse error"); }
-    void insufficient_bytes(std::size_t, std::size_t) { throw msgpack::insufficient_bytes("insufficient bytes"); }
+    [[noreturn]] void parse_error(std::size_t, std::size_t) { throw msgpack::parse_error("parse error"); }
+    [[noreturn]] void insufficient_bytes(std::size_t, std::size_t)
+    {
+        throw msgpack::insufficient_bytes("insufficient bytes");
+    }
 
 private:
     struct Frame {
@@ -175,18 +347,9 @@ private:
         msgpack::object* next; // kBuilt: the element (or key and value) being built
     };
 
-    // msgpack::parse with one parser kept across objects, so that its stack is allocated
-    // once a reader rather than once a map. Errors throw from the visitor's handlers.
     void parse(const char* data, std::size_t size, std::size_t& offset)
     {
-        if (!m_parser)
-            m_parser = std::make_unique<msgpack::detail::parse_helper<Visitor>>(*this);
-        m_parser->init();
-        std::size_t end = offset;
-        const msgpack::parse_return result = m_parser->execute(data, size, end);
-        offset = end;
-        if (result == msgpack::PARSE_CONTINUE)
-            insufficient_bytes(end, end);
+        offset = ObjectWalker<Visitor>(*this, data, size).walk(offset);
     }
 
     void begin(std::size_t budget, bool routing, bool linking)
@@ -209,6 +372,9 @@ private:
         m_noModel = false;
         m_extras.clear();
         m_routeSlot = -1;
+        // A map read whole, or one that failed, leaves its large codes behind.
+        if (!m_seenLarge.empty())
+            m_seenLarge.clear();
         ++m_stamp;
         const ZqModelKeyCodes::Fixed& fixed = m_controller.keyCodes().fixed();
         m_idCode = fixed.id;
@@ -409,7 +575,6 @@ private:
                 return false;
             throw msgpack::type_error();
         }
-        m_seenLarge.clear();
         if (m_keyError)
             throw msgpack::type_error();
         if (m_unknownCode >= 0)
@@ -487,7 +652,6 @@ private:
     std::vector<uint32_t> m_seen;
     std::unordered_set<int64_t> m_seenLarge;
     uint32_t m_stamp = 0;
-    std::unique_ptr<msgpack::detail::parse_helper<Visitor>> m_parser;
 };
 
 ZqModelFileReader::ZqModelFileReader(ZqModelController& controller)

@@ -11,8 +11,9 @@
 
 class ZqModel;
 
-// Reads the maps of one model file in one pass, with msgpack-c's visitor parse: the bytes
-// are never unpacked into a tree first. In an attributes file each model map's entries go
+// Reads the maps of one model file in one pass, with a parse loop of its own that calls
+// the same handlers, in the same order, as msgpack-c's visitor parse: the bytes are never
+// unpacked into a tree first. In an attributes file each model map's entries go
 // through the class's code -> attribute table straight to the attributes: a nested
 // attribute map is collected in place (its values built in one reused zone, strings left
 // in the input) and handed to the attribute at its end. Container headers are checked

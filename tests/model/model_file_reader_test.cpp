@@ -1,0 +1,223 @@
+// The model-file reader's own parse loop against msgpack-c's unpack (the map road): bytes
+// at the edges of the MessagePack format give the same models, log lines and errors.
+#include "loading_support.h"
+#include "tools/tools_test_support.h"
+
+namespace {
+
+using loading_test::Bytes;
+
+const std::string kLabelClass = "ZqModelObjectLabel";
+
+struct Outcome {
+    std::string error;
+    std::vector<std::string> log;
+    std::map<unsigned, std::string> models;
+};
+
+class ModelFileReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        keyNameSet().clear();
+        ZqModelObjectLabel::create()->collectKeys();
+        std::set<std::string> names = keyNameSet();
+        keyNameSet().clear();
+        names.insert("value");
+        keys = loading_test::keyTable(loading_test::keyText(names));
+        tracking = keys.at("Tracking");
+        text = keys.at("Text");
+        zqSetLogSink([this](const char* line) { log.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        zqSetLogSink({});
+        controller().setModelFileRoad(ZqModelFileRoad::kVisitor);
+        controller().reset();
+        installKeyDictionary({});
+    }
+
+    static ZqModelController& controller() { return *ZqModelController::shared(); }
+
+    // bytes read as an attributes file and then as a connections file.
+    Outcome read(ZqModelFileRoad road, const Bytes& bytes)
+    {
+        controller().reset();
+        installKeyDictionary(keys);
+        controller().setModelFileRoad(road);
+        log.clear();
+        controller().parseModelFile(bytes.data(), bytes.size(), 0);
+        controller().parseModelFile(bytes.data(), bytes.size(), 1);
+        return {controller().errorText(), log, tools_test::describeModels(controller())};
+    }
+
+    // Both roads over bytes: the same outcome, the visitor road's.
+    Outcome expectSameRoads(const Bytes& bytes, const std::string& what)
+    {
+        const Outcome visitor = read(ZqModelFileRoad::kVisitor, bytes);
+        const Outcome maps = read(ZqModelFileRoad::kMaps, bytes);
+        EXPECT_EQ(visitor.error, maps.error) << what;
+        EXPECT_EQ(visitor.log, maps.log) << what;
+        EXPECT_TRUE(visitor.models == maps.models) << what << ": the roads read different models";
+        return visitor;
+    }
+
+    // A label map with id 103 and one more entry: code then the value's bytes.
+    Bytes label(int32_t code, const Bytes& value) const
+    {
+        Bytes bytes = {0x83, 0x2a, 0x67, 0x21, static_cast<unsigned char>(0xa0 | kLabelClass.size())};
+        bytes.insert(bytes.end(), kLabelClass.begin(), kLabelClass.end());
+        bytes.push_back(static_cast<unsigned char>(code));
+        bytes.insert(bytes.end(), value.begin(), value.end());
+        return bytes;
+    }
+    // A label whose attribute of code is the map {"value": value}.
+    Bytes labelValue(int32_t code, const Bytes& value) const
+    {
+        Bytes nested = {0x81, 0x0a};
+        nested.insert(nested.end(), value.begin(), value.end());
+        return label(code, nested);
+    }
+
+    KeyCodeTable keys;
+    int32_t tracking = -1;
+    int32_t text = -1;
+    std::vector<std::string> log;
+};
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Every integer format with non-negative and negative values: as an attribute's value,
+// as the model's id (only a positive integer is an id), and as a key.
+TEST_F(ModelFileReaderTest, IntegerFormatsReadAsMsgpackReadsThem)
+{
+    const Bytes numbers[] = {
+        {0x05}, {0x7f}, {0xe0}, {0xff},                                             // fixints
+        {0xcc, 0xff}, {0xcd, 0xff, 0xfe}, {0xce, 0xff, 0xff, 0xff, 0xfd},           // uint 8 to 32
+        {0xcf, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xfc},                     // uint 64
+        {0xcf, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x67},                     // uint 64 of 103
+        {0xd0, 0x67}, {0xd0, 0x80}, {0xd0, 0x00},                                   // int 8
+        {0xd1, 0x01, 0x2c}, {0xd1, 0xfe, 0xd4},                                     // int 16: 300, -300
+        {0xd2, 0x00, 0x00, 0x00, 0x67}, {0xd2, 0x80, 0x00, 0x00, 0x00},             // int 32
+        {0xd3, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x67},                     // int 64 of 103
+        {0xd3, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},                     // int 64 lowest
+        {0xca, 0xbf, 0xc0, 0x00, 0x00}, {0xcb, 0x40, 0x09, 0x21, 0xfb, 0x54, 0x44, 0x2d, 0x18}, // floats
+    };
+    std::size_t i = 0;
+    for (const Bytes& number : numbers) {
+        const std::string what = "number " + std::to_string(i++);
+        expectSameRoads(labelValue(tracking, number), what + " as a value");
+        Bytes asId = {0x82, 0x2a};
+        asId.insert(asId.end(), number.begin(), number.end());
+        asId.insert(asId.end(), {0x21, static_cast<unsigned char>(0xa0 | kLabelClass.size())});
+        asId.insert(asId.end(), kLabelClass.begin(), kLabelClass.end());
+        expectSameRoads(asId, what + " as the id");
+        Bytes asKey = {0x81};
+        asKey.insert(asKey.end(), number.begin(), number.end());
+        asKey.push_back(0x01);
+        expectSameRoads(asKey, what + " as a key");
+    }
+    // A signed format holding a non-negative number is a positive one: an id, a value.
+    const Outcome signedId = expectSameRoads(
+        Bytes{0x82, 0xd0, 0x2a, 0xd1, 0x00, 0x67, 0x21, 0xa0 | 18, 'Z', 'q', 'M', 'o', 'd', 'e', 'l', 'O', 'b', 'j', 'e',
+              'c', 't', 'L', 'a', 'b', 'e', 'l'},
+        "signed id");
+    EXPECT_EQ(signedId.error, "");
+    EXPECT_EQ(signedId.models.count(103), 1u);
+    const Outcome negative = expectSameRoads(labelValue(tracking, {0xd1, 0xfe, 0xd4}), "-300");
+    EXPECT_EQ(negative.error, "");
+    ASSERT_EQ(negative.models.count(103), 1u);
+}
+
+// Strings, bins and exts of every length form, whole and cut one byte short; numbers and
+// headers cut by the end of the file.
+TEST_F(ModelFileReaderTest, EveryLengthFormWholeAndCut)
+{
+    const Bytes values[] = {
+        {0xa3, 'a', 'b', 'c'},
+        {0xd9, 0x03, 'a', 'b', 'c'},
+        {0xda, 0x00, 0x03, 'a', 'b', 'c'},
+        {0xdb, 0x00, 0x00, 0x00, 0x03, 'a', 'b', 'c'},
+        {0xc4, 0x03, 'a', 'b', 'c'},
+        {0xc5, 0x00, 0x03, 'a', 'b', 'c'},
+        {0xc6, 0x00, 0x00, 0x00, 0x03, 'a', 'b', 'c'},
+        {0xd4, 0x01, 'a'},
+        {0xd5, 0xff, 'a', 'b'},
+        {0xd6, 0x7f, 'a', 'b', 'c', 'd'},
+        {0xd7, 0x80, 1, 2, 3, 4, 5, 6, 7, 8},
+        {0xd8, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16},
+        {0xc7, 0x02, 0x05, 'a', 'b'},
+        {0xc8, 0x00, 0x02, 0xfb, 'a', 'b'},
+        {0xc9, 0x00, 0x00, 0x00, 0x02, 0x05, 'a', 'b'},
+        {0xc7, 0x00, 0x05}, // an ext with its type alone
+        {0xcd, 0x01, 0x02},
+        {0xcb, 0x40, 0x09, 0x21, 0xfb, 0x54, 0x44, 0x2d, 0x18},
+        {0xdc, 0x00, 0x02, 0x01, 0x02},
+        {0xdf, 0x00, 0x00, 0x00, 0x01, 0x0a, 0x01},
+    };
+    std::size_t i = 0;
+    for (const Bytes& value : values) {
+        const std::string what = "value " + std::to_string(i++);
+        expectSameRoads(labelValue(text, value), what);
+        const Bytes cut(value.begin(), value.end() - 1);
+        const Outcome outcome = expectSameRoads(labelValue(text, cut), what + " cut");
+        EXPECT_TRUE(contains(outcome.error, "insufficient bytes")) << what << ": " << outcome.error;
+    }
+    // Empty strings and bins in each form, a whole model after a cut one.
+    for (const Bytes& empty : {Bytes{0xa0}, Bytes{0xd9, 0x00}, Bytes{0xda, 0x00, 0x00}, Bytes{0xc4, 0x00}})
+        expectSameRoads(labelValue(text, empty), "an empty text");
+    Bytes cutThenWhole = labelValue(text, {0xa3, 'a', 'b'});
+    const Bytes whole = labelValue(text, {0xa1, 'x'});
+    cutThenWhole.insert(cutThenWhole.end(), whole.begin(), whole.end());
+    expectSameRoads(cutThenWhole, "a string that swallows the next model");
+}
+
+// The reserved byte anywhere, empty containers, two models and a nil end, the end of the
+// file inside a container.
+TEST_F(ModelFileReaderTest, ReservedByteEmptyContainersAndFileEnds)
+{
+    for (const Bytes& bytes : {labelValue(tracking, {0xc1}), label(text, {0x81, 0xc1, 0x01}),
+                               labelValue(text, {0x92, 0x01, 0xc1}), Bytes{0xc1}, Bytes{0x81, 0x2a, 0xc1}}) {
+        const Outcome outcome = expectSameRoads(bytes, "0xc1");
+        EXPECT_TRUE(contains(outcome.error, "not MessagePack data")) << outcome.error;
+    }
+    for (const Bytes& bytes : {Bytes{0x80}, Bytes{0x90}, label(tracking, {0x80}), labelValue(tracking, {0x90}),
+                               labelValue(tracking, {0x80}), label(text, {0x90}), Bytes{0xc0}, Bytes{0xde, 0x00, 0x00},
+                               Bytes{0xdd, 0x00, 0x00, 0x00, 0x00}})
+        expectSameRoads(bytes, "empty");
+    Bytes two = labelValue(tracking, {0x05});
+    Bytes second = labelValue(tracking, {0x06});
+    second[2] = 0x68; // id 104
+    two.insert(two.end(), second.begin(), second.end());
+    two.push_back(0xc0);
+    two.insert(two.end(), {0xc1, 0xc1}); // after the nil: never read
+    const Outcome both = expectSameRoads(two, "two models and a nil");
+    EXPECT_EQ(both.error, "");
+    EXPECT_EQ(both.models.size(), 2u);
+    for (const Bytes& bytes : {labelValue(tracking, {0x92, 0x01}), label(tracking, {0x82, 0x0a, 0x01}),
+                               label(tracking, {0x81, 0x0a}), Bytes{0x83, 0x2a}, Bytes{0xde, 0x00}})
+        EXPECT_NE(expectSameRoads(bytes, "cut container").error, "");
+}
+
+// Maps (and arrays) nested to the depth limit are read; one more level is refused.
+TEST_F(ModelFileReaderTest, NestingToTheDepthLimitAndOnePast)
+{
+    const auto nested = [&](std::size_t depth, unsigned char header) {
+        // The model map and the attribute's map are two levels; the rest nest in "value".
+        Bytes inner = {0x01};
+        for (std::size_t level = 2; level < depth; ++level) {
+            Bytes outer = header == 0x81 ? Bytes{0x81, 0x0a} : Bytes{header};
+            outer.insert(outer.end(), inner.begin(), inner.end());
+            inner = outer;
+        }
+        return labelValue(tracking, inner);
+    };
+    for (const unsigned char header : {0x81, 0x91}) {
+        const Outcome atLimit = expectSameRoads(nested(32, header), "at the limit");
+        EXPECT_FALSE(contains(atLimit.error, "nested too deeply")) << atLimit.error;
+        const Outcome past = expectSameRoads(nested(33, header), "one past the limit");
+        EXPECT_TRUE(contains(past.error, "nested too deeply")) << past.error;
+    }
+}
+
+} // namespace
