@@ -46,8 +46,8 @@ protected:
         installKeyDictionary(keys);
         controller().setModelFileRoad(road);
         log.clear();
-        controller().parseModelFile(bytes.data(), bytes.size(), 0);
-        controller().parseModelFile(bytes.data(), bytes.size(), 1);
+        controller().parseModelFile(bytes.data(), bytes.size(), ZqModelController::kAttributesFile);
+        controller().parseModelFile(bytes.data(), bytes.size(), ZqModelController::kConnectionsFile);
         return {controller().errorText(), log, tools_test::describeModels(controller())};
     }
 
