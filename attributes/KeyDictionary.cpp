@@ -18,12 +18,6 @@ KeyDictionary::KeyDictionary()
     codeToName.max_load_factor(1.0f);
 }
 
-KeyDictionary& KeyDictionary::shared()
-{
-    static KeyDictionary dictionary;
-    return dictionary;
-}
-
 void installKeyDictionary(const KeyCodeTable& table)
 {
     KeyDictionary& dictionary = KeyDictionary::shared();
@@ -93,7 +87,7 @@ int32_t CachedKeyName::lookUp() const
     return code;
 }
 
-bool keyCodeIsKnown(int64_t code)
+bool keyCodeIsKnownBeyondTable(int64_t code)
 {
     const KeyDictionary& dictionary = KeyDictionary::shared();
     if (dictionary.codeToName.empty())

@@ -68,7 +68,11 @@ KeyCodeTable fixedKeyCodeTable();
 
 class KeyDictionary {
 public:
-    static KeyDictionary& shared();
+    static KeyDictionary& shared()
+    {
+        static KeyDictionary dictionary;
+        return dictionary;
+    }
 
     // name -> code; code -> name is always rebuilt from it (a shared code keeps the name
     // met later in this map's iteration order). Both change only through installKeyDictionary.
@@ -140,10 +144,20 @@ private:
     const CachedKeyName* m_cached = nullptr;
 };
 
+// keyCodeIsKnown for a code beyond the table of small codes.
+bool keyCodeIsKnownBeyondTable(int64_t code);
+
 // True when a code names a key: a code of the installed dictionary, or a fixed code while
 // keyCodeOrDefault gives it. Always true
 // while no dictionary is installed (the general settings are read before the key file).
-bool keyCodeIsKnown(int64_t code);
+inline bool keyCodeIsKnown(int64_t code)
+{
+    // The table is filled only while a dictionary is installed.
+    const std::vector<bool>& known = KeyDictionary::shared().knownCodes;
+    if (code >= 0 && static_cast<uint64_t>(code) < known.size())
+        return known[static_cast<std::size_t>(code)];
+    return keyCodeIsKnownBeyondTable(code);
+}
 
 // Raised by the loading for a map key whose code the key dictionary does not hold: the key
 // file and the model file do not belong together, or one of them is damaged.

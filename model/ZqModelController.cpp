@@ -130,7 +130,7 @@ ZqBaseAttribute* ZqModelController::linkSource(const ZqAttributeOwner& owner, co
     if (model.classLayoutSize() != attributes.size())
         return ZqAttributeOwnerResolver::linkSource(owner, attributeName);
     // A file's links mostly name one source attribute: its code is kept.
-    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
     if (generation != m_lastSourceGeneration || attributeName != m_lastSourceName) {
         m_lastSourceName = attributeName;
         m_lastSourceCode = keyCodeOrDefault(attributeName);

@@ -29,7 +29,7 @@ void ZqModelKeyCodes::Class::index()
 
 void ZqModelKeyCodes::checkGeneration()
 {
-    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
     if (generation == m_generation)
         return;
     clear();

@@ -787,7 +787,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
     if (!cached.second || cached.first != typeId)
         cached = {typeId, &m_nestedKeys[typeId]};
     NestedKeys& known = *cached.second;
-    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
     if (known.generation != generation) {
         known.generation = generation;
         known.codes.clear();
@@ -843,7 +843,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
 void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
 {
     ReadKeys& known = m_readKeys[model.typeId()];
-    const uint32_t generation = KeyDictionary::shared().generation.load(std::memory_order_relaxed);
+    const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
     if (known.generation != generation) {
         known.generation = generation;
         known.codes.clear();
