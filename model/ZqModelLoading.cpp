@@ -731,12 +731,13 @@ void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
         logUnreadMap(nullptr, nullptr);
         return;
     }
-    if (std::shared_ptr<ZqModel> model = modelById(id)) {
+    if (ZqModel* model = m_modelsById.get(id)) {
         // Connections maps mostly come in the order of their ids, and the models of a load
-        // lie far apart in memory: the next one is fetched while this one is read.
+        // lie far apart in memory: the next one, with its shared pointer's counts just
+        // before it, is fetched while this one is read.
         if (const ZqModel* next = m_modelsById.get(id + 1)) {
             const char* at = reinterpret_cast<const char*>(next);
-            for (std::size_t line = 0; line < 6; ++line)
+            for (int line = -1; line < 6; ++line)
                 __builtin_prefetch(at + 64 * line);
         }
         model->unpackConnections(map);
