@@ -17,9 +17,9 @@
 #include <unordered_map>
 #include <cctype>
 #include <cerrno>
-#include <exception>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <set>
