@@ -36,10 +36,10 @@ uint64_t big64(const unsigned char* p) { return static_cast<uint64_t>(big32(p)) 
 // data with its type byte first), and the same errors at the same points. One difference
 // that changes nothing read: msgpack-c hands a signed format's non-negative value to
 // visit_negative_integer, this hands it to visit_positive_integer, and the visitor makes
-// the same positive object of either. A byte that starts no value is a parse error; a header, number or payload
-// cut by the end is insufficient bytes. The handlers report errors by throwing and never
-// stop a parse otherwise; recursion is bounded because start_map and start_array check
-// the nesting depth before anything below them is read.
+// the same positive object of either. A byte that starts no value is a parse error; a
+// header, number or payload cut by the end is insufficient bytes. The handlers report
+// errors by throwing and never stop a parse otherwise; recursion is bounded because
+// start_map and start_array check the nesting depth before anything below them is read.
 template <typename Visitor>
 class ObjectWalker {
 public:
