@@ -174,7 +174,7 @@ void ZqModel::unpackAttributeLinks(const MessagePackMap& map)
     constexpr std::size_t kMost = 16;
     Named named[kMost];
     std::size_t count = 0;
-    bool byCode = m_classLayout == m_attributes.size();
+    bool byCode = attributesAreClassLayout();
     for (const auto& [code, value] : map.entries()) {
         for (int32_t i = byCode ? codes.find(code) : -1; i >= 0; i = codes.next[static_cast<std::size_t>(i)]) {
             if (static_cast<std::size_t>(i) >= m_attributes.size() || count == kMost) {

@@ -92,6 +92,8 @@ public:
     // creates (markClassLayout), cut where an attribute is inserted, removed or renamed;
     // 0 on other models. Attributes appended later (a node's ports) are not counted.
     std::size_t classLayoutSize() const { return m_classLayout; }
+    // True when every attribute is still the class's own: the class's key codes find any.
+    bool attributesAreClassLayout() const { return m_classLayout == m_attributes.size(); }
     void markClassLayout() { m_classLayout = m_attributes.size(); }
 
     // Attributes of other models that refer to this one (not owned).

@@ -127,7 +127,7 @@ ZqBaseAttribute* ZqModelController::linkSource(const ZqAttributeOwner& owner, co
     // The controller's owners are its models.
     const ZqModel& model = static_cast<const ZqModel&>(owner);
     const ZqAttributeList& attributes = model.attributes();
-    if (model.classLayoutSize() != attributes.size())
+    if (!model.attributesAreClassLayout())
         return ZqAttributeOwnerResolver::linkSource(owner, attributeName);
     // A file's links mostly name one source attribute: its code is kept.
     const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);

@@ -769,7 +769,7 @@ void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const Messa
     // A model of only its class's attributes finds them by code.
     const ZqAttributeList& attributes = model.attributes();
     const ZqModelKeyCodes::Class* codes =
-        model.classLayoutSize() == attributes.size() ? &m_keyCodes.ofClass(model) : nullptr;
+        model.attributesAreClassLayout() ? &m_keyCodes.ofClass(model) : nullptr;
     for (const auto& [code, value] : map.entries()) {
         if (value.type != msgpack::type::MAP)
             continue;
