@@ -159,13 +159,13 @@ void MessagePackMap::insert(int32_t code, const msgpack::object& value)
     if (find(code))
         return;
     if (m_size < kInlineEntries) {
-        m_inline[m_size] = Entry(code, value);
+        m_inline[m_size] = Entry{code, value};
     } else {
         if (m_size == kInlineEntries) {
             m_spilled.reserve(std::max<std::size_t>(m_spilled.capacity(), 2 * kInlineEntries));
             m_spilled.assign(m_inline, m_inline + kInlineEntries);
         }
-        m_spilled.emplace_back(code, value);
+        m_spilled.push_back(Entry{code, value});
     }
     const uint32_t position = m_size++;
     if (m_size <= kScanLimit)
@@ -173,7 +173,7 @@ void MessagePackMap::insert(int32_t code, const msgpack::object& value)
     if (m_index.empty()) {
         m_index.reserve(m_spilled.capacity());
         for (uint32_t i = 0; i < m_size; ++i)
-            m_index.emplace_back(m_spilled[i].first, i);
+            m_index.emplace_back(m_spilled[i].code, i);
         std::sort(m_index.begin(), m_index.end());
     } else {
         const auto at = std::lower_bound(m_index.begin(), m_index.end(), std::pair<int32_t, uint32_t>(code, 0));
@@ -318,13 +318,13 @@ const msgpack::object* MessagePackMap::find(int32_t code) const
     if (m_index.empty()) {
         const Entry* entries = data();
         for (uint32_t i = 0; i < m_size; ++i) {
-            if (entries[i].first == code)
-                return &entries[i].second;
+            if (entries[i].code == code)
+                return &entries[i].value;
         }
         return nullptr;
     }
     const auto at = std::lower_bound(m_index.begin(), m_index.end(), std::pair<int32_t, uint32_t>(code, 0));
-    return at == m_index.end() || at->first != code ? nullptr : &m_spilled[at->second].second;
+    return at == m_index.end() || at->first != code ? nullptr : &m_spilled[at->second].value;
 }
 
 const msgpack::object* MessagePackMap::find(KeyRef name) const

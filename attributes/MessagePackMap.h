@@ -16,6 +16,12 @@ namespace cocos2d {
 struct CCPoint;
 }
 
+// One entry of a read map: its key code and its value.
+struct MessagePackEntry {
+    int32_t code;
+    msgpack::object value;
+};
+
 // One MessagePack map of the game data, keyed by key-dictionary codes (KeyDictionary.h).
 // A map made for writing holds a zone (not owned: its maker keeps it alive as long as the
 // objects are used) in which every written object is allocated. A map made for reading
@@ -25,7 +31,7 @@ struct CCPoint;
 // are held inside the object; larger maps go to the heap and get a sorted index.
 class MessagePackMap {
 public:
-    using Entry = std::pair<int32_t, msgpack::object>;
+    using Entry = MessagePackEntry;
     using Entries = std::span<const Entry>;
     using StringMap = std::unordered_map<std::string, std::string>;
 

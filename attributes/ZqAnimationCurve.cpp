@@ -200,6 +200,14 @@ CurveSet unpackCurveSet(const std::vector<msgpack::object>& elements)
     return set;
 }
 
+void unpackCurveSetEntry(const msgpack::object& object, CurveSet& set)
+{
+    if (object.type != msgpack::type::ARRAY)
+        throw msgpack::type_error();
+    if (object.via.array.size != 0)
+        set = unpackCurveSet({object.via.array.ptr, object.via.array.ptr + object.via.array.size});
+}
+
 CCArray* saveCurveSet(const CurveSet& set)
 {
     if (set.empty())

@@ -74,6 +74,9 @@ using CurveSet = std::map<int32_t, std::unique_ptr<ZqAnimationCurve>>;
 // The elements are {"state": int, "animation": curve map}, made in the zone.
 std::vector<msgpack::object> packCurveSet(const CurveSet& set, msgpack::zone* zone);
 CurveSet unpackCurveSet(const std::vector<msgpack::object>& elements);
+// An "animations" entry: an array (else msgpack::type_error); a non-empty one replaces the
+// set once it is read whole, an empty one keeps it.
+void unpackCurveSetEntry(const msgpack::object& object, CurveSet& set);
 // Null for an empty set, else an autoreleased array of {"state", "animation"} dictionaries.
 cocos2d::CCArray* saveCurveSet(const CurveSet& set);
 CurveSet loadCurveSet(cocos2d::CCArray* array);

@@ -30,11 +30,6 @@ constinit CachedKeyName kVariableValueKey("variableValue");
 constinit CachedKeyName kIsEmptyKey("isEmpty");
 constinit CachedKeyName kAnimationsKey("animations");
 
-// Readers take the key as a KeyRef so that cached names keep their codes.
-bool readNumber(const MessagePackMap& map, KeyRef name, int& value) { return map.getInt(name, value); }
-bool readNumber(const MessagePackMap& map, KeyRef name, unsigned& value) { return map.getUInt(name, value); }
-bool readNumber(const MessagePackMap& map, KeyRef name, float& value) { return map.getFloat(name, value); }
-bool readNumber(const MessagePackMap& map, KeyRef name, bool& value) { return map.getBool(name, value); }
 
 CCString* formatNumber(int value) { return CCString::createWithFormat("%d", value); }
 CCString* formatNumber(unsigned value) { return CCString::createWithFormat("%u", value); }
@@ -91,14 +86,27 @@ void ZqBaseAttributeFundamental<T>::packAttributes(MessagePackMap& map) const
 }
 
 template <typename T>
-void ZqBaseAttributeFundamental<T>::unpackAttributes(const MessagePackMap& map)
+bool ZqBaseAttributeFundamental<T>::readEntry(const MessagePackEntry& entry)
 {
-    readNumber(map, kValueKey, m_value);
-    readNumber(map, kVariableValueKey, m_variableValue);
-    map.getBool(kIsEmptyKey, m_isEmpty);
-    std::vector<msgpack::object> animations;
-    if (map.getArray(kAnimationsKey, animations) && !animations.empty())
-        m_curves = unpackCurveSet(animations);
+    // Each key is matched on its own: a damaged key file may give two keys one code.
+    bool read = false;
+    if (entry.code == kValueKey.codeOrDefault()) {
+        m_value = entry.value.as<T>(); // the map readers' conversion and range
+        read = true;
+    }
+    if (entry.code == kVariableValueKey.codeOrDefault()) {
+        m_variableValue = entry.value.as<T>();
+        read = true;
+    }
+    if (entry.code == kIsEmptyKey.codeOrDefault()) {
+        m_isEmpty = entry.value.as<bool>();
+        read = true;
+    }
+    if (entry.code == kAnimationsKey.codeOrDefault()) {
+        unpackCurveSetEntry(entry.value, m_curves);
+        read = true;
+    }
+    return read;
 }
 
 template <typename T>

@@ -24,9 +24,10 @@ public:
     void collectKeys() const override;
     void packAttributes(MessagePackMap& map) const override;
     // A value of the wrong MessagePack type or out of T's range throws msgpack::type_error;
-    // fields read before it keep their new values. A present but empty "animations" keeps
+    // entries read before it keep their new values. A present but empty "animations" keeps
     // the curves; a non-empty one replaces them only once the new set is complete.
-    void unpackAttributes(const MessagePackMap& map) override;
+    void unpackAttributes(const MessagePackMap& map) final { readEntries(map); }
+    bool readEntry(const MessagePackEntry& entry) override;
 
     // Engine-dictionary form: numbers as texts ("%d" int, "%u" unsigned and bool, "%f"
     // float). Reading clamps value and spread into the range and does not notify.

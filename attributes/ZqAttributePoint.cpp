@@ -35,19 +35,19 @@ CCString* formatPoint(const CCPoint& point)
     return CCString::createWithFormat("{%.3f,%.3f}", point.x, point.y);
 }
 
-void readPoint(const MessagePackMap& map, const char* name, CCPoint& point)
+CCPoint readPoint(const msgpack::object& object)
 {
     float f[2];
-    if (map.getFloats(name, f, 2))
-        point = CCPoint(f[0], f[1]);
+    MessagePackMap::convertFloats(object, f, 2);
+    return CCPoint(f[0], f[1]);
 }
 
-void readCurveSet(const MessagePackMap& map, const char* name, CurveSet& set)
-{
-    std::vector<msgpack::object> animations;
-    if (map.getArray(name, animations) && !animations.empty())
-        set = unpackCurveSet(animations);
-}
+constinit CachedKeyName kValueKey("value");
+constinit CachedKeyName kVariableValueKey("variableValue");
+constinit CachedKeyName kIsXEmptyKey("isXEmpty");
+constinit CachedKeyName kIsYEmptyKey("isYEmpty");
+constinit CachedKeyName kAnimationsXKey("animationsX");
+constinit CachedKeyName kAnimationsYKey("animationsY");
 
 } // namespace
 
@@ -95,14 +95,36 @@ void ZqBaseAttributePoint::packAttributes(MessagePackMap& map) const
         map.setArray("animationsY", packCurveSet(m_curvesY, map.zone()));
 }
 
-void ZqBaseAttributePoint::unpackAttributes(const MessagePackMap& map)
+bool ZqBaseAttributePoint::readEntry(const MessagePackEntry& entry)
 {
-    readPoint(map, "value", m_value);
-    readPoint(map, "variableValue", m_variableValue);
-    map.getBool("isXEmpty", m_isXEmpty);
-    map.getBool("isYEmpty", m_isYEmpty);
-    readCurveSet(map, "animationsX", m_curvesX);
-    readCurveSet(map, "animationsY", m_curvesY);
+    // Each key is matched on its own: a damaged key file may give two keys one code.
+    const int32_t code = entry.code;
+    bool read = false;
+    if (code == kValueKey.codeOrDefault()) {
+        m_value = readPoint(entry.value);
+        read = true;
+    }
+    if (code == kVariableValueKey.codeOrDefault()) {
+        m_variableValue = readPoint(entry.value);
+        read = true;
+    }
+    if (code == kIsXEmptyKey.codeOrDefault()) {
+        m_isXEmpty = entry.value.as<bool>();
+        read = true;
+    }
+    if (code == kIsYEmptyKey.codeOrDefault()) {
+        m_isYEmpty = entry.value.as<bool>();
+        read = true;
+    }
+    if (code == kAnimationsXKey.codeOrDefault()) {
+        unpackCurveSetEntry(entry.value, m_curvesX);
+        read = true;
+    }
+    if (code == kAnimationsYKey.codeOrDefault()) {
+        unpackCurveSetEntry(entry.value, m_curvesY);
+        read = true;
+    }
+    return read;
 }
 
 void ZqBaseAttributePoint::loadValueFromDictionary(CCDictionary* dictionary)

@@ -16,9 +16,9 @@ public:
     void collectKeys() const override;
     void packAttributes(MessagePackMap& map) const override;
     // "value" and "variableValue" must be arrays of exactly two numbers, else
-    // msgpack::type_error (fields read before keep their new values). A present but empty
+    // msgpack::type_error (entries read before keep their new values). A present but empty
     // "animationsX" (or "animationsY") keeps that axis's curves.
-    void unpackAttributes(const MessagePackMap& map) override;
+    bool readEntry(const MessagePackEntry& entry) override;
 
     // Engine-dictionary form: points as "{%.3f,%.3f}", flags as "%d". The spread is
     // written only when it is not (0, 0). Reading takes "isYEmpty" only while empty values

@@ -47,37 +47,37 @@ void packValue(MessagePackMap& map, const ccColor4F& value)
 constinit CachedKeyName kValueKey("value");
 
 // Each reader converts into locals first, so a malformed entry leaves the value as it was.
-void unpackValue(const MessagePackMap& map, std::string& value)
+void unpackValue(const msgpack::object& object, std::string& value)
 {
-    map.getString(kValueKey, value);
+    object.convert(value); // str or bin, else type_error
 }
 
-void unpackValue(const MessagePackMap& map, CCRect& value)
+void unpackValue(const msgpack::object& object, CCRect& value)
 {
     float f[4];
-    if (map.getFloats(kValueKey, f, 4))
-        value = CCRect(f[0], f[1], f[2], f[3]);
+    MessagePackMap::convertFloats(object, f, 4);
+    value = CCRect(f[0], f[1], f[2], f[3]);
 }
 
-void unpackValue(const MessagePackMap& map, CCSize& value)
+void unpackValue(const msgpack::object& object, CCSize& value)
 {
     float f[2];
-    if (map.getFloats(kValueKey, f, 2))
-        value = CCSize(f[0], f[1]);
+    MessagePackMap::convertFloats(object, f, 2);
+    value = CCSize(f[0], f[1]);
 }
 
-void unpackValue(const MessagePackMap& map, CCPoint& value)
+void unpackValue(const msgpack::object& object, CCPoint& value)
 {
     float f[2];
-    if (map.getFloats(kValueKey, f, 2))
-        value = CCPoint(f[0], f[1]);
+    MessagePackMap::convertFloats(object, f, 2);
+    value = CCPoint(f[0], f[1]);
 }
 
-void unpackValue(const MessagePackMap& map, ccColor4F& value)
+void unpackValue(const msgpack::object& object, ccColor4F& value)
 {
     float f[4];
-    if (map.getFloats(kValueKey, f, 4))
-        value = ccColor4F{f[0], f[1], f[2], f[3]};
+    MessagePackMap::convertFloats(object, f, 4);
+    value = ccColor4F{f[0], f[1], f[2], f[3]};
 }
 
 template <typename T>
@@ -142,9 +142,12 @@ void ZqAttributeValue<T>::packAttributes(MessagePackMap& map) const
 }
 
 template <typename T>
-void ZqAttributeValue<T>::unpackAttributes(const MessagePackMap& map)
+bool ZqAttributeValue<T>::readEntry(const MessagePackEntry& entry)
 {
-    unpackValue(map, m_value);
+    if (entry.code != kValueKey.codeOrDefault())
+        return false;
+    unpackValue(entry.value, m_value);
+    return true;
 }
 
 template <typename T>

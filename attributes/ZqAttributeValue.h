@@ -22,7 +22,8 @@ public:
 
     void collectKeys() const override;
     void packAttributes(MessagePackMap& map) const override;
-    void unpackAttributes(const MessagePackMap& map) override;
+    void unpackAttributes(const MessagePackMap& map) final { readEntries(map); }
+    bool readEntry(const MessagePackEntry& entry) override;
 
     const T& value() const { return m_value; }
     // Stores the value when it differs and then, unless silent, notifies the owner.

@@ -77,6 +77,12 @@ void ZqBaseAttribute::unpackConnections(const MessagePackMap& map)
         connect(source, true);
 }
 
+void ZqBaseAttribute::readEntries(const MessagePackMap& map)
+{
+    for (const MessagePackEntry& entry : map.entries())
+        readEntry(entry);
+}
+
 const ZqAttributeOwner* ZqBaseAttribute::resolveOwner(unsigned id)
 {
     const ZqAttributeOwnerResolver* resolver = zqAttributeOwnerResolver();

@@ -10,6 +10,7 @@
 #include <vector>
 
 class MessagePackMap;
+struct MessagePackEntry;
 class ZqAnimationCurve;
 namespace cocos2d {
 class CCObject;
@@ -58,6 +59,12 @@ public:
     void collectKeys() const override;
     void packAttributes(MessagePackMap& map) const override {}
     void unpackAttributes(const MessagePackMap& map) override {}
+    // Reads one entry of the attribute's nested map as the loader parses it, for the classes
+    // that read their entries one by one: false when the class does not read that code here,
+    // and the loader then hands the entry to unpackAttributes. Such a class reads its map
+    // through this alone (its unpackAttributes is final), so both roads read the same.
+    // Throws msgpack::type_error as unpackAttributes does.
+    virtual bool readEntry(const MessagePackEntry& entry) { return false; }
     // Link entry of a target: {"connectedModelId": source owner's id, "attributeName": source name}.
     void packConnections(MessagePackMap& map) const override;
     // Links a target to the first source of that name on the model of that id (silently).
@@ -115,6 +122,10 @@ public:
 
     // The first source attribute of that name on the owner, else null.
     static ZqBaseAttribute* findSource(const ZqAttributeOwner& owner, const std::string& attributeName);
+
+protected:
+    // unpackAttributes of the classes that read entry by entry: readEntry for each entry.
+    void readEntries(const MessagePackMap& map);
 
 private:
     friend class ZqAttributeOwner; // clears m_owner of attributes their owner is deleting

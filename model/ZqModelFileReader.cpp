@@ -5,6 +5,7 @@
 #include "model/ZqModel.h"
 #include "model/ZqModelController.h"
 
+#include <algorithm>
 #include <bit>
 #include <limits>
 #include <string_view>
@@ -23,6 +24,42 @@ int64_t keyOf(const msgpack::object& key)
         return static_cast<int64_t>(key.via.u64);
     return -1;
 }
+
+// The codes met in one map, so that the first value under a code stays. Linear in the map
+// whatever its codes: small codes are stamped in a table, large ones kept in a hash set.
+class SeenCodes {
+public:
+    // Forgets the codes of the last map.
+    void nextMap()
+    {
+        if (!m_large.empty())
+            m_large.clear();
+        if (++m_stamp == 0) {
+            std::fill(m_stamps.begin(), m_stamps.end(), 0);
+            m_stamp = 1;
+        }
+    }
+    // True the first time a code (non-negative) is met since nextMap.
+    bool first(int64_t code)
+    {
+        if (code >= static_cast<int64_t>(kDenseCodes))
+            return m_large.insert(code).second;
+        if (m_stamps.size() <= static_cast<std::size_t>(code))
+            m_stamps.resize(static_cast<std::size_t>(code) + 1, 0);
+        uint32_t& stamp = m_stamps[static_cast<std::size_t>(code)];
+        if (stamp == m_stamp)
+            return false;
+        stamp = m_stamp;
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kDenseCodes = 1 << 16;
+
+    std::vector<uint32_t> m_stamps;
+    std::unordered_set<int64_t> m_large;
+    uint32_t m_stamp = 0;
+};
 
 uint16_t big16(const unsigned char* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 uint32_t big32(const unsigned char* p)
@@ -270,6 +307,12 @@ public:
         if (m_frames.size() == 1 && m_frames.back().kind == Frame::kModel && m_target == &m_value && m_routeSlot >= 0) {
             m_nested.clear();
             m_nestedKeyError = false;
+            // One attribute under the code reads its entries as they come; several read
+            // the collected map at its end.
+            const std::size_t slot = static_cast<std::size_t>(m_routeSlot);
+            m_entryReader = m_slots->next[slot] < 0 ? m_model->attributes()[slot] : nullptr;
+            if (m_entryReader)
+                m_nestedSeen.nextMap();
             m_frames.push_back({Frame::kNested, nullptr});
             return true;
         }
@@ -321,7 +364,7 @@ public:
         else if (frame.kind == Frame::kModel)
             modelValue();
         else if (m_nestedCode >= 0)
-            m_nested.addReadEntry(static_cast<int32_t>(m_nestedCode), m_value);
+            nestedValue();
         return true;
     }
     bool end_map()
@@ -372,10 +415,9 @@ private:
         m_noModel = false;
         m_extras.clear();
         m_routeSlot = -1;
-        // A map read whole, or one that failed, leaves its large codes behind.
-        if (!m_seenLarge.empty())
-            m_seenLarge.clear();
-        ++m_stamp;
+        m_entryReader = nullptr;
+        // A map read whole, or one that failed, leaves its codes behind.
+        m_seen.nextMap();
         const ZqModelKeyCodes::Fixed& fixed = m_controller.keyCodes().fixed();
         m_idCode = fixed.id;
         m_classNameCode = fixed.className;
@@ -429,7 +471,7 @@ private:
             m_keyError = true;
             return;
         }
-        if (!firstOccurrence(m_topCode))
+        if (!m_seen.first(m_topCode))
             return;
         m_topFirst = true;
         if (!keyCodeIsKnown(m_topCode) && m_unknownCode < 0)
@@ -489,7 +531,27 @@ private:
             m_unknownCode = m_nestedCode;
     }
 
-    // The end of an attribute's nested map: each attribute of that code reads it.
+    // An entry of an attribute's nested map: read by the attribute now when it reads that
+    // code on its own, else kept for the map's end. The first value under a code stays.
+    void nestedValue()
+    {
+        const int32_t code = static_cast<int32_t>(m_nestedCode);
+        if (m_entryReader) {
+            if (!m_nestedSeen.first(code) || m_valueError)
+                return;
+            try {
+                if (m_entryReader->readEntry(MessagePackEntry{code, m_value}))
+                    return;
+            } catch (const msgpack::type_error&) {
+                m_valueError = true;
+                return;
+            }
+        }
+        m_nested.addReadEntry(code, m_value);
+    }
+
+    // The end of an attribute's nested map: each attribute of that code reads what is left
+    // of it, and entries no attribute reads are told.
     void nestedDone()
     {
         const int32_t slot = m_routeSlot;
@@ -499,7 +561,7 @@ private:
             m_valueError = true;
             return;
         }
-        if (m_valueError)
+        if (m_valueError || (m_entryReader && m_nested.empty()))
             return;
         const ZqAttributeList& attributes = m_model->attributes();
         for (int32_t i = slot; i >= 0; i = m_slots->next[static_cast<std::size_t>(i)]) {
@@ -528,22 +590,6 @@ private:
         }
     }
 
-    // True the first time a code is met in this map: the first value under a code stays.
-    bool firstOccurrence(int64_t code)
-    {
-        if (code < static_cast<int64_t>(kDenseCodes)) {
-            if (m_seen.size() <= static_cast<std::size_t>(code))
-                m_seen.resize(static_cast<std::size_t>(code) + 1, 0);
-            uint32_t& stamp = m_seen[static_cast<std::size_t>(code)];
-            if (stamp == m_stamp)
-                return false;
-            stamp = m_stamp;
-            return true;
-        }
-        // A hash set: a map of many distinct large codes must not be read in quadratic time.
-        return m_seenLarge.insert(code).second;
-    }
-
     // The model of the map once its id and class are read; nothing when either is not
     // what the map road accepts (finish then decides as that road does).
     void createModel()
@@ -559,6 +605,8 @@ private:
             return;
         }
         m_slots = &m_controller.keyCodes().ofClass(*m_model);
+        // Its own id before its attributes are read, so that what is told of them names it.
+        m_model->setId(static_cast<uint32_t>(m_id->via.u64));
     }
 
     // After the whole object: the map road's decisions, in its order.
@@ -610,9 +658,6 @@ private:
         return true;
     }
 
-    // Codes below this are marked in a dense stamp table; larger ones in a short list.
-    static constexpr std::size_t kDenseCodes = 1 << 16;
-
     ZqModelController& m_controller;
     msgpack::zone m_zone;
     std::vector<Frame> m_frames;
@@ -646,12 +691,14 @@ private:
     // the model's unpackAttributes at the end.
     MessagePackMap m_extras;
     MessagePackMap m_nested;
+    // The one attribute reading the nested map's entries as they come, else null.
+    ZqBaseAttribute* m_entryReader = nullptr;
     bool m_nestedKeyError = false;
     int64_t m_nestedCode = -1;
 
-    std::vector<uint32_t> m_seen;
-    std::unordered_set<int64_t> m_seenLarge;
-    uint32_t m_stamp = 0;
+    // The model map's codes, and the codes of the nested map being read.
+    SeenCodes m_seen;
+    SeenCodes m_nestedSeen;
 };
 
 ZqModelFileReader::ZqModelFileReader(ZqModelController& controller)

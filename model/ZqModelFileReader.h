@@ -14,9 +14,10 @@ class ZqModel;
 // Reads the maps of one model file in one pass, with a parse loop of its own that calls
 // the same handlers, in the same order, as msgpack-c's visitor parse: the bytes are never
 // unpacked into a tree first. In an attributes file each model map's entries go
-// through the class's code -> attribute table straight to the attributes: a nested
-// attribute map is collected in place (its values built in one reused zone, strings left
-// in the input) and handed to the attribute at its end. Container headers are checked
+// through the class's code -> attribute table straight to the attributes: each entry of a
+// nested attribute map goes to its attribute as it is parsed (ZqBaseAttribute::readEntry),
+// and what the attribute does not read that way is collected in place (values built in
+// one reused zone, strings left in the input) and handed to it at the map's end. Container headers are checked
 // against the bytes left before anything is allocated, and nesting is bounded, exactly as
 // unpackBounded does for the map road.
 //

@@ -37,7 +37,7 @@ TEST(MessagePackMapSizes, EverySizeKeepsOrderAndTheFirstDuplicate)
             const msgpack::object* found = map.find(static_cast<int32_t>(1000 - 3 * i));
             ASSERT_NE(found, nullptr) << count << " " << i;
             EXPECT_EQ(found->as<int>(), static_cast<int>(i));
-            EXPECT_EQ(map.entries()[i].first, static_cast<int32_t>(1000 - 3 * i));
+            EXPECT_EQ(map.entries()[i].code, static_cast<int32_t>(1000 - 3 * i));
             EXPECT_EQ(map.find(static_cast<int32_t>(1001 - 3 * i)), nullptr);
         }
 

@@ -220,4 +220,64 @@ TEST_F(ModelFileReaderTest, NestingToTheDepthLimitAndOnePast)
     }
 }
 
+// An attribute reads its nested map entry by entry as it is parsed: the first value under
+// a code stays, the order of the entries does not matter, an entry it does not read is
+// told, and a bad entry after good ones fails the file, as when the map is read whole.
+TEST_F(ModelFileReaderTest, NestedEntriesReadOneByOneKeepTheMapRules)
+{
+    const auto code = [&](const char* name) { return static_cast<unsigned char>(keys.at(name)); };
+    const auto tracking = [&]() {
+        const auto model = controller().getModel<ZqModelObjectLabel>(103);
+        return model ? std::pair(model->m_tracking->value(), model->m_tracking->variableValue())
+                     : std::pair(-1.0f, -1.0f);
+    };
+    const auto labelText = [&]() {
+        const auto model = controller().getModel<ZqModelObjectLabel>(103);
+        return model ? model->m_text->value() : std::string("(none)");
+    };
+
+    const Outcome twice = expectSameRoads(label(this->tracking, {0x82, code("value"), 0x03, code("value"), 0x07}),
+                                          "a value given twice");
+    EXPECT_EQ(twice.error, "");
+    EXPECT_EQ(tracking(), std::pair(3.0f, 0.0f));
+
+    const Outcome reversed = expectSameRoads(
+        label(this->tracking, {0x83, code("isEmpty"), 0xc3, code("variableValue"), 0x02, code("value"), 0x05}),
+        "entries in another order");
+    EXPECT_EQ(reversed.error, "");
+    EXPECT_EQ(tracking(), std::pair(5.0f, 2.0f));
+
+    const Outcome unread =
+        expectSameRoads(label(this->tracking, {0x82, code("value"), 0x04, code("Text"), 0xa1, 'x'}), "an unread entry");
+    EXPECT_EQ(unread.error, "");
+    EXPECT_EQ(tracking().first, 4.0f);
+    // Told once a reading of the file (attributes, connections), naming the model's own id.
+    ASSERT_EQ(unread.log.size(), 2u);
+    EXPECT_TRUE(contains(unread.log[0], "model 103 (ZqModelObjectLabel), attribute \"Tracking\" has no \"Text\" - not read"))
+        << unread.log[0];
+
+    for (const Bytes& bad : {Bytes{0x82, code("value"), 0x03, code("isEmpty"), 0xa1, 'x'},
+                             Bytes{0x82, code("value"), 0xa1, 'x', code("value"), 0x03},
+                             Bytes{0x82, code("value"), 0x03, 0xa1, 'k', 0x01}})
+        EXPECT_NE(expectSameRoads(label(this->tracking, bad), "a bad entry after a good one").error, "");
+
+    const Outcome firstText = expectSameRoads(
+        label(text, {0x82, code("value"), 0xa2, 'a', 'b', code("value"), 0xa2, 'c', 'd'}), "a text given twice");
+    EXPECT_EQ(firstText.error, "");
+    EXPECT_EQ(labelText(), "ab");
+}
+
+// A damaged key file can give two keys one code: the entry then sets both fields, on
+// both roads.
+TEST_F(ModelFileReaderTest, TwoKeysOfOneCodeBothReadTheEntry)
+{
+    keys["variableValue"] = keys.at("value");
+    const Outcome shared = expectSameRoads(labelValue(tracking, {0x06}), "value and spread of one code");
+    EXPECT_EQ(shared.error, "");
+    const auto model = controller().getModel<ZqModelObjectLabel>(103);
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->m_tracking->value(), 6.0f);
+    EXPECT_EQ(model->m_tracking->variableValue(), 6.0f);
+}
+
 } // namespace
