@@ -16,6 +16,12 @@ namespace {
 // The same bound as unpackBounded's (attributes/MessagePackMap.cpp).
 constexpr std::size_t kMaxDepth = 32;
 
+// Link entries name their source's model under this key.
+constinit CachedKeyName kConnectedModelIdKey("connectedModelId");
+
+// The lines of a link source's block fetched ahead: a model with a few dozen attributes.
+constexpr std::size_t kPrefetchedLines = 24;
+
 // A map key as the read map takes it: a positive integer up to 2^32-1 (msgpack-c gives a
 // non-negative number in a signed format as positive too); -1 for anything else.
 int64_t keyOf(const msgpack::object& key)
@@ -504,6 +510,7 @@ private:
         if (m_linking) {
             // A connections map is read at its end, from its entries.
             m_extras.addReadEntry(code, m_value);
+            prefetchLinkSource(m_value);
             return;
         }
         if (!m_routing)
@@ -574,6 +581,27 @@ private:
         }
         m_controller.logUnreadNested(*m_model, *attributes[static_cast<std::size_t>(slot)], m_nested,
                                      ZqModelController::kAttributesFile);
+    }
+
+    // A link entry names its source's model, which by now lies far back in memory: the start
+    // of its block, where its attributes lie, is fetched while the rest of the map is parsed.
+    void prefetchLinkSource(const msgpack::object& value)
+    {
+        if (value.type != msgpack::type::MAP)
+            return;
+        const int32_t idCode = kConnectedModelIdKey.codeOrDefault();
+        for (uint32_t i = 0; i < value.via.map.size; ++i) {
+            const msgpack::object_kv& entry = value.via.map.ptr[i];
+            if (keyOf(entry.key) != idCode || entry.val.type != msgpack::type::POSITIVE_INTEGER ||
+                entry.val.via.u64 > std::numeric_limits<uint32_t>::max())
+                continue;
+            if (const ZqAttributeOwner* owner = m_controller.ownerById(static_cast<unsigned>(entry.val.via.u64))) {
+                const char* at = reinterpret_cast<const char*>(owner);
+                for (std::size_t line = 0; line < kPrefetchedLines; ++line)
+                    __builtin_prefetch(at + 64 * line);
+            }
+            return;
+        }
     }
 
     // The unknown-code check of a nested map that is not routed (ZqModelController's).
