@@ -110,8 +110,8 @@ public:
     void removeAllChildren(bool silent = false);
     // The loader's bulk form of addChild (silent) for children read from a connections
     // file; the caller has checked that none of them is this model or an ancestor of it.
-    // Ends with childrenLinked.
-    void addLoadedChildren(std::span<const std::shared_ptr<ZqModel>> children);
+    // Ends with childrenLinked. The children are moved from.
+    void addLoadedChildren(std::span<std::shared_ptr<ZqModel>> children);
     // Runs once the children a connections map lists are in.
     virtual void childrenLinked() {}
     void addParent(const std::shared_ptr<ZqModel>& parent);

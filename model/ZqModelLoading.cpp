@@ -951,7 +951,7 @@ void ZqModelController::linkPendingChildren()
     const bool cycle = formsCycle(pending, children);
     for (const PendingChildren& entry : pending) {
         ZqModel& parent = *entry.parent;
-        const std::span<const std::shared_ptr<ZqModel>> own(children.data() + entry.begin, entry.end - entry.begin);
+        const std::span<std::shared_ptr<ZqModel>> own(children.data() + entry.begin, entry.end - entry.begin);
         if (!cycle) {
             parent.addLoadedChildren(own);
             continue;

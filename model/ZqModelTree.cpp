@@ -68,7 +68,7 @@ void ZqModel::removeAllChildren(bool silent)
         notifyChanged();
 }
 
-void ZqModel::addLoadedChildren(std::span<const std::shared_ptr<ZqModel>> children)
+void ZqModel::addLoadedChildren(std::span<std::shared_ptr<ZqModel>> children)
 {
     m_children.reserve(m_children.size() + children.size());
     const std::shared_ptr<ZqModel> self = sharedFromThis();
@@ -79,16 +79,16 @@ void ZqModel::addLoadedChildren(std::span<const std::shared_ptr<ZqModel>> childr
         for (const std::shared_ptr<ZqModel>& child : m_children)
             present.insert(child.get());
     }
-    for (const std::shared_ptr<ZqModel>& child : children) {
+    for (std::shared_ptr<ZqModel>& child : children) {
         if (!child || child->typeId() == kGeneralSettingsTypeId)
             continue;
         if (useSet ? !present.insert(child.get()).second : hasChild(child.get()))
             continue;
-        m_children.push_back(child);
         child->purgeExpiredParents();
         if (self && !child->hasParent(this))
             child->m_parents.push_back(self);
-        childAdded(child);
+        m_children.push_back(std::move(child));
+        childAdded(m_children.back());
     }
     childrenLinked();
 }
