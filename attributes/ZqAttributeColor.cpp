@@ -40,14 +40,14 @@ void colorToDictionary(const ccColor4F& color, CCDictionary* dictionary)
 
 } // namespace
 
-ZqBaseAttributeColor::ZqBaseAttributeColor(const std::string& name, ZqAttributeOwner* owner)
-    : ZqAttributeValue(name, owner, 0)
+ZqBaseAttributeColor::ZqBaseAttributeColor(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqAttributeValue(std::move(name), owner, 0)
 {
 }
 
-ZqBaseAttributeColor::ZqBaseAttributeColor(const std::string& name, ZqAttributeOwner* owner,
+ZqBaseAttributeColor::ZqBaseAttributeColor(ZqAttributeName name, ZqAttributeOwner* owner,
                                            const ZqBaseAttributeColor& source)
-    : ZqAttributeValue(name, owner, source)
+    : ZqAttributeValue(std::move(name), owner, source)
 {
 }
 
@@ -67,23 +67,23 @@ CCObject* ZqBaseAttributeColor::saveValueToDictionary() const
     return dictionary;
 }
 
-ZqAttributeColor::ZqAttributeColor(const std::string& name, ZqAttributeOwner* owner)
-    : ZqBaseAttributeColor(name, owner)
+ZqAttributeColor::ZqAttributeColor(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqBaseAttributeColor(std::move(name), owner)
 {
 }
 
-ZqAttributeColor::ZqAttributeColor(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeColor& source)
-    : ZqBaseAttributeColor(name, owner, source)
+ZqAttributeColor::ZqAttributeColor(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeColor& source)
+    : ZqBaseAttributeColor(std::move(name), owner, source)
 {
 }
 
-ZqAttributeGradient::ZqAttributeGradient(const std::string& name, ZqAttributeOwner* owner)
-    : ZqAttribute(name, owner, 0)
+ZqAttributeGradient::ZqAttributeGradient(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqAttribute(std::move(name), owner, 0)
 {
 }
 
-ZqAttributeGradient::ZqAttributeGradient(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeGradient& source)
-    : ZqAttribute(name, owner, source)
+ZqAttributeGradient::ZqAttributeGradient(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeGradient& source)
+    : ZqAttribute(std::move(name), owner, source)
     , m_stops(source.m_stops)
 {
 }

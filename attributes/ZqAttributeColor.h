@@ -16,14 +16,14 @@ public:
     cocos2d::CCObject* saveValueToDictionary() const override;
 
 protected:
-    ZqBaseAttributeColor(const std::string& name, ZqAttributeOwner* owner);
-    ZqBaseAttributeColor(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeColor& source);
+    ZqBaseAttributeColor(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqBaseAttributeColor(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttributeColor& source);
 };
 
 class ZqAttributeColor : public ZqBaseAttributeColor {
 public:
-    ZqAttributeColor(const std::string& name, ZqAttributeOwner* owner);
-    ZqAttributeColor(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeColor& source);
+    ZqAttributeColor(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqAttributeColor(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeColor& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeColor)
 };
 
@@ -37,9 +37,9 @@ class ZqAttributeGradient : public ZqAttribute {
 public:
     using Stops = std::map<float, cocos2d::ccColor4F>;  // by position, so packing is ordered
 
-    ZqAttributeGradient(const std::string& name, ZqAttributeOwner* owner);
+    ZqAttributeGradient(ZqAttributeName name, ZqAttributeOwner* owner);
     // The base copy, then every stop.
-    ZqAttributeGradient(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeGradient& source);
+    ZqAttributeGradient(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeGradient& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeGradient)
 
     void collectKeys() const override;

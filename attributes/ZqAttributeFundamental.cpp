@@ -44,17 +44,17 @@ void parseNumber(const CCString* text, bool& value) { value = text->boolValue();
 } // namespace
 
 template <typename T>
-ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
-    : ZqAttribute(name, owner, flag)
+ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
+    : ZqAttribute(std::move(name), owner, flag)
     , m_min(std::numeric_limits<T>::lowest())
     , m_max(std::numeric_limits<T>::max())
 {
 }
 
 template <typename T>
-ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(const std::string& name, ZqAttributeOwner* owner,
+ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(ZqAttributeName name, ZqAttributeOwner* owner,
                                                           const ZqBaseAttributeFundamental& source)
-    : ZqAttribute(name, owner, source)
+    : ZqAttribute(std::move(name), owner, source)
     , m_value(source.m_value)
     , m_variableValue(source.m_variableValue)
     , m_min(source.m_min)
@@ -228,43 +228,43 @@ template class ZqBaseAttributeFundamental<unsigned>;
 template class ZqBaseAttributeFundamental<float>;
 template class ZqBaseAttributeFundamental<bool>;
 
-ZqAttributeInt::ZqAttributeInt(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
-    : ZqBaseAttributeFundamental(name, owner, flag)
+ZqAttributeInt::ZqAttributeInt(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
+    : ZqBaseAttributeFundamental(std::move(name), owner, flag)
 {
 }
 
-ZqAttributeInt::ZqAttributeInt(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeInt& source)
-    : ZqBaseAttributeFundamental(name, owner, source)
+ZqAttributeInt::ZqAttributeInt(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeInt& source)
+    : ZqBaseAttributeFundamental(std::move(name), owner, source)
 {
 }
 
-ZqAttributeKey::ZqAttributeKey(const std::string& name, ZqAttributeOwner* owner)
-    : ZqAttributeInt(name, owner, 0)
+ZqAttributeKey::ZqAttributeKey(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqAttributeInt(std::move(name), owner, 0)
 {
 }
 
-ZqAttributeKey::ZqAttributeKey(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeKey& source)
-    : ZqAttributeInt(name, owner, source)
+ZqAttributeKey::ZqAttributeKey(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeKey& source)
+    : ZqAttributeInt(std::move(name), owner, source)
 {
 }
 
-ZqAttributeUInt::ZqAttributeUInt(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
-    : ZqBaseAttributeFundamental(name, owner, flag)
+ZqAttributeUInt::ZqAttributeUInt(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
+    : ZqBaseAttributeFundamental(std::move(name), owner, flag)
 {
 }
 
-ZqAttributeUInt::ZqAttributeUInt(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeUInt& source)
-    : ZqBaseAttributeFundamental(name, owner, source)
+ZqAttributeUInt::ZqAttributeUInt(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeUInt& source)
+    : ZqBaseAttributeFundamental(std::move(name), owner, source)
 {
 }
 
-ZqAttributeFloat::ZqAttributeFloat(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
-    : ZqBaseAttributeFundamental(name, owner, flag)
+ZqAttributeFloat::ZqAttributeFloat(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
+    : ZqBaseAttributeFundamental(std::move(name), owner, flag)
 {
 }
 
-ZqAttributeFloat::ZqAttributeFloat(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeFloat& source)
-    : ZqBaseAttributeFundamental(name, owner, source)
+ZqAttributeFloat::ZqAttributeFloat(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeFloat& source)
+    : ZqBaseAttributeFundamental(std::move(name), owner, source)
 {
 }
 
@@ -274,13 +274,13 @@ float ZqAttributeFloat::curveOffset(float time, int state) const
     return curve ? curve->valueAt(time) : 0.0f;
 }
 
-ZqAttributeBool::ZqAttributeBool(const std::string& name, ZqAttributeOwner* owner)
-    : ZqBaseAttributeFundamental(name, owner, 0)
+ZqAttributeBool::ZqAttributeBool(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqBaseAttributeFundamental(std::move(name), owner, 0)
 {
 }
 
-ZqAttributeBool::ZqAttributeBool(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeBool& source)
-    : ZqBaseAttributeFundamental(name, owner, source)
+ZqAttributeBool::ZqAttributeBool(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeBool& source)
+    : ZqBaseAttributeFundamental(std::move(name), owner, source)
 {
 }
 

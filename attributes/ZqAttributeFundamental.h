@@ -17,9 +17,9 @@ template <typename T>
 class ZqBaseAttributeFundamental : public ZqAttribute {
 public:
     // Value and spread 0, the full range of T, not empty, no curves.
-    ZqBaseAttributeFundamental(const std::string& name, ZqAttributeOwner* owner, unsigned flag);
+    ZqBaseAttributeFundamental(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag);
     // The base copy, then the fields; isEmpty only when empty is allowed; curves cloned.
-    ZqBaseAttributeFundamental(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeFundamental& source);
+    ZqBaseAttributeFundamental(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttributeFundamental& source);
 
     void collectKeys() const override;
     void packAttributes(MessagePackMap& map) const override;
@@ -81,30 +81,30 @@ extern template class ZqBaseAttributeFundamental<bool>;
 
 class ZqAttributeInt : public ZqBaseAttributeFundamental<int> {
 public:
-    ZqAttributeInt(const std::string& name, ZqAttributeOwner* owner, unsigned flag = 0);
-    ZqAttributeInt(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeInt& source);
+    ZqAttributeInt(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag = 0);
+    ZqAttributeInt(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeInt& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeInt)
 };
 
 // A key code in the editor's key numbering (ZqEditorKeys.h).
 class ZqAttributeKey : public ZqAttributeInt {
 public:
-    ZqAttributeKey(const std::string& name, ZqAttributeOwner* owner);
-    ZqAttributeKey(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeKey& source);
+    ZqAttributeKey(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqAttributeKey(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeKey& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeKey)
 };
 
 class ZqAttributeUInt : public ZqBaseAttributeFundamental<unsigned> {
 public:
-    ZqAttributeUInt(const std::string& name, ZqAttributeOwner* owner, unsigned flag = 0);
-    ZqAttributeUInt(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeUInt& source);
+    ZqAttributeUInt(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag = 0);
+    ZqAttributeUInt(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeUInt& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeUInt)
 };
 
 class ZqAttributeFloat : public ZqBaseAttributeFundamental<float> {
 public:
-    ZqAttributeFloat(const std::string& name, ZqAttributeOwner* owner, unsigned flag = 0);
-    ZqAttributeFloat(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeFloat& source);
+    ZqAttributeFloat(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag = 0);
+    ZqAttributeFloat(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeFloat& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeFloat)
 
     // The curve of exactly that state at time (seconds); 0 without one. The animated value
@@ -114,8 +114,8 @@ public:
 
 class ZqAttributeBool : public ZqBaseAttributeFundamental<bool> {
 public:
-    ZqAttributeBool(const std::string& name, ZqAttributeOwner* owner);
-    ZqAttributeBool(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeBool& source);
+    ZqAttributeBool(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqAttributeBool(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeBool& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeBool)
 };
 
@@ -132,12 +132,12 @@ class ZqBaseAttributeEnum : public ZqAttribute {
     static_assert(std::is_enum_v<E> && std::is_same_v<std::underlying_type_t<E>, int32_t>);
 
 public:
-    ZqBaseAttributeEnum(const std::string& name, ZqAttributeOwner* owner)
-        : ZqAttribute(name, owner, 0)
+    ZqBaseAttributeEnum(ZqAttributeName name, ZqAttributeOwner* owner)
+        : ZqAttribute(std::move(name), owner, 0)
     {
     }
-    ZqBaseAttributeEnum(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeEnum& source)
-        : ZqAttribute(name, owner, source)
+    ZqBaseAttributeEnum(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttributeEnum& source)
+        : ZqAttribute(std::move(name), owner, source)
         , m_value(source.m_value)
     {
     }

@@ -51,16 +51,16 @@ constinit CachedKeyName kAnimationsYKey("animationsY");
 
 } // namespace
 
-ZqBaseAttributePoint::ZqBaseAttributePoint(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
-    : ZqAttributeValue(name, owner, flag)
+ZqBaseAttributePoint::ZqBaseAttributePoint(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
+    : ZqAttributeValue(std::move(name), owner, flag)
     , m_min(-kFloatMax, -kFloatMax)
     , m_max(kFloatMax, kFloatMax)
 {
 }
 
-ZqBaseAttributePoint::ZqBaseAttributePoint(const std::string& name, ZqAttributeOwner* owner,
+ZqBaseAttributePoint::ZqBaseAttributePoint(ZqAttributeName name, ZqAttributeOwner* owner,
                                            const ZqBaseAttributePoint& source)
-    : ZqAttributeValue(name, owner, source)
+    : ZqAttributeValue(std::move(name), owner, source)
     , m_variableValue(source.m_variableValue)
     , m_min(source.m_min)
     , m_max(source.m_max)
@@ -256,12 +256,12 @@ CCPoint ZqBaseAttributePoint::curveOffset(float time, int state) const
     return CCPoint(x ? x->valueAt(time) : 0.0f, y ? y->valueAt(time) : 0.0f);
 }
 
-ZqAttributePoint::ZqAttributePoint(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
-    : ZqBaseAttributePoint(name, owner, flag)
+ZqAttributePoint::ZqAttributePoint(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
+    : ZqBaseAttributePoint(std::move(name), owner, flag)
 {
 }
 
-ZqAttributePoint::ZqAttributePoint(const std::string& name, ZqAttributeOwner* owner, const ZqAttributePoint& source)
-    : ZqBaseAttributePoint(name, owner, source)
+ZqAttributePoint::ZqAttributePoint(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributePoint& source)
+    : ZqBaseAttributePoint(std::move(name), owner, source)
 {
 }

@@ -62,10 +62,10 @@ public:
 
 protected:
     // Value and spread (0, 0), the full float range, nothing empty, no curves.
-    ZqBaseAttributePoint(const std::string& name, ZqAttributeOwner* owner, unsigned flag);
+    ZqBaseAttributePoint(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag);
     // The base copy, then the fields; the empty marks only when empty values are allowed;
     // curves cloned.
-    ZqBaseAttributePoint(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributePoint& source);
+    ZqBaseAttributePoint(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttributePoint& source);
 
     cocos2d::CCPoint m_variableValue;
     cocos2d::CCPoint m_min;
@@ -79,7 +79,7 @@ protected:
 
 class ZqAttributePoint : public ZqBaseAttributePoint {
 public:
-    ZqAttributePoint(const std::string& name, ZqAttributeOwner* owner, unsigned flag = 0);
-    ZqAttributePoint(const std::string& name, ZqAttributeOwner* owner, const ZqAttributePoint& source);
+    ZqAttributePoint(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag = 0);
+    ZqAttributePoint(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributePoint& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributePoint)
 };

@@ -117,14 +117,14 @@ CCDictionary* valueDictionary(CCString* text)
 } // namespace
 
 template <typename T>
-ZqAttributeValue<T>::ZqAttributeValue(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
-    : ZqAttribute(name, owner, flag)
+ZqAttributeValue<T>::ZqAttributeValue(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
+    : ZqAttribute(std::move(name), owner, flag)
 {
 }
 
 template <typename T>
-ZqAttributeValue<T>::ZqAttributeValue(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeValue& source)
-    : ZqAttribute(name, owner, source)
+ZqAttributeValue<T>::ZqAttributeValue(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeValue& source)
+    : ZqAttribute(std::move(name), owner, source)
     , m_value(source.m_value)
 {
 }
@@ -166,14 +166,14 @@ template class ZqAttributeValue<CCSize>;
 template class ZqAttributeValue<CCPoint>;
 template class ZqAttributeValue<ccColor4F>;
 
-ZqAttributeString::ZqAttributeString(const std::string& name, ZqAttributeOwner* owner, int maxLength)
-    : ZqAttributeValue(name, owner)
+ZqAttributeString::ZqAttributeString(ZqAttributeName name, ZqAttributeOwner* owner, int maxLength)
+    : ZqAttributeValue(std::move(name), owner)
     , m_maxLength(maxLength)
 {
 }
 
-ZqAttributeString::ZqAttributeString(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeString& source)
-    : ZqAttributeValue(name, owner, source)
+ZqAttributeString::ZqAttributeString(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeString& source)
+    : ZqAttributeValue(std::move(name), owner, source)
     , m_maxLength(source.m_maxLength)
 {
 }
@@ -204,24 +204,24 @@ CCObject* ZqAttributeString::saveValueToDictionary() const
     return valueDictionary(CCString::create(m_value));
 }
 
-ZqAttributeStringList::ZqAttributeStringList(const std::string& name, ZqAttributeOwner* owner)
-    : ZqAttributeString(name, owner)
+ZqAttributeStringList::ZqAttributeStringList(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqAttributeString(std::move(name), owner)
 {
 }
 
-ZqAttributeStringList::ZqAttributeStringList(const std::string& name, ZqAttributeOwner* owner,
+ZqAttributeStringList::ZqAttributeStringList(ZqAttributeName name, ZqAttributeOwner* owner,
                                              const ZqAttributeStringList& source)
-    : ZqAttributeString(name, owner, source)
+    : ZqAttributeString(std::move(name), owner, source)
 {
 }
 
-ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqAttributeOwner* owner)
-    : ZqAttributeValue(name, owner)
+ZqAttributeRect::ZqAttributeRect(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqAttributeValue(std::move(name), owner)
 {
 }
 
-ZqAttributeRect::ZqAttributeRect(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeRect& source)
-    : ZqAttributeValue(name, owner, source)
+ZqAttributeRect::ZqAttributeRect(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeRect& source)
+    : ZqAttributeValue(std::move(name), owner, source)
 {
 }
 
@@ -237,13 +237,13 @@ CCObject* ZqAttributeRect::saveValueToDictionary() const
                                                       m_value.origin.y, m_value.size.width, m_value.size.height));
 }
 
-ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqAttributeOwner* owner)
-    : ZqAttributeValue(name, owner)
+ZqAttributeSize::ZqAttributeSize(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqAttributeValue(std::move(name), owner)
 {
 }
 
-ZqAttributeSize::ZqAttributeSize(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeSize& source)
-    : ZqAttributeValue(name, owner, source)
+ZqAttributeSize::ZqAttributeSize(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeSize& source)
+    : ZqAttributeValue(std::move(name), owner, source)
 {
 }
 

@@ -16,9 +16,9 @@
 template <typename T>
 class ZqAttributeValue : public ZqAttribute {
 public:
-    ZqAttributeValue(const std::string& name, ZqAttributeOwner* owner, unsigned flag = 0);
+    ZqAttributeValue(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag = 0);
     // The base copy (links of a target included), then the value.
-    ZqAttributeValue(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeValue& source);
+    ZqAttributeValue(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeValue& source);
 
     void collectKeys() const override;
     void packAttributes(MessagePackMap& map) const override;
@@ -42,9 +42,9 @@ extern template class ZqAttributeValue<cocos2d::ccColor4F>;
 // A text with a maximum length in bytes.
 class ZqAttributeString : public ZqAttributeValue<std::string> {
 public:
-    ZqAttributeString(const std::string& name, ZqAttributeOwner* owner, int maxLength = INT_MAX);
+    ZqAttributeString(ZqAttributeName name, ZqAttributeOwner* owner, int maxLength = INT_MAX);
     // The base copy, the maximum length, then the value (stored without notification).
-    ZqAttributeString(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeString& source);
+    ZqAttributeString(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeString& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeString)
 
     // Cuts the text to the maximum length (never inside a UTF-8 sequence); stores it when it
@@ -65,16 +65,16 @@ private:
 // A text chosen from a list in the editor: the player keeps only the chosen token ("kAdd").
 class ZqAttributeStringList : public ZqAttributeString {
 public:
-    ZqAttributeStringList(const std::string& name, ZqAttributeOwner* owner);
-    ZqAttributeStringList(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeStringList& source);
+    ZqAttributeStringList(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqAttributeStringList(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeStringList& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeStringList)
 };
 
 // A rectangle (x, y, width, height).
 class ZqAttributeRect : public ZqAttributeValue<cocos2d::CCRect> {
 public:
-    ZqAttributeRect(const std::string& name, ZqAttributeOwner* owner);
-    ZqAttributeRect(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeRect& source);
+    ZqAttributeRect(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqAttributeRect(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeRect& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeRect)
 
     // {"value": "{{x,y},{w,h}}"} with "%.2f" numbers; reading assigns without notification.
@@ -85,8 +85,8 @@ public:
 // A size (width, height).
 class ZqAttributeSize : public ZqAttributeValue<cocos2d::CCSize> {
 public:
-    ZqAttributeSize(const std::string& name, ZqAttributeOwner* owner);
-    ZqAttributeSize(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeSize& source);
+    ZqAttributeSize(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqAttributeSize(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeSize& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeSize)
 
     // {"value": "{w,h}"} with "%.2f" numbers; reading assigns without notification.

@@ -18,8 +18,8 @@ constinit CachedKeyName kAttributeNameKey("attributeName");
 
 } // namespace
 
-ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, unsigned flag)
-    : m_name(name), m_flag(flag)
+ZqBaseAttribute::ZqBaseAttribute(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
+    : m_name(std::move(name)), m_flag(flag)
 {
     if (owner) {
         m_owner = owner;
@@ -27,8 +27,8 @@ ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owne
     }
 }
 
-ZqBaseAttribute::ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttribute& source)
-    : ZqBaseAttribute(name, owner, source.m_flag)
+ZqBaseAttribute::ZqBaseAttribute(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttribute& source)
+    : ZqBaseAttribute(std::move(name), owner, source.m_flag)
 {
     if (source.m_connectionType != kNone)
         setConnectionType(source.m_connectionType, true);
@@ -57,7 +57,7 @@ void ZqBaseAttribute::packConnections(MessagePackMap& map) const
     if (!source)
         return;
     map.setUInt("connectedModelId", source->m_owner ? source->m_owner->id() : 0);
-    map.setString("attributeName", source->m_name);
+    map.setString("attributeName", std::string(source->name()));
 }
 
 void ZqBaseAttribute::unpackConnections(const MessagePackMap& map)
@@ -89,18 +89,18 @@ const ZqAttributeOwner* ZqBaseAttribute::resolveOwner(unsigned id)
     return resolver ? resolver->ownerById(id) : nullptr;
 }
 
-ZqBaseAttribute* ZqBaseAttribute::findSource(const ZqAttributeOwner& owner, const std::string& attributeName)
+ZqBaseAttribute* ZqBaseAttribute::findSource(const ZqAttributeOwner& owner, std::string_view attributeName)
 {
     for (ZqBaseAttribute* attribute : owner.attributes()) {
-        if (attribute->m_connectionType == kSource && attribute->m_name == attributeName)
+        if (attribute->m_connectionType == kSource && attribute->name() == attributeName)
             return attribute;
     }
     return nullptr;
 }
 
-ZqBaseAttribute* ZqBaseAttribute::clone(const std::string& newName, ZqAttributeOwner* newOwner) const
+ZqBaseAttribute* ZqBaseAttribute::clone(ZqAttributeName newName, ZqAttributeOwner* newOwner) const
 {
-    return new ZqBaseAttribute(newName, newOwner, *this);
+    return new ZqBaseAttribute(std::move(newName), newOwner, *this);
 }
 
 ZqBaseAttribute* ZqBaseAttribute::cloneForOwner(ZqAttributeOwner* newOwner) const
@@ -108,9 +108,9 @@ ZqBaseAttribute* ZqBaseAttribute::cloneForOwner(ZqAttributeOwner* newOwner) cons
     return new ZqBaseAttribute(m_name, newOwner, m_flag);
 }
 
-ZqBaseAttribute* ZqBaseAttribute::cloneWithName(const std::string& newName) const
+ZqBaseAttribute* ZqBaseAttribute::cloneWithName(ZqAttributeName newName) const
 {
-    return new ZqBaseAttribute(newName, m_owner, m_flag);
+    return new ZqBaseAttribute(std::move(newName), m_owner, m_flag);
 }
 
 void ZqBaseAttribute::loadConnectionFromDictionary(CCDictionary* dictionary)
@@ -161,12 +161,12 @@ void ZqBaseAttribute::changed(int kind)
         m_owner->attributeChanged(this, kind);
 }
 
-void ZqBaseAttribute::setName(const std::string& name, bool silent)
+void ZqBaseAttribute::setName(ZqAttributeName name, bool silent)
 {
-    if (&name != &m_name && name != m_name) {
+    if (name.view() != m_name.view()) {
         if (m_owner)
             m_owner->attributeRenamed(this);
-        m_name = name;
+        m_name = std::move(name);
     }
     if (!silent)
         changed(kValueChanged);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "attributes/ZqAttributeName.h"
 #include "attributes/ZqAttributeOwner.h"
 
 #include <ZqTypeId.h>
@@ -7,6 +8,8 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 class MessagePackMap;
@@ -42,10 +45,10 @@ public:
 
     // Appends itself to the owner's attribute list when an owner is given.
     // flag: stored and carried into every copy; nothing here reads it.
-    ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, unsigned flag = 0);
+    ZqBaseAttribute(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag = 0);
     // Copy under a new name and owner: same flag and kind; a copied target is linked
     // (silently) to the source's source, a copied source has no links.
-    ZqBaseAttribute(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttribute& source);
+    ZqBaseAttribute(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttribute& source);
     ZqBaseAttribute(const ZqBaseAttribute&) = delete;
     ZqBaseAttribute& operator=(const ZqBaseAttribute&) = delete;
     // Unlinks both sides (notifying the owners of the attributes that lose a link),
@@ -74,9 +77,9 @@ public:
     virtual const char* className() const { return staticClassName(); }
     virtual std::size_t typeId() const { return staticTypeId(); }
     // New attributes owned by the caller's model (or by nobody when owner is null).
-    virtual ZqBaseAttribute* clone(const std::string& newName, ZqAttributeOwner* newOwner) const;
+    virtual ZqBaseAttribute* clone(ZqAttributeName newName, ZqAttributeOwner* newOwner) const;
     virtual ZqBaseAttribute* cloneForOwner(ZqAttributeOwner* newOwner) const;
-    virtual ZqBaseAttribute* cloneWithName(const std::string& newName) const;
+    virtual ZqBaseAttribute* cloneWithName(ZqAttributeName newName) const;
 
     // Engine-dictionary form. Saved objects are autoreleased.
     virtual void loadValueFromDictionary(cocos2d::CCDictionary* dictionary) {}
@@ -99,12 +102,15 @@ public:
     // Tells the owner (if any) through ZqAttributeOwner::attributeChanged.
     virtual void changed(int kind);
 
-    const std::string& name() const { return m_name; }
+    // NUL-terminated: name().data() may go to printf-style calls.
+    std::string_view name() const { return m_name.view(); }
+    // The name as held: a copy of it stays a view when this one is a view.
+    const ZqAttributeName& storedName() const { return m_name; }
     ZqAttributeOwner* owner() const { return m_owner; }
     unsigned flag() const { return m_flag; }
     ConnectionType connectionType() const { return m_connectionType; }
 
-    void setName(const std::string& name, bool silent = false);
+    void setName(ZqAttributeName name, bool silent = false);
     // Moves the attribute from its owner's list to the new owner's list; no notification.
     void setOwner(ZqAttributeOwner* owner);
     // A different kind drops every link first.
@@ -121,7 +127,7 @@ public:
     ZqBaseAttribute* connectedSource() const;
 
     // The first source attribute of that name on the owner, else null.
-    static ZqBaseAttribute* findSource(const ZqAttributeOwner& owner, const std::string& attributeName);
+    static ZqBaseAttribute* findSource(const ZqAttributeOwner& owner, std::string_view attributeName);
 
 protected:
     // unpackAttributes of the classes that read entry by entry: readEntry for each entry.
@@ -132,7 +138,7 @@ private:
 
     // The owner of that id through the installed resolver, else null.
     static const ZqAttributeOwner* resolveOwner(unsigned id);
-    std::string m_name;
+    ZqAttributeName m_name;
     ZqAttributeOwner* m_owner = nullptr;
     unsigned m_flag = 0;
     ConnectionType m_connectionType = kNone;
@@ -149,17 +155,17 @@ private:
     ZQ_STATIC_IDENTITY(ClassName)                                                           \
     const char* className() const override { return staticClassName(); }                    \
     std::size_t typeId() const override { return staticTypeId(); }                          \
-    ClassName* clone(const std::string& newName, ZqAttributeOwner* newOwner) const override          \
+    ClassName* clone(ZqAttributeName newName, ZqAttributeOwner* newOwner) const override    \
     {                                                                                       \
-        return new ClassName(newName, newOwner, *this);                                     \
+        return new ClassName(std::move(newName), newOwner, *this);                          \
     }                                                                                       \
     ClassName* cloneForOwner(ZqAttributeOwner* newOwner) const override                              \
     {                                                                                       \
-        return new ClassName(name(), newOwner, *this);                                      \
+        return new ClassName(storedName(), newOwner, *this);                                \
     }                                                                                       \
-    ClassName* cloneWithName(const std::string& newName) const override                     \
+    ClassName* cloneWithName(ZqAttributeName newName) const override                        \
     {                                                                                       \
-        return new ClassName(newName, owner(), *this);                                      \
+        return new ClassName(std::move(newName), owner(), *this);                           \
     }
 
 // The value-less attribute: a port linked to other ports, and the base of typed attributes.

@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -26,13 +27,13 @@ public:
     explicit BenchModel(const std::string& name)
         : ZqModel(name)
     {
-        for (const char* key : {"Speed", "Jump", "Gravity", "Scale", "Alpha", "Delay"})
+        for (const ZqAttributeName& key : std::initializer_list<ZqAttributeName>{"Speed", "Jump", "Gravity", "Scale", "Alpha", "Delay"})
             new ZqAttributeFloat(key, this);
-        for (const char* key : {"Count", "Score", "Layer"})
+        for (const ZqAttributeName& key : std::initializer_list<ZqAttributeName>{"Count", "Score", "Layer"})
             new ZqAttributeInt(key, this);
         new ZqAttributeUInt("Lives", this);
         new ZqAttributeKey("Key", this);
-        for (const char* key : {"Visible", "Enabled", "Solid"})
+        for (const ZqAttributeName& key : std::initializer_list<ZqAttributeName>{"Visible", "Enabled", "Solid"})
             new ZqAttributeBool(key, this);
         new ZqAttributeStringList("Mode", this);
         new ZqAttributeString("Title", this);

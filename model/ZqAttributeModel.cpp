@@ -52,14 +52,14 @@ bool zqReadReferenceText(CCDictionary* dictionary, unsigned& id)
     return true;
 }
 
-ZqAttributeModelReference::ZqAttributeModelReference(const std::string& name, ZqAttributeOwner* owner, uint32_t acceptedKind)
-    : ZqAttribute(name, owner, 0u), m_acceptedKind(acceptedKind)
+ZqAttributeModelReference::ZqAttributeModelReference(ZqAttributeName name, ZqAttributeOwner* owner, uint32_t acceptedKind)
+    : ZqAttribute(std::move(name), owner, 0u), m_acceptedKind(acceptedKind)
 {
 }
 
-ZqAttributeModelReference::ZqAttributeModelReference(const std::string& name, ZqAttributeOwner* owner,
+ZqAttributeModelReference::ZqAttributeModelReference(ZqAttributeName name, ZqAttributeOwner* owner,
                                                      const ZqAttributeModelReference& source)
-    : ZqAttribute(name, owner, source), m_acceptedKind(source.m_acceptedKind)
+    : ZqAttribute(std::move(name), owner, source), m_acceptedKind(source.m_acceptedKind)
 {
     zqReassignReference(*this, m_value, source.m_value);
 }
@@ -130,14 +130,14 @@ std::shared_ptr<ZqModel> ZqAttributeModelReference::lookUp(unsigned id) const
     return model;
 }
 
-ZqBaseAttributeAnimation::ZqBaseAttributeAnimation(const std::string& name, ZqAttributeOwner* owner)
-    : ZqBaseAttributeModel(name, owner)
+ZqBaseAttributeAnimation::ZqBaseAttributeAnimation(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqBaseAttributeModel(std::move(name), owner)
 {
 }
 
-ZqBaseAttributeAnimation::ZqBaseAttributeAnimation(const std::string& name, ZqAttributeOwner* owner,
+ZqBaseAttributeAnimation::ZqBaseAttributeAnimation(ZqAttributeName name, ZqAttributeOwner* owner,
                                                    const ZqBaseAttributeAnimation& source)
-    : ZqBaseAttributeModel(name, owner, source), m_loop(source.m_loop)
+    : ZqBaseAttributeModel(std::move(name), owner, source), m_loop(source.m_loop)
 {
     duplicateReference();
 }
@@ -189,25 +189,25 @@ void ZqBaseAttributeAnimation::setFromSprite(const std::shared_ptr<ZqModelSprite
     changed(kValueChanged);
 }
 
-ZqBaseAttributeShape::ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner)
-    : ZqBaseAttributeModel(name, owner)
+ZqBaseAttributeShape::ZqBaseAttributeShape(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqBaseAttributeModel(std::move(name), owner)
 {
 }
 
-ZqBaseAttributeShape::ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeShape& source)
-    : ZqBaseAttributeModel(name, owner, source)
+ZqBaseAttributeShape::ZqBaseAttributeShape(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttributeShape& source)
+    : ZqBaseAttributeModel(std::move(name), owner, source)
 {
     duplicateReference();
 }
 
-ZqAttributeParticlesEmitters::ZqAttributeParticlesEmitters(const std::string& name, ZqAttributeOwner* owner)
-    : ZqAttribute(name, owner, 0)
+ZqAttributeParticlesEmitters::ZqAttributeParticlesEmitters(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqAttribute(std::move(name), owner, 0)
 {
 }
 
-ZqAttributeParticlesEmitters::ZqAttributeParticlesEmitters(const std::string& name, ZqAttributeOwner* owner,
+ZqAttributeParticlesEmitters::ZqAttributeParticlesEmitters(ZqAttributeName name, ZqAttributeOwner* owner,
                                                            const ZqAttributeParticlesEmitters& source)
-    : ZqAttribute(name, owner, source)
+    : ZqAttribute(std::move(name), owner, source)
 {
 }
 

@@ -81,9 +81,9 @@ public:
     uint32_t acceptedKind() const { return m_acceptedKind; }
 
 protected:
-    ZqAttributeModelReference(const std::string& name, ZqAttributeOwner* owner, uint32_t acceptedKind);
+    ZqAttributeModelReference(ZqAttributeName name, ZqAttributeOwner* owner, uint32_t acceptedKind);
     // The base copy, then the same model as the source (joining its referrers).
-    ZqAttributeModelReference(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeModelReference& source);
+    ZqAttributeModelReference(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeModelReference& source);
 
     // Re-points at a deep duplicate of the referenced model, registered when the original
     // is: copies of shapes and animations never share them.
@@ -106,12 +106,12 @@ class ZqBaseAttributeModel : public ZqAttributeModelReference {
     static_assert(!kZqReferencedClassName<T>.empty(), "name the referenced class in kZqReferencedClassName");
 
 public:
-    ZqBaseAttributeModel(const std::string& name, ZqAttributeOwner* owner)
-        : ZqAttributeModelReference(name, owner, zqTypeIdOf(kZqReferencedClassName<T>))
+    ZqBaseAttributeModel(ZqAttributeName name, ZqAttributeOwner* owner)
+        : ZqAttributeModelReference(std::move(name), owner, zqTypeIdOf(kZqReferencedClassName<T>))
     {
     }
-    ZqBaseAttributeModel(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeModel& source)
-        : ZqAttributeModelReference(name, owner, source)
+    ZqBaseAttributeModel(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttributeModel& source)
+        : ZqAttributeModelReference(std::move(name), owner, source)
     {
     }
 
@@ -151,8 +151,8 @@ public:
 // loop flag and have no source sprite.
 class ZqBaseAttributeAnimation : public ZqBaseAttributeModel<ZqModelAnimation> {
 public:
-    ZqBaseAttributeAnimation(const std::string& name, ZqAttributeOwner* owner);
-    ZqBaseAttributeAnimation(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeAnimation& source);
+    ZqBaseAttributeAnimation(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqBaseAttributeAnimation(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttributeAnimation& source);
     // Releases the source sprite, then the reference.
     ~ZqBaseAttributeAnimation() override;
 
@@ -189,8 +189,8 @@ public:
 // A collision shape: a polygon or a circle. Copies refer to a duplicate of the polygon.
 class ZqBaseAttributeShape : public ZqBaseAttributeModel<ZqModelPolygon> {
 public:
-    ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner);
-    ZqBaseAttributeShape(const std::string& name, ZqAttributeOwner* owner, const ZqBaseAttributeShape& source);
+    ZqBaseAttributeShape(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqBaseAttributeShape(ZqAttributeName name, ZqAttributeOwner* owner, const ZqBaseAttributeShape& source);
 
     // The polygon is this attribute's own: registered and unregistered with its owner.
     ZqAttributeOwner* heldOwner() const override { return ownedModel(); }
@@ -215,8 +215,8 @@ public:
     // The type id of the emitter model class, ZqModelObjectParticlesEmitter.
     static constexpr std::size_t kEmitterTypeId = zqTypeIdOf("ZqModelObjectParticlesEmitter");
 
-    ZqAttributeParticlesEmitters(const std::string& name, ZqAttributeOwner* owner);
-    ZqAttributeParticlesEmitters(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeParticlesEmitters& source);
+    ZqAttributeParticlesEmitters(ZqAttributeName name, ZqAttributeOwner* owner);
+    ZqAttributeParticlesEmitters(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeParticlesEmitters& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeParticlesEmitters)
 
     // The owners of the linked attributes that are emitter models (exact class), in link

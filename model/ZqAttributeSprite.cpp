@@ -8,13 +8,13 @@
 
 using namespace cocos2d;
 
-ZqAttributeSprite::ZqAttributeSprite(const std::string& name, ZqAttributeOwner* owner)
-    : ZqAttribute(name, owner, 0u)
+ZqAttributeSprite::ZqAttributeSprite(ZqAttributeName name, ZqAttributeOwner* owner)
+    : ZqAttribute(std::move(name), owner, 0u)
 {
 }
 
-ZqAttributeSprite::ZqAttributeSprite(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeSprite& source)
-    : ZqAttribute(name, owner, source), m_excludedFromAtlas(source.m_excludedFromAtlas)
+ZqAttributeSprite::ZqAttributeSprite(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeSprite& source)
+    : ZqAttribute(std::move(name), owner, source), m_excludedFromAtlas(source.m_excludedFromAtlas)
 {
     if (source.m_value)
         setValue(source.m_value, true);

@@ -13,9 +13,9 @@ class ZqModelSpriteContainer;
 // referencing-attribute list exactly once.
 class ZqAttributeSprite : public ZqAttribute {
 public:
-    ZqAttributeSprite(const std::string& name, ZqAttributeOwner* owner);
+    ZqAttributeSprite(ZqAttributeName name, ZqAttributeOwner* owner);
     // The base copy, the flag, then the same container (joining its referrers).
-    ZqAttributeSprite(const std::string& name, ZqAttributeOwner* owner, const ZqAttributeSprite& source);
+    ZqAttributeSprite(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeSprite& source);
     // Leaves the container's list, then releases it.
     ~ZqAttributeSprite() override;
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeSprite)

@@ -17,6 +17,8 @@
      plain constructor:  ZQ_ATTRIBUTE_CREATE(ZQ_MY_MODEL_ATTRIBUTES)
      copy constructor:   ZQ_ATTRIBUTE_REBIND(ZQ_MY_MODEL_ATTRIBUTES)
 
+   Keys are string literals (or constant arrays): each attribute's name is a view of its key,
+   never a copy, and a key that is not a constant fails to compile (attributes/ZqAttributeName.h).
    Special cases (an inserted attribute, a rename) are plain statements after the macro.
    The data writer walks the same table with its own A and V. */
 

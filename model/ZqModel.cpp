@@ -55,7 +55,7 @@ ZqModel::ZqModel(const ZqModel& source)
     try {
         // Each clone appends itself to this model's list.
         for (const ZqBaseAttribute* attribute : source.m_attributes)
-            attribute->clone(attribute->name(), this);
+            attribute->clone(attribute->storedName(), this);
     } catch (...) {
         deleteAttributes();
         throw;
@@ -93,7 +93,7 @@ void ZqModel::collectKeys() const
         keyNameSet().insert("children");
     for (const ZqBaseAttribute* attribute : m_attributes) {
         attribute->collectKeys();
-        keyNameSet().insert(attribute->name());
+        keyNameSet().emplace(attribute->name());
     }
 }
 
@@ -105,7 +105,7 @@ void ZqModel::packAttributes(MessagePackMap& map) const
         MessagePackMap nested(map.zone());
         attribute->packAttributes(nested);
         if (!nested.empty())
-            map.setMap(attribute->name(), nested);
+            map.setMap(std::string(attribute->name()), nested);
     }
 }
 
@@ -134,7 +134,7 @@ void ZqModel::packConnections(MessagePackMap& map) const
         MessagePackMap nested(map.zone());
         attribute->packConnections(nested);
         if (!nested.empty())
-            map.setMap(attribute->name(), nested);
+            map.setMap(std::string(attribute->name()), nested);
     }
     if (!m_children.empty()) {
         std::vector<uint32_t> ids;
@@ -202,7 +202,7 @@ void ZqModel::loadAttributesFromDictionary(CCDictionary* dictionary)
 {
     setId(dictionary->valueForKey("id")->uintValue());
     for (ZqBaseAttribute* attribute : m_attributes) {
-        if (auto* value = dynamic_cast<CCDictionary*>(dictionary->objectForKey(attribute->name())))
+        if (auto* value = dynamic_cast<CCDictionary*>(dictionary->objectForKey(std::string(attribute->name()))))
             attribute->loadValueFromDictionary(value);
     }
 }
@@ -210,7 +210,7 @@ void ZqModel::loadAttributesFromDictionary(CCDictionary* dictionary)
 void ZqModel::loadConnectionsFromDictionary(CCDictionary* dictionary)
 {
     for (ZqBaseAttribute* attribute : m_attributes) {
-        if (auto* connection = dynamic_cast<CCDictionary*>(dictionary->objectForKey(attribute->name())))
+        if (auto* connection = dynamic_cast<CCDictionary*>(dictionary->objectForKey(std::string(attribute->name()))))
             attribute->loadConnectionFromDictionary(connection);
     }
     auto* children = dynamic_cast<CCArray*>(dictionary->objectForKey("children"));
@@ -234,7 +234,7 @@ CCDictionary* ZqModel::saveAttributesToDictionary() const
     for (const ZqBaseAttribute* attribute : m_attributes) {
         CCObject* value = attribute->saveValueToDictionary();
         if (holdsEntries(value))
-            dictionary->setObject(value, attribute->name());
+            dictionary->setObject(value, std::string(attribute->name()));
     }
     return dictionary;
 }
@@ -246,7 +246,7 @@ CCDictionary* ZqModel::saveConnectionsToDictionary() const
     for (const ZqBaseAttribute* attribute : m_attributes) {
         CCDictionary* connection = attribute->saveConnectionToDictionary();
         if (holdsEntries(connection))
-            dictionary->setObject(connection, attribute->name());
+            dictionary->setObject(connection, std::string(attribute->name()));
     }
     if (!m_children.empty()) {
         CCArray* ids = CCArray::create();
@@ -371,7 +371,7 @@ void ZqModel::attributeRenamed(ZqBaseAttribute* attribute)
         m_classLayout = std::min(m_classLayout, static_cast<std::size_t>(index));
 }
 
-ZqBaseAttribute* ZqModel::findAttribute(const std::string& name) const
+ZqBaseAttribute* ZqModel::findAttribute(std::string_view name) const
 {
     for (ZqBaseAttribute* attribute : m_attributes) {
         if (attribute->name() == name)

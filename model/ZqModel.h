@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ZqAttributeString;
@@ -84,7 +85,7 @@ public:
     void adoptNewAttribute(ZqBaseAttribute* attribute) final { m_attributes.push_back(attribute); }
     void removeAttribute(ZqBaseAttribute* attribute) final;
     void attributeRenamed(ZqBaseAttribute* attribute) final;
-    ZqBaseAttribute* findAttribute(const std::string& name) const;
+    ZqBaseAttribute* findAttribute(std::string_view name) const;
     int indexOfAttribute(const ZqBaseAttribute* attribute) const;
 
     // The leading attributes that are still the class's own as its constructor made them,

@@ -811,7 +811,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
             continue;
         const std::string* name = tryKeyName(code);
         debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has no \"%s\" - not read",
-                 m_loadingFile.c_str(), model.id(), model.className(), attribute.name().c_str(),
+                 m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
                  name ? name->c_str() : "?");
     }
     // In the connections phase every model is in: a link to an id none has is dropped.
@@ -829,7 +829,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
         if (!owner) {
             debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" links to model %llu, which no model "
                      "has - not linked",
-                     m_loadingFile.c_str(), model.id(), model.className(), attribute.name().c_str(),
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
                      static_cast<unsigned long long>(id->via.u64));
             continue;
         }
@@ -843,7 +843,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
         if (std::none_of(owner->attributes().begin(), owner->attributes().end(), isSource))
             debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" links to \"%s\" of model %u, which "
                      "it does not have - not linked",
-                     m_loadingFile.c_str(), model.id(), model.className(), attribute.name().c_str(),
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
                      sourceName.c_str(), owner->id());
     }
 }

@@ -11,9 +11,9 @@ int linkNotifications(const std::unique_ptr<CountingOwner>& owner)
     return owner->notifications[ZqBaseAttribute::kLinksChanged];
 }
 
-ZqAttribute* port(const std::unique_ptr<CountingOwner>& owner, const char* name, ZqBaseAttribute::ConnectionType kind)
+ZqAttribute* port(const std::unique_ptr<CountingOwner>& owner, ZqAttributeName name, ZqBaseAttribute::ConnectionType kind)
 {
-    auto* attribute = new ZqAttribute(name, owner.get());
+    auto* attribute = new ZqAttribute(std::move(name), owner.get());
     attribute->setConnectionType(kind, true);
     return attribute;
 }

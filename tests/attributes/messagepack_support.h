@@ -56,6 +56,7 @@ public:
         if (kind == ZqBaseAttribute::kValueChanged)
             ++valueChanges;
     }
+    void attributeRenamed(ZqBaseAttribute*) override { ++renames; }
     int indexOfAttribute(const ZqBaseAttribute* attribute) const
     {
         auto it = std::find(m_attributes.begin(), m_attributes.end(), attribute);
@@ -71,6 +72,7 @@ public:
     }
 
     int valueChanges = 0;
+    int renames = 0;
     std::map<int, int> notifications;
 
 private:

@@ -12,14 +12,27 @@ namespace {
 class CountedAttribute : public ZqAttribute {
 public:
     using ZqAttribute::ZqAttribute;
-    CountedAttribute(const std::string& name, ZqAttributeOwner* owner, const CountedAttribute& source)
-        : ZqAttribute(name, owner, source)
+    CountedAttribute(ZqAttributeName name, ZqAttributeOwner* owner, const CountedAttribute& source)
+        : ZqAttribute(std::move(name), owner, source)
     {
     }
     ~CountedAttribute() override { ++destroyed; }
     ZQ_ATTRIBUTE_IDENTITY(CountedAttribute)
 
     static inline int destroyed = 0;
+};
+
+// A table whose key is a named constant, so that a test can compare addresses.
+constexpr char kRateKey[] = "Rate";
+#define ZQ_KEYED_MODEL_ATTRIBUTES(A, V) A(ZqAttributeFloat, m_rate, kRateKey, 1.0f, 0.0f, 2.0f)
+
+class KeyedModel : public ZqModel {
+public:
+    explicit KeyedModel(const std::string& name) : ZqModel(name) { ZQ_ATTRIBUTE_CREATE(ZQ_KEYED_MODEL_ATTRIBUTES) }
+    KeyedModel(const KeyedModel& source) : ZqModel(source) { ZQ_ATTRIBUTE_REBIND(ZQ_KEYED_MODEL_ATTRIBUTES) }
+    ZQ_MODEL_IDENTITY(KeyedModel, ZqModel)
+
+    ZQ_ATTRIBUTE_MEMBERS(ZQ_KEYED_MODEL_ATTRIBUTES)
 };
 
 using Model = std::shared_ptr<TableModel>;
@@ -36,7 +49,7 @@ TEST_F(ModelTest, DestroyingAModelDeletesEachAttributeOnce)
         auto* first = new CountedAttribute("A", model.get());
         first->setConnectionType(ZqBaseAttribute::kSource);
         for (const char* name : {"B", "C", "D"}) {
-            auto* target = new CountedAttribute(name, model.get());
+            auto* target = new CountedAttribute(std::string_view(name), model.get());
             target->setConnectionType(ZqBaseAttribute::kTarget);
             target->connect(name[0] == 'D' ? static_cast<ZqBaseAttribute*>(source) : first);
         }
@@ -332,6 +345,32 @@ TEST_F(ModelTest, DeepAndShallowCopies)
     auto* copy = static_cast<TableModel*>(deep.get());
     EXPECT_EQ(copy->m_speed->value(), 4.0f);
     EXPECT_NE(copy->m_speed, parent->m_speed);
+}
+
+TEST_F(ModelTest, CopiesShareLiteralNamesAndCopyOwnedOnes)
+{
+    auto keyed = zqCreateModel<KeyedModel>("keyed");
+    EXPECT_EQ(keyed->m_rate->name().data(), kRateKey);
+    auto keyedCopy = std::static_pointer_cast<KeyedModel>(keyed->duplicate(false, false));
+    ASSERT_TRUE(keyedCopy->m_rate);
+    EXPECT_EQ(keyedCopy->m_rate->name().data(), kRateKey);
+
+    Model source = make("source");
+    source->m_title->setName(std::string("Caption"), true);
+    std::shared_ptr<ZqModel> copy = source->duplicate(false, false);
+    const ZqAttributeList& original = source->attributes();
+    ASSERT_EQ(copy->attributes().size(), original.size());
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        const ZqBaseAttribute* attribute = copy->attributes()[i];
+        EXPECT_EQ(attribute->name(), original[i]->name());
+        if (original[i] == source->m_title)
+            EXPECT_NE(attribute->name().data(), original[i]->name().data());
+        else
+            EXPECT_EQ(attribute->name().data(), original[i]->name().data()) << attribute->name();
+    }
+    source.reset();
+    EXPECT_TRUE(copy->findAttribute("Caption"));
+    EXPECT_TRUE(copy->findAttribute("Speed"));
 }
 
 } // namespace

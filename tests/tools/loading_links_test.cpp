@@ -52,7 +52,7 @@ std::string inputSource(const ZqModelController& controller, unsigned id)
     if (!source)
         return "none";
     const ZqModel* owner = ZqModel::ownerOf(source);
-    return (owner ? std::to_string(owner->id()) : "?") + ":" + source->name();
+    return (owner ? std::to_string(owner->id()) : "?") + ":" + std::string(source->name());
 }
 
 TEST_F(ToolsTest, LinksReachTheirSourceOnAnotherClassOfTheSameNamesAndAResetFreesEveryModel)

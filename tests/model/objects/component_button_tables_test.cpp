@@ -189,7 +189,7 @@ void changeEveryAttribute(ZqModel& model, const ModelList& media)
         else if (auto* point = dynamic_cast<ZqAttributePoint*>(attribute))
             point->setValue(CCPoint(number, -number));
         else if (auto* text = dynamic_cast<ZqAttributeString*>(attribute))
-            text->setValue(attribute->name() + " " + std::to_string(step));
+            text->setValue(std::string(attribute->name()) + " " + std::to_string(step));
         else if (auto* sprite = dynamic_cast<ZqAttributeSprite*>(attribute))
             sprite->setValue(std::static_pointer_cast<ZqModelSpriteContainer>(media[0]));
         else if (auto* shape = dynamic_cast<ZqAttributeShape*>(attribute))

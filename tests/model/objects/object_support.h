@@ -70,7 +70,7 @@ inline std::vector<std::string> modelLines(const ZqModel& model)
 {
     std::vector<std::string> lines{model.className()};
     for (const ZqBaseAttribute* attribute : model.attributes())
-        lines.push_back(attribute->name() + " = " + valueText(*attribute));
+        lines.push_back(std::string(attribute->name()) + " = " + valueText(*attribute));
     std::vector<cocos2d::CCPoint> points;
     if (auto* own = dynamic_cast<const ZqBaseModelObjectOwnShape*>(&model)) {
         points = own->collisionShape()->points();
@@ -107,7 +107,7 @@ inline void changeEveryAttribute(ZqModel& model, const ModelList& media)
             point->setEmpty(false);
             point->setValue(cocos2d::CCPoint(number, -number));
         } else if (auto* text = dynamic_cast<ZqAttributeString*>(attribute)) {
-            text->setValue(attribute->name() + " " + std::to_string(step));
+            text->setValue(std::string(attribute->name()) + " " + std::to_string(step));
         } else if (auto* color = dynamic_cast<ZqAttributeColor*>(attribute)) {
             color->setValue(cocos2d::ccc4f(number, 1.0f, 2.0f, 3.0f));
         } else if (auto* gradient = dynamic_cast<ZqAttributeGradient*>(attribute)) {

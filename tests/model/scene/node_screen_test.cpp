@@ -15,7 +15,7 @@ std::vector<std::string> attributeNames(const ZqModel& model)
 {
     std::vector<std::string> names;
     for (const ZqBaseAttribute* attribute : model.attributes())
-        names.push_back(attribute->name());
+        names.emplace_back(attribute->name());
     return names;
 }
 

@@ -89,7 +89,7 @@ inline std::vector<std::string> attributeLines(const ZqModel& model)
 {
     std::vector<std::string> lines{model.className()};
     for (const ZqBaseAttribute* attribute : model.attributes())
-        lines.push_back(attribute->name() + " = " + attributeValueText(*attribute));
+        lines.push_back(std::string(attribute->name()) + " = " + attributeValueText(*attribute));
     for (const std::shared_ptr<ZqModel>& child : model.children())
         lines.push_back("child " + std::to_string(child->id()));
     return lines;
@@ -162,7 +162,7 @@ inline std::vector<Row> expectedTable(const char* defaultName, const char* paren
         const std::shared_ptr<ZqModel> model = ZqModelController::shared()->registry().create(parent);
         const ZqAttributeList& attributes = model->attributes();
         for (std::size_t i = 1; i < attributes.size(); ++i) {
-            Row row{attributes[i]->name(), attributes[i]->className(), valueOf(*attributes[i])};
+            Row row{std::string(attributes[i]->name()), attributes[i]->className(), valueOf(*attributes[i])};
             if (auto change = changed.find(row.name); change != changed.end())
                 row.value = change->second;
             table.push_back(row);

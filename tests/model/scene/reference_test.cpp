@@ -307,7 +307,7 @@ TEST_F(ReferenceTest, EmitterPortFindsLinkedEmitterModelsByTypeId)
 
     // Each linked model gives the port a target attribute of its own.
     auto link = [port](const std::shared_ptr<ZqModel>& linked, const char* name) {
-        auto* input = new ZqAttribute(name, linked.get());
+        auto* input = new ZqAttribute(std::string_view(name), linked.get());
         input->setConnectionType(ZqBaseAttribute::kTarget, true);
         input->connect(port, true);
     };
