@@ -3,6 +3,7 @@
 #include "attributes/ZqAttributeBlock.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ZqBaseAttribute;
@@ -43,7 +44,7 @@ public:
     virtual ZqAttributeOwner* ownerById(unsigned id) const = 0;
     // The first source attribute named so on the owner, else null. This walks the owner's
     // list; a resolver that knows its owners' layouts may find it faster.
-    virtual ZqBaseAttribute* linkSource(const ZqAttributeOwner& owner, const std::string& attributeName) const;
+    virtual ZqBaseAttribute* linkSource(const ZqAttributeOwner& owner, std::string_view attributeName) const;
 
 protected:
     ~ZqAttributeOwnerResolver() = default;

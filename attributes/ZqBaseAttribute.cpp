@@ -70,7 +70,7 @@ void ZqBaseAttribute::unpackConnections(const MessagePackMap& map)
     const ZqAttributeOwner* owner = resolveOwner(modelId);
     if (!owner)
         return;
-    std::string attributeName;
+    std::string_view attributeName; // in the map's data, which outlives the call
     if (!zqNonEmptyText(map, kAttributeNameKey, attributeName))
         return;
     if (ZqBaseAttribute* source = zqAttributeOwnerResolver()->linkSource(*owner, attributeName))
@@ -278,7 +278,7 @@ const ZqAttributeOwnerResolver* s_ownerResolver = nullptr;
 
 } // namespace
 
-ZqBaseAttribute* ZqAttributeOwnerResolver::linkSource(const ZqAttributeOwner& owner, const std::string& attributeName) const
+ZqBaseAttribute* ZqAttributeOwnerResolver::linkSource(const ZqAttributeOwner& owner, std::string_view attributeName) const
 {
     return ZqBaseAttribute::findSource(owner, attributeName);
 }

@@ -3,7 +3,6 @@
 #include "attributes/MessagePackMap.h"
 #include "cocos2d.h"
 
-#include <utility>
 
 using cocos2d::CCDictionary;
 using cocos2d::CCString;
@@ -19,9 +18,26 @@ const CCString* zqNonEmptyText(const CCDictionary* dictionary, const char* key)
 
 bool zqNonEmptyText(const MessagePackMap& map, KeyRef key, std::string& out)
 {
-    std::string text;
-    if (!map.getString(key, text) || text.empty())
+    std::string_view text;
+    if (!zqNonEmptyText(map, key, text))
         return false;
-    out = std::move(text);
+    out.assign(text);
+    return true;
+}
+
+bool zqNonEmptyText(const MessagePackMap& map, KeyRef key, std::string_view& out)
+{
+    const msgpack::object* object = map.find(key);
+    if (!object)
+        return false;
+    // str or bin, as msgpack-c converts to a string; anything else is damaged data.
+    if (object->type != msgpack::type::STR && object->type != msgpack::type::BIN)
+        throw msgpack::type_error();
+    const std::string_view text = object->type == msgpack::type::STR
+                                      ? std::string_view(object->via.str.ptr, object->via.str.size)
+                                      : std::string_view(object->via.bin.ptr, object->via.bin.size);
+    if (text.empty())
+        return false;
+    out = text;
     return true;
 }

@@ -3,6 +3,7 @@
 #include "attributes/KeyDictionary.h"
 
 #include <string>
+#include <string_view>
 
 class MessagePackMap;
 namespace cocos2d {
@@ -22,3 +23,5 @@ const cocos2d::CCString* zqNonEmptyText(const cocos2d::CCDictionary* dictionary,
 // character; false (out untouched) for a missing key or an empty text. Any other value,
 // nil included, is damaged data: msgpack::type_error, as every reader of the map throws.
 bool zqNonEmptyText(const MessagePackMap& map, KeyRef key, std::string& out);
+// The same with the text viewed where the map's object holds it (valid while that data is).
+bool zqNonEmptyText(const MessagePackMap& map, KeyRef key, std::string_view& out);

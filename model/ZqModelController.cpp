@@ -122,7 +122,7 @@ ZqAttributeOwner* ZqModelController::ownerById(unsigned id) const
     return m_modelsById.get(id);
 }
 
-ZqBaseAttribute* ZqModelController::linkSource(const ZqAttributeOwner& owner, const std::string& attributeName) const
+ZqBaseAttribute* ZqModelController::linkSource(const ZqAttributeOwner& owner, std::string_view attributeName) const
 {
     // The controller's owners are its models.
     const ZqModel& model = static_cast<const ZqModel&>(owner);

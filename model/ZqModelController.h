@@ -90,7 +90,7 @@ public:
     ZqAttributeOwner* ownerById(unsigned id) const override;
     // By the name's key code through the class's code table when the model's attributes
     // are its class's own, else by name.
-    ZqBaseAttribute* linkSource(const ZqAttributeOwner& owner, const std::string& attributeName) const override;
+    ZqBaseAttribute* linkSource(const ZqAttributeOwner& owner, std::string_view attributeName) const override;
     // A copy of the list of models of exactly that class.
     ModelList modelsOfType(std::size_t typeId) const;
     const std::map<std::size_t, ModelList>& modelsByType() const { return m_modelsByType; }

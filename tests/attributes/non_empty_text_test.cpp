@@ -53,6 +53,34 @@ TEST_F(NonEmptyTextTest, MessagePackFormLeavesTheOutputAloneAndRefusesOtherTypes
     EXPECT_THROW(zqNonEmptyText(map, "numbers", out), msgpack::type_error);
 }
 
+// The viewing form reads a bin as a text too, and views the bytes where the data holds them.
+TEST_F(NonEmptyTextTest, MessagePackViewsTextAndBinInPlace)
+{
+    msgpack::sbuffer buffer;
+    msgpack::packer<msgpack::sbuffer> packer(buffer);
+    packer.pack_map(4);
+    packer.pack(keyCode("text")).pack("abc");
+    packer.pack(keyCode("list")).pack_bin(2).pack_bin_body("xy", 2);
+    packer.pack(keyCode("words")).pack_bin(0);
+    packer.pack(keyCode("numbers")).pack(7);
+    const msgpack::object_handle handle = msgpack::unpack(buffer.data(), buffer.size());
+    const MessagePackMap map = MessagePackMap::fromObject(handle.get());
+
+    std::string_view view = "kept";
+    EXPECT_FALSE(zqNonEmptyText(map, "words", view));
+    EXPECT_FALSE(zqNonEmptyText(map, "nested", view));
+    EXPECT_EQ(view, "kept");
+    ASSERT_TRUE(zqNonEmptyText(map, "list", view));
+    EXPECT_EQ(view, "xy");
+    ASSERT_TRUE(zqNonEmptyText(map, "text", view));
+    EXPECT_EQ(view, "abc");
+    EXPECT_EQ(view.data(), map.find(keyCode("text"))->via.str.ptr);
+    std::string copy;
+    ASSERT_TRUE(zqNonEmptyText(map, "list", copy));
+    EXPECT_EQ(copy, "xy");
+    EXPECT_THROW(zqNonEmptyText(map, "numbers", view), msgpack::type_error);
+}
+
 TEST_F(NonEmptyTextTest, DictionaryReadersTakeAnEmptyTextAsNotGiven)
 {
     ScopedPool pool;
