@@ -6,6 +6,8 @@
 #include "attributes/ZqAttributeValue.h"
 #include "attributes/ZqNonEmptyText.h"
 
+#include <functional>
+
 using cocos2d::CCArray;
 using cocos2d::CCDictionary;
 using cocos2d::CCString;
@@ -13,6 +15,18 @@ using cocos2d::CCString;
 namespace {
 
 using NonEmptyTextTest = AttributeTest;
+using Packer = msgpack::packer<msgpack::sbuffer>;
+
+// The read form of a map of the four entries fill packs; handle keeps the data alive.
+MessagePackMap packedMap(msgpack::object_handle& handle, const std::function<void(Packer&)>& fill)
+{
+    msgpack::sbuffer buffer;
+    Packer packer(buffer);
+    packer.pack_map(4);
+    fill(packer);
+    handle = msgpack::unpack(buffer.data(), buffer.size());
+    return MessagePackMap::fromObject(handle.get());
+}
 
 TEST_F(NonEmptyTextTest, DictionaryFormGivesOnlyANonEmptyString)
 {
@@ -32,15 +46,13 @@ TEST_F(NonEmptyTextTest, DictionaryFormGivesOnlyANonEmptyString)
 
 TEST_F(NonEmptyTextTest, MessagePackFormLeavesTheOutputAloneAndRefusesOtherTypes)
 {
-    msgpack::sbuffer buffer;
-    msgpack::packer<msgpack::sbuffer> packer(buffer);
-    packer.pack_map(4);
-    packer.pack(keyCode("text")).pack("abc");
-    packer.pack(keyCode("list")).pack("");
-    packer.pack(keyCode("nested")).pack_nil();
-    packer.pack(keyCode("numbers")).pack(7);
-    const msgpack::object_handle handle = msgpack::unpack(buffer.data(), buffer.size());
-    const MessagePackMap map = MessagePackMap::fromObject(handle.get());
+    msgpack::object_handle handle;
+    const MessagePackMap map = packedMap(handle, [](Packer& packer) {
+        packer.pack(keyCode("text")).pack("abc");
+        packer.pack(keyCode("list")).pack("");
+        packer.pack(keyCode("nested")).pack_nil();
+        packer.pack(keyCode("numbers")).pack(7);
+    });
 
     std::string out = "kept";
     EXPECT_FALSE(zqNonEmptyText(map, "words", out));
@@ -56,15 +68,13 @@ TEST_F(NonEmptyTextTest, MessagePackFormLeavesTheOutputAloneAndRefusesOtherTypes
 // The viewing form reads a bin as a text too, and views the bytes where the data holds them.
 TEST_F(NonEmptyTextTest, MessagePackViewsTextAndBinInPlace)
 {
-    msgpack::sbuffer buffer;
-    msgpack::packer<msgpack::sbuffer> packer(buffer);
-    packer.pack_map(4);
-    packer.pack(keyCode("text")).pack("abc");
-    packer.pack(keyCode("list")).pack_bin(2).pack_bin_body("xy", 2);
-    packer.pack(keyCode("words")).pack_bin(0);
-    packer.pack(keyCode("numbers")).pack(7);
-    const msgpack::object_handle handle = msgpack::unpack(buffer.data(), buffer.size());
-    const MessagePackMap map = MessagePackMap::fromObject(handle.get());
+    msgpack::object_handle handle;
+    const MessagePackMap map = packedMap(handle, [](Packer& packer) {
+        packer.pack(keyCode("text")).pack("abc");
+        packer.pack(keyCode("list")).pack_bin(2).pack_bin_body("xy", 2);
+        packer.pack(keyCode("words")).pack_bin(0);
+        packer.pack(keyCode("numbers")).pack(7);
+    });
 
     std::string_view view = "kept";
     EXPECT_FALSE(zqNonEmptyText(map, "words", view));
