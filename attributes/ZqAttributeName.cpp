@@ -15,24 +15,12 @@ ZqAttributeName::ZqAttributeName(const ZqAttributeName& other)
     }
 }
 
-ZqAttributeName::ZqAttributeName(ZqAttributeName&& other) noexcept
-    : m_text(std::exchange(other.m_text, "")), m_length(std::exchange(other.m_length, 0)),
-      m_owned(std::exchange(other.m_owned, false))
-{
-}
-
 ZqAttributeName& ZqAttributeName::operator=(ZqAttributeName other) noexcept
 {
     std::swap(m_text, other.m_text);
     std::swap(m_length, other.m_length);
     std::swap(m_owned, other.m_owned);
     return *this;
-}
-
-ZqAttributeName::~ZqAttributeName()
-{
-    if (m_owned)
-        delete[] m_text;
 }
 
 void ZqAttributeName::assign(std::string_view text)

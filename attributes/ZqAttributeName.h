@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // An attribute's name. Text with static storage (a string literal, such as the keys of the
 // attribute tables) is held as a view and never copied; any other text is copied into a
@@ -24,9 +25,18 @@ public:
     ZqAttributeName(const std::string& text) { assign(text); }
 
     ZqAttributeName(const ZqAttributeName& other);
-    ZqAttributeName(ZqAttributeName&& other) noexcept;
+    // Inline: a name passes by value through every constructor of an attribute's class chain.
+    ZqAttributeName(ZqAttributeName&& other) noexcept
+        : m_text(std::exchange(other.m_text, "")), m_length(std::exchange(other.m_length, 0)),
+          m_owned(std::exchange(other.m_owned, false))
+    {
+    }
     ZqAttributeName& operator=(ZqAttributeName other) noexcept;
-    ~ZqAttributeName();
+    ~ZqAttributeName()
+    {
+        if (m_owned)
+            delete[] m_text;
+    }
 
     std::string_view view() const { return {m_text, m_length}; }
     operator std::string_view() const { return view(); }
