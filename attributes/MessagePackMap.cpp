@@ -313,16 +313,8 @@ void MessagePackMap::setUIntArray(const std::string& name, const std::vector<uin
     insert(code, result);
 }
 
-const msgpack::object* MessagePackMap::find(int32_t code) const
+const msgpack::object* MessagePackMap::findIndexed(int32_t code) const
 {
-    if (m_index.empty()) {
-        const Entry* entries = data();
-        for (uint32_t i = 0; i < m_size; ++i) {
-            if (entries[i].code == code)
-                return &entries[i].value;
-        }
-        return nullptr;
-    }
     const auto at = std::lower_bound(m_index.begin(), m_index.end(), std::pair<int32_t, uint32_t>(code, 0));
     return at == m_index.end() || at->first != code ? nullptr : &m_spilled[at->second].value;
 }

@@ -80,8 +80,19 @@ public:
     void setFloat4(const std::string& name, float a, float b, float c, float d);
     void setUIntArray(const std::string& name, const std::vector<uint32_t>& value);
 
-    // Entry lookup. By name it goes through keyCodeOrDefault; null means absent.
-    const msgpack::object* find(int32_t code) const;
+    // Entry lookup. By name it goes through keyCodeOrDefault; null means absent. The scan of
+    // a small map is inline: every entry read looks up a few codes.
+    const msgpack::object* find(int32_t code) const
+    {
+        if (!m_index.empty())
+            return findIndexed(code);
+        const Entry* entries = data();
+        for (uint32_t i = 0; i < m_size; ++i) {
+            if (entries[i].code == code)
+                return &entries[i].value;
+        }
+        return nullptr;
+    }
     const msgpack::object* find(KeyRef name) const;
 
     // Readers: false when the entry is absent (out untouched); msgpack::type_error when the
@@ -113,6 +124,8 @@ private:
     const Entry* data() const { return m_size > kInlineEntries ? m_spilled.data() : m_inline; }
     // Adds the entry unless the code is present (the first value stays).
     void insert(int32_t code, const msgpack::object& value);
+    // find through the sorted index of a large map.
+    const msgpack::object* findIndexed(int32_t code) const;
 
     Entry m_inline[kInlineEntries];
     std::vector<Entry> m_spilled;
