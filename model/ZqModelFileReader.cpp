@@ -3,6 +3,7 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "model/ZqModel.h"
+#include "model/ZqModelBlock.h"
 #include "model/ZqModelController.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ constexpr std::size_t kMaxDepth = 32;
 constinit CachedKeyName kConnectedModelIdKey("connectedModelId");
 
 // The lines of a link source's block fetched ahead: a model with a few dozen attributes.
-constexpr std::size_t kPrefetchedLines = 24;
+constexpr int kPrefetchedLines = 24;
 
 // A map key as the read map takes it: a positive integer up to 2^32-1 (msgpack-c gives a
 // non-negative number in a signed format as positive too); -1 for anything else.
@@ -595,11 +596,8 @@ private:
             if (keyOf(entry.key) != idCode || entry.val.type != msgpack::type::POSITIVE_INTEGER ||
                 entry.val.via.u64 > std::numeric_limits<uint32_t>::max())
                 continue;
-            if (const ZqAttributeOwner* owner = m_controller.ownerById(static_cast<unsigned>(entry.val.via.u64))) {
-                const char* at = reinterpret_cast<const char*>(owner);
-                for (std::size_t line = 0; line < kPrefetchedLines; ++line)
-                    __builtin_prefetch(at + 64 * line);
-            }
+            if (const ZqAttributeOwner* owner = m_controller.ownerById(static_cast<unsigned>(entry.val.via.u64)))
+                zqPrefetchModel(owner, 0, kPrefetchedLines);
             return;
         }
     }

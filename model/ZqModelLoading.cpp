@@ -7,6 +7,7 @@
 #include "model/ZqArchiveReader.h"
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModel.h"
+#include "model/ZqModelBlock.h"
 #include "model/ZqModelFileReader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "cocos2d.h"
@@ -735,11 +736,8 @@ void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
         // Connections maps mostly come in the order of their ids, and the models of a load
         // lie far apart in memory: the next one, with its shared pointer's counts just
         // before it, is fetched while this one is read.
-        if (const ZqModel* next = m_modelsById.get(id + 1)) {
-            const char* at = reinterpret_cast<const char*>(next);
-            for (int line = -1; line < 6; ++line)
-                __builtin_prefetch(at + 64 * line);
-        }
+        if (const ZqModel* next = m_modelsById.get(id + 1))
+            zqPrefetchModel(next, -1, 7);
         model->unpackConnections(map);
         logUnreadNestedEntries(*model, map, kind);
         logUnreadEntries(*model, map);
