@@ -83,16 +83,28 @@ std::uintmax_t plainFileSize(const std::string& fullPath)
     return error ? 0 : size;
 }
 
-// A whole file at its full path; nothing when it cannot be read.
-std::optional<std::vector<unsigned char>> readPlain(const std::string& fullPath)
+// A whole file at its full path, read straight into its buffer: in one read when it
+// still has the size last seen (size), else on to its end, but never more than limit + 1
+// bytes, so that a file grown past its limit since it was measured shows as too large.
+// Nothing when it cannot be read.
+std::optional<std::vector<unsigned char>> readPlain(const std::string& fullPath, std::uintmax_t size,
+                                                    std::uintmax_t limit)
 {
     std::ifstream file(fullPath, std::ios::binary);
     if (!file)
         return std::nullopt;
     std::vector<unsigned char> bytes;
-    char block[65536];
-    while (file.read(block, sizeof block) || file.gcount() > 0)
-        bytes.insert(bytes.end(), block, block + file.gcount());
+    // One byte more than expected shows the end without another read.
+    std::uintmax_t chunk = std::min(size, limit) + 1;
+    while (file) {
+        const std::size_t at = bytes.size();
+        bytes.resize(at + static_cast<std::size_t>(chunk));
+        file.read(reinterpret_cast<char*>(bytes.data() + at), static_cast<std::streamsize>(chunk));
+        bytes.resize(at + static_cast<std::size_t>(file.gcount()));
+        if (bytes.size() > limit)
+            break;
+        chunk = std::min<std::uintmax_t>(limit + 1 - bytes.size(), 65536);
+    }
     if (file.bad())
         return std::nullopt;
     return bytes;
@@ -277,10 +289,11 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
         m_listing.reset();
         if (std::optional<std::string> path = findPlainFile(m_dataDirectory + "/" + kKeyFileName)) {
             // A damaged key file of any size is refused before a byte of it is read.
-            oversized = plainFileSize(*path) > kMaxKeyFileSize;
+            const std::uintmax_t size = plainFileSize(*path);
+            oversized = size > kMaxKeyFileSize;
             errno = 0;
             if (!oversized)
-                keys = readPlain(*path);
+                keys = readPlain(*path, size, kMaxKeyFileSize);
             if (!oversized && !keys) {
                 const std::string reason = failedKeys + "\"Keys.pack\" cannot be read (" +
                                            (errno ? std::strerror(errno) : "read error") + ")";
@@ -507,13 +520,17 @@ ZqModelController::FileResult ZqModelController::fetchPlainFile(const std::strin
     logFileLoad(path, kind);
     // The archive's limit for its members holds for the directory's files too, checked
     // before a byte is read.
-    if (plainFileSize(*fullPath) > ZqArchiveReader::kMaxMemberSize) {
-        failFile(path, "the file is larger than 64 MiB");
-        return kFileFailed;
+    const std::uintmax_t size = plainFileSize(*fullPath);
+    if (size <= ZqArchiveReader::kMaxMemberSize) {
+        data = readPlain(*fullPath, size, ZqArchiveReader::kMaxMemberSize);
+        if (!data) {
+            failFile(path, "the file cannot be read");
+            return kFileFailed;
+        }
     }
-    data = readPlain(*fullPath);
-    if (!data) {
-        failFile(path, "the file cannot be read");
+    if (!data || data->size() > ZqArchiveReader::kMaxMemberSize) {
+        data.reset();
+        failFile(path, "the file is larger than 64 MiB");
         return kFileFailed;
     }
     return kFileLoaded;
