@@ -136,9 +136,10 @@ void directoryFloor(msgpack::zone& zone)
     const std::filesystem::path directory = fixture().root / "plain" / "data";
     std::vector<char> bytes;
     for (const std::string& name : fixture().modelFiles) {
+        // Sized first and read in one call: the least a read of the file costs.
         std::ifstream file(directory / name, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        if (bytes.empty())
+        bytes.resize(static_cast<std::size_t>(std::filesystem::file_size(directory / name)));
+        if (bytes.empty() || !file.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
             throw std::runtime_error("cannot read " + name);
         unpackAll(bytes.data(), bytes.size(), zone);
     }
