@@ -270,6 +270,30 @@ TEST_F(LoadingFailureTest, OversizedFilesAreRefusedUnread)
     }
 }
 
+// A file holding more than its size says, as files under /proc do, is read to its end:
+// the model file's text fails the load, the key file's is read as damaged, not as empty.
+TEST_F(LoadingFailureTest, FileLongerThanItsSizeIsReadToItsEnd)
+{
+    const struct {
+        const char* name;
+        const char* errorStart;
+    } cases[] = {
+        {"ZqModelObjectLabel.1.attributes.pack", "Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: "},
+        {"Keys.pack", "Failed to load keys: "},
+    };
+    for (const auto& [name, errorStart] : cases) {
+        TempDir root;
+        writeDirectory(root, game);
+        const std::filesystem::path file = root.file(std::string("data/") + name);
+        std::filesystem::remove(file);
+        std::filesystem::create_symlink("/proc/self/status", file);
+        ASSERT_EQ(std::filesystem::file_size(file), 0u);
+        const std::string error = load(root);
+        EXPECT_EQ(error.rfind(errorStart, 0), 0u) << error;
+        EXPECT_EQ(error.find("empty"), std::string::npos) << error;
+    }
+}
+
 // A connections map naming a child that no model has: the load goes on, with a log line
 // that names the file, the model and the missing id.
 TEST_F(LoadingFailureTest, ChildThatNoModelHasIsLogged)
