@@ -669,8 +669,9 @@ TEST_F(ProgramTest, TheSampleGameEndsOnTheGameOverScreenAndRestartsFromThere)
             hero->release();
             EXPECT_NEAR(waited, 60, 2) << "the hero's game-over delay of a second";
             EXPECT_EQ(navigator->currentGameScene(), field) << "the same field";
-            if (life < kSampleLives)
+            if (life < kSampleLives) {
                 ASSERT_EQ(navigator->currentKey(), "HUD") << "a life lost, the game goes on";
+            }
         }
         ASSERT_EQ(navigator->currentKey(), "GameOver");
         player.step();
