@@ -1,5 +1,6 @@
 #include "attributes/ZqAttributeFundamental.h"
 
+#include "attributes/ZqDataKeys.h"
 #include "attributes/ZqNonEmptyText.h"
 
 #include "base/CCArray.h"
@@ -24,12 +25,8 @@ void writeNumber(MessagePackMap& map, const char* name, unsigned value) { map.se
 void writeNumber(MessagePackMap& map, const char* name, float value) { map.setFloat(name, value); }
 void writeNumber(MessagePackMap& map, const char* name, bool value) { map.setBool(name, value); }
 
-// Read for every attribute of every model: their codes are kept between lookups.
-constinit CachedKeyName kValueKey("value");
-constinit CachedKeyName kVariableValueKey("variableValue");
 constinit CachedKeyName kIsEmptyKey("isEmpty");
 constinit CachedKeyName kAnimationsKey("animations");
-
 
 CCString* formatNumber(int value) { return CCString::createWithFormat("%d", value); }
 CCString* formatNumber(unsigned value) { return CCString::createWithFormat("%u", value); }

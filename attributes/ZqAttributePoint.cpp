@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqDataKeys.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
@@ -42,8 +43,6 @@ CCPoint readPoint(const msgpack::object& object)
     return CCPoint(f[0], f[1]);
 }
 
-constinit CachedKeyName kValueKey("value");
-constinit CachedKeyName kVariableValueKey("variableValue");
 constinit CachedKeyName kIsXEmptyKey("isXEmpty");
 constinit CachedKeyName kIsYEmptyKey("isYEmpty");
 constinit CachedKeyName kAnimationsXKey("animationsX");

@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqDataKeys.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
@@ -42,9 +43,6 @@ void packValue(MessagePackMap& map, const ccColor4F& value)
 {
     map.setFloat4("value", value.r, value.g, value.b, value.a);
 }
-
-// Read for every value attribute of every model: the code is kept between lookups.
-constinit CachedKeyName kValueKey("value");
 
 // Each reader converts into locals first, so a malformed entry leaves the value as it was.
 void unpackValue(const msgpack::object& object, std::string& value)

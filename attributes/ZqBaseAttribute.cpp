@@ -3,20 +3,13 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAnimationCurve.h"
+#include "attributes/ZqDataKeys.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "cocos2d.h"
 
 #include <algorithm>
 
 using namespace cocos2d;
-
-namespace {
-
-// Looked up once a key dictionary: every link of a load reads them.
-constinit CachedKeyName kConnectedModelIdKey("connectedModelId");
-constinit CachedKeyName kAttributeNameKey("attributeName");
-
-} // namespace
 
 ZqBaseAttribute::ZqBaseAttribute(ZqAttributeName name, ZqAttributeOwner* owner, unsigned flag)
     : m_name(std::move(name)), m_flag(flag)

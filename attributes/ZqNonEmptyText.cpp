@@ -3,7 +3,6 @@
 #include "attributes/MessagePackMap.h"
 #include "cocos2d.h"
 
-
 using cocos2d::CCDictionary;
 using cocos2d::CCString;
 

@@ -12,8 +12,8 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <initializer_list>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 

@@ -3,6 +3,7 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAttributeValue.h"
+#include "attributes/ZqDataKeys.h"
 #include "model/ZqModelController.h"
 #include "cocos2d.h"
 
@@ -24,7 +25,6 @@ bool holdsEntries(CCObject* object)
     return true;
 }
 
-constinit CachedKeyName kIdKey("id");
 constinit CachedKeyName kChildrenKey("children");
 
 // The nested map under code; false when the entry is absent (MessagePackMap::getMap by code).

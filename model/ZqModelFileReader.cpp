@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqDataKeys.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelBlock.h"
 #include "model/ZqModelController.h"
@@ -16,9 +17,6 @@ namespace {
 
 // The same bound as unpackBounded's (attributes/MessagePackMap.cpp).
 constexpr std::size_t kMaxDepth = 32;
-
-// Link entries name their source's model under this key.
-constinit CachedKeyName kConnectedModelIdKey("connectedModelId");
 
 // The lines of a link source's block fetched ahead: a model with a few dozen attributes.
 constexpr int kPrefetchedLines = 24;

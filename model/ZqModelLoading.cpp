@@ -3,6 +3,7 @@
 #include "model/ZqModelController.h"
 
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqDataKeys.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "model/ZqArchiveReader.h"
 #include "model/ZqGameSecrets.h"
@@ -33,12 +34,7 @@ namespace {
 constexpr const char* kKeyFileName = "Keys.pack";
 constexpr const char* kFailedKeys = "Failed to load keys";
 constexpr const char* kNoArchive = "No data archive";
-constinit CachedKeyName kIdKey("id");
 constinit CachedKeyName kClassNameKey("Class Name");
-// The keys of an attribute's links: the model a link comes from, the model a reference names.
-constinit CachedKeyName kConnectedModelIdKey("connectedModelId");
-constinit CachedKeyName kAttributeNameKey("attributeName");
-constinit CachedKeyName kValueKey("value");
 constinit CachedKeyName kUserIdKey("User ID");
 // The key file lists a few hundred short names; megabytes of it are damage, and
 // splitting them would take hundreds of megabytes.
