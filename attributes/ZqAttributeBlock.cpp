@@ -21,6 +21,10 @@ namespace {
 
 constexpr std::size_t kHeader = roundUp(sizeof(Block));
 
+// Blocks come from the plain operator new, which aligns this far already: its aligned
+// form would cost a memalign a block.
+static_assert(kAlignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+
 } // namespace
 
 Room*& currentRoom()
@@ -33,7 +37,7 @@ void* makeBlock(std::size_t body, std::size_t roomBytes, Room& room)
 {
     body = roundUp(body);
     roomBytes = roundUp(roomBytes);
-    char* memory = static_cast<char*>(::operator new(kHeader + body + roomBytes, std::align_val_t(kAlignment)));
+    char* memory = static_cast<char*>(::operator new(kHeader + body + roomBytes));
     room.block = new (memory) Block();
     room.next = memory + kHeader + body;
     room.end = room.next + roomBytes;
@@ -51,7 +55,7 @@ void release(Block* block)
     if (block->parts.fetch_sub(1, std::memory_order_acq_rel) != 1)
         return;
     block->~Block();
-    ::operator delete(static_cast<void*>(block), std::align_val_t(kAlignment));
+    ::operator delete(static_cast<void*>(block));
 }
 
 namespace {
@@ -79,7 +83,7 @@ void* allocate(std::size_t size)
         }
     }
     if (!memory)
-        memory = static_cast<char*>(::operator new(total, std::align_val_t(kAlignment)));
+        memory = static_cast<char*>(::operator new(total));
     new (memory) Prefix{block, total};
     return memory + kPrefix;
 }
@@ -91,7 +95,7 @@ void deallocate(void* pointer)
     char* memory = static_cast<char*>(pointer) - kPrefix;
     const Prefix prefix = *reinterpret_cast<Prefix*>(memory);
     if (!prefix.block) {
-        ::operator delete(memory, std::align_val_t(kAlignment));
+        ::operator delete(memory);
         return;
     }
 #ifdef ZQ_BLOCK_ASAN

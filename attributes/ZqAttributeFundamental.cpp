@@ -1,6 +1,7 @@
 #include "attributes/ZqAttributeFundamental.h"
 
 #include "attributes/ZqDataKeys.h"
+#include "attributes/ZqEntryField.h"
 #include "attributes/ZqNonEmptyText.h"
 
 #include "base/CCArray.h"
@@ -82,23 +83,29 @@ void ZqBaseAttributeFundamental<T>::packAttributes(MessagePackMap& map) const
         map.setArray("animations", packCurveSet(m_curves, map.zone()));
 }
 
+namespace {
+
+constexpr ZqEntryField::Kind fieldKind(int*) { return ZqEntryField::kInt; }
+constexpr ZqEntryField::Kind fieldKind(unsigned*) { return ZqEntryField::kUInt; }
+constexpr ZqEntryField::Kind fieldKind(float*) { return ZqEntryField::kFloat; }
+constexpr ZqEntryField::Kind fieldKind(bool*) { return ZqEntryField::kBool; }
+
+} // namespace
+
+template <typename T>
+void ZqBaseAttributeFundamental<T>::entryFields(ZqEntryFields& fields)
+{
+    // The map readers' conversion and range for T.
+    fields.add(kValueKey, fieldKind(&m_value), &m_value);
+    fields.add(kVariableValueKey, fieldKind(&m_variableValue), &m_variableValue);
+    fields.add(kIsEmptyKey, ZqEntryField::kBool, &m_isEmpty);
+}
+
 template <typename T>
 bool ZqBaseAttributeFundamental<T>::readEntry(const MessagePackEntry& entry)
 {
     // Each key is matched on its own: a damaged key file may give two keys one code.
-    bool read = false;
-    if (entry.code == kValueKey.codeOrDefault()) {
-        m_value = entry.value.as<T>(); // the map readers' conversion and range
-        read = true;
-    }
-    if (entry.code == kVariableValueKey.codeOrDefault()) {
-        m_variableValue = entry.value.as<T>();
-        read = true;
-    }
-    if (entry.code == kIsEmptyKey.codeOrDefault()) {
-        m_isEmpty = entry.value.as<bool>();
-        read = true;
-    }
+    bool read = readEntryFields(entry);
     if (entry.code == kAnimationsKey.codeOrDefault()) {
         unpackCurveSetEntry(entry.value, m_curves);
         read = true;

@@ -28,6 +28,8 @@ public:
     // the curves; a non-empty one replaces them only once the new set is complete.
     void unpackAttributes(const MessagePackMap& map) final { readEntries(map); }
     bool readEntry(const MessagePackEntry& entry) override;
+    // "value", "variableValue" (T) and "isEmpty".
+    void entryFields(ZqEntryFields& fields) override;
 
     // Engine-dictionary form: numbers as texts ("%d" int, "%u" unsigned and bool, "%f"
     // float). Reading clamps value and spread into the range and does not notify.

@@ -3,6 +3,7 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqDataKeys.h"
+#include "attributes/ZqEntryField.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "base/CCArray.h"
 #include "base/CCDictionary.h"
@@ -34,13 +35,6 @@ float clampAxis(float value, float low, float high)
 CCString* formatPoint(const CCPoint& point)
 {
     return CCString::createWithFormat("{%.3f,%.3f}", point.x, point.y);
-}
-
-CCPoint readPoint(const msgpack::object& object)
-{
-    float f[2];
-    MessagePackMap::convertFloats(object, f, 2);
-    return CCPoint(f[0], f[1]);
 }
 
 constinit CachedKeyName kIsXEmptyKey("isXEmpty");
@@ -94,27 +88,19 @@ void ZqBaseAttributePoint::packAttributes(MessagePackMap& map) const
         map.setArray("animationsY", packCurveSet(m_curvesY, map.zone()));
 }
 
+void ZqBaseAttributePoint::entryFields(ZqEntryFields& fields)
+{
+    fields.add(kValueKey, ZqEntryField::kPoint, &m_value);
+    fields.add(kVariableValueKey, ZqEntryField::kPoint, &m_variableValue);
+    fields.add(kIsXEmptyKey, ZqEntryField::kBool, &m_isXEmpty);
+    fields.add(kIsYEmptyKey, ZqEntryField::kBool, &m_isYEmpty);
+}
+
 bool ZqBaseAttributePoint::readEntry(const MessagePackEntry& entry)
 {
     // Each key is matched on its own: a damaged key file may give two keys one code.
     const int32_t code = entry.code;
-    bool read = false;
-    if (code == kValueKey.codeOrDefault()) {
-        m_value = readPoint(entry.value);
-        read = true;
-    }
-    if (code == kVariableValueKey.codeOrDefault()) {
-        m_variableValue = readPoint(entry.value);
-        read = true;
-    }
-    if (code == kIsXEmptyKey.codeOrDefault()) {
-        m_isXEmpty = entry.value.as<bool>();
-        read = true;
-    }
-    if (code == kIsYEmptyKey.codeOrDefault()) {
-        m_isYEmpty = entry.value.as<bool>();
-        read = true;
-    }
+    bool read = readEntryFields(entry);
     if (code == kAnimationsXKey.codeOrDefault()) {
         unpackCurveSetEntry(entry.value, m_curvesX);
         read = true;

@@ -19,6 +19,8 @@ public:
     // msgpack::type_error (entries read before keep their new values). A present but empty
     // "animationsX" (or "animationsY") keeps that axis's curves.
     bool readEntry(const MessagePackEntry& entry) override;
+    // "value", "variableValue" (points), "isXEmpty" and "isYEmpty".
+    void entryFields(ZqEntryFields& fields) override;
 
     // Engine-dictionary form: points as "{%.3f,%.3f}", flags as "%d". The spread is
     // written only when it is not (0, 0). Reading takes "isYEmpty" only while empty values

@@ -3,6 +3,7 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqDataKeys.h"
+#include "attributes/ZqEntryField.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "base/CCDictionary.h"
 #include "base/CCString.h"
@@ -44,39 +45,11 @@ void packValue(MessagePackMap& map, const ccColor4F& value)
     map.setFloat4("value", value.r, value.g, value.b, value.a);
 }
 
-// Each reader converts into locals first, so a malformed entry leaves the value as it was.
-void unpackValue(const msgpack::object& object, std::string& value)
-{
-    object.convert(value); // str or bin, else type_error
-}
-
-void unpackValue(const msgpack::object& object, CCRect& value)
-{
-    float f[4];
-    MessagePackMap::convertFloats(object, f, 4);
-    value = CCRect(f[0], f[1], f[2], f[3]);
-}
-
-void unpackValue(const msgpack::object& object, CCSize& value)
-{
-    float f[2];
-    MessagePackMap::convertFloats(object, f, 2);
-    value = CCSize(f[0], f[1]);
-}
-
-void unpackValue(const msgpack::object& object, CCPoint& value)
-{
-    float f[2];
-    MessagePackMap::convertFloats(object, f, 2);
-    value = CCPoint(f[0], f[1]);
-}
-
-void unpackValue(const msgpack::object& object, ccColor4F& value)
-{
-    float f[4];
-    MessagePackMap::convertFloats(object, f, 4);
-    value = ccColor4F{f[0], f[1], f[2], f[3]};
-}
+constexpr ZqEntryField::Kind fieldKind(std::string*) { return ZqEntryField::kText; }
+constexpr ZqEntryField::Kind fieldKind(CCRect*) { return ZqEntryField::kRect; }
+constexpr ZqEntryField::Kind fieldKind(CCSize*) { return ZqEntryField::kSize; }
+constexpr ZqEntryField::Kind fieldKind(CCPoint*) { return ZqEntryField::kPoint; }
+constexpr ZqEntryField::Kind fieldKind(ccColor4F*) { return ZqEntryField::kColor; }
 
 template <typename T>
 bool sameValue(const T& a, const T& b)
@@ -142,10 +115,13 @@ void ZqAttributeValue<T>::packAttributes(MessagePackMap& map) const
 template <typename T>
 bool ZqAttributeValue<T>::readEntry(const MessagePackEntry& entry)
 {
-    if (entry.code != kValueKey.codeOrDefault())
-        return false;
-    unpackValue(entry.value, m_value);
-    return true;
+    return readEntryFields(entry);
+}
+
+template <typename T>
+void ZqAttributeValue<T>::entryFields(ZqEntryFields& fields)
+{
+    fields.add(kValueKey, fieldKind(&m_value), &m_value);
 }
 
 template <typename T>

@@ -24,6 +24,8 @@ public:
     void packAttributes(MessagePackMap& map) const override;
     void unpackAttributes(const MessagePackMap& map) final { readEntries(map); }
     bool readEntry(const MessagePackEntry& entry) override;
+    // "value".
+    void entryFields(ZqEntryFields& fields) override;
 
     const T& value() const { return m_value; }
     // Stores the value when it differs and then, unless silent, notifies the owner.

@@ -4,6 +4,7 @@
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAnimationCurve.h"
 #include "attributes/ZqDataKeys.h"
+#include "attributes/ZqEntryField.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "cocos2d.h"
 
@@ -74,6 +75,20 @@ void ZqBaseAttribute::readEntries(const MessagePackMap& map)
 {
     for (const MessagePackEntry& entry : map.entries())
         readEntry(entry);
+}
+
+bool ZqBaseAttribute::readEntryFields(const MessagePackEntry& entry)
+{
+    ZqEntryFields fields;
+    entryFields(fields);
+    bool read = false;
+    for (const ZqEntryField& field : fields) {
+        if (field.code == entry.code) {
+            zqReadEntryField(field, entry.value);
+            read = true;
+        }
+    }
+    return read;
 }
 
 const ZqAttributeOwner* ZqBaseAttribute::resolveOwner(unsigned id)

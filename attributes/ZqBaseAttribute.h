@@ -15,6 +15,7 @@
 class MessagePackMap;
 struct MessagePackEntry;
 class ZqAnimationCurve;
+class ZqEntryFields;
 namespace cocos2d {
 class CCObject;
 class CCDictionary;
@@ -68,6 +69,9 @@ public:
     // through this alone (its unpackAttributes is final), so both roads read the same.
     // Throws msgpack::type_error as unpackAttributes does.
     virtual bool readEntry(const MessagePackEntry& entry) { return false; }
+    // The entries the attribute holds in plain fields (attributes/ZqEntryField.h), which its
+    // readEntry reads and the loader writes straight from the data's bytes. None here.
+    virtual void entryFields(ZqEntryFields& fields) {}
     // Link entry of a target: {"connectedModelId": source owner's id, "attributeName": source name}.
     void packConnections(MessagePackMap& map) const override;
     // Links a target to the first source of that name on the model of that id (silently).
@@ -132,6 +136,9 @@ public:
 protected:
     // unpackAttributes of the classes that read entry by entry: readEntry for each entry.
     void readEntries(const MessagePackMap& map);
+    // readEntry of the plain fields: each field under the entry's code reads it in turn (a
+    // damaged key file may give two keys one code). False when none is under that code.
+    bool readEntryFields(const MessagePackEntry& entry);
 
 private:
     friend class ZqAttributeOwner; // clears m_owner of attributes their owner is deleting

@@ -138,9 +138,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string visitor = readWith(ZqModelFileRoad::kVisitor, data, size);
+    const std::string parse = readWith(ZqModelFileRoad::kParse, data, size);
     const std::string maps = readWith(ZqModelFileRoad::kMaps, data, size);
-    if (visitor != maps) {
-        std::fprintf(stderr, "the roads differ:\n--- visitor\n%s--- maps\n%s", visitor.c_str(), maps.c_str());
+    if (visitor != maps || parse != maps) {
+        std::fprintf(stderr, "the roads differ:\n--- visitor\n%s--- parse\n%s--- maps\n%s", visitor.c_str(),
+                     parse.c_str(), maps.c_str());
         std::abort();
     }
     return 0;

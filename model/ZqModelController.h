@@ -26,10 +26,11 @@ class ZqArchiveReader;
 class ZqBaseAttribute;
 class ZqModelFileReader;
 
-// How model files are read: in one pass with the visitor reader (the player's road), or
-// unpacked map by map into MessagePackMaps first. Both give the same models and errors;
-// tests and fuzzers compare them.
-enum class ZqModelFileRoad { kVisitor, kMaps };
+// How model files are read: in one pass with the visitor reader (the player's road: an
+// attributes map of the usual shape straight from its bytes, any other by its parse), by
+// that reader's parse alone, or unpacked map by map into MessagePackMaps first. All give
+// the same models and errors; tests and fuzzers compare them.
+enum class ZqModelFileRoad { kVisitor, kParse, kMaps };
 
 // The owner and index of every model of the running game: models by id (at most one per
 // id) and by class type id (ascending ids, each list in registration order). Holds the

@@ -2,15 +2,22 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqBaseAttribute.h"
 #include "attributes/ZqDataKeys.h"
+#include "attributes/ZqEntryField.h"
+#include "base/CCGeometry.h"
+#include "base/ccTypes.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelBlock.h"
 #include "model/ZqModelController.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstdint>
 #include <limits>
 #include <string_view>
+#include <typeinfo>
 #include <unordered_set>
 
 namespace {
@@ -236,6 +243,368 @@ private:
     const unsigned char* m_at = nullptr;
 };
 
+// The bytes of one model map read straight, for the maps of the usual shape: each step
+// takes only the encodings it knows and reports anything else (or a cut) as false, and the
+// map is then read again by the parse (a field read moves nothing then: its entry is read
+// another way). Containers count against the same budget as the parse (the elements
+// declared may not exceed the bytes left).
+class PlainBytes {
+public:
+    PlainBytes(const char* data, std::size_t size, std::size_t offset)
+        : m_data(reinterpret_cast<const unsigned char*>(data)), m_at(m_data + offset), m_end(m_data + size),
+          m_budget(size - offset)
+    {
+    }
+
+    std::size_t offset() const { return static_cast<std::size_t>(m_at - m_data); }
+
+    // A map header (fixmap, map 16 or map 32) within the budget.
+    bool mapHeader(uint32_t& count)
+    {
+        const unsigned char* p = m_at;
+        if (p == m_end)
+            return false;
+        const unsigned byte = *p++;
+        if (byte >= 0x80 && byte <= 0x8f) {
+            count = byte & 0x0f;
+        } else if (byte == 0xde && m_end - p >= 2) {
+            count = big16(p);
+            p += 2;
+        } else if (byte == 0xdf && m_end - p >= 4) {
+            count = big32(p);
+            p += 4;
+        } else {
+            return false;
+        }
+        if (static_cast<std::size_t>(count) * 2 > m_budget)
+            return false;
+        m_budget -= static_cast<std::size_t>(count) * 2;
+        m_at = p;
+        return true;
+    }
+
+    // A key code: a positive integer up to 2^32-1 in an unsigned format.
+    bool key(int64_t& code)
+    {
+        if (m_at == m_end)
+            return false;
+        const unsigned byte = *m_at;
+        if (byte <= 0x7f) {
+            code = byte;
+            m_at += 1;
+        } else if (byte == 0xcc && m_end - m_at >= 2) {
+            code = m_at[1];
+            m_at += 2;
+        } else if (byte == 0xcd && m_end - m_at >= 3) {
+            code = big16(m_at + 1);
+            m_at += 3;
+        } else if (byte == 0xce && m_end - m_at >= 5) {
+            code = big32(m_at + 1);
+            m_at += 5;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    // A value that is no map and no ext, as the visitor makes it: an array's elements are
+    // built in the zone and may be plain values only.
+    bool value(msgpack::object& out, msgpack::zone& zone)
+    {
+        if (m_at == m_end)
+            return false;
+        const unsigned byte = *m_at;
+        uint32_t count;
+        std::size_t header;
+        if (byte >= 0x90 && byte <= 0x9f) {
+            count = byte & 0x0f;
+            header = 1;
+        } else if (byte == 0xdc && m_end - m_at >= 3) {
+            count = big16(m_at + 1);
+            header = 3;
+        } else if (byte == 0xdd && m_end - m_at >= 5) {
+            count = big32(m_at + 1);
+            header = 5;
+        } else {
+            return plain(out);
+        }
+        if (count > m_budget)
+            return false;
+        m_at += header;
+        m_budget -= count;
+        msgpack::object* items = count == 0 ? nullptr : static_cast<msgpack::object*>(zone.allocate_align(
+            sizeof(msgpack::object) * count, MSGPACK_ZONE_ALIGNOF(msgpack::object)));
+        for (uint32_t i = 0; i < count; ++i) {
+            if (!plain(items[i]))
+                return false;
+        }
+        out = msgpack::object();
+        out.type = msgpack::type::ARRAY;
+        out.via.array.size = count;
+        out.via.array.ptr = items;
+        return true;
+    }
+
+    // The value of an entry that goes to a plain field, written into it when the bytes
+    // hold an encoding that zqReadEntryField converts without error, to the same value.
+    bool field(const ZqEntryField& field)
+    {
+        const unsigned char* p = m_at;
+        switch (field.kind) {
+        case ZqEntryField::kInt: {
+            int64_t v;
+            if (!integer(p, v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+                return false;
+            *static_cast<int*>(field.field) = static_cast<int>(v);
+            break;
+        }
+        case ZqEntryField::kUInt: {
+            int64_t v;
+            if (!integer(p, v) || v < 0 || v > std::numeric_limits<unsigned>::max())
+                return false;
+            *static_cast<unsigned*>(field.field) = static_cast<unsigned>(v);
+            break;
+        }
+        case ZqEntryField::kFloat:
+            if (!number(p, *static_cast<float*>(field.field)))
+                return false;
+            break;
+        case ZqEntryField::kBool:
+            if (p == m_end || (*p != 0xc2 && *p != 0xc3))
+                return false;
+            *static_cast<bool*>(field.field) = *p++ == 0xc3;
+            break;
+        case ZqEntryField::kText: {
+            std::size_t size;
+            if (!text(p, size))
+                return false;
+            static_cast<std::string*>(field.field)->assign(reinterpret_cast<const char*>(p), size);
+            p += size;
+            break;
+        }
+        case ZqEntryField::kPoint:
+        case ZqEntryField::kSize:
+        case ZqEntryField::kRect:
+        case ZqEntryField::kColor: {
+            const bool four = field.kind == ZqEntryField::kRect || field.kind == ZqEntryField::kColor;
+            const std::size_t count = four ? 4 : 2;
+            float f[4];
+            if (p == m_end || *p != (0x90 | count) || count > m_budget)
+                return false;
+            ++p;
+            for (std::size_t i = 0; i < count; ++i) {
+                if (!number(p, f[i]))
+                    return false;
+            }
+            m_budget -= count;
+            if (field.kind == ZqEntryField::kPoint)
+                *static_cast<cocos2d::CCPoint*>(field.field) = cocos2d::CCPoint(f[0], f[1]);
+            else if (field.kind == ZqEntryField::kSize)
+                *static_cast<cocos2d::CCSize*>(field.field) = cocos2d::CCSize(f[0], f[1]);
+            else if (field.kind == ZqEntryField::kRect)
+                *static_cast<cocos2d::CCRect*>(field.field) = cocos2d::CCRect(f[0], f[1], f[2], f[3]);
+            else
+                *static_cast<cocos2d::ccColor4F*>(field.field) = cocos2d::ccColor4F{f[0], f[1], f[2], f[3]};
+            break;
+        }
+        }
+        m_at = p;
+        return true;
+    }
+
+private:
+    // An integer in any format but 64 bits, moving p past it.
+    bool integer(const unsigned char*& p, int64_t& v) const
+    {
+        if (p == m_end)
+            return false;
+        const unsigned byte = *p;
+        const std::size_t left = static_cast<std::size_t>(m_end - p);
+        if (byte <= 0x7f || byte >= 0xe0) {
+            v = byte <= 0x7f ? static_cast<int64_t>(byte) : static_cast<int8_t>(byte);
+            p += 1;
+        } else if (byte == 0xcc && left >= 2) {
+            v = p[1];
+            p += 2;
+        } else if (byte == 0xcd && left >= 3) {
+            v = big16(p + 1);
+            p += 3;
+        } else if (byte == 0xce && left >= 5) {
+            v = big32(p + 1);
+            p += 5;
+        } else if (byte == 0xd0 && left >= 2) {
+            v = static_cast<int8_t>(p[1]);
+            p += 2;
+        } else if (byte == 0xd1 && left >= 3) {
+            v = static_cast<int16_t>(big16(p + 1));
+            p += 3;
+        } else if (byte == 0xd2 && left >= 5) {
+            v = static_cast<int32_t>(big32(p + 1));
+            p += 5;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    // A float 32 or 64, or a fixint, as msgpack-c's conversion to float gives it.
+    bool number(const unsigned char*& p, float& out) const
+    {
+        if (p == m_end)
+            return false;
+        const unsigned byte = *p;
+        const std::size_t left = static_cast<std::size_t>(m_end - p);
+        if (byte == 0xca && left >= 5) {
+            // Through double, as the unpacked object holds it.
+            out = static_cast<float>(static_cast<double>(std::bit_cast<float>(big32(p + 1))));
+            p += 5;
+        } else if (byte == 0xcb && left >= 9) {
+            out = static_cast<float>(std::bit_cast<double>(big64(p + 1)));
+            p += 9;
+        } else if (byte <= 0x7f) {
+            out = static_cast<float>(static_cast<uint64_t>(byte));
+            p += 1;
+        } else if (byte >= 0xe0) {
+            out = static_cast<float>(static_cast<int64_t>(static_cast<int8_t>(byte)));
+            p += 1;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    // A str header, moving p to the text; the text's bytes must all be there.
+    bool text(const unsigned char*& p, std::size_t& size) const
+    {
+        if (p == m_end)
+            return false;
+        const unsigned byte = *p;
+        const std::size_t left = static_cast<std::size_t>(m_end - p);
+        std::size_t header;
+        if (byte >= 0xa0 && byte <= 0xbf) {
+            size = byte & 0x1f;
+            header = 1;
+        } else if (byte == 0xd9 && left >= 2) {
+            size = p[1];
+            header = 2;
+        } else if (byte == 0xda && left >= 3) {
+            size = big16(p + 1);
+            header = 3;
+        } else if (byte == 0xdb && left >= 5) {
+            size = big32(p + 1);
+            header = 5;
+        } else {
+            return false;
+        }
+        if (left - header < size)
+            return false;
+        p += header;
+        return true;
+    }
+
+    // A value that is no container and no ext, made as the visitor makes it.
+    bool plain(msgpack::object& out)
+    {
+        const unsigned char* p = m_at;
+        if (p == m_end)
+            return false;
+        const unsigned byte = *p;
+        const std::size_t left = static_cast<std::size_t>(m_end - p);
+        int64_t v;
+        std::size_t size;
+        if (byte <= 0x7f) {
+            out = msgpack::object(static_cast<uint64_t>(byte));
+            ++p;
+        } else if (byte >= 0xa0 && byte <= 0xbf) {
+            if (!text(p, size))
+                return false;
+            out = msgpack::object();
+            out.type = msgpack::type::STR;
+            out.via.str.ptr = size == 0 ? nullptr : reinterpret_cast<const char*>(p); // as msgpack-c gives it
+            out.via.str.size = static_cast<uint32_t>(size);
+            p += size;
+        } else if (byte == 0xd9 || byte == 0xda || byte == 0xdb) {
+            const unsigned char* field = p + 1;
+            if (!text(p, size))
+                return false;
+            out = msgpack::object();
+            out.type = msgpack::type::STR;
+            out.via.str.ptr = reinterpret_cast<const char*>(size == 0 ? field : p);
+            out.via.str.size = static_cast<uint32_t>(size);
+            p += size;
+        } else if (byte == 0xc0) {
+            out = msgpack::object();
+            ++p;
+        } else if (byte == 0xc2 || byte == 0xc3) {
+            out = msgpack::object(byte == 0xc3);
+            ++p;
+        } else if (byte == 0xca && left >= 5) {
+            out = msgpack::object(std::bit_cast<float>(big32(p + 1)));
+            p += 5;
+        } else if (byte == 0xcb && left >= 9) {
+            out = msgpack::object(std::bit_cast<double>(big64(p + 1)));
+            p += 9;
+        } else if (byte == 0xcf && left >= 9) {
+            out = msgpack::object(big64(p + 1));
+            p += 9;
+        } else if (byte == 0xd3 && left >= 9) {
+            const int64_t w = static_cast<int64_t>(big64(p + 1));
+            out = w >= 0 ? msgpack::object(static_cast<uint64_t>(w)) : msgpack::object(w);
+            p += 9;
+        } else if (integer(p, v)) {
+            out = v >= 0 ? msgpack::object(static_cast<uint64_t>(v)) : msgpack::object(v);
+        } else {
+            return false;
+        }
+        m_at = p;
+        return true;
+    }
+
+    const unsigned char* const m_data;
+    const unsigned char* m_at;
+    const unsigned char* const m_end;
+    std::size_t m_budget;
+};
+
+// The plain fields of each attribute class, as offsets into the attribute: taken once a key
+// dictionary from the first attribute of the class read, instead of asking every attribute.
+class FieldLayouts {
+public:
+    struct Field {
+        int32_t code;
+        ZqEntryField::Kind kind;
+        std::ptrdiff_t offset;
+    };
+    struct Layout {
+        const std::type_info* type = nullptr;
+        uint32_t generation = 0;
+        std::size_t size = 0;
+        std::array<Field, ZqEntryFields::kMaxFields> fields{};
+    };
+
+    const Layout& of(ZqBaseAttribute& attribute)
+    {
+        const std::type_info& type = typeid(attribute);
+        const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
+        Layout& layout = m_layouts[(reinterpret_cast<std::uintptr_t>(&type) >> 4) % m_layouts.size()];
+        if (layout.type == &type && layout.generation == generation)
+            return layout;
+        ZqEntryFields fields;
+        attribute.entryFields(fields);
+        layout.type = &type;
+        layout.generation = generation;
+        layout.size = 0;
+        for (const ZqEntryField& field : fields)
+            layout.fields[layout.size++] = {field.code, field.kind,
+                                            static_cast<char*>(field.field) - reinterpret_cast<char*>(&attribute)};
+        return layout;
+    }
+
+private:
+    // By the class's type, one class a place: a class that meets another there is taken again.
+    std::array<Layout, 61> m_layouts{};
+};
+
 } // namespace
 
 // The visitor of one top-level object. Three kinds of container frame: the model map being
@@ -249,6 +618,19 @@ public:
     bool read(const char* data, std::size_t size, std::size_t& offset, ZqModelController::FileKind kind)
     {
         const std::size_t start = offset;
+        if (kind == ZqModelController::kAttributesFile && m_controller.modelFileRoad() == ZqModelFileRoad::kVisitor) {
+            // Most maps take the plain road; one it cannot read is read again by the parse,
+            // with nothing of the first try kept (the id counter included).
+            const unsigned idCounter = m_controller.m_idCounter;
+            begin(size - offset, true, false);
+            if (readPlainMap(data, size, offset)) {
+                const bool more = finish(kind);
+                m_zone.clear();
+                return more;
+            }
+            m_controller.m_idCounter = idCounter;
+            m_zone.clear();
+        }
         begin(size - offset, kind == ZqModelController::kAttributesFile, kind != ZqModelController::kAttributesFile);
         parse(data, size, offset);
         if (m_late) {
@@ -464,6 +846,86 @@ private:
         object.via.str.ptr = v; // the input outlives the read
         object.via.str.size = size;
         return scalar(object);
+    }
+
+    // The model map at offset read straight from its bytes when it has the usual shape: a
+    // model of a known class made from its "id" and "Class Name" before any attribute, each
+    // attribute's map of plain values that the attribute reads (its plain fields written
+    // from the bytes), no code twice, no unknown code, nothing damaged. The same handlers
+    // as the parse's decide what each entry is. False at the first thing of another shape,
+    // with nothing told and the model dropped: the parse then reads the map as usual.
+    bool readPlainMap(const char* data, std::size_t size, std::size_t& offset)
+    {
+        PlainBytes bytes(data, size, offset);
+        uint32_t count;
+        if (!bytes.mapHeader(count))
+            return false;
+        m_modelMap = true;
+        for (uint32_t i = 0; i < count; ++i) {
+            int64_t code;
+            if (!bytes.key(code))
+                return false;
+            m_key = msgpack::object(static_cast<uint64_t>(code));
+            m_routed = false;
+            modelKey();
+            if (m_late || m_unknownCode >= 0 || !m_topFirst)
+                return false;
+            if (m_routeSlot >= 0) {
+                if (!readPlainAttribute(bytes))
+                    return false;
+                continue;
+            }
+            if (!bytes.value(m_value, m_zone))
+                return false;
+            modelValue();
+            if (m_valueError || m_noModel)
+                return false;
+        }
+        if (!m_model)
+            return false;
+        offset = bytes.offset();
+        return true;
+    }
+
+    // The nested map of the routed attribute, every entry read by that attribute.
+    bool readPlainAttribute(PlainBytes& bytes)
+    {
+        const std::size_t slot = static_cast<std::size_t>(m_routeSlot);
+        uint32_t count;
+        if (m_slots->next[slot] >= 0 || !bytes.mapHeader(count))
+            return false;
+        ZqBaseAttribute* attribute = m_model->attributes()[slot];
+        const FieldLayouts::Layout& fields = m_fieldLayouts.of(*attribute);
+        m_nestedSeen.nextMap();
+        for (uint32_t i = 0; i < count; ++i) {
+            int64_t code;
+            if (!bytes.key(code) || !keyCodeIsKnown(code) || !m_nestedSeen.first(code))
+                return false;
+            // One field under the code takes its value from the bytes; anything else goes
+            // to the attribute's entry reader.
+            const FieldLayouts::Field* match = nullptr;
+            int matches = 0;
+            for (std::size_t k = 0; k < fields.size; ++k) {
+                if (fields.fields[k].code == code) {
+                    match = &fields.fields[k];
+                    ++matches;
+                }
+            }
+            if (matches == 1 && bytes.field(ZqEntryField{match->code, match->kind,
+                                                         reinterpret_cast<char*>(attribute) + match->offset}))
+                continue;
+            if (!bytes.value(m_value, m_zone))
+                return false;
+            try {
+                if (!attribute->readEntry(MessagePackEntry{static_cast<int32_t>(code), m_value}))
+                    return false;
+            } catch (const msgpack::type_error&) {
+                return false;
+            }
+        }
+        m_routeSlot = -1;
+        m_routed = true;
+        return true;
     }
 
     // A key of the model map: checked, and the entry's road chosen before its value comes.
@@ -723,6 +1185,7 @@ private:
     // The model map's codes, and the codes of the nested map being read.
     SeenCodes m_seen;
     SeenCodes m_nestedSeen;
+    FieldLayouts m_fieldLayouts;
 };
 
 ZqModelFileReader::ZqModelFileReader(ZqModelController& controller)

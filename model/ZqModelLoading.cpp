@@ -666,11 +666,11 @@ bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t s
     // One zone for the file, cleared after each map: nothing read keeps the objects.
     msgpack::zone zone;
     try {
-        if (m_road == ZqModelFileRoad::kVisitor && !m_fileReader)
+        if (m_road != ZqModelFileRoad::kMaps && !m_fileReader)
             m_fileReader = std::make_unique<ZqModelFileReader>(*this);
         while (offset < size) {
             start = offset;
-            if (m_road == ZqModelFileRoad::kVisitor) {
+            if (m_road != ZqModelFileRoad::kMaps) {
                 if (!m_fileReader->readMap(data, size, offset, kind))
                     break;
             } else {

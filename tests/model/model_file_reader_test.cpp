@@ -3,7 +3,32 @@
 #include "loading_support.h"
 #include "tools/tools_test_support.h"
 
+#include "attributes/ZqAttributeColor.h"
+#include "attributes/ZqAttributePoint.h"
+
 namespace {
+
+#define FIELD_KINDS_ATTRIBUTES(A, V)                                   \
+    V(ZqAttributeInt,    m_int,    "I", 0)                             \
+    V(ZqAttributeUInt,   m_uint,   "U", 0u)                            \
+    V(ZqAttributeFloat,  m_float,  "F", 0.0f)                          \
+    V(ZqAttributeBool,   m_bool,   "B", false)                         \
+    V(ZqAttributeString, m_text,   "S", "")                            \
+    V(ZqAttributeSize,   m_size,   "Z", cocos2d::CCSize())             \
+    V(ZqAttributePoint,  m_point,  "P", cocos2d::CCPoint())            \
+    V(ZqAttributeRect,   m_rect,   "R", cocos2d::CCRect())             \
+    V(ZqAttributeColor,  m_color,  "C", cocos2d::ccc4f(0, 0, 0, 0))
+
+// One attribute of each kind of plain field, which the visitor road writes from the bytes.
+class FieldKindsModel : public ZqModel {
+public:
+    explicit FieldKindsModel(const std::string& name) : ZqModel(name) { ZQ_ATTRIBUTE_CREATE(FIELD_KINDS_ATTRIBUTES) }
+    FieldKindsModel(const FieldKindsModel& source) : ZqModel(source) { ZQ_ATTRIBUTE_REBIND(FIELD_KINDS_ATTRIBUTES) }
+    ZQ_MODEL_IDENTITY(FieldKindsModel, ZqModel)
+    static std::shared_ptr<FieldKindsModel> create() { return zqCreateModel<FieldKindsModel>("kinds"); }
+
+    ZQ_ATTRIBUTE_MEMBERS(FIELD_KINDS_ATTRIBUTES)
+};
 
 using loading_test::Bytes;
 
@@ -51,14 +76,17 @@ protected:
         return {controller().errorText(), log, tools_test::describeModels(controller())};
     }
 
-    // Both roads over bytes: the same outcome, the visitor road's.
+    // Every road over bytes: the same outcome, the visitor road's.
     Outcome expectSameRoads(const Bytes& bytes, const std::string& what)
     {
         const Outcome visitor = read(ZqModelFileRoad::kVisitor, bytes);
-        const Outcome maps = read(ZqModelFileRoad::kMaps, bytes);
-        EXPECT_EQ(visitor.error, maps.error) << what;
-        EXPECT_EQ(visitor.log, maps.log) << what;
-        EXPECT_TRUE(visitor.models == maps.models) << what << ": the roads read different models";
+        for (const ZqModelFileRoad road : {ZqModelFileRoad::kParse, ZqModelFileRoad::kMaps}) {
+            const Outcome other = read(road, bytes);
+            const std::string which = what + (road == ZqModelFileRoad::kParse ? " (parse)" : " (maps)");
+            EXPECT_EQ(visitor.error, other.error) << which;
+            EXPECT_EQ(visitor.log, other.log) << which;
+            EXPECT_TRUE(visitor.models == other.models) << which << ": the roads read different models";
+        }
         return visitor;
     }
 
@@ -278,6 +306,73 @@ TEST_F(ModelFileReaderTest, TwoKeysOfOneCodeBothReadTheEntry)
     ASSERT_TRUE(model);
     EXPECT_EQ(model->m_tracking->value(), 6.0f);
     EXPECT_EQ(model->m_tracking->variableValue(), 6.0f);
+}
+
+// Every kind of plain field under every form of value, well formed or not: the plain road,
+// the parse and the map road read the same models, log and error.
+TEST_F(ModelFileReaderTest, PlainFieldsTakeEveryFormAsTheParseDoes)
+{
+    // A controller of the test's own, whose registry holds the test's class.
+    delete ZqModelController::shared();
+    ZqModelController own;
+    static const ZqModelClass rows[] = {zqModelClassRow<FieldKindsModel>()};
+    own.addModelClasses(rows);
+    keyNameSet().clear();
+    FieldKindsModel::create()->collectKeys();
+    std::set<std::string> names = keyNameSet();
+    keyNameSet().clear();
+    keys = loading_test::keyTable(loading_test::keyText(names));
+    const auto code = [&](const std::string& name) {
+        const int32_t value = keys.at(name);
+        return value < 0x80 ? Bytes{static_cast<unsigned char>(value)}
+                            : Bytes{0xcd, static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value)};
+    };
+
+    const Bytes values[] = {
+        {0x05}, {0x7f}, {0xff}, {0xe0},                                                 // fixints
+        {0xcc, 0xff}, {0xcd, 0xff, 0xfe}, {0xce, 0x7f, 0xff, 0xff, 0xff}, {0xce, 0xff, 0xff, 0xff, 0xff},
+        {0xcf, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x07},                         // uint 64
+        {0xd0, 0x80}, {0xd0, 0x05}, {0xd1, 0xfe, 0xd4}, {0xd2, 0x80, 0x00, 0x00, 0x00}, // int 8 to 32
+        {0xd3, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xfe},                         // int 64
+        {0xca, 0x3f, 0xc0, 0x00, 0x00}, {0xca, 0x7f, 0xc0, 0x00, 0x01},                 // 1.5, a NaN
+        {0xcb, 0x40, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00},                         // 2.5
+        {0xcb, 0x7e, 0x37, 0xe4, 0x3c, 0x88, 0x00, 0x75, 0x9c},                         // 1e300
+        {0xc0}, {0xc2}, {0xc3}, {0xc1},                                                 // nil, flags, reserved
+        {0xa3, 'a', 'b', 'c'}, {0xa0}, {0xd9, 0x00}, {0xda, 0x00, 0x01, 'x'},           // texts
+        {0xdb, 0x00, 0x00, 0x00, 0x01, 'y'}, {0xc4, 0x01, 'z'},                         // and a bin
+        {0x92, 0xca, 0x3f, 0x80, 0x00, 0x00, 0xca, 0x40, 0x00, 0x00, 0x00},             // two floats
+        {0x92, 0x05, 0xff}, {0x92, 0xc3, 0x05}, {0x92, 0xa1, 'a', 0x01}, {0x90},        // other pairs
+        {0x93, 0x01, 0x02, 0x03},                                                       // three numbers
+        {0x94, 0xca, 0x3f, 0x80, 0x00, 0x00, 0x02, 0xcb, 0x40, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xe0},
+        {0x94, 0x01, 0x02, 0x03, 0x92, 0x01, 0x02},                                     // an array inside
+        {0xdc, 0x00, 0x02, 0x01, 0x02}, {0xdd, 0x00, 0x00, 0x00, 0x02, 0x01, 0x02},     // long headers
+        {0x81, 0x01, 0x02}, {0xd4, 0x01, 0x00},                                         // a map, an ext
+        {0x92, 0x01}, {0xca, 0x3f}, {0xa3, 'a'}, {0xdc, 0xff, 0xff},                    // cut by the end
+    };
+    // The model 103 with the map {key: value} under the attribute.
+    const auto modelMap = [&](const char* attribute, const char* key, const Bytes& value) {
+        const std::string className = "FieldKindsModel";
+        Bytes bytes = {0x83};
+        for (const Bytes& part : {code("id"), Bytes{0x67}, code("Class Name"),
+                                  Bytes{static_cast<unsigned char>(0xa0 | className.size())},
+                                  Bytes(className.begin(), className.end()), code(attribute), Bytes{0x81}, code(key),
+                                  value})
+            bytes.insert(bytes.end(), part.begin(), part.end());
+        return bytes;
+    };
+    for (const char* attribute : {"I", "U", "F", "B", "S", "Z", "P", "R", "C"}) {
+        for (const char* key : {"value", "variableValue", "isEmpty", "isXEmpty"}) {
+            for (std::size_t i = 0; i < std::size(values); ++i)
+                expectSameRoads(modelMap(attribute, key, values[i]),
+                                std::string(attribute) + "/" + key + " value " + std::to_string(i));
+        }
+    }
+    // A well-formed value is read, not refused.
+    const Bytes size = modelMap("Z", "value", {0x92, 0xca, 0x3f, 0x80, 0x00, 0x00, 0xca, 0x40, 0x00, 0x00, 0x00});
+    EXPECT_EQ(expectSameRoads(size, "a size").error, "");
+    const auto model = own.getModel<FieldKindsModel>(103);
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->m_size->value(), cocos2d::CCSize(1.0f, 2.0f));
 }
 
 } // namespace
