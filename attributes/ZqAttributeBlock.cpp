@@ -27,6 +27,91 @@ static_assert(kAlignment <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
 
 } // namespace
 
+struct alignas(kAlignment) Slab {
+    std::atomic<uint32_t> blocks{1}; // the blocks cut from it, and 1 while it is current
+};
+
+namespace {
+
+constexpr std::size_t kSlabBytes = 64 * 1024;
+constexpr std::size_t kSlabHeader = roundUp(sizeof(Slab));
+// A larger block has an allocation of its own.
+constexpr std::size_t kLargestSlabBlock = kSlabBytes / 8;
+#ifdef ZQ_BLOCK_ASAN
+// Out of bounds after each block, so that a write past one is caught before the next.
+constexpr std::size_t kSlabGap = 32;
+#else
+constexpr std::size_t kSlabGap = 0;
+#endif
+
+void releaseSlab(Slab* slab)
+{
+    if (slab->blocks.fetch_sub(1, std::memory_order_acq_rel) != 1)
+        return;
+    slab->~Slab();
+    ::operator delete(static_cast<void*>(slab));
+}
+
+// The thread's current slab and its free part, and the scopes open.
+struct SlabCursor {
+    Slab* slab = nullptr;
+    char* next = nullptr;
+    char* end = nullptr;
+    int scopes = 0;
+    ~SlabCursor()
+    {
+        if (slab)
+            releaseSlab(slab);
+    }
+};
+
+SlabCursor& slabCursor()
+{
+    thread_local SlabCursor cursor;
+    return cursor;
+}
+
+// size bytes for a block, and the slab they were cut from (null when none).
+char* blockMemory(std::size_t size, Slab*& slab)
+{
+    SlabCursor& cursor = slabCursor();
+    if (cursor.scopes == 0 || size > kLargestSlabBlock) {
+        slab = nullptr;
+        return static_cast<char*>(::operator new(size));
+    }
+    if (static_cast<std::size_t>(cursor.end - cursor.next) < size + kSlabGap) {
+        if (cursor.slab)
+            releaseSlab(cursor.slab);
+        char* memory = static_cast<char*>(::operator new(kSlabBytes));
+        cursor.slab = new (memory) Slab();
+        cursor.next = memory + kSlabHeader;
+        cursor.end = memory + kSlabBytes;
+#ifdef ZQ_BLOCK_ASAN
+        ASAN_POISON_MEMORY_REGION(cursor.next, kSlabBytes - kSlabHeader);
+#endif
+    }
+    char* memory = cursor.next;
+    cursor.next += size + kSlabGap;
+    cursor.slab->blocks.fetch_add(1, std::memory_order_relaxed);
+    slab = cursor.slab;
+#ifdef ZQ_BLOCK_ASAN
+    ASAN_UNPOISON_MEMORY_REGION(memory, size);
+#endif
+    return memory;
+}
+
+} // namespace
+
+SlabScope::SlabScope()
+{
+    ++slabCursor().scopes;
+}
+
+SlabScope::~SlabScope()
+{
+    --slabCursor().scopes;
+}
+
 Room*& currentRoom()
 {
     thread_local Room* room = nullptr;
@@ -37,8 +122,12 @@ void* makeBlock(std::size_t body, std::size_t roomBytes, Room& room)
 {
     body = roundUp(body);
     roomBytes = roundUp(roomBytes);
-    char* memory = static_cast<char*>(::operator new(kHeader + body + roomBytes));
+    Slab* slab = nullptr;
+    const std::size_t bytes = kHeader + body + roomBytes;
+    char* memory = blockMemory(bytes, slab);
     room.block = new (memory) Block();
+    room.block->bytes = static_cast<uint32_t>(bytes);
+    room.block->slab = slab;
     room.next = memory + kHeader + body;
     room.end = room.next + roomBytes;
     currentRoom() = &room;
@@ -54,8 +143,21 @@ void release(Block* block)
 {
     if (block->parts.fetch_sub(1, std::memory_order_acq_rel) != 1)
         return;
+    Slab* slab = block->slab;
+    if (!slab) {
+        block->~Block();
+        ::operator delete(static_cast<void*>(block));
+        return;
+    }
+#ifdef ZQ_BLOCK_ASAN
+    const uint32_t bytes = block->bytes;
+#endif
     block->~Block();
-    ::operator delete(static_cast<void*>(block));
+#ifdef ZQ_BLOCK_ASAN
+    // The slab lives on: a use of the block must still be caught.
+    ASAN_POISON_MEMORY_REGION(static_cast<void*>(block), bytes);
+#endif
+    releaseSlab(slab);
 }
 
 namespace {

@@ -23,8 +23,13 @@ constexpr std::size_t roundUp(std::size_t size)
     return (size + kAlignment - 1) & ~(kAlignment - 1);
 }
 
+struct Slab;
+
 struct alignas(kAlignment) Block {
     std::atomic<uint32_t> parts{1};
+    uint32_t bytes = 0; // the whole block's
+    // The slab the block was cut from, else null (a block of its own allocation).
+    Slab* slab = nullptr;
 };
 
 // The free part of a block: [next, end). wanted counts every byte that attributes asked
@@ -38,6 +43,18 @@ struct Room {
 
 // The current room of this thread, else null.
 Room*& currentRoom();
+
+// While a scope is open on a thread, the blocks made there are cut in turn from slabs of
+// many blocks instead of each being allocated on its own: making a model then moves a
+// pointer. A slab is freed once its last block has gone. The loader opens one for each
+// file it reads: the models of a game mostly live as long as the game.
+class SlabScope {
+public:
+    SlabScope();
+    ~SlabScope();
+    SlabScope(const SlabScope&) = delete;
+    SlabScope& operator=(const SlabScope&) = delete;
+};
 
 // A new block with body bytes for its first part (returned) and room bytes after it,
 // which become room's and the thread's current room.

@@ -198,56 +198,71 @@ private:
 template <class Pending>
 bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::shared_ptr<ZqModel>>& children)
 {
-    // The added children of each parent, grouped: a parent may have several entries.
-    std::vector<std::size_t> order(pending.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return pending[a].parent.get() < pending[b].parent.get(); });
-    std::vector<const ZqModel*> added;
-    added.reserve(children.size());
-    // Parent -> [begin, end) of added, stored as begin + 1 and end.
-    ModelMap<std::pair<std::size_t, std::size_t>> groups(pending.size());
-    for (std::size_t i : order) {
-        std::pair<std::size_t, std::size_t>& group = groups[pending[i].parent.get()];
-        if (group.first == 0)
-            group.first = added.size() + 1;
-        for (std::size_t k = pending[i].begin; k < pending[i].end; ++k)
-            added.push_back(children[k].get());
-        group.second = added.size();
+    // A parent may have several entries: its first in groups (plus one), the next in chain.
+    constexpr std::size_t kEnd = SIZE_MAX;
+    std::vector<std::size_t> chain(pending.size(), kEnd);
+    ModelMap<std::size_t> groups(pending.size());
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        std::size_t& first = groups[pending[i].parent.get()];
+        chain[i] = first == 0 ? kEnd : first - 1;
+        first = i + 1;
     }
-    enum : uint8_t { kNew, kOnPath, kDone };
-    ModelMap<uint8_t> state(pending.size() + children.size());
+    // The walk goes from model to model, each step waiting for the last: every model's
+    // children are fetched first, all at once.
+    for (const Pending& entry : pending)
+        __builtin_prefetch(&entry.parent->children());
+    for (const std::shared_ptr<ZqModel>& child : children)
+        __builtin_prefetch(&child->children());
+
+    // A model on the walk: its own children up to own, then its entries' from at.
     struct Step {
         const ZqModel* model;
-        std::size_t next;
+        std::size_t own;
+        std::size_t entry;
+        std::size_t at;
     };
+    const auto step = [&](const ZqModel* model) {
+        const std::size_t* first = groups.find(model);
+        const std::size_t entry = first && *first != 0 ? *first - 1 : kEnd;
+        return Step{model, 0, entry, entry == kEnd ? 0 : pending[entry].begin};
+    };
+    // The step's next child, else null.
+    const auto nextChild = [&](Step& at) -> const ZqModel* {
+        const std::vector<std::shared_ptr<ZqModel>>& own = at.model->children();
+        if (at.own < own.size())
+            return own[at.own++].get();
+        while (at.entry != kEnd) {
+            if (at.at < pending[at.entry].end)
+                return children[at.at++].get();
+            at.entry = chain[at.entry];
+            if (at.entry != kEnd)
+                at.at = pending[at.entry].begin;
+        }
+        return nullptr;
+    };
+    enum : uint8_t { kNew, kOnPath, kDone };
+    ModelMap<uint8_t> state(pending.size() + children.size());
     std::vector<Step> path;
-    for (std::size_t i : order) {
-        const ZqModel* root = pending[i].parent.get();
+    for (const Pending& entry : pending) {
+        const ZqModel* root = entry.parent.get();
         uint8_t& rootState = state[root];
         if (rootState != kNew)
             continue;
         rootState = kOnPath;
-        path.push_back({root, 0});
+        path.push_back(step(root));
         while (!path.empty()) {
-            const ZqModel* model = path.back().model;
-            const std::vector<std::shared_ptr<ZqModel>>& own = model->children();
-            const std::pair<std::size_t, std::size_t>* extra = groups.find(model);
-            const std::size_t extraCount = extra ? extra->second - (extra->first - 1) : 0;
-            const std::size_t k = path.back().next++;
-            if (k == own.size() + extraCount) {
-                state[model] = kDone;
+            const ZqModel* next = nextChild(path.back());
+            if (!next) {
+                state[path.back().model] = kDone;
                 path.pop_back();
                 continue;
             }
-            const ZqModel* next = k < own.size() ? own[k].get() : added[extra->first - 1 + (k - own.size())];
             uint8_t& seen = state[next];
             if (seen == kOnPath)
                 return true;
             if (seen == kNew) {
                 seen = kOnPath;
-                path.push_back({next, 0});
+                path.push_back(step(next));
             }
         }
     }
@@ -661,6 +676,8 @@ bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t s
     std::size_t offset = 0;
     std::size_t start = 0;
     std::size_t models = 0;
+    // The models read live as long as the game: their blocks are cut from slabs.
+    const zqblock::SlabScope slabs;
     // Children of a connections file are added once it is read.
     m_keepChildren = kind == kConnectionsFile;
     // One zone for the file, cleared after each map: nothing read keeps the objects.

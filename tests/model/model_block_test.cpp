@@ -23,6 +23,18 @@ public:
     ZQ_MODEL_IDENTITY(GrowingModel, ZqModel)
 };
 
+// Two hundred attributes: a block larger than a slab gives.
+class BulkyModel : public ZqModel {
+public:
+    explicit BulkyModel(const std::string& name) : ZqModel(name)
+    {
+        for (int i = 0; i < 200; ++i)
+            new ZqAttributeFloat("Extra", this);
+    }
+    BulkyModel(const BulkyModel& source) : ZqModel(source) {}
+    ZQ_MODEL_IDENTITY(BulkyModel, ZqModel)
+};
+
 // True when every attribute, and the list of them, lies between the model and the end of
 // its block's room.
 template <class X>
@@ -88,6 +100,45 @@ TEST_F(ModelTest, AClassThatNeedsMoreRoomGetsItFromItsNextModel)
     EXPECT_EQ(next->attributes().size(), 3u);
     // A model made while another is being made gets its own block.
     EXPECT_EQ(zqblock::currentRoom(), nullptr);
+}
+
+// Models made while a slab scope is open share slabs: a slab stays while any block cut from
+// it lives, whatever the order they go in, and a block too large for a slab has its own
+// allocation (a block freed early, or one never freed, is reported by the sanitizers).
+TEST_F(ModelTest, BlocksCutFromSlabsLiveAsLongAsTheirModels)
+{
+    std::vector<Model> models;
+    std::shared_ptr<ZqModel> large;
+    {
+        const zqblock::SlabScope slabs;
+        for (int i = 0; i < 400; ++i) // several slabs
+            models.push_back(make("slab " + std::to_string(i)));
+        // The second learns the room of the first: a block larger than a slab takes.
+        zqCreateModel<BulkyModel>("first");
+        large = zqCreateModel<BulkyModel>("second");
+        zqCreateModel<TableModel>("made and dropped");
+    }
+    EXPECT_TRUE(attributesInBlock(*models[1])); // the first taught the class its room
+    // Consecutive models lie one after the other in their slab.
+    const auto at = [&](std::size_t i) { return reinterpret_cast<std::uintptr_t>(models[i].get()); };
+    EXPECT_GT(at(2), at(1));
+    EXPECT_LT(at(2) - at(1), 4096u);
+
+    // An attribute taken away keeps its block, and so its slab, after the others go.
+    auto* kept = models[200]->m_title;
+    kept->setOwner(nullptr);
+    for (std::size_t i = 0; i < models.size(); i += 2)
+        models[i].reset();
+    for (int i = static_cast<int>(models.size()) - 1; i > 0; i -= 2)
+        models[static_cast<std::size_t>(i)].reset();
+    kept->setValue("still here");
+    EXPECT_EQ(kept->value(), "still here");
+    delete kept;
+
+    // Made after the scope closed: a block of its own.
+    Model after = make("after");
+    EXPECT_TRUE(attributesInBlock(*after));
+    EXPECT_TRUE(attributesInBlock(static_cast<const BulkyModel&>(*large)));
 }
 
 } // namespace
