@@ -139,8 +139,23 @@ void releaseFirstPart(void* pointer)
     release(reinterpret_cast<Block*>(static_cast<char*>(pointer) - kHeader));
 }
 
+namespace {
+
+// Moves the parts counted in the room into its block's count.
+void settleRoom(Room& room)
+{
+    if (room.parts != 0) {
+        room.block->parts.fetch_add(room.parts, std::memory_order_relaxed);
+        room.parts = 0;
+    }
+}
+
+} // namespace
+
 void release(Block* block)
 {
+    if (Room* room = currentRoom(); room && room->block == block)
+        settleRoom(*room);
     if (block->parts.fetch_sub(1, std::memory_order_acq_rel) != 1)
         return;
     Slab* slab = block->slab;
@@ -181,7 +196,7 @@ void* allocate(std::size_t size)
             memory = room->next;
             room->next += total;
             block = room->block;
-            block->parts.fetch_add(1, std::memory_order_relaxed);
+            ++room->parts;
         }
     }
     if (!memory)
@@ -209,6 +224,7 @@ void deallocate(void* pointer)
 
 void RoomScope::finish()
 {
+    settleRoom(m_room);
 #ifdef ZQ_BLOCK_ASAN
     if (m_room.next != m_room.end)
         ASAN_POISON_MEMORY_REGION(m_room.next, static_cast<std::size_t>(m_room.end - m_room.next));

@@ -33,12 +33,15 @@ struct alignas(kAlignment) Block {
 };
 
 // The free part of a block: [next, end). wanted counts every byte that attributes asked
-// for while the room was current, placed or not.
+// for while the room was current, placed or not. The parts placed in the room are counted
+// in parts, and join the block's own count when the room closes (or when the block is
+// released before): while the model is being made no other thread sees its block.
 struct Room {
     Block* block = nullptr;
     char* next = nullptr;
     char* end = nullptr;
     std::size_t wanted = 0;
+    uint32_t parts = 0;
 };
 
 // The current room of this thread, else null.
