@@ -33,7 +33,7 @@ void installKeyDictionary(const KeyCodeTable& table)
         if (code >= 0 && static_cast<std::size_t>(code) < 4 * dictionary.codeToName.size() + 64) {
             if (dictionary.knownCodes.size() <= static_cast<std::size_t>(code))
                 dictionary.knownCodes.resize(static_cast<std::size_t>(code) + 1);
-            dictionary.knownCodes[static_cast<std::size_t>(code)] = true;
+            dictionary.knownCodes[static_cast<std::size_t>(code)] = 1;
         }
     }
     // The fixed codes let the general settings, read before the key file is installed, find
@@ -42,7 +42,7 @@ void installKeyDictionary(const KeyCodeTable& table)
         if (keyCodeOrDefault(fallback.name) == fallback.code) {
             if (dictionary.knownCodes.size() <= static_cast<std::size_t>(fallback.code))
                 dictionary.knownCodes.resize(static_cast<std::size_t>(fallback.code) + 1);
-            dictionary.knownCodes[static_cast<std::size_t>(fallback.code)] = true;
+            dictionary.knownCodes[static_cast<std::size_t>(fallback.code)] = 1;
         }
     }
     // Wraps after 2^32 installs only; 0 is kept for "never looked up".
@@ -93,7 +93,7 @@ bool keyCodeIsKnownBeyondTable(int64_t code)
     if (dictionary.codeToName.empty())
         return true;
     if (code >= 0 && static_cast<uint64_t>(code) < dictionary.knownCodes.size())
-        return dictionary.knownCodes[static_cast<std::size_t>(code)];
+        return dictionary.knownCodes[static_cast<std::size_t>(code)] != 0;
     if (code < INT32_MIN || code > INT32_MAX)
         return false;
     return dictionary.codeToName.count(static_cast<int32_t>(code)) != 0;

@@ -80,9 +80,9 @@ public:
     KeyNameTable codeToName;
     // Names of every key the collectKeys operations would write; nothing in the player reads it.
     std::set<std::string> keyNameSet;
-    // Codes 0..n-1 that name a key (keyCodeIsKnown), rebuilt by each install: loading asks
-    // for every key it reads.
-    std::vector<bool> knownCodes;
+    // Codes 0..n-1 that name a key (keyCodeIsKnown: 1), rebuilt by each install: loading
+    // asks for every key it reads, a byte a code is one load.
+    std::vector<uint8_t> knownCodes;
     // Counts the installs (from 1), so that codes remembered by CachedKeyName go stale.
     // Static, so that a reader checks it without reaching the dictionary.
     static inline std::atomic<uint32_t> generation{1};
@@ -153,9 +153,9 @@ bool keyCodeIsKnownBeyondTable(int64_t code);
 inline bool keyCodeIsKnown(int64_t code)
 {
     // The table is filled only while a dictionary is installed.
-    const std::vector<bool>& known = KeyDictionary::shared().knownCodes;
+    const std::vector<uint8_t>& known = KeyDictionary::shared().knownCodes;
     if (code >= 0 && static_cast<uint64_t>(code) < known.size())
-        return known[static_cast<std::size_t>(code)];
+        return known[static_cast<std::size_t>(code)] != 0;
     return keyCodeIsKnownBeyondTable(code);
 }
 

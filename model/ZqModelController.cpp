@@ -65,7 +65,10 @@ void ZqModelController::addModel(const std::shared_ptr<ZqModel>& model, int inde
     if (!model || !m_modelsById.insert(model->id(), model))
         return;
     m_highestId = std::max(m_highestId, model->id());
-    ModelList& list = m_modelsByType[model->typeId()];
+    const std::size_t typeId = model->typeId();
+    if (!m_lastAddedList.second || m_lastAddedList.first != typeId)
+        m_lastAddedList = {typeId, &m_modelsByType[typeId]};
+    ModelList& list = *m_lastAddedList.second;
     if (index >= 0 && static_cast<std::size_t>(index) < list.size())
         list.insert(list.begin() + index, model);
     else
@@ -184,6 +187,7 @@ void ZqModelController::reset()
     // the models they were linked to, which ask this controller about their ids.
     std::map<std::size_t, ModelList> byType;
     ZqModelIdIndex byId;
+    m_lastAddedList = {0, nullptr};
     byType.swap(m_modelsByType);
     byId.swap(m_modelsById);
     byType.clear();

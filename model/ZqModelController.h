@@ -306,6 +306,8 @@ private:
         std::unordered_set<int32_t> codes;
     };
     std::unordered_map<std::size_t, ReadKeys> m_readKeys;
+    // The maps of a file are mostly of one class: its entry is at hand.
+    std::pair<std::size_t, ReadKeys*> m_lastReadKeys{0, nullptr};
     // Per attribute class: the codes of the few keys it reads in its own map.
     struct NestedKeys {
         uint32_t generation = 0;
@@ -335,6 +337,8 @@ private:
 
     ZqModelRegistry m_registry;
     std::map<std::size_t, ModelList> m_modelsByType;
+    // The list the last model added went to (models mostly come class by class).
+    std::pair<std::size_t, ModelList*> m_lastAddedList{0, nullptr};
     ZqModelIdIndex m_modelsById;
     std::string m_errorText;
     bool m_changed = false;

@@ -792,8 +792,44 @@ void ZqModelController::logUnreadMap(const uint32_t* id, const char* className)
                  m_loadingFile.c_str(), *id, className);
 }
 
+namespace {
+
+// True for a link map of the usual form, {"connectedModelId": id, "attributeName": name},
+// which has nothing to tell: both keys are read by every attribute, and (while links are
+// checked) the attribute is linked to a source of that model.
+bool isMadeLink(const ZqBaseAttribute& attribute, const msgpack::object& map, bool linksChecked)
+{
+    const int32_t idCode = kConnectedModelIdKey.codeOrDefault();
+    const int32_t nameCode = kAttributeNameKey.codeOrDefault();
+    const int32_t valueCode = kValueKey.codeOrDefault();
+    if (map.via.map.size != 2 || idCode == nameCode || valueCode == idCode || valueCode == nameCode)
+        return false;
+    const msgpack::object* id = nullptr;
+    bool named = false;
+    for (uint32_t i = 0; i < 2; ++i) {
+        const msgpack::object_kv& entry = map.via.map.ptr[i];
+        if (entry.key.type != msgpack::type::POSITIVE_INTEGER)
+            return false;
+        if (entry.key.via.u64 == static_cast<uint64_t>(idCode))
+            id = &entry.val;
+        else if (entry.key.via.u64 == static_cast<uint64_t>(nameCode))
+            named = true;
+        else
+            return false;
+    }
+    if (!id || !named)
+        return false;
+    if (!linksChecked || id->type != msgpack::type::POSITIVE_INTEGER || id->via.u64 == 0 || id->via.u64 > UINT32_MAX)
+        return true;
+    const ZqBaseAttribute* source = attribute.connectedSource();
+    return source && source->owner() && source->owner()->id() == id->via.u64;
+}
+
+} // namespace
+
 void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
 {
+    const bool linksChecked = kind != kAttributesFile && m_loadingState.phase == kConnectionsPhase;
     // A model of only its class's attributes finds them by code.
     const ZqAttributeList& attributes = model.attributes();
     const ZqModelKeyCodes::Class* codes =
@@ -809,7 +845,7 @@ void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const Messa
         } else if (const std::string* name = tryKeyName(code)) {
             attribute = model.findAttribute(*name);
         }
-        if (attribute)
+        if (attribute && !isMadeLink(*attribute, value, linksChecked))
             logUnreadNested(model, *attribute, MessagePackMap::fromObject(value), kind);
     }
 }
@@ -878,7 +914,10 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
 
 void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
 {
-    ReadKeys& known = m_readKeys[model.typeId()];
+    const std::size_t typeId = model.typeId();
+    if (!m_lastReadKeys.second || m_lastReadKeys.first != typeId)
+        m_lastReadKeys = {typeId, &m_readKeys[typeId]};
+    ReadKeys& known = *m_lastReadKeys.second;
     const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
     if (known.generation != generation) {
         known.generation = generation;
