@@ -605,6 +605,35 @@ private:
     std::array<Layout, 61> m_layouts{};
 };
 
+// The attribute entries of a plain map as they were read: the code of each routed entry
+// with its attribute's slot, and the code of each entry of its map with the field it went
+// to (offset -1: the entry reader). A map of the same class that brings the same codes in
+// the same order takes the same decisions: the codes were all known and met once, and the
+// class (so the slot, the attribute and its fields) is the same.
+struct PlainPlan {
+    struct Step {
+        int64_t code;
+        int32_t slot;
+        std::size_t firstEntry;
+        std::size_t entryCount;
+    };
+    struct Entry {
+        int64_t code;
+        FieldLayouts::Field field;
+    };
+
+    void clear()
+    {
+        steps.clear();
+        entries.clear();
+    }
+
+    std::size_t typeId = 0;
+    uint32_t generation = 0;
+    std::vector<Step> steps;
+    std::vector<Entry> entries;
+};
+
 } // namespace
 
 // The visitor of one top-level object. Three kinds of container frame: the model map being
@@ -861,10 +890,26 @@ private:
         if (!bytes.mapHeader(count))
             return false;
         m_modelMap = true;
+        m_record.clear();
+        const PlainPlan* plan = nullptr; // followed from step while not null
+        std::size_t step = 0;
+        bool planAsked = false;
         for (uint32_t i = 0; i < count; ++i) {
             int64_t code;
             if (!bytes.key(code))
                 return false;
+            if (plan) {
+                if (step < plan->steps.size() && plan->steps[step].code == code) {
+                    if (!readPlannedAttribute(bytes, *plan, plan->steps[step]))
+                        return false;
+                    ++step;
+                    continue;
+                }
+                // Off the plan: the codes it took count as met.
+                for (std::size_t k = 0; k < step; ++k)
+                    m_seen.first(plan->steps[k].code);
+                plan = nullptr;
+            }
             m_key = msgpack::object(static_cast<uint64_t>(code));
             m_routed = false;
             modelKey();
@@ -880,9 +925,17 @@ private:
             modelValue();
             if (m_valueError || m_noModel)
                 return false;
+            if (m_model && !planAsked) {
+                planAsked = true;
+                plan = planOf(*m_model);
+                step = 0;
+            }
         }
         if (!m_model)
             return false;
+        // A map that left its class's plan, or went past it, is the plan for the next.
+        if (!plan || step != plan->steps.size())
+            keepPlan(*m_model);
         offset = bytes.offset();
         return true;
     }
@@ -897,35 +950,107 @@ private:
         ZqBaseAttribute* attribute = m_model->attributes()[slot];
         const FieldLayouts::Layout& fields = m_fieldLayouts.of(*attribute);
         m_nestedSeen.nextMap();
+        m_record.steps.push_back({m_topCode, static_cast<int32_t>(slot), m_record.entries.size(), 0});
         for (uint32_t i = 0; i < count; ++i) {
             int64_t code;
-            if (!bytes.key(code) || !keyCodeIsKnown(code) || !m_nestedSeen.first(code))
+            if (!bytes.key(code) || !readPlainEntry(bytes, attribute, fields, code))
                 return false;
-            // One field under the code takes its value from the bytes; anything else goes
-            // to the attribute's entry reader.
-            const FieldLayouts::Field* match = nullptr;
-            int matches = 0;
-            for (std::size_t k = 0; k < fields.size; ++k) {
-                if (fields.fields[k].code == code) {
-                    match = &fields.fields[k];
-                    ++matches;
-                }
-            }
-            if (matches == 1 && bytes.field(ZqEntryField{match->code, match->kind,
-                                                         reinterpret_cast<char*>(attribute) + match->offset}))
-                continue;
-            if (!bytes.value(m_value, m_zone))
-                return false;
-            try {
-                if (!attribute->readEntry(MessagePackEntry{static_cast<int32_t>(code), m_value}))
-                    return false;
-            } catch (const msgpack::type_error&) {
-                return false;
-            }
         }
+        m_record.steps.back().entryCount = m_record.entries.size() - m_record.steps.back().firstEntry;
         m_routeSlot = -1;
         m_routed = true;
         return true;
+    }
+
+    // One entry of an attribute's map, its code read: one field under the code takes its
+    // value from the bytes; anything else goes to the attribute's entry reader.
+    bool readPlainEntry(PlainBytes& bytes, ZqBaseAttribute* attribute, const FieldLayouts::Layout& fields,
+                        int64_t code)
+    {
+        if (!keyCodeIsKnown(code) || !m_nestedSeen.first(code))
+            return false;
+        const FieldLayouts::Field* match = nullptr;
+        int matches = 0;
+        for (std::size_t k = 0; k < fields.size; ++k) {
+            if (fields.fields[k].code == code) {
+                match = &fields.fields[k];
+                ++matches;
+            }
+        }
+        m_record.entries.push_back({code, matches == 1 ? *match : FieldLayouts::Field{-1, ZqEntryField::kInt, -1}});
+        return readPlannedEntry(bytes, attribute, m_record.entries.back());
+    }
+
+    // An entry whose code is known to be the attribute's, met once in its map: by its field
+    // when it has one and its bytes suit it, else by the attribute's entry reader.
+    bool readPlannedEntry(PlainBytes& bytes, ZqBaseAttribute* attribute, const PlainPlan::Entry& entry)
+    {
+        if (entry.field.offset >= 0 &&
+            bytes.field(ZqEntryField{entry.field.code, entry.field.kind,
+                                     reinterpret_cast<char*>(attribute) + entry.field.offset}))
+            return true;
+        if (!bytes.value(m_value, m_zone))
+            return false;
+        try {
+            return attribute->readEntry(MessagePackEntry{static_cast<int32_t>(entry.code), m_value});
+        } catch (const msgpack::type_error&) {
+            return false;
+        }
+    }
+
+    // The attribute map of a step of the class's plan, its code read: entries in the order
+    // of the plan take its decisions; from the first that differs, the map is read as usual.
+    bool readPlannedAttribute(PlainBytes& bytes, const PlainPlan& plan, const PlainPlan::Step& step)
+    {
+        uint32_t count;
+        if (!bytes.mapHeader(count))
+            return false;
+        ZqBaseAttribute* attribute = m_model->attributes()[static_cast<std::size_t>(step.slot)];
+        m_record.steps.push_back({step.code, step.slot, m_record.entries.size(), 0});
+        const FieldLayouts::Layout* fields = nullptr; // once off the plan
+        for (uint32_t i = 0; i < count; ++i) {
+            int64_t code;
+            if (!bytes.key(code))
+                return false;
+            if (!fields) {
+                if (i < step.entryCount && plan.entries[step.firstEntry + i].code == code) {
+                    const PlainPlan::Entry& entry = plan.entries[step.firstEntry + i];
+                    m_record.entries.push_back(entry);
+                    if (!readPlannedEntry(bytes, attribute, entry))
+                        return false;
+                    continue;
+                }
+                // Off the plan: the codes it took count as met.
+                fields = &m_fieldLayouts.of(*attribute);
+                m_nestedSeen.nextMap();
+                for (uint32_t k = 0; k < i; ++k)
+                    m_nestedSeen.first(plan.entries[step.firstEntry + k].code);
+            }
+            if (!readPlainEntry(bytes, attribute, *fields, code))
+                return false;
+        }
+        m_record.steps.back().entryCount = m_record.entries.size() - m_record.steps.back().firstEntry;
+        m_topCode = step.code;
+        return true;
+    }
+
+    // The plan of the model's class for the key dictionary in use, else null.
+    const PlainPlan* planOf(const ZqModel& model) const
+    {
+        const PlainPlan& plan = m_plan;
+        const bool usable = plan.typeId == model.typeId() &&
+                            plan.generation == KeyDictionary::generation.load(std::memory_order_relaxed) &&
+                            !plan.steps.empty();
+        return usable ? &plan : nullptr;
+    }
+
+    // The map just read becomes the plan of the model's class.
+    void keepPlan(const ZqModel& model)
+    {
+        std::swap(m_plan.steps, m_record.steps);
+        std::swap(m_plan.entries, m_record.entries);
+        m_plan.typeId = model.typeId();
+        m_plan.generation = KeyDictionary::generation.load(std::memory_order_relaxed);
     }
 
     // A key of the model map: checked, and the entry's road chosen before its value comes.
@@ -1186,6 +1311,10 @@ private:
     SeenCodes m_seen;
     SeenCodes m_nestedSeen;
     FieldLayouts m_fieldLayouts;
+    // The last plain map's attribute entries, which the next map of its class most likely
+    // repeats, and the record of the map being read.
+    PlainPlan m_plan;
+    PlainPlan m_record;
 };
 
 ZqModelFileReader::ZqModelFileReader(ZqModelController& controller)

@@ -308,26 +308,65 @@ TEST_F(ModelFileReaderTest, TwoKeysOfOneCodeBothReadTheEntry)
     EXPECT_EQ(model->m_tracking->variableValue(), 6.0f);
 }
 
-// Every kind of plain field under every form of value, well formed or not: the plain road,
-// the parse and the map road read the same models, log and error.
-TEST_F(ModelFileReaderTest, PlainFieldsTakeEveryFormAsTheParseDoes)
-{
-    // A controller of the test's own, whose registry holds the test's class.
-    delete ZqModelController::shared();
-    ZqModelController own;
-    static const ZqModelClass rows[] = {zqModelClassRow<FieldKindsModel>()};
-    own.addModelClasses(rows);
-    keyNameSet().clear();
-    FieldKindsModel::create()->collectKeys();
-    std::set<std::string> names = keyNameSet();
-    keyNameSet().clear();
-    keys = loading_test::keyTable(loading_test::keyText(names));
-    const auto code = [&](const std::string& name) {
+// The plain road's own tests: a controller whose registry holds FieldKindsModel, and its keys.
+class PlainRoadTest : public ModelFileReaderTest {
+protected:
+    using Entries = std::vector<std::pair<std::string, Bytes>>;
+
+    void SetUp() override
+    {
+        ModelFileReaderTest::SetUp();
+        delete ZqModelController::shared();
+        m_own = std::make_unique<ZqModelController>();
+        static const ZqModelClass rows[] = {zqModelClassRow<FieldKindsModel>()};
+        m_own->addModelClasses(rows);
+        keyNameSet().clear();
+        FieldKindsModel::create()->collectKeys();
+        std::set<std::string> names = keyNameSet();
+        keyNameSet().clear();
+        keys = loading_test::keyTable(loading_test::keyText(names));
+    }
+    void TearDown() override
+    {
+        ModelFileReaderTest::TearDown();
+        m_own.reset();
+    }
+
+    Bytes code(const std::string& name) const
+    {
         const int32_t value = keys.at(name);
         return value < 0x80 ? Bytes{static_cast<unsigned char>(value)}
                             : Bytes{0xcd, static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value)};
-    };
+    }
+    // The map of model id with each attribute's entries, in order.
+    Bytes modelMap(unsigned char id, const std::vector<std::pair<std::string, Entries>>& attributes) const
+    {
+        const std::string className = "FieldKindsModel";
+        Bytes bytes = {static_cast<unsigned char>(0x80 | (attributes.size() + 2))};
+        for (const Bytes& part : {code("id"), Bytes{id}, code("Class Name"),
+                                  Bytes{static_cast<unsigned char>(0xa0 | className.size())},
+                                  Bytes(className.begin(), className.end())})
+            bytes.insert(bytes.end(), part.begin(), part.end());
+        for (const auto& [attribute, entries] : attributes) {
+            const Bytes name = code(attribute);
+            bytes.insert(bytes.end(), name.begin(), name.end());
+            bytes.push_back(static_cast<unsigned char>(0x80 | entries.size()));
+            for (const auto& [key, value] : entries) {
+                const Bytes keyCode = code(key);
+                bytes.insert(bytes.end(), keyCode.begin(), keyCode.end());
+                bytes.insert(bytes.end(), value.begin(), value.end());
+            }
+        }
+        return bytes;
+    }
 
+    std::unique_ptr<ZqModelController> m_own;
+};
+
+// Every kind of plain field under every form of value, well formed or not: the plain road,
+// the parse and the map road read the same models, log and error.
+TEST_F(PlainRoadTest, PlainFieldsTakeEveryFormAsTheParseDoes)
+{
     const Bytes values[] = {
         {0x05}, {0x7f}, {0xff}, {0xe0},                                                 // fixints
         {0xcc, 0xff}, {0xcd, 0xff, 0xfe}, {0xce, 0x7f, 0xff, 0xff, 0xff}, {0xce, 0xff, 0xff, 0xff, 0xff},
@@ -349,30 +388,64 @@ TEST_F(ModelFileReaderTest, PlainFieldsTakeEveryFormAsTheParseDoes)
         {0x81, 0x01, 0x02}, {0xd4, 0x01, 0x00},                                         // a map, an ext
         {0x92, 0x01}, {0xca, 0x3f}, {0xa3, 'a'}, {0xdc, 0xff, 0xff},                    // cut by the end
     };
-    // The model 103 with the map {key: value} under the attribute.
-    const auto modelMap = [&](const char* attribute, const char* key, const Bytes& value) {
-        const std::string className = "FieldKindsModel";
-        Bytes bytes = {0x83};
-        for (const Bytes& part : {code("id"), Bytes{0x67}, code("Class Name"),
-                                  Bytes{static_cast<unsigned char>(0xa0 | className.size())},
-                                  Bytes(className.begin(), className.end()), code(attribute), Bytes{0x81}, code(key),
-                                  value})
-            bytes.insert(bytes.end(), part.begin(), part.end());
-        return bytes;
-    };
     for (const char* attribute : {"I", "U", "F", "B", "S", "Z", "P", "R", "C"}) {
         for (const char* key : {"value", "variableValue", "isEmpty", "isXEmpty"}) {
             for (std::size_t i = 0; i < std::size(values); ++i)
-                expectSameRoads(modelMap(attribute, key, values[i]),
+                expectSameRoads(modelMap(0x67, {{attribute, {{key, values[i]}}}}),
                                 std::string(attribute) + "/" + key + " value " + std::to_string(i));
         }
     }
     // A well-formed value is read, not refused.
-    const Bytes size = modelMap("Z", "value", {0x92, 0xca, 0x3f, 0x80, 0x00, 0x00, 0xca, 0x40, 0x00, 0x00, 0x00});
+    const Bytes size = modelMap(0x67, {{"Z", {{"value", {0x92, 0xca, 0x3f, 0x80, 0x00, 0x00, 0xca, 0x40, 0x00, 0x00, 0x00}}}}});
     EXPECT_EQ(expectSameRoads(size, "a size").error, "");
-    const auto model = own.getModel<FieldKindsModel>(103);
+    const auto model = m_own->getModel<FieldKindsModel>(103);
     ASSERT_TRUE(model);
     EXPECT_EQ(model->m_size->value(), cocos2d::CCSize(1.0f, 2.0f));
+}
+
+// A map that repeats the codes of the last map of its class takes the decisions made for
+// that one; a map that differs anywhere (another order, an entry more or fewer, a code
+// twice, a value its field cannot take) is read as itself, the same on every road, and so
+// is the map after it.
+TEST_F(PlainRoadTest, AMapUnlikeTheLastOfItsClassIsReadAsItself)
+{
+    using Map = std::vector<std::pair<std::string, Entries>>;
+    const Bytes one = {0x01}, two = {0x02}, yes = {0xc3}, no = {0xc2}, text = {0xa1, 'x'};
+    const Bytes half = {0xca, 0x3f, 0x00, 0x00, 0x00};
+    const std::pair<std::string, Entries> i = {"I", {{"value", one}, {"variableValue", two}, {"isEmpty", yes}}};
+    const std::pair<std::string, Entries> f = {"F", {{"value", half}, {"variableValue", half}}};
+    const std::pair<std::string, Entries> t = {"S", {{"value", text}}};
+    const std::pair<std::string, Entries> p = {"P", {{"value", {0x92, 0x01, 0x02}}, {"isXEmpty", no}}};
+    const Map base = {i, f, t, p};
+    const std::vector<std::pair<std::string, Map>> variants = {
+        {"the same", base},
+        {"attributes in another order", {f, i, t, p}},
+        {"an attribute fewer", {i, f, t}},
+        {"an attribute more", {i, f, t, p, {"U", {{"value", one}}}}},
+        {"an attribute twice", {i, f, {"I", {{"value", two}}}, p}},
+        {"an attribute's map empty", {i, {"F", {}}, t, p}},
+        {"entries in another order", {{"I", {{"variableValue", two}, {"value", one}, {"isEmpty", yes}}}, f, t, p}},
+        {"an entry twice", {{"I", {{"value", one}, {"value", two}, {"isEmpty", yes}}}, f, t, p}},
+        {"an entry fewer", {{"I", {{"value", one}, {"variableValue", two}}}, f, t, p}},
+        {"an entry no attribute reads", {{"I", {{"value", one}, {"variableValue", two}, {"isEmpty", yes}, {"isXEmpty", no}}}, f, t, p}},
+        {"an entry its field cannot take", {{"I", {{"value", text}, {"variableValue", two}, {"isEmpty", yes}}}, f, t, p}},
+        {"an entry in another form", {{"I", {{"value", {0xd1, 0x01, 0x2c}}, {"variableValue", two}, {"isEmpty", yes}}}, f, t, p}},
+        {"a point of three numbers", {i, f, t, {"P", {{"value", {0x93, 0x01, 0x02, 0x03}}, {"isXEmpty", no}}}}},
+    };
+    for (const auto& [what, variant] : variants) {
+        Bytes file = modelMap(0x67, base);
+        for (const Bytes& next : {modelMap(0x68, variant), modelMap(0x69, base)})
+            file.insert(file.end(), next.begin(), next.end());
+        expectSameRoads(file, what);
+    }
+    // The plan changes no value: every model reads what its own map says.
+    Bytes file = modelMap(0x67, base);
+    const Bytes other = modelMap(0x68, {{"I", {{"value", two}, {"variableValue", one}, {"isEmpty", no}}}, f, t, p});
+    file.insert(file.end(), other.begin(), other.end());
+    EXPECT_EQ(expectSameRoads(file, "two models").error, "");
+    EXPECT_EQ(m_own->getModel<FieldKindsModel>(103)->m_int->value(), 1);
+    EXPECT_EQ(m_own->getModel<FieldKindsModel>(104)->m_int->value(), 2);
+    EXPECT_FALSE(m_own->getModel<FieldKindsModel>(104)->m_int->isEmpty());
 }
 
 } // namespace
