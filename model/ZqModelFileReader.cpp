@@ -614,6 +614,7 @@ struct PlainPlan {
     struct Step {
         int64_t code;
         int32_t slot;
+        const std::type_info* type; // the attribute's class, checked before a step is taken
         std::size_t firstEntry;
         std::size_t entryCount;
     };
@@ -628,7 +629,7 @@ struct PlainPlan {
         entries.clear();
     }
 
-    std::size_t typeId = 0;
+    const std::type_info* modelType = nullptr;
     uint32_t generation = 0;
     std::vector<Step> steps;
     std::vector<Entry> entries;
@@ -899,7 +900,7 @@ private:
             if (!bytes.key(code))
                 return false;
             if (plan) {
-                if (step < plan->steps.size() && plan->steps[step].code == code) {
+                if (step < plan->steps.size() && plan->steps[step].code == code && fits(plan->steps[step])) {
                     if (!readPlannedAttribute(bytes, *plan, plan->steps[step]))
                         return false;
                     ++step;
@@ -950,7 +951,7 @@ private:
         ZqBaseAttribute* attribute = m_model->attributes()[slot];
         const FieldLayouts::Layout& fields = m_fieldLayouts.of(*attribute);
         m_nestedSeen.nextMap();
-        m_record.steps.push_back({m_topCode, static_cast<int32_t>(slot), m_record.entries.size(), 0});
+        m_record.steps.push_back({m_topCode, static_cast<int32_t>(slot), &typeid(*attribute), m_record.entries.size(), 0});
         for (uint32_t i = 0; i < count; ++i) {
             int64_t code;
             if (!bytes.key(code) || !readPlainEntry(bytes, attribute, fields, code))
@@ -1006,7 +1007,7 @@ private:
         if (!bytes.mapHeader(count))
             return false;
         ZqBaseAttribute* attribute = m_model->attributes()[static_cast<std::size_t>(step.slot)];
-        m_record.steps.push_back({step.code, step.slot, m_record.entries.size(), 0});
+        m_record.steps.push_back({step.code, step.slot, step.type, m_record.entries.size(), 0});
         const FieldLayouts::Layout* fields = nullptr; // once off the plan
         for (uint32_t i = 0; i < count; ++i) {
             int64_t code;
@@ -1038,10 +1039,19 @@ private:
     const PlainPlan* planOf(const ZqModel& model) const
     {
         const PlainPlan& plan = m_plan;
-        const bool usable = plan.typeId == model.typeId() &&
+        const bool usable = plan.modelType == &typeid(model) &&
                             plan.generation == KeyDictionary::generation.load(std::memory_order_relaxed) &&
                             !plan.steps.empty();
         return usable ? &plan : nullptr;
+    }
+
+    // True when the model holds, at the step's slot, an attribute of the step's class (a
+    // class whose models were made with other attributes is read as usual).
+    bool fits(const PlainPlan::Step& step) const
+    {
+        const ZqAttributeList& attributes = m_model->attributes();
+        const std::size_t slot = static_cast<std::size_t>(step.slot);
+        return slot < attributes.size() && &typeid(*attributes[slot]) == step.type;
     }
 
     // The map just read becomes the plan of the model's class.
@@ -1049,7 +1059,7 @@ private:
     {
         std::swap(m_plan.steps, m_record.steps);
         std::swap(m_plan.entries, m_record.entries);
-        m_plan.typeId = model.typeId();
+        m_plan.modelType = &typeid(model);
         m_plan.generation = KeyDictionary::generation.load(std::memory_order_relaxed);
     }
 
@@ -1077,8 +1087,13 @@ private:
             m_late = true;
             return;
         }
-        if (m_model)
+        if (m_model) {
             m_routeSlot = m_slots->find(code);
+            // A model made with fewer attributes than the class's first: the model reads
+            // that entry itself, as on the map road.
+            if (m_routeSlot >= 0 && static_cast<std::size_t>(m_routeSlot) >= m_model->attributes().size())
+                m_routeSlot = -1;
+        }
     }
 
     // A value of the model map whose entry was not routed to an attribute.
@@ -1157,7 +1172,9 @@ private:
         if (m_valueError || (m_entryReader && m_nested.empty()))
             return;
         const ZqAttributeList& attributes = m_model->attributes();
-        for (int32_t i = slot; i >= 0; i = m_slots->next[static_cast<std::size_t>(i)]) {
+        // Only the attributes the model has (its class's first model may have had more).
+        for (int32_t i = slot; i >= 0 && static_cast<std::size_t>(i) < attributes.size();
+             i = m_slots->next[static_cast<std::size_t>(i)]) {
             try {
                 attributes[static_cast<std::size_t>(i)]->unpackAttributes(m_nested);
             } catch (const msgpack::type_error&) {

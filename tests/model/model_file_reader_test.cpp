@@ -308,7 +308,28 @@ TEST_F(ModelFileReaderTest, TwoKeysOfOneCodeBothReadTheEntry)
     EXPECT_EQ(model->m_tracking->variableValue(), 6.0f);
 }
 
-// The plain road's own tests: a controller whose registry holds FieldKindsModel, and its keys.
+// Its attribute "Shifting" is a number or, while textFirst is set, a text followed by a
+// number "Extra": models of one class made with other attributes.
+class ShiftingModel : public ZqModel {
+public:
+    explicit ShiftingModel(const std::string& name) : ZqModel(name)
+    {
+        if (textFirst) {
+            new ZqAttributeString("Shifting", this);
+            new ZqAttributeFloat("Extra", this);
+        } else {
+            new ZqAttributeFloat("Shifting", this);
+        }
+    }
+    ShiftingModel(const ShiftingModel& source) : ZqModel(source) {}
+    ZQ_MODEL_IDENTITY(ShiftingModel, ZqModel)
+    static std::shared_ptr<ShiftingModel> create() { return zqCreateModel<ShiftingModel>("shifting"); }
+
+    static inline bool textFirst = false;
+};
+
+// The plain road's own tests: a controller whose registry holds FieldKindsModel and
+// ShiftingModel, and their keys.
 class PlainRoadTest : public ModelFileReaderTest {
 protected:
     using Entries = std::vector<std::pair<std::string, Bytes>>;
@@ -318,10 +339,13 @@ protected:
         ModelFileReaderTest::SetUp();
         delete ZqModelController::shared();
         m_own = std::make_unique<ZqModelController>();
-        static const ZqModelClass rows[] = {zqModelClassRow<FieldKindsModel>()};
+        static const ZqModelClass rows[] = {zqModelClassRow<FieldKindsModel>(), zqModelClassRow<ShiftingModel>()};
         m_own->addModelClasses(rows);
         keyNameSet().clear();
         FieldKindsModel::create()->collectKeys();
+        ShiftingModel::textFirst = true;
+        ShiftingModel::create()->collectKeys();
+        ShiftingModel::textFirst = false;
         std::set<std::string> names = keyNameSet();
         keyNameSet().clear();
         keys = loading_test::keyTable(loading_test::keyText(names));
@@ -330,6 +354,7 @@ protected:
     {
         ModelFileReaderTest::TearDown();
         m_own.reset();
+        ShiftingModel::textFirst = false;
     }
 
     Bytes code(const std::string& name) const
@@ -446,6 +471,52 @@ TEST_F(PlainRoadTest, AMapUnlikeTheLastOfItsClassIsReadAsItself)
     EXPECT_EQ(m_own->getModel<FieldKindsModel>(103)->m_int->value(), 1);
     EXPECT_EQ(m_own->getModel<FieldKindsModel>(104)->m_int->value(), 2);
     EXPECT_FALSE(m_own->getModel<FieldKindsModel>(104)->m_int->isEmpty());
+}
+
+// A model whose class made it with other attributes than the models before it is read as
+// itself, the same on every road: a number refuses a text where the last map of its class
+// read a text, and an entry for an attribute it lacks is its own to read (and tell).
+TEST_F(PlainRoadTest, AModelMadeWithOtherAttributesIsReadAsItself)
+{
+    const std::string className = "ShiftingModel";
+    const auto map = [&](unsigned char id, const std::string& attribute, const Bytes& value) {
+        Bytes bytes = {0x83};
+        for (const Bytes& part : {code("id"), Bytes{id}, code("Class Name"),
+                                  Bytes{static_cast<unsigned char>(0xa0 | className.size())},
+                                  Bytes(className.begin(), className.end()), code(attribute), Bytes{0x81},
+                                  code("value"), value})
+            bytes.insert(bytes.end(), part.begin(), part.end());
+        return bytes;
+    };
+    const Bytes text = {0xa1, 'x'};
+    const Bytes number = {0xca, 0x3f, 0x80, 0x00, 0x00};
+    // The first model has a text and an extra number, the second only a number.
+    const auto readBoth = [&](ZqModelFileRoad road, const Bytes& second) {
+        controller().reset();
+        installKeyDictionary(keys);
+        controller().setModelFileRoad(road);
+        log.clear();
+        ShiftingModel::textFirst = true;
+        const Bytes first = map(0x67, "Shifting", text);
+        controller().parseModelFile(first.data(), first.size(), ZqModelController::kAttributesFile);
+        ShiftingModel::textFirst = false;
+        controller().parseModelFile(second.data(), second.size(), ZqModelController::kAttributesFile);
+        return Outcome{controller().errorText(), log, tools_test::describeModels(controller())};
+    };
+    for (const auto& [what, second] : {std::pair<std::string, Bytes>{"a text for a number", map(0x68, "Shifting", text)},
+                                       {"an attribute it lacks", map(0x68, "Extra", number)}}) {
+        const Outcome visitor = readBoth(ZqModelFileRoad::kVisitor, second);
+        for (const ZqModelFileRoad road : {ZqModelFileRoad::kParse, ZqModelFileRoad::kMaps}) {
+            const Outcome other = readBoth(road, second);
+            EXPECT_EQ(visitor.error, other.error) << what;
+            EXPECT_EQ(visitor.log, other.log) << what;
+            EXPECT_TRUE(visitor.models == other.models) << what;
+        }
+        if (what == "a text for a number")
+            EXPECT_TRUE(contains(visitor.error, "a value has the wrong type")) << visitor.error;
+        else
+            EXPECT_EQ(visitor.models.count(104), 1u);
+    }
 }
 
 } // namespace
