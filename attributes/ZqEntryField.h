@@ -38,6 +38,17 @@ private:
     std::size_t m_size = 0;
 };
 
+// The floats a float-array kind holds (2 or 4), else 0.
+constexpr std::size_t zqEntryFieldFloats(ZqEntryField::Kind kind)
+{
+    return kind == ZqEntryField::kPoint || kind == ZqEntryField::kSize   ? 2
+           : kind == ZqEntryField::kRect || kind == ZqEntryField::kColor ? 4
+                                                                        : 0;
+}
+
+// Stores the floats (as many as its kind holds) in a float-array field.
+void zqStoreEntryFloats(const ZqEntryField& field, const float* floats);
+
 // Stores the object in the field as the map readers convert it: msgpack-c's conversion and
 // range for the numbers and flags, a str or bin for a text, and an array of exactly two or
 // four numbers for the float arrays. msgpack::type_error, with the field unchanged, for

@@ -265,6 +265,12 @@ private:
                          FileKind kind);
     // logUnreadNested for every attribute map of a model map.
     void logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind);
+    // True while a map of that kind is checked for links to models that are missing: in
+    // the connections phase, when every model is in.
+    bool linksAreChecked(FileKind kind) const
+    {
+        return kind != kAttributesFile && m_loadingState.phase == kConnectionsPhase;
+    }
     // Adds the children kept while a connections file was read, in the order they came.
     void linkPendingChildren();
     // The plain data file at path: its full path when it exists (letter case ignored as

@@ -386,8 +386,7 @@ public:
         case ZqEntryField::kSize:
         case ZqEntryField::kRect:
         case ZqEntryField::kColor: {
-            const bool four = field.kind == ZqEntryField::kRect || field.kind == ZqEntryField::kColor;
-            const std::size_t count = four ? 4 : 2;
+            const std::size_t count = zqEntryFieldFloats(field.kind);
             float f[4];
             if (p == m_end || *p != (0x90 | count) || count > m_budget)
                 return false;
@@ -397,14 +396,7 @@ public:
                     return false;
             }
             m_budget -= count;
-            if (field.kind == ZqEntryField::kPoint)
-                *static_cast<cocos2d::CCPoint*>(field.field) = cocos2d::CCPoint(f[0], f[1]);
-            else if (field.kind == ZqEntryField::kSize)
-                *static_cast<cocos2d::CCSize*>(field.field) = cocos2d::CCSize(f[0], f[1]);
-            else if (field.kind == ZqEntryField::kRect)
-                *static_cast<cocos2d::CCRect*>(field.field) = cocos2d::CCRect(f[0], f[1], f[2], f[3]);
-            else
-                *static_cast<cocos2d::ccColor4F*>(field.field) = cocos2d::ccColor4F{f[0], f[1], f[2], f[3]};
+            zqStoreEntryFloats(field, f);
             break;
         }
         }
@@ -901,7 +893,7 @@ private:
                 return false;
             if (plan) {
                 if (step < plan->steps.size() && plan->steps[step].code == code && fits(plan->steps[step])) {
-                    if (!readPlannedAttribute(bytes, *plan, plan->steps[step]))
+                    if (!readAttributeMap(bytes, *plan, plan->steps[step]))
                         return false;
                     ++step;
                     continue;
@@ -945,19 +937,12 @@ private:
     bool readPlainAttribute(PlainBytes& bytes)
     {
         const std::size_t slot = static_cast<std::size_t>(m_routeSlot);
-        uint32_t count;
-        if (m_slots->next[slot] >= 0 || !bytes.mapHeader(count))
+        if (m_slots->next[slot] >= 0)
             return false;
-        ZqBaseAttribute* attribute = m_model->attributes()[slot];
-        const FieldLayouts::Layout& fields = m_fieldLayouts.of(*attribute);
-        m_nestedSeen.nextMap();
-        m_record.steps.push_back({m_topCode, static_cast<int32_t>(slot), &typeid(*attribute), m_record.entries.size(), 0});
-        for (uint32_t i = 0; i < count; ++i) {
-            int64_t code;
-            if (!bytes.key(code) || !readPlainEntry(bytes, attribute, fields, code))
-                return false;
-        }
-        m_record.steps.back().entryCount = m_record.entries.size() - m_record.steps.back().firstEntry;
+        // A step of no plan: every entry is read as usual.
+        const PlainPlan::Step step{m_topCode, static_cast<int32_t>(slot), &typeid(*m_model->attributes()[slot]), 0, 0};
+        if (!readAttributeMap(bytes, m_plan, step))
+            return false;
         m_routeSlot = -1;
         m_routed = true;
         return true;
@@ -999,9 +984,10 @@ private:
         }
     }
 
-    // The attribute map of a step of the class's plan, its code read: entries in the order
-    // of the plan take its decisions; from the first that differs, the map is read as usual.
-    bool readPlannedAttribute(PlainBytes& bytes, const PlainPlan& plan, const PlainPlan::Step& step)
+    // The map of the attribute of a step of the class's plan, its code read: entries in the
+    // order of the plan take its decisions; from the first that differs, the map is read as
+    // usual.
+    bool readAttributeMap(PlainBytes& bytes, const PlainPlan& plan, const PlainPlan::Step& step)
     {
         uint32_t count;
         if (!bytes.mapHeader(count))
@@ -1031,7 +1017,6 @@ private:
                 return false;
         }
         m_record.steps.back().entryCount = m_record.entries.size() - m_record.steps.back().firstEntry;
-        m_topCode = step.code;
         return true;
     }
 

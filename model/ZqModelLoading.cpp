@@ -829,7 +829,7 @@ bool isMadeLink(const ZqBaseAttribute& attribute, const msgpack::object& map, bo
 
 void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
 {
-    const bool linksChecked = kind != kAttributesFile && m_loadingState.phase == kConnectionsPhase;
+    const bool linksChecked = linksAreChecked(kind);
     // A model of only its class's attributes finds them by code.
     const ZqAttributeList& attributes = model.attributes();
     const ZqModelKeyCodes::Class* codes =
@@ -879,7 +879,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
                  name ? name->c_str() : "?");
     }
     // In the connections phase every model is in: a link to an id none has is dropped.
-    if (kind == kAttributesFile || m_loadingState.phase != kConnectionsPhase)
+    if (!linksAreChecked(kind))
         return;
     for (const CachedKeyName* key : {&kConnectedModelIdKey, &kValueKey}) {
         const msgpack::object* id = nested.find(*key);

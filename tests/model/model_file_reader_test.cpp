@@ -363,10 +363,10 @@ protected:
         return value < 0x80 ? Bytes{static_cast<unsigned char>(value)}
                             : Bytes{0xcd, static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value)};
     }
-    // The map of model id with each attribute's entries, in order.
-    Bytes modelMap(unsigned char id, const std::vector<std::pair<std::string, Entries>>& attributes) const
+    // The map of model id of the class with each attribute's entries, in order.
+    Bytes modelMap(unsigned char id, const std::vector<std::pair<std::string, Entries>>& attributes,
+                   const std::string& className = "FieldKindsModel") const
     {
-        const std::string className = "FieldKindsModel";
         Bytes bytes = {static_cast<unsigned char>(0x80 | (attributes.size() + 2))};
         for (const Bytes& part : {code("id"), Bytes{id}, code("Class Name"),
                                   Bytes{static_cast<unsigned char>(0xa0 | className.size())},
@@ -478,15 +478,8 @@ TEST_F(PlainRoadTest, AMapUnlikeTheLastOfItsClassIsReadAsItself)
 // read a text, and an entry for an attribute it lacks is its own to read (and tell).
 TEST_F(PlainRoadTest, AModelMadeWithOtherAttributesIsReadAsItself)
 {
-    const std::string className = "ShiftingModel";
     const auto map = [&](unsigned char id, const std::string& attribute, const Bytes& value) {
-        Bytes bytes = {0x83};
-        for (const Bytes& part : {code("id"), Bytes{id}, code("Class Name"),
-                                  Bytes{static_cast<unsigned char>(0xa0 | className.size())},
-                                  Bytes(className.begin(), className.end()), code(attribute), Bytes{0x81},
-                                  code("value"), value})
-            bytes.insert(bytes.end(), part.begin(), part.end());
-        return bytes;
+        return modelMap(id, {{attribute, {{"value", value}}}}, "ShiftingModel");
     };
     const Bytes text = {0xa1, 'x'};
     const Bytes number = {0xca, 0x3f, 0x80, 0x00, 0x00};
