@@ -900,9 +900,21 @@ void addSlideButton(ZqGameBuilder& game)
     addText(game, *hud, 391, "slide", at);
 }
 
+// Every window shows the whole design, with bars at its sides or at its top and bottom:
+// a "Screen Adjustment" beyond the editor's four fits the design inside the window. (No
+// border would crop a window of another shape, and the fixed sides would leave the
+// screens' buttons in one corner of a wide or tall window.)
+void showTheWholeDesign()
+{
+    using Settings = ZqModelGeneralSettings;
+    ZqGameBuilder::set<Settings::ZqAttributeScreenAdjustment>(*Settings::shared(), "Screen Adjustment",
+                                                              static_cast<Settings::ScreenAdjustment>(4));
+}
+
 // The sample's models, in making order, with the files of its media.
 void buildSample(ZqGameBuilder& game)
 {
+    showTheWholeDesign();
     buildMedia(game);
     buildShopMedia(game);
     buildAssets(game);

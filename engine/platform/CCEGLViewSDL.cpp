@@ -216,6 +216,14 @@ void CCEGLViewSDL::setFrameSize(float width, float height)
     updateFrameFromDrawable();
 }
 
+void CCEGLViewSDL::setMinimumWindowSize(int width, int height)
+{
+    // SDL enlarges a smaller window at once.
+    SDL_SetWindowMinimumSize(m_state->window, std::max(width, 0), std::max(height, 0));
+    if (!isFullscreen())
+        updateFrameFromDrawable();
+}
+
 void CCEGLViewSDL::updateFrameFromDrawable()
 {
     int width = 0;

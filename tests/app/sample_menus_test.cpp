@@ -2,7 +2,7 @@
 // magnet used on the next run from the HUD, the second character bought and played, the
 // menu's records across a restart of the program, Continue and Play, the window modes,
 // the HUD's texts and on-screen jump and shoot, and the game over's ways on.
-#include "app/headless_player.h"
+#include "app/sample_fixture.h"
 
 #include "app/ScoreRegistry.h"
 #include "model/objects/ZqModelObjectsUnits.h"
@@ -25,42 +25,8 @@
 
 namespace {
 
-using archive_test::TempDir;
-
-class SampleMenusTest : public ::testing::Test {
+class SampleMenusTest : public SampleFixture {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        zqSetLogSink([](const char*) {});
-        ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
-        ZqModelController::shared()->reset();
-    }
-    // The player's stop leaves a fresh game: sounds, caches and models go.
-    void TearDown() override
-    {
-        player.stop();
-        zqSetLogSink({});
-    }
-
-    // The sample started on its store, a few frames into its menu. The window is the
-    // design size, so points are pixels (y up).
-    void startOnTheMenu()
-    {
-        HeadlessPlayer::Options options;
-        options.gameDirectory = game.path().string();
-        options.storeDirectory = store.path().string();
-        std::string error;
-        ASSERT_TRUE(player.start(options, &error)) << error;
-        for (int i = 0; i < 600 && key() != "Menu"; ++i)
-            player.step();
-        ASSERT_EQ(key(), "Menu");
-        player.step(5);
-    }
-    static std::string key() { return ZqPScreenNavigator::shared()->currentKey(); }
-    static ZqPScreenScene* field() { return ZqPScreenNavigator::shared()->currentGameScene(); }
-    static ZqPScreenUi* shown() { return ZqPScreenNavigator::shared()->currentUiScreen(); }
-
     // A click at (x, y) in design points, a few frames on.
     void click(float x, float y, int frames = 3)
     {
@@ -132,10 +98,6 @@ protected:
         }
         return nullptr;
     }
-
-    TempDir game;
-    TempDir store;
-    HeadlessPlayer player;
 };
 
 TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharacterPlaysOnceBought)
