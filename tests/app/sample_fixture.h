@@ -5,6 +5,7 @@
 #include "app/headless_player.h"
 
 #include "model/archive_test_util.h"
+#include "objects/ZqPObjectAssetCharacter.h"
 #include "screens/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
@@ -44,6 +45,15 @@ protected:
     static std::string key() { return ZqPScreenNavigator::shared()->currentKey(); }
     static ZqPScreenScene* field() { return ZqPScreenNavigator::shared()->currentGameScene(); }
     static ZqPScreenUi* shown() { return ZqPScreenNavigator::shared()->currentUiScreen(); }
+    // The field's first character; null when there is none.
+    static ZqPObjectAssetCharacter* hero()
+    {
+        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+            if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(child))
+                return character;
+        }
+        return nullptr;
+    }
 
     archive_test::TempDir game;
     archive_test::TempDir store;

@@ -65,14 +65,6 @@ protected:
         ASSERT_EQ(key(), "Menu");
     }
 
-    static ZqPObjectAssetCharacter* hero()
-    {
-        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
-            if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(child))
-                return character;
-        }
-        return nullptr;
-    }
     // The text of the shown screen's live score whose model is named name.
     static std::string scoreText(const std::string& name)
     {
@@ -122,7 +114,7 @@ TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharac
     ASSERT_TRUE(use->countLabel());
     EXPECT_STREQ(use->countLabel()->getString(), "1");
     EXPECT_FALSE(field()->isMagnetActive());
-    click(80, 110, 1);
+    click(44, 32, 1);
     EXPECT_EQ(magnets(), 0);
     EXPECT_TRUE(field()->isMagnetActive());
     ZqPObjectAssetPowerup* granted = nullptr;
@@ -201,10 +193,10 @@ TEST_F(SampleMenusTest, TheHudCountsTheRunAndJumpsAndShootsAndTheGameOverLeadsOn
     EXPECT_EQ(scoreText("coins Score"), std::to_string(run.coins.session));
 
     ZqPInputController* input = ZqPInputController::shared();
-    for (const auto& [x, action] : {std::pair{1046.0f, ZqPInputController::kJump}, std::pair{906.0f, ZqPInputController::kShoot}}) {
-        press(x, 110);
+    for (const auto& [x, action] : {std::pair{272.0f, ZqPInputController::kJump}, std::pair{196.0f, ZqPInputController::kShoot}}) {
+        press(x, 32);
         EXPECT_TRUE(input->isHeld(action)) << action;
-        release(x, 110);
+        release(x, 32);
         EXPECT_FALSE(input->isHeld(action)) << action;
     }
 

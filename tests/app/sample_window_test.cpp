@@ -179,4 +179,40 @@ TEST_F(SampleWindowTest, EveryScreenShowsEachButtonInsideWindowsOfAnyShapeAndACl
     ASSERT_NO_FATAL_FAILURE(clickButton("Menu", "Menu"));
 }
 
+TEST_F(SampleWindowTest, TheHudsControlsCoverNothingThatComesAtTheHero)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    player.keyDown(ZqEditorKey::kReturn);
+    player.step();
+    player.keyUp(ZqEditorKey::kReturn);
+    player.step(3);
+    ASSERT_EQ(key(), "HUD");
+    int checked = 0;
+    // A jump now and then carries the hero over the pits for a while.
+    for (int frame = 0; frame < 1200; ++frame) {
+        if (frame % 45 == 0)
+            player.keyDown(ZqEditorKey::kSpace);
+        if (frame % 45 == 6)
+            player.keyUp(ZqEditorKey::kSpace);
+        player.step();
+        const ZqPObjectAssetCharacter* runner = key() == "HUD" && field() ? hero() : nullptr;
+        if (!runner)
+            break;
+        const CCRect at = sceneRect(*runner);
+        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+            const auto* object = static_cast<cocos2d::CCNode*>(child);
+            const std::optional<CCRect> drawn = object->isVisible() ? drawnRect(*object) : std::nullopt;
+            if (!drawn || drawn->getMinX() <= at.getMaxX())
+                continue;
+            ++checked;
+            for (ZqPObjectButton* button : shown()->allButtons()) {
+                if (button->isVisible())
+                    EXPECT_FALSE(drawn->intersectsRect(sceneRect(*button)))
+                        << button->model()->name() << " covers what comes at the hero, frame " << frame;
+            }
+        }
+    }
+    EXPECT_GT(checked, 1000) << "objects ahead of the hero";
+}
+
 } // namespace
