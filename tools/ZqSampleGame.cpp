@@ -894,6 +894,9 @@ void buildGameField(ZqGameBuilder& game)
     std::shared_ptr<ZqModelComponentScore> score = game.make<ZqModelComponentScore>(703, "Game Score");
     score->m_resetPoints->setValue(true, true);
     score->m_resetDistance->setValue(true, true);
+    // Each run counts its own coins from 0; they add up in the global record's total, the
+    // purse the shop spends.
+    score->m_resetCoins->setValue(true, true);
     scene->addChild(score, true);
 
     unsigned nextComponent = 720;

@@ -217,4 +217,36 @@ TEST_F(SampleMenusTest, TheHudCountsTheRunAndJumpsAndShootsAndTheGameOverLeadsOn
     EXPECT_EQ(ScoreRegistry::current().distance.session, 0.0f) << "a full restart";
 }
 
+TEST_F(SampleMenusTest, EachRunCountsItsOwnCoinsIntoThePurseTheShopSpends)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ScoreRegistry::global().coins.add(10);
+    // The start section's three coins, taken on each of two runs.
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_NO_FATAL_FAILURE(play());
+        player.step();
+        EXPECT_EQ(scoreText("coins Score"), "0");
+        const ScoreRecord& record = ScoreRegistry::current();
+        for (int i = 0; i < 600 && record.coins.session < 3; ++i)
+            player.step();
+        ASSERT_EQ(record.coins.session, 3);
+        player.step();
+        EXPECT_EQ(scoreText("coins Score"), "3");
+        EXPECT_EQ(record.coins.best, 3) << "the best run, not the sum of runs";
+        EXPECT_EQ(ScoreRegistry::global().coins.total, 10 + 3 * run);
+        ASSERT_NO_FATAL_FAILURE(leaveForTheMenu());
+    }
+    EXPECT_EQ(scoreText("coins Score"), "16");
+
+    click(250, 256);
+    ASSERT_EQ(key(), "Shop");
+    click(370, 300);
+    EXPECT_EQ(scoreText("coins Score"), "6");
+    tap(ZqEditorKey::kEscape);
+    ASSERT_NO_FATAL_FAILURE(play());
+    player.step();
+    EXPECT_EQ(scoreText("coins Score"), "0") << "the next run starts from none, whatever was spent";
+}
+
 } // namespace
