@@ -915,6 +915,7 @@ void addSlideButton(ZqGameBuilder& game)
     auto slide = game.make<ZqModelObjectButtonControl>(390, "Slide");
     slide->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
     slide->m_keyboardKey->setValue(ZqEditorKey::kDown, true);
+    slide->m_action->setValue("kInputControllerActionButton", true);
     hud->screen()->addChild(slide, true);
     placeControl(game, *hud, *slide, 1116, 1, 391, "slide");
 }
