@@ -97,7 +97,9 @@ void ZqPScreenScene::visit()
     m_capturingMirror = true;
     // What the reflection leaves out: the field's own UI layer and every other screen of its
     // container (the HUD is one), each put back as it was.
-    std::vector<std::pair<CCNode*, bool>> overlays{{uiLayer(), false}};
+    std::vector<std::pair<CCNode*, bool>> overlays;
+    if (uiLayer())
+        overlays.emplace_back(uiLayer(), false);
     if (CCNode* container = getParent()) {
         for (CCObject* child : *container->getChildren()) {
             if (child != this && dynamic_cast<ZqPScreen*>(child))
