@@ -169,6 +169,9 @@ TEST_F(SampleWindowTest, EveryScreenShowsEachButtonInsideWindowsOfAnyShapeAndACl
     ASSERT_NO_FATAL_FAILURE(clickButton("Play", "HUD"));
     ASSERT_NE(ZqPScreenNavigator::shared()->currentGameScene(), nullptr);
     ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("TouchHUD", "TouchHUD"));
+    ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("Keys", "HUD"));
     ASSERT_NO_FATAL_FAILURE(clickButton("Pause", "Pause"));
     ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
     ASSERT_NO_FATAL_FAILURE(clickButton("Resume", "HUD"));
