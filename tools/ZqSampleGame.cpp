@@ -1049,7 +1049,8 @@ void buildSecondWorldLock(ZqGameBuilder& game)
     lock->m_image->setValue(game.at<ZqModelSpriteContainer>(kMenuButton), true);
     lock->m_lockedImage->setValue(game.at<ZqModelSpriteContainer>(1083), true);
     lock->m_position->setValue(lockAt, true);
-    lock->m_unlock->setValue("kUnlockedByDistance", true);
+    // No way to buy it: only the unlocker opens it.
+    lock->m_unlock->setValue("", true);
     menu.screen()->addChild(lock, true);
     ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kWorld2Node));
     addText(game, menu, 1608, kSecondWorldButton, lockAt);

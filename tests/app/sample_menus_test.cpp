@@ -321,6 +321,10 @@ TEST_F(SampleMenusTest, TheSecondWorldOpensOnceTheBestDistanceReachesItsMark)
     EXPECT_EQ(key(), "HUD");
     ASSERT_NE(hero(), nullptr);
     EXPECT_FALSE(purchasedItemFlag("World 2")) << "open for good";
+    // Its game over is the first world's.
+    shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+    player.step(5);
+    EXPECT_EQ(key(), "GameOver");
 }
 
 TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
