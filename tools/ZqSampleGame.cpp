@@ -921,6 +921,15 @@ void addSlideButton(ZqGameBuilder& game)
     placeControl(game, *hud, *slide, 1116, 1, 391, "slide");
 }
 
+// The menu's sound button shows its other look, a grey square, while the sound is off.
+void addSoundOffLook(ZqGameBuilder& game)
+{
+    game.sprite(1199, "Audio Off Button", kAtlas, 96, 96, {96, 100, 110, 255});
+    game.container(1099, "Audio Off Button", 1.0f, {1199});
+    game.at<ZqModelObjectButtonSoundControl>(305)->m_imageSelected->setValue(
+        game.at<ZqModelSpriteContainer>(1099), true);
+}
+
 // Every window shows the whole design, with bars at its sides or at its top and bottom:
 // a "Screen Adjustment" beyond the editor's four fits the design inside the window. (No
 // border would crop a window of another shape, and the fixed sides would leave the
@@ -1181,6 +1190,7 @@ void buildSample(ZqGameBuilder& game)
     buildHudControls(game);
     buildGameOverExtras(game);
     addSlideButton(game);
+    addSoundOffLook(game);
     buildGameField(game);
     buildMenuWorlds(game);
 }
