@@ -444,8 +444,9 @@ void buildScreens(ZqGameBuilder& game)
     addText(game, *menu, 311, "sound", audioAt);
     game.button(306, "Exit", *menu, nullptr, 1012, exitAt)->m_action->setValue("kExitButton", true);
     addText(game, *menu, 312, "exit", exitAt);
-    addText(game, *menu, 313, "Return: play   Space: jump   K: shoot   Arrows: move   Alt+Enter: full screen",
-            cocos2d::CCPoint(kWidth / 2, 40.0f));
+    addText(game, *menu, 313,
+            "Return: play   Space: jump   Down: slide   K: shoot   Escape: pause   Alt+Enter: full screen",
+            cocos2d::CCPoint(kWidth / 2, 40.0f), 0.8f);
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
     addBackground(game, *gameOver, 309, 1014);
     addText(game, *gameOver, 303, "Game Over", title, 2.0f);
