@@ -3,6 +3,8 @@
 // its level sections, character, obstacles, enemy and power-up, and the media models).
 #include "tools_test_support.h"
 
+#include "attributes/ZqEditorKeys.h"
+
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
@@ -25,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <filesystem>
 #include <set>
 
@@ -133,8 +136,9 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
             }
         }
     }
-    EXPECT_EQ(buttons, 16u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
-                               "Pause, Jump and Shoot; Resume and Menu; two Backs";
+    EXPECT_EQ(buttons, 20u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
+                               "Pause, Jump, Shoot and the touch HUD; Resume and Menu; two Backs; the touch HUD's "
+                               "way back; Restart and Menu once the second world opens";
     ASSERT_TRUE(navigator().uiNodeForKey("Menu")->screen()->music());
 }
 
@@ -175,7 +179,9 @@ TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
     using Set = std::multiset<std::string>;
     // The menu: Play (a full restart), Continue (start mode 0), the shop, the characters,
     // one button of each window mode, sound and exit; the best distance and the purse.
-    EXPECT_EQ(actionsOf("Menu"), (Set{"", "", "", "", "kStartCheckpointButton", "kFullscreen", "kWindowed", "kExitButton"}));
+    // Beside them, the link and social buttons, the runner's unlock and the second world's lock.
+    EXPECT_EQ(actionsOf("Menu"), (Set{"", "", "", "", "", "", "", "", "kStartCheckpointButton", "kFullscreen", "kWindowed",
+                                      "kExitButton"}));
     EXPECT_EQ(followPort("Menu", "Continue"), "Game");
     EXPECT_EQ(followPort("Menu", "Shop"), "Shop");
     EXPECT_EQ(followPort("Menu", "Characters"), "Characters");
@@ -230,6 +236,37 @@ TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
         EXPECT_NE(characters[1]->children()[i], characters[0]->children()[i]) << "components of its own";
         EXPECT_STREQ(characters[1]->children()[i]->className(), characters[0]->children()[i]->className());
     }
+}
+
+TEST_F(SampleGameTest, TheMenusKeyLineNamesEveryKeyTheGameAnswers)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    std::string line;
+    for (const auto& label : objectsOf<ZqModelObjectLabel>("Menu")) {
+        if (label->text().find("Return:") != std::string::npos)
+            line = label->text();
+    }
+    ASSERT_FALSE(line.empty()) << "no key line on the menu";
+    // The keys of the screens' buttons and the shoot binding.
+    const std::map<int, std::string> names = {
+        {ZqEditorKey::kReturn, "Return"}, {ZqEditorKey::kSpace, "Space"}, {ZqEditorKey::kDown, "Down"}, {'K', "K"}};
+    std::set<int> keys = {ZqModelGeneralSettings::shared()->shootKey()};
+    for (const char* screen : {"Menu", "HUD", "Pause", "GameOver", "Shop", "Characters", "TouchHUD"}) {
+        for (const auto& button : objectsOf<ZqModelObjectButton>(screen)) {
+            if (button->keyboardKey() != 0)
+                keys.insert(button->keyboardKey());
+        }
+    }
+    for (const int key : keys) {
+        const auto name = names.find(key);
+        ASSERT_NE(name, names.end()) << "a key this check cannot name: " << key;
+        EXPECT_NE(line.find(name->second + ":"), std::string::npos) << name->second << " missing from: " << line;
+    }
+    // Escape presses the HUD's pause button.
+    ASSERT_EQ(actionsOf("HUD").count("kPauseButton"), 1u);
+    EXPECT_NE(line.find("Escape: pause"), std::string::npos) << line;
+    EXPECT_NE(line.find("Down: slide"), std::string::npos) << line;
 }
 
 TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
@@ -388,6 +425,7 @@ TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContac
     }
     ASSERT_TRUE(control);
     EXPECT_NE(control->keyboardKey(), 0);
+    EXPECT_EQ(control->action(), "kInputControllerActionButton") << "it presses the slide's event";
     EXPECT_TRUE(control->spriteContainer());
 
     std::shared_ptr<ZqModelAssetCharacter> hero;
@@ -475,17 +513,21 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
 {
     writeAndLoad(m_dir, false);
     ASSERT_FALSE(m_run.failed) << m_run.error;
+    // The main atlas and the menus' own.
     const auto atlases = controller().modelsOfClass<ZqModelAtlas>();
-    ASSERT_EQ(atlases.size(), 1u);
-    const auto& atlas = atlases.front();
+    ASSERT_EQ(atlases.size(), 2u);
     const auto sprites = controller().modelsOfClass<ZqModelSprite>();
     ASSERT_FALSE(sprites.empty());
-    EXPECT_EQ(atlas->sprites().size(), sprites.size());
+    EXPECT_EQ(atlases[0]->sprites().size() + atlases[1]->sprites().size(), sprites.size());
 
     std::set<std::string> paths;
-    std::vector<cocos2d::CCRect> places;
+    std::map<const ZqModelAtlas*, std::vector<cocos2d::CCRect>> placed;
     for (const auto& sprite : sprites) {
-        EXPECT_TRUE(atlas->hasChild(sprite.get())) << sprite->name();
+        const auto owner = std::find_if(atlases.begin(), atlases.end(),
+                                        [&sprite](const auto& atlas) { return atlas->hasChild(sprite.get()); });
+        ASSERT_NE(owner, atlases.end()) << sprite->name();
+        const auto& atlas = *owner;
+        std::vector<cocos2d::CCRect>& places = placed[atlas.get()];
         auto* rect = zqRebindAttribute<ZqAttributeRect>(*sprite, "Source Rect");
         ASSERT_TRUE(rect);
         const cocos2d::CCRect place = rect->value();
@@ -509,11 +551,11 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
         << "the menu music, the hero's jump, landing, defeat and shot, a coin, a power-up, and a purchase";
     EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + 1) << "and one font";
 
-    // Every picture shown is one of the atlas's sprites.
+    // Every picture shown is one of the atlases' sprites.
     for (const auto& container : controller().modelsOfClass<ZqModelSpriteContainer>()) {
         EXPECT_FALSE(container->sprites().empty()) << container->name();
         for (const auto& sprite : container->sprites())
-            EXPECT_TRUE(atlas->hasChild(sprite.get())) << container->name();
+            EXPECT_TRUE(atlases[0]->hasChild(sprite.get()) || atlases[1]->hasChild(sprite.get())) << container->name();
     }
 }
 
