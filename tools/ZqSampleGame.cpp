@@ -25,6 +25,7 @@
 #include "model/scene/ZqModelShapes.h"
 #include "model/scene/ZqNode.h"
 #include "tools/ZqGameBuilder.h"
+#include "tools/ZqSampleField.h"
 #include "cocos2d.h"
 
 #include <algorithm>
@@ -900,6 +901,27 @@ void addSlideButton(ZqGameBuilder& game)
     addText(game, *hud, 391, "slide", at);
 }
 
+// The bonus room and the field pieces of ZqSampleField.cpp.
+void buildFieldExtras(ZqGameBuilder& game)
+{
+    ZqSampleFieldIds ids{};
+    ids.gameNode = kGameNode;
+    ids.hudNode = kHudNode;
+    ids.gameOverNode = kGameOverNode;
+    ids.startSection = kSectionStart;
+    ids.heroAsset = kHero;
+    ids.runnerAsset = kRunner;
+    ids.groundAsset = kGround;
+    ids.checkpointAsset = kCheckpoint;
+    ids.coinSound = kCoinSound;
+    ids.powerupSound = kPowerupSound;
+    ids.idleAnimation = 901;
+    ids.runAnimation = 902;
+    ids.runnerIdleAnimation = 942;
+    ids.runnerRunAnimation = 943;
+    zqBuildSampleField(game, ids);
+}
+
 // The sample's models, in making order, with the files of its media.
 void buildSample(ZqGameBuilder& game)
 {
@@ -915,6 +937,7 @@ void buildSample(ZqGameBuilder& game)
     buildGameOverExtras(game);
     addSlideButton(game);
     buildGameField(game);
+    buildFieldExtras(game);
 }
 
 } // namespace
