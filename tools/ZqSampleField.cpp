@@ -24,7 +24,7 @@ namespace {
 
 using P = cocos2d::CCPoint;
 
-// Ids from 3001: 3001 the room's atlas, 3011 sprites, 3041 containers, 3061 animations
+// Ids from 3001: 3001 the room's atlas (the sample's is full), 3011 sprites, 3041 containers, 3061 animations
 // (3081 their frames), 3101 shapes, 3121 assets, 3141 components, 3161 nodes and screens,
 // 3171 the room's section, 3201 placed objects.
 constexpr unsigned kAtlas = 3001;
@@ -255,6 +255,10 @@ void buildRoom(ZqGameBuilder& game, const Media& media, const ZqSampleFieldIds& 
     addWakeup(game, 3147, *gate, 500.0f);
     place(gate);
     auto stop = game.make<ZqModelObjectLogic>(3223, "Gate Stop");
+    // A plain asset gives the trigger its outline and nothing to draw.
+    auto zone = game.make<ZqModelAsset>(3131, "Gate Stop");
+    zone->m_collisionShape->setValue(game.boxShape(3111, "Gate Stop Shape", 60, 40), true);
+    stop->m_asset->setValue(zone, true);
     stop->m_position->setValue(P(1600, 420), true);
     stop->m_linearVelocityModifier->setValue(P(0.0f, 0.0f), true);
     stop->m_linearVelocityModifier->setEmpty(false, true);

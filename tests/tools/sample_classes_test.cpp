@@ -34,6 +34,7 @@ const MetClass kMet[] = {
     {"ZqModelSpriteContainer", "every picture's frames"},
     {"ZqModelAnimation", "every animated picture"},
     {"ZqModelAtlas", "the sample's atlas and the bonus room's"},
+    {"ZqModelAsset", "the outline of the trigger that stops the bonus room's gate"},
     {"ZqModelAssetCharacter", "the hero and the runner of the character screen"},
     {"ZqModelAssetPowerup", "coins, round coins, stars, checkpoints and the magnet"},
     {"ZqModelLinker", "the bonus room's plank, turned by a motor joint at its hub"},
@@ -94,7 +95,6 @@ struct UnshowableClass {
     const char* reason;
 };
 const UnshowableClass kCannotShow[] = {
-    {"ZqModelAsset", "a base: the player makes no object of a plain asset, the data holds its kinds"},
     {"ZqModelObject", "a base: the player makes no object of a plain object, the data holds its kinds"},
     {"ZqModelObjectAsset", "a base: the player makes no object of a plain placed asset, the data holds its kinds"},
 };
