@@ -344,9 +344,9 @@ void zqBuildSampleField(ZqGameBuilder& game, const ZqSampleFieldIds& ids)
     buildAssets(game, media, ids);
     buildBonusWorld(game, media, ids);
     addIcons(game, media, ids);
-    // The door to the room hangs over the start section's coins: a jump there enters it.
+    // The door to the room stands behind the hero's start: running back (Left) enters it.
     auto& start = *game.at<ZqModelLevelSection>(ids.startSection);
-    addDoor(game, start, 3230, "Bonus", "kStartKeepScores", P(480, 470), 300.0f, 640.0f);
+    addDoor(game, start, 3230, "Bonus", "kStartKeepScores", P(60, 300), 64.0f, 640.0f);
     // The main world's tilt control: a desktop has no tilt source, so it stays at rest.
     auto tilt = game.make<ZqModelObjectAccelerometer>(3232, "Tilt");
     tilt->m_controlType->setValue("kControlTypeMove", true);

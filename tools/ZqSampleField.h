@@ -21,9 +21,9 @@ struct ZqSampleFieldIds {
     unsigned runnerRunAnimation;
 };
 
-// Adds, with ids from 3001 on: a door high over the start section (a screen jump, taken
-// by a double jump) into the "Bonus" world and its one room, and back to the main world
-// by a door at the room's end; in the room round coins, a checkpoint with a waving flag,
+// Adds, with ids from 3001 on: a door behind the hero's start in the start section (a
+// screen jump, reached by running back) into the "Bonus" world and its one room, and back
+// to the main world by a door at the room's end; in the room round coins, a checkpoint with a waving flag,
 // a sorted group of flowers and an instance of one, a turning plank on a motor linker, a
 // wheel rolled by a motor whose frames follow its angle, a gate that rises as the hero
 // nears and stops at a logic trigger, a gatekeeper, a frog that hops when the hero slides,

@@ -69,8 +69,8 @@ protected:
         return nullptr;
     }
 
-    // The sample started and played: Return on the menu, then a jump by J once the hero
-    // runs under the door; true when the bonus room's field shows.
+    // The sample started and played: Return on the menu, then the hero run back (Left)
+    // into the door behind its start, until the bonus room's field shows.
     void enterRoom()
     {
         ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
@@ -86,16 +86,15 @@ protected:
         player.keyDown(ZqEditorKey::kReturn);
         player.step();
         player.keyUp(ZqEditorKey::kReturn);
-        for (int i = 0; i < 300 && !(hero() && hero()->getPositionX() >= 440.0f); ++i)
+        for (int i = 0; i < 60 && !hero(); ++i)
             player.step();
         ASSERT_EQ(world(), "Game");
         mainSpeedMax = GameplayParameters::shared()->gameSpeedMax();
         tilt = ZqPObjectAccelerometer::shared()->accelerometerModel();
-        player.keyDown('J');
-        player.step(12);
-        player.keyUp('J');
-        for (int i = 0; i < 120 && world() != "Bonus"; ++i)
+        player.keyDown(ZqEditorKey::kLeft);
+        for (int i = 0; i < 240 && world() != "Bonus"; ++i)
             player.step();
+        player.keyUp(ZqEditorKey::kLeft);
         ASSERT_EQ(world(), "Bonus");
         player.step(10);
     }
@@ -109,7 +108,7 @@ protected:
     std::shared_ptr<ZqModelObjectAccelerometer> tilt;
 };
 
-// The main world reads its tilt control and stays at rest; the door over the coins leads
+// The main world reads its tilt control and stays at rest; the door behind the start leads
 // into the room, which runs at its own speed and keeps its objects longer, and the door at
 // its end leads back into the main world, the gun held past the turret.
 TEST_F(SampleBonusTest, TheDoorLeadsIntoTheRoomAtItsOwnSpeedAndTheRoomLeadsBack)
