@@ -444,7 +444,7 @@ TEST_F(SampleGameTest, APathCarriesAPlatformOverAGapAndPortalsPairAcrossAWall)
             bool carries = false;
             for (const std::shared_ptr<ZqModelObject>& other : section->objects()) {
                 auto unit = modelCast<ZqModelObjectAssetUnit>(other);
-                carries = carries || (unit && unit->assetObstacle() && unit->assetObstacle()->id() == path->objectAssetId() &&
+                carries = carries || (unit && unit->assetObstacle() && static_cast<int>(unit->assetObstacle()->id()) == path->objectAssetId() &&
                                       unit->objectType() == "kPlatformObjectType" &&
                                       ccpDistance(unit->position(0.0f, 0), path->position(0.0f, 0)) <= path->searchRadius());
             }
