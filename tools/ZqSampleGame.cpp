@@ -896,6 +896,7 @@ void addSlideButton(ZqGameBuilder& game)
     slide->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
     slide->m_position->setValue(at, true);
     slide->m_keyboardKey->setValue(ZqEditorKey::kDown, true);
+    slide->m_action->setValue("kInputControllerActionButton", true);
     hud->screen()->addChild(slide, true);
     addText(game, *hud, 391, "slide", at);
 }

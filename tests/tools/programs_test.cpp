@@ -567,6 +567,10 @@ void PlayerProgram::playInFull(bool archive)
                      click(1740, playAt) + "# then three lives lost, the last near 5045\n";
     options.exitFrame = 5080;
     options.screenshots = {{5070, "over.png"}};
+    // The parallax bands: screenshots late in the run, the last after two lives lost.
+    const unsigned bandFrames[] = {2600, 3600, 4400};
+    for (const unsigned frame : bandFrames)
+        options.screenshots.emplace_back(frame, "bands-" + std::to_string(frame) + ".png");
     options.dataHome = dir.file(archive ? "home-archive" : "home-directory");
     options.timeoutSeconds = 240;
     const player_test::PlayerRun played = play(options);
@@ -604,6 +608,23 @@ void PlayerProgram::playInFull(bool archive)
     for (const auto& [x, y] : background)
         EXPECT_TRUE(shows(over, x, y, 96, 40, 64)) << x << "," << y;
     EXPECT_TRUE(shows(over, 508.0f, 256.0f, 60, 120, 220));
+
+    // The parallax bands never run out: the far hills (design y 320 to 480) span the whole
+    // width late in the run, each point seen on one of three rows (a coin or a bat may hide
+    // one); the near bushes (y 82 to 178, behind the hero, rocks and buttons) show at both
+    // ends of the window.
+    for (const unsigned frame : bandFrames) {
+        const std::string shot = dir.file("game/bands-" + std::to_string(frame) + ".png");
+        for (float x = 8.0f; x < 1136.0f; x += 16.0f) {
+            const bool far = shows(shot, x, 330.0f, 60, 80, 130) || shows(shot, x, 400.0f, 60, 80, 130) ||
+                             shows(shot, x, 470.0f, 60, 80, 130);
+            EXPECT_TRUE(far) << "far hills at x " << x << ", frame " << frame;
+        }
+        for (const float x : {16.0f, 1120.0f}) {
+            const bool near = shows(shot, x, 166.0f, 40, 110, 70) || shows(shot, x, 172.0f, 40, 110, 70);
+            EXPECT_TRUE(near) << "near bushes at x " << x << ", frame " << frame;
+        }
+    }
 }
 
 // Run alone by CTest under a time limit of their own (see tests/CMakeLists.txt).

@@ -388,6 +388,7 @@ TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContac
     }
     ASSERT_TRUE(control);
     EXPECT_NE(control->keyboardKey(), 0);
+    EXPECT_EQ(control->action(), "kInputControllerActionButton") << "it presses the slide's event";
     EXPECT_TRUE(control->spriteContainer());
 
     std::shared_ptr<ZqModelAssetCharacter> hero;
