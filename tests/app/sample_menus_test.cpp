@@ -1,18 +1,24 @@
 // The sample's menus as a player meets them in-process, by clicks and keys: the shop's
 // magnet used on the next run from the HUD, the second character bought and played, the
 // menu's records across a restart of the program, Continue and Play, the window modes,
-// the HUD's texts and on-screen jump and shoot, and the game over's ways on.
-#include "app/headless_player.h"
+// the HUD's texts and on-screen jump and shoot, the game over's ways on, the runner's own
+// unlock button, the second world that a best distance opens, the HUD's touch variant, and
+// the coins of each run.
+#include "app/sample_fixture.h"
 
 #include "app/ScoreRegistry.h"
+#include "app/ZqPurchaseRegistry.h"
+#include "components/ZqComponentSlide.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLabel.h"
+#include "model/scene/ZqModelScreen.h"
 #include "objects/ZqPObjectAssetCharacter.h"
 #include "objects/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectText.h"
 #include "model/archive_test_util.h"
 #include "screens/ZqPObjectButtonPowerup.h"
+#include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
@@ -25,42 +31,8 @@
 
 namespace {
 
-using archive_test::TempDir;
-
-class SampleMenusTest : public ::testing::Test {
+class SampleMenusTest : public SampleFixture {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        zqSetLogSink([](const char*) {});
-        ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
-        ZqModelController::shared()->reset();
-    }
-    // The player's stop leaves a fresh game: sounds, caches and models go.
-    void TearDown() override
-    {
-        player.stop();
-        zqSetLogSink({});
-    }
-
-    // The sample started on its store, a few frames into its menu. The window is the
-    // design size, so points are pixels (y up).
-    void startOnTheMenu()
-    {
-        HeadlessPlayer::Options options;
-        options.gameDirectory = game.path().string();
-        options.storeDirectory = store.path().string();
-        std::string error;
-        ASSERT_TRUE(player.start(options, &error)) << error;
-        for (int i = 0; i < 600 && key() != "Menu"; ++i)
-            player.step();
-        ASSERT_EQ(key(), "Menu");
-        player.step(5);
-    }
-    static std::string key() { return ZqPScreenNavigator::shared()->currentKey(); }
-    static ZqPScreenScene* field() { return ZqPScreenNavigator::shared()->currentGameScene(); }
-    static ZqPScreenUi* shown() { return ZqPScreenNavigator::shared()->currentUiScreen(); }
-
     // A click at (x, y) in design points, a few frames on.
     void click(float x, float y, int frames = 3)
     {
@@ -70,6 +42,13 @@ protected:
     void press(float x, float y)
     {
         player.touch(SDL_MOUSEBUTTONDOWN, static_cast<int>(x), 640 - static_cast<int>(y));
+        player.step();
+    }
+    // Pressed at one point and moved, still held, to another, a frame on.
+    void drag(float fromX, float fromY, float toX, float toY)
+    {
+        press(fromX, fromY);
+        player.touch(SDL_MOUSEMOTION, static_cast<int>(toX), 640 - static_cast<int>(toY));
         player.step();
     }
     void release(float x, float y, int frames = 1)
@@ -99,14 +78,6 @@ protected:
         ASSERT_EQ(key(), "Menu");
     }
 
-    static ZqPObjectAssetCharacter* hero()
-    {
-        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
-            if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(child))
-                return character;
-        }
-        return nullptr;
-    }
     // The text of the shown screen's live score whose model is named name.
     static std::string scoreText(const std::string& name)
     {
@@ -132,10 +103,6 @@ protected:
         }
         return nullptr;
     }
-
-    TempDir game;
-    TempDir store;
-    HeadlessPlayer player;
 };
 
 TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharacterPlaysOnceBought)
@@ -160,7 +127,7 @@ TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharac
     ASSERT_TRUE(use->countLabel());
     EXPECT_STREQ(use->countLabel()->getString(), "1");
     EXPECT_FALSE(field()->isMagnetActive());
-    click(80, 110, 1);
+    click(44, 32, 1);
     EXPECT_EQ(magnets(), 0);
     EXPECT_TRUE(field()->isMagnetActive());
     ZqPObjectAssetPowerup* granted = nullptr;
@@ -239,10 +206,10 @@ TEST_F(SampleMenusTest, TheHudCountsTheRunAndJumpsAndShootsAndTheGameOverLeadsOn
     EXPECT_EQ(scoreText("coins Score"), std::to_string(run.coins.session));
 
     ZqPInputController* input = ZqPInputController::shared();
-    for (const auto& [x, action] : {std::pair{1046.0f, ZqPInputController::kJump}, std::pair{906.0f, ZqPInputController::kShoot}}) {
-        press(x, 110);
+    for (const auto& [x, action] : {std::pair{272.0f, ZqPInputController::kJump}, std::pair{196.0f, ZqPInputController::kShoot}}) {
+        press(x, 32);
         EXPECT_TRUE(input->isHeld(action)) << action;
-        release(x, 110);
+        release(x, 32);
         EXPECT_FALSE(input->isHeld(action)) << action;
     }
 
@@ -261,6 +228,134 @@ TEST_F(SampleMenusTest, TheHudCountsTheRunAndJumpsAndShootsAndTheGameOverLeadsOn
         EXPECT_EQ(field() != nullptr, std::string(way) == "Restart");
     }
     EXPECT_EQ(ScoreRegistry::current().distance.session, 0.0f) << "a full restart";
+}
+
+TEST_F(SampleMenusTest, TheRunnersOwnButtonBuysItForItsCoinsOnly)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    ScoreRegistry::global().coins.add(20);
+    click(886, 140);
+    EXPECT_FALSE(settings->isCharacterUnlocked(1)) << "25 coins asked, 20 held";
+    EXPECT_EQ(ScoreRegistry::global().coins.total, 20);
+    ScoreRegistry::global().coins.add(10);
+    click(886, 140);
+    EXPECT_TRUE(settings->isCharacterUnlocked(1));
+    EXPECT_EQ(settings->selectedCharacter(), 1);
+    EXPECT_EQ(ScoreRegistry::global().coins.total, 5);
+    // Bought, the button picks the character: the first one again through the selector,
+    // then the runner by the button, for nothing.
+    settings->setSelectedCharacter(0);
+    click(886, 140);
+    EXPECT_EQ(settings->selectedCharacter(), 1);
+    EXPECT_EQ(ScoreRegistry::global().coins.total, 5);
+}
+
+TEST_F(SampleMenusTest, TheSecondWorldOpensOnceTheBestDistanceReachesItsMark)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    click(250, 140);
+    EXPECT_EQ(key(), "Menu") << "locked: a press leads nowhere";
+    EXPECT_TRUE(purchasedItemFlag("World 2"));
+
+    // A game over short of the mark stays; one past it moves on to the unlocking screen.
+    for (const auto& [best, over] : {std::pair{149.0f, "GameOver"}, std::pair{150.0f, "NewWorld"}}) {
+        SCOPED_TRACE(over);
+        ASSERT_NO_FATAL_FAILURE(play());
+        ScoreRegistry::current().distance.best = best;
+        shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+        player.step(5);
+        ASSERT_EQ(key(), over);
+        EXPECT_EQ(purchasedItemFlag("World 2"), best < 150.0f);
+        click(568, 128);
+        ASSERT_EQ(key(), "Menu");
+    }
+    click(250, 140);
+    ASSERT_NE(field(), nullptr);
+    EXPECT_EQ(field()->sceneModel()->id(), 226u) << "the second world's own field";
+    EXPECT_EQ(key(), "HUD");
+    ASSERT_NE(hero(), nullptr);
+    EXPECT_FALSE(purchasedItemFlag("World 2")) << "open for good";
+    // Its game over is the first world's.
+    shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+    player.step(5);
+    EXPECT_EQ(key(), "GameOver");
+}
+
+TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ASSERT_NO_FATAL_FAILURE(play());
+    ZqPScreenScene* running = field();
+    player.step(60);
+    click(200, 560);
+    ASSERT_EQ(key(), "TouchHUD");
+    EXPECT_EQ(field(), running) << "shown over the running field";
+    ZqPObjectAssetCharacter* runner = hero();
+    ASSERT_NE(runner, nullptr);
+
+    // The pad: held and moved right of where it was pressed, the hero is steered; let go,
+    // it is not.
+    drag(125, 130, 175, 130);
+    EXPECT_EQ(runner->state(), ZqPObject::kStateMoving);
+    release(175, 130);
+    EXPECT_NE(runner->state(), ZqPObject::kStateMoving);
+
+    // A quick stroke up the swipe area throws the hero up.
+    drag(900, 250, 900, 320);
+    EXPECT_GT(runner->getBody()->GetLinearVelocity().y, 5.0f);
+    release(900, 320, 60);
+
+    // The switch starts on: its first press turns it off, the second on, which holds the
+    // slide until a third.
+    ZqComponentSlide* slide = nullptr;
+    for (ZqComponent* component : runner->components()) {
+        if (auto* found = dynamic_cast<ZqComponentSlide*>(component))
+            slide = found;
+    }
+    ASSERT_NE(slide, nullptr);
+    click(780, 560);
+    EXPECT_FALSE(slide->isEnabled());
+    click(780, 560, 30);
+    EXPECT_TRUE(slide->isEnabled()) << "held while on";
+    click(780, 560);
+    EXPECT_FALSE(slide->isEnabled());
+
+    click(200, 560);
+    EXPECT_EQ(key(), "HUD");
+    EXPECT_EQ(field(), running);
+}
+
+TEST_F(SampleMenusTest, EachRunCountsItsOwnCoinsIntoThePurseTheShopSpends)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ScoreRegistry::global().coins.add(10);
+    // The start section's three coins, taken on each of two runs.
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_NO_FATAL_FAILURE(play());
+        player.step();
+        EXPECT_EQ(scoreText("coins Score"), "0");
+        const ScoreRecord& record = ScoreRegistry::current();
+        for (int i = 0; i < 600 && record.coins.session < 3; ++i)
+            player.step();
+        ASSERT_EQ(record.coins.session, 3);
+        player.step();
+        EXPECT_EQ(scoreText("coins Score"), "3");
+        EXPECT_EQ(record.coins.best, 3) << "the best run, not the sum of runs";
+        EXPECT_EQ(ScoreRegistry::global().coins.total, 10 + 3 * run);
+        ASSERT_NO_FATAL_FAILURE(leaveForTheMenu());
+    }
+    EXPECT_EQ(scoreText("coins Score"), "16");
+
+    click(250, 256);
+    ASSERT_EQ(key(), "Shop");
+    click(370, 300);
+    EXPECT_EQ(scoreText("coins Score"), "6");
+    tap(ZqEditorKey::kEscape);
+    ASSERT_NO_FATAL_FAILURE(play());
+    player.step();
+    EXPECT_EQ(scoreText("coins Score"), "0") << "the next run starts from none, whatever was spent";
 }
 
 } // namespace
