@@ -773,6 +773,20 @@ TEST_F(PlayerProgram, DISABLED_TheSampleIsPlayedInFullFromTheArchive)
     playInFull(true);
 }
 
+// Without a display the play script stops at once and says why, instead of building and
+// running the game unseen on SDL's offscreen driver. (Bounded in time: a script that went
+// on would build.)
+TEST(Programs, ThePlayScriptWithoutADisplaySaysSoAndFails)
+{
+    TempDir dir;
+    const ProgramRun played = run(dir.path().string(), std::string("timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY "
+                                                                   "-u SDL_VIDEODRIVER bash '") +
+                                                           ZQ_PLAY_SCRIPT + "'");
+    EXPECT_EQ(played.status, 1) << played.output;
+    EXPECT_NE(played.output.find("no display"), std::string::npos) << played.output;
+    EXPECT_NE(played.output.find("SDL_VIDEODRIVER=offscreen"), std::string::npos) << played.output;
+}
+
 TEST(Programs, ExportGeneratesGamesAndRefusesBadArguments)
 {
     TempDir dir;
