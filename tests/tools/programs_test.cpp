@@ -591,6 +591,9 @@ void PlayerProgram::playInFull(bool archive)
                      "960 key down Space\n972 key up Space\n"
                      "1700 key down Escape\n1701 key up Escape\n" +
                      click(1740, playAt) + "# then three lives lost, the last near 3650\n";
+    // The pad's stick, pushed left for 15 frames while the game is paused and centred
+    // before Play resumes it.
+    options.script += "1705 pad axis 0 -1\n1720 pad axis 0 0\n";
     options.exitFrame = 5080;
     options.screenshots = {{5070, "over.png"}};
     // The parallax bands: screenshots late in the run, before the game over (near frame
@@ -628,6 +631,11 @@ void PlayerProgram::playInFull(bool archive)
     ASSERT_EQ(record.size(), 9u);
     EXPECT_GT(record[kBestDistance], 130.0f);
     EXPECT_GE(record[kTotalCoins], 7.0f);
+
+    // The stick let go pushes the hero no more: the last game runs to the far pit (about
+    // 320) as it does without the stick; one that stayed pushed held the hero back near 200.
+    constexpr std::size_t kLastDistance = 0;
+    EXPECT_GT(record[kLastDistance], 300.0f) << "the last game's distance";
 
     // The game over's background around its texts, and Restart's blue at the centre.
     const std::string over = dir.file("game/over.png");
@@ -683,8 +691,12 @@ void PlayerProgram::playInFull(bool archive)
 // 160 and 30 coins: the link and social buttons log what they would open, the runner's own
 // button buys it, the locked second world leads nowhere; the HUD's touch variant is steered,
 // swiped and switched by the mouse; the game over, past the mark, opens the second world,
-// which the menu then plays. The touch HUD and the second world are kept as screenshots in
-// "screenshots/" of the working directory (the build tree).
+// which the menu then plays. Two screenshots stay in "screenshots/" of the working directory
+// (the build tree): touch-hud.png (frame 400), the run under the touch HUD: "keys" and
+// "slide" buttons at the top beside the distance, a faint square marked "move" at the bottom
+// left and a faint area marked "swipe up: jump" on the right, where obstacles come in;
+// second-world.png (frame 2200), the second world under the usual HUD: a violet dusk sky,
+// brown dunes and a sand ground, with the character just bought on it.
 TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
 {
     exportGame(false);
@@ -760,6 +772,20 @@ TEST_F(PlayerProgram, DISABLED_TheSampleIsPlayedInFullFromTheDirectory)
 TEST_F(PlayerProgram, DISABLED_TheSampleIsPlayedInFullFromTheArchive)
 {
     playInFull(true);
+}
+
+// Without a display the play script stops at once and says why, instead of building and
+// running the game unseen on SDL's offscreen driver. (Bounded in time: a script that went
+// on would build.)
+TEST(Programs, ThePlayScriptWithoutADisplaySaysSoAndFails)
+{
+    TempDir dir;
+    const ProgramRun played = run(dir.path().string(), std::string("timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY "
+                                                                   "-u SDL_VIDEODRIVER bash '") +
+                                                           ZQ_PLAY_SCRIPT + "'");
+    EXPECT_EQ(played.status, 1) << played.output;
+    EXPECT_NE(played.output.find("no display"), std::string::npos) << played.output;
+    EXPECT_NE(played.output.find("SDL_VIDEODRIVER=offscreen"), std::string::npos) << played.output;
 }
 
 TEST(Programs, ExportGeneratesGamesAndRefusesBadArguments)
