@@ -280,6 +280,9 @@ void buildRoom(ZqGameBuilder& game, const Media& media, const ZqSampleFieldIds& 
     place(turret);
     auto gun = game.unit(3227, "Turret Gun", kFireball, "kEnemyObjectType", P(2000, 110), P(-6.0f, 0.0f));
     gun->m_destroyType->setValue("kDestroyCollision", true);
+    // Fireballs fly through what they meet: a solid one, moving at its fixed speed, would
+    // shove the wheel and the hero back off the field instead of burning it.
+    gun->m_collisionType->setValue("kNoCollision", true);
     addWakeup(game, 3148, *gun, 900.0f);
     auto spawner = game.make<ZqModelComponentSpawner>(3149, "Turret Spawner");
     spawner->m_spawnAction->setValue("kPermanentSpawning", true);

@@ -3,6 +3,8 @@
 // runs through it.
 #include "app/headless_player.h"
 
+#include "components/ZqComponentHealth.h"
+
 #include "model/archive_test_util.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/GameplayParameters.h"
@@ -156,6 +158,7 @@ TEST_F(SampleBonusTest, TheRoomsMachineryPlaysAsTheHeroRunsThrough)
     EXPECT_NEAR(byX.back().first, 1010.0f, 1.0f) << "the instance at its own place";
 
     bool wheelRolled = false, wheelMapped = false, plankTurned = false, gateStopped = false, frogHopped = false;
+    std::size_t guns = 0;
     float plankAngle = 0.0f;
     for (int frame = 0; frame < 900 && world() == "Bonus"; ++frame) {
         if (frame == 240)
@@ -178,6 +181,7 @@ TEST_F(SampleBonusTest, TheRoomsMachineryPlaysAsTheHeroRunsThrough)
         }
         for (ZqPObjectAssetUnit* gate : named<ZqPObjectAssetUnit>("Gate"))
             gateStopped = gateStopped || (gate->velocity().y == 0.0f && gate->getPositionY() > 300.0f);
+        guns = std::max(guns, named<ZqPObjectAssetUnit>("Turret Gun").size());
         for (ZqPObjectAssetUnit* frog : named<ZqPObjectAssetUnit>("Frog")) {
             const cocos2d::CCNode* look = frog->currentStateAnimation();
             frogHopped = frogHopped || (look && look->getPositionY() > 20.0f);
@@ -188,7 +192,38 @@ TEST_F(SampleBonusTest, TheRoomsMachineryPlaysAsTheHeroRunsThrough)
     EXPECT_TRUE(plankTurned);
     EXPECT_TRUE(gateStopped);
     EXPECT_TRUE(frogHopped);
-    EXPECT_GE(named<ZqPObjectAssetUnit>("Turret Gun").size(), 2u) << "the turret and a fireball it fired";
+    EXPECT_GE(guns, 2u) << "the turret and a fireball it fired";
+}
+
+// Without shooting, the turret's fireballs fly through whatever lies on the ground and
+// each one that meets the hero takes a hit point; a hero lost on the way always costs a
+// life within the field's wait (one second), never leaving the room without one.
+TEST_F(SampleBonusTest, AFireballCostsTheHeroAHitPointAndALostHeroALife)
+{
+    ASSERT_NO_FATAL_FAILURE(enterRoom());
+    int lowestHealth = 3, framesWithoutHero = 0;
+    bool pushedBack = false;
+    float furthest = 0.0f;
+    const ZqPObjectAssetCharacter* last = nullptr;
+    for (int frame = 0; frame < 1500 && world() == "Bonus"; ++frame) {
+        player.step();
+        ZqPObjectAssetCharacter* character = hero();
+        if (!character) {
+            ++framesWithoutHero;
+            ASSERT_LE(framesWithoutHero, 61) << "a hero gone with no life lost, frame " << frame;
+            continue;
+        }
+        framesWithoutHero = 0;
+        // A new hero starts again at the checkpoint.
+        furthest = character == last ? furthest : 0.0f;
+        last = character;
+        if (auto* health = dynamic_cast<ZqComponentHealth*>(character->healthComponent()))
+            lowestHealth = std::min(lowestHealth, health->health());
+        furthest = std::max(furthest, character->getPositionX());
+        pushedBack = pushedBack || character->getPositionX() < furthest - 200.0f;
+    }
+    EXPECT_LT(lowestHealth, 3) << "a fireball's damage reached the hero";
+    EXPECT_FALSE(pushedBack) << "nothing shoves the hero back along the ground";
 }
 
 } // namespace
