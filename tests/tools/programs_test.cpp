@@ -598,11 +598,16 @@ void PlayerProgram::playInFull(bool archive)
     EXPECT_GT(record[kBestDistance], 130.0f);
     EXPECT_GE(record[kTotalCoins], 7.0f);
 
-    // The game over's background around its texts, and Restart's blue at the centre.
+    // The game over's background around its texts (a tenth lighter at the top and darker
+    // at the bottom than its colour), and Restart's blue at the centre.
     const std::string over = dir.file("game/over.png");
     const std::pair<float, float> background[] = {{20.0f, 20.0f}, {1116.0f, 620.0f}, {200.0f, 400.0f}, {950.0f, 150.0f}};
-    for (const auto& [x, y] : background)
-        EXPECT_TRUE(shows(over, x, y, 96, 40, 64)) << x << "," << y;
+    for (const auto& [x, y] : background) {
+        const float shade = 0.9f + 0.2f * y / 640.0f;
+        EXPECT_TRUE(shows(over, x, y, static_cast<int>(96 * shade), static_cast<int>(40 * shade),
+                          static_cast<int>(64 * shade)))
+            << x << "," << y;
+    }
     EXPECT_TRUE(shows(over, 508.0f, 256.0f, 60, 120, 220));
 }
 
