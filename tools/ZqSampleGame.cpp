@@ -396,9 +396,6 @@ void buildAssets(ZqGameBuilder& game)
     auto gameplay = game.make<ZqModelComponentCharacterGameplaySettings>(702, "Hero Gameplay");
     gameplay->m_maxSpeed->setValue(P(8, 0), true);
     gameplay->m_jumpForce->setValue(P(0, 14), true);
-    // The air slows the rise and the fall: the highest double jump stays in view, and a
-    // double jump still carries the hero over the start's pit.
-    gameplay->m_airDrag->setValue(P(0.8f, 0.96f), true);
     gameplay->m_jumpCounter->setValue(2.0f, true);  // a double jump
     gameplay->m_jumpFromGround->setValue(true, true);
     gameplay->m_fixedRotation->setValue(true, true);
@@ -544,6 +541,7 @@ constexpr SpriteRow kShopSprites[] = {
     {1150, "Runner Run 2", 96, 128, kRunnerShirt, zqpictures::heroRun3},
     {1151, "Runner Jump", 96, 128, kRunnerShirt, zqpictures::heroJump},
     {1152, "Runner Defeated", 96, 128, {40, 50, 130, 255}, zqpictures::heroDefeated},
+    {1153, "Runner Slide", 120, 48, kRunnerShirt, zqpictures::heroSlide},
 };
 
 void buildShopMedia(ZqGameBuilder& game)
@@ -565,7 +563,9 @@ void buildShopMedia(ZqGameBuilder& game)
     game.animation(943, 992, "Runner Run", 1048, true);
     game.animation(944, 993, "Runner Jump", 1049, false);
     game.animation(945, 994, "Runner Defeated", 1050, false);
-    for (unsigned frame : {951u, 952u, 953u, 957u, 978u, 991u, 992u, 993u, 994u})
+    game.container(1051, "Runner Slide", 1.0f, {1153});
+    game.animation(947, 997, "Runner Slide", 1051, true);
+    for (unsigned frame : {951u, 952u, 953u, 957u, 978u, 991u, 992u, 993u, 994u, 997u})
         standOnOutline(game, frame);
     game.sound(kPurchaseSound, "Purchase", 0.2, 880.0);
 }
@@ -594,6 +594,11 @@ void buildShopAssets(ZqGameBuilder& game)
     runner->m_moveAnimation->setValue(game.at<ZqModelAnimation>(943), true);
     runner->m_jumpAnimation->setValue(game.at<ZqModelAnimation>(944), true);
     runner->m_defeatedAnimation->setValue(game.at<ZqModelAnimation>(945), true);
+    // The runner slides in its own colours.
+    for (const std::shared_ptr<ZqModel>& copy : copies) {
+        if (const auto slide = modelCast<ZqModelComponentSlide>(copy))
+            slide->m_animation->setValue(game.at<ZqModelAnimation>(947), true);
+    }
     runner->m_purchaseMethod->setValue("kInGameCurrency", true);
     runner->m_price->setValue(kRunnerPrice, true);
 }
@@ -972,10 +977,13 @@ constexpr const char* kSecondWorldButton = "World 2";
 constexpr const char* kSwipeArea = "Swipe Area";
 
 constexpr SpriteRow kMenuWorldSprites[] = {
-    {1181, "Link Button", 96, 96, {90, 170, 200, 255}},      {1182, "Social Button", 96, 96, {70, 90, 180, 255}},
-    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}},  {1184, "Touch Button", 96, 96, {200, 170, 80, 255}},
+    {1181, "Link Button", 96, 96, {90, 170, 200, 255}, zqpictures::button},
+    {1182, "Social Button", 96, 96, {70, 90, 180, 255}, zqpictures::button},
+    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}, zqpictures::button},
+    {1184, "Touch Button", 96, 96, {200, 170, 80, 255}, zqpictures::button},
     {1185, "Touch Pad", 220, 220, {255, 255, 255, 50}},     {1186, "Swipe Pad", 400, 360, {255, 255, 255, 30}},
-    {1187, "Switch Button", 96, 96, {160, 200, 90, 255}},    {1188, "Sand", 568, 64, {220, 190, 120, 255}},
+    {1187, "Switch Button", 96, 96, {160, 200, 90, 255}, zqpictures::button},
+    {1188, "Sand", 568, 64, {220, 190, 120, 255}},
     {1189, "Dunes", 256, 80, {200, 140, 90, 255}},           {1190, "Dusk Sky", 142, 80, {90, 60, 110, 255}},
 };
 
@@ -985,7 +993,7 @@ void buildMenuWorldMedia(ZqGameBuilder& game)
     game.atlas(1205, "Menu Atlas", 1024, 4);
     unsigned container = 1081;
     for (const SpriteRow& row : kMenuWorldSprites) {
-        game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour);
+        game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour, row.painter);
         game.container(container++, row.name, 1.0f, {row.id});
     }
     game.animation(931, 936, "Sand", 1088, true);

@@ -165,10 +165,8 @@ float outlineBottom(ZqPObjectAssetCharacter* hero)
 }
 
 // What a player sees of the hero: its pictures stand on the ground, not in it (standing,
-// while sliding and after a landing), the slide lies lower than the run, and the highest
-// double jump (the second jump at the top of the first, both held) keeps the whole picture
-// below the top of the view.
-TEST_F(SampleHeroTest, PicturesStandOnTheGroundAndTheHighestJumpStaysInView)
+// while sliding and after a landing), and the slide lies lower than the run.
+TEST_F(SampleHeroTest, PicturesStandOnTheGroundNotInIt)
 {
     archive_test::TempDir dir;
     load(dir, false);
@@ -204,24 +202,11 @@ TEST_F(SampleHeroTest, PicturesStandOnTheGroundAndTheHighestJumpStaysInView)
     control->release();
     frame();
 
-    // The highest double jump: held for its whole push, the second at the top of the first.
-    float top = 0.0f;
+    // A jump, and the landing after it.
     hero->jump();
-    for (int jumps = 1, frames = 0; frames < 200; ++frames) {
+    for (int frames = 0; frames < 20; ++frames)
         frame();
-        top = std::max(top, pictureBox(hero->jumpAnimation()).getMaxY());
-        if (frames == 20)
-            hero->releaseJump();
-        if (jumps == 1 && frames > 20 && hero->getBody()->GetLinearVelocity().y <= 0.0f) {
-            hero->jump();
-            jumps = 2;
-            frames = 0;
-        } else if (jumps == 2 && frames > 20 && hero->getBody()->GetLinearVelocity().y <= 0.0f) {
-            break;
-        }
-    }
-    EXPECT_GT(top, standing.getMaxY() + 300.0f) << "a double jump worth the name";
-    EXPECT_LE(top, field_test::kFieldViewSize.height - 10.0f) << "off the top of the view";
+    hero->releaseJump();
     ASSERT_TRUE(land(hero));
     frame();
     EXPECT_NEAR(pictureBox(hero->defaultAnimation()).getMinY(), outlineBottom(hero), 1.5f) << "after the landing";

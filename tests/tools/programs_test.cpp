@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -195,6 +196,32 @@ struct DesignView {
     {
         return looksLike(path, pixel(x, y).first, pixel(x, y).second, r, g, b);
     }
+};
+
+// A screenshot's pixels, read once, looked up at design points.
+struct Screenshot {
+    Screenshot(const std::string& path, const DesignView& view) : view(view)
+    {
+        if (SDL_Surface* loaded = IMG_Load(path.c_str())) {
+            image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+            SDL_FreeSurface(loaded);
+        }
+    }
+    ~Screenshot() { SDL_FreeSurface(image); }
+    Screenshot(const Screenshot&) = delete;
+    Screenshot& operator=(const Screenshot&) = delete;
+    // Red, green and blue at the design point; black when the picture could not be read.
+    std::array<int, 3> at(float x, float y) const
+    {
+        if (!image)
+            return {0, 0, 0};
+        const int px = std::clamp(static_cast<int>(view.pixel(x, y).first), 0, image->w - 1);
+        const int py = std::clamp(static_cast<int>(view.pixel(x, y).second), 0, image->h - 1);
+        const auto* p = static_cast<const unsigned char*>(image->pixels) + py * image->pitch + px * 4;
+        return {p[0], p[1], p[2]};
+    }
+    const DesignView& view;
+    SDL_Surface* image = nullptr;
 };
 
 // An input script's click at a window point: pressed on frame, released on the next.
@@ -640,21 +667,25 @@ void PlayerProgram::playInFull(bool archive)
     }
     EXPECT_TRUE(shows(over, 508.0f, 256.0f, 60, 120, 220));
 
-    // The parallax bands never run out: the far hills (design y 320 to 480) span the whole
-    // width late in the run, each point seen on one of three rows (a coin or a bat may hide
-    // one); the near bushes (y 82 to 178, behind the hero, rocks and buttons) show at both
-    // ends of the window.
+    // The parallax bands never run out: the far hills' blue-grey foot (design y 165 to 195,
+    // above the bushes, below the pale sky) spans the whole width late in the run, each
+    // point seen on one of three rows there or 32 points to a side (the hero, a coin or a
+    // bat may hide some); the near bushes' green (y 100, behind the hero, rocks and buttons)
+    // shows at both ends of the window.
+    auto hills = [](std::array<int, 3> p) { return p[0] < 130 && p[2] > p[0] + 30 && p[2] < 200; };
+    auto bushes = [](std::array<int, 3> p) { return p[1] > p[0] + 30 && p[1] > p[2] + 20; };
     for (const unsigned frame : bandFrames) {
-        const std::string shot = dir.file("game/bands-" + std::to_string(frame) + ".png");
+        const Screenshot shot(dir.file("game/bands-" + std::to_string(frame) + ".png"), view);
         for (float x = 8.0f; x < 1136.0f; x += 16.0f) {
-            const bool far = shows(shot, x, 330.0f, 60, 80, 130) || shows(shot, x, 400.0f, 60, 80, 130) ||
-                             shows(shot, x, 470.0f, 60, 80, 130);
+            bool far = false;
+            for (const float dx : {0.0f, -32.0f, 32.0f}) {
+                for (const float y : {170.0f, 180.0f, 190.0f})
+                    far = far || hills(shot.at(x + dx, y));
+            }
             EXPECT_TRUE(far) << "far hills at x " << x << ", frame " << frame;
         }
-        for (const float x : {16.0f, 1120.0f}) {
-            const bool near = shows(shot, x, 166.0f, 40, 110, 70) || shows(shot, x, 172.0f, 40, 110, 70);
-            EXPECT_TRUE(near) << "near bushes at x " << x << ", frame " << frame;
-        }
+        for (const float x : {16.0f, 1120.0f})
+            EXPECT_TRUE(bushes(shot.at(x, 100.0f))) << "near bushes at x " << x << ", frame " << frame;
     }
 
     // The ferry's water mirrors the field, not the HUD. Seed 1's play never meets the ferry;
@@ -674,9 +705,10 @@ void PlayerProgram::playInFull(bool archive)
         ASSERT_EQ(sailed.status, 0) << sailed.output;
         int water = 0;
         for (const auto& [frame, name] : ferry.screenshots) {
-            // 8 points up in the water: the reflection of y 120, the button's body above its word.
+            // 8 points up in the water, where y 120 is reflected: the near bushes' green tinted
+            // blue, not the button's body above its word.
             const std::string shot = dir.file("game/" + name);
-            water += shows(shot, 766.0f, 8.0f, 16, 63, 60) ? 1 : 0;
+            water += shows(shot, 766.0f, 8.0f, 54, 103, 104) ? 1 : 0;
             EXPECT_FALSE(shows(shot, 766.0f, 8.0f, 28, 63, 147)) << "the slide button upside down, frame " << frame;
         }
         EXPECT_GE(water, 3) << "the water under the slide button\n" << sailed.output;
@@ -752,9 +784,9 @@ TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
     EXPECT_NE(text.find("<entry key=\"ZqP_Character_1\">true</entry>"), std::string::npos) << "the runner bought";
     EXPECT_NE(text.find("<entry key=\"ZqP_LockStates\">7:World 2 0;</entry>"), std::string::npos) << "open";
 
-    // The touch HUD over the run: its keys button, beside the word; the second world under
-    // its dusk sky, on sand.
-    EXPECT_TRUE(view.shows(touchShot, 170, 590, 200, 170, 80)) << touchShot;
+    // The touch HUD over the run: its keys button, beside and below the word (its top is
+    // lit); the second world under its dusk sky, on sand.
+    EXPECT_TRUE(view.shows(touchShot, 170, 545, 200, 170, 80)) << touchShot;
     EXPECT_GT(findColour(worldShot, 90, 60, 110).count, 20000) << worldShot;
     EXPECT_GT(findColour(worldShot, 220, 190, 120).count, 5000) << worldShot;
 }
