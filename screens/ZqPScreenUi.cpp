@@ -213,13 +213,16 @@ void ZqPScreenUi::onEnter()
     // Every keypad delegate hears a key, so only the screen shown takes back.
     setKeypadEnabled(ZqPScreenNavigator::shared()->currentUiScreen() == this);
     ZqPScreen::onEnter();
-    ZqServices::shared()->screenOnEnter(reportedName());
+    m_shownName = reportedName();
+    ZqServices::shared()->screenOnEnter(m_shownName);
 }
 
 void ZqPScreenUi::onExit()
 {
     CCLayer::onExit();
-    ZqServices::shared()->screenOnExit(reportedName());
+    // One showing, one name: the start screen enters before the flow graph that names
+    // it is read, and leaves under the name it entered with.
+    ZqServices::shared()->screenOnExit(m_shownName);
 }
 
 void ZqPScreenUi::draw()
