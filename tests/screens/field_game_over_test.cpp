@@ -29,6 +29,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -174,6 +177,17 @@ protected:
         ASSERT_NE(button, nullptr) << action;
         button->activate();
     }
+    // The best distance of the "Game" record in the store file on disk; -1 when there is none.
+    static float storedBestDistance()
+    {
+        std::ifstream file(cocos2d::CCUserDefault::getXMLFilePath(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::smatch found;
+        if (!std::regex_search(text, found, std::regex("4:Game [^ ;]+ ([^ ;]+)")))
+            return -1.0f;
+        return std::stof(found[1]);
+    }
+
     archive_test::TempDir dir;
 };
 
@@ -350,6 +364,28 @@ TEST_F(FieldGameOverTest, BackToTheWorldRestartsAFinishedGameOnly)
     lines.clear();
     killHero();
     EXPECT_LT(framesUntil("[ZqPScreenScene] game over"), 200) << "the new game ends too";
+}
+
+// A finished game's scores reach the disk when it ends, and a game left for a menu when
+// it is left: a run killed after either keeps them.
+TEST_F(FieldGameOverTest, ProgressIsSavedWhenTheGameEndsAndWhenTheFieldIsLeft)
+{
+    makeGame({.lives = 1.0f});
+    show("Menu");
+    play();
+    ScoreRegistry::current().distance.add(4242.5f);
+    killHero();
+    framesUntil("[ZqPScreenScene] game over");
+    EXPECT_EQ(storedBestDistance(), 4242.5f);
+
+    press("kBackToButton");
+    frame();
+    ASSERT_FALSE(field()->isGameOver());
+    ScoreRegistry::current().distance.add(5000.0f);
+    navigator()->currentUiScreen()->switchToLinkedScreen("Menu", 0, 14, 2, 0);
+    EXPECT_EQ(storedBestDistance(), 5000.0f + 4242.5f) << "the session goes on after the back-to";
+    frame();
+    EXPECT_EQ(shownKey(), "Menu");
 }
 
 // The stored checkpoint survives a reload of the progress, a fresh field with start mode 0
