@@ -24,6 +24,7 @@ using cocos2d::CCUserDefault;
 namespace {
 
 bool failNextRename = false;
+bool failNextLink = false;
 
 std::string readFile(const std::string& path)
 {
@@ -51,6 +52,18 @@ extern "C" int rename(const char* from, const char* to) noexcept
         return -1;
     }
     return renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
+
+// Stands in for the C library's link so a test can take the road of a file system
+// without hard links.
+extern "C" int link(const char* from, const char* to) noexcept
+{
+    if (failNextLink) {
+        failNextLink = false;
+        errno = EPERM;
+        return -1;
+    }
+    return linkat(AT_FDCWD, from, AT_FDCWD, to, 0);
 }
 
 class UserDefaultTest : public testing::Test {
@@ -180,8 +193,11 @@ TEST_F(UserDefaultTest, DamagedFileIsKeptAsideWithItsWholeEntriesSalvaged)
     const std::string whole = readFile(path);
     const std::string cut = whole.substr(0, whole.size() - 2);
     writeFile(path, cut);
+    // Kept aside by a copy where the file system has no hard links.
     logLines.clear();
+    failNextLink = true;
     store = CCUserDefault::sharedUserDefault();
+    EXPECT_FALSE(failNextLink) << "the link was tried";
     EXPECT_EQ(store->getIntegerForKey("a", -1), 1);
     EXPECT_EQ(store->getStringForKey("b"), "two");
     EXPECT_EQ(store->getStringForKey("c"), "three & more");
@@ -277,8 +293,11 @@ TEST_F(UserDefaultTest, ASalvageThatCannotBeWrittenLeavesTheDamagedStoreToTheNex
         EXPECT_EQ(readFile(path), cut) << "the damaged store is still the store";
         EXPECT_EQ(readFile(path + ".damaged-" + std::string(dies ? "2" : "1")), cut);
     }
+    // Kept aside by a copy where the file system has no hard links.
     logLines.clear();
+    failNextLink = true;
     store = CCUserDefault::sharedUserDefault();
+    EXPECT_FALSE(failNextLink) << "the link was tried";
     EXPECT_EQ(store->getIntegerForKey("a", -1), 1);
     EXPECT_EQ(store->getStringForKey("c"), "three & more");
     ASSERT_EQ(logLines.size(), 1u);
