@@ -42,6 +42,16 @@ void ZqServices::setFullscreen(bool fullscreen)
     post(kMessageFullscreen, fullscreen ? 1 : 0);
 }
 
+void ZqServices::openUrl(const std::string& address)
+{
+    debugLog("[ZqServices] would open %s", address.c_str());
+}
+
+void ZqServices::openFacebookPage(const std::string& address, const std::string& pageId)
+{
+    debugLog("[ZqServices] would open social page %s %s", address.c_str(), pageId.c_str());
+}
+
 void ZqServices::showAlert(const std::string& text, const std::function<void(bool)>& callback)
 {
     // No dialog on this platform: the text goes to the log, the answer is yes.

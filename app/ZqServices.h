@@ -7,7 +7,8 @@
 #include <string>
 
 // The platform services that games name. On this platform most answer fixed values:
-// no game services, no alerts, no links, no review requests. Main thread only.
+// no game services, no alerts, no review requests; links are logged, not opened (no
+// browser hand-off). Main thread only.
 class ZqServices {
 public:
     // Window messages the program handles: the fullscreen switch (parameter 1 fullscreen,
@@ -25,8 +26,10 @@ public:
     // Logs "Exit" and "Doing exit...", then posts the close.
     void exitGame();
     bool isAvailable() const { return false; }
-    void openUrl(const std::string&) {}
-    void openFacebookPage(const std::string& address, const std::string& pageId) {}
+    // Log "[ZqServices] would open <address>" and "[ZqServices] would open social page
+    // <address> <page id>": what a device would hand to its browser or social application.
+    void openUrl(const std::string& address);
+    void openFacebookPage(const std::string& address, const std::string& pageId);
     void requestReview() {}
     void screenOnEnter(const std::string& name);
     void screenOnExit(const std::string& name);

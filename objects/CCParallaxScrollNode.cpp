@@ -8,12 +8,18 @@ using namespace cocos2d;
 
 namespace {
 
-// The distance a child moves when it wraps along one axis: by the strip length against
-// the movement.
-float wrapped(float position, float size, float delta, float range, float offset)
+// A child's position on one axis after it wraps: one that left the range, against the
+// range's own movement too, comes back by the strip length as many times as it takes, so
+// that a jump of any size leaves no hole.
+float wrapped(float position, float size, float movement, float start, float length, float offset)
 {
-    if ((delta < 0.0f && position + size < 0.0f) || (delta > 0.0f && position > range))
-        return position - std::copysign(std::fabs(offset), delta);
+    const float period = std::fabs(offset);
+    if (period <= 0.0f)
+        return position;
+    if (movement < 0.0f && position + size < start)
+        return position + std::ceil((start - position - size) / period) * period;
+    if (movement > 0.0f && position > start + length)
+        return position - std::ceil((position - start - length) / period) * period;
     return position;
 }
 
@@ -123,6 +129,12 @@ void CCParallaxScrollNode::addScrollChild(CCSprite* sprite, int z, const CCPoint
     addChild(sprite, z);
 }
 
+void CCParallaxScrollNode::setRangeOrigin(const CCPoint& origin)
+{
+    m_rangeMoved = m_rangeMoved + (origin - m_rangeOrigin);
+    m_rangeOrigin = origin;
+}
+
 void CCParallaxScrollNode::scrollWithVelocity(const CCPoint& velocity, float time)
 {
     const CCPoint scaled = velocity * zqphysics::kVelocityUnit;
@@ -130,12 +142,15 @@ void CCParallaxScrollNode::scrollWithVelocity(const CCPoint& velocity, float tim
         const CCParallaxScrollOffset* record = static_cast<CCParallaxScrollOffset*>(m_offsets->objectAtIndex(i));
         CCNode* child = record->getTheChild();
         const CCPoint delta = ccpCompMult((scaled + record->getRelVelocity() * zqphysics::kVelocityUnit) * time, record->getRatio());
+        // Wrapping goes by the child's movement against the range, which may move too.
+        const CCPoint movement = delta - m_rangeMoved;
         CCPoint position = child->getPosition() + delta;
         const CCSize size = child->getContentSize();
-        position.x = wrapped(position.x, size.width * child->getScaleX(), delta.x, m_range.width,
+        position.x = wrapped(position.x, size.width * child->getScaleX(), movement.x, m_rangeOrigin.x, m_range.width,
                              record->getScrollOffset().x);
-        position.y = wrapped(position.y, size.height * child->getScaleY(), delta.y, m_range.height,
-                             record->getScrollOffset().y);
+        position.y = wrapped(position.y, size.height * child->getScaleY(), movement.y, m_rangeOrigin.y,
+                             m_range.height, record->getScrollOffset().y);
         child->setPosition(position);
     }
+    m_rangeMoved = CCPoint();
 }

@@ -41,7 +41,8 @@ private:
 };
 
 // A layer of scrolling children that wrap around: a child that leaves past an edge of the
-// range jumps by its record's scroll offset to the other side.
+// range jumps by its record's scroll offset to the other side. The range starts at its
+// origin, which the owner may move (to keep it on the window).
 class CCParallaxScrollNode : public cocos2d::CCLayer {
 public:
     // Not autoreleased: the caller owns the node. Null when init fails.
@@ -59,11 +60,15 @@ public:
     void addScrollChild(cocos2d::CCSprite* sprite, int z, const cocos2d::CCPoint& ratio, const cocos2d::CCPoint& position,
                         const cocos2d::CCPoint& scrollOffset, const cocos2d::CCPoint& relativeVelocity);
     // Moves every child by (velocity + its relative velocity) x 32 x time, times its
-    // ratio, and wraps it.
+    // ratio, and wraps the children that left the range, as many strip lengths as it takes.
     void scrollWithVelocity(const cocos2d::CCPoint& velocity, float time);
 
     const cocos2d::CCSize& range() const { return m_range; }
     void setRange(const cocos2d::CCSize& range) { m_range = range; }
+    // The range's lower-left corner in the node's space, (0, 0) after init. A move counts
+    // against the children's movement at the next scroll.
+    const cocos2d::CCPoint& rangeOrigin() const { return m_rangeOrigin; }
+    void setRangeOrigin(const cocos2d::CCPoint& origin);
     // The rotation given to children added from now on (degrees).
     void setRotationCompensation(float degrees) { m_rotationCompensation = degrees; }
     // The scroll records, in the order their children were added.
@@ -71,6 +76,9 @@ public:
 
 private:
     cocos2d::CCSize m_range;
+    cocos2d::CCPoint m_rangeOrigin;
+    // How far the origin moved since the last scroll.
+    cocos2d::CCPoint m_rangeMoved;
     cocos2d::CCArray* m_offsets = nullptr;
     float m_rotationCompensation = 0.0f;
 };

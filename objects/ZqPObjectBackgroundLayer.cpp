@@ -6,6 +6,8 @@
 #include "model/scene/ZqModelMedia.h"
 #include "objects/CCParallaxScrollNode.h"
 
+#include <algorithm>
+
 using namespace cocos2d;
 
 namespace {
@@ -80,19 +82,52 @@ void ZqPObjectBackgroundLayer::build(const ZqModelObjectBackground& model)
     m_scrollNode->addScrollStrip(copies, 0, CCPoint(model.speed(), 0.0f), CCPoint(0.0f, -size.height * 0.5f * scale.y),
                                  CCPoint(1.0f, 0.0f), CCPoint(), CCPoint(model.tilingOffset() * scale.x - 1.0f, 0.0f));
     m_scrollNode->setRange(CCSize(length, 0.0f));
+    m_lead = size.width * scale.x;
     addChild(m_scrollNode);
 }
 
 void ZqPObjectBackgroundLayer::update(float dt)
 {
-    if (m_scrollNode->getChildrenCount() > 0)
-        m_scrollNode->scrollWithVelocity(CCPoint(-1.0f, -1.0f), dt * kDriftStep);
+    if (m_scrollNode->getChildrenCount() == 0)
+        return;
+    followWindow();
+    m_scrollNode->scrollWithVelocity(CCPoint(-1.0f, -1.0f), dt * kDriftStep);
 }
 
 void ZqPObjectBackgroundLayer::scrollBy(float amount, float dt)
 {
-    if (m_scrollNode->getChildrenCount() > 0)
-        m_scrollNode->scrollWithVelocity(CCPoint(-amount, -amount), dt);
+    if (m_scrollNode->getChildrenCount() == 0)
+        return;
+    followWindow();
+    m_scrollNode->scrollWithVelocity(CCPoint(-amount, -amount), dt);
+}
+
+void ZqPObjectBackgroundLayer::followWindow()
+{
+    // The layer rides in the camera: its own frame leaves the window behind as the camera
+    // goes, so the copies wrap about where the window meets the strip's axis (y 0 of the
+    // scroll node), starting one copy behind it as the strip was laid out.
+    if (!isRunning())
+        return;
+    const CCSize window = CCDirector::sharedDirector()->getWinSize();
+    const CCPoint corners[] = {m_scrollNode->convertToNodeSpace(CCPoint(0.0f, 0.0f)),
+                               m_scrollNode->convertToNodeSpace(CCPoint(window.width, 0.0f)),
+                               m_scrollNode->convertToNodeSpace(CCPoint(window.width, window.height)),
+                               m_scrollNode->convertToNodeSpace(CCPoint(0.0f, window.height))};
+    bool met = false;
+    float back = 0.0f;
+    for (int i = 0; i < 4; ++i) {
+        const CCPoint& a = corners[i];
+        const CCPoint& b = corners[(i + 1) % 4];
+        if ((a.y > 0.0f && b.y > 0.0f) || (a.y < 0.0f && b.y < 0.0f))
+            continue;
+        const float x = a.y == b.y ? std::min(a.x, b.x) : a.x + (b.x - a.x) * (-a.y / (b.y - a.y));
+        back = met ? std::min(back, x) : x;
+        met = true;
+    }
+    // An axis the window misses shows no copy: the range stays where it was.
+    if (met)
+        m_scrollNode->setRangeOrigin(CCPoint(back - m_lead, 0.0f));
 }
 
 float ZqPObjectBackgroundLayer::edgeDistance(int direction) const

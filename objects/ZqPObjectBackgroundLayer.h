@@ -9,7 +9,8 @@ class ZqModelObjectBackground;
 
 // A background model's endless strip of copies of its image along the layer's own axis,
 // long enough to cover the design screen, scrolling with the parallax factor "Speed" as the
-// camera moves and drifting on its own, its copies wrapping around. A model without an
+// camera moves and drifting on its own, its copies wrapping around where the window shows
+// the strip, so that it never runs out however far the camera goes. A model without an
 // image, or whose image has zero width, gives an empty layer that never scrolls.
 class ZqPObjectBackgroundLayer : public ZqPObject {
 public:
@@ -32,7 +33,12 @@ public:
 
 private:
     void build(const ZqModelObjectBackground& model);
+    // Moves the scroll node's range to the window's back edge along the strip (only while
+    // the layer is on the running scene).
+    void followWindow();
 
     CCParallaxScrollNode* m_scrollNode = nullptr;
     cocos2d::CCPoint m_startPosition;
+    // How far the strip starts behind the window's back edge: one scaled copy.
+    float m_lead = 0.0f;
 };

@@ -2,6 +2,7 @@
 
 #include "app/ZqPInputController.h"
 #include "app/ZqSound.h"
+#include "common/ZqLog.h"
 #include "model/scene/ZqModelButtons.h"
 #include "objects/ZqSwitchStates.h"
 
@@ -30,6 +31,7 @@ void ZqPObjectButtonSwitch::selected()
         ZqSoundRegistry::shared().playOnce(model()->clickSound(), ZqSound::kTagInterface);
     m_on = !m_on;
     ZqSwitchStates::store(model().get(), m_on);
+    debugLog("[ZqPObjectButtonSwitch] %s: %s", model() ? model()->name().c_str() : "", m_on ? "on" : "off");
     // The subscribers may replace the screen: the switch stays alive for the call.
     retain();
     ZqPInputController::shared()->notifySubscribers(

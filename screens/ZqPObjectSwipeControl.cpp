@@ -3,6 +3,7 @@
 #include "app/ZqObjectModelHolder.h"
 #include "app/ZqPInputController.h"
 #include "common/ZqClock.h"
+#include "common/ZqLog.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "screens/ZqPObjectButtonJoystick.h"
 
@@ -67,6 +68,8 @@ void ZqPObjectSwipeControl::ccTouchMoved(CCTouch* touch, CCEvent*)
     if (action == 0)
         return;
     endSwipe();
+    // Swipes act only through their subscribers: the line says one was recognised.
+    debugLog("[ZqPObjectSwipeControl] %s: swipe %d", m_model->name().c_str(), action);
     ZqPInputController::shared()->notifySubscribers(this, action, 0);
 }
 

@@ -10,6 +10,8 @@
 #include "objects/ZqPObjectGroup.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 using namespace cocos2d;
 
@@ -93,21 +95,32 @@ void ZqPScreenScene::visit()
     while (root->getParent())
         root = root->getParent();
     m_capturingMirror = true;
-    CCNode* overlay = uiLayer();
+    // What the reflection leaves out: the field's own UI layer and every other screen of its
+    // container (the HUD is one), each put back as it was.
+    std::vector<std::pair<CCNode*, bool>> overlays;
+    if (uiLayer())
+        overlays.emplace_back(uiLayer(), false);
+    if (CCNode* container = getParent()) {
+        for (CCObject* child : *container->getChildren()) {
+            if (child != this && dynamic_cast<ZqPScreen*>(child))
+                overlays.emplace_back(static_cast<CCNode*>(child), false);
+        }
+    }
     // A mirror may go while the scene is visited: walk a retained copy.
     std::vector<ZqPObjectAssetMirror*> mirrors = m_mirrors;
     for (ZqPObjectAssetMirror* mirror : mirrors)
         mirror->retain();
     for (ZqPObjectAssetMirror* mirror : mirrors) {
-        const bool overlayShown = overlay && overlay->isVisible();
-        if (overlay)
+        for (auto& [overlay, shown] : overlays) {
+            shown = overlay->isVisible();
             overlay->setVisible(false);
+        }
         if (mirror->renderReflection()) {
             root->visit();
             mirror->endReflectionCapture();
         }
-        if (overlay)
-            overlay->setVisible(overlayShown);
+        for (const auto& [overlay, shown] : overlays)
+            overlay->setVisible(shown);
     }
     for (ZqPObjectAssetMirror* mirror : mirrors)
         mirror->release();

@@ -174,12 +174,9 @@ void ZqPScreenUi::bindCommands()
 
 void ZqPScreenUi::registerInputActionButtons()
 {
-    // Control buttons act as input-action buttons whatever their "Action": the components
-    // they drive take exactly that class as sender.
     for (ZqPObjectButton* button : allButtons()) {
         const std::shared_ptr<ZqBaseModelObjectButton>& model = button->model();
-        if (!model || (model->action() != "kInputControllerActionButton" &&
-                       model->typeId() != ZqModelObjectButtonControl::staticTypeId()))
+        if (!model || model->action() != "kInputControllerActionButton")
             continue;
         debugLog("---------- register button with ID: %d", static_cast<int>(model->id()));
         button->setInputHandlers(controlPressed, controlReleased);

@@ -23,6 +23,7 @@
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqModelShapes.h"
+#include "model/scene/ZqModelUnlocker.h"
 #include "model/scene/ZqNode.h"
 #include "tools/ZqGameBuilder.h"
 #include "cocos2d.h"
@@ -896,8 +897,243 @@ void addSlideButton(ZqGameBuilder& game)
     slide->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
     slide->m_position->setValue(at, true);
     slide->m_keyboardKey->setValue(ZqEditorKey::kDown, true);
+    slide->m_action->setValue("kInputControllerActionButton", true);
     hud->screen()->addChild(slide, true);
     addText(game, *hud, 391, "slide", at);
+}
+
+// The menus' ways out of the sample and onward: a link and a social button, a second world
+// behind a lock button that a best distance opens, a button that unlocks the second
+// character, and a HUD of touch controls. Ids from 121 (nodes), 221 (screens), 1601
+// (interface objects), 421 (the second world's sections), 1701 (its placed objects), 651
+// (assets), 771 (components), 931 (animations, 936 their frames), 1081 (sprite containers)
+// and 1181 (sprites).
+constexpr unsigned kNewWorldNode = 121, kWorld2Node = 122, kTouchHudNode = 123;
+constexpr unsigned kWorld2Start = 421, kWorld2Rocks = 422, kWorld2Ledges = 423;
+constexpr unsigned kSand = 651;
+// The best distance (in the score's units) that opens the second world.
+constexpr float kSecondWorldDistance = 150.0f;
+constexpr const char* kSecondWorldButton = "World 2";
+constexpr const char* kSwipeArea = "Swipe Area";
+
+constexpr SpriteRow kMenuWorldSprites[] = {
+    {1181, "Link Button", 96, 96, {90, 170, 200, 255}},      {1182, "Social Button", 96, 96, {70, 90, 180, 255}},
+    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}},  {1184, "Touch Button", 96, 96, {200, 170, 80, 255}},
+    {1185, "Touch Pad", 220, 220, {255, 255, 255, 50}},     {1186, "Swipe Pad", 400, 360, {255, 255, 255, 30}},
+    {1187, "Switch Button", 96, 96, {160, 200, 90, 255}},    {1188, "Sand", 568, 64, {220, 190, 120, 255}},
+    {1189, "Dunes", 256, 80, {200, 140, 90, 255}},           {1190, "Dusk Sky", 142, 80, {90, 60, 110, 255}},
+};
+
+// In an atlas of their own (id 1205), beside the main one.
+void buildMenuWorldMedia(ZqGameBuilder& game)
+{
+    game.atlas(1205, "Menu Atlas", 1024, 4);
+    unsigned container = 1081;
+    for (const SpriteRow& row : kMenuWorldSprites) {
+        game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour);
+        game.container(container++, row.name, 1.0f, {row.id});
+    }
+    game.animation(931, 936, "Sand", 1088, true);
+    std::shared_ptr<ZqModelAssetObstacle> sand = game.make<ZqModelAssetObstacle>(kSand, "Sand");
+    sand->m_collisionShape->setValue(game.boxShape(851, "Sand Shape", 568, 64), true);
+    sand->m_idleAnimation->setValue(game.at<ZqModelAnimation>(931), true);
+}
+
+// A picture or button of the screen showing container, with its word on it.
+template <class Button>
+std::shared_ptr<Button> addWithWord(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, const std::string& name,
+                                      unsigned container, const std::string& word, cocos2d::CCPoint position)
+{
+    auto button = game.make<Button>(id, name);
+    button->m_image->setValue(game.at<ZqModelSpriteContainer>(container), true);
+    button->m_position->setValue(position, true);
+    node.screen()->addChild(button, true);
+    addText(game, node, id + 1, word, position, 0.75f);
+    return button;
+}
+
+// The menu's link to the game's site and to its page on the social network: the desktop
+// only logs what a device would open.
+void buildMenuLinks(ZqGameBuilder& game)
+{
+    ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
+    auto site = addWithWord<ZqModelObjectButtonUrl>(game, menu, 1601, "Site", 1081, "web",
+                                                      cocos2d::CCPoint(200.0f, kHeight - 80.0f));
+    site->m_url->setValue("https://www.example.com/zq-sample", true);
+    auto page = addWithWord<ZqModelObjectButtonFacebook>(game, menu, 1603, "Social Page", 1082, "social",
+                                                           cocos2d::CCPoint(320.0f, kHeight - 80.0f));
+    page->m_url->setValue("https://www.facebook.com/zqsample", true);
+    page->m_facebookId->setValue("zqsample", true);
+}
+
+// The second character's own button on the menu: locked, it buys the runner for its coins;
+// bought, it shows the runner and picks it.
+void buildRunnerUnlock(ZqGameBuilder& game)
+{
+    ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
+    auto runner = addWithWord<ZqModelObjectButtonCharacterUnlock>(
+        game, menu, 1605, "Runner Unlock", kBuyButton, "runner", cocos2d::CCPoint(886.0f, 140.0f));
+    runner->m_character->setValue(std::to_string(kRunner), true);
+}
+
+// A placed row of the second world: a ground of sand, a rock, a ledge, a coin or its hero.
+std::shared_ptr<ZqModelObject> world2Object(ZqGameBuilder& game, unsigned id, Kind kind, cocos2d::CCPoint at)
+{
+    switch (kind) {
+    case Kind::Hero: {
+        auto hero = game.character(id, "Hero", kHero, at);
+        hero->m_zDepth->setValue(10, true);
+        return hero;
+    }
+    case Kind::Rock:
+        return game.unit(id, "Rock", kRock, "kPlatformObjectType", at);
+    case Kind::Ledge:
+        return game.unit(id, "Ledge", kLedge, "kPlatformObjectType", at);
+    case Kind::Coin:
+        return game.powerup(id, "Coin", kCoin, at);
+    default:
+        return game.unit(id, "Sand", kSand, "kPlatformObjectType", at);
+    }
+}
+
+// The second world: a field of its own under a dusk sky, on sand, with the first world's
+// rocks, ledges and coins; its HUD and game over are the first world's.
+void buildSecondWorld(ZqGameBuilder& game)
+{
+    std::shared_ptr<ZqNodeScene> world = game.worldNode(kWorld2Node, 226, "World2", 1000.0f);
+    ZqModelScreenScene& scene = *game.at<ZqModelScreenScene>(226);
+    scene.m_gameSpeedMin->setValue(3.0f, true);
+    scene.m_gameSpeedMax->setValue(8.0f, true);
+    scene.m_speedIncrease->setValue(0.1f, true);
+    scene.m_scoreMultiplier->setValue(1.0f, true);
+    ZqGameBuilder::link(*world, "UI", *game.at<ZqNodeUI>(kHudNode));
+    ZqGameBuilder::link(*world, "Game Over", *game.at<ZqNodeUI>(kGameOverNode));
+    auto score = game.make<ZqModelComponentScore>(771, "World 2 Score");
+    score->m_resetPoints->setValue(true, true);
+    score->m_resetDistance->setValue(true, true);
+    scene.addChild(score, true);
+    addLayer(game, scene, 1701, "Dusk Sky", 1090, kHeight / 2, 0.0f, -30);
+    game.at<ZqModelObjectBackground>(1701)->m_scale->setValue(cocos2d::CCPoint(8.0f, 8.0f), true);
+    addLayer(game, scene, 1702, "Dunes", 1089, 150.0f, 0.3f, -20);
+
+    game.section(kWorld2Start, "World 2 Start", scene, kWidth, 0, true);
+    game.section(kWorld2Rocks, "World 2 Rocks", scene, kWidth, 0, false);
+    game.section(kWorld2Ledges, "World 2 Ledges", scene, kWidth, 0, false);
+    struct Row {
+        unsigned section;
+        Kind kind;
+        float x, y;
+    };
+    const Row rows[] = {
+        {kWorld2Start, Kind::Ground, 284, 32},  {kWorld2Start, Kind::Ground, 852, 32}, {kWorld2Start, Kind::Hero, 200, 128},
+        {kWorld2Start, Kind::Coin, 600, 120},   {kWorld2Start, Kind::Coin, 700, 120},
+        {kWorld2Rocks, Kind::Ground, 284, 32},  {kWorld2Rocks, Kind::Ground, 852, 32}, {kWorld2Rocks, Kind::Rock, 560, 104},
+        {kWorld2Rocks, Kind::Coin, 560, 240},
+        {kWorld2Ledges, Kind::Ground, 284, 32}, {kWorld2Ledges, Kind::Ground, 852, 32},
+        {kWorld2Ledges, Kind::Ledge, 600, 170}, {kWorld2Ledges, Kind::Coin, 600, 230},
+    };
+    unsigned id = 1711;
+    for (const Row& row : rows)
+        game.at<ZqModelLevelSection>(row.section)->addChild(world2Object(game, id++, row.kind, cocos2d::CCPoint(row.x, row.y)), true);
+}
+
+// The lock button of the second world on the menu, and what opens it: once the best
+// distance reaches kSecondWorldDistance, the game over moves on to a screen whose unlocker
+// opens the lock. Pressed while locked, the button does nothing; open, it plays the world.
+void buildSecondWorldLock(ZqGameBuilder& game)
+{
+    ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
+    ZqNodeUI& gameOver = *game.at<ZqNodeUI>(kGameOverNode);
+    const cocos2d::CCPoint lockAt(250.0f, 140.0f);
+    auto lock = game.make<ZqModelObjectLockButton>(1607, kSecondWorldButton);
+    lock->m_image->setValue(game.at<ZqModelSpriteContainer>(kMenuButton), true);
+    lock->m_lockedImage->setValue(game.at<ZqModelSpriteContainer>(1083), true);
+    lock->m_position->setValue(lockAt, true);
+    // No way to buy it: only the unlocker opens it.
+    lock->m_unlock->setValue("", true);
+    menu.screen()->addChild(lock, true);
+    ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kWorld2Node));
+    addText(game, menu, 1608, kSecondWorldButton, lockAt);
+    addText(game, menu, 1609, "best " + std::to_string(static_cast<int>(kSecondWorldDistance)) + " opens it",
+            cocos2d::CCPoint(lockAt.x, lockAt.y - 64.0f), 0.6f);
+
+    std::shared_ptr<ZqNodeUI> opened = game.interfaceNode(kNewWorldNode, 221, "NewWorld", 1000.0f);
+    game.observer(1610, "NewWorld", gameOver, "kScoreBestDistance")->m_limitNumber->setValue(kSecondWorldDistance, true);
+    ZqGameBuilder::link(gameOver, "NewWorld", *opened);
+    addBackground(game, *opened, 1611, 1014);
+    addText(game, *opened, 1612, "Game over: World 2 is open on the menu", cocos2d::CCPoint(kWidth / 2, kHeight - 80.0f));
+    addText(game, *opened, 1613, "World 2 is open", cocos2d::CCPoint(kWidth / 2, kHeight * 0.7f), 2.0f);
+    addScoreText(game, *opened, 1619, "best distance", cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f),
+                 "kScoreDistance", "kScoreBest", false);
+    auto unlocker = game.make<ZqModelObjectUnlocker>(1614, "World 2 Unlocker");
+    unlocker->m_unlockType->setValue("kButtonUnlock", true);
+    unlocker->m_object->setValue(kSecondWorldButton, true);
+    opened->screen()->addChild(unlocker, true);
+    // The game over's own ways on, in the same places.
+    addLinkButton(game, *opened, *game.at<ZqNodeScene>(kGameNode), 1615, "Restart", "Restart",
+                  cocos2d::CCPoint(kWidth / 2, kHeight * 0.4f));
+    addLinkButton(game, *opened, menu, 1617, "Menu", "Menu", cocos2d::CCPoint(kWidth / 2, 128.0f));
+}
+
+// The HUD's touch variant, shown over the running field by the HUD's "touch" button and left
+// by its "keys" button (or Escape): a joystick pad that steers by the mouse held and moved
+// from where it was pressed, a swipe area where a quick upward stroke jumps, and a switch
+// that holds the slide while it is on.
+void buildTouchHud(ZqGameBuilder& game)
+{
+    ZqNodeUI& hud = *game.at<ZqNodeUI>(kHudNode);
+    std::shared_ptr<ZqNodeUI> touch = game.interfaceNode(kTouchHudNode, 223, "TouchHUD", 500.0f);
+    const cocos2d::CCPoint toggleAt(200.0f, kHeight - 80.0f);
+    game.button(1621, "TouchHUD", hud, touch.get(), 1084, toggleAt);
+    addText(game, hud, 1622, "touch", toggleAt, 0.75f);
+    game.button(1623, "Keys", *touch, nullptr, 1084, toggleAt)->m_action->setValue("kBackButton", true);
+    addText(game, *touch, 1624, "keys", toggleAt, 0.75f);
+    addScoreText(game, *touch, 1625, "distance", cocos2d::CCPoint(kWidth / 2, kHeight - 70.0f), "kScoreDistance",
+                 "current", false);
+    game.observer(1627, "Game Over", *touch, "kGameOver");
+
+    // The pad at the bottom left, behind the hero; the swipe area where obstacles come in,
+    // faint; the switch beside the distance.
+    const cocos2d::CCPoint padAt(125.0f, 130.0f);
+    auto pad = game.make<ZqModelObjectManipulator>(1628, "Joystick");
+    pad->m_position->setValue(padAt, true);
+    pad->m_scale->setValue(cocos2d::CCPoint(2.2f, 2.2f), true);
+    pad->m_sensitivity->setValue(1.0f, true);
+    pad->m_controlStyle->setValue("kControlStyleRelative", true);
+    touch->screen()->addChild(pad, true);
+    addWithWord<ZqModelObjectImage>(game, *touch, 1629, "Joystick Pad", 1085, "move", padAt);
+
+    const cocos2d::CCPoint swipeAt(900.0f, 300.0f);
+    auto swipe = game.make<ZqModelObjectSwipeControl>(1631, kSwipeArea);
+    swipe->m_position->setValue(swipeAt, true);
+    swipe->m_scale->setValue(cocos2d::CCPoint(4.0f, 3.6f), true);
+    touch->screen()->addChild(swipe, true);
+    addWithWord<ZqModelObjectImage>(game, *touch, 1632, "Swipe Pad", 1086, "swipe up: jump", swipeAt);
+
+    addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1634, "Hold Slide", 1087, "slide",
+                                           cocos2d::CCPoint(780.0f, kHeight - 80.0f));
+
+    // A swipe up throws either character upwards, as a jump does.
+    unsigned id = 772;
+    for (unsigned character : {kHero, kRunner}) {
+        auto jump = game.make<ZqModelComponentMove>(id++, "Swipe Jump");
+        jump->m_event->setValue(std::string("kSwipe-") + kSwipeArea + "-2", true);
+        jump->m_operation->setValue("kAdd", true);
+        jump->m_linearVelocity->setValue(cocos2d::CCPoint(0.0f, 12.0f), true);
+        jump->m_linearVelocity->setEmpty(false, true);
+        jump->m_timeout->setValue(0.1f, true);
+        game.at<ZqModelAssetCharacter>(character)->addChild(jump, true);
+    }
+}
+
+void buildMenuWorlds(ZqGameBuilder& game)
+{
+    buildMenuWorldMedia(game);
+    buildMenuLinks(game);
+    buildRunnerUnlock(game);
+    buildSecondWorld(game);
+    buildSecondWorldLock(game);
+    buildTouchHud(game);
 }
 
 // The sample's models, in making order, with the files of its media.
@@ -915,6 +1151,7 @@ void buildSample(ZqGameBuilder& game)
     buildGameOverExtras(game);
     addSlideButton(game);
     buildGameField(game);
+    buildMenuWorlds(game);
 }
 
 } // namespace

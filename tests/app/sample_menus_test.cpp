@@ -1,18 +1,23 @@
 // The sample's menus as a player meets them in-process, by clicks and keys: the shop's
 // magnet used on the next run from the HUD, the second character bought and played, the
 // menu's records across a restart of the program, Continue and Play, the window modes,
-// the HUD's texts and on-screen jump and shoot, and the game over's ways on.
+// the HUD's texts and on-screen jump and shoot, the game over's ways on, the runner's own
+// unlock button, the second world that a best distance opens, and the HUD's touch variant.
 #include "app/headless_player.h"
 
 #include "app/ScoreRegistry.h"
+#include "app/ZqPurchaseRegistry.h"
+#include "components/ZqComponentSlide.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLabel.h"
+#include "model/scene/ZqModelScreen.h"
 #include "objects/ZqPObjectAssetCharacter.h"
 #include "objects/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectText.h"
 #include "model/archive_test_util.h"
 #include "screens/ZqPObjectButtonPowerup.h"
+#include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
@@ -70,6 +75,13 @@ protected:
     void press(float x, float y)
     {
         player.touch(SDL_MOUSEBUTTONDOWN, static_cast<int>(x), 640 - static_cast<int>(y));
+        player.step();
+    }
+    // Pressed at one point and moved, still held, to another, a frame on.
+    void drag(float fromX, float fromY, float toX, float toY)
+    {
+        press(fromX, fromY);
+        player.touch(SDL_MOUSEMOTION, static_cast<int>(toX), 640 - static_cast<int>(toY));
         player.step();
     }
     void release(float x, float y, int frames = 1)
@@ -261,6 +273,102 @@ TEST_F(SampleMenusTest, TheHudCountsTheRunAndJumpsAndShootsAndTheGameOverLeadsOn
         EXPECT_EQ(field() != nullptr, std::string(way) == "Restart");
     }
     EXPECT_EQ(ScoreRegistry::current().distance.session, 0.0f) << "a full restart";
+}
+
+TEST_F(SampleMenusTest, TheRunnersOwnButtonBuysItForItsCoinsOnly)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    ScoreRegistry::global().coins.add(20);
+    click(886, 140);
+    EXPECT_FALSE(settings->isCharacterUnlocked(1)) << "25 coins asked, 20 held";
+    EXPECT_EQ(ScoreRegistry::global().coins.total, 20);
+    ScoreRegistry::global().coins.add(10);
+    click(886, 140);
+    EXPECT_TRUE(settings->isCharacterUnlocked(1));
+    EXPECT_EQ(settings->selectedCharacter(), 1);
+    EXPECT_EQ(ScoreRegistry::global().coins.total, 5);
+    // Bought, the button picks the character: the first one again through the selector,
+    // then the runner by the button, for nothing.
+    settings->setSelectedCharacter(0);
+    click(886, 140);
+    EXPECT_EQ(settings->selectedCharacter(), 1);
+    EXPECT_EQ(ScoreRegistry::global().coins.total, 5);
+}
+
+TEST_F(SampleMenusTest, TheSecondWorldOpensOnceTheBestDistanceReachesItsMark)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    click(250, 140);
+    EXPECT_EQ(key(), "Menu") << "locked: a press leads nowhere";
+    EXPECT_TRUE(purchasedItemFlag("World 2"));
+
+    // A game over short of the mark stays; one past it moves on to the unlocking screen.
+    for (const auto& [best, over] : {std::pair{149.0f, "GameOver"}, std::pair{150.0f, "NewWorld"}}) {
+        SCOPED_TRACE(over);
+        ASSERT_NO_FATAL_FAILURE(play());
+        ScoreRegistry::current().distance.best = best;
+        shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+        player.step(5);
+        ASSERT_EQ(key(), over);
+        EXPECT_EQ(purchasedItemFlag("World 2"), best < 150.0f);
+        click(568, 128);
+        ASSERT_EQ(key(), "Menu");
+    }
+    click(250, 140);
+    ASSERT_NE(field(), nullptr);
+    EXPECT_EQ(field()->sceneModel()->id(), 226u) << "the second world's own field";
+    EXPECT_EQ(key(), "HUD");
+    ASSERT_NE(hero(), nullptr);
+    EXPECT_FALSE(purchasedItemFlag("World 2")) << "open for good";
+    // Its game over is the first world's.
+    shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+    player.step(5);
+    EXPECT_EQ(key(), "GameOver");
+}
+
+TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ASSERT_NO_FATAL_FAILURE(play());
+    ZqPScreenScene* running = field();
+    player.step(60);
+    click(200, 560);
+    ASSERT_EQ(key(), "TouchHUD");
+    EXPECT_EQ(field(), running) << "shown over the running field";
+    ZqPObjectAssetCharacter* runner = hero();
+    ASSERT_NE(runner, nullptr);
+
+    // The pad: held and moved right of where it was pressed, the hero is steered; let go,
+    // it is not.
+    drag(125, 130, 175, 130);
+    EXPECT_EQ(runner->state(), ZqPObject::kStateMoving);
+    release(175, 130);
+    EXPECT_NE(runner->state(), ZqPObject::kStateMoving);
+
+    // A quick stroke up the swipe area throws the hero up.
+    drag(900, 250, 900, 320);
+    EXPECT_GT(runner->getBody()->GetLinearVelocity().y, 5.0f);
+    release(900, 320, 60);
+
+    // The switch starts on: its first press turns it off, the second on, which holds the
+    // slide until a third.
+    ZqComponentSlide* slide = nullptr;
+    for (ZqComponent* component : runner->components()) {
+        if (auto* found = dynamic_cast<ZqComponentSlide*>(component))
+            slide = found;
+    }
+    ASSERT_NE(slide, nullptr);
+    click(780, 560);
+    EXPECT_FALSE(slide->isEnabled());
+    click(780, 560, 30);
+    EXPECT_TRUE(slide->isEnabled()) << "held while on";
+    click(780, 560);
+    EXPECT_FALSE(slide->isEnabled());
+
+    click(200, 560);
+    EXPECT_EQ(key(), "HUD");
+    EXPECT_EQ(field(), running);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Background layers: the strip's copies, parallax scrolling and drift, wrap-around, and the
-// layers that stay empty.
+// Background layers: the strip's copies, parallax scrolling and drift, wrap-around (in the
+// window, however far the camera goes), and the layers that stay empty.
 #include "screens/field_test_support.h"
 
 #include "model/objects/ZqModelObjectsUnits.h"
@@ -7,6 +7,10 @@
 #include "objects/ZqPObjectBackgroundLayer.h"
 #include "objects/ZqPObjectGroup.h"
 #include "model/objects/ZqModelObjectsLogic.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 using namespace cocos2d;
 using namespace field_test;
@@ -164,6 +168,67 @@ TEST_F(BackgroundLayerTest, FieldMakesScrollsAndReleasesItsLayersAndGroups)
     EXPECT_EQ(made->referenceNode(), field->camera());
     // The fixture's leak count checks that the field released its layer.
     field->removeFromParent();
+}
+
+// The first window x in [0, width) that no copy of the layer covers; width when all are.
+float firstUncovered(ZqPObjectBackgroundLayer* layer, float width)
+{
+    std::vector<std::pair<float, float>> spans;
+    for (CCObject* child : *layer->scrollNode()->getChildren()) {
+        const CCNode* copy = static_cast<CCNode*>(child);
+        const CCPoint a = copy->convertToWorldSpace(CCPoint());
+        const CCPoint b = copy->convertToWorldSpace(CCPoint(copy->getContentSize().width, 0.0f));
+        spans.emplace_back(std::min(a.x, b.x), std::max(a.x, b.x));
+    }
+    std::sort(spans.begin(), spans.end());
+    float covered = 0.0f;
+    for (const auto& [from, to] : spans) {
+        if (from > covered + 0.01f)
+            break;
+        covered = std::max(covered, to);
+    }
+    return std::min(covered, width);
+}
+
+TEST_F(BackgroundLayerTest, TheBandCoversTheWindowHoweverFarTheCameraGoesEitherWay)
+{
+    const CCSize window = CCDirector::sharedDirector()->getWinSize();
+    zqRebindAttribute<ZqAttributeSize>(*ZqModelGeneralSettings::shared(), "Design Size")->setValue(window);
+    for (const float direction : {1.0f, -1.0f}) {
+        sceneModel = ZqModelController::shared()->createModel<ZqModelScreenScene>();
+        // Standing, slower than the field, as fast as the sample's near layer, and as the field.
+        for (const float speed : {0.0f, 0.2f, 0.6f, 1.0f}) {
+            auto band = zqCreateModel<ZqModelObjectBackground>("band");
+            band->m_image->setValue(containerOf({{255, 0, 0, 255}}));
+            band->setPosition(CCPoint(window.width / 2, window.height / 2));
+            band->m_speed->setValue(speed);
+            sceneModel->addChild(band);
+        }
+        ZqPScreenScene* field = ZqPScreenScene::create(sceneModel);
+        scene->addChild(field);
+        ASSERT_EQ(field->backgroundLayers().size(), 4u);
+        // The camera goes as the field moves it, 8 points a frame along the play.
+        const CCPoint step(8.0f * direction, 0.0f);
+        float distance = 0.0f;
+        for (const float mark : {10.0f, 100.0f, 1000.0f, 10000.0f}) {
+            while (distance < mark) {
+                field->camera()->setPosition(field->camera()->getPosition() - step);
+                field->scrollBackgrounds(-step);
+                field->update(kStep);
+                distance += 8.0f;
+            }
+            for (ZqPObjectBackgroundLayer* layer : field->backgroundLayers())
+                EXPECT_EQ(firstUncovered(layer, window.width), window.width)
+                    << "direction " << direction << ", distance " << distance;
+        }
+        // A checkpoint's restore moves the camera 10,000 points at once.
+        const CCPoint jump(-10000.0f * direction, 0.0f);
+        field->camera()->setPosition(field->camera()->getPosition() + jump);
+        field->scrollBackgrounds(jump);
+        for (ZqPObjectBackgroundLayer* layer : field->backgroundLayers())
+            EXPECT_EQ(firstUncovered(layer, window.width), window.width) << "direction " << direction << ", jump";
+        field->removeFromParent();
+    }
 }
 
 } // namespace

@@ -161,16 +161,24 @@ TEST_F(ControlsTest, ASwitchTogglesTheSubscribersOnPressesOnlyAndRemembersItsSta
     EXPECT_EQ(heard, (Heard{{11, lever}}));
 }
 
-TEST_F(ControlsTest, AControlButtonOfAnyActionPressesAndReleasesAsItself)
+TEST_F(ControlsTest, AControlButtonPressesAndReleasesAsItselfOnlyWithTheInputAction)
 {
     auto control = ZqModelObjectButtonControl::create();
     control->setName("Pusher");
+    control->m_action->setValue("kInputControllerActionButton", true);
     control->m_position->setValue(CCPoint(100, 100), true);
     menu->screen()->addChild(control, true);
+    auto idle = ZqModelObjectButtonControl::create();
+    idle->setName("Idle");
+    idle->m_position->setValue(CCPoint(500, 100), true);
+    menu->screen()->addChild(idle, true);
     button(*menu, "Pusher", "kCustom", CCPoint(300, 100)); // a plain button of that name
     show("Menu");
     Bound bound("kButton-Pusher-0");
+    Bound unbound("kButton-Idle-0");
 
+    touch(500, 100);
+    EXPECT_TRUE(unbound.heard.empty()) << "a control button without the input action presses nothing";
     touchDown(100, 100);
     EXPECT_EQ(bound.heard, (std::vector<std::string>{"on"}));
     touchUp(100, 100);

@@ -3,8 +3,11 @@
 // sounds), back resuming it, back-to the running world, and names resolved on the
 // overlay's node, then on the world node.
 #include "engine/textures/MediaFixtures.h"
+#include "model/objects/ZqModelObjectsEffects.h"
 #include "model/scene/ZqModelMedia.h"
+#include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPAnimationObject.h"
+#include "objects/ZqPObjectAssetMirror.h"
 #include "objects/ZqPhysicsWorld.h"
 #include "screens/ZqPScreenScene.h"
 #include "tools/ZqGameBuilder.h"
@@ -196,6 +199,40 @@ TEST_F(FieldOverlayTest, PushedNamesResolveOnTheOverlayThenOnTheWorldNode)
     EXPECT_EQ(field(), running);
     EXPECT_EQ(shown()->screenModel()->key(), "HUD");
     EXPECT_EQ(navigator->backTo("Elsewhere", "", 0), 0);
+}
+
+TEST_F(FieldOverlayTest, TheWaterMirrorLeavesTheOverlayScreenOutAndRestoresIt)
+{
+    show("Game");
+    ZqPScreenUi* hudScreen = field()->overlay();
+    ASSERT_NE(hudScreen, nullptr);
+    // The HUD's button image, green at (240, 200), on the overlay screen as the sample has it;
+    // a red field object beside it, at (200, 200).
+    cocos2d::CCSprite* hudImage = makeSolidColorSprite(cocos2d::CCSize(12, 12), 0, 255, 0, 255);
+    hudImage->setPosition(CCPoint(240, 200));
+    hudScreen->uiLayer()->addChild(hudImage);
+    cocos2d::CCSprite* rock = makeSolidColorSprite(cocos2d::CCSize(12, 12), 255, 0, 0, 255);
+    rock->setPosition(CCPoint(200, 200));
+    field()->camera()->addChild(rock);
+    // 100 x 40 texels at (240, 150): it reflects y 170..210 into y 170 down to 130.
+    auto model = zqCreateModel<ZqModelObjectMirror>("water");
+    model->setScale(CCPoint(1.0f, 0.4f));
+    ZqPObject* mirror = ZqPObjectAsset::createAssetObject(model);
+    ASSERT_NE(dynamic_cast<ZqPObjectAssetMirror*>(mirror), nullptr);
+    mirror->setPosition(CCPoint(240, 150));
+    field()->adoptObject(mirror, nullptr);
+    frames(2);
+    EXPECT_PIXEL(*this, 200, 140, 255, 0, 0);
+    EXPECT_PIXEL(*this, 240, 200, 0, 255, 0);
+    const std::vector<unsigned char> water = pixel(240, 140);
+    EXPECT_LT(water.at(1), 128) << "the HUD's button shows upside down in the water";
+    EXPECT_TRUE(hudScreen->isVisible());
+
+    // An overlay hidden before the pass stays hidden after it.
+    hudScreen->setVisible(false);
+    frames(2);
+    EXPECT_FALSE(hudScreen->isVisible());
+    EXPECT_PIXEL(*this, 200, 140, 255, 0, 0);
 }
 
 } // namespace

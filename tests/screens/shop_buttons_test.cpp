@@ -327,13 +327,20 @@ TEST_F(ShopTest, LinkButtonsLogEmptyDataAndRunNoAction)
     page->m_url->setValue("https://example.org/page", true);
     auto set = place<ZqModelObjectButtonUrl>("Set", CCPoint(100, 250));
     set->m_url->setValue("https://example.org", true);
+    auto fullPage = place<ZqModelObjectButtonFacebook>("Full Page", CCPoint(300, 250));
+    fullPage->m_url->setValue("https://example.org/full", true);
+    fullPage->m_facebookId->setValue("1234", true);
     FlowGraph::link(*menu, "Site", *graph.menu("Elsewhere"));
     show("Menu");
     touch(100, 100);
     touch(300, 100);
     touch(100, 250);
+    touch(300, 250);
     EXPECT_EQ(linesWith("Button URL is empty"), 1);
     EXPECT_EQ(linesWith("Facebook button URL and ID is empty"), 1);
+    // The desktop opens nothing: what a device would open is logged, once a press.
+    EXPECT_EQ(linesWith("[ZqServices] would open https://example.org"), 1);
+    EXPECT_EQ(linesWith("[ZqServices] would open social page https://example.org/full 1234"), 1);
     EXPECT_EQ(history().back(), "Menu") << "a link button runs no screen action";
 }
 

@@ -173,6 +173,37 @@ bool looksLike(const std::string& path, float x, float y, int r, int g, int b)
     return near;
 }
 
+// The design's points (1136 x 640, y up) in a window of the size of a screenshot: fitted and
+// centred, as the program shows them.
+struct DesignView {
+    int width = 0;
+    int height = 0;
+    explicit DesignView(const std::string& screenshot) { std::tie(width, height) = imageSize(screenshot); }
+    std::pair<float, float> pixel(float x, float y) const
+    {
+        const float scale = std::min(width / 1136.0f, height / 640.0f);
+        return {(width - 1136.0f * scale) / 2.0f + x * scale, (height - 640.0f * scale) / 2.0f + (640.0f - y) * scale};
+    }
+    // The point as an input script writes it.
+    std::string at(float x, float y) const
+    {
+        const auto [px, py] = pixel(x, y);
+        return std::to_string(static_cast<int>(px)) + " " + std::to_string(static_cast<int>(py));
+    }
+    // Whether a screenshot shows the colour around the point.
+    bool shows(const std::string& path, float x, float y, int r, int g, int b) const
+    {
+        return looksLike(path, pixel(x, y).first, pixel(x, y).second, r, g, b);
+    }
+};
+
+// An input script's click at a window point: pressed on frame, released on the next.
+std::string click(int frame, const std::string& where)
+{
+    return std::to_string(frame) + " mouse move " + where + "\n" + std::to_string(frame) + " mouse down " + where +
+           "\n" + std::to_string(frame + 1) + " mouse up " + where + "\n";
+}
+
 // The "Game" score record of the sample's store under a data home: session, best and
 // total of distance, points and coins; empty when there is none.
 constexpr std::size_t kBestDistance = 1, kTotalCoins = 8;
@@ -297,14 +328,21 @@ std::vector<Letter> lettersOf(const std::vector<std::vector<bool>>& band)
 
 // The menu as a person first sees it, from the directory and the archive: a title in real
 // letters on a background that is not black, and a start whose log names no missing child
-// and says what was loaded.
+// and says what was loaded. The loading screen reads one model file a frame from its tenth
+// frame on: the menu shows 12 frames after as many frames as the game has model files.
 TEST_F(PlayerProgram, TheMenuIsReadableAndTheStartQuiet)
 {
+    unsigned modelFiles = 0;
     for (const bool archive : {false, true}) {
         SCOPED_TRACE(archive ? "archive" : "directory");
         exportGame(archive);
-        player_test::PlayerOptions options = frames(90);
-        options.screenshots = {{90, "menu.png"}};
+        for (const auto& file : std::filesystem::directory_iterator(dir.file("game/data"))) {
+            const std::string name = file.path().filename().string();
+            modelFiles += !archive && name.starts_with("Zq") && name.ends_with(".pack");
+        }
+        ASSERT_GT(modelFiles, 50u);
+        player_test::PlayerOptions options = frames(12 + modelFiles);
+        options.screenshots = {{12 + modelFiles, "menu.png"}};
         const player_test::PlayerRun played = play(options);
         ASSERT_EQ(played.status, 0) << played.output;
         const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
@@ -536,24 +574,12 @@ void PlayerProgram::playInFull(bool archive)
     options.dataHome = dir.file("menu-home");
     const player_test::PlayerRun menu = play(options);
     ASSERT_EQ(menu.status, 0) << menu.output;
-    const auto [width, height] = imageSize(dir.file("game/menu.png"));
-    const float scale = std::min(width / 1136.0f, height / 640.0f);
-    auto pixel = [&](float x, float y) {
-        return std::pair((width - 1136.0f * scale) / 2.0f + x * scale, (height - 640.0f * scale) / 2.0f + (640.0f - y) * scale);
-    };
-    auto at = [&](float x, float y) {
-        const auto [px, py] = pixel(x, y);
-        return std::to_string(static_cast<int>(px)) + " " + std::to_string(static_cast<int>(py));
-    };
-    // Whether a screenshot shows the colour around the design's point.
-    auto shows = [&](const std::string& path, float x, float y, int r, int g, int b) {
-        return looksLike(path, pixel(x, y).first, pixel(x, y).second, r, g, b);
+    const DesignView view(dir.file("game/menu.png"));
+    auto at = [&view](float x, float y) { return view.at(x, y); };
+    auto shows = [&view](const std::string& path, float x, float y, int r, int g, int b) {
+        return view.shows(path, x, y, r, g, b);
     };
     ASSERT_TRUE(shows(dir.file("game/menu.png"), 508.0f, 256.0f, 60, 120, 220)) << "Play, left of its word";
-    auto click = [](int frame, const std::string& where) {
-        return std::to_string(frame) + " mouse move " + where + "\n" + std::to_string(frame) + " mouse down " + where +
-               "\n" + std::to_string(frame + 1) + " mouse up " + where + "\n";
-    };
     const std::string playAt = at(568.0f, 256.0f);
     options.script = "# the loading is over by 300; the shop and back\n" + click(300, at(250.0f, 256.0f)) +
                      click(340, at(80.0f, 560.0f)) + click(380, playAt) +
@@ -567,6 +593,10 @@ void PlayerProgram::playInFull(bool archive)
                      click(1740, playAt) + "# then three lives lost, the last near 5045\n";
     options.exitFrame = 5080;
     options.screenshots = {{5070, "over.png"}};
+    // The parallax bands: screenshots late in the run, the last after two lives lost.
+    const unsigned bandFrames[] = {2600, 3600, 4400};
+    for (const unsigned frame : bandFrames)
+        options.screenshots.emplace_back(frame, "bands-" + std::to_string(frame) + ".png");
     options.dataHome = dir.file(archive ? "home-archive" : "home-directory");
     options.timeoutSeconds = 240;
     const player_test::PlayerRun played = play(options);
@@ -606,6 +636,48 @@ void PlayerProgram::playInFull(bool archive)
         EXPECT_TRUE(shows(over, x, y, 96, 40, 64)) << x << "," << y;
     EXPECT_TRUE(shows(over, 508.0f, 256.0f, 60, 120, 220));
 
+    // The parallax bands never run out: the far hills (design y 320 to 480) span the whole
+    // width late in the run, each point seen on one of three rows (a coin or a bat may hide
+    // one); the near bushes (y 82 to 178, behind the hero, rocks and buttons) show at both
+    // ends of the window.
+    for (const unsigned frame : bandFrames) {
+        const std::string shot = dir.file("game/bands-" + std::to_string(frame) + ".png");
+        for (float x = 8.0f; x < 1136.0f; x += 16.0f) {
+            const bool far = shows(shot, x, 330.0f, 60, 80, 130) || shows(shot, x, 400.0f, 60, 80, 130) ||
+                             shows(shot, x, 470.0f, 60, 80, 130);
+            EXPECT_TRUE(far) << "far hills at x " << x << ", frame " << frame;
+        }
+        for (const float x : {16.0f, 1120.0f}) {
+            const bool near = shows(shot, x, 166.0f, 40, 110, 70) || shows(shot, x, 172.0f, 40, 110, 70);
+            EXPECT_TRUE(near) << "near bushes at x " << x << ", frame " << frame;
+        }
+    }
+
+    // The ferry's water mirrors the field, not the HUD. Seed 1's play never meets the ferry;
+    // seed 8, with Space pressed every 36 frames from the pit on, brings its water under the
+    // HUD's slide button (x 766) from about frame 4460 to 4630. Once, from the directory.
+    if (!archive) {
+        player_test::PlayerOptions ferry = frames(4690);
+        ferry.seed = 8u;
+        ferry.script = click(380, playAt);
+        for (int frame = 640; frame < 4690; frame += 36)
+            ferry.script += std::to_string(frame) + " key down Space\n" + std::to_string(frame + 10) + " key up Space\n";
+        for (unsigned frame = 4400; frame <= 4680; frame += 20)
+            ferry.screenshots.emplace_back(frame, "ferry-" + std::to_string(frame) + ".png");
+        ferry.dataHome = dir.file("home-ferry");
+        ferry.timeoutSeconds = 240;
+        const player_test::PlayerRun sailed = play(ferry);
+        ASSERT_EQ(sailed.status, 0) << sailed.output;
+        int water = 0;
+        for (const auto& [frame, name] : ferry.screenshots) {
+            // 8 points up in the water: the reflection of y 120, the button's body above its word.
+            const std::string shot = dir.file("game/" + name);
+            water += shows(shot, 766.0f, 8.0f, 16, 63, 60) ? 1 : 0;
+            EXPECT_FALSE(shows(shot, 766.0f, 8.0f, 28, 63, 147)) << "the slide button upside down, frame " << frame;
+        }
+        EXPECT_GE(water, 3) << "the water under the slide button\n" << sailed.output;
+    }
+
     // The same game killed right after its game-over screen keeps its best distance and
     // coins: the next start's menu shows the records that the run ended normally shows.
     {
@@ -628,8 +700,8 @@ void PlayerProgram::playInFull(bool archive)
         EXPECT_EQ(kept[kTotalCoins], record[kTotalCoins]);
 
         // The menu's records, "best distance" and "coins", in the band of rows around them.
-        const float top = pixel(0.0f, 395.0f).second / static_cast<float>(height);
-        const float bottom = pixel(0.0f, 345.0f).second / static_cast<float>(height);
+        const float top = view.pixel(0.0f, 395.0f).second / static_cast<float>(view.height);
+        const float bottom = view.pixel(0.0f, 345.0f).second / static_cast<float>(view.height);
         auto recordsShownAfter = [&](const std::string& dataHome, const std::string& shot) {
             player_test::PlayerOptions next = frames(260);
             next.dataHome = dataHome;
@@ -643,6 +715,78 @@ void PlayerProgram::playInFull(bool archive)
         EXPECT_EQ(afterKill, recordsShownAfter(options.dataHome, "next-played.png"));
         EXPECT_NE(afterKill, brightBand(dir.file("game/menu.png"), top, bottom)) << "a fresh menu's zeros";
     }
+}
+
+// The menus' ways on, met in a real run on a store whose records hold a best distance of
+// 160 and 30 coins: the link and social buttons log what they would open, the runner's own
+// button buys it, the locked second world leads nowhere; the HUD's touch variant is steered,
+// swiped and switched by the mouse; the game over, past the mark, opens the second world,
+// which the menu then plays. The touch HUD and the second world are kept as screenshots in
+// "screenshots/" of the working directory (the build tree).
+TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
+{
+    exportGame(false);
+    player_test::PlayerOptions options = frames(2);
+    options.screenshots = {{2, "size.png"}};
+    ASSERT_EQ(play(options).status, 0);
+    const DesignView view(dir.file("game/size.png"));
+    const std::string home = dir.file("seeded-home");
+    std::filesystem::create_directories(home + "/Zq Sample Game");
+    writeBytes(home + "/Zq Sample Game/UserDefault.xml",
+               bytesOf("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<userDefaultRoot>\n  <entry key=\"ZqP_Scores\">0: 0 160 "
+                       "160 0 0 0 0 30 30;4:Game 0 160 160 0 0 0 0 0 0;</entry>\n</userDefaultRoot>\n"));
+    const std::filesystem::path shots = std::filesystem::current_path() / "screenshots";
+    std::filesystem::create_directories(shots);
+    const std::string touchShot = (shots / "touch-hud.png").string();
+    const std::string worldShot = (shots / "second-world.png").string();
+    std::filesystem::remove(touchShot);
+    std::filesystem::remove(worldShot);
+
+    const std::string keys = view.at(200, 560), toggle = view.at(780, 560);
+    options = frames(2210);
+    options.dataHome = home;
+    options.timeoutSeconds = 300;
+    options.script = "# the menu: web, social, the runner, the locked world; then Play\n" + click(200, keys) +
+                     click(206, view.at(320, 560)) + click(212, view.at(886, 140)) + click(218, view.at(250, 140)) +
+                     "250 key down Return\n251 key up Return\n# the touch HUD: the pad held and moved, a swipe up, "
+                     "the switch off and on\n" +
+                     click(300, keys) + "330 mouse down " + view.at(125, 130) + "\n331 mouse move " + view.at(175, 130) +
+                     "\n350 mouse up " + view.at(175, 130) + "\n360 mouse down " + view.at(900, 250) + "\n360 mouse move " +
+                     view.at(900, 320) + "\n362 mouse up " + view.at(900, 320) + "\n" + click(380, toggle) +
+                     click(390, toggle) + click(420, toggle) + click(440, keys) +
+                     "# lives lost to the game over, which moves on; the menu, the second world\n" +
+                     click(2000, view.at(568, 128)) + click(2060, view.at(250, 140));
+    options.screenshots = {{400, touchShot}, {2200, worldShot}};
+    const player_test::PlayerRun played = play(options);
+    ASSERT_EQ(played.status, 0) << played.output;
+
+    EXPECT_TRUE(played.has("[ZqServices] would open https://www.example.com/zq-sample")) << played.output;
+    EXPECT_TRUE(played.has("[ZqServices] would open social page https://www.facebook.com/zqsample zqsample"));
+    const int touch = played.lineWith("[ZqServices] Screen On Enter: TouchHUD");
+    ASSERT_GT(touch, 0) << played.output;
+    int line = touch;
+    for (const char* text : {"location :", "[ZqPObjectSwipeControl] Swipe Area: swipe 15",
+                             "[ZqPObjectButtonSwitch] Hold Slide: off", "[ZqPObjectButtonSwitch] Hold Slide: on",
+                             "[ZqServices] Screen On Enter: HUD", "[ZqServices] Screen On Enter: GameOver",
+                             "an event observer got best distance limit", "[ZqServices] Screen On Enter: NewWorld",
+                             "[ZqServices] Screen On Enter: Menu", "[ZqServices] Screen On Enter: HUD",
+                             "[ZqPScreenScene] add level section: 421"}) {
+        const int next = played.lineWith(text, line + 1);
+        EXPECT_GT(next, line) << text << "\n" << played.output;
+        line = std::max(line, next);
+    }
+    EXPECT_GT(played.lineWith("add level section: 421"), played.lineWith("Screen On Enter: NewWorld"))
+        << "locked until the game over past the mark";
+    const Bytes store = readBytes(home + "/Zq Sample Game/UserDefault.xml");
+    const std::string text(store.begin(), store.end());
+    EXPECT_NE(text.find("<entry key=\"ZqP_Character_1\">true</entry>"), std::string::npos) << "the runner bought";
+    EXPECT_NE(text.find("<entry key=\"ZqP_LockStates\">7:World 2 0;</entry>"), std::string::npos) << "open";
+
+    // The touch HUD over the run: its keys button, beside the word; the second world under
+    // its dusk sky, on sand.
+    EXPECT_TRUE(view.shows(touchShot, 170, 590, 200, 170, 80)) << touchShot;
+    EXPECT_GT(findColour(worldShot, 90, 60, 110).count, 20000) << worldShot;
+    EXPECT_GT(findColour(worldShot, 220, 190, 120).count, 5000) << worldShot;
 }
 
 // Run alone by CTest under a time limit of their own (see tests/CMakeLists.txt).

@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <filesystem>
 #include <set>
 
@@ -133,8 +134,9 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
             }
         }
     }
-    EXPECT_EQ(buttons, 16u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
-                               "Pause, Jump and Shoot; Resume and Menu; two Backs";
+    EXPECT_EQ(buttons, 20u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
+                               "Pause, Jump, Shoot and the touch HUD; Resume and Menu; two Backs; the touch HUD's "
+                               "way back; Restart and Menu once the second world opens";
     ASSERT_TRUE(navigator().uiNodeForKey("Menu")->screen()->music());
 }
 
@@ -175,7 +177,9 @@ TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
     using Set = std::multiset<std::string>;
     // The menu: Play (a full restart), Continue (start mode 0), the shop, the characters,
     // one button of each window mode, sound and exit; the best distance and the purse.
-    EXPECT_EQ(actionsOf("Menu"), (Set{"", "", "", "", "kStartCheckpointButton", "kFullscreen", "kWindowed", "kExitButton"}));
+    // Beside them, the link and social buttons, the runner's unlock and the second world's lock.
+    EXPECT_EQ(actionsOf("Menu"), (Set{"", "", "", "", "", "", "", "", "kStartCheckpointButton", "kFullscreen", "kWindowed",
+                                      "kExitButton"}));
     EXPECT_EQ(followPort("Menu", "Continue"), "Game");
     EXPECT_EQ(followPort("Menu", "Shop"), "Shop");
     EXPECT_EQ(followPort("Menu", "Characters"), "Characters");
@@ -388,6 +392,7 @@ TEST_F(SampleGameTest, TheHeroSlidesOnTheHudsSlideControlAndTheRaftMovesOnContac
     }
     ASSERT_TRUE(control);
     EXPECT_NE(control->keyboardKey(), 0);
+    EXPECT_EQ(control->action(), "kInputControllerActionButton") << "it presses the slide's event";
     EXPECT_TRUE(control->spriteContainer());
 
     std::shared_ptr<ZqModelAssetCharacter> hero;
@@ -475,17 +480,21 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
 {
     writeAndLoad(m_dir, false);
     ASSERT_FALSE(m_run.failed) << m_run.error;
+    // The main atlas and the menus' own.
     const auto atlases = controller().modelsOfClass<ZqModelAtlas>();
-    ASSERT_EQ(atlases.size(), 1u);
-    const auto& atlas = atlases.front();
+    ASSERT_EQ(atlases.size(), 2u);
     const auto sprites = controller().modelsOfClass<ZqModelSprite>();
     ASSERT_FALSE(sprites.empty());
-    EXPECT_EQ(atlas->sprites().size(), sprites.size());
+    EXPECT_EQ(atlases[0]->sprites().size() + atlases[1]->sprites().size(), sprites.size());
 
     std::set<std::string> paths;
-    std::vector<cocos2d::CCRect> places;
+    std::map<const ZqModelAtlas*, std::vector<cocos2d::CCRect>> placed;
     for (const auto& sprite : sprites) {
-        EXPECT_TRUE(atlas->hasChild(sprite.get())) << sprite->name();
+        const auto owner = std::find_if(atlases.begin(), atlases.end(),
+                                        [&sprite](const auto& atlas) { return atlas->hasChild(sprite.get()); });
+        ASSERT_NE(owner, atlases.end()) << sprite->name();
+        const auto& atlas = *owner;
+        std::vector<cocos2d::CCRect>& places = placed[atlas.get()];
         auto* rect = zqRebindAttribute<ZqAttributeRect>(*sprite, "Source Rect");
         ASSERT_TRUE(rect);
         const cocos2d::CCRect place = rect->value();
@@ -509,11 +518,11 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
         << "the menu music, the hero's jump, landing, defeat and shot, a coin, a power-up, and a purchase";
     EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + 1) << "and one font";
 
-    // Every picture shown is one of the atlas's sprites.
+    // Every picture shown is one of the atlases' sprites.
     for (const auto& container : controller().modelsOfClass<ZqModelSpriteContainer>()) {
         EXPECT_FALSE(container->sprites().empty()) << container->name();
         for (const auto& sprite : container->sprites())
-            EXPECT_TRUE(atlas->hasChild(sprite.get())) << container->name();
+            EXPECT_TRUE(atlases[0]->hasChild(sprite.get()) || atlases[1]->hasChild(sprite.get())) << container->name();
     }
 }
 
