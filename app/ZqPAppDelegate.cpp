@@ -34,6 +34,8 @@ constexpr const char* kArchivePath = "data/data.pkg";
 constexpr const char* kDataDirectory = "data";
 // The share of the display's usable area the window opens at.
 constexpr float kWindowShareOfDisplay = 0.8f;
+// The share of the design size the window may shrink to.
+constexpr float kMinimumWindowShareOfDesign = 0.5f;
 
 } // namespace
 
@@ -113,6 +115,14 @@ cocos2d::CCSize ZqPAppDelegate::windowSize(const cocos2d::CCSize& usableDisplay)
                                                          usableDisplay.height / design.height);
     return cocos2d::CCSize(std::max(1.0f, std::round(design.width * scale)),
                            std::max(1.0f, std::round(design.height * scale)));
+}
+
+cocos2d::CCSize ZqPAppDelegate::minimumWindowSize(const cocos2d::CCSize& opening) const
+{
+    cocos2d::CCSize design(1136.0f, 640.0f);
+    ZqModelGeneralSettings::shared()->designResolution(design);
+    return cocos2d::CCSize(std::min(opening.width, std::round(design.width * kMinimumWindowShareOfDesign)),
+                           std::min(opening.height, std::round(design.height * kMinimumWindowShareOfDesign)));
 }
 
 void ZqPAppDelegate::applySavedFullscreen()

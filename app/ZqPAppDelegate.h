@@ -38,6 +38,10 @@ public:
     // The window's size: the design size scaled to fit 80 % of the display's usable area
     // (window units); the design size itself when that area is unknown (zero).
     cocos2d::CCSize windowSize(const cocos2d::CCSize& usableDisplay) const;
+    // The smallest window the player allows: half the design size, where the smallest
+    // buttons and texts are still targets and legible, but never more than opening (the
+    // size the window opened at, which a small display keeps small).
+    cocos2d::CCSize minimumWindowSize(const cocos2d::CCSize& opening) const;
     // The window's view, for the fullscreen switch; not owned, null for none.
     void setView(cocos2d::CCEGLViewSDL* view) { m_view = view; }
     void applySavedFullscreen();

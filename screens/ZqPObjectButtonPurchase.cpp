@@ -50,10 +50,14 @@ void ZqPObjectButtonPurchase::setModel(const std::shared_ptr<ZqBaseModelObjectBu
         setEnabled(false);
     }
     m_rewarded = purchase.purchaseMethod() == "kRewardedVideos";
-    refreshAvailability();
-    if (m_availableFlag && !*m_availableFlag) {
-        setVisible(false);
-        setEnabled(false);
+    // Only a one-time item with an "Interval" of at most 1 reads its flag when built: with
+    // a longer interval, buying hides only this button and the next one offers it again.
+    if (purchase.oneTimePurchase() != "kDefault" && purchase.interval() <= 1.0f) {
+        refreshAvailability();
+        if (m_availableFlag && !*m_availableFlag) {
+            setVisible(false);
+            setEnabled(false);
+        }
     }
     if (purchase.purchaseCompleteSound())
         m_completeSound = ZqSoundHandle(purchase.purchaseCompleteSound(), ZqSound::kTagInterface);
@@ -61,11 +65,7 @@ void ZqPObjectButtonPurchase::setModel(const std::shared_ptr<ZqBaseModelObjectBu
 
 void ZqPObjectButtonPurchase::refreshAvailability()
 {
-    // Only one-time items are tracked. With an "Interval" above 1 the flag stays unbound,
-    // also after a reset: buying hides only this button.
-    const bool tracked = m_purchaseModel && m_purchaseModel->oneTimePurchase() != "kDefault" &&
-                         m_purchaseModel->interval() <= 1.0f;
-    m_availableFlag = tracked ? &purchasedItemFlag(m_purchaseModel->name()) : nullptr;
+    m_availableFlag = m_purchaseModel ? &purchasedItemFlag(m_purchaseModel->name()) : nullptr;
 }
 
 void ZqPObjectButtonPurchase::update(float dt)

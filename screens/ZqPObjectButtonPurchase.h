@@ -31,8 +31,8 @@ public:
     // The store's answer for productId; also the end of a removal of ads paid otherwise
     // ("non IAP purchase").
     void purchaseDidComplete(const std::string& productId);
-    // Binds the availability flag again (after the registry reset or reloaded it): only a
-    // one-time item with "Interval" up to 1 has one.
+    // Binds the availability flag of the model's "Name" (after the registry reset or
+    // reloaded it, every live button's); null without a model.
     void refreshAvailability();
 
     const std::shared_ptr<ZqBaseModelObjectButtonPurchase>& purchaseModel() const { return m_purchaseModel; }
@@ -46,7 +46,8 @@ private:
     std::shared_ptr<ZqBaseModelObjectButtonPurchase> m_purchaseModel;
     std::shared_ptr<ZqModelAssetPowerup> m_powerup;
     bool m_rewarded = false;
-    // Into the purchase registry; null unless a one-time item with "Interval" up to 1.
+    // Into the purchase registry. Bound when built only for a one-time item with "Interval"
+    // up to 1; a reset or a reload binds it for every button.
     bool* m_availableFlag = nullptr;
     ZqSoundHandle m_completeSound;
 };

@@ -70,10 +70,12 @@ std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const 
     zqWireScreens(app);
     if (!app.startUp(platform.executableDirectory, error))
         return nullptr;
-    std::unique_ptr<cocos2d::CCEGLViewSDL> view =
-        platform.createView(app.windowSize(cocos2d::CCEGLViewSDL::usableDisplaySize()), error);
+    const cocos2d::CCSize opening = app.windowSize(cocos2d::CCEGLViewSDL::usableDisplaySize());
+    std::unique_ptr<cocos2d::CCEGLViewSDL> view = platform.createView(opening, error);
     if (!view)
         return nullptr;
+    const cocos2d::CCSize minimum = app.minimumWindowSize(opening);
+    view->setMinimumWindowSize(static_cast<int>(minimum.width), static_cast<int>(minimum.height));
     cocos2d::CCDirector::sharedDirector()->setOpenGLView(view.get());
     app.setView(view.get());
     if (platform.reportError)

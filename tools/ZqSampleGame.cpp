@@ -668,6 +668,27 @@ void buildCharacters(ZqGameBuilder& game)
     screen.screen()->addChild(selector, true);
 }
 
+// The HUD's on-screen controls: squares of kControlSide points in a row along the bottom
+// left, over the ground behind the hero (the camera keeps the running hero in the middle of
+// the view), where they hide nothing that comes at it. Slot 0 is the magnet, then slide,
+// shoot and jump.
+constexpr float kControlSide = 64.0f;
+
+cocos2d::CCPoint controlAt(int slot)
+{
+    return cocos2d::CCPoint(44.0f + static_cast<float>(slot) * (kControlSide + 12.0f), kControlSide / 2.0f);
+}
+
+// A control button's image scaled to kControlSide, its word on it.
+void placeControl(ZqGameBuilder& game, ZqNodeUI& hud, ZqBaseModelObjectButton& button, unsigned sprite, int slot,
+                  unsigned wordId, const std::string& word)
+{
+    const float side = static_cast<float>(game.at<ZqModelSprite>(sprite)->size().width);
+    button.m_position->setValue(controlAt(slot), true);
+    button.m_scale->setValue(cocos2d::CCPoint(kControlSide / side, kControlSide / side), true);
+    addText(game, hud, wordId, word, controlAt(slot), 0.6f);
+}
+
 // Over the field: the run's distance and coins, the magnets of the stock, and on-screen
 // jump and shoot buttons.
 void buildHudControls(ZqGameBuilder& game)
@@ -677,28 +698,25 @@ void buildHudControls(ZqGameBuilder& game)
                  "current", false);
     addScoreText(game, hud, 377, "coins", cocos2d::CCPoint(kWidth - 120.0f, kHeight - 70.0f), "kScoreCoins",
                  "current", false);
-    const cocos2d::CCPoint magnetAt(80.0f, 110.0f);
     auto magnet = game.make<ZqModelObjectButtonPowerup>(379, "Magnet Button");
     magnet->m_image->setValue(game.at<ZqModelSpriteContainer>(1041), true);
-    magnet->m_position->setValue(magnetAt, true);
     magnet->m_action->setValue(std::to_string(kMagnet), true);
     magnet->m_layering->setValue("kAboveCharacter", true);
-    // The count under the button.
-    magnet->m_labelScale->setValue(1.0f, true);
-    magnet->m_labelVerticalSpacing->setValue(64.0f, true);
+    // The count over the button (the spacing counts down from the button's middle).
+    magnet->m_labelScale->setValue(0.75f, true);
+    magnet->m_labelVerticalSpacing->setValue(-kControlSide / 2.0f - 4.0f, true);
     hud.screen()->addChild(magnet, true);
-    addText(game, hud, 380, "magnet", cocos2d::CCPoint(magnetAt.x, magnetAt.y + 52.0f), 0.75f);
-    const cocos2d::CCPoint jumpAt(kWidth - 90.0f, 110.0f);
-    const cocos2d::CCPoint shootAt(kWidth - 230.0f, 110.0f);
+    placeControl(game, hud, *magnet, 1141, 0, 380, "magnet");
     // Space presses jump (buttons take their keys before the settings' bindings); the
     // shoot binding leaves Space for K.
-    auto jump = game.button(381, "Jump", hud, nullptr, 1043, jumpAt);
+    auto jump = game.button(381, "Jump", hud, nullptr, 1043, controlAt(3));
     jump->m_action->setValue("kCharacterJumpButton", true);
     jump->m_keyboardKey->setValue(ZqEditorKey::kSpace, true);
     ZqGameBuilder::set<ZqAttributeKey>(*ZqModelGeneralSettings::shared(), "Shoot Key", 'K');
-    addText(game, hud, 382, "jump", jumpAt);
-    game.button(383, "Shoot", hud, nullptr, 1044, shootAt)->m_action->setValue("kCharacterShootButton", true);
-    addText(game, hud, 384, "shoot", shootAt);
+    placeControl(game, hud, *jump, 1143, 3, 382, "jump");
+    auto shoot = game.button(383, "Shoot", hud, nullptr, 1044, controlAt(2));
+    shoot->m_action->setValue("kCharacterShootButton", true);
+    placeControl(game, hud, *shoot, 1144, 2, 384, "shoot");
 }
 
 // The game over's way back to the menu, and its best distance's caption.
@@ -877,6 +895,9 @@ void buildGameField(ZqGameBuilder& game)
     std::shared_ptr<ZqModelComponentScore> score = game.make<ZqModelComponentScore>(703, "Game Score");
     score->m_resetPoints->setValue(true, true);
     score->m_resetDistance->setValue(true, true);
+    // Each run counts its own coins from 0; they add up in the global record's total, the
+    // purse the shop spends.
+    score->m_resetCoins->setValue(true, true);
     scene->addChild(score, true);
 
     unsigned nextComponent = 720;
@@ -891,15 +912,24 @@ void buildGameField(ZqGameBuilder& game)
 // slides.
 void addSlideButton(ZqGameBuilder& game)
 {
-    const cocos2d::CCPoint at(kWidth - 370.0f, 110.0f);
     std::shared_ptr<ZqNodeUI> hud = game.at<ZqNodeUI>(kHudNode);
     auto slide = game.make<ZqModelObjectButtonControl>(390, "Slide");
     slide->m_image->setValue(game.at<ZqModelSpriteContainer>(1011), true);
-    slide->m_position->setValue(at, true);
     slide->m_keyboardKey->setValue(ZqEditorKey::kDown, true);
     slide->m_action->setValue("kInputControllerActionButton", true);
     hud->screen()->addChild(slide, true);
-    addText(game, *hud, 391, "slide", at);
+    placeControl(game, *hud, *slide, 1116, 1, 391, "slide");
+}
+
+// Every window shows the whole design, with bars at its sides or at its top and bottom:
+// a "Screen Adjustment" beyond the editor's four fits the design inside the window. (No
+// border would crop a window of another shape, and the fixed sides would leave the
+// screens' buttons in one corner of a wide or tall window.)
+void showTheWholeDesign()
+{
+    using Settings = ZqModelGeneralSettings;
+    ZqGameBuilder::set<Settings::ZqAttributeScreenAdjustment>(*Settings::shared(), "Screen Adjustment",
+                                                              static_cast<Settings::ScreenAdjustment>(4));
 }
 
 // The menus' ways out of the sample and onward: a link and a social button, a second world
@@ -1139,6 +1169,7 @@ void buildMenuWorlds(ZqGameBuilder& game)
 // The sample's models, in making order, with the files of its media.
 void buildSample(ZqGameBuilder& game)
 {
+    showTheWholeDesign();
     buildMedia(game);
     buildShopMedia(game);
     buildAssets(game);

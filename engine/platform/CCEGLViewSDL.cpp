@@ -194,10 +194,15 @@ void CCEGLViewSDL::beginFrame()
     glViewport(0, 0, static_cast<GLsizei>(m_obScreenSize.width), static_cast<GLsizei>(m_obScreenSize.height));
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glViewport(static_cast<GLint>(std::lround(m_obViewPortRect.origin.x)),
-               static_cast<GLint>(std::lround(m_obViewPortRect.origin.y)),
-               static_cast<GLsizei>(std::lround(m_obViewPortRect.size.width)),
-               static_cast<GLsizei>(std::lround(m_obViewPortRect.size.height)));
+    // Each edge rounded on its own: rounding the origin and the size apart can leave a row
+    // or column of the frame uncovered, a black line beside a design that fits but for a
+    // fraction of a pixel.
+    const CCRect& port = m_obViewPortRect;
+    const long left = std::lround(port.origin.x);
+    const long bottom = std::lround(port.origin.y);
+    glViewport(static_cast<GLint>(left), static_cast<GLint>(bottom),
+               static_cast<GLsizei>(std::lround(port.origin.x + port.size.width) - left),
+               static_cast<GLsizei>(std::lround(port.origin.y + port.size.height) - bottom));
 }
 
 void CCEGLViewSDL::setFrameSize(float width, float height)
@@ -214,6 +219,14 @@ void CCEGLViewSDL::setFrameSize(float width, float height)
     }
     SDL_SetWindowSize(m_state->window, static_cast<int>(width), static_cast<int>(height));
     updateFrameFromDrawable();
+}
+
+void CCEGLViewSDL::setMinimumWindowSize(int width, int height)
+{
+    // SDL enlarges a smaller window at once.
+    SDL_SetWindowMinimumSize(m_state->window, std::max(width, 0), std::max(height, 0));
+    if (!isFullscreen())
+        updateFrameFromDrawable();
 }
 
 void CCEGLViewSDL::updateFrameFromDrawable()

@@ -58,6 +58,9 @@ public:
     // Resizes the window, then re-fits the design resolution; while fullscreen, the size
     // is kept for the way back to the window.
     void setFrameSize(float width, float height) override;
+    // The smallest window the desktop may resize to, in window units; a smaller window is
+    // enlarged to it at once. Zero in both lifts the limit.
+    void setMinimumWindowSize(int width, int height);
 
     void setWindowTitle(const char* title);
     // Sets the window icon from an image file (.ico, .png); a missing or unreadable file

@@ -96,6 +96,24 @@ public:
         return true;
     }
 
+    // Started as start() does, then stepped until the navigator shows the screen of key and
+    // settles there for a few frames; false, with a message, when either did not happen
+    // within maxFrames.
+    bool startOn(const Options& options, const std::string& key, std::string* error = nullptr, int maxFrames = 600)
+    {
+        if (!start(options, error))
+            return false;
+        for (int i = 0; i < maxFrames && ZqPScreenNavigator::shared()->currentKey() != key; ++i)
+            step();
+        if (ZqPScreenNavigator::shared()->currentKey() != key) {
+            if (error)
+                *error = "the screen " + key + " did not show";
+            return false;
+        }
+        step(5);
+        return true;
+    }
+
     // Frames of kStep each: the messages posted since the last one handled, the view's
     // events, the director's frame. Stops early once the director ended.
     void step(int frames = 1)

@@ -2,8 +2,9 @@
 // magnet used on the next run from the HUD, the second character bought and played, the
 // menu's records across a restart of the program, Continue and Play, the window modes,
 // the HUD's texts and on-screen jump and shoot, the game over's ways on, the runner's own
-// unlock button, the second world that a best distance opens, and the HUD's touch variant.
-#include "app/headless_player.h"
+// unlock button, the second world that a best distance opens, the HUD's touch variant, and
+// the coins of each run.
+#include "app/sample_fixture.h"
 
 #include "app/ScoreRegistry.h"
 #include "app/ZqPurchaseRegistry.h"
@@ -30,42 +31,8 @@
 
 namespace {
 
-using archive_test::TempDir;
-
-class SampleMenusTest : public ::testing::Test {
+class SampleMenusTest : public SampleFixture {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        zqSetLogSink([](const char*) {});
-        ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
-        ZqModelController::shared()->reset();
-    }
-    // The player's stop leaves a fresh game: sounds, caches and models go.
-    void TearDown() override
-    {
-        player.stop();
-        zqSetLogSink({});
-    }
-
-    // The sample started on its store, a few frames into its menu. The window is the
-    // design size, so points are pixels (y up).
-    void startOnTheMenu()
-    {
-        HeadlessPlayer::Options options;
-        options.gameDirectory = game.path().string();
-        options.storeDirectory = store.path().string();
-        std::string error;
-        ASSERT_TRUE(player.start(options, &error)) << error;
-        for (int i = 0; i < 600 && key() != "Menu"; ++i)
-            player.step();
-        ASSERT_EQ(key(), "Menu");
-        player.step(5);
-    }
-    static std::string key() { return ZqPScreenNavigator::shared()->currentKey(); }
-    static ZqPScreenScene* field() { return ZqPScreenNavigator::shared()->currentGameScene(); }
-    static ZqPScreenUi* shown() { return ZqPScreenNavigator::shared()->currentUiScreen(); }
-
     // A click at (x, y) in design points, a few frames on.
     void click(float x, float y, int frames = 3)
     {
@@ -111,14 +78,6 @@ protected:
         ASSERT_EQ(key(), "Menu");
     }
 
-    static ZqPObjectAssetCharacter* hero()
-    {
-        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
-            if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(child))
-                return character;
-        }
-        return nullptr;
-    }
     // The text of the shown screen's live score whose model is named name.
     static std::string scoreText(const std::string& name)
     {
@@ -144,10 +103,6 @@ protected:
         }
         return nullptr;
     }
-
-    TempDir game;
-    TempDir store;
-    HeadlessPlayer player;
 };
 
 TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharacterPlaysOnceBought)
@@ -172,7 +127,7 @@ TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharac
     ASSERT_TRUE(use->countLabel());
     EXPECT_STREQ(use->countLabel()->getString(), "1");
     EXPECT_FALSE(field()->isMagnetActive());
-    click(80, 110, 1);
+    click(44, 32, 1);
     EXPECT_EQ(magnets(), 0);
     EXPECT_TRUE(field()->isMagnetActive());
     ZqPObjectAssetPowerup* granted = nullptr;
@@ -251,10 +206,10 @@ TEST_F(SampleMenusTest, TheHudCountsTheRunAndJumpsAndShootsAndTheGameOverLeadsOn
     EXPECT_EQ(scoreText("coins Score"), std::to_string(run.coins.session));
 
     ZqPInputController* input = ZqPInputController::shared();
-    for (const auto& [x, action] : {std::pair{1046.0f, ZqPInputController::kJump}, std::pair{906.0f, ZqPInputController::kShoot}}) {
-        press(x, 110);
+    for (const auto& [x, action] : {std::pair{272.0f, ZqPInputController::kJump}, std::pair{196.0f, ZqPInputController::kShoot}}) {
+        press(x, 32);
         EXPECT_TRUE(input->isHeld(action)) << action;
-        release(x, 110);
+        release(x, 32);
         EXPECT_FALSE(input->isHeld(action)) << action;
     }
 
@@ -369,6 +324,38 @@ TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
     click(200, 560);
     EXPECT_EQ(key(), "HUD");
     EXPECT_EQ(field(), running);
+}
+
+TEST_F(SampleMenusTest, EachRunCountsItsOwnCoinsIntoThePurseTheShopSpends)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ScoreRegistry::global().coins.add(10);
+    // The start section's three coins, taken on each of two runs.
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_NO_FATAL_FAILURE(play());
+        player.step();
+        EXPECT_EQ(scoreText("coins Score"), "0");
+        const ScoreRecord& record = ScoreRegistry::current();
+        for (int i = 0; i < 600 && record.coins.session < 3; ++i)
+            player.step();
+        ASSERT_EQ(record.coins.session, 3);
+        player.step();
+        EXPECT_EQ(scoreText("coins Score"), "3");
+        EXPECT_EQ(record.coins.best, 3) << "the best run, not the sum of runs";
+        EXPECT_EQ(ScoreRegistry::global().coins.total, 10 + 3 * run);
+        ASSERT_NO_FATAL_FAILURE(leaveForTheMenu());
+    }
+    EXPECT_EQ(scoreText("coins Score"), "16");
+
+    click(250, 256);
+    ASSERT_EQ(key(), "Shop");
+    click(370, 300);
+    EXPECT_EQ(scoreText("coins Score"), "6");
+    tap(ZqEditorKey::kEscape);
+    ASSERT_NO_FATAL_FAILURE(play());
+    player.step();
+    EXPECT_EQ(scoreText("coins Score"), "0") << "the next run starts from none, whatever was spent";
 }
 
 } // namespace

@@ -721,8 +721,12 @@ void PlayerProgram::playInFull(bool archive)
 // 160 and 30 coins: the link and social buttons log what they would open, the runner's own
 // button buys it, the locked second world leads nowhere; the HUD's touch variant is steered,
 // swiped and switched by the mouse; the game over, past the mark, opens the second world,
-// which the menu then plays. The touch HUD and the second world are kept as screenshots in
-// "screenshots/" of the working directory (the build tree).
+// which the menu then plays. Two screenshots stay in "screenshots/" of the working directory
+// (the build tree): touch-hud.png (frame 400), the run under the touch HUD: "keys" and
+// "slide" buttons at the top beside the distance, a faint square marked "move" at the bottom
+// left and a faint area marked "swipe up: jump" on the right, where obstacles come in;
+// second-world.png (frame 2200), the second world under the usual HUD: a violet dusk sky,
+// brown dunes and a sand ground, with the character just bought on it.
 TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
 {
     exportGame(false);

@@ -269,6 +269,25 @@ TEST_F(EGLViewSDLTest, IconComesFromAnIcoFileAndBadFilesAreQuiet)
     std::remove(path.c_str());
 }
 
+TEST_F(EGLViewSDLTest, ADesignThatFitsButForAFractionOfAPixelCoversEveryRow)
+{
+    // 100 x 74 points fitted into 64 x 48 pixels: 47.36 pixels high, 0.32 above and below.
+    view->setDesignResolutionSize(100, 74, kResolutionShowAll);
+    struct Fill : CCNode {
+        void draw() override { ccDrawSolidRect(CCPoint(0, 0), CCPoint(100, 74), ccc4f(1, 0, 0, 1)); }
+    };
+    Fill* fill = new Fill();
+    fill->autorelease();
+    runScene()->addChild(fill);
+    frame();
+    for (const int row : {0, kHeight - 1}) {
+        const std::vector<unsigned char> pixels = view->readPixels(0, row, kWidth, 1);
+        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * 4);
+        for (int x = 0; x < kWidth; x += 9)
+            EXPECT_EQ(pixels[static_cast<std::size_t>(x) * 4], 255) << "a black line at row " << row << ", column " << x;
+    }
+}
+
 TEST_F(EGLViewSDLTest, ScreenshotIsUpright)
 {
     struct Corner : CCNode {

@@ -1,0 +1,61 @@
+#pragma once
+
+// The bundled sample written into a directory of the test's and played in process by the
+// program's own start-up: the fixture of the tests that play the sample's screens.
+#include "app/headless_player.h"
+
+#include "model/archive_test_util.h"
+#include "objects/ZqPObjectAssetCharacter.h"
+#include "screens/ZqPScreenScene.h"
+#include "screens/ZqPScreenUi.h"
+#include "tools/ZqSampleGame.h"
+
+#include <ZqLog.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class SampleFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        zqSetLogSink([](const char*) {});
+        ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
+        ZqModelController::shared()->reset();
+    }
+    // The player's stop leaves a fresh game: sounds, caches and models go.
+    void TearDown() override
+    {
+        player.stop();
+        zqSetLogSink({});
+    }
+
+    // The sample started on its store, a few frames into its menu, in a window of the
+    // design size, so that points are pixels (y up).
+    void startOnTheMenu()
+    {
+        HeadlessPlayer::Options options;
+        options.gameDirectory = game.path().string();
+        options.storeDirectory = store.path().string();
+        std::string error;
+        ASSERT_TRUE(player.startOn(options, "Menu", &error)) << error;
+    }
+    static std::string key() { return ZqPScreenNavigator::shared()->currentKey(); }
+    static ZqPScreenScene* field() { return ZqPScreenNavigator::shared()->currentGameScene(); }
+    static ZqPScreenUi* shown() { return ZqPScreenNavigator::shared()->currentUiScreen(); }
+    // The field's first character; null when there is none.
+    static ZqPObjectAssetCharacter* hero()
+    {
+        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+            if (auto* character = dynamic_cast<ZqPObjectAssetCharacter*>(child))
+                return character;
+        }
+        return nullptr;
+    }
+
+    archive_test::TempDir game;
+    archive_test::TempDir store;
+    HeadlessPlayer player;
+};

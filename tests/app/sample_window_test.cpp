@@ -1,0 +1,221 @@
+// The sample in windows of other shapes than its design, as a desktop resizes them: every
+// screen keeps each of its objects inside the window, every button is pressed by the
+// mouse where it is drawn, and the window does not shrink below its minimum. Screens are
+// reached by clicks on their buttons, at the places the window shows them.
+#include "app/sample_fixture.h"
+
+#include "model/scene/ZqModelButtons.h"
+#include "screens/ZqPButtonMenu.h"
+#include "screens/ZqPObjectButton.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace {
+
+using cocos2d::CCPoint;
+using cocos2d::CCRect;
+
+struct WindowShape {
+    int width, height;
+    // What the window becomes: a smaller one than the minimum is enlarged.
+    int shownWidth, shownHeight;
+};
+// Wider, wider still and lower, taller than the design; and below the minimum.
+constexpr WindowShape kShapes[] = {
+    {1800, 500, 1800, 500}, {1600, 400, 1600, 400}, {600, 900, 600, 900}, {300, 200, 568, 320}};
+// The smallest button side, in window pixels, that a mouse still hits without aiming hard.
+constexpr float kSmallestButton = 24.0f;
+
+class SampleWindowTest : public SampleFixture {
+protected:
+    // A rectangle of the scene (design points, y up) in window pixels (y down).
+    CCRect inWindow(const CCRect& points)
+    {
+        const cocos2d::CCEGLViewSDL& view = player.view();
+        const CCRect& port = view.getViewPortRect();
+        const float x = port.origin.x + points.origin.x * view.getScaleX();
+        const float top = port.origin.y + (points.origin.y + points.size.height) * view.getScaleY();
+        return CCRect(x, view.getFrameSize().height - top, points.size.width * view.getScaleX(),
+                      points.size.height * view.getScaleY());
+    }
+    static CCRect sceneRect(const cocos2d::CCNode& node)
+    {
+        const cocos2d::CCNode* parent = node.getParent();
+        return parent ? CCRectApplyAffineTransform(node.boundingBox(), parent->nodeToWorldTransform()) : node.boundingBox();
+    }
+    // What a node draws: its own rectangle, or with children the rectangles they draw (an
+    // image draws its picture centred on its own position); an empty menu draws nothing.
+    static std::optional<CCRect> drawnRect(const cocos2d::CCNode& node)
+    {
+        cocos2d::CCArray* children = node.getChildren();
+        if (!children || children->count() == 0) {
+            if (dynamic_cast<const cocos2d::CCMenu*>(&node))
+                return std::nullopt;
+            return sceneRect(node);
+        }
+        std::optional<CCRect> drawn;
+        for (cocos2d::CCObject* object : *children) {
+            const auto* child = static_cast<cocos2d::CCNode*>(object);
+            const std::optional<CCRect> rect = child->isVisible() ? drawnRect(*child) : std::nullopt;
+            if (!rect)
+                continue;
+            if (!drawn) {
+                drawn = rect;
+                continue;
+            }
+            const float left = std::min(drawn->getMinX(), rect->getMinX());
+            const float bottom = std::min(drawn->getMinY(), rect->getMinY());
+            drawn = CCRect(left, bottom, std::max(drawn->getMaxX(), rect->getMaxX()) - left,
+                           std::max(drawn->getMaxY(), rect->getMaxY()) - bottom);
+        }
+        return drawn;
+    }
+    CCPoint centreOf(const cocos2d::CCNode& node)
+    {
+        const CCRect rect = inWindow(sceneRect(node));
+        return CCPoint(rect.getMidX(), rect.getMidY());
+    }
+
+    // A full click at a node's centre, where the window shows it.
+    void click(const cocos2d::CCNode& node, int frames = 3)
+    {
+        const CCPoint at = centreOf(node);
+        player.touch(SDL_MOUSEBUTTONDOWN, static_cast<int>(at.x), static_cast<int>(at.y));
+        player.step();
+        player.touch(SDL_MOUSEBUTTONUP, static_cast<int>(at.x), static_cast<int>(at.y));
+        player.step(frames);
+    }
+    static ZqPObjectButton* buttonNamed(const std::string& name)
+    {
+        for (ZqPObjectButton* button : shown()->allButtons()) {
+            if (button->model()->name() == name)
+                return button;
+        }
+        ADD_FAILURE() << "no button " << name << " on " << key();
+        return nullptr;
+    }
+    void clickButton(const std::string& name, const std::string& expectedKey)
+    {
+        ZqPObjectButton* button = buttonNamed(name);
+        ASSERT_NE(button, nullptr);
+        click(*button);
+        ASSERT_EQ(key(), expectedKey) << "after " << name;
+    }
+
+    // The shown screen in each window shape: every visible object inside the window, every
+    // visible button big enough and pressed by the mouse at its centre. A button is let go
+    // over the bar at the window's corner, so that no action runs.
+    void expectEverythingReachable()
+    {
+        const std::string screen = key();
+        for (const WindowShape& shape : kShapes) {
+            SCOPED_TRACE(screen + " at " + std::to_string(shape.width) + "x" + std::to_string(shape.height));
+            player.resizeWindow(shape.width, shape.height);
+            player.step(2);
+            const cocos2d::CCSize frame = player.view().getFrameSize();
+            ASSERT_EQ(static_cast<int>(frame.width), shape.shownWidth);
+            ASSERT_EQ(static_cast<int>(frame.height), shape.shownHeight);
+            const CCRect window(-1.0f, -1.0f, frame.width + 2.0f, frame.height + 2.0f);
+            for (cocos2d::CCObject* child : *shown()->uiLayer()->getChildren()) {
+                const auto* node = static_cast<cocos2d::CCNode*>(child);
+                if (!node->isVisible() || node->getTag() == ZqPButtonMenu::kTag)
+                    continue;
+                const std::optional<CCRect> drawn = drawnRect(*node);
+                if (!drawn)
+                    continue;
+                const CCRect rect = inWindow(*drawn);
+                EXPECT_TRUE(window.containsPoint(rect.origin) &&
+                            window.containsPoint(CCPoint(rect.getMaxX(), rect.getMaxY())))
+                    << "an object cut off at " << rect.origin.x << "," << rect.origin.y << " " << rect.size.width
+                    << "x" << rect.size.height;
+            }
+            for (ZqPObjectButton* button : shown()->allButtons()) {
+                if (!button->isVisible())
+                    continue;
+                const std::string& name = button->model()->name();
+                const CCRect rect = inWindow(sceneRect(*button));
+                EXPECT_TRUE(window.containsPoint(rect.origin) &&
+                            window.containsPoint(CCPoint(rect.getMaxX(), rect.getMaxY())))
+                    << name << " cut off";
+                EXPECT_GE(std::min(rect.size.width, rect.size.height), kSmallestButton) << name << " too small";
+                if (!button->isEnabled())
+                    continue;
+                const CCPoint at = centreOf(*button);
+                player.touch(SDL_MOUSEBUTTONDOWN, static_cast<int>(at.x), static_cast<int>(at.y));
+                player.step();
+                EXPECT_TRUE(button->isSelected()) << name << " not pressed at " << at.x << "," << at.y;
+                player.touch(SDL_MOUSEBUTTONUP, 0, 0);
+                player.step();
+                ASSERT_EQ(key(), screen) << name << " acted, let go elsewhere";
+            }
+        }
+    }
+};
+
+TEST_F(SampleWindowTest, EveryScreenShowsEachButtonInsideWindowsOfAnyShapeAndAClickReachesIt)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("Shop", "Shop"));
+    ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("Back", "Menu"));
+    ASSERT_NO_FATAL_FAILURE(clickButton("Characters", "Characters"));
+    ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("Back", "Menu"));
+    ASSERT_NO_FATAL_FAILURE(clickButton("Play", "HUD"));
+    ASSERT_NE(ZqPScreenNavigator::shared()->currentGameScene(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("TouchHUD", "TouchHUD"));
+    ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("Keys", "HUD"));
+    ASSERT_NO_FATAL_FAILURE(clickButton("Pause", "Pause"));
+    ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("Resume", "HUD"));
+    shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+    player.step(2);
+    ASSERT_EQ(key(), "GameOver");
+    ASSERT_NO_FATAL_FAILURE(expectEverythingReachable());
+    ASSERT_NO_FATAL_FAILURE(clickButton("Menu", "Menu"));
+}
+
+TEST_F(SampleWindowTest, TheHudsControlsCoverNothingThatComesAtTheHero)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    player.keyDown(ZqEditorKey::kReturn);
+    player.step();
+    player.keyUp(ZqEditorKey::kReturn);
+    player.step(3);
+    ASSERT_EQ(key(), "HUD");
+    int checked = 0;
+    // A jump now and then carries the hero over the pits for a while.
+    for (int frame = 0; frame < 1200; ++frame) {
+        if (frame % 45 == 0)
+            player.keyDown(ZqEditorKey::kSpace);
+        if (frame % 45 == 6)
+            player.keyUp(ZqEditorKey::kSpace);
+        player.step();
+        const ZqPObjectAssetCharacter* runner = key() == "HUD" && field() ? hero() : nullptr;
+        if (!runner)
+            break;
+        const CCRect at = sceneRect(*runner);
+        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+            const auto* object = static_cast<cocos2d::CCNode*>(child);
+            const std::optional<CCRect> drawn = object->isVisible() ? drawnRect(*object) : std::nullopt;
+            if (!drawn || drawn->getMinX() <= at.getMaxX())
+                continue;
+            ++checked;
+            for (ZqPObjectButton* button : shown()->allButtons()) {
+                if (button->isVisible())
+                    EXPECT_FALSE(drawn->intersectsRect(sceneRect(*button)))
+                        << button->model()->name() << " covers what comes at the hero, frame " << frame;
+            }
+        }
+    }
+    EXPECT_GT(checked, 1000) << "objects ahead of the hero";
+}
+
+} // namespace
