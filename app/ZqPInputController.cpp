@@ -244,6 +244,14 @@ void ZqPInputController::applyJoystickToCharacters(float x, float y)
     forEachCharacter([x, y](ZqInputCharacter* character) { character->applyJoystick(x, y); });
 }
 
+void ZqPInputController::setCharacterAxes(float x, float y)
+{
+    forEachCharacter([x, y](ZqInputCharacter* character) {
+        character->setAxisX(x);
+        character->setAxisY(y);
+    });
+}
+
 void ZqPInputController::updateCharactersDirection(const CCPoint& vector)
 {
     const CCPoint held = heldDirection();

@@ -24,6 +24,9 @@ public:
 
     virtual void setMoveDirection(float x, float y) = 0;
     virtual void applyJoystick(float x, float y) = 0;
+    // A pad stick's axes, each in [-1, 1], y up.
+    virtual void setAxisX(float value) = 0;
+    virtual void setAxisY(float value) = 0;
     virtual void jump() = 0;
     virtual void releaseJump() = 0;
     virtual void startRotateLeft() = 0;
@@ -115,7 +118,11 @@ public:
     bool hasActiveCharacters() const;
     // Every character loses its power-ups and dies (zqobject::kStateDestroyed).
     void killAllCharacters();
+    // An on-screen joystick's step: added to each character's direction.
     void applyJoystickToCharacters(float x, float y);
+    // A pad stick's position (each axis in [-1, 1], y up): each character's axes become it,
+    // so that a stick back at the centre stops the push.
+    void setCharacterAxes(float x, float y);
     // Gives every character not dying the held directions plus vector.
     void updateCharactersDirection(const cocos2d::CCPoint& vector);
 

@@ -210,7 +210,7 @@ void ZqPInputEventHandler::steer(float x, float y)
         return;
     m_axisX = x;
     m_axisY = y;
-    ZqPInputController::shared()->applyJoystickToCharacters(x, y);
+    ZqPInputController::shared()->setCharacterAxes(x, y);
 }
 
 void ZqPInputEventHandler::toggleFullscreen()

@@ -15,8 +15,9 @@
 //   runs the keypad's back. Alt+Enter switches between fullscreen and the window and
 //   reaches nothing else. A key's release takes the road its press took.
 // - pad buttons 0 jump, 1 shoot, 12 up, 13 right, 14 down, 15 left; a hat presses and
-//   releases buttons 12 to 15 (a diagonal two); axes 0 and 1 steer the characters (y up,
-//   a dead zone of 0.2, rescaled to keep the whole range).
+//   releases buttons 12 to 15 (a diagonal two); axes 0 and 1 are the characters' analog
+//   axes (y up, a dead zone of 0.2, rescaled to keep the whole range): the stick's
+//   position, not a step, so a stick let go stops the push.
 // All pads and the keyboard are one player: an action ends when its last holder lets go.
 // Main thread only.
 class ZqPInputEventHandler : public ZqInputEventSink {

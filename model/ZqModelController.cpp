@@ -173,10 +173,14 @@ void ZqModelController::changeModelId(ZqModel* model, unsigned oldId)
     if (!model || m_modelsById.get(oldId) != model)
         return;
     std::shared_ptr<ZqModel> moved = forgetId(oldId);
-    // The moved model takes the new id over from any model filed under it.
-    forgetId(model->id());
+    // The moved model takes the new id over; a model filed under it leaves the controller
+    // altogether (its type list and the models it owns too), as a reloaded one would. It
+    // goes after the move, so that a child it shares with the moved model stays.
+    const std::shared_ptr<ZqModel> displaced = forgetId(model->id());
     m_modelsById.insert(model->id(), std::move(moved));
     m_highestId = std::max(m_highestId, model->id());
+    if (displaced)
+        removeModel(displaced);
     modelChanged(model);
 }
 

@@ -121,7 +121,8 @@ public:
 
     void notifyModelChanged(const ZqModel* model);
     void notifyAttributeChanged(const ZqBaseAttribute* attribute, int kind);
-    // Re-files a model under its new id when oldId holds this very model.
+    // Re-files a model under its new id when oldId holds this very model; a model that
+    // held the new id is removed as removeModel does.
     void changeModelId(ZqModel* model, unsigned oldId);
 
     // Drops every model (the general settings' instance too), clears the error text, the

@@ -176,13 +176,15 @@ void ZqPObjectAssetCharacter::applyJoystick(float x, float y)
 
 void ZqPObjectAssetCharacter::setAxisX(float value)
 {
-    if (isMovementActive())
+    // A stick let go while the movement was off (a slide, a teleport, a path) would
+    // otherwise push on once it is back on: the centre always lands.
+    if (isMovementActive() || value == 0.0f)
         m_analog.x = value;
 }
 
 void ZqPObjectAssetCharacter::setAxisY(float value)
 {
-    if (isMovementActive())
+    if (isMovementActive() || value == 0.0f)
         m_analog.y = value;
 }
 

@@ -86,9 +86,10 @@ public:
     void applyJoystick(float x, float y) override;
     void clearActivePowerups() override { m_activePowerups.clear(); }
 
-    // Gamepad axes, each in [-1, 1]; kept only while the movement is active.
-    void setAxisX(float value);
-    void setAxisY(float value);
+    // Gamepad axes, each in [-1, 1]; kept only while the movement is active, but for the
+    // centre, which is always kept.
+    void setAxisX(float value) override;
+    void setAxisY(float value) override;
     // Direct mode: a joystick step; body mode: the body's velocity (metres per second).
     void setBodyVelocity(float x, float y);
     // Moves the body to (x, y) points, keeping its angle; bodies jointed to it move along.

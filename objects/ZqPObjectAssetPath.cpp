@@ -97,9 +97,11 @@ bool ZqPObjectAssetPath::qualifies(const ZqPObjectAsset& object) const
     case kAffectAssets: {
         if (!(object.objectType() & kTypeUnit))
             return false;
+        if (m_objectAsset < 0)
+            return true;
         const auto placed = std::dynamic_pointer_cast<ZqModelObjectAsset>(object.model());
         const std::shared_ptr<ZqModelAsset> asset = placed ? placed->asset() : nullptr;
-        return asset && asset->id() == m_objectAsset;
+        return asset && asset->id() == static_cast<unsigned>(m_objectAsset);
     }
     case kAffectAll:
         break;

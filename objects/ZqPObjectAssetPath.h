@@ -67,5 +67,6 @@ private:
     Affected m_affected;
     // Objects beyond 1.1 x "Search Radius" are let go until any object first reaches a point.
     bool m_leash = true;
-    unsigned m_objectAsset;
+    // With kAffectAssets: the id of the asset whose units qualify; negative, any unit.
+    int m_objectAsset;
 };

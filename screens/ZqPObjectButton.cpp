@@ -39,6 +39,7 @@ struct ButtonKind {
 };
 const ButtonKind kButtonKinds[] = {
     {ZqModelObjectButtonSwitch::staticTypeId(), newButton<ZqPObjectButtonSwitch>},
+    {ZqModelObjectButtonSoundControl::staticTypeId(), newButton<ZqPObjectButtonSound>},
     {ZqModelObjectButtonPowerup::staticTypeId(), newButton<ZqPObjectButtonPowerup>},
     {ZqModelObjectButtonPurchase::staticTypeId(), newButton<ZqPObjectButtonPurchase>},
     {ZqModelObjectButtonUrl::staticTypeId(), newButton<ZqPObjectButtonUrl>},

@@ -2,6 +2,8 @@
 
 #include "screens/ZqPObjectButton.h"
 
+// The buttons of two states: the switch and the sound button.
+
 // An on-screen toggle, made by the button factory for switch-button models. Each press
 // flips it and tells the input controller's subscribers, whatever sender they filter on:
 // switching on those of action 11, switching off those of 12, with the switch as the
@@ -28,4 +30,28 @@ private:
     void readStoredState();
 
     bool m_on = true;
+};
+
+// The sound button, made by the button factory for sound-control models: its look says
+// whether the game's sound is on. Sound on: its image, "Image Selected" while pressed.
+// Sound off (music and effects both muted): "Image Selected", its image while pressed; a
+// model without "Image Selected" shows its image dimmed. The press is the screen's
+// (ZqPScreenUi mutes or unmutes and saves). Main thread only.
+class ZqPObjectButtonSound : public ZqPObjectButton {
+public:
+    // The base's model, then the look of the sound's state.
+    void setModel(const std::shared_ptr<ZqBaseModelObjectButton>& model) override;
+    // Follows a change of the sound settings, made by this button or elsewhere; then the
+    // base update.
+    void update(float dt) override;
+
+    bool isMutedShown() const { return m_mutedShown; }
+
+    // Made by the button factory.
+    ZqPObjectButtonSound() = default;
+
+private:
+    void applyLook();
+
+    bool m_mutedShown = false;
 };

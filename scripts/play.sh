@@ -3,6 +3,13 @@
 # sample game into build/release/sample/data and runs the player there. JOBS=n builds
 # with n jobs (default: every core).
 set -euo pipefail
+# Without a display SDL falls back to its offscreen driver: the game would run unseen and
+# look hung. A driver asked for by name (SDL_VIDEODRIVER=offscreen) is the caller's choice.
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${SDL_VIDEODRIVER:-}" ]]; then
+  echo "play.sh: no display to play on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
+  echo "Run it in a desktop session, or set SDL_VIDEODRIVER=offscreen to run the game unseen." >&2
+  exit 1
+fi
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}

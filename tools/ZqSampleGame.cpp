@@ -444,8 +444,9 @@ void buildScreens(ZqGameBuilder& game)
     addText(game, *menu, 311, "sound", audioAt);
     game.button(306, "Exit", *menu, nullptr, 1012, exitAt)->m_action->setValue("kExitButton", true);
     addText(game, *menu, 312, "exit", exitAt);
-    addText(game, *menu, 313, "Return: play   Space: jump   K: shoot   Arrows: move   Alt+Enter: full screen",
-            cocos2d::CCPoint(kWidth / 2, 40.0f));
+    addText(game, *menu, 313,
+            "Return: play   Space: jump   Down: slide   K: shoot   Escape: pause   Alt+Enter: full screen",
+            cocos2d::CCPoint(kWidth / 2, 40.0f), 0.8f);
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
     addBackground(game, *gameOver, 309, 1014);
     addText(game, *gameOver, 303, "Game Over", title, 2.0f);
@@ -921,6 +922,15 @@ void addSlideButton(ZqGameBuilder& game)
     placeControl(game, *hud, *slide, 1116, 1, 391, "slide");
 }
 
+// The menu's sound button shows its other look, a grey square, while the sound is off.
+void addSoundOffLook(ZqGameBuilder& game)
+{
+    game.sprite(1199, "Audio Off Button", kAtlas, 96, 96, {96, 100, 110, 255});
+    game.container(1099, "Audio Off Button", 1.0f, {1199});
+    game.at<ZqModelObjectButtonSoundControl>(305)->m_imageSelected->setValue(
+        game.at<ZqModelSpriteContainer>(1099), true);
+}
+
 // Every window shows the whole design, with bars at its sides or at its top and bottom:
 // a "Screen Adjustment" beyond the editor's four fits the design inside the window. (No
 // border would crop a window of another shape, and the fixed sides would leave the
@@ -1181,6 +1191,7 @@ void buildSample(ZqGameBuilder& game)
     buildHudControls(game);
     buildGameOverExtras(game);
     addSlideButton(game);
+    addSoundOffLook(game);
     buildGameField(game);
     buildMenuWorlds(game);
 }

@@ -2,11 +2,9 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "model/objects/ZqModelComponentsBehaviour.h"
 
 #include <ZqNumeric.h>
-
-#include <limits>
-#include <sstream>
 
 using namespace cocos2d;
 
@@ -174,12 +172,8 @@ void ZqBaseModelObjectPath::unpackAttributes(const MessagePackMap& map)
         m_points = std::move(points);
 }
 
-unsigned ZqBaseModelObjectPath::objectAssetId() const
+int ZqBaseModelObjectPath::objectAssetId() const
 {
-    // Read wide: a negative text must not wrap round to a large id.
-    std::istringstream stream(m_objectAsset->value());
-    long long id = 0;
-    if (!(stream >> id) || id < 0 || id > static_cast<long long>(std::numeric_limits<unsigned>::max()))
-        return 0;
-    return static_cast<unsigned>(id);
+    // The components' "Affected asset" holds an id in the same form.
+    return zqAffectedAssetId(m_objectAsset->value());
 }

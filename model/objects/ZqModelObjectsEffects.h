@@ -227,8 +227,9 @@ public:
     const std::string& playMode() const { return m_playMode->value(); }
     const std::string& affectedAsset() const { return m_affectedAsset->value(); }
     const std::string& imageTransition() const { return m_imageTransition->value(); }
-    // The model id of "Object Asset"; 0 when the text is not a number.
-    unsigned objectAssetId() const;
+    // The model id of "Object Asset"; negative for any asset, 0 when the text is not a
+    // number.
+    int objectAssetId() const;
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_OBJECT_PATH_ATTRIBUTES)
 

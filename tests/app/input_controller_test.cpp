@@ -40,6 +40,8 @@ public:
     }
     void setMoveDirection(float x, float y) override { direction = CCPoint(x, y); }
     void applyJoystick(float x, float y) override { joystick = CCPoint(x, y); }
+    void setAxisX(float) override {}
+    void setAxisY(float) override {}
     void jump() override { calls.push_back("jump"); }
     void releaseJump() override { calls.push_back("releaseJump"); }
     void startRotateLeft() override { calls.push_back("startRotateLeft"); }

@@ -17,7 +17,9 @@
 #include "model/scene/ZqNode.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqGameBuilder.h"
+#include "screens/ZqPObjectButtonJoystick.h"
 #include "screens/ZqPScreenUi.h"
+#include "model/objects/ZqModelObjectsControls.h"
 #include "tools/ZqSampleGame.h"
 #include "tools/media_game_support.h"
 
@@ -520,6 +522,67 @@ TEST_F(ProgramTest, TheSampleHeroRunsWithTheCameraAfterItThenFallsIntoThePitAndL
     EXPECT_TRUE(input->characterList().empty());
     EXPECT_FALSE(input->hasActiveCharacters());
     hero->release();
+}
+
+// A pad's stick gives the hero's axes its position, not a step: held left for 15 frames
+// and let go, it pushes no more from the next frame, also when let go during a slide,
+// while the hero's own movement is off. The on-screen joystick's finger back where it came
+// down, or lifted, leaves no push either.
+TEST_F(ProgramTest, AStickOrAJoystickLetGoPushesTheSampleHeroNoMore)
+{
+    ASSERT_NO_FATAL_FAILURE(startSampleOnItsMenu());
+    pressReturn();
+    ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
+    ASSERT_NE(field, nullptr);
+    auto* hero = findBelow<ZqPObjectAssetCharacter>(field->camera());
+    ASSERT_NE(hero, nullptr);
+    const cocos2d::CCPoint centre;
+
+    player.input().padAxis(0, 0, -1.0f);
+    player.step(15);
+    EXPECT_EQ(hero->analogAxes().x, -1.0f);
+    player.input().padAxis(0, 0, 0.0f);
+    player.step();
+    EXPECT_EQ(hero->analogAxes(), centre);
+
+    player.input().padAxis(0, 0, -1.0f);
+    player.step();
+    player.keyDown(ZqEditorKey::kDown); // the HUD's slide
+    player.step(5);
+    ASSERT_FALSE(hero->isMovementActive()) << "sliding";
+    player.input().padAxis(0, 0, 0.0f);
+    player.step(5);
+    player.keyUp(ZqEditorKey::kDown);
+    player.step();
+    ASSERT_TRUE(hero->isMovementActive());
+    EXPECT_EQ(hero->analogAxes(), centre);
+
+    // The joystick in the middle of the HUD: a 100 x 100 area, one point a pixel.
+    auto model = zqCreateModel<ZqModelObjectManipulator>("Joystick");
+    model->m_position->setValue(cocos2d::CCPoint(568.0f, 320.0f));
+    model->m_sensitivity->setValue(1.0f);
+    for (const char* style : {"kControlStyleRelative", "kControlStyleAbsolute"}) {
+        SCOPED_TRACE(style);
+        model->m_controlStyle->setValue(style);
+        auto* joystick = ZqPObjectButtonJoystick::create(model);
+        ZqPScreenNavigator::shared()->currentUiScreen()->uiLayer()->addChild(joystick);
+        player.touch(SDL_MOUSEBUTTONDOWN, 568, 320);
+        player.step();
+        for (int x = 564; x >= 508; x -= 4) {
+            player.touch(SDL_MOUSEMOTION, x, 320);
+            player.step();
+        }
+        EXPECT_LT(hero->analogAxes().x, -0.5f);
+        player.touch(SDL_MOUSEMOTION, 568, 320);
+        player.step();
+        EXPECT_NEAR(hero->analogAxes().x, 0.0f, 1e-3f);
+        player.touch(SDL_MOUSEMOTION, 508, 320);
+        player.touch(SDL_MOUSEBUTTONUP, 508, 320);
+        player.step();
+        EXPECT_EQ(hero->analogAxes(), centre);
+        cocos2d::CCDirector::sharedDirector()->getTouchDispatcher()->removeDelegate(joystick);
+        joystick->removeFromParent();
+    }
 }
 
 // The sample's effects over 120 frames of a run with the camera moving: the near layer

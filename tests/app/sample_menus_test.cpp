@@ -27,7 +27,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -356,6 +358,34 @@ TEST_F(SampleMenusTest, EachRunCountsItsOwnCoinsIntoThePurseTheShopSpends)
     ASSERT_NO_FATAL_FAILURE(play());
     player.step();
     EXPECT_EQ(scoreText("coins Score"), "0") << "the next run starts from none, whatever was spent";
+}
+
+// The colour the window shows at (x, y), in design points.
+std::array<int, 3> colourAt(HeadlessPlayer& player, int x, int y)
+{
+    const std::vector<unsigned char> pixel = player.view().readPixels(x, y, 1, 1);
+    return pixel.size() == 4 ? std::array<int, 3>{pixel[0], pixel[1], pixel[2]} : std::array<int, 3>{};
+}
+
+TEST_F(SampleMenusTest, TheSoundButtonLooksOnOrOffAsTheSoundIsAcrossARestart)
+{
+    constexpr std::array<int, 3> kOn{70, 110, 170};
+    constexpr std::array<int, 3> kOff{96, 100, 110};
+    // A corner of the button, clear of its word.
+    constexpr int kX = 1020, kY = 530;
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    EXPECT_EQ(colourAt(player, kX, kY), kOn);
+    click(1056, 560);
+    ASSERT_TRUE(ZqPSettingsController::shared()->isEffectsSoundMuted());
+    EXPECT_EQ(colourAt(player, kX, kY), kOff);
+
+    // Muted is saved, and the menu opens on the off look.
+    player.stop();
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    EXPECT_EQ(colourAt(player, kX, kY), kOff);
+    click(1056, 560);
+    EXPECT_FALSE(ZqPSettingsController::shared()->isEffectsSoundMuted());
+    EXPECT_EQ(colourAt(player, kX, kY), kOn);
 }
 
 } // namespace

@@ -97,6 +97,24 @@ TEST_F(ModelTest, ChangingAnIdRefilesOnlyThatModel)
     EXPECT_FALSE(controller().modelById(41));
 }
 
+// A model moved onto an id another registered model holds takes it; the other leaves the
+// controller as a removed model does, with what only it held.
+TEST_F(ModelTest, AModelMovedOntoAHeldIdDisplacesTheHolderEverywhere)
+{
+    Model mover = make("mover"), holder = make("holder"), own = make("own"), shared = make("shared");
+    holder->addChild(own);
+    holder->addChild(shared);
+    mover->addChild(shared);
+    for (const Model& model : {mover, holder})
+        controller().addModel(model);
+    const unsigned held = holder->id();
+    mover->setId(held);
+    EXPECT_EQ(controller().modelById(held), mover);
+    EXPECT_EQ(controller().modelsOfType(TableModel::staticTypeId()), (ZqModelController::ModelList{mover, shared}));
+    EXPECT_FALSE(controller().modelById(own->id())) << "only the displaced model held it";
+    EXPECT_EQ(controller().modelById(shared->id()), shared) << "the moved model holds it too";
+}
+
 // The end of a load raises the counter to the highest id registered then, not to one
 // that was registered once and has gone or moved.
 TEST_F(ModelTest, TheEndOfALoadRaisesTheCounterToTheHighestRegisteredId)

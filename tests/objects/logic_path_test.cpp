@@ -94,8 +94,9 @@ class PathTest : public MechanicsTest {
 protected:
     // A path at position through points with the acceptance set's values: "Search Radius"
     // 50, "Speed" 5, "Attraction Force" 100, "Keep Velocity" false; active on the field.
+    // With objectAsset, the path affects "kAssets" with that "Object Asset" text.
     ZqPObjectAssetPath* placePath(const CCPoint& position, const std::vector<CCPoint>& points, const std::string& mode,
-                                  float radius = 50.0f)
+                                  float radius = 50.0f, const std::string& objectAsset = "")
     {
         auto model = ZqModelController::shared()->createModel<ZqModelObjectPath>();
         model->setPosition(position);
@@ -106,17 +107,18 @@ protected:
         model->m_attractionForce->setValue(100.0f);
         model->m_keepVelocity->setValue(false);
         model->m_playMode->setValue(mode);
-        model->m_affectedAsset->setValue("kAll");
+        model->m_affectedAsset->setValue(objectAsset.empty() ? "kAll" : "kAssets");
+        model->m_objectAsset->setValue(objectAsset);
         auto* path = place<ZqPObjectAssetPath>(model);
         EXPECT_FALSE(path->isMovementActive()) << "paths wait for the field";
         path->setMovementActive(true);
         return path;
     }
 
-    // A physics unit at position, woken and falling.
-    ZqPObjectAssetUnit* placeUnit(const CCPoint& position)
+    // A physics unit of asset (else a new one) at position, woken and falling.
+    ZqPObjectAssetUnit* placeUnit(const CCPoint& position, std::shared_ptr<ZqModelAssetObstacle> asset = nullptr)
     {
-        auto* unit = place<ZqPObjectAssetUnit>(unitModel(obstacle(), position));
+        auto* unit = place<ZqPObjectAssetUnit>(unitModel(asset ? asset : obstacle(), position));
         play();
         EXPECT_EQ(unit->getBody()->GetType(), b2_dynamicBody);
         return unit;
@@ -151,6 +153,26 @@ TEST_F(PathTest, ASingleRunCarriesAUnitToTheLastPointAndReleasesItStopped)
     EXPECT_TRUE(unit->isMovementActive());
     EXPECT_EQ(unit->getBody()->GetLinearVelocity().x, 0.0f);
     EXPECT_EQ(unit->getBody()->GetLinearVelocity().y, 0.0f);
+}
+
+// A path for assets takes the units of the asset its "Object Asset" names, or with a
+// negative id any unit.
+TEST_F(PathTest, AnAssetsPathTakesItsAssetsUnitsOrAnyUnitForANegativeId)
+{
+    const auto named = obstacle();
+    ZqPObjectAssetUnit* mine = placeUnit(CCPoint(300, 300), named);
+    ZqPObjectAssetUnit* stranger = placeUnit(CCPoint(320, 300));
+    ZqPObjectAssetUnit* first = placeUnit(CCPoint(700, 300), named);
+    ZqPObjectAssetUnit* second = placeUnit(CCPoint(720, 300));
+    ZqPObjectAssetCharacter* hero = spawnCharacter(characterAsset(), CCPoint(680, 300));
+    ZqPObjectAssetPath* own = placePath(CCPoint(300, 300), {{100, 0}}, "kPlayModeLoop", 50.0f, std::to_string(named->id()));
+    ZqPObjectAssetPath* any = placePath(CCPoint(700, 300), {{100, 0}}, "kPlayModeLoop", 50.0f, "-1");
+    play();
+    EXPECT_TRUE(carried(own, mine));
+    EXPECT_FALSE(carried(own, stranger));
+    EXPECT_TRUE(carried(any, first));
+    EXPECT_TRUE(carried(any, second));
+    EXPECT_FALSE(carried(any, hero)) << "a character is not a unit";
 }
 
 TEST_F(PathTest, LoopStartsOverAtThePathAndPingPongTurnsBack)

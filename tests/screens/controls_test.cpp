@@ -1,6 +1,10 @@
 // Controls that speak to the input controller's subscribers, built by a shown menu's UI
-// build: the swipe control, the switch button and control buttons.
+// build: the swipe control, the switch button and control buttons; and the sound button's
+// two looks.
+#include "shop_media_support.h"
 #include "ui_screen_support.h"
+
+#include "app/ZqPSettingsController.h"
 
 #include "common/ZqClock.h"
 #include "components/ZqControlEvent.h"
@@ -185,6 +189,36 @@ TEST_F(ControlsTest, AControlButtonPressesAndReleasesAsItselfOnlyWithTheInputAct
     touch(300, 100);
     EXPECT_EQ(bound.heard, (std::vector<std::string>{"on", "off"})) << "a plain button is no control";
     EXPECT_EQ(linesWith("---------- register button with ID: "), 1);
+}
+
+TEST_F(ControlsTest, ASoundButtonWithOneImageDimsItWhileTheSoundIsOff)
+{
+    ShopMedia media;
+    auto model = ZqModelObjectButtonSoundControl::create();
+    model->m_image->setValue(media.image(), true);
+    model->m_position->setValue(CCPoint(300, 100), true);
+    menu->screen()->addChild(model, true);
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    settings->setBackgroundSoundMuted(false);
+    settings->setEffectsSoundMuted(false);
+    ZqPScreenUi* screen = show("Menu");
+    ZqPObjectButtonSound* sound = nullptr;
+    for (ZqPObjectButton* button : screen->allButtons())
+        sound = sound ? sound : dynamic_cast<ZqPObjectButtonSound*>(button);
+    ASSERT_NE(sound, nullptr);
+    auto shade = [&] { return static_cast<CCSprite*>(sound->getNormalImage())->getColor().r; };
+    EXPECT_EQ(shade(), 255);
+
+    touch(300, 100);
+    frame();
+    EXPECT_TRUE(settings->isBackgroundSoundMuted() && settings->isEffectsSoundMuted());
+    EXPECT_TRUE(sound->isMutedShown());
+    EXPECT_LT(shade(), 255);
+    // One kind of sound on again, from elsewhere: the button shows sound on.
+    settings->setEffectsSoundMuted(false);
+    frame();
+    EXPECT_FALSE(sound->isMutedShown());
+    EXPECT_EQ(shade(), 255);
 }
 
 } // namespace

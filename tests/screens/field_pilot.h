@@ -19,6 +19,8 @@ public:
     void setState(int state) override { m_state = state; }
     void setMoveDirection(float, float) override {}
     void applyJoystick(float, float) override {}
+    void setAxisX(float) override {}
+    void setAxisY(float) override {}
     void jump() override {}
     void releaseJump() override {}
     void startRotateLeft() override {}

@@ -591,6 +591,9 @@ void PlayerProgram::playInFull(bool archive)
                      "960 key down Space\n972 key up Space\n"
                      "1700 key down Escape\n1701 key up Escape\n" +
                      click(1740, playAt) + "# then three lives lost, the last near 5045\n";
+    // The pad's stick, pushed left for 15 frames while the game is paused and centred
+    // before Play resumes it.
+    options.script += "1705 pad axis 0 -1\n1720 pad axis 0 0\n";
     options.exitFrame = 5080;
     options.screenshots = {{5070, "over.png"}};
     // The parallax bands: screenshots late in the run, the last after two lives lost.
@@ -628,6 +631,11 @@ void PlayerProgram::playInFull(bool archive)
     ASSERT_EQ(record.size(), 9u);
     EXPECT_GT(record[kBestDistance], 130.0f);
     EXPECT_GE(record[kTotalCoins], 7.0f);
+
+    // The stick let go pushes the hero no more: the last game runs to the far pit (about
+    // 320) as it does without the stick; one that stayed pushed held the hero back near 200.
+    constexpr std::size_t kLastDistance = 0;
+    EXPECT_GT(record[kLastDistance], 300.0f) << "the last game's distance";
 
     // The game over's background around its texts, and Restart's blue at the centre.
     const std::string over = dir.file("game/over.png");
@@ -802,6 +810,20 @@ TEST_F(PlayerProgram, DISABLED_TheSampleIsPlayedInFullFromTheDirectory)
 TEST_F(PlayerProgram, DISABLED_TheSampleIsPlayedInFullFromTheArchive)
 {
     playInFull(true);
+}
+
+// Without a display the play script stops at once and says why, instead of building and
+// running the game unseen on SDL's offscreen driver. (Bounded in time: a script that went
+// on would build.)
+TEST(Programs, ThePlayScriptWithoutADisplaySaysSoAndFails)
+{
+    TempDir dir;
+    const ProgramRun played = run(dir.path().string(), std::string("timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY "
+                                                                   "-u SDL_VIDEODRIVER bash '") +
+                                                           ZQ_PLAY_SCRIPT + "'");
+    EXPECT_EQ(played.status, 1) << played.output;
+    EXPECT_NE(played.output.find("no display"), std::string::npos) << played.output;
+    EXPECT_NE(played.output.find("SDL_VIDEODRIVER=offscreen"), std::string::npos) << played.output;
 }
 
 TEST(Programs, ExportGeneratesGamesAndRefusesBadArguments)

@@ -3,6 +3,8 @@
 // its level sections, character, obstacles, enemy and power-up, and the media models).
 #include "tools_test_support.h"
 
+#include "attributes/ZqEditorKeys.h"
+
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
@@ -236,6 +238,37 @@ TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
     }
 }
 
+TEST_F(SampleGameTest, TheMenusKeyLineNamesEveryKeyTheGameAnswers)
+{
+    writeAndLoad(m_dir, false);
+    ASSERT_FALSE(m_run.failed) << m_run.error;
+    std::string line;
+    for (const auto& label : objectsOf<ZqModelObjectLabel>("Menu")) {
+        if (label->text().find("Return:") != std::string::npos)
+            line = label->text();
+    }
+    ASSERT_FALSE(line.empty()) << "no key line on the menu";
+    // The keys of the screens' buttons and the shoot binding.
+    const std::map<int, std::string> names = {
+        {ZqEditorKey::kReturn, "Return"}, {ZqEditorKey::kSpace, "Space"}, {ZqEditorKey::kDown, "Down"}, {'K', "K"}};
+    std::set<int> keys = {ZqModelGeneralSettings::shared()->shootKey()};
+    for (const char* screen : {"Menu", "HUD", "Pause", "GameOver", "Shop", "Characters", "TouchHUD"}) {
+        for (const auto& button : objectsOf<ZqModelObjectButton>(screen)) {
+            if (button->keyboardKey() != 0)
+                keys.insert(button->keyboardKey());
+        }
+    }
+    for (const int key : keys) {
+        const auto name = names.find(key);
+        ASSERT_NE(name, names.end()) << "a key this check cannot name: " << key;
+        EXPECT_NE(line.find(name->second + ":"), std::string::npos) << name->second << " missing from: " << line;
+    }
+    // Escape presses the HUD's pause button.
+    ASSERT_EQ(actionsOf("HUD").count("kPauseButton"), 1u);
+    EXPECT_NE(line.find("Escape: pause"), std::string::npos) << line;
+    EXPECT_NE(line.find("Down: slide"), std::string::npos) << line;
+}
+
 TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
 {
     writeAndLoad(m_dir, true);
@@ -449,7 +482,7 @@ TEST_F(SampleGameTest, APathCarriesAPlatformOverAGapAndPortalsPairAcrossAWall)
             bool carries = false;
             for (const std::shared_ptr<ZqModelObject>& other : section->objects()) {
                 auto unit = modelCast<ZqModelObjectAssetUnit>(other);
-                carries = carries || (unit && unit->assetObstacle() && unit->assetObstacle()->id() == path->objectAssetId() &&
+                carries = carries || (unit && unit->assetObstacle() && static_cast<int>(unit->assetObstacle()->id()) == path->objectAssetId() &&
                                       unit->objectType() == "kPlatformObjectType" &&
                                       ccpDistance(unit->position(0.0f, 0), path->position(0.0f, 0)) <= path->searchRadius());
             }

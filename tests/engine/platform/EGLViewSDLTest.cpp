@@ -183,6 +183,19 @@ TEST_F(EGLViewSDLTest, WindowResizeEventRefitsTheDesignResolution)
     EXPECT_FLOAT_EQ(view->getScaleY(), 2.0f);
 }
 
+TEST_F(EGLViewSDLTest, TheMinimumSizeEnlargesASmallerWindowAtOnceAndHoldsLaterResizes)
+{
+    view->setDesignResolutionSize(32, 24, kResolutionShowAll);
+    view->setMinimumWindowSize(80, 40);
+    EXPECT_FLOAT_EQ(view->getFrameSize().width, 80.0f);
+    EXPECT_FLOAT_EQ(view->getFrameSize().height, 48.0f);
+    EXPECT_FLOAT_EQ(view->getScaleX(), 2.0f);
+    SDL_SetWindowSize(static_cast<SDL_Window*>(view->getNativeWindow()), 20, 100);
+    view->pollEvents();
+    EXPECT_FLOAT_EQ(view->getFrameSize().width, 80.0f);
+    EXPECT_FLOAT_EQ(view->getFrameSize().height, 100.0f);
+}
+
 TEST_F(EGLViewSDLTest, FullscreenRestoresTheWindowedSizeAndPlace)
 {
     SDL_Window* window = static_cast<SDL_Window*>(view->getNativeWindow());

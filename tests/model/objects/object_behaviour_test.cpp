@@ -208,16 +208,16 @@ TEST_F(ParticlesTest, EmitterLookups)
 
 using PathTest = SceneModelTest;
 
-TEST_F(PathTest, ObjectAssetIdIsZeroForAnythingButAnId)
+TEST_F(PathTest, ObjectAssetIdIsZeroForAnythingButANumberAndKeepsItsSign)
 {
     const auto path = ZqModelObjectPath::create();
-    EXPECT_EQ(path->objectAssetId(), 0u);
+    EXPECT_EQ(path->objectAssetId(), 0);
     path->m_objectAsset->setValue("42");
-    EXPECT_EQ(path->objectAssetId(), 42u);
+    EXPECT_EQ(path->objectAssetId(), 42);
     path->m_objectAsset->setValue("abc");
-    EXPECT_EQ(path->objectAssetId(), 0u);
-    path->m_objectAsset->setValue("-5"); // would wrap round to a huge id
-    EXPECT_EQ(path->objectAssetId(), 0u);
+    EXPECT_EQ(path->objectAssetId(), 0);
+    path->m_objectAsset->setValue("-5"); // any asset
+    EXPECT_EQ(path->objectAssetId(), -5);
 }
 
 TEST_F(PathTest, WrongPointsFailTheFileCleanly)
