@@ -26,6 +26,7 @@
 #include "model/scene/ZqModelUnlocker.h"
 #include "model/scene/ZqNode.h"
 #include "tools/ZqGameBuilder.h"
+#include "tools/ZqSampleField.h"
 #include "cocos2d.h"
 
 #include <algorithm>
@@ -1176,6 +1177,27 @@ void buildMenuWorlds(ZqGameBuilder& game)
     buildTouchHud(game);
 }
 
+// The bonus room and the field pieces of ZqSampleField.cpp.
+void buildFieldExtras(ZqGameBuilder& game)
+{
+    ZqSampleFieldIds ids{};
+    ids.gameNode = kGameNode;
+    ids.hudNode = kHudNode;
+    ids.gameOverNode = kGameOverNode;
+    ids.startSection = kSectionStart;
+    ids.heroAsset = kHero;
+    ids.runnerAsset = kRunner;
+    ids.groundAsset = kGround;
+    ids.checkpointAsset = kCheckpoint;
+    ids.coinSound = kCoinSound;
+    ids.powerupSound = kPowerupSound;
+    ids.idleAnimation = 901;
+    ids.runAnimation = 902;
+    ids.runnerIdleAnimation = 942;
+    ids.runnerRunAnimation = 943;
+    zqBuildSampleField(game, ids);
+}
+
 // The sample's models, in making order, with the files of its media.
 void buildSample(ZqGameBuilder& game)
 {
@@ -1194,6 +1216,7 @@ void buildSample(ZqGameBuilder& game)
     addSoundOffLook(game);
     buildGameField(game);
     buildMenuWorlds(game);
+    buildFieldExtras(game);
 }
 
 } // namespace

@@ -209,9 +209,10 @@ TEST_F(SampleWindowTest, TheHudsControlsCoverNothingThatComesAtTheHero)
                 continue;
             ++checked;
             for (ZqPObjectButton* button : shown()->allButtons()) {
-                if (button->isVisible())
+                if (button->isVisible()) {
                     EXPECT_FALSE(drawn->intersectsRect(sceneRect(*button)))
                         << button->model()->name() << " covers what comes at the hero, frame " << frame;
+                }
             }
         }
     }

@@ -590,14 +590,15 @@ void PlayerProgram::playInFull(bool archive)
                      "# up onto the ledges, over the coins; the portals come next\n"
                      "960 key down Space\n972 key up Space\n"
                      "1700 key down Escape\n1701 key up Escape\n" +
-                     click(1740, playAt) + "# then three lives lost, the last near 5045\n";
+                     click(1740, playAt) + "# then three lives lost, the last near 3650\n";
     // The pad's stick, pushed left for 15 frames while the game is paused and centred
     // before Play resumes it.
     options.script += "1705 pad axis 0 -1\n1720 pad axis 0 0\n";
     options.exitFrame = 5080;
     options.screenshots = {{5070, "over.png"}};
-    // The parallax bands: screenshots late in the run, the last after two lives lost.
-    const unsigned bandFrames[] = {2600, 3600, 4400};
+    // The parallax bands: screenshots late in the run, before the game over (near frame
+    // 3650 since the bonus room's door joined the start section).
+    const unsigned bandFrames[] = {2600, 3600};
     for (const unsigned frame : bandFrames)
         options.screenshots.emplace_back(frame, "bands-" + std::to_string(frame) + ".png");
     options.dataHome = dir.file(archive ? "home-archive" : "home-directory");
@@ -662,15 +663,15 @@ void PlayerProgram::playInFull(bool archive)
     }
 
     // The ferry's water mirrors the field, not the HUD. Seed 1's play never meets the ferry;
-    // seed 8, with Space pressed every 36 frames from the pit on, brings its water under the
-    // HUD's slide button (x 766) from about frame 4460 to 4630. Once, from the directory.
+    // seed 5, with Space pressed every 36 frames from the pit on, brings its water under the
+    // HUD's slide button (x 766) from about frame 3920 to 4080. Once, from the directory.
     if (!archive) {
-        player_test::PlayerOptions ferry = frames(4690);
-        ferry.seed = 8u;
+        player_test::PlayerOptions ferry = frames(4120);
+        ferry.seed = 5u;
         ferry.script = click(380, playAt);
-        for (int frame = 640; frame < 4690; frame += 36)
+        for (int frame = 640; frame < 4120; frame += 36)
             ferry.script += std::to_string(frame) + " key down Space\n" + std::to_string(frame + 10) + " key up Space\n";
-        for (unsigned frame = 4400; frame <= 4680; frame += 20)
+        for (unsigned frame = 3860; frame <= 4100; frame += 20)
             ferry.screenshots.emplace_back(frame, "ferry-" + std::to_string(frame) + ".png");
         ferry.dataHome = dir.file("home-ferry");
         ferry.timeoutSeconds = 240;
