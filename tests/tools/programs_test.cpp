@@ -633,12 +633,13 @@ void PlayerProgram::playInFull(bool archive)
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
 
-    // The start screen shows before the flow graph is read, so it enters as "Unknown" and
-    // leaves as "Start".
+    // The start screen shows before the flow graph is read, so it enters as "Unknown", and
+    // leaves under the same name.
     int line = played.lineWith("[ZqServices] Screen On Enter: Unknown");
     EXPECT_GE(line, 0) << played.output;
-    line = played.lineWith("[ZqServices] Screen On Exit: Start", line);
+    line = played.lineWith("[ZqServices] Screen On Exit: Unknown", line);
     EXPECT_GT(line, 0) << played.output;
+    EXPECT_FALSE(played.has("[ZqServices] Screen On Exit: Start")) << played.output;
     for (const char* screen : {"Menu", "Shop", "Menu", "HUD", "Pause", "HUD", "GameOver"}) {
         const int next = played.lineWith(std::string("[ZqServices] Screen On Enter: ") + screen, line + 1);
         EXPECT_GT(next, line) << screen << "\n" << played.output;
@@ -721,6 +722,44 @@ void PlayerProgram::playInFull(bool archive)
             EXPECT_FALSE(shows(shot, 766.0f, 8.0f, 28, 63, 147)) << "the slide button upside down, frame " << frame;
         }
         EXPECT_GE(water, 3) << "the water under the slide button\n" << sailed.output;
+    }
+
+    // The same game killed right after its game-over screen keeps its best distance and
+    // coins: the next start's menu shows the records that the run ended normally shows.
+    {
+        player_test::PlayerOptions killed = options;
+        killed.directory = dir.file("game");
+        killed.dataHome = dir.file(archive ? "killed-archive" : "killed-directory");
+        killed.screenshots.clear();
+        // Far past the game over: the kill comes first on any machine.
+        killed.exitFrame = 9000;
+        killed.timeoutSeconds = 240;
+        killed.whileRunning = [&killed](pid_t child) {
+            EXPECT_TRUE(player_test::waitForOutput(killed, "[ZqServices] Screen On Enter: GameOver", std::chrono::seconds(230)));
+            kill(child, SIGKILL);
+        };
+        const player_test::PlayerRun dead = play(killed);
+        EXPECT_FALSE(dead.timedOut);
+        const std::vector<float> kept = gameRecord(killed.dataHome);
+        ASSERT_EQ(kept.size(), 9u) << dead.output;
+        EXPECT_EQ(kept[kBestDistance], record[kBestDistance]);
+        EXPECT_EQ(kept[kTotalCoins], record[kTotalCoins]);
+
+        // The menu's records, "best distance" and "coins", in the band of rows around them.
+        const float top = view.pixel(0.0f, 395.0f).second / static_cast<float>(view.height);
+        const float bottom = view.pixel(0.0f, 345.0f).second / static_cast<float>(view.height);
+        auto recordsShownAfter = [&](const std::string& dataHome, const std::string& shot) {
+            player_test::PlayerOptions next = frames(260);
+            next.dataHome = dataHome;
+            next.screenshots = {{260, shot}};
+            const player_test::PlayerRun started = play(next);
+            EXPECT_EQ(started.status, 0) << started.output;
+            return brightBand(dir.file("game/" + shot), top, bottom);
+        };
+        const auto afterKill = recordsShownAfter(killed.dataHome, "next-killed.png");
+        ASSERT_FALSE(afterKill.empty());
+        EXPECT_EQ(afterKill, recordsShownAfter(options.dataHome, "next-played.png"));
+        EXPECT_NE(afterKill, brightBand(dir.file("game/menu.png"), top, bottom)) << "a fresh menu's zeros";
     }
 }
 
