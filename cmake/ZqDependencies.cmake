@@ -10,5 +10,6 @@ pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2 SDL2_image SDL2_mixer)
 pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
 pkg_check_modules(LAME REQUIRED IMPORTED_TARGET lame)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 find_package(GLEW REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL GLX)   # EGL, GLX: the real drawable size

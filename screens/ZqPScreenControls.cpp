@@ -26,6 +26,7 @@
 #include "objects/ZqPObjectText.h"
 #include "screens/ZqPObjectSwipeControl.h"
 #include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqPScreenScene.h"
 #include "screens/ZqScreenMusic.h"
 
 #include <ZqLog.h>
@@ -239,6 +240,9 @@ void ZqPScreen::presentContainer(CCScene* container)
     ZqPScreen* next = dynamic_cast<ZqPScreen*>(container->getChildByTag(0));
     if (!next || !next->shouldShowBanner())
         hideAds();
+    // A game left for a menu is saved as it is left, not only when the program ends.
+    if (dynamic_cast<ZqPScreenScene*>(runningScreen()) && !dynamic_cast<ZqPScreenScene*>(next))
+        ZqPSettingsController::shared()->save();
     CCDirector::sharedDirector()->replaceScene(container);
 }
 

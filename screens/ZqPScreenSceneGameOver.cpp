@@ -91,6 +91,8 @@ void ZqPScreenScene::setGameOver(bool over)
     }
     debugLog("[ZqPScreenScene] game over");
     m_gameOver = true;
+    // The game's best and coins reach the disk now: a run that dies before it exits keeps them.
+    ZqPSettingsController::shared()->save();
     if (m_sceneModel->isStopBgmOnDeath())
         ZqScreenMusic::shared().reset();
     ZqPScreenUi* ui = overlay();

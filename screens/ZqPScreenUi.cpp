@@ -210,13 +210,16 @@ void ZqPScreenUi::onEnter()
     // Every keypad delegate hears a key, so only the screen shown takes back.
     setKeypadEnabled(ZqPScreenNavigator::shared()->currentUiScreen() == this);
     ZqPScreen::onEnter();
-    ZqServices::shared()->screenOnEnter(reportedName());
+    m_shownName = reportedName();
+    ZqServices::shared()->screenOnEnter(m_shownName);
 }
 
 void ZqPScreenUi::onExit()
 {
     CCLayer::onExit();
-    ZqServices::shared()->screenOnExit(reportedName());
+    // One showing, one name: the start screen enters before the flow graph that names
+    // it is read, and leaves under the name it entered with.
+    ZqServices::shared()->screenOnExit(m_shownName);
 }
 
 void ZqPScreenUi::draw()
@@ -349,10 +352,15 @@ void ZqPScreenUi::backToPressed(CCObject* sender)
         ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
         navigator->setSceneDestination(0);
         const int answer = navigator->backTo(model->backToWorld(), model->backToScreen(), 0);
-        if (answer == 1)
+        if (answer == 1) {
             presentContainer(navigator->sceneContainer());
-        else if (answer == 2 && fieldUnder())
-            fieldUnder()->rebuildOverlay();
+        } else if (ZqPScreenScene* field = answer == 2 ? fieldUnder() : nullptr) {
+            // Back to a finished game: it is built again (mode 1 keeps the scores and the
+            // checkpoint), not left with the HUD over a field without a character.
+            if (field->isGameOver())
+                field->restart(1);
+            field->rebuildOverlay();
+        }
     });
 }
 

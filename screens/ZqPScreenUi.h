@@ -48,7 +48,8 @@ public:
     void goWindowed();
 
     // The name this screen reports when it shows: the "Name" of the last interface node
-    // whose screen is this screen's model; "Unknown" when none.
+    // whose screen is this screen's model; "Unknown" when none. Taken on entering; leaving
+    // reports the same name.
     std::string reportedName() const;
 
     // Escape on the desktop: the back action.
@@ -124,4 +125,6 @@ private:
     ZqPObjectButton* m_windowedButton = nullptr;
     ZqPObjectButton* m_fullscreenButton = nullptr;
     bool m_buttonsEnabled = true;
+    // The name reported on entering.
+    std::string m_shownName;
 };

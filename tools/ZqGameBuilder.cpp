@@ -198,11 +198,11 @@ std::shared_ptr<ZqModelAtlas> ZqGameBuilder::atlas(unsigned id, const std::strin
 }
 
 std::shared_ptr<ZqModelSprite> ZqGameBuilder::sprite(unsigned id, const std::string& name, unsigned atlas, int width,
-                                                     int height, zqmedia::Rgba colour)
+                                                     int height, zqmedia::Rgba colour, zqmedia::Painter painter)
 {
     std::shared_ptr<ZqModelAtlas> sheetModel = at<ZqModelAtlas>(atlas);
     AtlasSheet& sheet = m_atlases.at(atlas);
-    zqmedia::AtlasFrame frame{zqSpriteFrameName(id), 0, 0, width, height, colour};
+    zqmedia::AtlasFrame frame{zqSpriteFrameName(id), 0, 0, width, height, colour, painter};
     if (!sheet.packer->place(frame))
         throw std::logic_error("ZqGameBuilder: sprite " + std::to_string(id) + " does not fit its atlas");
     sheet.frames.push_back(frame);
@@ -219,10 +219,11 @@ std::shared_ptr<ZqModelSprite> ZqGameBuilder::sprite(unsigned id, const std::str
 }
 
 std::shared_ptr<ZqModelSprite> ZqGameBuilder::effectSprite(unsigned id, const std::string& name, unsigned atlas,
-                                                           int width, int height, zqmedia::Rgba colour)
+                                                           int width, int height, zqmedia::Rgba colour,
+                                                           zqmedia::Painter painter)
 {
-    std::shared_ptr<ZqModelSprite> made = sprite(id, name, atlas, width, height, colour);
-    m_effectSprites.emplace(id, zqmedia::AtlasFrame{zqSpriteFrameName(id), 0, 0, width, height, colour});
+    std::shared_ptr<ZqModelSprite> made = sprite(id, name, atlas, width, height, colour, painter);
+    m_effectSprites.emplace(id, zqmedia::AtlasFrame{zqSpriteFrameName(id), 0, 0, width, height, colour, painter});
     return made;
 }
 
@@ -286,8 +287,14 @@ void ZqGameBuilder::addTo(ZqModelController& controller) const
 {
     for (const std::shared_ptr<ZqModel>& model : m_models)
         controller.addModel(model);
+    // The copies a duplicate registers keep the fresh ids they were made with.
+    unsigned highest = lastId();
+    for (const auto& entry : controller.modelsByType()) {
+        for (const std::shared_ptr<ZqModel>& model : entry.second)
+            highest = std::max(highest, model->id());
+    }
     std::shared_ptr<ZqModelGeneralSettings> settings = ZqModelGeneralSettings::shared();
-    set<ZqAttributeUInt>(*settings, "Last ID", std::max(settings->lastId(), lastId()));
+    set<ZqAttributeUInt>(*settings, "Last ID", std::max(settings->lastId(), highest));
 }
 
 std::vector<ZqMediaFile> ZqGameBuilder::writeMedia(const std::string& directory) const
@@ -324,8 +331,11 @@ std::vector<ZqMediaFile> ZqGameBuilder::writeMedia(const std::string& directory)
         fs::create_directories(fs::path(directory) / "effects");
     for (const auto& [id, frame] : m_effectSprites) {
         const std::string png = idPath("effects/ZqModelSprite_ID%u.png", id);
-        const zqmedia::Rgba colour = frame.colour;
-        add(zqmedia::writePng(root + png, frame.width, frame.height, [colour](int, int) { return colour; }), png);
+        const std::vector<zqmedia::Rgba> pixels = zqmedia::framePixels(frame);
+        const int width = frame.width;
+        add(zqmedia::writePng(root + png, frame.width, frame.height,
+                              [&pixels, width](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }),
+            png);
     }
     if (m_effectMedia) {
         const bool written = zqmedia::writeEffectMedia(directory);

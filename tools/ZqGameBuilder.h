@@ -113,13 +113,14 @@ public:
                                                    float hitPoints, float lives);
     // Media. An atlas texture side x side pixels; its sprites are packed as they are made.
     std::shared_ptr<ZqModelAtlas> atlas(unsigned id, const std::string& name, int side, int padding);
-    // A one-colour sprite of the atlas, width x height points.
+    // A sprite of the atlas, width x height points: drawn by painter in colour, or that
+    // colour all over without a painter.
     std::shared_ptr<ZqModelSprite> sprite(unsigned id, const std::string& name, unsigned atlas, int width, int height,
-                                          zqmedia::Rgba colour);
+                                          zqmedia::Rgba colour, zqmedia::Painter painter = nullptr);
     // The same sprite, also written as its own image under "effects/", where particle
     // emitters find their textures.
     std::shared_ptr<ZqModelSprite> effectSprite(unsigned id, const std::string& name, unsigned atlas, int width,
-                                                int height, zqmedia::Rgba colour);
+                                                int height, zqmedia::Rgba colour, zqmedia::Painter painter = nullptr);
     // Adds the effects' shared images ("fx/") and the mirrors' shader ("shaders/", see
     // zqmedia::writeEffectMedia) to the files writeMedia writes.
     void addEffectMedia() { m_effectMedia = true; }
@@ -143,7 +144,8 @@ public:
     unsigned lastId() const { return m_byId.empty() ? kGeneralSettingsId : m_byId.rbegin()->first; }
 
     // Registers every model in making order and raises the general settings' "Last ID" to
-    // the highest id. The controller holds the general settings (startGame).
+    // the highest id the controller holds. The controller holds the general settings
+    // (startGame).
     void addTo(ZqModelController& controller) const;
     // Writes the media files into directory (created when missing) and answers them as the
     // data writer takes them. std::runtime_error when a file cannot be written.

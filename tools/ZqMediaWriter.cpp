@@ -117,15 +117,70 @@ std::string atlasPlist(const std::vector<AtlasFrame>& frames, const std::string&
     return out;
 }
 
+std::vector<Rgba> framePixels(const AtlasFrame& frame)
+{
+    const int width = std::max(frame.width, 0);
+    const int height = std::max(frame.height, 0);
+    std::vector<Rgba> pixels(static_cast<std::size_t>(width) * height, frame.colour);
+    if (!frame.painter || pixels.empty())
+        return pixels;
+    std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height), cairo_surface_destroy);
+    std::unique_ptr<cairo_t, void (*)(cairo_t*)> canvas(cairo_create(surface.get()), cairo_destroy);
+    frame.painter(canvas.get(), width, height, frame.colour);
+    cairo_surface_flush(surface.get());
+    // Cairo keeps native-endian 32-bit words of premultiplied alpha, red, green, blue.
+    const unsigned char* data = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        for (int x = 0; x < width; ++x) {
+            const uint32_t word = row[x];
+            const unsigned alpha = word >> 24;
+            auto straight = [alpha](uint32_t premultiplied) {
+                return static_cast<unsigned char>(alpha == 0 ? 0 : std::min(255u, (premultiplied * 255 + alpha / 2) / alpha));
+            };
+            pixels[static_cast<std::size_t>(y) * width + x] =
+                Rgba{straight((word >> 16) & 0xFF), straight((word >> 8) & 0xFF), straight(word & 0xFF),
+                     static_cast<unsigned char>(alpha)};
+        }
+    }
+    return pixels;
+}
+
 bool writeAtlas(const std::string& pngPath, const std::string& plistPath, const std::vector<AtlasFrame>& frames,
                 int width, int height)
 {
-    const bool png = writePng(pngPath, width, height, [&frames](int x, int y) {
-        for (const AtlasFrame& frame : frames) {
-            if (x >= frame.x && x < frame.x + frame.width && y >= frame.y && y < frame.y + frame.height)
-                return frame.colour;
+    std::vector<Rgba> texture(static_cast<std::size_t>(std::max(width, 0)) * std::max(height, 0), Rgba{0, 0, 0, 0});
+    for (const AtlasFrame& frame : frames) {
+        const std::vector<Rgba> pixels = framePixels(frame);
+        // Only what lies on the texture: a frame placed by hand may reach past its edge.
+        for (int y = std::max(0, -frame.y); y < frame.height && frame.y + y < height; ++y) {
+            for (int x = std::max(0, -frame.x); x < frame.width && frame.x + x < width; ++x)
+                texture[static_cast<std::size_t>(frame.y + y) * width + frame.x + x] =
+                    pixels[static_cast<std::size_t>(y) * frame.width + x];
         }
-        return Rgba{0, 0, 0, 0};
+    }
+    // Each frame's edge is copied one pixel out into the free padding: a sprite drawn
+    // scaled or between pixels filters its edge with that ring, so tiled copies join
+    // without a seam.
+    const std::vector<Rgba> framed = texture;
+    for (const AtlasFrame& frame : frames) {
+        for (int y = frame.y - 1; y <= frame.y + frame.height; ++y) {
+            for (int x = frame.x - 1; x <= frame.x + frame.width; ++x) {
+                const bool ring = y < frame.y || y >= frame.y + frame.height || x < frame.x || x >= frame.x + frame.width;
+                if (!ring || x < 0 || y < 0 || x >= width || y >= height || frame.width <= 0 || frame.height <= 0)
+                    continue;
+                Rgba& free = texture[static_cast<std::size_t>(y) * width + x];
+                const int edgeX = std::clamp(x, std::max(frame.x, 0), std::min(frame.x + frame.width, width) - 1);
+                const int edgeY = std::clamp(y, std::max(frame.y, 0), std::min(frame.y + frame.height, height) - 1);
+                if (framed[static_cast<std::size_t>(y) * width + x].a == 0)
+                    free = framed[static_cast<std::size_t>(edgeY) * width + edgeX];
+            }
+        }
+    }
+    const bool png = writePng(pngPath, width, height, [&texture, width](int x, int y) {
+        return texture[static_cast<std::size_t>(y) * width + x];
     });
     const std::size_t slash = pngPath.find_last_of('/');
     const std::string textureName = slash == std::string::npos ? pngPath : pngPath.substr(slash + 1);

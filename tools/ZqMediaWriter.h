@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cairo.h>
+
 #include <functional>
 #include <string>
 #include <vector>
 
 // The media the project makes itself, for its sample game, generated games and tests:
-// PNG images (through SDL2_image), texture atlases (PNG and .plist), bitmap fonts (.fnt
+// PNG images (through SDL2_image), texture atlases (PNG and .plist) whose frames are one
+// colour or drawn by cairo, bitmap fonts (.fnt
 // text and page PNG) and short tones as MP3 (through LAME) or WAV. Each writer answers
 // false when the file could not be written.
 namespace zqmedia {
@@ -20,13 +23,22 @@ bool writeText(const std::string& path, const std::string& text);
 // A window icon file (.ico) of one width x height image (sides up to 256), with its alpha.
 bool writeIco(const std::string& path, int width, int height, const std::function<Rgba(int, int)>& colour);
 
+// Draws a picture on a transparent width x height canvas whose user space is in pixels,
+// origin top-left, y down; colour is the picture's own colour (a shirt, a button's face).
+using Painter = void (*)(cairo_t* canvas, int width, int height, Rgba colour);
+
 // One frame of an atlas: its name in the sprite-frame cache, its place in the texture
-// (pixels, origin top-left) and its one colour.
+// (pixels, origin top-left), its colour, and the painter that draws it (none: the frame is
+// its colour all over).
 struct AtlasFrame {
     std::string name;
     int x = 0, y = 0, width = 0, height = 0;
     Rgba colour{255, 255, 255, 255};
+    Painter painter = nullptr;
 };
+
+// The frame's pixels, rows top-down, with straight (not premultiplied) alpha.
+std::vector<Rgba> framePixels(const AtlasFrame& frame);
 
 // Places frames (their width and height given) row by row on a width x height texture,
 // padding pixels apart.

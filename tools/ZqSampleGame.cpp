@@ -27,6 +27,7 @@
 #include "model/scene/ZqNode.h"
 #include "tools/ZqGameBuilder.h"
 #include "tools/ZqSampleField.h"
+#include "tools/ZqSamplePictures.h"
 #include "cocos2d.h"
 
 #include <algorithm>
@@ -74,40 +75,62 @@ constexpr unsigned kSectionFerry = 409, kSectionPortals = 410;
 constexpr unsigned kHero = 601, kRock = 602, kSlime = 603, kStar = 604, kGround = 605;
 constexpr unsigned kCoin = 606, kCheckpoint = 607, kLedge = 609, kBat = 610, kBoulder = 611,
                    kRaft = 612, kFerry = 613, kWall = 614, kPortal = 615;
-constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401;
+constexpr unsigned kAtlas = 1201, kMenuMusic = 1301, kFont = 1401, kTitleFont = 1402, kCaptionFont = 1403;
 constexpr unsigned kJumpSound = 1302, kLandSound = 1303, kDefeatedSound = 1304;
 constexpr unsigned kCoinSound = 1305, kPowerupSound = 1306, kShootSound = 1307;
+constexpr unsigned kFreshIds = 10000;
 constexpr float kWidth = 1136.0f;  // the design size, landscape
 constexpr float kHeight = 640.0f;
 
-// Every picture, in sizes of a 1136x640 game, one colour each.
+// Every picture, in sizes of a 1136x640 game: drawn by its painter in its colour (a
+// character's shirt, a button's face), or that colour all over without one.
 struct SpriteRow {
     unsigned id;
     const char* name;
     int width, height;
     zqmedia::Rgba colour;
+    zqmedia::Painter painter = nullptr;
 };
+constexpr zqmedia::Rgba kHeroShirt{230, 80, 60, 255};
+constexpr zqmedia::Rgba kRunnerShirt{60, 120, 230, 255};
+constexpr zqmedia::Rgba kPlayBlue{60, 120, 220, 255};
 constexpr SpriteRow kSprites[] = {
-    {1101, "Hero Idle 1", 96, 128, {230, 80, 60, 255}},   {1102, "Hero Idle 2", 96, 128, {220, 70, 50, 255}},
-    {1103, "Hero Run 1", 96, 128, {240, 100, 60, 255}},   {1104, "Hero Run 2", 96, 128, {240, 120, 60, 255}},
-    {1105, "Hero Run 3", 96, 128, {240, 140, 60, 255}},   {1106, "Hero Run 4", 96, 128, {240, 120, 60, 255}},
-    {1107, "Hero Jump", 96, 128, {250, 160, 80, 255}},    {1108, "Ground", 568, 64, {90, 160, 70, 255}},
-    {1109, "Rock", 96, 80, {130, 130, 140, 255}},         {1110, "Slime 1", 96, 64, {80, 200, 120, 255}},
-    {1111, "Slime 2", 96, 64, {70, 180, 110, 255}},       {1112, "Star", 64, 64, {250, 220, 40, 255}},
-    {1113, "Play Button", 240, 96, {60, 120, 220, 255}}, {1114, "Restart Button", 240, 96, {60, 120, 220, 255}},
-    {1115, "Hero Defeated", 96, 128, {120, 40, 40, 255}},
-    {1116, "Audio Button", 96, 96, {70, 110, 170, 255}},  {1117, "Exit Button", 96, 96, {200, 60, 60, 255}},
+    {1101, "Hero Idle 1", 96, 128, kHeroShirt, zqpictures::heroIdle1},
+    {1102, "Hero Idle 2", 96, 128, kHeroShirt, zqpictures::heroIdle2},
+    {1103, "Hero Run 1", 96, 128, kHeroShirt, zqpictures::heroRun1},
+    {1104, "Hero Run 2", 96, 128, kHeroShirt, zqpictures::heroRun2},
+    {1105, "Hero Run 3", 96, 128, kHeroShirt, zqpictures::heroRun3},
+    {1106, "Hero Run 4", 96, 128, kHeroShirt, zqpictures::heroRun4},
+    {1107, "Hero Jump", 96, 128, kHeroShirt, zqpictures::heroJump},
+    {1108, "Ground", 568, 64, {90, 170, 70, 255}, zqpictures::ground},
+    {1109, "Rock", 96, 80, {130, 130, 140, 255}, zqpictures::rock},
+    {1110, "Slime 1", 96, 64, {80, 200, 120, 255}, zqpictures::slime1},
+    {1111, "Slime 2", 96, 64, {80, 200, 120, 255}, zqpictures::slime2},
+    {1112, "Star", 64, 64, {250, 220, 40, 255}, zqpictures::star},
+    {1113, "Play Button", 240, 96, kPlayBlue, zqpictures::button},
+    {1114, "Restart Button", 240, 96, kPlayBlue, zqpictures::button},
+    {1115, "Hero Defeated", 96, 128, {150, 50, 45, 255}, zqpictures::heroDefeated},
+    {1116, "Audio Button", 96, 96, {70, 110, 170, 255}, zqpictures::button},
+    {1117, "Exit Button", 96, 96, {200, 60, 60, 255}, zqpictures::button},
     // Screen backgrounds, stretched eightfold to the design size.
-    {1118, "Menu Background", 142, 80, {36, 64, 112, 255}}, {1119, "Game Over Background", 142, 80, {96, 40, 64, 255}},
-    // The field's parallax layers, drawn at twice their size.
-    {1120, "Far Hills", 256, 80, {60, 80, 130, 255}},      {1121, "Near Bushes", 256, 48, {40, 110, 70, 255}},
+    {1118, "Menu Background", 142, 80, {36, 64, 112, 255}, zqpictures::backdrop},
+    {1119, "Game Over Background", 142, 80, {96, 40, 64, 255}, zqpictures::backdrop},
+    // The field's parallax layers, drawn at twice their size, and its sky at four times.
+    {1120, "Far Hills", 256, 80, {100, 130, 170, 255}, zqpictures::hills},
+    {1121, "Near Bushes", 256, 48, {50, 125, 70, 255}, zqpictures::bushes},
+    {1135, "Sky", 16, 160, {60, 120, 205, 255}, zqpictures::sky},
     // The world's pick-ups and the hero's bullet.
-    {1123, "Coin", 40, 40, {255, 150, 20, 255}},          {1124, "Checkpoint", 40, 112, {60, 210, 230, 255}},
-    {1126, "Bullet", 28, 10, {255, 240, 150, 255}},
-    {1127, "Ledge", 240, 24, {170, 120, 70, 255}},        {1128, "Bat", 72, 40, {150, 80, 200, 255}},
-    {1129, "Boulder", 64, 64, {120, 110, 100, 255}},      {1130, "Hero Slide", 120, 48, {240, 110, 70, 255}},
-    {1131, "Raft", 200, 24, {90, 150, 200, 255}},          {1132, "Ferry", 200, 24, {200, 170, 90, 255}},
-    {1133, "Wall", 64, 150, {100, 100, 120, 255}},        {1134, "Portal", 60, 120, {140, 90, 255, 255}},
+    {1123, "Coin", 40, 40, {255, 190, 40, 255}, zqpictures::coin},
+    {1124, "Checkpoint", 40, 112, {60, 210, 230, 255}, zqpictures::checkpoint},
+    {1126, "Bullet", 28, 10, {255, 200, 80, 255}, zqpictures::bullet},
+    {1127, "Ledge", 240, 24, {170, 120, 70, 255}, zqpictures::plank},
+    {1128, "Bat", 72, 40, {150, 80, 200, 255}, zqpictures::bat},
+    {1129, "Boulder", 64, 64, {130, 115, 100, 255}, zqpictures::boulder},
+    {1130, "Hero Slide", 120, 48, kHeroShirt, zqpictures::heroSlide},
+    {1131, "Raft", 200, 24, {165, 115, 65, 255}, zqpictures::raft},
+    {1132, "Ferry", 200, 24, {200, 80, 70, 255}, zqpictures::ferry},
+    {1133, "Wall", 64, 150, {130, 125, 135, 255}, zqpictures::wall},
+    {1134, "Portal", 60, 120, {140, 90, 255, 255}, zqpictures::portal},
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points; a
@@ -196,7 +219,7 @@ void buildMedia(ZqGameBuilder& game)
 {
     game.atlas(kAtlas, "Sample Atlas", 1024, 4);
     for (const SpriteRow& row : kSprites)
-        game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour);
+        game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour, row.painter);
     game.container(1001, "Hero Idle", 0.1f, {1101, 1102});
     game.container(1002, "Hero Run", 0.4f, {1103, 1104, 1105, 1106});
     game.container(1003, "Hero Jump", 1.0f, {1107});
@@ -214,7 +237,7 @@ void buildMedia(ZqGameBuilder& game)
     game.container(1015, "Far Hills", 1.0f, {1120});
     game.container(1016, "Near Bushes", 1.0f, {1121});
     // The star's sparks, a particle texture of its own.
-    game.effectSprite(1122, "Spark", kAtlas, 16, 16, {255, 240, 160, 255});
+    game.effectSprite(1122, "Spark", kAtlas, 16, 16, {255, 220, 120, 255}, zqpictures::spark);
     game.container(1017, "Spark", 1.0f, {1122});
     game.container(1018, "Coin", 1.0f, {1123});
     game.container(1019, "Checkpoint", 1.0f, {1124});
@@ -227,6 +250,7 @@ void buildMedia(ZqGameBuilder& game)
     game.container(1027, "Ferry", 1.0f, {1132});
     game.container(1028, "Wall", 1.0f, {1133});
     game.container(1029, "Portal", 1.0f, {1134});
+    game.container(1030, "Sky", 1.0f, {1135});
     game.addEffectMedia();
     game.animation(901, 951, "Hero Idle", 1001, true);
     game.animation(902, 952, "Hero Run", 1002, true);
@@ -243,9 +267,7 @@ void buildMedia(ZqGameBuilder& game)
     game.animation(915, 975, "Ledge", 1022, true);
     game.animation(916, 976, "Bat", 1023, true);
     game.animation(917, 977, "Boulder", 1024, true);
-    // The slide's picture lies low, over the slide's shape.
     game.animation(918, 978, "Hero Slide", 1025, true);
-    game.at<ZqModelObjectImage>(978)->m_position->setValue(cocos2d::CCPoint(0.0f, -26.0f), true);
     game.animation(919, 979, "Raft", 1026, true);
     game.animation(920, 980, "Ferry", 1027, true);
     game.animation(921, 981, "Wall", 1028, true);
@@ -257,8 +279,24 @@ void buildMedia(ZqGameBuilder& game)
     game.sound(kCoinSound, "Coin", 0.08, 1320.0);
     game.sound(kPowerupSound, "Power Up", 0.25, 880.0);
     game.sound(kShootSound, "Shoot", 0.05, 990.0);
+    // The fonts are rendered at the sizes the texts show (scaled glyphs look soft): 24
+    // pixels a line, titles twice that, captions three quarters.
     game.font(kFont, "Main Font", 24);
+    game.font(kTitleFont, "Title Font", 48);
+    game.font(kCaptionFont, "Caption Font", 18);
     addAnimationEffects(game);
+}
+
+// The characters' outlines reach kFeet points below their centre, standing or sliding.
+constexpr float kFeet = 50.0f;
+
+// Raises or lowers a character's picture (an animation's image frame) so that its bottom
+// meets the bottom of the outline: a sprite is drawn centred on the body.
+void standOnOutline(ZqGameBuilder& game, unsigned frame)
+{
+    std::shared_ptr<ZqModelObjectImage> image = game.at<ZqModelObjectImage>(frame);
+    const float height = image->m_image->value()->frameSizeAtTime(0.0f).height;
+    image->m_position->setValue(cocos2d::CCPoint(0.0f, height / 2 - kFeet), true);
 }
 
 // A power-up asset of type showing animation, taken with the power-up sound.
@@ -291,7 +329,7 @@ void addHeroSlide(ZqGameBuilder& game, ZqModelAssetCharacter& hero)
 {
     using P = cocos2d::CCPoint;
     auto slide = game.make<ZqModelComponentSlide>(705, "Hero Slide");
-    slide->m_collisionShape->setValue(game.shape(812, "Hero Slide Shape", {P(-50, 10), P(50, 10), P(50, 42), P(42, 50), P(-42, 50), P(-50, 42)}), true);
+    slide->m_collisionShape->setValue(game.shape(812, "Hero Slide Shape", {P(-50, 10), P(50, 10), P(50, kFeet - 8), P(42, kFeet), P(-42, kFeet), P(-50, kFeet - 8)}), true);
     slide->m_animation->setValue(game.at<ZqModelAnimation>(918), true);
     hero.addChild(slide, true);
 }
@@ -339,7 +377,7 @@ void buildAssets(ZqGameBuilder& game)
     // Outline points have y downwards. The feet's corners are cut: a square corner catches on
     // the seam of two ground pieces side by side and holds the hero there.
     hero->m_collisionShape->setValue(
-        game.shape(801, "Hero Shape", {P(-30, -60), P(30, -60), P(30, 42), P(22, 50), P(-22, 50), P(-30, 42)}), true);
+        game.shape(801, "Hero Shape", {P(-30, -60), P(30, -60), P(30, kFeet - 8), P(22, kFeet), P(-22, kFeet), P(-30, kFeet - 8)}), true);
     hero->m_defaultAnimation->setValue(game.at<ZqModelAnimation>(901), true);
     hero->m_moveAnimation->setValue(game.at<ZqModelAnimation>(902), true);
     hero->m_jumpAnimation->setValue(game.at<ZqModelAnimation>(903), true);
@@ -400,13 +438,16 @@ void addBackground(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, unsigned co
 }
 
 // A fixed text that stays where it stands ("kCustomVector"), drawn above the screen's
-// buttons.
+// buttons, scale times the size of the main font: in the font rendered at that size when
+// there is one.
 void addText(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, const std::string& text, cocos2d::CCPoint position,
              float scale = 1.0f)
 {
-    std::shared_ptr<ZqModelObjectLabel> label = game.label(id, text, kFont, position);
+    const unsigned font = scale == 2.0f ? kTitleFont : scale == 0.75f ? kCaptionFont : kFont;
+    const float fontScale = font == kTitleFont ? 2.0f : font == kCaptionFont ? 0.75f : 1.0f;
+    std::shared_ptr<ZqModelObjectLabel> label = game.label(id, text, font, position);
     label->m_action->setValue("kCustomVector", true);
-    label->m_scale->setValue(cocos2d::CCPoint(scale, scale), true);
+    label->m_scale->setValue(cocos2d::CCPoint(scale / fontScale, scale / fontScale), true);
     label->m_zDepth->setValue(1, true);
     node.screen()->addChild(label, true);
 }
@@ -490,18 +531,25 @@ constexpr unsigned kBuyButton = 1042, kMenuButton = 1008;
 constexpr float kMagnetPrice = 10.0f, kNoAdsPrice = 50.0f, kRunnerPrice = 25.0f;
 
 constexpr SpriteRow kShopSprites[] = {
-    {1141, "Magnet", 64, 64, {210, 60, 200, 255}},          {1142, "Buy Button", 200, 80, {60, 170, 90, 255}},
-    {1143, "Jump Button", 112, 112, {80, 160, 230, 255}},   {1144, "Shoot Button", 112, 112, {230, 150, 60, 255}},
-    {1145, "Fullscreen Button", 96, 96, {70, 150, 110, 255}}, {1146, "Windowed Button", 96, 96, {130, 90, 170, 255}},
-    {1147, "Runner Idle 1", 96, 128, {60, 120, 230, 255}},  {1148, "Runner Idle 2", 96, 128, {50, 110, 220, 255}},
-    {1149, "Runner Run 1", 96, 128, {70, 140, 240, 255}},   {1150, "Runner Run 2", 96, 128, {90, 160, 240, 255}},
-    {1151, "Runner Jump", 96, 128, {110, 180, 250, 255}},   {1152, "Runner Defeated", 96, 128, {40, 40, 120, 255}},
+    {1141, "Magnet", 64, 64, {215, 50, 60, 255}, zqpictures::magnet},
+    {1142, "Buy Button", 200, 80, {60, 170, 90, 255}, zqpictures::button},
+    {1143, "Jump Button", 112, 112, {80, 160, 230, 255}, zqpictures::roundButton},
+    {1144, "Shoot Button", 112, 112, {230, 150, 60, 255}, zqpictures::roundButton},
+    {1145, "Fullscreen Button", 96, 96, {70, 150, 110, 255}, zqpictures::button},
+    {1146, "Windowed Button", 96, 96, {130, 90, 170, 255}, zqpictures::button},
+    {1147, "Runner Idle 1", 96, 128, kRunnerShirt, zqpictures::heroIdle1},
+    {1148, "Runner Idle 2", 96, 128, kRunnerShirt, zqpictures::heroIdle2},
+    {1149, "Runner Run 1", 96, 128, kRunnerShirt, zqpictures::heroRun1},
+    {1150, "Runner Run 2", 96, 128, kRunnerShirt, zqpictures::heroRun3},
+    {1151, "Runner Jump", 96, 128, kRunnerShirt, zqpictures::heroJump},
+    {1152, "Runner Defeated", 96, 128, {40, 50, 130, 255}, zqpictures::heroDefeated},
+    {1153, "Runner Slide", 120, 48, kRunnerShirt, zqpictures::heroSlide},
 };
 
 void buildShopMedia(ZqGameBuilder& game)
 {
     for (const SpriteRow& row : kShopSprites)
-        game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour);
+        game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour, row.painter);
     game.container(1041, "Magnet", 1.0f, {1141});
     game.container(kBuyButton, "Buy Button", 1.0f, {1142});
     game.container(1043, "Jump Button", 1.0f, {1143});
@@ -517,6 +565,10 @@ void buildShopMedia(ZqGameBuilder& game)
     game.animation(943, 992, "Runner Run", 1048, true);
     game.animation(944, 993, "Runner Jump", 1049, false);
     game.animation(945, 994, "Runner Defeated", 1050, false);
+    game.container(1051, "Runner Slide", 1.0f, {1153});
+    game.animation(947, 997, "Runner Slide", 1051, true);
+    for (unsigned frame : {951u, 952u, 953u, 957u, 978u, 991u, 992u, 993u, 994u, 997u})
+        standOnOutline(game, frame);
     game.sound(kPurchaseSound, "Purchase", 0.2, 880.0);
 }
 
@@ -544,6 +596,11 @@ void buildShopAssets(ZqGameBuilder& game)
     runner->m_moveAnimation->setValue(game.at<ZqModelAnimation>(943), true);
     runner->m_jumpAnimation->setValue(game.at<ZqModelAnimation>(944), true);
     runner->m_defeatedAnimation->setValue(game.at<ZqModelAnimation>(945), true);
+    // The runner slides in its own colours.
+    for (const std::shared_ptr<ZqModel>& copy : copies) {
+        if (const auto slide = modelCast<ZqModelComponentSlide>(copy))
+            slide->m_animation->setValue(game.at<ZqModelAnimation>(947), true);
+    }
     runner->m_purchaseMethod->setValue("kInGameCurrency", true);
     runner->m_price->setValue(kRunnerPrice, true);
 }
@@ -730,14 +787,15 @@ void buildGameOverExtras(ZqGameBuilder& game)
     addText(game, gameOver, 387, "best distance", cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f + 36.0f), 0.75f);
 }
 
-// A background layer of the field at height y, scrolling at speed times the field's.
+// A background layer of the field at height y, scrolling at speed times the field's, its
+// picture drawn scale times its size.
 void addLayer(ZqGameBuilder& game, ZqModelScreenScene& scene, unsigned id, const std::string& name, unsigned container,
-              float y, float speed, int zDepth)
+              float y, float speed, int zDepth, float scale = 2.0f)
 {
     auto layer = game.make<ZqModelObjectBackground>(id, name);
     layer->m_image->setValue(game.at<ZqModelSpriteContainer>(container), true);
     layer->m_position->setValue(cocos2d::CCPoint(kWidth / 2, y), true);
-    layer->m_scale->setValue(cocos2d::CCPoint(2.0f, 2.0f), true);
+    layer->m_scale->setValue(cocos2d::CCPoint(scale, scale), true);
     layer->m_speed->setValue(speed, true);
     layer->m_zDepth->setValue(zDepth, true);
     scene.addChild(layer, true);
@@ -886,9 +944,11 @@ void buildGameField(ZqGameBuilder& game)
     game.section(kSectionSlime, "Slime", *scene, kWidth, 3000, false);
     game.section(kSectionBonus, "Bonus", *scene, kWidth, 0, false)->m_muted->setValue(true, true);
     buildLaterSections(game, *scene);
-    // Two parallax layers: far hills drifting slowly, near bushes faster.
-    addLayer(game, *scene, 541, "Far Hills", 1015, 400.0f, 0.2f, -20);
-    addLayer(game, *scene, 542, "Near Bushes", 1016, 130.0f, 0.6f, -15);
+    // Two parallax layers over the still sky: far hills drifting slowly, near bushes
+    // faster, down to the ground's top (64).
+    addLayer(game, *scene, 541, "Far Hills", 1015, 230.0f, 0.2f, -20);
+    addLayer(game, *scene, 542, "Near Bushes", 1016, 112.0f, 0.6f, -15);
+    addLayer(game, *scene, 543, "Sky", 1030, kHeight / 2, 0.2f, -30, 4.0f);
     // A white light in the sky of the start section, 6 metres across.
     auto light = game.make<ZqModelObjectLight>(505, "Sky Light");
     light->m_radius->setValue(6.0f, true);
@@ -958,10 +1018,13 @@ constexpr const char* kSecondWorldButton = "World 2";
 constexpr const char* kSwipeArea = "Swipe Area";
 
 constexpr SpriteRow kMenuWorldSprites[] = {
-    {1181, "Link Button", 96, 96, {90, 170, 200, 255}},      {1182, "Social Button", 96, 96, {70, 90, 180, 255}},
-    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}},  {1184, "Touch Button", 96, 96, {200, 170, 80, 255}},
+    {1181, "Link Button", 96, 96, {90, 170, 200, 255}, zqpictures::button},
+    {1182, "Social Button", 96, 96, {70, 90, 180, 255}, zqpictures::button},
+    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}, zqpictures::button},
+    {1184, "Touch Button", 96, 96, {200, 170, 80, 255}, zqpictures::button},
     {1185, "Touch Pad", 220, 220, {255, 255, 255, 50}},     {1186, "Swipe Pad", 400, 360, {255, 255, 255, 30}},
-    {1187, "Switch Button", 96, 96, {160, 200, 90, 255}},    {1188, "Sand", 568, 64, {220, 190, 120, 255}},
+    {1187, "Switch Button", 96, 96, {160, 200, 90, 255}, zqpictures::button},
+    {1188, "Sand", 568, 64, {220, 190, 120, 255}},
     {1189, "Dunes", 256, 80, {200, 140, 90, 255}},           {1190, "Dusk Sky", 142, 80, {90, 60, 110, 255}},
 };
 
@@ -971,7 +1034,7 @@ void buildMenuWorldMedia(ZqGameBuilder& game)
     game.atlas(1205, "Menu Atlas", 1024, 4);
     unsigned container = 1081;
     for (const SpriteRow& row : kMenuWorldSprites) {
-        game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour);
+        game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour, row.painter);
         game.container(container++, row.name, 1.0f, {row.id});
     }
     game.animation(931, 936, "Sand", 1088, true);
@@ -1254,6 +1317,10 @@ void ZqSampleGame::build(ZqModelController& controller)
 void ZqSampleGame::build(ZqModelController& controller, ZqGameBuilder& game)
 {
     ZqGameBuilder::startGame(controller, kApplicationName);
+    // Models take fresh ids from the controller when they are made; the copies that a
+    // duplicate registers keep theirs. Fresh ids start above the sample's own, which a
+    // copy would otherwise take, and the controller would drop the later model.
+    controller.setIdCounter(kFreshIds);
     buildSample(game);
     game.addTo(controller);
 }

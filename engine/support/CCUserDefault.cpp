@@ -97,6 +97,18 @@ bool keyIsUsable(const char* key)
     return false;
 }
 
+// Flushes a file's bytes to the disk.
+bool syncFile(const std::string& path, std::error_code& error)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (!synced)
+        error.assign(errno, std::generic_category());
+    if (fd >= 0)
+        ::close(fd);
+    return synced;
+}
+
 // Makes a finished rename durable: the new directory entry reaches the disk too.
 void syncDirectory(const std::string& path)
 {
@@ -106,6 +118,23 @@ void syncDirectory(const std::string& path)
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+// Keeps the bytes of path as aside, durably, leaving path in place: a second name for the
+// file, or a copy where the file system has no hard links.
+bool keepAside(const std::string& path, const std::string& aside, std::error_code& error)
+{
+    std::filesystem::create_hard_link(path, aside, error);
+    if (error) {
+        error.clear();
+        if (!std::filesystem::copy_file(path, aside, error) || !syncFile(aside, error)) {
+            std::error_code ignored;
+            std::filesystem::remove(aside, ignored);
+            return false;
+        }
+    }
+    syncDirectory(path);
+    return true;
 }
 
 } // namespace
@@ -192,16 +221,18 @@ void CCUserDefault::load()
             ++salvaged;
     }
     const std::string aside = freeAsideName(m_path);
-    if (std::rename(m_path.c_str(), aside.c_str()) != 0) {
-        debugLog("[CCUserDefault] store %s is damaged (%s) and cannot be moved aside (%s); progress is kept in memory only",
-                 m_path.c_str(), result ? "no root element" : result.description(), std::strerror(errno));
+    std::error_code asideError;
+    if (!keepAside(m_path, aside, asideError)) {
+        debugLog("[CCUserDefault] store %s is damaged (%s) and cannot be kept aside (%s); progress is kept in memory only",
+                 m_path.c_str(), result ? "no root element" : result.description(), asideError.message().c_str());
         m_readOnly = true;
         return;
     }
     debugLog("[CCUserDefault] store %s is damaged (%s): kept as %s, %d whole entries salvaged", m_path.c_str(),
              result ? "no root element" : result.description(), aside.c_str(), salvaged);
-    // Written at once: a run that ends before its first save must not leave the next
-    // start empty. Should it fail, the next flush tries again.
+    // Written at once, so that a run ending before its first save leaves the salvage to the
+    // next. The damaged file stays in place until the salvaged one is whole on disk and
+    // renamed over it: a failed write or a run dying meanwhile leaves it to be salvaged again.
     m_dirty = !flush();
 }
 

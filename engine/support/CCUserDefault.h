@@ -9,8 +9,9 @@ namespace cocos2d {
 // utilities' writable path (which carries the application name, so one file per game).
 //
 // The file is read once, when the shared store is created; a missing file gives an empty
-// store. A damaged file is renamed aside ("<file>.damaged-<n>", logged) and every entry
-// read whole from it is kept and written to a new store file at once. Something at the
+// store. A damaged file's bytes are kept aside ("<file>.damaged-<n>", logged) and every
+// entry read whole from it is kept and written over it at once; until that write is whole
+// on disk the damaged file stays where it is, to be salvaged again. Something at the
 // path that cannot be read at all (a directory, a file without read permission) is left
 // alone: the values then live in memory only and flush() refuses to overwrite it.
 // Setters change only the values in memory: nothing reaches the disk until flush() (the

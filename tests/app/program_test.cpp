@@ -597,7 +597,7 @@ TEST_F(ProgramTest, TheSampleFieldShowsItsLayersTrailSparksAndLight)
     player.step(3);
     ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
     ASSERT_NE(field, nullptr);
-    ASSERT_EQ(field->backgroundLayers().size(), 2u);
+    ASSERT_EQ(field->backgroundLayers().size(), 3u) << "far hills, near bushes and the sky behind them";
     ZqPObjectAssetCharacter* hero = findBelow<ZqPObjectAssetCharacter>(field->camera());
     ASSERT_NE(hero, nullptr);
     ZqPObjectAssetTrail* trail = findBelow<ZqPObjectAssetTrail>(hero);

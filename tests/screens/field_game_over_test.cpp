@@ -29,6 +29,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -97,6 +100,9 @@ protected:
             game.observer(304, "Game Over", *hud, "kGameOver");
         game.button(305, "Continue", *over, nullptr, 0, CCPoint(568, 320))
             ->m_action->setValue("kRestartCheckpointButton", true);
+        std::shared_ptr<ZqModelObjectButton> again = game.button(306, "Again", *over, nullptr, 0, CCPoint(568, 150));
+        again->m_action->setValue("kBackToButton", true);
+        again->m_backToWorld->setValue("Game", true);
 
         auto scene = game.at<ZqModelScreenScene>(202);
         scene->m_gravity->setValue(CCPoint(0.0f, 0.0f), true);
@@ -163,6 +169,23 @@ protected:
     {
         ASSERT_EQ(characters().size(), 1u);
         characters()[0]->requestDestroy();
+    }
+    // Presses the button of the screen shown whose "Action" is action.
+    static void press(const std::string& action)
+    {
+        ZqPObjectButton* button = navigator()->currentUiScreen()->findButton(action);
+        ASSERT_NE(button, nullptr) << action;
+        button->activate();
+    }
+    // The best distance of the "Game" record in the store file on disk; -1 when there is none.
+    static float storedBestDistance()
+    {
+        std::ifstream file(cocos2d::CCUserDefault::getXMLFilePath(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::smatch found;
+        if (!std::regex_search(text, found, std::regex("4:Game [^ ;]+ ([^ ;]+)")))
+            return -1.0f;
+        return std::stof(found[1]);
     }
 
     archive_test::TempDir dir;
@@ -299,6 +322,70 @@ TEST_F(FieldGameOverTest, AFullRestartRefillsTheLivesAndDropsTheCheckpoint)
     EXPECT_EQ(field()->checkpoint(), nullptr);
     ASSERT_EQ(characters().size(), 1u);
     EXPECT_LT(characters()[0]->getPosition().getDistance(CCPoint(200.0f, 300.0f)), 1.0f) << "the start build";
+}
+
+// Back-to the field's own world: over a running game the overlay comes back and the game
+// plays on as it was; over a finished one the field is built again, with a live hero and
+// a game that can end again.
+TEST_F(FieldGameOverTest, BackToTheWorldRestartsAFinishedGameOnly)
+{
+    makeGame({.lives = 1.0f});
+    show("Menu");
+    play();
+    ZqPScreenScene* running = field();
+    ASSERT_TRUE(navigator()->pushScreen("Game Over", false));
+    running->rebuildOverlay();
+    frame();
+    ASSERT_EQ(shownKey(), "GameOver");
+    ZqPObjectAsset* hero = characters().at(0);
+    press("kBackToButton");
+    frame();
+    EXPECT_EQ(shownKey(), "HUD");
+    EXPECT_EQ(field(), running);
+    ASSERT_EQ(characters().size(), 1u);
+    EXPECT_EQ(characters()[0], hero) << "no restart of a running game: a restart makes its hero anew";
+
+    killHero();
+    framesUntil("[ZqPScreenScene] game over");
+    framesUntil("[ZqPObjectEventObserver] Got Game OVER in observer", 5);
+    frame();
+    ASSERT_EQ(shownKey(), "GameOver");
+    ASSERT_TRUE(running->isGameOver());
+    press("kBackToButton");
+    frame();
+    EXPECT_EQ(shownKey(), "HUD");
+    EXPECT_EQ(field(), running);
+    EXPECT_FALSE(running->isGameOver());
+    ASSERT_EQ(characters().size(), 1u) << "a hero again";
+    EXPECT_LT(characters()[0]->getPosition().getDistance(CCPoint(200.0f, 300.0f)), 1.0f) << "the start build";
+    EXPECT_EQ(health()->currentLives, 1);
+    EXPECT_TRUE(navigator()->currentUiScreen()->buttonsEnabled());
+
+    lines.clear();
+    killHero();
+    EXPECT_LT(framesUntil("[ZqPScreenScene] game over"), 200) << "the new game ends too";
+}
+
+// A finished game's scores reach the disk when it ends, and a game left for a menu when
+// it is left: a run killed after either keeps them.
+TEST_F(FieldGameOverTest, ProgressIsSavedWhenTheGameEndsAndWhenTheFieldIsLeft)
+{
+    makeGame({.lives = 1.0f});
+    show("Menu");
+    play();
+    ScoreRegistry::current().distance.add(4242.5f);
+    killHero();
+    framesUntil("[ZqPScreenScene] game over");
+    EXPECT_EQ(storedBestDistance(), 4242.5f);
+
+    press("kBackToButton");
+    frame();
+    ASSERT_FALSE(field()->isGameOver());
+    ScoreRegistry::current().distance.add(5000.0f);
+    navigator()->currentUiScreen()->switchToLinkedScreen("Menu", 0, 14, 2, 0);
+    EXPECT_EQ(storedBestDistance(), 5000.0f + 4242.5f) << "the session goes on after the back-to";
+    frame();
+    EXPECT_EQ(shownKey(), "Menu");
 }
 
 // The stored checkpoint survives a reload of the progress, a fresh field with start mode 0

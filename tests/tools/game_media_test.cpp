@@ -10,6 +10,8 @@
 #include "audio/SimpleAudioEngine.h"
 #include "tools/ZqMediaWriter.h"
 
+#include <SDL2/SDL_image.h>
+
 #include <filesystem>
 
 using namespace archive_test;
@@ -134,6 +136,46 @@ TEST(MediaWriter, PackerRefusesWhatDoesNotFit)
     EXPECT_EQ(b.y, 24);
     EXPECT_FALSE(packer.place(wide));
     EXPECT_FALSE(packer.place(tall));
+}
+
+// A painted frame: what cairo draws, in straight alpha (a half-transparent red stays red),
+// at its place in the atlas; its edge reaches one pixel into the free padding around it,
+// never onto a neighbour.
+TEST(MediaWriter, PaintedFramesKeepTheirColoursAndBleedOnlyIntoFreePadding)
+{
+    const zqmedia::Painter halfRedDisc = [](cairo_t* canvas, int width, int height, zqmedia::Rgba) {
+        cairo_set_source_rgba(canvas, 1.0, 0.0, 0.0, 0.5);
+        cairo_arc(canvas, width / 2.0, height / 2.0, width / 2.0 - 2.0, 0.0, 6.2832);
+        cairo_fill(canvas);
+    };
+    const zqmedia::AtlasFrame disc{"disc", 2, 2, 16, 16, {0, 0, 255, 255}, halfRedDisc};
+    const std::vector<zqmedia::Rgba> pixels = zqmedia::framePixels(disc);
+    ASSERT_EQ(pixels.size(), 256u);
+    const zqmedia::Rgba centre = pixels[8 * 16 + 8];
+    EXPECT_EQ(centre.r, 255);
+    EXPECT_EQ(centre.g, 0);
+    EXPECT_NEAR(centre.a, 128, 1);
+    EXPECT_EQ(pixels[0].a, 0) << "a corner outside the disc";
+
+    TempDir dir;
+    const std::vector<zqmedia::AtlasFrame> frames = {{"blue", 2, 20, 8, 8, {0, 0, 255, 255}},
+                                                     {"green", 11, 20, 8, 8, {0, 255, 0, 255}}, disc};
+    ASSERT_TRUE(zqmedia::writeAtlas(dir.file("atlas.png"), dir.file("atlas.plist"), frames, 32, 32));
+    SDL_Surface* loaded = IMG_Load(dir.file("atlas.png").c_str());
+    ASSERT_NE(loaded, nullptr);
+    SDL_Surface* image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+    auto at = [image](int x, int y) {
+        const auto* p = static_cast<const unsigned char*>(image->pixels) + y * image->pitch + x * 4;
+        return zqmedia::Rgba{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_EQ(at(10, 10).r, 255) << "the disc's centre";
+    EXPECT_EQ(at(1, 24).b, 255) << "blue's left edge, one pixel out";
+    EXPECT_EQ(at(0, 24).a, 0) << "two pixels out stays free";
+    EXPECT_EQ(at(10, 24).a, 255) << "the pixel between the squares is taken by one of them";
+    EXPECT_EQ(at(11, 24).g, 255) << "green's own edge is not painted over";
+    EXPECT_EQ(at(5, 28).b, 255) << "below blue";
+    SDL_FreeSurface(image);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -195,6 +196,32 @@ struct DesignView {
     {
         return looksLike(path, pixel(x, y).first, pixel(x, y).second, r, g, b);
     }
+};
+
+// A screenshot's pixels, read once, looked up at design points.
+struct Screenshot {
+    Screenshot(const std::string& path, const DesignView& view) : view(view)
+    {
+        if (SDL_Surface* loaded = IMG_Load(path.c_str())) {
+            image = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+            SDL_FreeSurface(loaded);
+        }
+    }
+    ~Screenshot() { SDL_FreeSurface(image); }
+    Screenshot(const Screenshot&) = delete;
+    Screenshot& operator=(const Screenshot&) = delete;
+    // Red, green and blue at the design point; black when the picture could not be read.
+    std::array<int, 3> at(float x, float y) const
+    {
+        if (!image)
+            return {0, 0, 0};
+        const int px = std::clamp(static_cast<int>(view.pixel(x, y).first), 0, image->w - 1);
+        const int py = std::clamp(static_cast<int>(view.pixel(x, y).second), 0, image->h - 1);
+        const auto* p = static_cast<const unsigned char*>(image->pixels) + py * image->pitch + px * 4;
+        return {p[0], p[1], p[2]};
+    }
+    const DesignView& view;
+    SDL_Surface* image = nullptr;
 };
 
 // An input script's click at a window point: pressed on frame, released on the next.
@@ -606,12 +633,13 @@ void PlayerProgram::playInFull(bool archive)
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
 
-    // The start screen shows before the flow graph is read, so it enters as "Unknown" and
-    // leaves as "Start".
+    // The start screen shows before the flow graph is read, so it enters as "Unknown", and
+    // leaves under the same name.
     int line = played.lineWith("[ZqServices] Screen On Enter: Unknown");
     EXPECT_GE(line, 0) << played.output;
-    line = played.lineWith("[ZqServices] Screen On Exit: Start", line);
+    line = played.lineWith("[ZqServices] Screen On Exit: Unknown", line);
     EXPECT_GT(line, 0) << played.output;
+    EXPECT_FALSE(played.has("[ZqServices] Screen On Exit: Start")) << played.output;
     for (const char* screen : {"Menu", "Shop", "Menu", "HUD", "Pause", "HUD", "GameOver"}) {
         const int next = played.lineWith(std::string("[ZqServices] Screen On Enter: ") + screen, line + 1);
         EXPECT_GT(next, line) << screen << "\n" << played.output;
@@ -637,28 +665,37 @@ void PlayerProgram::playInFull(bool archive)
     constexpr std::size_t kLastDistance = 0;
     EXPECT_GT(record[kLastDistance], 300.0f) << "the last game's distance";
 
-    // The game over's background around its texts, and Restart's blue at the centre.
+    // The game over's background around its texts (a tenth lighter at the top and darker
+    // at the bottom than its colour), and Restart's blue at the centre.
     const std::string over = dir.file("game/over.png");
     const std::pair<float, float> background[] = {{20.0f, 20.0f}, {1116.0f, 620.0f}, {200.0f, 400.0f}, {950.0f, 150.0f}};
-    for (const auto& [x, y] : background)
-        EXPECT_TRUE(shows(over, x, y, 96, 40, 64)) << x << "," << y;
+    for (const auto& [x, y] : background) {
+        const float shade = 0.9f + 0.2f * y / 640.0f;
+        EXPECT_TRUE(shows(over, x, y, static_cast<int>(96 * shade), static_cast<int>(40 * shade),
+                          static_cast<int>(64 * shade)))
+            << x << "," << y;
+    }
     EXPECT_TRUE(shows(over, 508.0f, 256.0f, 60, 120, 220));
 
-    // The parallax bands never run out: the far hills (design y 320 to 480) span the whole
-    // width late in the run, each point seen on one of three rows (a coin or a bat may hide
-    // one); the near bushes (y 82 to 178, behind the hero, rocks and buttons) show at both
-    // ends of the window.
+    // The parallax bands never run out: the far hills' blue-grey foot (design y 165 to 195,
+    // above the bushes, below the pale sky) spans the whole width late in the run, each
+    // point seen on one of three rows there or 32 points to a side (the hero, a coin or a
+    // bat may hide some); the near bushes' green (y 100, behind the hero, rocks and buttons)
+    // shows at both ends of the window.
+    auto hills = [](std::array<int, 3> p) { return p[0] < 130 && p[2] > p[0] + 30 && p[2] < 200; };
+    auto bushes = [](std::array<int, 3> p) { return p[1] > p[0] + 30 && p[1] > p[2] + 20; };
     for (const unsigned frame : bandFrames) {
-        const std::string shot = dir.file("game/bands-" + std::to_string(frame) + ".png");
+        const Screenshot shot(dir.file("game/bands-" + std::to_string(frame) + ".png"), view);
         for (float x = 8.0f; x < 1136.0f; x += 16.0f) {
-            const bool far = shows(shot, x, 330.0f, 60, 80, 130) || shows(shot, x, 400.0f, 60, 80, 130) ||
-                             shows(shot, x, 470.0f, 60, 80, 130);
+            bool far = false;
+            for (const float dx : {0.0f, -32.0f, 32.0f}) {
+                for (const float y : {170.0f, 180.0f, 190.0f})
+                    far = far || hills(shot.at(x + dx, y));
+            }
             EXPECT_TRUE(far) << "far hills at x " << x << ", frame " << frame;
         }
-        for (const float x : {16.0f, 1120.0f}) {
-            const bool near = shows(shot, x, 166.0f, 40, 110, 70) || shows(shot, x, 172.0f, 40, 110, 70);
-            EXPECT_TRUE(near) << "near bushes at x " << x << ", frame " << frame;
-        }
+        for (const float x : {16.0f, 1120.0f})
+            EXPECT_TRUE(bushes(shot.at(x, 100.0f))) << "near bushes at x " << x << ", frame " << frame;
     }
 
     // The ferry's water mirrors the field, not the HUD. Seed 1's play never meets the ferry;
@@ -678,12 +715,51 @@ void PlayerProgram::playInFull(bool archive)
         ASSERT_EQ(sailed.status, 0) << sailed.output;
         int water = 0;
         for (const auto& [frame, name] : ferry.screenshots) {
-            // 8 points up in the water: the reflection of y 120, the button's body above its word.
+            // 8 points up in the water, where y 120 is reflected: the near bushes' green tinted
+            // blue, not the button's body above its word.
             const std::string shot = dir.file("game/" + name);
-            water += shows(shot, 766.0f, 8.0f, 16, 63, 60) ? 1 : 0;
+            water += shows(shot, 766.0f, 8.0f, 54, 103, 104) ? 1 : 0;
             EXPECT_FALSE(shows(shot, 766.0f, 8.0f, 28, 63, 147)) << "the slide button upside down, frame " << frame;
         }
         EXPECT_GE(water, 3) << "the water under the slide button\n" << sailed.output;
+    }
+
+    // The same game killed right after its game-over screen keeps its best distance and
+    // coins: the next start's menu shows the records that the run ended normally shows.
+    {
+        player_test::PlayerOptions killed = options;
+        killed.directory = dir.file("game");
+        killed.dataHome = dir.file(archive ? "killed-archive" : "killed-directory");
+        killed.screenshots.clear();
+        // Far past the game over: the kill comes first on any machine.
+        killed.exitFrame = 9000;
+        killed.timeoutSeconds = 240;
+        killed.whileRunning = [&killed](pid_t child) {
+            EXPECT_TRUE(player_test::waitForOutput(killed, "[ZqServices] Screen On Enter: GameOver", std::chrono::seconds(230)));
+            kill(child, SIGKILL);
+        };
+        const player_test::PlayerRun dead = play(killed);
+        EXPECT_FALSE(dead.timedOut);
+        const std::vector<float> kept = gameRecord(killed.dataHome);
+        ASSERT_EQ(kept.size(), 9u) << dead.output;
+        EXPECT_EQ(kept[kBestDistance], record[kBestDistance]);
+        EXPECT_EQ(kept[kTotalCoins], record[kTotalCoins]);
+
+        // The menu's records, "best distance" and "coins", in the band of rows around them.
+        const float top = view.pixel(0.0f, 395.0f).second / static_cast<float>(view.height);
+        const float bottom = view.pixel(0.0f, 345.0f).second / static_cast<float>(view.height);
+        auto recordsShownAfter = [&](const std::string& dataHome, const std::string& shot) {
+            player_test::PlayerOptions next = frames(260);
+            next.dataHome = dataHome;
+            next.screenshots = {{260, shot}};
+            const player_test::PlayerRun started = play(next);
+            EXPECT_EQ(started.status, 0) << started.output;
+            return brightBand(dir.file("game/" + shot), top, bottom);
+        };
+        const auto afterKill = recordsShownAfter(killed.dataHome, "next-killed.png");
+        ASSERT_FALSE(afterKill.empty());
+        EXPECT_EQ(afterKill, recordsShownAfter(options.dataHome, "next-played.png"));
+        EXPECT_NE(afterKill, brightBand(dir.file("game/menu.png"), top, bottom)) << "a fresh menu's zeros";
     }
 }
 
@@ -756,9 +832,9 @@ TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
     EXPECT_NE(text.find("<entry key=\"ZqP_Character_1\">true</entry>"), std::string::npos) << "the runner bought";
     EXPECT_NE(text.find("<entry key=\"ZqP_LockStates\">7:World 2 0;</entry>"), std::string::npos) << "open";
 
-    // The touch HUD over the run: its keys button, beside the word; the second world under
-    // its dusk sky, on sand.
-    EXPECT_TRUE(view.shows(touchShot, 170, 590, 200, 170, 80)) << touchShot;
+    // The touch HUD over the run: its keys button, beside and below the word (its top is
+    // lit); the second world under its dusk sky, on sand.
+    EXPECT_TRUE(view.shows(touchShot, 170, 545, 200, 170, 80)) << touchShot;
     EXPECT_GT(findColour(worldShot, 90, 60, 110).count, 20000) << worldShot;
     EXPECT_GT(findColour(worldShot, 220, 190, 120).count, 5000) << worldShot;
 }

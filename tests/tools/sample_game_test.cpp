@@ -548,11 +548,13 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
     const auto sounds = controller().modelsOfClass<ZqModelSound>();
     for (const auto& sound : sounds)
         paths.insert(sound->soundPath());
-    for (const auto& font : controller().modelsOfClass<ZqModelFont>())
+    const auto fonts = controller().modelsOfClass<ZqModelFont>();
+    for (const auto& font : fonts)
         paths.insert(font->fontFilePath());
     EXPECT_EQ(sounds.size(), 8u)
         << "the menu music, the hero's jump, landing, defeat and shot, a coin, a power-up, and a purchase";
-    EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + 1) << "and one font";
+    EXPECT_EQ(fonts.size(), 3u) << "the texts', the titles' and the captions'";
+    EXPECT_EQ(paths.size(), sprites.size() + sounds.size() + fonts.size());
 
     // Every picture shown is one of the atlases' sprites.
     for (const auto& container : controller().modelsOfClass<ZqModelSpriteContainer>()) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -13,6 +14,9 @@
 #include <sstream>
 #include <stdio.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using cocos2d::CCUserDefault;
@@ -20,6 +24,7 @@ using cocos2d::CCUserDefault;
 namespace {
 
 bool failNextRename = false;
+bool failNextLink = false;
 
 std::string readFile(const std::string& path)
 {
@@ -47,6 +52,18 @@ extern "C" int rename(const char* from, const char* to) noexcept
         return -1;
     }
     return renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
+
+// Stands in for the C library's link so a test can take the road of a file system
+// without hard links.
+extern "C" int link(const char* from, const char* to) noexcept
+{
+    if (failNextLink) {
+        failNextLink = false;
+        errno = EPERM;
+        return -1;
+    }
+    return linkat(AT_FDCWD, from, AT_FDCWD, to, 0);
 }
 
 class UserDefaultTest : public testing::Test {
@@ -176,8 +193,11 @@ TEST_F(UserDefaultTest, DamagedFileIsKeptAsideWithItsWholeEntriesSalvaged)
     const std::string whole = readFile(path);
     const std::string cut = whole.substr(0, whole.size() - 2);
     writeFile(path, cut);
+    // Kept aside by a copy where the file system has no hard links.
     logLines.clear();
+    failNextLink = true;
     store = CCUserDefault::sharedUserDefault();
+    EXPECT_FALSE(failNextLink) << "the link was tried";
     EXPECT_EQ(store->getIntegerForKey("a", -1), 1);
     EXPECT_EQ(store->getStringForKey("b"), "two");
     EXPECT_EQ(store->getStringForKey("c"), "three & more");
@@ -217,6 +237,76 @@ TEST_F(UserDefaultTest, DamagedFileIsKeptAsideWithItsWholeEntriesSalvaged)
     writeFile(path, "");
     EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("a", -1), -1);
     EXPECT_FALSE(std::filesystem::exists(path + ".damaged-1"));
+}
+
+namespace {
+
+// Loads the store in a child process whose files may grow to at most limit bytes, as on
+// a full disk: with SIGXFSZ ignored a write past the limit fails, with its default action
+// the child dies in the middle of the write. The child's wait status.
+int loadWithFileSizeLimit(rlim_t limit, bool dieAtTheLimit)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, dieAtTheLimit ? SIG_DFL : SIG_IGN);
+        rlimit size{};
+        getrlimit(RLIMIT_FSIZE, &size);
+        size.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &size);
+        CCUserDefault* store = CCUserDefault::sharedUserDefault();
+        _exit(store->getStringForKey("c") == "three & more" ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+} // namespace
+
+// The salvage of a damaged store never loses its entries: when the salvaged store cannot
+// be written, or the run dies while writing it, the damaged file is still the store and
+// the next start salvages it again.
+TEST_F(UserDefaultTest, ASalvageThatCannotBeWrittenLeavesTheDamagedStoreToTheNextStart)
+{
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    store->setIntegerForKey("a", 1);
+    store->setStringForKey("c", "three & more");
+    ASSERT_TRUE(store->flush());
+    CCUserDefault::purgeSharedUserDefault();
+    const std::string whole = readFile(path);
+    const std::string cut = whole.substr(0, whole.size() - 2);
+
+    // Each failing start keeps the damaged bytes aside once more.
+    for (const bool dies : {false, true}) {
+        SCOPED_TRACE(dies ? "killed during the write" : "disk full");
+        writeFile(path, cut);
+        const int status = loadWithFileSizeLimit(40, dies);
+        if (dies) {
+            ASSERT_TRUE(WIFSIGNALED(status)) << status;
+            EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
+        } else {
+            ASSERT_TRUE(WIFEXITED(status)) << status;
+            EXPECT_EQ(WEXITSTATUS(status), 0) << "the salvaged values live on in memory";
+        }
+        EXPECT_EQ(readFile(path), cut) << "the damaged store is still the store";
+        EXPECT_EQ(readFile(path + ".damaged-" + std::string(dies ? "2" : "1")), cut);
+    }
+    // Kept aside by a copy where the file system has no hard links.
+    logLines.clear();
+    failNextLink = true;
+    store = CCUserDefault::sharedUserDefault();
+    EXPECT_FALSE(failNextLink) << "the link was tried";
+    EXPECT_EQ(store->getIntegerForKey("a", -1), 1);
+    EXPECT_EQ(store->getStringForKey("c"), "three & more");
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("kept as " + path + ".damaged-3"), std::string::npos) << logLines[0];
+    CCUserDefault::purgeSharedUserDefault();
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->getStringForKey("c"), "three & more");
+    EXPECT_EQ(readFile(path + ".damaged-3"), cut);
+    for (int n = 1; n <= 3; ++n)
+        std::filesystem::remove(path + ".damaged-" + std::to_string(n));
 }
 
 TEST_F(UserDefaultTest, WhatCannotBeReadIsLeftAloneAndProgressStaysInMemory)
