@@ -45,7 +45,7 @@ constexpr SpriteRow kSprites[] = {
     {3013, "Wheel 1", 64, 64, {200, 90, 40, 255}},        {3014, "Wheel 2", 64, 64, {160, 70, 30, 255}},
     {3015, "Wheel 3", 64, 64, {120, 50, 20, 255}},        {3016, "Wheel 4", 64, 64, {80, 30, 10, 255}},
     {3017, "Plank", 240, 20, {150, 100, 60, 255}},         {3018, "Hub", 24, 24, {60, 60, 70, 255}},
-    {3019, "Gate", 40, 200, {110, 80, 70, 255}},           {3020, "Flower", 24, 40, {240, 120, 200, 255}},
+    {3019, "Gate", 40, 200, {40, 130, 140, 255}},           {3020, "Flower", 24, 40, {240, 120, 200, 255}},
     {3021, "Frog", 64, 48, {40, 170, 60, 255}},            {3022, "Frog Hop", 64, 48, {90, 220, 100, 255}},
     {3023, "Fireball", 24, 24, {255, 110, 20, 255}},       {3024, "Door", 80, 140, {250, 210, 90, 255}},
     {3025, "Turret", 80, 80, {70, 60, 90, 255}},           {3026, "Bonus Sky", 142, 80, {70, 40, 110, 255}},
@@ -274,7 +274,7 @@ void buildRoom(ZqGameBuilder& game, const Media& media, const ZqSampleFieldIds& 
 
     place(decoration(game, 3225, "Frog", kFrog, P(1780, 88)));
 
-    // The turret on its post fires a fireball every three seconds along the ground; each
+    // The turret on its post fires a fireball every eight seconds along the ground; each
     // takes one of the hero's three hit points.
     auto turret = decoration(game, 3226, "Turret", kTurret, P(2060, 104));
     place(turret);
@@ -286,7 +286,7 @@ void buildRoom(ZqGameBuilder& game, const Media& media, const ZqSampleFieldIds& 
     addWakeup(game, 3148, *gun, 900.0f);
     auto spawner = game.make<ZqModelComponentSpawner>(3149, "Turret Spawner");
     spawner->m_spawnAction->setValue("kPermanentSpawning", true);
-    spawner->m_spawnRate->setValue(3.0f, true);
+    spawner->m_spawnRate->setValue(8.0f, true);
     gun->addChild(spawner, true);
     place(gun);
 
