@@ -89,19 +89,20 @@ void ZqPInputEventHandler::keyPressed(int editorKey)
     if (editorKey == ZqEditorKey::kAlt)
         m_altDown = true;
     Route route = Route::kNothing;
+    int action = 0;
     if (m_altDown && (editorKey == ZqEditorKey::kReturn || editorKey == ZqEditorKey::kEnter) &&
         boundAction(ZqEditorKey::kAlt) == 0) {
         toggleFullscreen();
         route = Route::kSwallowed;
     } else if (m_screen.buttonKey && m_screen.buttonKey(editorKey, true)) {
         route = Route::kButton;
-    } else if (const int action = boundAction(editorKey)) {
+    } else if ((action = boundAction(editorKey)) != 0) {
         begin(kKeyboardPad, Hold{action, ZqInputHolder::kKeyboard, editorKey});
         route = Route::kAction;
     } else if (editorKey == ZqEditorKey::kEscape) {
         backOrPause();
     }
-    m_keysDown[editorKey] = route;
+    m_keysDown[editorKey] = KeyDown{route, action};
 }
 
 void ZqPInputEventHandler::keyReleased(int editorKey)
@@ -111,13 +112,13 @@ void ZqPInputEventHandler::keyReleased(int editorKey)
     const auto down = m_keysDown.find(editorKey);
     if (down == m_keysDown.end())
         return;
-    const Route route = down->second;
+    const KeyDown key = down->second;
     m_keysDown.erase(down);
-    if (route == Route::kButton) {
+    if (key.route == Route::kButton) {
         if (m_screen.buttonKey)
             m_screen.buttonKey(editorKey, false);
-    } else if (route == Route::kAction) {
-        end(Hold{boundAction(editorKey), ZqInputHolder::kKeyboard, editorKey});
+    } else if (key.route == Route::kAction) {
+        end(Hold{key.action, ZqInputHolder::kKeyboard, editorKey});
     }
 }
 
@@ -186,7 +187,7 @@ void ZqPInputEventHandler::releaseAll()
     // never comes (the focus went with the key down) does not block its next press. A
     // button's key keeps its road, so that its release still reaches the button.
     for (auto key = m_keysDown.begin(); key != m_keysDown.end();)
-        key = key->second == Route::kButton ? std::next(key) : m_keysDown.erase(key);
+        key = key->second.route == Route::kButton ? std::next(key) : m_keysDown.erase(key);
     m_altDown = false;
     steer(0.0f, 0.0f);
 }

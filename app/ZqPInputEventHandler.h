@@ -13,7 +13,8 @@
 //   consume it; else one of the ten bindings of the general settings makes it a game
 //   action held by that key; else Escape activates the pause button over a game field, or
 //   runs the keypad's back. Alt+Enter switches between fullscreen and the window and
-//   reaches nothing else. A key's release takes the road its press took.
+//   reaches nothing else. A key's release takes the road its press took, and ends
+//   the action its press started.
 // - pad buttons 0 jump, 1 shoot, 12 up, 13 right, 14 down, 15 left; a hat presses and
 //   releases buttons 12 to 15 (a diagonal two); axes 0 and 1 are the characters' analog
 //   axes (y up, a dead zone of 0.2, rescaled to keep the whole range): the stick's
@@ -60,6 +61,12 @@ public:
 private:
     // Where a key's press went, so that its release goes there too.
     enum class Route { kNothing, kButton, kAction, kSwallowed };
+    // A key down: its road and, on the action road, the action its press started, so that
+    // bindings changed meanwhile cannot leave that action held.
+    struct KeyDown {
+        Route route;
+        int action;
+    };
     struct Hold {
         int action;
         int device;
@@ -77,7 +84,7 @@ private:
     void steer(float x, float y);
 
     ScreenHooks m_screen;
-    std::map<int, Route> m_keysDown;
+    std::map<int, KeyDown> m_keysDown;
     bool m_altDown = false;
     static constexpr int kKeyboardPad = INT_MIN;
 

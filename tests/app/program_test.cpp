@@ -328,6 +328,30 @@ TEST_F(ProgramTest, KeysAndPadsMakeActionsThatEndWithTheirLastHolder)
     EXPECT_TRUE(held(ZqPInputController::kJump));
 }
 
+TEST_F(ProgramTest, AKeysReleaseEndsWhatItsPressStartedWhateverTheBindingsBecame)
+{
+    writeGame();
+    start();
+    listen();
+    // Jump moves to K while J is down: J's release still ends the jump, K's press starts it.
+    player.keyDown('J');
+    ZqGameBuilder::set<ZqAttributeKey>(*Settings::shared(), "Jump Key", static_cast<int>('K'));
+    player.keyUp('J');
+    EXPECT_FALSE(held(ZqPInputController::kJump));
+    player.keyDown('K');
+    EXPECT_TRUE(held(ZqPInputController::kJump));
+    player.keyUp('K');
+    EXPECT_FALSE(held(ZqPInputController::kJump));
+
+    // A key rebound from one action to another while down ends the first, starts nothing.
+    player.keyDown('K');
+    ZqGameBuilder::set<ZqAttributeKey>(*Settings::shared(), "Jump Key", static_cast<int>('J'));
+    ZqGameBuilder::set<ZqAttributeKey>(*Settings::shared(), "Shoot Key", static_cast<int>('K'));
+    player.keyUp('K');
+    EXPECT_FALSE(held(ZqPInputController::kJump));
+    EXPECT_FALSE(held(ZqPInputController::kShoot));
+}
+
 TEST_F(ProgramTest, StickValuesPastTheDeadZoneKeepTheWholeRange)
 {
     EXPECT_EQ(ZqPInputEventHandler::withDeadZone(0.0f), 0.0f);
