@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/CCGeometry.h"
+#include "model/ZqStartMode.h"
 
 #include <string>
 #include <vector>
@@ -23,9 +24,6 @@ class ZqPhysicsWorld;
 // by its camera.
 class ZqGameField {
 public:
-    // The start mode that restores the field at its checkpoint, with a step after.
-    static constexpr int kStartFromCheckpoint = 8;
-
     // The node that holds the field's objects and is their reference node; null without a
     // field.
     virtual cocos2d::CCNode* camera() const = 0;
@@ -57,10 +55,11 @@ public:
     // Queues object's move to destination for the field's next step; the field holds both
     // until then (or until a restart or its end). Nothing for a null object or destination.
     virtual void queueTeleport(ZqPObjectAsset* object, ZqPObjectAssetTeleport* destination) = 0;
-    // Switches to the screen linked under key with the pause flag and start mode.
+    // Switches to the screen linked under key with the pause flag and start mode
+    // (model/ZqStartMode.h).
     virtual void requestScreenJump(const std::string& key, bool pause, int startMode, int flag) = 0;
-    // Restarts the field with start mode at its next update (a mode of 8 restores from the
-    // checkpoint); nothing changes inside the current step.
+    // Restarts the field with start mode (model/ZqStartMode.h) at its next update;
+    // nothing changes inside the current step.
     virtual void setPendingAction(int mode) = 0;
     // Leaves the field for its end screen: the screen of its overlay's game-over observer,
     // else the menu the field was entered from.

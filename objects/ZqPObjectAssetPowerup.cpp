@@ -223,7 +223,7 @@ void ZqPObjectAssetPowerup::update(float dt)
         m_nextCheckpointPending = false;
         ZqGameField& field = zqCurrentField();
         field.activateCheckpoint();
-        field.setPendingAction(ZqGameField::kStartFromCheckpoint);
+        field.setPendingAction(kStartStep);
     }
     if (m_endGamePending) {
         m_endGamePending = false;

@@ -105,7 +105,7 @@ void ZqPObjectAssetPowerup::applyEffect(ZqGameField& field)
     } else if (type == "kPowerupCheckpoint") {
         field.saveCheckpoint(creationIndex(), referencePosition());
     } else if (type == "kPowerupRestartCheckpoint") {
-        field.setPendingAction(ZqGameField::kStartFromCheckpoint);
+        field.setPendingAction(kStartStep);
     } else if (type == "kPowerupNextCheckpoint") {
         m_nextCheckpointPending = hasField;
     } else if (type == "kPowerupGameplay") {

@@ -2,6 +2,7 @@
 #include "objects/ZqPObjectAssetTriggers.h"
 
 #include "common/ZqLog.h"
+#include "model/ZqStartMode.h"
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "objects/ZqGameField.h"
 #include "objects/ZqPObjectAssetCharacter.h"
@@ -179,15 +180,6 @@ ZqPObjectAssetScreenJump::ZqPObjectAssetScreenJump(const std::shared_ptr<ZqModel
 {
 }
 
-int ZqPObjectAssetScreenJump::startModeFor(const std::string& function)
-{
-    if (function == "kStartKeepScores")
-        return kStartKeepScores;
-    if (function == "kStartCheckpointJump")
-        return kStartCheckpointJump;
-    return kStartFull;
-}
-
 void ZqPObjectAssetScreenJump::beginContact(ZqPObject* other, b2Contact*, bool)
 {
     const ZqPObjectAssetCharacter* character = dynamic_cast<const ZqPObjectAssetCharacter*>(other);
@@ -201,6 +193,6 @@ void ZqPObjectAssetScreenJump::setState(int newState)
     if (newState != kStateMoving)
         return;
     const auto& jump = static_cast<const ZqModelObjectScreenJump&>(*model());
-    zqCurrentField().requestScreenJump(jump.name(), jump.pauseCurrentWorld(), startModeFor(jump.function()), 1);
+    zqCurrentField().requestScreenJump(jump.name(), jump.pauseCurrentWorld(), zqStartOfToken(jump.function()).jump, 1);
     requestState(kStateNormal);
 }

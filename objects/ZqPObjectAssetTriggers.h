@@ -78,17 +78,8 @@ private:
 // state 0 again.
 class ZqPObjectAssetScreenJump : public ZqPObjectAssetTrigger {
 public:
-    // Start modes of "Function".
-    static constexpr int kStartCheckpointJump = 0;
-    static constexpr int kStartKeepScores = 2;
-    static constexpr int kStartFull = 6;
-
     explicit ZqPObjectAssetScreenJump(const std::shared_ptr<ZqModelObjectScreenJump>& model);
 
     void setState(int state) override;
     void beginContact(ZqPObject* other, b2Contact* contact, bool flag) override;
-
-    // "kStartKeepScores" kStartKeepScores, "kStartCheckpointJump" kStartCheckpointJump,
-    // anything else kStartFull.
-    static int startModeFor(const std::string& function);
 };

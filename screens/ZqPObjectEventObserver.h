@@ -34,8 +34,7 @@ public:
     };
     Outcome evaluate(float dt, const std::string& screenKey);
 
-    // Start mode of the switch from "Function": 10 "kStartKeepScores", 0
-    // "kStartCheckpointButton", 14 otherwise.
+    // Start mode of the switch: the link start of "Function" (model/ZqStartMode.h).
     int startMode() const;
     // Pause mode of the switch: 0 pauses the running field ("Pause Current World"), 1 runs it.
     int pauseMode() const;

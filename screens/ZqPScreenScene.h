@@ -170,17 +170,13 @@ public:
     void rebuildOverlay();
     // One entry back in the navigator, when it can go, and the overlay rebuilt.
     void closeOverlayAndResume(cocos2d::CCObject* sender);
-    // Restarts (ZqPScreenSceneRestart.cpp). Start-mode bits: kRestartPurchases resets the
-    // per-game purchases, kRestartScores the session scores and the kept checkpoint,
-    // kRestartStep runs one field step after the build. A kept checkpoint (of the full
+    // Restarts (ZqPScreenSceneRestart.cpp), with the start-mode bits of
+    // model/ZqStartMode.h. A kept checkpoint (of the full
     // form) is built from: the scene's own objects, the checkpoint's section at its stored
     // placement distance, and of the start section only its characters, at the
     // checkpoint's position, each taking the component states of the one it replaces; the
     // session scores come back from the checkpoint's snapshot; every object and the
     // overlay's objects are reset.
-    static constexpr int kRestartPurchases = 2;
-    static constexpr int kRestartScores = 4;
-    static constexpr int kRestartStep = 8;
     // The field starts again with mode at its next update: objects, the creation queue and
     // the queued teleports go, the characters are unregistered, the gameplay parameters
     // are reset and reloaded, pause, magnet and game over are cleared, then the build.
@@ -193,7 +189,7 @@ public:
     // Lives and game over (ZqPScreenSceneGameOver.cpp). Lives are the current-lives counter
     // of the health component of the character asset in play (the selected one, else the
     // start section's character's own); without one the first death ends the game. The
-    // counter is set from "Lives" when the field is entered, on kRestartScores and when it
+    // counter is set from "Lives" when the field is entered, on kStartScores and when it
     // is 0. Once no character is alive the field waits selectedCharacterMaxValue()
     // seconds of field steps (counted again when a character lives meanwhile), then
     // setGameOver(true).

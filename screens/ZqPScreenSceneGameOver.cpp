@@ -74,7 +74,7 @@ void ZqPScreenScene::setGameOver(bool over)
 {
     if (!over) {
         m_gameOver = false;
-        restart(kRestartStep);
+        restart(kStartStep);
         showAds();
         return;
     }
@@ -85,7 +85,7 @@ void ZqPScreenScene::setGameOver(bool over)
         health->currentLives = std::max(health->currentLives - 1, 0);
         if (health->currentLives > 0) {
             debugLog("[ZqPScreenScene] lives left: %d", health->currentLives);
-            restart(kRestartStep);
+            restart(kStartStep);
             return;
         }
     }

@@ -36,9 +36,9 @@ void ZqPScreenScene::resetSessionScores()
 
 void ZqPScreenScene::applyStartBits(int mode)
 {
-    if (mode & kRestartPurchases)
+    if (mode & kStartPurchases)
         ZqPurchaseRegistry::resetPerGamePurchases();
-    if (mode & kRestartScores) {
+    if (mode & kStartScores) {
         resetSessionScores();
         ZqPSettingsController::shared()->clearCheckpoint(m_sceneModel->key());
     }
@@ -89,12 +89,12 @@ void ZqPScreenScene::build(int mode, bool entering, const std::vector<ZqPObject*
     applyStartBits(mode);
     chooseStartSection();
     if (const std::shared_ptr<ZqModelComponentHealth> health = livesModel()) {
-        if (entering || (mode & kRestartScores) || health->currentLives <= 0)
+        if (entering || (mode & kStartScores) || health->currentLives <= 0)
             health->currentLives = health->lives();
     }
     if (!buildFromCheckpoint(replaced))
         startBuild();
-    if (mode & kRestartStep)
+    if (mode & kStartStep)
         stepGameField();
 }
 

@@ -9,6 +9,7 @@
 #include "app/ZqServices.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "model/ZqStartMode.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLabel.h"
@@ -355,10 +356,10 @@ void ZqPScreenUi::backToPressed(CCObject* sender)
         if (answer == 1) {
             presentContainer(navigator->sceneContainer());
         } else if (ZqPScreenScene* field = answer == 2 ? fieldUnder() : nullptr) {
-            // Back to a finished game: it is built again (mode 1 keeps the scores and the
+            // Back to a finished game: it is built again (keeping the scores and the
             // checkpoint), not left with the HUD over a field without a character.
             if (field->isGameOver())
-                field->restart(1);
+                field->restart(kStartRebuild);
             field->rebuildOverlay();
         }
     });
@@ -385,7 +386,7 @@ void ZqPScreenUi::restartPressed(CCObject* /*sender*/)
         if (!field->shouldShowBanner())
             hideAds();
         field->resetSessionScores();
-        field->restart(14);
+        field->restart(kStartFull);
         // A restart from a screen over the field plays on under the field's own overlay.
         ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
         if (navigator->isScreenPushed()) {
@@ -488,11 +489,7 @@ void ZqPScreenUi::audioPressed(CCObject* /*sender*/)
 
 int ZqPScreenUi::startModeFor(const std::string& token)
 {
-    if (token == "kStartKeepScores")
-        return 10;
-    if (token == "kStartCheckpointButton")
-        return 0;
-    return 14;
+    return zqStartOfToken(token).link;
 }
 
 void ZqPScreenUi::openLink(const std::shared_ptr<ZqBaseModelObjectButton>& model)

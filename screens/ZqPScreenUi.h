@@ -56,11 +56,10 @@ public:
     void keyBackClicked() override;
     void requestReview() override;
 
-    // The start mode of a link's token: "kStartKeepScores" 10, "kStartCheckpointButton" 0,
-    // anything else 14 (a full restart).
+    // The start mode of a link's token (model/ZqStartMode.h).
     static int startModeFor(const std::string& token);
     // A plain button's link: the screen its "Name" leads to, with the start mode of its
-    // "Action" ("kStartKeepScores" 10, "kStartCheckpointButton" 0, else 14); a lock
+    // "Action"; a lock
     // button passes the navigator's destination.
     void openLink(const std::shared_ptr<ZqBaseModelObjectButton>& model) override;
     // The linked-screen switch through the deferred-action runner; dropped while an
