@@ -29,7 +29,7 @@ void GameplayParameters::resetToDefaults(std::shared_ptr<ZqModelGeneralSettings>
     m_savedValues->removeAllObjects();
 }
 
-#define ZQ_GAMEPLAY_DEFAULT(Type, name, Name, initial, from, source, key) m_##name = initial;
+#define ZQ_GAMEPLAY_DEFAULT(Type, name, Name, initial, from, source, key, powerup) m_##name = initial;
 
 void GameplayParameters::loadDefaults()
 {
@@ -66,7 +66,7 @@ void visitSaved(Visitor&, std::nullptr_t, Value&)
 
 } // namespace
 
-#define ZQ_GAMEPLAY_FROM_CHARACTER(Type, name, Name, initial, from, source, key)                                      \
+#define ZQ_GAMEPLAY_FROM_CHARACTER(Type, name, Name, initial, from, source, key, powerup)                                      \
     ZQ_GAMEPLAY_FROM_CHARACTER_##from(m_##name, source)
 #define ZQ_GAMEPLAY_FROM_CHARACTER_character(member, attribute) loadAttribute(settings->attribute, member);
 #define ZQ_GAMEPLAY_FROM_CHARACTER_scene(member, getter)
@@ -79,7 +79,7 @@ void GameplayParameters::loadFromCharacter(const std::shared_ptr<ZqModelComponen
     ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_FROM_CHARACTER, ZQ_GAMEPLAY_FROM_CHARACTER)
 }
 
-#define ZQ_GAMEPLAY_SAVED(Type, name, Name, initial, from, source, key) visitSaved(visit, key, m_##name);
+#define ZQ_GAMEPLAY_SAVED(Type, name, Name, initial, from, source, key, powerup) visitSaved(visit, key, m_##name);
 
 template <class Visitor>
 void GameplayParameters::forEachSavedValue(Visitor&& visit)

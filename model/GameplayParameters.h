@@ -9,55 +9,71 @@ class ZqModelComponentCharacterGameplaySettings;
 class ZqModelGeneralSettings;
 
 /* The gameplay values, one row each, the saved ones first in the order they are stored.
-   V rows get a getter and a setter, R rows only a getter (setMoveSpeed and
-   setFixedRotation follow the table). Columns: type; getter, its member m_name; setter
-   suffix; default, from the general settings (physics: their physics defaults); loaded
-   from the scene's getter, the character gameplay settings' attribute, or none; saved
-   key, nullptr when never saved. The velocity scale starts from what the settings' drag
-   base leaves; the ground threshold is in metres. */
-#define ZQ_GAMEPLAY_PARAMETERS(V, R)                                                                                                                        \
-    R(CCPoint, moveSpeed,              MoveSpeed,              physics.moveSpeed,              character, m_maxSpeed,             "moveSpeed")              \
-    V(CCPoint, gravity,                Gravity,                physics.gravity,                scene,     gravity,                "gravity")                \
-    V(CCPoint, upForce,                UpForce,                physics.jump,                   character, m_jumpForce,            "upForce")                \
-    V(float,   upForceCounter,         UpForceCounter,         physics.jumpCounter,            character, m_jumpCounter,          "upForceCounter")         \
-    V(float,   upForceDuration,        UpForceDuration,        physics.jumpTimeout,            character, m_jumpTimeout,          "upForceDuration")        \
-    V(bool,    upForceFromGround,      UpForceFromGround,      physics.jumpFromGround,         character, m_jumpFromGround,       "upForceFromGround")      \
-    V(float,   rightLeanForce,         RightLeanForce,         physics.rightLeanForce,         character, m_rightLeanForce,       "rightLeanForce")         \
-    V(float,   leftLeanForce,          LeftLeanForce,          physics.leftLeanForce,          character, m_leftLeanForce,        "leftLeanForce")          \
-    V(float,   gameSpeedMin,           GameSpeedMin,           physics.gameSpeedMin,           scene,     gameSpeedMin,           "gameSpeedMin")           \
-    V(float,   gameSpeedMax,           GameSpeedMax,           physics.gameSpeedMax,           scene,     gameSpeedMax,           "gameSpeedMax")           \
-    V(float,   gameSpeedIncrease,      GameSpeedIncrease,      physics.gameSpeedIncrease,      scene,     speedIncrease,          "gameSpeedIncrease")      \
-    V(float,   friction,               Friction,               physics.friction,               scene,     friction,               "friction")               \
-    V(float,   simulationTimeScale,    SimulationTimeScale,    physics.simulationTimeScale,    scene,     timeWarp,               "simulationTimeScale")    \
-    V(float,   velocityScale,          VelocityScale,          1.0f - physics.velocityScale,   scene,     velocityDrag,           "velocityScale")          \
-    V(float,   rotationScale,          RotationScale,          physics.rotationScale,          character, m_rotationDrag,         "rotationScale")          \
-    V(CCPoint, bounceForce,            BounceForce,            physics.bounceForce,            character, m_bounceForce,          "bounceForce")            \
-    V(float,   restitution,            Restitution,            physics.restitution,            scene,     bounce,                 "restitution")            \
-    V(float,   scoreMultiplier,        ScoreMultiplier,        physics.scoreMultiplier,        scene,     scoreMultiplier,        "scoreMultiplier")        \
-    V(CCPoint, characterFriction,      CharacterFriction,      physics.characterFriction,      character, m_airDrag,              "characterFriction")      \
-    V(float,   platformFriction,       PlatformFriction,       physics.platformFriction,       character, m_platformFriction,     "platformFriction")       \
-    V(float,   gameplayAngleDirection, GameplayAngleDirection, general.gameAngleDirection(),   scene,     gameDirection,          "gameplayAngleDirection") \
-    R(bool,    fixedRotation,          FixedRotation,          physics.fixedRotation,          character, m_fixedRotation,        "fixedRotation")          \
-    V(float,   groundThreshold,        GroundThreshold,        physics.jumpGroundThreshold,    character, m_groundThreshold,      nullptr)                  \
-    R(bool,    directMovement,         DirectMovement,         physics.fixedPosition,          character, m_directMovement,       nullptr)                  \
-    R(bool,    forcedMovement,         ForcedMovement,         physics.forcedMovement,         character, m_forcedMovement,       nullptr)                  \
-    R(bool,    imageDirection,         ImageDirection,         physics.autoImageDirection,     character, m_imageDirection,       nullptr)                  \
-    V(float,   gameSpeed,              GameSpeed,              physics.gameSpeedCurrent,       none,      -,                      nullptr)                  \
-    R(float,   sidesDeletionThreshold, SidesDeletionThreshold, physics.sidesDeletionThreshold, scene,     sidesDeletionThreshold, nullptr)                  \
-    R(float,   backDeletionThreshold,  BackDeletionThreshold,  physics.backDeletionThreshold,  scene,     backDeletionThreshold,  nullptr)
+   V rows get a getter and a setter, R rows only a getter (setMoveSpeed follows the
+   table). Columns: type; getter, its member m_name; setter suffix; default, from the
+   general settings (physics: their physics defaults); loaded from the scene's getter, the
+   character gameplay settings' attribute, or none; saved key, nullptr when never saved;
+   what a gameplay power-up writes: its attribute as it is (plain), divided by the
+   editor's scale (editor), taken away from 1 after that division (drag), as it is unless
+   left empty (unlessEmpty), or nothing (none). The velocity scale starts from what the
+   settings' drag base leaves; the ground threshold is in metres. */
+#define ZQ_GAMEPLAY_PARAMETERS(V, R)                                                                                                                                                           \
+    R(CCPoint, moveSpeed,              MoveSpeed,              physics.moveSpeed,              character, m_maxSpeed,             "moveSpeed",              editor(m_maxSpeed, 3.0f)         ) \
+    V(CCPoint, gravity,                Gravity,                physics.gravity,                scene,     gravity,                "gravity",                plain(m_gravity)                 ) \
+    V(CCPoint, upForce,                UpForce,                physics.jump,                   character, m_jumpForce,            "upForce",                editor(m_jumpForce, 4.0f)        ) \
+    V(float,   upForceCounter,         UpForceCounter,         physics.jumpCounter,            character, m_jumpCounter,          "upForceCounter",         plain(m_jumpCounter)             ) \
+    V(float,   upForceDuration,        UpForceDuration,        physics.jumpTimeout,            character, m_jumpTimeout,          "upForceDuration",        plain(m_jumpTimeout)             ) \
+    V(bool,    upForceFromGround,      UpForceFromGround,      physics.jumpFromGround,         character, m_jumpFromGround,       "upForceFromGround",      plain(m_jumpFromGround)          ) \
+    V(float,   rightLeanForce,         RightLeanForce,         physics.rightLeanForce,         character, m_rightLeanForce,       "rightLeanForce",         editor(m_rightLeanForce, 100.0f) ) \
+    V(float,   leftLeanForce,          LeftLeanForce,          physics.leftLeanForce,          character, m_leftLeanForce,        "leftLeanForce",          editor(m_leftLeanForce, 100.0f)  ) \
+    V(float,   gameSpeedMin,           GameSpeedMin,           physics.gameSpeedMin,           scene,     gameSpeedMin,           "gameSpeedMin",           editor(m_gameSpeedMin, 25.0f)    ) \
+    V(float,   gameSpeedMax,           GameSpeedMax,           physics.gameSpeedMax,           scene,     gameSpeedMax,           "gameSpeedMax",           editor(m_gameSpeedMax, 25.0f)    ) \
+    V(float,   gameSpeedIncrease,      GameSpeedIncrease,      physics.gameSpeedIncrease,      scene,     speedIncrease,          "gameSpeedIncrease",      editor(m_speedIncrease, 25.0f)   ) \
+    V(float,   friction,               Friction,               physics.friction,               scene,     friction,               "friction",               editor(m_friction, 100.0f)       ) \
+    V(float,   simulationTimeScale,    SimulationTimeScale,    physics.simulationTimeScale,    scene,     timeWarp,               "simulationTimeScale",    editor(m_timeWarp, 50.0f)        ) \
+    V(float,   velocityScale,          VelocityScale,          1.0f - physics.velocityScale,   scene,     velocityDrag,           "velocityScale",          plain(m_velocityDrag)            ) \
+    V(float,   rotationScale,          RotationScale,          physics.rotationScale,          character, m_rotationDrag,         "rotationScale",          plain(m_rotationDrag)            ) \
+    V(CCPoint, bounceForce,            BounceForce,            physics.bounceForce,            character, m_bounceForce,          "bounceForce",            editor(m_bounceForce, 2.0f)      ) \
+    V(float,   restitution,            Restitution,            physics.restitution,            scene,     bounce,                 "restitution",            editor(m_bounce, 100.0f)         ) \
+    V(float,   scoreMultiplier,        ScoreMultiplier,        physics.scoreMultiplier,        scene,     scoreMultiplier,        "scoreMultiplier",        plain(m_scoreMultiplier)         ) \
+    V(CCPoint, characterFriction,      CharacterFriction,      physics.characterFriction,      character, m_airDrag,              "characterFriction",      drag(m_airDrag, 100.0f)          ) \
+    V(float,   platformFriction,       PlatformFriction,       physics.platformFriction,       character, m_platformFriction,     "platformFriction",       editor(m_platformFriction, 40.0f)) \
+    V(float,   gameplayAngleDirection, GameplayAngleDirection, general.gameAngleDirection(),   scene,     gameDirection,          "gameplayAngleDirection", plain(m_gameDirection)           ) \
+    R(bool,    fixedRotation,          FixedRotation,          physics.fixedRotation,          character, m_fixedRotation,        "fixedRotation",          plain(m_fixedRotation)           ) \
+    V(float,   groundThreshold,        GroundThreshold,        physics.jumpGroundThreshold,    character, m_groundThreshold,      nullptr,                  unlessEmpty(m_groundThreshold)   ) \
+    R(bool,    directMovement,         DirectMovement,         physics.fixedPosition,          character, m_directMovement,       nullptr,                  none                             ) \
+    R(bool,    forcedMovement,         ForcedMovement,         physics.forcedMovement,         character, m_forcedMovement,       nullptr,                  none                             ) \
+    R(bool,    imageDirection,         ImageDirection,         physics.autoImageDirection,     character, m_imageDirection,       nullptr,                  none                             ) \
+    V(float,   gameSpeed,              GameSpeed,              physics.gameSpeedCurrent,       none,      -,                      nullptr,                  none                             ) \
+    R(float,   sidesDeletionThreshold, SidesDeletionThreshold, physics.sidesDeletionThreshold, scene,     sidesDeletionThreshold, nullptr,                  none                             ) \
+    R(float,   backDeletionThreshold,  BackDeletionThreshold,  physics.backDeletionThreshold,  scene,     backDeletionThreshold,  nullptr,                  none                             )
 
-#define ZQ_GAMEPLAY_MEMBER(Type, name, Name, initial, from, source, key) Type m_##name{};
-#define ZQ_GAMEPLAY_GETTER(Type, name, Name, initial, from, source, key) Pass<Type> name() const { return m_##name; }
-#define ZQ_GAMEPLAY_SETTER(Type, name, Name, initial, from, source, key)                                              \
+#define ZQ_GAMEPLAY_MEMBER(Type, name, Name, initial, from, source, key, powerup) Type m_##name{};
+#define ZQ_GAMEPLAY_GETTER(Type, name, Name, initial, from, source, key, powerup) Pass<Type> name() const { return m_##name; }
+#define ZQ_GAMEPLAY_SETTER(Type, name, Name, initial, from, source, key, powerup) \
     void set##Name(Pass<Type> value) { m_##name = value; }
 #define ZQ_GAMEPLAY_NOTHING(...)
 
 // The "from" column picks the statement each load makes of a row.
-#define ZQ_GAMEPLAY_FROM_SCENE(Type, name, Name, initial, from, source, key)                                          \
+#define ZQ_GAMEPLAY_FROM_SCENE(Type, name, Name, initial, from, source, key, powerup) \
     ZQ_GAMEPLAY_FROM_SCENE_##from(m_##name, source)
 #define ZQ_GAMEPLAY_FROM_SCENE_scene(member, getter) member = scene.getter();
 #define ZQ_GAMEPLAY_FROM_SCENE_character(member, attribute)
 #define ZQ_GAMEPLAY_FROM_SCENE_none(member, source)
+
+// The "powerup" column: the value each row takes from a gameplay power-up; field is the
+// row's member.
+#define ZQ_GAMEPLAY_FROM_POWERUP(Type, name, Name, initial, from, source, key, powerup)                               \
+    {                                                                                                                  \
+        Type& field = m_##name;                                                                                        \
+        field = ZQ_GAMEPLAY_POWERUP_##powerup;                                                                         \
+    }
+#define ZQ_GAMEPLAY_POWERUP_plain(attribute) powerup.attribute->value()
+#define ZQ_GAMEPLAY_POWERUP_editor(attribute, scale) powerup.attribute->value() / scale
+#define ZQ_GAMEPLAY_POWERUP_drag(attribute, scale) CCPoint(1.0f, 1.0f) - powerup.attribute->value() / scale
+#define ZQ_GAMEPLAY_POWERUP_unlessEmpty(attribute)                                                                     \
+    powerup.attribute->allowEmpty() && powerup.attribute->isEmpty() ? field : powerup.attribute->value()
+#define ZQ_GAMEPLAY_POWERUP_none field
 
 // The physics and gameplay values in force on the game field. They start from the general
 // settings' defaults, take the game scene's values when a game field is set up and the
@@ -92,6 +108,14 @@ public:
         ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_FROM_SCENE, ZQ_GAMEPLAY_FROM_SCENE)
     }
 
+    // A gameplay power-up's values (the table's powerup column). Powerup is the power-up
+    // asset model (ZqBaseModelAssetPowerup); save before, restore after.
+    template <class Powerup>
+    void loadFromPowerup(const Powerup& powerup)
+    {
+        ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_FROM_POWERUP, ZQ_GAMEPLAY_FROM_POWERUP)
+    }
+
     // The character's gameplay settings (the table's character rows). Null changes
     // nothing; an attribute left unbound (a copy whose source lacked it) keeps the value.
     void loadFromCharacter(const std::shared_ptr<ZqModelComponentCharacterGameplaySettings>& settings);
@@ -115,8 +139,6 @@ public:
     ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_GETTER, ZQ_GAMEPLAY_GETTER)
     ZQ_GAMEPLAY_PARAMETERS(ZQ_GAMEPLAY_SETTER, ZQ_GAMEPLAY_NOTHING)
     void setMoveSpeed(float x, float y) { m_moveSpeed = cocos2d::CCPoint(x, y); }
-    // Only a gameplay power-up sets this flag; the character's settings load it otherwise.
-    void setFixedRotation(bool fixed) { m_fixedRotation = fixed; }
 
     // Where the design area starts inside the window, in points (negative when the
     // no-border policy crops it); (0, 0) without a view.

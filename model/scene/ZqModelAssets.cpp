@@ -106,36 +106,7 @@ void ZqBaseModelAssetPowerup::applyGameplayOverrides() const
 void ZqBaseModelAssetPowerup::applyGameplayOverrides(GameplayParameters& parameters) const
 {
     parameters.saveToDictionary();
-    // The editor shows the values on friendlier scales; the divisors turn them back into
-    // the parameters' units. All divisions are float divisions.
-    const CCPoint maxSpeed = m_maxSpeed->value();
-    parameters.setMoveSpeed(maxSpeed.x / 3.0f, maxSpeed.y / 3.0f);
-    parameters.setGravity(m_gravity->value());
-    const CCPoint jumpForce = m_jumpForce->value();
-    parameters.setUpForce(CCPoint(jumpForce.x / 4.0f, jumpForce.y / 4.0f));
-    parameters.setUpForceCounter(m_jumpCounter->value());
-    parameters.setUpForceDuration(m_jumpTimeout->value());
-    if (!(m_groundThreshold->allowEmpty() && m_groundThreshold->isEmpty()))
-        parameters.setGroundThreshold(m_groundThreshold->value());
-    parameters.setUpForceFromGround(m_jumpFromGround->value());
-    parameters.setRightLeanForce(m_rightLeanForce->value() / 100.0f);
-    parameters.setLeftLeanForce(m_leftLeanForce->value() / 100.0f);
-    parameters.setGameSpeedMin(m_gameSpeedMin->value() / 25.0f);
-    parameters.setGameSpeedMax(m_gameSpeedMax->value() / 25.0f);
-    parameters.setGameSpeedIncrease(m_speedIncrease->value() / 25.0f);
-    parameters.setFriction(m_friction->value() / 100.0f);
-    parameters.setSimulationTimeScale(m_timeWarp->value() / 50.0f);
-    parameters.setVelocityScale(m_velocityDrag->value());
-    parameters.setRotationScale(m_rotationDrag->value());
-    const CCPoint bounceForce = m_bounceForce->value();
-    parameters.setBounceForce(CCPoint(bounceForce.x / 2.0f, bounceForce.y / 2.0f));
-    parameters.setRestitution(m_bounce->value() / 100.0f);
-    parameters.setScoreMultiplier(m_scoreMultiplier->value());
-    const CCPoint airDrag = m_airDrag->value();
-    parameters.setCharacterFriction(CCPoint(1.0f - airDrag.x / 100.0f, 1.0f - airDrag.y / 100.0f));
-    parameters.setPlatformFriction(m_platformFriction->value() / 40.0f);
-    parameters.setGameplayAngleDirection(m_gameDirection->value());
-    parameters.setFixedRotation(m_fixedRotation->value());
+    parameters.loadFromPowerup(*this);
 }
 
 std::shared_ptr<ZqModelAnimation> ZqBaseModelAssetPowerup::idleAnimation() const { return m_idleAnimation->value(); }

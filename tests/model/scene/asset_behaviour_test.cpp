@@ -115,6 +115,18 @@ TEST_F(PowerupOverridesTest, FreshPowerupZeroesButLeavesTheGroundThreshold)
     EXPECT_EQ(parameters.characterFriction().y, 1.0f);
 }
 
+TEST_F(PowerupOverridesTest, ValuesAPowerupHasNoAttributeForAreLeftAlone)
+{
+    GameplayParameters parameters(ZqModelGeneralSettings::shared());
+    parameters.setGameSpeed(3.5f);
+    const bool directMovement = parameters.directMovement();
+    const float sidesThreshold = parameters.sidesDeletionThreshold();
+    ZqModelAssetPowerup::create()->applyGameplayOverrides(parameters);
+    EXPECT_EQ(parameters.gameSpeed(), 3.5f);
+    EXPECT_EQ(parameters.directMovement(), directMovement);
+    EXPECT_EQ(parameters.sidesDeletionThreshold(), sidesThreshold);
+}
+
 TEST_F(PowerupOverridesTest, EmptyGroundThresholdSurvivesCopies)
 {
     const auto powerup = ZqModelAssetPowerup::create();
