@@ -53,3 +53,11 @@ std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const 
 // The end after the main loop, the same for both: the delegate's (progress saved, models
 // reset), then the accelerometer object goes.
 void zqEndPlayer(ZqPAppDelegate& app);
+
+// Every process-wide object a run of the game makes, back to a fresh game: the screen
+// music and every live sound, the audio engines, the navigator, the accelerometer object,
+// the input and settings controllers, the store (its file stays), the gameplay values
+// (holding no model of a game), the models, the scores and purchase flags (no record
+// current), and the sprite-frame and texture caches. The director and the resource root
+// are the caller's. What a test calls between two runs of the game in one process.
+void zqResetProcessObjects();

@@ -9,7 +9,6 @@
 // program ends, and resets every process-wide object a run makes (the navigator, the
 // settings and input controllers, the gameplay parameters, the model controller, the
 // sounds, the caches, the director, the scores and the purchase flags).
-#include "support/fresh_game.h"
 #include "attributes/ZqEditorKeys.h"
 #include "app/ScoreRegistry.h"
 #include "app/ZqPAppDelegate.h"
@@ -187,12 +186,7 @@ public:
         if (m_view)
             zqEndPlayer(*m_app);
         ZqServices::shared()->setPoster(nullptr);
-        freshGame();
-        // The scores and purchase flags of the run: a next start reads them from its store,
-        // and names no scene's record current before its field does.
-        ScoreRegistry::clear();
-        ScoreRegistry::setCurrentKey(std::string());
-        ZqPurchaseRegistry::reset();
+        zqResetProcessObjects();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_view.reset();
         m_app.reset();

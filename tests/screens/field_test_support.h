@@ -3,7 +3,7 @@
 // The runtime tests' world: a headless GL view with a running scene, fresh models and
 // gameplay parameters, a seeded generator, atlases of solid-colour frames, and no engine
 // object left behind.
-#include "support/fresh_game.h"
+#include "screens/ZqScreenWiring.h"
 #include "engine/gl/GLFixture.h"
 #include "engine/textures/MediaFixtures.h"
 #include "audio/AudioEngine.h"
@@ -70,7 +70,7 @@ protected:
     void TearDown() override
     {
         zqSetLogSink(nullptr);
-        freshGame();
+        zqResetProcessObjects();
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
         GLFixture::TearDown();
     }
