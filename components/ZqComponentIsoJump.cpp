@@ -41,13 +41,13 @@ void ZqComponentIsoJump::setModel(const std::shared_ptr<ZqModelComponent>& model
 {
     ZqComponent::setModel(model);
     const ZqModelComponentIsoJump& jump = jumpModel();
-    m_event = ZqControlEvent::parse(jump.m_event->value());
+    m_event = ZqControlEvent::parse(jump.event());
     m_event.bind(this, callfuncO_selector(ZqComponentIsoJump::activate),
                  callfuncO_selector(ZqComponentIsoJump::deactivate));
-    if (jump.m_jumpSound->value())
-        m_jumpSound = ZqSoundHandle(jump.m_jumpSound->value(), ZqSound::kTagField);
-    if (jump.m_doubleJumpSound->value())
-        m_doubleJumpSound = ZqSoundHandle(jump.m_doubleJumpSound->value(), ZqSound::kTagField);
+    if (jump.jumpSound())
+        m_jumpSound = ZqSoundHandle(jump.jumpSound(), ZqSound::kTagField);
+    if (jump.doubleJumpSound())
+        m_doubleJumpSound = ZqSoundHandle(jump.doubleJumpSound(), ZqSound::kTagField);
 }
 
 void ZqComponentIsoJump::setOwner(ZqPObject* owner)
@@ -56,14 +56,14 @@ void ZqComponentIsoJump::setOwner(ZqPObject* owner)
     if (!owner)
         return;
     const ZqModelComponentIsoJump& jump = jumpModel();
-    if (const auto ground = jump.m_ground->value()) {
+    if (const auto ground = jump.ground()) {
         m_groundAnimation = ZqPAnimationObject::create(ground, owner, true);
         m_groundAnimation->setZOrder(owner->getZOrder());
         owner->addChild(m_groundAnimation);
         m_groundAnimation->retain();
         m_groundAnimation->setVisible(false);
     }
-    if (const auto animation = jump.m_animation->value()) {
+    if (const auto animation = jump.animation()) {
         m_jumpAnimation = ZqPAnimationObject::create(animation, owner, true);
         m_jumpAnimation->setZOrder(owner->getZOrder() + kJumpAnimationZ);
         m_jumpAnimation->retain();
@@ -76,7 +76,7 @@ void ZqComponentIsoJump::activate(cocos2d::CCObject* sender)
     if (!m_event.acceptsSender(sender))
         return;
     m_held = true;
-    if (!jumpModel().m_activateOnRelease->value())
+    if (!jumpModel().activateOnRelease())
         m_takeOffRequested = true;
 }
 
@@ -85,7 +85,7 @@ void ZqComponentIsoJump::deactivate(cocos2d::CCObject* sender)
     if (!m_event.acceptsSender(sender))
         return;
     m_held = false;
-    if (jumpModel().m_activateOnRelease->value())
+    if (jumpModel().activateOnRelease())
         m_takeOffRequested = true;
 }
 
@@ -93,7 +93,7 @@ void ZqComponentIsoJump::takeOff()
 {
     ZqPObject* self = owner();
     const ZqModelComponentIsoJump& jump = jumpModel();
-    if (!self || !hasFrames() || m_takeOffs >= jump.m_jumpCount->value() || isGone(self))
+    if (!self || !hasFrames() || m_takeOffs >= jump.jumpCount() || isGone(self))
         return;
     ZqSound* sound = nullptr;
     if (!m_jumping) {
@@ -104,14 +104,14 @@ void ZqComponentIsoJump::takeOff()
     }
     if (sound)
         sound->play(false, false);
-    m_lift = jump.m_jumpVelocity->value();
+    m_lift = jump.jumpVelocity();
     ++m_takeOffs;
     m_jumping = true;
     m_gravityOff = true;
     m_sinceTakeOff = 0.0f;
     m_jumpAnimation->restart();
     if (auto* asset = dynamic_cast<ZqPObjectAsset*>(self))
-        asset->addStateAnimation(kPriority, m_jumpAnimation, jump.m_collisionShape->value());
+        asset->addStateAnimation(kPriority, m_jumpAnimation, jump.collisionShape());
     if (m_groundAnimation) {
         m_groundAnimation->setZOrder(self->getZOrder());
         m_groundAnimation->restart();
@@ -125,7 +125,7 @@ void ZqComponentIsoJump::removeEntries(ZqPObjectAsset* asset)
     if (!asset)
         return;
     for (int i = 0; i < m_takeOffs; ++i)
-        asset->removeStateAnimation(kPriority, m_jumpAnimation, jumpModel().m_collisionShape->value());
+        asset->removeStateAnimation(kPriority, m_jumpAnimation, jumpModel().collisionShape());
 }
 
 void ZqComponentIsoJump::land()
@@ -173,7 +173,7 @@ void ZqComponentIsoJump::update(float dt)
     if (!m_jumping) {
         if (m_jumpAnimation)
             m_jumpAnimation->setVisible(false);
-        if (jump.m_continuousJump->value() && m_held)
+        if (jump.continuousJump() && m_held)
             takeOff();
         return;
     }
@@ -183,7 +183,7 @@ void ZqComponentIsoJump::update(float dt)
         land();
         return;
     }
-    const float step = jump.m_jumpSpeed->value() * dt;
+    const float step = jump.jumpSpeed() * dt;
     m_jumpTime += dt;
     m_sinceTakeOff += dt;
     std::vector<cocos2d::CCNode*> moved{current};
@@ -191,19 +191,19 @@ void ZqComponentIsoJump::update(float dt)
         moved.push_back(node);
     for (cocos2d::CCNode* node : moved)
         node->setPosition(node->getPosition() + m_lift * step);
-    if (m_jumpTime > jump.m_jumpDuration->value() || current->getPositionY() <= 0.0f) {
+    if (m_jumpTime > jump.jumpDuration() || current->getPositionY() <= 0.0f) {
         for (cocos2d::CCNode* node : moved)
             node->setPosition(cocos2d::CCPoint());
         land();
         return;
     }
     if (!m_gravityOff)
-        m_lift = m_lift - jump.m_jumpGravity->value() * step;
-    if (m_sinceTakeOff > jump.m_jumpTimeout->value())
+        m_lift = m_lift - jump.jumpGravity() * step;
+    if (m_sinceTakeOff > jump.jumpTimeout())
         m_gravityOff = false;
-    const float top = jump.m_jumpVelocity->value().y;
+    const float top = jump.jumpVelocity().y;
     // A jump without vertical velocity has no curve to follow (and would divide by 0).
-    if (current == m_jumpAnimation && jump.m_syncronizeAnimation->value() && top != 0.0f) {
+    if (current == m_jumpAnimation && jump.syncronizeAnimation() && top != 0.0f) {
         const float bound = std::fabs(top);
         const float c = std::clamp(m_lift.y, -bound, bound);
         const int index = static_cast<int>((1.0f - (c + top) / (2.0f * top)) * m_jumpAnimation->durationInFrames());

@@ -21,9 +21,9 @@ void ZqComponentMotor::setModel(const std::shared_ptr<ZqModelComponent>& model)
 {
     ZqComponent::setModel(model);
     const ZqModelComponentMotor& motor = motorModel();
-    m_linear = motor.m_linearVelocity->value();
-    m_angular = motor.m_angularVelocity->value();
-    if (motor.m_event->value() == "kEventButton")
+    m_linear = motor.linearVelocity();
+    m_angular = motor.angularVelocity();
+    if (motor.event() == "kEventButton")
         ZqPInputController::shared()->subscribe(ZqPInputController::kControlPressed, this,
                                                 callfuncO_selector(ZqComponentMotor::pressed), 0);
 }
@@ -31,7 +31,7 @@ void ZqComponentMotor::setModel(const std::shared_ptr<ZqModelComponent>& model)
 void ZqComponentMotor::setOwner(ZqPObject* owner)
 {
     ZqComponent::setOwner(owner);
-    if (motorModel().m_event->value() != "kEventCollision")
+    if (motorModel().event() != "kEventCollision")
         return;
     if (auto* asset = dynamic_cast<ZqPObjectAsset*>(owner))
         asset->addEventSubscription(ZqPObjectAsset::kEventCollision, this,
@@ -41,9 +41,9 @@ void ZqComponentMotor::setOwner(ZqPObject* owner)
 void ZqComponentMotor::multiply()
 {
     const ZqModelComponentMotor& motor = motorModel();
-    const cocos2d::CCPoint& factor = motor.m_linearMultiplier->value();
+    const cocos2d::CCPoint& factor = motor.linearMultiplier();
     m_linear = cocos2d::CCPoint(m_linear.x * factor.x, m_linear.y * factor.y);
-    m_angular *= motor.m_angularMultiplier->value();
+    m_angular *= motor.angularMultiplier();
 }
 
 void ZqComponentMotor::pressed(cocos2d::CCObject*) { multiply(); }

@@ -39,25 +39,25 @@ void ZqComponentMove::setModel(const std::shared_ptr<ZqModelComponent>& model)
 {
     ZqComponent::setModel(model);
     const ZqModelComponentMove& move = moveModel();
-    m_event = ZqControlEvent::parse(move.m_event->value());
+    m_event = ZqControlEvent::parse(move.event());
     m_event.bind(this, callfuncO_selector(ZqComponentMove::activate), callfuncO_selector(ZqComponentMove::deactivate));
-    const std::string& operation = move.m_operation->value();
+    const std::string& operation = move.operation();
     m_operation = operation == "kAdd" ? kAdd : operation == "kMultiply" ? kMultiply : kReplace;
-    if (move.m_sound->value())
-        m_sound = ZqSoundHandle(move.m_sound->value(), ZqSound::kTagField);
+    if (move.sound())
+        m_sound = ZqSoundHandle(move.sound(), ZqSound::kTagField);
 }
 
 void ZqComponentMove::setOwner(ZqPObject* owner)
 {
     ZqComponent::setOwner(owner);
     const ZqModelComponentMove& move = moveModel();
-    if (const auto animation = move.m_animation->value(); animation && animation->frameCount() >= 1 && owner) {
+    if (const auto animation = move.animation(); animation && animation->frameCount() >= 1 && owner) {
         m_animation = ZqPAnimationObject::create(animation, owner, true);
         m_animation->setZOrder(owner->getZOrder());
         m_animation->retain();
         m_animation->setVisible(false);
     }
-    const std::string& event = move.m_event->value();
+    const std::string& event = move.event();
     if (event == "kEventCollision") {
         if (ZqPObjectAsset* asset = assetOwner())
             asset->addEventSubscription(ZqPObjectAsset::kEventCollision, this,
@@ -71,7 +71,7 @@ void ZqComponentMove::activate(cocos2d::CCObject* sender)
 {
     if (!m_event.acceptsSender(sender))
         return;
-    if (!moveModel().m_activateOnRelease->value() && !isEnabled()) {
+    if (!moveModel().activateOnRelease() && !isEnabled()) {
         m_startRequested = true;
         m_stopOthersRequested = true;
     }
@@ -81,7 +81,7 @@ void ZqComponentMove::deactivate(cocos2d::CCObject* sender)
 {
     if (!m_event.acceptsSender(sender))
         return;
-    if (moveModel().m_activateOnRelease->value()) {
+    if (moveModel().activateOnRelease()) {
         if (!isEnabled())
             m_startRequested = true;
     } else if (isEnabled()) {
@@ -121,7 +121,7 @@ ZqPAnimationObject* ZqComponentMove::shownAnimation() const
 std::shared_ptr<ZqModelPolygon> ZqComponentMove::entryShape() const
 {
     if (shownAnimation())
-        return moveModel().m_collisionShape->value();
+        return moveModel().collisionShape();
     const auto object = owner() ? modelKindCast<ZqModelObject>(owner()->model()) : nullptr;
     return object ? object->collisionShape() : nullptr;
 }
@@ -129,11 +129,11 @@ std::shared_ptr<ZqModelPolygon> ZqComponentMove::entryShape() const
 void ZqComponentMove::takeTargets(bool keepVelocity)
 {
     const ZqModelComponentMove& move = moveModel();
-    const bool setX = !move.m_linearVelocity->isXEmpty();
-    const bool setY = !move.m_linearVelocity->isYEmpty();
-    const bool setAngular = !move.m_angularVelocity->isEmpty();
-    const cocos2d::CCPoint& linear = move.m_linearVelocity->value();
-    const float angular = move.m_angularVelocity->value();
+    const bool setX = move.hasLinearVelocityX();
+    const bool setY = move.hasLinearVelocityY();
+    const bool setAngular = move.hasAngularVelocity();
+    const cocos2d::CCPoint& linear = move.linearVelocity();
+    const float angular = move.angularVelocity();
     b2Body* body = owner()->getBody();
     if (!body) {
         if (keepVelocity) {
@@ -168,12 +168,12 @@ void ZqComponentMove::setEnabled(bool enabled, bool keepVelocity)
     ZqPObjectAsset* asset = assetOwner();
     ZqPAnimationObject* animation = shownAnimation();
     if (enabled) {
-        if (moveModel().m_forcedSwitchButton->value())
+        if (moveModel().forcedSwitchButton())
             ZqSwitchStates::flipAll();
         if (m_sound)
             m_sound->play(false, false);
         self->setMovementActive(false);
-        m_remaining = moveModel().m_timeout->value();
+        m_remaining = moveModel().timeout();
         if (animation)
             animation->restart();
         if (asset)
@@ -225,9 +225,9 @@ void ZqComponentMove::update(float dt)
     if (body && self->isWoken() && !(asset && asset->isStopped())) {
         const ZqModelComponentMove& move = moveModel();
         const b2Vec2 current = body->GetLinearVelocity();
-        body->SetLinearVelocity(b2Vec2(move.m_linearVelocity->isXEmpty() ? current.x : m_targetX,
-                                       move.m_linearVelocity->isYEmpty() ? current.y : m_targetY));
-        if (!move.m_angularVelocity->isEmpty())
+        body->SetLinearVelocity(b2Vec2(move.hasLinearVelocityX() ? m_targetX : current.x,
+                                       move.hasLinearVelocityY() ? m_targetY : current.y));
+        if (move.hasAngularVelocity())
             body->SetAngularVelocity(m_targetAngular);
     }
     if (m_remaining > 0.0f) {

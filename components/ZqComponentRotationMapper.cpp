@@ -20,7 +20,7 @@ void ZqComponentRotationMapper::setOwner(ZqPObject* owner)
 {
     ZqComponent::setOwner(owner);
     const auto& mapper = static_cast<const ZqModelComponentRotationMapper&>(*model());
-    const auto animation = mapper.m_animation->value();
+    const auto animation = mapper.animation();
     if (!animation || !owner)
         return;
     m_animation = ZqPAnimationObject::create(animation, owner, true);

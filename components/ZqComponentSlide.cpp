@@ -42,19 +42,19 @@ void ZqComponentSlide::setModel(const std::shared_ptr<ZqModelComponent>& model)
 {
     ZqComponent::setModel(model);
     const ZqModelComponentSlide& slide = slideModel();
-    if (slide.m_event->value() == "kEventButton") {
+    if (slide.event() == "kEventButton") {
         ZqPInputController* input = ZqPInputController::shared();
         input->subscribe(ZqPInputController::kControlPressed, this, callfuncO_selector(ZqComponentSlide::start), 0);
         input->subscribe(ZqPInputController::kControlReleased, this, callfuncO_selector(ZqComponentSlide::end), 0);
     }
-    if (slide.m_sound->value())
-        m_sound = ZqSoundHandle(slide.m_sound->value(), ZqSound::kTagField);
+    if (slide.sound())
+        m_sound = ZqSoundHandle(slide.sound(), ZqSound::kTagField);
 }
 
 void ZqComponentSlide::setOwner(ZqPObject* owner)
 {
     ZqComponent::setOwner(owner);
-    const auto animation = slideModel().m_animation->value();
+    const auto animation = slideModel().animation();
     if (!animation || !owner)
         return;
     m_animation = ZqPAnimationObject::create(animation, owner, true);
@@ -90,7 +90,7 @@ void ZqComponentSlide::start(cocos2d::CCObject*)
         return;
     if (b2Fixture* first = body->GetFixtureList())
         body->DestroyFixture(first);
-    if (const auto shape = slideModel().m_collisionShape->value()) {
+    if (const auto shape = slideModel().collisionShape()) {
         m_slideFixture = addFixture(*shape, false);
         if (m_sound)
             m_sound->play(false, false);

@@ -41,7 +41,7 @@ ZqPObjectAssetParticles::~ZqPObjectAssetParticles()
 
 void ZqPObjectAssetParticles::createEmitter(const std::shared_ptr<ZqModelObjectParticlesEmitter>& model)
 {
-    const std::shared_ptr<ZqModelSpriteContainer>& texture = model->m_texture->value();
+    const std::shared_ptr<ZqModelSpriteContainer>& texture = model->texture();
     if (!texture || !texture->textureAt(0))
         return;
     CCParticleSystemQuad* system = CCParticleSystemQuad::create();
@@ -73,12 +73,12 @@ void ZqPObjectAssetParticles::configureEmitter(const Emitter& emitter)
 {
     const ZqModelObjectParticlesEmitter& model = *emitter.model;
     CCParticleSystemQuad* system = emitter.system;
-    system->setTexture(model.m_texture->value()->textureAt(0));
+    system->setTexture(model.texture()->textureAt(0));
     const unsigned int total = static_cast<unsigned int>(std::max(model.totalParticles(), 0));
     if (system->getTotalParticles() != total)
         system->setTotalParticles(total);
-    system->setEmissionRate(model.m_emissionRate->value());
-    system->setBlendAdditive(model.m_blendAdditive->value());
+    system->setEmissionRate(model.emissionRate());
+    system->setBlendAdditive(model.blendAdditive());
     system->setPosition(model.position(0.0f, 0));
     system->setPosVar(model.positionVariance());
     system->setRotation(model.rotation(0.0f, 0));
@@ -86,23 +86,23 @@ void ZqPObjectAssetParticles::configureEmitter(const Emitter& emitter)
     const CCPoint scale = model.scale(0.0f, 0);
     system->setScaleX(scale.x);
     system->setScaleY(scale.y);
-    system->setStartSize(model.m_startSize->value());
-    system->setStartSizeVar(model.m_startSize->variableValue());
-    system->setEndSize(model.m_endSize->value());
-    system->setEndSizeVar(model.m_endSize->variableValue());
-    system->setStartSpin(model.m_startSpin->value());
-    system->setStartSpinVar(model.m_startSpin->variableValue());
-    system->setEndSpin(model.m_endSpin->value());
-    system->setEndSpinVar(model.m_endSpin->variableValue());
-    system->setGravity(model.m_gravity->value());
-    system->setRadialAccel(model.m_radialAcceleration->value());
-    system->setRadialAccelVar(model.m_radialAcceleration->variableValue());
-    system->setSpeed(model.m_speed->value());
-    system->setSpeedVar(model.m_speed->variableValue());
-    system->setAngle(model.m_angle->value());
-    system->setAngleVar(model.m_angle->variableValue());
-    system->setLife(model.m_life->value());
-    system->setLifeVar(model.m_life->variableValue());
+    system->setStartSize(model.startSize());
+    system->setStartSizeVar(model.startSizeVariance());
+    system->setEndSize(model.endSize());
+    system->setEndSizeVar(model.endSizeVariance());
+    system->setStartSpin(model.startSpin());
+    system->setStartSpinVar(model.startSpinVariance());
+    system->setEndSpin(model.endSpin());
+    system->setEndSpinVar(model.endSpinVariance());
+    system->setGravity(model.gravity());
+    system->setRadialAccel(model.radialAcceleration());
+    system->setRadialAccelVar(model.radialAccelerationVariance());
+    system->setSpeed(model.speed());
+    system->setSpeedVar(model.speedVariance());
+    system->setAngle(model.angle());
+    system->setAngleVar(model.angleVariance());
+    system->setLife(model.life());
+    system->setLifeVar(model.lifeVariance());
     setColors(emitter, 1.0f);
     system->setPositionType(static_cast<tCCPositionType>(model.positionType()));
     system->setVisible(!model.isHidden());
@@ -131,7 +131,7 @@ void ZqPObjectAssetParticles::setVisible(bool visible)
         return;
     for (const Emitter& emitter : m_emitters) {
         placeUnderReference(emitter);
-        emitter.system->setEmissionRate(visible ? emitter.model->m_emissionRate->value() : 0.0f);
+        emitter.system->setEmissionRate(visible ? emitter.model->emissionRate() : 0.0f);
         emitter.system->update(0.0f);
     }
 }

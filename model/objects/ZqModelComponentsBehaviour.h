@@ -230,6 +230,22 @@ public:
     explicit ZqBaseModelComponentIsoJump(const std::string& name);
     ZqBaseModelComponentIsoJump(const ZqBaseModelComponentIsoJump& source);
 
+    const cocos2d::CCPoint& jumpVelocity() const { return m_jumpVelocity->value(); }
+    const cocos2d::CCPoint& jumpGravity() const { return m_jumpGravity->value(); }
+    float jumpSpeed() const { return m_jumpSpeed->value(); }
+    float jumpDuration() const { return m_jumpDuration->value(); }
+    float jumpTimeout() const { return m_jumpTimeout->value(); }
+    float jumpCount() const { return m_jumpCount->value(); }
+    bool continuousJump() const { return m_continuousJump->value(); }
+    bool activateOnRelease() const { return m_activateOnRelease->value(); }
+    const std::string& event() const { return m_event->value(); }
+    bool syncronizeAnimation() const { return m_syncronizeAnimation->value(); }
+    const std::shared_ptr<ZqModelPolygon>& collisionShape() const { return m_collisionShape->value(); }
+    const std::shared_ptr<ZqModelAnimation>& animation() const { return m_animation->value(); }
+    const std::shared_ptr<ZqModelAnimation>& ground() const { return m_ground->value(); }
+    const std::shared_ptr<ZqModelSound>& jumpSound() const { return m_jumpSound->value(); }
+    const std::shared_ptr<ZqModelSound>& doubleJumpSound() const { return m_doubleJumpSound->value(); }
+
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_ISO_JUMP_ATTRIBUTES)
 };
 
@@ -256,6 +272,11 @@ public:
     ZqBaseModelComponentMotor(const ZqBaseModelComponentMotor& source);
 
     int affectedAsset() const { return zqAffectedAssetId(m_affectedAsset->value()); }
+    const cocos2d::CCPoint& linearVelocity() const { return m_linearVelocity->value(); }
+    float angularVelocity() const { return m_angularVelocity->value(); }
+    const std::string& event() const { return m_event->value(); }
+    const cocos2d::CCPoint& linearMultiplier() const { return m_linearMultiplier->value(); }
+    float angularMultiplier() const { return m_angularMultiplier->value(); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_MOTOR_ATTRIBUTES)
 };
@@ -291,6 +312,20 @@ public:
     ZqBaseModelComponentMove(const ZqBaseModelComponentMove& source);
 
     int affectedAsset() const { return zqAffectedAssetId(m_affectedAsset->value()); }
+    const std::shared_ptr<ZqModelPolygon>& collisionShape() const { return m_collisionShape->value(); }
+    const std::shared_ptr<ZqModelAnimation>& animation() const { return m_animation->value(); }
+    const std::shared_ptr<ZqModelSound>& sound() const { return m_sound->value(); }
+    bool activateOnRelease() const { return m_activateOnRelease->value(); }
+    bool forcedSwitchButton() const { return m_forcedSwitchButton->value(); }
+    // Each velocity counts only when set (not empty).
+    const cocos2d::CCPoint& linearVelocity() const { return m_linearVelocity->value(); }
+    float angularVelocity() const { return m_angularVelocity->value(); }
+    bool hasLinearVelocityX() const { return !m_linearVelocity->isXEmpty(); }
+    bool hasLinearVelocityY() const { return !m_linearVelocity->isYEmpty(); }
+    bool hasAngularVelocity() const { return !m_angularVelocity->isEmpty(); }
+    const std::string& operation() const { return m_operation->value(); }
+    const std::string& event() const { return m_event->value(); }
+    float timeout() const { return m_timeout->value(); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_MOVE_ATTRIBUTES)
 };
@@ -313,6 +348,8 @@ public:
     ZQ_MODEL_IDENTITY(ZqModelComponentRotationMapper, ZqModelComponent)
     ZQ_MODEL_FACTORY(ZqModelComponentRotationMapper)
 
+    const std::shared_ptr<ZqModelAnimation>& animation() const { return m_animation->value(); }
+
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_ROTATION_MAPPER_ATTRIBUTES)
 };
 
@@ -330,6 +367,11 @@ public:
     ZqModelComponentSlide(const ZqModelComponentSlide& source);
     ZQ_MODEL_IDENTITY(ZqModelComponentSlide, ZqModelComponent)
     ZQ_MODEL_FACTORY(ZqModelComponentSlide)
+
+    const std::shared_ptr<ZqModelPolygon>& collisionShape() const { return m_collisionShape->value(); }
+    const std::shared_ptr<ZqModelAnimation>& animation() const { return m_animation->value(); }
+    const std::string& event() const { return m_event->value(); }
+    const std::shared_ptr<ZqModelSound>& sound() const { return m_sound->value(); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_SLIDE_ATTRIBUTES)
 };

@@ -175,8 +175,29 @@ public:
 
     cocos2d::CCSize contentSize(float time) const override { return cocos2d::CCSize(30.0f, 30.0f); }
 
+    const std::shared_ptr<ZqModelSpriteContainer>& texture() const { return m_texture->value(); }
     // Truncated toward zero (saturating).
     int totalParticles() const;
+    float emissionRate() const { return m_emissionRate->value(); }
+    bool blendAdditive() const { return m_blendAdditive->value(); }
+    const cocos2d::CCPoint& gravity() const { return m_gravity->value(); }
+    // Each value with its spread.
+    float startSize() const { return m_startSize->value(); }
+    float startSizeVariance() const { return m_startSize->variableValue(); }
+    float endSize() const { return m_endSize->value(); }
+    float endSizeVariance() const { return m_endSize->variableValue(); }
+    float startSpin() const { return m_startSpin->value(); }
+    float startSpinVariance() const { return m_startSpin->variableValue(); }
+    float endSpin() const { return m_endSpin->value(); }
+    float endSpinVariance() const { return m_endSpin->variableValue(); }
+    float radialAcceleration() const { return m_radialAcceleration->value(); }
+    float radialAccelerationVariance() const { return m_radialAcceleration->variableValue(); }
+    float speed() const { return m_speed->value(); }
+    float speedVariance() const { return m_speed->variableValue(); }
+    float angle() const { return m_angle->value(); }
+    float angleVariance() const { return m_angle->variableValue(); }
+    float life() const { return m_life->value(); }
+    float lifeVariance() const { return m_life->variableValue(); }
     // The colour of the stop at exactly position; opaque black without one.
     cocos2d::ccColor4F colorAt(float position) const;
     cocos2d::ccColor4F colorVariationAt(float position) const;
