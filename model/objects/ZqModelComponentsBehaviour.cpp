@@ -83,3 +83,16 @@ ZqBaseModelComponentMove::ZqBaseModelComponentMove(const ZqBaseModelComponentMov
 {
     ZQ_ATTRIBUTE_REBIND(ZQ_COMPONENT_MOVE_ATTRIBUTES)
 }
+
+std::shared_ptr<ZqModelPolygon> ZqBaseModelComponentIsoJump::collisionShape() const { return m_collisionShape->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelComponentIsoJump::animation() const { return m_animation->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelComponentIsoJump::ground() const { return m_ground->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelComponentIsoJump::jumpSound() const { return m_jumpSound->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelComponentIsoJump::doubleJumpSound() const { return m_doubleJumpSound->value(); }
+std::shared_ptr<ZqModelPolygon> ZqBaseModelComponentMove::collisionShape() const { return m_collisionShape->value(); }
+std::shared_ptr<ZqModelAnimation> ZqBaseModelComponentMove::animation() const { return m_animation->value(); }
+std::shared_ptr<ZqModelSound> ZqBaseModelComponentMove::sound() const { return m_sound->value(); }
+std::shared_ptr<ZqModelAnimation> ZqModelComponentRotationMapper::animation() const { return m_animation->value(); }
+std::shared_ptr<ZqModelPolygon> ZqModelComponentSlide::collisionShape() const { return m_collisionShape->value(); }
+std::shared_ptr<ZqModelAnimation> ZqModelComponentSlide::animation() const { return m_animation->value(); }
+std::shared_ptr<ZqModelSound> ZqModelComponentSlide::sound() const { return m_sound->value(); }

@@ -240,11 +240,11 @@ public:
     bool activateOnRelease() const { return m_activateOnRelease->value(); }
     const std::string& event() const { return m_event->value(); }
     bool syncronizeAnimation() const { return m_syncronizeAnimation->value(); }
-    const std::shared_ptr<ZqModelPolygon>& collisionShape() const { return m_collisionShape->value(); }
-    const std::shared_ptr<ZqModelAnimation>& animation() const { return m_animation->value(); }
-    const std::shared_ptr<ZqModelAnimation>& ground() const { return m_ground->value(); }
-    const std::shared_ptr<ZqModelSound>& jumpSound() const { return m_jumpSound->value(); }
-    const std::shared_ptr<ZqModelSound>& doubleJumpSound() const { return m_doubleJumpSound->value(); }
+    std::shared_ptr<ZqModelPolygon> collisionShape() const;
+    std::shared_ptr<ZqModelAnimation> animation() const;
+    std::shared_ptr<ZqModelAnimation> ground() const;
+    std::shared_ptr<ZqModelSound> jumpSound() const;
+    std::shared_ptr<ZqModelSound> doubleJumpSound() const;
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_ISO_JUMP_ATTRIBUTES)
 };
@@ -312,9 +312,9 @@ public:
     ZqBaseModelComponentMove(const ZqBaseModelComponentMove& source);
 
     int affectedAsset() const { return zqAffectedAssetId(m_affectedAsset->value()); }
-    const std::shared_ptr<ZqModelPolygon>& collisionShape() const { return m_collisionShape->value(); }
-    const std::shared_ptr<ZqModelAnimation>& animation() const { return m_animation->value(); }
-    const std::shared_ptr<ZqModelSound>& sound() const { return m_sound->value(); }
+    std::shared_ptr<ZqModelPolygon> collisionShape() const;
+    std::shared_ptr<ZqModelAnimation> animation() const;
+    std::shared_ptr<ZqModelSound> sound() const;
     bool activateOnRelease() const { return m_activateOnRelease->value(); }
     bool forcedSwitchButton() const { return m_forcedSwitchButton->value(); }
     // Each velocity counts only when set (not empty).
@@ -348,7 +348,7 @@ public:
     ZQ_MODEL_IDENTITY(ZqModelComponentRotationMapper, ZqModelComponent)
     ZQ_MODEL_FACTORY(ZqModelComponentRotationMapper)
 
-    const std::shared_ptr<ZqModelAnimation>& animation() const { return m_animation->value(); }
+    std::shared_ptr<ZqModelAnimation> animation() const;
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_ROTATION_MAPPER_ATTRIBUTES)
 };
@@ -368,10 +368,10 @@ public:
     ZQ_MODEL_IDENTITY(ZqModelComponentSlide, ZqModelComponent)
     ZQ_MODEL_FACTORY(ZqModelComponentSlide)
 
-    const std::shared_ptr<ZqModelPolygon>& collisionShape() const { return m_collisionShape->value(); }
-    const std::shared_ptr<ZqModelAnimation>& animation() const { return m_animation->value(); }
+    std::shared_ptr<ZqModelPolygon> collisionShape() const;
+    std::shared_ptr<ZqModelAnimation> animation() const;
     const std::string& event() const { return m_event->value(); }
-    const std::shared_ptr<ZqModelSound>& sound() const { return m_sound->value(); }
+    std::shared_ptr<ZqModelSound> sound() const;
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_SLIDE_ATTRIBUTES)
 };
