@@ -3,6 +3,7 @@
 #include "screens/ZqScreenWiring.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPSettingsController.h"
+#include "model/GameplayParameters.h"
 
 #include "engine/gl/GLFixture.h"
 #include "model/archive_test_util.h"
