@@ -108,6 +108,29 @@ TEST_F(ImageObjectTest, FrameIndexWrapsBothWays)
     EXPECT_TRUE(sprite->isFrameDisplayed(container->getSpriteFrame(4)));
 }
 
+// A frame asked for again is shown again, whatever showed meanwhile: another frame set on
+// the sprite, or another container given to the model.
+TEST_F(ImageObjectTest, TheSameFrameAskedAgainIsShownAgain)
+{
+    auto container = containerOf(kFive);
+    auto model = imageOf(container);
+    ZqPObjectImage* image = addImage(model);
+    CCSprite* sprite = spriteOf(image);
+    ASSERT_NE(sprite, nullptr);
+    image->setAnimationFrame(3);
+    image->setAnimationFrame(3);
+    EXPECT_TRUE(sprite->isFrameDisplayed(container->getSpriteFrame(3)));
+    sprite->setDisplayFrame(container->getSpriteFrame(1));
+    image->setAnimationFrame(3);
+    EXPECT_TRUE(sprite->isFrameDisplayed(container->getSpriteFrame(3)));
+
+    auto other = containerOf({{9, 9, 9, 255}, {8, 8, 8, 255}, {7, 7, 7, 255}, {6, 6, 6, 255}});
+    model->setImage(other);
+    image->setAnimationFrame(3);
+    EXPECT_TRUE(sprite->isFrameDisplayed(other->getSpriteFrame(3)));
+    EXPECT_FALSE(sprite->isFrameDisplayed(container->getSpriteFrame(3)));
+}
+
 TEST_F(ImageObjectTest, WithoutPictureNothingShowsAndFrameOperationsDoNothing)
 {
     auto model = zqCreateModel<ZqModelObjectImage>("bare");
