@@ -1,5 +1,5 @@
 // The drawing and noise functions, the image object and the text object on a headless view.
-#include "screens/field_test_support.h"
+#include "objects/object_test_support.h"
 
 #include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPObjectImage.h"
@@ -50,7 +50,7 @@ TEST(ProjectPointOnLineTest, FootOfThePerpendicular)
     EXPECT_NEAR(vertical.y, 300.0f, 0.01f);
 }
 
-class DrawingTest : public RuntimeTest {};
+class DrawingTest : public ObjectTest {};
 
 TEST_F(DrawingTest, SolidColourSpriteCoversItsSizeAndOwnsItsTexture)
 {
@@ -67,7 +67,7 @@ TEST_F(DrawingTest, SolidColourSpriteCoversItsSizeAndOwnsItsTexture)
     EXPECT_PIXEL(*this, kWidth / 2, kHeight - 2, 0, 0, 0);
 }
 
-class ImageObjectTest : public RuntimeTest {
+class ImageObjectTest : public ObjectTest {
 protected:
     ZqPObjectImage* addImage(const std::shared_ptr<ZqModelObjectImage>& model, bool loop = true)
     {
@@ -215,7 +215,7 @@ TEST_F(ImageObjectTest, RestartRunsTheFrameAnimationFromItsFirstFrame)
     held->release();
 }
 
-class TextObjectTest : public RuntimeTest {};
+class TextObjectTest : public ObjectTest {};
 
 TEST_F(TextObjectTest, ShowsTheLabelsTextAsATextObject)
 {
