@@ -194,7 +194,6 @@ TEST(SampleShowcase, DISABLED_TheBonusRoomAndBackToTheGameOver)
     player_test::PlayerOptions options;
     options.directory = dir.file("game");
     options.exitFrame = 3600;
-    options.timeoutSeconds = 240;
     options.script = "300 key down Return\n301 key up Return\n"
                      "303 key down Left\n340 key up Left\n"
                      "500 key down Space\n512 key up Space\n"

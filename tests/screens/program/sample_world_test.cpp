@@ -3,7 +3,7 @@
 // sections' mechanics.
 // A test may keep a few of the appended sections in play (the others muted) so that the
 // one it looks at follows the start section; a small pilot jumps gaps and obstacles.
-#include "app/headless_player.h"
+#include "screens/program/headless_player.h"
 
 #include "app/ScoreRegistry.h"
 #include "app/ZqPSettingsController.h"
