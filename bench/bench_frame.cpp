@@ -13,10 +13,10 @@
 // hold the same bodies at the same places (1e-4 m) and as many contacts: a repetition that
 // ends otherwise says how they differ, and its case prints no ratio. A repetition's figure
 // is the median frame; the summary sets the medians of 5 repetitions side by side, with the
-// field's phase split (means over the 600 frames) and 60 drawn frames, which come last,
-// once the boxes have come to rest (draw calls of one frame; the drawing is the drawn frame
-// less the field's update). The field has no overlay, so one atlas should take one draw
-// call.
+// field's phase split (means over the 600 frames, the bare step's mean beside its step)
+// and 60 drawn frames, which come last, once the boxes have come to rest (draw calls of
+// one frame; the drawing is the drawn frame less the field's update). The field has no
+// overlay, so one atlas should take one draw call.
 // A variant gives each box a move component bound to a button never pressed and a
 // rotation mapper, which change nothing physical.
 //
@@ -74,6 +74,7 @@ struct Repetition {
     double fieldSeconds = 0.0;
     double bareSeconds = 0.0;
     ZqPScreenScene::PhaseTimes phases; // per frame
+    double bareMeanSeconds = 0.0;      // the bare step's mean, beside the field's step phase
     double drawnSeconds = 0.0;         // a whole drawn frame
     double drawSeconds = 0.0;          // its drawing: the frame less the field's update
     double draws = 0.0;
@@ -215,6 +216,8 @@ Repetition runOnce(int boxes, bool components)
 
     run.fieldSeconds = zqbench::median(fieldFrames);
     run.bareSeconds = zqbench::median(bareFrames);
+    for (double seconds : bareFrames)
+        run.bareMeanSeconds += seconds / kTimedFrames;
     zqbench::switchScene();
     return run;
 }
@@ -269,14 +272,16 @@ double bareMs(const std::vector<Repetition>& runs)
 
 void printSummary()
 {
-    std::printf("\n%-24s %8s %8s %8s %8s %8s | %8s %8s %6s\n", "mean ms a field frame", "step", "objects",
-                "sections", "queue", "other", "drawn", "drawing", "draws");
+    std::printf("\n%-24s %8s %8s %8s %8s %8s %8s | %8s %8s %6s\n", "mean ms a field frame", "step", "bare",
+                "objects", "sections", "queue", "other", "drawn", "drawing", "draws");
     for (const auto& [key, runs] : g_runs) {
         auto ms = [&](double ZqPScreenScene::PhaseTimes::*phase) {
             return medianOf(runs, [phase](const Repetition& run) { return run.phases.*phase; }) * 1e3;
         };
-        std::printf("%-24s %8.3f %8.3f %8.3f %8.3f %8.3f | %8.3f %8.3f %6.0f\n", caseName(key).c_str(),
-                    ms(&ZqPScreenScene::PhaseTimes::step), ms(&ZqPScreenScene::PhaseTimes::objects),
+        std::printf("%-24s %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f | %8.3f %8.3f %6.0f\n", caseName(key).c_str(),
+                    ms(&ZqPScreenScene::PhaseTimes::step),
+                    medianOf(runs, [](const Repetition& run) { return run.bareMeanSeconds; }) * 1e3,
+                    ms(&ZqPScreenScene::PhaseTimes::objects),
                     ms(&ZqPScreenScene::PhaseTimes::sections), ms(&ZqPScreenScene::PhaseTimes::queue),
                     ms(&ZqPScreenScene::PhaseTimes::other),
                     medianOf(runs, [](const Repetition& run) { return run.drawnSeconds; }) * 1e3,
