@@ -1,26 +1,16 @@
 #include "screens/ZqScreenWiring.h"
 
-#include "app/ScoreRegistry.h"
 #include "app/ZqPAppDelegate.h"
-#include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"
-#include "app/ZqPurchaseRegistry.h"
 #include "app/ZqServices.h"
-#include "app/ZqSound.h"
-#include "model/GameplayParameters.h"
 #include "model/ZqGameQuestions.h"
-#include "model/ZqModelController.h"
-#include "model/ZqModelGeneralSettings.h"
 #include "objects/ZqPObjectManipulator.h"
 #include "screens/ZqPButtonKeys.h"
 #include "screens/ZqPObjectButton.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
-#include "screens/ZqScreenMusic.h"
 
-#include "audio/AudioEngine.h"
-#include "audio/SimpleAudioEngine.h"
 #include "cocos2d.h"
 #include "platform/CCEGLViewSDL.h"
 
@@ -90,6 +80,9 @@ std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const 
     app.setView(view.get());
     if (platform.reportError)
         app.setErrorReporter(platform.reportError);
+    const std::string unsaved = ZqPSettingsController::shared()->unsavedWarning();
+    if (!unsaved.empty() && platform.reportWarning)
+        platform.reportWarning(unsaved);
     app.applySavedFullscreen();
     if (platform.eventHook)
         view->setEventHook(platform.eventHook);
@@ -103,24 +96,4 @@ void zqEndPlayer(ZqPAppDelegate& app)
 {
     app.finish();
     ZqPObjectAccelerometer::purge();
-}
-
-void zqResetProcessObjects()
-{
-    ZqScreenMusic::shared().reset();
-    ZqSoundRegistry::shared().clear();
-    cocos2d::experimental::AudioEngine::end();
-    CocosDenshion::SimpleAudioEngine::end();
-    ZqPScreenNavigator::shared()->reset();
-    ZqPObjectAccelerometer::purge();
-    ZqPInputController::purgeShared();
-    ZqPSettingsController::purgeShared();
-    cocos2d::CCUserDefault::purgeSharedUserDefault();
-    GameplayParameters::shared()->resetToDefaults(ZqModelGeneralSettings::createDetached());
-    ZqModelController::shared()->reset();
-    ScoreRegistry::clear();
-    ScoreRegistry::setCurrentKey(std::string());
-    ZqPurchaseRegistry::reset();
-    cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-    cocos2d::CCTextureCache::purgeSharedTextureCache();
 }

@@ -1,9 +1,8 @@
 // The loading sequence of the application delegate on a game made by the builder, from
 // the data directory and from the archive.
-#include "screens/ZqScreenWiring.h"
+#include "support/fresh_app.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPSettingsController.h"
-#include "model/GameplayParameters.h"
 
 #include "engine/gl/GLFixture.h"
 #include "model/archive_test_util.h"
@@ -40,7 +39,7 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        zqResetProcessObjects();
+        freshApp();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
         GLFixture::TearDown();
     }

@@ -494,7 +494,6 @@ TEST_F(PlayerProgram, DataWithoutItsStartScreenEndsWithOneMessage)
     at[3] ^= 1;
     writeBytes(screens, bytes);
     player_test::PlayerOptions options;
-    options.timeoutSeconds = 60;
     const player_test::PlayerRun played = play(options);
     EXPECT_FALSE(played.timedOut);
     EXPECT_EQ(played.status, 1) << played.output;
@@ -532,7 +531,8 @@ TEST_F(PlayerProgram, ASalvagedStoreSurvivesARunKilledOnItsFirstFrame)
     ASSERT_EQ(storeKeys(store), keys);
     player_test::PlayerOptions options;
     options.whileRunning = [&options](pid_t child) {
-        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after", std::chrono::seconds(100)));
+        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after",
+                                               std::chrono::seconds(options.timeoutSeconds)));
         kill(child, SIGTERM);
     };
     options.directory = dir.file("game");
@@ -561,6 +561,43 @@ TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)
     EXPECT_GT(played.lineWith("[ZqPSettingsController]", signalled), signalled) << played.output;
 }
 
+// A store folder that cannot be made (its data home under a regular file): said once on
+// standard error at start, and the game runs on to its end with status 0. Under a display
+// the words wait in a box over the window, and no frame runs until it goes (here a signal
+// ends it, with status 0).
+TEST_F(PlayerProgram, AStoreThatCannotBeSavedIsSaidOnceAtStart)
+{
+    exportGame(false);
+    writeBytes(dir.file("in-the-way"), bytesOf("a file"));
+    player_test::PlayerOptions options = frames(60);
+    options.dataHome = dir.file("in-the-way/home");
+    const player_test::PlayerRun played = play(options);
+    EXPECT_EQ(played.status, 0) << played.output;
+    const std::string words = "Progress will not be saved: the folder " + options.dataHome +
+                              "/Zq Sample Game cannot be made (Not a directory)";
+    const int said = played.lineWith(words);
+    ASSERT_GE(said, 0) << played.output;
+    EXPECT_EQ(played.lineWith("Progress will not be saved", said + 1), -1) << played.output;
+    EXPECT_LT(said, played.lineWith("[ZqPAppDelegate] first frame after")) << played.output;
+
+    XvfbServer xvfb("640x480x24");
+    if (!xvfb.installed())
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(xvfb.available());
+    options.display = xvfb.display();
+    options.timeoutSeconds = 60;
+    options.directory = dir.file("game");
+    options.whileRunning = [&options](pid_t child) {
+        EXPECT_TRUE(player_test::waitForOutput(options, "Progress will not be saved", std::chrono::seconds(30)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        kill(child, SIGTERM);
+    };
+    const player_test::PlayerRun boxed = player_test::runPlayer(ZQ_PLAYER_PROGRAM, options);
+    EXPECT_FALSE(boxed.timedOut);
+    EXPECT_EQ(boxed.status, 0) << boxed.output;
+    EXPECT_FALSE(boxed.has("first frame after")) << boxed.output;
+}
+
 // The sample played to its end as the README plays it: Return on the menu, the hero runs
 // into the pit and dies, the HUD's observer shows the game-over screen, and the run's best
 // distance is in the store.
@@ -569,7 +606,6 @@ TEST_F(PlayerProgram, TheSampleIsPlayedFromItsMenuToItsGameOverScreen)
     exportGame(false);
     player_test::PlayerOptions options = frames(5400);
     options.script = "450 key down Return\n451 key up Return\n";
-    options.timeoutSeconds = 600;
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
     const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
@@ -626,7 +662,6 @@ void PlayerProgram::playInFull(bool archive)
     for (const unsigned frame : bandFrames)
         options.screenshots.emplace_back(frame, "bands-" + std::to_string(frame) + ".png");
     options.dataHome = dir.file(archive ? "home-archive" : "home-directory");
-    options.timeoutSeconds = 240;
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
 
@@ -707,7 +742,6 @@ void PlayerProgram::playInFull(bool archive)
         for (unsigned frame = 3860; frame <= 4100; frame += 20)
             ferry.screenshots.emplace_back(frame, "ferry-" + std::to_string(frame) + ".png");
         ferry.dataHome = dir.file("home-ferry");
-        ferry.timeoutSeconds = 240;
         const player_test::PlayerRun sailed = play(ferry);
         ASSERT_EQ(sailed.status, 0) << sailed.output;
         int water = 0;
@@ -730,9 +764,9 @@ void PlayerProgram::playInFull(bool archive)
         killed.screenshots.clear();
         // Far past the game over: the kill comes first on any machine.
         killed.exitFrame = 9000;
-        killed.timeoutSeconds = 240;
         killed.whileRunning = [&killed](pid_t child) {
-            EXPECT_TRUE(player_test::waitForOutput(killed, "[ZqServices] Screen On Enter: GameOver", std::chrono::seconds(230)));
+            EXPECT_TRUE(player_test::waitForOutput(killed, "[ZqServices] Screen On Enter: GameOver",
+                                                   std::chrono::seconds(killed.timeoutSeconds)));
             kill(child, SIGKILL);
         };
         const player_test::PlayerRun dead = play(killed);
@@ -792,7 +826,6 @@ TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
     const std::string keys = view.at(200, 560), toggle = view.at(780, 560);
     options = frames(2210);
     options.dataHome = home;
-    options.timeoutSeconds = 300;
     options.script = "# the menu: web, social, the runner, the locked world; then Play\n" + click(200, keys) +
                      click(206, view.at(320, 560)) + click(212, view.at(886, 140)) + click(218, view.at(250, 140)) +
                      "250 key down Return\n251 key up Return\n# the touch HUD: the pad held and moved, a swipe up, "

@@ -9,6 +9,7 @@
 // program ends, and resets every process-wide object a run makes (the navigator, the
 // settings and input controllers, the gameplay parameters, the model controller, the
 // sounds, the caches, the director, the scores and the purchase flags).
+#include "support/fresh_game.h"
 #include "attributes/ZqEditorKeys.h"
 #include "app/ScoreRegistry.h"
 #include "app/ZqPAppDelegate.h"
@@ -64,6 +65,7 @@ public:
             m_previousDataHome = home;
         setenv("ZQ_DATA_HOME", options.storeDirectory.c_str(), 1);
         m_started = true;
+        warnings.clear();
         m_app = std::make_unique<ZqPAppDelegate>();
         ZqPlayerPlatform platform;
         platform.executableDirectory = options.gameDirectory;
@@ -74,6 +76,7 @@ public:
             return view;
         };
         platform.reportError = [this](const std::string& text) { errors.push_back(text); };
+        platform.reportWarning = [this](const std::string& text) { warnings.push_back(text); };
         // Keys come through the handler (keyDown, keyUp), never the view's.
         platform.eventHook = [](const void* raw) {
             const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
@@ -186,7 +189,12 @@ public:
         if (m_view)
             zqEndPlayer(*m_app);
         ZqServices::shared()->setPoster(nullptr);
-        zqResetProcessObjects();
+        freshGame();
+        // The scores and purchase flags of the run: a next start reads them from its store,
+        // and names no scene's record current before its field does.
+        ScoreRegistry::clear();
+        ScoreRegistry::setCurrentKey(std::string());
+        ZqPurchaseRegistry::reset();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_view.reset();
         m_app.reset();
@@ -217,6 +225,8 @@ public:
     std::function<void()> afterStep;
     // What the delegate reported as fatal.
     std::vector<std::string> errors;
+    // What the start-up said while the game went on, in the last start.
+    std::vector<std::string> warnings;
     unsigned frame = 0;
 
 private:
