@@ -9,6 +9,7 @@
 
 #include "CCDrawableSize.h"
 #include "CCGL.h"
+#include "ccImageFile.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace cocos2d {
 
@@ -255,9 +257,10 @@ void CCEGLViewSDL::setWindowTitle(const char* title)
 
 bool CCEGLViewSDL::setIconFromFile(const char* path)
 {
-    if (!path)
+    std::error_code error;
+    if (!path || !std::filesystem::exists(path, error))
         return false;
-    SDL_Surface* icon = IMG_Load(path);
+    SDL_Surface* icon = ccLoadImageFile(path, kCCMaxImageSide, "CCEGLViewSDL");
     if (!icon)
         return false;
     SDL_SetWindowIcon(m_state->window, icon);

@@ -63,8 +63,9 @@ public:
     void setMinimumWindowSize(int width, int height);
 
     void setWindowTitle(const char* title);
-    // Sets the window icon from an image file (.ico, .png); a missing or unreadable file
-    // leaves the icon as it is, quietly. True when the icon was set.
+    // Sets the window icon from an image file (.ico, .png); a missing file leaves the
+    // icon as it is, quietly, and an unreadable one with a log line. True when the icon
+    // was set.
     bool setIconFromFile(const char* path);
     // Desktop fullscreen, or back to the windowed size and place it had before; the
     // design resolution is re-fitted to the new frame either way.
