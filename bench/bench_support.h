@@ -45,9 +45,11 @@ struct ProgramRun {
 
 // Starts program in a process of its own, its working directory at directory, with the
 // caller's environment followed by extra, its standard output and error into output (a
-// pipe's write end) or dropped when output is -1. The child's pid; -1 when none started.
+// pipe's write end) or dropped when output is -1, and arguments after its name. The
+// child's pid; -1 when none started.
 inline pid_t startProgram(const char* program, const std::filesystem::path& directory,
-                          const std::vector<std::string>& extra, int output = -1)
+                          const std::vector<std::string>& extra, int output = -1,
+                          std::vector<std::string> arguments = {})
 {
     std::vector<std::string> environment;
     for (char** variable = environ; *variable; ++variable)
@@ -57,8 +59,11 @@ inline pid_t startProgram(const char* program, const std::filesystem::path& dire
     for (std::string& entry : environment)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
-    std::string path(program);
-    char* argv[] = {path.data(), nullptr};
+    arguments.insert(arguments.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
 
     // The child would write out a copy of whatever the parent's streams still buffer.
     std::fflush(nullptr);
@@ -73,7 +78,7 @@ inline pid_t startProgram(const char* program, const std::filesystem::path& dire
             freopen("/dev/null", "w", stdout);
             freopen("/dev/null", "w", stderr);
         }
-        execve(argv[0], argv, envp.data());
+        execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
     return child;
