@@ -472,7 +472,6 @@ TEST_F(PlayerProgram, UnderADisplayNoBoxWaitsForAHookAndASignalEndsABox)
     std::filesystem::create_directories(dir.file("game"));
     player_test::PlayerOptions options = frames(5);
     options.display = xvfb.display();
-    options.timeoutSeconds = 30;
     options.environment = {"ZQ_SEED=many"};
     const player_test::PlayerRun badHook = play(options);
     EXPECT_FALSE(badHook.timedOut);
@@ -480,7 +479,7 @@ TEST_F(PlayerProgram, UnderADisplayNoBoxWaitsForAHookAndASignalEndsABox)
 
     // No game data: the box shows until SIGTERM, which ends the program with the error's status.
     options.environment.clear();
-    options.terminateAfterMilliseconds = 1500;
+    options.terminateAfterOutput = "No game data";
     const player_test::PlayerRun boxed = play(options);
     EXPECT_FALSE(boxed.timedOut);
     EXPECT_EQ(boxed.status, 1) << boxed.output;
@@ -536,9 +535,8 @@ TEST_F(PlayerProgram, ASalvagedStoreSurvivesARunKilledOnItsFirstFrame)
     writeBytes(store, bytes);
     ASSERT_EQ(storeKeys(store), keys);
     player_test::PlayerOptions options;
-    options.timeoutSeconds = 60;
     options.whileRunning = [&options](pid_t child) {
-        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after", std::chrono::seconds(30)));
+        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after", std::chrono::seconds(100)));
         kill(child, SIGTERM);
     };
     options.directory = dir.file("game");
@@ -557,8 +555,7 @@ TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)
 {
     exportGame(false);
     player_test::PlayerOptions options;
-    options.terminateAfterMilliseconds = 1500;
-    options.timeoutSeconds = 60;
+    options.terminateAfterOutput = "[ZqPAppDelegate] first frame after";
     const player_test::PlayerRun played = play(options);
     EXPECT_FALSE(played.timedOut);
     EXPECT_EQ(played.status, 0) << played.output;
