@@ -445,6 +445,7 @@ bool ZqModelController::seekPlainFile()
         } else if (nextPhase() == kLoadingDone) {
             return true;
         }
+        // The new phase's first file is being sought here and now.
         state.firstStep = false;
     }
     return true;
