@@ -1,5 +1,7 @@
 # Reads every include line of the production code and fails when a folder includes one
-# above it. Run by CTest as "layers":
+# above it; and of each layer's tests (tests/<folder>), which may include only their layer,
+# those below it, the data writer and the tests' own helpers of those layers. Run by CTest
+# as "layers":
 #   cmake -DROOT=<project root> -P scripts/layers.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -37,10 +39,21 @@ foreach(side IN LISTS side_layers)
   list(APPEND side_folders ${folder})
 endforeach()
 
-# The layer folder a path below the root lies in, or "" outside every layer.
+# Each game layer's tests: tests/<its first folder name>, of the same rank.
+set(test_folders "")
+foreach(folder IN LISTS folders)
+  if(NOT folder IN_LIST side_folders)
+    string(REGEX REPLACE "/.*" "" name "${folder}")
+    set(test_folder tests/${name})
+    set(rank_${test_folder} ${rank_${folder}})
+    list(APPEND test_folders ${test_folder})
+  endif()
+endforeach()
+
+# The layer or test folder a path below the root lies in, or "" outside every one.
 function(folder_of path out)
   set(found "")
-  foreach(folder IN LISTS folders)
+  foreach(folder IN LISTS folders test_folders)
     string(LENGTH "${folder}" length)
     string(LENGTH "${found}" found_length)
     if((path STREQUAL folder OR path MATCHES "^${folder}/") AND length GREATER found_length)
@@ -51,7 +64,7 @@ function(folder_of path out)
 endfunction()
 
 set(sources "")
-foreach(folder IN LISTS folders)
+foreach(folder IN LISTS folders test_folders)
   file(GLOB_RECURSE found RELATIVE "${ROOT}" "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
   list(APPEND sources ${found})
 endforeach()
@@ -72,6 +85,9 @@ foreach(source IN LISTS sources)
     if(quote STREQUAL "\"")
       list(APPEND candidates "${source_dir}")
     endif()
+    if(from IN_LIST test_folders)
+      list(APPEND candidates tests)
+    endif()
     list(APPEND candidates ${include_roots})
     set(target "")
     foreach(base IN LISTS candidates)
@@ -88,7 +104,9 @@ foreach(source IN LISTS sources)
     if(to STREQUAL from)
       continue()
     endif()
-    if(to STREQUAL "")
+    if(from IN_LIST test_folders AND (to STREQUAL "" OR to IN_LIST side_folders))
+      continue() # the tests' shared helpers and the data writer
+    elseif(to STREQUAL "")
       set(reason "outside every layer")
     elseif(to IN_LIST side_folders)
       set(reason "${to}/ is used by no other folder")

@@ -38,7 +38,9 @@ struct PlayerOptions {
     std::vector<std::pair<unsigned, std::string>> screenshots;
     // More NAME=value variables.
     std::vector<std::string> environment;
-    int timeoutSeconds = 120;
+    // A guard against a hung program only, far above what a run takes on a loaded machine:
+    // no outcome of a working program depends on it.
+    int timeoutSeconds = 1800;
     // SIGTERM once the output holds this text (empty: never): a point the run has reached,
     // however slow the machine.
     std::string terminateAfterOutput;

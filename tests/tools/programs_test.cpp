@@ -498,7 +498,6 @@ TEST_F(PlayerProgram, DataWithoutItsStartScreenEndsWithOneMessage)
     at[3] ^= 1;
     writeBytes(screens, bytes);
     player_test::PlayerOptions options;
-    options.timeoutSeconds = 60;
     const player_test::PlayerRun played = play(options);
     EXPECT_FALSE(played.timedOut);
     EXPECT_EQ(played.status, 1) << played.output;
@@ -536,7 +535,8 @@ TEST_F(PlayerProgram, ASalvagedStoreSurvivesARunKilledOnItsFirstFrame)
     ASSERT_EQ(storeKeys(store), keys);
     player_test::PlayerOptions options;
     options.whileRunning = [&options](pid_t child) {
-        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after", std::chrono::seconds(100)));
+        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after",
+                                               std::chrono::seconds(options.timeoutSeconds)));
         kill(child, SIGTERM);
     };
     options.directory = dir.file("game");
@@ -573,7 +573,6 @@ TEST_F(PlayerProgram, TheSampleIsPlayedFromItsMenuToItsGameOverScreen)
     exportGame(false);
     player_test::PlayerOptions options = frames(5400);
     options.script = "450 key down Return\n451 key up Return\n";
-    options.timeoutSeconds = 600;
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
     const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
@@ -630,7 +629,6 @@ void PlayerProgram::playInFull(bool archive)
     for (const unsigned frame : bandFrames)
         options.screenshots.emplace_back(frame, "bands-" + std::to_string(frame) + ".png");
     options.dataHome = dir.file(archive ? "home-archive" : "home-directory");
-    options.timeoutSeconds = 240;
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
 
@@ -711,7 +709,6 @@ void PlayerProgram::playInFull(bool archive)
         for (unsigned frame = 3860; frame <= 4100; frame += 20)
             ferry.screenshots.emplace_back(frame, "ferry-" + std::to_string(frame) + ".png");
         ferry.dataHome = dir.file("home-ferry");
-        ferry.timeoutSeconds = 240;
         const player_test::PlayerRun sailed = play(ferry);
         ASSERT_EQ(sailed.status, 0) << sailed.output;
         int water = 0;
@@ -734,9 +731,9 @@ void PlayerProgram::playInFull(bool archive)
         killed.screenshots.clear();
         // Far past the game over: the kill comes first on any machine.
         killed.exitFrame = 9000;
-        killed.timeoutSeconds = 240;
         killed.whileRunning = [&killed](pid_t child) {
-            EXPECT_TRUE(player_test::waitForOutput(killed, "[ZqServices] Screen On Enter: GameOver", std::chrono::seconds(230)));
+            EXPECT_TRUE(player_test::waitForOutput(killed, "[ZqServices] Screen On Enter: GameOver",
+                                                   std::chrono::seconds(killed.timeoutSeconds)));
             kill(child, SIGKILL);
         };
         const player_test::PlayerRun dead = play(killed);
@@ -796,7 +793,6 @@ TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
     const std::string keys = view.at(200, 560), toggle = view.at(780, 560);
     options = frames(2210);
     options.dataHome = home;
-    options.timeoutSeconds = 300;
     options.script = "# the menu: web, social, the runner, the locked world; then Play\n" + click(200, keys) +
                      click(206, view.at(320, 560)) + click(212, view.at(886, 140)) + click(218, view.at(250, 140)) +
                      "250 key down Return\n251 key up Return\n# the touch HUD: the pad held and moved, a swipe up, "

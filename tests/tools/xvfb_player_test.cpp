@@ -112,10 +112,9 @@ TEST(XvfbPlayer, KeysFromAKeyboardDriveTheMenuAndTheWindowMode)
         options.directory = dir.file("game");
         options.display = xvfb.display();
         options.fixedStep = false;
-        options.timeoutSeconds = 180;
         options.whileRunning = [&](pid_t child) {
             const auto wait = [&options](const std::string& text) {
-                return player_test::waitForOutput(options, text, std::chrono::seconds(60));
+                return player_test::waitForOutput(options, text, std::chrono::seconds(options.timeoutSeconds));
             };
             if (!wait("[ZqServices] Screen On Enter: Menu")) {
                 ADD_FAILURE() << "no menu";

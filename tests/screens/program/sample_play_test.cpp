@@ -3,7 +3,7 @@
 // and state), and the scores a game made are there when the program starts again.
 // Nothing here counts on the sample's content: its screens, objects and keys are found
 // as the game has them.
-#include "app/headless_player.h"
+#include "screens/program/headless_player.h"
 #include "support/random_input.h"
 
 #include "app/ScoreRegistry.h"
