@@ -565,6 +565,43 @@ TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)
     EXPECT_GT(played.lineWith("[ZqPSettingsController]", signalled), signalled) << played.output;
 }
 
+// A store folder that cannot be made (its data home under a regular file): said once on
+// standard error at start, and the game runs on to its end with status 0. Under a display
+// the words wait in a box over the window, and no frame runs until it goes (here a signal
+// ends it, with status 0).
+TEST_F(PlayerProgram, AStoreThatCannotBeSavedIsSaidOnceAtStart)
+{
+    exportGame(false);
+    writeBytes(dir.file("in-the-way"), bytesOf("a file"));
+    player_test::PlayerOptions options = frames(60);
+    options.dataHome = dir.file("in-the-way/home");
+    const player_test::PlayerRun played = play(options);
+    EXPECT_EQ(played.status, 0) << played.output;
+    const std::string words = "Progress will not be saved: the folder " + options.dataHome +
+                              "/Zq Sample Game cannot be made (Not a directory)";
+    const int said = played.lineWith(words);
+    ASSERT_GE(said, 0) << played.output;
+    EXPECT_EQ(played.lineWith("Progress will not be saved", said + 1), -1) << played.output;
+    EXPECT_LT(said, played.lineWith("[ZqPAppDelegate] first frame after")) << played.output;
+
+    XvfbServer xvfb("640x480x24");
+    if (!xvfb.installed())
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(xvfb.available());
+    options.display = xvfb.display();
+    options.timeoutSeconds = 60;
+    options.directory = dir.file("game");
+    options.whileRunning = [&options](pid_t child) {
+        EXPECT_TRUE(player_test::waitForOutput(options, "Progress will not be saved", std::chrono::seconds(30)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        kill(child, SIGTERM);
+    };
+    const player_test::PlayerRun boxed = player_test::runPlayer(ZQ_PLAYER_PROGRAM, options);
+    EXPECT_FALSE(boxed.timedOut);
+    EXPECT_EQ(boxed.status, 0) << boxed.output;
+    EXPECT_FALSE(boxed.has("first frame after")) << boxed.output;
+}
+
 // The sample played to its end as the README plays it: Return on the menu, the hero runs
 // into the pit and dies, the HUD's observer shows the game-over screen, and the run's best
 // distance is in the store.
