@@ -5,7 +5,7 @@
 // median frame time of the last 10,000 frames against that of the first 10,000 after the
 // warm-up (goal at most 1.1). The frames after the warm-up run as repetitions of 2,000
 // frames, so each 10,000 compared is 5 repetitions. --frames=N plays N frames in all.
-#include "app/headless_player.h"
+#include "screens/program/headless_player.h"
 #include "support/random_input.h"
 
 #include "bench/bench_support.h"

@@ -1,10 +1,13 @@
 #pragma once
 
 // A bare copy of a Box2D world, the baseline the game field's frame is held to: stepping
-// the copy costs what the bodies alone cost, without any game object around them.
+// the copy costs what the bodies alone cost, without any game object around them; and the
+// check that the two did the same work.
 #include <box2d/box2d.h>
 
+#include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace zqbench {
@@ -75,6 +78,37 @@ inline std::unique_ptr<b2World> cloneWorld(const b2World& source)
     for (auto body = bodies.rbegin(); body != bodies.rend(); ++body)
         copyBody(**body, *clone);
     return clone;
+}
+
+// How far two worlds stepped alike differ: empty when they hold as many bodies, each at the
+// same place and angle as its counterpart in list order (within tolerance, metres and
+// radians), and as many contacts and touching contacts; else the first difference found.
+inline std::string worldDifference(const b2World& a, const b2World& b, float tolerance = 1e-4f)
+{
+    if (a.GetBodyCount() != b.GetBodyCount())
+        return "bodies " + std::to_string(a.GetBodyCount()) + " and " + std::to_string(b.GetBodyCount());
+    int index = 0;
+    for (const b2Body *first = a.GetBodyList(), *second = b.GetBodyList(); first && second;
+         first = first->GetNext(), second = second->GetNext(), ++index) {
+        const b2Vec2 offset = first->GetPosition() - second->GetPosition();
+        // Written so that a NaN on either side counts as a difference.
+        if (!(std::fabs(offset.x) <= tolerance && std::fabs(offset.y) <= tolerance &&
+              std::fabs(first->GetAngle() - second->GetAngle()) <= tolerance))
+            return "body " + std::to_string(index) + " at (" + std::to_string(first->GetPosition().x) + ", " +
+                   std::to_string(first->GetPosition().y) + ") and (" + std::to_string(second->GetPosition().x) +
+                   ", " + std::to_string(second->GetPosition().y) + ")";
+    }
+    auto touching = [](const b2World& world) {
+        int count = 0;
+        for (const b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext())
+            count += contact->IsTouching() ? 1 : 0;
+        return count;
+    };
+    if (a.GetContactCount() != b.GetContactCount())
+        return "contacts " + std::to_string(a.GetContactCount()) + " and " + std::to_string(b.GetContactCount());
+    if (touching(a) != touching(b))
+        return "touching contacts " + std::to_string(touching(a)) + " and " + std::to_string(touching(b));
+    return {};
 }
 
 } // namespace zqbench

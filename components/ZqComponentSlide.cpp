@@ -11,6 +11,11 @@
 
 namespace {
 
+// The slide's picture stands in for the owner's own look as a state animation of the iso
+// jump's rank: shown in place of the owner's animations, under a damage or power-up look.
+// Its entry has no shape: the slide swaps the fixture itself.
+constexpr int kPriority = 2;
+
 bool isGone(const ZqPObject* object)
 {
     return object->state() == ZqPObject::kStateDestroyed || object->state() == ZqPObject::kStateRemoved;
@@ -83,6 +88,8 @@ void ZqComponentSlide::start(cocos2d::CCObject*)
         return;
     setEnabled(true);
     self->setMovementActive(false);
+    if (auto* asset = dynamic_cast<ZqPObjectAsset*>(self); asset && m_animation)
+        asset->addStateAnimation(kPriority, m_animation, nullptr);
     // Re-applied rather than forced: hiding a fired unit would remove it.
     self->setVisible(self->isVisible());
     b2Body* body = self->getBody();
@@ -119,6 +126,17 @@ void ZqComponentSlide::end(cocos2d::CCObject*)
         addFixture(*shape, true);
     if (m_sound)
         m_sound->stop();
+    standDown(*self);
+}
+
+void ZqComponentSlide::standDown(ZqPObject& owner)
+{
+    // Taken out last: as the table's current entry, its removal rebuilds the owner's own
+    // fixture, which must then be the only one.
+    if (auto* asset = dynamic_cast<ZqPObjectAsset*>(&owner); asset && m_animation)
+        asset->removeStateAnimation(kPriority, m_animation, nullptr);
+    if (m_animation)
+        m_animation->setVisible(false);
 }
 
 void ZqComponentSlide::update(float)
@@ -126,7 +144,8 @@ void ZqComponentSlide::update(float)
     ZqPObject* self = owner();
     if (!self)
         return;
-    if (m_animation)
+    // An asset owner's state-animation table shows and hides the slide picture.
+    if (m_animation && !dynamic_cast<ZqPObjectAsset*>(self))
         m_animation->setVisible(isEnabled());
     if (!isEnabled() && self->isMovementActive() && m_held)
         start();
@@ -140,8 +159,8 @@ void ZqComponentSlide::ownerStateChanged()
     if (isEnabled()) {
         m_held = false;
         setEnabled(false);
-        if (m_animation)
-            m_animation->setVisible(false);
+        // The owner's own animations (a defeated one) show again.
+        standDown(*self);
     }
     if (m_sound)
         m_sound->stop();

@@ -10,7 +10,8 @@ class ZqPAnimationObject;
 
 // While a control is held (any control's press, action 11, to its release, 12), the owner
 // slides: its first fixture gives way to the model's "Collision Shape", its slide animation
-// shows and its own movement is suspended; the release restores the owner's own shape. A
+// shows in place of the owner's own (an asset owner's state animation) and its own
+// movement is suspended; the release restores the owner's own shape. A
 // press that comes while the owner's movement is suspended takes effect once it resumes.
 // Enabled is the sliding state.
 class ZqComponentSlide : public ZqComponent {
@@ -29,6 +30,8 @@ private:
     void start(cocos2d::CCObject* sender = nullptr);
     void end(cocos2d::CCObject* sender = nullptr);
     const ZqModelComponentSlide& slideModel() const;
+    // The slide picture no longer stands in for the owner's look, and is hidden.
+    void standDown(ZqPObject& owner);
     // A fixture of shape on the owner's body at the owner's scale; with ownFilter, an asset
     // owner's own collision filter, else the default one. Null without a body.
     b2Fixture* addFixture(const class ZqModelPolygon& shape, bool ownFilter);

@@ -5,36 +5,48 @@
 #include "model/ZqGameSecrets.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
 
 namespace {
-// One temporary file for the whole run: minizip reads archives from paths only.
+// minizip reads archives from paths only. One temporary file for the whole run, unlinked
+// as soon as it is made and reached through its descriptor's /proc path, so that nothing
+// is left behind however the run ends (a finding, a time limit, a kill).
+int archiveFile()
+{
+    static const int fd = [] {
+        char name[] = "/tmp/zq_fuzz_archive_XXXXXX";
+        const int made = mkstemp(name);
+        if (made < 0 || unlink(name) != 0)
+            std::abort();
+        return made;
+    }();
+    return fd;
+}
+
 const std::string& archivePath()
 {
-    static const std::string path = [] {
-        char name[] = "/tmp/zq_fuzz_archive_XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd < 0)
-            std::abort();
-        close(fd);
-        return std::string(name);
-    }();
+    static const std::string path = "/proc/self/fd/" + std::to_string(archiveFile());
     return path;
 }
 
 bool writeArchive(const uint8_t* data, size_t size)
 {
-    FILE* file = std::fopen(archivePath().c_str(), "wb");
-    if (!file)
+    const int fd = archiveFile();
+    if (ftruncate(fd, 0) != 0)
         return false;
-    const bool written = std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && written;
+    size_t written = 0;
+    while (written < size) {
+        const ssize_t n = pwrite(fd, data + written, size - written, static_cast<off_t>(written));
+        if (n <= 0)
+            return false;
+        written += static_cast<size_t>(n);
+    }
+    return true;
 }
-}
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -89,7 +89,9 @@ std::string readWith(ZqModelFileRoad road, const uint8_t* data, size_t size)
     return outcome(*controller);
 }
 
-// The sample game's model files, each model packed with this target's codes.
+// The sample game's model files, each model packed with this target's codes, and the
+// whole game as one attributes file and one connections file: seeds of a size the
+// sample's own files never reach, from which the fuzzer meets the 32-bit lengths.
 void writeSeeds(const std::string& directory)
 {
     ZqModelController& controller = *ZqModelController::shared();
@@ -97,9 +99,15 @@ void writeSeeds(const std::string& directory)
     ZqSampleGame::build(controller);
     installKeyDictionary(codes);
     int written = 0;
-    for (const auto& [type, models] : controller.modelsByType()) {
-        for (ZqModelController::FileKind kind :
-             {ZqModelController::kAttributesFile, ZqModelController::kConnectionsFile}) {
+    auto write = [&](const std::string& name, const msgpack::sbuffer& file) {
+        std::ofstream out(directory + "/" + name, std::ios::binary);
+        out.write(file.data(), static_cast<std::streamsize>(file.size()));
+        ++written;
+    };
+    for (ZqModelController::FileKind kind : {ZqModelController::kAttributesFile, ZqModelController::kConnectionsFile}) {
+        const std::string suffix = kind == ZqModelController::kAttributesFile ? ".attributes" : ".connections";
+        msgpack::sbuffer game;
+        for (const auto& [type, models] : controller.modelsByType()) {
             msgpack::sbuffer file;
             for (const std::shared_ptr<ZqModel>& model : models) {
                 msgpack::zone zone;
@@ -114,11 +122,10 @@ void writeSeeds(const std::string& directory)
             }
             if (models.empty() || file.size() == 0)
                 continue;
-            const char* suffix = kind == ZqModelController::kAttributesFile ? ".attributes" : ".connections";
-            std::ofstream out(directory + "/" + models.front()->className() + suffix, std::ios::binary);
-            out.write(file.data(), static_cast<std::streamsize>(file.size()));
-            ++written;
+            write(models.front()->className() + suffix, file);
+            game.write(file.data(), file.size());
         }
+        write(std::string("Game") + suffix, game);
     }
     std::printf("%d seeds written\n", written);
 }

@@ -1,5 +1,6 @@
 #include "objects/ZqPAnimationObject.h"
 
+#include "ZqCachedCast.h"
 #include "ZqLog.h"
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/objects/ZqModelObjectsUnits.h"
@@ -36,7 +37,7 @@ template <class Node, class Action>
 void ZqPAnimationObject::forEachFrame(Action action) const
 {
     for (const auto& entry : m_nodes) {
-        if (Node* node = dynamic_cast<Node*>(entry.second))
+        if (Node* node = zqCachedCast<Node>(entry.second))
             action(node);
     }
 }

@@ -1,5 +1,6 @@
 #include "objects/ZqPObject.h"
 
+#include "ZqCachedCast.h"
 #include "components/ZqComponent.h"
 #include "model/scene/ZqModelComponents.h"
 #include "objects/ZqPAnimationObject.h"
@@ -51,7 +52,7 @@ void ZqPObject::updateChildren(float dt)
     for (std::size_t i = first; i < end; ++i) {
         CCNode* child = m_childSnapshot[i];
         child->update(dt);
-        ZqPObject* object = dynamic_cast<ZqPObject*>(child);
+        ZqPObject* object = zqCachedCast<ZqPObject>(child);
         if (object && object->state() == kStateRemoved) {
             object->retain();
             m_removed.push_back(object);

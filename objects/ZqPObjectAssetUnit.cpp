@@ -173,6 +173,10 @@ void ZqPObjectAssetUnit::startMotion(b2Body* body)
 
 void ZqPObjectAssetUnit::applyPendingChanges()
 {
+    // Every unit asks each frame; the operations' names are read only after a request.
+    if (!m_changeRequested)
+        return;
+    m_changeRequested = false;
     if (m_changeX.operation == "kNone" && m_changeY.operation == "kNone" && m_changeRotation.operation == "kNone")
         return;
     const CCPoint position = getPosition();
@@ -191,16 +195,19 @@ void ZqPObjectAssetUnit::applyPendingChanges()
 void ZqPObjectAssetUnit::changePositionX(float value, const std::string& operation)
 {
     m_changeX = PendingChange{value, operation};
+    m_changeRequested = true;
 }
 
 void ZqPObjectAssetUnit::changePositionY(float value, const std::string& operation)
 {
     m_changeY = PendingChange{value, operation};
+    m_changeRequested = true;
 }
 
 void ZqPObjectAssetUnit::changeRotation(float value, const std::string& operation)
 {
     m_changeRotation = PendingChange{value, operation};
+    m_changeRequested = true;
 }
 
 void ZqPObjectAssetUnit::wakeUp()

@@ -96,5 +96,7 @@ private:
     PendingChange m_changeX;
     PendingChange m_changeY;
     PendingChange m_changeRotation;
+    // A change was asked for since the last update.
+    bool m_changeRequested = false;
     ZqSoundHandle m_wakeUpSound;
 };

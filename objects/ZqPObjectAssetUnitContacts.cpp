@@ -126,7 +126,10 @@ void ZqPObjectAssetUnit::preSolve(ZqPObject* other, b2Contact* contact, const b2
 {
     if (!contact || !other)
         return;
-    const bool passing = std::find(m_passThrough.begin(), m_passThrough.end(), modelIdOf(other)) != m_passThrough.end();
+    // Runs for every touching contact each step: the other's model is read only when some
+    // object passes through.
+    const bool passing = !m_passThrough.empty() &&
+                         std::find(m_passThrough.begin(), m_passThrough.end(), modelIdOf(other)) != m_passThrough.end();
     if (passing || ((isPlaced() || isLinearMovement()) && other == getParent()))
         contact->SetEnabled(false);
 }

@@ -1,5 +1,6 @@
 #include "objects/ZqPObjectImage.h"
 
+#include "ZqCachedCast.h"
 #include "app/ZqObjectModelHolder.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelObject.h"
@@ -18,7 +19,7 @@ template <class Action>
 void forEachSprite(CCNode* node, Action action)
 {
     for (CCObject* child : *node->getChildren()) {
-        if (CCSprite* sprite = dynamic_cast<CCSprite*>(child))
+        if (CCSprite* sprite = zqCachedCast<CCSprite>(child))
             action(sprite);
     }
 }
@@ -36,6 +37,8 @@ ZqPObjectImage* ZqPObjectImage::create(const std::shared_ptr<ZqModelObjectImage>
     if (std::shared_ptr<ZqModelSpriteContainer> container = model->spriteContainer()) {
         if (CCSprite* sprite = container->getSprite(speed, loop)) {
             image->addChild(sprite);
+            image->m_sprite = sprite;
+            sprite->retain();
             image->m_spriteAnimation = sprite->getActionByTag(kFrameAnimationTag);
             CC_SAFE_RETAIN(image->m_spriteAnimation);
         }
@@ -49,6 +52,8 @@ ZqPObjectImage* ZqPObjectImage::create(const std::shared_ptr<ZqModelObjectImage>
 ZqPObjectImage::~ZqPObjectImage()
 {
     CC_SAFE_RELEASE(m_spriteAnimation);
+    CC_SAFE_RELEASE(m_shownFrame);
+    CC_SAFE_RELEASE(m_sprite);
 }
 
 void ZqPObjectImage::update(float dt)
@@ -69,8 +74,9 @@ void ZqPObjectImage::update(float dt)
     const GLubyte value = static_cast<GLubyte>(opacity * 255.0f);
     for (CCObject* child : *getChildren()) {
         // Most frames change nothing, and setting an opacity again costs each sprite a cast
-        // up to its parent (which, not being coloured itself, passes no opacity down).
-        CCRGBAProtocol* rgba = dynamic_cast<CCRGBAProtocol*>(child);
+        // up to its parent (which, not being coloured itself, passes no opacity down). The
+        // own sprite needs no cast.
+        CCRGBAProtocol* rgba = child == m_sprite ? m_sprite : zqCachedCast<CCRGBAProtocol>(child);
         if (rgba && (rgba->getOpacity() != value || rgba->getDisplayedOpacity() != value))
             rgba->setOpacity(value);
     }
@@ -123,10 +129,24 @@ void ZqPObjectImage::setAnimationFrame(int index)
     // Taken modulo the count here: the container's index is unsigned, so -1 would wrap.
     const int count = static_cast<int>(container->sprites().size());
     const unsigned frameIndex = static_cast<unsigned>(((index % count) + count) % count);
+    // A rotation mapper asks each frame, mostly for the frame already shown: while every
+    // sprite still shows it, the frame is not looked up by its name again.
+    const bool sameContainer = !m_shownContainer.owner_before(container) && !container.owner_before(m_shownContainer);
+    if (m_shownFrame && sameContainer && frameIndex == m_shownIndex) {
+        bool shown = true;
+        forEachSprite(this, [this, &shown](CCSprite* sprite) { shown = shown && sprite->isFrameDisplayed(m_shownFrame); });
+        if (shown)
+            return;
+    }
     CCSpriteFrame* frame = container->getSpriteFrame(frameIndex);
     if (!frame)
         return;
     forEachSprite(this, [frame](CCSprite* sprite) { sprite->setDisplayFrame(frame); });
+    frame->retain();
+    CC_SAFE_RELEASE(m_shownFrame);
+    m_shownFrame = frame;
+    m_shownContainer = container;
+    m_shownIndex = frameIndex;
 }
 
 void ZqPObjectImage::stopAnimation()

@@ -5,6 +5,7 @@
 #include <memory>
 
 class ZqModelObjectImage;
+class ZqModelSpriteContainer;
 
 // The picture of an image model on a screen or inside an animation object: its sprite
 // (still or a frame animation), placed, turned, scaled and faded by the model's curves at
@@ -45,8 +46,14 @@ private:
     std::shared_ptr<ZqModelObjectImage> m_model;
     bool m_faded = false;
     float m_time = 0.0f;
+    // Retained; the sprite made with the image, a CCRGBAProtocol known without a cast.
+    cocos2d::CCSprite* m_sprite = nullptr;
     // Retained; the sprite's frame animation, kept to run it again.
     cocos2d::CCAction* m_spriteAnimation = nullptr;
     int m_curveState = 0;
     float m_opacityFactor = 1.0f;
+    // The frame the last setAnimationFrame showed (retained), from which container and index.
+    cocos2d::CCSpriteFrame* m_shownFrame = nullptr;
+    std::weak_ptr<ZqModelSpriteContainer> m_shownContainer;
+    unsigned m_shownIndex = 0;
 };

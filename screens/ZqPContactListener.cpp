@@ -2,14 +2,17 @@
 
 #include "objects/ZqPObjectAsset.h"
 
+#include "ZqCachedCast.h"
+
 namespace {
 
 // The objects of both fixtures; false when either has none. No reference is taken: end
-// contacts also arrive from DestroyBody inside an object's destructor.
+// contacts also arrive from DestroyBody inside an object's destructor. Every touching
+// contact comes here twice a step, hence the cached casts.
 bool objectsOf(b2Contact* contact, ZqPObjectAsset*& a, ZqPObjectAsset*& b)
 {
-    a = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(contact->GetFixtureA()));
-    b = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(contact->GetFixtureB()));
+    a = zqCachedCast<ZqPObjectAsset>(zqObjectOf(contact->GetFixtureA()));
+    b = zqCachedCast<ZqPObjectAsset>(zqObjectOf(contact->GetFixtureB()));
     return a && b;
 }
 

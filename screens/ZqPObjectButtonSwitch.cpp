@@ -95,7 +95,6 @@ void ZqPObjectButtonSound::applyLook()
         return;
     // The engine keeps the target and selector when none are given.
     initWithNormalSprite(image, second, nullptr, nullptr, nullptr);
-    // After the images took the item's colour.
     if (dimmed)
         image->setColor(ccc3(110, 110, 110));
 }

@@ -1,5 +1,6 @@
 #include "screens/ZqPScreenScene.h"
 
+#include "ZqCachedCast.h"
 #include "app/ScoreRegistry.h"
 #include "app/ZqPInputController.h"
 #include "model/GameplayParameters.h"
@@ -259,7 +260,7 @@ void ZqPScreenScene::updateObjects()
     for (CCNode* node : m_objectSnapshot)
         node->update(kFrameStep);
     for (CCNode* node : m_objectSnapshot) {
-        ZqPObject* object = dynamic_cast<ZqPObject*>(node);
+        ZqPObject* object = zqCachedCast<ZqPObject>(node);
         if (object && object->state() == ZqPObject::kStateRemoved && object->getParent() == m_camera)
             m_camera->removeChild(object);
         node->release();

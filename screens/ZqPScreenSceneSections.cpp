@@ -2,6 +2,7 @@
 // the creation queue, and the removal of objects behind and beside the view.
 #include "screens/ZqPScreenScene.h"
 
+#include "ZqCachedCast.h"
 #include "ZqLog.h"
 #include "ZqRandom.h"
 #include "model/GameplayParameters.h"
@@ -193,7 +194,7 @@ void ZqPScreenScene::removeOutOfView()
         m_objectSnapshot.push_back(static_cast<CCNode*>(child));
     }
     for (CCNode* node : m_objectSnapshot) {
-        ZqPObject* object = dynamic_cast<ZqPObject*>(node);
+        ZqPObject* object = zqCachedCast<ZqPObject>(node);
         // Background layers scroll with the camera and stay as long as the field.
         if (!object || object->state() == ZqPObject::kStateRemoved ||
             (object->objectType() & ZqPObject::kTypeBackground)) {

@@ -2,12 +2,12 @@
 # Builds the fuzz targets with clang and runs each for a bounded time on a seed corpus
 # made from the sample game (the key file, the model files, the archive under
 # traditional and under AES encryption).
-# Usage: scripts/fuzz.sh <zqexport program> [seconds per target]
+# Usage: scripts/fuzz.sh <zqexport program> [seconds per target]; JOBS=n builds with n jobs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 exporter=$1
 seconds=${2:-20}
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 CXX=clang++ CC=clang cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=Debug -DZQ_SANITIZE=ON -DZQ_FUZZ=ON \
   -DZQ_BUILD_TESTS=OFF -DZQ_BUILD_BENCH=OFF >/dev/null
@@ -28,10 +28,11 @@ for target in archive keyfile modelfile; do
   mkdir -p "build/fuzz/corpus-$target"
   echo "Fuzzing $target for ${seconds}s"
   log="build/fuzz/fuzz_$target.log"
-  # Model files reach their size-dependent paths only well past the largest seed.
+  # Model files reach their size-dependent paths only well past the sample's files: from
+  # the first run on, inputs may be as long as the whole game's seed and longer.
   options=()
   if [ "$target" = modelfile ]; then
-    options=(-max_len=1048576)
+    options=(-max_len=1048576 -len_control=0)
   fi
   if ! build/fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 "${options[@]}" \
       "build/fuzz/corpus-$target" "$seeds/$target" >"$log" 2>&1; then

@@ -126,9 +126,10 @@ bool CCMenuItemSprite::replaceImage(CCNode*& slot, CCNode* image)
     if (image) {
         image->setAnchorPoint(CCPoint(0.0f, 0.0f));
         addChild(image);
+        // The image keeps its own colour (a tint), shown times the item's.
         if (CCRGBAProtocol* rgba = dynamic_cast<CCRGBAProtocol*>(image)) {
-            rgba->setColor(getColor());
-            rgba->setOpacity(getOpacity());
+            rgba->updateDisplayedColor(getDisplayedColor());
+            rgba->updateDisplayedOpacity(getDisplayedOpacity());
         }
     }
     return true;
@@ -183,24 +184,6 @@ void CCMenuItemSprite::setEnabled(bool enabled)
 {
     CCMenuItem::setEnabled(enabled);
     updateImagesVisibility();
-}
-
-void CCMenuItemSprite::setColor(const ccColor3B& color)
-{
-    CCMenuItem::setColor(color);
-    for (CCNode* image : {m_pNormalImage, m_pSelectedImage, m_pDisabledImage}) {
-        if (CCRGBAProtocol* rgba = dynamic_cast<CCRGBAProtocol*>(image))
-            rgba->setColor(color);
-    }
-}
-
-void CCMenuItemSprite::setOpacity(GLubyte opacity)
-{
-    CCMenuItem::setOpacity(opacity);
-    for (CCNode* image : {m_pNormalImage, m_pSelectedImage, m_pDisabledImage}) {
-        if (CCRGBAProtocol* rgba = dynamic_cast<CCRGBAProtocol*>(image))
-            rgba->setOpacity(opacity);
-    }
 }
 
 } // namespace cocos2d

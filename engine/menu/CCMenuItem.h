@@ -43,10 +43,16 @@ protected:
 // A menu item drawn by up to three image nodes, kept as its children: the normal
 // image (required), the selected image and the disabled image (both optional; the
 // normal one stands in for them). The item takes the normal image's content size and
-// places the images at its bottom-left corner (their anchor becomes (0, 0)). Colour
-// and opacity set on the item are passed on to the images that have them.
+// places the images at its bottom-left corner (their anchor becomes (0, 0)). The item
+// cascades its colour and opacity: an image shows its own colour and opacity (a tint)
+// times the item's.
 class CCMenuItemSprite : public CCMenuItem {
 public:
+    CCMenuItemSprite()
+    {
+        setCascadeColorEnabled(true);
+        setCascadeOpacityEnabled(true);
+    }
     // Autoreleased; null when normal is null. Images must have no parent.
     static CCMenuItemSprite* create(CCNode* normal, CCNode* selected, CCNode* disabled = nullptr);
     static CCMenuItemSprite* create(CCNode* normal, CCNode* selected, CCObject* target, SEL_MenuHandler selector);
@@ -70,9 +76,6 @@ public:
     void selected() override;
     void unselected() override;
     void setEnabled(bool enabled) override;
-
-    void setColor(const ccColor3B& color) override;
-    void setOpacity(GLubyte opacity) override;
 
 private:
     // Puts image in slot, as a child; false (logged) when it belongs to another parent.

@@ -35,24 +35,41 @@ CCSize ZqBaseModelObject::contentSize(float time) const
     return CCSize(100.0f, 100.0f);
 }
 
+namespace {
+
+// The curve offset of attribute for state at time. Images read their placement every
+// frame, and most attributes have no curve at all: those are spared the lookup.
+float offsetAt(const ZqAttributeFloat& attribute, float time, int state)
+{
+    return attribute.curves().empty() ? 0.0f : attribute.curveOffset(time, state);
+}
+
+CCPoint offsetAt(const ZqAttributePoint& attribute, float time, int state)
+{
+    return attribute.curvesX().empty() && attribute.curvesY().empty() ? CCPoint(0.0f, 0.0f)
+                                                                       : attribute.curveOffset(time, state);
+}
+
+} // namespace
+
 CCPoint ZqBaseModelObject::position(float time, int state) const
 {
-    return m_position->value() + m_position->curveOffset(time, state);
+    return m_position->value() + offsetAt(*m_position, time, state);
 }
 
 float ZqBaseModelObject::rotation(float time, int state) const
 {
-    return m_rotation->value() + m_rotation->curveOffset(time, state);
+    return m_rotation->value() + offsetAt(*m_rotation, time, state);
 }
 
 CCPoint ZqBaseModelObject::scale(float time, int state) const
 {
-    return m_scale->value() + m_scale->curveOffset(time, state);
+    return m_scale->value() + offsetAt(*m_scale, time, state);
 }
 
 float ZqBaseModelObject::opacity(float time, int state) const
 {
-    return m_opacity->value() + m_opacity->curveOffset(time, state);
+    return m_opacity->value() + offsetAt(*m_opacity, time, state);
 }
 
 namespace {

@@ -1,6 +1,6 @@
 // The loading sequence of the application delegate on a game made by the builder, from
 // the data directory and from the archive.
-#include "support/fresh_game.h"
+#include "support/fresh_app.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPSettingsController.h"
 
@@ -39,7 +39,7 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        freshGame();
+        freshApp();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
         GLFixture::TearDown();
     }

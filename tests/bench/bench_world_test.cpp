@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -140,6 +141,50 @@ TEST(BenchWorld, TheCopyStepsAsTheSourceDoes)
         EXPECT_NEAR(to[i]->GetPosition().y, from[i]->GetPosition().y, 1e-3f);
         EXPECT_NEAR(to[i]->GetAngle(), from[i]->GetAngle(), 1e-3f);
     }
+}
+
+// The check that keeps the benchmark from setting the field against a world that did
+// other work: a body lost, elsewhere or turned, or a contact more, is each a difference.
+TEST(BenchWorld, WorldsThatDriftApartDiffer)
+{
+    b2World source(b2Vec2(0.0f, -9.81f));
+    fill(source);
+    const std::unique_ptr<b2World> copy = zqbench::cloneWorld(source);
+    const std::unique_ptr<b2World> sensed = zqbench::cloneWorld(source);
+    // The kinematic mover, the last body made, heads the list; a sensor on it overlaps
+    // boxes without touching any body's motion.
+    b2CircleShape reach;
+    reach.m_radius = 3.0f;
+    b2FixtureDef sensor;
+    sensor.shape = &reach;
+    sensor.isSensor = true;
+    sensed->GetBodyList()->CreateFixture(&sensor);
+    for (int step = 0; step < 60; ++step) {
+        source.Step(1.0f / 60.0f, 6, 6);
+        copy->Step(1.0f / 60.0f, 6, 6);
+        sensed->Step(1.0f / 60.0f, 6, 6);
+    }
+    ASSERT_GT(source.GetContactCount(), 0);
+    EXPECT_EQ(zqbench::worldDifference(source, *copy), "");
+    EXPECT_EQ(zqbench::worldDifference(*copy, source), "");
+    const std::string contacts = zqbench::worldDifference(source, *sensed);
+    EXPECT_EQ(contacts.rfind("contacts", 0), 0u) << contacts;
+
+    b2Body* mover = copy->GetBodyList();
+    const b2Vec2 place = mover->GetPosition();
+    const float angle = mover->GetAngle();
+    mover->SetTransform(place + b2Vec2(0.0f, 5e-5f), angle);
+    EXPECT_EQ(zqbench::worldDifference(source, *copy), "") << "within the tolerance";
+    mover->SetTransform(place + b2Vec2(0.0f, 2e-4f), angle);
+    EXPECT_NE(zqbench::worldDifference(source, *copy), "");
+    mover->SetTransform(place, angle + 1e-3f);
+    EXPECT_NE(zqbench::worldDifference(source, *copy), "") << "a turned body";
+    mover->SetTransform(b2Vec2(std::nanf(""), place.y), angle);
+    EXPECT_NE(zqbench::worldDifference(source, *copy), "") << "a NaN is never close";
+    mover->SetTransform(place, angle);
+    copy->DestroyBody(copy->GetBodyList()->GetNext());
+    const std::string bodies = zqbench::worldDifference(source, *copy);
+    EXPECT_EQ(bodies.rfind("bodies", 0), 0u) << bodies;
 }
 
 } // namespace

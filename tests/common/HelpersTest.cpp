@@ -1,3 +1,4 @@
+#include <ZqCachedCast.h>
 #include <ZqClock.h>
 #include <ZqLog.h>
 #include <ZqRandom.h>
@@ -7,7 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -87,6 +90,82 @@ TEST(ClockTest, OverrideFixesTheTimeUntilCleared)
     zqSetClockTicks(std::nullopt);
     // Real time: after 2020-01-01 in 100 ns ticks since 1970.
     EXPECT_GT(zqClockTicks(), 15778368000000000LL);
+}
+
+// A hierarchy with what makes casts shift pointers: a second base, a virtual base, and a
+// class holding two copies of one base.
+struct Node {
+    virtual ~Node() = default;
+    int node = 0;
+};
+struct Colour {
+    virtual ~Colour() = default;
+    int colour = 0;
+};
+struct Shared {
+    virtual ~Shared() = default;
+    int shared = 0;
+};
+struct Object : Node, virtual Shared {
+    int object = 0;
+};
+struct Sprite : Node, Colour {
+    int sprite = 0;
+};
+struct Unit : Object, Colour, virtual Shared {
+    int unit = 0;
+};
+struct Left : Node {};
+struct Right : Node {};
+struct Twice : Left, Right {};
+template <int N>
+struct Many : Node {};
+
+template <class To, class From>
+void expectSameCasts(const std::vector<From*>& from)
+{
+    // Twice over: the first pass fills the cache, the second reads it.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t i = 0; i < from.size(); ++i)
+            EXPECT_EQ(zqCachedCast<To>(from[i]), dynamic_cast<To*>(from[i])) << "pass " << pass << ", object " << i;
+    }
+}
+
+template <int... N>
+std::vector<std::unique_ptr<Node>> manyKinds(std::integer_sequence<int, N...>)
+{
+    std::vector<std::unique_ptr<Node>> kinds;
+    (kinds.push_back(std::make_unique<Many<N>>()), ...);
+    return kinds;
+}
+
+TEST(CachedCastTest, AnswersAsDynamicCastDoes)
+{
+    Object object;
+    Sprite sprite;
+    Unit unit;
+    Twice twice;
+    Node node;
+    std::vector<Node*> nodes{&object, &sprite, &unit, static_cast<Left*>(&twice), static_cast<Right*>(&twice),
+                             &node, nullptr, &unit, &sprite};
+    expectSameCasts<Object>(nodes);
+    expectSameCasts<Colour>(nodes);
+    expectSameCasts<Shared>(nodes);
+    expectSameCasts<Unit>(nodes);
+    expectSameCasts<Twice>(nodes);
+    std::vector<const Colour*> colours{&sprite, &unit};
+    expectSameCasts<const Node>(colours);
+    expectSameCasts<const Sprite>(colours);
+
+    // Past the cache's size every cast still answers rightly.
+    std::vector<std::unique_ptr<Node>> kinds = manyKinds(std::make_integer_sequence<int, kZqCachedCastTypes + 4>());
+    std::vector<Node*> all{&unit};
+    for (const std::unique_ptr<Node>& kind : kinds)
+        all.push_back(kind.get());
+    all.push_back(&unit);
+    all.push_back(&object);
+    expectSameCasts<Object>(all);
+    expectSameCasts<Many<3>>(all);
 }
 
 } // namespace

@@ -271,25 +271,27 @@ TEST_F(LoadingFailureTest, AModelMapThatGivesNoModelIsLogged)
 }
 
 // Files larger than any the writer makes are refused before a byte of them is read: a
-// sparse gigabyte key file, a model file one byte over the archive members' limit.
+// model file one byte over the archive members' limit, and sparse files of a terabyte,
+// which a load that read before it refused could neither hold nor get through.
 TEST_F(LoadingFailureTest, OversizedFilesAreRefusedUnread)
 {
+    constexpr std::uintmax_t kTerabyte = std::uintmax_t(1) << 40;
     const struct {
         const char* name;
         std::uintmax_t size;
         const char* error;
     } cases[] = {
-        {"Keys.pack", std::uintmax_t(1) << 30, "Failed to load keys: \"Keys.pack\" is damaged (larger than 8 MiB)"},
+        {"Keys.pack", kTerabyte, "Failed to load keys: \"Keys.pack\" is damaged (larger than 8 MiB)"},
         {"ZqModelObjectLabel.1.attributes.pack", (std::uintmax_t(64) << 20) + 1,
+         "Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: the file is larger than 64 MiB"},
+        {"ZqModelObjectLabel.1.attributes.pack", kTerabyte,
          "Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: the file is larger than 64 MiB"},
     };
     for (const auto& [name, size, error] : cases) {
         TempDir root;
         writeDirectory(root, game);
         std::filesystem::resize_file(root.file(std::string("data/") + name), size);
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(load(root), error);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << name;
+        EXPECT_EQ(load(root), error) << name << " of " << size << " bytes";
     }
 }
 
@@ -430,9 +432,10 @@ TEST_F(LoadingFailureTest, AMillionUnknownLargeKeyCodesFailAtOnce)
     const std::string error = load(root);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_EQ(error.rfind("Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: key code 65536 is not in the key file", 0), 0u) << error;
-    // Seconds in an unoptimised build under the sanitizers on a loaded machine; the
-    // quadratic scan took many minutes.
-    EXPECT_LT(seconds, 60.0);
+    // About 20 s in an unoptimised build under the sanitizers on a loaded machine; a
+    // quadratic scan (half a million million steps) takes hours there. The bound is only
+    // that line between them, so a slower machine still passes.
+    EXPECT_LT(seconds, 600.0);
 }
 
 } // namespace

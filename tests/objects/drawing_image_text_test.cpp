@@ -1,5 +1,5 @@
 // The drawing and noise functions, the image object and the text object on a headless view.
-#include "screens/field_test_support.h"
+#include "objects/object_test_support.h"
 
 #include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPObjectImage.h"
@@ -50,7 +50,7 @@ TEST(ProjectPointOnLineTest, FootOfThePerpendicular)
     EXPECT_NEAR(vertical.y, 300.0f, 0.01f);
 }
 
-class DrawingTest : public RuntimeTest {};
+class DrawingTest : public ObjectTest {};
 
 TEST_F(DrawingTest, SolidColourSpriteCoversItsSizeAndOwnsItsTexture)
 {
@@ -67,7 +67,7 @@ TEST_F(DrawingTest, SolidColourSpriteCoversItsSizeAndOwnsItsTexture)
     EXPECT_PIXEL(*this, kWidth / 2, kHeight - 2, 0, 0, 0);
 }
 
-class ImageObjectTest : public RuntimeTest {
+class ImageObjectTest : public ObjectTest {
 protected:
     ZqPObjectImage* addImage(const std::shared_ptr<ZqModelObjectImage>& model, bool loop = true)
     {
@@ -106,6 +106,29 @@ TEST_F(ImageObjectTest, FrameIndexWrapsBothWays)
     EXPECT_TRUE(sprite->isFrameDisplayed(container->getSpriteFrame(4)));
     image->setAnimationFrame(-6);
     EXPECT_TRUE(sprite->isFrameDisplayed(container->getSpriteFrame(4)));
+}
+
+// A frame asked for again is shown again, whatever showed meanwhile: another frame set on
+// the sprite, or another container given to the model.
+TEST_F(ImageObjectTest, TheSameFrameAskedAgainIsShownAgain)
+{
+    auto container = containerOf(kFive);
+    auto model = imageOf(container);
+    ZqPObjectImage* image = addImage(model);
+    CCSprite* sprite = spriteOf(image);
+    ASSERT_NE(sprite, nullptr);
+    image->setAnimationFrame(3);
+    image->setAnimationFrame(3);
+    EXPECT_TRUE(sprite->isFrameDisplayed(container->getSpriteFrame(3)));
+    sprite->setDisplayFrame(container->getSpriteFrame(1));
+    image->setAnimationFrame(3);
+    EXPECT_TRUE(sprite->isFrameDisplayed(container->getSpriteFrame(3)));
+
+    auto other = containerOf({{9, 9, 9, 255}, {8, 8, 8, 255}, {7, 7, 7, 255}, {6, 6, 6, 255}});
+    model->setImage(other);
+    image->setAnimationFrame(3);
+    EXPECT_TRUE(sprite->isFrameDisplayed(other->getSpriteFrame(3)));
+    EXPECT_FALSE(sprite->isFrameDisplayed(container->getSpriteFrame(3)));
 }
 
 TEST_F(ImageObjectTest, WithoutPictureNothingShowsAndFrameOperationsDoNothing)
@@ -192,7 +215,7 @@ TEST_F(ImageObjectTest, RestartRunsTheFrameAnimationFromItsFirstFrame)
     held->release();
 }
 
-class TextObjectTest : public RuntimeTest {};
+class TextObjectTest : public ObjectTest {};
 
 TEST_F(TextObjectTest, ShowsTheLabelsTextAsATextObject)
 {

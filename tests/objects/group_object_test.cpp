@@ -1,5 +1,5 @@
 // The group object's depth sort: axis, order, the z band and character membership.
-#include "screens/field_test_support.h"
+#include "objects/object_test_support.h"
 
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "objects/ZqPObjectGroup.h"
@@ -9,11 +9,11 @@ using namespace field_test;
 
 namespace {
 
-class GroupObjectTest : public RuntimeTest {
+class GroupObjectTest : public ObjectTest {
 protected:
     void SetUp() override
     {
-        RuntimeTest::SetUp();
+        ObjectTest::SetUp();
         camera = CCNode::create();
         scene->addChild(camera);
         groupModel = zqCreateModel<ZqModelObjectGroup>("group");

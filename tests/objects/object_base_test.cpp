@@ -1,6 +1,6 @@
 // The runtime object base: requested states, components first, children stepped and
 // removed after the walk, the visibility rule, field z order and component replacement.
-#include "screens/field_test_support.h"
+#include "objects/object_test_support.h"
 
 #include "components/ZqComponent.h"
 #include "objects/ZqPAnimationObject.h"
@@ -68,7 +68,7 @@ private:
     const char* m_name;
 };
 
-class ObjectBaseTest : public RuntimeTest {
+class ObjectBaseTest : public ObjectTest {
 protected:
     RecordingComponent* addComponent(ZqPObject* owner, const char* name)
     {

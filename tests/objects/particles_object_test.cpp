@@ -1,6 +1,6 @@
 // Particles objects: one system per emitter with a texture, stepped by the object alone,
 // silent while hidden, counter-scaled inside scaled parents, drawn under the camera.
-#include "screens/field_test_support.h"
+#include "objects/object_test_support.h"
 
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "objects/ZqPAnimationObject.h"
@@ -11,7 +11,7 @@ using namespace field_test;
 
 namespace {
 
-class ParticlesObjectTest : public RuntimeTest {
+class ParticlesObjectTest : public ObjectTest {
 protected:
     // A particles model with one emitter of rate emissions a second living a second, and
     // one emitter without a texture.

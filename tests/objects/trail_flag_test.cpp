@@ -1,7 +1,7 @@
 // Trails and flags: the trail's point history and its strip behind a moving object, the
 // flag's tapered strip, both drawn through the engine's effect call with the media's
 // fallback textures.
-#include "screens/field_test_support.h"
+#include "objects/object_test_support.h"
 
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "objects/ZqPObjectAssetFlag.h"
@@ -13,11 +13,11 @@ using namespace field_test;
 
 namespace {
 
-class TrailFlagTest : public RuntimeTest {
+class TrailFlagTest : public ObjectTest {
 protected:
     void SetUp() override
     {
-        RuntimeTest::SetUp();
+        ObjectTest::SetUp();
         ASSERT_TRUE(zqmedia::writeEffectMedia(dir.file("data")));
         camera = CCNode::create();
         scene->addChild(camera);

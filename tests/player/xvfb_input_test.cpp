@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -20,13 +22,11 @@ constexpr const char* kChildVariable = "ZQ_XVFB_INPUT_CHILD";
 // The child's status when OIS or XTEST is missing on this machine.
 constexpr int kNotHere = 77;
 
-// Hands SDL's events to the devices and captures OIS, for the time; the count of key
-// repeats SDL saw.
-int pump(ZqInputDevices& devices, std::chrono::milliseconds time)
+// Hands SDL's events to the devices and captures OIS until done() holds, or for at most
+// 4,000 rounds (20 s and more) when it never does; adds the key repeats SDL saw to repeats.
+bool pumpUntil(ZqInputDevices& devices, const std::function<bool()>& done, int& repeats)
 {
-    int repeats = 0;
-    const auto end = std::chrono::steady_clock::now() + time;
-    while (std::chrono::steady_clock::now() < end) {
+    for (int round = 0; round < 4000 && !done(); ++round) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             repeats += event.type == SDL_KEYDOWN && event.key.repeat != 0;
@@ -35,7 +35,7 @@ int pump(ZqInputDevices& devices, std::chrono::milliseconds time)
         devices.capture();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return repeats;
+    return done();
 }
 
 TEST(XvfbInput, DISABLED_ChildReadsKeysFromSdl)
@@ -58,15 +58,24 @@ TEST(XvfbInput, DISABLED_ChildReadsKeysFromSdl)
     if (std::string(mode) == "listened")
         listener.listenToKeys(x11Window);
     keyboard.focus(x11Window);
-    pump(devices, std::chrono::milliseconds(200));
+    int repeats = 0;
+    const auto logged = [&sink](const std::string& line) {
+        return [&sink, line] { return std::find(sink.log.begin(), sink.log.end(), line) != sink.log.end(); };
+    };
+    // The focus has come once a key reaches the sink.
+    keyboard.chord({XK_a});
+    ASSERT_TRUE(pumpUntil(devices, logged("key- 65"), repeats));
     sink.log.clear();
+    listener.drainKeyEvents();
 
-    // Held past the server's auto-repeat delay: one press, one release.
+    // Held past the server's auto-repeat delay (until SDL has seen it repeat): one press,
+    // one release.
     keyboard.press(XK_j);
-    const int repeats = pump(devices, std::chrono::milliseconds(1200));
+    repeats = 0;
+    EXPECT_TRUE(pumpUntil(devices, [&repeats] { return repeats > 0; }, repeats))
+        << "the server did not repeat the held key";
     keyboard.release(XK_j);
-    pump(devices, std::chrono::milliseconds(200));
-    EXPECT_GT(repeats, 0) << "the server did not repeat the held key";
+    EXPECT_TRUE(pumpUntil(devices, logged("key- 74"), repeats));
     EXPECT_EQ(sink.log, (std::vector<std::string>{"key+ 74", "key- 74"}));
     if (std::string(mode) == "listened") {
         // The second client got the held key in its repeated form.
@@ -83,7 +92,7 @@ TEST(XvfbInput, DISABLED_ChildReadsKeysFromSdl)
     EXPECT_TRUE(devices.usesOis());
     sink.log.clear();
     keyboard.chord({XK_Return});
-    pump(devices, std::chrono::milliseconds(200));
+    EXPECT_TRUE(pumpUntil(devices, logged("key- 16777220"), repeats));
     EXPECT_EQ(sink.log, (std::vector<std::string>{"key+ 16777220", "key- 16777220"}));
     SDL_DestroyWindow(window);
 }

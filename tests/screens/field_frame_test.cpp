@@ -3,7 +3,7 @@
 #include "field_play_support.h"
 
 #include "app/ScoreRegistry.h"
-#include "objects/character_support.h"
+#include "screens/objects/character_support.h"
 
 using namespace cocos2d;
 using namespace field_test;

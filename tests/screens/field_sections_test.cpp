@@ -5,7 +5,7 @@
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "objects/ZqPObjectManipulator.h"
-#include "objects/character_support.h"
+#include "screens/objects/character_support.h"
 
 #include <algorithm>
 

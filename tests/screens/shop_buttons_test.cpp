@@ -290,6 +290,11 @@ TEST_F(LockTest, LockedAndUnlockedImages)
     door("kSceneDestination")->m_lockedImage->setValue(media.image(), true);
     show("Menu");
     EXPECT_EQ(lockButton()->getNormalImage()->getContentSize(), CCSize(40, 40)) << "the locked image";
+    // Pressed, it darkens; disabled, darker still: the tints of its images show.
+    auto shade = [](CCNode* image) { return static_cast<CCSprite*>(image)->getDisplayedColor(); };
+    EXPECT_EQ(shade(lockButton()->getNormalImage()), ccc3(255, 255, 255));
+    EXPECT_EQ(shade(lockButton()->getSelectedImage()), ccc3(128, 128, 128));
+    EXPECT_EQ(shade(lockButton()->getDisabledImage()), ccc3(60, 60, 60));
     purchasedItemFlag("Door") = false;
     frame();
     EXPECT_EQ(lockButton()->getNormalImage()->getContentSize(), CCSize(100, 100)) << "no own image: a touch area";

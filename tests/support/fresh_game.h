@@ -1,38 +1,19 @@
 #pragma once
 
 // Every process-wide object a run of the game makes, back to a fresh game: the screen
-// music and every live sound, the audio engines, the navigator, the accelerometer object,
-// the input and settings
-// controllers, the store (its file stays), the gameplay values (holding no model of a
-// game), the models, and the sprite-frame and texture caches. The director and the
-// resource root are the fixtures' own.
-#include "app/ZqPInputController.h"
-#include "app/ZqPSettingsController.h"
-#include "app/ZqSound.h"
-#include "model/GameplayParameters.h"
-#include "model/ZqModelController.h"
-#include "model/ZqModelGeneralSettings.h"
-#include "objects/ZqPObjectManipulator.h"
+// music and the navigator (freshScreens), then those of the layers below (fresh_objects.h).
+#include "support/fresh_objects.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenMusic.h"
 
-#include "audio/AudioEngine.h"
-#include "audio/SimpleAudioEngine.h"
-#include "cocos2d.h"
+inline void freshScreens()
+{
+    ZqScreenMusic::shared().reset();
+    ZqPScreenNavigator::shared()->reset();
+}
 
 inline void freshGame()
 {
-    ZqScreenMusic::shared().reset();
-    ZqSoundRegistry::shared().clear();
-    cocos2d::experimental::AudioEngine::end();
-    CocosDenshion::SimpleAudioEngine::end();
-    ZqPScreenNavigator::shared()->reset();
-    ZqPObjectAccelerometer::purge();
-    ZqPInputController::purgeShared();
-    ZqPSettingsController::purgeShared();
-    cocos2d::CCUserDefault::purgeSharedUserDefault();
-    GameplayParameters::shared()->resetToDefaults(ZqModelGeneralSettings::createDetached());
-    ZqModelController::shared()->reset();
-    cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-    cocos2d::CCTextureCache::purgeSharedTextureCache();
+    freshScreens();
+    freshObjects();
 }

@@ -8,7 +8,7 @@
 // reads the wall clock (invulnerability, refills, swipes) runs on game time. The same
 // seed on the same game gives the same events, frame by frame, on every platform (the
 // generator is std::mt19937 and its draws are reduced by hand, not by a distribution).
-#include "app/headless_player.h"
+#include "screens/program/headless_player.h"
 #include "screens/ZqPButtonKeys.h"
 #include "screens/ZqPObjectButton.h"
 #include "screens/ZqPScreenScene.h"

@@ -37,7 +37,7 @@ TEST(LongRun, ResidentMemoryStaysFlatOverTenMinutesOfFrames)
     player_test::PlayerOptions options;
     options.directory = dir.file("game");
     options.exitFrame = kFrames;
-    options.timeoutSeconds = 900;
+    options.timeoutSeconds = 1800;
     // The screenshot's file appearing marks the settled frame.
     options.screenshots = {{kSettledFrame, settled}};
     // The sanitizer holds freed blocks back up to its quarantine's size: that growth is

@@ -38,9 +38,12 @@ struct PlayerOptions {
     std::vector<std::pair<unsigned, std::string>> screenshots;
     // More NAME=value variables.
     std::vector<std::string> environment;
-    int timeoutSeconds = 120;
-    // SIGTERM this long after the start (0: never).
-    int terminateAfterMilliseconds = 0;
+    // A guard against a hung program only, far above what a run takes on a loaded machine:
+    // no outcome of a working program depends on it.
+    int timeoutSeconds = 1800;
+    // SIGTERM once the output holds this text (empty: never): a point the run has reached,
+    // however slow the machine.
+    std::string terminateAfterOutput;
     // An X display (":91") to run on with SDL's x11 driver; empty: the offscreen driver.
     std::string display;
     // Runs once the program has started, while it runs; given its pid.
@@ -177,8 +180,8 @@ inline PlayerRun runPlayer(const std::string& program, const PlayerOptions& opti
     bool terminated = false;
     int status = 0;
     while (waitpid(child, &status, WNOHANG) == 0) {
-        if (options.terminateAfterMilliseconds > 0 && !terminated &&
-            std::chrono::steady_clock::now() > started + std::chrono::milliseconds(options.terminateAfterMilliseconds)) {
+        if (!options.terminateAfterOutput.empty() && !terminated &&
+            playerOutputSoFar(options).find(options.terminateAfterOutput) != std::string::npos) {
             terminated = true;
             kill(child, SIGTERM);
         }

@@ -468,7 +468,6 @@ TEST_F(PlayerProgram, UnderADisplayNoBoxWaitsForAHookAndASignalEndsABox)
     std::filesystem::create_directories(dir.file("game"));
     player_test::PlayerOptions options = frames(5);
     options.display = xvfb.display();
-    options.timeoutSeconds = 30;
     options.environment = {"ZQ_SEED=many"};
     const player_test::PlayerRun badHook = play(options);
     EXPECT_FALSE(badHook.timedOut);
@@ -476,7 +475,7 @@ TEST_F(PlayerProgram, UnderADisplayNoBoxWaitsForAHookAndASignalEndsABox)
 
     // No game data: the box shows until SIGTERM, which ends the program with the error's status.
     options.environment.clear();
-    options.terminateAfterMilliseconds = 1500;
+    options.terminateAfterOutput = "No game data";
     const player_test::PlayerRun boxed = play(options);
     EXPECT_FALSE(boxed.timedOut);
     EXPECT_EQ(boxed.status, 1) << boxed.output;
@@ -495,7 +494,6 @@ TEST_F(PlayerProgram, DataWithoutItsStartScreenEndsWithOneMessage)
     at[3] ^= 1;
     writeBytes(screens, bytes);
     player_test::PlayerOptions options;
-    options.timeoutSeconds = 60;
     const player_test::PlayerRun played = play(options);
     EXPECT_FALSE(played.timedOut);
     EXPECT_EQ(played.status, 1) << played.output;
@@ -532,9 +530,9 @@ TEST_F(PlayerProgram, ASalvagedStoreSurvivesARunKilledOnItsFirstFrame)
     writeBytes(store, bytes);
     ASSERT_EQ(storeKeys(store), keys);
     player_test::PlayerOptions options;
-    options.timeoutSeconds = 60;
     options.whileRunning = [&options](pid_t child) {
-        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after", std::chrono::seconds(30)));
+        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after",
+                                               std::chrono::seconds(options.timeoutSeconds)));
         kill(child, SIGTERM);
     };
     options.directory = dir.file("game");
@@ -553,8 +551,7 @@ TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)
 {
     exportGame(false);
     player_test::PlayerOptions options;
-    options.terminateAfterMilliseconds = 1500;
-    options.timeoutSeconds = 60;
+    options.terminateAfterOutput = "[ZqPAppDelegate] first frame after";
     const player_test::PlayerRun played = play(options);
     EXPECT_FALSE(played.timedOut);
     EXPECT_EQ(played.status, 0) << played.output;
@@ -572,7 +569,6 @@ TEST_F(PlayerProgram, TheSampleIsPlayedFromItsMenuToItsGameOverScreen)
     exportGame(false);
     player_test::PlayerOptions options = frames(5400);
     options.script = "450 key down Return\n451 key up Return\n";
-    options.timeoutSeconds = 600;
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
     const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
@@ -629,7 +625,6 @@ void PlayerProgram::playInFull(bool archive)
     for (const unsigned frame : bandFrames)
         options.screenshots.emplace_back(frame, "bands-" + std::to_string(frame) + ".png");
     options.dataHome = dir.file(archive ? "home-archive" : "home-directory");
-    options.timeoutSeconds = 240;
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
 
@@ -710,7 +705,6 @@ void PlayerProgram::playInFull(bool archive)
         for (unsigned frame = 3860; frame <= 4100; frame += 20)
             ferry.screenshots.emplace_back(frame, "ferry-" + std::to_string(frame) + ".png");
         ferry.dataHome = dir.file("home-ferry");
-        ferry.timeoutSeconds = 240;
         const player_test::PlayerRun sailed = play(ferry);
         ASSERT_EQ(sailed.status, 0) << sailed.output;
         int water = 0;
@@ -733,9 +727,9 @@ void PlayerProgram::playInFull(bool archive)
         killed.screenshots.clear();
         // Far past the game over: the kill comes first on any machine.
         killed.exitFrame = 9000;
-        killed.timeoutSeconds = 240;
         killed.whileRunning = [&killed](pid_t child) {
-            EXPECT_TRUE(player_test::waitForOutput(killed, "[ZqServices] Screen On Enter: GameOver", std::chrono::seconds(230)));
+            EXPECT_TRUE(player_test::waitForOutput(killed, "[ZqServices] Screen On Enter: GameOver",
+                                                   std::chrono::seconds(killed.timeoutSeconds)));
             kill(child, SIGKILL);
         };
         const player_test::PlayerRun dead = play(killed);
@@ -795,7 +789,6 @@ TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
     const std::string keys = view.at(200, 560), toggle = view.at(780, 560);
     options = frames(2210);
     options.dataHome = home;
-    options.timeoutSeconds = 300;
     options.script = "# the menu: web, social, the runner, the locked world; then Play\n" + click(200, keys) +
                      click(206, view.at(320, 560)) + click(212, view.at(886, 140)) + click(218, view.at(250, 140)) +
                      "250 key down Return\n251 key up Return\n# the touch HUD: the pad held and moved, a swipe up, "

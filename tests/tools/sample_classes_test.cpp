@@ -174,6 +174,7 @@ Patch patchOf(const std::string& path, int r, int g, int b, int tolerance = 6)
 // and flag, the flowers, the wheel, the turning plank and the gate, a slide by Down past
 // the frog, the gun held past the turret, the door back into the main world, and three
 // lives lost to its pit. Its screenshots stay in the build tree's "showcase" folder:
+// - menu (290): the menu under its title, Play in the middle, the records above it;
 // - run (320): the hero running back toward the gold door at the start section's left end;
 // - checkpoint (462): the purple bonus room, its round coins, the checkpoint and its flag;
 // - jump (520): the hero in the air in the bonus room;
@@ -193,12 +194,11 @@ TEST(SampleShowcase, DISABLED_TheBonusRoomAndBackToTheGameOver)
     player_test::PlayerOptions options;
     options.directory = dir.file("game");
     options.exitFrame = 3600;
-    options.timeoutSeconds = 240;
     options.script = "300 key down Return\n301 key up Return\n"
                      "303 key down Left\n340 key up Left\n"
                      "500 key down Space\n512 key up Space\n"
                      "922 key down K\n1102 key down Down\n1137 key up Down\n1422 key up K\n";
-    options.screenshots = {{320, shot("run")},        {520, shot("jump")},  {462, shot("checkpoint")},
+    options.screenshots = {{290, shot("menu")},       {320, shot("run")},        {520, shot("jump")},  {462, shot("checkpoint")},
                            {622, shot("bonus-room")}, {822, shot("bonus-room-later")}, {1122, shot("slide")},
                            {3590, shot("game-over")}};
     const player_test::PlayerRun played = player_test::runPlayer(ZQ_PLAYER_PROGRAM, options);
@@ -220,7 +220,9 @@ TEST(SampleShowcase, DISABLED_TheBonusRoomAndBackToTheGameOver)
     EXPECT_GT(over, lost) << played.output;
     EXPECT_EQ(played.lineWith("lives left", room), played.lineWith("lives left", back)) << "no life lost in the room";
 
-    // What the screenshots show, by the colours of the bonus room's pictures.
+    // What the screenshots show: Play's blue on the menu, then the colours of the bonus
+    // room's pictures.
+    EXPECT_GT(patchOf(shot("menu"), 60, 120, 220).count, 1000) << "Play on the menu";
     EXPECT_GT(patchOf(shot("run"), 250, 210, 90).count, 2000) << "the door behind the start";
     EXPECT_EQ(patchOf(shot("run"), 70, 40, 110).count, 0) << "still in the main world";
     EXPECT_GT(patchOf(shot("bonus-room"), 70, 40, 110).count, 100000) << "the bonus room's sky";

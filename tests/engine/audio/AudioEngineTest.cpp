@@ -44,7 +44,7 @@ TEST_F(AudioEngineTest, SoundFinishesOnceOnTheMainThreadInsideAFrame)
     EXPECT_NEAR(AudioEngine::getDuration(id), 0.1f, 0.001f);
     AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
 
-    ASSERT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+    ASSERT_TRUE(runFrames(30.0, [&] { return !finishes.ids.empty(); }));
     // The dummy driver plays in real time: no finish before the sound has been heard.
     EXPECT_GE(secondsSince(start), 0.09);
     runFrames(0.2);
@@ -84,7 +84,7 @@ TEST_F(AudioEngineTest, StoppedSoundsNeverCallBack)
     const int more = AudioEngine::play2d(path);
     AudioEngine::setFinishCallback(again, finishes.recorder(insideFrame));
     AudioEngine::setFinishCallback(more, finishes.recorder(insideFrame));
-    EXPECT_TRUE(runFrames(3.0, [&] { return finishes.ids.size() == 2; }));
+    EXPECT_TRUE(runFrames(30.0, [&] { return finishes.ids.size() == 2; }));
 }
 
 TEST_F(AudioEngineTest, PausedSoundWaitsThenFinishes)
@@ -99,33 +99,36 @@ TEST_F(AudioEngineTest, PausedSoundWaitsThenFinishes)
     EXPECT_EQ(AudioEngine::getState(id), AudioState::PAUSED);
     AudioEngine::resume(id);
     EXPECT_EQ(AudioEngine::getState(id), AudioState::PLAYING);
-    EXPECT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+    EXPECT_TRUE(runFrames(30.0, [&] { return !finishes.ids.empty(); }));
 }
 
 TEST_F(AudioEngineTest, TurningLoopingOffFinishesTheCurrentPass)
 {
+    // Times are of sound mixed, which a loaded machine stretches as it stretches the clock.
     Finishes finishes;
-    const int id = AudioEngine::play2d(makeWav("loop.wav", 0.5), true);
+    const int id = AudioEngine::play2d(makeWav("loop.wav", 1.0), true);
+    countMixing();
     AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
     EXPECT_TRUE(AudioEngine::isLoop(id));
-    runFrames(0.35);
+    ASSERT_TRUE(runFrames(30.0, [] { return mixedSeconds() >= 0.3; }));
     EXPECT_TRUE(finishes.ids.empty());
     EXPECT_EQ(AudioEngine::getState(id), AudioState::PLAYING);
 
     AudioEngine::setLoop(id, false);
     EXPECT_FALSE(AudioEngine::isLoop(id));
-    const auto turnedOff = std::chrono::steady_clock::now();
-    ASSERT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
-    // The rest of one pass (0.5 s at most), a mixing buffer and a frame, with room
-    // for a loaded machine, but less than a second pass.
-    EXPECT_LT(secondsSince(turnedOff), 1.0);
+    ASSERT_TRUE(runFrames(30.0, [&] { return !finishes.ids.empty(); }));
+    // The first pass (1 s), a mixing buffer and the frame that hands the finish over; a
+    // second pass would have ended at 2 s.
+    EXPECT_GT(mixedSeconds(), 1.0);
+    EXPECT_LT(mixedSeconds(), 2.0);
     runFrames(0.15);
     EXPECT_EQ(finishes.ids.size(), 1u);
 
     // A once-sound made to loop keeps playing past its end.
     const int once = AudioEngine::play2d(makeWav("once.wav", 0.3));
     AudioEngine::setLoop(once, true);
-    runFrames(0.8);
+    const double started = mixedSeconds();
+    ASSERT_TRUE(runFrames(30.0, [started] { return mixedSeconds() >= started + 0.8; }));
     EXPECT_EQ(AudioEngine::getState(once), AudioState::PLAYING);
 }
 
@@ -176,7 +179,7 @@ TEST_F(AudioEngineTest, ManySoundsGrowTheChannels)
     }
     EXPECT_EQ(ids.size(), static_cast<size_t>(before * 3));
     EXPECT_GE(AudioMixer::channelCount(), before * 3);
-    EXPECT_TRUE(runFrames(3.0, [&] { return finishes.ids.size() == ids.size(); }));
+    EXPECT_TRUE(runFrames(30.0, [&] { return finishes.ids.size() == ids.size(); }));
     EXPECT_EQ(std::set<int>(finishes.ids.begin(), finishes.ids.end()), ids);
 }
 
@@ -193,7 +196,7 @@ TEST_F(AudioEngineTest, CallbacksMayStopAndStartSounds)
         started = AudioEngine::play2d(path);
         AudioEngine::setFinishCallback(started, finishes.recorder(insideFrame));
     });
-    EXPECT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+    EXPECT_TRUE(runFrames(30.0, [&] { return !finishes.ids.empty(); }));
     EXPECT_EQ(finishes.ids, std::vector<int>{started});
 }
 
@@ -207,7 +210,7 @@ TEST_F(AudioEngineTest, FinishesFollowTheDirectorAfterAPurge)
     Finishes finishes;
     const int id = AudioEngine::play2d(path);
     AudioEngine::setFinishCallback(id, finishes.recorder(insideFrame));
-    EXPECT_TRUE(runFrames(3.0, [&] { return !finishes.ids.empty(); }));
+    EXPECT_TRUE(runFrames(30.0, [&] { return !finishes.ids.empty(); }));
 }
 
 TEST_F(AudioEngineTest, WithoutADeviceEveryPlayFailsQuietly)

@@ -6,6 +6,9 @@
 #include "audio/SimpleAudioEngine.h"
 #include "tools/ZqMediaWriter.h"
 
+#include <SDL2/SDL_mixer.h>
+
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -35,6 +38,7 @@ protected:
 
     void TearDown() override
     {
+        Mix_SetPostMix(nullptr, nullptr);
         cocos2d::experimental::AudioEngine::end();
         CocosDenshion::SimpleAudioEngine::end();
         std::filesystem::remove_all(m_dir);
@@ -70,6 +74,25 @@ protected:
         return done();
     }
 
+    // Counts, from now on, the sound the mixer mixes (the device must be open): the time of
+    // the sound itself, which a loaded machine slows down as it slows the mixing thread.
+    static void countMixing()
+    {
+        mixedBytes() = 0;
+        Mix_SetPostMix([](void*, Uint8*, int length) { mixedBytes() += length; }, nullptr);
+    }
+    // Seconds of sound mixed since countMixing().
+    static double mixedSeconds()
+    {
+        int frequency = 0;
+        int channels = 0;
+        Uint16 format = 0;
+        if (!Mix_QuerySpec(&frequency, &format, &channels))
+            return 0.0;
+        const int bytesPerSecond = frequency * channels * static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8);
+        return static_cast<double>(mixedBytes().load()) / bytesPerSecond;
+    }
+
     static double secondsSince(std::chrono::steady_clock::time_point start)
     {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -78,5 +101,11 @@ protected:
     bool insideFrame = false;
 
 private:
+    static std::atomic<long long>& mixedBytes()
+    {
+        static std::atomic<long long> bytes{0};
+        return bytes;
+    }
+
     std::filesystem::path m_dir;
 };

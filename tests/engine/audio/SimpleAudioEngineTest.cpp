@@ -22,7 +22,7 @@ TEST_F(SimpleAudioEngineTest, MusicPlaysPausesAndEnds)
     runFrames(0.2);
     engine->resumeBackgroundMusic();
     EXPECT_TRUE(engine->isBackgroundMusicPlaying());
-    EXPECT_TRUE(runFrames(3.0, [&] { return !engine->isBackgroundMusicPlaying(); }));
+    EXPECT_TRUE(runFrames(30.0, [&] { return !engine->isBackgroundMusicPlaying(); }));
 
     const std::string looped = makeWav("looped.wav", 0.05);
     engine->playBackgroundMusic(looped.c_str(), true);

@@ -287,23 +287,28 @@ TEST_F(MenuTest, SpriteItemShowsItsImagesAndKeepsItsHandlerOnReinit)
     EXPECT_EQ(box.origin, CCPoint(150, 275));
     EXPECT_EQ(box.size, CCSize(100, 50));
 
+    // The item's colour shows on its images, times each image's own (a tint).
+    static_cast<CCNodeRGBA*>(item->getDisabledImage())->setColor(ccc3(128, 0, 255));
     item->setColor(ccc3(128, 128, 128));
     item->setOpacity(60);
-    for (CCNode* node : {item->getNormalImage(), item->getSelectedImage(), item->getDisabledImage()}) {
+    for (CCNode* node : {item->getNormalImage(), item->getSelectedImage()}) {
         CCNodeRGBA* rgba = static_cast<CCNodeRGBA*>(node);
-        EXPECT_EQ(rgba->getColor(), ccc3(128, 128, 128));
-        EXPECT_EQ(rgba->getOpacity(), 60);
+        EXPECT_EQ(rgba->getDisplayedColor(), ccc3(128, 128, 128));
+        EXPECT_EQ(rgba->getDisplayedOpacity(), 60);
     }
+    EXPECT_EQ(static_cast<CCNodeRGBA*>(item->getDisabledImage())->getDisplayedColor(), ccc3(64, 0, 128));
 
     // Re-skinned without a handler: the old images go, the handler and the colour stay.
     item->setEnabled(false);
     CCNodeRGBA* wide = image(160, 40);
+    wide->setColor(ccc3(0, 255, 0));
     EXPECT_TRUE(item->initWithNormalSprite(wide, nullptr, nullptr));
     EXPECT_EQ(item->getNormalImage(), wide);
     EXPECT_EQ(item->getSelectedImage(), nullptr);
     EXPECT_EQ(item->getChildrenCount(), 1u);
     EXPECT_EQ(item->getContentSize(), CCSize(160, 40));
-    EXPECT_EQ(wide->getOpacity(), 60);
+    EXPECT_EQ(wide->getDisplayedOpacity(), 60);
+    EXPECT_EQ(wide->getDisplayedColor(), ccc3(0, 128, 0)) << "a tint given before it joined";
     EXPECT_FALSE(item->isEnabled());
     EXPECT_TRUE(wide->isVisible());
     item->setEnabled(true);

@@ -62,7 +62,7 @@ public:
         m_display = ":" + std::to_string(display);
         m_pid = spawnWithEnvironment({m_program, m_display, "-screen", "0", screen, "-nolisten", "tcp"}, {});
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(display);
-        for (int i = 0; i < 100 && m_pid > 0 && access(socket.c_str(), F_OK) != 0; ++i)
+        for (int i = 0; i < 600 && m_pid > 0 && access(socket.c_str(), F_OK) != 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         m_up = m_pid > 0 && access(socket.c_str(), F_OK) == 0;
     }

@@ -1,6 +1,6 @@
 // The character on a field core with real Box2D: landing, jumping and its rules, the speed
 // clamp, leaning, the ground test, direct movement, turning and ground through a unit.
-#include "objects/character_support.h"
+#include "screens/objects/character_support.h"
 
 #include "model/GameplayParameters.h"
 #include "model/objects/ZqModelObjectsUnits.h"

@@ -1,6 +1,6 @@
 // Logic zones that change the units of one asset, and paths that carry objects along
 // their points.
-#include "objects/mechanics_support.h"
+#include "screens/objects/mechanics_support.h"
 
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/objects/ZqModelObjectsLogic.h"

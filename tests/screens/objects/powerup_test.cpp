@@ -1,6 +1,6 @@
 // Power-ups on the field core: taking, rewards, effects and their end, the field's power-up
 // operations, granting and the appearance chance; and the character's gun.
-#include "objects/character_support.h"
+#include "screens/objects/character_support.h"
 
 #include "app/ScoreRegistry.h"
 #include "model/objects/ZqModelObjectsUnits.h"

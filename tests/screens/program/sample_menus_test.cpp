@@ -4,7 +4,7 @@
 // the HUD's texts and on-screen jump and shoot, the game over's ways on, the runner's own
 // unlock button, the second world that a best distance opens, the HUD's touch variant, and
 // the coins of each run.
-#include "app/sample_fixture.h"
+#include "screens/program/sample_fixture.h"
 
 #include "app/ScoreRegistry.h"
 #include "app/ZqPurchaseRegistry.h"

@@ -2,7 +2,7 @@
 
 // The bundled sample written into a directory of the test's and played in process by the
 // program's own start-up: the fixture of the tests that play the sample's screens.
-#include "app/headless_player.h"
+#include "screens/program/headless_player.h"
 
 #include "model/archive_test_util.h"
 #include "objects/ZqPObjectAssetCharacter.h"

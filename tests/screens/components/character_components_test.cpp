@@ -1,6 +1,6 @@
 // Behaviour components on a character standing on a platform: the iso jump lands it as on
 // ground, and the slide gives it back its own collision filter.
-#include "objects/character_support.h"
+#include "screens/objects/character_support.h"
 
 #include "app/ZqObjectModelHolder.h"
 #include "components/ZqComponentIsoJump.h"

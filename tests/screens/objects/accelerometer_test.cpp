@@ -1,6 +1,6 @@
 // The accelerometer object: tilt leans the characters, move steers them by direction or to
 // an absolute place, and it stays the accelerometer's delegate while screens come and go.
-#include "objects/character_support.h"
+#include "screens/objects/character_support.h"
 
 #include "model/ZqModelGeneralSettings.h"
 #include "model/objects/ZqModelObjectsControls.h"

@@ -1,5 +1,5 @@
 // Teleports with the field's transfer queue, gatekeepers and screen jumps.
-#include "objects/mechanics_support.h"
+#include "screens/objects/mechanics_support.h"
 
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "objects/ZqPObjectAssetTriggers.h"

@@ -3,14 +3,16 @@
 // sections' mechanics.
 // A test may keep a few of the appended sections in play (the others muted) so that the
 // one it looks at follows the start section; a small pilot jumps gaps and obstacles.
-#include "app/headless_player.h"
+#include "screens/program/headless_player.h"
 
 #include "app/ScoreRegistry.h"
 #include "app/ZqPSettingsController.h"
 #include "model/archive_test_util.h"
 #include "model/scene/ZqModelLevelSection.h"
+#include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelScreen.h"
 #include "components/ZqComponentHealth.h"
+#include "objects/ZqPAnimationObject.h"
 #include "objects/ZqPObjectAssetCharacter.h"
 #include "objects/ZqPObjectAssetMirror.h"
 #include "objects/ZqPObjectAssetPowerup.h"
@@ -28,6 +30,8 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <string>
+#include <vector>
 
 using archive_test::TempDir;
 
@@ -310,8 +314,20 @@ float shapeTop(const ZqPObjectAssetCharacter& hero)
     return top;
 }
 
-// The HUD's slide control on its Down key: held, the hero's shape is lower; let go, it is
-// as before.
+// The names of the hero's pictures that show (its animations, shown with the hero).
+std::vector<std::string> shownPictures(const ZqPObjectAssetCharacter& hero)
+{
+    std::vector<std::string> names;
+    for (cocos2d::CCObject* child : *hero.getChildren()) {
+        const auto* animation = dynamic_cast<ZqPAnimationObject*>(child);
+        if (animation && animation->isVisible())
+            names.push_back(animation->model()->name());
+    }
+    return names;
+}
+
+// The HUD's slide control on its Down key: held, the hero's shape is lower and only its
+// slide picture shows; let go, it is as before.
 TEST_F(SampleWorldTest, HoldingTheSlideKeyLowersTheHerosShapeUntilItIsLetGo)
 {
     ASSERT_NO_FATAL_FAILURE(play());
@@ -325,9 +341,13 @@ TEST_F(SampleWorldTest, HoldingTheSlideKeyLowersTheHerosShapeUntilItIsLetGo)
     const float sliding = shapeTop(*hero);
     EXPECT_NEAR(standing, 60.0f, 1.0f);
     EXPECT_NEAR(sliding, -10.0f, 1.0f) << "lower while the key is held";
+    EXPECT_EQ(shownPictures(*hero), std::vector<std::string>{"Hero Slide"}) << "the run picture hidden";
     player.keyUp(ZqEditorKey::kDown);
     player.step(10);
     EXPECT_NEAR(shapeTop(*hero), standing, 1.0f) << "as before once it is let go";
+    const std::vector<std::string> after = shownPictures(*hero);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_NE(after[0], "Hero Slide");
     EXPECT_TRUE(heroAlive());
 }
 

@@ -1,6 +1,6 @@
 // The character's life: health with its death delay and invulnerable time, death with and
 // without a defeated animation, power-ups that refuse death, and the factory's rules.
-#include "objects/character_support.h"
+#include "screens/objects/character_support.h"
 
 #include "app/ZqPSettingsController.h"
 #include "common/ZqClock.h"

@@ -1,7 +1,7 @@
 // The program as a player meets it, in-process on the headless player: the design
 // resolution through resizes and fullscreen switches, the fullscreen message, the road of
 // keys and pads, the background, the end, the sample's field played, and bad game data.
-#include "app/headless_player.h"
+#include "screens/program/headless_player.h"
 
 #include "app/ScoreRegistry.h"
 #include "model/GameplayParameters.h"

@@ -76,6 +76,33 @@ TEST_F(SlideTest, APressWhileTheOwnerIsHeldWaitsAndAForeignFixtureIsLeftAlone)
     EXPECT_EQ(slideOf(box)->slideFixture(), nullptr);
 }
 
+// The slide picture stands in for the owner's look: under a damage look while one shows,
+// back once it goes, and gone with the release or the owner's death.
+TEST_F(SlideTest, TheSlidePictureReplacesTheOwnersLookUntilTheReleaseOrDeath)
+{
+    ZqPObjectAsset* box = slider();
+    CCNode* control = sender<ZqModelObjectButtonControl>("a");
+    press(control);
+    CCNode* picture = box->currentStateAnimation();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_TRUE(picture->isVisible());
+    CCNode* damage = CCNode::create();
+    box->addStateAnimation(0, damage, nullptr);
+    EXPECT_FALSE(picture->isVisible()) << "under the damage look";
+    box->removeStateAnimation(0, damage, nullptr);
+    EXPECT_EQ(box->currentStateAnimation(), picture);
+    EXPECT_TRUE(picture->isVisible());
+    release(control);
+    EXPECT_EQ(box->currentStateAnimation(), nullptr);
+    EXPECT_FALSE(picture->isVisible());
+
+    press(control);
+    EXPECT_EQ(box->currentStateAnimation(), picture);
+    box->setState(ZqPObject::kStateDestroyed);
+    EXPECT_EQ(box->currentStateAnimation(), nullptr) << "the owner's own look for its death";
+    EXPECT_FALSE(picture->isVisible());
+}
+
 TEST_F(SlideTest, AnOwnerWithoutABodyOrDyingDoesNotSlide)
 {
     auto model = componentModel<ZqModelComponentSlide>();

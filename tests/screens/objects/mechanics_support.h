@@ -3,7 +3,7 @@
 // The character field core on a 1136 x 640 view, with obstacle units, zones of any
 // asset-object model and a frame that also carries out the field's queued teleports.
 
-#include "objects/character_support.h"
+#include "screens/objects/character_support.h"
 
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "objects/ZqPObjectAssetUnit.h"

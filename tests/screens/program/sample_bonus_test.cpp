@@ -1,7 +1,7 @@
 // The sample's bonus room in-process on the headless player: the door over the start
 // section's coins, the room's own speed and thresholds, and its machinery as the hero
 // runs through it.
-#include "app/headless_player.h"
+#include "screens/program/headless_player.h"
 
 #include "components/ZqComponentHealth.h"
 

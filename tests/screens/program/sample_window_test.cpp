@@ -2,7 +2,7 @@
 // screen keeps each of its objects inside the window, every button is pressed by the
 // mouse where it is drawn, and the window does not shrink below its minimum. Screens are
 // reached by clicks on their buttons, at the places the window shows them.
-#include "app/sample_fixture.h"
+#include "screens/program/sample_fixture.h"
 
 #include "model/scene/ZqModelButtons.h"
 #include "screens/ZqPButtonMenu.h"
