@@ -84,10 +84,10 @@ void ZqBaseNode::unpackConnections(const MessagePackMap& map)
                 addPort(this, name, ZqBaseAttribute::kTarget)->unpackConnections(link);
         }
         // The count was written with the ports: a port the data names under another name
-        // (its key damaged) is one too many, a lost one one too few.
+        // (its key damaged) is one too many; one without a link is not written, one too few.
         if (counted && stored != attributes().size())
             debugLog("[ZqModelController] model %u (%s) has %zu attributes with its ports, its links count %u - a "
-                     "port name is damaged",
+                     "port is lost or its name damaged",
                      id(), className(), attributes().size(), stored);
     }
     ZqModel::unpackConnections(map);
