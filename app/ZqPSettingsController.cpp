@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 using cocos2d::CCUserDefault;
@@ -36,10 +37,16 @@ std::string indexedKey(const char* format, int index)
     return key;
 }
 
-template <class ReadEntry>
-void readStoredList(const char* storeKey, ReadEntry readEntry)
+// Reads the stored list of storeKey with readEntry. A damaged list is dropped from the
+// store (one line, the store kept aside) and replaced there by salvaged(), the text of the
+// entries read before the damage, so that the store holds them whatever ends the run.
+template <class Salvaged, class ReadEntry>
+void readStoredList(const char* storeKey, Salvaged salvaged, ReadEntry readEntry)
 {
-    zqstored::readEntries(storeKey, store()->getStringForKey(storeKey, ""), readEntry);
+    const std::string text = store()->getStringForKey(storeKey, "");
+    const std::optional<int> kept = zqstored::readEntries(text, readEntry);
+    if (kept && store()->dropDamaged(storeKey, "damaged after " + std::to_string(*kept) + " entries, which are kept"))
+        store()->setStringForKey(storeKey, salvaged());
 }
 
 int64_t nowSeconds()
@@ -70,22 +77,6 @@ void copyValues(ScoreBlock<T>& to, const ScoreBlock<T>& from)
     to.total = from.total;
 }
 
-void loadScores()
-{
-    readStoredList("ZqP_Scores", [](EntryReader& reader) {
-        std::string key;
-        ScoreRecord stored;
-        if (!reader.key(key) || !readBlock(reader, stored.distance) || !readBlock(reader, stored.points) ||
-            !readBlock(reader, stored.coins))
-            return false;
-        ScoreRecord& record = ScoreRegistry::recordFor(key);
-        copyValues(record.distance, stored.distance);
-        copyValues(record.points, stored.points);
-        copyValues(record.coins, stored.coins);
-        return true;
-    });
-}
-
 std::string scoresText()
 {
     std::string out;
@@ -99,25 +90,26 @@ std::string scoresText()
     return out;
 }
 
-void loadLockStates()
+void loadScores()
 {
-    ZqPurchaseRegistry::Flags stored;
-    readStoredList("ZqP_LockStates", [&stored](EntryReader& reader) {
-        std::string name;
-        int flag = 0;
-        if (!reader.key(name) || !reader.number(flag) || (flag != 0 && flag != 1))
+    readStoredList("ZqP_Scores", scoresText, [](EntryReader& reader) {
+        std::string key;
+        ScoreRecord stored;
+        if (!reader.key(key) || !readBlock(reader, stored.distance) || !readBlock(reader, stored.points) ||
+            !readBlock(reader, stored.coins))
             return false;
-        stored[name] = flag == 1;
+        ScoreRecord& record = ScoreRegistry::recordFor(key);
+        copyValues(record.distance, stored.distance);
+        copyValues(record.points, stored.points);
+        copyValues(record.coins, stored.coins);
         return true;
     });
-    ZqPurchaseRegistry::restoreFlags(stored);
 }
 
-std::string lockStatesText()
+std::string lockStatesText(const ZqPurchaseRegistry::Flags& registered)
 {
     // Sorted, so that the same flags always store the same text.
-    std::vector<std::pair<std::string, bool>> flags(ZqPurchaseRegistry::flags().begin(),
-                                                    ZqPurchaseRegistry::flags().end());
+    std::vector<std::pair<std::string, bool>> flags(registered.begin(), registered.end());
     std::sort(flags.begin(), flags.end());
     std::string out;
     for (const auto& [name, flag] : flags) {
@@ -128,10 +120,18 @@ std::string lockStatesText()
     return out;
 }
 
-// A stored count, bounded to what the loading reads.
-int storedCount(const char* key)
+void loadLockStates()
 {
-    return std::clamp(store()->getIntegerForKey(key, 0), 0, ZqPSettingsController::kMaxStoredEntries);
+    ZqPurchaseRegistry::Flags stored;
+    readStoredList("ZqP_LockStates", [&stored] { return lockStatesText(stored); }, [&stored](EntryReader& reader) {
+        std::string name;
+        int flag = 0;
+        if (!reader.key(name) || !reader.number(flag) || (flag != 0 && flag != 1))
+            return false;
+        stored[name] = flag == 1;
+        return true;
+    });
+    ZqPurchaseRegistry::restoreFlags(stored);
 }
 
 bool isStored(const std::string& key)
@@ -140,22 +140,54 @@ bool isStored(const std::string& key)
     return store()->getStringForKey(key.c_str(), "0") != "0" || store()->getStringForKey(key.c_str(), "1") != "1";
 }
 
-// Walks the entries "<format>" 0 to count - 1 of a counted list with readEntry (false:
-// damaged, skipped with a log line); the list ends at its first absent entry, since a
-// damaged count must not cost a walk over thousands of keys.
+// The stored int of key, or fallback when it is absent. Text that is no int is dropped
+// from the store (one line, the store kept aside) and gives fallback.
+int storedInt(const char* key, int fallback)
+{
+    // Absent or of another kind, the text answers each default.
+    const int value = store()->getIntegerForKey(key, 0);
+    if (value == store()->getIntegerForKey(key, 1))
+        return value;
+    if (isStored(key))
+        store()->dropDamaged(key, "not a whole number");
+    return fallback;
+}
+
+// The stored flag of key, as storedInt reads an int.
+bool storedFlag(const char* key, bool fallback)
+{
+    const bool value = store()->getBoolForKey(key, false);
+    if (value == store()->getBoolForKey(key, true))
+        return value;
+    if (isStored(key))
+        store()->dropDamaged(key, "not true or false");
+    return fallback;
+}
+
+// A stored count, bounded to what the loading reads.
+int storedCount(const char* key)
+{
+    return std::clamp(storedInt(key, 0), 0, ZqPSettingsController::kMaxStoredEntries);
+}
+
+// Walks the entries "<format>" 0 to count - 1 of a counted list with readEntry; an entry
+// it finds damaged (false) is dropped from the store with one line. Absent
+// entries (dropped in an earlier run, or lost with a damaged store) are skipped, with one
+// line for the list: an entry's index may carry its meaning.
 template <class ReadEntry>
 void readCounted(const char* countKey, const char* format, ReadEntry readEntry)
 {
     const int count = storedCount(countKey);
+    int absent = 0;
     for (int i = 0; i < count; ++i) {
         const std::string key = indexedKey(format, i);
-        if (!isStored(key)) {
-            debugLog("[ZqPSettingsController] \"%s\" ends at %d of %d entries", countKey, i, count);
-            return;
-        }
-        if (!readEntry(i, key))
-            debugLog("[ZqPSettingsController] damaged \"%s\"", key.c_str());
+        if (!isStored(key))
+            ++absent;
+        else if (!readEntry(i, key))
+            store()->dropDamaged(key.c_str(), "damaged");
     }
+    if (absent > 0)
+        debugLog("[ZqPSettingsController] \"%s\" holds %d of %d entries", countKey, count - absent, count);
 }
 
 bool gameIsLoaded()
@@ -239,11 +271,11 @@ void ZqPSettingsController::load()
                      stored.c_str(), version.c_str());
         }
     }
-    m_selectedCharacter = std::max(0, values->getIntegerForKey("ZqP_selectedCharacter", 0));
-    m_adsRemoved = values->getBoolForKey("ZqP_removeAds", false);
-    m_fullscreen = values->getBoolForKey("ZqP_fullscreen", false);
-    m_muteEffects = values->getBoolForKey("ZqP_muteEffectsSound", false);
-    m_muteBackground = values->getBoolForKey("ZqP_muteBackgroundSound", false);
+    m_selectedCharacter = std::max(0, storedInt("ZqP_selectedCharacter", 0));
+    m_adsRemoved = storedFlag("ZqP_removeAds", false);
+    m_fullscreen = storedFlag("ZqP_fullscreen", false);
+    m_muteEffects = storedFlag("ZqP_muteEffectsSound", false);
+    m_muteBackground = storedFlag("ZqP_muteBackgroundSound", false);
     loadCharacters();
     loadInventory();
     loadRefills();
@@ -256,7 +288,7 @@ void ZqPSettingsController::load()
 void ZqPSettingsController::loadCheckpoints()
 {
     m_checkpoints.clear();
-    readStoredList("PZq_Checkpoints", [this](EntryReader& reader) {
+    readStoredList("PZq_Checkpoints", [this] { return checkpointsText(); }, [this](EntryReader& reader) {
         std::string key;
         Checkpoint checkpoint;
         if (!reader.key(key) || !reader.number(checkpoint.index) || !reader.number(checkpoint.distance))
@@ -278,6 +310,30 @@ void ZqPSettingsController::loadCheckpoints()
         m_checkpoints[key] = checkpoint;
         return true;
     });
+}
+
+std::string ZqPSettingsController::checkpointsText() const
+{
+    std::string out;
+    for (const auto& [key, checkpoint] : m_checkpoints) {
+        appendKey(out, key);
+        appendNumber(out, checkpoint.index);
+        appendNumber(out, checkpoint.distance);
+        if (checkpoint.indexOnly) {
+            out += ';';
+            continue;
+        }
+        appendNumber(out, checkpoint.sectionDistance);
+        appendNumber(out, checkpoint.position.x);
+        appendNumber(out, checkpoint.position.y);
+        if (checkpoint.snapshot) {
+            appendNumber(out, checkpoint.snapshot->distance);
+            appendNumber(out, checkpoint.snapshot->points);
+            appendNumber(out, checkpoint.snapshot->coins);
+        }
+        out += ';';
+    }
+    return out;
 }
 
 void ZqPSettingsController::loadCharacters()
@@ -336,27 +392,8 @@ bool ZqPSettingsController::save()
     CCUserDefault* values = store();
     values->setStringForKey("Kw_Version", ZqModelGeneralSettings::shared()->version());
     values->setStringForKey("ZqP_Scores", scoresText());
-    values->setStringForKey("ZqP_LockStates", lockStatesText());
-    std::string checkpoints;
-    for (const auto& [key, checkpoint] : m_checkpoints) {
-        appendKey(checkpoints, key);
-        appendNumber(checkpoints, checkpoint.index);
-        appendNumber(checkpoints, checkpoint.distance);
-        if (checkpoint.indexOnly) {
-            checkpoints += ';';
-            continue;
-        }
-        appendNumber(checkpoints, checkpoint.sectionDistance);
-        appendNumber(checkpoints, checkpoint.position.x);
-        appendNumber(checkpoints, checkpoint.position.y);
-        if (checkpoint.snapshot) {
-            appendNumber(checkpoints, checkpoint.snapshot->distance);
-            appendNumber(checkpoints, checkpoint.snapshot->points);
-            appendNumber(checkpoints, checkpoint.snapshot->coins);
-        }
-        checkpoints += ';';
-    }
-    values->setStringForKey("PZq_Checkpoints", checkpoints);
+    values->setStringForKey("ZqP_LockStates", lockStatesText(ZqPurchaseRegistry::flags()));
+    values->setStringForKey("PZq_Checkpoints", checkpointsText());
     saveCounted();
     values->setIntegerForKey("ZqP_selectedCharacter", m_selectedCharacter);
     values->setBoolForKey("ZqP_removeAds", m_adsRemoved);
@@ -394,6 +431,12 @@ void ZqPSettingsController::saveCounted()
     for (int i = 0; i < characters; ++i)
         values->setBoolForKey(indexedKey("ZqP_Character_%d", i).c_str(), isCharacterUnlocked(i));
     values->setIntegerForKey("ZqP_Characters_count", characters);
+}
+
+std::string ZqPSettingsController::unsavedWarning() const
+{
+    const std::string& reason = store()->unsaveableReason();
+    return reason.empty() ? reason : "Progress will not be saved: " + reason;
 }
 
 void ZqPSettingsController::reset(bool deleteFile)
@@ -498,7 +541,7 @@ void ZqPSettingsController::setCheckpoint(const std::string& sceneKey, const Che
 
 int ZqPSettingsController::screenPlayedCount(const std::string& screenKey) const
 {
-    return std::max(0, store()->getIntegerForKey(screenPlayedKey(screenKey).c_str(), 0));
+    return std::max(0, storedInt(screenPlayedKey(screenKey).c_str(), 0));
 }
 
 void ZqPSettingsController::incrementScreenPlayed(const std::string& screenKey)

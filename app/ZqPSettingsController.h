@@ -35,8 +35,10 @@ class ZqModel;
 //   "ZqP_selectedCharacter"       int
 //   "ZqP_removeAds", "ZqP_fullscreen", "ZqP_muteEffectsSound", "ZqP_muteBackgroundSound"
 //   "ScreenPlayed-<screen key>"   int, blanks in the key written as '_'
-// In a damaged text list the entries before the damage are kept and the rest is dropped;
-// a counted list skips a damaged entry and ends at its first absent one.
+// A stored value that does not read as its kind is dropped from the store with one line,
+// the store file kept aside as it was (see CCUserDefault::dropDamaged). In a damaged text
+// list the entries before the damage are kept (and stored again at once) and the rest is
+// dropped; a counted list drops a damaged entry and skips absent ones.
 //
 // Process-wide: shared() makes it on first use and loads the stored progress; it runs its
 // refill timer every 1.0 s on the director's scheduler. Main thread only.
@@ -74,6 +76,10 @@ public:
     // model controller has finished loading the game data. False when refused or when
     // the store file could not be written.
     virtual bool save();
+    // What to tell the player once at start when no save of this run can reach the store:
+    // "Progress will not be saved: " and why (the store's folder cannot be made, ...).
+    // Empty when saves can be written.
+    std::string unsavedWarning() const;
     // Default unlocks, selected character 0, no refill timers, empty inventory; with
     // deleteFile the store file (and every value the store holds) is deleted.
     void reset(bool deleteFile);
@@ -146,6 +152,7 @@ private:
     void loadRefills();
     void saveCounted();
     void loadCheckpoints();
+    std::string checkpointsText() const;
 
     cocos2d::CCScheduler* m_scheduler = nullptr; // retained
 

@@ -4,10 +4,9 @@
 // app/ZqPSettingsController.h): entries "<n>:<key> <number> <number>...;" where n is the
 // byte length of key, so a key may hold any character. Numbers are written in their
 // shortest exact form, independent of the locale.
-#include <ZqLog.h>
-
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -93,21 +92,20 @@ private:
     std::size_t m_pos = 0;
 };
 
-// Reads the entries of text, the stored list of storeKey, with readEntry (false: damaged)
-// until the end or the first damaged entry, which is logged; the entries before it are
-// kept.
+// Reads the entries of text with readEntry (false: damaged) until the end or the first
+// damaged entry; the entries before it are kept. Nothing when the whole text read, else
+// the number of entries kept.
 template <class ReadEntry>
-void readEntries(const char* storeKey, const std::string& text, ReadEntry readEntry)
+std::optional<int> readEntries(const std::string& text, ReadEntry readEntry)
 {
     EntryReader reader(text);
     int kept = 0;
     while (!reader.atEnd()) {
-        if (!readEntry(reader) || !reader.endEntry()) {
-            debugLog("[ZqPSettingsController] damaged \"%s\", kept %d entries", storeKey, kept);
-            return;
-        }
+        if (!readEntry(reader) || !reader.endEntry())
+            return kept;
         ++kept;
     }
+    return std::nullopt;
 }
 
 } // namespace zqstored

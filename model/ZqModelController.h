@@ -245,6 +245,8 @@ private:
     // The name a data file is loaded and reported under: the member, or its path.
     std::string dataFilePath(const std::string& name) const;
     // True for the general settings' file in the attributes phase when the preload read it.
+    bool heldByPreload(const std::string& name) const;
+    // heldByPreload, and then logs the file's loading as a step's.
     bool readInPreload(const std::string& name);
     // The line that says a model file is being loaded.
     void logFileLoad(const std::string& file, FileKind kind) const;
@@ -301,6 +303,9 @@ private:
     // higher numbers are there: the step reading stops at the gap.
     void logFilesAfterGap(const std::string& missing);
     bool walkArchive(bool fromFirst);
+    // Moves the directory step's cursor to the first file there is from it on, through the
+    // classes and into the next phase; true when none is left (loading is done).
+    bool seekPlainFile();
 
     std::unique_ptr<ZqArchiveReader> m_archive;
     std::string m_archivePath;

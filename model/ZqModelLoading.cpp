@@ -427,30 +427,45 @@ bool ZqModelController::loadNextPlainFile()
     if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
     updateProgress(m_registry.size());
-    // A class with no next file hands over to the next class in the same step, so that
-    // every step but the one that ends the phase reads a file.
-    for (;;) {
+    // Every step reads the file at the cursor and moves it on to the next file there is, so
+    // that no step is spent on a missing file, nor on the end of a phase.
+    if (state.firstStep && seekPlainFile())
+        return true;
+    const std::string name = modelFileName();
+    const FileResult result =
+        readInPreload(name) ? kFileLoaded : loadPlainFile(dataFilePath(name), fileKindOf(state.phase));
+    if (m_loadingFailed)
+        return true;
+    if (result == kFileLoaded)
+        ++state.filesRead;
+    ++state.index;
+    return seekPlainFile();
+}
+
+bool ZqModelController::seekPlainFile()
+{
+    LoadingState& state = m_loadingState;
+    state.firstStep = false;
+    while (state.phase < kLoadingDone) {
         const std::string name = modelFileName();
-        const FileResult result =
-            readInPreload(name) ? kFileLoaded : loadPlainFile(dataFilePath(name), fileKindOf(state.phase));
-        if (m_loadingFailed)
-            return true;
-        if (result == kFileLoaded) {
-            ++state.index;
-            ++state.filesRead;
+        if (heldByPreload(name) || findPlainFile(dataFilePath(name)))
             return false;
-        }
         // The first missing number ends the class.
         logFilesAfterGap(name);
         state.loaded.insert(state.name);
         const std::vector<std::string>& names = m_registry.classNames();
         const auto next = std::find_if(names.begin(), names.end(),
                                        [&](const std::string& name) { return state.loaded.count(name) == 0; });
-        if (next == names.end())
-            return nextPhase() == kLoadingDone;
-        state.name = *next;
-        state.index = 0;
+        if (next != names.end()) {
+            state.name = *next;
+            state.index = 0;
+        } else if (nextPhase() == kLoadingDone) {
+            return true;
+        }
+        // The new phase's first file is being sought here and now.
+        state.firstStep = false;
     }
+    return true;
 }
 
 void ZqModelController::logFilesAfterGap(const std::string& missing)
@@ -501,12 +516,16 @@ bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
         readInPreload(file) ? kFileLoaded : loadArchiveFile(file, fileKindOf(state.phase), passwordText);
     if (m_loadingFailed)
         return true;
+    state.firstStep = false;
     // Only members present count, so that progress reaches 100 with the last one.
     if (result == kFileLoaded) {
         state.loaded.insert(file);
         ++state.filesRead;
+    } else if (firstStep) {
+        // The phase's general-settings file is not in the archive (a game without its
+        // connections, say): the same step reads the phase's first member instead.
+        return walkArchive(true) || loadNextArchiveFile(passwordText);
     }
-    state.firstStep = false;
     return walkArchive(firstStep);
 }
 
@@ -525,8 +544,13 @@ bool ZqModelController::walkArchive(bool fromFirst)
         std::string name = walk(fromFirst);
         while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0))
             name = walk(false);
-        if (name.empty())
-            return nextPhase() == kLoadingDone;
+        if (name.empty()) {
+            // A phase the archive holds no member for ends at once, with no step of its own.
+            LoadingPhase phase = nextPhase();
+            while (phase != kLoadingDone && m_archive->modelFileCount(fileKindOf(phase)) == 0)
+                phase = nextPhase();
+            return phase == kLoadingDone;
+        }
         state.name = name;
         return false;
     } catch (const std::exception& error) {
@@ -661,9 +685,14 @@ std::string ZqModelController::dataFilePath(const std::string& name) const
     return m_archiveMode ? name : m_dataDirectory + "/" + name;
 }
 
+bool ZqModelController::heldByPreload(const std::string& name) const
+{
+    return m_settingsRead && m_loadingState.phase == kAttributesPhase && name == kPreloadFiles[0].name;
+}
+
 bool ZqModelController::readInPreload(const std::string& name)
 {
-    if (!m_settingsRead || m_loadingState.phase != kAttributesPhase || name != kPreloadFiles[0].name)
+    if (!heldByPreload(name))
         return false;
     // The step takes the file as read: its models came in with the preload.
     logFileLoad(dataFilePath(name), kAttributesFile);

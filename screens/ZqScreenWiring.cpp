@@ -80,6 +80,9 @@ std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const 
     app.setView(view.get());
     if (platform.reportError)
         app.setErrorReporter(platform.reportError);
+    const std::string unsaved = ZqPSettingsController::shared()->unsavedWarning();
+    if (!unsaved.empty() && platform.reportWarning)
+        platform.reportWarning(unsaved);
     app.applySavedFullscreen();
     if (platform.eventHook)
         view->setEventHook(platform.eventHook);

@@ -33,6 +33,8 @@ struct ZqPlayerPlatform {
         createView;
     // How a fatal error reaches the player once the view exists.
     std::function<void(const std::string&)> reportError;
+    // How the player learns, once the view exists, what goes wrong while the game goes on.
+    std::function<void(const std::string&)> reportWarning;
     // Sees each window event first; true consumes it.
     std::function<bool(const void* sdlEvent)> eventHook;
     // Posts ZqServices' window messages.
@@ -42,7 +44,8 @@ struct ZqPlayerPlatform {
 
 // The program's start-up, the same for the program and the in-process player: the screens
 // wired in, the game data found and preloaded with the saved progress (app.startUp), the
-// view made and given to the director and the delegate, the error reporter, the saved
+// view made and given to the director and the delegate, the error reporter, a warning
+// when the progress cannot be saved (ZqPSettingsController::unsavedWarning), the saved
 // fullscreen, the event hook, the design resolution re-applied on every resize, the
 // poster and the seed. Launch is the caller's (ZqPAppDelegate::run in the program, one
 // applicationDidFinishLaunching in the test player). Null with the message in error when

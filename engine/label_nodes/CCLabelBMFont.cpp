@@ -7,6 +7,7 @@
 #include "textures/CCTextureCache.h"
 
 #include <ZqLog.h>
+#include <ZqUtf8.h>
 
 #include <algorithm>
 #include <cmath>
@@ -21,31 +22,15 @@ using CodePoints = std::vector<unsigned int>;
 CodePoints decodeUtf8(const std::string& text)
 {
     CodePoints out;
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80            ? 0
-                          : (lead >> 5) == 0x6   ? 1
-                          : (lead >> 4) == 0xE   ? 2
-                          : (lead >> 3) == 0x1E  ? 3
-                                                 : -1;
-        if (extra < 0 || i + static_cast<size_t>(extra) >= text.size()) {
+    char32_t code = 0;
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = zqUtf8Next(text, i, code);
+        if (length == 0) {
             ++i;
             continue;
         }
-        unsigned int code = extra == 0 ? lead : lead & (0x3Fu >> extra);
-        bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-            valid = valid && (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        if (!valid) {
-            ++i;
-            continue;
-        }
-        out.push_back(code);
-        i += static_cast<size_t>(extra) + 1;
+        out.push_back(static_cast<unsigned int>(code));
+        i += length;
     }
     return out;
 }

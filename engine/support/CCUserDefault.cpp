@@ -3,6 +3,7 @@
 #include "platform/CCFileUtils.h"
 
 #include <ZqLog.h>
+#include <ZqUtf8.h>
 
 #include <pugixml.hpp>
 
@@ -12,6 +13,9 @@
 #include <cstring>
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
+#include <utility>
+#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -46,14 +50,51 @@ std::string freeAsideName(const std::string& path)
     }
 }
 
-// Keeps a store entry element's value; false for one without a key.
-bool keepEntry(std::map<std::string, std::string>& values, const pugi::xml_node& entry)
+// Whether text can stand in the store file as it is: well-formed UTF-8 of characters
+// that XML allows. Anything else pugixml would write out unchanged (or as a character
+// reference to a control character), and a strict reader would refuse the file.
+bool isStorable(std::string_view text)
+{
+    char32_t code = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = zqUtf8Next(text, pos, code);
+        if (length == 0 || (code < 0x20 && code != '\t' && code != '\n' && code != '\r') || code == 0xFFFE ||
+            code == 0xFFFF)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+// A key for a log line: bytes outside printable ASCII as \xNN, so a damaged key cannot
+// carry broken text into the log.
+std::string printable(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            out += c;
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        }
+    }
+    return out;
+}
+
+// Why a store entry element cannot be kept; null for a sound one.
+const char* entryDamage(const pugi::xml_node& entry)
 {
     const pugi::xml_attribute key = entry.attribute(kKeyName);
     if (!key || !*key.value())
-        return false;
-    values[key.value()] = entry.text().get();
-    return true;
+        return "it has no key";
+    if (!isStorable(key.value()))
+        return "its key is not UTF-8 text";
+    if (!isStorable(entry.text().get()))
+        return "its value is not UTF-8 text";
+    return nullptr;
 }
 
 bool readWhole(const std::string& path, std::string& bytes)
@@ -137,6 +178,21 @@ bool keepAside(const std::string& path, const std::string& aside, std::error_cod
     return true;
 }
 
+// Why a save could not make the store file at path: its folder cannot be made or written
+// to. Empty when it can.
+std::string folderProblem(const std::string& path)
+{
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty())
+        return {};
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error) && !std::filesystem::create_directories(folder, error) && error)
+        return "the folder " + folder.string() + " cannot be made (" + error.message() + ")";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return "the folder " + folder.string() + " cannot be written to (" + std::strerror(errno) + ")";
+    return {};
+}
+
 } // namespace
 
 CCUserDefault::CCUserDefault(std::string path) : m_path(std::move(path)) {}
@@ -178,10 +234,13 @@ void CCUserDefault::load()
 {
     m_values.clear();
     m_readOnly = false;
+    m_aside.clear();
+    m_unsaveable.clear();
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(m_path, error);
     if (status.type() == std::filesystem::file_type::not_found) {
         debugLog("[CCUserDefault] no store at %s, starting empty", m_path.c_str());
+        m_unsaveable = folderProblem(m_path);
         return;
     }
     // Whatever stands at the path and cannot be read is left alone: progress stays in
@@ -189,51 +248,106 @@ void CCUserDefault::load()
     if (status.type() != std::filesystem::file_type::regular) {
         debugLog("[CCUserDefault] store %s is not a file; progress is kept in memory only", m_path.c_str());
         m_readOnly = true;
+        m_unsaveable = "the store " + m_path + " is not a file";
         return;
     }
     std::string bytes;
     if (!readWhole(m_path, bytes)) {
+        const std::string reason = std::strerror(errno);
         debugLog("[CCUserDefault] store %s cannot be read (%s); progress is kept in memory only", m_path.c_str(),
-                 std::strerror(errno));
+                 reason.c_str());
         m_readOnly = true;
+        m_unsaveable = "the store " + m_path + " cannot be read (" + reason + ")";
         return;
     }
     if (bytes.empty()) {
         debugLog("[CCUserDefault] store %s is empty, starting empty", m_path.c_str());
+        m_unsaveable = folderProblem(m_path);
         return;
     }
 
     pugi::xml_document doc;
     const pugi::xml_parse_result result = doc.load_buffer(bytes.data(), bytes.size(), kParseFlags, pugi::encoding_utf8);
     const pugi::xml_node root = doc.child(kRootName);
-    if (result && root) {
-        for (pugi::xml_node entry : root.children(kEntryName))
-            keepEntry(m_values, entry);
-        return;
-    }
-    // Damaged: the file is kept aside and every entry that was read whole is salvaged.
-    // An entry is whole when its end tag lies before the point where parsing failed.
+    const bool whole = result && root;
+    // In a damaged file an entry is whole when its end tag lies before the point where
+    // parsing failed; only those are salvaged.
     const std::size_t failedAt = result ? bytes.size() : static_cast<std::size_t>(std::max<ptrdiff_t>(result.offset, 0));
     int salvaged = 0;
+    std::vector<std::pair<std::string, const char*>> dropped;
     for (pugi::xml_node entry : root.children(kEntryName)) {
-        const std::size_t end = bytes.find("</entry>", static_cast<std::size_t>(std::max<ptrdiff_t>(entry.offset_debug(), 0)));
-        if (end != std::string::npos && end + 8 <= failedAt && keepEntry(m_values, entry))
-            ++salvaged;
+        if (!whole) {
+            const std::size_t start = static_cast<std::size_t>(std::max<ptrdiff_t>(entry.offset_debug(), 0));
+            const std::size_t end = bytes.find("</entry>", start);
+            if (end == std::string::npos || end + 8 > failedAt)
+                continue;
+        }
+        if (const char* damage = entryDamage(entry)) {
+            dropped.emplace_back(printable(entry.attribute(kKeyName).value()), damage);
+            continue;
+        }
+        m_values[entry.attribute(kKeyName).value()] = entry.text().get();
+        ++salvaged;
     }
+    if (whole && dropped.empty()) {
+        m_unsaveable = folderProblem(m_path);
+        return;
+    }
+    // Damaged: the file is kept aside, and everything that was read whole and sound is
+    // written over it.
+    const char* const damage = whole ? "damaged entries" : result ? "no root element" : result.description();
     const std::string aside = freeAsideName(m_path);
     std::error_code asideError;
     if (!keepAside(m_path, aside, asideError)) {
         debugLog("[CCUserDefault] store %s is damaged (%s) and cannot be kept aside (%s); progress is kept in memory only",
-                 m_path.c_str(), result ? "no root element" : result.description(), asideError.message().c_str());
+                 m_path.c_str(), damage, asideError.message().c_str());
         m_readOnly = true;
-        return;
+        m_unsaveable = "the damaged store " + m_path + " cannot be kept aside (" + asideError.message() + ")";
+    } else {
+        m_aside = aside;
+        if (!whole)
+            debugLog("[CCUserDefault] store %s is damaged (%s): kept as %s, %d whole entries salvaged", m_path.c_str(),
+                     damage, aside.c_str(), salvaged);
     }
-    debugLog("[CCUserDefault] store %s is damaged (%s): kept as %s, %d whole entries salvaged", m_path.c_str(),
-             result ? "no root element" : result.description(), aside.c_str(), salvaged);
+    for (const auto& [key, why] : dropped)
+        logDropped(key, why);
+    if (m_readOnly)
+        return;
+    m_unsaveable = folderProblem(m_path);
     // Written at once, so that a run ending before its first save leaves the salvage to the
     // next. The damaged file stays in place until the salvaged one is whole on disk and
     // renamed over it: a failed write or a run dying meanwhile leaves it to be salvaged again.
     m_dirty = !flush();
+}
+
+void CCUserDefault::logDropped(const std::string& key, const std::string& why) const
+{
+    debugLog("[CCUserDefault] entry \"%s\" dropped, %s; %s", key.c_str(), why.c_str(),
+             m_aside.empty() ? "the store is not kept aside" : ("the store as read is kept as " + m_aside).c_str());
+}
+
+bool CCUserDefault::dropDamaged(const char* key, const std::string& why)
+{
+    auto found = key ? m_values.find(key) : m_values.end();
+    if (found == m_values.end())
+        return false;
+    // The entry was read from the file: a copy of the file is kept before it goes, once a
+    // run. Where no copy can be made the entry stays stored as it is.
+    std::error_code missing;
+    if (m_aside.empty() && !m_readOnly && std::filesystem::is_regular_file(m_path, missing)) {
+        const std::string aside = freeAsideName(m_path);
+        std::error_code error;
+        if (!keepAside(m_path, aside, error)) {
+            debugLog("[CCUserDefault] entry \"%s\" is damaged (%s) and stays stored: %s cannot be kept aside (%s)",
+                     printable(key).c_str(), why.c_str(), m_path.c_str(), error.message().c_str());
+            return false;
+        }
+        m_aside = aside;
+    }
+    logDropped(printable(key), why);
+    m_values.erase(found);
+    m_dirty = true;
+    return true;
 }
 
 const std::string* CCUserDefault::find(const char* key) const
@@ -248,6 +362,12 @@ void CCUserDefault::set(const char* key, std::string text)
 {
     if (!keyIsUsable(key))
         return;
+    // Written as it is, such text would make the whole file one that strict readers refuse.
+    if (!isStorable(key) || !isStorable(text)) {
+        debugLog("[CCUserDefault] \"%s\" not stored: %s is not UTF-8 text", printable(key).c_str(),
+                 isStorable(key) ? "its value" : "the key");
+        return;
+    }
     m_values[key] = std::move(text);
     m_dirty = true;
 }
@@ -404,6 +524,7 @@ bool CCUserDefault::flush()
 bool CCUserDefault::deleteStore()
 {
     m_values.clear();
+    m_aside.clear();
     std::remove(tempPathFor(m_path).c_str());
     if (std::remove(m_path.c_str()) != 0 && errno != ENOENT) {
         // The old progress is still on disk: the next flush must overwrite it.

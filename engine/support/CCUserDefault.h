@@ -11,9 +11,12 @@ namespace cocos2d {
 // The file is read once, when the shared store is created; a missing file gives an empty
 // store. A damaged file's bytes are kept aside ("<file>.damaged-<n>", logged) and every
 // entry read whole from it is kept and written over it at once; until that write is whole
-// on disk the damaged file stays where it is, to be salvaged again. Something at the
-// path that cannot be read at all (a directory, a file without read permission) is left
-// alone: the values then live in memory only and flush() refuses to overwrite it.
+// on disk the damaged file stays where it is, to be salvaged again. An entry without a
+// key, or whose key or value is not UTF-8 text that XML allows, is damage too: it is
+// dropped with one line. So the file written back is always well-formed UTF-8 XML; a
+// setter given such text stores nothing (logged). Something at the path that cannot be
+// read at all (a directory, a file without read permission) is left alone: the values
+// then live in memory only and flush() refuses to overwrite it.
 // Setters change only the values in memory: nothing reaches the disk until flush() (the
 // game flushes after important writes and when it goes to the background), and
 // purgeSharedUserDefault() flushes what is still unwritten.
@@ -51,6 +54,18 @@ public:
     // pending for the next flush.
     bool flush();
 
+    // A value its reader found damaged (text that is not of the value's kind): one line
+    // naming the key and why, the store file kept aside as it stands (once a run; the
+    // damaged copy of the load, if there was one, serves), and the value dropped, so that
+    // the next flush writes the store without it. Where no copy can be kept the value stays
+    // stored as it is. False when nothing was dropped (an absent key, or no copy kept).
+    bool dropDamaged(const char* key, const std::string& why);
+
+    // Why this run's progress cannot be saved, found when the store was read: the store
+    // file cannot be read or kept aside, or its folder cannot be made or written to.
+    // Empty when a flush can write it.
+    const std::string& unsaveableReason() const { return m_unsaveable; }
+
     // Progress reset: removes the store file and forgets every value in memory.
     // False when a file that exists could not be removed.
     bool deleteStore();
@@ -63,6 +78,7 @@ private:
     explicit CCUserDefault(std::string path);
     void load();
     const std::string* find(const char* key) const;
+    void logDropped(const std::string& key, const std::string& why) const;
     void set(const char* key, std::string text);
 
     // The file this store was read from and writes to.
@@ -71,6 +87,9 @@ private:
     bool m_dirty = false;
     // The file at m_path could not be read: it is never overwritten in this run.
     bool m_readOnly = false;
+    // The damaged copy kept aside in this run; empty for none.
+    std::string m_aside;
+    std::string m_unsaveable;
 };
 
 } // namespace cocos2d

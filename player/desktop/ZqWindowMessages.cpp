@@ -21,13 +21,14 @@ Uint32 messageEventType()
 }
 
 volatile std::sig_atomic_t signalled = 0;
-// The exit status while a fatal error's box shows, else 0.
+// Set while a message box shows, with the exit status a signal then ends the program with.
+volatile std::sig_atomic_t boxShows = 0;
 volatile std::sig_atomic_t boxExitStatus = 0;
 
 extern "C" void noteSignal(int)
 {
     // The box runs its own event loop: no frame would read the flag.
-    if (boxExitStatus != 0)
+    if (boxShows)
         _exit(boxExitStatus);
     signalled = 1;
 }
@@ -91,15 +92,32 @@ bool closeIfSignalled()
 
 } // namespace ZqWindowMessages
 
-void zqReportFatalError(const std::string& message, SDL_Window* window, int exitStatus)
+namespace {
+
+// One line on standard error and, where a display exists, a box over the window that waits
+// for the player. A signal while it shows ends the program at once with exitStatus.
+void reportInBox(Uint32 kind, const char* title, const std::string& message, SDL_Window* window, int exitStatus)
 {
     std::fprintf(stderr, "%s\n", message.c_str());
     std::fflush(stderr);
     if (!displayExists())
         return;
     boxExitStatus = exitStatus;
+    boxShows = 1;
     if (signalled)
         _exit(exitStatus);
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "The game cannot start", message.c_str(), window);
-    boxExitStatus = 0;
+    SDL_ShowSimpleMessageBox(kind, title, message.c_str(), window);
+    boxShows = 0;
+}
+
+} // namespace
+
+void zqReportFatalError(const std::string& message, SDL_Window* window, int exitStatus)
+{
+    reportInBox(SDL_MESSAGEBOX_ERROR, "The game cannot start", message, window, exitStatus);
+}
+
+void zqReportWarning(const std::string& title, const std::string& message, SDL_Window* window)
+{
+    reportInBox(SDL_MESSAGEBOX_WARNING, title.c_str(), message, window, 0);
 }

@@ -18,8 +18,8 @@ bool read(const SDL_Event& event, int& message, std::intptr_t& parameter);
 
 // SIGINT and SIGTERM post a close from the next closeIfSignalled (the handler itself only
 // notes the signal), so that the program ends as a closed window ends it, saving progress.
-// While a fatal error's box shows, no frame runs: a signal then ends the program at once
-// with the error's exit status. Keeps SDL from installing its own handlers; call it
+// While a message box shows, no frame runs: a signal then ends the program at once
+// with the box's exit status. Keeps SDL from installing its own handlers; call it
 // before SDL is initialised.
 void closeOnSignals();
 // Posts the close a signal asked for; true when it did. Once a frame.
@@ -31,3 +31,6 @@ bool closeIfSignalled();
 // exists, a message box over the window (null for none). exitStatus is what a signal
 // arriving while the box shows ends the program with.
 void zqReportFatalError(const std::string& message, SDL_Window* window, int exitStatus);
+// Says what the player should know while the game goes on, in the same two places, in a
+// warning's box under title; a signal while it shows ends the program with status 0.
+void zqReportWarning(const std::string& title, const std::string& message, SDL_Window* window);

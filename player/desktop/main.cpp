@@ -96,7 +96,8 @@ int hookError(const std::string& message)
 // posted messages, the engine's loop, and the end. Its exit status is the game's: 0, or 1
 // when the game data is missing or bad (said on standard error and in a message box),
 // or 2 when a test hook is malformed or a screenshot could not be saved (said on standard
-// error only).
+// error only). Progress that cannot be saved is said once at start in the same two
+// places, and the game goes on.
 int main()
 {
     ZqWindowMessages::closeOnSignals();
@@ -125,6 +126,9 @@ int main()
         return created;
     };
     platform.reportError = [&window](const std::string& message) { zqReportFatalError(message, window, 1); };
+    platform.reportWarning = [&window](const std::string& message) {
+        zqReportWarning(ZqModelGeneralSettings::shared()->applicationName(), message, window);
+    };
     platform.eventHook = [&app, &devices](const void* raw) {
         const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
         int message = 0;

@@ -110,8 +110,8 @@ TEST_F(ProgressDeltasTest, AHugeStoredCountWithOneEntryCostsOneLogLine)
     ZqPSettingsController* settings = relaunch();
     EXPECT_EQ(settings->inventoryCount(shield), 4);
     EXPECT_FALSE(settings->isCharacterUnlocked(0));
-    EXPECT_EQ(count("\"ZqP_Inventory_count\" ends at 1"), 1);
-    EXPECT_EQ(count("\"ZqP_Characters_count\" ends at 1"), 1);
+    EXPECT_EQ(count("\"ZqP_Inventory_count\" holds 1 of 10000 entries"), 1);
+    EXPECT_EQ(count("\"ZqP_Characters_count\" holds 1 of 10000 entries"), 1);
     EXPECT_EQ(lines.size(), 2u);
 }
 

@@ -2,9 +2,14 @@
 
 #include "model/ZqModelGeneralSettings.h"
 #include "model/scene/ZqModelAssets.h"
+#include "support/strict_xml.h"
 
+#include <pugixml.hpp>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -156,16 +161,114 @@ TEST_F(SettingsControllerTest, DamagedStoredValuesGiveDefaultsAndKeepTheRest)
     EXPECT_FALSE(settings->adsRemoved());
     EXPECT_TRUE(settings->isFullscreen());
     EXPECT_EQ(settings->screenPlayedCount("Menu"), 0);
-    EXPECT_TRUE(logged("damaged \"ZqP_Scores\", kept 1 entries"));
-    EXPECT_TRUE(logged("damaged \"ZqP_Inventory_0\""));
+    // Each value not of its kind is dropped with one line, the store as read kept aside
+    // once for all of them.
+    const std::string path = cocos2d::CCUserDefault::getXMLFilePath();
+    for (const char* key : {"ZqP_Scores", "ZqP_LockStates", "PZq_Checkpoints", "ZqP_Inventory_0",
+                            "ZqP_RefillPowerup_0", "ZqP_RefillPowerup_1", "ZqP_Character_0", "ZqP_removeAds",
+                            "ScreenPlayed-Menu"}) {
+        const std::string line = std::string("entry \"") + key + "\" dropped";
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [&line](const std::string& logged) { return logged.find(line) != std::string::npos; }),
+                  1)
+            << key;
+    }
+    EXPECT_TRUE(logged("entry \"ZqP_Scores\" dropped, damaged after 1 entries, which are kept; the store as read is "
+                       "kept as " + path + ".damaged-1"));
+    EXPECT_TRUE(logged("\"ZqP_RefillPowerup_count\" holds 2 of 3 entries"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged-2"));
+    EXPECT_NE(fileText(path + ".damaged-1").find("perhaps"), std::string::npos);
+    // What was read of a damaged list is stored again at once.
+    EXPECT_EQ(store()->getStringForKey("ZqP_Scores"), "0: 1 2 3 4 5 6 7 8 9;");
+    EXPECT_EQ(store()->getStringForKey("ZqP_LockStates"), "4:Lock 0;");
+    // The program reads the progress a second time once the game is loaded: a dropped
+    // entry of a counted list costs no entry after it.
+    settings->load();
+    EXPECT_TRUE(settings->isCharacterUnlocked(1));
+    EXPECT_EQ(settings->inventoryCount(shield), 6);
+    EXPECT_FALSE(purchasedItemFlag("Lock"));
 
     // Saving again writes a store that reads back cleanly.
     lines.clear();
     ASSERT_TRUE(settings->save());
     settings = relaunch();
-    EXPECT_FALSE(logged("damaged"));
+    EXPECT_FALSE(logged("dropped"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged-2"));
+    std::filesystem::remove(path + ".damaged-1");
     EXPECT_EQ(settings->inventoryCount(shield), 6);
     EXPECT_EQ(store()->getIntegerForKey("ZqP_Characters_count", 0), 2);
+}
+
+// Every third byte of a store that a save wrote flipped, one flip a run: each run starts
+// and saves, and each store written back passes a strict reader. With every bit of the byte
+// flipped (which leaves no ASCII byte ASCII), what the store holds after the run differs
+// from a clean run only where a line said what was dropped.
+TEST_F(SettingsControllerTest, AStoreWithAByteFlippedStartsAndIsWrittenBackWellFormed)
+{
+    addCharacter("Runner", "");
+    addCharacter("Knight", "kInGameCurrency");
+    addCharacter("Wizard", "kRewardedVideos");
+    auto shield = ZqModelController::shared()->createModel<ZqModelAssetPowerup>();
+    finishLoading();
+    ZqPSettingsController* settings = ZqPSettingsController::shared();
+    settings->unlockCharacter(2);
+    settings->setSelectedCharacter(1);
+    settings->setAdsRemoved(true);
+    settings->setInventoryCount(shield, 3);
+    settings->startRefill(shield->id(), 5, 9);
+    const std::string world = "W\xC3\xB6rld 1";
+    settings->setCheckpoint(world, {4, 812.5f, 512.0f, {96.0f, 64.0f},
+                                    ZqPSettingsController::Checkpoint::Snapshot{700.25f, 12, 3}});
+    ScoreRegistry::global().points.add(42);
+    ScoreRegistry::recordFor(world).distance.add(812.5f);
+    purchasedItemFlag("Caf\xC3\xA9 Pack") = false;
+    settings->incrementScreenPlayed("Game Over");
+    ASSERT_TRUE(settings->save());
+    const std::string path = cocos2d::CCUserDefault::getXMLFilePath();
+    const std::string stored = fileText(path);
+
+    const auto entries = [](const std::string& bytes) {
+        pugi::xml_document doc;
+        doc.load_buffer(bytes.data(), bytes.size());
+        std::map<std::string, std::string> out;
+        for (pugi::xml_node entry : doc.document_element().children("entry"))
+            out[entry.attribute("key").value()] = entry.text().get();
+        return out;
+    };
+    // One run on the store as it is: started, saved, ended.
+    const auto run = [&](const std::string& bytes) {
+        ZqPSettingsController::purgeShared();
+        cocos2d::CCUserDefault::purgeSharedUserDefault();
+        ScoreRegistry::clear();
+        ZqPurchaseRegistry::reset();
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        lines.clear();
+        const bool saved = ZqPSettingsController::shared()->save();
+        for (int n = 1; std::filesystem::remove(path + ".damaged-" + std::to_string(n)); ++n) {
+        }
+        return saved ? fileText(path) : std::string("not saved");
+    };
+    const std::map<std::string, std::string> clean = entries(run(stored));
+    ASSERT_TRUE(lines.size() == 1 && logged("- save")) << lines.front();
+    ASSERT_EQ(clean.size(), 18u);
+
+    int changed = 0;
+    // The lowest bit flipped (an ASCII byte stays ASCII: values of another kind) on fewer
+    // bytes: each run syncs its store to the disk twice.
+    for (const unsigned char mask : {0xFF, 0x01}) {
+        for (std::size_t at = mask == 0xFF ? 0 : 1; at < stored.size(); at += mask == 0xFF ? 3 : 9) {
+            std::string damaged = stored;
+            damaged[at] = static_cast<char>(damaged[at] ^ mask);
+            const std::string written = run(damaged);
+            const std::string problem = strict_xml::problem(written);
+            ASSERT_EQ(problem, "") << "byte " << at << " ^ " << int(mask) << ":\n" << written;
+            if (mask == 0xFF && entries(written) != clean) {
+                ++changed;
+                EXPECT_TRUE(logged("dropped") || logged("is damaged")) << "byte " << at << ":\n" << written;
+            }
+        }
+    }
+    EXPECT_GT(changed, int(stored.size() / 6)) << "most flips damage an entry, of " << stored.size() / 3;
 }
 
 TEST_F(SettingsControllerTest, CharactersUnlockByIndexInTheControllersList)

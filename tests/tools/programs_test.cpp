@@ -356,7 +356,8 @@ std::vector<Letter> lettersOf(const std::vector<std::vector<bool>>& band)
 // The menu as a person first sees it, from the directory and the archive: a title in real
 // letters on a background that is not black, and a start whose log names no missing child
 // and says what was loaded. The loading screen reads one model file a frame from its tenth
-// frame on: the menu shows 12 frames after as many frames as the game has model files.
+// frame on and spends none on anything else: the menu shows at frame 10 + the model files,
+// from either form, and not a frame before.
 TEST_F(PlayerProgram, TheMenuIsReadableAndTheStartQuiet)
 {
     unsigned modelFiles = 0;
@@ -368,8 +369,11 @@ TEST_F(PlayerProgram, TheMenuIsReadableAndTheStartQuiet)
             modelFiles += !archive && name.starts_with("Zq") && name.ends_with(".pack");
         }
         ASSERT_GT(modelFiles, 50u);
-        player_test::PlayerOptions options = frames(12 + modelFiles);
-        options.screenshots = {{12 + modelFiles, "menu.png"}};
+        const player_test::PlayerRun early = play(frames(9 + modelFiles));
+        ASSERT_EQ(early.status, 0) << early.output;
+        EXPECT_FALSE(early.has("[ZqServices] Screen On Enter: Menu")) << early.output;
+        player_test::PlayerOptions options = frames(10 + modelFiles);
+        options.screenshots = {{10 + modelFiles, "menu.png"}};
         const player_test::PlayerRun played = play(options);
         ASSERT_EQ(played.status, 0) << played.output;
         const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
@@ -559,6 +563,43 @@ TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)
     const int signalled = played.lineWith("[ZqWindowMessages] signal: closing");
     EXPECT_GE(signalled, 0) << played.output;
     EXPECT_GT(played.lineWith("[ZqPSettingsController]", signalled), signalled) << played.output;
+}
+
+// A store folder that cannot be made (its data home under a regular file): said once on
+// standard error at start, and the game runs on to its end with status 0. Under a display
+// the words wait in a box over the window, and no frame runs until it goes (here a signal
+// ends it, with status 0).
+TEST_F(PlayerProgram, AStoreThatCannotBeSavedIsSaidOnceAtStart)
+{
+    exportGame(false);
+    writeBytes(dir.file("in-the-way"), bytesOf("a file"));
+    player_test::PlayerOptions options = frames(60);
+    options.dataHome = dir.file("in-the-way/home");
+    const player_test::PlayerRun played = play(options);
+    EXPECT_EQ(played.status, 0) << played.output;
+    const std::string words = "Progress will not be saved: the folder " + options.dataHome +
+                              "/Zq Sample Game cannot be made (Not a directory)";
+    const int said = played.lineWith(words);
+    ASSERT_GE(said, 0) << played.output;
+    EXPECT_EQ(played.lineWith("Progress will not be saved", said + 1), -1) << played.output;
+    EXPECT_LT(said, played.lineWith("[ZqPAppDelegate] first frame after")) << played.output;
+
+    XvfbServer xvfb("640x480x24");
+    if (!xvfb.installed())
+        GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(xvfb.available());
+    options.display = xvfb.display();
+    options.timeoutSeconds = 60;
+    options.directory = dir.file("game");
+    options.whileRunning = [&options](pid_t child) {
+        EXPECT_TRUE(player_test::waitForOutput(options, "Progress will not be saved", std::chrono::seconds(30)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        kill(child, SIGTERM);
+    };
+    const player_test::PlayerRun boxed = player_test::runPlayer(ZQ_PLAYER_PROGRAM, options);
+    EXPECT_FALSE(boxed.timedOut);
+    EXPECT_EQ(boxed.status, 0) << boxed.output;
+    EXPECT_FALSE(boxed.has("first frame after")) << boxed.output;
 }
 
 // The sample played to its end as the README plays it: Return on the menu, the hero runs

@@ -1,4 +1,5 @@
 #include "support/CCUserDefault.h"
+#include "support/strict_xml.h"
 
 #include <ZqLog.h>
 
@@ -237,6 +238,143 @@ TEST_F(UserDefaultTest, DamagedFileIsKeptAsideWithItsWholeEntriesSalvaged)
     writeFile(path, "");
     EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("a", -1), -1);
     EXPECT_FALSE(std::filesystem::exists(path + ".damaged-1"));
+}
+
+// Text that the file cannot hold as it is would make pugixml write a file that strict
+// readers refuse: such an entry is dropped with a line of its own, the file kept aside.
+TEST_F(UserDefaultTest, EntriesThatAreNotUtf8TextAreDroppedALineEachAndKeptAside)
+{
+    const std::string stored = std::string("<?xml version=\"1.0\"?>\n<userDefaultRoot>\n") +
+                               "  <entry key=\"good\">caf\xC3\xA9 \xF0\x9F\x98\x80</entry>\n" +
+                               "  <entry key=\"tab\">a\tz\r\n</entry>\n" +
+                               "  <entry key=\"bad\xFFkey\">1</entry>\n" +
+                               "  <entry key=\"value\">1\xE9"
+                               "2</entry>\n" +
+                               "  <entry key=\"overlong\">\xC0\xAF</entry>\n" +
+                               "  <entry key=\"surrogate\">\xED\xA0\x80</entry>\n" +
+                               "  <entry key=\"control\">a\x01z</entry>\n" +
+                               "  <entry key=\"reference\">a&#1;z</entry>\n" +
+                               "  <entry>no key</entry>\n" + "</userDefaultRoot>\n";
+    writeFile(path, stored);
+    logLines.clear();
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    EXPECT_EQ(store->getStringForKey("good"), "caf\xC3\xA9 \xF0\x9F\x98\x80");
+    EXPECT_EQ(store->getStringForKey("tab"), "a\tz\r\n");
+    for (const char* key : {"value", "overlong", "surrogate", "control", "reference"})
+        EXPECT_EQ(store->getStringForKey(key, "none"), "none") << key;
+    ASSERT_EQ(logLines.size(), 7u);
+    for (const std::string& line : logLines) {
+        EXPECT_NE(line.find("dropped"), std::string::npos) << line;
+        EXPECT_NE(line.find("kept as " + path + ".damaged-1"), std::string::npos) << line;
+    }
+    EXPECT_NE(logLines[0].find("entry \"bad\\xFFkey\" dropped, its key is not UTF-8 text"), std::string::npos)
+        << logLines[0];
+    EXPECT_NE(logLines[1].find("entry \"value\" dropped, its value is not UTF-8 text"), std::string::npos)
+        << logLines[1];
+    EXPECT_NE(logLines[6].find("entry \"\" dropped, it has no key"), std::string::npos) << logLines[6];
+    EXPECT_EQ(readFile(path + ".damaged-1"), stored);
+
+    // Written back at once, whole and strict; the next start finds nothing to drop.
+    const std::string written = readFile(path);
+    EXPECT_EQ(strict_xml::problem(written), "") << written;
+    EXPECT_EQ(written.find("overlong"), std::string::npos) << written;
+    logLines.clear();
+    CCUserDefault::purgeSharedUserDefault();
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->getStringForKey("tab"), "a\tz\r\n");
+    EXPECT_TRUE(logLines.empty()) << logLines[0];
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged-2"));
+    std::filesystem::remove(path + ".damaged-1");
+}
+
+TEST_F(UserDefaultTest, SettersStoreOnlyTextTheFileCanHold)
+{
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    store->setStringForKey("k", "old");
+    logLines.clear();
+    store->setStringForKey("k", "new\xFF");
+    store->setStringForKey("k", std::string("a\x02z"));
+    store->setStringForKey("key\xC3", "v");
+    EXPECT_EQ(store->getStringForKey("k"), "old");
+    EXPECT_EQ(store->getStringForKey("key\xC3", "none"), "none");
+    ASSERT_EQ(logLines.size(), 3u);
+    EXPECT_NE(logLines[0].find("\"k\" not stored: its value is not UTF-8 text"), std::string::npos) << logLines[0];
+    EXPECT_NE(logLines[2].find("\"key\\xC3\" not stored: the key is not UTF-8 text"), std::string::npos)
+        << logLines[2];
+    ASSERT_TRUE(store->flush());
+    EXPECT_EQ(strict_xml::problem(readFile(path)), "");
+}
+
+// A reader that finds a value not of its kind drops it: the file as it stands is kept
+// aside once a run (all later drops name the same copy), and the next flush leaves the
+// entry out.
+TEST_F(UserDefaultTest, ADamagedValueIsDroppedWithTheStoreKeptAsideOnce)
+{
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    store->setStringForKey("a", "1x");
+    store->setStringForKey("b", "maybe");
+    store->setStringForKey("c", "kept");
+    store = reopen();
+    const std::string before = readFile(path);
+    logLines.clear();
+    EXPECT_FALSE(store->dropDamaged("absent", "why"));
+    EXPECT_FALSE(store->dropDamaged(nullptr, "why"));
+    EXPECT_TRUE(logLines.empty());
+    EXPECT_TRUE(store->dropDamaged("a", "not a whole number"));
+    EXPECT_TRUE(store->dropDamaged("b", "not true or false"));
+    ASSERT_EQ(logLines.size(), 2u);
+    EXPECT_NE(logLines[0].find("entry \"a\" dropped, not a whole number; the store as read is kept as " + path +
+                               ".damaged-1"),
+              std::string::npos)
+        << logLines[0];
+    EXPECT_NE(logLines[1].find("entry \"b\" dropped, not true or false; the store as read is kept as " + path +
+                               ".damaged-1"),
+              std::string::npos)
+        << logLines[1];
+    EXPECT_EQ(readFile(path + ".damaged-1"), before);
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged-2"));
+    EXPECT_EQ(store->getIntegerForKey("a", -1), -1);
+
+    // The purge flushes what is pending: the next run reads the store without them.
+    CCUserDefault::purgeSharedUserDefault();
+    store = CCUserDefault::sharedUserDefault();
+    EXPECT_EQ(store->getStringForKey("a", "none"), "none");
+    EXPECT_EQ(store->getStringForKey("b", "none"), "none");
+    EXPECT_EQ(store->getStringForKey("c"), "kept");
+    std::filesystem::remove(path + ".damaged-1");
+
+    // No file holds a value never flushed: nothing is kept aside, the value goes all the same.
+    ASSERT_TRUE(store->deleteStore());
+    store->setStringForKey("d", "?");
+    logLines.clear();
+    EXPECT_TRUE(store->dropDamaged("d", "damaged"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged-1"));
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("the store is not kept aside"), std::string::npos) << logLines[0];
+}
+
+// Said at load, so that the player can be told before the first save fails.
+TEST_F(UserDefaultTest, AStoreNoSaveCanReachSaysWhyWhenItIsRead)
+{
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->unsaveableReason(), "");
+
+    const std::string blocker = home + "/blocker";
+    writeFile(blocker, "a file in the way");
+    setenv("ZQ_DATA_HOME", (blocker + "/home").c_str(), 1);
+    CCUserDefault::purgeSharedUserDefault();
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    const std::string reason = store->unsaveableReason();
+    setenv("ZQ_DATA_HOME", home.c_str(), 1);
+    EXPECT_NE(reason.find("the folder " + blocker + "/home"), std::string::npos) << reason;
+    EXPECT_NE(reason.find("cannot be made (Not a directory)"), std::string::npos) << reason;
+    store->setIntegerForKey("a", 1);
+    EXPECT_FALSE(store->flush());
+    CCUserDefault::purgeSharedUserDefault();
+    std::filesystem::remove(blocker);
+
+    std::filesystem::create_directories(path);
+    EXPECT_EQ(CCUserDefault::sharedUserDefault()->unsaveableReason(), "the store " + path + " is not a file");
+    CCUserDefault::purgeSharedUserDefault();
+    std::filesystem::remove(path);
 }
 
 namespace {

@@ -65,6 +65,7 @@ public:
             m_previousDataHome = home;
         setenv("ZQ_DATA_HOME", options.storeDirectory.c_str(), 1);
         m_started = true;
+        warnings.clear();
         m_app = std::make_unique<ZqPAppDelegate>();
         ZqPlayerPlatform platform;
         platform.executableDirectory = options.gameDirectory;
@@ -75,6 +76,7 @@ public:
             return view;
         };
         platform.reportError = [this](const std::string& text) { errors.push_back(text); };
+        platform.reportWarning = [this](const std::string& text) { warnings.push_back(text); };
         // Keys come through the handler (keyDown, keyUp), never the view's.
         platform.eventHook = [](const void* raw) {
             const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
@@ -223,6 +225,8 @@ public:
     std::function<void()> afterStep;
     // What the delegate reported as fatal.
     std::vector<std::string> errors;
+    // What the start-up said while the game went on, in the last start.
+    std::vector<std::string> warnings;
     unsigned frame = 0;
 
 private:

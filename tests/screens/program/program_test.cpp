@@ -786,6 +786,34 @@ TEST_F(ProgramTest, BadOrMissingGameDataIsOneMessageAndAFailingStatus)
     EXPECT_EQ(player.stop(), 1);
 }
 
+// A store folder that cannot be made: said once at start, over the window, and the game
+// goes on to an ordinary end.
+TEST_F(ProgramTest, AStoreThatCannotBeSavedIsSaidOnceAtStartAndTheGameGoesOn)
+{
+    writeGame();
+    start();
+    EXPECT_TRUE(player.warnings.empty()) << player.warnings.front();
+    player.stop();
+
+    const std::string blocker = store.file("in-the-way");
+    std::ofstream(blocker) << "a file";
+    HeadlessPlayer::Options options;
+    options.gameDirectory = game.path().string();
+    options.storeDirectory = blocker + "/home";
+    std::string error;
+    ASSERT_TRUE(player.start(options, &error)) << error;
+    ASSERT_EQ(player.warnings.size(), 1u);
+    EXPECT_EQ(player.warnings[0].rfind("Progress will not be saved: the folder " + blocker + "/home/", 0), 0u)
+        << player.warnings[0];
+    EXPECT_NE(player.warnings[0].find("cannot be made (Not a directory)"), std::string::npos) << player.warnings[0];
+    EXPECT_TRUE(player.loadGame());
+    player.step(30);
+    EXPECT_TRUE(player.running());
+    EXPECT_EQ(player.warnings.size(), 1u);
+    EXPECT_TRUE(player.errors.empty());
+    EXPECT_EQ(player.stop(), 0);
+}
+
 } // namespace
 
 namespace {
