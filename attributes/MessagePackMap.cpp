@@ -116,12 +116,14 @@ MessagePackMap::MessagePackMap(MessagePackMap&& other) noexcept
     : m_spilled(std::move(other.m_spilled))
     , m_index(std::move(other.m_index))
     , m_size(other.m_size)
+    , m_repeated(other.m_repeated)
     , m_zone(other.m_zone)
 {
     std::copy(other.m_inline, other.m_inline + std::min<std::size_t>(m_size, kInlineEntries), m_inline);
     other.m_spilled.clear();
     other.m_index.clear();
     other.m_size = 0;
+    other.m_repeated = -1;
 }
 
 MessagePackMap& MessagePackMap::operator=(MessagePackMap&& other) noexcept
@@ -130,11 +132,13 @@ MessagePackMap& MessagePackMap::operator=(MessagePackMap&& other) noexcept
         m_spilled = std::move(other.m_spilled);
         m_index = std::move(other.m_index);
         m_size = other.m_size;
+        m_repeated = other.m_repeated;
         m_zone = other.m_zone;
         std::copy(other.m_inline, other.m_inline + std::min<std::size_t>(m_size, kInlineEntries), m_inline);
         other.m_spilled.clear();
         other.m_index.clear();
         other.m_size = 0;
+        other.m_repeated = -1;
     }
     return *this;
 }
@@ -154,10 +158,46 @@ MessagePackMap MessagePackMap::fromObject(const msgpack::object& object)
     return result;
 }
 
+int32_t MessagePackMap::repeatedCodeOf(const msgpack::object& map)
+{
+    if (map.type != msgpack::type::MAP)
+        return -1;
+    // Attribute maps hold a handful of entries: compared pairwise without allocating.
+    constexpr std::size_t kPairwise = 16;
+    const auto codeAt = [&](uint32_t i) -> int64_t {
+        const msgpack::object& key = map.via.map.ptr[i].key;
+        return key.type == msgpack::type::POSITIVE_INTEGER && key.via.u64 <= INT32_MAX ? static_cast<int64_t>(key.via.u64)
+                                                                                      : -1;
+    };
+    int64_t repeated = -1;
+    const uint32_t size = map.via.map.size;
+    if (size <= kPairwise) {
+        for (uint32_t i = 1; i < size; ++i) {
+            const int64_t code = codeAt(i);
+            for (uint32_t j = 0; code >= 0 && j < i; ++j) {
+                if (codeAt(j) == code && (repeated < 0 || code < repeated))
+                    repeated = code;
+            }
+        }
+        return static_cast<int32_t>(repeated);
+    }
+    std::vector<int64_t> codes;
+    codes.reserve(size);
+    for (uint32_t i = 0; i < size; ++i) {
+        if (codeAt(i) >= 0)
+            codes.push_back(codeAt(i));
+    }
+    std::sort(codes.begin(), codes.end());
+    const auto twice = std::adjacent_find(codes.begin(), codes.end());
+    return twice == codes.end() ? -1 : static_cast<int32_t>(*twice);
+}
+
 void MessagePackMap::insert(int32_t code, const msgpack::object& value)
 {
-    if (find(code))
+    if (find(code)) {
+        noteRepeated(code);
         return;
+    }
     if (m_size < kInlineEntries) {
         m_inline[m_size] = Entry{code, value};
     } else {
@@ -186,6 +226,7 @@ void MessagePackMap::clear()
     m_spilled.clear();
     m_index.clear();
     m_size = 0;
+    m_repeated = -1;
 }
 
 msgpack::zone* MessagePackMap::zone() const

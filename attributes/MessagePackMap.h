@@ -48,11 +48,22 @@ public:
     static MessagePackMap fromObject(const msgpack::object& object);
 
     bool empty() const { return m_size == 0; }
-    // Drops every entry (the zone stays).
+    // Drops every entry and the repeated code (the zone stays).
     void clear();
     // Adds an entry to a map being read (the first value under a code stays), for readers
     // that collect a map entry by entry; the object is not copied.
     void addReadEntry(int32_t code, const msgpack::object& value) { insert(code, value); }
+    // A read map whose data gave a code more than once is malformed: the smallest such
+    // code (a repeat dropped on insert, or noted by a reader that dropped it itself), -1
+    // when none.
+    int32_t repeatedCode() const { return m_repeated; }
+    void noteRepeated(int32_t code)
+    {
+        if (code >= 0 && (m_repeated < 0 || code < m_repeated))
+            m_repeated = code;
+    }
+    // The same for a MAP object's keys that are codes (positive integers up to 2^31-1).
+    static int32_t repeatedCodeOf(const msgpack::object& map);
     std::size_t size() const { return m_size; }
     // Valid until the map changes or goes.
     Entries entries() const { return Entries(data(), m_size); }
@@ -132,6 +143,7 @@ private:
     // (code, position) sorted by code, kept once the map holds more than kScanLimit entries.
     std::vector<std::pair<int32_t, uint32_t>> m_index;
     uint32_t m_size = 0;
+    int32_t m_repeated = -1;
     msgpack::zone* m_zone = nullptr;
 };
 

@@ -1,5 +1,5 @@
 // The whole loading of a generated game of 10,000 models, as the player runs it (preload
-// and steps), from the data directory and from the archive, each against its floor:
+// and steps), and of one a model past the limit a load may register (refused at it), from the data directory and from the archive, each against its floor:
 //   directory: reading the same model files from the page cache and a bare msgpack-c
 //              unpack of their bytes into one reused zone;
 //   archive:   the same unpack after reading, decrypting and inflating the same members
@@ -200,11 +200,48 @@ void loadBenchmark(benchmark::State& state, const std::string& mode, const std::
 void BM_LoadFromDirectory(benchmark::State& state) { loadBenchmark(state, "plain", "directory", directoryFloor); }
 void BM_LoadFromArchive(benchmark::State& state) { loadBenchmark(state, "archive", "archive", archiveFloor); }
 
+// A game of one model more than a load may register, as tiny as models come: its load
+// must fail at the limit, having taken no more memory than the models up to it.
+double limitHeldBytes = 0;
+double limitSeconds = 0;
+std::string limitError;
+
+void BM_LoadPastTheModelLimit(benchmark::State& state)
+{
+    const std::filesystem::path root = fixture().root / "limit";
+    ZqModelController& controller = *ZqModelController::shared();
+    dropModels();
+    ZqSampleGame::Generated game;
+    game.modelCount = ZqModelController::kMaxModels + 1;
+    ZqSampleGame::buildGenerated(controller, game);
+    ZqDataWriter::Options options;
+    options.modelsPerFile = 1000;
+    ZqDataWriter(controller, options).write((root / "data").string());
+    for (auto _ : state) {
+        dropModels();
+        const double before = static_cast<double>(mallinfo2().uordblks);
+        const double start = threadSeconds();
+        try {
+            load(root.string());
+        } catch (const std::runtime_error& error) {
+            limitError = error.what();
+        }
+        limitSeconds = threadSeconds() - start;
+        state.SetIterationTime(limitSeconds);
+        limitHeldBytes = static_cast<double>(mallinfo2().uordblks) - before;
+    }
+    if (limitError.find("more than a game can have") == std::string::npos)
+        state.SkipWithError("the load past the limit did not fail at it");
+    dropModels();
+    std::filesystem::remove_all(root);
+}
+
 #define ZQ_LOADING_BENCHMARK(function)                                                                   \
     BENCHMARK(function)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(kIterations)           \
         ->Repetitions(kRepetitions)->ReportAggregatesOnly(true)
 ZQ_LOADING_BENCHMARK(BM_LoadFromDirectory);
 ZQ_LOADING_BENCHMARK(BM_LoadFromArchive);
+BENCHMARK(BM_LoadPastTheModelLimit)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 } // namespace
 
@@ -239,6 +276,9 @@ int main(int argc, char** argv)
     std::printf("(medians of %d repetitions of %d loads each, each load after its floor; ratio = median load / "
                 "median floor; %zu log lines counted, not written)\n",
                 kRepetitions, kIterations, logLines);
+    if (limitSeconds > 0)
+        std::printf("a game of %zu models (one past the limit): refused after %.2f s holding %.1f MB (%s)\n",
+                    ZqModelController::kMaxModels + 2, limitSeconds, limitHeldBytes / 1e6, limitError.c_str());
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("heap held by the loaded game: %.1f MB; peak memory (maxrss): %.1f MB\n", heldBytes / 1e6,

@@ -49,17 +49,23 @@ double residentBytes()
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
+// A player that has ended (SIGTERM or SIGINT close its window, as they close the
+// program's) is stepped no more: its screens and field are gone.
 void BM_SampleFrames(benchmark::State& state)
 {
+    if (!g_player->running())
+        state.SkipWithError("the program ended");
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         g_input->step();
         const auto end = std::chrono::steady_clock::now();
         if (g_timed < static_cast<long>(g_frameSeconds.size()))
             g_frameSeconds[static_cast<std::size_t>(g_timed++)] = std::chrono::duration<float>(end - start).count();
+        if (!g_player->running()) {
+            state.SkipWithError("the program ended");
+            break;
+        }
     }
-    if (!g_player->running())
-        state.SkipWithError("the program ended");
 }
 
 double medianOf(long first, long count)
@@ -100,7 +106,7 @@ int main(int argc, char** argv)
     }
     g_input = std::make_unique<RandomInput>(*g_player, 2024);
     g_frameSeconds.assign(static_cast<std::size_t>(timedFrames), 0.0f);
-    for (long frame = 0; frame < kWarmUp; ++frame)
+    for (long frame = 0; frame < kWarmUp && g_player->running(); ++frame)
         g_input->step();
     const double residentAfterWarmUp = residentBytes();
 

@@ -36,6 +36,26 @@ inline void printRatio(const std::string& what, double seconds, const std::strin
                 baselineSeconds * 1e3, seconds / baselineSeconds);
 }
 
+// The model files a player's log says its load read (its line "[ZqPAppDelegate] loaded
+// ... from F model files"); -1 when the log has no such line.
+inline int modelFilesLoaded(const std::string& log)
+{
+    const std::size_t line = log.find("[ZqPAppDelegate] loaded ");
+    const std::size_t from = line == std::string::npos ? line : log.find(" from ", line);
+    if (from == std::string::npos || log.find('\n', line) < from)
+        return -1;
+    int files = -1;
+    return std::sscanf(log.c_str() + from, " from %d model files", &files) == 1 ? files : -1;
+}
+
+// The least time from a player's start to its menu at 60 frames a second: the loading
+// screen's menu shows at frame 10 + the model files, and no frame comes sooner than 1/60 s
+// after the last.
+inline double menuFloorSeconds(int modelFiles)
+{
+    return (10.0 + modelFiles) / 60.0;
+}
+
 // One timed run: wall seconds from the program's start to its exit, and its exit code
 // (-1 when it could not be started or was killed).
 struct ProgramRun {
@@ -45,9 +65,11 @@ struct ProgramRun {
 
 // Starts program in a process of its own, its working directory at directory, with the
 // caller's environment followed by extra, its standard output and error into output (a
-// pipe's write end) or dropped when output is -1. The child's pid; -1 when none started.
+// pipe's write end) or dropped when output is -1, and arguments after its name. The
+// child's pid; -1 when none started.
 inline pid_t startProgram(const char* program, const std::filesystem::path& directory,
-                          const std::vector<std::string>& extra, int output = -1)
+                          const std::vector<std::string>& extra, int output = -1,
+                          std::vector<std::string> arguments = {})
 {
     std::vector<std::string> environment;
     for (char** variable = environ; *variable; ++variable)
@@ -57,8 +79,11 @@ inline pid_t startProgram(const char* program, const std::filesystem::path& dire
     for (std::string& entry : environment)
         envp.push_back(entry.data());
     envp.push_back(nullptr);
-    std::string path(program);
-    char* argv[] = {path.data(), nullptr};
+    arguments.insert(arguments.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
 
     // The child would write out a copy of whatever the parent's streams still buffer.
     std::fflush(nullptr);
@@ -73,7 +98,7 @@ inline pid_t startProgram(const char* program, const std::filesystem::path& dire
             freopen("/dev/null", "w", stdout);
             freopen("/dev/null", "w", stderr);
         }
-        execve(argv[0], argv, envp.data());
+        execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
     return child;

@@ -160,6 +160,10 @@ ZqArchiveReader::ZqArchiveReader(const std::string& path)
         if (zipStart)
             throw std::runtime_error("Unable to open the archive: the archive is damaged (its zip directory is "
                                      "missing or cut off)");
+        // A file that opened and read but holds no zip directory is a file of another kind:
+        // minizip leaves no reason of its own ("Invalid argument").
+        if (file_ >= 0 && S_ISREG(status.st_mode) && error == EINVAL)
+            throw std::runtime_error("Unable to open the archive: the file is not a zip archive");
         throw std::system_error(error, std::generic_category(), "Unable to open the archive");
     }
     fileSize_ = static_cast<uint64_t>(status.st_size);

@@ -2,6 +2,8 @@
 
 #include "model/ZqZipCrypto.h"
 
+#include <ZqFileRead.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -39,8 +41,9 @@
 // thread only.
 class ZqArchiveReader {
 public:
-    // Largest member the reader accepts, in bytes (uncompressed).
-    static constexpr uint64_t kMaxMemberSize = 64ull << 20;
+    // Largest member the reader accepts, in bytes (uncompressed): the cap of every file
+    // of game data.
+    static constexpr uint64_t kMaxMemberSize = kZqMaxDataFileSize;
     // A member larger than this may inflate to at most kMaxInflateRatio times its
     // stored bytes: more is a bomb, not game data.
     static constexpr uint64_t kRatioCheckedAbove = 1ull << 20;

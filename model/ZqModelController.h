@@ -176,6 +176,13 @@ public:
     bool loadingFailed() const { return m_loadingFailed; }
     const LoadingState& loadingState() const { return m_loadingState; }
 
+    // A game of the editor holds some thousands of models; a tiny model costs about 1.2 KiB
+    // once loaded, so that this many take about 300 MiB. A load that would register more
+    // fails ("more than a game can have") before the memory is taken: a million tiny
+    // models fit in 25 MB of files. Tests lower the limit.
+    static constexpr std::size_t kMaxModels = std::size_t(1) << 18;
+    void setModelLimit(std::size_t limit) { m_modelLimit = limit; }
+
     // One model file of that kind.
     FileResult loadArchiveFile(const std::string& name, FileKind kind, const std::string& passwordText);
     FileResult loadPlainFile(const std::string& path, FileKind kind);
@@ -238,6 +245,8 @@ private:
     // The name a data file is loaded and reported under: the member, or its path.
     std::string dataFilePath(const std::string& name) const;
     // True for the general settings' file in the attributes phase when the preload read it.
+    bool heldByPreload(const std::string& name) const;
+    // heldByPreload, and then logs the file's loading as a step's.
     bool readInPreload(const std::string& name);
     // The line that says a model file is being loaded.
     void logFileLoad(const std::string& file, FileKind kind) const;
@@ -255,15 +264,22 @@ private:
     // Logs each entry of an attributes map that the model does not read: a key named by no
     // attribute or field of its class (a damaged key file, or data of another version).
     void logUnreadEntries(const ZqModel& model, const MessagePackMap& map);
+    // Logs once a model map that gives a key twice, in itself or in one of its attributes'
+    // maps (malformed: the first value was read): the smallest such code.
+    void logRepeatedKeys(const ZqModel& model, const MessagePackMap& map);
     // Logs a model map that gives no model: without an id (id null), without a class
     // (className null) or of a class the registry does not know.
     void logUnreadMap(const uint32_t* id, const char* className);
+    // True when file is a model file of that class, or of no registered class.
+    bool isFileOfClass(std::string_view file, std::string_view className) const;
     // Logs a connections map whose id no model has.
     void logLinksWithoutModel(uint32_t id);
     // Logs each entry of an attribute's map that the attribute does not read, and in the
     // connections phase each link to an id no model has.
     void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested,
                          FileKind kind);
+    // Logs each entry of a gradient's stops that is neither its position nor its colour.
+    void logUnreadGradientStops(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested);
     // logUnreadNested for every attribute map of a model map.
     void logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind);
     // True while a map of that kind is checked for links to models that are missing: in
@@ -283,7 +299,13 @@ private:
     // Takes the model under id out of the index.
     std::shared_ptr<ZqModel> forgetId(unsigned id);
     void updateProgress(std::size_t fileCount);
+    // Logs a missing model file of the directory when files of its class and kind with
+    // higher numbers are there: the step reading stops at the gap.
+    void logFilesAfterGap(const std::string& missing);
     bool walkArchive(bool fromFirst);
+    // Moves the directory step's cursor to the first file there is from it on, through the
+    // classes and into the next phase; true when none is left (loading is done).
+    bool seekPlainFile();
 
     std::unique_ptr<ZqArchiveReader> m_archive;
     std::string m_archivePath;
@@ -341,6 +363,7 @@ private:
     };
     std::optional<DirectoryListing> m_listing;
     bool m_loadingFailed = false;
+    std::size_t m_modelLimit = kMaxModels;
 
     ZqModelRegistry m_registry;
     std::map<std::size_t, ModelList> m_modelsByType;

@@ -1058,8 +1058,10 @@ private:
             m_keyError = true;
             return;
         }
-        if (!m_seen.first(m_topCode))
+        if (!m_seen.first(m_topCode)) {
+            m_extras.noteRepeated(static_cast<int32_t>(m_topCode));
             return;
+        }
         m_topFirst = true;
         if (!keyCodeIsKnown(m_topCode) && m_unknownCode < 0)
             m_unknownCode = m_topCode;
@@ -1130,7 +1132,11 @@ private:
     {
         const int32_t code = static_cast<int32_t>(m_nestedCode);
         if (m_entryReader) {
-            if (!m_nestedSeen.first(code) || m_valueError)
+            if (!m_nestedSeen.first(code)) {
+                m_extras.noteRepeated(code);
+                return;
+            }
+            if (m_valueError)
                 return;
             try {
                 if (m_entryReader->readEntry(MessagePackEntry{code, m_value}))
@@ -1150,6 +1156,7 @@ private:
         const int32_t slot = m_routeSlot;
         m_routeSlot = -1;
         m_routed = true;
+        m_extras.noteRepeated(m_nested.repeatedCode());
         if (m_nestedKeyError) {
             m_valueError = true;
             return;
@@ -1266,6 +1273,7 @@ private:
             throw msgpack::type_error();
         m_model->unpackAttributes(m_extras);
         m_controller.logUnreadEntries(*m_model, m_extras);
+        m_controller.logRepeatedKeys(*m_model, m_extras);
         m_controller.replaceModel(m_model);
         m_model.reset();
         return true;

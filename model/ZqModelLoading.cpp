@@ -3,9 +3,13 @@
 #include "model/ZqModelController.h"
 
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqAttributeColor.h"
 #include "attributes/ZqDataKeys.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "model/ZqArchiveReader.h"
+#include "model/ZqAttributeModel.h"
+#include "model/ZqAttributeSprite.h"
+#include "model/scene/ZqModelMedia.h"
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelBlock.h"
@@ -36,9 +40,21 @@ constexpr const char* kFailedKeys = "Failed to load keys";
 constexpr const char* kNoArchive = "No data archive";
 constinit CachedKeyName kClassNameKey("Class Name");
 constinit CachedKeyName kUserIdKey("User ID");
+constinit CachedKeyName kGradientsKey("gradients");
+constinit CachedKeyName kPosKey("pos");
+constinit CachedKeyName kColorKey("color");
 // The key file lists a few hundred short names; megabytes of it are damage, and
 // splitting them would take hundreds of megabytes.
 constexpr std::size_t kMaxKeyFileSize = 8u << 20;
+
+// Thrown by the loading when a model would pass the controller's model limit.
+class TooManyModels : public std::runtime_error {
+public:
+    explicit TooManyModels(std::size_t limit)
+        : std::runtime_error("the game holds more than " + std::to_string(limit) + " models, more than a game can have")
+    {
+    }
+};
 
 // The first-numbered files of what the loading screen shows (general settings, fonts,
 // screens with their children, labels, loading bars), in reading order.
@@ -345,9 +361,9 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     if (fetched == kFileFailed)
         return;
     std::string userId;
-    if (settings && !peekUserId(*settings, userId)) {
-        // Bytes the quick look cannot place: read as models before the key file, which
-        // reports their damage as every model file's.
+    if (settings && (settings->empty() || !peekUserId(*settings, userId))) {
+        // Bytes the quick look cannot place (or none): read as models before the key file,
+        // which reports their damage (an empty file) as every model file's.
         if (parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == kFileFailed)
             return;
         userId = ZqModelGeneralSettings::shared()->userId();
@@ -411,29 +427,71 @@ bool ZqModelController::loadNextPlainFile()
     if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
     updateProgress(m_registry.size());
-    // A class with no next file hands over to the next class in the same step, so that
-    // every step but the one that ends the phase reads a file.
-    for (;;) {
+    // Every step reads the file at the cursor and moves it on to the next file there is, so
+    // that no step is spent on a missing file, nor on the end of a phase.
+    if (state.firstStep && seekPlainFile())
+        return true;
+    const std::string name = modelFileName();
+    const FileResult result =
+        readInPreload(name) ? kFileLoaded : loadPlainFile(dataFilePath(name), fileKindOf(state.phase));
+    if (m_loadingFailed)
+        return true;
+    if (result == kFileLoaded)
+        ++state.filesRead;
+    ++state.index;
+    return seekPlainFile();
+}
+
+bool ZqModelController::seekPlainFile()
+{
+    LoadingState& state = m_loadingState;
+    state.firstStep = false;
+    while (state.phase < kLoadingDone) {
         const std::string name = modelFileName();
-        const FileResult result =
-            readInPreload(name) ? kFileLoaded : loadPlainFile(dataFilePath(name), fileKindOf(state.phase));
-        if (m_loadingFailed)
-            return true;
-        if (result == kFileLoaded) {
-            ++state.index;
-            ++state.filesRead;
+        if (heldByPreload(name) || findPlainFile(dataFilePath(name)))
             return false;
-        }
         // The first missing number ends the class.
+        logFilesAfterGap(name);
         state.loaded.insert(state.name);
         const std::vector<std::string>& names = m_registry.classNames();
         const auto next = std::find_if(names.begin(), names.end(),
                                        [&](const std::string& name) { return state.loaded.count(name) == 0; });
-        if (next == names.end())
-            return nextPhase() == kLoadingDone;
-        state.name = *next;
-        state.index = 0;
+        if (next != names.end()) {
+            state.name = *next;
+            state.index = 0;
+        } else if (nextPhase() == kLoadingDone) {
+            return true;
+        }
+        // The new phase's first file is being sought here and now.
+        state.firstStep = false;
     }
+    return true;
+}
+
+void ZqModelController::logFilesAfterGap(const std::string& missing)
+{
+    if (!m_listing || m_listing->error)
+        return;
+    // "<class>.<n><suffix>": a later number of the same class and kind is a file the
+    // numbering says cannot be read without this one.
+    const std::size_t dot = missing.find('.');
+    const std::string_view suffix = kFileSuffixes[fileKindOf(m_loadingState.phase)];
+    unsigned long highest = 0;
+    bool found = false;
+    for (const std::string& name : m_listing->names) {
+        if (name.size() <= dot + 1 + suffix.size() || name.compare(0, dot + 1, missing, 0, dot + 1) != 0 ||
+            !std::string_view(name).ends_with(suffix))
+            continue;
+        const std::string number = name.substr(dot + 1, name.size() - dot - 1 - suffix.size());
+        if (number.empty() || number.size() > 9 ||
+            !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        highest = std::max(highest, std::stoul(number));
+        found = true;
+    }
+    if (found && highest > static_cast<unsigned long>(m_loadingState.index))
+        debugLog("[ZqModelController] %s is missing: the files of its class after it, up to number %lu, are not read",
+                 dataFilePath(missing).c_str(), highest);
 }
 
 bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
@@ -458,12 +516,16 @@ bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
         readInPreload(file) ? kFileLoaded : loadArchiveFile(file, fileKindOf(state.phase), passwordText);
     if (m_loadingFailed)
         return true;
+    state.firstStep = false;
     // Only members present count, so that progress reaches 100 with the last one.
     if (result == kFileLoaded) {
         state.loaded.insert(file);
         ++state.filesRead;
+    } else if (firstStep) {
+        // The phase's general-settings file is not in the archive (a game without its
+        // connections, say): the same step reads the phase's first member instead.
+        return walkArchive(true) || loadNextArchiveFile(passwordText);
     }
-    state.firstStep = false;
     return walkArchive(firstStep);
 }
 
@@ -482,8 +544,13 @@ bool ZqModelController::walkArchive(bool fromFirst)
         std::string name = walk(fromFirst);
         while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0))
             name = walk(false);
-        if (name.empty())
-            return nextPhase() == kLoadingDone;
+        if (name.empty()) {
+            // A phase the archive holds no member for ends at once, with no step of its own.
+            LoadingPhase phase = nextPhase();
+            while (phase != kLoadingDone && m_archive->modelFileCount(fileKindOf(phase)) == 0)
+                phase = nextPhase();
+            return phase == kLoadingDone;
+        }
         state.name = name;
         return false;
     } catch (const std::exception& error) {
@@ -618,9 +685,14 @@ std::string ZqModelController::dataFilePath(const std::string& name) const
     return m_archiveMode ? name : m_dataDirectory + "/" + name;
 }
 
+bool ZqModelController::heldByPreload(const std::string& name) const
+{
+    return m_settingsRead && m_loadingState.phase == kAttributesPhase && name == kPreloadFiles[0].name;
+}
+
 bool ZqModelController::readInPreload(const std::string& name)
 {
-    if (!m_settingsRead || m_loadingState.phase != kAttributesPhase || name != kPreloadFiles[0].name)
+    if (!heldByPreload(name))
         return false;
     // The step takes the file as read: its models came in with the preload.
     logFileLoad(dataFilePath(name), kAttributesFile);
@@ -752,6 +824,7 @@ void ZqModelController::readModelMap(const MessagePackMap& map, FileKind kind)
     model->unpackAttributes(map);
     logUnreadNestedEntries(*model, map, kind);
     logUnreadEntries(*model, map);
+    logRepeatedKeys(*model, map);
     replaceModel(model);
 }
 
@@ -762,7 +835,15 @@ void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
         logUnreadMap(nullptr, nullptr);
         return;
     }
-    if (ZqModel* model = m_modelsById.get(id)) {
+    ZqModel* model = m_modelsById.get(id);
+    // A class's connections files hold the links of its own models only: an id of a model
+    // of another class is a damaged id, whose links would go to the wrong model.
+    if (model && !isFileOfClass(m_loadingFile, model->className())) {
+        debugLog("[ZqModelController] %s: links of model %u, which is of class %s - skipped", m_loadingFile.c_str(), id,
+                 model->className());
+        return;
+    }
+    if (model) {
         // Connections maps mostly come in the order of their ids, and the models of a load
         // lie far apart in memory: the next one, with its shared pointer's counts just
         // before it, is fetched while this one is read.
@@ -771,9 +852,19 @@ void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
         model->unpackConnections(map);
         logUnreadNestedEntries(*model, map, kind);
         logUnreadEntries(*model, map);
+        logRepeatedKeys(*model, map);
     } else {
         logLinksWithoutModel(id);
     }
+}
+
+bool ZqModelController::isFileOfClass(std::string_view file, std::string_view className) const
+{
+    const std::string_view base = file.substr(file.rfind('/') + 1);
+    if (base.size() > className.size() && base.starts_with(className) && base[className.size()] == '.')
+        return true;
+    // A file named for no class (a test's own bytes) says nothing.
+    return !m_registry.find(std::string(base.substr(0, base.find('.'))));
 }
 
 void ZqModelController::logLinksWithoutModel(uint32_t id)
@@ -823,6 +914,16 @@ bool isMadeLink(const ZqBaseAttribute& attribute, const msgpack::object& map, bo
         return true;
     const ZqBaseAttribute* source = attribute.connectedSource();
     return source && source->owner() && source->owner()->id() == id->via.u64;
+}
+
+// The model a reference attribute holds, else null (an attribute of no reference class).
+const ZqModel* referencedModel(const ZqBaseAttribute& attribute)
+{
+    if (const auto* reference = dynamic_cast<const ZqAttributeModelReference*>(&attribute))
+        return reference->model().get();
+    if (const auto* sprite = dynamic_cast<const ZqAttributeSprite*>(&attribute))
+        return sprite->value().get();
+    return nullptr;
 }
 
 } // namespace
@@ -878,6 +979,8 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
                  m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
                  name ? name->c_str() : "?");
     }
+    if (attribute.typeId() == ZqAttributeGradient::staticTypeId())
+        logUnreadGradientStops(model, attribute, nested);
     // In the connections phase every model is in: a link to an id none has is dropped.
     if (!linksAreChecked(kind))
         return;
@@ -897,9 +1000,21 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
                      static_cast<unsigned long long>(id->via.u64));
             continue;
         }
+        // A reference takes only models of its class: one it did not take is a link lost.
+        if (key == &kValueKey) {
+            const ZqModel* held = referencedModel(attribute);
+            if (!held || held->id() != id->via.u64) {
+                const auto* target = static_cast<const ZqModel*>(owner);
+                debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" refers to model %u (%s), which it "
+                         "does not take - not linked",
+                         m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                         target->id(), target->className());
+            }
+            continue;
+        }
         // A link names its source attribute too, which the source model must have.
         std::string sourceName;
-        if (key != &kConnectedModelIdKey || !zqNonEmptyText(nested, kAttributeNameKey, sourceName))
+        if (!zqNonEmptyText(nested, kAttributeNameKey, sourceName))
             continue;
         const auto isSource = [&](const ZqBaseAttribute* candidate) {
             return candidate->connectionType() == ZqBaseAttribute::kSource && candidate->name() == sourceName;
@@ -909,6 +1024,38 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
                      "it does not have - not linked",
                      m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
                      sourceName.c_str(), owner->id());
+    }
+}
+
+void ZqModelController::logUnreadGradientStops(const ZqModel& model, const ZqBaseAttribute& attribute,
+                                               const MessagePackMap& nested)
+{
+    const msgpack::object* stops = nested.find(kGradientsKey);
+    if (!stops || stops->type != msgpack::type::ARRAY)
+        return;
+    const int32_t known[] = {kPosKey.codeOrDefault(), kColorKey.codeOrDefault()};
+    for (uint32_t i = 0; i < stops->via.array.size; ++i) {
+        const msgpack::object& stop = stops->via.array.ptr[i];
+        if (stop.type != msgpack::type::MAP)
+            continue;
+        if (const int32_t repeated = MessagePackMap::repeatedCodeOf(stop); repeated >= 0) {
+            const std::string* name = tryKeyName(repeated);
+            debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has a gradient stop with \"%s\" twice - "
+                     "its first value read",
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                     name ? name->c_str() : "?");
+        }
+        for (uint32_t k = 0; k < stop.via.map.size; ++k) {
+            const msgpack::object& key = stop.via.map.ptr[k].key;
+            if (key.type != msgpack::type::POSITIVE_INTEGER || key.via.u64 > INT32_MAX ||
+                std::find(std::begin(known), std::end(known), static_cast<int32_t>(key.via.u64)) != std::end(known))
+                continue;
+            const std::string* name = tryKeyName(static_cast<int32_t>(key.via.u64));
+            debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has a gradient stop with \"%s\" - not "
+                     "read",
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                     name ? name->c_str() : "?");
+        }
     }
 }
 
@@ -922,9 +1069,25 @@ void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePack
     if (known.generation != generation) {
         known.generation = generation;
         known.codes.clear();
-        // The names the class writes are the names it reads.
+        // The names the class writes at the top of its maps are the names it reads there:
+        // its own, less those only its attributes' maps hold ("value" at the top of a map
+        // is a damaged attribute name, not a value).
         std::set<std::string> names = collectedKeyNames(model);
-        names.insert("children");
+        for (const ZqBaseAttribute* attribute : model.attributes()) {
+            for (const std::string& name : collectedKeyNames(*attribute))
+                names.erase(name);
+        }
+        names.insert({"id", "Class Name", "children"});
+        try {
+            msgpack::zone zone;
+            MessagePackMap top(&zone);
+            model.packAttributes(top);
+            model.packConnections(top);
+            for (const auto& [code, value] : top.entries())
+                known.codes.insert(code);
+        } catch (const std::exception&) {
+            // A key file without some name the model writes: its entries are told as unread.
+        }
         for (const std::string& name : names)
             known.codes.insert(keyCodeOrDefault(name));
         for (const ZqBaseAttribute* attribute : model.attributes())
@@ -940,6 +1103,21 @@ void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePack
         debugLog("[ZqModelController] %s: model %u (%s) has no \"%s\" - not read", m_loadingFile.c_str(), model.id(),
                  model.className(), name ? name->c_str() : "?");
     }
+}
+
+void ZqModelController::logRepeatedKeys(const ZqModel& model, const MessagePackMap& map)
+{
+    int32_t repeated = map.repeatedCode();
+    for (const auto& [code, value] : map.entries()) {
+        const int32_t nested = MessagePackMap::repeatedCodeOf(value);
+        if (nested >= 0 && (repeated < 0 || nested < repeated))
+            repeated = nested;
+    }
+    if (repeated < 0)
+        return;
+    const std::string* name = tryKeyName(repeated);
+    debugLog("[ZqModelController] %s: model %u (%s) gives \"%s\" twice in one map - a damaged map, its first value read",
+             m_loadingFile.c_str(), model.id(), model.className(), name ? name->c_str() : "?");
 }
 
 std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view className)
@@ -1033,14 +1211,21 @@ void ZqModelController::replaceModel(const std::shared_ptr<ZqModel>& model)
 {
     constexpr std::size_t kGeneralSettings = ZqModelGeneralSettings::staticTypeId();
     if (const std::shared_ptr<ZqModel> old = modelById(model->id())) {
+        // A map read again replaces its model; one of another class took its id by damage.
+        if (old->typeId() != model->typeId())
+            debugLog("[ZqModelController] %s: model %u (%s) replaces model %u of class %s read before",
+                     m_loadingFile.c_str(), model->id(), model->className(), old->id(), old->className());
         removeModel(old);
         if (old->typeId() == kGeneralSettings)
             ZqModelGeneralSettings::reset();
     }
-    if (model->typeId() == kGeneralSettings)
+    if (model->typeId() == kGeneralSettings) {
         ZqModelGeneralSettings::replaceShared(std::static_pointer_cast<ZqModelGeneralSettings>(model));
-    else
-        addModel(model, -1);
+        return;
+    }
+    if (m_modelsById.size() >= m_modelLimit)
+        throw TooManyModels(m_modelLimit);
+    addModel(model, -1);
 }
 
 bool ZqModelController::loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead)

@@ -2,6 +2,7 @@
 
 #include "platform/CCFileUtils.h"
 
+#include <ZqFileRead.h>
 #include <ZqLog.h>
 
 #include <SDL.h>
@@ -129,7 +130,11 @@ Mix_Chunk* loadChunk(const std::string& fullPath)
     auto found = state.chunks.find(fullPath);
     if (found != state.chunks.end())
         return found->second;
-    Mix_Chunk* chunk = Mix_LoadWAV(fullPath.c_str());
+    ZqFileBytes bytes;
+    if (!AudioMixer::readFile(fullPath, bytes))
+        return nullptr;
+    // Decoded by content, whatever the name says; the samples are copied out.
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size)), 1);
     if (!chunk) {
         debugLog("[AudioMixer] cannot decode %s: %s", fullPath.c_str(), Mix_GetError());
         return nullptr;
@@ -174,6 +179,14 @@ std::string AudioMixer::resolve(const std::string& path)
         return "";
     }
     return files->fullPathForFilename(path);
+}
+
+bool AudioMixer::readFile(const std::string& fullPath, ZqFileBytes& bytes)
+{
+    const std::string refused = zqReadRegularFile(fullPath, kZqMaxDataFileSize, bytes);
+    if (!refused.empty())
+        debugLog("[AudioMixer] %s: %s", fullPath.c_str(), refused.c_str());
+    return refused.empty();
 }
 
 bool AudioMixer::preload(const std::string& fullPath)

@@ -2,6 +2,8 @@
 
 #include <string>
 
+struct ZqFileBytes;
+
 namespace cocos2d {
 
 // The audio device and the decoded samples shared by AudioEngine and
@@ -32,7 +34,10 @@ public:
     // The resolved path of an existing file; "" (and a log line) when it is missing.
     static std::string resolve(const std::string& path);
 
-    // Decodes fullPath into the cache. False (and a log line) for a missing,
+    // The whole file at fullPath, within the data file limits (zqReadRegularFile);
+    // false and a log line when it is refused.
+    static bool readFile(const std::string& fullPath, ZqFileBytes& bytes);
+    // Decodes fullPath into the cache, by its content rather than its name. False (and a log line) for a missing,
     // undecodable or empty file, or without a device.
     static bool preload(const std::string& fullPath);
     // Frees the cached samples of fullPath. Every channel playing them must be halted.

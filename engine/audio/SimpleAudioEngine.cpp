@@ -3,6 +3,7 @@
 #include "audio/AudioEngine.h"
 #include "audio/AudioMixer.h"
 
+#include <ZqFileRead.h>
 #include <ZqLog.h>
 
 #include <SDL_mixer.h>
@@ -16,12 +17,14 @@ using cocos2d::clampAudioVolume;
 using cocos2d::experimental::AudioEngine;
 using cocos2d::experimental::AudioState;
 
-// The loaded background track; freeing it stops it.
+// The loaded background track; freeing it stops it. The mixer streams the music from
+// the file's bytes, which live as long as it.
 struct SimpleAudioEngine::Track {
     std::string fullPath;
-    Mix_Music* music;
+    ZqFileBytes bytes;
+    Mix_Music* music = nullptr;
 
-    Track(std::string path, Mix_Music* loaded) : fullPath(std::move(path)), music(loaded) {}
+    Track(std::string path, ZqFileBytes file) : fullPath(std::move(path)), bytes(std::move(file)) {}
     Track(const Track&) = delete;
     Track& operator=(const Track&) = delete;
     ~Track() { Mix_FreeMusic(music); }
@@ -71,12 +74,18 @@ bool SimpleAudioEngine::loadTrack(const char* path)
         return false;
     if (m_track && m_track->fullPath == fullPath)
         return true;
-    Mix_Music* music = Mix_LoadMUS(fullPath.c_str());
-    if (!music) {
+    ZqFileBytes bytes;
+    if (!AudioMixer::readFile(fullPath, bytes))
+        return false;
+    auto track = std::make_unique<Track>(fullPath, std::move(bytes));
+    // Decoded by content like the sound effects, whatever the name says.
+    track->music =
+        Mix_LoadMUS_RW(SDL_RWFromConstMem(track->bytes.data.get(), static_cast<int>(track->bytes.size)), 1);
+    if (!track->music) {
         debugLog("[SimpleAudioEngine] cannot decode %s: %s", fullPath.c_str(), Mix_GetError());
         return false;
     }
-    m_track = std::make_unique<Track>(fullPath, music);
+    m_track = std::move(track);
     return true;
 }
 

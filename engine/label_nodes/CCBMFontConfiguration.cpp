@@ -78,13 +78,11 @@ bool readInt(const Fields& fields, const char* key, long low, long high, long& o
 
 CCBMFontConfiguration* CCBMFontConfiguration::create(const char* fntFile)
 {
+    // A file refused is logged by the read.
     unsigned long size = 0;
-    std::unique_ptr<unsigned char[]> data(
-        fntFile ? CCFileUtils::sharedFileUtils()->getFileData(fntFile, "rb", &size) : nullptr);
-    if (!data) {
-        debugLog("[CCBMFontConfiguration] cannot read %s", fntFile ? fntFile : "(null)");
+    std::unique_ptr<unsigned char[]> data(CCFileUtils::sharedFileUtils()->getFileData(fntFile, "rb", &size));
+    if (!data)
         return nullptr;
-    }
     CCBMFontConfiguration* configuration = new CCBMFontConfiguration();
     if (!configuration->parse(std::string(reinterpret_cast<const char*>(data.get()), size))) {
         debugLog("[CCBMFontConfiguration] malformed font %s", fntFile);

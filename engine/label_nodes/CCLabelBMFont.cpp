@@ -11,10 +11,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
+#include <string>
 
 namespace cocos2d {
 
 namespace {
+
+// Full paths of fonts that could not be used, so that each is logged once, not once a label.
+std::set<std::string> s_unusableFonts;
 
 using CodePoints = std::vector<unsigned int>;
 
@@ -74,18 +79,25 @@ CCLabelBMFont::~CCLabelBMFont()
 bool CCLabelBMFont::initWithString(const char* str, const char* fntFile, float width, CCTextAlignment alignment,
                                    const CCPoint& imageOffset)
 {
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    const std::string fullPath = files->fullPathForFilename(fntFile ? fntFile : "");
+    // A font that failed has said why once; every label of it fails quietly after that.
+    if (s_unusableFonts.count(fullPath))
+        return false;
     CCBMFontConfiguration* configuration = CCBMFontConfiguration::create(fntFile);
     if (!configuration) {
-        debugLog("[CCLabelBMFont] cannot use font %s", fntFile ? fntFile : "(null)");
+        s_unusableFonts.insert(fullPath);
         return false;
     }
-    const std::string fullPath = CCFileUtils::sharedFileUtils()->fullPathForFilename(fntFile);
-    const std::string directory = fullPath.substr(0, fullPath.rfind('/') + 1);
     std::vector<CCTexture2D*> pages;
     for (const std::string& file : configuration->getPages()) {
-        CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage((directory + file).c_str());
+        // A name from the file: it must stay inside the game's folder.
+        const std::string page = files->pathNamedInFile(fullPath, file);
+        CCTexture2D* texture = page.empty() ? nullptr : CCTextureCache::sharedTextureCache()->addImage(page.c_str());
         if (!texture) {
-            debugLog("[CCLabelBMFont] font %s: cannot load page %s", fntFile, file.c_str());
+            if (!page.empty())
+                debugLog("[CCLabelBMFont] font %s: cannot load page %s", fntFile, file.c_str());
+            s_unusableFonts.insert(fullPath);
             return false;
         }
         pages.push_back(texture);

@@ -9,6 +9,7 @@
 
 #include "CCDrawableSize.h"
 #include "CCGL.h"
+#include "ccImageFile.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace cocos2d {
 
@@ -133,9 +135,8 @@ std::unique_ptr<CCEGLViewSDL> CCEGLViewSDL::open(const char* title, int width, i
     view->m_state->context = context;
     if (!ccGLLoadEntryPoints())
         return nullptr;
-    // Vsync where the driver offers it; the main loop's cap holds 60 frames either way.
     if (!headless)
-        SDL_GL_SetSwapInterval(1);
+        view->chooseSwapInterval();
     ccGLInvalidateStateCache();
     // The engine draws with client-side arrays.
     glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -147,6 +148,26 @@ std::unique_ptr<CCEGLViewSDL> CCEGLViewSDL::open(const char* title, int width, i
     debugLog("[CCEGLViewSDL] %s on %s: %s", headless ? "headless" : "window", SDL_GetCurrentVideoDriver(),
              reinterpret_cast<const char*>(glGetString(GL_VERSION)));
     return view;
+}
+
+bool CCEGLViewSDL::swapWaitsForRefresh(int refreshRate)
+{
+    return refreshRate > 0 && (refreshRate % 60 == 0 || (refreshRate + 1) % 60 == 0);
+}
+
+void CCEGLViewSDL::chooseSwapInterval()
+{
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(m_state->window);
+    const int rate = display >= 0 && SDL_GetDesktopDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+    const int interval = swapWaitsForRefresh(rate) ? 1 : 0;
+    if (interval == m_swapInterval)
+        return;
+    m_swapInterval = interval;
+    // A driver without vsync gives the clock's pace anyway.
+    const bool set = SDL_GL_SetSwapInterval(interval) == 0;
+    debugLog("[CCEGLViewSDL] display at %d Hz: %s", rate,
+             interval && set ? "frames wait for its refresh" : "frames paced by the clock alone");
 }
 
 void CCEGLViewSDL::end()
@@ -255,9 +276,10 @@ void CCEGLViewSDL::setWindowTitle(const char* title)
 
 bool CCEGLViewSDL::setIconFromFile(const char* path)
 {
-    if (!path)
+    std::error_code error;
+    if (!path || !std::filesystem::exists(path, error))
         return false;
-    SDL_Surface* icon = IMG_Load(path);
+    SDL_Surface* icon = ccLoadImageFile(path, kCCMaxImageSide, "CCEGLViewSDL");
     if (!icon)
         return false;
     SDL_SetWindowIcon(m_state->window, icon);
@@ -369,6 +391,9 @@ void CCEGLViewSDL::handleEvent(const void* rawEvent)
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             updateFrameFromDrawable();
+            break;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+            chooseSwapInterval();
             break;
         default:
             break;

@@ -40,6 +40,13 @@ public:
     // when no view came before, else on the driver already running. Null (logged) on
     // failure.
     static std::unique_ptr<CCEGLViewSDL> createHeadless(int width, int height);
+    // Whether the buffer swap may wait for the refresh of a display of refreshRate Hz (0
+    // when unknown): only where the rate is a whole multiple of the loop's 60 frames a
+    // second (a 59.94 Hz mode, which SDL reports as 59 or 60, counts), so that a frame's
+    // wait always ends before the next frame is due. Elsewhere the loop's clock alone
+    // paces the frames: a 50 Hz display would hold them to 50 a second, a 75 Hz one to a
+    // few milliseconds of work each.
+    static bool swapWaitsForRefresh(int refreshRate);
     // The first display's area that windows may use (the desktop less its panels), in
     // window units, starting SDL's video as create() would; zero when it is not known.
     static CCSize usableDisplaySize();
@@ -63,8 +70,9 @@ public:
     void setMinimumWindowSize(int width, int height);
 
     void setWindowTitle(const char* title);
-    // Sets the window icon from an image file (.ico, .png); a missing or unreadable file
-    // leaves the icon as it is, quietly. True when the icon was set.
+    // Sets the window icon from an image file (.ico, .png); a missing file leaves the
+    // icon as it is, quietly, and an unreadable one with a log line. True when the icon
+    // was set.
     bool setIconFromFile(const char* path);
     // Desktop fullscreen, or back to the windowed size and place it had before; the
     // design resolution is re-fitted to the new frame either way.
@@ -98,6 +106,9 @@ private:
     // While fullscreen, the drawable's own size: the window system may not have granted it.
     void updateFrameFromDrawable();
     void limitFramesInFlight();
+    // Sets the swap to wait for the refresh of the window's display or not
+    // (swapWaitsForRefresh), logging a change.
+    void chooseSwapInterval();
     void handleEvent(const void* event);
     void enterBackground();
     void enterForeground();
@@ -110,6 +121,8 @@ private:
     bool m_bEnded = false;
     bool m_bInBackground = false;
     bool m_bMouseTouchDown = false;
+    // The swap interval set, -1 before the first.
+    int m_swapInterval = -1;
 };
 
 } // namespace cocos2d

@@ -1,14 +1,12 @@
 #include "platform/CCFileUtils.h"
 
+#include <ZqFileRead.h>
 #include <ZqLog.h>
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <optional>
-#include <vector>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -129,34 +127,56 @@ void CCFileUtils::setResourceRoot(const std::string& root)
     m_resourceRoot = withTrailingSlash(path.lexically_normal().string());
 }
 
+std::optional<std::string> CCFileUtils::belowRoot(const std::string& name) const
+{
+    std::string relative;
+    if (name.compare(0, m_resourceRoot.size(), m_resourceRoot) == 0) {
+        relative = name.substr(m_resourceRoot.size());
+    } else {
+        // Every leading slash goes, so the join never yields "//" or the filesystem root.
+        const size_t start = name.find_first_not_of('/');
+        relative = start == std::string::npos ? std::string() : name.substr(start);
+    }
+    const fs::path normal = fs::path(relative).lexically_normal();
+    if (!normal.empty() && *normal.begin() == "..")
+        return std::nullopt;
+    return normal == "." ? std::string() : normal.string();
+}
+
 std::string CCFileUtils::fullPathForFilename(const std::string& name)
 {
     if (name.empty())
         return std::string();
+    const std::optional<std::string> relative = belowRoot(name);
+    if (!relative)
+        return std::string();
+    if (exists(m_resourceRoot + *relative))
+        return m_resourceRoot + *relative;
+    if (std::optional<std::string> found = resolveIgnoringCase(m_resourceRoot, *relative))
+        return *found;
+    return m_resourceRoot + *relative;
+}
 
-    // Candidates as (base directory, path below it), in order of preference.
-    std::vector<std::pair<std::string, std::string>> candidates;
-    if (name.compare(0, m_resourceRoot.size(), m_resourceRoot) == 0) {
-        candidates.emplace_back(m_resourceRoot, name.substr(m_resourceRoot.size()));
-    } else if (name[0] == '/') {
-        // Strip every leading slash so the join never yields "//" or the filesystem root.
-        const size_t start = name.find_first_not_of('/');
-        const std::string relative = start == std::string::npos ? std::string() : name.substr(start);
-        candidates.emplace_back(m_resourceRoot, relative);
-        candidates.emplace_back("/", relative);
-    } else {
-        candidates.emplace_back(m_resourceRoot, name);
+std::string CCFileUtils::pathNamedInFile(const std::string& file, const std::string& name)
+{
+    // Names written on another platform may use either slash or a drive letter; a zero
+    // byte would cut the name short where the system reads it.
+    const bool refused = name.empty() || name[0] == '/' || name[0] == '\\' || (name.size() > 1 && name[1] == ':') ||
+                         name.find('\0') != std::string::npos;
+    // The folder the naming file lies in right below the root (the game's data folder
+    // for its media), or the root itself; name is taken from the file's own directory.
+    std::string folder;
+    std::optional<std::string> joined;
+    if (const std::optional<std::string> below = belowRoot(file); below && !refused) {
+        folder = below->substr(0, below->find('/') + 1);
+        joined = belowRoot(below->substr(0, below->rfind('/') + 1) + name);
     }
-
-    for (const auto& [base, relative] : candidates) {
-        if (exists(base + relative))
-            return base + relative;
+    if (!joined || joined->size() <= folder.size() || joined->compare(0, folder.size(), folder) != 0) {
+        debugLog("[CCFileUtils] %s names \"%s\", which lies outside its folder: taken as missing", file.c_str(),
+                 name.c_str());
+        return std::string();
     }
-    for (const auto& [base, relative] : candidates) {
-        if (std::optional<std::string> found = resolveIgnoringCase(base, relative))
-            return *found;
-    }
-    return candidates.front().first + candidates.front().second;
+    return fullPathForFilename(*joined);
 }
 
 bool CCFileUtils::isFileExist(const std::string& name)
@@ -166,7 +186,17 @@ bool CCFileUtils::isFileExist(const std::string& name)
     return !path.empty() && fs::is_regular_file(path, error);
 }
 
-unsigned char* CCFileUtils::getFileData(const char* fileName, const char* mode, unsigned long* size)
+bool CCFileUtils::readWhole(const std::string& name, ZqFileBytes& bytes)
+{
+    const std::string path = fullPathForFilename(name);
+    const std::string refused =
+        path.empty() ? "outside the game folder" : zqReadRegularFile(path, kZqMaxDataFileSize, bytes);
+    if (!refused.empty())
+        debugLog("[CCFileUtils] %s: %s", path.empty() ? name.c_str() : path.c_str(), refused.c_str());
+    return refused.empty();
+}
+
+unsigned char* CCFileUtils::getFileData(const char* fileName, const char*, unsigned long* size)
 {
     if (size)
         *size = 0;
@@ -174,34 +204,12 @@ unsigned char* CCFileUtils::getFileData(const char* fileName, const char* mode, 
         debugLog("[CCFileUtils] getFileData: no file name");
         return nullptr;
     }
-
-    const std::string path = fullPathForFilename(fileName);
-    FILE* file = std::fopen(path.c_str(), mode ? mode : "rb");
-    if (!file) {
-        debugLog("[CCFileUtils] getFileData: cannot open %s", path.c_str());
+    ZqFileBytes bytes;
+    if (!readWhole(fileName, bytes))
         return nullptr;
-    }
-    // Read in blocks rather than trusting a size taken beforehand: the file may be a
-    // pipe or change while it is read.
-    std::vector<unsigned char> bytes;
-    unsigned char block[65536];
-    size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.insert(bytes.end(), block, block + got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        debugLog("[CCFileUtils] getFileData: cannot read %s", path.c_str());
-        return nullptr;
-    }
-
-    unsigned char* buffer = new unsigned char[bytes.size() + 1];
-    if (!bytes.empty())
-        std::memcpy(buffer, bytes.data(), bytes.size());
-    buffer[bytes.size()] = 0;
     if (size)
-        *size = static_cast<unsigned long>(bytes.size());
-    return buffer;
+        *size = static_cast<unsigned long>(bytes.size);
+    return bytes.data.release();
 }
 
 std::string CCFileUtils::getWritablePath()

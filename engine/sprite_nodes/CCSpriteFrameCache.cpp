@@ -124,23 +124,24 @@ void CCSpriteFrameCache::addSpriteFramesWithFile(const char* plist)
     if (m_loadedFiles.count(fullPath))
         return;
     unsigned long size = 0;
-    std::unique_ptr<unsigned char[]> data(files->getFileData(fullPath.c_str(), "rb", &size));
-    if (!data) {
-        debugLog("[CCSpriteFrameCache] cannot read %s", plist);
+    // A file refused is logged by the read.
+    std::unique_ptr<unsigned char[]> data(files->getFileData(plist, "rb", &size));
+    if (!data)
         return;
-    }
     CCSpriteFrameAtlas atlas;
     if (!ccParseSpriteFrameAtlas(reinterpret_cast<const char*>(data.get()), size, atlas)) {
         debugLog("[CCSpriteFrameCache] %s is not an atlas", plist);
         return;
     }
-    const size_t slash = fullPath.rfind('/');
-    const std::string directory = slash == std::string::npos ? std::string() : fullPath.substr(0, slash + 1);
     std::string texturePath;
     if (!atlas.textureFileName.empty()) {
-        texturePath = directory + atlas.textureFileName;
+        // A name from the file: it must stay inside the game's folder.
+        texturePath = files->pathNamedInFile(fullPath, atlas.textureFileName);
+        if (texturePath.empty())
+            return;
     } else {
         // No texture named: the image of the same name beside the plist.
+        const size_t slash = fullPath.rfind('/');
         const size_t dot = fullPath.rfind('.');
         texturePath = (dot == std::string::npos || dot < slash + 1 ? fullPath : fullPath.substr(0, dot)) + ".png";
     }

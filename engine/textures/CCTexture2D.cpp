@@ -1,13 +1,14 @@
 #include "textures/CCTexture2D.h"
 
 #include "CCGL.h"
+#include "ccImageFile.h"
 #include "gl/ccGLStateCache.h"
 
 #include <SDL2/SDL.h>
-#include <SDL2/SDL_image.h>
 
 #include <ZqLog.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace cocos2d {
@@ -72,11 +73,14 @@ bool CCTexture2D::initWithData(const void* data, CCTexture2DPixelFormat pixelFor
 
 bool CCTexture2D::initWithImageFile(const std::string& fullPath)
 {
-    SDL_Surface* loaded = IMG_Load(fullPath.c_str());
-    if (!loaded) {
-        debugLog("[CCTexture2D] cannot load image %s: %s", fullPath.c_str(), IMG_GetError());
+    // Without a GL context (no limit to ask) the fixed cap stands in for it.
+    GLint maxSize = 0;
+    if (SDL_GL_GetCurrentContext())
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    const std::uint32_t maxSide = maxSize > 0 ? static_cast<std::uint32_t>(maxSize) : kCCMaxImageSide;
+    SDL_Surface* loaded = ccLoadImageFile(fullPath, maxSide, "CCTexture2D");
+    if (!loaded)
         return false;
-    }
     // ABGR8888 is R, G, B, A in memory on little-endian machines; this names the byte
     // order whatever the machine.
     SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);

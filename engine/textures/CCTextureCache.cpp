@@ -46,9 +46,9 @@ CCTexture2D* CCTextureCache::addImage(const char* path)
     if (found != m_textures.end())
         return found->second;
     CCTexture2D* texture = new CCTexture2D();
+    // A file that cannot be used is logged by the texture, once.
     if (!texture->initWithImageFile(fullPath)) {
         texture->release();
-        debugLog("[CCTextureCache] addImage: cannot load %s", fullPath.c_str());
         return nullptr;
     }
     m_textures.emplace(fullPath, texture);

@@ -7,6 +7,8 @@
 #include "model/scene/ZqModelScreen.h"
 #include "cocos2d.h"
 
+#include <ZqLog.h>
+
 using namespace cocos2d;
 
 namespace {
@@ -70,7 +72,7 @@ void ZqBaseNode::packConnections(MessagePackMap& map) const
 void ZqBaseNode::unpackConnections(const MessagePackMap& map)
 {
     uint32_t stored = 0;
-    map.getUInt("attributesCount", stored);
+    const bool counted = map.getUInt("attributesCount", stored);
     if (stored != attributes().size()) {
         for (const auto& [code, object] : map.entries()) {
             const std::string& name = keyName(code);
@@ -81,6 +83,12 @@ void ZqBaseNode::unpackConnections(const MessagePackMap& map)
             if (!link.empty() && link.getUInt("connectedModelId", sourceId) && sourceId != 0)
                 addPort(this, name, ZqBaseAttribute::kTarget)->unpackConnections(link);
         }
+        // The count was written with the ports: a port the data names under another name
+        // (its key damaged) is one too many; one without a link is not written, one too few.
+        if (counted && stored != attributes().size())
+            debugLog("[ZqModelController] model %u (%s) has %zu attributes with its ports, its links count %u - a "
+                     "port is lost or its name damaged",
+                     id(), className(), attributes().size(), stored);
     }
     ZqModel::unpackConnections(map);
 }

@@ -25,6 +25,15 @@ TEST(BenchSupport, TheRatioLineIsLeftOutWhileEitherTimeIsMissing)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "load: 3.000 ms; floor: 2.000 ms; ratio 1.50\n");
 }
 
+TEST(BenchSupport, TheMenuFloorCountsTheModelFilesTheLogSaysWereRead)
+{
+    EXPECT_EQ(zqbench::modelFilesLoaded("x\n[ZqPAppDelegate] loaded 588 models of 70 classes from 109 model files\n"),
+              109);
+    EXPECT_EQ(zqbench::modelFilesLoaded("[ZqPAppDelegate] loaded 3 models\n... from 7 model files\n"), -1);
+    EXPECT_EQ(zqbench::modelFilesLoaded("End loading XML\n"), -1);
+    EXPECT_DOUBLE_EQ(zqbench::menuFloorSeconds(110), 2.0);
+}
+
 TEST(BenchSupport, AProgramRunGivesItsExitCodeAnd127WhenItCannotStart)
 {
     const std::filesystem::path here = std::filesystem::current_path();

@@ -296,15 +296,21 @@ TEST_F(ArchiveReader, WriterStoresWhatWouldInflateTooFar)
 
 TEST_F(ArchiveReader, MissingEmptyOrNonZipFileCannotBeOpened)
 {
+    // The system's reason where it has one; a file of another kind says so.
     const std::vector<std::string> paths = {dir_.file("absent.pkg"), save(Bytes{}),
                                             save(bytesOf("not a zip archive at all")), dir_.path().string()};
-    for (const auto& path : paths) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const bool notZip = i == 1 || i == 2;
         try {
-            ZqArchiveReader reader(path);
-            ADD_FAILURE() << path << " opened";
+            ZqArchiveReader reader(paths[i]);
+            ADD_FAILURE() << paths[i] << " opened";
         } catch (const std::system_error& e) {
+            EXPECT_FALSE(notZip) << e.what();
             EXPECT_EQ(std::string(e.what()).rfind("Unable to open the archive", 0), 0u) << e.what();
             EXPECT_NE(e.code().value(), 0);
+        } catch (const std::runtime_error& e) {
+            EXPECT_TRUE(notZip) << e.what();
+            EXPECT_STREQ(e.what(), "Unable to open the archive: the file is not a zip archive");
         }
     }
 }

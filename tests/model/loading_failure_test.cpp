@@ -2,6 +2,8 @@
 // never in a crash, an escaping exception, endless steps or a game with models missing.
 #include "loading_support.h"
 
+#include "model/scene/ZqModelShapes.h"
+
 #include <unistd.h>
 
 #include <chrono>
@@ -160,7 +162,7 @@ TEST_F(LoadingFailureTest, ArchiveThatIsNotAZip)
 {
     TempDir root;
     archive_test::writeBytes(root.file("data/data.pkg"), archive_test::bytesOf("not a zip archive"));
-    EXPECT_EQ(load(root).rfind("Unable to load data: data/data.pkg: Unable to open the archive", 0), 0u);
+    EXPECT_EQ(load(root), "Unable to load data: data/data.pkg: Unable to open the archive: the file is not a zip archive");
 }
 
 TEST_F(LoadingFailureTest, MalformedMessagePack)
@@ -183,14 +185,35 @@ TEST_F(LoadingFailureTest, MalformedMessagePack)
 }
 
 // The writer never writes an empty model file; one is damaged, in either form.
+// The general settings are read before the key file: their empty file is told as empty
+// too, not as a key file that lacks its names.
 TEST_F(LoadingFailureTest, EmptyModelFileIsDamagedData)
 {
-    fileOf(game, "ZqModelObjectLabel.1.attributes.pack").clear();
-    TempDir plain, packed;
+    for (const std::string name : {"ZqModelObjectLabel.1.attributes.pack", "ZqModelGeneralSettings.0.attributes.pack"}) {
+        GameFiles files = game;
+        fileOf(files, name).clear();
+        TempDir plain, packed;
+        writeDirectory(plain, files);
+        archive_test::writeBytes(packed.file("data/data.pkg"), archive(files));
+        EXPECT_EQ(load(plain), "Unable to load data: data/" + name + ": the file is empty");
+        EXPECT_EQ(load(packed), "Unable to load data: " + name + ": the file is empty");
+    }
+}
+
+// The directory's files are read from number 0 up to the first missing one: a file past a
+// gap is not read, and the gap is told (the archive reads every member it holds).
+TEST_F(LoadingFailureTest, AFileMissingBeforeOthersOfItsClassIsTold)
+{
+    for (auto& [name, bytes] : game) {
+        if (name == "ZqModelObjectLabel.1.attributes.pack")
+            name = "ZqModelObjectLabel.2.attributes.pack";
+    }
+    TempDir plain;
     writeDirectory(plain, game);
-    archive_test::writeBytes(packed.file("data/data.pkg"), archive(game));
-    EXPECT_EQ(load(plain), "Unable to load data: data/ZqModelObjectLabel.1.attributes.pack: the file is empty");
-    EXPECT_EQ(load(packed), "Unable to load data: ZqModelObjectLabel.1.attributes.pack: the file is empty");
+    EXPECT_EQ(load(plain), "");
+    EXPECT_TRUE(logged("[ZqModelController] data/ZqModelObjectLabel.1.attributes.pack is missing: the files of its "
+                       "class after it, up to number 2, are not read"));
+    EXPECT_FALSE(logged("ZqModelObjectLabel.0.attributes.pack is missing"));
 }
 
 // A code the key file does not hold means key file and model files do not belong
@@ -346,6 +369,48 @@ TEST_F(LoadingFailureTest, ArchiveCorruptedAtEveryOffset)
         failures += !error.empty();
     }
     EXPECT_GT(failures, 0);
+}
+
+// A game of more models than the limit fails at the first one past it, before its memory
+// is taken, with the models read before kept; one at the limit loads.
+TEST_F(LoadingFailureTest, MoreModelsThanTheLimitFailBeforeTheirMemoryIsTaken)
+{
+    TempDir clean;
+    writeDirectory(clean, game);
+    ASSERT_EQ(load(clean), "");
+    std::size_t own = 0;
+    for (const auto& [type, models] : controller().modelsByType())
+        own += models.size();
+    constexpr std::size_t kLimit = 40;
+    const std::string className = "ZqModelPolygon";
+    for (const std::size_t extra : {kLimit - own, kLimit - own + 1}) {
+        Bytes file;
+        for (std::size_t i = 0; i < extra; ++i) {
+            file.insert(file.end(), {0x82, 0x2a, 0xcd, static_cast<unsigned char>((1000 + i) >> 8),
+                                     static_cast<unsigned char>(1000 + i), 0x21,
+                                     static_cast<unsigned char>(0xa0 | className.size())});
+            file.insert(file.end(), className.begin(), className.end());
+        }
+        GameFiles files = game;
+        files.emplace_back("ZqModelPolygon.0.attributes.pack", file);
+        TempDir root;
+        writeDirectory(root, files);
+        controller().setModelLimit(kLimit);
+        const std::string error = load(root);
+        controller().setModelLimit(ZqModelController::kMaxModels);
+        if (extra == kLimit - own) {
+            EXPECT_EQ(error, "");
+            continue;
+        }
+        EXPECT_EQ(error.rfind("Unable to load data: data/", 0), 0u) << error;
+        EXPECT_NE(error.find(": the game holds more than 40 models, more than a game can have in model "),
+                  std::string::npos)
+            << error;
+        std::size_t registered = 0;
+        for (const auto& [type, models] : controller().modelsByType())
+            registered += models.size();
+        EXPECT_EQ(registered, kLimit);
+    }
 }
 
 // A map of a million distinct codes the key file lacks is read in linear time: the load

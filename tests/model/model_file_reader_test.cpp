@@ -295,6 +295,43 @@ TEST_F(ModelFileReaderTest, NestedEntriesReadOneByOneKeepTheMapRules)
     EXPECT_EQ(labelText(), "ab");
 }
 
+// A map that gives a code twice is malformed: one line names the file's model and the key
+// (the smallest code given twice), on every road; the first value is read. A code of an
+// attribute's map at the top of the model map is no attribute of it: told as unread.
+TEST_F(ModelFileReaderTest, RepeatedAndMisplacedKeysAreTold)
+{
+    const auto code = [&](const char* name) { return static_cast<unsigned char>(keys.at(name)); };
+    const auto trackingValue = [&]() {
+        const auto model = controller().getModel<ZqModelObjectLabel>(103);
+        return model ? model->m_tracking->value() : -1.0f;
+    };
+    const std::string repeated = "model 103 (ZqModelObjectLabel) gives \"value\" twice in one map";
+
+    const Outcome nested = expectSameRoads(label(tracking, {0x82, code("value"), 0x03, code("value"), 0x07}),
+                                           "a value given twice");
+    EXPECT_EQ(trackingValue(), 3.0f);
+    // Once for each reading of the file (attributes, connections).
+    EXPECT_EQ(std::count_if(nested.log.begin(), nested.log.end(),
+                            [&](const std::string& line) { return contains(line, repeated); }),
+              2);
+
+    Bytes top = label(tracking, {0x81, code("value"), 0x03});
+    top[0] = 0x84;
+    top.insert(top.end(), {static_cast<unsigned char>(tracking), 0x81, code("value"), 0x07});
+    const Outcome twice = expectSameRoads(top, "an attribute given twice");
+    EXPECT_EQ(twice.error, "");
+    EXPECT_EQ(trackingValue(), 3.0f);
+    ASSERT_FALSE(twice.log.empty());
+    EXPECT_TRUE(contains(twice.log[0], "model 103 (ZqModelObjectLabel) gives \"Tracking\" twice in one map"))
+        << twice.log[0];
+
+    const Outcome misplaced = expectSameRoads(label(code("value"), {0x05}), "a value at the top");
+    EXPECT_EQ(misplaced.error, "");
+    ASSERT_FALSE(misplaced.log.empty());
+    EXPECT_TRUE(contains(misplaced.log[0], "model 103 (ZqModelObjectLabel) has no \"value\" - not read"))
+        << misplaced.log[0];
+}
+
 // A damaged key file can give two keys one code: the entry then sets both fields, on
 // both roads.
 TEST_F(ModelFileReaderTest, TwoKeysOfOneCodeBothReadTheEntry)

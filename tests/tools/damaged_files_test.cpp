@@ -26,30 +26,8 @@ using namespace tools_test;
 
 namespace {
 
-using Files = std::map<std::string, std::vector<unsigned char>>;
-
-class DamagedFilesTest : public ToolsTest {
+class DamagedFilesTest : public LoggedToolsTest {
 protected:
-    void SetUp() override
-    {
-        ToolsTest::SetUp();
-        zqSetLogSink([this](const char* line) { m_log.emplace_back(line); });
-    }
-    void TearDown() override
-    {
-        zqSetLogSink({});
-        ToolsTest::TearDown();
-    }
-
-    // The files the writer makes of the registered models.
-    Files writtenFiles()
-    {
-        Files files;
-        for (ZqDataFile& file : ZqDataWriter(controller(), ZqDataWriter::Options()).buildFiles())
-            files[file.name] = std::move(file.bytes);
-        return files;
-    }
-
     // Writes the files below root: each in data/, or all in data/data.pkg.
     static void writeGame(const TempDir& root, const Files& files, bool archive)
     {
@@ -72,8 +50,6 @@ protected:
     }
 
     void damageEveryByte(bool archive);
-
-    std::vector<std::string> m_log;
 };
 
 void DamagedFilesTest::damageEveryByte(bool archive)

@@ -7,8 +7,11 @@
 #include "model/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
 #include "cocos2d.h"
+
+#include <ZqLog.h>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +43,35 @@ private:
         ZqModelController::shared()->reset();
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
     }
+};
+
+// A tools test that keeps the log's lines, and reads back what the writer makes of the
+// registered models.
+class LoggedToolsTest : public ToolsTest {
+protected:
+    using Files = std::map<std::string, std::vector<unsigned char>>;
+
+    void SetUp() override
+    {
+        ToolsTest::SetUp();
+        zqSetLogSink([this](const char* line) { m_log.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        zqSetLogSink({});
+        ToolsTest::TearDown();
+    }
+
+    // The files the writer makes of the registered models, by name.
+    Files writtenFiles()
+    {
+        Files files;
+        for (ZqDataFile& file : ZqDataWriter(controller(), ZqDataWriter::Options()).buildFiles())
+            files[file.name] = std::move(file.bytes);
+        return files;
+    }
+
+    std::vector<std::string> m_log;
 };
 
 // One map as text: its entries in code order, each value as its MessagePack bytes in hex.

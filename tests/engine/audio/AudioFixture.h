@@ -4,6 +4,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
+#include "platform/CCFileUtils.h"
 #include "tools/ZqMediaWriter.h"
 
 #include <SDL2/SDL_mixer.h>
@@ -34,6 +35,8 @@ protected:
         m_dir = std::filesystem::temp_directory_path() /
                 ("zq_audio_" + std::to_string(getpid()) + "_" + std::to_string(++counter));
         std::filesystem::create_directories(m_dir);
+        // Files are read only inside the resource root.
+        cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(m_dir.string());
     }
 
     void TearDown() override
@@ -41,6 +44,7 @@ protected:
         Mix_SetPostMix(nullptr, nullptr);
         cocos2d::experimental::AudioEngine::end();
         CocosDenshion::SimpleAudioEngine::end();
+        cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
         std::filesystem::remove_all(m_dir);
         DirectorFixture::TearDown();
     }

@@ -1,5 +1,6 @@
 #include "platform/CCFileUtils.h"
 
+#include <ZqFileRead.h>
 #include <ZqLog.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +10,10 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 using namespace cocos2d;
 namespace fs = std::filesystem;
@@ -78,9 +82,15 @@ TEST_F(FileUtilsTest, LeadingSlashNamesStayUnderTheRoot)
     EXPECT_EQ(utils()->fullPathForFilename("//Data/Keys.pack"), root + "Data/Keys.pack");
     // A miss is joined to the root without "//" rather than left at the filesystem root.
     EXPECT_EQ(utils()->fullPathForFilename("/images/none.png"), root + "images/none.png");
-    // A real absolute path outside the root is kept.
-    EXPECT_EQ(utils()->fullPathForFilename(dir + "/outside.txt"), dir + "/outside.txt");
-    EXPECT_EQ(utils()->fullPathForFilename(dir + "/OUTSIDE.txt"), dir + "/outside.txt");
+    // An absolute path outside the root is a name below the root, never the file it names.
+    EXPECT_EQ(utils()->fullPathForFilename(dir + "/outside.txt"), root + dir.substr(1) + "/outside.txt");
+    EXPECT_FALSE(utils()->isFileExist(dir + "/OUTSIDE.txt"));
+    EXPECT_FALSE(utils()->isFileExist("/etc/passwd"));
+    // Climbing out names no file at all, however it is spelled.
+    EXPECT_EQ(utils()->fullPathForFilename("../outside.txt"), "");
+    EXPECT_EQ(utils()->fullPathForFilename("data/../../outside.txt"), "");
+    EXPECT_EQ(utils()->fullPathForFilename(root + "../outside.txt"), "");
+    EXPECT_EQ(utils()->fullPathForFilename("data/images/../keys.pack"), root + "Data/Keys.pack");
 
     utils()->setResourceRoot(dir + "/Game/Data/../Data");
     EXPECT_EQ(utils()->getResourceRoot(), root + "Data/");
@@ -113,6 +123,62 @@ TEST_F(FileUtilsTest, GetFileDataReadsWholeFilesAndFailsCleanly)
     EXPECT_EQ(size, 0u);
     EXPECT_EQ(utils()->getFileData(nullptr, "rb", &size), nullptr);
     EXPECT_EQ(utils()->getFileData("data/missing.bin", "rb", nullptr), nullptr);
+}
+
+TEST_F(FileUtilsTest, ReadsOnlyRegularFilesWithinTheCapAndNeverWaits)
+{
+    // A FIFO with no writer, a link to an endless device, a sparse file past the cap
+    // and a directory: each refused with one line naming it, at once.
+    ASSERT_EQ(mkfifo((root + "Data/fifo.plist").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", root + "Data/zero.plist");
+    {
+        std::ofstream sparse(root + "Data/huge.plist", std::ios::binary);
+    }
+    fs::resize_file(root + "Data/huge.plist", 2ull << 30);
+    const std::pair<const char*, const char*> cases[] = {{"data/fifo.plist", "not a regular file"},
+                                                         {"data/zero.plist", "not a regular file"},
+                                                         {"data/huge.plist", "larger than 64 MiB"},
+                                                         {"Data/Images", "not a regular file"},
+                                                         {"data/../../outside.txt", "outside the game folder"}};
+    for (const auto& [name, reason] : cases) {
+        SCOPED_TRACE(name);
+        logLines.clear();
+        unsigned long size = 99;
+        EXPECT_EQ(utils()->getFileData(name, "rb", &size), nullptr);
+        EXPECT_EQ(size, 0u);
+        ASSERT_EQ(logLines.size(), 1u);
+        EXPECT_NE(logLines[0].find(fs::path(name).filename().string()), std::string::npos) << logLines[0];
+        EXPECT_NE(logLines[0].find(reason), std::string::npos) << logLines[0];
+    }
+
+    // At the cap a file is read whole.
+    fs::resize_file(root + "Data/huge.plist", kZqMaxDataFileSize);
+    ZqFileBytes bytes;
+    EXPECT_TRUE(utils()->readWhole("data/huge.plist", bytes));
+    EXPECT_EQ(bytes.size, kZqMaxDataFileSize);
+}
+
+TEST_F(FileUtilsTest, NamesInsideGameFilesStayInTheirFolder)
+{
+    write(root + "Data/Atlases/a.plist", "");
+    write(root + "Data/Images/Sheet.png", "sheet");
+    write(root + "icon.ico", "icon");
+    const std::string plist = utils()->fullPathForFilename("data/atlases/a.plist");
+    EXPECT_EQ(utils()->pathNamedInFile(plist, "../images/sheet.png"), root + "Data/Images/Sheet.png");
+    EXPECT_EQ(utils()->pathNamedInFile(plist, "b.png"), root + "Data/Atlases/b.png");
+    EXPECT_TRUE(logLines.empty());
+
+    // Out of the data folder (even to a file of the game beside it), out of the root,
+    // absolute in either platform's spelling, or nothing at all.
+    for (const char* name : {"../../icon.ico", "../../../outside.txt", "/etc/passwd", "\\server\\x.png",
+                             "C:\\x.png", "..", ""}) {
+        SCOPED_TRACE(name);
+        logLines.clear();
+        EXPECT_EQ(utils()->pathNamedInFile(plist, name), "");
+        ASSERT_EQ(logLines.size(), 1u);
+        EXPECT_NE(logLines[0].find("a.plist"), std::string::npos) << logLines[0];
+        EXPECT_NE(logLines[0].find(std::string("\"") + name + "\""), std::string::npos) << logLines[0];
+    }
 }
 
 TEST_F(FileUtilsTest, WritablePathUsesTheOverrideAndStaysInsideIt)

@@ -217,36 +217,19 @@ TEST(ApplicationTest, RunLaunchesThenLoopsUntilTheDirectorEnds)
 namespace {
 
 // Ends the director on its 30th tick, recording every step and hook call.
-class FixedStepApp : public CCApplication {
-public:
-    bool applicationDidFinishLaunching() override
+struct FixedStepApp : TickingApp {
+    FixedStepApp()
+        : TickingApp(view, [this](float dt) {
+              log.push_back("tick");
+              steps.push_back(dt);
+              if (steps.size() == 30)
+                  CCDirector::sharedDirector()->end();
+          })
     {
-        view.setFrameSize(100.0f, 100.0f);
-        CCDirector::sharedDirector()->setOpenGLView(&view);
-        Ticker* scene = new Ticker();
-        scene->init();
-        scene->autorelease();
-        scene->app = this;
-        scene->schedule(schedule_selector(Ticker::tick));
-        CCDirector::sharedDirector()->runWithScene(scene);
-        return true;
     }
-    void applicationDidEnterBackground() override {}
-    void applicationWillEnterForeground() override {}
-
-    struct Ticker : CCScene {
-        void tick(float dt)
-        {
-            app->log.push_back("tick");
-            app->steps.push_back(dt);
-            if (app->steps.size() == 30)
-                CCDirector::sharedDirector()->end();
-        }
-        FixedStepApp* app = nullptr;
-    };
+    CCEGLView view;
     std::vector<std::string> log;
     std::vector<float> steps;
-    CCEGLView view;
 };
 
 } // namespace

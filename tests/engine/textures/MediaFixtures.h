@@ -17,7 +17,8 @@ using zqmedia::Rgba;
 using zqmedia::writePng;
 using zqmedia::writeText;
 
-// A fresh directory for one test's files, removed with the object.
+// A fresh directory for one test's files, removed with the object. It is the resource
+// root while it lives (files are read only inside the root).
 class TempDir {
 public:
     TempDir()
@@ -25,8 +26,13 @@ public:
                  / ("zq_media_" + std::to_string(getpid()) + "_" + std::to_string(s_counter++)))
     {
         std::filesystem::create_directories(m_path);
+        cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(m_path.string());
     }
-    ~TempDir() { std::filesystem::remove_all(m_path); }
+    ~TempDir()
+    {
+        cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
+        std::filesystem::remove_all(m_path);
+    }
     std::string file(const std::string& name) const { return (m_path / name).string(); }
 
 private:

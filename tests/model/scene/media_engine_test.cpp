@@ -73,6 +73,8 @@ protected:
         ASSERT_TRUE(m_view);
         m_dir = std::filesystem::temp_directory_path() / ("zq_scene_media_" + std::to_string(getpid()));
         std::filesystem::create_directories(m_dir);
+        // Media are read only inside the resource root.
+        CCFileUtils::sharedFileUtils()->setResourceRoot(m_dir.string());
     }
     void TearDown() override
     {
@@ -82,6 +84,7 @@ protected:
             SceneTest::TearDown(); // drains the autorelease pool
             CCDirector::sharedDirector()->purgeDirector();
             m_view.reset();
+            CCFileUtils::sharedFileUtils()->setResourceRoot("");
             std::filesystem::remove_all(m_dir);
             EXPECT_EQ(CCObject::liveObjectCount(), m_baseline) << "engine objects leaked";
         } else {

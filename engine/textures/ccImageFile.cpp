@@ -1,0 +1,148 @@
+#include "ccImageFile.h"
+
+#include <ZqFileRead.h>
+#include <ZqLog.h>
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace cocos2d {
+
+namespace {
+
+std::uint32_t bigEndian16(const unsigned char* p)
+{
+    return std::uint32_t(p[0]) << 8 | p[1];
+}
+
+std::uint32_t bigEndian32(const unsigned char* p)
+{
+    return bigEndian16(p) << 16 | bigEndian16(p + 2);
+}
+
+std::uint32_t littleEndian16(const unsigned char* p)
+{
+    return std::uint32_t(p[1]) << 8 | p[0];
+}
+
+std::uint32_t littleEndian32(const unsigned char* p)
+{
+    return littleEndian16(p + 2) << 16 | littleEndian16(p);
+}
+
+constexpr unsigned char kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+
+// The first chunk of a PNG is its header: length, "IHDR", width, height.
+bool pngSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
+{
+    if (size < 24 || std::memcmp(data, kPngSignature, 8) != 0 || std::memcmp(data + 12, "IHDR", 4) != 0)
+        return false;
+    width = bigEndian32(data + 16);
+    height = bigEndian32(data + 20);
+    return true;
+}
+
+// The first start-of-frame segment of a JPEG holds its size; the segments before it are
+// walked by their lengths.
+bool jpegSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
+{
+    if (size < 4 || data[0] != 0xff || data[1] != 0xd8)
+        return false;
+    std::size_t at = 2;
+    while (at + 4 <= size) {
+        if (data[at] != 0xff)
+            return false;
+        const unsigned char marker = data[at + 1];
+        if (marker == 0xff) {
+            ++at;
+            continue;
+        }
+        const std::size_t length = bigEndian16(data + at + 2);
+        const bool startOfFrame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+        if (startOfFrame) {
+            if (length < 7 || at + 9 > size)
+                return false;
+            height = bigEndian16(data + at + 5);
+            width = bigEndian16(data + at + 7);
+            return true;
+        }
+        // The image data starts or the file ends before any frame.
+        if (marker == 0xda || marker == 0xd9 || length < 2)
+            return false;
+        at += 2 + length;
+    }
+    return false;
+}
+
+// An icon file lists its images; each is a PNG or a bitmap without its file header,
+// whose own header (width, then twice the height) is what the decoder goes by.
+bool iconSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
+{
+    if (size < 6 || littleEndian16(data) != 0 || (littleEndian16(data + 2) != 1 && littleEndian16(data + 2) != 2))
+        return false;
+    const std::uint32_t count = littleEndian16(data + 4);
+    if (count == 0 || 6 + std::size_t(count) * 16 > size)
+        return false;
+    width = height = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::size_t offset = littleEndian32(data + 6 + std::size_t(i) * 16 + 12);
+        if (offset >= size)
+            return false;
+        std::uint32_t w = 0;
+        std::uint32_t h = 0;
+        if (!pngSize(data + offset, size - offset, w, h)) {
+            if (size - offset < 12)
+                return false;
+            const std::int32_t bitmapWidth = static_cast<std::int32_t>(littleEndian32(data + offset + 4));
+            const std::int32_t bitmapHeight = static_cast<std::int32_t>(littleEndian32(data + offset + 8));
+            if (bitmapWidth <= 0 || bitmapHeight == 0 || bitmapHeight == INT32_MIN)
+                return false;
+            w = static_cast<std::uint32_t>(bitmapWidth);
+            h = static_cast<std::uint32_t>(bitmapHeight < 0 ? -bitmapHeight : bitmapHeight) / 2;
+        }
+        width = std::max(width, w);
+        height = std::max(height, h);
+    }
+    return true;
+}
+
+} // namespace
+
+bool ccImageHeaderSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
+{
+    width = height = 0;
+    return data && (pngSize(data, size, width, height) || jpegSize(data, size, width, height) ||
+                    iconSize(data, size, width, height));
+}
+
+SDL_Surface* ccLoadImageFile(const std::string& fullPath, std::uint32_t maxSide, const char* tag)
+{
+    ZqFileBytes bytes;
+    if (const std::string refused = zqReadRegularFile(fullPath, kZqMaxDataFileSize, bytes); !refused.empty()) {
+        debugLog("[%s] image %s: %s", tag, fullPath.c_str(), refused.c_str());
+        return nullptr;
+    }
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    if (!ccImageHeaderSize(bytes.data.get(), bytes.size, width, height)) {
+        debugLog("[%s] image %s: not a PNG, JPEG or icon file", tag, fullPath.c_str());
+        return nullptr;
+    }
+    // Refused before decoding: the decoder would allocate what the header claims.
+    if (width == 0 || height == 0 || width > maxSide || height > maxSide ||
+        std::uint64_t(width) * height > kCCMaxImagePixels) {
+        debugLog("[%s] image %s: claims %ux%u pixels (at most %u a side)", tag, fullPath.c_str(), width, height,
+                 maxSide);
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size));
+    SDL_Surface* surface = source ? IMG_Load_RW(source, 1) : nullptr;
+    if (!surface)
+        debugLog("[%s] cannot load image %s: %s", tag, fullPath.c_str(), IMG_GetError());
+    return surface;
+}
+
+} // namespace cocos2d

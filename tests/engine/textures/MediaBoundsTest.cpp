@@ -1,0 +1,188 @@
+#include "engine/gl/GLFixture.h"
+#include "engine/textures/MediaFixtures.h"
+
+#include "label_nodes/CCLabelBMFont.h"
+#include "private/CCGL.h"
+#include "private/ccImageFile.h"
+#include "sprite_nodes/CCSpriteFrameCache.h"
+#include "textures/CCTextureCache.h"
+
+#include <ZqLog.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+using namespace cocos2d;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string plist(const std::string& texture)
+{
+    return "<plist><dict><key>frames</key><dict><key>f</key><dict><key>frame</key><string>{{0,0},{2,2}}</string>"
+           "</dict></dict><key>metadata</key><dict><key>format</key><integer>2</integer>"
+           "<key>textureFileName</key><string>" + texture + "</string></dict></dict></plist>";
+}
+
+std::string font(const std::string& page)
+{
+    return "common lineHeight=8 base=6 pages=1\npage id=0 file=\"" + page + "\"\n"
+           "char id=65 x=0 y=0 width=2 height=2 xoffset=0 yoffset=0 xadvance=3 page=0\n";
+}
+
+// The first bytes of a PNG whose header claims width x height; no pixel data follows.
+std::string pngHeader(uint32_t width, uint32_t height)
+{
+    std::string bytes = "\x89PNG\r\n\x1a\n";
+    bytes += std::string("\0\0\0\x0dIHDR", 8);
+    for (uint32_t value : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes += static_cast<char>((value >> shift) & 0xff);
+    }
+    return bytes + std::string("\x08\x06\0\0\0\0\0\0\0", 9);
+}
+
+// A JPEG that reaches its frame header, claiming width x height, after one other segment.
+std::string jpegHeader(uint32_t width, uint32_t height)
+{
+    std::string bytes("\xff\xd8\xff\xe0\0\x04\0\0\xff\xc0\0\x11\x08", 13);
+    bytes += {static_cast<char>(height >> 8), static_cast<char>(height), static_cast<char>(width >> 8),
+              static_cast<char>(width)};
+    return bytes + std::string(12, '\0');
+}
+
+class MediaBoundsTest : public GLFixture {
+protected:
+    void SetUp() override
+    {
+        GLFixture::SetUp();
+        fs::create_directories(dir.file("data/atlases"));
+        fs::create_directories(dir.file("data/fonts"));
+        fs::create_directories(dir.file("data/images"));
+        ASSERT_TRUE(media::writePng(dir.file("data/images/ok.png"), 2, 2, [](int, int) { return media::Rgba{}; }));
+        // Inside the game's folder but beside its data, and wholly outside the root.
+        ASSERT_TRUE(media::writePng(dir.file("outside.png"), 2, 2, [](int, int) { return media::Rgba{}; }));
+        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        zqSetLogSink({});
+        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+        CCTextureCache::purgeSharedTextureCache();
+        GLFixture::TearDown();
+    }
+
+    // Log lines since the last call, which must be exactly one holding every part.
+    void expectOneLine(std::initializer_list<std::string> parts)
+    {
+        ASSERT_EQ(lines.size(), 1u) << (lines.empty() ? "" : lines[0]);
+        for (const std::string& part : parts)
+            EXPECT_NE(lines[0].find(part), std::string::npos) << lines[0] << " lacks " << part;
+        lines.clear();
+    }
+
+    media::TempDir dir;
+    std::vector<std::string> lines;
+};
+
+TEST_F(MediaBoundsTest, AtlasTextureNamesStayInTheDataFolder)
+{
+    CCSpriteFrameCache* frames = CCSpriteFrameCache::sharedSpriteFrameCache();
+    for (const std::string name : {"../../outside.png", "../../../../../../../../tmp/x.png", "/outside.png"}) {
+        SCOPED_TRACE(name);
+        media::writeText(dir.file("data/atlases/a.plist"), plist(name));
+        frames->addSpriteFramesWithFile("data/atlases/a.plist");
+        EXPECT_EQ(frames->spriteFrameByName("f"), nullptr);
+        expectOneLine({"a.plist", "\"" + name + "\""});
+    }
+    // A name that stays inside loads.
+    media::writeText(dir.file("data/atlases/a.plist"), plist("../images/ok.png"));
+    frames->addSpriteFramesWithFile("data/atlases/a.plist");
+    EXPECT_NE(frames->spriteFrameByName("f"), nullptr);
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(MediaBoundsTest, FontPagesStayInTheDataFolderAndAFailedFontIsLoggedOnce)
+{
+    media::writeText(dir.file("data/fonts/climb.fnt"), font("../../outside.png"));
+    for (int label = 0; label < 15; ++label)
+        EXPECT_EQ(CCLabelBMFont::create("A", "data/fonts/climb.fnt"), nullptr);
+    expectOneLine({"climb.fnt", "\"../../outside.png\""});
+
+    for (int label = 0; label < 15; ++label)
+        EXPECT_EQ(CCLabelBMFont::create("A", "data/fonts/missing.fnt"), nullptr);
+    expectOneLine({"missing.fnt", "missing"});
+
+    media::writeText(dir.file("data/fonts/ok.fnt"), font("../images/ok.png"));
+    EXPECT_NE(CCLabelBMFont::create("A", "data/fonts/ok.fnt"), nullptr);
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(MediaBoundsTest, DevicesPipesAndHugeFilesAreRefusedAtOnce)
+{
+    ASSERT_EQ(mkfifo(dir.file("data/atlases/fifo.plist").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir.file("data/fonts/zero.fnt"));
+    std::ofstream(dir.file("data/images/huge.png")).close();
+    fs::resize_file(dir.file("data/images/huge.png"), 2ull << 30);
+
+    CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("data/atlases/fifo.plist");
+    expectOneLine({"fifo.plist", "not a regular file"});
+    EXPECT_EQ(CCLabelBMFont::create("A", "data/fonts/zero.fnt"), nullptr);
+    expectOneLine({"zero.fnt", "not a regular file"});
+    EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage("data/images/huge.png"), nullptr);
+    expectOneLine({"huge.png", "larger than 64 MiB"});
+}
+
+TEST_F(MediaBoundsTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
+{
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    ASSERT_GT(maxSize, 0);
+    const uint32_t overGl = static_cast<uint32_t>(maxSize) + 1;
+    const std::pair<const char*, std::string> claims[] = {
+        {"wide.png", pngHeader(overGl, 1)},      {"tall.png", pngHeader(1, overGl)},
+        {"many.png", pngHeader(8192, 8193)},     {"vast.png", pngHeader(100000, 100000)},
+        {"vast.jpg", jpegHeader(60000, 60000)}, {"zero.png", pngHeader(0, 5)}};
+    for (const auto& [name, bytes] : claims) {
+        SCOPED_TRACE(name);
+        media::writeText(dir.file(std::string("data/images/") + name), bytes);
+        EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage((std::string("data/images/") + name).c_str()), nullptr);
+        expectOneLine({name, "claims"});
+    }
+    media::writeText(dir.file("data/images/text.png"), "GIF89a or anything else");
+    EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage("data/images/text.png"), nullptr);
+    expectOneLine({"text.png", "not a PNG, JPEG or icon file"});
+}
+
+TEST(ImageHeaderTest, SizesComeFromEachFormatsOwnHeader)
+{
+    uint32_t width = 0;
+    uint32_t height = 0;
+    const std::string png = pngHeader(300, 200);
+    ASSERT_TRUE(ccImageHeaderSize(reinterpret_cast<const unsigned char*>(png.data()), png.size(), width, height));
+    EXPECT_EQ(width, 300u);
+    EXPECT_EQ(height, 200u);
+    const std::string jpeg = jpegHeader(640, 480);
+    ASSERT_TRUE(ccImageHeaderSize(reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size(), width, height));
+    EXPECT_EQ(width, 640u);
+    EXPECT_EQ(height, 480u);
+    // Cut before the frame header: unknown, not a size of 0.
+    EXPECT_FALSE(ccImageHeaderSize(reinterpret_cast<const unsigned char*>(jpeg.data()), 14, width, height));
+
+    // An icon whose directory says 16x16 while its bitmap says 40000 wide and (with its
+    // mask) 80000 tall: the bitmap is what the decoder allocates.
+    std::string icon("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\x28\0\0\0\x16\0\0\0", 22);
+    icon += std::string("\x28\0\0\0\x40\x9c\0\0\x80\x38\x01\0", 12) + std::string(28, '\0');
+    ASSERT_TRUE(ccImageHeaderSize(reinterpret_cast<const unsigned char*>(icon.data()), icon.size(), width, height));
+    EXPECT_EQ(width, 40000u);
+    EXPECT_EQ(height, 40000u);
+    // Its image lying past the end of the file.
+    icon[18] = '\x7f';
+    EXPECT_FALSE(ccImageHeaderSize(reinterpret_cast<const unsigned char*>(icon.data()), icon.size(), width, height));
+}
+
+} // namespace
