@@ -167,6 +167,8 @@ TEST_F(DamageLogTest, IdsOfAModelOfAnotherClassAreTold)
     link.setUInt("value", 12);
     map.setMap("Image", link);
     TempDir root;
+    // Data names resolve inside the game's folder only.
+    cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(root.path().string());
     const Bytes bytes = fileOf(map);
     for (const char* name : {"ZqModelObjectImage.0.connections.pack", "ZqModelSpriteContainer.0.connections.pack"}) {
         archive_test::writeBytes(root.file(name), bytes);
@@ -176,6 +178,7 @@ TEST_F(DamageLogTest, IdsOfAModelOfAnotherClassAreTold)
         EXPECT_EQ(logged("links of model 10, which is of class ZqModelObjectImage - skipped"),
                   std::string(name).starts_with("ZqModelSpriteContainer") ? 1u : 0u);
     }
+    cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
     EXPECT_TRUE(image->m_image->value());
 
     MessagePackMap taking(&m_zone);
