@@ -8,6 +8,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
+#include "model/ZqModelLayerReset.h"
 #include "tools/ZqMediaWriter.h"
 
 #include <SDL2/SDL_image.h>
@@ -35,12 +36,8 @@ protected:
     }
     void TearDown() override
     {
-        AudioEngine::end();
-        SimpleAudioEngine::end();
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        zqResetModelLayer();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
-        ZqModelController::shared()->reset();
         GLFixture::TearDown();
     }
 
