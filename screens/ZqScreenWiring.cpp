@@ -4,10 +4,10 @@
 #include "app/ZqPSettingsController.h"
 #include "app/ZqServices.h"
 #include "model/ZqGameQuestions.h"
-#include "screens/ZqPButtonKeys.h"
-#include "screens/ZqPObjectButton.h"
+#include "screens/buttons/ZqPButtonKeys.h"
+#include "screens/buttons/ZqPObjectButton.h"
 #include "screens/ZqPScreenNavigator.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 #include "screens/ZqScreensLayerReset.h"
 

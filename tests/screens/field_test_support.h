@@ -5,7 +5,7 @@
 // on request, and the screens' process-wide objects fresh again after each test.
 #include "objects/object_test_support.h"
 
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 #include "screens/ZqScreensLayerReset.h"
 

@@ -7,7 +7,7 @@
 #include "app/ZqPSettingsController.h"
 #include "app/ZqSound.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
 #include "tools/ZqDataWriter.h"
 
 using namespace cocos2d;
