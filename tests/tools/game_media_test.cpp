@@ -8,6 +8,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
+#include "model/GameplayParameters.h"
 #include "model/ZqModelLayerReset.h"
 #include "tools/ZqMediaWriter.h"
 
@@ -31,6 +32,8 @@ protected:
     void SetUp() override
     {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
+        // Made before the baseline, so that it does not count as a leak.
+        GameplayParameters::shared();
         GLFixture::SetUp();
         ZqModelController::shared()->reset();
     }
