@@ -11,7 +11,7 @@
 #include "attributes/ZqEditorKeys.h"
 #include "audio/SimpleAudioEngine.h"
 #include "model/GameplayParameters.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/archive_test_util.h"
 #include "screen_gl_fixture.h"
 #include "screens/buttons/ZqPButtonKeys.h"

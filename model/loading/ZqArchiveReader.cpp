@@ -1,4 +1,4 @@
-#include "model/ZqArchiveReader.h"
+#include "model/loading/ZqArchiveReader.h"
 
 #include <ZqLog.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ZqZipCrypto.h"
+#include "model/loading/ZqZipCrypto.h"
 
 #include <ZqFileRead.h>
 

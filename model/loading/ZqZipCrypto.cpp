@@ -1,4 +1,4 @@
-#include "model/ZqZipCrypto.h"
+#include "model/loading/ZqZipCrypto.h"
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>

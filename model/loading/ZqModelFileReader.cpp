@@ -1,4 +1,4 @@
-#include "model/ZqModelFileReader.h"
+#include "model/loading/ZqModelFileReader.h"
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
