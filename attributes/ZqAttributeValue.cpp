@@ -158,6 +158,7 @@ void ZqAttributeString::setValue(const std::string& text, bool silent)
     if (cut == m_value)
         return;
     m_value = std::move(cut);
+    textStored();
     if (!silent)
         changed(kValueChanged);
 }

@@ -60,6 +60,10 @@ public:
     void loadValueFromDictionary(cocos2d::CCDictionary* dictionary) override;
     cocos2d::CCObject* saveValueToDictionary() const override;
 
+protected:
+    // After setValue stored a different text.
+    virtual void textStored() {}
+
 private:
     int m_maxLength;
 };

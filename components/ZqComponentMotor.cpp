@@ -23,7 +23,7 @@ void ZqComponentMotor::setModel(const std::shared_ptr<ZqModelComponent>& model)
     const ZqModelComponentMotor& motor = motorModel();
     m_linear = motor.linearVelocity();
     m_angular = motor.angularVelocity();
-    if (motor.event() == "kEventButton")
+    if (motor.event() == kComponentOnButton)
         ZqPInputController::shared()->subscribe(ZqPInputController::kControlPressed, this,
                                                 callfuncO_selector(ZqComponentMotor::pressed), 0);
 }
@@ -31,7 +31,7 @@ void ZqComponentMotor::setModel(const std::shared_ptr<ZqModelComponent>& model)
 void ZqComponentMotor::setOwner(ZqPObject* owner)
 {
     ZqComponent::setOwner(owner);
-    if (motorModel().event() != "kEventCollision")
+    if (motorModel().event() != kComponentOnCollision)
         return;
     if (auto* asset = dynamic_cast<ZqPObjectAsset*>(owner))
         asset->addEventSubscription(ZqPObjectAsset::kEventCollision, this,

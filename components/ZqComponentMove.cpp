@@ -12,13 +12,13 @@
 namespace {
 
 constexpr int kPriority = 4;
-enum Operation { kReplace = 0, kAdd = 1, kMultiply = 2 };
 
-float combine(int operation, float body, float value)
+// Anything but an addition or a multiplication replaces.
+float combine(ZqOperation operation, float body, float value)
 {
     switch (operation) {
-    case kAdd: return body + value;
-    case kMultiply: return body * value;
+    case kOperationAdd: return body + value;
+    case kOperationMultiply: return body * value;
     default: return value;
     }
 }
@@ -41,8 +41,7 @@ void ZqComponentMove::setModel(const std::shared_ptr<ZqModelComponent>& model)
     const ZqModelComponentMove& move = moveModel();
     m_event = ZqControlEvent::parse(move.event());
     m_event.bind(this, callfuncO_selector(ZqComponentMove::activate), callfuncO_selector(ZqComponentMove::deactivate));
-    const std::string& operation = move.operation();
-    m_operation = operation == "kAdd" ? kAdd : operation == "kMultiply" ? kMultiply : kReplace;
+    m_operation = move.operation();
     if (move.sound())
         m_sound = ZqSoundHandle(move.sound(), ZqSound::kTagField);
 }
@@ -138,7 +137,7 @@ void ZqComponentMove::takeTargets(bool keepVelocity)
     if (!body) {
         if (keepVelocity) {
             m_targetX = m_targetY = m_targetAngular = 0.0f;
-        } else if (m_operation != kMultiply) {
+        } else if (m_operation != kOperationMultiply) {
             m_targetX = setX ? linear.x : m_targetX;
             m_targetY = setY ? linear.y : m_targetY;
             m_targetAngular = setAngular ? angular : m_targetAngular;

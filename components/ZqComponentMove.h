@@ -3,6 +3,7 @@
 #include "app/ZqSound.h"
 #include "components/ZqComponent.h"
 #include "components/ZqControlEvent.h"
+#include "model/ZqDataTokens.h"
 
 class ZqModelComponentMove;
 class ZqModelPolygon;
@@ -43,7 +44,7 @@ private:
     void takeTargets(bool keepVelocity);
 
     ZqControlEvent m_event;
-    int m_operation = 0;
+    ZqOperation m_operation = kOperationReplace;
     ZqPAnimationObject* m_animation = nullptr;
     float m_remaining = 0.0f;
     bool m_startRequested = false;

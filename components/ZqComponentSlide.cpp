@@ -47,7 +47,7 @@ void ZqComponentSlide::setModel(const std::shared_ptr<ZqModelComponent>& model)
 {
     ZqComponent::setModel(model);
     const ZqModelComponentSlide& slide = slideModel();
-    if (slide.event() == "kEventButton") {
+    if (slide.event() == kComponentOnButton) {
         ZqPInputController* input = ZqPInputController::shared();
         input->subscribe(ZqPInputController::kControlPressed, this, callfuncO_selector(ZqComponentSlide::start), 0);
         input->subscribe(ZqPInputController::kControlReleased, this, callfuncO_selector(ZqComponentSlide::end), 0);

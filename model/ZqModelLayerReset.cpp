@@ -3,6 +3,7 @@
 #include "model/GameplayParameters.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "attributes/ZqAttributeToken.h"
 
 #include "support/CCSharedObjects.h"
 
@@ -10,5 +11,6 @@ void zqResetModelLayer()
 {
     GameplayParameters::shared()->resetToDefaults(ZqModelGeneralSettings::createDetached());
     ZqModelController::shared()->reset();
+    zqForgetUnknownTokens();
     cocos2d::ccPurgeSharedObjects();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/CCGeometry.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqStartMode.h"
 
 #include <string>
@@ -38,7 +39,7 @@ public:
     virtual void shake(float seconds) = 0;
     // The first power-up under the camera other than excluded whose effect runs (state 1)
     // and whose "Powerup Type" is type; null when none.
-    virtual ZqPObjectAssetPowerup* findPowerupByName(const std::string& type, const ZqPObject* excluded) const = 0;
+    virtual ZqPObjectAssetPowerup* findPowerupByName(ZqPowerupType type, const ZqPObject* excluded) const = 0;
     // Keeps the checkpoint, stored with the saved progress: the creation index of the
     // object it belongs to and its position in the camera's space.
     virtual void saveCheckpoint(int index, const cocos2d::CCPoint& position) = 0;

@@ -12,26 +12,26 @@
 namespace {
 
 template <class T>
-T amountOf(const ScoreBlock<T>& block, const std::string& amount)
+T amountOf(const ScoreBlock<T>& block, ZqScoreAmount amount)
 {
-    if (amount == "kScoreBest")
+    if (amount == kScoreAmountBest)
         return block.best;
-    if (amount == "kScoreTotal")
+    if (amount == kScoreAmountTotal)
         return block.total;
     return block.session;
 }
 
 long long scoreValue(const ZqBaseModelObjectLabel& label)
 {
-    const ScoreRecord& record = label.world() == "kGlobal" ? ScoreRegistry::global() : ScoreRegistry::current();
-    if (label.scoreType() == "kScoreDistance") {
+    const ScoreRecord& record = label.world() == kScoreWorldGlobal ? ScoreRegistry::global() : ScoreRegistry::current();
+    if (label.scoreType() == kScoreKindDistance) {
         // Distances are floats of any size: truncated, and kept within 64 bits.
         const double distance = std::trunc(static_cast<double>(amountOf(record.distance, label.amount())));
         if (std::isnan(distance))
             return 0;
         return static_cast<long long>(std::clamp(distance, -9.0e18, 9.0e18));
     }
-    if (label.scoreType() == "kScorePoints")
+    if (label.scoreType() == kScoreKindPoints)
         return amountOf(record.points, label.amount());
     return amountOf(record.coins, label.amount());
 }
@@ -50,14 +50,14 @@ std::string zqPaddedNumber(long long value, int digits)
 
 std::optional<std::string> zqLiveLabelText(const ZqBaseModelObjectLabel& label)
 {
-    const std::string& action = label.action();
-    if (action == "kScoreVector")
+    const ZqLabelAction action = label.action();
+    if (action == kLabelScore)
         return zqPaddedNumber(scoreValue(label), label.scoreModifier());
-    if (action == "kLoadingCounter")
+    if (action == kLabelLoadingCounter)
         return std::to_string(ZqModelController::shared()->loadingProgress());
-    if (action == "kUnlockedCharactersCount" || action == "kAllCharactersCount") {
+    if (action == kLabelUnlockedCharacters || action == kLabelAllCharacters) {
         const int all = static_cast<int>(ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>().size());
-        if (action == "kAllCharactersCount")
+        if (action == kLabelAllCharacters)
             return std::to_string(all);
         int unlocked = 0;
         for (int i = 0; i < all; ++i)

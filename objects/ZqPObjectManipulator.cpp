@@ -14,7 +14,7 @@ void ZqPObjectManipulator::setModel(const std::shared_ptr<ZqModelObjectManipulat
 {
     m_model = model;
     if (m_model)
-        m_absoluteControl = m_model->controlStyle() == "kControlStyleAbsolute";
+        m_absoluteControl = m_model->controlStyle() == kControlStyleAbsolute;
 }
 
 float ZqPObjectManipulator::sensitivity() const
@@ -75,7 +75,7 @@ void ZqPObjectAccelerometer::didAccelerate(CCAcceleration* acceleration)
     double ax = acceleration->x;
     double ay = acceleration->y;
 
-    if (model->controlType() != "kControlTypeMove") {
+    if (model->controlType() != kControlTypeMove) {
         // Tilt: only a landscape game leans its characters by the device's roll.
         if (ZqModelGeneralSettings::shared()->orientation() != 1)
             return;
@@ -93,9 +93,9 @@ void ZqPObjectAccelerometer::didAccelerate(CCAcceleration* acceleration)
         return;
     }
 
-    if (model->activeAxes() == "kActiveAxeX")
+    if (model->activeAxes() == kActiveAxeX)
         ay = 0.0;
-    else if (model->activeAxes() == "kActiveAxeY")
+    else if (model->activeAxes() == kActiveAxeY)
         ax = 0.0;
     float s = sensitivity();
     if (!isAbsoluteControl()) {

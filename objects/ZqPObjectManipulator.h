@@ -13,7 +13,7 @@ class ZqModelObjectManipulator;
 class ZqPObjectManipulator : public cocos2d::CCNode {
 public:
     // Keeps the model (the previous one is dropped); a non-empty model decides absolute
-    // control by "Control Style" == "kControlStyleAbsolute".
+    // control by "Control Style" kControlStyleAbsolute.
     virtual void setModel(const std::shared_ptr<ZqModelObjectManipulator>& model);
     // "Sensitivity"; 0 without a model.
     virtual float sensitivity() const;

@@ -315,7 +315,7 @@ void ZqPScreen::openLink(const std::shared_ptr<ZqBaseModelObjectButton>& /*model
 void ZqPScreen::grantPowerup(const std::shared_ptr<ZqModelAssetPowerup>& powerup, bool /*flag*/)
 {
     // On a menu only a coin power-up does anything: it pays its rewards into the purse.
-    if (!powerup || powerup->powerupType() != "kPowerupCoin")
+    if (!powerup || powerup->powerupType() != kPowerupCoin)
         return;
     ScoreRegistry::global().addReward(powerup->rewardCoins(), powerup->rewardPoints());
 }

@@ -5,6 +5,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelComponents.h"
@@ -67,7 +68,7 @@ public:
 // "Spawn Action": kPermanentSpawning, kShootingSpawning, kJumpingSpawning,
 // kNonResetShootingSpawning. "Spawn Rate": seconds between spawns, with a spread.
 #define ZQ_COMPONENT_SPAWNER_ATTRIBUTES(A, V)                                                      \
-    V(ZqAttributeStringList, m_spawnAction, "Spawn Action", "kPermanentSpawning")                  \
+    V(ZqAttributeSpawnAction, m_spawnAction, "Spawn Action", "kPermanentSpawning")                 \
     V(ZqAttributeFloat,      m_spawnRate,   "Spawn Rate",   1.0f)
 
 // Makes the unit that holds it a spawn source.
@@ -78,7 +79,7 @@ public:
     ZQ_MODEL_IDENTITY(ZqModelComponentSpawner, ZqModelComponent)
     ZQ_MODEL_FACTORY(ZqModelComponentSpawner)
 
-    const std::string& spawnAction() const { return m_spawnAction->value(); }
+    ZqSpawnAction spawnAction() const { return m_spawnAction->code(); }
     // A fresh draw of "Spawn Rate" +- its spread: value + (2r - 1) * spread, r = zqRandUnit().
     float spawnInterval() const { return m_spawnRate->randomValue(); }
     void setSpawnAction(const std::string& action) { m_spawnAction->setValue(action); }
@@ -90,8 +91,8 @@ public:
 // "Wake Up": kNoWakeup, kTimeBasedWakeup, kCollisionBasedWakeup. "Sleep": kNoSleep,
 // kDistanceBasedSleep. Distances in points.
 #define ZQ_COMPONENT_WAKEUP_ATTRIBUTES(A, V)                                                       \
-    V(ZqAttributeStringList, m_wakeUp,          "Wake Up",          "kNoWakeup")                   \
-    V(ZqAttributeStringList, m_sleep,           "Sleep",            "kNoSleep")                    \
+    V(ZqAttributeWakeUpType, m_wakeUp,          "Wake Up",          "kNoWakeup")                   \
+    V(ZqAttributeSleepType,  m_sleep,           "Sleep",            "kNoSleep")                    \
     V(ZqAttributeFloat,      m_wakeupDistance,  "Wakeup Distance",  0.0f)                          \
     V(ZqAttributeFloat,      m_sleepDistance,   "Sleep Distance",   0.0f)
 
@@ -103,8 +104,8 @@ public:
     ZQ_MODEL_IDENTITY(ZqModelComponentWakeup, ZqModelComponent)
     ZQ_MODEL_FACTORY(ZqModelComponentWakeup)
 
-    const std::string& wakeUp() const { return m_wakeUp->value(); }
-    const std::string& sleep() const { return m_sleep->value(); }
+    ZqWakeUpType wakeUp() const { return m_wakeUp->code(); }
+    ZqSleepType sleep() const { return m_sleep->code(); }
     float wakeupDistance() const { return m_wakeupDistance->value(); }
     float sleepDistance() const { return m_sleepDistance->value(); }
 
@@ -260,7 +261,7 @@ public:
 #define ZQ_COMPONENT_MOTOR_ATTRIBUTES(A, V)                                                        \
     V(ZqAttributePoint,      m_linearVelocity,    "Linear Velocity",    cocos2d::CCPoint())        \
     V(ZqAttributeFloat,      m_angularVelocity,   "Angular Velocity",   0.0f)                      \
-    V(ZqAttributeStringList, m_event,             "Event",              "kEventButton")            \
+    V(ZqAttributeComponentEvent, m_event,         "Event",              "kEventButton")            \
     V(ZqAttributePoint,      m_linearMultiplier,  "Linear Multiplier",  cocos2d::CCPoint(1.0f, 1.0f)) \
     V(ZqAttributeFloat,      m_angularMultiplier, "Angular Multiplier", 1.0f)                      \
     V(ZqAttributeStringList, m_affectedAsset,     "Affected asset",     "-1")
@@ -274,7 +275,7 @@ public:
     int affectedAsset() const { return zqAffectedAssetId(m_affectedAsset->value()); }
     const cocos2d::CCPoint& linearVelocity() const { return m_linearVelocity->value(); }
     float angularVelocity() const { return m_angularVelocity->value(); }
-    const std::string& event() const { return m_event->value(); }
+    ZqComponentEvent event() const { return m_event->code(); }
     const cocos2d::CCPoint& linearMultiplier() const { return m_linearMultiplier->value(); }
     float angularMultiplier() const { return m_angularMultiplier->value(); }
 
@@ -300,7 +301,7 @@ public:
     V(ZqAttributeBool,       m_forcedSwitchButton, "Forced Switch Button",   false)                \
     V(ZqAttributePoint,      m_linearVelocity,     "Linear Velocity",        cocos2d::CCPoint())   \
     V(ZqAttributeFloat,      m_angularVelocity,    "Angular Velocity",       0.0f)                 \
-    V(ZqAttributeStringList, m_operation,          "Mathematical Operation", "kReplace")           \
+    V(ZqAttributeOperation,  m_operation,          "Mathematical Operation", "kReplace")           \
     V(ZqAttributeString,     m_event,              "Event",                  "kEventStart")        \
     V(ZqAttributeStringList, m_affectedAsset,      "Affected asset",         "-1")                 \
     V(ZqAttributeFloat,      m_timeout,            "Timeout",                0.0f)
@@ -323,7 +324,7 @@ public:
     bool hasLinearVelocityX() const { return !m_linearVelocity->isXEmpty(); }
     bool hasLinearVelocityY() const { return !m_linearVelocity->isYEmpty(); }
     bool hasAngularVelocity() const { return !m_angularVelocity->isEmpty(); }
-    const std::string& operation() const { return m_operation->value(); }
+    ZqOperation operation() const { return m_operation->code(); }
     const std::string& event() const { return m_event->value(); }
     float timeout() const { return m_timeout->value(); }
 
@@ -357,7 +358,7 @@ public:
 #define ZQ_COMPONENT_SLIDE_ATTRIBUTES(A, V)                                                        \
     V(ZqAttributeShape,      m_collisionShape, "Collision Shape", nullptr)                         \
     V(ZqAttributeAnimation,  m_animation,      "Animation",       nullptr)                         \
-    V(ZqAttributeStringList, m_event,          "Event",           "kEventButton")                  \
+    V(ZqAttributeComponentEvent, m_event,      "Event",           "kEventButton")                  \
     V(ZqAttributeSound,      m_sound,          "Sound",           nullptr)
 
 // A slide of the character: a lower shape and its own animation while the event lasts.
@@ -370,7 +371,7 @@ public:
 
     std::shared_ptr<ZqModelPolygon> collisionShape() const;
     std::shared_ptr<ZqModelAnimation> animation() const;
-    const std::string& event() const { return m_event->value(); }
+    ZqComponentEvent event() const { return m_event->code(); }
     std::shared_ptr<ZqModelSound> sound() const;
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_COMPONENT_SLIDE_ATTRIBUTES)

@@ -4,6 +4,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelObject.h"
 #include "cocos2d.h"
@@ -19,7 +20,7 @@ class ZqModelSound;
 
 #define ZQ_MODEL_OBJECT_MANIPULATOR_ATTRIBUTES(A, V)                                               \
     V(ZqAttributeFloat,      m_sensitivity,  "Sensitivity",   0.0f)                                \
-    V(ZqAttributeStringList, m_controlStyle, "Control Style", "")
+    V(ZqAttributeControlStyle, m_controlStyle, "Control Style", "")
 
 // A drag control that moves the character.
 class ZqModelObjectManipulator : public ZqModelObject {
@@ -32,15 +33,15 @@ public:
     cocos2d::CCSize contentSize(float time) const override { return cocos2d::CCSize(60.0f, 60.0f); }
 
     float sensitivity() const { return m_sensitivity->value(); }
-    // "kControlStyleAbsolute", else relative.
-    const std::string& controlStyle() const { return m_controlStyle->value(); }
+    // kControlStyleAbsolute, else relative.
+    ZqControlStyle controlStyle() const { return m_controlStyle->code(); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_OBJECT_MANIPULATOR_ATTRIBUTES)
 };
 
 #define ZQ_MODEL_OBJECT_ACCELEROMETER_ATTRIBUTES(A, V)                                             \
-    V(ZqAttributeStringList, m_controlType, "Control Type", "")                                    \
-    V(ZqAttributeStringList, m_activeAxes,  "Active Axes",  "")
+    V(ZqAttributeControlType, m_controlType, "Control Type", "")                                   \
+    V(ZqAttributeActiveAxes,  m_activeAxes,  "Active Axes",  "")
 
 // A tilt control: the device's tilt moves or leans the character.
 class ZqModelObjectAccelerometer : public ZqModelObjectManipulator {
@@ -50,10 +51,10 @@ public:
     ZQ_MODEL_IDENTITY(ZqModelObjectAccelerometer, ZqModelObjectManipulator)
     ZQ_MODEL_FACTORY(ZqModelObjectAccelerometer)
 
-    // "kControlTypeMove", else tilt.
-    const std::string& controlType() const { return m_controlType->value(); }
-    // "kActiveAxeX", "kActiveAxeY", else both.
-    const std::string& activeAxes() const { return m_activeAxes->value(); }
+    // kControlTypeMove, else tilt.
+    ZqControlType controlType() const { return m_controlType->code(); }
+    // kActiveAxeX, kActiveAxeY, else both.
+    ZqActiveAxes activeAxes() const { return m_activeAxes->code(); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_OBJECT_ACCELEROMETER_ATTRIBUTES)
 };

@@ -6,6 +6,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeSprite.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqModelRegistry.h"
 #include "model/objects/ZqModelObjectsLogic.h"
 #include "model/scene/ZqModelAssets.h"
@@ -216,10 +217,10 @@ public:
     A(ZqAttributeFloat,      m_attractionForce, "Attraction Force", 50.0f, 0.0f, 100.0f)           \
     V(ZqAttributeBool,       m_keepVelocity,    "Keep Velocity",    true)                          \
     V(ZqAttributeBool,       m_imageDirection,  "Image Direction",  false)                         \
-    V(ZqAttributeStringList, m_playMode,        "Play Mode",        "")                            \
-    V(ZqAttributeStringList, m_affectedAsset,   "Affected Asset",   "")                            \
+    V(ZqAttributePathPlayMode, m_playMode,      "Play Mode",        "")                            \
+    V(ZqAttributePathAffected, m_affectedAsset, "Affected Asset",   "")                            \
     V(ZqAttributeString,     m_objectAsset,     "Object Asset",     "")                            \
-    V(ZqAttributeStringList, m_imageTransition, "Image Transition", "")
+    V(ZqAttributeImageTransition, m_imageTransition, "Image Transition", "")
 
 // A path that pulls objects near it along its points.
 class ZqBaseModelObjectPath : public ZqModelObjectAsset {
@@ -245,9 +246,9 @@ public:
     float attractionForce() const { return m_attractionForce->value(); }
     bool keepVelocity() const { return m_keepVelocity->value(); }
     bool imageDirection() const { return m_imageDirection->value(); }
-    const std::string& playMode() const { return m_playMode->value(); }
-    const std::string& affectedAsset() const { return m_affectedAsset->value(); }
-    const std::string& imageTransition() const { return m_imageTransition->value(); }
+    ZqPathPlayMode playMode() const { return m_playMode->code(); }
+    ZqPathAffected affectedAsset() const { return m_affectedAsset->code(); }
+    ZqImageTransition imageTransition() const { return m_imageTransition->code(); }
     // The model id of "Object Asset"; negative for any asset, 0 when the text is not a
     // number.
     int objectAssetId() const;

@@ -5,6 +5,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqChildList.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelAssets.h"
@@ -131,7 +132,7 @@ private:
     V(ZqAttributePoint,      m_linearVelocityModifier,  "Linear Velocity Modifier",  cocos2d::CCPoint()) \
     V(ZqAttributeFloat,      m_angularVelocityModifier, "Angular Velocity Modifier", 0.0f)              \
     V(ZqAttributeStringList, m_affectedAsset,           "Affected asset",            "")                \
-    V(ZqAttributeStringList, m_affectOperation,         "Affect operation",          "")
+    V(ZqAttributeOperation,  m_affectOperation,         "Affect operation",          "")
 
 // A transform zone: changes the placement and motion of the objects it affects.
 class ZqBaseModelObjectLogic : public ZqModelObjectAsset {
@@ -151,7 +152,7 @@ public:
     // The asset id of "Affected asset"; 0 when the text is not a number.
     int affectedAsset() const;
     // "kAdd", "kMultiply" or "kReplace".
-    const std::string& affectOperation() const { return m_affectOperation->value(); }
+    ZqOperation affectOperation() const { return m_affectOperation->code(); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_OBJECT_LOGIC_ATTRIBUTES)
 };

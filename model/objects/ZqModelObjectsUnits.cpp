@@ -75,22 +75,22 @@ std::shared_ptr<ZqModelSound> ZqBaseModelObjectAssetUnit::idleSound() const
     return obstacle ? obstacle->idleSound() : nullptr;
 }
 
-std::string ZqBaseModelObjectAssetUnit::spawnAction() const
+ZqSpawnAction ZqBaseModelObjectAssetUnit::spawnAction() const
 {
     const std::shared_ptr<ZqModelComponentSpawner> component = spawner();
-    return component ? component->spawnAction() : std::string();
+    return component ? component->spawnAction() : kSpawnActionOther;
 }
 
-std::string ZqBaseModelObjectAssetUnit::wakeUpType() const
+ZqWakeUpType ZqBaseModelObjectAssetUnit::wakeUpType() const
 {
     const std::shared_ptr<ZqModelComponentWakeup> component = wakeup();
-    return component ? component->wakeUp() : std::string("kNoWakeup");
+    return component ? component->wakeUp() : kNoWakeup;
 }
 
-std::string ZqBaseModelObjectAssetUnit::sleepType() const
+ZqSleepType ZqBaseModelObjectAssetUnit::sleepType() const
 {
     const std::shared_ptr<ZqModelComponentWakeup> component = wakeup();
-    return component ? component->sleep() : std::string("kNoWakeup");
+    return component ? component->sleep() : kNoSleep;
 }
 
 float ZqBaseModelObjectAssetUnit::wakeupDistance() const

@@ -6,6 +6,7 @@
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeSprite.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelObject.h"
@@ -66,10 +67,10 @@ public:
 // "kMovementPhysics" both are added to the body's velocity at wake-up, in metres and
 // radians a second.
 #define ZQ_MODEL_OBJECT_ASSET_UNIT_ATTRIBUTES(A, V)                                                \
-    V(ZqAttributeStringList, m_objectType,      "Object Type",      "")                            \
-    V(ZqAttributeStringList, m_movementType,    "Movement Type",    "")                            \
-    V(ZqAttributeStringList, m_collisionType,   "Collision Type",   "")                            \
-    V(ZqAttributeStringList, m_destroyType,     "Destroy Type",     "")                            \
+    V(ZqAttributeObjectType, m_objectType,      "Object Type",      "")                            \
+    V(ZqAttributeMovementType, m_movementType,  "Movement Type",    "")                            \
+    V(ZqAttributeCollisionType, m_collisionType, "Collision Type",  "")                            \
+    V(ZqAttributeDestroyType, m_destroyType,    "Destroy Type",     "")                            \
     V(ZqAttributePoint,      m_linearVelocity,  "Linear Velocity",  cocos2d::CCPoint())            \
     V(ZqAttributeFloat,      m_angularVelocity, "Angular Velocity", 0.0f)
 
@@ -94,19 +95,19 @@ public:
     std::shared_ptr<ZqModelComponentSpawner> spawner() const;
     std::shared_ptr<ZqModelComponentWakeup> wakeup() const;
 
-    // "" without a spawner.
-    std::string spawnAction() const;
-    // "kNoWakeup" for both without a wake-up component.
-    std::string wakeUpType() const;
-    std::string sleepType() const;
+    // kSpawnActionOther without a spawner.
+    ZqSpawnAction spawnAction() const;
+    // kNoWakeup and kNoSleep without a wake-up component.
+    ZqWakeUpType wakeUpType() const;
+    ZqSleepType sleepType() const;
     // Points; 0 without a wake-up component.
     float wakeupDistance() const;
     float sleepDistance() const;
 
-    const std::string& objectType() const { return m_objectType->value(); }
-    const std::string& movementType() const { return m_movementType->value(); }
-    const std::string& collisionType() const { return m_collisionType->value(); }
-    const std::string& destroyType() const { return m_destroyType->value(); }
+    ZqObjectType objectType() const { return m_objectType->code(); }
+    ZqMovementType movementType() const { return m_movementType->code(); }
+    ZqCollisionType collisionType() const { return m_collisionType->code(); }
+    ZqDestroyType destroyType() const { return m_destroyType->code(); }
     const cocos2d::CCPoint& linearVelocity() const { return m_linearVelocity->value(); }
     const cocos2d::CCPoint& linearVelocityVariance() const { return m_linearVelocity->variableValue(); }
     float angularVelocity() const { return m_angularVelocity->value(); }

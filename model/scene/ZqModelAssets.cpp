@@ -168,13 +168,6 @@ auto forward(const std::shared_ptr<Asset>& asset, Getter getter) -> std::decay_t
     return ((*asset).*getter)();
 }
 
-template <class Asset>
-const std::string& forwardText(const std::shared_ptr<Asset>& asset, const std::string& (Asset::*getter)() const)
-{
-    static const std::string empty;
-    return asset ? ((*asset).*getter)() : empty;
-}
-
 } // namespace
 
 std::shared_ptr<ZqModelAssetCharacter> ZqModelObjectAssetCharacter::assetCharacter() const
@@ -213,9 +206,22 @@ int ZqModelObjectAssetPowerup::rewardPoints() const { return forward(assetPoweru
 bool ZqModelObjectAssetPowerup::showCoinReward() const { return forward(assetPowerup(), &ZqModelAssetPowerup::showCoinReward); }
 bool ZqModelObjectAssetPowerup::showPointsReward() const { return forward(assetPowerup(), &ZqModelAssetPowerup::showPointsReward); }
 int ZqModelObjectAssetPowerup::appearanceChance() const { return forward(assetPowerup(), &ZqModelAssetPowerup::appearanceChance); }
-const std::string& ZqModelObjectAssetPowerup::powerupType() const { return forwardText<ZqBaseModelAssetPowerup>(assetPowerup(), &ZqModelAssetPowerup::powerupType); }
+ZqPowerupType ZqModelObjectAssetPowerup::powerupType() const
+{
+    const std::shared_ptr<ZqModelAssetPowerup> asset = assetPowerup();
+    return asset ? asset->powerupType() : kPowerupOther;
+}
 float ZqModelObjectAssetPowerup::cameraShake() const { return forward(assetPowerup(), &ZqModelAssetPowerup::cameraShake); }
 float ZqModelObjectAssetPowerup::cameraFlash() const { return forward(assetPowerup(), &ZqModelAssetPowerup::cameraFlash); }
 float ZqModelObjectAssetPowerup::duration() const { return forward(assetPowerup(), &ZqModelAssetPowerup::duration); }
-const std::string& ZqModelObjectAssetPowerup::animationPlacement() const { return forwardText<ZqBaseModelAssetPowerup>(assetPowerup(), &ZqModelAssetPowerup::animationPlacement); }
-const std::string& ZqModelObjectAssetPowerup::animationBehaviour() const { return forwardText<ZqBaseModelAssetPowerup>(assetPowerup(), &ZqModelAssetPowerup::animationBehaviour); }
+ZqPowerupPlacement ZqModelObjectAssetPowerup::animationPlacement() const
+{
+    const std::shared_ptr<ZqModelAssetPowerup> asset = assetPowerup();
+    return asset ? asset->animationPlacement() : kPowerupPlacementOther;
+}
+
+ZqPowerupBehaviour ZqModelObjectAssetPowerup::animationBehaviour() const
+{
+    const std::shared_ptr<ZqModelAssetPowerup> asset = assetPowerup();
+    return asset ? asset->animationBehaviour() : kPowerupBehaviourOther;
+}

@@ -5,6 +5,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelCompound.h"
 #include "model/scene/ZqModelObject.h"
@@ -116,10 +117,10 @@ public:
 
 #define ZQ_MODEL_ASSET_POWERUP_ATTRIBUTES(A, V)                                                    \
     V(ZqAttributeAnimation,  m_idleAnimation,       "Idle Animation",       nullptr)               \
-    V(ZqAttributeStringList, m_powerupType,         "Powerup Type",         "")                    \
+    V(ZqAttributePowerupType, m_powerupType,       "Powerup Type",         "")                    \
     V(ZqAttributeAnimation,  m_startAnimation,      "Start Animation",      nullptr)               \
-    V(ZqAttributeStringList, m_animationPlacement,  "Animation Placement",  "")                    \
-    V(ZqAttributeStringList, m_animationBehaviour,  "Animation Behaviour",  "")                    \
+    V(ZqAttributePowerupPlacement, m_animationPlacement, "Animation Placement", "")              \
+    V(ZqAttributePowerupBehaviour, m_animationBehaviour, "Animation Behaviour", "")              \
     V(ZqAttributeSound,      m_idleSound,           "Idle Sound",           nullptr)               \
     V(ZqAttributeSound,      m_startSound,          "Start Sound",          nullptr)               \
     V(ZqAttributeSound,      m_endSound,            "End Sound",            nullptr)               \
@@ -177,9 +178,9 @@ public:
     std::shared_ptr<ZqModelSound> idleSound() const;
     std::shared_ptr<ZqModelSound> startSound() const;
     std::shared_ptr<ZqModelSound> endSound() const;
-    const std::string& powerupType() const { return m_powerupType->value(); }
-    const std::string& animationPlacement() const { return m_animationPlacement->value(); }
-    const std::string& animationBehaviour() const { return m_animationBehaviour->value(); }
+    ZqPowerupType powerupType() const { return m_powerupType->code(); }
+    ZqPowerupPlacement animationPlacement() const { return m_animationPlacement->code(); }
+    ZqPowerupBehaviour animationBehaviour() const { return m_animationBehaviour->code(); }
     // Truncated toward zero (saturating).
     int rewardCoins() const;
     int rewardPoints() const;
@@ -279,10 +280,11 @@ public:
     bool showCoinReward() const;
     bool showPointsReward() const;
     int appearanceChance() const;
-    const std::string& powerupType() const;
+    // The asset's; without one, the codes of an empty token.
+    ZqPowerupType powerupType() const;
     float cameraShake() const;
     float cameraFlash() const;
     float duration() const;
-    const std::string& animationPlacement() const;
-    const std::string& animationBehaviour() const;
+    ZqPowerupPlacement animationPlacement() const;
+    ZqPowerupBehaviour animationBehaviour() const;
 };

@@ -3,6 +3,7 @@
 #include "attributes/ZqAttributeFundamental.h"
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelObject.h"
 #include "cocos2d.h"
@@ -14,10 +15,10 @@ class CCLabelBMFont;
 }
 
 #define ZQ_MODEL_OBJECT_LABEL_ATTRIBUTES(A, V)                                                     \
-    V(ZqAttributeStringList, m_action,         "Action",          "")                              \
-    V(ZqAttributeStringList, m_world,          "World",           "")                              \
-    V(ZqAttributeStringList, m_scoreType,      "Score Type",      "")                              \
-    V(ZqAttributeStringList, m_amount,         "Amount",          "")                              \
+    V(ZqAttributeLabelAction, m_action,        "Action",          "")                              \
+    V(ZqAttributeScoreWorld,  m_world,         "World",           "")                              \
+    V(ZqAttributeScoreKind,   m_scoreType,     "Score Type",      "")                              \
+    V(ZqAttributeScoreAmount, m_amount,        "Amount",          "")                              \
     V(ZqAttributeInt,        m_scoreModifier,  "Score Modifier",  0)                               \
     V(ZqAttributeStringList, m_alignment,      "Alignment",       "")                              \
     V(ZqAttributeString,     m_text,           "Text",            "")                              \
@@ -36,10 +37,10 @@ public:
     explicit ZqBaseModelObjectLabel(const std::string& name);
     ZqBaseModelObjectLabel(const ZqBaseModelObjectLabel& source);
 
-    const std::string& action() const { return m_action->value(); }
-    const std::string& world() const { return m_world->value(); }
-    const std::string& scoreType() const { return m_scoreType->value(); }
-    const std::string& amount() const { return m_amount->value(); }
+    ZqLabelAction action() const { return m_action->code(); }
+    ZqScoreWorld world() const { return m_world->code(); }
+    ZqScoreKind scoreType() const { return m_scoreType->code(); }
+    ZqScoreAmount amount() const { return m_amount->code(); }
     int scoreModifier() const { return m_scoreModifier->value(); }
     const std::string& text() const { return m_text->value(); }
     bool stickToEdge() const { return m_stickToEdge->value(); }

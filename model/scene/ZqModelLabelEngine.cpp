@@ -20,9 +20,9 @@ namespace {
 // text control to fill.
 std::optional<std::string> initialText(const ZqBaseModelObjectLabel& label)
 {
-    if (label.action() == "kCustomVector")
+    if (label.action() == kLabelCustomText)
         return label.text();
-    if (label.action() == "kStartSceneName") {
+    if (label.action() == kLabelStartSceneName) {
         const int destination = zqNavigation().sceneDestination();
         if (destination != 0) {
             const std::shared_ptr<ZqModelLevelSection> section =

@@ -2,6 +2,7 @@
 
 #include "app/ZqPInputController.h"
 #include "app/ZqSound.h"
+#include "model/ZqDataTokens.h"
 #include "objects/ZqPObject.h"
 
 #include <iterator>
@@ -29,18 +30,6 @@ using ZqObjectEventHandler = void (cocos2d::CCObject::*)(ZqPObject* object, ZqPO
 // units of 32 points a second (angular: 1/32 rad/s); travelled in points.
 class ZqPObjectAsset : public ZqPObject, public ZqInputActionObject {
 public:
-    // Destroy types: whom this object's contacts destroy (applyContactDamage). The data
-    // names them as kDestroyTypeNames does.
-    enum DestroyType : int {
-        kDestroyNo,
-        kDestroyCollision,
-        kDestroyEnemyCollision,
-        kDestroyAllCollision,
-        kDestroyTypeCount
-    };
-    static constexpr const char* kDestroyTypeNames[]
-        = {"kDestroyNo", "kDestroyCollision", "kDestroyEnemyCollision", "kDestroyAllCollision"};
-    static_assert(std::size(kDestroyTypeNames) == kDestroyTypeCount);
     // Subscription kinds.
     static constexpr int kEventRemoved = 0;
     static constexpr int kEventCollision = 1;
@@ -86,8 +75,9 @@ public:
 
     int collisionKind() const { return m_collisionKind; }
     void setCollisionKind(int kind) { m_collisionKind = kind; }
-    int destroyType() const { return m_destroyType; }
-    void setDestroyType(int type) { m_destroyType = type; }
+    // Whom this object's contacts destroy (applyContactDamage).
+    ZqDestroyType destroyType() const { return m_destroyType; }
+    void setDestroyType(ZqDestroyType type) { m_destroyType = type; }
     int objectKind() const { return m_objectKind; }
     void setObjectKind(int kind) { m_objectKind = kind; }
     int wakeUpMode() const { return m_wakeUpMode; }
@@ -185,7 +175,7 @@ private:
     void callSubscribers(int kind, ZqPObject* other);
 
     int m_collisionKind = 0;
-    int m_destroyType = kDestroyNo;
+    ZqDestroyType m_destroyType = kDestroyNo;
     int m_wakeUpMode = 0;
     int m_sleepMode = 0;
     float m_angularSpeed = 0.0f;

@@ -30,8 +30,8 @@ public:
         auto* object = dynamic_cast<ZqPObjectAsset*>(zqObjectOf(fixture));
         if (!object || object == m_skip)
             return -1.0f;
-        if (object->destroyType() == ZqPObjectAsset::kDestroyCollision
-            || object->destroyType() == ZqPObjectAsset::kDestroyAllCollision)
+        if (object->destroyType() == kDestroyCollision
+            || object->destroyType() == kDestroyAllCollision)
             return -1.0f;
         m_found = object;
         return fraction;

@@ -22,10 +22,8 @@ ZqPObjectAssetLogic::ZqPObjectAssetLogic(const std::shared_ptr<ZqModelObjectLogi
     setLinearMovement(false);
     setObjectKind(ZqPObjectAssetUnit::kKindPlatform);
     setSleepMode(0);
-    const std::string& operation = model->affectOperation();
-    m_operation = operation == "kAdd" ? kAdd : operation == "kMultiply" ? kMultiply
-                : operation == "kReplace"                           ? kReplace
-                                                                    : kNone;
+    const ZqOperation operation = model->affectOperation();
+    m_operation = operation == kOperationOther ? kOperationNone : operation;
 }
 
 const ZqModelObjectLogic& ZqPObjectAssetLogic::logicModel() const
@@ -36,13 +34,15 @@ const ZqModelObjectLogic& ZqPObjectAssetLogic::logicModel() const
 float ZqPObjectAssetLogic::combine(float current, float amount, bool skips) const
 {
     switch (m_operation) {
-    case kAdd:
+    case kOperationAdd:
         return skips && amount == 0.0f ? current : current + amount;
-    case kMultiply:
+    case kOperationMultiply:
         return skips && amount == 1.0f ? current : current * amount;
-    case kReplace:
+    case kOperationReplace:
         return amount;
-    case kNone:
+    case kOperationNone:
+    case kOperationOther:
+    case kOperationCount:
         break;
     }
     return current;
@@ -88,7 +88,7 @@ void ZqPObjectAssetLogic::changeVelocities(ZqPObjectAssetUnit& unit) const
     } else if (body) {
         // Added and replacing amounts are units; a factor has none.
         const float omega = body->GetAngularVelocity();
-        body->SetAngularVelocity(m_operation == kMultiply ? combine(omega, amount, true)
+        body->SetAngularVelocity(m_operation == kOperationMultiply ? combine(omega, amount, true)
                                                           : combine(omega, amount * kAngularUnit, true));
     }
 }
@@ -96,23 +96,22 @@ void ZqPObjectAssetLogic::changeVelocities(ZqPObjectAssetUnit& unit) const
 void ZqPObjectAssetLogic::changePlacement(ZqPObjectAssetUnit& unit) const
 {
     const ZqModelObjectLogic& model = logicModel();
-    const std::string& operation = model.affectOperation();
-    const bool change = m_operation != kNone;
+    const bool change = m_operation != kOperationNone;
     // A relative replacement moves with the logic object: measured from where it was authored.
-    const CCPoint offset = m_operation == kReplace && !model.isWorldSpace()
+    const CCPoint offset = m_operation == kOperationReplace && !model.isWorldSpace()
                                ? getPosition() - model.position(0.0f, 0)
                                : CCPoint();
     const auto skipped = [this](float amount) {
-        return (m_operation == kAdd && amount == 0.0f) || (m_operation == kMultiply && amount == 1.0f);
+        return (m_operation == kOperationAdd && amount == 0.0f) || (m_operation == kOperationMultiply && amount == 1.0f);
     };
     const ZqAttributePoint& position = model.positionModifier();
     if (change && !position.isXEmpty() && !skipped(position.value().x))
-        unit.changePositionX(position.value().x + offset.x, operation);
+        unit.changePositionX(position.value().x + offset.x, m_operation);
     if (change && !position.isYEmpty() && !skipped(position.value().y))
-        unit.changePositionY(position.value().y + offset.y, operation);
+        unit.changePositionY(position.value().y + offset.y, m_operation);
     const ZqAttributeFloat& rotation = model.rotationModifier();
     if (change && !rotation.isEmpty() && !skipped(rotation.value()))
-        unit.changeRotation(rotation.value(), operation);
+        unit.changeRotation(rotation.value(), m_operation);
     const ZqAttributePoint& scale = model.scaleModifier();
     if (!scale.isXEmpty())
         unit.setScaleX(combine(unit.getScaleX(), scale.value().x, true));

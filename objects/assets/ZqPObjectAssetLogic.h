@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ZqDataTokens.h"
 #include "objects/assets/ZqPObjectAssetTriggers.h"
 
 #include <memory>
@@ -21,13 +22,12 @@ public:
     void beginContact(ZqPObject* other, b2Contact* contact, bool flag) override;
 
 private:
-    enum Operation { kAdd, kMultiply, kReplace, kNone };
-
     const ZqModelObjectLogic& logicModel() const;
     // current combined with amount; skips leaves current for "kAdd" 0 and "kMultiply" 1.
     float combine(float current, float amount, bool skips) const;
     void changeVelocities(ZqPObjectAssetUnit& unit) const;
     void changePlacement(ZqPObjectAssetUnit& unit) const;
 
-    Operation m_operation;
+    // Never kOperationOther: an unknown operation changes nothing.
+    ZqOperation m_operation;
 };

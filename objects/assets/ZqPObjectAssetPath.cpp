@@ -25,10 +25,8 @@ ZqPObjectAssetPath::ZqPObjectAssetPath(const std::shared_ptr<ZqModelObjectPath>&
     , m_objectAsset(model->objectAssetId())
 {
     setObjectType(kTypeLogic);
-    const std::string& mode = model->playMode();
-    m_playMode = mode == "kPlayModeLoop" ? kPlayLoop : mode == "kPlayModePingPong" ? kPlayPingPong : kPlaySingle;
-    const std::string& affected = model->affectedAsset();
-    m_affected = affected == "kCharacter" ? kAffectCharacters : affected == "kAssets" ? kAffectAssets : kAffectAll;
+    m_playMode = model->playMode() == kPlayModeOther ? kPlayModeSingle : model->playMode();
+    m_affected = model->affectedAsset() == kPathAffectsOther ? kPathAffectsAll : model->affectedAsset();
     setMovementActive(false);
 }
 
@@ -92,9 +90,9 @@ std::vector<ZqPObjectAsset*> ZqPObjectAssetPath::carriedObjects() const
 bool ZqPObjectAssetPath::qualifies(const ZqPObjectAsset& object) const
 {
     switch (m_affected) {
-    case kAffectCharacters:
+    case kPathAffectsCharacters:
         return object.objectType() & kTypeCharacter;
-    case kAffectAssets: {
+    case kPathAffectsAssets: {
         if (!(object.objectType() & kTypeUnit))
             return false;
         if (m_objectAsset < 0)
@@ -103,7 +101,9 @@ bool ZqPObjectAssetPath::qualifies(const ZqPObjectAsset& object) const
         const std::shared_ptr<ZqModelAsset> asset = placed ? placed->asset() : nullptr;
         return asset && asset->id() == static_cast<unsigned>(m_objectAsset);
     }
-    case kAffectAll:
+    case kPathAffectsAll:
+    case kPathAffectsOther:
+    case kPathAffectedCount:
         break;
     }
     return true;
@@ -158,7 +158,7 @@ bool ZqPObjectAssetPath::moveCarried(Carried& entry)
     const CCPoint steering = direction * (model.speed() * attraction);
     const b2Vec2 velocity = (1.0f - attraction) * body->GetLinearVelocity() + b2Vec2(steering.x, steering.y);
     body->SetLinearVelocity(velocity);
-    const bool flip = model.imageTransition() == "kFlip";
+    const bool flip = model.imageTransition() == kImageTransitionFlip;
     if (model.imageDirection()) {
         CCPoint facing(std::cos(body->GetAngle()), std::sin(body->GetAngle()));
         if (entry.direction < 0 && flip)
@@ -185,11 +185,13 @@ bool ZqPObjectAssetPath::moveCarried(Carried& entry)
         return releasing;
     }
     switch (m_playMode) {
-    case kPlaySingle:
+    case kPlayModeSingle:
+    case kPlayModeOther:
+    case kPlayModeCount:
         if (!model.keepVelocity())
             body->SetLinearVelocity(b2Vec2(0.0f, 0.0f));
         return true;
-    case kPlayLoop: {
+    case kPlayModeLoop: {
         entry.next = 0;
         entry.target = pointPosition(0);
         const CCPoint& start = getPosition();
@@ -197,7 +199,7 @@ bool ZqPObjectAssetPath::moveCarried(Carried& entry)
                            body->GetAngle());
         break;
     }
-    case kPlayPingPong:
+    case kPlayModePingPong:
         entry.direction = -entry.direction;
         if (model.imageDirection() && flip)
             object->setScaleX(-object->getScaleX());

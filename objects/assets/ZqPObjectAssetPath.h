@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ZqDataTokens.h"
 #include "objects/assets/ZqPObjectAsset.h"
 
 #include <memory>
@@ -16,9 +17,6 @@ class ZqModelObjectPath;
 // off the list, and the path releases every one when it is destroyed, cleaned up or goes.
 class ZqPObjectAssetPath : public ZqPObjectAsset {
 public:
-    enum PlayMode { kPlaySingle, kPlayLoop, kPlayPingPong };
-    enum Affected { kAffectAll, kAffectCharacters, kAffectAssets };
-
     explicit ZqPObjectAssetPath(const std::shared_ptr<ZqModelObjectPath>& model);
     ~ZqPObjectAssetPath() override;
 
@@ -37,8 +35,9 @@ public:
     cocos2d::CCPoint pointPosition(int index) const;
     // The carried objects in order of capture.
     std::vector<ZqPObjectAsset*> carriedObjects() const;
-    PlayMode playMode() const { return m_playMode; }
-    Affected affected() const { return m_affected; }
+    // Never the families' "other" codes: those run once and pull every object.
+    ZqPathPlayMode playMode() const { return m_playMode; }
+    ZqPathAffected affected() const { return m_affected; }
 
 private:
     struct Carried {
@@ -63,10 +62,10 @@ private:
     void removeCarried(ZqPObject* object, ZqPObject* other);
 
     std::vector<Carried> m_carried;
-    PlayMode m_playMode;
-    Affected m_affected;
+    ZqPathPlayMode m_playMode;
+    ZqPathAffected m_affected;
     // Objects beyond 1.1 x "Search Radius" are let go until any object first reaches a point.
     bool m_leash = true;
-    // With kAffectAssets: the id of the asset whose units qualify; negative, any unit.
+    // With kPathAffectsAssets: the id of the asset whose units qualify; negative, any unit.
     int m_objectAsset;
 };

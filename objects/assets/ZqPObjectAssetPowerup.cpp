@@ -42,10 +42,10 @@ ZqPObjectAssetPowerup::ZqPObjectAssetPowerup(const std::shared_ptr<ZqModelObject
     }
     makeLabel(m_coinLabel, model->rewardCoins(), model->showCoinReward());
     makeLabel(m_pointsLabel, model->rewardPoints(), model->showPointsReward());
-    m_characterConstrained = model->animationPlacement() == "kPowerupCharacterConstraint";
-    m_screenConstrained = model->animationPlacement() == "kPowerupScreenConstraint";
-    const std::string& type = model->powerupType();
-    m_effectPowerup = type != "kPowerupCoin" && type != "kPowerupNone";
+    m_characterConstrained = model->animationPlacement() == kPowerupCharacterConstraint;
+    m_screenConstrained = model->animationPlacement() == kPowerupScreenConstraint;
+    const ZqPowerupType type = model->powerupType();
+    m_effectPowerup = type != kPowerupCoin && type != kPowerupNone;
     m_remaining = model->duration();
     updateBoundingRect();
 }
@@ -71,7 +71,7 @@ std::shared_ptr<ZqModelObjectAssetPowerup> ZqPObjectAssetPowerup::powerupModel()
     return modelCast<ZqModelObjectAssetPowerup>(model());
 }
 
-std::string ZqPObjectAssetPowerup::powerupType() const
+ZqPowerupType ZqPObjectAssetPowerup::powerupType() const
 {
     return powerupModel()->powerupType();
 }
@@ -129,7 +129,7 @@ void ZqPObjectAssetPowerup::onActivatorRemoved(ZqPObject*, ZqPObject*)
 
 bool ZqPObjectAssetPowerup::replacesCharacterAnimation() const
 {
-    return powerupModel()->animationBehaviour() == "kReplaceBehaviour" && m_characterConstrained
+    return powerupModel()->animationBehaviour() == kReplaceBehaviour && m_characterConstrained
         && dynamic_cast<ZqPObjectAssetCharacter*>(m_activator);
 }
 
@@ -138,7 +138,7 @@ void ZqPObjectAssetPowerup::undoStartPlacement()
     if (replacesCharacterAnimation()) {
         m_activator->removeStateAnimation(1, m_start, nullptr);
         m_start->setVisible(false);
-    } else if (powerupModel()->animationBehaviour() == "kOverlayBehaviour") {
+    } else if (powerupModel()->animationBehaviour() == kOverlayBehaviour) {
         m_activator->disownObject(m_start);
     }
 }

@@ -47,7 +47,7 @@ public:
     void beginContact(ZqPObject* other, b2Contact* contact, bool flag) override;
 
     bool isEffectActive() const { return m_effectRunning; }
-    std::string powerupType() const;
+    ZqPowerupType powerupType() const;
     ZqPObjectAsset* activator() const { return m_activator; }
     ZqPAnimationObject* idleAnimation() const { return m_idle; }
     ZqPAnimationObject* startAnimation() const { return m_start; }

@@ -64,14 +64,14 @@ void ZqPObjectAssetPowerup::activate()
     }
     if (model->startSound())
         m_startSound = ZqSoundRegistry::shared().playOnce(model->startSound(), ZqSound::kTagField);
-    const std::string& behaviour = model->animationBehaviour();
-    if (m_idle && (m_characterConstrained || behaviour == "kReplaceBehaviour")) {
+    const ZqPowerupBehaviour behaviour = model->animationBehaviour();
+    if (m_idle && (m_characterConstrained || behaviour == kReplaceBehaviour)) {
         m_idle->stop();
         m_idle->removeFromParent();
     }
     if (replacesCharacterAnimation())
         m_activator->addStateAnimation(1, m_start, nullptr);
-    else if (behaviour == "kOverlayBehaviour" && m_characterConstrained && m_activator)
+    else if (behaviour == kOverlayBehaviour && m_characterConstrained && m_activator)
         m_activator->adoptObject(m_start);
     startReward(m_coinLabel.label, m_coinLabel.running, model->rewardCoins());
     startReward(m_pointsLabel.label, m_pointsLabel.running, model->rewardPoints());
@@ -87,28 +87,36 @@ void ZqPObjectAssetPowerup::activate()
 
 void ZqPObjectAssetPowerup::applyEffect(ZqGameField& field)
 {
-    const std::string type = powerupType();
     const bool hasField = field.camera() != nullptr;
-    if (type == "kPowerupMagnet") {
+    switch (powerupType()) {
+    case kPowerupMagnet:
         field.setMagnetActive(true);
-    } else if (type == "kPowerupStrike") {
+        break;
+    case kPowerupStrike: {
         const bool landscape = ZqModelGeneralSettings::shared()->orientation() == 1;
         for (ZqPObjectAssetCharacter* character : characters()) {
             character->addActivePowerup(this);
             character->setBodyVelocity(landscape ? kStrikeSpeed : 0.0f, landscape ? 0.0f : kStrikeSpeed);
         }
-    } else if (type == "kPowerupInvincibility") {
+        break;
+    }
+    case kPowerupInvincibility:
         for (ZqPObjectAssetCharacter* character : characters())
             character->addActivePowerup(this);
-    } else if (type == "kPowerupKillAllEnemies") {
+        break;
+    case kPowerupKillAllEnemies:
         field.killAllEnemies();
-    } else if (type == "kPowerupCheckpoint") {
+        break;
+    case kPowerupCheckpoint:
         field.saveCheckpoint(creationIndex(), referencePosition());
-    } else if (type == "kPowerupRestartCheckpoint") {
+        break;
+    case kPowerupRestartCheckpoint:
         field.setPendingAction(kStartStep);
-    } else if (type == "kPowerupNextCheckpoint") {
+        break;
+    case kPowerupNextCheckpoint:
         m_nextCheckpointPending = hasField;
-    } else if (type == "kPowerupGameplay") {
+        break;
+    case kPowerupGameplay:
         if (const std::shared_ptr<ZqModelAssetPowerup> asset = powerupModel()->assetPowerup())
             asset->applyGameplayOverrides();
         applyGravity(field);
@@ -116,8 +124,15 @@ void ZqPObjectAssetPowerup::applyEffect(ZqGameField& field)
             m_activator->update(0.0f);
             m_activator->update(0.0f);
         }
-    } else if (type == "kPowerupEndGame") {
+        break;
+    case kPowerupEndGame:
         m_endGamePending = hasField;
+        break;
+    case kPowerupNone:
+    case kPowerupCoin:
+    case kPowerupOther:
+    case kPowerupTypeCount:
+        break;
     }
 }
 
@@ -148,13 +163,13 @@ void ZqPObjectAssetPowerup::deactivate()
 
 void ZqPObjectAssetPowerup::undoEffect(ZqGameField& field)
 {
-    const std::string type = powerupType();
-    if (type == "kPowerupMagnet") {
+    const ZqPowerupType type = powerupType();
+    if (type == kPowerupMagnet) {
         field.setMagnetActive(false);
-    } else if (type == "kPowerupStrike" || type == "kPowerupInvincibility") {
+    } else if (type == kPowerupStrike || type == kPowerupInvincibility) {
         for (ZqPObjectAssetCharacter* character : characters())
             character->removeActivePowerup(this);
-    } else if (type == "kPowerupGameplay") {
+    } else if (type == kPowerupGameplay) {
         if (powerupModel()->assetPowerup()) {
             GameplayParameters::shared()->restoreCountdown();
             applyGravity(field);

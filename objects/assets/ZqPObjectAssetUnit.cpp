@@ -19,36 +19,22 @@ float spread(float value)
     return (2.0f * zqRandUnit() - 1.0f) * value;
 }
 
-float applyOperation(const std::string& operation, float value, float current)
+float applyOperation(ZqOperation operation, float value, float current)
 {
-    if (operation == "kAdd")
-        return current + value;
-    if (operation == "kMultiply")
-        return current * value;
-    if (operation == "kReplace")
-        return value;
-    return current;
+    switch (operation) {
+    case kOperationAdd: return current + value;
+    case kOperationMultiply: return current * value;
+    case kOperationReplace: return value;
+    default: return current;
+    }
 }
 
-int codeOf(const std::string& token, std::initializer_list<std::pair<const char*, int>> table)
-{
-    for (const auto& [name, code] : table) {
-        if (token == name)
-            return code;
-    }
-    return 0;
-}
-
-// The code of token in a names table indexed by code; 0 for a token it does not hold.
-template <std::size_t N>
-int codeOf(const std::string& token, const char* const (&names)[N])
-{
-    for (std::size_t code = 0; code < N; ++code) {
-        if (token == names[code])
-            return static_cast<int>(code);
-    }
-    return 0;
-}
+// The object kind of each object type: 0 for the types that are none of the three.
+constexpr int kKindOfType[kObjectTypeCount] = {ZqPObjectAssetUnit::kKindPlatform, ZqPObjectAssetUnit::kKindDecoration,
+                                              ZqPObjectAssetUnit::kKindEnemy};
+// The wake-up mode of each wake-up type.
+constexpr int kWakeUpModeOfType[kWakeUpTypeCount] = {
+    ZqPObjectAssetUnit::kWakeByDistance, ZqPObjectAssetUnit::kWakeByOwnDistance, ZqPObjectAssetUnit::kWakeByCollision};
 
 } // namespace
 
@@ -64,7 +50,7 @@ ZqPObjectAssetUnit::ZqPObjectAssetUnit(const std::shared_ptr<ZqModelObjectAssetU
             m_defeated->setFinishedCallback([this] { onDefeatedAnimationFinished(); });
     }
     // Draw order: angular first (linear units only), then y, then x.
-    const bool linear = model->movementType() == "kMovementLinear";
+    const bool linear = model->movementType() == kMovementLinear;
     if (linear)
         setAngularSpeed(model->angularVelocity() + spread(model->angularVelocityVariance()));
     const CCPoint variance = model->linearVelocityVariance();
@@ -73,15 +59,11 @@ ZqPObjectAssetUnit::ZqPObjectAssetUnit(const std::shared_ptr<ZqModelObjectAssetU
     setVelocity(model->linearVelocity().x + rx, model->linearVelocity().y + ry);
     setLinearMovement(linear);
 
-    setObjectKind(codeOf(model->objectType(), {{"kPlatformObjectType", kKindPlatform},
-                                               {"kDecorationObjectType", kKindDecoration},
-                                               {"kEnemyObjectType", kKindEnemy}}));
-    setCollisionKind(codeOf(model->collisionType(), {{"kNoCollision", 0}, {"kCharacterCollision", 1}}));
-    setDestroyType(codeOf(model->destroyType(), kDestroyTypeNames));
-    setWakeUpMode(codeOf(model->wakeUpType(), {{"kNoWakeup", kWakeByDistance},
-                                               {"kTimeBasedWakeup", kWakeByOwnDistance},
-                                               {"kCollisionBasedWakeup", kWakeByCollision}}));
-    setSleepMode(codeOf(model->sleepType(), {{"kNoSleep", 0}, {"kDistanceBasedSleep", 1}}));
+    setObjectKind(kKindOfType[model->objectType()]);
+    setCollisionKind(model->collisionType());
+    setDestroyType(model->destroyType());
+    setWakeUpMode(kWakeUpModeOfType[model->wakeUpType()]);
+    setSleepMode(model->sleepType());
     if (asset && asset->wakeUpSound())
         m_wakeUpSound = ZqSoundHandle(asset->wakeUpSound(), ZqSound::kTagField);
     updateBoundingRect();
@@ -173,11 +155,11 @@ void ZqPObjectAssetUnit::startMotion(b2Body* body)
 
 void ZqPObjectAssetUnit::applyPendingChanges()
 {
-    // Every unit asks each frame; the operations' names are read only after a request.
     if (!m_changeRequested)
         return;
     m_changeRequested = false;
-    if (m_changeX.operation == "kNone" && m_changeY.operation == "kNone" && m_changeRotation.operation == "kNone")
+    if (m_changeX.operation == kOperationNone && m_changeY.operation == kOperationNone &&
+        m_changeRotation.operation == kOperationNone)
         return;
     const CCPoint position = getPosition();
     const float x = applyOperation(m_changeX.operation, m_changeX.value, position.x);
@@ -192,19 +174,19 @@ void ZqPObjectAssetUnit::applyPendingChanges()
         body->SetTransform(target, angle);
 }
 
-void ZqPObjectAssetUnit::changePositionX(float value, const std::string& operation)
+void ZqPObjectAssetUnit::changePositionX(float value, ZqOperation operation)
 {
     m_changeX = PendingChange{value, operation};
     m_changeRequested = true;
 }
 
-void ZqPObjectAssetUnit::changePositionY(float value, const std::string& operation)
+void ZqPObjectAssetUnit::changePositionY(float value, ZqOperation operation)
 {
     m_changeY = PendingChange{value, operation};
     m_changeRequested = true;
 }
 
-void ZqPObjectAssetUnit::changeRotation(float value, const std::string& operation)
+void ZqPObjectAssetUnit::changeRotation(float value, ZqOperation operation)
 {
     m_changeRotation = PendingChange{value, operation};
     m_changeRequested = true;
@@ -217,8 +199,8 @@ void ZqPObjectAssetUnit::wakeUp()
     ZqPObjectAsset::wakeUp();
     if (m_wakeUpSound && wakeUpMode() != kWakeByDistance)
         m_wakeUpSound->play(false, false);
-    const std::string& movement = unitModel()->movementType();
-    if ((movement == "kMovementPhysics" || movement == "kMovementLinear") && getBody()->GetType() == b2_staticBody &&
+    const ZqMovementType movement = unitModel()->movementType();
+    if ((movement == kMovementPhysics || movement == kMovementLinear) && getBody()->GetType() == b2_staticBody &&
         !isSpawnSource())
         m_startMotionPending = true;
 }
@@ -347,17 +329,24 @@ void ZqPObjectAssetUnit::setSpawnSource(bool spawnSource)
             animation->setVisible(false);
     }
     ZqPInputController* input = ZqPInputController::shared();
-    const std::string action = unitModel()->spawnAction();
-    if (action == "kPermanentSpawning") {
+    switch (unitModel()->spawnAction()) {
+    case kPermanentSpawning:
         setButtonActivated(true);
-    } else if (action == "kShootingSpawning") {
+        break;
+    case kShootingSpawning:
         setResetTimerOnPress(true);
         input->registerActionObject(this, ZqPInputController::kShoot);
-    } else if (action == "kJumpingSpawning") {
+        break;
+    case kJumpingSpawning:
         input->registerActionObject(this, ZqPInputController::kJump);
-    } else if (action == "kNonResetShootingSpawning") {
+        break;
+    case kNonResetShootingSpawning:
         setResetTimerOnPress(false);
         input->registerActionObject(this, ZqPInputController::kShoot);
+        break;
+    case kSpawnActionOther:
+    case kSpawnActionCount:
+        break;
     }
 }
 

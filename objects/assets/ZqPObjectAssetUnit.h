@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ZqDataTokens.h"
 #include "objects/assets/ZqPObjectAsset.h"
 
 #include <memory>
@@ -55,11 +56,11 @@ public:
     void updateBoundingRect() override;
     bool isContactSolid() const override { return m_contactSolid; }
 
-    // Pending moves applied by the next update: operation "kAdd", "kMultiply" or
-    // "kReplace" on the node's x, y (points) or rotation (degrees); others keep the value.
-    void changePositionX(float value, const std::string& operation);
-    void changePositionY(float value, const std::string& operation);
-    void changeRotation(float value, const std::string& operation);
+    // Pending moves applied by the next update: an addition, multiplication or replacement
+    // of the node's x, y (points) or rotation (degrees); other operations keep the value.
+    void changePositionX(float value, ZqOperation operation);
+    void changePositionY(float value, ZqOperation operation);
+    void changeRotation(float value, ZqOperation operation);
     // The defeated animation ran through: a destroyed unit is removed.
     void onDefeatedAnimationFinished();
 
@@ -75,7 +76,7 @@ public:
 private:
     struct PendingChange {
         float value = 0.0f;
-        std::string operation = "kNone";
+        ZqOperation operation = kOperationNone;
     };
 
     std::shared_ptr<ZqModelObjectAssetUnit> unitModel() const;

@@ -40,7 +40,7 @@ ZqPObjectAsset* firstLiveCharacter()
 
 } // namespace
 
-ZqPObjectAssetPowerup* ZqFieldPowerups::findByName(const std::string& type, const ZqPObject* excluded) const
+ZqPObjectAssetPowerup* ZqFieldPowerups::findByName(ZqPowerupType type, const ZqPObject* excluded) const
 {
     ZqPObjectAssetPowerup* found = nullptr;
     forEachPowerup(m_field.camera(), [&](ZqPObjectAssetPowerup* powerup) {
@@ -50,7 +50,7 @@ ZqPObjectAssetPowerup* ZqFieldPowerups::findByName(const std::string& type, cons
     return found;
 }
 
-std::vector<ZqPObjectAssetPowerup*> ZqFieldPowerups::ofType(const std::string& type) const
+std::vector<ZqPObjectAssetPowerup*> ZqFieldPowerups::ofType(ZqPowerupType type) const
 {
     std::vector<ZqPObjectAssetPowerup*> found;
     forEachPowerup(m_field.camera(), [&](ZqPObjectAssetPowerup* powerup) {
@@ -78,7 +78,7 @@ void ZqFieldPowerups::pullCoins()
         return;
     const CCPoint centre = ZqPInputController::shared()->charactersCenter();
     forEachPowerup(m_field.camera(), [&](ZqPObjectAssetPowerup* powerup) {
-        if (powerup->state() != ZqPObject::kStateNormal || powerup->powerupType() != "kPowerupCoin")
+        if (powerup->state() != ZqPObject::kStateNormal || powerup->powerupType() != kPowerupCoin)
             return;
         const CCPoint offset = centre - powerup->getPosition();
         const float distance = offset.getLength();

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "model/ZqDataTokens.h"
+
 #include <memory>
-#include <string>
 #include <vector>
 
 class ZqModelAssetPowerup;
@@ -17,9 +18,9 @@ public:
 
     // The first power-up under the camera other than excluded whose effect runs (state 1)
     // and whose "Powerup Type" is type; null when none.
-    ZqPObjectAssetPowerup* findByName(const std::string& type, const ZqPObject* excluded) const;
+    ZqPObjectAssetPowerup* findByName(ZqPowerupType type, const ZqPObject* excluded) const;
     // The power-ups under the camera whose "Powerup Type" is type, in child order.
-    std::vector<ZqPObjectAssetPowerup*> ofType(const std::string& type) const;
+    std::vector<ZqPObjectAssetPowerup*> ofType(ZqPowerupType type) const;
     // While on, each field step pulls the waiting coins near the characters toward them.
     void setMagnetActive(bool active) { m_magnetActive = active; }
     bool isMagnetActive() const { return m_magnetActive; }

@@ -18,12 +18,6 @@
 
 using namespace cocos2d;
 
-namespace {
-
-constexpr const char* kCheckpointType = "kPowerupCheckpoint";
-
-} // namespace
-
 void ZqFieldRestarts::resetSessionScores()
 {
     const std::shared_ptr<ZqModelComponentScore> score
@@ -117,12 +111,12 @@ void ZqFieldRestarts::activateCheckpoint()
             nearestDistance = distance;
         }
     };
-    for (ZqPObjectAssetPowerup* powerup : m_field.powerups().ofType(kCheckpointType))
+    for (ZqPObjectAssetPowerup* powerup : m_field.powerups().ofType(kPowerupCheckpoint))
         consider(powerup->creationIndex(), powerup->referencePosition());
     for (const ZqFieldSections::Queued& queued : m_field.sections().queued()) {
         const auto powerup = modelCast<ZqModelObjectAssetPowerup>(queued.model);
         const std::shared_ptr<ZqModelAssetPowerup> asset = powerup ? powerup->assetPowerup() : nullptr;
-        if (asset && asset->powerupType() == kCheckpointType)
+        if (asset && asset->powerupType() == kPowerupCheckpoint)
             consider(queued.creationIndex, queued.model->position(0.0f, 0) + queued.offset);
     }
     if (nearest)

@@ -71,7 +71,7 @@ public:
     void adoptObject(ZqPObject* object, ZqPObject* source) override;
     void flash(float seconds) override { m_scenery.flash(seconds); }
     void shake(float seconds) override { m_scenery.shake(seconds); }
-    ZqPObjectAssetPowerup* findPowerupByName(const std::string& type, const ZqPObject* excluded) const override
+    ZqPObjectAssetPowerup* findPowerupByName(ZqPowerupType type, const ZqPObject* excluded) const override
     {
         return m_powerups.findByName(type, excluded);
     }

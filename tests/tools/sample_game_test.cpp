@@ -166,8 +166,8 @@ std::multiset<std::string> scoresOf(const std::string& key)
 {
     std::multiset<std::string> scores;
     for (const auto& label : objectsOf<ZqModelObjectLabel>(key)) {
-        if (label->action() == "kScoreVector")
-            scores.insert(label->world() + " " + label->scoreType() + " " + label->amount());
+        if (label->action() == kLabelScore)
+            scores.insert(label->m_world->value() + " " + label->m_scoreType->value() + " " + label->m_amount->value());
     }
     return scores;
 }
@@ -196,7 +196,7 @@ TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
     ASSERT_EQ(hudPowerups.size(), 1u);
     const auto magnet = controller().getModel<ZqModelAssetPowerup>(static_cast<unsigned>(std::stoi(hudPowerups[0]->action())));
     ASSERT_TRUE(magnet);
-    EXPECT_EQ(magnet->powerupType(), "kPowerupMagnet");
+    EXPECT_EQ(magnet->powerupType(), kPowerupMagnet);
     EXPECT_TRUE(magnet->idleAnimation());
     for (const char* action : {"kPauseButton", "kCharacterJumpButton", "kCharacterShootButton"})
         EXPECT_EQ(actionsOf("HUD").count(action), 1u) << action;
@@ -291,7 +291,7 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> obstacles;
     std::vector<std::shared_ptr<ZqModelObjectAssetUnit>> enemies;
     std::size_t powerups = 0;
-    std::set<std::string> playedPowerupTypes;
+    std::set<ZqPowerupType> playedPowerupTypes;
     int gaps = 0;
     int ledges = 0;
     int movingObstacles = 0;
@@ -306,8 +306,8 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
             if (object->name() != "Ground")
                 continue;
             ASSERT_TRUE(unit && unit->assetObstacle());
-            EXPECT_EQ(unit->objectType(), "kPlatformObjectType");
-            EXPECT_EQ(unit->collisionType(), "kCharacterCollision");
+            EXPECT_EQ(unit->objectType(), kPlatformObjectType);
+            EXPECT_EQ(unit->collisionType(), kCharacterCollision);
             const float half = 284.0f * unit->scale(0.0f, 0).x;
             ground.emplace_back(unit->position(0.0f, 0).x - half, unit->position(0.0f, 0).x + half);
         }
@@ -327,7 +327,7 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
             auto unit = modelCast<ZqModelObjectAssetUnit>(object);
             if (played && unit && unit->collisionShape() && unit->collisionShape()->oneWayCollisionVector().y > 0.0f)
                 ++ledges;
-            if (played && unit && unit->objectType() == "kPlatformObjectType" && unit->linearVelocity().x != 0.0f)
+            if (played && unit && unit->objectType() == kPlatformObjectType && unit->linearVelocity().x != 0.0f)
                 ++movingObstacles;
             if (auto powerup = modelCast<ZqModelObjectAssetPowerup>(object); powerup && played)
                 playedPowerupTypes.insert(powerup->powerupType());
@@ -335,14 +335,14 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
                 EXPECT_EQ(section, sections[0]) << "characters start in the init section only";
                 hero = character;
             } else if (auto unit = modelCast<ZqModelObjectAssetUnit>(object)) {
-                (unit->objectType() == "kEnemyObjectType" ? enemies : obstacles).push_back(unit);
+                (unit->objectType() == kEnemyObjectType ? enemies : obstacles).push_back(unit);
             } else if (auto powerup = modelCast<ZqModelObjectAssetPowerup>(object)) {
                 ++powerups;
-                if (powerup->powerupType() == "kPowerupCoin") {
+                if (powerup->powerupType() == kPowerupCoin) {
                     EXPECT_EQ(powerup->assetPowerup()->rewardCoins(), 1) << "a coin is worth one";
                 }
                 ASSERT_TRUE(powerup->assetPowerup());
-                EXPECT_FALSE(powerup->powerupType().empty());
+                EXPECT_NE(powerup->powerupType(), kPowerupOther);
                 EXPECT_TRUE(powerup->idleAnimation());
                 EXPECT_TRUE(powerup->hasValidShape());
             }
@@ -352,8 +352,8 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     // The appended sections that play hold the world's pick-ups (coins worth one, a
     // checkpoint, a magnet, invincibility), gaps, ledges solid from above only, and
     // obstacles moving at the hero.
-    for (const char* type : {"kPowerupCoin", "kPowerupCheckpoint", "kPowerupMagnet", "kPowerupInvincibility"})
-        EXPECT_EQ(playedPowerupTypes.count(type), 1u) << type;
+    for (ZqPowerupType type : {kPowerupCoin, kPowerupCheckpoint, kPowerupMagnet, kPowerupInvincibility})
+        EXPECT_EQ(playedPowerupTypes.count(type), 1u) << ZqPowerupTypeTokens::kTokens[type];
     EXPECT_GE(gaps, 2);
     EXPECT_GE(ledges, 1);
     EXPECT_GE(movingObstacles, 1);
@@ -408,7 +408,7 @@ TEST_F(SampleGameTest, GameFieldHoldsCharacterObstaclesEnemyAndPowerup)
     EXPECT_EQ(enemies.front()->linearVelocity(), cocos2d::CCPoint(-2.5f, 0.0f)) << "80 points a second toward the hero";
     // Bullets destroy every enemy.
     for (const auto& enemy : enemies)
-        EXPECT_EQ(enemy->destroyType(), "kDestroyCollision") << enemy->name();
+        EXPECT_EQ(enemy->destroyType(), kDestroyCollision) << enemy->name();
     EXPECT_GE(enemies.size(), 2u);
 }
 
@@ -474,8 +474,8 @@ TEST_F(SampleGameTest, APathCarriesAPlatformOverAGapAndPortalsPairAcrossAWall)
             if (!path)
                 continue;
             ++paths;
-            EXPECT_EQ(path->playMode(), "kPlayModeLoop");
-            EXPECT_EQ(path->affectedAsset(), "kAssets");
+            EXPECT_EQ(path->playMode(), kPlayModeLoop);
+            EXPECT_EQ(path->affectedAsset(), kPathAffectsAssets);
             ASSERT_EQ(path->points().size(), 2u);
             EXPECT_EQ(path->points().back(), cocos2d::CCPoint()) << "back where it starts: no jump at the loop";
             // Its platform starts on the path, within reach.
@@ -483,7 +483,7 @@ TEST_F(SampleGameTest, APathCarriesAPlatformOverAGapAndPortalsPairAcrossAWall)
             for (const std::shared_ptr<ZqModelObject>& other : section->objects()) {
                 auto unit = modelCast<ZqModelObjectAssetUnit>(other);
                 carries = carries || (unit && unit->assetObstacle() && static_cast<int>(unit->assetObstacle()->id()) == path->objectAssetId() &&
-                                      unit->objectType() == "kPlatformObjectType" &&
+                                      unit->objectType() == kPlatformObjectType &&
                                       ccpDistance(unit->position(0.0f, 0), path->position(0.0f, 0)) <= path->searchRadius());
             }
             EXPECT_TRUE(carries) << section->name();

@@ -41,7 +41,7 @@ TEST(SpawnerComponent, IntervalIsTheRateWithinItsSpread)
     const auto spawner = ZqModelComponentSpawner::create();
     spawner->setSpawnRate(0.25f);
     spawner->setSpawnAction("kShootingSpawning");
-    EXPECT_EQ(spawner->spawnAction(), "kShootingSpawning");
+    EXPECT_EQ(spawner->spawnAction(), kShootingSpawning);
     zqSrand(7);
     // Without a spread every draw is the rate itself.
     for (int i = 0; i < 20; ++i)

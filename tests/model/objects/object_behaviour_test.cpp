@@ -60,9 +60,9 @@ TEST_F(UnitTest, WithoutComponentsAnswersTheAbsentValues)
     const std::shared_ptr<ZqModelObjectAssetUnit> unit = ZqModelObjectAssetUnit::create();
     EXPECT_FALSE(unit->hasSpawner());
     EXPECT_EQ(unit->spawnRate(), 1.0f);
-    EXPECT_EQ(unit->spawnAction(), "");
-    EXPECT_EQ(unit->wakeUpType(), "kNoWakeup");
-    EXPECT_EQ(unit->sleepType(), "kNoWakeup");
+    EXPECT_EQ(unit->spawnAction(), kSpawnActionOther);
+    EXPECT_EQ(unit->wakeUpType(), kNoWakeup);
+    EXPECT_EQ(unit->sleepType(), kNoSleep);
     EXPECT_EQ(unit->wakeupDistance(), 0.0f);
     EXPECT_EQ(unit->sleepDistance(), 0.0f);
     EXPECT_FALSE(unit->idleSound());
@@ -82,7 +82,7 @@ TEST_F(UnitTest, SpawnRateDrawsWithinTheSpawnersSpread)
     unit->setSpawnAction("kJumpingSpawning");
     unit->spawner()->m_spawnRate->setVariableValue(0.5f);
     EXPECT_TRUE(unit->hasSpawner());
-    EXPECT_EQ(unit->spawnAction(), "kJumpingSpawning");
+    EXPECT_EQ(unit->spawnAction(), kJumpingSpawning);
     float low = 10.0f;
     float high = -10.0f;
     for (int i = 0; i < 400; ++i) {
@@ -107,8 +107,8 @@ TEST_F(UnitTest, ReadsItsWakeupComponentAndObstacleSound)
     wakeup->m_wakeUp->setValue("kTimeBasedWakeup");
     wakeup->m_sleepDistance->setValue(320.0f);
     unit->addChild(wakeup);
-    EXPECT_EQ(unit->wakeUpType(), "kTimeBasedWakeup");
-    EXPECT_EQ(unit->sleepType(), "kNoSleep");
+    EXPECT_EQ(unit->wakeUpType(), kTimeBasedWakeup);
+    EXPECT_EQ(unit->sleepType(), kNoSleep);
     EXPECT_EQ(unit->sleepDistance(), 320.0f);
 
     const auto sound = controller().createModel<ZqModelSound>();

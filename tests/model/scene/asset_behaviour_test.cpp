@@ -151,8 +151,8 @@ TEST_F(PlacedAssetTest, PowerupReadsThroughToItsAsset)
 
     EXPECT_EQ(placed->assetPowerup(), asset);
     EXPECT_EQ(placed->idleSound(), sound);
-    EXPECT_EQ(placed->powerupType(), "kPowerupMagnet");
-    EXPECT_EQ(placed->animationBehaviour(), "kOverlayBehaviour");
+    EXPECT_EQ(placed->powerupType(), kPowerupMagnet);
+    EXPECT_EQ(placed->animationBehaviour(), kOverlayBehaviour);
     EXPECT_EQ(placed->duration(), 4.5f);
     EXPECT_TRUE(placed->showCoinReward());
 
@@ -188,8 +188,8 @@ TEST_F(PlacedAssetTest, GettersAnswerEmptyWithoutAMatchingAsset)
         EXPECT_EQ(placedCharacter->cameraShake(), 0.0f);
         EXPECT_FALSE(placedCharacter->isCastShadow());
         EXPECT_FALSE(placedPowerup->assetPowerup());
-        EXPECT_EQ(placedPowerup->powerupType(), "");
-        EXPECT_EQ(placedPowerup->animationPlacement(), "");
+        EXPECT_EQ(placedPowerup->powerupType(), kPowerupOther);
+        EXPECT_EQ(placedPowerup->animationPlacement(), kPowerupPlacementOther);
         EXPECT_EQ(placedPowerup->rewardCoins(), 0);
         EXPECT_FALSE(placedPowerup->idleSound());
         EXPECT_FALSE(placedPowerup->startAnimation());

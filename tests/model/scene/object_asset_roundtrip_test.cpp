@@ -103,7 +103,7 @@ TEST_F(RoundTripTest, GameComesBackThroughModelFileBytes)
     const auto placed = controller().modelsOfClass<ZqModelObjectAssetPowerup>();
     ASSERT_EQ(placed.size(), 1u);
     EXPECT_EQ(placed[0]->rewardCoins(), 7);
-    EXPECT_EQ(placed[0]->powerupType(), "kPowerupGameplay");
+    EXPECT_EQ(placed[0]->powerupType(), kPowerupGameplay);
     EXPECT_TRUE(placed[0]->idleSound());
     const auto runner = controller().modelsOfClass<ZqModelObjectAssetCharacter>();
     ASSERT_EQ(runner.size(), 1u);

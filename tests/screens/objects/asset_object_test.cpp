@@ -402,7 +402,7 @@ TEST_F(AssetObjectTest, ContactDamageFollowsTheAttackersDestroyType)
     auto make = [&](int type, int destroyType) {
         ZqPObjectAsset* object = placedBox(CCPoint(0, 0));
         object->setObjectType(type);
-        object->setDestroyType(destroyType);
+        object->setDestroyType(static_cast<ZqDestroyType>(destroyType));
         return object;
     };
     const int character = ZqPObject::kTypeCharacter;
@@ -465,7 +465,7 @@ TEST_F(AssetObjectTest, ContactDamageFollowsTheAttackersDestroyType)
     auto characterModel = ZqModelController::shared()->createModel<ZqModelObjectAssetCharacter>();
     characterModel->setAsset(ZqModelController::shared()->createModel<ZqModelAssetCharacter>());
     ZqPObjectAsset* hero = assetOf(characterModel);
-    hero->setDestroyType(3);
+    hero->setDestroyType(kDestroyAllCollision);
     ZqPObjectAsset* enemy = make(unit, 0);
     ZqPObjectAsset::applyContactDamage(hero, enemy);
     EXPECT_FALSE(enemy->isDestroyRequested());

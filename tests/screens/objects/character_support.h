@@ -185,7 +185,7 @@ protected:
         auto* object = new T(boxModel(centre, size));
         object->autorelease();
         object->setCollisionKind(collisionKind);
-        object->setDestroyType(destroyType);
+        object->setDestroyType(static_cast<ZqDestroyType>(destroyType));
         addToField(m_field, object);
         return object;
     }

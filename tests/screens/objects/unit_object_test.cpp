@@ -89,7 +89,7 @@ TEST_F(UnitTest, TheFactoryMakesUnitsOnObstacleAssetsAndReadsTheirTokens)
     EXPECT_EQ(unit->objectKind(), ZqPObjectAssetUnit::kKindEnemy);
     EXPECT_EQ(unit->collisionKind(), 1);
     EXPECT_TRUE(unit->castsShadow());
-    EXPECT_EQ(unit->destroyType(), ZqPObjectAsset::kDestroyAllCollision);
+    EXPECT_EQ(unit->destroyType(), kDestroyAllCollision);
     EXPECT_EQ(unit->wakeUpDistance(), 120.0f);
     EXPECT_EQ(unit->sleepDistance(), 80.0f);
     wakeup->m_wakeUp->setValue("kCollisionBasedWakeup");
@@ -110,12 +110,12 @@ TEST_F(UnitTest, TheFactoryMakesUnitsOnObstacleAssetsAndReadsTheirTokens)
 TEST_F(UnitTest, EachDestroyTokenGivesItsOwnDestroyTypeAndAnyOtherNone)
 {
     const std::pair<const char*, int> tokens[] = {
-        {"kDestroyCollision", ZqPObjectAsset::kDestroyCollision},
-        {"kDestroyEnemyCollision", ZqPObjectAsset::kDestroyEnemyCollision},
-        {"kDestroyAllCollision", ZqPObjectAsset::kDestroyAllCollision},
-        {"kDestroyNo", ZqPObjectAsset::kDestroyNo},
-        {"kdestroycollision", ZqPObjectAsset::kDestroyNo},
-        {"kDestroyTypeCount", ZqPObjectAsset::kDestroyNo},
+        {"kDestroyCollision", kDestroyCollision},
+        {"kDestroyEnemyCollision", kDestroyEnemyCollision},
+        {"kDestroyAllCollision", kDestroyAllCollision},
+        {"kDestroyNo", kDestroyNo},
+        {"kdestroycollision", kDestroyNo},
+        {"kDestroyTypeCount", kDestroyNo},
     };
     for (const auto& [token, type] : tokens) {
         auto model = unitModel(CCPoint());
@@ -337,15 +337,15 @@ TEST_F(UnitTest, SpawningInsideAStepWaitsAndPendingMovesApplyOnce)
     EXPECT_EQ(copiesInField(), 1);
 
     // x added to, y replaced, rotation kept: the body moves once and the node follows.
-    ground->changePositionX(50.0f, "kAdd");
-    ground->changePositionY(40.0f, "kReplace");
-    ground->changeRotation(3.0f, "kNone");
+    ground->changePositionX(50.0f, kOperationAdd);
+    ground->changePositionY(40.0f, kOperationReplace);
+    ground->changeRotation(3.0f, kOperationNone);
     frame();
     frame();
     EXPECT_NEAR(ground->getPositionX(), 350.0f, 0.01f);
     EXPECT_NEAR(ground->getPositionY(), 40.0f, 0.01f);
     EXPECT_NEAR(ground->getRotation(), 0.0f, 1e-4f);
-    ground->changeRotation(2.0f, "kMultiply");
+    ground->changeRotation(2.0f, kOperationMultiply);
     frame();
     EXPECT_NEAR(ground->getPositionX(), 350.0f, 0.01f) << "applied once, then cleared";
 }

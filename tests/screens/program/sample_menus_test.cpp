@@ -100,7 +100,7 @@ protected:
     static std::shared_ptr<ZqModelAssetPowerup> magnetAsset()
     {
         for (const auto& powerup : ZqModelController::shared()->modelsOfClass<ZqModelAssetPowerup>()) {
-            if (powerup->powerupType() == "kPowerupMagnet")
+            if (powerup->powerupType() == kPowerupMagnet)
                 return powerup;
         }
         return nullptr;
@@ -134,7 +134,7 @@ TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharac
     EXPECT_TRUE(field()->powerups().isMagnetActive());
     ZqPObjectAssetPowerup* granted = nullptr;
     for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
-        if (auto* powerup = dynamic_cast<ZqPObjectAssetPowerup*>(child); powerup && powerup->powerupType() == "kPowerupMagnet")
+        if (auto* powerup = dynamic_cast<ZqPObjectAssetPowerup*>(child); powerup && powerup->powerupType() == kPowerupMagnet)
             granted = powerup;
     }
     ASSERT_NE(granted, nullptr);

@@ -251,15 +251,15 @@ TEST_F(SamplePlayTest, TheScoresOfAGameAreThereWhenTheProgramStartsAgain)
     int shown = 0;
     for (cocos2d::CCObject* child : *menu->uiLayer()->getChildren()) {
         auto* text = dynamic_cast<ZqPObjectText*>(child);
-        if (!text || !text->label() || text->labelModel()->action() != "kScoreVector")
+        if (!text || !text->label() || text->labelModel()->action() != kLabelScore)
             continue;
         const ZqModelObjectLabel& model = *text->labelModel();
         const Kept& global = before.at("");
         const long long value = std::atoll(text->label()->getString());
-        if (model.scoreType() == "kScoreDistance" && model.amount() == "kScoreBest") {
+        if (model.scoreType() == kScoreKindDistance && model.amount() == kScoreAmountBest) {
             EXPECT_EQ(value, static_cast<long long>(std::get<0>(global))) << "the best distance";
             ++shown;
-        } else if (model.scoreType() == "kScoreCoins" && model.amount() == "kScoreTotal") {
+        } else if (model.scoreType() == kScoreKindCoins && model.amount() == kScoreAmountTotal) {
             EXPECT_EQ(value, std::get<5>(global)) << "the coins";
             ++shown;
         }

@@ -198,7 +198,7 @@ TEST_F(SampleWorldTest, TheHeroStandsRunsAndCollectsTheStartSectionsCoins)
         int count = 0;
         for (cocos2d::CCObject* child : *field->camera()->getChildren()) {
             auto* powerup = dynamic_cast<ZqPObjectAssetPowerup*>(child);
-            count += powerup && powerup->powerupType() == "kPowerupCoin";
+            count += powerup && powerup->powerupType() == kPowerupCoin;
         }
         return count;
     }();

@@ -1,0 +1,225 @@
+#pragma once
+
+#include "attributes/ZqAttributeToken.h"
+
+#include <cstdint>
+#include <iterator>
+#include <string_view>
+
+// The token families of the game data: each an enum that ends in its count, its tokens in
+// the enum's order, and the attribute class that reads a token into its code once
+// (attributes/ZqAttributeToken.h). An empty token, and any token the table does not hold,
+// reads as the family's "other" code: the game treats it as it treated such a text before.
+// Where that is a code of its own, its token is the empty one.
+#define ZQ_TOKEN_FAMILY(Family, CodeType, Other, Count, ...)                                                           \
+    struct Zq##Family##Tokens {                                                                                        \
+        using Code = CodeType;                                                                                         \
+        static constexpr const char* kName = "ZqAttribute" #Family;                                                    \
+        static constexpr Code kOther = Other;                                                                          \
+        static constexpr std::string_view kTokens[] = {__VA_ARGS__};                                                   \
+        static_assert(std::size(kTokens) == Count);                                                                    \
+    };                                                                                                                 \
+    using ZqAttribute##Family = ZqAttributeToken<Zq##Family##Tokens>;
+
+// Power-ups: what one does when a character takes it ("Powerup Type").
+enum ZqPowerupType : uint8_t {
+    kPowerupNone,
+    kPowerupCoin,
+    kPowerupMagnet,
+    kPowerupStrike,
+    kPowerupInvincibility,
+    kPowerupKillAllEnemies,
+    kPowerupCheckpoint,
+    kPowerupRestartCheckpoint,
+    kPowerupNextCheckpoint,
+    kPowerupGameplay,
+    kPowerupEndGame,
+    // Acts as an effect power-up whose effect does nothing.
+    kPowerupOther,
+    kPowerupTypeCount
+};
+ZQ_TOKEN_FAMILY(PowerupType, ZqPowerupType, kPowerupOther, kPowerupTypeCount, "kPowerupNone", "kPowerupCoin",
+                "kPowerupMagnet", "kPowerupStrike", "kPowerupInvincibility", "kPowerupKillAllEnemies",
+                "kPowerupCheckpoint", "kPowerupRestartCheckpoint", "kPowerupNextCheckpoint", "kPowerupGameplay",
+                "kPowerupEndGame", "")
+
+// Where a power-up's start animation plays ("Animation Placement").
+enum ZqPowerupPlacement : uint8_t {
+    kPowerupCharacterConstraint,
+    kPowerupScreenConstraint,
+    // Where the power-up is.
+    kPowerupPlacementOther,
+    kPowerupPlacementCount
+};
+ZQ_TOKEN_FAMILY(PowerupPlacement, ZqPowerupPlacement, kPowerupPlacementOther, kPowerupPlacementCount,
+                "kPowerupCharacterConstraint", "kPowerupScreenConstraint", "")
+
+// How a power-up's start animation meets its taker's ("Animation Behaviour").
+enum ZqPowerupBehaviour : uint8_t {
+    kReplaceBehaviour,
+    kOverlayBehaviour,
+    // Neither replaces nor overlays.
+    kPowerupBehaviourOther,
+    kPowerupBehaviourCount
+};
+ZQ_TOKEN_FAMILY(PowerupBehaviour, ZqPowerupBehaviour, kPowerupBehaviourOther, kPowerupBehaviourCount,
+                "kReplaceBehaviour", "kOverlayBehaviour", "")
+
+// How a unit moves ("Movement Type").
+enum ZqMovementType : uint8_t {
+    kMovementPhysics,
+    kMovementLinear,
+    // Stays where it is placed.
+    kMovementOther,
+    kMovementTypeCount
+};
+ZQ_TOKEN_FAMILY(MovementType, ZqMovementType, kMovementOther, kMovementTypeCount, "kMovementPhysics", "kMovementLinear",
+                "")
+
+// What fires a spawner ("Spawn Action").
+enum ZqSpawnAction : uint8_t {
+    kPermanentSpawning,
+    kShootingSpawning,
+    kJumpingSpawning,
+    kNonResetShootingSpawning,
+    // Never fires.
+    kSpawnActionOther,
+    kSpawnActionCount
+};
+ZQ_TOKEN_FAMILY(SpawnAction, ZqSpawnAction, kSpawnActionOther, kSpawnActionCount, "kPermanentSpawning",
+                "kShootingSpawning", "kJumpingSpawning", "kNonResetShootingSpawning", "")
+
+// How a value meets the current one ("Mathematical Operation", "Affect operation").
+enum ZqOperation : uint8_t {
+    kOperationAdd,
+    kOperationMultiply,
+    kOperationReplace,
+    kOperationNone,
+    // Each reader says what it does with it.
+    kOperationOther,
+    kOperationCount
+};
+ZQ_TOKEN_FAMILY(Operation, ZqOperation, kOperationOther, kOperationCount, "kAdd", "kMultiply", "kReplace", "kNone", "")
+
+// What starts a component ("Event" of motors and slides).
+enum ZqComponentEvent : uint8_t {
+    kComponentOnButton,
+    kComponentOnCollision,
+    kComponentOnStart,
+    // No event of these: a control's event text, or none.
+    kComponentOnOther,
+    kComponentEventCount
+};
+ZQ_TOKEN_FAMILY(ComponentEvent, ZqComponentEvent, kComponentOnOther, kComponentEventCount, "kEventButton",
+                "kEventCollision", "kEventStart", "")
+
+// A manipulator's control ("Control Style"): absolute places the character, anything else
+// steers it.
+enum ZqControlStyle : uint8_t { kControlStyleAbsolute, kControlStyleRelative, kControlStyleOther, kControlStyleCount };
+ZQ_TOKEN_FAMILY(ControlStyle, ZqControlStyle, kControlStyleOther, kControlStyleCount, "kControlStyleAbsolute",
+                "kControlStyleRelative", "")
+
+// What an accelerometer's tilt does ("Control Type"): move, anything else leans.
+enum ZqControlType : uint8_t { kControlTypeMove, kControlTypeTilt, kControlTypeOther, kControlTypeCount };
+ZQ_TOKEN_FAMILY(ControlType, ZqControlType, kControlTypeOther, kControlTypeCount, "kControlTypeMove",
+                "kControlTypeTilt", "")
+
+// The axes an accelerometer moves along ("Active Axes"): anything else, both.
+enum ZqActiveAxes : uint8_t { kActiveAxeX, kActiveAxeY, kActiveAxesOther, kActiveAxesCount };
+ZQ_TOKEN_FAMILY(ActiveAxes, ZqActiveAxes, kActiveAxesOther, kActiveAxesCount, "kActiveAxeX", "kActiveAxeY", "")
+
+// How a path runs its points ("Play Mode"): anything else runs them once.
+enum ZqPathPlayMode : uint8_t { kPlayModeSingle, kPlayModeLoop, kPlayModePingPong, kPlayModeOther, kPlayModeCount };
+ZQ_TOKEN_FAMILY(PathPlayMode, ZqPathPlayMode, kPlayModeOther, kPlayModeCount, "kPlayModeSingle", "kPlayModeLoop",
+                "kPlayModePingPong", "")
+
+// Whom a path pulls ("Affected Asset"): anything else, every object.
+enum ZqPathAffected : uint8_t {
+    kPathAffectsAll,
+    kPathAffectsCharacters,
+    kPathAffectsAssets,
+    kPathAffectsOther,
+    kPathAffectedCount
+};
+ZQ_TOKEN_FAMILY(PathAffected, ZqPathAffected, kPathAffectsOther, kPathAffectedCount, "kAll", "kCharacter", "kAssets",
+                "")
+
+// How an object turns on a path ("Image Transition"): kFlip mirrors it, anything else not.
+enum ZqImageTransition : uint8_t { kImageTransitionFlip, kImageTransitionOther, kImageTransitionCount };
+ZQ_TOKEN_FAMILY(ImageTransition, ZqImageTransition, kImageTransitionOther, kImageTransitionCount, "kFlip", "")
+
+// What a label shows ("Action"): its "Text", the next game's level section, or a live
+// value; anything else, the font's "0" until something sets a text.
+enum ZqLabelAction : uint8_t {
+    kLabelCustomText,
+    kLabelStartSceneName,
+    kLabelScore,
+    kLabelLoadingCounter,
+    kLabelUnlockedCharacters,
+    kLabelAllCharacters,
+    kLabelActionOther,
+    kLabelActionCount
+};
+ZQ_TOKEN_FAMILY(LabelAction, ZqLabelAction, kLabelActionOther, kLabelActionCount, "kCustomVector", "kStartSceneName",
+                "kScoreVector", "kLoadingCounter", "kUnlockedCharactersCount", "kAllCharactersCount", "")
+
+// Whose scores a label shows ("World"): anything else, the current scene's.
+enum ZqScoreWorld : uint8_t { kScoreWorldGlobal, kScoreWorldCurrent, kScoreWorldOther, kScoreWorldCount };
+ZQ_TOKEN_FAMILY(ScoreWorld, ZqScoreWorld, kScoreWorldOther, kScoreWorldCount, "kGlobal", "kCurrentWorld", "")
+
+// Which score a label shows ("Score Type"): anything else, the coins.
+enum ZqScoreKind : uint8_t { kScoreKindDistance, kScoreKindPoints, kScoreKindCoins, kScoreKindOther, kScoreKindCount };
+ZQ_TOKEN_FAMILY(ScoreKind, ZqScoreKind, kScoreKindOther, kScoreKindCount, "kScoreDistance", "kScorePoints",
+                "kScoreCoins", "")
+
+// Which value of the score ("Amount"): anything else, the current game's.
+enum ZqScoreAmount : uint8_t {
+    kScoreAmountBest,
+    kScoreAmountTotal,
+    kScoreAmountSession,
+    kScoreAmountOther,
+    kScoreAmountCount
+};
+ZQ_TOKEN_FAMILY(ScoreAmount, ZqScoreAmount, kScoreAmountOther, kScoreAmountCount, "kScoreBest", "kScoreTotal",
+                "current", "")
+
+// What a unit is ("Object Type"); anything else is none of these.
+enum ZqObjectType : uint8_t {
+    kPlatformObjectType,
+    kDecorationObjectType,
+    kEnemyObjectType,
+    kPhysicsObjectType,
+    kBulletObjectType,
+    kBulletCharacterObjectType,
+    kWheelObjectType,
+    kObjectTypeOther,
+    kObjectTypeCount
+};
+ZQ_TOKEN_FAMILY(ObjectType, ZqObjectType, kObjectTypeOther, kObjectTypeCount, "kPlatformObjectType",
+                "kDecorationObjectType", "kEnemyObjectType", "kPhysicsObjectType", "kBulletObjectType",
+                "kBulletCharacterObjectType", "kWheelObjectType", "")
+
+// Whether a unit collides with characters ("Collision Type"); anything else does not.
+enum ZqCollisionType : uint8_t { kNoCollision, kCharacterCollision, kCollisionTypeCount };
+ZQ_TOKEN_FAMILY(CollisionType, ZqCollisionType, kNoCollision, kCollisionTypeCount, "kNoCollision",
+                "kCharacterCollision")
+
+// Whom an object's contacts destroy ("Destroy Type"); anything else, no one.
+enum ZqDestroyType : uint8_t {
+    kDestroyNo,
+    kDestroyCollision,
+    kDestroyEnemyCollision,
+    kDestroyAllCollision,
+    kDestroyTypeCount
+};
+ZQ_TOKEN_FAMILY(DestroyType, ZqDestroyType, kDestroyNo, kDestroyTypeCount, "kDestroyNo", "kDestroyCollision",
+                "kDestroyEnemyCollision", "kDestroyAllCollision")
+
+// What wakes a unit ("Wake Up"); anything else, the distance to the characters.
+enum ZqWakeUpType : uint8_t { kNoWakeup, kTimeBasedWakeup, kCollisionBasedWakeup, kWakeUpTypeCount };
+ZQ_TOKEN_FAMILY(WakeUpType, ZqWakeUpType, kNoWakeup, kWakeUpTypeCount, "kNoWakeup", "kTimeBasedWakeup",
+                "kCollisionBasedWakeup")
+
+// Whether a unit sleeps again ("Sleep"); anything else, never.
+enum ZqSleepType : uint8_t { kNoSleep, kDistanceBasedSleep, kSleepTypeCount };
+ZQ_TOKEN_FAMILY(SleepType, ZqSleepType, kNoSleep, kSleepTypeCount, "kNoSleep", "kDistanceBasedSleep")

@@ -1,0 +1,108 @@
+// Data tokens are read into their codes once, as the model is read or set: on each of the
+// loader's roads, through every way a text reaches the attribute, with the text kept as it
+// came; an unknown token is logged once and reads as its family's default.
+#include "object_asset_support.h"
+
+#include "model/scene/ZqModelAssets.h"
+
+#include <ZqLog.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace object_asset_test;
+
+class DataTokensTest : public SceneModelTest {
+protected:
+    void SetUp() override
+    {
+        SceneModelTest::SetUp();
+        zqForgetUnknownTokens();
+        zqSetLogSink([this](const char* line) { log.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        zqSetLogSink({});
+        controller().setModelFileRoad(ZqModelFileRoad::kVisitor);
+        SceneModelTest::TearDown();
+    }
+
+    std::shared_ptr<ZqModelAssetPowerup> powerupOf(const std::string& type)
+    {
+        auto powerup = controller().createModel<ZqModelAssetPowerup>();
+        powerup->m_powerupType->setValue(type);
+        return powerup;
+    }
+
+    long linesNaming(const std::string& token) const
+    {
+        return std::count_if(log.begin(), log.end(),
+                             [&](const std::string& line) { return line.find(token) != std::string::npos; });
+    }
+
+    std::vector<std::string> log;
+};
+
+TEST_F(DataTokensTest, EveryRoadReadsTheCodesAndKeepsTheTexts)
+{
+    const ModelList game
+        = {powerupOf("kPowerupMagnet"), powerupOf(""), powerupOf("kPowerupSurprise"), powerupOf("kPowerupSurprise")};
+    std::vector<unsigned> ids;
+    for (const std::shared_ptr<ZqModel>& model : game)
+        ids.push_back(model->id());
+    const SavedModels saved = saveModels(game, attributeLines);
+    for (const ZqModelFileRoad road : {ZqModelFileRoad::kVisitor, ZqModelFileRoad::kParse, ZqModelFileRoad::kMaps}) {
+        SCOPED_TRACE(static_cast<int>(road));
+        zqForgetUnknownTokens();
+        log.clear();
+        controller().setModelFileRoad(road);
+        ASSERT_NO_FATAL_FAILURE(expectModelsReload(saved, attributeLines));
+        const auto loaded
+            = [&](std::size_t i) { return modelCast<ZqModelAssetPowerup>(controller().modelById(ids[i])); };
+        EXPECT_EQ(loaded(0)->powerupType(), kPowerupMagnet);
+        EXPECT_EQ(loaded(1)->powerupType(), kPowerupOther);
+        EXPECT_EQ(loaded(2)->powerupType(), kPowerupOther);
+        EXPECT_EQ(loaded(3)->powerupType(), kPowerupOther);
+        EXPECT_EQ(loaded(2)->m_powerupType->value(), "kPowerupSurprise") << "the text is written back as it came";
+        EXPECT_EQ(linesNaming("kPowerupSurprise"), 1) << "an unknown token is said once";
+        EXPECT_EQ(log.size(), static_cast<std::size_t>(1)) << "an empty token is no damage";
+    }
+}
+
+TEST_F(DataTokensTest, TheCodeFollowsEveryWayTheTextChanges)
+{
+    const std::shared_ptr<ZqModelAssetPowerup> powerup = powerupOf("kPowerupStrike");
+    EXPECT_EQ(powerup->powerupType(), kPowerupStrike);
+
+    // Through the attribute's text face, as generic code sets texts.
+    static_cast<ZqAttributeString*>(powerup->findAttribute("Powerup Type"))->setValue("kPowerupGameplay");
+    EXPECT_EQ(powerup->powerupType(), kPowerupGameplay);
+
+    // A copy keeps the code with the text.
+    const auto copy = modelCast<ZqModelAssetPowerup>(powerup->duplicate(false, false));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->powerupType(), kPowerupGameplay);
+
+    // The engine-dictionary form.
+    cocos2d::CCDictionary* saved = powerup->saveAttributesToDictionary();
+    saved->retain();
+    powerup->m_powerupType->setValue("kPowerupCoin");
+    powerup->loadAttributesFromDictionary(saved);
+    saved->release();
+    EXPECT_EQ(powerup->powerupType(), kPowerupGameplay);
+
+    // A token no longer known, then known again.
+    powerup->m_powerupType->setValue("kPowerupLost");
+    EXPECT_EQ(powerup->powerupType(), kPowerupOther);
+    powerup->m_powerupType->setValue("kPowerupMagnet");
+    EXPECT_EQ(powerup->powerupType(), kPowerupMagnet);
+    EXPECT_EQ(linesNaming("kPowerupLost"), 1);
+
+    // A new game says an unknown token again.
+    zqForgetUnknownTokens();
+    powerup->m_powerupType->setValue("kPowerupLost");
+    EXPECT_EQ(linesNaming("kPowerupLost"), 2);
+}
+
+} // namespace
