@@ -12,8 +12,8 @@
 // (thread CPU time, median), then the peak memory. The loader's log lines are formatted
 // and counted but not written: what writing them costs depends on where standard error
 // goes (a terminal, a pipe, a file), not on the loader.
-#include "model/ZqArchiveReader.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqArchiveReader.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"

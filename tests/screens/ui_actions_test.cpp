@@ -7,9 +7,9 @@
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "objects/ZqGameField.h"
-#include "objects/ZqPObjectAssetCharacter.h"
-#include "objects/ZqPObjectAssetUnit.h"
-#include "screens/ZqPScreenScene.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetUnit.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 
 namespace {
@@ -292,8 +292,8 @@ TEST_F(UiActionsTest, DeathsFlashTheNavigatorsFieldAndSpawnersFireIntoTheDirecto
     ZqPScreenScene* bonus = navigator->currentGameScene();
     ASSERT_NE(bonus, game);
     hero->setState(ZqPObject::kStateDestroyed);
-    EXPECT_NE(bonus->flashSprite(), nullptr) << "the death flashes the field being shown";
-    EXPECT_EQ(game->flashSprite(), nullptr);
+    EXPECT_NE(bonus->scenery().flashSprite(), nullptr) << "the death flashes the field being shown";
+    EXPECT_EQ(game->scenery().flashSprite(), nullptr);
     gun->spawn();
     EXPECT_EQ(spawnedCopies(game), 1) << "the copy joins the field whose step runs";
     EXPECT_EQ(spawnedCopies(bonus), 0);

@@ -13,7 +13,7 @@
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/scene/ZqModelComponents.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
 #include "screens/ZqPScreen.h"
 #include "screens/ZqPScreenNavigator.h"
 
@@ -198,7 +198,7 @@ protected:
     // The field flashes, and shakes its layer at its next frame (which this runs).
     void expectFlashAndShake()
     {
-        EXPECT_NE(m_field->flashSprite(), nullptr);
+        EXPECT_NE(m_field->scenery().flashSprite(), nullptr);
         frame();
         EXPECT_FALSE(m_field->fieldLayer()->getPosition().equals(cocos2d::CCPoint()));
     }

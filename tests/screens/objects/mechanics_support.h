@@ -6,7 +6,7 @@
 #include "screens/objects/character_support.h"
 
 #include "model/objects/ZqModelObjectsUnits.h"
-#include "objects/ZqPObjectAssetUnit.h"
+#include "objects/assets/ZqPObjectAssetUnit.h"
 
 class MechanicsTest : public CharacterFieldTest {
 protected:
@@ -53,7 +53,7 @@ protected:
     {
         for (int i = 0; i < frames; ++i) {
             frame();
-            field()->transferTeleports();
+            field()->teleports().transfer();
         }
     }
 };

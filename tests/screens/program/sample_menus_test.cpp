@@ -13,13 +13,13 @@
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelScreen.h"
-#include "objects/ZqPObjectAssetCharacter.h"
-#include "objects/ZqPObjectAssetPowerup.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetPowerup.h"
 #include "objects/ZqPObjectText.h"
 #include "model/archive_test_util.h"
-#include "screens/ZqPObjectButtonPowerup.h"
+#include "screens/buttons/ZqPObjectButtonPowerup.h"
 #include "screens/ZqPScreenNavigator.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
 
@@ -128,10 +128,10 @@ TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharac
     ASSERT_NE(use, nullptr);
     ASSERT_TRUE(use->countLabel());
     EXPECT_STREQ(use->countLabel()->getString(), "1");
-    EXPECT_FALSE(field()->isMagnetActive());
+    EXPECT_FALSE(field()->powerups().isMagnetActive());
     click(44, 32, 1);
     EXPECT_EQ(magnets(), 0);
-    EXPECT_TRUE(field()->isMagnetActive());
+    EXPECT_TRUE(field()->powerups().isMagnetActive());
     ZqPObjectAssetPowerup* granted = nullptr;
     for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
         if (auto* powerup = dynamic_cast<ZqPObjectAssetPowerup*>(child); powerup && powerup->powerupType() == "kPowerupMagnet")
