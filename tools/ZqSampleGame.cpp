@@ -396,7 +396,7 @@ void buildAssets(ZqGameBuilder& game)
     hero->addChild(health, true);
     auto gameplay = game.make<ZqModelComponentCharacterGameplaySettings>(702, "Hero Gameplay");
     gameplay->m_maxSpeed->setValue(P(8, 0), true);
-    gameplay->m_jumpForce->setValue(P(0, 14), true);
+    gameplay->m_jumpForce->setValue(P(0, 9.5f), true);
     gameplay->m_jumpCounter->setValue(2.0f, true);  // a double jump
     gameplay->m_jumpFromGround->setValue(true, true);
     gameplay->m_fixedRotation->setValue(true, true);

@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -134,6 +135,8 @@ protected:
         }
         return found;
     }
+
+    void expectTheHighestJumpInTheWindow();
 
     bool heroAlive() const { return hero->getParent() && hero->state() < ZqPObject::kStateDestroyed; }
     bool onGround() const { return hero->controlBits() & ZqPObjectAssetCharacter::kOnGround; }
@@ -349,6 +352,74 @@ TEST_F(SampleWorldTest, HoldingTheSlideKeyLowersTheHerosShapeUntilItIsLetGo)
     ASSERT_EQ(after.size(), 1u);
     EXPECT_NE(after[0], "Hero Slide");
     EXPECT_TRUE(heroAlive());
+}
+
+// The top of what a node draws, its shown pictures' highest edge, in the scene's points;
+// -infinity when it draws nothing.
+float drawnTop(const cocos2d::CCNode& node)
+{
+    cocos2d::CCArray* children = node.getChildren();
+    if (!children || children->count() == 0) {
+        const cocos2d::CCNode* parent = node.getParent();
+        const cocos2d::CCRect box = node.boundingBox();
+        return parent ? cocos2d::CCRectApplyAffineTransform(box, parent->nodeToWorldTransform()).getMaxY() : box.getMaxY();
+    }
+    float top = -std::numeric_limits<float>::infinity();
+    for (cocos2d::CCObject* object : *children) {
+        const auto* child = static_cast<cocos2d::CCNode*>(object);
+        if (child->isVisible())
+            top = std::max(top, drawnTop(*child));
+    }
+    return top;
+}
+
+// The highest jump from where the hero stands: a full first jump, the second at its peak,
+// each held past the jump's timeout. The whole hero stays in the window (the camera
+// follows it only along the run), a second jump rising as high as the first, each higher
+// than the hero.
+void SampleWorldTest::expectTheHighestJumpInTheWindow()
+{
+    player.keyUp('J');
+    player.step();
+    const float standing = drawnTop(*hero);
+    float singlePeak = standing;
+    auto jumpAndRise = [&](float& peak) {
+        player.keyDown('J');
+        for (int frame = 0; frame < 30 || hero->getBody()->GetLinearVelocity().y > 0.0f; ++frame) {
+            if (frame == 30)
+                player.keyUp('J');
+            player.step();
+            peak = std::max(peak, drawnTop(*hero));
+            ASSERT_LT(frame, 300);
+        }
+        player.keyUp('J');
+    };
+    ASSERT_NO_FATAL_FAILURE(jumpAndRise(singlePeak));
+    float highest = singlePeak;
+    ASSERT_NO_FATAL_FAILURE(jumpAndRise(highest));
+    for (int frame = 0; frame < 300 && !onGround() && heroAlive(); ++frame) {
+        player.step();
+        highest = std::max(highest, drawnTop(*hero));
+    }
+    EXPECT_LE(highest, 640.0f) << "the hero's top above the window, from " << standing;
+    EXPECT_GT(highest - standing, 1.6f * (singlePeak - standing)) << "a second jump as high as the first";
+    EXPECT_GT(singlePeak - standing, 120.0f) << "a jump higher than the hero";
+}
+
+// From the ground of the start section, and from a ledge, the highest place a run stands.
+TEST_F(SampleWorldTest, TheHighestDoubleJumpKeepsTheHeroInTheWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Ledges"}));
+    for (int frame = 0; frame < 120 && !onGround(); ++frame)
+        player.step();
+    ASSERT_TRUE(onGround());
+    player.step(5);
+    ASSERT_NO_FATAL_FAILURE(expectTheHighestJumpInTheWindow());
+    for (int frame = 0; frame < 1200 && heroAlive() && !(onGround() && hero->getPositionY() > 150.0f); ++frame)
+        pilotStep();
+    ASSERT_TRUE(heroAlive());
+    ASSERT_GT(hero->getPositionY(), 150.0f) << "on a ledge";
+    ASSERT_NO_FATAL_FAILURE(expectTheHighestJumpInTheWindow());
 }
 
 // The raft section after the start: the raft waits at the gap's edge and sets off when
