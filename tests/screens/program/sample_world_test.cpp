@@ -3,7 +3,7 @@
 // sections' mechanics.
 // A test may keep a few of the appended sections in play (the others muted) so that the
 // one it looks at follows the start section; a small pilot jumps gaps and obstacles.
-#include "screens/program/headless_player.h"
+#include "screens/program/sample_fixture.h"
 
 #include "app/ScoreRegistry.h"
 #include "app/ZqPSettingsController.h"
@@ -34,8 +34,6 @@
 #include <string>
 #include <vector>
 
-using archive_test::TempDir;
-
 namespace {
 
 // The first solid platform fixture a ray meets: the field's ground, rocks and ledges, not
@@ -54,22 +52,15 @@ public:
     bool hit = false;
 };
 
-class SampleWorldTest : public ::testing::Test {
+class SampleWorldTest : public SampleFieldFixture {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
-    }
     void TearDown() override
     {
         if (hero)
             hero->release();
         for (cocos2d::CCObject* kept : m_kept)
             kept->release();
-        player.stop();
-        HeadlessPlayer::purgeMedia();
-        zqSetLogSink({});
+        SampleFieldFixture::TearDown();
     }
 
     // The sample written with only the named appended sections in play (none named: all
@@ -89,19 +80,7 @@ protected:
             // The media are in place already: the models are written again over them.
             ZqDataWriter(controller, ZqDataWriter::Options()).write(game.file("data"));
         }
-        controller.reset();
-        HeadlessPlayer::Options options;
-        options.gameDirectory = game.path().string();
-        options.storeDirectory = store.path().string();
-        std::string error;
-        ASSERT_TRUE(player.start(options, &error)) << error;
-        for (int i = 0; i < 600 && ZqPScreenNavigator::shared()->currentKey() != "Menu"; ++i)
-            player.step();
-        ASSERT_EQ(ZqPScreenNavigator::shared()->currentKey(), "Menu");
-        player.step(5);
-        player.keyDown(ZqEditorKey::kReturn);
-        player.step();
-        player.keyUp(ZqEditorKey::kReturn);
+        ASSERT_NO_FATAL_FAILURE(pressPlayOnTheMenu());
         player.step(3);
         field = ZqPScreenNavigator::shared()->currentGameScene();
         ASSERT_NE(field, nullptr);
@@ -177,10 +156,6 @@ protected:
         player.step();
     }
 
-    TempDir game;
-    TempDir store;
-    HeadlessPlayer player;
-    std::vector<std::string> lines;
     ZqPScreenScene* field = nullptr;
     ZqPObjectAssetCharacter* hero = nullptr;
 
