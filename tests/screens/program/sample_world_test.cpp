@@ -397,6 +397,37 @@ TEST_F(SampleWorldTest, TheHighestDoubleJumpKeepsTheHeroInTheWindow)
     ASSERT_NO_FATAL_FAILURE(expectTheHighestJumpInTheWindow());
 }
 
+// The start section's pit at the lower jump, as a person clears it: an early double jump of
+// two short taps, the first about 60 points before the edge (a quarter of a second's run),
+// the second at the top of the first, lands on the far ground.
+TEST_F(SampleWorldTest, AnEarlyDoubleJumpOfShortTapsClearsTheStartSectionsPit)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Ledges"}));
+    float edge = 0.0f;
+    for (float x = 300.0f; x < 1136.0f && edge == 0.0f; x += 2.0f) {
+        if (!solidBetween(cocos2d::CCPoint(x, 80.0f), cocos2d::CCPoint(x, 40.0f)))
+            edge = x;
+    }
+    ASSERT_GT(edge, 0.0f) << "a pit in the start section";
+    for (int frame = 0; frame < 600 && hero->getPositionX() < edge - 60.0f; ++frame)
+        player.step();
+    ASSERT_TRUE(onGround());
+    auto tap = [this] {
+        player.keyDown('J');
+        player.step(6);
+        player.keyUp('J');
+    };
+    tap();
+    for (int frame = 0; frame < 120 && hero->getBody()->GetLinearVelocity().y > 0.0f; ++frame)
+        player.step();
+    tap();
+    for (int frame = 0; frame < 300 && heroAlive() && !(onGround() && hero->getPositionX() > 1136.0f); ++frame)
+        player.step();
+    EXPECT_TRUE(heroAlive());
+    EXPECT_TRUE(onGround());
+    EXPECT_GT(hero->getPositionX(), 1136.0f) << "beyond the pit";
+}
+
 // The raft section after the start: the raft waits at the gap's edge and sets off when
 // the hero lands on it.
 TEST_F(SampleWorldTest, TheRaftSetsOffWhenTheHeroLandsOnIt)
