@@ -6,7 +6,7 @@
 #include "app/ZqServices.h"
 #include "app/ZqSound.h"
 #include "model/ZqModelGeneralSettings.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelButtons.h"
 #include "model/scene/ZqModelComponents.h"

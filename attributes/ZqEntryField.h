@@ -10,7 +10,7 @@ class CachedKeyName;
 
 // An entry of an attribute's map that the attribute holds in one plain field: the key's
 // code, the field's type and the field itself. The loader writes such entries straight
-// from the data's bytes (model/ZqModelFileReader.cpp); readEntry reads them from an
+// from the data's bytes (model/loading/ZqModelFileReader.cpp); readEntry reads them from an
 // unpacked object through zqReadEntryField. Both take the same encodings to the same value.
 struct ZqEntryField {
     // int, unsigned, float, bool, std::string, and the float arrays CCPoint, CCSize (two),

@@ -16,9 +16,9 @@
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelScreen.h"
 #include "objects/ZqDrawingFunctions.h"
-#include "objects/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAsset.h"
 #include "objects/ZqPhysicsWorld.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "tools/ZqMediaWriter.h"
 
 #include <GL/glew.h>

@@ -9,7 +9,7 @@
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelScreen.h"
 #include "bench/bench_view.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 #include "tools/ZqGameBuilder.h"
 

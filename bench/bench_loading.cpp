@@ -8,11 +8,12 @@
 // runs warm on the other's cache; both in thread CPU time, the models of the previous
 // load dropped outside the timed region. The summary prints the medians over the
 // repetitions of both loads and both floors, the ratios of the medians, models per second,
-// the heap held by the loaded game and the peak memory. The loader's log lines are formatted
+// and beside each load the heap its game holds and the time a reset takes to drop it
+// (thread CPU time, median), then the peak memory. The loader's log lines are formatted
 // and counted but not written: what writing them costs depends on where standard error
 // goes (a terminal, a pipe, a file), not on the loader.
-#include "model/ZqArchiveReader.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqArchiveReader.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
@@ -113,13 +114,17 @@ std::size_t load(const std::string& directory)
 
 // Seconds per iteration of every repetition, by name ("directory", "directory floor"...).
 std::map<std::string, std::vector<double>> repetitionSeconds;
-// Bytes of heap the loaded game holds.
-double heldBytes = 0;
+// Bytes of heap the loaded game holds, by name of the load.
+std::map<std::string, double> heldBytes;
 
-void dropModels()
+// Drops the models of the previous load; returns the reset's seconds.
+double dropModels()
 {
+    const double start = threadSeconds();
     ZqModelController::shared()->reset();
+    const double seconds = threadSeconds() - start;
     ZqModelController::shared()->addModelClasses(ZqSampleGame::generatedModelClasses());
+    return seconds;
 }
 
 // The floor of reading the model bytes: every map unpacked into one zone, cleared after each.
@@ -172,8 +177,12 @@ void loadBenchmark(benchmark::State& state, const std::string& mode, const std::
     std::size_t models = 0;
     double floorTotal = 0;
     double loadTotal = 0;
+    std::vector<double> resetSeconds;
     for (auto _ : state) {
-        dropModels();
+        // The first iteration's reset drops another benchmark's game, or none.
+        const double reset = dropModels();
+        if (models != 0)
+            resetSeconds.push_back(reset);
         double start = threadSeconds();
         floor(zone);
         const double floorSeconds = threadSeconds() - start;
@@ -187,6 +196,8 @@ void loadBenchmark(benchmark::State& state, const std::string& mode, const std::
     const double iterations = static_cast<double>(state.iterations());
     repetitionSeconds[name].push_back(loadTotal / iterations);
     repetitionSeconds[name + " floor"].push_back(floorTotal / iterations);
+    if (!resetSeconds.empty())
+        repetitionSeconds[name + " reset"].push_back(zqbench::median(resetSeconds));
     state.counters["models/s"] = benchmark::Counter(static_cast<double>(kModelCount) * iterations / loadTotal);
     if (models != kModelCount + 1)
         state.SkipWithError("the load did not give every model");
@@ -194,7 +205,7 @@ void loadBenchmark(benchmark::State& state, const std::string& mode, const std::
     dropModels();
     const double before = static_cast<double>(mallinfo2().uordblks);
     load(directory);
-    heldBytes = static_cast<double>(mallinfo2().uordblks) - before;
+    heldBytes[name] = static_cast<double>(mallinfo2().uordblks) - before;
 }
 
 void BM_LoadFromDirectory(benchmark::State& state) { loadBenchmark(state, "plain", "directory", directoryFloor); }
@@ -272,6 +283,8 @@ int main(int argc, char** argv)
                     megabytes / seconds);
         zqbench::printRatio(std::string("load from ") + row.name, seconds, row.floorText,
                             zqbench::median(repetitionSeconds[std::string(row.name) + " floor"]));
+        std::printf("game loaded from %s: heap held %.1f MB, reset %.2f ms\n", row.name, heldBytes[row.name] / 1e6,
+                    zqbench::median(repetitionSeconds[std::string(row.name) + " reset"]) * 1e3);
     }
     std::printf("(medians of %d repetitions of %d loads each, each load after its floor; ratio = median load / "
                 "median floor; %zu log lines counted, not written)\n",
@@ -281,8 +294,7 @@ int main(int argc, char** argv)
                     ZqModelController::kMaxModels + 2, limitSeconds, limitHeldBytes / 1e6, limitError.c_str());
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("heap held by the loaded game: %.1f MB; peak memory (maxrss): %.1f MB\n", heldBytes / 1e6,
-                static_cast<double>(usage.ru_maxrss) / 1024.0);
+    std::printf("peak memory (maxrss): %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     ZqModelController::shared()->reset();
     return 0;
 }

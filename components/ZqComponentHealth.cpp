@@ -5,7 +5,7 @@
 #include "model/scene/ZqModelComponents.h"
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAsset.h"
 
 #include <algorithm>
 

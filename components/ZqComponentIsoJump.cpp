@@ -4,8 +4,8 @@
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAsset.h"
-#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
 #include "objects/ZqPhysicsWorld.h"
 #include "objects/ZqPhysicsBody.h"
 

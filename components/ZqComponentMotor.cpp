@@ -4,7 +4,7 @@
 #include "app/ZqPInputController.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectsUnits.h"
-#include "objects/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAsset.h"
 
 ZqComponentMotor::~ZqComponentMotor()
 {

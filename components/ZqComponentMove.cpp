@@ -6,7 +6,7 @@
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAsset.h"
 #include "objects/ZqSwitchStates.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAsset.h"
 #include "objects/ZqPhysicsBody.h"
 
 #include <cmath>

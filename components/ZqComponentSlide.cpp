@@ -6,7 +6,7 @@
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelShapes.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAsset.h"
 #include "objects/ZqPhysicsBody.h"
 
 namespace {

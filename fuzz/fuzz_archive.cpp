@@ -1,8 +1,8 @@
 // Opens arbitrary bytes as the game archive, walks it and reads every member.
 // The reader's documented failures are exceptions; anything else (a crash, a
 // sanitizer report, another exception) is a finding.
-#include "model/ZqArchiveReader.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqArchiveReader.h"
+#include "model/loading/ZqGameSecrets.h"
 
 #include <cstdint>
 #include <cstdlib>

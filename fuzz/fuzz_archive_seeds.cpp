@@ -5,7 +5,7 @@
 // costs a key derivation per run: whole games under each cipher would slow the
 // fuzzer tenfold.)
 //   fuzz_archive_seeds <directory>
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
 #include "tools/ZqArchiveWriter.h"
 #include "tools/ZqDataWriter.h"

@@ -1,9 +1,9 @@
 #include "model/ZqModelController.h"
 
 #include "attributes/ZqBaseAttribute.h"
-#include "model/ZqArchiveReader.h"
+#include "model/loading/ZqArchiveReader.h"
 #include "model/ZqModel.h"
-#include "model/ZqModelFileReader.h"
+#include "model/loading/ZqModelFileReader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "cocos2d.h"
 

@@ -150,7 +150,7 @@ public:
     // More classes for the data to name (tests add their own); a known name keeps its row.
     void addModelClasses(std::span<const ZqModelClass> rows) { m_registry.add(rows); }
 
-    // Loading of the game data (model/ZqModelLoading.cpp): the key file "Keys.pack" and
+    // Loading of the game data (model/loading/ZqModelLoader.cpp): the key file "Keys.pack" and
     // the model files "<class>.<n>.attributes.pack" / ".connections.pack", from the zip
     // archive (archive mode) or from the data directory, resolved through CCFileUtils.
     //

@@ -11,8 +11,8 @@
 #include "model/scene/ZqModelScreen.h"
 #include "objects/ZqGameField.h"
 #include "objects/ZqPGameFieldCamera.h"
-#include "objects/ZqPObjectAsset.h"
-#include "objects/ZqPObjectAssetParticles.h"
+#include "objects/assets/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAssetParticles.h"
 #include "objects/ZqPObjectImage.h"
 #include "objects/ZqPObjectText.h"
 

@@ -3,7 +3,7 @@
 #include "app/ZqPInputController.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/objects/ZqModelObjectsControls.h"
-#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
 
 #include <algorithm>
 #include <cmath>

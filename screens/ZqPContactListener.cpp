@@ -1,6 +1,6 @@
 #include "screens/ZqPContactListener.h"
 
-#include "objects/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAsset.h"
 
 #include "ZqCachedCast.h"
 

@@ -7,7 +7,7 @@
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
 #include "screens/ZqPScreenNavigator.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 
 #include <ZqLog.h>

@@ -5,7 +5,7 @@
 #include "common/ZqClock.h"
 #include "common/ZqLog.h"
 #include "model/objects/ZqModelObjectsControls.h"
-#include "screens/ZqPObjectButtonJoystick.h"
+#include "screens/buttons/ZqPObjectButtonJoystick.h"
 
 using namespace cocos2d;
 

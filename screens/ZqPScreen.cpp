@@ -1,7 +1,7 @@
 #include "screens/ZqPScreen.h"
 
 #include "model/scene/ZqModelScreen.h"
-#include "screens/ZqPObjectButtonJoystick.h"
+#include "screens/buttons/ZqPObjectButtonJoystick.h"
 #include "screens/ZqPObjectCharacterSelector.h"
 #include "screens/ZqPObjectSwipeControl.h"
 

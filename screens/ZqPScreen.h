@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cocos2d.h"
-#include "screens/ZqPObjectButton.h"
+#include "screens/buttons/ZqPObjectButton.h"
 
 #include <functional>
 #include <memory>

@@ -5,7 +5,7 @@
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
 #include "model/GameplayParameters.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 
 #include <ZqLog.h>

@@ -3,7 +3,7 @@
 #include "objects/ZqGameField.h"
 #include "objects/ZqPhysicsBody.h"
 #include "objects/ZqPhysicsWorld.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,10 +5,10 @@
 #include "app/ZqServices.h"
 #include "model/ZqGameQuestions.h"
 #include "objects/ZqPObjectManipulator.h"
-#include "screens/ZqPButtonKeys.h"
-#include "screens/ZqPObjectButton.h"
+#include "screens/buttons/ZqPButtonKeys.h"
+#include "screens/buttons/ZqPObjectButton.h"
 #include "screens/ZqPScreenNavigator.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 
 #include "cocos2d.h"

@@ -1,7 +1,7 @@
 #include "tools/ZqArchiveWriter.h"
 
-#include "model/ZqArchiveReader.h"
-#include "model/ZqZipCrypto.h"
+#include "model/loading/ZqArchiveReader.h"
+#include "model/loading/ZqZipCrypto.h"
 
 #include <ZqRandom.h>
 

@@ -4,7 +4,7 @@
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAnimationCurve.h"
 #include "attributes/ZqAttributeValue.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelController.h"
 #include "tools/ZqArchiveWriter.h"

@@ -4,7 +4,7 @@
 
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqServices.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 #include "cocos2d.h"
 #include "model/ZqModelGeneralSettings.h"

@@ -11,7 +11,7 @@
 #include "audio/AudioEngine.h"
 #include "audio/AudioMixer.h"
 #include "audio/SimpleAudioEngine.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 
 #include <ZqLog.h>
 

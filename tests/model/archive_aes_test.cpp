@@ -3,7 +3,7 @@
 // byte handed out. (Round trips and wrong passwords: archive_reader_test.cpp.)
 #include "archive_test_util.h"
 
-#include "model/ZqArchiveReader.h"
+#include "model/loading/ZqArchiveReader.h"
 #include "tools/ZqArchiveWriter.h"
 
 

@@ -4,7 +4,7 @@
 #include "archive_test_util.h"
 #include "tools/tools_test_support.h"
 
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "tools/ZqArchiveWriter.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"

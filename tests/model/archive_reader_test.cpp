@@ -1,6 +1,6 @@
 #include "archive_test_util.h"
 
-#include "model/ZqArchiveReader.h"
+#include "model/loading/ZqArchiveReader.h"
 #include "tools/ZqArchiveWriter.h"
 
 #include <ZqRandom.h>

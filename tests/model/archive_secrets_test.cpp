@@ -1,4 +1,4 @@
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 
 #include <gtest/gtest.h>
 

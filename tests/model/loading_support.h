@@ -7,7 +7,7 @@
 #include "archive_test_util.h"
 #include "scene/object_asset_support.h"
 
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelLabel.h"

@@ -23,7 +23,7 @@
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqModelShapes.h"
-#include "objects/ZqPObjectAsset.h"
+#include "objects/assets/ZqPObjectAsset.h"
 #include "objects/ZqPGameFieldCamera.h"
 #include "model/GameplayParameters.h"
 #include "platform/CCFileUtils.h"

@@ -4,7 +4,7 @@
 
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAssetParticles.h"
+#include "objects/assets/ZqPObjectAssetParticles.h"
 
 using namespace cocos2d;
 using namespace field_test;

@@ -4,8 +4,8 @@
 #include "objects/object_test_support.h"
 
 #include "model/objects/ZqModelObjectsEffects.h"
-#include "objects/ZqPObjectAssetFlag.h"
-#include "objects/ZqPObjectAssetTrail.h"
+#include "objects/assets/ZqPObjectAssetFlag.h"
+#include "objects/assets/ZqPObjectAssetTrail.h"
 #include "tools/ZqMediaWriter.h"
 
 using namespace cocos2d;

@@ -9,7 +9,7 @@
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/scene/ZqModelAssets.h"
-#include "screens/ZqPObjectButtonUnlockCharacter.h"
+#include "screens/buttons/ZqPObjectButtonUnlockCharacter.h"
 #include "screens/ZqPObjectCharacterSelector.h"
 #include "shop_media_support.h"
 

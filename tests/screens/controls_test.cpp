@@ -11,7 +11,7 @@
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "objects/ZqSwitchStates.h"
-#include "screens/ZqPObjectButtonSwitch.h"
+#include "screens/buttons/ZqPObjectButtonSwitch.h"
 #include "screens/ZqPObjectSwipeControl.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include "flow_graph_support.h"
 
 #include "model/objects/ZqModelObjectsLogic.h"
-#include "objects/ZqPObjectAssetCharacter.h"
-#include "objects/ZqPObjectAssetTriggers.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetTriggers.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqPScreenUi.h"
 

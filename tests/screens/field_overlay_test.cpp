@@ -7,9 +7,9 @@
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAssetMirror.h"
+#include "objects/assets/ZqPObjectAssetMirror.h"
 #include "objects/ZqPhysicsWorld.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "tools/ZqGameBuilder.h"
 #include "ui_screen_support.h"
 

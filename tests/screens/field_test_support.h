@@ -6,7 +6,7 @@
 #include "objects/object_test_support.h"
 #include "support/fresh_game.h"
 
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 
 namespace field_test {

@@ -5,7 +5,7 @@
 #include "common/ZqLog.h"
 #include "model/ZqModelIdentity.h"
 #include "model/objects/ZqModelObjectsControls.h"
-#include "screens/ZqPObjectButtonJoystick.h"
+#include "screens/buttons/ZqPObjectButtonJoystick.h"
 #include "screens/ZqPScreen.h"
 #include "model/scene/ZqModelScreen.h"
 

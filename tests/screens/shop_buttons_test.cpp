@@ -8,9 +8,9 @@
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLevelSection.h"
-#include "screens/ZqPObjectButtonLock.h"
-#include "screens/ZqPObjectButtonPowerup.h"
-#include "screens/ZqPObjectButtonPurchase.h"
+#include "screens/buttons/ZqPObjectButtonLock.h"
+#include "screens/buttons/ZqPObjectButtonPowerup.h"
+#include "screens/buttons/ZqPObjectButtonPurchase.h"
 #include "shop_media_support.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelShapes.h"
-#include "objects/ZqPObjectAssetCharacter.h"
-#include "objects/ZqPObjectAssetPowerup.h"
-#include "screens/ZqPObjectButtonPowerup.h"
-#include "screens/ZqPObjectButtonPurchase.h"
-#include "screens/ZqPScreenScene.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetPowerup.h"
+#include "screens/buttons/ZqPObjectButtonPowerup.h"
+#include "screens/buttons/ZqPObjectButtonPurchase.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 
 #include <gtest/gtest.h>

@@ -7,9 +7,9 @@
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
 #include "objects/ZqGameField.h"
-#include "objects/ZqPObjectAssetCharacter.h"
-#include "objects/ZqPObjectAssetUnit.h"
-#include "screens/ZqPScreenScene.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetUnit.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPObjectImage.h"
 #include "objects/ZqPObjectManipulator.h"
-#include "screens/ZqPObjectButtonJoystick.h"
+#include "screens/buttons/ZqPObjectButtonJoystick.h"
 
 namespace {
 

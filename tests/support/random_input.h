@@ -9,9 +9,9 @@
 // seed on the same game gives the same events, frame by frame, on every platform (the
 // generator is std::mt19937 and its draws are reduced by hand, not by a distribution).
 #include "screens/program/headless_player.h"
-#include "screens/ZqPButtonKeys.h"
-#include "screens/ZqPObjectButton.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/buttons/ZqPButtonKeys.h"
+#include "screens/buttons/ZqPObjectButton.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "model/scene/ZqModelButtons.h"
 
 #include <ZqClock.h>

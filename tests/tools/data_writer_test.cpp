@@ -4,7 +4,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
 

@@ -2,7 +2,7 @@
 // directory, from our archive, and from an archive the standard zip tool made.
 #include "tools_test_support.h"
 
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/ZqAttributeSprite.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/objects/ZqModelObjectsEffects.h"

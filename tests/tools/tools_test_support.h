@@ -4,7 +4,7 @@
 #include "model/archive_test_util.h"
 
 #include "attributes/MessagePackMap.h"
-#include "model/ZqGameSecrets.h"
+#include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "tools/ZqDataWriter.h"

@@ -4,7 +4,7 @@
 
 #include "model/GameplayParameters.h"
 #include "model/objects/ZqModelObjectsUnits.h"
-#include "objects/ZqPObjectAssetUnit.h"
+#include "objects/assets/ZqPObjectAssetUnit.h"
 
 using namespace cocos2d;
 

@@ -13,7 +13,7 @@
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/scene/ZqModelComponents.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
 #include "screens/ZqPScreen.h"
 #include "screens/ZqPScreenNavigator.h"
 

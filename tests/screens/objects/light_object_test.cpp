@@ -3,7 +3,7 @@
 #include "screens/field_test_support.h"
 
 #include "model/objects/ZqModelObjectsEffects.h"
-#include "objects/ZqPObjectAssetLight.h"
+#include "objects/assets/ZqPObjectAssetLight.h"
 #include "objects/ZqPhysicsWorld.h"
 #include "tools/ZqMediaWriter.h"
 

@@ -4,8 +4,8 @@
 
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/objects/ZqModelObjectsLogic.h"
-#include "objects/ZqPObjectAssetLogic.h"
-#include "objects/ZqPObjectAssetPath.h"
+#include "objects/assets/ZqPObjectAssetLogic.h"
+#include "objects/assets/ZqPObjectAssetPath.h"
 
 #include <functional>
 

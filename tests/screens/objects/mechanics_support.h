@@ -6,7 +6,7 @@
 #include "screens/objects/character_support.h"
 
 #include "model/objects/ZqModelObjectsUnits.h"
-#include "objects/ZqPObjectAssetUnit.h"
+#include "objects/assets/ZqPObjectAssetUnit.h"
 
 class MechanicsTest : public CharacterFieldTest {
 protected:

@@ -5,7 +5,7 @@
 
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "objects/ZqDrawingFunctions.h"
-#include "objects/ZqPObjectAssetMirror.h"
+#include "objects/assets/ZqPObjectAssetMirror.h"
 #include "tools/ZqMediaWriter.h"
 
 #include <filesystem>

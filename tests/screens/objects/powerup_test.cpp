@@ -4,8 +4,8 @@
 
 #include "app/ScoreRegistry.h"
 #include "model/objects/ZqModelObjectsUnits.h"
-#include "objects/ZqPObjectAssetPowerup.h"
-#include "objects/ZqPObjectAssetUnit.h"
+#include "objects/assets/ZqPObjectAssetPowerup.h"
+#include "objects/assets/ZqPObjectAssetUnit.h"
 
 using namespace cocos2d;
 

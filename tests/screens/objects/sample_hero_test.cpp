@@ -8,7 +8,7 @@
 #include "app/ZqSound.h"
 #include "audio/AudioEngine.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAssetCharacter.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
 #include "tools/ZqDataWriter.h"
 
 using namespace cocos2d;

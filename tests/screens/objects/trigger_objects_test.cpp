@@ -2,7 +2,7 @@
 #include "screens/objects/mechanics_support.h"
 
 #include "model/objects/ZqModelObjectsLogic.h"
-#include "objects/ZqPObjectAssetTriggers.h"
+#include "objects/assets/ZqPObjectAssetTriggers.h"
 
 #include <functional>
 #include <tuple>

@@ -5,7 +5,7 @@
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelMedia.h"
 #include "objects/ZqPAnimationObject.h"
-#include "objects/ZqPObjectAssetUnit.h"
+#include "objects/assets/ZqPObjectAssetUnit.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 #include "screens/program/headless_player.h"
 
 #include "model/archive_test_util.h"
-#include "objects/ZqPObjectAssetCharacter.h"
-#include "screens/ZqPScreenScene.h"
+#include "objects/assets/ZqPObjectAssetCharacter.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
 

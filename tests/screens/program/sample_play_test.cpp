@@ -12,7 +12,7 @@
 #include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPObject.h"
 #include "objects/ZqPObjectText.h"
-#include "screens/ZqPScreenScene.h"
+#include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
 

@@ -5,8 +5,8 @@
 #include "screens/program/sample_fixture.h"
 
 #include "model/scene/ZqModelButtons.h"
-#include "screens/ZqPButtonMenu.h"
-#include "screens/ZqPObjectButton.h"
+#include "screens/buttons/ZqPButtonMenu.h"
+#include "screens/buttons/ZqPObjectButton.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,1345 @@
+// The loading of the game data by the model controller: the key file and the models of
+// the loading screen at start-up, then every model file, one per step.
+#include "model/ZqModelController.h"
+
+#include "attributes/MessagePackMap.h"
+#include "attributes/ZqAttributeColor.h"
+#include "attributes/ZqDataKeys.h"
+#include "attributes/ZqNonEmptyText.h"
+#include "model/loading/ZqArchiveReader.h"
+#include "model/ZqAttributeModel.h"
+#include "model/ZqAttributeSprite.h"
+#include "model/scene/ZqModelMedia.h"
+#include "model/loading/ZqGameSecrets.h"
+#include "model/ZqModel.h"
+#include "model/ZqModelBlock.h"
+#include "model/loading/ZqModelFileReader.h"
+#include "model/ZqModelGeneralSettings.h"
+#include "cocos2d.h"
+
+#include <ZqLog.h>
+
+#include <algorithm>
+#include <unordered_map>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <span>
+
+using namespace cocos2d;
+
+namespace {
+
+constexpr const char* kKeyFileName = "Keys.pack";
+constexpr const char* kFailedKeys = "Failed to load keys";
+constexpr const char* kNoArchive = "No data archive";
+constinit CachedKeyName kClassNameKey("Class Name");
+constinit CachedKeyName kUserIdKey("User ID");
+constinit CachedKeyName kGradientsKey("gradients");
+constinit CachedKeyName kPosKey("pos");
+constinit CachedKeyName kColorKey("color");
+// The key file lists a few hundred short names; megabytes of it are damage, and
+// splitting them would take hundreds of megabytes.
+constexpr std::size_t kMaxKeyFileSize = 8u << 20;
+
+// Thrown by the loading when a model would pass the controller's model limit.
+class TooManyModels : public std::runtime_error {
+public:
+    explicit TooManyModels(std::size_t limit)
+        : std::runtime_error("the game holds more than " + std::to_string(limit) + " models, more than a game can have")
+    {
+    }
+};
+
+// The first-numbered files of what the loading screen shows (general settings, fonts,
+// screens with their children, labels, loading bars), in reading order.
+struct PreloadFile {
+    const char* name;
+    ZqModelController::FileKind kind;
+};
+constexpr ZqModelController::FileKind kAttributes = ZqModelController::kAttributesFile;
+constexpr ZqModelController::FileKind kConnections = ZqModelController::kConnectionsFile;
+constexpr PreloadFile kPreloadFiles[] = {
+    {"ZqModelGeneralSettings.0.attributes.pack", kAttributes}, {"ZqModelFont.0.attributes.pack", kAttributes},
+    {"ZqModelScreen.0.attributes.pack", kAttributes},          {"ZqModelObjectLabel.0.attributes.pack", kAttributes},
+    {"ZqModelObjectLoadingBar.0.attributes.pack", kAttributes}, {"ZqModelScreen.0.connections.pack", kConnections}};
+
+// Per file kind: the end of its file names, and the part of an archive member's name
+// that marks it.
+constexpr const char* kFileSuffixes[] = {".attributes.pack", ".connections.pack"};
+constexpr const char* kFileMarkers[] = {".attributes.", ".connections."};
+static_assert(std::size(kFileSuffixes) == ZqModelController::kFileKindCount);
+static_assert(std::size(kFileMarkers) == ZqModelController::kFileKindCount);
+
+// Logs an archive member the loading cannot place: neither the key file nor a model
+// file of a registered class (a damaged or foreign name).
+void noteUnknownMember(const ZqModelRegistry& registry, const std::string& name)
+{
+    const bool modelFile = name.find(".attributes.") != std::string::npos ||
+                           name.find(".connections.") != std::string::npos;
+    if (name == kKeyFileName || (modelFile && registry.find(name.substr(0, name.find('.')))))
+        return;
+    debugLog("[ZqModelController] archive member not recognised, passed over: %s", name.c_str());
+}
+
+// The size of the file at its full path; 0 when it cannot be found.
+std::uintmax_t plainFileSize(const std::string& fullPath)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(fullPath, error);
+    return error ? 0 : size;
+}
+
+// A whole file at its full path, read straight into its buffer: in one read when it
+// still has the size last seen (size), else on to its end, but never more than limit + 1
+// bytes, so that a file grown past its limit since it was measured shows as too large.
+// Nothing when it cannot be read.
+std::optional<std::vector<unsigned char>> readPlain(const std::string& fullPath, std::uintmax_t size,
+                                                    std::uintmax_t limit)
+{
+    std::ifstream file(fullPath, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::vector<unsigned char> bytes;
+    // One byte more than expected shows the end without another read.
+    std::uintmax_t chunk = std::min(size, limit) + 1;
+    while (file) {
+        const std::size_t at = bytes.size();
+        bytes.resize(at + static_cast<std::size_t>(chunk));
+        file.read(reinterpret_cast<char*>(bytes.data() + at), static_cast<std::streamsize>(chunk));
+        bytes.resize(at + static_cast<std::size_t>(file.gcount()));
+        if (bytes.size() > limit)
+            break;
+        chunk = std::min<std::uintmax_t>(limit + 1 - bytes.size(), 65536);
+    }
+    if (file.bad())
+        return std::nullopt;
+    return bytes;
+}
+
+// What is wrong with a model file, in words a player can pass on.
+std::string describeDataError(const std::exception& error)
+{
+    if (dynamic_cast<const msgpack::insufficient_bytes*>(&error))
+        return "the file ends inside a model (insufficient bytes)";
+    if (dynamic_cast<const msgpack::parse_error*>(&error))
+        return "it holds bytes that are not MessagePack data";
+    if (dynamic_cast<const msgpack::depth_size_overflow*>(&error))
+        return "its maps are nested too deeply";
+    if (dynamic_cast<const msgpack::size_overflow*>(&error))
+        return "a map or list claims more entries than the file holds";
+    if (dynamic_cast<const msgpack::type_error*>(&error))
+        return "a value has the wrong type";
+    if (dynamic_cast<const std::out_of_range*>(&error))
+        return "a key code is not in the key file";
+    return error.what();
+}
+
+// The key names collectKeys gives for a model or an attribute; the writer's own set is
+// kept aside meanwhile.
+template <class Object>
+std::set<std::string> collectedKeyNames(const Object& object)
+{
+    std::set<std::string> names;
+    names.swap(keyNameSet());
+    object.collectKeys();
+    names.swap(keyNameSet());
+    return names;
+}
+
+// A map from models to small values for one walk over a file's links, in one open-addressed
+// table: a node-based map would allocate for every model the walk meets.
+template <class Value>
+class ModelMap {
+public:
+    explicit ModelMap(std::size_t expected)
+    {
+        std::size_t size = 16;
+        while (size < 2 * expected)
+            size *= 2;
+        m_slots.assign(size, {nullptr, Value{}});
+    }
+    Value* find(const ZqModel* key)
+    {
+        std::pair<const ZqModel*, Value>& slot = m_slots[slotOf(key)];
+        return slot.first ? &slot.second : nullptr;
+    }
+    // The value under key, a new Value{} when absent.
+    Value& operator[](const ZqModel* key)
+    {
+        std::pair<const ZqModel*, Value>* slot = &m_slots[slotOf(key)];
+        if (!slot->first) {
+            if (2 * (m_count + 1) > m_slots.size()) {
+                grow();
+                slot = &m_slots[slotOf(key)];
+            }
+            slot->first = key;
+            ++m_count;
+        }
+        return slot->second;
+    }
+
+private:
+    // The slot holding key, else the free slot where it would go.
+    std::size_t slotOf(const ZqModel* key) const
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = (reinterpret_cast<std::uintptr_t>(key) >> 4) * 0x9E3779B97F4A7C15ull >> 20 & mask;
+        while (m_slots[slot].first && m_slots[slot].first != key)
+            slot = (slot + 1) & mask;
+        return slot;
+    }
+    void grow()
+    {
+        std::vector<std::pair<const ZqModel*, Value>> old(2 * m_slots.size(), {nullptr, Value{}});
+        old.swap(m_slots);
+        for (const auto& [key, value] : old) {
+            if (key)
+                m_slots[slotOf(key)] = {key, value};
+        }
+    }
+
+    std::vector<std::pair<const ZqModel*, Value>> m_slots;
+    std::size_t m_count = 0;
+};
+
+// True when the parent -> children links to add (children [begin, end) of the pending
+// entries), with the children the models have, hold a cycle: a depth-first walk from every
+// parent that gains children.
+template <class Pending>
+bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::shared_ptr<ZqModel>>& children)
+{
+    // A parent may have several entries: its first in groups (plus one), the next in chain.
+    constexpr std::size_t kEnd = SIZE_MAX;
+    std::vector<std::size_t> chain(pending.size(), kEnd);
+    ModelMap<std::size_t> groups(pending.size());
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        std::size_t& first = groups[pending[i].parent.get()];
+        chain[i] = first == 0 ? kEnd : first - 1;
+        first = i + 1;
+    }
+    // The walk goes from model to model, each step waiting for the last: every model's
+    // children are fetched first, all at once.
+    for (const Pending& entry : pending)
+        __builtin_prefetch(&entry.parent->children());
+    for (const std::shared_ptr<ZqModel>& child : children)
+        __builtin_prefetch(&child->children());
+
+    // A model on the walk: its own children up to own, then its entries' from at.
+    struct Step {
+        const ZqModel* model;
+        std::size_t own;
+        std::size_t entry;
+        std::size_t at;
+    };
+    const auto step = [&](const ZqModel* model) {
+        const std::size_t* first = groups.find(model);
+        const std::size_t entry = first && *first != 0 ? *first - 1 : kEnd;
+        return Step{model, 0, entry, entry == kEnd ? 0 : pending[entry].begin};
+    };
+    // The step's next child, else null.
+    const auto nextChild = [&](Step& at) -> const ZqModel* {
+        const std::vector<std::shared_ptr<ZqModel>>& own = at.model->children();
+        if (at.own < own.size())
+            return own[at.own++].get();
+        while (at.entry != kEnd) {
+            if (at.at < pending[at.entry].end)
+                return children[at.at++].get();
+            at.entry = chain[at.entry];
+            if (at.entry != kEnd)
+                at.at = pending[at.entry].begin;
+        }
+        return nullptr;
+    };
+    enum : uint8_t { kNew, kOnPath, kDone };
+    ModelMap<uint8_t> state(pending.size() + children.size());
+    std::vector<Step> path;
+    for (const Pending& entry : pending) {
+        const ZqModel* root = entry.parent.get();
+        uint8_t& rootState = state[root];
+        if (rootState != kNew)
+            continue;
+        rootState = kOnPath;
+        path.push_back(step(root));
+        while (!path.empty()) {
+            const ZqModel* next = nextChild(path.back());
+            if (!next) {
+                state[path.back().model] = kDone;
+                path.pop_back();
+                continue;
+            }
+            uint8_t& seen = state[next];
+            if (seen == kOnPath)
+                return true;
+            if (seen == kNew) {
+                seen = kOnPath;
+                path.push_back(step(next));
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool ZqModelController::archiveIsPresent(const std::string& path)
+{
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    if (!files->isFileExist(path))
+        return false;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(files->fullPathForFilename(path), error);
+    return !error && size > 0;
+}
+
+void ZqModelController::preload(const std::string& archivePath, const std::string& passwordText)
+{
+    // The first reading of the general settings must see the fixed codes only, not a
+    // dictionary left by an earlier game.
+    installKeyDictionary({});
+    m_settingsRead = false;
+    std::optional<std::vector<unsigned char>> keys;
+    const std::string failedKeys = std::string(kFailedKeys) + ": ";
+    bool oversized = false;
+    if (m_archiveMode) {
+        if (!openArchive(archivePath))
+            return;
+        keys = readArchiveFile(kKeyFileName, passwordText);
+        if (m_loadingFailed)
+            return;
+    } else {
+        m_listing.reset();
+        if (std::optional<std::string> path = findPlainFile(m_dataDirectory + "/" + kKeyFileName)) {
+            // A damaged key file of any size is refused before a byte of it is read.
+            const std::uintmax_t size = plainFileSize(*path);
+            oversized = size > kMaxKeyFileSize;
+            errno = 0;
+            if (!oversized)
+                keys = readPlain(*path, size, kMaxKeyFileSize);
+            if (!oversized && !keys) {
+                const std::string reason = failedKeys + "\"Keys.pack\" cannot be read (" +
+                                           (errno ? std::strerror(errno) : "read error") + ")";
+                failLoading(reason, reason);
+                return;
+            }
+        } else if (m_listing && m_listing->error) {
+            // The directory itself is at fault, not the file.
+            const std::string reason =
+                m_listing->error == std::errc::not_a_directory
+                    ? failedKeys + "the data path is a file, not a directory (" + m_listing->directory + ")"
+                    : failedKeys + "the data directory cannot be read (" + m_listing->directory + ": " +
+                          m_listing->error.message() + ")";
+            failLoading(reason, reason);
+            return;
+        }
+    }
+    if (!oversized && !keys) {
+        failLoading(failedKeys + "no key file", failedKeys + "\"Keys.pack\" is missing");
+        return;
+    }
+    if (!oversized && keys->empty()) {
+        const std::string reason = failedKeys + "\"Keys.pack\" is empty";
+        failLoading(reason, reason);
+        return;
+    }
+    if (oversized || keys->size() > kMaxKeyFileSize) {
+        const std::string reason = failedKeys + "\"Keys.pack\" is damaged (larger than 8 MiB)";
+        failLoading(reason, reason);
+        return;
+    }
+    // The "User ID" of the general settings unscrambles the key file. It is taken from the
+    // file's bytes, and its models are read once the key file is in, so that every key of
+    // theirs has its name: the one reading of the general settings in a load.
+    const PreloadFile& settingsFile = kPreloadFiles[0];
+    std::optional<std::vector<unsigned char>> settings;
+    const FileResult fetched = fetchDataFile(settingsFile.name, settingsFile.kind, passwordText, settings);
+    if (fetched == kFileFailed)
+        return;
+    std::string userId;
+    if (settings && (settings->empty() || !peekUserId(*settings, userId))) {
+        // Bytes the quick look cannot place (or none): read as models before the key file,
+        // which reports their damage (an empty file) as every model file's.
+        if (parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == kFileFailed)
+            return;
+        userId = ZqModelGeneralSettings::shared()->userId();
+    }
+    if (!installKeyFile(keys->data(), keys->size(), fetched == kFileLoaded, userId))
+        return;
+    m_preloading = true;
+    if (settings) {
+        m_settingsRead = parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == kFileLoaded;
+        if (!m_settingsRead) {
+            m_preloading = false;
+            return;
+        }
+    }
+    // A file that gave no settings model (logged) leaves the defaults, as a missing one.
+    ZqModelGeneralSettings::shared();
+    for (const PreloadFile& file : std::span(kPreloadFiles).subspan(1)) {
+        if (loadDataFile(file.name, file.kind, passwordText) == kFileFailed)
+            break;
+    }
+    m_preloading = false;
+}
+
+bool ZqModelController::peekUserId(const std::vector<unsigned char>& bytes, std::string& userId)
+{
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    std::size_t offset = 0;
+    msgpack::zone zone;
+    try {
+        while (offset < bytes.size()) {
+            const msgpack::object object = unpackBounded(zone, data, bytes.size(), offset);
+            if (object.type == msgpack::type::NIL)
+                break;
+            if (object.type != msgpack::type::MAP)
+                return false;
+            const MessagePackMap map = MessagePackMap::fromObject(object);
+            std::string className;
+            uint32_t id = 0;
+            if (!map.getUInt(kIdKey, id) || !map.getString(kClassNameKey, className) ||
+                className != ZqModelGeneralSettings::staticClassName())
+                return false;
+            // The last settings map of the file is the one the reading keeps.
+            userId.clear();
+            const msgpack::object* entry = map.find(kUserIdKey);
+            if (!entry)
+                continue;
+            if (entry->type != msgpack::type::MAP)
+                return false;
+            MessagePackMap::fromObject(*entry).getString(kValueKey, userId);
+            zone.clear();
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+bool ZqModelController::loadNextPlainFile()
+{
+    LoadingState& state = m_loadingState;
+    if (m_loadingFailed || state.phase >= kLoadingDone)
+        return true;
+    updateProgress(m_registry.size());
+    // Every step reads the file at the cursor and moves it on to the next file there is, so
+    // that no step is spent on a missing file, nor on the end of a phase.
+    if (state.firstStep && seekPlainFile())
+        return true;
+    const std::string name = modelFileName();
+    const FileResult result =
+        readInPreload(name) ? kFileLoaded : loadPlainFile(dataFilePath(name), fileKindOf(state.phase));
+    if (m_loadingFailed)
+        return true;
+    if (result == kFileLoaded)
+        ++state.filesRead;
+    ++state.index;
+    return seekPlainFile();
+}
+
+bool ZqModelController::seekPlainFile()
+{
+    LoadingState& state = m_loadingState;
+    state.firstStep = false;
+    while (state.phase < kLoadingDone) {
+        const std::string name = modelFileName();
+        if (heldByPreload(name) || findPlainFile(dataFilePath(name)))
+            return false;
+        // The first missing number ends the class.
+        logFilesAfterGap(name);
+        state.loaded.insert(state.name);
+        const std::vector<std::string>& names = m_registry.classNames();
+        const auto next = std::find_if(names.begin(), names.end(),
+                                       [&](const std::string& name) { return state.loaded.count(name) == 0; });
+        if (next != names.end()) {
+            state.name = *next;
+            state.index = 0;
+        } else if (nextPhase() == kLoadingDone) {
+            return true;
+        }
+        // The new phase's first file is being sought here and now.
+        state.firstStep = false;
+    }
+    return true;
+}
+
+void ZqModelController::logFilesAfterGap(const std::string& missing)
+{
+    if (!m_listing || m_listing->error)
+        return;
+    // "<class>.<n><suffix>": a later number of the same class and kind is a file the
+    // numbering says cannot be read without this one.
+    const std::size_t dot = missing.find('.');
+    const std::string_view suffix = kFileSuffixes[fileKindOf(m_loadingState.phase)];
+    unsigned long highest = 0;
+    bool found = false;
+    for (const std::string& name : m_listing->names) {
+        if (name.size() <= dot + 1 + suffix.size() || name.compare(0, dot + 1, missing, 0, dot + 1) != 0 ||
+            !std::string_view(name).ends_with(suffix))
+            continue;
+        const std::string number = name.substr(dot + 1, name.size() - dot - 1 - suffix.size());
+        if (number.empty() || number.size() > 9 ||
+            !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        highest = std::max(highest, std::stoul(number));
+        found = true;
+    }
+    if (found && highest > static_cast<unsigned long>(m_loadingState.index))
+        debugLog("[ZqModelController] %s is missing: the files of its class after it, up to number %lu, are not read",
+                 dataFilePath(missing).c_str(), highest);
+}
+
+bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
+{
+    LoadingState& state = m_loadingState;
+    if (m_loadingFailed || state.phase >= kLoadingDone)
+        return true;
+    // A load started again after closeArchive: the member to read is found by name, so
+    // only the reader is needed again.
+    if (!m_archive) {
+        if (m_archivePath.empty()) {
+            failLoading(kNoArchive, std::string("[ZqModelController] load data - fail: ") + kNoArchive);
+            return true;
+        }
+        if (!openArchive(m_archivePath))
+            return true;
+    }
+    updateProgress(m_archive->modelFileCount(fileKindOf(state.phase)));
+    const bool firstStep = state.firstStep;
+    const std::string file = firstStep ? modelFileName() : state.name;
+    const FileResult result =
+        readInPreload(file) ? kFileLoaded : loadArchiveFile(file, fileKindOf(state.phase), passwordText);
+    if (m_loadingFailed)
+        return true;
+    state.firstStep = false;
+    // Only members present count, so that progress reaches 100 with the last one.
+    if (result == kFileLoaded) {
+        state.loaded.insert(file);
+        ++state.filesRead;
+    } else if (firstStep) {
+        // The phase's general-settings file is not in the archive (a game without its
+        // connections, say): the same step reads the phase's first member instead.
+        return walkArchive(true) || loadNextArchiveFile(passwordText);
+    }
+    return walkArchive(firstStep);
+}
+
+bool ZqModelController::walkArchive(bool fromFirst)
+{
+    LoadingState& state = m_loadingState;
+    try {
+        const char* marker = kFileMarkers[fileKindOf(state.phase)];
+        // The attributes phase passes every member once: the one walk that reports strange names.
+        auto walk = [&](bool first) {
+            std::string member = first ? m_archive->firstFile() : m_archive->nextFile();
+            if (state.phase == kAttributesPhase && !member.empty())
+                noteUnknownMember(m_registry, member);
+            return member;
+        };
+        std::string name = walk(fromFirst);
+        while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0))
+            name = walk(false);
+        if (name.empty()) {
+            // A phase the archive holds no member for ends at once, with no step of its own.
+            LoadingPhase phase = nextPhase();
+            while (phase != kLoadingDone && m_archive->modelFileCount(fileKindOf(phase)) == 0)
+                phase = nextPhase();
+            return phase == kLoadingDone;
+        }
+        state.name = name;
+        return false;
+    } catch (const std::exception& error) {
+        failFile(m_archivePath, error.what());
+        return true;
+    }
+}
+
+ZqModelController::FileResult ZqModelController::loadArchiveFile(const std::string& name, FileKind kind,
+                                                                 const std::string& passwordText)
+{
+    std::optional<std::vector<unsigned char>> data;
+    const FileResult result = fetchArchiveFile(name, kind, passwordText, data);
+    return result == kFileLoaded ? parseFileBytes(name, *data, kind) : result;
+}
+
+ZqModelController::FileResult ZqModelController::fetchArchiveFile(const std::string& name, FileKind kind,
+                                                                  const std::string& passwordText,
+                                                                  std::optional<std::vector<unsigned char>>& data)
+{
+    if (!m_archive) {
+        failLoading(kNoArchive, std::string("[ZqModelController] load data - fail: ") + kNoArchive);
+        return kFileFailed;
+    }
+    logFileLoad(name, kind);
+    data = readArchiveFile(name, passwordText);
+    if (m_loadingFailed)
+        return kFileFailed;
+    return data ? kFileLoaded : kFileNotRead;
+}
+
+ZqModelController::FileResult ZqModelController::loadPlainFile(const std::string& path, FileKind kind)
+{
+    std::optional<std::vector<unsigned char>> data;
+    const FileResult result = fetchPlainFile(path, kind, data);
+    return result == kFileLoaded ? parseFileBytes(path, *data, kind) : result;
+}
+
+ZqModelController::FileResult ZqModelController::fetchPlainFile(const std::string& path, FileKind kind,
+                                                                std::optional<std::vector<unsigned char>>& data)
+{
+    const std::optional<std::string> fullPath = findPlainFile(path);
+    if (!fullPath)
+        return kFileNotRead;
+    logFileLoad(path, kind);
+    // The archive's limit for its members holds for the directory's files too, checked
+    // before a byte is read.
+    const std::uintmax_t size = plainFileSize(*fullPath);
+    if (size <= ZqArchiveReader::kMaxMemberSize) {
+        data = readPlain(*fullPath, size, ZqArchiveReader::kMaxMemberSize);
+        if (!data) {
+            failFile(path, "the file cannot be read");
+            return kFileFailed;
+        }
+    }
+    if (!data || data->size() > ZqArchiveReader::kMaxMemberSize) {
+        data.reset();
+        failFile(path, "the file is larger than 64 MiB");
+        return kFileFailed;
+    }
+    return kFileLoaded;
+}
+
+ZqModelController::FileResult ZqModelController::parseFileBytes(const std::string& file,
+                                                                const std::vector<unsigned char>& data, FileKind kind)
+{
+    m_loadingFile = file;
+    const bool parsed = parseModelFile(data.data(), data.size(), kind);
+    m_loadingFile.clear();
+    return parsed ? kFileLoaded : kFileFailed;
+}
+
+std::optional<std::string> ZqModelController::findPlainFile(const std::string& path)
+{
+    const std::string prefix = m_dataDirectory + "/";
+    const bool inDirectory = path.compare(0, prefix.size(), prefix) == 0 && path.find('/', prefix.size()) == std::string::npos;
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    if (!inDirectory)
+        return files->isFileExist(path) ? std::optional<std::string>(files->fullPathForFilename(path)) : std::nullopt;
+    // One listing per load: probing the directory for every class and kind would scan it
+    // again for each missing file.
+    if (!m_listing) {
+        m_listing.emplace();
+        m_listing->directory = files->fullPathForFilename(m_dataDirectory);
+        std::error_code& error = m_listing->error;
+        for (std::filesystem::directory_iterator it(m_listing->directory, error), end; !error && it != end;
+             it.increment(error)) {
+            std::error_code kindError;
+            if (!it->is_regular_file(kindError))
+                continue;
+            std::string name = it->path().filename().string();
+            std::string folded = name;
+            for (char& c : folded)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            auto [at, inserted] = m_listing->folded.emplace(folded, name);
+            if (!inserted && name < at->second)
+                at->second = name;
+            m_listing->names.insert(std::move(name));
+        }
+    }
+    std::string name = path.substr(prefix.size());
+    if (m_listing->names.count(name) == 0) {
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        auto found = m_listing->folded.find(name);
+        if (found == m_listing->folded.end())
+            return std::nullopt;
+        name = found->second;
+    }
+    return m_listing->directory + "/" + name;
+}
+
+ZqModelController::FileResult ZqModelController::loadDataFile(const std::string& name, FileKind kind,
+                                                              const std::string& passwordText)
+{
+    if (m_archiveMode)
+        return loadArchiveFile(name, kind, passwordText);
+    return loadPlainFile(dataFilePath(name), kind);
+}
+
+ZqModelController::FileResult ZqModelController::fetchDataFile(const std::string& name, FileKind kind,
+                                                               const std::string& passwordText,
+                                                               std::optional<std::vector<unsigned char>>& data)
+{
+    if (m_archiveMode)
+        return fetchArchiveFile(name, kind, passwordText, data);
+    return fetchPlainFile(dataFilePath(name), kind, data);
+}
+
+std::string ZqModelController::dataFilePath(const std::string& name) const
+{
+    return m_archiveMode ? name : m_dataDirectory + "/" + name;
+}
+
+bool ZqModelController::heldByPreload(const std::string& name) const
+{
+    return m_settingsRead && m_loadingState.phase == kAttributesPhase && name == kPreloadFiles[0].name;
+}
+
+bool ZqModelController::readInPreload(const std::string& name)
+{
+    if (!heldByPreload(name))
+        return false;
+    // The step takes the file as read: its models came in with the preload.
+    logFileLoad(dataFilePath(name), kAttributesFile);
+    return true;
+}
+
+void ZqModelController::logFileLoad(const std::string& file, FileKind kind) const
+{
+    if (m_archiveMode)
+        debugLog("[ZqModelController] load data(%d) for class from archive file: %s", kind, file.c_str());
+    else
+        debugLog("[ZqModelController] load data(%d) for class from file: %s", kind, file.c_str());
+}
+
+std::optional<std::vector<unsigned char>> ZqModelController::readArchiveFile(const std::string& name,
+                                                                             const std::string& passwordText)
+{
+    if (!m_archive) {
+        debugLog("[ZqModelController] readFileArchive error - dataArchive is empty");
+        return std::nullopt;
+    }
+    try {
+        std::optional<std::vector<unsigned char>> bytes = m_archive->readFile(name, decodeArchivePassword(passwordText));
+        m_memberRead = m_memberRead || bytes.has_value();
+        return bytes;
+    } catch (const std::exception& error) {
+        const std::string_view text = error.what();
+        constexpr std::string_view kWrongPassword = " Error P17";
+        if (m_memberRead && text.ends_with(kWrongPassword)) {
+            const std::string reason = std::string(text.substr(0, text.size() - kWrongPassword.size())) +
+                                       " the archive is damaged (a check byte fails where other members open)";
+            failFile(name, reason.c_str());
+        } else {
+            failFile(name, error.what());
+        }
+        return std::nullopt;
+    }
+}
+
+bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t size, FileKind kind)
+{
+    if (!bytes || size == 0) {
+        // The writer never writes an empty model file: one of a class the data can name is
+        // damaged data, not a class without models (other files are passed over).
+        const std::string base = m_loadingFile.substr(m_loadingFile.rfind('/') + 1);
+        if (!m_loadingFile.empty() && m_registry.find(base.substr(0, base.find('.')))) {
+            failFile(m_loadingFile, "the file is empty");
+            return false;
+        }
+        return true;
+    }
+    const char* data = reinterpret_cast<const char*>(bytes);
+    std::size_t offset = 0;
+    std::size_t start = 0;
+    std::size_t models = 0;
+    // The models read live as long as the game: their blocks are cut from slabs.
+    const zqblock::SlabScope slabs;
+    // Children of a connections file are added once it is read.
+    m_keepChildren = kind == kConnectionsFile;
+    // One zone for the file, cleared after each map: nothing read keeps the objects.
+    msgpack::zone zone;
+    try {
+        if (m_road != ZqModelFileRoad::kMaps && !m_fileReader)
+            m_fileReader = std::make_unique<ZqModelFileReader>(*this);
+        while (offset < size) {
+            start = offset;
+            if (m_road != ZqModelFileRoad::kMaps) {
+                if (!m_fileReader->readMap(data, size, offset, kind))
+                    break;
+            } else {
+                const msgpack::object object = unpackBounded(zone, data, size, offset);
+                // A nil object ends the file.
+                if (object.type == msgpack::type::NIL)
+                    break;
+                readModelMap(MessagePackMap::fromObject(object), kind);
+                zone.clear();
+            }
+            ++models;
+        }
+    } catch (const std::exception& error) {
+        linkPendingChildren();
+        raiseIdCounter();
+        failFile(m_loadingFile.empty() ? std::string("model data") : m_loadingFile,
+                 (describeDataError(error) + " in model " + std::to_string(models + 1) + " of the file (from byte " +
+                  std::to_string(start) + ")")
+                     .c_str());
+        return false;
+    }
+    linkPendingChildren();
+    raiseIdCounter();
+    return true;
+}
+
+void ZqModelController::readModelMap(const MessagePackMap& map, FileKind kind)
+{
+    // Every key, and every key of a nested map, must be a code of the key file: a damaged
+    // or foreign key file would otherwise read as defaults.
+    for (const auto& [code, value] : map.entries()) {
+        if (!keyCodeIsKnown(static_cast<uint32_t>(code)))
+            throw ZqUnknownKeyCode(static_cast<uint32_t>(code));
+        if (value.type != msgpack::type::MAP)
+            continue;
+        for (uint32_t i = 0; i < value.via.map.size; ++i) {
+            const msgpack::object& key = value.via.map.ptr[i].key;
+            if (key.type == msgpack::type::POSITIVE_INTEGER && key.via.u64 <= UINT32_MAX && !keyCodeIsKnown(static_cast<int64_t>(key.via.u64)))
+                throw ZqUnknownKeyCode(static_cast<int64_t>(key.via.u64));
+        }
+    }
+    if (kind == kConnectionsFile) {
+        readModelLinks(map, kind);
+        return;
+    }
+    uint32_t id = 0;
+    if (!map.getUInt(kIdKey, id)) {
+        logUnreadMap(nullptr, nullptr);
+        return;
+    }
+    std::string className;
+    if (!map.getString(kClassNameKey, className)) {
+        logUnreadMap(&id, nullptr);
+        return;
+    }
+    std::shared_ptr<ZqModel> model = createModelOfClass(className);
+    if (!model) {
+        logUnreadMap(&id, className.c_str());
+        return;
+    }
+    // A map that throws leaves the model it would replace in place.
+    model->unpackAttributes(map);
+    logUnreadNestedEntries(*model, map, kind);
+    logUnreadEntries(*model, map);
+    logRepeatedKeys(*model, map);
+    replaceModel(model);
+}
+
+void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
+{
+    uint32_t id = 0;
+    if (!map.getUInt(kIdKey, id)) {
+        logUnreadMap(nullptr, nullptr);
+        return;
+    }
+    ZqModel* model = m_modelsById.get(id);
+    // A class's connections files hold the links of its own models only: an id of a model
+    // of another class is a damaged id, whose links would go to the wrong model.
+    if (model && !isFileOfClass(m_loadingFile, model->className())) {
+        debugLog("[ZqModelController] %s: links of model %u, which is of class %s - skipped", m_loadingFile.c_str(), id,
+                 model->className());
+        return;
+    }
+    if (model) {
+        // Connections maps mostly come in the order of their ids, and the models of a load
+        // lie far apart in memory: the next one, with its shared pointer's counts just
+        // before it, is fetched while this one is read.
+        if (const ZqModel* next = m_modelsById.get(id + 1))
+            zqPrefetchModel(next, -1, 7);
+        model->unpackConnections(map);
+        logUnreadNestedEntries(*model, map, kind);
+        logUnreadEntries(*model, map);
+        logRepeatedKeys(*model, map);
+    } else {
+        logLinksWithoutModel(id);
+    }
+}
+
+bool ZqModelController::isFileOfClass(std::string_view file, std::string_view className) const
+{
+    const std::string_view base = file.substr(file.rfind('/') + 1);
+    if (base.size() > className.size() && base.starts_with(className) && base[className.size()] == '.')
+        return true;
+    // A file named for no class (a test's own bytes) says nothing.
+    return !m_registry.find(std::string(base.substr(0, base.find('.'))));
+}
+
+void ZqModelController::logLinksWithoutModel(uint32_t id)
+{
+    debugLog("[ZqModelController] %s: links of model %u, which no model has - skipped", m_loadingFile.c_str(), id);
+}
+
+void ZqModelController::logUnreadMap(const uint32_t* id, const char* className)
+{
+    if (!id)
+        debugLog("[ZqModelController] %s: a model map without an \"id\" - not read", m_loadingFile.c_str());
+    else if (!className)
+        debugLog("[ZqModelController] %s: model %u has no \"Class Name\" - not read", m_loadingFile.c_str(), *id);
+    else
+        debugLog("[ZqModelController] %s: model %u is of class \"%s\", which no class registered has - not read",
+                 m_loadingFile.c_str(), *id, className);
+}
+
+namespace {
+
+// True for a link map of the usual form, {"connectedModelId": id, "attributeName": name},
+// which has nothing to tell: both keys are read by every attribute, and (while links are
+// checked) the attribute is linked to a source of that model.
+bool isMadeLink(const ZqBaseAttribute& attribute, const msgpack::object& map, bool linksChecked)
+{
+    const int32_t idCode = kConnectedModelIdKey.codeOrDefault();
+    const int32_t nameCode = kAttributeNameKey.codeOrDefault();
+    const int32_t valueCode = kValueKey.codeOrDefault();
+    if (map.via.map.size != 2 || idCode == nameCode || valueCode == idCode || valueCode == nameCode)
+        return false;
+    const msgpack::object* id = nullptr;
+    bool named = false;
+    for (uint32_t i = 0; i < 2; ++i) {
+        const msgpack::object_kv& entry = map.via.map.ptr[i];
+        if (entry.key.type != msgpack::type::POSITIVE_INTEGER)
+            return false;
+        if (entry.key.via.u64 == static_cast<uint64_t>(idCode))
+            id = &entry.val;
+        else if (entry.key.via.u64 == static_cast<uint64_t>(nameCode))
+            named = true;
+        else
+            return false;
+    }
+    if (!id || !named)
+        return false;
+    if (!linksChecked || id->type != msgpack::type::POSITIVE_INTEGER || id->via.u64 == 0 || id->via.u64 > UINT32_MAX)
+        return true;
+    const ZqBaseAttribute* source = attribute.connectedSource();
+    return source && source->owner() && source->owner()->id() == id->via.u64;
+}
+
+// The model a reference attribute holds, else null (an attribute of no reference class).
+const ZqModel* referencedModel(const ZqBaseAttribute& attribute)
+{
+    if (const auto* reference = dynamic_cast<const ZqAttributeModelReference*>(&attribute))
+        return reference->model().get();
+    if (const auto* sprite = dynamic_cast<const ZqAttributeSprite*>(&attribute))
+        return sprite->value().get();
+    return nullptr;
+}
+
+} // namespace
+
+void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
+{
+    const bool linksChecked = linksAreChecked(kind);
+    // A model of only its class's attributes finds them by code.
+    const ZqAttributeList& attributes = model.attributes();
+    const ZqModelKeyCodes::Class* codes =
+        model.attributesAreClassLayout() ? &m_keyCodes.ofClass(model) : nullptr;
+    for (const auto& [code, value] : map.entries()) {
+        if (value.type != msgpack::type::MAP)
+            continue;
+        const ZqBaseAttribute* attribute = nullptr;
+        if (codes) {
+            const int32_t slot = codes->find(code);
+            if (slot >= 0 && static_cast<std::size_t>(slot) < attributes.size())
+                attribute = attributes[static_cast<std::size_t>(slot)];
+        } else if (const std::string* name = tryKeyName(code)) {
+            attribute = model.findAttribute(*name);
+        }
+        if (attribute && !isMadeLink(*attribute, value, linksChecked))
+            logUnreadNested(model, *attribute, MessagePackMap::fromObject(value), kind);
+    }
+}
+
+void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute,
+                                        const MessagePackMap& nested, FileKind kind)
+{
+    // A few attribute classes serve every model: the last table of each is at hand.
+    const std::size_t typeId = attribute.typeId();
+    std::pair<std::size_t, NestedKeys*>& cached = m_nestedKeysCache[typeId % m_nestedKeysCache.size()];
+    if (!cached.second || cached.first != typeId)
+        cached = {typeId, &m_nestedKeys[typeId]};
+    NestedKeys& known = *cached.second;
+    const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
+    if (known.generation != generation) {
+        known.generation = generation;
+        known.codes.clear();
+        std::set<std::string> names = collectedKeyNames(attribute);
+        // Links and references list their keys only while they are set.
+        for (const char* name : {"connectedModelId", "attributeName", "value"})
+            names.insert(name);
+        for (const std::string& name : names)
+            known.codes.push_back(keyCodeOrDefault(name));
+    }
+    for (const auto& [code, value] : nested.entries()) {
+        if (std::find(known.codes.begin(), known.codes.end(), code) != known.codes.end())
+            continue;
+        const std::string* name = tryKeyName(code);
+        debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has no \"%s\" - not read",
+                 m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                 name ? name->c_str() : "?");
+    }
+    if (attribute.typeId() == ZqAttributeGradient::staticTypeId())
+        logUnreadGradientStops(model, attribute, nested);
+    // In the connections phase every model is in: a link to an id none has is dropped.
+    if (!linksAreChecked(kind))
+        return;
+    for (const CachedKeyName* key : {&kConnectedModelIdKey, &kValueKey}) {
+        const msgpack::object* id = nested.find(*key);
+        if (!id || id->type != msgpack::type::POSITIVE_INTEGER || id->via.u64 == 0 || id->via.u64 > UINT32_MAX)
+            continue;
+        // A link made to that model is no loss.
+        const ZqBaseAttribute* source = key == &kConnectedModelIdKey ? attribute.connectedSource() : nullptr;
+        if (source && source->owner() && source->owner()->id() == id->via.u64)
+            continue;
+        const ZqAttributeOwner* owner = ownerById(static_cast<unsigned>(id->via.u64));
+        if (!owner) {
+            debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" links to model %llu, which no model "
+                     "has - not linked",
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                     static_cast<unsigned long long>(id->via.u64));
+            continue;
+        }
+        // A reference takes only models of its class: one it did not take is a link lost.
+        if (key == &kValueKey) {
+            const ZqModel* held = referencedModel(attribute);
+            if (!held || held->id() != id->via.u64) {
+                const auto* target = static_cast<const ZqModel*>(owner);
+                debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" refers to model %u (%s), which it "
+                         "does not take - not linked",
+                         m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                         target->id(), target->className());
+            }
+            continue;
+        }
+        // A link names its source attribute too, which the source model must have.
+        std::string sourceName;
+        if (!zqNonEmptyText(nested, kAttributeNameKey, sourceName))
+            continue;
+        const auto isSource = [&](const ZqBaseAttribute* candidate) {
+            return candidate->connectionType() == ZqBaseAttribute::kSource && candidate->name() == sourceName;
+        };
+        if (std::none_of(owner->attributes().begin(), owner->attributes().end(), isSource))
+            debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" links to \"%s\" of model %u, which "
+                     "it does not have - not linked",
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                     sourceName.c_str(), owner->id());
+    }
+}
+
+void ZqModelController::logUnreadGradientStops(const ZqModel& model, const ZqBaseAttribute& attribute,
+                                               const MessagePackMap& nested)
+{
+    const msgpack::object* stops = nested.find(kGradientsKey);
+    if (!stops || stops->type != msgpack::type::ARRAY)
+        return;
+    const int32_t known[] = {kPosKey.codeOrDefault(), kColorKey.codeOrDefault()};
+    for (uint32_t i = 0; i < stops->via.array.size; ++i) {
+        const msgpack::object& stop = stops->via.array.ptr[i];
+        if (stop.type != msgpack::type::MAP)
+            continue;
+        if (const int32_t repeated = MessagePackMap::repeatedCodeOf(stop); repeated >= 0) {
+            const std::string* name = tryKeyName(repeated);
+            debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has a gradient stop with \"%s\" twice - "
+                     "its first value read",
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                     name ? name->c_str() : "?");
+        }
+        for (uint32_t k = 0; k < stop.via.map.size; ++k) {
+            const msgpack::object& key = stop.via.map.ptr[k].key;
+            if (key.type != msgpack::type::POSITIVE_INTEGER || key.via.u64 > INT32_MAX ||
+                std::find(std::begin(known), std::end(known), static_cast<int32_t>(key.via.u64)) != std::end(known))
+                continue;
+            const std::string* name = tryKeyName(static_cast<int32_t>(key.via.u64));
+            debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has a gradient stop with \"%s\" - not "
+                     "read",
+                     m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+                     name ? name->c_str() : "?");
+        }
+    }
+}
+
+void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
+{
+    const std::size_t typeId = model.typeId();
+    if (!m_lastReadKeys.second || m_lastReadKeys.first != typeId)
+        m_lastReadKeys = {typeId, &m_readKeys[typeId]};
+    ReadKeys& known = *m_lastReadKeys.second;
+    const uint32_t generation = KeyDictionary::generation.load(std::memory_order_relaxed);
+    if (known.generation != generation) {
+        known.generation = generation;
+        known.codes.clear();
+        // The names the class writes at the top of its maps are the names it reads there:
+        // its own, less those only its attributes' maps hold ("value" at the top of a map
+        // is a damaged attribute name, not a value).
+        std::set<std::string> names = collectedKeyNames(model);
+        for (const ZqBaseAttribute* attribute : model.attributes()) {
+            for (const std::string& name : collectedKeyNames(*attribute))
+                names.erase(name);
+        }
+        names.insert({"id", "Class Name", "children"});
+        try {
+            msgpack::zone zone;
+            MessagePackMap top(&zone);
+            model.packAttributes(top);
+            model.packConnections(top);
+            for (const auto& [code, value] : top.entries())
+                known.codes.insert(code);
+        } catch (const std::exception&) {
+            // A key file without some name the model writes: its entries are told as unread.
+        }
+        for (const std::string& name : names)
+            known.codes.insert(keyCodeOrDefault(name));
+        for (const ZqBaseAttribute* attribute : model.attributes())
+            known.codes.insert(keyCodeOrDefault(attribute->name()));
+    }
+    for (const auto& [code, value] : map.entries()) {
+        if (known.codes.count(code) != 0)
+            continue;
+        const std::string* name = tryKeyName(code);
+        // A node's ports are attributes named by its data.
+        if (name && model.findAttribute(*name))
+            continue;
+        debugLog("[ZqModelController] %s: model %u (%s) has no \"%s\" - not read", m_loadingFile.c_str(), model.id(),
+                 model.className(), name ? name->c_str() : "?");
+    }
+}
+
+void ZqModelController::logRepeatedKeys(const ZqModel& model, const MessagePackMap& map)
+{
+    int32_t repeated = map.repeatedCode();
+    for (const auto& [code, value] : map.entries()) {
+        const int32_t nested = MessagePackMap::repeatedCodeOf(value);
+        if (nested >= 0 && (repeated < 0 || nested < repeated))
+            repeated = nested;
+    }
+    if (repeated < 0)
+        return;
+    const std::string* name = tryKeyName(repeated);
+    debugLog("[ZqModelController] %s: model %u (%s) gives \"%s\" twice in one map - a damaged map, its first value read",
+             m_loadingFile.c_str(), model.id(), model.className(), name ? name->c_str() : "?");
+}
+
+std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view className)
+{
+    std::shared_ptr<ZqModel> model;
+    // The registry hands out the one general-settings instance; a new one is read aside.
+    if (className == ZqModelGeneralSettings::staticClassName()) {
+        model = ZqModelGeneralSettings::createDetached();
+    } else {
+        // The maps of a file are mostly of one class: the last row found serves the next.
+        if (!m_lastClass || className != m_lastClass->className) {
+            m_lastClass = m_registry.find(std::string(className));
+            if (!m_lastClass)
+                return nullptr;
+        }
+        model = m_lastClass->create();
+    }
+    // Fresh from its constructor: the class's key codes hold for its attributes.
+    if (model)
+        model->markClassLayout();
+    return model;
+}
+
+void ZqModelController::linkChildren(ZqModel& parent, const msgpack::object_array& ids)
+{
+    const std::size_t begin = m_pendingIds.size();
+    std::exception_ptr badId;
+    try {
+        for (uint32_t i = 0; i < ids.size; ++i)
+            m_pendingIds.push_back(ids.ptr[i].as<uint32_t>());
+    } catch (const msgpack::type_error&) {
+        // The ids before the bad one are linked, as one by one they would have been.
+        badId = std::current_exception();
+    }
+    if (m_keepChildren) {
+        if (std::shared_ptr<ZqModel> self = parent.sharedFromThis())
+            m_pendingChildren.push_back({std::move(self), begin, m_pendingIds.size()});
+        else
+            m_pendingIds.resize(begin);
+    } else {
+        for (std::size_t i = begin; i < m_pendingIds.size(); ++i) {
+            if (std::shared_ptr<ZqModel> child = modelById(m_pendingIds[i]))
+                parent.addChild(child, true);
+        }
+        m_pendingIds.resize(begin);
+        parent.childrenLinked();
+    }
+    if (badId)
+        std::rethrow_exception(badId);
+}
+
+void ZqModelController::linkPendingChildren()
+{
+    m_keepChildren = false;
+    std::vector<PendingChildren> pending = std::move(m_pendingChildren);
+    m_pendingChildren.clear();
+    const std::vector<uint32_t> ids = std::move(m_pendingIds);
+    m_pendingIds.clear();
+    // Each entry's range moves from its ids to its children found.
+    std::vector<std::shared_ptr<ZqModel>> children;
+    children.reserve(ids.size());
+    for (PendingChildren& entry : pending) {
+        const std::size_t begin = children.size();
+        for (std::size_t i = entry.begin; i < entry.end; ++i) {
+            if (std::shared_ptr<ZqModel> child = modelById(ids[i]))
+                children.push_back(std::move(child));
+            else if (!m_preloading)
+                debugLog("[ZqModelController] %s: model %u lists child %u, which no model has", m_loadingFile.c_str(),
+                         entry.parent->id(), ids[i]);
+        }
+        entry.begin = begin;
+        entry.end = children.size();
+    }
+    // One check over the whole graph; only when the file's links would close a cycle are
+    // they added one by one, each refused link with its log line.
+    const bool cycle = formsCycle(pending, children);
+    for (const PendingChildren& entry : pending) {
+        ZqModel& parent = *entry.parent;
+        const std::span<std::shared_ptr<ZqModel>> own(children.data() + entry.begin, entry.end - entry.begin);
+        if (!cycle) {
+            parent.addLoadedChildren(own);
+            continue;
+        }
+        for (const std::shared_ptr<ZqModel>& child : own)
+            parent.insertChild(child, -1, true);
+        parent.childrenLinked();
+    }
+}
+
+void ZqModelController::replaceModel(const std::shared_ptr<ZqModel>& model)
+{
+    constexpr std::size_t kGeneralSettings = ZqModelGeneralSettings::staticTypeId();
+    if (const std::shared_ptr<ZqModel> old = modelById(model->id())) {
+        // A map read again replaces its model; one of another class took its id by damage.
+        if (old->typeId() != model->typeId())
+            debugLog("[ZqModelController] %s: model %u (%s) replaces model %u of class %s read before",
+                     m_loadingFile.c_str(), model->id(), model->className(), old->id(), old->className());
+        removeModel(old);
+        if (old->typeId() == kGeneralSettings)
+            ZqModelGeneralSettings::reset();
+    }
+    if (model->typeId() == kGeneralSettings) {
+        ZqModelGeneralSettings::replaceShared(std::static_pointer_cast<ZqModelGeneralSettings>(model));
+        return;
+    }
+    if (m_modelsById.size() >= m_modelLimit)
+        throw TooManyModels(m_modelLimit);
+    addModel(model, -1);
+}
+
+bool ZqModelController::loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead)
+{
+    return installKeyFile(bytes, size, settingsRead, ZqModelGeneralSettings::shared()->userId());
+}
+
+bool ZqModelController::installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead,
+                                       std::string_view userId)
+{
+    const KeyCodeTable table = readKeyFile(bytes, size, userId);
+    // Without these every model would read as defaults: a missing or wrongly
+    // unscrambled file must not pass for an empty game.
+    for (const char* name : {"id", "Class Name", "value"}) {
+        if (table.count(name) != 0)
+            continue;
+        if (!settingsRead) {
+            const std::string reason = std::string(kFailedKeys) + ": the general settings file \"" +
+                                       kPreloadFiles[0].name + "\" is missing (its \"User ID\" unscrambles the key file)";
+            failLoading(reason, reason);
+            return false;
+        }
+        failLoading(std::string(kFailedKeys) + ": the key file lacks \"" + name + "\"",
+                    std::string(kFailedKeys) + ": \"Keys.pack\" lacks \"" + name + "\"");
+        return false;
+    }
+    installKeyDictionary(table);
+    return true;
+}
+
+KeyCodeTable ZqModelController::readKeyFile(const unsigned char* bytes, std::size_t size, std::string_view userId)
+{
+    const std::string text = unscrambleKeyFile(bytes, size, userId);
+    KeyCodeTable table;
+    int32_t code = 0;
+    std::size_t repeated = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start) {
+            if (!table.emplace(text.substr(start, end - start), code).second)
+                ++repeated;
+            ++code;
+        }
+        start = end + 1;
+    }
+    if (repeated != 0)
+        debugLog("[ZqModelController] %zu key names listed again - their first codes kept", repeated);
+    return table;
+}
+
+std::string ZqModelController::modelFileName() const
+{
+    const LoadingState& state = m_loadingState;
+    if (state.phase >= kLoadingDone)
+        return std::string();
+    return state.name + "." + std::to_string(state.index) + kFileSuffixes[fileKindOf(state.phase)];
+}
+
+ZqModelController::LoadingPhase ZqModelController::nextPhase()
+{
+    LoadingState& state = m_loadingState;
+    state.name = "ZqModelGeneralSettings";
+    state.index = 0;
+    state.loaded = std::unordered_set<std::string>(8);
+    state.phase = state.phase == kAttributesPhase ? kConnectionsPhase : kLoadingDone;
+    state.firstStep = true;
+    if (state.phase == kLoadingDone) {
+        state.progress = 100;
+        raiseIdCounter();
+    }
+    return state.phase;
+}
+
+void ZqModelController::updateProgress(std::size_t fileCount)
+{
+    LoadingState& state = m_loadingState;
+    // Each phase is one half; the files read count against the files there are, and
+    // the bar never moves back.
+    const double part = fileCount == 0 ? 0.0 : std::min(1.0, double(state.loaded.size()) / double(fileCount));
+    const int value = std::clamp(static_cast<int>(part * 50.0 + static_cast<int>(state.phase) * 50.0), 0, 100);
+    state.progress = std::max(state.progress, value);
+}
+
+bool ZqModelController::openArchive(const std::string& path)
+{
+    m_archive.reset();
+    m_archivePath = path;
+    m_memberRead = false;
+    try {
+        m_archive = std::make_unique<ZqArchiveReader>(CCFileUtils::sharedFileUtils()->fullPathForFilename(path));
+        return true;
+    } catch (const std::exception& error) {
+        failFile(path, error.what());
+        return false;
+    }
+}
+
+void ZqModelController::closeArchive()
+{
+    m_archive.reset();
+}
+
+void ZqModelController::failLoading(const std::string& errorText, const std::string& logLine)
+{
+    m_loadingFailed = true;
+    m_errorText = errorText;
+    debugLog("%s", logLine.c_str());
+}
+
+void ZqModelController::failFile(const std::string& file, const char* reason)
+{
+    failLoading("Unable to load data: " + file + ": " + reason,
+                "[ZqModelController] load data - fail: " + file + ": " + reason);
+}
