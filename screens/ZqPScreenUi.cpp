@@ -359,7 +359,7 @@ void ZqPScreenUi::backToPressed(CCObject* sender)
             // Back to a finished game: it is built again (keeping the scores and the
             // checkpoint), not left with the HUD over a field without a character.
             if (field->isGameOver())
-                field->restart(kStartRebuild);
+                field->restarts().request(kStartRebuild);
             field->rebuildOverlay();
         }
     });
@@ -385,8 +385,8 @@ void ZqPScreenUi::restartPressed(CCObject* /*sender*/)
             return;
         if (!field->shouldShowBanner())
             hideAds();
-        field->resetSessionScores();
-        field->restart(kStartFull);
+        field->restarts().resetSessionScores();
+        field->restarts().request(kStartFull);
         // A restart from a screen over the field plays on under the field's own overlay.
         ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
         if (navigator->isScreenPushed()) {
@@ -529,7 +529,7 @@ void ZqPScreenUi::switchToLinkedScreen(const std::string& name, int destination,
     if (!container)
         return;
     if (ZqPScreenScene* field = navigator->currentGameScene(); field && startMode != 0)
-        field->restart(startMode);
+        field->restarts().request(startMode);
     navigator->setSceneDestination(destination);
     presentContainer(container);
 }

@@ -6,18 +6,21 @@
 #include "model/GameplayParameters.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/objects/ZqModelObjectsControls.h"
+#include "model/scene/ZqModelComponents.h"
 #include "model/scene/ZqModelScreen.h"
-#include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPGameFieldCamera.h"
 #include "objects/assets/ZqPObjectAsset.h"
 #include "objects/ZqPObjectManipulator.h"
 #include "objects/ZqPhysicsBody.h"
 #include "objects/ZqPhysicsWorld.h"
+#include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqPScreenUi.h"
 #include "screens/ZqPhysicsDebugDraw.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <optional>
 
 using namespace cocos2d;
 
@@ -32,7 +35,7 @@ public:
     {
         if (ZqPInputController* input = ZqPInputController::existing())
             input->forgetJoint(joint);
-        m_field.jointDestroyed(joint);
+        m_field.linkers().jointDestroyed(joint);
     }
     void SayGoodbye(b2Fixture*) override {}
 
@@ -80,10 +83,19 @@ private:
     std::chrono::steady_clock::time_point m_last;
 };
 
-constexpr float kShakeAmplitude = 70.0f;
-constexpr double kShakeFrequency = 16.0;
+bool g_debugDraw = false;
 
 } // namespace
+
+void ZqPScreenScene::setDebugDrawEnabled(bool enabled)
+{
+    g_debugDraw = enabled;
+}
+
+bool ZqPScreenScene::isDebugDrawEnabled()
+{
+    return g_debugDraw;
+}
 
 ZqPScreenScene* ZqPScreenScene::create(const std::shared_ptr<ZqModelScreenScene>& model)
 {
@@ -104,15 +116,15 @@ ZqPScreenScene::ZqPScreenScene(const std::shared_ptr<ZqModelScreenScene>& model)
 
 ZqPScreenScene::~ZqPScreenScene()
 {
-    releaseScenery();
+    m_scenery.release();
     releaseObjects();
-    m_queue.clear();
+    m_sections.clear();
     m_world.reset();
 }
 
 void ZqPScreenScene::releaseObjects()
 {
-    releaseJoints();
+    m_linkers.release();
     if (!m_camera)
         return;
     // A character left registered would keep answering the input controller for a field
@@ -138,14 +150,13 @@ bool ZqPScreenScene::init()
     m_fieldLayer->addChild(m_camera);
     // Drawn after the camera's objects, in the camera's space.
     m_fieldLayer->addChild(ZqPhysicsDebugDrawNode::create(*this), 1);
-    createBackgroundLayers();
+    m_scenery.createBackgroundLayers();
     return true;
 }
 
 void ZqPScreenScene::buildWorld()
 {
-    const int mode = m_pendingRestart.value_or(0);
-    m_pendingRestart.reset();
+    const int mode = m_restarts.takePending().value_or(0);
     ZqPInputController::shared()->removeAllCharacters();
     ScoreRegistry::setCurrentKey(m_sceneModel->key());
     // The world takes the scene's gravity.
@@ -171,6 +182,12 @@ void ZqPScreenScene::resetParameters()
     parameters->setGameSpeed(parameters->gameSpeedMin());
 }
 
+void ZqPScreenScene::visit()
+{
+    ZqPScreen::visit();
+    m_scenery.reflect();
+}
+
 void ZqPScreenScene::update(float dt)
 {
     ZqPScreen::update(dt);
@@ -189,13 +206,13 @@ void ZqPScreenScene::update(float dt)
     clock.lap(&PhaseTimes::step);
     updateObjects();
     clock.lap(&PhaseTimes::objects);
-    appendSections();
-    removeOutOfView();
+    m_sections.append(m_cameraDistance + viewLength() + GameplayParameters::shared()->backDeletionThreshold());
+    m_sections.removeOutOfView();
     clock.lap(&PhaseTimes::sections);
-    updateEffects(kFrameStep);
+    m_scenery.updateEffects(kFrameStep);
     stepGameField();
     clock.lap(&PhaseTimes::other);
-    createQueued();
+    m_sections.createQueued();
     clock.lap(&PhaseTimes::queue);
     testGameOver();
     clock.lap(&PhaseTimes::other);
@@ -226,7 +243,18 @@ void ZqPScreenScene::updateCamera()
     m_cameraDistance += advance;
     m_unscoredAdvance += advance;
     m_camera->setPosition(m_camera->getPosition() - direction * advance);
-    scrollBackgrounds(-direction * advance);
+    m_scenery.scrollBackgrounds(-direction * advance);
+}
+
+void ZqPScreenScene::openViewAt(float distance)
+{
+    const float cameraDistance = distance - 0.5f * viewLength();
+    if (!(cameraDistance > 0.0f))
+        return;
+    const CCPoint shift = -GameplayParameters::shared()->gameplayDirection() * cameraDistance;
+    m_cameraDistance = cameraDistance;
+    m_camera->setPosition(shift);
+    m_scenery.scrollBackgrounds(shift);
 }
 
 void ZqPScreenScene::stepGameField()
@@ -244,8 +272,8 @@ void ZqPScreenScene::stepGameField()
             ScoreRegistry::current().distance.add(metres);
         m_unscoredAdvance = 0.0f;
     }
-    pullCoins();
-    transferTeleports();
+    m_powerups.pullCoins();
+    m_teleports.transfer();
 }
 
 void ZqPScreenScene::updateObjects()
@@ -266,48 +294,6 @@ void ZqPScreenScene::updateObjects()
         node->release();
     }
     m_objectSnapshot.clear();
-}
-
-void ZqPScreenScene::updateEffects(float dt)
-{
-    if (m_flash) {
-        m_flashTime -= dt;
-        if (m_flashTime <= 0.0f) {
-            removeChild(m_flash);
-            m_flash = nullptr;
-        } else {
-            m_flash->setOpacity(static_cast<GLubyte>(255.0f * std::clamp(m_flashTime / m_flashDuration, 0.0f, 1.0f)));
-        }
-    }
-    if (m_shakeTime > 0.0f) {
-        const double t = m_shakeTime;
-        const double strength = std::clamp(t, 0.0, 1.0) * kShakeAmplitude;
-        m_fieldLayer->setPosition(static_cast<float>(gradientNoise1D((t + 200.0) * kShakeFrequency) * strength),
-                                  static_cast<float>(gradientNoise1D((t + 150.0) * kShakeFrequency) * strength));
-        m_shakeTime -= dt;
-        if (m_shakeTime <= 0.0f)
-            m_fieldLayer->setPosition(CCPointZero);
-    }
-}
-
-void ZqPScreenScene::flash(float seconds)
-{
-    if (!(seconds > 0.0f))
-        return;
-    if (!m_flash) {
-        m_flash = makeSolidColorSprite(CCDirector::sharedDirector()->getWinSize(), 255, 255, 255, 255);
-        m_flash->setAnchorPoint(CCPointZero);
-        addChild(m_flash, kFlashZOrder);
-    }
-    m_flash->setOpacity(255);
-    m_flashTime = seconds;
-    m_flashDuration = seconds;
-}
-
-void ZqPScreenScene::shake(float seconds)
-{
-    if (seconds > 0.0f)
-        m_shakeTime = seconds;
 }
 
 void ZqPScreenScene::adoptObject(ZqPObject* object, ZqPObject* source)
@@ -339,7 +325,78 @@ void ZqPScreenScene::adoptObject(ZqPObject* object, ZqPObject* source)
     m_camera->addChild(object, zOrder);
     object->release();
     object->setReferenceNode(m_camera);
-    registerIfMirror(object);
+    m_scenery.registerIfMirror(object);
     if (ZqPObjectAsset* asset = dynamic_cast<ZqPObjectAsset*>(object))
         asset->createBody(m_world.get(), false);
+}
+
+void ZqPScreenScene::applyPendingRestart()
+{
+    const std::optional<int> pending = m_restarts.takePending();
+    if (!pending)
+        return;
+    const int mode = *pending;
+    // Resumed first, so that the sounds and image actions paused for this field play again.
+    m_requestedPause = false;
+    applyRequestedPause();
+    m_teleports.clear();
+    m_sections.clear();
+    // The characters stay alive until the new ones took their component states.
+    std::vector<ZqPObject*> replaced;
+    for (CCObject* child : *m_camera->getChildren()) {
+        ZqPObject* object = dynamic_cast<ZqPObject*>(child);
+        if (object && (object->objectType() & ZqPObject::kTypeCharacter)) {
+            object->retain();
+            replaced.push_back(object);
+        }
+    }
+    m_scenery.release();
+    releaseObjects();
+    ZqPInputController::shared()->removeAllCharacters();
+    m_camera->setPosition(CCPointZero);
+    m_fieldLayer->setPosition(CCPointZero);
+    m_scenery.stopShake();
+    m_cameraDistance = 0.0f;
+    m_unscoredAdvance = 0.0f;
+    m_powerups.setMagnetActive(false);
+    m_scenery.createBackgroundLayers();
+    build(mode, false, replaced);
+    for (ZqPObject* object : replaced)
+        object->release();
+}
+
+void ZqPScreenScene::build(int mode, bool entering, const std::vector<ZqPObject*>& replaced)
+{
+    m_gameOver = false;
+    m_lifelessSteps = 0;
+    resetParameters();
+    m_restarts.applyStartBits(mode);
+    m_sections.chooseStart();
+    if (const std::shared_ptr<ZqModelComponentHealth> health = livesModel()) {
+        if (entering || (mode & kStartScores) || health->currentLives <= 0)
+            health->currentLives = health->lives();
+    }
+    if (!m_restarts.buildFromCheckpoint(replaced))
+        m_sections.startBuild();
+    if (mode & kStartStep)
+        stepGameField();
+}
+
+void ZqPScreenScene::requestScreenJump(const std::string& key, bool pause, int startMode, int /*flag*/)
+{
+    ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    if (ZqPScreenUi* ui = navigator->currentUiScreen()) {
+        // Pause mode 0 asks the field to pause, 1 to run.
+        if (ui->actionState() != kActionWaiting)
+            ui->queueLinkedScreenSwitch(key, navigator->sceneDestination(), startMode, pause ? 0 : 1, 0);
+        return;
+    }
+    if (!navigator->switchToScreen(key, true, 0))
+        return;
+    // The container is built first: until then the navigator's field is this one. As the
+    // overlay's switch does, mode 0 lets the new field start at its checkpoint.
+    CCScene* container = navigator->sceneContainer();
+    if (ZqPScreenScene* next = navigator->currentGameScene(); next && next != this && startMode != 0)
+        next->restarts().request(startMode);
+    presentContainer(container);
 }

@@ -44,9 +44,9 @@ std::shared_ptr<ZqModelComponentHealth> ZqPScreenScene::livesModel() const
     std::shared_ptr<ZqModelAssetCharacter> asset;
     if (index >= 0 && static_cast<std::size_t>(index) < characters.size()) {
         asset = characters[static_cast<std::size_t>(index)];
-    } else if (m_startSection) {
+    } else if (const std::shared_ptr<ZqModelLevelSection>& start = m_sections.startSection()) {
         // Past the list the character factory keeps the placed character's own asset.
-        for (const std::shared_ptr<ZqModelObject>& object : m_startSection->objects()) {
+        for (const std::shared_ptr<ZqModelObject>& object : start->objects()) {
             if (const auto placed = modelCast<ZqModelObjectAssetCharacter>(object)) {
                 asset = placed->assetCharacter();
                 break;
@@ -74,7 +74,7 @@ void ZqPScreenScene::setGameOver(bool over)
 {
     if (!over) {
         m_gameOver = false;
-        restart(kStartStep);
+        m_restarts.request(kStartStep);
         showAds();
         return;
     }
@@ -85,7 +85,7 @@ void ZqPScreenScene::setGameOver(bool over)
         health->currentLives = std::max(health->currentLives - 1, 0);
         if (health->currentLives > 0) {
             debugLog("[ZqPScreenScene] lives left: %d", health->currentLives);
-            restart(kStartStep);
+            m_restarts.request(kStartStep);
             return;
         }
     }

@@ -72,7 +72,7 @@ TEST_F(FieldDebugDrawTest, AJointIsDrawnFromItsBodiesToItsAnchor)
     game.linker(kLinker, "Axle", *start, kBox, kWheel, 1.0f, false);
     ZqPScreenScene::setDebugDrawEnabled(true);
     play();
-    ASSERT_EQ(field->joints().size(), 1u);
+    ASSERT_EQ(field->linkers().joints().size(), 1u);
     frame();
     // Between the two boxes only the joint's line from the block to the wheel's centre.
     EXPECT_GT(brightestNear(350, 300), 300);

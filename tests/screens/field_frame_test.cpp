@@ -28,7 +28,7 @@ public:
     {
         ZqPObjectAsset::update(dt);
         seen.push_back({m_field->world()->stepCount(), m_field->camera()->getPositionX(),
-                        m_field->camera()->getChildrenCount(), m_field->queuedCount(),
+                        m_field->camera()->getChildrenCount(), m_field->sections().queued().size(),
                         GameplayParameters::shared()->gameSpeed(), dt});
     }
     std::vector<Seen> seen;

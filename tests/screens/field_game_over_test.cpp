@@ -209,7 +209,7 @@ TEST_F(FieldGameOverTest, LivesRestoreAtTheCheckpointAndTheLastEndsTheGameThroug
 
     ScoreRegistry::current().points.add(25);
     running->saveCheckpoint(kNextSection, kCheckpointAt);
-    const ZqPSettingsController::Checkpoint* kept = running->checkpoint();
+    const ZqPSettingsController::Checkpoint* kept = running->restarts().checkpoint();
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->index, static_cast<int>(kNextSection));
     EXPECT_FLOAT_EQ(kept->sectionDistance, kSectionWidth) << "where that section was placed";
@@ -309,7 +309,7 @@ TEST_F(FieldGameOverTest, AFullRestartRefillsTheLivesAndDropsTheCheckpoint)
     killHero();
     for (int i = 0; i < 30; ++i)
         frame();
-    field()->restart(10);
+    field()->restarts().request(10);
     frame();
     EXPECT_EQ(health()->currentLives, 2) << "scores and lives kept";
     EXPECT_LT(characters()[0]->getPosition().getDistance(kCheckpointAt), 1.0f) << "from the checkpoint";
@@ -317,10 +317,10 @@ TEST_F(FieldGameOverTest, AFullRestartRefillsTheLivesAndDropsTheCheckpoint)
         frame();
     EXPECT_EQ(health()->currentLives, 2) << "the wait started over with the new hero";
 
-    field()->restart(14);
+    field()->restarts().request(14);
     frame();
     EXPECT_EQ(health()->currentLives, 3);
-    EXPECT_EQ(field()->checkpoint(), nullptr);
+    EXPECT_EQ(field()->restarts().checkpoint(), nullptr);
     ASSERT_EQ(characters().size(), 1u);
     EXPECT_LT(characters()[0]->getPosition().getDistance(CCPoint(200.0f, 300.0f)), 1.0f) << "the start build";
 }
@@ -415,7 +415,7 @@ TEST_F(FieldGameOverTest, AStoredCheckpointStartsAFreshFieldAndAFirstFormEntryTh
     firstForm.distance = kCheckpointAt.x;
     firstForm.indexOnly = true;
     ZqPSettingsController::shared()->setCheckpoint("Game", firstForm);
-    field()->restart(8);
+    field()->restarts().request(8);
     frame();
     ASSERT_EQ(characters().size(), 1u);
     EXPECT_LT(characters()[0]->getPosition().getDistance(CCPoint(200.0f, 300.0f)), 1.0f);
@@ -429,17 +429,17 @@ TEST_F(FieldGameOverTest, TheNextCheckpointIsFoundInTheCreationQueue)
     show("Menu");
     play();
     auto next = ZqModelController::shared()->getModel<ZqModelLevelSection>(kNextSection);
-    field()->addLevelSection(next, 5000.0f, static_cast<int>(kNextSection));
-    field()->addLevelSection(next, 9000.0f, static_cast<int>(kNextSection));
-    ASSERT_GT(field()->queuedCount(), 0u);
+    field()->sections().add(next, 5000.0f, static_cast<int>(kNextSection));
+    field()->sections().add(next, 9000.0f, static_cast<int>(kNextSection));
+    ASSERT_GT(field()->sections().queued().size(), 0u);
     field()->activateCheckpoint();
-    ASSERT_NE(field()->checkpoint(), nullptr);
-    EXPECT_FLOAT_EQ(field()->checkpoint()->position.x, kCheckpointAt.x) << "the made one is nearer";
+    ASSERT_NE(field()->restarts().checkpoint(), nullptr);
+    EXPECT_FLOAT_EQ(field()->restarts().checkpoint()->position.x, kCheckpointAt.x) << "the made one is nearer";
     for (ZqPObjectAsset* object : characters())
         object->setPosition(CCPoint(3000.0f, 300.0f));
     field()->activateCheckpoint();
-    EXPECT_FLOAT_EQ(field()->checkpoint()->position.x, 5600.0f) << "the queued one ahead";
-    EXPECT_FLOAT_EQ(field()->checkpoint()->sectionDistance, 5000.0f);
+    EXPECT_FLOAT_EQ(field()->restarts().checkpoint()->position.x, 5600.0f) << "the queued one ahead";
+    EXPECT_FLOAT_EQ(field()->restarts().checkpoint()->sectionDistance, 5000.0f);
 }
 
 } // namespace

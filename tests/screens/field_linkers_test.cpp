@@ -44,8 +44,8 @@ TEST_F(FieldLinkersTest, AButtonMotorTurnsUnderTheMotorActionsAndStopsOnRelease)
     auto linker = wheelOnAnchor(true);
     linker->m_torque->setValue(500.0f, true);
     play();
-    ASSERT_EQ(field->joints().size(), 1u);
-    b2RevoluteJoint* joint = field->joints().front();
+    ASSERT_EQ(field->linkers().joints().size(), 1u);
+    b2RevoluteJoint* joint = field->linkers().joints().front();
     EXPECT_EQ(joint->GetBodyA(), bodyOf(kAnchor));
     EXPECT_EQ(joint->GetBodyB(), bodyOf(kWheel));
     EXPECT_FALSE(joint->GetCollideConnected());
@@ -75,7 +75,7 @@ TEST_F(FieldLinkersTest, AButtonlessMotorTurnsClockwiseOnScreenAtItsSpeedAlways)
 {
     wheelOnAnchor(false);
     play();
-    ASSERT_EQ(field->joints().size(), 1u);
+    ASSERT_EQ(field->linkers().joints().size(), 1u);
     EXPECT_EQ(ZqPInputController::shared()->motorJointCount(), 0u) << "no action drives it";
     frames(10);
     b2Body* wheel = bodyOf(kWheel);
@@ -97,8 +97,8 @@ TEST_F(FieldLinkersTest, EachPlacementOfASectionJoinsItsOwnObjects)
     play();
     frames(3);
     // Appended up to the view's length and the back threshold ahead, 200 points each.
-    ASSERT_GE(field->joints().size(), 5u);
-    for (b2RevoluteJoint* joint : field->joints()) {
+    ASSERT_GE(field->linkers().joints().size(), 5u);
+    for (b2RevoluteJoint* joint : field->linkers().joints()) {
         const b2Vec2 gap = joint->GetBodyB()->GetPosition() - joint->GetBodyA()->GetPosition();
         EXPECT_NEAR(gap.x, 40.0f * zqphysics::kMetresPerPoint, 1e-3f);
     }
@@ -108,11 +108,11 @@ TEST_F(FieldLinkersTest, ABodyThatGoesTakesItsJointOutOfTheInputAndTheField)
 {
     wheelOnAnchor(true);
     play();
-    ASSERT_EQ(field->joints().size(), 1u);
+    ASSERT_EQ(field->linkers().joints().size(), 1u);
     zqObjectOf(bodyOf(kWheel))->setState(ZqPObject::kStateRemoved);
     frame();
     EXPECT_EQ(bodyOf(kWheel), nullptr);
-    EXPECT_TRUE(field->joints().empty());
+    EXPECT_TRUE(field->linkers().joints().empty());
     EXPECT_EQ(ZqPInputController::shared()->motorJointCount(), 0u);
     // A forgotten joint is never turned again (ASan would catch the freed one).
     ZqPInputController::shared()->actionBegin(ZqPInputController::kMotorClockwise, nullptr);
@@ -132,30 +132,30 @@ TEST_F(FieldLinkersTest, JointsWaitForBothObjectsAndGoAtRestartsAndWithTheField)
     start->addChild(game.make<ZqModelObjectImage>(kLinker + 1, "Picture"), true);
     game.linker(kLinker + 2, "Loose", *start, kAnchor, kLinker + 1, kSpeed, false);
     play();
-    EXPECT_TRUE(field->joints().empty()) << "the wheel is still queued";
+    EXPECT_TRUE(field->linkers().joints().empty()) << "the wheel is still queued";
     frame();
-    ASSERT_EQ(field->joints().size(), 1u);
-    EXPECT_EQ(field->joints().front()->GetBodyB(), bodyOf(kWheel));
+    ASSERT_EQ(field->linkers().joints().size(), 1u);
+    EXPECT_EQ(field->linkers().joints().front()->GetBodyB(), bodyOf(kWheel));
     ASSERT_EQ(ZqPInputController::shared()->motorJointCount(), 1u);
 
     // The restart's own frame makes the anchor again, not yet the wheel.
-    field->restart(1);
+    field->restarts().request(1);
     frame();
-    EXPECT_TRUE(field->joints().empty());
+    EXPECT_TRUE(field->linkers().joints().empty());
     EXPECT_EQ(ZqPInputController::shared()->motorJointCount(), 0u);
     frame();
-    EXPECT_EQ(field->joints().size(), 1u);
+    EXPECT_EQ(field->linkers().joints().size(), 1u);
     EXPECT_EQ(ZqPInputController::shared()->motorJointCount(), 1u);
 
     // Restarted again before the wheel came: the new build's joint joins its own objects.
-    field->restart(1);
+    field->restarts().request(1);
     frame();
-    field->restart(1);
+    field->restarts().request(1);
     frame();
-    EXPECT_TRUE(field->joints().empty());
+    EXPECT_TRUE(field->linkers().joints().empty());
     frame();
-    ASSERT_EQ(field->joints().size(), 1u);
-    EXPECT_EQ(field->joints().front()->GetBodyA(), bodyOf(kAnchor));
+    ASSERT_EQ(field->linkers().joints().size(), 1u);
+    EXPECT_EQ(field->linkers().joints().front()->GetBodyA(), bodyOf(kAnchor));
     EXPECT_EQ(ZqPInputController::shared()->motorJointCount(), 1u);
     // The teardown checks that the field's end leaves no joint registered.
 }

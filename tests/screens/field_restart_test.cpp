@@ -63,7 +63,7 @@ TEST_F(FieldRestartTest, EachStartModeBitHasItsOwnEffect)
         play();
         ASSERT_GT(speed(), 2.0f);
         const float distance = ScoreRegistry::current().distance.session;
-        field->restart(c.mode);
+        field->restarts().request(c.mode);
         const std::size_t builds = addedSections().size();
         EXPECT_EQ(ZqPInputController::shared()->characterList().size(), 1u) << "nothing changes before the next update";
 
@@ -83,7 +83,7 @@ TEST_F(FieldRestartTest, ARestartClearsThePauseAndAHundredLeaveNothingBehind)
     field->setRequestedPause(true);
     field->update(kStep);
     ASSERT_TRUE(field->isPaused());
-    field->restart(1);
+    field->restarts().request(1);
     field->update(kStep);
     EXPECT_FALSE(field->isPaused());
 
@@ -91,7 +91,7 @@ TEST_F(FieldRestartTest, ARestartClearsThePauseAndAHundredLeaveNothingBehind)
     const long live = cocos2d::CCObject::liveObjectCount();
     const int saves = GameplayParameters::shared()->saveCounter();
     for (int i = 0; i < 100; ++i) {
-        field->restart(14);
+        field->restarts().request(14);
         field->update(kStep);
         field->update(kStep);
     }

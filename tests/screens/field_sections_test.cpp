@@ -38,19 +38,19 @@ TEST_F(FieldSectionsTest, TheStartSectionIsTheDestinationElseTheInitSectionElseT
         EXPECT_EQ(added.front(), start->id());
         if (c.destination) {
             EXPECT_EQ(added.size(), 1u) << "a chosen section plays alone";
-            EXPECT_FALSE(field->isEndless());
+            EXPECT_FALSE(field->sections().isEndless());
             for (int i = 0; i < 30; ++i)
                 frame();
             EXPECT_EQ(addedSections().size(), 1u);
-            EXPECT_EQ(field->nextSectionDistance(), 300.0f);
+            EXPECT_EQ(field->sections().nextDistance(), 300.0f);
         } else {
-            EXPECT_TRUE(field->isEndless());
+            EXPECT_TRUE(field->sections().isEndless());
             EXPECT_LE(added.size(), 5u) << "four appended a frame at the most";
             for (int i = 0; i < 10; ++i)
                 frame();
             // Up to the view's length and the back threshold ahead of the still camera.
-            EXPECT_GE(field->nextSectionDistance(), 1436.0f);
-            EXPECT_LT(field->nextSectionDistance(), 1436.0f + 300.0f);
+            EXPECT_GE(field->sections().nextDistance(), 1436.0f);
+            EXPECT_LT(field->sections().nextDistance(), 1436.0f + 300.0f);
         }
         scene->removeChild(field);
     }
@@ -148,7 +148,7 @@ TEST_F(FieldSectionsTest, TheQueueTakesTwentyModelsAFrame)
     std::vector<std::size_t> left;
     for (int i = 0; i < 4; ++i) {
         frame();
-        left.push_back(field->queuedCount());
+        left.push_back(field->sections().queued().size());
     }
     EXPECT_EQ(left, (std::vector<std::size_t>{30, 10, 0, 0}));
 }
@@ -195,7 +195,7 @@ TEST_F(FieldCharacterRemovalTest, ACharacterFallingBesideTheViewDiesAndLeaves)
         frame();
     ASSERT_LT(frames, 300) << "never died";
     EXPECT_LT(hero->getPositionY(), -550.0f) << "it died of leaving the view";
-    EXPECT_NE(field()->flashSprite(), nullptr) << "as any death: the flash";
+    EXPECT_NE(field()->scenery().flashSprite(), nullptr) << "as any death: the flash";
     EXPECT_FALSE(input->hasActiveCharacters());
     frame();
     EXPECT_EQ(hero->getParent(), nullptr);

@@ -49,7 +49,7 @@ TEST_F(FieldSoakTest, DISABLED_ThirtySixThousandUpdatesLeaveTheLiveObjectCountFl
     }
     ASSERT_GT(field->cameraDistance(), 280000.0f) << "the camera ran the whole way";
     EXPECT_GT(addedSections().size(), 500u);
-    EXPECT_GT(field->nextSectionDistance(), field->cameraDistance());
+    EXPECT_GT(field->sections().nextDistance(), field->cameraDistance());
     EXPECT_LT(field->camera()->getChildrenCount(), 100u) << "what fell behind went";
     for (std::size_t i = 1; i < samples.size(); ++i)
         EXPECT_LE(samples[i], samples[0]) << "sample " << i;

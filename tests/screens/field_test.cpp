@@ -133,13 +133,13 @@ TEST_F(FieldTest, FlashFadesOutAndShakeMovesOnlyTheFieldLayer)
     ZqPScreenScene* field = makeField();
     frame();
     field->flash(0.5f);
-    ASSERT_NE(field->flashSprite(), nullptr);
+    ASSERT_NE(field->scenery().flashSprite(), nullptr);
     frame();
-    EXPECT_EQ(field->flashSprite()->getOpacity(), static_cast<GLubyte>(255.0f * (0.5f - kStep) / 0.5f));
+    EXPECT_EQ(field->scenery().flashSprite()->getOpacity(), static_cast<GLubyte>(255.0f * (0.5f - kStep) / 0.5f));
     EXPECT_GT(pixel(kWidth / 2, kHeight / 2)[0], 200) << "white over the field";
     for (int i = 0; i < 30; ++i)
         frame();
-    EXPECT_EQ(field->flashSprite(), nullptr);
+    EXPECT_EQ(field->scenery().flashSprite(), nullptr);
 
     field->shake(2.0f);
     bool moved = false;

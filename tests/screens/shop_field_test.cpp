@@ -134,7 +134,7 @@ TEST_F(ShopFieldTest, APowerUpButtonOverTheFieldUsesOneAtTheCharacter)
     play();
     ZqPObjectAssetCharacter* character = hero();
     const CCPoint at = character->getPosition();
-    ASSERT_FALSE(field()->isMagnetActive());
+    ASSERT_FALSE(field()->powerups().isMagnetActive());
 
     touch(400, 60);
     EXPECT_EQ(held(), 0);
@@ -142,7 +142,7 @@ TEST_F(ShopFieldTest, APowerUpButtonOverTheFieldUsesOneAtTheCharacter)
     ASSERT_EQ(granted.size(), 1u) << "granted on the field, not credited as on a menu";
     EXPECT_TRUE(granted[0]->getPosition().equals(at));
     EXPECT_EQ(granted[0]->getZOrder(), character->getZOrder() + 1) << "above the character";
-    EXPECT_TRUE(field()->isMagnetActive());
+    EXPECT_TRUE(field()->powerups().isMagnetActive());
 
     frame();
     EXPECT_FALSE(buttonAt<ZqPObjectButtonPowerup>(0)->isEnabled()) << "none left";

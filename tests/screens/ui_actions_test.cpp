@@ -293,8 +293,8 @@ TEST_F(UiActionsTest, DeathsFlashTheNavigatorsFieldAndSpawnersFireIntoTheDirecto
     ZqPScreenScene* bonus = navigator->currentGameScene();
     ASSERT_NE(bonus, game);
     hero->setState(ZqPObject::kStateDestroyed);
-    EXPECT_NE(bonus->flashSprite(), nullptr) << "the death flashes the field being shown";
-    EXPECT_EQ(game->flashSprite(), nullptr);
+    EXPECT_NE(bonus->scenery().flashSprite(), nullptr) << "the death flashes the field being shown";
+    EXPECT_EQ(game->scenery().flashSprite(), nullptr);
     gun->spawn();
     EXPECT_EQ(spawnedCopies(game), 1) << "the copy joins the field whose step runs";
     EXPECT_EQ(spawnedCopies(bonus), 0);

@@ -144,20 +144,20 @@ TEST_F(BackgroundLayerTest, FieldMakesScrollsAndReleasesItsLayersAndGroups)
     ZqPScreenScene* field = ZqPScreenScene::create(sceneModel);
     scene->addChild(field);
 
-    ASSERT_EQ(field->backgroundLayers().size(), 1u);
-    ZqPObjectBackgroundLayer* layer = field->backgroundLayers()[0];
+    ASSERT_EQ(field->scenery().backgroundLayers().size(), 1u);
+    ZqPObjectBackgroundLayer* layer = field->scenery().backgroundLayers()[0];
     EXPECT_EQ(layer->getParent(), field->camera());
     EXPECT_EQ(layer->getZOrder(), -5);
     EXPECT_EQ(shown->scale(0.0f, 0), CCPoint(0.1f, 2.0f));
     // A camera step of (-1, -3) over 1/60 s at speed 1: 32 x 4 / 60 points forward.
     const float x = copyAt(layer, 0)->getPositionX();
-    field->scrollBackgrounds(CCPoint(-1, -3));
+    field->scenery().scrollBackgrounds(CCPoint(-1, -3));
     EXPECT_FLOAT_EQ(copyAt(layer, 0)->getPositionX(), x + 32.0f * 4.0f / 60.0f);
 
     auto section = zqCreateModel<ZqModelObject>("section");
     auto group = zqCreateModel<ZqModelObjectGroup>("group");
     section->addChild(group);
-    field->createGroupsFor(*section);
+    field->scenery().createGroupsFor(*section);
     CCArray* children = field->camera()->getChildren();
     ZqPObjectGroup* made = nullptr;
     for (unsigned int i = 0; i < children->count(); ++i) {
@@ -206,26 +206,26 @@ TEST_F(BackgroundLayerTest, TheBandCoversTheWindowHoweverFarTheCameraGoesEitherW
         }
         ZqPScreenScene* field = ZqPScreenScene::create(sceneModel);
         scene->addChild(field);
-        ASSERT_EQ(field->backgroundLayers().size(), 4u);
+        ASSERT_EQ(field->scenery().backgroundLayers().size(), 4u);
         // The camera goes as the field moves it, 8 points a frame along the play.
         const CCPoint step(8.0f * direction, 0.0f);
         float distance = 0.0f;
         for (const float mark : {10.0f, 100.0f, 1000.0f, 10000.0f}) {
             while (distance < mark) {
                 field->camera()->setPosition(field->camera()->getPosition() - step);
-                field->scrollBackgrounds(-step);
+                field->scenery().scrollBackgrounds(-step);
                 field->update(kStep);
                 distance += 8.0f;
             }
-            for (ZqPObjectBackgroundLayer* layer : field->backgroundLayers())
+            for (ZqPObjectBackgroundLayer* layer : field->scenery().backgroundLayers())
                 EXPECT_EQ(firstUncovered(layer, window.width), window.width)
                     << "direction " << direction << ", distance " << distance;
         }
         // A checkpoint's restore moves the camera 10,000 points at once.
         const CCPoint jump(-10000.0f * direction, 0.0f);
         field->camera()->setPosition(field->camera()->getPosition() + jump);
-        field->scrollBackgrounds(jump);
-        for (ZqPObjectBackgroundLayer* layer : field->backgroundLayers())
+        field->scenery().scrollBackgrounds(jump);
+        for (ZqPObjectBackgroundLayer* layer : field->scenery().backgroundLayers())
             EXPECT_EQ(firstUncovered(layer, window.width), window.width) << "direction " << direction << ", jump";
         field->removeFromParent();
     }

@@ -198,7 +198,7 @@ protected:
     // The field flashes, and shakes its layer at its next frame (which this runs).
     void expectFlashAndShake()
     {
-        EXPECT_NE(m_field->flashSprite(), nullptr);
+        EXPECT_NE(m_field->scenery().flashSprite(), nullptr);
         frame();
         EXPECT_FALSE(m_field->fieldLayer()->getPosition().equals(cocos2d::CCPoint()));
     }

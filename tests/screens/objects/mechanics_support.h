@@ -53,7 +53,7 @@ protected:
     {
         for (int i = 0; i < frames; ++i) {
             frame();
-            field()->transferTeleports();
+            field()->teleports().transfer();
         }
     }
 };

@@ -49,7 +49,7 @@ protected:
 TEST_F(MirrorObjectTest, ShowsTheTintedFlippedImageOfWhatLiesAbove)
 {
     ZqPObjectAssetMirror* mirror = mirrorIn(field);
-    EXPECT_EQ(field->mirrors().size(), 1u);
+    EXPECT_EQ(field->scenery().mirrors().size(), 1u);
     // A frame shows the capture made at the end of the frame before.
     frame();
     frame();
@@ -90,7 +90,7 @@ TEST_F(MirrorObjectTest, TwoMirrorsRenderWithoutRecursionAndKeepTheOverlay)
     field->uiLayer()->addChild(button);
     mirrorIn(field);
     ZqPObjectAssetMirror* tiny = mirrorIn(field, 0.001f, 0.001f);
-    EXPECT_EQ(field->mirrors().size(), 2u);
+    EXPECT_EQ(field->scenery().mirrors().size(), 2u);
     g_uNumberOfDraws = 0;
     frame();
     frame();
@@ -110,7 +110,7 @@ TEST_F(MirrorObjectTest, MirrorsAndFieldsGoInEitherOrder)
     other->retain();
     mirror->removeFromParent();
     frame();
-    EXPECT_TRUE(field->mirrors().empty());
+    EXPECT_TRUE(field->scenery().mirrors().empty());
     frame();
 
     // A field that goes first lets its mirrors go of it.

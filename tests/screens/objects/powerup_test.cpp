@@ -196,13 +196,13 @@ TEST_F(PowerupTest, TheMagnetPullsNearCoinsAndKillingEnemiesSparesOthers)
     ZqPObjectAssetPowerup* magnet = placePowerup(powerupAsset("kPowerupMagnet", 10.0f), kOutOfTheWay);
     const CCPoint farStart = far->getPosition();
     magnet->setState(1);
-    EXPECT_TRUE(field()->isMagnetActive());
+    EXPECT_TRUE(field()->powerups().isMagnetActive());
     step();
     EXPECT_NEAR(near->getPosition().getDistance(hero->getPosition()), 180.0f, 1.0f) << "a tenth a step";
     EXPECT_NEAR(near->getBody()->GetPosition().x / zqphysics::kMetresPerPoint, near->getPositionX(), 0.1f);
     EXPECT_TRUE(far->getPosition().equals(farStart)) << "beyond the magnet's reach";
     magnet->setState(4);
-    EXPECT_FALSE(field()->isMagnetActive());
+    EXPECT_FALSE(field()->powerups().isMagnetActive());
     const CCPoint stopped = near->getPosition();
     step();
     EXPECT_TRUE(near->getPosition().equals(stopped));
@@ -227,20 +227,20 @@ TEST_F(PowerupTest, CheckpointsAreStoredAndTheCheckpointPowerupsRestartTheField)
         last = placePowerup(powerupAsset("kPowerupCheckpoint", 5.0f), CCPoint(x, 250));
         last->setCreationIndex(index);
     }
-    EXPECT_EQ(field()->checkpoint(), nullptr);
+    EXPECT_EQ(field()->restarts().checkpoint(), nullptr);
     ScoreRegistry::current().points.add(40);
     last->setState(1);
-    ASSERT_NE(field()->checkpoint(), nullptr);
-    EXPECT_EQ(field()->checkpoint()->index, 9);
-    ASSERT_TRUE(field()->checkpoint()->snapshot);
-    EXPECT_EQ(field()->checkpoint()->snapshot->points, 40);
+    ASSERT_NE(field()->restarts().checkpoint(), nullptr);
+    EXPECT_EQ(field()->restarts().checkpoint()->index, 9);
+    ASSERT_TRUE(field()->restarts().checkpoint()->snapshot);
+    EXPECT_EQ(field()->restarts().checkpoint()->snapshot->points, 40);
     EXPECT_EQ(ScoreRegistry::current().points.snapshot, 40);
 
     // The next checkpoint ahead is kept, and the field starts again from it.
     placePowerup(powerupAsset("kPowerupNextCheckpoint"), kOutOfTheWay)->setState(1);
     step();
-    EXPECT_EQ(field()->checkpoint()->index, 7) << "the nearest ahead";
-    EXPECT_LT(field()->checkpoint()->position.getDistance(CCPoint(300, 250)), 0.01f);
+    EXPECT_EQ(field()->restarts().checkpoint()->index, 7) << "the nearest ahead";
+    EXPECT_LT(field()->restarts().checkpoint()->position.getDistance(CCPoint(300, 250)), 0.01f);
     EXPECT_EQ(hero->getParent(), field()->camera()) << "nothing changes inside the step";
     step();
     EXPECT_EQ(hero->getParent(), nullptr) << "the field restarted";

@@ -49,7 +49,7 @@ TEST_F(TeleportTest, ACharacterIsSentOnceAndComesBackOnlyAfterLeavingTheDestinat
     EXPECT_FALSE(exit->isMovementActive()) << "the destination takes nothing while the arrival overlaps it";
     play(30);
     EXPECT_NEAR(bodyX(hero), 600.0f, 1.0f);
-    EXPECT_EQ(field()->queuedTeleports(), 0u);
+    EXPECT_EQ(field()->teleports().queued(), 0u);
 
     // Moved off: a sender still carrying it would pull it back at its next update.
     hero->teleportTo(700.0f, 280.0f);
@@ -97,14 +97,14 @@ TEST_F(TeleportTest, EveryOtherTeleportStrictlyInRangeIsQueuedAndSwitchedOff)
     source->beginContact(hero, nullptr, true);
     ASSERT_EQ(source->carried(), hero);
     source->setState(ZqPObject::kStateMoving);
-    EXPECT_EQ(field()->queuedTeleports(), 2u) << "never itself, never at the radius";
+    EXPECT_EQ(field()->teleports().queued(), 2u) << "never itself, never at the radius";
     EXPECT_FALSE(near->isMovementActive());
     EXPECT_FALSE(far->isMovementActive());
     EXPECT_TRUE(edge->isMovementActive());
     EXPECT_EQ(source->carried(), nullptr);
-    field()->transferTeleports();
+    field()->teleports().transfer();
     EXPECT_NEAR(bodyX(hero), 500.0f, 0.01f) << "the last destination wins";
-    EXPECT_EQ(field()->queuedTeleports(), 0u);
+    EXPECT_EQ(field()->teleports().queued(), 0u);
 }
 
 TEST_F(TeleportTest, QueuedTransfersLetGoOfTheirObjectsAtARestartAndWithTheField)
@@ -117,15 +117,15 @@ TEST_F(TeleportTest, QueuedTransfersLetGoOfTheirObjectsAtARestartAndWithTheField
     field()->queueTeleport(unit, gone);
     field()->camera()->removeChild(gone);
     const float x = unit->getPositionX();
-    field()->transferTeleports();
+    field()->teleports().transfer();
     EXPECT_EQ(unit->getPositionX(), x);
     field()->queueTeleport(unit, destination);
     field()->queueTeleport(nullptr, destination);
-    EXPECT_EQ(field()->queuedTeleports(), 1u);
+    EXPECT_EQ(field()->teleports().queued(), 1u);
     unit->retain();
     field()->camera()->removeChild(unit);
     EXPECT_EQ(unit->retainCount(), 2u) << "held while queued";
-    field()->clearTeleports();
+    field()->teleports().clear();
     EXPECT_EQ(unit->retainCount(), 1u);
     unit->release();
 

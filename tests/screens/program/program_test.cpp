@@ -621,7 +621,7 @@ TEST_F(ProgramTest, TheSampleFieldShowsItsLayersTrailSparksAndLight)
     player.step(3);
     ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
     ASSERT_NE(field, nullptr);
-    ASSERT_EQ(field->backgroundLayers().size(), 3u) << "far hills, near bushes and the sky behind them";
+    ASSERT_EQ(field->scenery().backgroundLayers().size(), 3u) << "far hills, near bushes and the sky behind them";
     ZqPObjectAssetCharacter* hero = findBelow<ZqPObjectAssetCharacter>(field->camera());
     ASSERT_NE(hero, nullptr);
     ZqPObjectAssetTrail* trail = findBelow<ZqPObjectAssetTrail>(hero);
@@ -639,8 +639,8 @@ TEST_F(ProgramTest, TheSampleFieldShowsItsLayersTrailSparksAndLight)
     auto firstCopyX = [](ZqPObjectBackgroundLayer* layer) {
         return static_cast<cocos2d::CCNode*>(layer->scrollNode()->getChildren()->objectAtIndex(0))->getPositionX();
     };
-    ZqPObjectBackgroundLayer* far = field->backgroundLayers()[0];
-    ZqPObjectBackgroundLayer* near = field->backgroundLayers()[1];
+    ZqPObjectBackgroundLayer* far = field->scenery().backgroundLayers()[0];
+    ZqPObjectBackgroundLayer* near = field->scenery().backgroundLayers()[1];
     float farX = firstCopyX(far), nearX = firstCopyX(near);
     float farTravel = 0.0f, nearTravel = 0.0f;
     int mostSparks = 0;

@@ -128,10 +128,10 @@ TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharac
     ASSERT_NE(use, nullptr);
     ASSERT_TRUE(use->countLabel());
     EXPECT_STREQ(use->countLabel()->getString(), "1");
-    EXPECT_FALSE(field()->isMagnetActive());
+    EXPECT_FALSE(field()->powerups().isMagnetActive());
     click(44, 32, 1);
     EXPECT_EQ(magnets(), 0);
-    EXPECT_TRUE(field()->isMagnetActive());
+    EXPECT_TRUE(field()->powerups().isMagnetActive());
     ZqPObjectAssetPowerup* granted = nullptr;
     for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
         if (auto* powerup = dynamic_cast<ZqPObjectAssetPowerup*>(child); powerup && powerup->powerupType() == "kPowerupMagnet")

@@ -1,4 +1,5 @@
-// The game field's scenery: background layers, group objects and the mirror pass.
+#include "screens/field/ZqFieldScenery.h"
+
 #include "screens/field/ZqPScreenScene.h"
 
 #include "model/ZqModelAccess.h"
@@ -7,9 +8,11 @@
 #include "model/scene/ZqModelScreen.h"
 #include "objects/assets/ZqPObjectAssetMirror.h"
 #include "objects/ZqPObjectBackgroundLayer.h"
+#include "objects/ZqDrawingFunctions.h"
 #include "objects/ZqPObjectGroup.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -20,11 +23,17 @@ namespace {
 // The smallest scale a background layer is built with.
 constexpr float kMinBackgroundScale = 0.1f;
 
+// The shake moves the field layer up to this many points, its noise at this frequency.
+constexpr float kShakeAmplitude = 70.0f;
+constexpr double kShakeFrequency = 16.0;
+
 } // namespace
 
-void ZqPScreenScene::createBackgroundLayers()
+void ZqFieldScenery::createBackgroundLayers()
 {
-    for (const std::shared_ptr<ZqModelObjectBackground>& model : m_sceneModel->childrenOfClass<ZqModelObjectBackground>()) {
+    CCNode* camera = m_field.camera();
+    for (const std::shared_ptr<ZqModelObjectBackground>& model :
+         m_field.sceneModel()->childrenOfClass<ZqModelObjectBackground>()) {
         if (model->isHidden())
             continue;
         CCPoint scale = model->scale(0.0f, 0);
@@ -34,37 +43,38 @@ void ZqPScreenScene::createBackgroundLayers()
             model->setScale(scale);
         }
         ZqPObjectBackgroundLayer* layer = ZqPObjectBackgroundLayer::create(model);
-        m_camera->addChild(layer, model->zDepth());
-        layer->setReferenceNode(m_camera);
+        camera->addChild(layer, model->zDepth());
+        layer->setReferenceNode(camera);
         m_backgroundLayers.push_back(layer);
     }
 }
 
-void ZqPScreenScene::createGroupsFor(const ZqModel& section)
+void ZqFieldScenery::createGroupsFor(const ZqModel& section)
 {
+    CCNode* camera = m_field.camera();
     for (const std::shared_ptr<ZqModelObjectGroup>& model : section.childrenOfClass<ZqModelObjectGroup>()) {
         ZqPObjectGroup* group = ZqPObjectGroup::create(model);
-        m_camera->addChild(group, model->zDepth());
-        group->setReferenceNode(m_camera);
+        camera->addChild(group, model->zDepth());
+        group->setReferenceNode(camera);
     }
 }
 
-void ZqPScreenScene::scrollBackgrounds(const CCPoint& delta)
+void ZqFieldScenery::scrollBackgrounds(const CCPoint& delta)
 {
     for (ZqPObjectBackgroundLayer* layer : m_backgroundLayers)
-        layer->scrollBy(delta.x + delta.y, kFrameStep);
+        layer->scrollBy(delta.x + delta.y, ZqPScreenScene::kFrameStep);
 }
 
-void ZqPScreenScene::registerIfMirror(ZqPObject* object)
+void ZqFieldScenery::registerIfMirror(ZqPObject* object)
 {
     ZqPObjectAssetMirror* mirror = dynamic_cast<ZqPObjectAssetMirror*>(object);
     if (!mirror || std::find(m_mirrors.begin(), m_mirrors.end(), mirror) != m_mirrors.end())
         return;
     m_mirrors.push_back(mirror);
-    mirror->setField(this);
+    mirror->setField(&m_field);
 }
 
-void ZqPScreenScene::unregisterMirror(ZqPObjectAssetMirror* mirror)
+void ZqFieldScenery::unregisterMirror(ZqPObjectAssetMirror* mirror)
 {
     const auto found = std::find(m_mirrors.begin(), m_mirrors.end(), mirror);
     if (found == m_mirrors.end())
@@ -73,7 +83,7 @@ void ZqPScreenScene::unregisterMirror(ZqPObjectAssetMirror* mirror)
     mirror->setField(nullptr);
 }
 
-void ZqPScreenScene::releaseScenery()
+void ZqFieldScenery::release()
 {
     for (ZqPObjectAssetMirror* mirror : m_mirrors)
         mirror->setField(nullptr);
@@ -85,24 +95,23 @@ void ZqPScreenScene::releaseScenery()
     m_backgroundLayers.clear();
 }
 
-void ZqPScreenScene::visit()
+void ZqFieldScenery::reflect()
 {
-    ZqPScreen::visit();
     // A capture visits the whole scene, this field included: no pass inside it.
-    if (m_capturingMirror || m_mirrors.empty() || !isVisible())
+    if (m_capturingMirror || m_mirrors.empty() || !m_field.isVisible())
         return;
-    CCNode* root = this;
+    CCNode* root = &m_field;
     while (root->getParent())
         root = root->getParent();
     m_capturingMirror = true;
     // What the reflection leaves out: the field's own UI layer and every other screen of its
     // container (the HUD is one), each put back as it was.
     std::vector<std::pair<CCNode*, bool>> overlays;
-    if (uiLayer())
-        overlays.emplace_back(uiLayer(), false);
-    if (CCNode* container = getParent()) {
+    if (m_field.uiLayer())
+        overlays.emplace_back(m_field.uiLayer(), false);
+    if (CCNode* container = m_field.getParent()) {
         for (CCObject* child : *container->getChildren()) {
-            if (child != this && dynamic_cast<ZqPScreen*>(child))
+            if (child != &m_field && dynamic_cast<ZqPScreen*>(child))
                 overlays.emplace_back(static_cast<CCNode*>(child), false);
         }
     }
@@ -125,4 +134,47 @@ void ZqPScreenScene::visit()
     for (ZqPObjectAssetMirror* mirror : mirrors)
         mirror->release();
     m_capturingMirror = false;
+}
+
+void ZqFieldScenery::flash(float seconds)
+{
+    if (!(seconds > 0.0f))
+        return;
+    if (!m_flash) {
+        m_flash = makeSolidColorSprite(CCDirector::sharedDirector()->getWinSize(), 255, 255, 255, 255);
+        m_flash->setAnchorPoint(CCPointZero);
+        m_field.addChild(m_flash, kFlashZOrder);
+    }
+    m_flash->setOpacity(255);
+    m_flashTime = seconds;
+    m_flashDuration = seconds;
+}
+
+void ZqFieldScenery::shake(float seconds)
+{
+    if (seconds > 0.0f)
+        m_shakeTime = seconds;
+}
+
+void ZqFieldScenery::updateEffects(float dt)
+{
+    if (m_flash) {
+        m_flashTime -= dt;
+        if (m_flashTime <= 0.0f) {
+            m_field.removeChild(m_flash);
+            m_flash = nullptr;
+        } else {
+            m_flash->setOpacity(static_cast<GLubyte>(255.0f * std::clamp(m_flashTime / m_flashDuration, 0.0f, 1.0f)));
+        }
+    }
+    if (m_shakeTime > 0.0f) {
+        CCNode* layer = m_field.fieldLayer();
+        const double t = m_shakeTime;
+        const double strength = std::clamp(t, 0.0, 1.0) * kShakeAmplitude;
+        layer->setPosition(static_cast<float>(gradientNoise1D((t + 200.0) * kShakeFrequency) * strength),
+                           static_cast<float>(gradientNoise1D((t + 150.0) * kShakeFrequency) * strength));
+        m_shakeTime -= dt;
+        if (m_shakeTime <= 0.0f)
+            layer->setPosition(CCPointZero);
+    }
 }

@@ -1,11 +1,12 @@
-// The game field's level sections: the start build, sections appended ahead of the camera,
-// the creation queue, and the removal of objects behind and beside the view.
+#include "screens/field/ZqFieldSections.h"
+
 #include "screens/field/ZqPScreenScene.h"
 
 #include "ZqCachedCast.h"
 #include "ZqLog.h"
 #include "ZqRandom.h"
 #include "model/GameplayParameters.h"
+#include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelScreen.h"
@@ -15,6 +16,7 @@
 #include "screens/ZqPScreenNavigator.h"
 
 #include <algorithm>
+#include <optional>
 
 using namespace cocos2d;
 
@@ -48,11 +50,16 @@ std::pair<float, float> projection(const CCRect& rect, const CCPoint& direction)
     return {std::min(a, b) + std::min(c, d), std::max(a, b) + std::max(c, d)};
 }
 
+bool isCharacterModel(const std::shared_ptr<ZqModelObject>& model)
+{
+    return modelCast<ZqModelObjectAssetCharacter>(model) != nullptr;
+}
+
 } // namespace
 
-void ZqPScreenScene::chooseStartSection()
+void ZqFieldSections::chooseStart()
 {
-    const std::shared_ptr<ZqModelScreenScene>& scene = m_sceneModel;
+    const std::shared_ptr<ZqModelScreenScene>& scene = m_field.sceneModel();
     m_destination = ZqPScreenNavigator::shared()->sceneDestination();
     m_placements.clear();
     std::shared_ptr<ZqModelLevelSection> start;
@@ -70,21 +77,19 @@ void ZqPScreenScene::chooseStartSection()
     m_startSection = start;
 }
 
-void ZqPScreenScene::makeSceneObjects()
+void ZqFieldSections::makeSceneObjects()
 {
-    for (const std::shared_ptr<ZqModelObject>& object : m_sceneModel->ZqBaseModelScreen::objectModels())
+    for (const std::shared_ptr<ZqModelObject>& object : m_field.sceneModel()->ZqBaseModelScreen::objectModels())
         makeObject(object, CCPoint(), 0, true);
 }
 
-void ZqPScreenScene::startBuild()
+void ZqFieldSections::startBuild()
 {
     makeSceneObjects();
-    m_nextSectionDistance =
-        m_startSection ? std::max(addLevelSection(m_startSection, 0.0f, m_destination), 0.0f) : 0.0f;
+    m_nextDistance = m_startSection ? std::max(add(m_startSection, 0.0f, m_destination), 0.0f) : 0.0f;
 }
 
-float ZqPScreenScene::addLevelSection(const std::shared_ptr<ZqModelLevelSection>& section, float distance,
-                                      int creationIndex)
+float ZqFieldSections::add(const std::shared_ptr<ZqModelLevelSection>& section, float distance, int creationIndex)
 {
     debugLog("[ZqPScreenScene] add level section: %u", section->id());
     section->placementDistance = distance;
@@ -95,36 +100,35 @@ float ZqPScreenScene::addLevelSection(const std::shared_ptr<ZqModelLevelSection>
     const unsigned batch = ++m_lastBatch;
     for (const std::shared_ptr<ZqModelObject>& object : section->objects())
         m_queue.push_back({object, offset, creationIndex, batch});
-    queueLinkers(*section, batch);
-    createGroupsFor(*section);
+    m_field.linkers().queue(*section, batch);
+    m_field.scenery().createGroupsFor(*section);
     return section->width();
 }
 
-void ZqPScreenScene::appendSections()
+void ZqFieldSections::append(float reach)
 {
     if (!m_endless)
         return;
-    const float reach = m_cameraDistance + viewLength() + GameplayParameters::shared()->backDeletionThreshold();
-    for (int added = 0; added < kSectionsPerFrame && m_nextSectionDistance < reach; ++added) {
-        const std::shared_ptr<ZqModelLevelSection> section = chooseSection(m_nextSectionDistance);
+    for (int added = 0; added < kSectionsPerFrame && m_nextDistance < reach; ++added) {
+        const std::shared_ptr<ZqModelLevelSection> section = chooseSection(m_nextDistance);
         if (!section) {
             // Once a stall: a scene whose sections never fit again would log every frame.
-            if (!m_sectionStalled)
-                debugLog("[ZqPScreenScene] no level section fits at %.1f", m_nextSectionDistance);
-            m_sectionStalled = true;
+            if (!m_stalled)
+                debugLog("[ZqPScreenScene] no level section fits at %.1f", m_nextDistance);
+            m_stalled = true;
             return;
         }
-        m_sectionStalled = false;
-        m_nextSectionDistance += addLevelSection(section, m_nextSectionDistance, static_cast<int>(section->id()));
+        m_stalled = false;
+        m_nextDistance += add(section, m_nextDistance, static_cast<int>(section->id()));
     }
 }
 
-std::shared_ptr<ZqModelLevelSection> ZqPScreenScene::chooseSection(float distance)
+std::shared_ptr<ZqModelLevelSection> ZqFieldSections::chooseSection(float distance)
 {
     // A width of 0 or less would never move the next distance on: never a candidate.
     std::vector<std::shared_ptr<ZqModelLevelSection>> candidates;
     bool solo = false;
-    for (const std::shared_ptr<ZqModelLevelSection>& section : m_sceneModel->levelSections()) {
+    for (const std::shared_ptr<ZqModelLevelSection>& section : m_field.sceneModel()->levelSections()) {
         if (section->isInitSection() || section->isMuted() || !(section->width() > 0.0f))
             continue;
         if (section->cooldownCounter >= 1) {
@@ -146,8 +150,8 @@ std::shared_ptr<ZqModelLevelSection> ZqPScreenScene::chooseSection(float distanc
     return chosen;
 }
 
-ZqPObject* ZqPScreenScene::makeObject(const std::shared_ptr<ZqModelObject>& model, const CCPoint& offset,
-                                      int creationIndex, bool lazy)
+ZqPObject* ZqFieldSections::makeObject(const std::shared_ptr<ZqModelObject>& model, const CCPoint& offset,
+                                       int creationIndex, bool lazy)
 {
     ZqPObject* object = ZqPObjectAsset::createAssetObject(model);
     if (!object)
@@ -162,38 +166,102 @@ ZqPObject* ZqPScreenScene::makeObject(const std::shared_ptr<ZqModelObject>& mode
         return nullptr;
     }
     object->setPosition(object->getPosition() + offset);
-    object->setReferenceNode(m_camera);
+    object->setReferenceNode(m_field.camera());
     object->setSpawnSource(model->hasSpawner());
     object->setMovementActive(true);
-    m_camera->addChild(object, model->zDepth());
-    registerIfMirror(object);
+    m_field.camera()->addChild(object, model->zDepth());
+    m_field.scenery().registerIfMirror(object);
     if (asset)
-        asset->createBody(m_world.get(), lazy);
+        asset->createBody(m_field.world(), lazy);
     return object;
 }
 
-void ZqPScreenScene::createQueued()
+void ZqFieldSections::createQueued()
 {
+    ZqFieldLinkers& linkers = m_field.linkers();
     for (std::size_t made = 0; made < kQueuedPerFrame && !m_queue.empty(); ++made) {
-        const QueuedObject queued = std::move(m_queue.front());
+        const Queued queued = std::move(m_queue.front());
         m_queue.pop_front();
-        linkQueued(queued, makeObject(queued.model, queued.offset, queued.creationIndex, false));
+        linkers.linkQueued(queued.batch, queued.model,
+                           makeObject(queued.model, queued.offset, queued.creationIndex, false));
     }
-    dropStaleLinkers();
+    // The queue runs in order: once a batch has left it (or the queue was emptied), the
+    // objects its linkers still wait for are not coming.
+    linkers.dropBefore(m_queue.empty() ? m_lastBatch + 1 : m_queue.front().batch);
 }
 
-void ZqPScreenScene::removeOutOfView()
+void ZqFieldSections::clear()
 {
+    m_queue.clear();
+    m_nextDistance = 0.0f;
+    m_stalled = false;
+}
+
+void ZqFieldSections::buildAt(const std::shared_ptr<ZqModelLevelSection>& section, float sectionDistance,
+                              const CCPoint& position, const std::vector<ZqPObject*>& replaced)
+{
+    makeSceneObjects();
+    // The start section's characters play on from the checkpoint; its other objects would
+    // lie behind the camera.
+    auto replacedNext = replaced.begin();
+    for (const std::shared_ptr<ZqModelObject>& model : m_startSection->objects()) {
+        if (!isCharacterModel(model))
+            continue;
+        ZqPObject* character = makeObject(model, position - model->position(0.0f, 0), m_destination, false);
+        if (character && replacedNext != replaced.end())
+            character->reapplyComponentStates(**replacedNext++);
+    }
+    const std::size_t queuedBefore = m_queue.size();
+    const int index = section == m_startSection ? m_destination : static_cast<int>(section->id());
+    const float width = add(section, sectionDistance, index);
+    m_nextDistance = sectionDistance + std::max(width, 0.0f);
+    // Level mode: the checkpoint's section is the start section, whose characters are made.
+    if (section == m_startSection) {
+        m_queue.erase(std::remove_if(m_queue.begin() + static_cast<std::ptrdiff_t>(queuedBefore), m_queue.end(),
+                                     [](const Queued& queued) { return isCharacterModel(queued.model); }),
+                      m_queue.end());
+    }
+}
+
+std::shared_ptr<ZqModelLevelSection> ZqFieldSections::sectionOfIndex(int index) const
+{
+    if (index == m_destination)
+        return m_startSection;
+    for (const std::shared_ptr<ZqModelLevelSection>& section : m_field.sceneModel()->levelSections()) {
+        if (index > 0 && section->id() == static_cast<unsigned>(index))
+            return section;
+    }
+    return nullptr;
+}
+
+float ZqFieldSections::placementOf(int index, float distance) const
+{
+    // The section model keeps only its latest placement, which may lie ahead of this one.
+    std::optional<float> before, after;
+    for (const auto& [placedIndex, placed] : m_placements) {
+        if (placedIndex != index)
+            continue;
+        if (placed <= distance)
+            before = std::max(before.value_or(placed), placed);
+        else
+            after = std::min(after.value_or(placed), placed);
+    }
+    return before ? *before : after.value_or(0.0f);
+}
+
+void ZqFieldSections::removeOutOfView()
+{
+    CCNode* camera = m_field.camera();
     // The view widened as the objects' own visibility test has it, in the camera's space.
-    const CCRect area = ZqPObject::widenedVisibleArea(*m_camera);
+    const CCRect area = ZqPObject::widenedVisibleArea(*camera);
     const CCPoint direction = GameplayParameters::shared()->gameplayDirection();
     const float areaEnd = projection(area, direction).second;
 
-    for (CCObject* child : *m_camera->getChildren()) {
+    for (CCObject* child : *camera->getChildren()) {
         child->retain();
-        m_objectSnapshot.push_back(static_cast<CCNode*>(child));
+        m_snapshot.push_back(static_cast<CCNode*>(child));
     }
-    for (CCNode* node : m_objectSnapshot) {
+    for (CCNode* node : m_snapshot) {
         ZqPObject* object = zqCachedCast<ZqPObject>(node);
         // Background layers scroll with the camera and stay as long as the field.
         if (!object || object->state() == ZqPObject::kStateRemoved ||
@@ -211,7 +279,7 @@ void ZqPScreenScene::removeOutOfView()
                     object->setState(ZqPObject::kStateRemoved);
                 // One kept elsewhere must not go on using the camera as its reference node.
                 object->setReferenceNode(nullptr);
-                m_camera->removeChild(object);
+                camera->removeChild(object);
             } else if (ZqPObjectAsset* asset = dynamic_cast<ZqPObjectAsset*>(object)) {
                 // It dies as it would anywhere, so that the fall costs a life.
                 asset->requestDestroy();
@@ -219,5 +287,5 @@ void ZqPScreenScene::removeOutOfView()
         }
         node->release();
     }
-    m_objectSnapshot.clear();
+    m_snapshot.clear();
 }
