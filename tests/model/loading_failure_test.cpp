@@ -52,8 +52,7 @@ TEST_F(LoadingFailureTest, WrongPassword)
 }
 
 // A reset of the models restarts the load: the failed state, the error text and the
-// cursor go, the mode and the archive reader stay, and the next load reads the game. A
-// controller made anew gets a loader of its own.
+// cursor go, the mode and the archive reader stay, and the next load reads the game.
 TEST_F(LoadingFailureTest, AResetOfTheModelsRestartsAFailedLoad)
 {
     TempDir root;
@@ -74,15 +73,6 @@ TEST_F(LoadingFailureTest, AResetOfTheModelsRestartsAFailedLoad)
     EXPECT_GT(runSteps(), 0);
     EXPECT_EQ(loader().errorText(), "");
     EXPECT_EQ(snapshot().size(), 8u);
-
-    {
-        ZqModelController own;
-        ZqModelLoader* ownLoader = ZqModelLoader::shared();
-        EXPECT_EQ(&ownLoader->models(), &own);
-        EXPECT_FALSE(ownLoader->isArchiveMode());
-        EXPECT_EQ(ownLoader->loadingProgress(), 0);
-    }
-    EXPECT_EQ(ZqModelLoader::existing(), nullptr) << "no loader for a controller that is gone";
 }
 
 TEST_F(LoadingFailureTest, MissingKeyFile)
