@@ -1,10 +1,11 @@
 // The loading sequence of the application delegate on a game made by the builder, from
 // the data directory and from the archive.
-#include "support/fresh_app.h"
+#include "app/ZqAppLayerReset.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPSettingsController.h"
 
 #include "engine/gl/GLFixture.h"
+#include "model/GameplayParameters.h"
 #include "model/archive_test_util.h"
 #include "tools/media_game_support.h"
 
@@ -40,7 +41,7 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        freshApp();
+        zqResetAppLayer();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
         GLFixture::TearDown();
     }

@@ -2,7 +2,7 @@
 // screen's loading UI drives the loading from its tenth draw with the bar filling, the
 // "Load" port leads to the menu, Play by touch and by key reaches the game field, and
 // the audio button mutes both kinds of sound and saves.
-#include "support/fresh_game.h"
+#include "screens/ZqScreensLayerReset.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqSound.h"
@@ -49,7 +49,7 @@ protected:
         zqSetLogSink({});
         ZqPScreenNavigator::shared()->reset();
         frame(); // the replaced scenes go
-        freshGame();
+        zqResetScreensLayer();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
         ScreenGLFixture::TearDown();
     }
