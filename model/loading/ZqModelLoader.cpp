@@ -9,6 +9,8 @@
 #include "model/loading/ZqArchiveReader.h"
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeSprite.h"
+#include "model/scene/ZqModelFont.h"
+#include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModel.h"
@@ -913,7 +915,15 @@ void ZqModelLoader::readModelLinks(const MessagePackMap& map, FileKind kind)
         // before it, is fetched while this one is read.
         if (const ZqModel* next = m_models.modelAt(id + 1))
             zqPrefetchModel(next, -1, 7);
+        LoadingState& state = m_loadingState;
+        if (model->typeId() != state.lastLinkedClass && linksAreChecked(kind)) {
+            state.lastLinkedClass = model->typeId();
+            state.linkedClasses.insert(model->typeId());
+        }
+        const std::size_t declared = model->attributes().size();
         model->unpackConnections(map);
+        if (model->attributes().size() > declared && linksAreChecked(kind))
+            logUnfollowedPorts(*model, declared);
         logUnreadNestedEntries(*model, map, kind);
         logUnreadEntries(*model, map);
         logRepeatedKeys(*model, map);
@@ -934,6 +944,63 @@ bool ZqModelLoader::isFileOfClass(std::string_view file, std::string_view classN
 void ZqModelLoader::logLinksWithoutModel(uint32_t id)
 {
     debugLog("[ZqModelController] %s: links of model %u, which no model has - skipped", m_loadingFile.c_str(), id);
+}
+
+void ZqModelLoader::logUnfollowedPorts(const ZqModel& model, std::size_t first)
+{
+    std::optional<std::unordered_set<std::string>>& names = m_loadingState.modelNames;
+    if (!names) {
+        names.emplace();
+        for (const auto& [type, models] : m_models.modelsByType()) {
+            for (const std::shared_ptr<ZqModel>& each : models)
+                names->insert(each->name());
+        }
+    }
+    for (std::size_t i = first; i < model.attributes().size(); ++i) {
+        const std::string port(model.attributes()[i]->name());
+        if (names->count(port) == 0)
+            debugLog("[ZqModelController] %s: model %u (%s) has a port \"%s\" that no model is named after - nothing "
+                     "follows it",
+                     m_loadingFile.c_str(), model.id(), model.className(), port.c_str());
+    }
+}
+
+void ZqModelLoader::logMissingFiles()
+{
+    // The writer leaves out a connections map that would hold the id alone, and a file of
+    // such maps only: a class some of whose models would write more had its file.
+    for (const auto& [typeId, models] : m_models.modelsByType()) {
+        if (models.empty() || m_loadingState.linkedClasses.count(typeId) != 0)
+            continue;
+        const ZqModel& first = *models.front();
+        std::size_t entries = 0;
+        try {
+            msgpack::zone zone;
+            MessagePackMap map(&zone);
+            first.packConnections(map);
+            entries = map.size();
+        } catch (const std::exception&) {
+            // A name the key file lacks: the files say nothing of it.
+            continue;
+        }
+        if (entries > 1)
+            debugLog("[ZqModelController] %s is missing: the links of the %zu models of class %s are not read",
+                     dataFilePath(std::string(first.className()) + ".0" + kFileSuffixes[kConnectionsFile]).c_str(),
+                     models.size(), first.className());
+    }
+    // A label names its font by the font model's id.
+    std::map<int, std::pair<unsigned, std::size_t>> missingFonts; // id -> first label, labels
+    for (const std::shared_ptr<ZqModelObjectLabel>& label : m_models.modelsOfClass<ZqModelObjectLabel>()) {
+        const int font = label->fontId();
+        if (font <= 0 || m_models.getModel<ZqModelFont>(static_cast<unsigned>(font)))
+            continue;
+        auto& [firstLabel, labels] = missingFonts.try_emplace(font, label->id(), 0).first->second;
+        ++labels;
+    }
+    for (const auto& [font, labels] : missingFonts)
+        debugLog("[ZqModelController] font %d is missing: no font model has its id, which %zu labels (the first model "
+                 "%u) name - their text is not shown",
+                 font, labels.second, labels.first);
 }
 
 void ZqModelLoader::logUnreadMap(const uint32_t* id, const char* className)
@@ -1360,11 +1427,16 @@ ZqModelLoader::LoadingPhase ZqModelLoader::nextPhase()
     state.name = "ZqModelGeneralSettings";
     state.index = 0;
     state.loaded = std::unordered_set<std::string>(8);
+    state.modelNames.reset();
     state.phase = state.phase == kAttributesPhase ? kConnectionsPhase : kLoadingDone;
     state.firstStep = true;
-    if (state.phase == kLoadingDone) {
+    if (state.phase == kConnectionsPhase) {
+        state.linkedClasses.clear();
+        state.lastLinkedClass = 0;
+    } else {
         state.progress = 100;
         m_models.raiseIdCounter();
+        logMissingFiles();
     }
     return state.phase;
 }

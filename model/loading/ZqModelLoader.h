@@ -69,6 +69,11 @@ public:
         bool firstStep = true;
         int progress = 0; // 0..100
         int filesRead = 0; // model files the steps have read
+        // The names of the models, taken when the connections phase first needs them.
+        std::optional<std::unordered_set<std::string>> modelNames;
+        // The classes whose connections maps the connections phase read.
+        std::unordered_set<std::size_t> linkedClasses;
+        std::size_t lastLinkedClass = 0;
     };
 
     // The loader of ZqModelController::shared(), made on first call and made again when
@@ -201,6 +206,14 @@ private:
     bool isFileOfClass(std::string_view file, std::string_view className) const;
     // Logs a connections map whose id no model has.
     void logLinksWithoutModel(uint32_t id);
+    // Logs each port that the model's connections map made from the attribute at index
+    // first on and that no model is named after: a button, observer or screen jump
+    // follows the port of its own name, so nothing follows that one (its name damaged).
+    void logUnfollowedPorts(const ZqModel& model, std::size_t first);
+    // At the end of a load, logs once each file the models read show is missing: the
+    // connections file of a class none of whose maps was read while its models would write
+    // links (a node always writes its count), and the font a label names by id.
+    void logMissingFiles();
     // Logs each entry of an attribute's map that the attribute does not read, and in the
     // connections phase each link to an id no model has.
     void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested,

@@ -129,6 +129,9 @@ inline GameFiles makeGame()
     files.emplace_back("ZqNodeScene.0.attributes.pack", modelFileOf({world}, kAttributesFile));
     files.emplace_back("ZqNodeUI.0.attributes.pack", modelFileOf({ui}, kAttributesFile));
     files.emplace_back("ZqNodeScene.0.connections.pack", modelFileOf({world}, kConnectionsFile));
+    // A node's map holds its links' count even when it links nothing: the writer always
+    // writes its file.
+    files.emplace_back("ZqNodeUI.0.connections.pack", modelFileOf({ui}, kConnectionsFile));
     controller.reset();
     installKeyDictionary({});
     return files;

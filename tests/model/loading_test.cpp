@@ -24,7 +24,7 @@ TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
     EXPECT_EQ(loader().loadingProgress(), 0);
     // Every step reads a file: neither a class without a next file nor a phase's end costs
     // a step of its own.
-    EXPECT_EQ(runSteps(), 7 + 3);
+    EXPECT_EQ(runSteps(), 7 + 4);
     EXPECT_EQ(loader().loadingProgress(), 100);
     EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     const auto fromDirectory = snapshot();
@@ -33,9 +33,9 @@ TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
     ASSERT_TRUE(loader().isArchiveMode());
     loader().preload("data/data.pkg", passwordText());
     EXPECT_EQ(loader().loadingProgress(), 0);
-    // 7 attributes members, 3 connections members: the absent settings connections cost
+    // 7 attributes members, 4 connections members: the absent settings connections cost
     // no step.
-    EXPECT_EQ(runSteps(), 7 + 3);
+    EXPECT_EQ(runSteps(), 7 + 4);
     EXPECT_EQ(loader().loadingProgress(), 100);
     EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     const auto fromArchive = snapshot();
@@ -78,13 +78,13 @@ TEST_F(LoadingTest, EachStepReadsOneFile)
                     steps.back().push_back(name);
             }
         }
-        ASSERT_EQ(steps.size(), 10u);
+        ASSERT_EQ(steps.size(), 11u);
         for (std::size_t i = 0; i < steps.size(); ++i)
             EXPECT_EQ(steps[i].size(), 1u) << "step " << i;
         EXPECT_THAT(steps[0], testing::ElementsAre("ZqModelGeneralSettings.0.attributes.pack"));
         EXPECT_THAT(steps[6], testing::ElementsAre(testing::EndsWith(".attributes.pack")));
         EXPECT_THAT(steps[7], testing::ElementsAre(testing::EndsWith(".connections.pack")));
-        EXPECT_EQ(loader().loadingState().filesRead, 10);
+        EXPECT_EQ(loader().loadingState().filesRead, 11);
         EXPECT_EQ(loader().loadingProgress(), 100);
         EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
         EXPECT_EQ(snapshot().size(), 8u);
@@ -146,7 +146,7 @@ TEST_F(LoadingTest, StepsAfterTheEndOrAfterCloseReadNothing)
 
     // A restart resets the controller, and the closed archive is opened again.
     controller().reset();
-    EXPECT_EQ(runSteps(), 10);
+    EXPECT_EQ(runSteps(), 11);
     EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     EXPECT_EQ(snapshot(), loaded);
 }
