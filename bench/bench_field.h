@@ -47,12 +47,17 @@ public:
     {
         builder.addTo(*ZqModelController::shared());
         builder.writeMedia(m_directory.string());
+        // Media names resolve under the resource root: the game's directory for the run.
+        cocos2d::CCFileUtils* files = cocos2d::CCFileUtils::sharedFileUtils();
+        const std::string root = files->getResourceRoot();
+        files->setResourceRoot(m_directory.string() + "/");
         for (const std::shared_ptr<ZqModel>& model : builder.models()) {
             if (modelCast<ZqModelAtlas>(model)) {
-                const std::string plist = (m_directory / "atlases" / ("atlas_ID" + std::to_string(model->id()) + ".plist")).string();
+                const std::string plist = "atlases/atlas_ID" + std::to_string(model->id()) + ".plist";
                 cocos2d::CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile(plist.c_str());
             }
         }
+        files->setResourceRoot(root);
     }
 
     ZqGameBuilder builder;

@@ -28,15 +28,23 @@ To* zqCachedCast(From* from)
     // Trivially destructible, so reading them costs no guard.
     thread_local Entry entries[kZqCachedCastTypes];
     thread_local int used = 0;
+    // The loops cast runs of objects of one type: the entry that answered last is tried first.
+    thread_local int last = 0;
 
     const std::type_info* type = &typeid(*from);
     const auto address = reinterpret_cast<std::uintptr_t>(from);
     const std::ptrdiff_t fromOffset =
         static_cast<std::ptrdiff_t>(address - reinterpret_cast<std::uintptr_t>(dynamic_cast<const volatile void*>(from)));
+    auto answer = [address](const Entry& entry) {
+        return entry.found ? reinterpret_cast<To*>(address + static_cast<std::uintptr_t>(entry.toOffset)) : nullptr;
+    };
+    if (last < used && entries[last].type == type && entries[last].fromOffset == fromOffset)
+        return answer(entries[last]);
     for (int i = 0; i < used; ++i) {
-        const Entry& entry = entries[i];
-        if (entry.type == type && entry.fromOffset == fromOffset)
-            return entry.found ? reinterpret_cast<To*>(address + static_cast<std::uintptr_t>(entry.toOffset)) : nullptr;
+        if (entries[i].type == type && entries[i].fromOffset == fromOffset) {
+            last = i;
+            return answer(entries[i]);
+        }
     }
     To* to = dynamic_cast<To*>(from);
     if (used < kZqCachedCastTypes) {

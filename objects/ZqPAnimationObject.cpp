@@ -110,6 +110,7 @@ void ZqPAnimationObject::build(bool setSpawnSources)
             node->retain();
             m_nodes.emplace_back(frame, node);
             m_hasParticles = m_hasParticles || dynamic_cast<ZqPObjectAssetParticles*>(node);
+            m_imagesOnly = m_imagesOnly && dynamic_cast<ZqPObjectImage*>(node);
         }
     }
     for (const auto& [frame, node] : m_nodes) {
@@ -167,7 +168,12 @@ int ZqPAnimationObject::getZOrder() const
 
 void ZqPAnimationObject::setVisible(bool visible)
 {
+    // Owners set it every frame. Images take their visibility from here alone, so while it
+    // stays they keep it; other frame nodes set their own and are told again.
+    const bool unchanged = visible == isVisible();
     CCNode::setVisible(visible);
+    if (unchanged && m_imagesOnly)
+        return;
     for (const auto& entry : m_nodes)
         entry.second->setVisible(visible);
 }

@@ -79,5 +79,7 @@ private:
     std::vector<std::pair<std::shared_ptr<ZqModel>, cocos2d::CCNode*>> m_nodes;
     // Whether any frame node is a particles object.
     bool m_hasParticles = false;
+    // Whether every frame node is an image, whose visibility only this object sets.
+    bool m_imagesOnly = true;
     float m_opacityFactor = 1.0f;
 };

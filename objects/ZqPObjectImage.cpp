@@ -72,7 +72,17 @@ void ZqPObjectImage::update(float dt)
         return;
     const float opacity = std::clamp(m_model->opacity(m_time, m_curveState) * m_opacityFactor, 0.0f, 1.0f);
     const GLubyte value = static_cast<GLubyte>(opacity * 255.0f);
-    for (CCObject* child : *getChildren()) {
+    // Only this object sets its own sprite's opacity: while the sprite is the only child,
+    // the value it gave last is the one the sprite has, and the sprite is not read again.
+    const CCArray& children = *getChildren();
+    if (m_sprite && children.count() == 1 && *children.begin() == m_sprite) {
+        if (m_spriteOpacity != value && (m_sprite->getOpacity() != value || m_sprite->getDisplayedOpacity() != value))
+            m_sprite->setOpacity(value);
+        m_spriteOpacity = value;
+        return;
+    }
+    m_spriteOpacity = kOpacityUnknown;
+    for (CCObject* child : children) {
         // Most frames change nothing, and setting an opacity again costs each sprite a cast
         // up to its parent (which, not being coloured itself, passes no opacity down). The
         // own sprite needs no cast.
@@ -97,6 +107,7 @@ void ZqPObjectImage::restart()
     if (!m_model)
         return;
     m_time = 0.0f;
+    m_spriteOpacity = kOpacityUnknown;
     forEachSprite(this, [this](CCSprite* sprite) {
         if (!m_faded)
             sprite->setOpacity(255);

@@ -52,6 +52,9 @@ private:
     cocos2d::CCAction* m_spriteAnimation = nullptr;
     int m_curveState = 0;
     float m_opacityFactor = 1.0f;
+    // The opacity update last gave the own sprite while it was the only child.
+    static constexpr int kOpacityUnknown = -1;
+    int m_spriteOpacity = kOpacityUnknown;
     // The frame the last setAnimationFrame showed (retained), from which container and index.
     cocos2d::CCSpriteFrame* m_shownFrame = nullptr;
     std::weak_ptr<ZqModelSpriteContainer> m_shownContainer;

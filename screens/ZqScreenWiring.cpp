@@ -4,12 +4,12 @@
 #include "app/ZqPSettingsController.h"
 #include "app/ZqServices.h"
 #include "model/ZqGameQuestions.h"
-#include "objects/ZqPObjectManipulator.h"
 #include "screens/buttons/ZqPButtonKeys.h"
 #include "screens/buttons/ZqPObjectButton.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqPScreenUi.h"
+#include "screens/ZqScreensLayerReset.h"
 
 #include "cocos2d.h"
 #include "platform/CCEGLViewSDL.h"
@@ -95,5 +95,5 @@ std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const 
 void zqEndPlayer(ZqPAppDelegate& app)
 {
     app.finish();
-    ZqPObjectAccelerometer::purge();
+    zqResetScreensLayer();
 }

@@ -53,6 +53,7 @@ struct ZqPlayerPlatform {
 std::unique_ptr<cocos2d::CCEGLViewSDL> zqStartPlayer(ZqPAppDelegate& app, const ZqPlayerPlatform& platform,
                                                      std::string& error);
 
-// The end after the main loop, the same for both: the delegate's (progress saved, models
-// reset), then the accelerometer object goes.
+// The end after the main loop, the same for both: the delegate's (progress saved), then
+// every process-wide object of the run goes (zqResetScreensLayer). Needs the view's GL
+// context still there.
 void zqEndPlayer(ZqPAppDelegate& app);

@@ -167,6 +167,5 @@ int main()
     // The loop's last frame tore the director down, unscheduling the capture.
     zqEndPlayer(app);
     capture->release();
-    ZqServices::shared()->setPoster(nullptr);
     return app.exitStatus() != 0 ? app.exitStatus() : frameHooks.status();
 }

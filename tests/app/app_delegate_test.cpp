@@ -1,10 +1,11 @@
 // The loading sequence of the application delegate on a game made by the builder, from
 // the data directory and from the archive.
-#include "support/fresh_app.h"
+#include "app/ZqAppLayerReset.h"
 #include "app/ZqPAppDelegate.h"
 #include "app/ZqPSettingsController.h"
 
 #include "engine/gl/GLFixture.h"
+#include "model/GameplayParameters.h"
 #include "model/archive_test_util.h"
 #include "tools/media_game_support.h"
 
@@ -12,6 +13,7 @@
 #include "audio/AudioMixer.h"
 #include "audio/SimpleAudioEngine.h"
 #include "model/loading/ZqGameSecrets.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <ZqLog.h>
 
@@ -39,12 +41,13 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        freshApp();
+        zqResetAppLayer();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
         GLFixture::TearDown();
     }
 
     static ZqModelController& controller() { return *ZqModelController::shared(); }
+    static ZqModelLoader& loader() { return *ZqModelLoader::shared(); }
 
     // Writes the game below dir and starts loading it as the program does: archive mode
     // when data/data.pkg is there, then the preload.
@@ -53,9 +56,9 @@ protected:
         media_game::write(controller(), dir.path().string(), archive);
         controller().reset();
         CCFileUtils::sharedFileUtils()->setResourceRoot(dir.path().string() + "/");
-        controller().setArchiveMode(ZqModelController::archiveIsPresent("data/data.pkg"));
-        controller().preload("data/data.pkg", std::string(kZqArchivePasswordText));
-        ASSERT_FALSE(controller().loadingFailed()) << controller().errorText();
+        loader().setArchiveMode(ZqModelLoader::archiveIsPresent("data/data.pkg"));
+        loader().preload("data/data.pkg", std::string(kZqArchivePasswordText));
+        ASSERT_FALSE(loader().loadingFailed()) << loader().errorText();
     }
 
     // Calls loadGame as the loading screen's draws do, until loaded or failed.
@@ -110,7 +113,7 @@ TEST_F(AppDelegateTest, LoadingSetsTheGameUpOnceFromDirectoryAndArchive)
         EXPECT_EQ(ready, 1);
         EXPECT_EQ(failures, 0);
         EXPECT_EQ(count("End loading XML"), 1);
-        EXPECT_FALSE(controller().hasArchive());
+        EXPECT_FALSE(loader().hasArchive());
 
         EXPECT_EQ(controller().getModel<ZqModelObjectButton>(media_game::kPlay)->pressCounter(), 3);
         EXPECT_EQ(controller().getModel<ZqModelComponentHealth>(media_game::kHeroHealth)->currentLives, 3);
@@ -170,7 +173,7 @@ TEST_F(AppDelegateTest, ACorruptModelFileFailsOnceWithoutThrowing)
     EXPECT_TRUE(app.hasFailed());
     EXPECT_EQ(ready, 0);
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0], controller().errorText());
+    EXPECT_EQ(failures[0], loader().errorText());
     EXPECT_FALSE(failures[0].empty());
 }
 

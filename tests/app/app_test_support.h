@@ -4,9 +4,11 @@
 // empty registries, a model controller that has not loaded, a fixed clock and captured
 // log lines.
 #include "app/ScoreRegistry.h"
+#include "app/ZqAppLayerReset.h"
 #include "app/ZqPSettingsController.h"
 #include "app/ZqPurchaseRegistry.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include "cocos2d.h"
 
@@ -43,21 +45,16 @@ protected:
     void SetUp() override
     {
         setSeconds(kStartSeconds);
-        ZqPSettingsController::purgeShared();
+        zqResetAppLayer();
         cocos2d::CCUserDefault::sharedUserDefault()->deleteStore();
         cocos2d::CCUserDefault::purgeSharedUserDefault();
-        ScoreRegistry::clear();
-        ScoreRegistry::setCurrentKey("");
-        ZqPurchaseRegistry::reset();
-        ZqModelController::shared()->reset();
         zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
     }
 
     void TearDown() override
     {
         zqSetLogSink({});
-        ZqPSettingsController::purgeShared();
-        ZqModelController::shared()->reset();
+        zqResetAppLayer();
         zqSetClockTicks(std::nullopt);
         // The settings controller made a director for its timer: later suites start
         // from no engine object.
@@ -69,8 +66,7 @@ protected:
     // The model controller as after the last loading step.
     static void finishLoading()
     {
-        while (ZqModelController::shared()->nextPhase() < ZqModelController::kLoadingDone) {
-        }
+        while (ZqModelLoader::shared()->nextPhase() < ZqModelLoader::kLoadingDone) { }
     }
 
     // What a new run of the program finds: nothing in memory, the store read from its file.

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 using namespace archive_test;
@@ -116,6 +117,48 @@ protected:
         return result;
     }
 
+    // The lines of a load of the sample (as writeSample left it) with one file given other
+    // bytes, or taken away when there are none, less those of the clean load.
+    std::vector<std::string> linesWithFile(const Files& original, const std::string& name,
+                                           const std::optional<std::vector<unsigned char>>& bytes)
+    {
+        m_log.clear();
+        EXPECT_FALSE(loadGame(controller(), m_root.path().string()).failed);
+        const std::set<std::string> undamaged(m_log.begin(), m_log.end());
+        if (bytes)
+            writeBytes(m_root.file("data/" + name), *bytes);
+        else
+            std::filesystem::remove(m_root.file("data/" + name));
+        m_log.clear();
+        EXPECT_FALSE(loadGame(controller(), m_root.path().string()).failed) << name;
+        writeBytes(m_root.file("data/" + name), original.at(name));
+        std::vector<std::string> added;
+        for (const std::string& line : m_log) {
+            if (undamaged.count(line) == 0)
+                added.push_back(line);
+        }
+        return added;
+    }
+
+    // linesWithFile of Keys.pack with the first letter of the line that is exactly name
+    // flipped (XOR 0xff), and that name as it is then.
+    std::vector<std::string> linesWithKeyNameDamaged(const std::string& name, std::string& damagedName)
+    {
+        const Files original = writeSample();
+        const std::vector<unsigned char>& keys = original.at("Keys.pack");
+        const std::string text = unscrambleKeyFile(keys.data(), keys.size(), ZqModelGeneralSettings::shared()->userId());
+        const std::size_t at = ("\n" + text).find("\n" + name + "\n");
+        if (at == std::string::npos) {
+            ADD_FAILURE() << "the sample's key file has no \"" << name << "\"";
+            return {};
+        }
+        std::vector<unsigned char> damaged = keys;
+        damaged[at] ^= 0xff;
+        damagedName = name;
+        damagedName[0] = static_cast<char>(damagedName[0] ^ 0xff);
+        return linesWithFile(original, "Keys.pack", damaged);
+    }
+
     static std::string counts(const Sweep& sweep)
     {
         return std::to_string(sweep.loads) + " loads: " + std::to_string(sweep.failed) + " failed, " +
@@ -135,6 +178,48 @@ TEST_F(SampleDamageTest, SampledBytesOfEveryFile)
     EXPECT_GT(result.failed, 0u);
     EXPECT_GT(result.reported, 0u);
     RecordProperty("sweep", counts(result));
+}
+
+// A port of the flow graph is named by the data alone: the key file's name for it is the
+// port's name. The button, observer or screen jump that follows a port bears its name, so
+// that a port renamed in the key file is one no model is named after: its world's "UI"
+// (declared by the class, but read as a new port once its name is another), a menu's
+// "Play", a world's "Game Over".
+TEST_F(SampleDamageTest, APortRenamedInTheKeyFileIsTold)
+{
+    for (const std::string name : {"UI", "Play", "Game Over", "Bonus"}) {
+        std::string damagedName;
+        const std::vector<std::string> added = linesWithKeyNameDamaged(name, damagedName);
+        const std::string expected = "port \"" + damagedName + "\" that no model is named after";
+        EXPECT_TRUE(std::any_of(added.begin(), added.end(),
+                                [&](const std::string& line) { return line.find(expected) != std::string::npos; }))
+            << name << ": " << ::testing::PrintToString(added);
+    }
+}
+
+// A node writes its links' count whatever it links, so that its class's connections file
+// is always written; a label names its font by id. Without the file, one line says so.
+TEST_F(SampleDamageTest, AMissingFileTheOtherFilesShowIsTold)
+{
+    const struct {
+        const char* file;
+        const char* line;
+        long lines;
+    } cases[] = {
+        {"ZqNodeUI.0.connections.pack", "ZqNodeUI.0.connections.pack is missing: the links of the 8 models of class ZqNodeUI",
+         1},
+        {"ZqNodeScene.0.connections.pack", "ZqNodeScene.0.connections.pack is missing", 1},
+        {"ZqNodeUIStart.0.connections.pack", "ZqNodeUIStart.0.connections.pack is missing", 1},
+        // Its three fonts, each named by labels.
+        {"ZqModelFont.0.attributes.pack", "no font model has its id", 3},
+    };
+    for (const auto& [file, expected, lines] : cases) {
+        const std::vector<std::string> added = linesWithFile(writeSample(), file, std::nullopt);
+        EXPECT_EQ(std::count_if(added.begin(), added.end(),
+                                [&](const std::string& line) { return line.find(expected) != std::string::npos; }),
+                  lines)
+            << file << ": " << ::testing::PrintToString(added);
+    }
 }
 
 // Every byte (ZQ_SWEEP_STRIDE=n: every n-th): long, so run by hand, best from a release

@@ -109,7 +109,8 @@ TEST_F(ImageObjectTest, FrameIndexWrapsBothWays)
 }
 
 // A frame asked for again is shown again, whatever showed meanwhile: another frame set on
-// the sprite, or another container given to the model.
+// the sprite, another frame asked (as a mapper asks for a body resting where two frames
+// meet), or another container given to the model and then the first again.
 TEST_F(ImageObjectTest, TheSameFrameAskedAgainIsShownAgain)
 {
     auto container = containerOf(kFive);
@@ -129,6 +130,12 @@ TEST_F(ImageObjectTest, TheSameFrameAskedAgainIsShownAgain)
     image->setAnimationFrame(3);
     EXPECT_TRUE(sprite->isFrameDisplayed(other->getSpriteFrame(3)));
     EXPECT_FALSE(sprite->isFrameDisplayed(container->getSpriteFrame(3)));
+
+    model->setImage(container);
+    for (int index : {0, 2, 0, 2, 7, 4}) {
+        image->setAnimationFrame(index);
+        EXPECT_TRUE(sprite->isFrameDisplayed(container->getSpriteFrame(static_cast<unsigned>(index % 5)))) << index;
+    }
 }
 
 TEST_F(ImageObjectTest, WithoutPictureNothingShowsAndFrameOperationsDoNothing)
@@ -184,6 +191,24 @@ TEST_F(ImageObjectTest, OpacityFollowsTheModelTimesTheFactor)
     image->setOpacityFactor(4.0f);
     image->update(0.0f);
     EXPECT_EQ(spriteOf(image)->getOpacity(), 255) << "clamped to 1";
+
+    // Unchanged updates keep it; a restart shows the sprite whole until the next update
+    // gives it the model's opacity again.
+    image->setOpacityFactor(1.0f);
+    image->update(0.0f);
+    image->update(0.0f);
+    EXPECT_EQ(spriteOf(image)->getOpacity(), 127);
+    image->restart();
+    EXPECT_EQ(spriteOf(image)->getOpacity(), 255);
+    image->update(0.0f);
+    EXPECT_EQ(spriteOf(image)->getOpacity(), 127);
+
+    // A second child takes the image's opacity too.
+    CCSprite* second = CCSprite::create();
+    image->addChild(second);
+    image->update(0.0f);
+    EXPECT_EQ(second->getOpacity(), 127);
+    EXPECT_EQ(spriteOf(image)->getOpacity(), 127);
 }
 
 TEST_F(ImageObjectTest, RestartRunsTheFrameAnimationFromItsFirstFrame)

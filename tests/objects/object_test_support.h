@@ -3,7 +3,6 @@
 // The runtime objects' tests' world: a headless GL view with a running scene, fresh models
 // and gameplay parameters, a seeded generator, atlases of solid-colour frames, and no
 // engine object left behind. No game field: tests/screens/field_test_support.h adds it.
-#include "support/fresh_objects.h"
 #include "engine/gl/GLFixture.h"
 #include "engine/textures/MediaFixtures.h"
 #include "audio/AudioEngine.h"
@@ -23,6 +22,7 @@
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqModelShapes.h"
+#include "objects/ZqObjectsLayerReset.h"
 #include "objects/assets/ZqPObjectAsset.h"
 #include "objects/ZqPGameFieldCamera.h"
 #include "model/GameplayParameters.h"
@@ -67,10 +67,13 @@ protected:
     void TearDown() override
     {
         zqSetLogSink(nullptr);
-        freshObjects();
+        resetProcess();
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
         GLFixture::TearDown();
     }
+
+    // Every process-wide object of the layers the tests link, back to a fresh game.
+    virtual void resetProcess() { zqResetObjectsLayer(); }
 
     // A fixed-text label model in a registered 8-point font whose glyphs are white boxes.
     std::shared_ptr<ZqModelObjectLabel> labelOf(const std::string& text)

@@ -4,10 +4,10 @@
 // (tests/objects/object_test_support.h) with the screens' answers installed, a field made
 // on request, and the screens' process-wide objects fresh again after each test.
 #include "objects/object_test_support.h"
-#include "support/fresh_game.h"
 
 #include "screens/field/ZqPScreenScene.h"
 #include "screens/ZqScreenWiring.h"
+#include "screens/ZqScreensLayerReset.h"
 
 namespace field_test {
 
@@ -19,11 +19,7 @@ protected:
         zqInstallScreenAnswers();
     }
 
-    void TearDown() override
-    {
-        freshScreens();
-        ObjectTest::TearDown();
-    }
+    void resetProcess() override { zqResetScreensLayer(); }
 
     // A game field of a fresh scene model, running as the scene's screen; its world is
     // built by its first update.

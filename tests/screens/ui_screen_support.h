@@ -3,7 +3,7 @@
 // Menus built from flow graphs in the shared controller, shown on a headless 480 x 320
 // view through the navigator, with touches, keys and captured log lines; the saved
 // progress, scores, sounds and input start fresh in each test.
-#include "support/fresh_game.h"
+#include "screens/ZqScreensLayerReset.h"
 #include "app/ScoreRegistry.h"
 #include "app/ZqPInputController.h"
 #include "app/ZqPSettingsController.h"
@@ -47,7 +47,7 @@ protected:
         zqSetLogSink({});
         ZqPScreenNavigator::shared()->reset();
         frame(); // the replaced scenes go
-        freshGame();
+        zqResetScreensLayer();
         ScreenGLFixture::TearDown();
     }
 

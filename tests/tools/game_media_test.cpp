@@ -8,6 +8,8 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
+#include "model/GameplayParameters.h"
+#include "model/ZqModelLayerReset.h"
 #include "tools/ZqMediaWriter.h"
 
 #include <SDL2/SDL_image.h>
@@ -30,17 +32,15 @@ protected:
     void SetUp() override
     {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
+        // Made before the baseline, so that it does not count as a leak.
+        GameplayParameters::shared();
         GLFixture::SetUp();
         ZqModelController::shared()->reset();
     }
     void TearDown() override
     {
-        AudioEngine::end();
-        SimpleAudioEngine::end();
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        cocos2d::CCTextureCache::purgeSharedTextureCache();
+        zqResetModelLayer();
         CCFileUtils::sharedFileUtils()->setResourceRoot("");
-        ZqModelController::shared()->reset();
         GLFixture::TearDown();
     }
 

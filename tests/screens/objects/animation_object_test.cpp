@@ -147,6 +147,38 @@ TEST_F(AnimationObjectTest, TheClockLoopsAndCallsBackOncePerRun)
     EXPECT_EQ(animation->durationInFrames(), 37);
 }
 
+// Owners set an animation's visibility every frame. Image frames follow every change;
+// frames that set their own visibility as they update (texts, objects) are told again
+// even when the animation's own does not change.
+TEST_F(AnimationObjectTest, VisibilityReachesTheFramesEachTimeItIsSet)
+{
+    auto model = animationModel(1.0f, true);
+    frameImage(model, CCPoint(), {255, 255, 255, 255});
+    frameImage(model, CCPoint(4, 0), {255, 0, 0, 255});
+    ZqPAnimationObject* images = ZqPAnimationObject::create(model);
+    for (bool visible : {true, false, false, true, true, false, true}) {
+        images->setVisible(visible);
+        EXPECT_EQ(images->childNodeAt(0)->isVisible(), visible);
+        EXPECT_EQ(images->childNodeAt(1)->isVisible(), visible);
+    }
+
+    auto mixedModel = animationModel(1.0f, true);
+    frameImage(mixedModel, CCPoint(), {255, 255, 255, 255});
+    mixedModel->addChild(labelOf("AB"));
+    ZqPAnimationObject* mixed = ZqPAnimationObject::create(mixedModel);
+    CCNode* text = mixed->childNodeAt(1);
+    ASSERT_NE(dynamic_cast<ZqPObjectText*>(text), nullptr);
+    text->setVisible(false);
+    mixed->setVisible(true);
+    EXPECT_TRUE(text->isVisible());
+    EXPECT_TRUE(mixed->childNodeAt(0)->isVisible());
+    mixed->setVisible(false);
+    text->setVisible(true);
+    mixed->setVisible(false);
+    EXPECT_FALSE(text->isVisible());
+    EXPECT_FALSE(mixed->childNodeAt(0)->isVisible());
+}
+
 TEST_F(AnimationObjectTest, WithoutLoopTheFrameAnimationsPauseAtTheEnd)
 {
     auto model = animationModel(0.1f, false);

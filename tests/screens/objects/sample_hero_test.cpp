@@ -6,7 +6,6 @@
 
 #include "app/ZqPSettingsController.h"
 #include "app/ZqSound.h"
-#include "audio/AudioEngine.h"
 #include "objects/ZqPAnimationObject.h"
 #include "objects/assets/ZqPObjectAssetCharacter.h"
 #include "tools/ZqDataWriter.h"
@@ -23,15 +22,6 @@ protected:
     {
         CCUserDefault::sharedUserDefault(); // made once for the process
         RuntimeTest::SetUp();
-    }
-
-    void TearDown() override
-    {
-        ZqPSettingsController::purgeShared();
-        // The hero's sounds played: the audio engine goes before the director.
-        ZqSoundRegistry::shared().clear();
-        cocos2d::experimental::AudioEngine::end();
-        RuntimeTest::TearDown();
     }
 
     // Writes the sample game and loads it back, with its atlas in the sprite-frame cache.

@@ -6,10 +6,8 @@
 // events and touches go into the program's own event handler and the view; the window
 // messages that ZqServices posts are handled at the next step, as the program handles
 // them at its next poll. It can be started again on the same store; stop() ends as the
-// program ends, and resets every process-wide object a run makes (the navigator, the
-// settings and input controllers, the gameplay parameters, the model controller, the
-// sounds, the caches, the director, the scores and the purchase flags).
-#include "support/fresh_game.h"
+// program ends (zqEndPlayer), which resets every process-wide object a run makes, and
+// purges the director.
 #include "attributes/ZqEditorKeys.h"
 #include "app/ScoreRegistry.h"
 #include "app/ZqPAppDelegate.h"
@@ -23,10 +21,12 @@
 #include "model/ZqModelGeneralSettings.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqScreenWiring.h"
+#include "screens/ZqScreensLayerReset.h"
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
 #include "cocos2d.h"
 #include "platform/CCEGLViewSDL.h"
+#include "support/CCSharedObjects.h"
 
 #include <SDL2/SDL.h>
 
@@ -178,23 +178,20 @@ public:
     ZqPAppDelegate& app() { return *m_app; }
     cocos2d::CCEGLViewSDL& view() { return *m_view; }
 
-    // Ends as the program ends after its loop: the progress saved, the model controller
-    // reset; then every process-wide object of the run goes. The delegate's exit status.
+    // Ends as the program ends after its loop: the progress saved, then every process-wide
+    // object of the run goes. The delegate's exit status.
     int stop()
     {
         if (!m_started)
             return 0;
         m_started = false;
         const int status = m_app->exitStatus();
+        // A next start reads the scores and purchase flags from its store, and names no
+        // scene's record current before its field does: none are left in memory.
         if (m_view)
             zqEndPlayer(*m_app);
-        ZqServices::shared()->setPoster(nullptr);
-        freshGame();
-        // The scores and purchase flags of the run: a next start reads them from its store,
-        // and names no scene's record current before its field does.
-        ScoreRegistry::clear();
-        ScoreRegistry::setCurrentKey(std::string());
-        ZqPurchaseRegistry::reset();
+        else
+            zqResetScreensLayer();
         cocos2d::CCDirector::sharedDirector()->purgeDirector();
         m_view.reset();
         m_app.reset();
@@ -210,14 +207,9 @@ public:
         return status;
     }
 
-    // What a test's runs leave beside the player: the audio engines and the texture caches.
-    static void purgeMedia()
-    {
-        cocos2d::experimental::AudioEngine::end();
-        CocosDenshion::SimpleAudioEngine::end();
-        cocos2d::CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        cocos2d::CCTextureCache::purgeSharedTextureCache();
-    }
+    // What a test's runs leave beside the player: the audio engines, the store and the
+    // texture caches.
+    static void purgeMedia() { cocos2d::ccPurgeSharedObjects(); }
 
     // Every message ZqServices posted, in order.
     std::vector<std::pair<int, intptr_t>> posted;

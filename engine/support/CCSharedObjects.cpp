@@ -1,0 +1,20 @@
+#include "support/CCSharedObjects.h"
+
+#include "audio/AudioEngine.h"
+#include "audio/SimpleAudioEngine.h"
+#include "sprite_nodes/CCSpriteFrameCache.h"
+#include "support/CCUserDefault.h"
+#include "textures/CCTextureCache.h"
+
+namespace cocos2d {
+
+void ccPurgeSharedObjects()
+{
+    experimental::AudioEngine::end();
+    CocosDenshion::SimpleAudioEngine::end();
+    CCUserDefault::purgeSharedUserDefault();
+    CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+    CCTextureCache::purgeSharedTextureCache();
+}
+
+} // namespace cocos2d
