@@ -8,6 +8,7 @@
 #include "model/ZqModelGeneralSettings.h"
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelButtons.h"
 #include "model/scene/ZqModelComponents.h"
 #include "model/scene/ZqModelFont.h"
@@ -89,15 +90,15 @@ bool ZqPAppDelegate::startUp(const std::string& executableDirectory, std::string
     cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(root);
 
     zqInstallGameAnswers();
-    ZqModelController* controller = ZqModelController::shared();
-    const bool archive = ZqModelController::archiveIsPresent(kArchivePath);
-    controller->setArchiveMode(archive);
+    ZqModelLoader* loader = ZqModelLoader::shared();
+    const bool archive = ZqModelLoader::archiveIsPresent(kArchivePath);
+    loader->setArchiveMode(archive);
     debugLog("[ZqPAppDelegate] game data: %s", cocos2d::CCFileUtils::sharedFileUtils()
                                                    ->fullPathForFilename(archive ? kArchivePath : kDataDirectory)
                                                    .c_str());
-    controller->preload(kArchivePath, m_password);
-    if (controller->loadingFailed()) {
-        error = controller->errorText();
+    loader->preload(kArchivePath, m_password);
+    if (loader->loadingFailed()) {
+        error = loader->errorText();
         return false;
     }
     cocos2d::CCFileUtils::sharedFileUtils()->setApplicationName(ZqModelGeneralSettings::shared()->applicationName());
@@ -225,6 +226,7 @@ void ZqPAppDelegate::fail(const std::string& message)
 void ZqPAppDelegate::loadGame()
 {
     ZqModelController* controller = ZqModelController::shared();
+    ZqModelLoader* loader = ZqModelLoader::shared();
     if (m_restartRequested) {
         m_restartRequested = false;
         m_loaded = false;
@@ -236,20 +238,19 @@ void ZqPAppDelegate::loadGame()
     // would replace every model under the live screens.
     if (m_loaded || m_failed)
         return;
-    const bool done = controller->isArchiveMode() ? controller->loadNextArchiveFile(m_password)
-                                                  : controller->loadNextPlainFile();
+    const bool done = loader->isArchiveMode() ? loader->loadNextArchiveFile(m_password) : loader->loadNextPlainFile();
     if (!done)
         return;
-    if (controller->loadingFailed()) {
+    if (loader->loadingFailed()) {
         m_failed = true;
-        debugLog("[ZqPAppDelegate] loading failed: %s", controller->errorText().c_str());
-        fail(controller->errorText());
+        debugLog("[ZqPAppDelegate] loading failed: %s", loader->errorText().c_str());
+        fail(loader->errorText());
         if (m_failure)
-            m_failure(controller->errorText());
+            m_failure(loader->errorText());
         return;
     }
     m_password.clear();
-    controller->closeArchive();
+    loader->closeArchive();
     debugLog("End loading XML");
     // What was read, so that a game smaller than its data shows in the log.
     std::size_t models = 0;
@@ -259,7 +260,7 @@ void ZqPAppDelegate::loadGame()
         classes += list.empty() ? 0 : 1;
     }
     debugLog("[ZqPAppDelegate] loaded %zu models of %zu classes from %d model files", models, classes,
-             controller->loadingState().filesRead);
+             loader->loadingState().filesRead);
     m_loaded = true;
     setUpGame();
     if (m_gameReady)

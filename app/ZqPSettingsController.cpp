@@ -4,6 +4,7 @@
 #include "app/ZqPurchaseRegistry.h"
 #include "app/ZqStoredText.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/scene/ZqModelAssets.h"
 
@@ -192,8 +193,8 @@ void readCounted(const char* countKey, const char* format, ReadEntry readEntry)
 
 bool gameIsLoaded()
 {
-    ZqModelController* models = ZqModelController::existing();
-    return models && !models->loadingFailed() && models->loadingState().phase >= ZqModelController::kLoadingDone;
+    const ZqModelLoader* loader = ZqModelLoader::existing();
+    return loader && !loader->loadingFailed() && loader->loadingState().phase >= ZqModelLoader::kLoadingDone;
 }
 
 // The model controller's list of character assets, read in place: the unlock state is

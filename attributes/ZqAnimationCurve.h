@@ -68,6 +68,34 @@ private:
 // Curves per animation state, owned. Scalar and point attributes hold one (or two).
 using CurveSet = std::map<int32_t, std::unique_ptr<ZqAnimationCurve>>;
 
+// An attribute's curve set, made when it is first written: most attributes never have a
+// curve, and an empty map in each of them would weigh more than the attribute's value.
+class SparseCurveSet {
+public:
+    SparseCurveSet() = default;
+    SparseCurveSet(CurveSet set) { *this = std::move(set); }
+    SparseCurveSet& operator=(CurveSet set)
+    {
+        m_set = set.empty() ? nullptr : std::make_unique<CurveSet>(std::move(set));
+        return *this;
+    }
+    // The set, empty while none was made.
+    const CurveSet& get() const { return m_set ? *m_set : emptySet(); }
+    // The set to write into, made now if need be.
+    CurveSet& edit()
+    {
+        if (!m_set)
+            m_set = std::make_unique<CurveSet>();
+        return *m_set;
+    }
+    bool empty() const { return !m_set || m_set->empty(); }
+
+private:
+    static const CurveSet& emptySet();
+
+    std::unique_ptr<CurveSet> m_set;
+};
+
 // Serial forms of a set. The readers build a complete new set for the caller to swap in,
 // so a throw half-way leaves the caller's set as it was and leaks nothing. An entry
 // without a state (-1) is dropped; of two entries with one state the later is kept.

@@ -59,7 +59,7 @@ ZqBaseAttributeFundamental<T>::ZqBaseAttributeFundamental(ZqAttributeName name, 
     , m_max(source.m_max)
     , m_allowEmpty(source.m_allowEmpty)
     , m_isEmpty(source.m_allowEmpty && source.m_isEmpty)
-    , m_curves(copyCurveSet(source.m_curves))
+    , m_curves(copyCurveSet(source.m_curves.get()))
 {
 }
 
@@ -80,7 +80,7 @@ void ZqBaseAttributeFundamental<T>::packAttributes(MessagePackMap& map) const
     writeNumber(map, "variableValue", m_variableValue);
     map.setBool("isEmpty", m_allowEmpty && m_isEmpty);
     if (!m_curves.empty())
-        map.setArray("animations", packCurveSet(m_curves, map.zone()));
+        map.setArray("animations", packCurveSet(m_curves.get(), map.zone()));
 }
 
 namespace {
@@ -107,7 +107,7 @@ bool ZqBaseAttributeFundamental<T>::readEntry(const MessagePackEntry& entry)
     // Each key is matched on its own: a damaged key file may give two keys one code.
     bool read = readEntryFields(entry);
     if (entry.code == kAnimationsKey.codeOrDefault()) {
-        unpackCurveSetEntry(entry.value, m_curves);
+        unpackCurveSetEntry(entry.value, m_curves.edit());
         read = true;
     }
     return read;
@@ -141,14 +141,14 @@ CCObject* ZqBaseAttributeFundamental<T>::saveValueToDictionary() const
     dictionary->setObject(formatNumber(m_variableValue), "variableValue");
     dictionary->setObject(CCString::createWithFormat("%d", m_allowEmpty && m_isEmpty ? 1 : 0), "isEmpty");
     if (!m_curves.empty())
-        dictionary->setObject(saveCurveSet(m_curves), "animations");
+        dictionary->setObject(saveCurveSet(m_curves.get()), "animations");
     return dictionary;
 }
 
 template <typename T>
 std::vector<ZqAnimationCurve*> ZqBaseAttributeFundamental<T>::curvesForState(int state) const
 {
-    ZqAnimationCurve* curve = curveForState(m_curves, state);
+    ZqAnimationCurve* curve = curveForState(m_curves.get(), state);
     if (!curve)
         return {};
     return {curve};
@@ -160,16 +160,17 @@ void ZqBaseAttributeFundamental<T>::setCurvesForState(std::vector<std::unique_pt
     if (curves.empty())
         return;
     std::unique_ptr<ZqAnimationCurve>& curve = curves.front();
-    auto held = m_curves.find(state);
-    if (held != m_curves.end() && held->second == curve) {
+    CurveSet& set = m_curves.edit();
+    auto held = set.find(state);
+    if (held != set.end() && held->second == curve) {
         // Already owned here: give up the second owner instead of freeing it twice.
         static_cast<void>(curve.release());
     } else if (!curve) {
-        if (held == m_curves.end())
+        if (held == set.end())
             return;
-        m_curves.erase(held);
+        set.erase(held);
     } else {
-        m_curves[state] = std::move(curve);
+        set[state] = std::move(curve);
     }
     changed(kValueChanged);
 }
@@ -274,7 +275,7 @@ ZqAttributeFloat::ZqAttributeFloat(ZqAttributeName name, ZqAttributeOwner* owner
 
 float ZqAttributeFloat::curveOffset(float time, int state) const
 {
-    const ZqAnimationCurve* curve = curveForState(m_curves, state);
+    const ZqAnimationCurve* curve = curveForState(m_curves.get(), state);
     return curve ? curve->valueAt(time) : 0.0f;
 }
 

@@ -49,7 +49,7 @@ public:
     T maxValue() const { return m_max; }
     bool allowEmpty() const { return m_allowEmpty; }
     bool isEmpty() const { return m_isEmpty; }
-    const CurveSet& curves() const { return m_curves; }
+    const CurveSet& curves() const { return m_curves.get(); }
 
     // Clamps into [min, max]; stores and, unless silent, notifies only on a change.
     void setValue(T value, bool silent = false);
@@ -73,7 +73,7 @@ protected:
     T m_max;
     bool m_allowEmpty = false;
     bool m_isEmpty = false;
-    CurveSet m_curves;
+    SparseCurveSet m_curves;
 };
 
 extern template class ZqBaseAttributeFundamental<int>;

@@ -60,8 +60,8 @@ ZqBaseAttributePoint::ZqBaseAttributePoint(ZqAttributeName name, ZqAttributeOwne
     , m_allowEmpty(source.m_allowEmpty)
     , m_isXEmpty(source.m_allowEmpty && source.m_isXEmpty)
     , m_isYEmpty(source.m_allowEmpty && source.m_isYEmpty)
-    , m_curvesX(copyCurveSet(source.m_curvesX))
-    , m_curvesY(copyCurveSet(source.m_curvesY))
+    , m_curvesX(copyCurveSet(source.m_curvesX.get()))
+    , m_curvesY(copyCurveSet(source.m_curvesY.get()))
 {
 }
 
@@ -83,9 +83,9 @@ void ZqBaseAttributePoint::packAttributes(MessagePackMap& map) const
     map.setBool("isXEmpty", m_isXEmpty);
     map.setBool("isYEmpty", m_isYEmpty);
     if (!m_curvesX.empty())
-        map.setArray("animationsX", packCurveSet(m_curvesX, map.zone()));
+        map.setArray("animationsX", packCurveSet(m_curvesX.get(), map.zone()));
     if (!m_curvesY.empty())
-        map.setArray("animationsY", packCurveSet(m_curvesY, map.zone()));
+        map.setArray("animationsY", packCurveSet(m_curvesY.get(), map.zone()));
 }
 
 void ZqBaseAttributePoint::entryFields(ZqEntryFields& fields)
@@ -102,11 +102,11 @@ bool ZqBaseAttributePoint::readEntry(const MessagePackEntry& entry)
     const int32_t code = entry.code;
     bool read = readEntryFields(entry);
     if (code == kAnimationsXKey.codeOrDefault()) {
-        unpackCurveSetEntry(entry.value, m_curvesX);
+        unpackCurveSetEntry(entry.value, m_curvesX.edit());
         read = true;
     }
     if (code == kAnimationsYKey.codeOrDefault()) {
-        unpackCurveSetEntry(entry.value, m_curvesY);
+        unpackCurveSetEntry(entry.value, m_curvesY.edit());
         read = true;
     }
     return read;
@@ -142,18 +142,18 @@ CCObject* ZqBaseAttributePoint::saveValueToDictionary() const
     dictionary->setObject(CCString::createWithFormat("%d", m_isXEmpty ? 1 : 0), "isXEmpty");
     dictionary->setObject(CCString::createWithFormat("%d", m_isYEmpty ? 1 : 0), "isYEmpty");
     if (!m_curvesX.empty())
-        dictionary->setObject(saveCurveSet(m_curvesX), "animationsX");
+        dictionary->setObject(saveCurveSet(m_curvesX.get()), "animationsX");
     if (!m_curvesY.empty())
-        dictionary->setObject(saveCurveSet(m_curvesY), "animationsY");
+        dictionary->setObject(saveCurveSet(m_curvesY.get()), "animationsY");
     return dictionary;
 }
 
 std::vector<ZqAnimationCurve*> ZqBaseAttributePoint::curvesForState(int state) const
 {
     std::vector<ZqAnimationCurve*> curves;
-    if (ZqAnimationCurve* x = curveForState(m_curvesX, state))
+    if (ZqAnimationCurve* x = curveForState(m_curvesX.get(), state))
         curves.push_back(x);
-    if (ZqAnimationCurve* y = curveForState(m_curvesY, state))
+    if (ZqAnimationCurve* y = curveForState(m_curvesY.get(), state))
         curves.push_back(y);
     return curves;
 }
@@ -164,7 +164,7 @@ void ZqBaseAttributePoint::setCurvesForState(std::vector<std::unique_ptr<ZqAnima
         return;
     // The curves held under the state are taken out first, so that handing them back (or
     // swapped between the axes) never frees a curve that is being stored.
-    CurveSet* sets[2] = {&m_curvesX, &m_curvesY};
+    CurveSet* sets[2] = {&m_curvesX.edit(), &m_curvesY.edit()};
     ZqAnimationCurve* former[2] = {nullptr, nullptr};
     ZqAnimationCurve* given[2] = {curves[0].release(), curves[1].release()};
     for (int axis = 0; axis < 2; ++axis) {
@@ -236,8 +236,8 @@ CCPoint ZqBaseAttributePoint::randomValue() const
 
 CCPoint ZqBaseAttributePoint::curveOffset(float time, int state) const
 {
-    const ZqAnimationCurve* x = curveForState(m_curvesX, state);
-    const ZqAnimationCurve* y = curveForState(m_curvesY, state);
+    const ZqAnimationCurve* x = curveForState(m_curvesX.get(), state);
+    const ZqAnimationCurve* y = curveForState(m_curvesY.get(), state);
     return CCPoint(x ? x->valueAt(time) : 0.0f, y ? y->valueAt(time) : 0.0f);
 }
 

@@ -59,8 +59,8 @@ public:
     bool allowEmpty() const { return m_allowEmpty; }
     bool isXEmpty() const { return m_isXEmpty; }
     bool isYEmpty() const { return m_isYEmpty; }
-    const CurveSet& curvesX() const { return m_curvesX; }
-    const CurveSet& curvesY() const { return m_curvesY; }
+    const CurveSet& curvesX() const { return m_curvesX.get(); }
+    const CurveSet& curvesY() const { return m_curvesY.get(); }
 
 protected:
     // Value and spread (0, 0), the full float range, nothing empty, no curves.
@@ -75,8 +75,8 @@ protected:
     bool m_allowEmpty = false;
     bool m_isXEmpty = false;
     bool m_isYEmpty = false;
-    CurveSet m_curvesX;
-    CurveSet m_curvesY;
+    SparseCurveSet m_curvesX;
+    SparseCurveSet m_curvesY;
 };
 
 class ZqAttributePoint : public ZqBaseAttributePoint {

@@ -26,8 +26,8 @@ ZqBaseAttribute::ZqBaseAttribute(ZqAttributeName name, ZqAttributeOwner* owner, 
 {
     if (source.m_connectionType != kNone)
         setConnectionType(source.m_connectionType, true);
-    if (m_connectionType == kTarget && source.m_source)
-        connect(source.m_source, true);
+    if (m_connectionType == kTarget && source.m_link)
+        connect(source.m_link, true);
 }
 
 ZqBaseAttribute::~ZqBaseAttribute()
@@ -206,51 +206,78 @@ void ZqBaseAttribute::connect(ZqBaseAttribute* other, bool silent)
     if (!other || m_connectionType == kNone || other->m_connectionType == kNone
         || m_connectionType == other->m_connectionType)
         return;
-    if (m_connectionType == kSource) {
-        if (contains(other))
-            return;
-        m_links.push_back(other);
-    } else {
-        if (m_source == other)
-            return;
-        if (ZqBaseAttribute* former = m_source) {
-            m_source = nullptr;
-            former->disconnect(this, silent);
-        }
-        m_source = other;
+    ZqBaseAttribute* source = m_connectionType == kSource ? this : other;
+    ZqBaseAttribute* target = m_connectionType == kSource ? other : this;
+    if (target->m_link == source)
+        return;
+    // A target that leaves its former source: only that source is told.
+    if (ZqBaseAttribute* former = target->m_link) {
+        former->unlinkTarget(target);
+        if (!silent)
+            former->changed(kLinksChanged);
     }
-    other->connect(this, silent);
-    if (!silent)
+    target->m_link = source;
+    if (ZqBaseAttribute* first = source->m_link) {
+        ZqBaseAttribute* last = first->m_previous;
+        last->m_next = target;
+        target->m_previous = last;
+        first->m_previous = target;
+    } else {
+        source->m_link = target;
+        target->m_previous = target;
+    }
+    // The other side first, as each side telling the other would.
+    if (!silent) {
+        other->changed(kLinksChanged);
         changed(kLinksChanged);
+    }
+}
+
+void ZqBaseAttribute::unlinkTarget(ZqBaseAttribute* target)
+{
+    ZqBaseAttribute* first = m_link;
+    if (target == first) {
+        m_link = target->m_next;
+        if (m_link)
+            m_link->m_previous = target->m_previous;
+    } else {
+        target->m_previous->m_next = target->m_next;
+        (target->m_next ? target->m_next : first)->m_previous = target->m_previous;
+    }
+    target->m_link = nullptr;
+    target->m_next = nullptr;
+    target->m_previous = nullptr;
 }
 
 void ZqBaseAttribute::disconnect(ZqBaseAttribute* other, bool silent)
 {
-    if (m_connectionType != kSource)
+    if (m_connectionType != kSource || !other || other->m_connectionType != kTarget || other->m_link != this)
         return;
-    auto it = std::find(m_links.begin(), m_links.end(), other);
-    if (it == m_links.end())
-        return;
-    m_links.erase(it);
-    other->disconnectAll(silent);
-    if (!silent)
+    unlinkTarget(other);
+    if (!silent) {
+        other->changed(kLinksChanged);
         changed(kLinksChanged);
+    }
 }
 
 void ZqBaseAttribute::disconnectAll(bool silent)
 {
-    if (m_source) {
-        ZqBaseAttribute* source = m_source;
-        m_source = nullptr;
-        source->disconnect(this, silent);
-    } else {
-        if (m_links.empty())
-            return;
-        // Moved out first: each former target calls back into this attribute.
-        const std::vector<ZqBaseAttribute*> targets = std::move(m_links);
-        m_links.clear();
-        for (ZqBaseAttribute* target : targets)
-            target->disconnectAll(silent);
+    if (!m_link)
+        return;
+    if (m_connectionType == kTarget) {
+        ZqBaseAttribute* source = m_link;
+        source->unlinkTarget(this);
+        if (!silent) {
+            source->changed(kLinksChanged);
+            changed(kLinksChanged);
+        }
+        return;
+    }
+    // Each former target is told in linking order, then this source once.
+    while (ZqBaseAttribute* target = m_link) {
+        unlinkTarget(target);
+        if (!silent)
+            target->changed(kLinksChanged);
     }
     if (!silent)
         changed(kLinksChanged);
@@ -258,21 +285,26 @@ void ZqBaseAttribute::disconnectAll(bool silent)
 
 bool ZqBaseAttribute::contains(const ZqBaseAttribute* other) const
 {
-    if (m_source)
-        return other == m_source;
-    return std::find(m_links.begin(), m_links.end(), other) != m_links.end();
+    if (!other)
+        return false;
+    if (m_connectionType == kTarget)
+        return other == m_link;
+    return m_connectionType == kSource && other->m_connectionType == kTarget && other->m_link == this;
 }
 
 std::vector<ZqBaseAttribute*> ZqBaseAttribute::links() const
 {
-    if (m_source)
-        return {m_source};
-    return m_links;
+    if (m_connectionType == kTarget)
+        return m_link ? std::vector<ZqBaseAttribute*>{m_link} : std::vector<ZqBaseAttribute*>{};
+    std::vector<ZqBaseAttribute*> targets;
+    for (ZqBaseAttribute* target = m_link; target; target = target->m_next)
+        targets.push_back(target);
+    return targets;
 }
 
 ZqBaseAttribute* ZqBaseAttribute::connectedSource() const
 {
-    return m_connectionType == kTarget ? m_source : nullptr;
+    return m_connectionType == kTarget ? m_link : nullptr;
 }
 
 void ZqAttributeOwner::forgetOwner(ZqBaseAttribute& attribute)

@@ -37,6 +37,8 @@ public:
 // A named attribute owned by one model, with links to attributes of other models:
 // a source (kind 1) feeds any number of targets, a target (kind 2) has at most one source.
 // Links are symmetric plain pointers; an attribute unlinks both sides when it goes.
+// A source's targets form a list threaded through the targets themselves, so that linking
+// allocates nothing and a target leaves its source at once.
 // The owner model deletes its attributes; removing one from its owner does not delete it.
 class ZqBaseAttribute : public ZqMessagePackInterface {
 public:
@@ -149,10 +151,16 @@ private:
     ZqAttributeOwner* m_owner = nullptr;
     unsigned m_flag = 0;
     ConnectionType m_connectionType = kNone;
-    // A target's one source, held apart so that linking a target allocates nothing.
-    ZqBaseAttribute* m_source = nullptr;
-    // A source's targets.
-    std::vector<ZqBaseAttribute*> m_links;
+    // Unlinks a target of this source from the list; no notification.
+    void unlinkTarget(ZqBaseAttribute* target);
+
+    // A target's source, or a source's first target; what it is follows the connection
+    // type, which changes only once every link is dropped.
+    ZqBaseAttribute* m_link = nullptr;
+    // A target's neighbours among its source's targets, in linking order; the list is
+    // circular (the first target's previous is the last).
+    ZqBaseAttribute* m_next = nullptr;
+    ZqBaseAttribute* m_previous = nullptr;
 };
 
 // The identity of a concrete attribute class in one line, inside its public section:

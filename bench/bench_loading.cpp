@@ -15,6 +15,7 @@
 #include "model/loading/ZqArchiveReader.h"
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
 #include "bench/bench_support.h"
@@ -95,17 +96,18 @@ Fixture& fixture()
 std::size_t load(const std::string& directory)
 {
     ZqModelController& controller = *ZqModelController::shared();
+    ZqModelLoader& loader = *ZqModelLoader::shared();
     cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(directory);
-    const bool archive = ZqModelController::archiveIsPresent("data/data.pkg");
-    controller.setArchiveMode(archive);
+    const bool archive = ZqModelLoader::archiveIsPresent("data/data.pkg");
+    loader.setArchiveMode(archive);
     const std::string password(kZqArchivePasswordText);
-    controller.preload("data/data.pkg", password);
-    bool done = controller.loadingFailed();
+    loader.preload("data/data.pkg", password);
+    bool done = loader.loadingFailed();
     while (!done)
-        done = archive ? controller.loadNextArchiveFile(password) : controller.loadNextPlainFile();
-    controller.closeArchive();
-    if (controller.loadingFailed())
-        throw std::runtime_error("loading failed: " + controller.errorText());
+        done = archive ? loader.loadNextArchiveFile(password) : loader.loadNextPlainFile();
+    loader.closeArchive();
+    if (loader.loadingFailed())
+        throw std::runtime_error("loading failed: " + loader.errorText());
     std::size_t models = 0;
     for (const auto& entry : controller.modelsByType())
         models += entry.second.size();
@@ -223,7 +225,7 @@ void BM_LoadPastTheModelLimit(benchmark::State& state)
     ZqModelController& controller = *ZqModelController::shared();
     dropModels();
     ZqSampleGame::Generated game;
-    game.modelCount = ZqModelController::kMaxModels + 1;
+    game.modelCount = ZqModelLoader::kMaxModels + 1;
     ZqSampleGame::buildGenerated(controller, game);
     ZqDataWriter::Options options;
     options.modelsPerFile = 1000;
@@ -291,7 +293,7 @@ int main(int argc, char** argv)
                 kRepetitions, kIterations, logLines);
     if (limitSeconds > 0)
         std::printf("a game of %zu models (one past the limit): refused after %.2f s holding %.1f MB (%s)\n",
-                    ZqModelController::kMaxModels + 2, limitSeconds, limitHeldBytes / 1e6, limitError.c_str());
+                    ZqModelLoader::kMaxModels + 2, limitSeconds, limitHeldBytes / 1e6, limitError.c_str());
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak memory (maxrss): %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);

@@ -7,6 +7,7 @@
 #include "app/ZqPSettingsController.h"
 #include "app/ZqPurchaseRegistry.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelAssets.h"
 #include "bench/bench_support.h"
 #include "cocos2d.h"
@@ -51,8 +52,7 @@ void fillProgress()
                                                      ZqPSettingsController::Checkpoint::Snapshot{50.5f, i, i / 2}};
         settings->setCheckpoint("Scene " + std::to_string(i), checkpoint);
     }
-    while (controller.nextPhase() < ZqModelController::kLoadingDone) {
-    }
+    while (ZqModelLoader::shared()->nextPhase() < ZqModelLoader::kLoadingDone) { }
     if (!settings->save())
         std::abort();
     const char* keys[] = {"Kw_Version", "ZqP_Scores", "ZqP_LockStates", "PZq_Checkpoints", "ZqP_RefillPowerup_count",

@@ -4,6 +4,7 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <ZqLog.h>
 
@@ -36,10 +37,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ZqModelController* controller = ZqModelController::shared();
+    ZqModelLoader& loader = *ZqModelLoader::shared();
     controller->reset();
     installKeyDictionary({});
-    controller->parseModelFile(kSettings, sizeof kSettings, ZqModelController::kAttributesFile);
-    if (controller->loadKeyFile(data, size))
-        controller->parseModelFile(kSettings, sizeof kSettings, ZqModelController::kAttributesFile);
+    loader.parseModelFile(kSettings, sizeof kSettings, ZqModelLoader::kAttributesFile);
+    if (loader.loadKeyFile(data, size))
+        loader.parseModelFile(kSettings, sizeof kSettings, ZqModelLoader::kAttributesFile);
     return 0;
 }

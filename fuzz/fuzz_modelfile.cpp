@@ -9,6 +9,7 @@
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "tools/ZqSampleGame.h"
 
@@ -56,7 +57,7 @@ const KeyCodeTable& keyTable()
 // What a road left: the error text, and every model's class and packed maps.
 std::string outcome(ZqModelController& controller)
 {
-    std::string text = controller.errorText() + "\n";
+    std::string text = ZqModelLoader::shared()->errorText() + "\n";
     for (const auto& [type, models] : controller.modelsByType()) {
         for (const std::shared_ptr<ZqModel>& model : models) {
             msgpack::zone zone;
@@ -81,11 +82,12 @@ std::string outcome(ZqModelController& controller)
 std::string readWith(ZqModelFileRoad road, const uint8_t* data, size_t size)
 {
     ZqModelController* controller = ZqModelController::shared();
+    ZqModelLoader& loader = *ZqModelLoader::shared();
     controller->reset();
     installKeyDictionary(keyTable());
-    controller->setModelFileRoad(road);
-    controller->parseModelFile(data, size, ZqModelController::kAttributesFile);
-    controller->parseModelFile(data, size, ZqModelController::kConnectionsFile);
+    loader.setModelFileRoad(road);
+    loader.parseModelFile(data, size, ZqModelLoader::kAttributesFile);
+    loader.parseModelFile(data, size, ZqModelLoader::kConnectionsFile);
     return outcome(*controller);
 }
 
@@ -104,8 +106,8 @@ void writeSeeds(const std::string& directory)
         out.write(file.data(), static_cast<std::streamsize>(file.size()));
         ++written;
     };
-    for (ZqModelController::FileKind kind : {ZqModelController::kAttributesFile, ZqModelController::kConnectionsFile}) {
-        const std::string suffix = kind == ZqModelController::kAttributesFile ? ".attributes" : ".connections";
+    for (ZqModelLoader::FileKind kind : {ZqModelLoader::kAttributesFile, ZqModelLoader::kConnectionsFile}) {
+        const std::string suffix = kind == ZqModelLoader::kAttributesFile ? ".attributes" : ".connections";
         msgpack::sbuffer game;
         for (const auto& [type, models] : controller.modelsByType()) {
             msgpack::sbuffer file;
@@ -113,8 +115,7 @@ void writeSeeds(const std::string& directory)
                 msgpack::zone zone;
                 MessagePackMap map(&zone);
                 try {
-                    kind == ZqModelController::kAttributesFile ? model->packAttributes(map)
-                                                               : model->packConnections(map);
+                    kind == ZqModelLoader::kAttributesFile ? model->packAttributes(map) : model->packConnections(map);
                 } catch (const std::exception&) {
                     continue; // a key this table lacks: the model is left out
                 }

@@ -5,6 +5,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "attributes/ZqDataKeys.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "cocos2d.h"
 
 #include <ZqLog.h>
@@ -158,7 +159,7 @@ void ZqModel::unpackConnections(const MessagePackMap& map)
     }
     if (children->type != msgpack::type::ARRAY)
         throw msgpack::type_error();
-    ZqModelController::shared()->linkChildren(*this, children->via.array);
+    ZqModelLoader::shared()->linkChildren(*this, children->via.array);
 }
 
 void ZqModel::unpackAttributeLinks(const MessagePackMap& map)

@@ -1,9 +1,7 @@
 #include "model/ZqModelController.h"
 
 #include "attributes/ZqBaseAttribute.h"
-#include "model/loading/ZqArchiveReader.h"
 #include "model/ZqModel.h"
-#include "model/loading/ZqModelFileReader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "cocos2d.h"
 
@@ -12,6 +10,8 @@
 namespace {
 
 ZqModelController* s_instance = nullptr;
+// The last reset stamp handed out, by any controller.
+std::uint64_t s_lastResetStamp = 0;
 
 // The model an attribute holds (see ZqBaseAttribute::heldOwner), else empty.
 std::shared_ptr<ZqModel> heldModel(const ZqBaseAttribute& attribute)
@@ -34,7 +34,7 @@ ZqModelController* ZqModelController::existing()
     return s_instance;
 }
 
-ZqModelController::ZqModelController()
+ZqModelController::ZqModelController() : m_resetStamp(++s_lastResetStamp)
 {
     s_instance = this;
     zqSetAttributeOwnerResolver(this);
@@ -196,17 +196,11 @@ void ZqModelController::reset()
     byId.swap(m_modelsById);
     byType.clear();
     ZqModelIdIndex().swap(byId);
-    m_errorText.clear();
-    m_loadingFailed = false;
     m_changed = false;
     m_idCounter = 0;
     m_highestId = 0;
     m_highestIdStale = false;
-    m_loadingState = LoadingState();
-    m_pendingChildren.clear();
-    m_keepChildren = false;
-    m_listing.reset();
-    m_settingsRead = false;
+    m_resetStamp = ++s_lastResetStamp;
     m_keyCodes.clear();
     cocos2d::CCPoolManager::sharedPoolManager()->finalize();
 }

@@ -6,71 +6,27 @@
 #include "model/ZqModelKeyCodes.h"
 #include "model/ZqModelRegistry.h"
 
-#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <map>
-#include <msgpack/object_fwd.hpp>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
-class MessagePackMap;
-class ZqArchiveReader;
 class ZqBaseAttribute;
-class ZqModelFileReader;
-
-// How model files are read: in one pass with the visitor reader (the player's road: an
-// attributes map of the usual shape straight from its bytes, any other by its parse), by
-// that reader's parse alone, or unpacked map by map into MessagePackMaps first. All give
-// the same models and errors; tests and fuzzers compare them.
-enum class ZqModelFileRoad { kVisitor, kParse, kMaps };
 
 // The owner and index of every model of the running game: models by id (at most one per
 // id) and by class type id (ascending ids, each list in registration order). Holds the
 // models by shared pointer. Process-wide, created by the first shared(); a test may
 // construct its own, which becomes the instance until it is destroyed. The instance is
-// also the resolver through which attributes find the models their links name.
+// also the resolver through which attributes find the models their links name. The game
+// data is read into it by the loader (model/loading/ZqModelLoader.h).
 class ZqModelController : public ZqAttributeOwnerResolver {
 public:
     using ModelList = std::vector<std::shared_ptr<ZqModel>>;
-
-    // The two kinds of model file: attributes maps and connections maps. The value is the
-    // number the loading log prints.
-    enum FileKind { kAttributesFile = 0, kConnectionsFile = 1, kFileKindCount };
-    // The phases of the step-by-step loading.
-    enum LoadingPhase { kAttributesPhase = 0, kConnectionsPhase = 1, kLoadingDone = 2 };
-    // What loading one model file gave: read, not there to read, or failed (the failed
-    // state; also "No data archive" for a missing reader).
-    enum FileResult { kFileLoaded = 0, kFileNotRead = 1, kFileFailed = 2 };
-
-    // The file kind a loading phase reads (the connections files once past the first).
-    static FileKind fileKindOf(LoadingPhase phase)
-    {
-        return phase == kAttributesPhase ? kAttributesFile : kConnectionsFile;
-    }
-
-    // The cursor of the step-by-step loading of the game data.
-    struct LoadingState {
-        std::string name = "ZqModelGeneralSettings";
-        int index = 0;
-        std::unordered_set<std::string> loaded;
-        LoadingPhase phase = kAttributesPhase;
-        bool firstStep = true;
-        int progress = 0; // 0..100
-        int filesRead = 0; // model files the steps have read
-        // The names of the models, taken when the connections phase first needs them.
-        std::optional<std::unordered_set<std::string>> modelNames;
-        // The classes whose connections maps the connections phase read.
-        std::unordered_set<std::size_t> linkedClasses;
-        std::size_t lastLinkedClass = 0;
-    };
 
     // The instance, created on first call.
     static ZqModelController* shared();
@@ -130,17 +86,19 @@ public:
     // held the new id is removed as removeModel does.
     void changeModelId(ZqModel* model, unsigned oldId);
 
-    // Drops every model (the general settings' instance too), clears the error text, the
-    // failed state, the changed flag and the id counter, restarts the loading state and
-    // drains the engine's autorelease pools. The archive reader and mode stay.
+    // Drops every model (the general settings' instance too), clears the changed flag and
+    // the id counter, takes a new reset stamp and drains the engine's autorelease pools.
     void reset();
+    // A number no other controller had, nor this one before its last reset: state kept
+    // for the models of one load (the loader's) is stale once it changes.
+    std::uint64_t resetStamp() const { return m_resetStamp; }
 
     bool isChanged() const { return m_changed; }
-    const std::string& errorText() const { return m_errorText; }
-    bool isArchiveMode() const { return m_archiveMode; }
-    void setArchiveMode(bool archive) { m_archiveMode = archive; }
-    std::string dataDirectory() const { return m_dataDirectory; }
-    int loadingProgress() const { return m_loadingState.progress; }
+    const std::string& dataDirectory() const { return m_dataDirectory; }
+    // How many models are registered.
+    std::size_t modelCount() const { return m_modelsById.size(); }
+    // The model under id without a share of it, else null.
+    ZqModel* modelAt(unsigned id) const { return m_modelsById.get(id); }
 
     // Raised above every registered id by the loading (see setIdCounter).
     unsigned idCounter() const { return m_idCounter; }
@@ -154,75 +112,9 @@ public:
     }
     // More classes for the data to name (tests add their own); a known name keeps its row.
     void addModelClasses(std::span<const ZqModelClass> rows) { m_registry.add(rows); }
-
-    // Loading of the game data (model/loading/ZqModelLoader.cpp): the key file "Keys.pack" and
-    // the model files "<class>.<n>.attributes.pack" / ".connections.pack", from the zip
-    // archive (archive mode) or from the data directory, resolved through CCFileUtils.
-    //
-    // Every error of the data (a damaged or unopenable archive, a wrong password, a short
-    // or malformed model file, a bad key file) is caught in these operations: it is logged
-    // ("[ZqModelController] load data - fail: <file>: <reason>"), kept as errorText() and
-    // puts the controller in the failed state, in which nothing more is read and the steps
-    // answer true. Models read before the error stay registered, and a model that fails to
-    // read never replaces the one it would have replaced. Nothing is thrown out of them.
-
-    // Whether path (relative to the resource root) is a non-empty file: archive mode.
-    static bool archiveIsPresent(const std::string& path);
-    // The start-up load, after reset(): opens the archive (archive mode), reads the key
-    // file and the models the loading screen shows. passwordText is the application's
-    // password text, not the zip password; it is never logged.
-    void preload(const std::string& archivePath, const std::string& passwordText);
-    // One loading step, reading at most one model file; progress is updated first. True
-    // when nothing is left to read: every file is in (progress 100) or loading failed.
-    // A step after that does nothing; reset() makes the next step start a new load (in
-    // archive mode reopening a closed archive).
-    bool loadNextArchiveFile(const std::string& passwordText);
-    bool loadNextPlainFile();
-    bool loadingFailed() const { return m_loadingFailed; }
-    const LoadingState& loadingState() const { return m_loadingState; }
-
-    // A game of the editor holds some thousands of models; a tiny model costs about 1.2 KiB
-    // once loaded, so that this many take about 300 MiB. A load that would register more
-    // fails ("more than a game can have") before the memory is taken: a million tiny
-    // models fit in 25 MB of files. Tests lower the limit.
-    static constexpr std::size_t kMaxModels = std::size_t(1) << 18;
-    void setModelLimit(std::size_t limit) { m_modelLimit = limit; }
-
-    // One model file of that kind.
-    FileResult loadArchiveFile(const std::string& name, FileKind kind, const std::string& passwordText);
-    FileResult loadPlainFile(const std::string& path, FileKind kind);
-    // The maps of one model file (size bytes; null or empty reads nothing). An attributes
-    // map creates its model by "Class Name" through the registry and replaces a model of
-    // the same id only once it is read completely; a connections map links the model of
-    // its id. False when the file failed (failed state).
-    bool parseModelFile(const unsigned char* bytes, std::size_t size, FileKind kind);
-    ZqModelFileRoad modelFileRoad() const { return m_road; }
-    void setModelFileRoad(ZqModelFileRoad road) { m_road = road; }
-    // The children a connections map lists, by id. While a connections file is read they
-    // are kept and added once the file is read (linkPendingChildren); otherwise at once.
-    // An id no model has is logged with the file.
-    // An element that is no id throws msgpack::type_error once the ids before it are linked.
-    void linkChildren(ZqModel& parent, const msgpack::object_array& ids);
-    // Unscrambles the key file with the general settings' "User ID" and installs it. A
-    // file lacking "id", "Class Name" or "value" is "Failed to load keys" (failed state),
-    // blamed on the general settings' file when settingsRead is false (it was missing).
-    bool loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead = true);
-    // The unscrambled key names, one a line, numbered 0, 1, 2... over the non-empty
-    // lines; a name listed again keeps its first code.
-    static KeyCodeTable readKeyFile(const unsigned char* bytes, std::size_t size, std::string_view userId);
-
-    // The loading state's file name: "<name>.<index>.attributes.pack" (attributes phase),
-    // ".connections.pack" (connections phase), "" when done.
-    std::string modelFileName() const;
-    // Ends a phase; the new phase. Done: progress 100, the id counter above every id.
-    LoadingPhase nextPhase();
-    // A reader on the archive at path (resolved through CCFileUtils), replacing any other;
-    // false (failed state) when it cannot be opened.
-    bool openArchive(const std::string& path);
-    void closeArchive();
-    bool hasArchive() const { return m_archive != nullptr; }
-    // A member of the archive; nothing when absent, or when it failed (failed state).
-    std::optional<std::vector<unsigned char>> readArchiveFile(const std::string& name, const std::string& passwordText);
+    // Raises the id counter to the highest registered id, which is kept as models are
+    // registered rather than found by walking every id.
+    void raiseIdCounter();
 
 protected:
     virtual void modelAdded(const std::shared_ptr<ZqModel>& model);
@@ -231,165 +123,28 @@ protected:
     virtual void attributeChanged(const ZqBaseAttribute* attribute, int kind);
 
 private:
-    friend class ZqModelFileReader;
-
     bool isRegistered(const ZqModel* model) const;
     void registerModelClasses();
-
-    void failLoading(const std::string& errorText, const std::string& reason);
-    void failFile(const std::string& file, const char* reason);
-    FileResult loadDataFile(const std::string& name, FileKind kind, const std::string& passwordText);
-    // The bytes of one model file, logged as its loading; the result as loadDataFile's.
-    FileResult fetchDataFile(const std::string& name, FileKind kind, const std::string& passwordText,
-                             std::optional<std::vector<unsigned char>>& data);
-    FileResult fetchArchiveFile(const std::string& name, FileKind kind, const std::string& passwordText,
-                                std::optional<std::vector<unsigned char>>& data);
-    FileResult fetchPlainFile(const std::string& path, FileKind kind, std::optional<std::vector<unsigned char>>& data);
-    // parseModelFile of the bytes of file (its name in error texts): loaded or failed.
-    FileResult parseFileBytes(const std::string& file, const std::vector<unsigned char>& data, FileKind kind);
-    // The name a data file is loaded and reported under: the member, or its path.
-    std::string dataFilePath(const std::string& name) const;
-    // True for the general settings' file in the attributes phase when the preload read it.
-    bool heldByPreload(const std::string& name) const;
-    // heldByPreload, and then logs the file's loading as a step's.
-    bool readInPreload(const std::string& name);
-    // The line that says a model file is being loaded.
-    void logFileLoad(const std::string& file, FileKind kind) const;
-    // The "User ID" of the general-settings maps in a settings file's bytes, read with the
-    // fixed codes alone; false when the bytes are not such maps.
-    static bool peekUserId(const std::vector<unsigned char>& bytes, std::string& userId);
-    // loadKeyFile with the user id given.
-    bool installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead, std::string_view userId);
-    void readModelMap(const MessagePackMap& map, FileKind kind);
-    // A connections map whose key codes are checked: links the model of its id.
-    void readModelLinks(const MessagePackMap& map, FileKind kind);
-    // A new model of a class the data names (the general settings read aside), else null.
-    std::shared_ptr<ZqModel> createModelOfClass(std::string_view className);
-    void replaceModel(const std::shared_ptr<ZqModel>& model);
-    // Logs each entry of an attributes map that the model does not read: a key named by no
-    // attribute or field of its class (a damaged key file, or data of another version).
-    void logUnreadEntries(const ZqModel& model, const MessagePackMap& map);
-    // Logs once a model map that gives a key twice, in itself or in one of its attributes'
-    // maps (malformed: the first value was read): the smallest such code.
-    void logRepeatedKeys(const ZqModel& model, const MessagePackMap& map);
-    // Logs a model map that gives no model: without an id (id null), without a class
-    // (className null) or of a class the registry does not know.
-    void logUnreadMap(const uint32_t* id, const char* className);
-    // True when file is a model file of that class, or of no registered class.
-    bool isFileOfClass(std::string_view file, std::string_view className) const;
-    // Logs a connections map whose id no model has.
-    void logLinksWithoutModel(uint32_t id);
-    // Logs each port that the model's connections map made from the attribute at index
-    // first on and that no model is named after: a button, observer or screen jump
-    // follows the port of its own name, so nothing follows that one (its name damaged).
-    void logUnfollowedPorts(const ZqModel& model, std::size_t first);
-    // At the end of a load, logs once each file the models read show is missing: the
-    // connections file of a class none of whose maps was read while its models would write
-    // links (a node always writes its count), and the font a label names by id.
-    void logMissingFiles();
-    // Logs each entry of an attribute's map that the attribute does not read, and in the
-    // connections phase each link to an id no model has.
-    void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested,
-                         FileKind kind);
-    // Logs each entry of a gradient's stops that is neither its position nor its colour.
-    void logUnreadGradientStops(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested);
-    // logUnreadNested for every attribute map of a model map.
-    void logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind);
-    // True while a map of that kind is checked for links to models that are missing: in
-    // the connections phase, when every model is in.
-    bool linksAreChecked(FileKind kind) const
-    {
-        return kind != kAttributesFile && m_loadingState.phase == kConnectionsPhase;
-    }
-    // Adds the children kept while a connections file was read, in the order they came.
-    void linkPendingChildren();
-    // The plain data file at path: its full path when it exists (letter case ignored as
-    // the file utility does), from one listing of the data directory per load.
-    std::optional<std::string> findPlainFile(const std::string& path);
-    // Raises the id counter to the highest registered id, which is kept as models are
-    // registered rather than found by walking every id.
-    void raiseIdCounter();
     // Takes the model under id out of the index.
     std::shared_ptr<ZqModel> forgetId(unsigned id);
-    void updateProgress(std::size_t fileCount);
-    // Logs a missing model file of the directory when files of its class and kind with
-    // higher numbers are there: the step reading stops at the gap.
-    void logFilesAfterGap(const std::string& missing);
-    bool walkArchive(bool fromFirst);
-    // Moves the directory step's cursor to the first file there is from it on, through the
-    // classes and into the next phase; true when none is left (loading is done).
-    bool seekPlainFile();
 
-    std::unique_ptr<ZqArchiveReader> m_archive;
-    std::string m_archivePath;
-    // A member of the open archive was read with the password: a later failed check
-    // byte is damage, not a wrong password.
-    bool m_memberRead = false;
-    std::string m_loadingFile; // the file being read, for error texts
-    ZqModelFileRoad m_road = ZqModelFileRoad::kVisitor;
-    std::unique_ptr<ZqModelFileReader> m_fileReader;
-    // A parent's children kept while a connections file is read: ids [begin, end) of
-    // m_pendingIds.
-    struct PendingChildren {
-        std::shared_ptr<ZqModel> parent;
-        std::size_t begin = 0;
-        std::size_t end = 0;
-    };
-    const ZqModelClass* m_lastClass = nullptr;
     // Filled as the loader asks (linkSource too): a cache of the installed dictionary.
     mutable ZqModelKeyCodes m_keyCodes;
     // The last link source name looked up, with its code and dictionary.
     mutable std::string m_lastSourceName;
     mutable int32_t m_lastSourceCode = -1;
     mutable uint32_t m_lastSourceGeneration = 0;
-    // Per class and key dictionary: the codes of the keys its models read at the top level.
-    struct ReadKeys {
-        uint32_t generation = 0;
-        std::unordered_set<int32_t> codes;
-    };
-    std::unordered_map<std::size_t, ReadKeys> m_readKeys;
-    // The maps of a file are mostly of one class: its entry is at hand.
-    std::pair<std::size_t, ReadKeys*> m_lastReadKeys{0, nullptr};
-    // Per attribute class: the codes of the few keys it reads in its own map.
-    struct NestedKeys {
-        uint32_t generation = 0;
-        std::vector<int32_t> codes;
-    };
-    std::unordered_map<std::size_t, NestedKeys> m_nestedKeys;
-    // Type id -> its entry of m_nestedKeys, by the id's low bits (entries are never erased).
-    std::array<std::pair<std::size_t, NestedKeys*>, 64> m_nestedKeysCache{};
-    bool m_keepChildren = false;
-    // The preload reads the first files of a few classes only: a child of a class it
-    // does not read is not missing yet, and the full load links it.
-    bool m_preloading = false;
-    // The preload read the general settings of this load; the steps do not read them again.
-    bool m_settingsRead = false;
-    std::vector<PendingChildren> m_pendingChildren;
-    std::vector<uint32_t> m_pendingIds;
-    // The data directory's full path and its files: exact names, and lower-case names
-    // mapped to the first exact name in order (the file utility's choice).
-    struct DirectoryListing {
-        std::string directory;
-        std::unordered_set<std::string> names;
-        std::unordered_map<std::string, std::string> folded;
-        std::error_code error; // why the directory could not be listed
-    };
-    std::optional<DirectoryListing> m_listing;
-    bool m_loadingFailed = false;
-    std::size_t m_modelLimit = kMaxModels;
 
     ZqModelRegistry m_registry;
     std::map<std::size_t, ModelList> m_modelsByType;
     // The list the last model added went to (models mostly come class by class).
     std::pair<std::size_t, ModelList*> m_lastAddedList{0, nullptr};
     ZqModelIdIndex m_modelsById;
-    std::string m_errorText;
     bool m_changed = false;
     unsigned m_idCounter = 0;
     unsigned m_highestId = 0;     // the highest registered id, unless stale
     bool m_highestIdStale = false; // the highest id went; found again on the next raise
-    bool m_archiveMode = false;
-    LoadingState m_loadingState;
+    std::uint64_t m_resetStamp = 0;
     std::string m_dataDirectory = "data";
 };
 

@@ -3,6 +3,7 @@
 #include "app/ScoreRegistry.h"
 #include "app/ZqPSettingsController.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLabel.h"
 
@@ -54,7 +55,7 @@ std::optional<std::string> zqLiveLabelText(const ZqBaseModelObjectLabel& label)
     if (action == kLabelScore)
         return zqPaddedNumber(scoreValue(label), label.scoreModifier());
     if (action == kLabelLoadingCounter)
-        return std::to_string(ZqModelController::shared()->loadingProgress());
+        return std::to_string(ZqModelLoader::shared()->loadingProgress());
     if (action == kLabelUnlockedCharacters || action == kLabelAllCharacters) {
         const int all = static_cast<int>(ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>().size());
         if (action == kLabelAllCharacters)

@@ -1,6 +1,6 @@
 #include "screens/ZqPObjectLoadingBar.h"
 
-#include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelObjectsControls.h"
 
 #include <algorithm>
@@ -54,7 +54,7 @@ void ZqPObjectLoadingBar::visit()
     CCNode::visit();
     // A hidden bar shows no progress either.
     if (isVisible())
-        drawBar(static_cast<float>(ZqModelController::shared()->loadingProgress()) / 100.0f);
+        drawBar(static_cast<float>(ZqModelLoader::shared()->loadingProgress()) / 100.0f);
 }
 
 void ZqPObjectLoadingBar::drawBar(float fraction) const

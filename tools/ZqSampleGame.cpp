@@ -134,8 +134,10 @@ constexpr SpriteRow kSprites[] = {
 };
 
 // The objects of the level sections, each section one screen wide (x, y in points; a
-// ground piece's width, 0 for the ground's own 568). The start section's ground stops 252
-// points short of its end: a pit. Later sections number their objects from 1501.
+// ground piece's width, 0 for the ground's own 568). The start section's ground stops 170
+// points short of its end: a pit that a double jump clears from well before its edge, as
+// high as the hero may jump and stay in the window. Later sections number their objects
+// from 1501.
 enum class Kind { Hero, Ground, Rock, Slime, Star, Coin, Checkpoint, Magnet, Ledge, Bat, Boulder, Raft, Ferry,
                   FerryPath, Wall, Portal, Teleport, Water };
 struct PlacedRow {
@@ -146,7 +148,7 @@ struct PlacedRow {
     float width = 0.0f;
 };
 constexpr PlacedRow kPlaced[] = {
-    {501, kSectionStart, Kind::Ground, 284, 32}, {502, kSectionStart, Kind::Ground, 600, 32},
+    {501, kSectionStart, Kind::Ground, 284, 32}, {502, kSectionStart, Kind::Ground, 682, 32},
     {503, kSectionStart, Kind::Hero, 200, 128},  {504, kSectionStart, Kind::Star, 760, 260},
     {506, kSectionStart, Kind::Coin, 420, 120},  {507, kSectionStart, Kind::Coin, 480, 120},
     {508, kSectionStart, Kind::Coin, 540, 120},
@@ -396,7 +398,8 @@ void buildAssets(ZqGameBuilder& game)
     hero->addChild(health, true);
     auto gameplay = game.make<ZqModelComponentCharacterGameplaySettings>(702, "Hero Gameplay");
     gameplay->m_maxSpeed->setValue(P(8, 0), true);
-    gameplay->m_jumpForce->setValue(P(0, 14), true);
+    // The highest double jump, from a ledge, keeps the whole hero in the window.
+    gameplay->m_jumpForce->setValue(P(0, 9.5f), true);
     gameplay->m_jumpCounter->setValue(2.0f, true);  // a double jump
     gameplay->m_jumpFromGround->setValue(true, true);
     gameplay->m_fixedRotation->setValue(true, true);

@@ -10,6 +10,7 @@
 #include "model/ZqModel.h"
 #include "model/ZqModelBlock.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <algorithm>
 #include <array>
@@ -634,26 +635,26 @@ struct PlainPlan {
 // zone (everything else, as msgpack-c's own object visitor builds them).
 class ZqModelFileReader::Visitor : public msgpack::null_visitor {
 public:
-    explicit Visitor(ZqModelController& controller) : m_controller(controller) {}
+    explicit Visitor(ZqModelLoader& loader) : m_loader(loader) {}
 
     // One object at offset; see ZqModelFileReader::readMap.
-    bool read(const char* data, std::size_t size, std::size_t& offset, ZqModelController::FileKind kind)
+    bool read(const char* data, std::size_t size, std::size_t& offset, ZqModelLoader::FileKind kind)
     {
         const std::size_t start = offset;
-        if (kind == ZqModelController::kAttributesFile && m_controller.modelFileRoad() == ZqModelFileRoad::kVisitor) {
+        if (kind == ZqModelLoader::kAttributesFile && m_loader.modelFileRoad() == ZqModelFileRoad::kVisitor) {
             // Most maps take the plain road; one it cannot read is read again by the parse,
             // with nothing of the first try kept (the id counter included).
-            const unsigned idCounter = m_controller.m_idCounter;
+            const unsigned idCounter = m_loader.models().idCounter();
             begin(size - offset, true, false);
             if (readPlainMap(data, size, offset)) {
                 const bool more = finish(kind);
                 m_zone.clear();
                 return more;
             }
-            m_controller.m_idCounter = idCounter;
+            m_loader.models().setIdCounter(idCounter);
             m_zone.clear();
         }
-        begin(size - offset, kind == ZqModelController::kAttributesFile, kind != ZqModelController::kAttributesFile);
+        begin(size - offset, kind == ZqModelLoader::kAttributesFile, kind != ZqModelLoader::kAttributesFile);
         parse(data, size, offset);
         if (m_late) {
             // "Class Name" (or "id") came after the entries it decides: read the map whole.
@@ -827,7 +828,7 @@ private:
         m_entryReader = nullptr;
         // A map read whole, or one that failed, leaves its codes behind.
         m_seen.nextMap();
-        const ZqModelKeyCodes::Fixed& fixed = m_controller.keyCodes().fixed();
+        const ZqModelKeyCodes::Fixed& fixed = m_loader.models().keyCodes().fixed();
         m_idCode = fixed.id;
         m_classNameCode = fixed.className;
     }
@@ -1174,8 +1175,8 @@ private:
                 return;
             }
         }
-        m_controller.logUnreadNested(*m_model, *attributes[static_cast<std::size_t>(slot)], m_nested,
-                                     ZqModelController::kAttributesFile);
+        m_loader.logUnreadNested(*m_model, *attributes[static_cast<std::size_t>(slot)], m_nested,
+                                     ZqModelLoader::kAttributesFile);
     }
 
     // A link entry names its source's model, which by now lies far back in memory: the start
@@ -1190,13 +1191,13 @@ private:
             if (keyOf(entry.key) != idCode || entry.val.type != msgpack::type::POSITIVE_INTEGER ||
                 entry.val.via.u64 > std::numeric_limits<uint32_t>::max())
                 continue;
-            if (const ZqAttributeOwner* owner = m_controller.ownerById(static_cast<unsigned>(entry.val.via.u64)))
+            if (const ZqAttributeOwner* owner = m_loader.models().ownerById(static_cast<unsigned>(entry.val.via.u64)))
                 zqPrefetchModel(owner, 0, kPrefetchedLines);
             return;
         }
     }
 
-    // The unknown-code check of a nested map that is not routed (ZqModelController's).
+    // The unknown-code check of a nested map that is not routed (the loader's).
     void checkNestedKeys(const msgpack::object& value)
     {
         if (value.type != msgpack::type::MAP || m_unknownCode >= 0)
@@ -1219,23 +1220,23 @@ private:
             return;
         }
         const std::string_view name(m_className->via.str.ptr, m_className->via.str.size);
-        m_model = m_controller.createModelOfClass(name);
+        m_model = m_loader.createModelOfClass(name);
         if (!m_model) {
             m_noModel = true;
             return;
         }
-        m_slots = &m_controller.keyCodes().ofClass(*m_model);
+        m_slots = &m_loader.models().keyCodes().ofClass(*m_model);
         // Its own id before its attributes are read, so that what is told of them names it.
         m_model->setId(static_cast<uint32_t>(m_id->via.u64));
     }
 
     // After the whole object: the map road's decisions, in its order.
-    bool finish(ZqModelController::FileKind kind)
+    bool finish(ZqModelLoader::FileKind kind)
     {
         if (!m_routing && !m_linking) {
             if (m_root.type == msgpack::type::NIL)
                 return false;
-            m_controller.readModelMap(MessagePackMap::fromObject(m_root), kind);
+            m_loader.readModelMap(MessagePackMap::fromObject(m_root), kind);
             return true;
         }
         if (!m_modelMap) {
@@ -1248,38 +1249,38 @@ private:
         if (m_unknownCode >= 0)
             throw ZqUnknownKeyCode(m_unknownCode);
         if (m_linking) {
-            m_controller.readModelLinks(m_extras, kind);
+            m_loader.readModelLinks(m_extras, kind);
             return true;
         }
         if (!m_id) {
-            m_controller.logUnreadMap(nullptr, nullptr);
+            m_loader.logUnreadMap(nullptr, nullptr);
             return true;
         }
         if (keyOf(*m_id) < 0)
             throw msgpack::type_error();
         const uint32_t id = static_cast<uint32_t>(m_id->via.u64);
         if (!m_className) {
-            m_controller.logUnreadMap(&id, nullptr);
+            m_loader.logUnreadMap(&id, nullptr);
             return true;
         }
         if (m_className->type != msgpack::type::STR && m_className->type != msgpack::type::BIN)
             throw msgpack::type_error();
         if (!m_model) {
             const std::string name(m_className->via.str.ptr, m_className->via.str.size);
-            m_controller.logUnreadMap(&id, name.c_str());
+            m_loader.logUnreadMap(&id, name.c_str());
             return true;
         }
         if (m_valueError)
             throw msgpack::type_error();
         m_model->unpackAttributes(m_extras);
-        m_controller.logUnreadEntries(*m_model, m_extras);
-        m_controller.logRepeatedKeys(*m_model, m_extras);
-        m_controller.replaceModel(m_model);
+        m_loader.logUnreadEntries(*m_model, m_extras);
+        m_loader.logRepeatedKeys(*m_model, m_extras);
+        m_loader.replaceModel(m_model);
         m_model.reset();
         return true;
     }
 
-    ZqModelController& m_controller;
+    ZqModelLoader& m_loader;
     msgpack::zone m_zone;
     std::vector<Frame> m_frames;
     std::size_t m_budget = 0;
@@ -1327,15 +1328,15 @@ private:
     PlainPlan m_record;
 };
 
-ZqModelFileReader::ZqModelFileReader(ZqModelController& controller)
-    : m_controller(controller), m_visitor(std::make_unique<Visitor>(controller))
+ZqModelFileReader::ZqModelFileReader(ZqModelLoader& loader)
+    : m_loader(loader), m_visitor(std::make_unique<Visitor>(loader))
 {
 }
 
 ZqModelFileReader::~ZqModelFileReader() = default;
 
 bool ZqModelFileReader::readMap(const char* data, std::size_t size, std::size_t& offset,
-                                ZqModelController::FileKind kind)
+                                ZqModelLoader::FileKind kind)
 {
     if (offset >= size)
         throw msgpack::insufficient_bytes("insufficient bytes");

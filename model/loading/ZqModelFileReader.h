@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,15 +23,15 @@ class ZqModel;
 //
 // A connections map is read the same way to its end, its entries (the id, the attributes'
 // link maps, the children) collected without a tree of the whole map, then read by the
-// controller's links reader.
+// loader's links reader.
 //
 // Both roads give the same models and the same errors: a map whose "Class Name" comes
-// after its attributes is built whole in the zone and read by the controller's map road.
+// after its attributes is built whole in the zone and read by the loader's map road.
 // Errors of the data's meaning are held until the map has been parsed to its end, so that
 // a damaged byte later in the map is what is reported, as on the map road.
 class ZqModelFileReader {
 public:
-    explicit ZqModelFileReader(ZqModelController& controller);
+    explicit ZqModelFileReader(ZqModelLoader& loader);
     ~ZqModelFileReader();
     ZqModelFileReader(const ZqModelFileReader&) = delete;
     ZqModelFileReader& operator=(const ZqModelFileReader&) = delete;
@@ -39,11 +39,11 @@ public:
     // Reads the map at offset in data[0, size) (a map of a file of that kind) and moves
     // offset past it. False for a nil object, which ends the file. Throws what the map
     // road throws for the same bytes.
-    bool readMap(const char* data, std::size_t size, std::size_t& offset, ZqModelController::FileKind kind);
+    bool readMap(const char* data, std::size_t size, std::size_t& offset, ZqModelLoader::FileKind kind);
 
 private:
     class Visitor;
 
-    ZqModelController& m_controller;
+    ZqModelLoader& m_loader;
     std::unique_ptr<Visitor> m_visitor;
 };

@@ -1,6 +1,6 @@
-// The loading of the game data by the model controller: the key file and the models of
+// The loading of the game data into the model controller: the key file and the models of
 // the loading screen at start-up, then every model file, one per step.
-#include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include "attributes/MessagePackMap.h"
 #include "attributes/ZqAttributeColor.h"
@@ -15,6 +15,7 @@
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelBlock.h"
+#include "model/ZqModelController.h"
 #include "model/loading/ZqModelFileReader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "cocos2d.h"
@@ -62,10 +63,10 @@ public:
 // screens with their children, labels, loading bars), in reading order.
 struct PreloadFile {
     const char* name;
-    ZqModelController::FileKind kind;
+    ZqModelLoader::FileKind kind;
 };
-constexpr ZqModelController::FileKind kAttributes = ZqModelController::kAttributesFile;
-constexpr ZqModelController::FileKind kConnections = ZqModelController::kConnectionsFile;
+constexpr ZqModelLoader::FileKind kAttributes = ZqModelLoader::kAttributesFile;
+constexpr ZqModelLoader::FileKind kConnections = ZqModelLoader::kConnectionsFile;
 constexpr PreloadFile kPreloadFiles[] = {
     {"ZqModelGeneralSettings.0.attributes.pack", kAttributes}, {"ZqModelFont.0.attributes.pack", kAttributes},
     {"ZqModelScreen.0.attributes.pack", kAttributes},          {"ZqModelObjectLabel.0.attributes.pack", kAttributes},
@@ -75,8 +76,8 @@ constexpr PreloadFile kPreloadFiles[] = {
 // that marks it.
 constexpr const char* kFileSuffixes[] = {".attributes.pack", ".connections.pack"};
 constexpr const char* kFileMarkers[] = {".attributes.", ".connections."};
-static_assert(std::size(kFileSuffixes) == ZqModelController::kFileKindCount);
-static_assert(std::size(kFileMarkers) == ZqModelController::kFileKindCount);
+static_assert(std::size(kFileSuffixes) == ZqModelLoader::kFileKindCount);
+static_assert(std::size(kFileMarkers) == ZqModelLoader::kFileKindCount);
 
 // Logs an archive member the loading cannot place: neither the key file nor a model
 // file of a registered class (a damaged or foreign name).
@@ -287,9 +288,65 @@ bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::shar
     return false;
 }
 
+std::unique_ptr<ZqModelLoader> s_loader;
+
 } // namespace
 
-bool ZqModelController::archiveIsPresent(const std::string& path)
+ZqModelLoader* ZqModelLoader::shared()
+{
+    ZqModelController* models = ZqModelController::shared();
+    if (!s_loader || &s_loader->m_models != models)
+        s_loader.reset(new ZqModelLoader(*models));
+    return s_loader.get();
+}
+
+ZqModelLoader* ZqModelLoader::existing()
+{
+    ZqModelController* models = ZqModelController::existing();
+    return s_loader && &s_loader->m_models == models ? s_loader.get() : nullptr;
+}
+
+ZqModelLoader::ZqModelLoader(ZqModelController& models) : m_models(models), m_resetStamp(models.resetStamp()) {}
+
+ZqModelLoader::~ZqModelLoader() = default;
+
+bool ZqModelLoader::isCurrent() const
+{
+    return m_resetStamp == m_models.resetStamp();
+}
+
+void ZqModelLoader::followReset()
+{
+    if (isCurrent())
+        return;
+    m_resetStamp = m_models.resetStamp();
+    m_errorText.clear();
+    m_loadingFailed = false;
+    m_loadingState = LoadingState();
+    m_pendingChildren.clear();
+    m_keepChildren = false;
+    m_listing.reset();
+    m_settingsRead = false;
+}
+
+const std::string& ZqModelLoader::errorText() const
+{
+    static const std::string kNone;
+    return isCurrent() ? m_errorText : kNone;
+}
+
+bool ZqModelLoader::loadingFailed() const
+{
+    return isCurrent() && m_loadingFailed;
+}
+
+const ZqModelLoader::LoadingState& ZqModelLoader::loadingState() const
+{
+    static const LoadingState kFresh;
+    return isCurrent() ? m_loadingState : kFresh;
+}
+
+bool ZqModelLoader::archiveIsPresent(const std::string& path)
 {
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     if (!files->isFileExist(path))
@@ -299,8 +356,9 @@ bool ZqModelController::archiveIsPresent(const std::string& path)
     return !error && size > 0;
 }
 
-void ZqModelController::preload(const std::string& archivePath, const std::string& passwordText)
+void ZqModelLoader::preload(const std::string& archivePath, const std::string& passwordText)
 {
+    followReset();
     // The first reading of the general settings must see the fixed codes only, not a
     // dictionary left by an earlier game.
     installKeyDictionary({});
@@ -316,7 +374,7 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
             return;
     } else {
         m_listing.reset();
-        if (std::optional<std::string> path = findPlainFile(m_dataDirectory + "/" + kKeyFileName)) {
+        if (std::optional<std::string> path = findPlainFile(m_models.dataDirectory() + "/" + kKeyFileName)) {
             // A damaged key file of any size is refused before a byte of it is read.
             const std::uintmax_t size = plainFileSize(*path);
             oversized = size > kMaxKeyFileSize;
@@ -389,7 +447,7 @@ void ZqModelController::preload(const std::string& archivePath, const std::strin
     m_preloading = false;
 }
 
-bool ZqModelController::peekUserId(const std::vector<unsigned char>& bytes, std::string& userId)
+bool ZqModelLoader::peekUserId(const std::vector<unsigned char>& bytes, std::string& userId)
 {
     const char* data = reinterpret_cast<const char*>(bytes.data());
     std::size_t offset = 0;
@@ -423,12 +481,13 @@ bool ZqModelController::peekUserId(const std::vector<unsigned char>& bytes, std:
     return true;
 }
 
-bool ZqModelController::loadNextPlainFile()
+bool ZqModelLoader::loadNextPlainFile()
 {
+    followReset();
     LoadingState& state = m_loadingState;
     if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
-    updateProgress(m_registry.size());
+    updateProgress(m_models.registry().size());
     // Every step reads the file at the cursor and moves it on to the next file there is, so
     // that no step is spent on a missing file, nor on the end of a phase.
     if (state.firstStep && seekPlainFile())
@@ -444,7 +503,7 @@ bool ZqModelController::loadNextPlainFile()
     return seekPlainFile();
 }
 
-bool ZqModelController::seekPlainFile()
+bool ZqModelLoader::seekPlainFile()
 {
     LoadingState& state = m_loadingState;
     state.firstStep = false;
@@ -455,7 +514,7 @@ bool ZqModelController::seekPlainFile()
         // The first missing number ends the class.
         logFilesAfterGap(name);
         state.loaded.insert(state.name);
-        const std::vector<std::string>& names = m_registry.classNames();
+        const std::vector<std::string>& names = m_models.registry().classNames();
         const auto next = std::find_if(names.begin(), names.end(),
                                        [&](const std::string& name) { return state.loaded.count(name) == 0; });
         if (next != names.end()) {
@@ -470,7 +529,7 @@ bool ZqModelController::seekPlainFile()
     return true;
 }
 
-void ZqModelController::logFilesAfterGap(const std::string& missing)
+void ZqModelLoader::logFilesAfterGap(const std::string& missing)
 {
     if (!m_listing || m_listing->error)
         return;
@@ -496,8 +555,9 @@ void ZqModelController::logFilesAfterGap(const std::string& missing)
                  dataFilePath(missing).c_str(), highest);
 }
 
-bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
+bool ZqModelLoader::loadNextArchiveFile(const std::string& passwordText)
 {
+    followReset();
     LoadingState& state = m_loadingState;
     if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
@@ -531,7 +591,7 @@ bool ZqModelController::loadNextArchiveFile(const std::string& passwordText)
     return walkArchive(firstStep);
 }
 
-bool ZqModelController::walkArchive(bool fromFirst)
+bool ZqModelLoader::walkArchive(bool fromFirst)
 {
     LoadingState& state = m_loadingState;
     try {
@@ -540,7 +600,7 @@ bool ZqModelController::walkArchive(bool fromFirst)
         auto walk = [&](bool first) {
             std::string member = first ? m_archive->firstFile() : m_archive->nextFile();
             if (state.phase == kAttributesPhase && !member.empty())
-                noteUnknownMember(m_registry, member);
+                noteUnknownMember(m_models.registry(), member);
             return member;
         };
         std::string name = walk(fromFirst);
@@ -561,15 +621,16 @@ bool ZqModelController::walkArchive(bool fromFirst)
     }
 }
 
-ZqModelController::FileResult ZqModelController::loadArchiveFile(const std::string& name, FileKind kind,
+ZqModelLoader::FileResult ZqModelLoader::loadArchiveFile(const std::string& name, FileKind kind,
                                                                  const std::string& passwordText)
 {
+    followReset();
     std::optional<std::vector<unsigned char>> data;
     const FileResult result = fetchArchiveFile(name, kind, passwordText, data);
     return result == kFileLoaded ? parseFileBytes(name, *data, kind) : result;
 }
 
-ZqModelController::FileResult ZqModelController::fetchArchiveFile(const std::string& name, FileKind kind,
+ZqModelLoader::FileResult ZqModelLoader::fetchArchiveFile(const std::string& name, FileKind kind,
                                                                   const std::string& passwordText,
                                                                   std::optional<std::vector<unsigned char>>& data)
 {
@@ -584,14 +645,15 @@ ZqModelController::FileResult ZqModelController::fetchArchiveFile(const std::str
     return data ? kFileLoaded : kFileNotRead;
 }
 
-ZqModelController::FileResult ZqModelController::loadPlainFile(const std::string& path, FileKind kind)
+ZqModelLoader::FileResult ZqModelLoader::loadPlainFile(const std::string& path, FileKind kind)
 {
+    followReset();
     std::optional<std::vector<unsigned char>> data;
     const FileResult result = fetchPlainFile(path, kind, data);
     return result == kFileLoaded ? parseFileBytes(path, *data, kind) : result;
 }
 
-ZqModelController::FileResult ZqModelController::fetchPlainFile(const std::string& path, FileKind kind,
+ZqModelLoader::FileResult ZqModelLoader::fetchPlainFile(const std::string& path, FileKind kind,
                                                                 std::optional<std::vector<unsigned char>>& data)
 {
     const std::optional<std::string> fullPath = findPlainFile(path);
@@ -616,7 +678,7 @@ ZqModelController::FileResult ZqModelController::fetchPlainFile(const std::strin
     return kFileLoaded;
 }
 
-ZqModelController::FileResult ZqModelController::parseFileBytes(const std::string& file,
+ZqModelLoader::FileResult ZqModelLoader::parseFileBytes(const std::string& file,
                                                                 const std::vector<unsigned char>& data, FileKind kind)
 {
     m_loadingFile = file;
@@ -625,9 +687,9 @@ ZqModelController::FileResult ZqModelController::parseFileBytes(const std::strin
     return parsed ? kFileLoaded : kFileFailed;
 }
 
-std::optional<std::string> ZqModelController::findPlainFile(const std::string& path)
+std::optional<std::string> ZqModelLoader::findPlainFile(const std::string& path)
 {
-    const std::string prefix = m_dataDirectory + "/";
+    const std::string prefix = m_models.dataDirectory() + "/";
     const bool inDirectory = path.compare(0, prefix.size(), prefix) == 0 && path.find('/', prefix.size()) == std::string::npos;
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     if (!inDirectory)
@@ -636,7 +698,7 @@ std::optional<std::string> ZqModelController::findPlainFile(const std::string& p
     // again for each missing file.
     if (!m_listing) {
         m_listing.emplace();
-        m_listing->directory = files->fullPathForFilename(m_dataDirectory);
+        m_listing->directory = files->fullPathForFilename(m_models.dataDirectory());
         std::error_code& error = m_listing->error;
         for (std::filesystem::directory_iterator it(m_listing->directory, error), end; !error && it != end;
              it.increment(error)) {
@@ -665,7 +727,7 @@ std::optional<std::string> ZqModelController::findPlainFile(const std::string& p
     return m_listing->directory + "/" + name;
 }
 
-ZqModelController::FileResult ZqModelController::loadDataFile(const std::string& name, FileKind kind,
+ZqModelLoader::FileResult ZqModelLoader::loadDataFile(const std::string& name, FileKind kind,
                                                               const std::string& passwordText)
 {
     if (m_archiveMode)
@@ -673,7 +735,7 @@ ZqModelController::FileResult ZqModelController::loadDataFile(const std::string&
     return loadPlainFile(dataFilePath(name), kind);
 }
 
-ZqModelController::FileResult ZqModelController::fetchDataFile(const std::string& name, FileKind kind,
+ZqModelLoader::FileResult ZqModelLoader::fetchDataFile(const std::string& name, FileKind kind,
                                                                const std::string& passwordText,
                                                                std::optional<std::vector<unsigned char>>& data)
 {
@@ -682,17 +744,17 @@ ZqModelController::FileResult ZqModelController::fetchDataFile(const std::string
     return fetchPlainFile(dataFilePath(name), kind, data);
 }
 
-std::string ZqModelController::dataFilePath(const std::string& name) const
+std::string ZqModelLoader::dataFilePath(const std::string& name) const
 {
-    return m_archiveMode ? name : m_dataDirectory + "/" + name;
+    return m_archiveMode ? name : m_models.dataDirectory() + "/" + name;
 }
 
-bool ZqModelController::heldByPreload(const std::string& name) const
+bool ZqModelLoader::heldByPreload(const std::string& name) const
 {
     return m_settingsRead && m_loadingState.phase == kAttributesPhase && name == kPreloadFiles[0].name;
 }
 
-bool ZqModelController::readInPreload(const std::string& name)
+bool ZqModelLoader::readInPreload(const std::string& name)
 {
     if (!heldByPreload(name))
         return false;
@@ -701,7 +763,7 @@ bool ZqModelController::readInPreload(const std::string& name)
     return true;
 }
 
-void ZqModelController::logFileLoad(const std::string& file, FileKind kind) const
+void ZqModelLoader::logFileLoad(const std::string& file, FileKind kind) const
 {
     if (m_archiveMode)
         debugLog("[ZqModelController] load data(%d) for class from archive file: %s", kind, file.c_str());
@@ -709,9 +771,10 @@ void ZqModelController::logFileLoad(const std::string& file, FileKind kind) cons
         debugLog("[ZqModelController] load data(%d) for class from file: %s", kind, file.c_str());
 }
 
-std::optional<std::vector<unsigned char>> ZqModelController::readArchiveFile(const std::string& name,
+std::optional<std::vector<unsigned char>> ZqModelLoader::readArchiveFile(const std::string& name,
                                                                              const std::string& passwordText)
 {
+    followReset();
     if (!m_archive) {
         debugLog("[ZqModelController] readFileArchive error - dataArchive is empty");
         return std::nullopt;
@@ -734,13 +797,14 @@ std::optional<std::vector<unsigned char>> ZqModelController::readArchiveFile(con
     }
 }
 
-bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t size, FileKind kind)
+bool ZqModelLoader::parseModelFile(const unsigned char* bytes, std::size_t size, FileKind kind)
 {
+    followReset();
     if (!bytes || size == 0) {
         // The writer never writes an empty model file: one of a class the data can name is
         // damaged data, not a class without models (other files are passed over).
         const std::string base = m_loadingFile.substr(m_loadingFile.rfind('/') + 1);
-        if (!m_loadingFile.empty() && m_registry.find(base.substr(0, base.find('.')))) {
+        if (!m_loadingFile.empty() && m_models.registry().find(base.substr(0, base.find('.')))) {
             failFile(m_loadingFile, "the file is empty");
             return false;
         }
@@ -776,7 +840,7 @@ bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t s
         }
     } catch (const std::exception& error) {
         linkPendingChildren();
-        raiseIdCounter();
+        m_models.raiseIdCounter();
         failFile(m_loadingFile.empty() ? std::string("model data") : m_loadingFile,
                  (describeDataError(error) + " in model " + std::to_string(models + 1) + " of the file (from byte " +
                   std::to_string(start) + ")")
@@ -784,11 +848,11 @@ bool ZqModelController::parseModelFile(const unsigned char* bytes, std::size_t s
         return false;
     }
     linkPendingChildren();
-    raiseIdCounter();
+    m_models.raiseIdCounter();
     return true;
 }
 
-void ZqModelController::readModelMap(const MessagePackMap& map, FileKind kind)
+void ZqModelLoader::readModelMap(const MessagePackMap& map, FileKind kind)
 {
     // Every key, and every key of a nested map, must be a code of the key file: a damaged
     // or foreign key file would otherwise read as defaults.
@@ -830,14 +894,14 @@ void ZqModelController::readModelMap(const MessagePackMap& map, FileKind kind)
     replaceModel(model);
 }
 
-void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
+void ZqModelLoader::readModelLinks(const MessagePackMap& map, FileKind kind)
 {
     uint32_t id = 0;
     if (!map.getUInt(kIdKey, id)) {
         logUnreadMap(nullptr, nullptr);
         return;
     }
-    ZqModel* model = m_modelsById.get(id);
+    ZqModel* model = m_models.modelAt(id);
     // A class's connections files hold the links of its own models only: an id of a model
     // of another class is a damaged id, whose links would go to the wrong model.
     if (model && !isFileOfClass(m_loadingFile, model->className())) {
@@ -849,7 +913,7 @@ void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
         // Connections maps mostly come in the order of their ids, and the models of a load
         // lie far apart in memory: the next one, with its shared pointer's counts just
         // before it, is fetched while this one is read.
-        if (const ZqModel* next = m_modelsById.get(id + 1))
+        if (const ZqModel* next = m_models.modelAt(id + 1))
             zqPrefetchModel(next, -1, 7);
         LoadingState& state = m_loadingState;
         if (model->typeId() != state.lastLinkedClass && linksAreChecked(kind)) {
@@ -868,26 +932,26 @@ void ZqModelController::readModelLinks(const MessagePackMap& map, FileKind kind)
     }
 }
 
-bool ZqModelController::isFileOfClass(std::string_view file, std::string_view className) const
+bool ZqModelLoader::isFileOfClass(std::string_view file, std::string_view className) const
 {
     const std::string_view base = file.substr(file.rfind('/') + 1);
     if (base.size() > className.size() && base.starts_with(className) && base[className.size()] == '.')
         return true;
     // A file named for no class (a test's own bytes) says nothing.
-    return !m_registry.find(std::string(base.substr(0, base.find('.'))));
+    return !m_models.registry().find(std::string(base.substr(0, base.find('.'))));
 }
 
-void ZqModelController::logLinksWithoutModel(uint32_t id)
+void ZqModelLoader::logLinksWithoutModel(uint32_t id)
 {
     debugLog("[ZqModelController] %s: links of model %u, which no model has - skipped", m_loadingFile.c_str(), id);
 }
 
-void ZqModelController::logUnfollowedPorts(const ZqModel& model, std::size_t first)
+void ZqModelLoader::logUnfollowedPorts(const ZqModel& model, std::size_t first)
 {
     std::optional<std::unordered_set<std::string>>& names = m_loadingState.modelNames;
     if (!names) {
         names.emplace();
-        for (const auto& [type, models] : m_modelsByType) {
+        for (const auto& [type, models] : m_models.modelsByType()) {
             for (const std::shared_ptr<ZqModel>& each : models)
                 names->insert(each->name());
         }
@@ -901,11 +965,11 @@ void ZqModelController::logUnfollowedPorts(const ZqModel& model, std::size_t fir
     }
 }
 
-void ZqModelController::logMissingFiles()
+void ZqModelLoader::logMissingFiles()
 {
     // The writer leaves out a connections map that would hold the id alone, and a file of
     // such maps only: a class some of whose models would write more had its file.
-    for (const auto& [typeId, models] : m_modelsByType) {
+    for (const auto& [typeId, models] : m_models.modelsByType()) {
         if (models.empty() || m_loadingState.linkedClasses.count(typeId) != 0)
             continue;
         const ZqModel& first = *models.front();
@@ -926,9 +990,9 @@ void ZqModelController::logMissingFiles()
     }
     // A label names its font by the font model's id.
     std::map<int, std::pair<unsigned, std::size_t>> missingFonts; // id -> first label, labels
-    for (const std::shared_ptr<ZqModelObjectLabel>& label : modelsOfClass<ZqModelObjectLabel>()) {
+    for (const std::shared_ptr<ZqModelObjectLabel>& label : m_models.modelsOfClass<ZqModelObjectLabel>()) {
         const int font = label->fontId();
-        if (font <= 0 || getModel<ZqModelFont>(static_cast<unsigned>(font)))
+        if (font <= 0 || m_models.getModel<ZqModelFont>(static_cast<unsigned>(font)))
             continue;
         auto& [firstLabel, labels] = missingFonts.try_emplace(font, label->id(), 0).first->second;
         ++labels;
@@ -939,7 +1003,7 @@ void ZqModelController::logMissingFiles()
                  font, labels.second, labels.first);
 }
 
-void ZqModelController::logUnreadMap(const uint32_t* id, const char* className)
+void ZqModelLoader::logUnreadMap(const uint32_t* id, const char* className)
 {
     if (!id)
         debugLog("[ZqModelController] %s: a model map without an \"id\" - not read", m_loadingFile.c_str());
@@ -995,13 +1059,13 @@ const ZqModel* referencedModel(const ZqBaseAttribute& attribute)
 
 } // namespace
 
-void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
+void ZqModelLoader::logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
 {
     const bool linksChecked = linksAreChecked(kind);
     // A model of only its class's attributes finds them by code.
     const ZqAttributeList& attributes = model.attributes();
     const ZqModelKeyCodes::Class* codes =
-        model.attributesAreClassLayout() ? &m_keyCodes.ofClass(model) : nullptr;
+        model.attributesAreClassLayout() ? &m_models.keyCodes().ofClass(model) : nullptr;
     for (const auto& [code, value] : map.entries()) {
         if (value.type != msgpack::type::MAP)
             continue;
@@ -1018,7 +1082,7 @@ void ZqModelController::logUnreadNestedEntries(const ZqModel& model, const Messa
     }
 }
 
-void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute,
+void ZqModelLoader::logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute,
                                         const MessagePackMap& nested, FileKind kind)
 {
     // A few attribute classes serve every model: the last table of each is at hand.
@@ -1059,7 +1123,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
         const ZqBaseAttribute* source = key == &kConnectedModelIdKey ? attribute.connectedSource() : nullptr;
         if (source && source->owner() && source->owner()->id() == id->via.u64)
             continue;
-        const ZqAttributeOwner* owner = ownerById(static_cast<unsigned>(id->via.u64));
+        const ZqAttributeOwner* owner = m_models.ownerById(static_cast<unsigned>(id->via.u64));
         if (!owner) {
             debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" links to model %llu, which no model "
                      "has - not linked",
@@ -1094,7 +1158,7 @@ void ZqModelController::logUnreadNested(const ZqModel& model, const ZqBaseAttrib
     }
 }
 
-void ZqModelController::logUnreadGradientStops(const ZqModel& model, const ZqBaseAttribute& attribute,
+void ZqModelLoader::logUnreadGradientStops(const ZqModel& model, const ZqBaseAttribute& attribute,
                                                const MessagePackMap& nested)
 {
     const msgpack::object* stops = nested.find(kGradientsKey);
@@ -1126,7 +1190,7 @@ void ZqModelController::logUnreadGradientStops(const ZqModel& model, const ZqBas
     }
 }
 
-void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
+void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
 {
     const std::size_t typeId = model.typeId();
     if (!m_lastReadKeys.second || m_lastReadKeys.first != typeId)
@@ -1172,7 +1236,7 @@ void ZqModelController::logUnreadEntries(const ZqModel& model, const MessagePack
     }
 }
 
-void ZqModelController::logRepeatedKeys(const ZqModel& model, const MessagePackMap& map)
+void ZqModelLoader::logRepeatedKeys(const ZqModel& model, const MessagePackMap& map)
 {
     int32_t repeated = map.repeatedCode();
     for (const auto& [code, value] : map.entries()) {
@@ -1187,7 +1251,7 @@ void ZqModelController::logRepeatedKeys(const ZqModel& model, const MessagePackM
              m_loadingFile.c_str(), model.id(), model.className(), name ? name->c_str() : "?");
 }
 
-std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view className)
+std::shared_ptr<ZqModel> ZqModelLoader::createModelOfClass(std::string_view className)
 {
     std::shared_ptr<ZqModel> model;
     // The registry hands out the one general-settings instance; a new one is read aside.
@@ -1196,7 +1260,7 @@ std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view 
     } else {
         // The maps of a file are mostly of one class: the last row found serves the next.
         if (!m_lastClass || className != m_lastClass->className) {
-            m_lastClass = m_registry.find(std::string(className));
+            m_lastClass = m_models.registry().find(std::string(className));
             if (!m_lastClass)
                 return nullptr;
         }
@@ -1208,8 +1272,9 @@ std::shared_ptr<ZqModel> ZqModelController::createModelOfClass(std::string_view 
     return model;
 }
 
-void ZqModelController::linkChildren(ZqModel& parent, const msgpack::object_array& ids)
+void ZqModelLoader::linkChildren(ZqModel& parent, const msgpack::object_array& ids)
 {
+    followReset();
     const std::size_t begin = m_pendingIds.size();
     std::exception_ptr badId;
     try {
@@ -1226,7 +1291,7 @@ void ZqModelController::linkChildren(ZqModel& parent, const msgpack::object_arra
             m_pendingIds.resize(begin);
     } else {
         for (std::size_t i = begin; i < m_pendingIds.size(); ++i) {
-            if (std::shared_ptr<ZqModel> child = modelById(m_pendingIds[i]))
+            if (std::shared_ptr<ZqModel> child = m_models.modelById(m_pendingIds[i]))
                 parent.addChild(child, true);
         }
         m_pendingIds.resize(begin);
@@ -1236,7 +1301,7 @@ void ZqModelController::linkChildren(ZqModel& parent, const msgpack::object_arra
         std::rethrow_exception(badId);
 }
 
-void ZqModelController::linkPendingChildren()
+void ZqModelLoader::linkPendingChildren()
 {
     m_keepChildren = false;
     std::vector<PendingChildren> pending = std::move(m_pendingChildren);
@@ -1249,7 +1314,7 @@ void ZqModelController::linkPendingChildren()
     for (PendingChildren& entry : pending) {
         const std::size_t begin = children.size();
         for (std::size_t i = entry.begin; i < entry.end; ++i) {
-            if (std::shared_ptr<ZqModel> child = modelById(ids[i]))
+            if (std::shared_ptr<ZqModel> child = m_models.modelById(ids[i]))
                 children.push_back(std::move(child));
             else if (!m_preloading)
                 debugLog("[ZqModelController] %s: model %u lists child %u, which no model has", m_loadingFile.c_str(),
@@ -1274,15 +1339,15 @@ void ZqModelController::linkPendingChildren()
     }
 }
 
-void ZqModelController::replaceModel(const std::shared_ptr<ZqModel>& model)
+void ZqModelLoader::replaceModel(const std::shared_ptr<ZqModel>& model)
 {
     constexpr std::size_t kGeneralSettings = ZqModelGeneralSettings::staticTypeId();
-    if (const std::shared_ptr<ZqModel> old = modelById(model->id())) {
+    if (const std::shared_ptr<ZqModel> old = m_models.modelById(model->id())) {
         // A map read again replaces its model; one of another class took its id by damage.
         if (old->typeId() != model->typeId())
             debugLog("[ZqModelController] %s: model %u (%s) replaces model %u of class %s read before",
                      m_loadingFile.c_str(), model->id(), model->className(), old->id(), old->className());
-        removeModel(old);
+        m_models.removeModel(old);
         if (old->typeId() == kGeneralSettings)
             ZqModelGeneralSettings::reset();
     }
@@ -1290,17 +1355,18 @@ void ZqModelController::replaceModel(const std::shared_ptr<ZqModel>& model)
         ZqModelGeneralSettings::replaceShared(std::static_pointer_cast<ZqModelGeneralSettings>(model));
         return;
     }
-    if (m_modelsById.size() >= m_modelLimit)
+    if (m_models.modelCount() >= m_modelLimit)
         throw TooManyModels(m_modelLimit);
-    addModel(model, -1);
+    m_models.addModel(model, -1);
 }
 
-bool ZqModelController::loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead)
+bool ZqModelLoader::loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead)
 {
+    followReset();
     return installKeyFile(bytes, size, settingsRead, ZqModelGeneralSettings::shared()->userId());
 }
 
-bool ZqModelController::installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead,
+bool ZqModelLoader::installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead,
                                        std::string_view userId)
 {
     const KeyCodeTable table = readKeyFile(bytes, size, userId);
@@ -1323,7 +1389,7 @@ bool ZqModelController::installKeyFile(const unsigned char* bytes, std::size_t s
     return true;
 }
 
-KeyCodeTable ZqModelController::readKeyFile(const unsigned char* bytes, std::size_t size, std::string_view userId)
+KeyCodeTable ZqModelLoader::readKeyFile(const unsigned char* bytes, std::size_t size, std::string_view userId)
 {
     const std::string text = unscrambleKeyFile(bytes, size, userId);
     KeyCodeTable table;
@@ -1346,16 +1412,17 @@ KeyCodeTable ZqModelController::readKeyFile(const unsigned char* bytes, std::siz
     return table;
 }
 
-std::string ZqModelController::modelFileName() const
+std::string ZqModelLoader::modelFileName() const
 {
-    const LoadingState& state = m_loadingState;
+    const LoadingState& state = loadingState();
     if (state.phase >= kLoadingDone)
         return std::string();
     return state.name + "." + std::to_string(state.index) + kFileSuffixes[fileKindOf(state.phase)];
 }
 
-ZqModelController::LoadingPhase ZqModelController::nextPhase()
+ZqModelLoader::LoadingPhase ZqModelLoader::nextPhase()
 {
+    followReset();
     LoadingState& state = m_loadingState;
     state.name = "ZqModelGeneralSettings";
     state.index = 0;
@@ -1368,13 +1435,13 @@ ZqModelController::LoadingPhase ZqModelController::nextPhase()
         state.lastLinkedClass = 0;
     } else {
         state.progress = 100;
-        raiseIdCounter();
+        m_models.raiseIdCounter();
         logMissingFiles();
     }
     return state.phase;
 }
 
-void ZqModelController::updateProgress(std::size_t fileCount)
+void ZqModelLoader::updateProgress(std::size_t fileCount)
 {
     LoadingState& state = m_loadingState;
     // Each phase is one half; the files read count against the files there are, and
@@ -1384,8 +1451,9 @@ void ZqModelController::updateProgress(std::size_t fileCount)
     state.progress = std::max(state.progress, value);
 }
 
-bool ZqModelController::openArchive(const std::string& path)
+bool ZqModelLoader::openArchive(const std::string& path)
 {
+    followReset();
     m_archive.reset();
     m_archivePath = path;
     m_memberRead = false;
@@ -1398,19 +1466,19 @@ bool ZqModelController::openArchive(const std::string& path)
     }
 }
 
-void ZqModelController::closeArchive()
+void ZqModelLoader::closeArchive()
 {
     m_archive.reset();
 }
 
-void ZqModelController::failLoading(const std::string& errorText, const std::string& logLine)
+void ZqModelLoader::failLoading(const std::string& errorText, const std::string& logLine)
 {
     m_loadingFailed = true;
     m_errorText = errorText;
     debugLog("%s", logLine.c_str());
 }
 
-void ZqModelController::failFile(const std::string& file, const char* reason)
+void ZqModelLoader::failFile(const std::string& file, const char* reason)
 {
     failLoading("Unable to load data: " + file + ": " + reason,
                 "[ZqModelController] load data - fail: " + file + ": " + reason);

@@ -13,6 +13,7 @@
 #include "audio/AudioMixer.h"
 #include "audio/SimpleAudioEngine.h"
 #include "model/loading/ZqGameSecrets.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <ZqLog.h>
 
@@ -46,6 +47,7 @@ protected:
     }
 
     static ZqModelController& controller() { return *ZqModelController::shared(); }
+    static ZqModelLoader& loader() { return *ZqModelLoader::shared(); }
 
     // Writes the game below dir and starts loading it as the program does: archive mode
     // when data/data.pkg is there, then the preload.
@@ -54,9 +56,9 @@ protected:
         media_game::write(controller(), dir.path().string(), archive);
         controller().reset();
         CCFileUtils::sharedFileUtils()->setResourceRoot(dir.path().string() + "/");
-        controller().setArchiveMode(ZqModelController::archiveIsPresent("data/data.pkg"));
-        controller().preload("data/data.pkg", std::string(kZqArchivePasswordText));
-        ASSERT_FALSE(controller().loadingFailed()) << controller().errorText();
+        loader().setArchiveMode(ZqModelLoader::archiveIsPresent("data/data.pkg"));
+        loader().preload("data/data.pkg", std::string(kZqArchivePasswordText));
+        ASSERT_FALSE(loader().loadingFailed()) << loader().errorText();
     }
 
     // Calls loadGame as the loading screen's draws do, until loaded or failed.
@@ -111,7 +113,7 @@ TEST_F(AppDelegateTest, LoadingSetsTheGameUpOnceFromDirectoryAndArchive)
         EXPECT_EQ(ready, 1);
         EXPECT_EQ(failures, 0);
         EXPECT_EQ(count("End loading XML"), 1);
-        EXPECT_FALSE(controller().hasArchive());
+        EXPECT_FALSE(loader().hasArchive());
 
         EXPECT_EQ(controller().getModel<ZqModelObjectButton>(media_game::kPlay)->pressCounter(), 3);
         EXPECT_EQ(controller().getModel<ZqModelComponentHealth>(media_game::kHeroHealth)->currentLives, 3);
@@ -171,7 +173,7 @@ TEST_F(AppDelegateTest, ACorruptModelFileFailsOnceWithoutThrowing)
     EXPECT_TRUE(app.hasFailed());
     EXPECT_EQ(ready, 0);
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0], controller().errorText());
+    EXPECT_EQ(failures[0], loader().errorText());
     EXPECT_FALSE(failures[0].empty());
 }
 

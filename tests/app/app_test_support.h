@@ -8,6 +8,7 @@
 #include "app/ZqPSettingsController.h"
 #include "app/ZqPurchaseRegistry.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include "cocos2d.h"
 
@@ -65,8 +66,7 @@ protected:
     // The model controller as after the last loading step.
     static void finishLoading()
     {
-        while (ZqModelController::shared()->nextPhase() < ZqModelController::kLoadingDone) {
-        }
+        while (ZqModelLoader::shared()->nextPhase() < ZqModelLoader::kLoadingDone) { }
     }
 
     // What a new run of the program finds: nothing in memory, the store read from its file.

@@ -1,6 +1,7 @@
 #include "app_test_support.h"
 
 #include "model/ZqModelGeneralSettings.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelAssets.h"
 #include "support/strict_xml.h"
 
@@ -115,7 +116,7 @@ TEST_F(SettingsControllerTest, SaveIsRefusedUntilTheGameDataIsLoaded)
     EXPECT_TRUE(logged("[ZqPSettingsController] save refused"));
     EXPECT_FALSE(std::filesystem::exists(cocos2d::CCUserDefault::getXMLFilePath()));
 
-    ZqModelController::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
     EXPECT_FALSE(settings->save());
     finishLoading();
     EXPECT_TRUE(settings->save());

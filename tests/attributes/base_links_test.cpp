@@ -124,6 +124,59 @@ TEST_F(AttributeLinks, DestroyingATargetShrinksItsSource)
     EXPECT_EQ(linkNotifications(m1), 2);
 }
 
+// A source's targets stay in linking order, whole, whichever of them leaves: the first,
+// one in the middle, the last, one that moves to another source, and ones that come back.
+TEST_F(AttributeLinks, TargetsLeaveAndRejoinASourceInAnyOrder)
+{
+    auto m4 = std::make_unique<CountingOwner>(4);
+    std::vector<ZqAttribute*> targets;
+    for (int i = 0; i < 5; ++i)
+        targets.push_back(port(m4, "In", ZqBaseAttribute::kTarget));
+    using Links = std::vector<ZqBaseAttribute*>;
+    const auto at = [&](std::initializer_list<int> indices) {
+        Links links;
+        for (int i : indices)
+            links.push_back(targets[i]);
+        return links;
+    };
+    for (ZqAttribute* target : targets)
+        a->connect(target, true);
+    EXPECT_EQ(a->links(), at({0, 1, 2, 3, 4}));
+
+    a->disconnect(targets[2], true); // the middle
+    a->disconnect(targets[0], true); // the first
+    a->disconnect(targets[4], true); // the last
+    EXPECT_EQ(a->links(), at({1, 3}));
+    EXPECT_EQ(targets[0]->connectedSource(), nullptr);
+    EXPECT_FALSE(a->contains(targets[2]));
+
+    targets[1]->connect(b, true); // moves to another source
+    EXPECT_EQ(a->links(), at({3}));
+    EXPECT_EQ(b->links(), at({1}));
+    a->disconnect(targets[1], true); // not a's any more: nothing happens
+    EXPECT_EQ(b->links(), at({1}));
+
+    targets[4]->connect(a, true);
+    a->connect(targets[0], true);
+    a->connect(targets[0], true); // already there
+    EXPECT_EQ(a->links(), at({3, 4, 0}));
+    EXPECT_TRUE(a->contains(targets[0]));
+    EXPECT_TRUE(targets[0]->contains(a));
+    EXPECT_FALSE(b->contains(targets[0]));
+
+    delete targets[4]; // the middle one goes with its links
+    EXPECT_EQ(a->links(), at({3, 0}));
+    a->disconnectAll(true);
+    EXPECT_TRUE(a->links().empty());
+    for (int i : {0, 2, 3})
+        EXPECT_EQ(targets[i]->connectedSource(), nullptr);
+    targets[3]->connect(a, true); // a source emptied takes targets again
+    EXPECT_EQ(a->links(), at({3}));
+    // Silent throughout, but for the deleted target, which tells its owner as it goes.
+    EXPECT_EQ(linkNotifications(m4), 1);
+    EXPECT_EQ(linkNotifications(m1), 1);
+}
+
 TEST_F(AttributeLinks, KindChangesDropLinksAndOwnersMoveLists)
 {
     a->connect(t, true);

@@ -2,6 +2,7 @@
 // change notifications and reset.
 #include "ModelTestSupport.h"
 
+#include "model/loading/ZqModelLoader.h"
 #include "cocos2d.h"
 
 namespace {
@@ -128,8 +129,8 @@ TEST_F(ModelTest, TheEndOfALoadRaisesTheCounterToTheHighestRegisteredId)
     controller().removeModel(high);
     moved->setId(20);
     controller().setIdCounter(0);
-    controller().nextPhase();
-    controller().nextPhase();
+    ZqModelLoader::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
     EXPECT_EQ(controller().idCounter(), 30u);
 
     Model higher = make();
@@ -138,8 +139,8 @@ TEST_F(ModelTest, TheEndOfALoadRaisesTheCounterToTheHighestRegisteredId)
     controller().setIdCounter(0);
     controller().reset();
     controller().addModel(low);
-    controller().nextPhase();
-    controller().nextPhase();
+    ZqModelLoader::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
     EXPECT_EQ(controller().idCounter(), 30u) << "a reset forgets the ids it dropped";
 }
 
@@ -164,8 +165,8 @@ TEST_F(ModelTest, ResetDropsModelsThatReferenceEachOther)
     EXPECT_TRUE(watchA.expired());
     EXPECT_TRUE(watchB.expired());
     EXPECT_FALSE(controller().isChanged());
-    EXPECT_EQ(controller().loadingProgress(), 0);
-    EXPECT_EQ(controller().errorText(), "");
+    EXPECT_EQ(ZqModelLoader::shared()->loadingProgress(), 0);
+    EXPECT_EQ(ZqModelLoader::shared()->errorText(), "");
     EXPECT_EQ(cocos2d::CCObject::liveObjectCount(), liveBefore - 1); // the pool was drained
     EXPECT_EQ(make()->id(), 1u);
 }

@@ -4,6 +4,7 @@
 // Each is read as before, and told in one line.
 #include "loading_support.h"
 
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelObject.h"
@@ -40,6 +41,7 @@ protected:
     }
 
     static ZqModelController& controller() { return *ZqModelController::shared(); }
+    static ZqModelLoader& loader() { return *ZqModelLoader::shared(); }
 
     template <class T>
     std::shared_ptr<T> add(unsigned id)
@@ -58,11 +60,11 @@ protected:
         return Bytes(buffer.data(), buffer.data() + buffer.size());
     }
 
-    void read(const MessagePackMap& map, ZqModelController::FileKind kind)
+    void read(const MessagePackMap& map, ZqModelLoader::FileKind kind)
     {
         const Bytes bytes = fileOf(map);
         m_log.clear();
-        ASSERT_TRUE(controller().parseModelFile(bytes.data(), bytes.size(), kind)) << controller().errorText();
+        ASSERT_TRUE(loader().parseModelFile(bytes.data(), bytes.size(), kind)) << loader().errorText();
     }
 
     std::size_t logged(const std::string& part) const
@@ -82,13 +84,13 @@ TEST_F(DamageLogTest, AReferenceToAModelOfAnotherClassIsTold)
     const auto image = add<ZqModelObjectImage>(10);
     add<ZqModelObjectImage>(11);
     const auto container = add<ZqModelSpriteContainer>(12);
-    controller().nextPhase();
+    loader().nextPhase();
     for (const unsigned target : {11u, 12u}) {
         MessagePackMap map(&m_zone), link(&m_zone);
         map.setUInt("id", 10);
         link.setUInt("value", target);
         map.setMap("Image", link);
-        read(map, ZqModelController::kConnectionsFile);
+        read(map, ZqModelLoader::kConnectionsFile);
         const bool wrongClass = target == 11;
         EXPECT_EQ(logged("model 10 (ZqModelObjectImage), attribute \"Image\" refers to model 11 (ZqModelObjectImage), "
                          "which it does not take - not linked"),
@@ -103,7 +105,7 @@ TEST_F(DamageLogTest, APortTheNodesCountLacksIsTold)
 {
     add<ZqNodeUI>(30);
     add<ZqNodeUI>(31);
-    controller().nextPhase();
+    loader().nextPhase();
     const std::string told = "model 30 (ZqNodeUI) has 5 attributes with its ports, its links count 4";
     for (const bool damaged : {false, true}) {
         controller().removeModel(controller().modelById(30));
@@ -116,7 +118,7 @@ TEST_F(DamageLogTest, APortTheNodesCountLacksIsTold)
         map.setMap("Play", link);
         if (damaged)
             map.setMap("Plax", link);
-        read(map, ZqModelController::kConnectionsFile);
+        read(map, ZqModelLoader::kConnectionsFile);
         EXPECT_EQ(logged(told), damaged ? 1u : 0u);
         EXPECT_TRUE(controller().modelById(30)->findAttribute("Play"));
     }
@@ -143,7 +145,7 @@ TEST_F(DamageLogTest, GradientStopsWithForeignOrRepeatedKeysAreTold)
     const int32_t pos = keyCode("pos"), play = keyCode("Play");
     color.setArray("gradients", {stop({{pos, 0.25f}}), stop({{pos, 0.5f}, {play, 1.0f}}), stop({{pos, 0.75f}, {pos, 0.0f}})});
     map.setMap("Color", color);
-    read(map, ZqModelController::kAttributesFile);
+    read(map, ZqModelLoader::kAttributesFile);
     EXPECT_EQ(logged("model 20 (ZqModelObjectParticlesEmitter), attribute \"Color\" has a gradient stop with \"Play\" - "
                      "not read"),
               1u);
@@ -161,7 +163,7 @@ TEST_F(DamageLogTest, IdsOfAModelOfAnotherClassAreTold)
 {
     const auto image = add<ZqModelObjectImage>(10);
     add<ZqModelSpriteContainer>(12);
-    controller().nextPhase();
+    loader().nextPhase();
     MessagePackMap map(&m_zone), link(&m_zone);
     map.setUInt("id", 10);
     link.setUInt("value", 12);
@@ -173,8 +175,7 @@ TEST_F(DamageLogTest, IdsOfAModelOfAnotherClassAreTold)
     for (const char* name : {"ZqModelObjectImage.0.connections.pack", "ZqModelSpriteContainer.0.connections.pack"}) {
         archive_test::writeBytes(root.file(name), bytes);
         m_log.clear();
-        EXPECT_EQ(controller().loadPlainFile(root.file(name), ZqModelController::kConnectionsFile),
-                  ZqModelController::kFileLoaded);
+        EXPECT_EQ(loader().loadPlainFile(root.file(name), ZqModelLoader::kConnectionsFile), ZqModelLoader::kFileLoaded);
         EXPECT_EQ(logged("links of model 10, which is of class ZqModelObjectImage - skipped"),
                   std::string(name).starts_with("ZqModelSpriteContainer") ? 1u : 0u);
     }
@@ -184,7 +185,7 @@ TEST_F(DamageLogTest, IdsOfAModelOfAnotherClassAreTold)
     MessagePackMap taking(&m_zone);
     taking.setUInt("id", 10);
     taking.setString("Class Name", "ZqModelSpriteContainer");
-    read(taking, ZqModelController::kAttributesFile);
+    read(taking, ZqModelLoader::kAttributesFile);
     EXPECT_EQ(logged("model 10 (ZqModelSpriteContainer) replaces model 10 of class ZqModelObjectImage read before"), 1u);
     EXPECT_TRUE(controller().getModel<ZqModelSpriteContainer>(10));
 }

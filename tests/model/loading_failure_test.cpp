@@ -2,6 +2,7 @@
 // never in a crash, an escaping exception, endless steps or a game with models missing.
 #include "loading_support.h"
 
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelShapes.h"
 
 #include <unistd.h>
@@ -20,10 +21,10 @@ protected:
     std::string load(const TempDir& root)
     {
         useRoot(root);
-        controller().preload("data/data.pkg", passwordText());
+        loader().preload("data/data.pkg", passwordText());
         EXPECT_GT(runSteps(), 0) << "the steps never ended";
-        EXPECT_EQ(controller().loadingFailed(), !controller().errorText().empty());
-        return controller().errorText();
+        EXPECT_EQ(loader().loadingFailed(), !loader().errorText().empty());
+        return loader().errorText();
     }
 
     Bytes archive(const GameFiles& files) const
@@ -50,6 +51,30 @@ TEST_F(LoadingFailureTest, WrongPassword)
     EXPECT_TRUE(snapshot().empty());
 }
 
+// A reset of the models restarts the load: the failed state, the error text and the
+// cursor go, the mode and the archive reader stay, and the next load reads the game.
+TEST_F(LoadingFailureTest, AResetOfTheModelsRestartsAFailedLoad)
+{
+    TempDir root;
+    archive_test::writeBytes(root.file("data/data.pkg"), makeArchive(game, "not the password"));
+    ASSERT_NE(load(root), "");
+    loader().nextPhase();
+    ASSERT_TRUE(loader().hasArchive());
+
+    controller().reset();
+    EXPECT_FALSE(loader().loadingFailed());
+    EXPECT_EQ(loader().errorText(), "");
+    EXPECT_EQ(loader().loadingState().phase, ZqModelLoader::kAttributesPhase);
+    EXPECT_EQ(loader().loadingProgress(), 0);
+    EXPECT_TRUE(loader().isArchiveMode());
+    EXPECT_TRUE(loader().hasArchive());
+    archive_test::writeBytes(root.file("data/data.pkg"), archive(game));
+    loader().preload("data/data.pkg", passwordText());
+    EXPECT_GT(runSteps(), 0);
+    EXPECT_EQ(loader().errorText(), "");
+    EXPECT_EQ(snapshot().size(), 8u);
+}
+
 TEST_F(LoadingFailureTest, MissingKeyFile)
 {
     game.erase(game.begin());
@@ -69,7 +94,7 @@ TEST_F(LoadingFailureTest, NoKeyFileSaysWhy)
     TempDir root;
     archive_test::writeBytes(root.file("data"), archive_test::bytesOf("a file where the directory should be"));
     EXPECT_EQ(load(root).rfind("Failed to load keys: the data path is a file, not a directory (", 0), 0u)
-        << controller().errorText();
+        << loader().errorText();
 
     TempDir empty;
     fileOf(game, "Keys.pack").clear();
@@ -93,11 +118,11 @@ TEST_F(LoadingFailureTest, NoKeyFileSaysWhy)
         writeDirectory(locked, makeGame());
         std::filesystem::permissions(locked.file("data"), std::filesystem::perms::none);
         EXPECT_EQ(load(locked).rfind("Failed to load keys: the data directory cannot be read (", 0), 0u)
-            << controller().errorText();
+            << loader().errorText();
         std::filesystem::permissions(locked.file("data"), std::filesystem::perms::owner_all);
         std::filesystem::permissions(locked.file("data/Keys.pack"), std::filesystem::perms::none);
         EXPECT_EQ(load(locked).rfind("Failed to load keys: \"Keys.pack\" cannot be read (", 0), 0u)
-            << controller().errorText();
+            << loader().errorText();
     }
 }
 
@@ -262,12 +287,12 @@ TEST_F(LoadingFailureTest, AModelMapThatGivesNoModelIsLogged)
             fileOf(game, "ZqModelObjectLabel.1.attributes.pack") = bytes;
             TempDir root;
             writeDirectory(root, game);
-            controller().setModelFileRoad(road);
+            loader().setModelFileRoad(road);
             EXPECT_EQ(load(root), "");
             EXPECT_TRUE(logged(std::string("data/ZqModelObjectLabel.1.attributes.pack: ") + line)) << line;
         }
     }
-    controller().setModelFileRoad(ZqModelFileRoad::kVisitor);
+    loader().setModelFileRoad(ZqModelFileRoad::kVisitor);
 }
 
 // Files larger than any the writer makes are refused before a byte of them is read: a
@@ -395,9 +420,9 @@ TEST_F(LoadingFailureTest, MoreModelsThanTheLimitFailBeforeTheirMemoryIsTaken)
         files.emplace_back("ZqModelPolygon.0.attributes.pack", file);
         TempDir root;
         writeDirectory(root, files);
-        controller().setModelLimit(kLimit);
+        loader().setModelLimit(kLimit);
         const std::string error = load(root);
-        controller().setModelLimit(ZqModelController::kMaxModels);
+        loader().setModelLimit(ZqModelLoader::kMaxModels);
         if (extra == kLimit - own) {
             EXPECT_EQ(error, "");
             continue;

@@ -10,6 +10,7 @@
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "model/ZqModelRegistry.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
@@ -50,7 +51,7 @@ inline std::string keyText(const std::set<std::string>& names)
 inline KeyCodeTable keyTable(const std::string& text)
 {
     const std::string scrambled = scrambleKeyFile(text, {}); // undone by readKeyFile
-    return ZqModelController::readKeyFile(reinterpret_cast<const unsigned char*>(scrambled.data()), scrambled.size(), {});
+    return ZqModelLoader::readKeyFile(reinterpret_cast<const unsigned char*>(scrambled.data()), scrambled.size(), {});
 }
 
 // The maps of the models packed one after the other, as one model file.
@@ -115,7 +116,7 @@ inline GameFiles makeGame()
     const std::string keys = keyText(keyNameSet());
     installKeyDictionary(keyTable(keys));
 
-    using enum ZqModelController::FileKind;
+    using enum ZqModelLoader::FileKind;
     GameFiles files;
     files.emplace_back("Keys.pack", archive_test::bytesOf(scrambleKeyFile(keys, kUserId)));
     files.emplace_back("ZqModelGeneralSettings.0.attributes.pack", modelFileOf({settings}, kAttributesFile));
@@ -196,14 +197,14 @@ inline std::map<unsigned, std::string> snapshot()
 // Progress must never go back nor above 100.
 inline int runSteps(int limit = 1000)
 {
-    ZqModelController& controller = *ZqModelController::shared();
-    int previous = controller.loadingProgress();
+    ZqModelLoader& loader = *ZqModelLoader::shared();
+    int previous = loader.loadingProgress();
     for (int steps = 1; steps <= limit; ++steps) {
-        const bool done = controller.isArchiveMode() ? controller.loadNextArchiveFile(passwordText())
-                                                     : controller.loadNextPlainFile();
-        EXPECT_GE(controller.loadingProgress(), previous);
-        EXPECT_LE(controller.loadingProgress(), 100);
-        previous = controller.loadingProgress();
+        const bool done
+            = loader.isArchiveMode() ? loader.loadNextArchiveFile(passwordText()) : loader.loadNextPlainFile();
+        EXPECT_GE(loader.loadingProgress(), previous);
+        EXPECT_LE(loader.loadingProgress(), 100);
+        previous = loader.loadingProgress();
         if (done)
             return steps;
     }
@@ -221,7 +222,7 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        ZqModelController::shared()->closeArchive();
+        ZqModelLoader::shared()->closeArchive();
         ZqModelController::shared()->reset();
         installKeyDictionary({});
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
@@ -229,12 +230,14 @@ protected:
 
     ZqModelController& controller() { return *ZqModelController::shared(); }
 
+    ZqModelLoader& loader() { return *ZqModelLoader::shared(); }
+
     void useRoot(const archive_test::TempDir& root)
     {
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(root.path().string());
-        controller().closeArchive();
+        loader().closeArchive();
         controller().reset();
-        controller().setArchiveMode(ZqModelController::archiveIsPresent("data/data.pkg"));
+        loader().setArchiveMode(ZqModelLoader::archiveIsPresent("data/data.pkg"));
         log.clear();
     }
 

@@ -2,6 +2,7 @@
 // steps and progress, the preload and the full load after it, numbering gaps, the id
 // counter, replacement of models by later maps, and the key file.
 #include "loading_support.h"
+#include "model/loading/ZqModelLoader.h"
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -18,25 +19,25 @@ TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
     archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
 
     useRoot(plain);
-    ASSERT_FALSE(controller().isArchiveMode());
-    controller().preload("data/data.pkg", passwordText());
-    EXPECT_EQ(controller().loadingProgress(), 0);
+    ASSERT_FALSE(loader().isArchiveMode());
+    loader().preload("data/data.pkg", passwordText());
+    EXPECT_EQ(loader().loadingProgress(), 0);
     // Every step reads a file: neither a class without a next file nor a phase's end costs
     // a step of its own.
     EXPECT_EQ(runSteps(), 7 + 4);
-    EXPECT_EQ(controller().loadingProgress(), 100);
-    EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
+    EXPECT_EQ(loader().loadingProgress(), 100);
+    EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     const auto fromDirectory = snapshot();
 
     useRoot(packed);
-    ASSERT_TRUE(controller().isArchiveMode());
-    controller().preload("data/data.pkg", passwordText());
-    EXPECT_EQ(controller().loadingProgress(), 0);
+    ASSERT_TRUE(loader().isArchiveMode());
+    loader().preload("data/data.pkg", passwordText());
+    EXPECT_EQ(loader().loadingProgress(), 0);
     // 7 attributes members, 4 connections members: the absent settings connections cost
     // no step.
     EXPECT_EQ(runSteps(), 7 + 4);
-    EXPECT_EQ(controller().loadingProgress(), 100);
-    EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
+    EXPECT_EQ(loader().loadingProgress(), 100);
+    EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     const auto fromArchive = snapshot();
 
     EXPECT_EQ(fromDirectory, fromArchive);
@@ -60,13 +61,13 @@ TEST_F(LoadingTest, EachStepReadsOneFile)
     archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
     for (TempDir* root : {&plain, &packed}) {
         useRoot(*root);
-        SCOPED_TRACE(controller().isArchiveMode() ? "archive" : "directory");
-        controller().preload("data/data.pkg", passwordText());
+        SCOPED_TRACE(loader().isArchiveMode() ? "archive" : "directory");
+        loader().preload("data/data.pkg", passwordText());
         std::vector<std::vector<std::string>> steps;
         for (bool done = false; !done && steps.size() < 100;) {
             log.clear();
-            done = controller().isArchiveMode() ? controller().loadNextArchiveFile(passwordText())
-                                                : controller().loadNextPlainFile();
+            done = loader().isArchiveMode() ? loader().loadNextArchiveFile(passwordText())
+                                            : loader().loadNextPlainFile();
             steps.emplace_back();
             // The files read: a look for a member the archive lacks logs its name too.
             for (const std::string& line : log) {
@@ -83,9 +84,9 @@ TEST_F(LoadingTest, EachStepReadsOneFile)
         EXPECT_THAT(steps[0], testing::ElementsAre("ZqModelGeneralSettings.0.attributes.pack"));
         EXPECT_THAT(steps[6], testing::ElementsAre(testing::EndsWith(".attributes.pack")));
         EXPECT_THAT(steps[7], testing::ElementsAre(testing::EndsWith(".connections.pack")));
-        EXPECT_EQ(controller().loadingState().filesRead, 11);
-        EXPECT_EQ(controller().loadingProgress(), 100);
-        EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
+        EXPECT_EQ(loader().loadingState().filesRead, 11);
+        EXPECT_EQ(loader().loadingProgress(), 100);
+        EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
         EXPECT_EQ(snapshot().size(), 8u);
     }
 
@@ -101,9 +102,9 @@ TEST_F(LoadingTest, EachStepReadsOneFile)
                              makeArchive(unlinked, decodeArchivePassword(passwordText())));
     for (TempDir* root : {&plainUnlinked, &packedUnlinked}) {
         useRoot(*root);
-        controller().preload("data/data.pkg", passwordText());
+        loader().preload("data/data.pkg", passwordText());
         EXPECT_EQ(runSteps(), 7);
-        EXPECT_EQ(controller().loadingProgress(), 100);
+        EXPECT_EQ(loader().loadingProgress(), 100);
     }
 }
 
@@ -112,7 +113,7 @@ TEST_F(LoadingTest, GeneralSettingsAndIdsAfterLoading)
     TempDir root;
     writeDirectory(root, game);
     useRoot(root);
-    controller().preload("data/data.pkg", passwordText());
+    loader().preload("data/data.pkg", passwordText());
     ASSERT_GT(runSteps(), 0);
 
     auto settings = ZqModelGeneralSettings::shared();
@@ -133,20 +134,20 @@ TEST_F(LoadingTest, StepsAfterTheEndOrAfterCloseReadNothing)
     TempDir root;
     archive_test::writeBytes(root.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
     useRoot(root);
-    controller().preload("data/data.pkg", passwordText());
+    loader().preload("data/data.pkg", passwordText());
     ASSERT_GT(runSteps(), 0);
     const auto loaded = snapshot();
-    controller().closeArchive();
+    loader().closeArchive();
     log.clear();
-    EXPECT_TRUE(controller().loadNextArchiveFile(passwordText()));
-    EXPECT_TRUE(controller().loadNextPlainFile());
+    EXPECT_TRUE(loader().loadNextArchiveFile(passwordText()));
+    EXPECT_TRUE(loader().loadNextPlainFile());
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(snapshot(), loaded);
 
     // A restart resets the controller, and the closed archive is opened again.
     controller().reset();
     EXPECT_EQ(runSteps(), 11);
-    EXPECT_FALSE(controller().loadingFailed()) << controller().errorText();
+    EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     EXPECT_EQ(snapshot(), loaded);
 }
 
@@ -157,8 +158,8 @@ TEST_F(LoadingTest, FullLoadAfterPreloadKeepsChildrenReadBeforeTheirScreen)
     archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
     for (const TempDir* root : {&plain, &packed}) {
         useRoot(*root);
-        controller().preload("data/data.pkg", passwordText());
-        ASSERT_FALSE(controller().loadingFailed()) << controller().errorText();
+        loader().preload("data/data.pkg", passwordText());
+        ASSERT_FALSE(loader().loadingFailed()) << loader().errorText();
         auto screen = controller().modelById(200);
         ASSERT_NE(screen, nullptr);
         EXPECT_EQ(screen->children().size(), 2u);
@@ -193,13 +194,13 @@ TEST_F(LoadingTest, NumberingGapsEndAClassInTheDirectoryButNotInTheArchive)
     archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(gapped, decodeArchivePassword(passwordText())));
 
     useRoot(plain);
-    controller().preload("data/data.pkg", passwordText());
+    loader().preload("data/data.pkg", passwordText());
     runSteps();
     EXPECT_EQ(controller().modelById(102), nullptr);
     EXPECT_EQ(controller().modelById(201), nullptr);
 
     useRoot(packed);
-    controller().preload("data/data.pkg", passwordText());
+    loader().preload("data/data.pkg", passwordText());
     runSteps();
     EXPECT_NE(controller().modelById(102), nullptr);
     ASSERT_NE(controller().modelById(201), nullptr);
@@ -212,8 +213,8 @@ TEST_F(LoadingTest, EmptyArchiveMeansTheDataDirectory)
     writeDirectory(root, game);
     archive_test::writeBytes(root.file("data/data.pkg"), {});
     useRoot(root);
-    EXPECT_FALSE(controller().isArchiveMode());
-    controller().preload("data/data.pkg", passwordText());
+    EXPECT_FALSE(loader().isArchiveMode());
+    loader().preload("data/data.pkg", passwordText());
     runSteps();
     EXPECT_EQ(snapshot().size(), 8u);
 }
@@ -227,8 +228,8 @@ TEST_F(LoadingTest, LaterMapsReplaceOnlyOnceTheyAreReadCompletely)
     keyNameSet().clear();
     label->collectKeys();
     installKeyDictionary(keyTable(keyText(keyNameSet())));
-    const Bytes labels = modelFileOf({label}, ZqModelController::kAttributesFile);
-    ASSERT_TRUE(controller().parseModelFile(labels.data(), labels.size(), ZqModelController::kAttributesFile));
+    const Bytes labels = modelFileOf({label}, ZqModelLoader::kAttributesFile);
+    ASSERT_TRUE(loader().parseModelFile(labels.data(), labels.size(), ZqModelLoader::kAttributesFile));
     auto first = controller().modelById(100);
     ASSERT_NE(first, nullptr);
 
@@ -241,9 +242,9 @@ TEST_F(LoadingTest, LaterMapsReplaceOnlyOnceTheyAreReadCompletely)
     // A label whose "Tracking" is not a number: the error stops the file.
     packer.pack_map(3).pack(keyCode("id")).pack(100).pack(keyCode("Class Name")).pack("ZqModelObjectLabel");
     packer.pack(keyCode("Tracking")).pack_map(1).pack(keyCode("value")).pack("fast");
-    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
-                                             ZqModelController::kAttributesFile));
-    EXPECT_TRUE(controller().loadingFailed());
+    EXPECT_FALSE(loader().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
+                                         ZqModelLoader::kAttributesFile));
+    EXPECT_TRUE(loader().loadingFailed());
     EXPECT_EQ(controller().modelById(100), first);
     EXPECT_EQ(controller().modelsOfType(ZqModelObjectLabel::staticTypeId()).size(), 1u);
 }
@@ -252,15 +253,15 @@ TEST_F(LoadingTest, KeyFileNumbersNonEmptyLinesAndNeedsTheFixedNames)
 {
     const std::string text = "alpha\n\nbeta\nalpha\ngamma";
     const std::string scrambled = scrambleKeyFile(text, kUserId);
-    const KeyCodeTable table = ZqModelController::readKeyFile(
-        reinterpret_cast<const unsigned char*>(scrambled.data()), scrambled.size(), kUserId);
+    const KeyCodeTable table = ZqModelLoader::readKeyFile(reinterpret_cast<const unsigned char*>(scrambled.data()),
+                                                          scrambled.size(), kUserId);
     EXPECT_EQ(table, (KeyCodeTable{{"alpha", 0}, {"beta", 1}, {"gamma", 3}}));
 
     // Unscrambled with the settings' "User ID": names without "id" are refused.
     static_cast<ZqAttributeString*>(ZqModelGeneralSettings::shared()->findAttribute("User ID"))->setValue(kUserId);
-    EXPECT_FALSE(controller().loadKeyFile(reinterpret_cast<const unsigned char*>(scrambled.data()), scrambled.size()));
-    EXPECT_TRUE(controller().loadingFailed());
-    EXPECT_EQ(controller().errorText().rfind("Failed to load keys", 0), 0u);
+    EXPECT_FALSE(loader().loadKeyFile(reinterpret_cast<const unsigned char*>(scrambled.data()), scrambled.size()));
+    EXPECT_TRUE(loader().loadingFailed());
+    EXPECT_EQ(loader().errorText().rfind("Failed to load keys", 0), 0u);
     EXPECT_TRUE(logged("Failed to load keys"));
 }
 

@@ -5,6 +5,7 @@
 
 #include "attributes/ZqAttributeColor.h"
 #include "attributes/ZqAttributePoint.h"
+#include "model/loading/ZqModelLoader.h"
 
 namespace {
 
@@ -57,23 +58,24 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        controller().setModelFileRoad(ZqModelFileRoad::kVisitor);
+        loader().setModelFileRoad(ZqModelFileRoad::kVisitor);
         controller().reset();
         installKeyDictionary({});
     }
 
     static ZqModelController& controller() { return *ZqModelController::shared(); }
+    static ZqModelLoader& loader() { return *ZqModelLoader::shared(); }
 
     // bytes read as an attributes file and then as a connections file.
     Outcome read(ZqModelFileRoad road, const Bytes& bytes)
     {
         controller().reset();
         installKeyDictionary(keys);
-        controller().setModelFileRoad(road);
+        loader().setModelFileRoad(road);
         log.clear();
-        controller().parseModelFile(bytes.data(), bytes.size(), ZqModelController::kAttributesFile);
-        controller().parseModelFile(bytes.data(), bytes.size(), ZqModelController::kConnectionsFile);
-        return {controller().errorText(), log, tools_test::describeModels(controller())};
+        loader().parseModelFile(bytes.data(), bytes.size(), ZqModelLoader::kAttributesFile);
+        loader().parseModelFile(bytes.data(), bytes.size(), ZqModelLoader::kConnectionsFile);
+        return {loader().errorText(), log, tools_test::describeModels(controller())};
     }
 
     // Every road over bytes: the same outcome, the visitor road's.
@@ -524,14 +526,14 @@ TEST_F(PlainRoadTest, AModelMadeWithOtherAttributesIsReadAsItself)
     const auto readBoth = [&](ZqModelFileRoad road, const Bytes& second) {
         controller().reset();
         installKeyDictionary(keys);
-        controller().setModelFileRoad(road);
+        loader().setModelFileRoad(road);
         log.clear();
         ShiftingModel::textFirst = true;
         const Bytes first = map(0x67, "Shifting", text);
-        controller().parseModelFile(first.data(), first.size(), ZqModelController::kAttributesFile);
+        loader().parseModelFile(first.data(), first.size(), ZqModelLoader::kAttributesFile);
         ShiftingModel::textFirst = false;
-        controller().parseModelFile(second.data(), second.size(), ZqModelController::kAttributesFile);
-        return Outcome{controller().errorText(), log, tools_test::describeModels(controller())};
+        loader().parseModelFile(second.data(), second.size(), ZqModelLoader::kAttributesFile);
+        return Outcome{loader().errorText(), log, tools_test::describeModels(controller())};
     };
     for (const auto& [what, second] : {std::pair<std::string, Bytes>{"a text for a number", map(0x68, "Shifting", text)},
                                        {"an attribute it lacks", map(0x68, "Extra", number)}}) {

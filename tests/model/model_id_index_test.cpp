@@ -3,6 +3,7 @@
 #include "ModelTestSupport.h"
 
 #include "model/ZqModelIdIndex.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <limits>
 
@@ -75,8 +76,8 @@ TEST_F(ModelTest, SparseAndHugeIdsAreFoundAndNeverHandedOut)
     EXPECT_EQ(controller().modelById(5), loaded[3]);
     EXPECT_FALSE(controller().modelById(4000000000u));
     controller().removeModel(loaded[4]);
-    controller().nextPhase();
-    controller().nextPhase();
+    ZqModelLoader::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
     EXPECT_EQ(controller().idCounter(), 700001u) << "the counter rises to the highest id left";
 }
 

@@ -3,6 +3,7 @@
 #include "objects/ZqLiveLabelText.h"
 
 #include "app/app_test_support.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLabel.h"
 
@@ -64,8 +65,8 @@ TEST_F(LiveTextTest, AScoreModifierPadsWithZeros)
 TEST_F(LiveTextTest, ProgressAndCharacterCountsAndFixedTexts)
 {
     EXPECT_EQ(text(label("kLoadingCounter")), "0");
-    ZqModelController::shared()->nextPhase();
-    ZqModelController::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
     EXPECT_EQ(text(label("kLoadingCounter")), "100");
 
     for (const char* method : {"", "kInGameCurrency", "kInGameCurrency", "kWebLink"}) {

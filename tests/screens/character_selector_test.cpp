@@ -6,6 +6,7 @@
 #include "ui_screen_support.h"
 
 #include "app/ZqAdController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/scene/ZqModelAssets.h"
@@ -27,8 +28,8 @@ protected:
     void SetUp() override
     {
         UiScreenTest::SetUp();
-        ZqModelController::shared()->nextPhase();
-        ZqModelController::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
     }
 
     // A character; a method makes it locked until unlocked that way.

@@ -7,6 +7,7 @@
 
 #include "app/ScoreRegistry.h"
 #include "model/archive_test_util.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelButtons.h"
@@ -125,8 +126,8 @@ protected:
         game.writeMedia(dir.path().string() + "/data");
         cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(dir.path().string() + "/");
         // Loaded as the program loads it, so that progress saves.
-        controller.nextPhase();
-        controller.nextPhase();
+        ZqModelLoader::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
     }
 
     // From the menu, Play with its start mode; frames until the start section's hero is made.

@@ -2,6 +2,7 @@
 // bar it draws for the loading progress.
 #include "screens/ZqPObjectLoadingBar.h"
 
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelObjectsControls.h"
 #include "screen_gl_fixture.h"
 
@@ -71,7 +72,7 @@ TEST_F(LoadingBarTest, DrawsTheOutlineAndFillsItAsFarAsTheProgress)
     scene->addChild(bar);
 
     // A fresh controller has read nothing: only the outline, 400 x 4 around (240, 160).
-    ASSERT_EQ(ZqModelController::shared()->loadingProgress(), 0);
+    ASSERT_EQ(ZqModelLoader::shared()->loadingProgress(), 0);
     frame();
     EXPECT_NEAR(verticalLine(40, 160), kGrey, 3);
     EXPECT_NEAR(verticalLine(440, 160), kGrey, 3);
@@ -82,9 +83,9 @@ TEST_F(LoadingBarTest, DrawsTheOutlineAndFillsItAsFarAsTheProgress)
     EXPECT_EQ(red(30, 160), 0);
 
     // Everything read.
-    ZqModelController::shared()->nextPhase();
-    ZqModelController::shared()->nextPhase();
-    ASSERT_EQ(ZqModelController::shared()->loadingProgress(), 100);
+    ZqModelLoader::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
+    ASSERT_EQ(ZqModelLoader::shared()->loadingProgress(), 100);
     frame();
     EXPECT_NEAR(red(100, 160), kGrey, 3);
     EXPECT_NEAR(red(400, 160), kGrey, 3);
@@ -115,8 +116,8 @@ TEST_F(LoadingBarTest, HalfTheProgressFillsTheLeftHalf)
     EXPECT_NEAR(horizontalLine(400, 158), kGrey, 3) << "the outline stays";
     EXPECT_EQ(red(240, 100), 0);
     // The hidden bar itself, at 100 %, drew nothing.
-    ZqModelController::shared()->nextPhase();
-    ZqModelController::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase();
     scene->removeChild(half);
     frame();
     EXPECT_EQ(red(60, 160), 0);

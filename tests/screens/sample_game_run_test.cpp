@@ -13,6 +13,7 @@
 #include "model/GameplayParameters.h"
 #include "model/loading/ZqGameSecrets.h"
 #include "model/archive_test_util.h"
+#include "model/loading/ZqModelLoader.h"
 #include "screen_gl_fixture.h"
 #include "screens/buttons/ZqPButtonKeys.h"
 #include "screens/field/ZqPScreenScene.h"
@@ -61,11 +62,12 @@ protected:
         options.plainFiles = !archive;
         ZqSampleGame::write(*ZqModelController::shared(), dir.path().string() + "/data", options);
         ZqModelController* controller = ZqModelController::shared();
+        ZqModelLoader& loader = *ZqModelLoader::shared();
         controller->reset();
         CCFileUtils::sharedFileUtils()->setResourceRoot(dir.path().string() + "/");
-        controller->setArchiveMode(ZqModelController::archiveIsPresent("data/data.pkg"));
-        controller->preload("data/data.pkg", std::string(kZqArchivePasswordText));
-        ASSERT_FALSE(controller->loadingFailed()) << controller->errorText();
+        loader.setArchiveMode(ZqModelLoader::archiveIsPresent("data/data.pkg"));
+        loader.preload("data/data.pkg", std::string(kZqArchivePasswordText));
+        ASSERT_FALSE(loader.loadingFailed()) << loader.errorText();
     }
 
     // How far the bar is filled: the rightmost grey pixel of a row inside its outline
@@ -119,12 +121,12 @@ void SampleGameRunTest::runFromLoadingToGame(bool archive)
     ASSERT_NE(start, nullptr);
     EXPECT_TRUE(start->isLoadingUi());
 
-    const ZqModelController::LoadingState before = ZqModelController::shared()->loadingState();
+    const ZqModelLoader::LoadingState before = ZqModelLoader::shared()->loadingState();
     for (int draw = 1; draw <= 9; ++draw)
         frame();
     EXPECT_EQ(start->loadingDrawCount(), 9);
-    EXPECT_EQ(ZqModelController::shared()->loadingState().index, before.index) << "nine draws load nothing";
-    EXPECT_EQ(ZqModelController::shared()->loadingState().phase, before.phase);
+    EXPECT_EQ(ZqModelLoader::shared()->loadingState().index, before.index) << "nine draws load nothing";
+    EXPECT_EQ(ZqModelLoader::shared()->loadingState().phase, before.phase);
     EXPECT_EQ(barEnd(), 370) << "the outline alone";
 
     // From the tenth draw on, each draw loads one file, and the bar fills.

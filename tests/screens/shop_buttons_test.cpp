@@ -5,6 +5,7 @@
 #include "ui_screen_support.h"
 
 #include "app/ZqAdController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelAssets.h"
 #include "model/scene/ZqModelLevelSection.h"
@@ -23,8 +24,8 @@ protected:
     {
         UiScreenTest::SetUp();
         // Saving is allowed once the game has loaded.
-        ZqModelController::shared()->nextPhase();
-        ZqModelController::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
         powerup = ZqModelAssetPowerup::create();
         powerup->m_powerupType->setValue("kPowerupCoin", true);
         powerup->m_rewardCoins->setValue(5.0f, true);

@@ -4,6 +4,7 @@
 // while a field is current.
 #include "ui_screen_support.h"
 
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelAssets.h"
@@ -37,8 +38,8 @@ protected:
         // Power-ups find the navigator's field as the program's do.
         zqInstallScreenAnswers();
         // Saving is allowed once the game has loaded.
-        ZqModelController::shared()->nextPhase();
-        ZqModelController::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
         game = graph.world("Game");
         hud = graph.menu("HUD");
         FlowGraph::link(*menu, "Play", *game);

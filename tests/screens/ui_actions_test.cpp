@@ -3,6 +3,7 @@
 // a random affordable character.
 #include "ui_screen_support.h"
 
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelObjectButtons.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
@@ -100,8 +101,8 @@ TEST_F(UiActionsTest, BackToCutsTheHistoryBackToItsScreen)
 
 TEST_F(UiActionsTest, ErasingProgressEmptiesScoresCheckpointsAndFlagsThenResetsAndSaves)
 {
-    ZqModelController::shared()->nextPhase();
-    ZqModelController::shared()->nextPhase(); // loaded: saving is allowed
+    ZqModelLoader::shared()->nextPhase();
+    ZqModelLoader::shared()->nextPhase(); // loaded: saving is allowed
     button(*menu, "Reset", "kResetButton", CCPoint(100, 100));
     ScoreRegistry::recordFor("Game").points.add(5);
     ZqPSettingsController* settings = ZqPSettingsController::shared();
@@ -130,8 +131,8 @@ protected:
     void SetUp() override
     {
         UiScreenTest::SetUp();
-        ZqModelController::shared()->nextPhase();
-        ZqModelController::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
+        ZqModelLoader::shared()->nextPhase();
         button(*menu, "Unlock", "kUnlockCharacter", CCPoint(100, 100));
     }
     // Characters after the free first one, each locked until bought with coins.

@@ -6,6 +6,7 @@
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqGameBuilder.h"
 #include "tools/ZqSampleGame.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +88,7 @@ TEST_F(ToolsTest, LinksReachTheirSourceOnAnotherClassOfTheSameNamesAndAResetFree
         for (const ZqModelFileRoad road : {ZqModelFileRoad::kVisitor, ZqModelFileRoad::kMaps}) {
             SCOPED_TRACE(std::string(archive ? "archive" : "directory") +
                          (road == ZqModelFileRoad::kVisitor ? ", visitor" : ", maps"));
-            own.setModelFileRoad(road);
+            ZqModelLoader::shared()->setModelFileRoad(road);
             const LoadRun run = loadGame(own, roots[archive].path().string());
             ASSERT_FALSE(run.failed) << run.error;
             EXPECT_EQ(inputSource(own, 4), "3:Output");
@@ -108,7 +109,7 @@ TEST_F(ToolsTest, LinksReachTheirSourceOnAnotherClassOfTheSameNamesAndAResetFree
             own.reset();
         }
     }
-    own.setModelFileRoad(ZqModelFileRoad::kVisitor);
+    ZqModelLoader::shared()->setModelFileRoad(ZqModelFileRoad::kVisitor);
 }
 
 TEST_F(ToolsTest, ALinkTakesTheFirstSourceOfItsNameByCodeAndByNameOnceTheListChanged)
@@ -131,7 +132,7 @@ TEST_F(ToolsTest, ALinkTakesTheFirstSourceOfItsNameByCodeAndByNameOnceTheListCha
 
     for (const ZqModelFileRoad road : {ZqModelFileRoad::kVisitor, ZqModelFileRoad::kMaps}) {
         SCOPED_TRACE(road == ZqModelFileRoad::kVisitor ? "visitor" : "maps");
-        own.setModelFileRoad(road);
+        ZqModelLoader::shared()->setModelFileRoad(road);
         const LoadRun run = loadGame(own, root.path().string());
         ASSERT_FALSE(run.failed) << run.error;
         const std::shared_ptr<ZqModel> loadedTwin = own.modelById(2);
@@ -149,7 +150,7 @@ TEST_F(ToolsTest, ALinkTakesTheFirstSourceOfItsNameByCodeAndByNameOnceTheListCha
         EXPECT_EQ(own.linkSource(*loadedTwin, "Port"), nullptr);
         EXPECT_EQ(own.linkSource(*loadedTwin, "Gone"), port);
     }
-    own.setModelFileRoad(ZqModelFileRoad::kVisitor);
+    ZqModelLoader::shared()->setModelFileRoad(ZqModelFileRoad::kVisitor);
     own.reset();
 }
 

@@ -5,6 +5,7 @@
 
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <ZqLog.h>
 
@@ -24,10 +25,10 @@ struct RoadRun {
 
 RoadRun loadWith(ZqModelController& controller, ZqModelFileRoad road, const std::string& root)
 {
-    controller.setModelFileRoad(road);
+    ZqModelLoader::shared()->setModelFileRoad(road);
     const LoadRun run = loadGame(controller, root);
     RoadRun result{run.failed ? run.error : std::string(), describeModels(controller)};
-    controller.setModelFileRoad(ZqModelFileRoad::kVisitor);
+    ZqModelLoader::shared()->setModelFileRoad(ZqModelFileRoad::kVisitor);
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include "attributes/MessagePackMap.h"
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/ZqModelGeneralSettings.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
@@ -130,18 +131,19 @@ inline LoadRun loadGame(ZqModelController& controller, const std::string& root)
     controller.reset();
     controller.addModelClasses(ZqSampleGame::generatedModelClasses());
     LoadRun run;
-    run.archive = ZqModelController::archiveIsPresent("data/data.pkg");
-    controller.setArchiveMode(run.archive);
+    ZqModelLoader& loader = *ZqModelLoader::shared();
+    run.archive = ZqModelLoader::archiveIsPresent("data/data.pkg");
+    loader.setArchiveMode(run.archive);
     const std::string password(kZqArchivePasswordText);
-    controller.preload("data/data.pkg", password);
-    bool done = controller.loadingFailed();
+    loader.preload("data/data.pkg", password);
+    bool done = loader.loadingFailed();
     while (!done && run.progress.size() < 100000) {
-        done = run.archive ? controller.loadNextArchiveFile(password) : controller.loadNextPlainFile();
-        run.progress.push_back(controller.loadingProgress());
+        done = run.archive ? loader.loadNextArchiveFile(password) : loader.loadNextPlainFile();
+        run.progress.push_back(loader.loadingProgress());
     }
-    controller.closeArchive();
-    run.failed = controller.loadingFailed();
-    run.error = controller.errorText();
+    loader.closeArchive();
+    run.failed = loader.loadingFailed();
+    run.error = loader.errorText();
     cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
     return run;
 }

@@ -3,6 +3,7 @@
 // model's emitters, the emitter's colour and position lookups, path points, own outlines.
 #include "object_support.h"
 
+#include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/objects/ZqModelObjectsLogic.h"
@@ -232,9 +233,9 @@ TEST_F(PathTest, WrongPointsFailTheFileCleanly)
     broken.setString("points", "not a list");
     packObject(buffer, broken.toObject());
     controller().reset();
-    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
-                                             ZqModelController::kAttributesFile));
-    EXPECT_FALSE(controller().errorText().empty());
+    EXPECT_FALSE(loader().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
+                                         ZqModelLoader::kAttributesFile));
+    EXPECT_FALSE(loader().errorText().empty());
 }
 
 using OwnShapeTest = SceneModelTest;
@@ -282,8 +283,8 @@ TEST_F(OwnShapeTest, AMapWithoutAnOutlineKeepsTheDefaultBox)
     msgpack::sbuffer buffer;
     packObject(buffer, map.toObject());
     controller().reset();
-    ASSERT_TRUE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
-                                            ZqModelController::kAttributesFile));
+    ASSERT_TRUE(loader().parseModelFile(reinterpret_cast<const unsigned char*>(buffer.data()), buffer.size(),
+                                        ZqModelLoader::kAttributesFile));
     const auto loaded = modelCast<ZqModelObjectLight>(controller().modelById(light->id()));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->collisionShape()->pointCount(), 4);

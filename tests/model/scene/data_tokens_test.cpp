@@ -24,7 +24,7 @@ protected:
     void TearDown() override
     {
         zqSetLogSink({});
-        controller().setModelFileRoad(ZqModelFileRoad::kVisitor);
+        ZqModelLoader::shared()->setModelFileRoad(ZqModelFileRoad::kVisitor);
         SceneModelTest::TearDown();
     }
 
@@ -56,7 +56,7 @@ TEST_F(DataTokensTest, EveryRoadReadsTheCodesAndKeepsTheTexts)
         SCOPED_TRACE(static_cast<int>(road));
         zqForgetUnknownTokens();
         log.clear();
-        controller().setModelFileRoad(road);
+        ZqModelLoader::shared()->setModelFileRoad(road);
         ASSERT_NO_FATAL_FAILURE(expectModelsReload(saved, attributeLines));
         const auto loaded
             = [&](std::size_t i) { return modelCast<ZqModelAssetPowerup>(controller().modelById(ids[i])); };

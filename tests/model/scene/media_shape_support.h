@@ -7,6 +7,7 @@
 #include "attributes/MessagePackMap.h"
 #include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -55,15 +56,16 @@ inline ModelFiles packModels(const std::vector<std::shared_ptr<ZqModel>>& models
 inline void reloadModels(const ModelFiles& files)
 {
     ZqModelController* controller = ZqModelController::shared();
+    ZqModelLoader& loader = *ZqModelLoader::shared();
     const KeyCodeTable keys = KeyDictionary::shared().nameToCode;
     controller->reset();
     installKeyDictionary(keys);
-    ASSERT_TRUE(controller->parseModelFile(reinterpret_cast<const unsigned char*>(files.attributes.data()),
-                                           files.attributes.size(), ZqModelController::kAttributesFile))
-        << controller->errorText();
-    ASSERT_TRUE(controller->parseModelFile(reinterpret_cast<const unsigned char*>(files.connections.data()),
-                                           files.connections.size(), ZqModelController::kConnectionsFile))
-        << controller->errorText();
+    ASSERT_TRUE(loader.parseModelFile(reinterpret_cast<const unsigned char*>(files.attributes.data()),
+                                      files.attributes.size(), ZqModelLoader::kAttributesFile))
+        << loader.errorText();
+    ASSERT_TRUE(loader.parseModelFile(reinterpret_cast<const unsigned char*>(files.connections.data()),
+                                      files.connections.size(), ZqModelLoader::kConnectionsFile))
+        << loader.errorText();
 }
 
 // Answers the models' questions as a test sets them: a fresh game until then.
@@ -107,6 +109,8 @@ protected:
     }
 
     ZqModelController& controller() { return *ZqModelController::shared(); }
+
+    ZqModelLoader& loader() { return *ZqModelLoader::shared(); }
 };
 
 } // namespace scene_test

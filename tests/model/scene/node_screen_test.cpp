@@ -2,6 +2,7 @@
 // screen model's lookups and advertising rule.
 #include "media_shape_support.h"
 
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelScreen.h"
 #include "model/scene/ZqNode.h"
@@ -105,10 +106,10 @@ TEST_F(NodeTest, AnUnknownKeyCodeFailsTheLoadInsteadOfCrashing)
     msgpack::sbuffer bytes;
     packObject(bytes, object);
 
-    EXPECT_FALSE(controller().parseModelFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                                             ZqModelController::kConnectionsFile));
-    EXPECT_TRUE(controller().loadingFailed());
-    EXPECT_FALSE(controller().errorText().empty());
+    EXPECT_FALSE(loader().parseModelFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                                         ZqModelLoader::kConnectionsFile));
+    EXPECT_TRUE(loader().loadingFailed());
+    EXPECT_FALSE(loader().errorText().empty());
 }
 
 TEST_F(NodeTest, DictionaryFormCarriesTheCountAndThePorts)

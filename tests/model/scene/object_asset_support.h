@@ -11,6 +11,7 @@
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeSprite.h"
 #include "model/ZqModelController.h"
+#include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelMedia.h"
 
 #include <gtest/gtest.h>
@@ -69,13 +70,13 @@ inline void installKeysOf(const ModelList& models)
 }
 
 // The attributes file or connections file of the models.
-inline std::vector<unsigned char> modelFileOf(const ModelList& models, ZqModelController::FileKind kind)
+inline std::vector<unsigned char> modelFileOf(const ModelList& models, ZqModelLoader::FileKind kind)
 {
     msgpack::sbuffer buffer;
     for (const std::shared_ptr<ZqModel>& model : models) {
         msgpack::zone zone;
         MessagePackMap map(&zone);
-        if (kind == ZqModelController::kAttributesFile)
+        if (kind == ZqModelLoader::kAttributesFile)
             model->packAttributes(map);
         else
             model->packConnections(map);
@@ -117,8 +118,8 @@ struct SavedModels {
 inline SavedModels saveModels(const ModelList& models, ModelLinesOf linesOf)
 {
     installKeysOf(models);
-    return {modelFileOf(models, ZqModelController::kAttributesFile),
-            modelFileOf(models, ZqModelController::kConnectionsFile), snapshotOf(models, linesOf)};
+    return {modelFileOf(models, ZqModelLoader::kAttributesFile), modelFileOf(models, ZqModelLoader::kConnectionsFile),
+            snapshotOf(models, linesOf)};
 }
 
 // Resets the controller, reads the saved files back and expects every saved model under
@@ -126,13 +127,13 @@ inline SavedModels saveModels(const ModelList& models, ModelLinesOf linesOf)
 inline void expectModelsReload(const SavedModels& saved, ModelLinesOf linesOf)
 {
     ZqModelController& controller = *ZqModelController::shared();
+    ZqModelLoader& loader = *ZqModelLoader::shared();
     controller.reset();
-    ASSERT_TRUE(controller.parseModelFile(saved.attributes.data(), saved.attributes.size(),
-                                          ZqModelController::kAttributesFile))
-        << controller.errorText();
-    ASSERT_TRUE(controller.parseModelFile(saved.connections.data(), saved.connections.size(),
-                                          ZqModelController::kConnectionsFile))
-        << controller.errorText();
+    ASSERT_TRUE(loader.parseModelFile(saved.attributes.data(), saved.attributes.size(), ZqModelLoader::kAttributesFile))
+        << loader.errorText();
+    ASSERT_TRUE(
+        loader.parseModelFile(saved.connections.data(), saved.connections.size(), ZqModelLoader::kConnectionsFile))
+        << loader.errorText();
 
     ModelList loaded;
     for (const auto& [id, lines] : saved.before) {
@@ -192,6 +193,8 @@ protected:
     void TearDown() override { ZqModelController::shared()->reset(); }
 
     ZqModelController& controller() { return *ZqModelController::shared(); }
+
+    ZqModelLoader& loader() { return *ZqModelLoader::shared(); }
 };
 
 } // namespace object_asset_test

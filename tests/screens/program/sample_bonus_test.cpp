@@ -1,7 +1,7 @@
 // The sample's bonus room in-process on the headless player: the door over the start
 // section's coins, the room's own speed and thresholds, and its machinery as the hero
 // runs through it.
-#include "screens/program/headless_player.h"
+#include "screens/program/sample_fixture.h"
 
 #include "components/ZqComponentHealth.h"
 
@@ -25,23 +25,10 @@
 #include <cmath>
 #include <vector>
 
-using archive_test::TempDir;
-
 namespace {
 
-class SampleBonusTest : public ::testing::Test {
+class SampleBonusTest : public SampleFieldFixture {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
-    }
-    void TearDown() override
-    {
-        player.stop();
-        HeadlessPlayer::purgeMedia();
-        zqSetLogSink({});
-    }
 
     static ZqPScreenScene* field() { return ZqPScreenNavigator::shared()->currentGameScene(); }
     static std::string world() { return field() ? field()->sceneModel()->key() : std::string(); }
@@ -76,18 +63,7 @@ protected:
     void enterRoom()
     {
         ZqSampleGame::write(*ZqModelController::shared(), game.file("data"), ZqDataWriter::Options());
-        ZqModelController::shared()->reset();
-        HeadlessPlayer::Options options;
-        options.gameDirectory = game.path().string();
-        options.storeDirectory = store.path().string();
-        std::string error;
-        ASSERT_TRUE(player.start(options, &error)) << error;
-        for (int i = 0; i < 600 && ZqPScreenNavigator::shared()->currentKey() != "Menu"; ++i)
-            player.step();
-        player.step(5);
-        player.keyDown(ZqEditorKey::kReturn);
-        player.step();
-        player.keyUp(ZqEditorKey::kReturn);
+        ASSERT_NO_FATAL_FAILURE(pressPlayOnTheMenu());
         for (int i = 0; i < 60 && !hero(); ++i)
             player.step();
         ASSERT_EQ(world(), "Game");
@@ -101,10 +77,6 @@ protected:
         player.step(10);
     }
 
-    TempDir game;
-    TempDir store;
-    HeadlessPlayer player;
-    std::vector<std::string> lines;
     // What the main world showed before the jump: its top speed and its tilt control.
     float mainSpeedMax = 0.0f;
     std::shared_ptr<ZqModelObjectAccelerometer> tilt;

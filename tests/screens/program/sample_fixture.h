@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 class SampleFixture : public ::testing::Test {
 protected:
@@ -58,4 +59,41 @@ protected:
     archive_test::TempDir game;
     archive_test::TempDir store;
     HeadlessPlayer player;
+};
+
+// The fixture of the tests that play the sample's field: the log's lines kept, the sample
+// written by the test itself (as it comes, or changed) and played from its menu.
+class SampleFieldFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
+    }
+    void TearDown() override
+    {
+        player.stop();
+        HeadlessPlayer::purgeMedia();
+        zqSetLogSink({});
+    }
+
+    // The sample written into game's "data" started on its store, and Return pressed on its
+    // menu: the field starts.
+    void pressPlayOnTheMenu()
+    {
+        ZqModelController::shared()->reset();
+        HeadlessPlayer::Options options;
+        options.gameDirectory = game.path().string();
+        options.storeDirectory = store.path().string();
+        std::string error;
+        ASSERT_TRUE(player.startOn(options, "Menu", &error)) << error;
+        player.keyDown(ZqEditorKey::kReturn);
+        player.step();
+        player.keyUp(ZqEditorKey::kReturn);
+    }
+
+    archive_test::TempDir game;
+    archive_test::TempDir store;
+    HeadlessPlayer player;
+    std::vector<std::string> lines;
 };

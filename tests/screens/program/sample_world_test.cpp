@@ -3,7 +3,7 @@
 // sections' mechanics.
 // A test may keep a few of the appended sections in play (the others muted) so that the
 // one it looks at follows the start section; a small pilot jumps gaps and obstacles.
-#include "screens/program/headless_player.h"
+#include "screens/program/sample_fixture.h"
 
 #include "app/ScoreRegistry.h"
 #include "app/ZqPSettingsController.h"
@@ -29,11 +29,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
-
-using archive_test::TempDir;
 
 namespace {
 
@@ -53,22 +52,15 @@ public:
     bool hit = false;
 };
 
-class SampleWorldTest : public ::testing::Test {
+class SampleWorldTest : public SampleFieldFixture {
 protected:
-    void SetUp() override
-    {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        zqSetLogSink([this](const char* line) { lines.emplace_back(line); });
-    }
     void TearDown() override
     {
         if (hero)
             hero->release();
         for (cocos2d::CCObject* kept : m_kept)
             kept->release();
-        player.stop();
-        HeadlessPlayer::purgeMedia();
-        zqSetLogSink({});
+        SampleFieldFixture::TearDown();
     }
 
     // The sample written with only the named appended sections in play (none named: all
@@ -88,19 +80,7 @@ protected:
             // The media are in place already: the models are written again over them.
             ZqDataWriter(controller, ZqDataWriter::Options()).write(game.file("data"));
         }
-        controller.reset();
-        HeadlessPlayer::Options options;
-        options.gameDirectory = game.path().string();
-        options.storeDirectory = store.path().string();
-        std::string error;
-        ASSERT_TRUE(player.start(options, &error)) << error;
-        for (int i = 0; i < 600 && ZqPScreenNavigator::shared()->currentKey() != "Menu"; ++i)
-            player.step();
-        ASSERT_EQ(ZqPScreenNavigator::shared()->currentKey(), "Menu");
-        player.step(5);
-        player.keyDown(ZqEditorKey::kReturn);
-        player.step();
-        player.keyUp(ZqEditorKey::kReturn);
+        ASSERT_NO_FATAL_FAILURE(pressPlayOnTheMenu());
         player.step(3);
         field = ZqPScreenNavigator::shared()->currentGameScene();
         ASSERT_NE(field, nullptr);
@@ -134,6 +114,8 @@ protected:
         }
         return found;
     }
+
+    void expectTheHighestJumpInTheWindow();
 
     bool heroAlive() const { return hero->getParent() && hero->state() < ZqPObject::kStateDestroyed; }
     bool onGround() const { return hero->controlBits() & ZqPObjectAssetCharacter::kOnGround; }
@@ -174,10 +156,6 @@ protected:
         player.step();
     }
 
-    TempDir game;
-    TempDir store;
-    HeadlessPlayer player;
-    std::vector<std::string> lines;
     ZqPScreenScene* field = nullptr;
     ZqPObjectAssetCharacter* hero = nullptr;
 
@@ -349,6 +327,105 @@ TEST_F(SampleWorldTest, HoldingTheSlideKeyLowersTheHerosShapeUntilItIsLetGo)
     ASSERT_EQ(after.size(), 1u);
     EXPECT_NE(after[0], "Hero Slide");
     EXPECT_TRUE(heroAlive());
+}
+
+// The top of what a node draws, its shown pictures' highest edge, in the scene's points;
+// -infinity when it draws nothing.
+float drawnTop(const cocos2d::CCNode& node)
+{
+    cocos2d::CCArray* children = node.getChildren();
+    if (!children || children->count() == 0) {
+        const cocos2d::CCNode* parent = node.getParent();
+        const cocos2d::CCRect box = node.boundingBox();
+        return parent ? cocos2d::CCRectApplyAffineTransform(box, parent->nodeToWorldTransform()).getMaxY() : box.getMaxY();
+    }
+    float top = -std::numeric_limits<float>::infinity();
+    for (cocos2d::CCObject* object : *children) {
+        const auto* child = static_cast<cocos2d::CCNode*>(object);
+        if (child->isVisible())
+            top = std::max(top, drawnTop(*child));
+    }
+    return top;
+}
+
+// The highest jump from where the hero stands: a full first jump, the second at its peak,
+// each held past the jump's timeout. The whole hero stays in the window (the camera
+// follows it only along the run), a second jump rising as high as the first, each higher
+// than the hero.
+void SampleWorldTest::expectTheHighestJumpInTheWindow()
+{
+    player.keyUp('J');
+    player.step();
+    const float standing = drawnTop(*hero);
+    float singlePeak = standing;
+    auto jumpAndRise = [&](float& peak) {
+        player.keyDown('J');
+        for (int frame = 0; frame < 30 || hero->getBody()->GetLinearVelocity().y > 0.0f; ++frame) {
+            if (frame == 30)
+                player.keyUp('J');
+            player.step();
+            peak = std::max(peak, drawnTop(*hero));
+            ASSERT_LT(frame, 300);
+        }
+        player.keyUp('J');
+    };
+    ASSERT_NO_FATAL_FAILURE(jumpAndRise(singlePeak));
+    float highest = singlePeak;
+    ASSERT_NO_FATAL_FAILURE(jumpAndRise(highest));
+    for (int frame = 0; frame < 300 && !onGround() && heroAlive(); ++frame) {
+        player.step();
+        highest = std::max(highest, drawnTop(*hero));
+    }
+    EXPECT_LE(highest, 640.0f) << "the hero's top above the window, from " << standing;
+    EXPECT_GT(highest - standing, 1.6f * (singlePeak - standing)) << "a second jump as high as the first";
+    EXPECT_GT(singlePeak - standing, 120.0f) << "a jump higher than the hero";
+}
+
+// From the ground of the start section, and from a ledge, the highest place a run stands.
+TEST_F(SampleWorldTest, TheHighestDoubleJumpKeepsTheHeroInTheWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Ledges"}));
+    for (int frame = 0; frame < 120 && !onGround(); ++frame)
+        player.step();
+    ASSERT_TRUE(onGround());
+    player.step(5);
+    ASSERT_NO_FATAL_FAILURE(expectTheHighestJumpInTheWindow());
+    for (int frame = 0; frame < 1200 && heroAlive() && !(onGround() && hero->getPositionY() > 150.0f); ++frame)
+        pilotStep();
+    ASSERT_TRUE(heroAlive());
+    ASSERT_GT(hero->getPositionY(), 150.0f) << "on a ledge";
+    ASSERT_NO_FATAL_FAILURE(expectTheHighestJumpInTheWindow());
+}
+
+// The start section's pit at the lower jump, as a person clears it: an early double jump of
+// two short taps, the first about 60 points before the edge (a quarter of a second's run),
+// the second at the top of the first, lands on the far ground.
+TEST_F(SampleWorldTest, AnEarlyDoubleJumpOfShortTapsClearsTheStartSectionsPit)
+{
+    ASSERT_NO_FATAL_FAILURE(play({"Ledges"}));
+    float edge = 0.0f;
+    for (float x = 300.0f; x < 1136.0f && edge == 0.0f; x += 2.0f) {
+        if (!solidBetween(cocos2d::CCPoint(x, 80.0f), cocos2d::CCPoint(x, 40.0f)))
+            edge = x;
+    }
+    ASSERT_GT(edge, 0.0f) << "a pit in the start section";
+    for (int frame = 0; frame < 600 && hero->getPositionX() < edge - 60.0f; ++frame)
+        player.step();
+    ASSERT_TRUE(onGround());
+    auto tap = [this] {
+        player.keyDown('J');
+        player.step(6);
+        player.keyUp('J');
+    };
+    tap();
+    for (int frame = 0; frame < 120 && hero->getBody()->GetLinearVelocity().y > 0.0f; ++frame)
+        player.step();
+    tap();
+    for (int frame = 0; frame < 300 && heroAlive() && !(onGround() && hero->getPositionX() > 1136.0f); ++frame)
+        player.step();
+    EXPECT_TRUE(heroAlive());
+    EXPECT_TRUE(onGround());
+    EXPECT_GT(hero->getPositionX(), 1136.0f) << "beyond the pit";
 }
 
 // The raft section after the start: the raft waits at the gap's edge and sets off when
