@@ -118,7 +118,10 @@ TEST(ArchiveInterop, ZipToolArchivesLoadInTheReader)
                 reader.readFile("Keys.pack", c.password + "x");
                 ADD_FAILURE() << "wrong password accepted";
             } catch (const std::runtime_error& e) {
-                EXPECT_STREQ(e.what(), "Unable to open a file: Error P17");
+                // The traditional cipher checks one header byte: about one wrong password in
+                // 256 passes it, and the read then fails on its checksum or its data.
+                const std::string what = e.what();
+                EXPECT_TRUE(what == "Unable to open a file: Error P17" || what.ends_with(" Bad archive")) << what;
             }
         }
     }
