@@ -161,11 +161,6 @@ ZqSoundHandle& ZqSoundHandle::operator=(ZqSoundHandle&& other) noexcept
     return *this;
 }
 
-ZqSound* ZqSoundHandle::get() const
-{
-    return m_serial == 0 ? nullptr : ZqSoundRegistry::shared().find(m_serial);
-}
-
 void ZqSoundHandle::reset()
 {
     const uint64_t serial = m_serial;

@@ -86,6 +86,7 @@ public:
     ZqSoundHandle& operator=(ZqSoundHandle&& other) noexcept;
     ~ZqSoundHandle() { reset(); }
 
+    // Inline: most owners hold no sound, and ask every frame.
     ZqSound* get() const;
     ZqSound* operator->() const { return get(); }
     explicit operator bool() const { return get() != nullptr; }
@@ -132,3 +133,8 @@ private:
     std::unordered_map<uint64_t, std::unique_ptr<ZqSound>> m_sounds;
     uint64_t m_nextSerial = 1;
 };
+
+inline ZqSound* ZqSoundHandle::get() const
+{
+    return m_serial == 0 ? nullptr : ZqSoundRegistry::shared().find(m_serial);
+}

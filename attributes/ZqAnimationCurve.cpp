@@ -246,12 +246,6 @@ CurveSet loadCurveSet(CCArray* array)
     return set;
 }
 
-const CurveSet& SparseCurveSet::emptySet()
-{
-    static const CurveSet none;
-    return none;
-}
-
 CurveSet copyCurveSet(const CurveSet& set)
 {
     CurveSet copy;

@@ -91,7 +91,12 @@ public:
     bool empty() const { return !m_set || m_set->empty(); }
 
 private:
-    static const CurveSet& emptySet();
+    // Inline: attributes without curves answer every frame.
+    static const CurveSet& emptySet()
+    {
+        static const CurveSet none;
+        return none;
+    }
 
     std::unique_ptr<CurveSet> m_set;
 };

@@ -50,6 +50,7 @@ public:
     bool allowEmpty() const { return m_allowEmpty; }
     bool isEmpty() const { return m_isEmpty; }
     const CurveSet& curves() const { return m_curves.get(); }
+    bool hasCurves() const { return !m_curves.empty(); }
 
     // Clamps into [min, max]; stores and, unless silent, notifies only on a change.
     void setValue(T value, bool silent = false);

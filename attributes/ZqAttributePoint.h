@@ -61,6 +61,7 @@ public:
     bool isYEmpty() const { return m_isYEmpty; }
     const CurveSet& curvesX() const { return m_curvesX.get(); }
     const CurveSet& curvesY() const { return m_curvesY.get(); }
+    bool hasCurves() const { return !m_curvesX.empty() || !m_curvesY.empty(); }
 
 protected:
     // Value and spread (0, 0), the full float range, nothing empty, no curves.

@@ -139,11 +139,12 @@ CCPoint GameplayParameters::gameplayDirection() const
 
 CCPoint GameplayParameters::screenContentOffset()
 {
-    const CCEGLViewProtocol* view = CCDirector::sharedDirector()->getOpenGLView();
+    const CCDirector* director = CCDirector::sharedDirector();
+    const CCEGLViewProtocol* view = director->getOpenGLView();
     if (!view)
         return CCPointZero;
     if (view->getResolutionPolicy() != kResolutionNoBorder)
-        return CCDirector::sharedDirector()->contentOffset();
+        return director->contentOffset();
     const CCSize& frame = view->getFrameSize();
     const CCSize& design = view->getDesignResolutionSize();
     if (frame.width / frame.height > design.width / design.height)

@@ -182,21 +182,6 @@ void ZqBaseModelAnimation::removeAllFrames()
         removeChild(frame, false);
 }
 
-float ZqBaseModelAnimation::speed() const
-{
-    return m_speed ? m_speed->value() : 0.0f;
-}
-
-float ZqBaseModelAnimation::duration() const
-{
-    return m_duration ? m_duration->value() : 0.0f;
-}
-
-bool ZqBaseModelAnimation::isLoop() const
-{
-    return m_loop && m_loop->value();
-}
-
 void ZqBaseModelAnimation::setLoop(bool loop)
 {
     if (m_loop)

@@ -181,10 +181,11 @@ public:
     // Removes every frame from the children, notifying.
     void removeAllFrames();
 
-    float speed() const;
+    // Inline: every animation object reads them twice a frame.
+    float speed() const { return m_speed ? m_speed->value() : 0.0f; }
     // "Duration", in seconds.
-    float duration() const;
-    bool isLoop() const;
+    float duration() const { return m_duration ? m_duration->value() : 0.0f; }
+    bool isLoop() const { return m_loop && m_loop->value(); }
     // Clamped into the attribute's range; stored and notified only when it changes.
     void setLoop(bool loop);
     // Through the attribute's clamping setter, notifying on a change.

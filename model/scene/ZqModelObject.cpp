@@ -37,43 +37,6 @@ CCSize ZqBaseModelObject::contentSize(float time) const
 
 namespace {
 
-// The curve offset of attribute for state at time. Images read their placement every
-// frame, and most attributes have no curve at all: those are spared the lookup.
-float offsetAt(const ZqAttributeFloat& attribute, float time, int state)
-{
-    return attribute.curves().empty() ? 0.0f : attribute.curveOffset(time, state);
-}
-
-CCPoint offsetAt(const ZqAttributePoint& attribute, float time, int state)
-{
-    return attribute.curvesX().empty() && attribute.curvesY().empty() ? CCPoint(0.0f, 0.0f)
-                                                                       : attribute.curveOffset(time, state);
-}
-
-} // namespace
-
-CCPoint ZqBaseModelObject::position(float time, int state) const
-{
-    return m_position->value() + offsetAt(*m_position, time, state);
-}
-
-float ZqBaseModelObject::rotation(float time, int state) const
-{
-    return m_rotation->value() + offsetAt(*m_rotation, time, state);
-}
-
-CCPoint ZqBaseModelObject::scale(float time, int state) const
-{
-    return m_scale->value() + offsetAt(*m_scale, time, state);
-}
-
-float ZqBaseModelObject::opacity(float time, int state) const
-{
-    return m_opacity->value() + offsetAt(*m_opacity, time, state);
-}
-
-namespace {
-
 // One axis of anchoredPosition: near the far edge the distance to that edge is kept, near
 // the near edge the distance to the visible origin; the middle band stays put.
 float anchoredAxis(float value, float design, float visible, float origin)

@@ -42,10 +42,12 @@ public:
     virtual bool hasSpawner() const { return false; }
     virtual float spawnRate() const { return 0.0f; }
 
-    cocos2d::CCPoint position(float time, int state) const;
-    float rotation(float time, int state) const;
-    cocos2d::CCPoint scale(float time, int state) const;
-    float opacity(float time, int state) const;
+    // The value plus its curve's offset for state at time. Images read them every frame,
+    // and most attributes have no curve: those are spared the lookup and the call.
+    cocos2d::CCPoint position(float time, int state) const { return animated(*m_position, time, state); }
+    float rotation(float time, int state) const { return animated(*m_rotation, time, state); }
+    cocos2d::CCPoint scale(float time, int state) const { return animated(*m_scale, time, state); }
+    float opacity(float time, int state) const { return animated(*m_opacity, time, state); }
     // The position kept at the same distance from a near screen edge on screens of another
     // shape than the design size: within 30 % of an edge it moves with the visible area.
     cocos2d::CCPoint anchoredPosition(float time, int state) const;
@@ -63,6 +65,16 @@ public:
     void setZDepth(int depth) { m_zDepth->setValue(depth); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_OBJECT_ATTRIBUTES)
+
+private:
+    static float animated(const ZqAttributeFloat& attribute, float time, int state)
+    {
+        return attribute.hasCurves() ? attribute.value() + attribute.curveOffset(time, state) : attribute.value();
+    }
+    static cocos2d::CCPoint animated(const ZqAttributePoint& attribute, float time, int state)
+    {
+        return attribute.hasCurves() ? attribute.value() + attribute.curveOffset(time, state) : attribute.value();
+    }
 };
 
 class ZqModelObject : public ZqBaseModelObject {
