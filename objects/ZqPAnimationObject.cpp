@@ -17,6 +17,7 @@
 #include "objects/ZqPObjectText.h"
 
 #include <algorithm>
+#include <type_traits>
 
 using namespace cocos2d;
 
@@ -37,6 +38,14 @@ template <class Node, class Action>
 void ZqPAnimationObject::forEachFrame(Action action) const
 {
     for (const auto& entry : m_nodes) {
+        // Most animations hold images alone (a rotation mapper shows a frame of them each
+        // frame): those need no cast.
+        if constexpr (std::is_same_v<Node, ZqPObjectImage>) {
+            if (m_imagesOnly) {
+                action(static_cast<ZqPObjectImage*>(entry.second));
+                continue;
+            }
+        }
         if (Node* node = zqCachedCast<Node>(entry.second))
             action(node);
     }

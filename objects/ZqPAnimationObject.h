@@ -15,7 +15,7 @@ class ZqPObject;
 // asset-object factory makes), nested as the models are, at its own clock against the
 // model's "Duration". Visibility, tag, an opacity factor and the reference node pass on to
 // the frame nodes. Its owner updates it; the engine never schedules it.
-class ZqPAnimationObject : public cocos2d::CCNode {
+class ZqPAnimationObject final : public cocos2d::CCNode {
 public:
     // Autoreleased. owner is the object that will hold it (unused while building);
     // setSpawnSources marks the spawner units among the frames as spawn sources.
@@ -70,16 +70,17 @@ private:
     template <class Node, class Action>
     void forEachFrame(Action action) const;
 
+    // What update reads first, so that it touches fewer cache lines.
     float m_elapsed = 0.0f;
-    cocos2d::CCRect m_boundingRect;
-    std::function<void()> m_finished;
-    std::shared_ptr<ZqModelAnimation> m_model;
-    // Frame nodes in the order the frames were made, retained; each is a child of this
-    // object or of another frame node.
-    std::vector<std::pair<std::shared_ptr<ZqModel>, cocos2d::CCNode*>> m_nodes;
     // Whether any frame node is a particles object.
     bool m_hasParticles = false;
     // Whether every frame node is an image, whose visibility only this object sets.
     bool m_imagesOnly = true;
+    std::shared_ptr<ZqModelAnimation> m_model;
+    // Frame nodes in the order the frames were made, retained; each is a child of this
+    // object or of another frame node.
+    std::vector<std::pair<std::shared_ptr<ZqModel>, cocos2d::CCNode*>> m_nodes;
+    cocos2d::CCRect m_boundingRect;
+    std::function<void()> m_finished;
     float m_opacityFactor = 1.0f;
 };

@@ -36,9 +36,9 @@ ZqPObjectImage* ZqPObjectImage::create(const std::shared_ptr<ZqModelObjectImage>
     image->m_model = model;
     if (std::shared_ptr<ZqModelSpriteContainer> container = model->spriteContainer()) {
         if (CCSprite* sprite = container->getSprite(speed, loop)) {
-            image->addChild(sprite);
             image->m_sprite = sprite;
             sprite->retain();
+            image->addChild(sprite);
             image->m_spriteAnimation = sprite->getActionByTag(kFrameAnimationTag);
             CC_SAFE_RETAIN(image->m_spriteAnimation);
         }
@@ -74,15 +74,14 @@ void ZqPObjectImage::update(float dt)
     const GLubyte value = static_cast<GLubyte>(opacity * 255.0f);
     // Only this object sets its own sprite's opacity: while the sprite is the only child,
     // the value it gave last is the one the sprite has, and the sprite is not read again.
-    const CCArray& children = *getChildren();
-    if (m_sprite && children.count() == 1 && *children.begin() == m_sprite) {
+    if (m_spriteAlone) {
         if (m_spriteOpacity != value && (m_sprite->getOpacity() != value || m_sprite->getDisplayedOpacity() != value))
             m_sprite->setOpacity(value);
         m_spriteOpacity = value;
         return;
     }
     m_spriteOpacity = kOpacityUnknown;
-    for (CCObject* child : children) {
+    for (CCObject* child : *getChildren()) {
         // Most frames change nothing, and setting an opacity again costs each sprite a cast
         // up to its parent (which, not being coloured itself, passes no opacity down). The
         // own sprite needs no cast.
@@ -90,6 +89,25 @@ void ZqPObjectImage::update(float dt)
         if (rgba && (rgba->getOpacity() != value || rgba->getDisplayedOpacity() != value))
             rgba->setOpacity(value);
     }
+}
+
+void ZqPObjectImage::addChild(CCNode* child, int zOrder, int tag)
+{
+    CCNode::addChild(child, zOrder, tag);
+    childrenChanged();
+}
+
+void ZqPObjectImage::removeChild(CCNode* child, bool cleanup)
+{
+    CCNode::removeChild(child, cleanup);
+    childrenChanged();
+}
+
+void ZqPObjectImage::childrenChanged()
+{
+    m_spriteAlone = m_sprite && getChildrenCount() == 1 && getChildren()->objectAtIndex(0) == m_sprite;
+    if (!m_spriteAlone)
+        m_spriteOpacity = kOpacityUnknown;
 }
 
 void ZqPObjectImage::applyPlacement()
@@ -145,7 +163,10 @@ void ZqPObjectImage::setAnimationFrame(int index)
     const bool sameContainer = !m_shownContainer.owner_before(container) && !container.owner_before(m_shownContainer);
     if (m_shownFrame && sameContainer && frameIndex == m_shownIndex) {
         bool shown = true;
-        forEachSprite(this, [this, &shown](CCSprite* sprite) { shown = shown && sprite->isFrameDisplayed(m_shownFrame); });
+        if (m_spriteAlone)
+            shown = m_sprite->isFrameDisplayed(m_shownFrame);
+        else
+            forEachSprite(this, [this, &shown](CCSprite* sprite) { shown = shown && sprite->isFrameDisplayed(m_shownFrame); });
         if (shown)
             return;
     }

@@ -10,7 +10,7 @@ class ZqModelSpriteContainer;
 // The picture of an image model on a screen or inside an animation object: its sprite
 // (still or a frame animation), placed, turned, scaled and faded by the model's curves at
 // its own clock. It can hide itself after "Autohide" seconds with a 2 s fade.
-class ZqPObjectImage : public cocos2d::CCNode {
+class ZqPObjectImage final : public cocos2d::CCNode {
 public:
     // Autoreleased; the sprite plays at speed and loops when loop. Null for a null model.
     static ZqPObjectImage* create(const std::shared_ptr<ZqModelObjectImage>& model, float speed, bool loop);
@@ -19,6 +19,10 @@ public:
     // Advances the clock by dt seconds, starts the autohide fade when due, then applies the
     // model's rotation, scale, position and (until faded) opacity at the clock.
     void update(float dt) override;
+    // Keep track of whether the own sprite is the only child.
+    using cocos2d::CCNode::addChild;
+    void addChild(cocos2d::CCNode* child, int zOrder, int tag) override;
+    void removeChild(cocos2d::CCNode* child, bool cleanup = true) override;
     // Clock to 0 and the frame animation from its first frame.
     virtual void restart();
     // The state key under which the curves are read.
@@ -42,6 +46,7 @@ public:
 private:
     ZqPObjectImage() = default;
     void applyPlacement();
+    void childrenChanged();
 
     std::shared_ptr<ZqModelObjectImage> m_model;
     bool m_faded = false;
@@ -52,6 +57,8 @@ private:
     cocos2d::CCAction* m_spriteAnimation = nullptr;
     int m_curveState = 0;
     float m_opacityFactor = 1.0f;
+    // Whether the own sprite is the only child: update then reads no child list.
+    bool m_spriteAlone = false;
     // The opacity update last gave the own sprite while it was the only child.
     static constexpr int kOpacityUnknown = -1;
     int m_spriteOpacity = kOpacityUnknown;

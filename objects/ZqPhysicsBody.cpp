@@ -94,7 +94,7 @@ void ZqPhysicsBody::replaceFixture(const ZqFixtureDefinition& definition, ZqPObj
     if (!m_body || !definition.hasShape())
         return;
     if (m_world->isLocked()) {
-        m_pendingFixture = definition;
+        m_pendingFixture = std::make_unique<ZqFixtureDefinition>(definition);
         m_pendingOwner = owner;
         return;
     }

@@ -5,7 +5,7 @@
 
 #include <box2d/box2d.h>
 
-#include <optional>
+#include <memory>
 
 class ZqPObject;
 
@@ -82,6 +82,7 @@ private:
     b2Body* m_body = nullptr;
     // The body's world, or the world a deferred body waits for.
     ZqPhysicsWorld* m_world = nullptr;
-    std::optional<ZqFixtureDefinition> m_pendingFixture;
+    // Held apart: a swap is rare, and the definition is larger than the rest of the object.
+    std::unique_ptr<ZqFixtureDefinition> m_pendingFixture;
     ZqPObject* m_pendingOwner = nullptr;
 };

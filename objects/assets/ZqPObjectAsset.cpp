@@ -38,8 +38,8 @@ float distanceAlong(const CCPoint& centre, const CCPoint& direction, const CCPoi
 ZqPObjectAsset::ZqPObjectAsset(const std::shared_ptr<ZqModel>& model)
     : ZqPObject(model)
     , m_parameters(GameplayParameters::shared())
-    , m_currentAnimation(m_stateAnimations.end())
 {
+    m_currentAnimation = m_stateAnimations.end();
     init();
     const std::shared_ptr<ZqBaseModelObject> object = modelKindCast<ZqModelObject>(model);
     if (object) {

@@ -190,13 +190,16 @@ private:
     int m_creationIndex = 0;
     int m_objectKind = 0;
     bool m_destroyRequested = false;
-    // Nodes retained while in the table.
-    StateAnimationTable m_stateAnimations;
-    StateAnimationTable::iterator m_currentAnimation;
-    std::unordered_set<cocos2d::CCNode*> m_adoptedNodes;
-    ZqSoundHandle m_ownSound;
-    std::vector<Subscription> m_subscriptions;
-    unsigned m_subscriptionSerial = 0;
     // The lazy flag of a body asked for during a step, made at the next update.
     bool m_pendingLazy = false;
+    // What every update reads comes before the tables: an object's update then touches
+    // fewer cache lines.
+    ZqSoundHandle m_ownSound;
+    // m_stateAnimations.end() while no state animation shows; set in the constructor.
+    StateAnimationTable::iterator m_currentAnimation;
+    // Nodes retained while in the table.
+    StateAnimationTable m_stateAnimations;
+    std::unordered_set<cocos2d::CCNode*> m_adoptedNodes;
+    std::vector<Subscription> m_subscriptions;
+    unsigned m_subscriptionSerial = 0;
 };

@@ -20,7 +20,7 @@ class ZqPAnimationObject;
 // Units: "Linear Velocity" of a linear unit in units of 32 points a second, "Angular
 // Velocity" in 1/32 rad a second; for a physics unit both are added to the body's velocity
 // at wake-up in metres and radians a second.
-class ZqPObjectAssetUnit : public ZqPObjectAsset {
+class ZqPObjectAssetUnit final : public ZqPObjectAsset {
 public:
     // Object kinds.
     static constexpr int kKindPlatform = 1;
@@ -93,11 +93,11 @@ private:
     cocos2d::CCRect m_localBounds;
     bool m_startMotionPending = false;
     bool m_contactSolid = true;
+    // A change was asked for since the last update.
+    bool m_changeRequested = false;
     std::vector<int> m_passThrough;
     PendingChange m_changeX;
     PendingChange m_changeY;
     PendingChange m_changeRotation;
-    // A change was asked for since the last update.
-    bool m_changeRequested = false;
     ZqSoundHandle m_wakeUpSound;
 };

@@ -209,6 +209,25 @@ TEST_F(ImageObjectTest, OpacityFollowsTheModelTimesTheFactor)
     image->update(0.0f);
     EXPECT_EQ(second->getOpacity(), 127);
     EXPECT_EQ(spriteOf(image)->getOpacity(), 127);
+
+    // With the second child gone the own sprite alone follows a change; once the own
+    // sprite is taken out, the image no longer sets it.
+    second->retain();
+    image->removeChild(second);
+    model->m_opacity->setValue(0.2f);
+    image->update(0.0f);
+    EXPECT_EQ(spriteOf(image)->getOpacity(), 51);
+    EXPECT_EQ(second->getOpacity(), 127);
+    CCSprite* own = spriteOf(image);
+    own->retain();
+    image->removeChild(own);
+    image->addChild(second);
+    model->m_opacity->setValue(0.6f);
+    image->update(0.0f);
+    EXPECT_EQ(own->getOpacity(), 51);
+    EXPECT_EQ(second->getOpacity(), 153);
+    own->release();
+    second->release();
 }
 
 TEST_F(ImageObjectTest, RestartRunsTheFrameAnimationFromItsFirstFrame)
