@@ -299,3 +299,18 @@ ZQ_TOKEN_FAMILY(ObserverEvent, ZqObserverEvent, kObserverEventOther, kObserverEv
                 "kRequestReview", "kLastScene", "kTimeout", "kScoreSessionDistance", "kScoreSessionPoints",
                 "kScoreSessionCoins", "kScoreTotalDistance", "kScoreTotalPoints", "kScoreTotalCoins",
                 "kScoreBestDistance", "kScoreBestPoints", "kScoreBestCoins", "")
+
+// The kind of a component's control event, its "Event" text up to the first "-": a
+// control button, a switch or a swipe; kEventStart and kEventCollision count only as the
+// whole text (components/ZqControlEvent.h). Anything else binds nothing.
+enum ZqControlKind : uint8_t {
+    kControlButton,
+    kControlSwitch,
+    kControlSwipe,
+    kControlOnStart,
+    kControlOnCollision,
+    kControlKindOther,
+    kControlKindCount
+};
+ZQ_TOKEN_FAMILY(ControlKind, ZqControlKind, kControlKindOther, kControlKindCount, "kButton", "kSwitch", "kSwipe",
+                "kEventStart", "kEventCollision", "")
