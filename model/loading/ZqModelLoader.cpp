@@ -327,6 +327,8 @@ void ZqModelLoader::followReset()
     m_keepChildren = false;
     m_listing.reset();
     m_settingsRead = false;
+    // A new controller made where the last one lay has a registry of its own.
+    m_lastClass = nullptr;
 }
 
 const std::string& ZqModelLoader::errorText() const
