@@ -214,12 +214,6 @@ int characterCount()
     return characters ? static_cast<int>(characters->size()) : 0;
 }
 
-bool isUnlockMethod(const std::string& method)
-{
-    return method == "kInGameCurrency" || method == "kInAppPurchase" || method == "kRewardedVideos" ||
-           method == "kWebLink";
-}
-
 std::string screenPlayedKey(const std::string& screenKey)
 {
     std::string key = "ScreenPlayed-" + screenKey;
@@ -462,7 +456,8 @@ bool ZqPSettingsController::isCharacterUnlocked(int index) const
     if (index >= characterCount())
         return false;
     const auto character = modelCast<ZqModelAssetCharacter>((*characterModels())[static_cast<std::size_t>(index)]);
-    return character && !isUnlockMethod(character->purchaseMethod());
+    // A character with no way of paying for it is free.
+    return character && character->purchaseMethod() == kPurchaseMethodOther;
 }
 
 void ZqPSettingsController::unlockCharacter(int index)

@@ -89,7 +89,7 @@ void ZqPurchaseRegistry::resetPerGamePurchases()
     if (!controller)
         return;
     for (const auto& model : controller->modelsOfClass<ZqModelObjectButtonPurchase>()) {
-        if (model->oneTimePurchase() == "kPerGamePurchase")
+        if (model->oneTimePurchase() == kSellOncePerGame)
             purchasedItemFlag(model->name()) = true;
     }
 }

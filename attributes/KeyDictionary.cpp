@@ -1,5 +1,6 @@
 #include "attributes/KeyDictionary.h"
 
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 #include <string>
@@ -97,6 +98,29 @@ bool keyCodeIsKnownBeyondTable(int64_t code)
     if (code < INT32_MIN || code > INT32_MAX)
         return false;
     return dictionary.codeToName.count(static_cast<int32_t>(code)) != 0;
+}
+
+void KeyCodeSet::clear()
+{
+    m_bits.clear();
+    m_aside.clear();
+}
+
+void KeyCodeSet::insert(int64_t code)
+{
+    if (code >= 0 && code < kDenseCodes) {
+        const std::size_t word = static_cast<std::size_t>(code) >> 6;
+        if (m_bits.size() <= word)
+            m_bits.resize(word + 1, 0);
+        m_bits[word] |= uint64_t(1) << (code & 63);
+    } else if (!containsAside(code)) {
+        m_aside.push_back(code);
+    }
+}
+
+bool KeyCodeSet::containsAside(int64_t code) const
+{
+    return std::find(m_aside.begin(), m_aside.end(), code) != m_aside.end();
 }
 
 ZqUnknownKeyCode::ZqUnknownKeyCode(int64_t code)

@@ -159,6 +159,28 @@ inline bool keyCodeIsKnown(int64_t code)
     return keyCodeIsKnownBeyondTable(code);
 }
 
+// A set of key codes, one bit a code for the codes of a key file (small numbers), so that a
+// reader asks it for every key it reads at the cost of a load and a shift. A code beyond
+// the dense range (a table installed by hand) is kept aside.
+class KeyCodeSet {
+public:
+    void clear();
+    void insert(int64_t code);
+    bool contains(int64_t code) const
+    {
+        if (code >= 0 && static_cast<uint64_t>(code) < m_bits.size() * 64)
+            return (m_bits[static_cast<std::size_t>(code) >> 6] >> (code & 63) & 1) != 0;
+        return containsAside(code);
+    }
+
+private:
+    static constexpr int64_t kDenseCodes = int64_t(1) << 16;
+    bool containsAside(int64_t code) const;
+
+    std::vector<uint64_t> m_bits;
+    std::vector<int64_t> m_aside;
+};
+
 // Raised by the loading for a map key whose code the key dictionary does not hold: the key
 // file and the model file do not belong together, or one of them is damaged.
 class ZqUnknownKeyCode : public std::runtime_error {

@@ -56,12 +56,11 @@ void ZqComponentMove::setOwner(ZqPObject* owner)
         m_animation->retain();
         m_animation->setVisible(false);
     }
-    const std::string& event = move.event();
-    if (event == "kEventCollision") {
+    if (m_event.kind == kControlOnCollision) {
         if (ZqPObjectAsset* asset = assetOwner())
             asset->addEventSubscription(ZqPObjectAsset::kEventCollision, this,
                                         zq_object_event_selector(ZqComponentMove::collided));
-    } else if (event == "kEventStart") {
+    } else if (m_event.kind == kControlOnStart) {
         m_startRequested = true;
     }
 }

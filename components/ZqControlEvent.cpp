@@ -18,7 +18,10 @@ ZqControlEvent ZqControlEvent::parse(const std::string& text)
         from = dash + 1;
     }
     ZqControlEvent event;
-    event.kind = pieces[0];
+    event.kind = zqTokenCode<ZqControlKindTokens>(pieces[0]);
+    // "kEventStart-..." is no start event: those two are whole texts.
+    if (count > 1 && (event.kind == kControlOnStart || event.kind == kControlOnCollision))
+        event.kind = kControlKindOther;
     event.name = pieces[1];
     event.last = count == 3 ? pieces[2] : count == 2 ? pieces[1] : std::string();
     return event;
@@ -28,11 +31,11 @@ void ZqControlEvent::bind(cocos2d::CCObject* target, cocos2d::SEL_CallFuncO acti
                           cocos2d::SEL_CallFuncO deactivate) const
 {
     ZqPInputController* input = ZqPInputController::shared();
-    if (kind == "kButton" || kind == "kSwitch") {
+    if (kind == kControlButton || kind == kControlSwitch) {
         const bool onPress = last == "0";
         input->subscribe(ZqPInputController::kControlPressed, target, onPress ? activate : deactivate, 0);
         input->subscribe(ZqPInputController::kControlReleased, target, onPress ? deactivate : activate, 0);
-    } else if (kind == "kSwipe" && !last.empty() && last[0] >= '0' && last[0] <= '3') {
+    } else if (kind == kControlSwipe && !last.empty() && last[0] >= '0' && last[0] <= '3') {
         input->subscribe(ZqPInputController::kSwipeLeft + (last[0] - '0'), target, activate, 0);
     }
 }

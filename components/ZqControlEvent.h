@@ -1,14 +1,16 @@
 #pragma once
 
+#include "model/ZqDataTokens.h"
 #include "cocos2d.h"
 
 #include <string>
 
 // A component's control event text: "kEventStart", "kEventCollision", or a kind ("kButton",
 // "kSwitch", "kSwipe") joined by "-" to a control's "Name" and a digit. Split at every "-"
-// into at most three pieces; the last piece is the third, or the second of two.
+// into at most three pieces; the last piece is the third, or the second of two. The kind is
+// read into its code once, here.
 struct ZqControlEvent {
-    std::string kind;
+    ZqControlKind kind = kControlKindOther;
     std::string name;
     std::string last;
 

@@ -223,3 +223,94 @@ ZQ_TOKEN_FAMILY(WakeUpType, ZqWakeUpType, kNoWakeup, kWakeUpTypeCount, "kNoWakeu
 // Whether a unit sleeps again ("Sleep"); anything else, never.
 enum ZqSleepType : uint8_t { kNoSleep, kDistanceBasedSleep, kSleepTypeCount };
 ZQ_TOKEN_FAMILY(SleepType, ZqSleepType, kNoSleep, kSleepTypeCount, "kNoSleep", "kDistanceBasedSleep")
+
+// How a purchase, a character or a lock is paid ("Purchase Method", "Unlock"); anything
+// else is no way of paying.
+enum ZqPurchaseMethod : uint8_t {
+    kPayInGameCurrency,
+    kPayInAppPurchase,
+    kPayRewardedVideos,
+    kPayWebLink,
+    kPurchaseMethodOther,
+    kPurchaseMethodCount
+};
+ZQ_TOKEN_FAMILY(PurchaseMethod, ZqPurchaseMethod, kPurchaseMethodOther, kPurchaseMethodCount, "kInGameCurrency",
+                "kInAppPurchase", "kRewardedVideos", "kWebLink", "")
+
+// What a purchase button sells ("Type"): a power-up, the removal of ads; anything else is
+// an item with no effect of its own.
+enum ZqPurchaseType : uint8_t {
+    kPurchaseTypePowerup,
+    kPurchaseTypeRemoveAds,
+    kPurchaseTypeCoin,
+    kPurchaseTypeDefault,
+    kPurchaseTypeOther,
+    kPurchaseTypeCount
+};
+ZQ_TOKEN_FAMILY(PurchaseType, ZqPurchaseType, kPurchaseTypeOther, kPurchaseTypeCount, "kPurchasePowerup",
+                "kPurchaseRemoveAds", "kPowerupCoin", "kDefault", "")
+
+// How often an item sells ("One Time Purchase"): kDefault always; anything else once,
+// kPerGamePurchase once a game.
+enum ZqOneTimePurchase : uint8_t {
+    kSellAlways,
+    kSellOnce,
+    kSellOncePerGame,
+    kOneTimePurchaseOther,
+    kOneTimePurchaseCount
+};
+ZQ_TOKEN_FAMILY(OneTimePurchase, ZqOneTimePurchase, kOneTimePurchaseOther, kOneTimePurchaseCount, "kDefault",
+                "kOneTimePurchase", "kPerGamePurchase", "")
+
+// Where an unlocked lock button sends the next game ("Destination"); anything else leaves
+// the destination as it is.
+enum ZqLockDestination : uint8_t {
+    kDestinationScene,
+    kDestinationNextScene,
+    kLockDestinationOther,
+    kLockDestinationCount
+};
+ZQ_TOKEN_FAMILY(LockDestination, ZqLockDestination, kLockDestinationOther, kLockDestinationCount,
+                "kSceneDestination", "kNextSceneDestination", "")
+
+// What an event observer waits for ("Event Type"): the game over, a count of the screen's
+// showings, the last level of a world, a time-out, or a score reaching "Limit Number" (the
+// nine score codes in order: session, total, best, each distance, points, coins); anything
+// else, nothing.
+enum ZqObserverEvent : uint8_t {
+    kObserveGameOver,
+    kObserveSecondPlay,
+    kObserveRequestReview,
+    kObserveLastScene,
+    kObserveTimeout,
+    kObserveSessionDistance,
+    kObserveSessionPoints,
+    kObserveSessionCoins,
+    kObserveTotalDistance,
+    kObserveTotalPoints,
+    kObserveTotalCoins,
+    kObserveBestDistance,
+    kObserveBestPoints,
+    kObserveBestCoins,
+    kObserverEventOther,
+    kObserverEventCount
+};
+ZQ_TOKEN_FAMILY(ObserverEvent, ZqObserverEvent, kObserverEventOther, kObserverEventCount, "kGameOver", "kSecondPlay",
+                "kRequestReview", "kLastScene", "kTimeout", "kScoreSessionDistance", "kScoreSessionPoints",
+                "kScoreSessionCoins", "kScoreTotalDistance", "kScoreTotalPoints", "kScoreTotalCoins",
+                "kScoreBestDistance", "kScoreBestPoints", "kScoreBestCoins", "")
+
+// The kind of a component's control event, its "Event" text up to the first "-": a
+// control button, a switch or a swipe; kEventStart and kEventCollision count only as the
+// whole text (components/ZqControlEvent.h). Anything else binds nothing.
+enum ZqControlKind : uint8_t {
+    kControlButton,
+    kControlSwitch,
+    kControlSwipe,
+    kControlOnStart,
+    kControlOnCollision,
+    kControlKindOther,
+    kControlKindCount
+};
+ZQ_TOKEN_FAMILY(ControlKind, ZqControlKind, kControlKindOther, kControlKindCount, "kButton", "kSwitch", "kSwipe",
+                "kEventStart", "kEventCollision", "")

@@ -43,8 +43,8 @@ void zqGrantCharacter(int index)
 ZqCharacterUnlockResult zqUnlockCharacter(const ZqModelAssetCharacter& character, int index,
                                           const ZqCharacterUnlockCallbacks& callbacks)
 {
-    const std::string& method = character.purchaseMethod();
-    if (method == "kInGameCurrency") {
+    switch (character.purchaseMethod()) {
+    case kPayInGameCurrency:
         if (ScoreRegistry::payCoins(character.price())) {
             zqGrantCharacter(index);
             return ZqCharacterUnlockResult::kPaid;
@@ -52,25 +52,26 @@ ZqCharacterUnlockResult zqUnlockCharacter(const ZqModelAssetCharacter& character
         debugLog("not enought coins to unlock");
         ZqServices::shared()->showAlert(ZqModelGeneralSettings::shared()->notEnoughCurrencyText(), nullptr);
         return ZqCharacterUnlockResult::kTooFewCoins;
-    }
-    if (method == "kInAppPurchase") {
+    case kPayInAppPurchase:
         if (!character.storeIdentifier().empty()) {
             PurchaseBridge::shared()->setCallback(callbacks.target, callbacks.purchased);
             PurchaseBridge::shared()->request(character.storeIdentifier());
         }
         return ZqCharacterUnlockResult::kRequested;
-    }
-    if (method == "kRewardedVideos") {
+    case kPayRewardedVideos: {
         ZqAdController* ads = ZqAdController::shared();
         ads->setRewardCallback(callbacks.target, callbacks.rewarded);
         ads->setRewardCharacter(callbacks.rewardCharacter);
         ads->showRewardedVideo(character.adNetwork());
         return ZqCharacterUnlockResult::kRequested;
     }
-    if (method == "kWebLink") {
+    case kPayWebLink:
         if (!character.webLink().empty())
             ZqServices::shared()->openUrl(character.webLink());
         return ZqCharacterUnlockResult::kWebLink;
+    case kPurchaseMethodOther:
+    case kPurchaseMethodCount:
+        break;
     }
     return ZqCharacterUnlockResult::kNone;
 }

@@ -28,7 +28,7 @@ namespace {
 // A character's price shows only for a coin unlock.
 bool showsPrice(const ZqModelAssetCharacter& character)
 {
-    return character.price() != 0.0f && character.purchaseMethod() == "kInGameCurrency";
+    return character.price() != 0.0f && character.purchaseMethod() == kPayInGameCurrency;
 }
 
 void tint(CCSprite* sprite, GLubyte level)
@@ -419,7 +419,7 @@ void ZqPObjectCharacterSelector::onPurchaseCompleted(const std::string& productI
 {
     debugLog("[ZqPObjectButtonPurchase] purchase did complete: %s", productId.c_str());
     for (const std::shared_ptr<ZqModelAssetCharacter>& character : m_characters) {
-        if (character->purchaseMethod() != "kInAppPurchase" || character->storeIdentifier() != productId)
+        if (character->purchaseMethod() != kPayInAppPurchase || character->storeIdentifier() != productId)
             continue;
         grant(m_currentIndex);
         if (m_unlockYesSound)
@@ -453,7 +453,7 @@ void ZqPObjectCharacterSelector::updateSuggestion(float dt)
         std::vector<int> candidates;
         for (std::size_t i = 0; i < m_characters.size(); ++i) {
             const ZqModelAssetCharacter& character = *m_characters[i];
-            if (character.purchaseMethod() == "kInGameCurrency" && !settings->isCharacterUnlocked(static_cast<int>(i)) &&
+            if (character.purchaseMethod() == kPayInGameCurrency && !settings->isCharacterUnlocked(static_cast<int>(i)) &&
                 coins >= character.price())
                 candidates.push_back(static_cast<int>(i));
         }

@@ -12,30 +12,31 @@
 
 #include <ZqLog.h>
 
-#include <cstring>
+#include <iterator>
 
 namespace {
 
-// The nine score limits: the event type, the score it reads and the words of its log line.
+// The nine score limits, in the order of their event codes from kObserveSessionDistance:
+// the score each reads and the words of its log line.
 enum class Score { Distance, Points, Coins };
 enum class Amount { Session, Total, Best };
 struct ScoreLimit {
-    const char* eventType;
     Score score;
     Amount amount;
     const char* words;
 };
 constexpr ScoreLimit kScoreLimits[] = {
-    {"kScoreSessionDistance", Score::Distance, Amount::Session, "session distance"},
-    {"kScoreSessionPoints", Score::Points, Amount::Session, "session points"},
-    {"kScoreSessionCoins", Score::Coins, Amount::Session, "session coins"},
-    {"kScoreTotalDistance", Score::Distance, Amount::Total, "total distance"},
-    {"kScoreTotalPoints", Score::Points, Amount::Total, "total points"},
-    {"kScoreTotalCoins", Score::Coins, Amount::Total, "total coins"},
-    {"kScoreBestDistance", Score::Distance, Amount::Best, "best distance"},
-    {"kScoreBestPoints", Score::Points, Amount::Best, "best points"},
-    {"kScoreBestCoins", Score::Coins, Amount::Best, "best coins"},
+    {Score::Distance, Amount::Session, "session distance"},
+    {Score::Points, Amount::Session, "session points"},
+    {Score::Coins, Amount::Session, "session coins"},
+    {Score::Distance, Amount::Total, "total distance"},
+    {Score::Points, Amount::Total, "total points"},
+    {Score::Coins, Amount::Total, "total coins"},
+    {Score::Distance, Amount::Best, "best distance"},
+    {Score::Points, Amount::Best, "best points"},
+    {Score::Coins, Amount::Best, "best coins"},
 };
+static_assert(std::size(kScoreLimits) == kObserverEventOther - kObserveSessionDistance);
 
 template <class T>
 float amountOf(const ScoreBlock<T>& block, Amount amount)
@@ -109,22 +110,22 @@ ZqPObjectEventObserver::Outcome ZqPObjectEventObserver::evaluate(float dt, const
     Outcome outcome;
     if (!m_model)
         return outcome;
-    const std::string& type = m_model->eventType();
+    const ZqObserverEvent type = m_model->eventType();
     ZqPSettingsController* settings = ZqPSettingsController::shared();
-    if (type == "kGameOver") {
+    if (type == kObserveGameOver) {
         const ZqPScreenScene* field = ZqPScreenNavigator::shared()->currentGameScene();
         if (field && field->isGameOver()) {
             debugLog("[ZqPObjectEventObserver] Got Game OVER in observer");
             outcome.fires = true;
             outcome.transition = 0;
         }
-    } else if (type == "kSecondPlay") {
+    } else if (type == kObserveSecondPlay) {
         if (m_firstUpdate) {
             m_firstUpdate = false;
             outcome.fires = static_cast<float>(settings->screenPlayedCount(screenKey)) >= m_model->playsBeforeRedirect();
             settings->incrementScreenPlayed(screenKey);
         }
-    } else if (type == "kRequestReview") {
+    } else if (type == kObserveRequestReview) {
         if (m_firstUpdate) {
             m_firstUpdate = false;
             // Below one play the remainder would divide by zero: such a model never asks.
@@ -136,7 +137,7 @@ ZqPObjectEventObserver::Outcome ZqPObjectEventObserver::evaluate(float dt, const
             }
             settings->incrementScreenPlayed(screenKey);
         }
-    } else if (type == "kLastScene") {
+    } else if (type == kObserveLastScene) {
         if (m_firstUpdate) {
             m_firstUpdate = false;
             if (destinationIsLastOfWorld()) {
@@ -144,18 +145,14 @@ ZqPObjectEventObserver::Outcome ZqPObjectEventObserver::evaluate(float dt, const
                 outcome.fires = true;
             }
         }
-    } else if (type == "kTimeout") {
+    } else if (type == kObserveTimeout) {
         m_timeLeft -= dt;
         outcome.fires = m_timeLeft <= 0.0f;
-    } else {
-        for (const ScoreLimit& limit : kScoreLimits) {
-            if (type != limit.eventType)
-                continue;
-            if (scoreOf(limit) >= m_model->limitNumber()) {
-                debugLog("[ZqPObjectEventObserver] an event observer got %s limit", limit.words);
-                outcome.fires = true;
-            }
-            break;
+    } else if (type >= kObserveSessionDistance && type < kObserverEventOther) {
+        const ScoreLimit& limit = kScoreLimits[type - kObserveSessionDistance];
+        if (scoreOf(limit) >= m_model->limitNumber()) {
+            debugLog("[ZqPObjectEventObserver] an event observer got %s limit", limit.words);
+            outcome.fires = true;
         }
     }
     return outcome;

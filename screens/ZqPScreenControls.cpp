@@ -174,11 +174,11 @@ void ZqPScreen::purchasePressed(CCObject* sender)
     if (!button || !button->purchaseModel())
         return;
     const ZqBaseModelObjectButtonPurchase& purchase = *button->purchaseModel();
-    if (purchase.purchaseMethod() == "kInAppPurchase") {
+    if (purchase.purchaseMethod() == kPayInAppPurchase) {
         PurchaseBridge::shared()->setCallback(
             button, static_cast<PurchaseBridge::Callback>(&ZqPObjectButtonPurchase::purchaseDidComplete));
         PurchaseBridge::shared()->request(purchase.storeIdentifier());
-    } else if (purchase.purchaseMethod() == "kRewardedVideos") {
+    } else if (purchase.purchaseMethod() == kPayRewardedVideos) {
         ZqAdController::shared()->setRewardCallback(button, callfunc_selector(ZqPObjectButtonPurchase::purchase));
         ZqAdController::shared()->showRewardedVideo(purchase.adNetwork());
     } else {
@@ -289,7 +289,7 @@ void ZqPScreen::onAdsRemoved()
     // A purchase button keeps its kind in "Type": its "Action" names the power-up.
     for (ZqPObjectButton* button : allButtons()) {
         auto* purchase = dynamic_cast<ZqPObjectButtonPurchase*>(button);
-        if (purchase && purchase->purchaseModel() && purchase->purchaseModel()->type() == "kPurchaseRemoveAds")
+        if (purchase && purchase->purchaseModel() && purchase->purchaseModel()->type() == kPurchaseTypeRemoveAds)
             button->setVisible(false);
     }
 }

@@ -653,6 +653,15 @@ public:
             }
             m_loader.models().setIdCounter(idCounter);
             m_zone.clear();
+        } else if (kind != ZqModelLoader::kAttributesFile && m_loader.modelFileRoad() == ZqModelFileRoad::kVisitor) {
+            // The same for a connections map, whose plain read has no effect until its end.
+            begin(size - offset, false, true);
+            if (readPlainLinks(data, size, offset)) {
+                const bool more = finish(kind);
+                m_zone.clear();
+                return more;
+            }
+            m_zone.clear();
         }
         begin(size - offset, kind == ZqModelLoader::kAttributesFile, kind != ZqModelLoader::kAttributesFile);
         parse(data, size, offset);
@@ -930,6 +939,53 @@ private:
         // A map that left its class's plan, or went past it, is the plan for the next.
         if (!plan || step != plan->steps.size())
             keepPlan(*m_model);
+        offset = bytes.offset();
+        return true;
+    }
+
+    // The connections map at offset read straight from its bytes when it has the usual
+    // shape: each key a code met once and known, each value plain, an array of plain values
+    // (the children) or a map of such under codes (a link). Its entries are collected as the
+    // parse collects them; false at the first thing of another shape, with nothing done.
+    bool readPlainLinks(const char* data, std::size_t size, std::size_t& offset)
+    {
+        PlainBytes bytes(data, size, offset);
+        uint32_t count;
+        if (!bytes.mapHeader(count))
+            return false;
+        m_modelMap = true;
+        for (uint32_t i = 0; i < count; ++i) {
+            int64_t code;
+            if (!bytes.key(code))
+                return false;
+            m_key = msgpack::object(static_cast<uint64_t>(code));
+            m_routed = false;
+            modelKey();
+            if (m_unknownCode >= 0 || !m_topFirst)
+                return false;
+            uint32_t entries;
+            if (!bytes.mapHeader(entries)) {
+                if (!bytes.value(m_value, m_zone))
+                    return false;
+                modelValue();
+                continue;
+            }
+            auto* pairs = entries == 0 ? nullptr : static_cast<msgpack::object_kv*>(m_zone.allocate_align(
+                sizeof(msgpack::object_kv) * entries, MSGPACK_ZONE_ALIGNOF(msgpack::object_kv)));
+            for (uint32_t k = 0; k < entries; ++k) {
+                int64_t nested;
+                if (!bytes.key(nested) || !bytes.value(pairs[k].val, m_zone))
+                    return false;
+                pairs[k].key = msgpack::object(static_cast<uint64_t>(nested));
+            }
+            m_value = msgpack::object();
+            m_value.type = msgpack::type::MAP;
+            m_value.via.map.size = entries;
+            m_value.via.map.ptr = pairs;
+            modelValue();
+            if (m_unknownCode >= 0)
+                return false;
+        }
         offset = bytes.offset();
         return true;
     }

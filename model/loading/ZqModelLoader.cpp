@@ -328,6 +328,8 @@ void ZqModelLoader::followReset()
     m_keepChildren = false;
     m_listing.reset();
     m_settingsRead = false;
+    // A new controller made where the last one lay has a registry of its own.
+    m_lastClass = nullptr;
 }
 
 const std::string& ZqModelLoader::errorText() const
@@ -801,6 +803,7 @@ std::optional<std::vector<unsigned char>> ZqModelLoader::readArchiveFile(const s
 bool ZqModelLoader::parseModelFile(const unsigned char* bytes, std::size_t size, FileKind kind)
 {
     followReset();
+    m_fileClass = nullptr;
     if (!bytes || size == 0) {
         // The writer never writes an empty model file: one of a class the data can name is
         // damaged data, not a class without models (other files are passed over).
@@ -905,12 +908,13 @@ void ZqModelLoader::readModelLinks(const MessagePackMap& map, FileKind kind)
     ZqModel* model = m_models.modelAt(id);
     // A class's connections files hold the links of its own models only: an id of a model
     // of another class is a damaged id, whose links would go to the wrong model.
-    if (model && !isFileOfClass(m_loadingFile, model->className())) {
+    if (model && model->className() != m_fileClass && !isFileOfClass(m_loadingFile, model->className())) {
         debugLog("[ZqModelController] %s: links of model %u, which is of class %s - skipped", m_loadingFile.c_str(), id,
                  model->className());
         return;
     }
     if (model) {
+        m_fileClass = model->className();
         // Connections maps mostly come in the order of their ids, and the models of a load
         // lie far apart in memory: the next one, with its shared pointer's counts just
         // before it, is fetched while this one is read.
@@ -1292,7 +1296,7 @@ void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap&
             known.codes.insert(keyCodeOrDefault(attribute->name()));
     }
     for (const auto& [code, value] : map.entries()) {
-        if (known.codes.count(code) != 0)
+        if (known.codes.contains(code))
             continue;
         const std::string* name = tryKeyName(code);
         // A node's ports are attributes named by its data.

@@ -258,6 +258,8 @@ private:
     // byte is damage, not a wrong password.
     bool m_memberRead = false;
     std::string m_loadingFile; // the file being read, for error texts
+    // The class whose models the file being read was found to hold (isFileOfClass), else null.
+    const char* m_fileClass = nullptr;
     ZqModelFileRoad m_road = ZqModelFileRoad::kVisitor;
     std::unique_ptr<ZqModelFileReader> m_fileReader;
     // A parent's children kept while a connections file is read: ids [begin, end) of
@@ -271,7 +273,7 @@ private:
     // Per class and key dictionary: the codes of the keys its models read at the top level.
     struct ReadKeys {
         uint32_t generation = 0;
-        std::unordered_set<int32_t> codes;
+        KeyCodeSet codes;
     };
     std::unordered_map<std::size_t, ReadKeys> m_readKeys;
     // The maps of a file are mostly of one class: its entry is at hand.

@@ -4,6 +4,7 @@
 #include "attributes/ZqAttributeValue.h"
 #include "model/ZqAttributeSprite.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelButtons.h"
 
@@ -104,10 +105,10 @@ public:
 #define ZQ_MODEL_LOCK_BUTTON_ATTRIBUTES(A, V)                                                      \
     V(ZqAttributeSprite,     m_lockedImage,         "Locked Image",          nullptr)              \
     V(ZqAttributeSprite,     m_lockedImageSelected, "Locked Image Selected", nullptr)              \
-    V(ZqAttributeStringList, m_unlock,              "Unlock",                "kInGameCurrency")    \
+    V(ZqAttributePurchaseMethod, m_unlock,          "Unlock",                "kInGameCurrency")    \
     V(ZqAttributeFloat,      m_price,               "Price",                 0.0f)                 \
     V(ZqAttributeString,     m_storeIdentifier,     "Store Identifier",      "")                   \
-    V(ZqAttributeStringList, m_destination,         "Destination",           "kSceneDestination")  \
+    V(ZqAttributeLockDestination, m_destination,    "Destination",           "kSceneDestination")  \
     V(ZqAttributeString,     m_world,               "World",                 "")                   \
     V(ZqAttributeString,     m_scene,               "Scene",                 "")                   \
     V(ZqAttributeBool,       m_autoFollow,          "Auto Follow",           false)                \
@@ -124,10 +125,10 @@ public:
     {
         return m_lockedImageSelected->value();
     }
-    const std::string& unlock() const { return m_unlock->value(); }
+    ZqPurchaseMethod unlock() const { return m_unlock->code(); }
     float price() const { return m_price->value(); }
     const std::string& storeIdentifier() const { return m_storeIdentifier->value(); }
-    const std::string& destination() const { return m_destination->value(); }
+    ZqLockDestination destination() const { return m_destination->code(); }
     const std::string& scene() const { return m_scene->value(); }
     bool autoFollow() const { return m_autoFollow->value(); }
     bool autoLock() const { return m_autoLock->value(); }

@@ -111,7 +111,7 @@ public:
 
 // "Time" in milliseconds.
 #define ZQ_MODEL_OBJECT_EVENT_OBSERVER_ATTRIBUTES(A, V)                                            \
-    V(ZqAttributeStringList, m_eventType,           "Event Type",            "")                   \
+    V(ZqAttributeObserverEvent, m_eventType,        "Event Type",            "")                   \
     V(ZqAttributeFloat,      m_limitNumber,         "Limit Number",          0.0f)                 \
     V(ZqAttributeFloat,      m_playsBeforeRedirect, "Plays Before Redirect", 0.0f)                 \
     V(ZqAttributeUInt,       m_time,                "Time",                  0u)                   \
@@ -126,7 +126,7 @@ public:
 
     cocos2d::CCSize contentSize(float time) const override { return cocos2d::CCSize(60.0f, 60.0f); }
 
-    const std::string& eventType() const { return m_eventType->value(); }
+    ZqObserverEvent eventType() const { return m_eventType->code(); }
     float limitNumber() const { return m_limitNumber->value(); }
     float playsBeforeRedirect() const { return m_playsBeforeRedirect->value(); }
     unsigned time() const { return m_time->value(); }

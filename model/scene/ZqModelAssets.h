@@ -67,7 +67,7 @@ public:
     V(ZqAttributeFloat,      m_cameraShake,       "Camera Shake",       0.0f)                      \
     V(ZqAttributeFloat,      m_cameraFlash,       "Camera Flash",       0.0f)                      \
     V(ZqAttributeFloat,      m_fallAttribute,     "Fall Attribute",     0.0f)                      \
-    V(ZqAttributeStringList, m_purchaseMethod,    "Purchase Method",    "")                        \
+    V(ZqAttributePurchaseMethod, m_purchaseMethod, "Purchase Method",   "")                        \
     V(ZqAttributeStringList, m_adNetwork,         "Ad Network",         "")                        \
     V(ZqAttributeString,     m_storeIdentifier,   "Store Identifier",   "")                        \
     V(ZqAttributeString,     m_webLink,           "Web Link",           "")                        \
@@ -99,7 +99,9 @@ public:
     float cameraShake() const { return m_cameraShake->value(); }
     float cameraFlash() const { return m_cameraFlash->value(); }
     float fallAttribute() const { return m_fallAttribute->value(); }
-    const std::string& purchaseMethod() const { return m_purchaseMethod->value(); }
+    ZqPurchaseMethod purchaseMethod() const { return m_purchaseMethod->code(); }
+    // The text as the data holds it.
+    const std::string& purchaseMethodText() const { return m_purchaseMethod->value(); }
     const std::string& adNetwork() const { return m_adNetwork->value(); }
     const std::string& storeIdentifier() const { return m_storeIdentifier->value(); }
     const std::string& webLink() const { return m_webLink->value(); }

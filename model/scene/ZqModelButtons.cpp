@@ -134,7 +134,7 @@ ZqBaseModelObjectButtonPurchase::ZqBaseModelObjectButtonPurchase(const std::stri
 {
     m_action->setName("Powerup Selection");
     int index = indexOfAttribute(m_action);
-    m_type = insertAttribute(*this, new ZqAttributeStringList("Type", nullptr), ++index);
+    m_type = insertAttribute(*this, new ZqAttributePurchaseType("Type", nullptr), ++index);
     m_visibilityThreshold = insertAttribute(*this, new ZqAttributeFloat("Visibility Threshold", nullptr), ++index);
     ZQ_ATTRIBUTE_CREATE(ZQ_MODEL_BUTTON_PURCHASE_ATTRIBUTES)
 }

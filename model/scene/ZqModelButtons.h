@@ -6,6 +6,7 @@
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeSprite.h"
 #include "model/ZqAttributeTable.h"
+#include "model/ZqDataTokens.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelObject.h"
 #include "cocos2d.h"
@@ -128,16 +129,16 @@ public:
 
 // Inserted in this order right after "Powerup Selection".
 #define ZQ_MODEL_BUTTON_PURCHASE_INSERTED_ATTRIBUTES(A, V)                                         \
-    V(ZqAttributeStringList, m_type,                "Type",                 "")                    \
+    V(ZqAttributePurchaseType, m_type,              "Type",                 "")                    \
     V(ZqAttributeFloat,      m_visibilityThreshold, "Visibility Threshold", 0.0f)
 
 #define ZQ_MODEL_BUTTON_PURCHASE_ATTRIBUTES(A, V)                                                  \
     V(ZqAttributeBool,       m_buyAndUse,        "Buy And Use",       false)                       \
     V(ZqAttributeFloat,      m_quantity,         "Quantity",          1.0f)                        \
     V(ZqAttributeSound,      m_purchaseComplete, "Purchase Complete", nullptr)                     \
-    V(ZqAttributeStringList, m_purchaseMethod,   "Purchase Method",   "")                          \
+    V(ZqAttributePurchaseMethod, m_purchaseMethod, "Purchase Method", "")                          \
     V(ZqAttributeFloat,      m_price,            "Price",             0.0f)                        \
-    V(ZqAttributeStringList, m_oneTimePurchase,  "One Time Purchase", "")                          \
+    V(ZqAttributeOneTimePurchase, m_oneTimePurchase, "One Time Purchase", "")                      \
     V(ZqAttributeString,     m_storeIdentifier,  "Store Identifier",  "")                          \
     V(ZqAttributeStringList, m_adNetwork,        "Ad Network",        "")
 
@@ -151,9 +152,13 @@ public:
 
     // "Powerup Selection" read as a decimal integer; 0 when it does not start with one.
     int powerupSelectionId() const;
-    std::string type() const { return m_type->value(); }
-    const std::string& purchaseMethod() const { return m_purchaseMethod->value(); }
-    const std::string& oneTimePurchase() const { return m_oneTimePurchase->value(); }
+    ZqPurchaseType type() const { return m_type->code(); }
+    ZqPurchaseMethod purchaseMethod() const { return m_purchaseMethod->code(); }
+    ZqOneTimePurchase oneTimePurchase() const { return m_oneTimePurchase->code(); }
+    // The texts as the data holds them.
+    std::string typeText() const { return m_type->value(); }
+    const std::string& purchaseMethodText() const { return m_purchaseMethod->value(); }
+    const std::string& oneTimePurchaseText() const { return m_oneTimePurchase->value(); }
     const std::string& adNetwork() const { return m_adNetwork->value(); }
     const std::string& storeIdentifier() const { return m_storeIdentifier->value(); }
     bool buyAndUse() const { return m_buyAndUse->value(); }

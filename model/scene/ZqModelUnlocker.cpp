@@ -38,7 +38,7 @@ void ZqBaseModelObjectUnlocker::applyButtonUnlock() const
     const std::string scene = std::to_string(destination);
     for (const std::shared_ptr<ZqModelObjectLockButton>& lock :
          ZqModelController::shared()->modelsOfClass<ZqModelObjectLockButton>()) {
-        if (lock->destination() == "kSceneDestination" && lock->scene() == scene)
+        if (lock->destination() == kDestinationScene && lock->scene() == scene)
             zqProgress().setPurchasedItemFlag(lock->name(), false);
     }
 }

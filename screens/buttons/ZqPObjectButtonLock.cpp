@@ -99,12 +99,12 @@ void ZqPObjectButtonLock::activate()
     retain();
     const ZqBaseModelObjectLockButton& lock = *m_lockModel;
     if (m_lockedShown) {
-        if (lock.unlock() == "kInAppPurchase") {
+        if (lock.unlock() == kPayInAppPurchase) {
             if (!lock.storeIdentifier().empty()) {
                 PurchaseBridge::shared()->setCallback(this, static_cast<PurchaseBridge::Callback>(&ZqPObjectButtonLock::onUnlocked));
                 PurchaseBridge::shared()->request(lock.storeIdentifier());
             }
-        } else if (lock.unlock() == "kInGameCurrency") {
+        } else if (lock.unlock() == kPayInGameCurrency) {
             if (ScoreRegistry::payCoins(lock.price()))
                 onUnlocked("non IAP purchase");
             else
@@ -112,9 +112,9 @@ void ZqPObjectButtonLock::activate()
         }
     } else {
         ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
-        if (lock.destination() == "kSceneDestination")
+        if (lock.destination() == kDestinationScene)
             navigator->setSceneDestination(std::atoi(lock.scene().c_str()));
-        else if (lock.destination() == "kNextSceneDestination")
+        else if (lock.destination() == kDestinationNextScene)
             navigator->setSceneDestination(navigator->nextDestination(navigator->sceneDestination()));
         if (lock.autoLock() && m_lockFlag)
             *m_lockFlag = true;

@@ -42,17 +42,17 @@ void ZqPObjectButtonPurchase::setModel(const std::shared_ptr<ZqBaseModelObjectBu
     if (!m_purchaseModel)
         return;
     const ZqBaseModelObjectButtonPurchase& purchase = *m_purchaseModel;
-    if (purchase.type() == "kPurchasePowerup") {
+    if (purchase.type() == kPurchaseTypePowerup) {
         m_powerup = ZqModelController::shared()->getModel<ZqModelAssetPowerup>(
             static_cast<unsigned>(purchase.powerupSelectionId()));
-    } else if (purchase.type() == "kPurchaseRemoveAds" && ZqPSettingsController::shared()->adsRemoved()) {
+    } else if (purchase.type() == kPurchaseTypeRemoveAds && ZqPSettingsController::shared()->adsRemoved()) {
         setVisible(false);
         setEnabled(false);
     }
-    m_rewarded = purchase.purchaseMethod() == "kRewardedVideos";
+    m_rewarded = purchase.purchaseMethod() == kPayRewardedVideos;
     // Only a one-time item with an "Interval" of at most 1 reads its flag when built: with
     // a longer interval, buying hides only this button and the next one offers it again.
-    if (purchase.oneTimePurchase() != "kDefault" && purchase.interval() <= 1.0f) {
+    if (purchase.oneTimePurchase() != kSellAlways && purchase.interval() <= 1.0f) {
         refreshAvailability();
         if (m_availableFlag && !*m_availableFlag) {
             setVisible(false);
@@ -95,24 +95,24 @@ void ZqPObjectButtonPurchase::purchase()
     // The button may go with the screen it refreshes: it stays alive for the call.
     retain();
     const ZqBaseModelObjectButtonPurchase& purchase = *m_purchaseModel;
-    if (purchase.purchaseMethod() == "kInGameCurrency" && !ScoreRegistry::payCoins(purchase.price())) {
+    if (purchase.purchaseMethod() == kPayInGameCurrency && !ScoreRegistry::payCoins(purchase.price())) {
         release();
         return;
     }
     // Ads bought away are removed whatever "Buy And Use" says: the player paid for them.
-    if (purchase.type() == "kPurchaseRemoveAds") {
+    if (purchase.type() == kPurchaseTypeRemoveAds) {
         purchaseDidComplete(kNonStorePurchase);
     } else if (!purchase.buyAndUse()) {
         addToInventory();
-    } else if (purchase.type() == "kPurchasePowerup") {
+    } else if (purchase.type() == kPurchaseTypePowerup) {
         if (ZqPScreen* screen = ZqPScreen::runningScreen())
             screen->grantPowerup(m_powerup, true);
     }
-    if (purchase.oneTimePurchase() != "kDefault")
+    if (purchase.oneTimePurchase() != kSellAlways)
         markSold();
     ZqPSettingsController::shared()->save();
     playCompleteSound();
-    if (purchase.purchaseMethod() == "kRewardedVideos") {
+    if (purchase.purchaseMethod() == kPayRewardedVideos) {
         for (const std::shared_ptr<ZqModelScreen>& screen : ZqModelController::shared()->modelsOfKind<ZqModelScreen>())
             screen->interstitialCounter = 0;
     }
@@ -126,10 +126,10 @@ void ZqPObjectButtonPurchase::purchaseDidComplete(const std::string& productId)
     if (!m_purchaseModel)
         return;
     const ZqBaseModelObjectButtonPurchase& purchase = *m_purchaseModel;
-    if (purchase.oneTimePurchase() != "kDefault")
+    if (purchase.oneTimePurchase() != kSellAlways)
         markSold();
     debugLog("[ZqPObjectButtonPurchase] purchase did comlete: %s", productId.c_str());
-    if (purchase.type() == "kPurchasePowerup" && productId == purchase.storeIdentifier()) {
+    if (purchase.type() == kPurchaseTypePowerup && productId == purchase.storeIdentifier()) {
         if (!purchase.buyAndUse()) {
             addToInventory();
         } else if (ZqPScreen* screen = ZqPScreen::runningScreen()) {
@@ -137,7 +137,7 @@ void ZqPObjectButtonPurchase::purchaseDidComplete(const std::string& productId)
             screen->grantPowerup(m_powerup, true);
         }
     }
-    if (purchase.type() == "kPurchaseRemoveAds") {
+    if (purchase.type() == kPurchaseTypeRemoveAds) {
         ZqPSettingsController::shared()->setAdsRemoved(true);
         if (getNormalImage()) {
             setVisible(false);

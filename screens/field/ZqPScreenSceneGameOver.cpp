@@ -28,7 +28,7 @@ ZqPObjectEventObserver* gameOverObserver(const ZqPScreenUi* screen)
         return nullptr;
     for (CCObject* object : *screen->uiObjects()) {
         auto* observer = dynamic_cast<ZqPObjectEventObserver*>(object);
-        if (observer && observer->model() && observer->model()->eventType() == "kGameOver")
+        if (observer && observer->model() && observer->model()->eventType() == kObserveGameOver)
             return observer;
     }
     return nullptr;

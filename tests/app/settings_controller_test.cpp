@@ -278,13 +278,15 @@ TEST_F(SettingsControllerTest, CharactersUnlockByIndexInTheControllersList)
     addCharacter("Free", "");
     addCharacter("Knight", "kInAppPurchase");
     addCharacter("Linked", "kWebLink");
+    addCharacter("Bartered", "kBarter");
     ZqPSettingsController* settings = ZqPSettingsController::shared();
-    // The first character is always playable; one without an unlock method is free.
+    // The first character is always playable; one without a known unlock method is free.
     EXPECT_TRUE(settings->isCharacterUnlocked(0));
     EXPECT_TRUE(settings->isCharacterUnlocked(1));
     EXPECT_FALSE(settings->isCharacterUnlocked(2));
     EXPECT_FALSE(settings->isCharacterUnlocked(3));
-    EXPECT_FALSE(settings->isCharacterUnlocked(4));
+    EXPECT_TRUE(settings->isCharacterUnlocked(4));
+    EXPECT_FALSE(settings->isCharacterUnlocked(5));
     EXPECT_FALSE(settings->isCharacterUnlocked(-1));
 
     settings->unlockCharacter(3);

@@ -53,6 +53,25 @@ TEST_F(KeyDictionaryTest, ReverseLookups)
 
 using MessagePackMapTest = AttributeTest;
 
+// A set of codes holds what it was given, at the edges of its words, beyond its dense
+// range and below zero, and nothing else; clear empties it.
+TEST(KeyCodeSet, HoldsExactlyItsCodesAtEveryRange)
+{
+    KeyCodeSet set;
+    const int64_t codes[] = {0, 63, 64, 127, 1000, 65535, 65536, int64_t(1) << 31, -1};
+    for (const int64_t code : codes) {
+        EXPECT_FALSE(set.contains(code)) << code;
+        set.insert(code);
+    }
+    for (const int64_t code : codes)
+        EXPECT_TRUE(set.contains(code)) << code;
+    for (const int64_t code : {int64_t(1), int64_t(62), int64_t(65), int64_t(999), int64_t(65537), int64_t(-2)})
+        EXPECT_FALSE(set.contains(code)) << code;
+    set.clear();
+    for (const int64_t code : codes)
+        EXPECT_FALSE(set.contains(code)) << code;
+}
+
 TEST_F(MessagePackMapTest, WritersProduceTheRightTypesThroughBytes)
 {
     msgpack::zone zone;

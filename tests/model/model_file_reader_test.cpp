@@ -367,8 +367,21 @@ public:
     static inline bool textFirst = false;
 };
 
-// The plain road's own tests: a controller whose registry holds FieldKindsModel and
-// ShiftingModel, and their keys.
+// Two ports: "Output", a source, and "Input", a target.
+class PortModel : public ZqModel {
+public:
+    explicit PortModel(const std::string& name) : ZqModel(name)
+    {
+        (new ZqAttribute("Output", this))->setConnectionType(ZqBaseAttribute::kSource, true);
+        (new ZqAttribute("Input", this))->setConnectionType(ZqBaseAttribute::kTarget, true);
+    }
+    PortModel(const PortModel& source) : ZqModel(source) {}
+    ZQ_MODEL_IDENTITY(PortModel, ZqModel)
+    static std::shared_ptr<PortModel> create() { return zqCreateModel<PortModel>("ports"); }
+};
+
+// The plain road's own tests: a controller whose registry holds FieldKindsModel,
+// ShiftingModel and PortModel, and their keys.
 class PlainRoadTest : public ModelFileReaderTest {
 protected:
     using Entries = std::vector<std::pair<std::string, Bytes>>;
@@ -378,14 +391,17 @@ protected:
         ModelFileReaderTest::SetUp();
         delete ZqModelController::shared();
         m_own = std::make_unique<ZqModelController>();
-        static const ZqModelClass rows[] = {zqModelClassRow<FieldKindsModel>(), zqModelClassRow<ShiftingModel>()};
+        static const ZqModelClass rows[] = {zqModelClassRow<FieldKindsModel>(), zqModelClassRow<ShiftingModel>(),
+                                            zqModelClassRow<PortModel>()};
         m_own->addModelClasses(rows);
         keyNameSet().clear();
         FieldKindsModel::create()->collectKeys();
         ShiftingModel::textFirst = true;
         ShiftingModel::create()->collectKeys();
         ShiftingModel::textFirst = false;
+        PortModel::create()->collectKeys();
         std::set<std::string> names = keyNameSet();
+        names.insert({"connectedModelId", "attributeName", "children"});
         keyNameSet().clear();
         keys = loading_test::keyTable(loading_test::keyText(names));
     }
@@ -549,6 +565,69 @@ TEST_F(PlainRoadTest, AModelMadeWithOtherAttributesIsReadAsItself)
         else
             EXPECT_EQ(visitor.models.count(104), 1u);
     }
+}
+
+// A connections map of the usual shape is read straight from its bytes; one of any other
+// shape is read by the parse. Every road makes the same links and children, and tells and
+// fails the same.
+TEST_F(PlainRoadTest, ConnectionsMapsOfEveryShapeLinkAsTheParseDoes)
+{
+    const auto join = [](std::initializer_list<Bytes> parts) {
+        Bytes bytes;
+        for (const Bytes& part : parts)
+            bytes.insert(bytes.end(), part.begin(), part.end());
+        return bytes;
+    };
+    const Bytes attributes = join({modelMap(0x67, {}, "PortModel"), modelMap(0x68, {}, "PortModel")});
+    const Bytes output = {0xa6, 'O', 'u', 't', 'p', 'u', 't'};
+    const Bytes link = join({{0x82}, code("connectedModelId"), {0x67}, code("attributeName"), output});
+    // Model 0x68's map: its "Input" entry and its children.
+    const auto links = [&](const Bytes& input, const Bytes& children) {
+        return join({{0x83}, code("id"), {0x68}, code("Input"), input, code("children"), children});
+    };
+    const Bytes usual = links(link, {0x91, 0x67});
+    const std::pair<std::string, Bytes> cases[] = {
+        {"the usual shape", usual},
+        {"an id in a signed format", links(join({{0x82}, code("connectedModelId"), {0xd0, 0x67}, code("attributeName"), output}),
+                                           {0x91, 0x67})},
+        {"a map inside the link", links(join({{0x82}, code("connectedModelId"), {0x67}, code("attributeName"), {0x81, 0x01, 0x02}}),
+                                        {0x91, 0x67})},
+        {"an ext in the link", links(join({{0x82}, code("connectedModelId"), {0x67}, code("attributeName"), {0xd4, 0x01, 0x00}}),
+                                     {0x91, 0x67})},
+        {"an unknown code in the link", links(join({{0x82}, code("connectedModelId"), {0x67}, {0x7e, 0x01}}), {0x91, 0x67})},
+        {"a child that is no id", links(link, {0x92, 0x67, 0xa1, 'x'})},
+        {"children that are no array", links(link, {0x67})},
+        {"a link given twice", join({{0x84}, code("id"), {0x68}, code("Input"), link, code("Input"), link, code("children"), {0x90}})},
+        {"a key in a signed format", join({{0x82}, {0xd0}, code("id"), {0x68}, code("Input"), link})},
+        {"a link cut by the end", Bytes(usual.begin(), usual.end() - 3)},
+        {"more entries than bytes", join({{0xdf, 0x00, 0x01, 0x00, 0x00}, code("id"), {0x68}})},
+    };
+    const auto readBoth = [&](ZqModelFileRoad road, const Bytes& connections) {
+        controller().reset();
+        installKeyDictionary(keys);
+        loader().setModelFileRoad(road);
+        log.clear();
+        loader().parseModelFile(attributes.data(), attributes.size(), ZqModelLoader::kAttributesFile);
+        loader().parseModelFile(connections.data(), connections.size(), ZqModelLoader::kConnectionsFile);
+        return Outcome{loader().errorText(), log, tools_test::describeModels(controller())};
+    };
+    for (const auto& [what, connections] : cases) {
+        const Outcome visitor = readBoth(ZqModelFileRoad::kVisitor, connections);
+        for (const ZqModelFileRoad road : {ZqModelFileRoad::kParse, ZqModelFileRoad::kMaps}) {
+            const Outcome other = readBoth(road, connections);
+            EXPECT_EQ(visitor.error, other.error) << what;
+            EXPECT_EQ(visitor.log, other.log) << what;
+            EXPECT_TRUE(visitor.models == other.models) << what;
+        }
+    }
+    // The usual shape makes its link and its child.
+    EXPECT_EQ(readBoth(ZqModelFileRoad::kVisitor, usual).error, "");
+    const std::shared_ptr<ZqModel> target = m_own->modelById(0x68);
+    const std::shared_ptr<ZqModel> source = m_own->modelById(0x67);
+    ASSERT_TRUE(target && source);
+    EXPECT_EQ(target->findAttribute("Input")->connectedSource(), source->findAttribute("Output"));
+    ASSERT_EQ(target->children().size(), 1u);
+    EXPECT_EQ(target->children()[0], source);
 }
 
 } // namespace

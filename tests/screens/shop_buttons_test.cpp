@@ -250,6 +250,23 @@ TEST_F(ShopTest, PowerUpLabelsShowTheCountAndTheCountdownWhileBelowTheMaximum)
     EXPECT_FALSE(withTimer->timerLabel()->isVisible()) << "full";
 }
 
+TEST_F(ShopTest, UnknownShopTokensSellAnItemOfNoKindOnceWithoutPayment)
+{
+    // No way of paying: bought at once; no kind: nothing stocked; not "kDefault": sold once.
+    auto odd = purchase("Odd", CCPoint(100, 100), 20.0f, "kSeasonal");
+    odd->m_type->setValue("kPurchaseLater", true);
+    odd->m_purchaseMethod->setValue("kBarter", true);
+    purse() = 20;
+    show("Menu");
+    touch(100, 100);
+    EXPECT_EQ(purse(), 20);
+    EXPECT_EQ(held(), 0);
+    EXPECT_FALSE(buttonAt<ZqPObjectButtonPurchase>(0)->isVisible());
+    EXPECT_FALSE(purchasedItemFlag("Odd"));
+    EXPECT_EQ(odd->typeText(), "kPurchaseLater") << "the texts stay as the data has them";
+    EXPECT_EQ(odd->purchaseMethodText(), "kBarter");
+}
+
 class LockTest : public ShopTest {
 protected:
     std::shared_ptr<ZqModelObjectLockButton> door(const std::string& destination)
@@ -327,6 +344,28 @@ TEST_F(LockTest, AutoLockRelocksAndTheNextDestinationAdvancesWithinItsScene)
     frame();
     touch(100, 100);
     EXPECT_EQ(navigator->sceneDestination(), static_cast<int>(sections[2]));
+}
+
+TEST_F(LockTest, AnUnknownUnlockOnlySavesAndAnUnknownDestinationKeepsTheDestination)
+{
+    auto lock = door("kElsewhere");
+    lock->m_unlock->setValue("kBarter", true);
+    lock->m_scene->setValue("7", true);
+    FlowGraph::link(*menu, "Door", *graph.menu("Level"));
+    show("Menu");
+    purse() = 30;
+    touch(100, 100);
+    EXPECT_EQ(purse(), 30);
+    EXPECT_TRUE(purchasedItemFlag("Door"));
+    EXPECT_EQ(linesWith("[ZqServices] alert:"), 0);
+    EXPECT_EQ(history().back(), "Menu");
+
+    purchasedItemFlag("Door") = false;
+    frame();
+    ZqPScreenNavigator::shared()->setSceneDestination(3);
+    touch(100, 100);
+    EXPECT_EQ(ZqPScreenNavigator::shared()->sceneDestination(), 3);
+    EXPECT_EQ(history().back(), "Level") << "the action still runs";
 }
 
 TEST_F(ShopTest, LinkButtonsLogEmptyDataAndRunNoAction)

@@ -108,7 +108,7 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
     // no port of that name.
     auto observer = navigator().uiNodeForKey("HUD")->screen()->firstChildOfClass<ZqModelObjectEventObserver>();
     ASSERT_TRUE(observer);
-    EXPECT_EQ(observer->eventType(), "kGameOver");
+    EXPECT_EQ(observer->eventType(), kObserveGameOver);
     EXPECT_EQ(followPort("HUD", observer->name()), "(no link)");
     EXPECT_EQ(followPort("Game", observer->name()), "GameOver");
     // The start node's incoming port stays unlinked: nothing leads back to loading.
@@ -206,13 +206,13 @@ TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
     // The shop sells that magnet for the stock and the removal of ads once, for coins.
     const auto purchases = objectsOf<ZqModelObjectButtonPurchase>("Shop");
     ASSERT_EQ(purchases.size(), 2u);
-    EXPECT_EQ(purchases[0]->type(), "kPurchasePowerup");
+    EXPECT_EQ(purchases[0]->type(), kPurchaseTypePowerup);
     EXPECT_EQ(purchases[0]->powerupSelectionId(), static_cast<int>(magnet->id()));
     EXPECT_FALSE(purchases[0]->buyAndUse()) << "bought into the stock";
-    EXPECT_EQ(purchases[1]->type(), "kPurchaseRemoveAds");
-    EXPECT_EQ(purchases[1]->oneTimePurchase(), "kOneTimePurchase");
+    EXPECT_EQ(purchases[1]->type(), kPurchaseTypeRemoveAds);
+    EXPECT_EQ(purchases[1]->oneTimePurchase(), kSellOnce);
     for (const auto& purchase : purchases) {
-        EXPECT_EQ(purchase->purchaseMethod(), "kInGameCurrency");
+        EXPECT_EQ(purchase->purchaseMethod(), kPayInGameCurrency);
         EXPECT_GT(purchase->price(), 0.0f);
         EXPECT_TRUE(purchase->purchaseCompleteSound());
     }
@@ -228,7 +228,7 @@ TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
     EXPECT_GT(selectors[0]->spread(), 0.0f);
     const auto characters = controller().modelsOfClass<ZqModelAssetCharacter>();
     ASSERT_EQ(characters.size(), 2u);
-    EXPECT_EQ(characters[1]->purchaseMethod(), "kInGameCurrency");
+    EXPECT_EQ(characters[1]->purchaseMethod(), kPayInGameCurrency);
     EXPECT_GT(characters[1]->price(), 0.0f);
     EXPECT_NE(characters[1]->defaultAnimation(), characters[0]->defaultAnimation());
     ASSERT_EQ(characters[1]->children().size(), characters[0]->children().size());

@@ -198,10 +198,10 @@ TEST_F(SceneModelTest, LockButtonsAreListedUnderTheirOwnClass)
     const auto locks = controller().modelsOfClass<ZqModelObjectLockButton>();
     ASSERT_EQ(locks.size(), 2u);
     EXPECT_EQ(locks[0], first);
-    EXPECT_EQ(locks[0]->destination(), "kSceneDestination");
+    EXPECT_EQ(locks[0]->destination(), kDestinationScene);
     EXPECT_EQ(locks[0]->scene(), "3");
     EXPECT_EQ(locks[0]->name(), "Lock Button");
-    EXPECT_EQ(locks[1]->destination(), "kNextSceneDestination");
+    EXPECT_EQ(locks[1]->destination(), kDestinationNextScene);
 }
 
 } // namespace

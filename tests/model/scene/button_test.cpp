@@ -147,7 +147,7 @@ TEST_F(ButtonTest, CopiesOfRenamedButtonsKeepTheirAction)
     const auto purchaseCopy = modelCast<ZqModelObjectButtonPurchase>(purchase->duplicate(false, false));
     ASSERT_TRUE(purchaseCopy);
     EXPECT_EQ(purchaseCopy->powerupSelectionId(), 31);
-    EXPECT_EQ(purchaseCopy->type(), "kPurchasePowerup");
+    EXPECT_EQ(purchaseCopy->type(), kPurchaseTypePowerup);
     // The copy has its own attribute, not the source's.
     purchaseCopy->m_action->setValue("7");
     EXPECT_EQ(purchase->action(), "31");
@@ -223,8 +223,9 @@ TEST_F(ButtonTest, ButtonsOfEachKindComeBackFromModelFiles)
     EXPECT_EQ(loadedPurchase->powerupSelectionId(), 56);
     EXPECT_FLOAT_EQ(loadedPurchase->quantity(), 10.0f);
     EXPECT_FLOAT_EQ(loadedPurchase->price(), 250.0f);
-    EXPECT_EQ(loadedPurchase->purchaseMethod(), "kInGameCurrency");
-    EXPECT_EQ(loadedPurchase->oneTimePurchase(), "kPerGamePurchase");
+    EXPECT_EQ(loadedPurchase->purchaseMethod(), kPayInGameCurrency);
+    EXPECT_EQ(loadedPurchase->oneTimePurchase(), kSellOncePerGame);
+    EXPECT_EQ(loadedPurchase->oneTimePurchaseText(), "kPerGamePurchase");
     EXPECT_EQ(loadedPurchase->storeIdentifier(), "com.example.coins");
     EXPECT_EQ(loadedPurchase->purchaseCompleteSound(), models.modelById(done->id()));
 }

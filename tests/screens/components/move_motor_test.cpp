@@ -70,7 +70,7 @@ TEST_F(MoveTest, StartEventDrivesTheSetAxisForTheTimeoutThenLetsGo)
 TEST_F(MoveTest, EventTextsBindTheirActions)
 {
     const ZqControlEvent three = ZqControlEvent::parse("kButton-Go-0");
-    EXPECT_EQ(three.kind, "kButton");
+    EXPECT_EQ(three.kind, kControlButton);
     EXPECT_EQ(three.name, "Go");
     EXPECT_EQ(three.last, "0");
     const ZqControlEvent two = ZqControlEvent::parse("kSwitch-Go");
@@ -108,6 +108,13 @@ TEST_F(MoveTest, EventTextsBindTheirActions)
                       input->subscriptionCount(ZqPInputController::kControlPressed),
                   before)
             << nothing;
+    }
+
+    // The start event is a whole text: with a name it is no event.
+    for (const char* start : {"kEventStart", "kEventStart-Go"}) {
+        ZqPObjectAsset* owner = ownerWith({move(start)});
+        owner->update(kStep);
+        EXPECT_EQ(moveOf(owner)->isEnabled(), std::string(start) == "kEventStart") << start;
     }
 
     // Only the three control classes, with the matching name, start it.
