@@ -12,6 +12,7 @@
 #include "model/scene/ZqModelFont.h"
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelMedia.h"
+#include "model/scene/ZqModelScreen.h"
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelBlock.h"
@@ -1007,6 +1008,43 @@ void ZqModelLoader::logMissingFiles()
                  font, labels.second, labels.first);
 }
 
+namespace {
+
+// True when another model reaches this one: as its parent, through a reference, or through
+// a link at either end of one of its attributes.
+bool isHeld(const ZqModel& model)
+{
+    if (!model.referencingAttributes().empty() || model.parent())
+        return true;
+    return std::any_of(model.attributes().begin(), model.attributes().end(), [](const ZqBaseAttribute* attribute) {
+        return attribute->connectedSource() ||
+               (attribute->connectionType() == ZqBaseAttribute::kSource && !attribute->links().empty());
+    });
+}
+
+} // namespace
+
+void ZqModelLoader::logUnheldModels()
+{
+    // The game reaches these by other means: the settings as such, every font by its id, a
+    // top-level screen or scene through the navigator.
+    constexpr std::size_t kReachedOtherwise[] = {ZqModelGeneralSettings::staticTypeId(), ZqModelFont::staticTypeId(),
+                                                 ZqModelScreen::staticTypeId(), ZqModelScreenScene::staticTypeId()};
+    for (const auto& [typeId, models] : m_models.modelsByType()) {
+        if (std::find(std::begin(kReachedOtherwise), std::end(kReachedOtherwise), typeId) != std::end(kReachedOtherwise))
+            continue;
+        // A model with children may head a tree of its own (an unused animation or
+        // container): only a leaf that nothing reaches is told.
+        const std::size_t unheld = std::count_if(models.begin(), models.end(), [](const std::shared_ptr<ZqModel>& model) {
+            return model->children().empty() && !isHeld(*model);
+        });
+        if (unheld != 0)
+            debugLog("[ZqModelController] %zu of the %zu models of class %s are held by no model: a connections file "
+                     "that held them is missing or damaged",
+                     unheld, models.size(), models.front()->className());
+    }
+}
+
 void ZqModelLoader::logUnreadMap(const uint32_t* id, const char* className)
 {
     if (!id)
@@ -1180,6 +1218,7 @@ void ZqModelLoader::logUnreadGradientStops(const ZqModel& model, const ZqBaseAtt
                      m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
                      name ? name->c_str() : "?");
         }
+        logStopOutsideGradient(model, attribute, stop);
         for (uint32_t k = 0; k < stop.via.map.size; ++k) {
             const msgpack::object& key = stop.via.map.ptr[k].key;
             if (key.type != msgpack::type::POSITIVE_INTEGER || key.via.u64 > INT32_MAX ||
@@ -1192,6 +1231,34 @@ void ZqModelLoader::logUnreadGradientStops(const ZqModel& model, const ZqBaseAtt
                      name ? name->c_str() : "?");
         }
     }
+}
+
+void ZqModelLoader::logStopOutsideGradient(const ZqModel& model, const ZqBaseAttribute& attribute,
+                                           const msgpack::object& stop)
+{
+    const MessagePackMap entries = MessagePackMap::fromObject(stop);
+    const msgpack::object* position = entries.find(kPosKey);
+    if (!position)
+        return;
+    switch (position->type) {
+    case msgpack::type::FLOAT32:
+    case msgpack::type::FLOAT64:
+    case msgpack::type::POSITIVE_INTEGER:
+    case msgpack::type::NEGATIVE_INTEGER:
+        break;
+    default:
+        return;
+    }
+    // The particles take their colours at exactly 0 and 1: a stop elsewhere in the range may
+    // be the author's, one outside it (or not finite) is no point of the gradient. It is kept
+    // as read: moved onto 0 or 1 it would overwrite the colour there.
+    const float value = position->as<float>();
+    if (value >= 0.0f && value <= 1.0f)
+        return;
+    debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has a gradient stop at %g, outside 0 to 1 - "
+             "never drawn",
+             m_loadingFile.c_str(), model.id(), model.className(), attribute.storedName().c_str(),
+             static_cast<double>(value));
 }
 
 void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
@@ -1441,6 +1508,7 @@ ZqModelLoader::LoadingPhase ZqModelLoader::nextPhase()
         state.progress = 100;
         m_models.raiseIdCounter();
         logMissingFiles();
+        logUnheldModels();
     }
     return state.phase;
 }

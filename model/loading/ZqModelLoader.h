@@ -214,12 +214,19 @@ private:
     // connections file of a class none of whose maps was read while its models would write
     // links (a node always writes its count), and the font a label names by id.
     void logMissingFiles();
+    // At the end of a load, logs once each class some of whose models nothing holds (no
+    // parent, reference or link) and that have no children: the file that held them is
+    // missing or damaged. The classes the game reaches otherwise are passed over.
+    void logUnheldModels();
     // Logs each entry of an attribute's map that the attribute does not read, and in the
     // connections phase each link to an id no model has.
     void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested,
                          FileKind kind);
     // Logs each entry of a gradient's stops that is neither its position nor its colour.
     void logUnreadGradientStops(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested);
+    // Logs a gradient stop whose position is no fraction of the gradient: below 0, above 1
+    // or not finite.
+    void logStopOutsideGradient(const ZqModel& model, const ZqBaseAttribute& attribute, const msgpack::object& stop);
     // logUnreadNested for every attribute map of a model map.
     void logUnreadNestedEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind);
     // True while a map of that kind is checked for links to models that are missing: in

@@ -7,9 +7,12 @@
 #include "model/loading/ZqModelLoader.h"
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "model/scene/ZqModelMedia.h"
+#include "model/scene/ZqModelFont.h"
 #include "model/scene/ZqModelObject.h"
+#include "model/scene/ZqModelScreen.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -155,6 +158,58 @@ TEST_F(DamageLogTest, GradientStopsWithForeignOrRepeatedKeysAreTold)
     ASSERT_TRUE(emitter);
     EXPECT_EQ(emitter->m_color->stops().size(), 3u);
     EXPECT_EQ(emitter->m_color->stops().count(0.75f), 1u);
+}
+
+// A stop's position is a fraction of the gradient: one outside 0 to 1, or not finite, is told
+// with its value. Such a stop is kept as read (the attribute refuses one not finite).
+TEST_F(DamageLogTest, GradientStopsOutsideTheGradientAreTold)
+{
+    MessagePackMap map(&m_zone), color(&m_zone);
+    map.setUInt("id", 20);
+    map.setString("Class Name", "ZqModelObjectParticlesEmitter");
+    const auto stop = [&](float position) {
+        MessagePackMap entry(&m_zone);
+        entry.setFloat("pos", position);
+        return entry.toObject();
+    };
+    color.setArray("gradients", {stop(0.0f), stop(0.5f), stop(1.0f), stop(-4.0f), stop(1.0078125f),
+                                 stop(std::numeric_limits<float>::quiet_NaN())});
+    map.setMap("Color", color);
+    read(map, ZqModelLoader::kAttributesFile);
+    const std::string told = "model 20 (ZqModelObjectParticlesEmitter), attribute \"Color\" has a gradient stop at ";
+    for (const char* value : {"-4,", "1.00781,", "nan,"})
+        EXPECT_EQ(logged(told + value + " outside 0 to 1 - never drawn"), 1u) << value;
+    EXPECT_EQ(m_log.size(), 3u) << ::testing::PrintToString(m_log);
+    const auto emitter = controller().getModel<ZqModelObjectParticlesEmitter>(20);
+    ASSERT_TRUE(emitter);
+    EXPECT_EQ(emitter->m_color->stops().size(), 5u);
+    EXPECT_EQ(emitter->m_color->stops().count(-4.0f), 1u);
+}
+
+// At the end of a load, a model without children that no model holds (no parent, reference
+// or link) is one a missing or damaged connections file held: one line per class. A model
+// heading children of its own, and a font (found by id), are left alone.
+TEST_F(DamageLogTest, ModelsNothingHoldsAreToldOncePerClass)
+{
+    const auto screen = add<ZqModelScreen>(1);
+    const auto child = add<ZqModelObjectImage>(2);
+    screen->addChild(child, true);
+    child->setImage(add<ZqModelSpriteContainer>(3));
+    add<ZqModelObjectImage>(4);
+    add<ZqModelObjectImage>(5);
+    ZqBaseAttribute* source = add<ZqModelObjectImage>(6)->findAttribute("Image");
+    ZqBaseAttribute* target = add<ZqModelObjectImage>(7)->findAttribute("Image");
+    source->setConnectionType(ZqBaseAttribute::kSource, true);
+    target->setConnectionType(ZqBaseAttribute::kTarget, true);
+    target->connect(source, true);
+    add<ZqModelFont>(8);
+    loader().nextPhase();
+    m_log.clear();
+    loader().nextPhase();
+    EXPECT_EQ(logged("held by no model"), 1u) << ::testing::PrintToString(m_log);
+    EXPECT_EQ(logged("2 of the 5 models of class ZqModelObjectImage are held by no model: a connections file that "
+                     "held them is missing or damaged"),
+              1u);
 }
 
 // A file names its class: a map of it whose id is another class's model is a damaged id.

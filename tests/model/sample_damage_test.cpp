@@ -198,7 +198,10 @@ TEST_F(SampleDamageTest, APortRenamedInTheKeyFileIsTold)
 }
 
 // A node writes its links' count whatever it links, so that its class's connections file
-// is always written; a label names its font by id. Without the file, one line says so.
+// is always written; a label names its font by id; a connections file that alone held
+// children or references leaves models held by nothing, told once per class. Without the
+// file, that says so. A file of references to pictures only (containers heading their
+// frames, like the sample's unused animations) cannot be told so.
 TEST_F(SampleDamageTest, AMissingFileTheOtherFilesShowIsTold)
 {
     const struct {
@@ -212,6 +215,13 @@ TEST_F(SampleDamageTest, AMissingFileTheOtherFilesShowIsTold)
         {"ZqNodeUIStart.0.connections.pack", "ZqNodeUIStart.0.connections.pack is missing", 1},
         // Its three fonts, each named by labels.
         {"ZqModelFont.0.attributes.pack", "no font model has its id", 3},
+        // Its children: accelerometer, score components, backgrounds, two more components.
+        {"ZqModelScreenScene.0.connections.pack", "held by no model", 5},
+        {"ZqModelScreenScene.0.connections.pack",
+         "6 of the 6 models of class ZqModelObjectBackground are held by no model: a connections file", 1},
+        {"ZqModelAsset.0.connections.pack", "1 of the 27 models of class ZqModelPolygon are held by no model", 1},
+        {"ZqModelObjectAssetUnit.0.connections.pack", "9 of the 9 models of class ZqModelComponentWakeup are held", 1},
+        {"ZqModelObjectImage.0.connections.pack", "held by no model", 0},
     };
     for (const auto& [file, expected, lines] : cases) {
         const std::vector<std::string> added = linesWithFile(writeSample(), file, std::nullopt);

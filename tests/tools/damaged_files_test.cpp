@@ -50,6 +50,22 @@ protected:
     }
 
     void damageEveryByte(bool archive);
+
+    // Loads the files from the directory and from the archive: no line tells of a loss.
+    void expectNoLoss(const Files& files)
+    {
+        for (const bool archive : {false, true}) {
+            TempDir root;
+            writeGame(root, files, archive);
+            m_log.clear();
+            ASSERT_FALSE(loadGame(controller(), root.path().string()).failed);
+            for (const std::string& line : m_log) {
+                for (const char* loss : {", attribute \"", "- not linked", "- skipped", "which no class registered",
+                                         "without an \"id\"", "has no \"Class Name\"", "held by no model"})
+                    EXPECT_EQ(line.find(loss), std::string::npos) << line;
+            }
+        }
+    }
 };
 
 void DamagedFilesTest::damageEveryByte(bool archive)
@@ -105,17 +121,24 @@ void DamagedFilesTest::damageEveryByte(bool archive)
 TEST_F(DamagedFilesTest, TheUndamagedSampleGameLogsNoLoss)
 {
     ZqSampleGame::build(controller());
-    const Files original = writtenFiles();
-    for (const bool archive : {false, true}) {
-        TempDir root;
-        writeGame(root, original, archive);
-        m_log.clear();
-        ASSERT_FALSE(loadGame(controller(), root.path().string()).failed);
-        for (const std::string& line : m_log) {
-            for (const char* loss : {", attribute \"", "- not linked", "- skipped", "which no class registered",
-                                     "without an \"id\"", "has no \"Class Name\""})
-                EXPECT_EQ(line.find(loss), std::string::npos) << line;
-        }
+    expectNoLoss(writtenFiles());
+}
+
+// The generated games of the tests head trees with models of any class, which nothing else
+// holds: none is told as held by nothing.
+TEST_F(DamagedFilesTest, UndamagedGeneratedGamesLogNoLoss)
+{
+    ZqSampleGame::Generated everyClass;
+    for (const std::string& className : controller().registry().classNames()) {
+        if (className != ZqModelGeneralSettings::staticClassName() && className != ZqGeneratedModel::staticClassName())
+            everyClass.classNames.push_back(className);
+    }
+    everyClass.modelCount = everyClass.classNames.size() * 3;
+    everyClass.fanout = 2;
+    everyClass.treeSize = 7;
+    for (const ZqSampleGame::Generated& game : {ZqSampleGame::Generated{}, everyClass}) {
+        ZqSampleGame::buildGenerated(controller(), game);
+        expectNoLoss(writtenFiles());
     }
 }
 
