@@ -120,6 +120,24 @@ TEST_F(ModelTest, ChildrenStayInStepWithParents)
     parent->removeObserver(&observer);
 }
 
+TEST_F(ModelTest, AChildHasALiveParentUntilItsLastParentIsGone)
+{
+    Model child = make("child");
+    EXPECT_FALSE(child->hasLiveParent());
+    Model first = make("first"), second = make("second");
+    first->addChild(child);
+    second->addChild(child);
+    EXPECT_TRUE(child->hasLiveParent());
+
+    // The parents go while the child is held elsewhere: their entries expire in its list.
+    first.reset();
+    EXPECT_TRUE(child->hasLiveParent());
+    EXPECT_EQ(child->parent(), second);
+    second.reset();
+    EXPECT_FALSE(child->hasLiveParent());
+    EXPECT_EQ(child->parent(), nullptr);
+}
+
 TEST_F(ModelTest, RemovingTheLastReferenceThroughTheParentIsSafe)
 {
     Model parent = make("parent");
