@@ -8,7 +8,7 @@
 
 // The code of token in Family's table; an empty token reads as Family::kOther silently, any
 // other token the table does not hold is logged once (per family and token until
-// zqForgetUnknownTokens) and reads as Family::kOther.
+// zqForgetUnknownTokens; never for a family of free text) and reads as Family::kOther.
 template <class Family> typename Family::Code zqTokenCode(std::string_view token);
 
 // Logs the first time a family meets an unknown token; false when it has met it before.
@@ -27,6 +27,8 @@ bool zqReadTextEntry(const MessagePackEntry& entry, std::string& text);
 //   static constexpr const char* kName;                       // its type id, its log lines' tag
 //   static constexpr std::string_view kTokens[kCount];         // by code
 //   static constexpr Code kOther;                              // an empty or unknown token
+//   static constexpr bool kFreeText = true;                    // optional: other texts are
+//                                                              // data of their own, not logged
 template <class Family> class ZqAttributeToken : public ZqAttributeStringList {
 public:
     using Code = typename Family::Code;
@@ -83,7 +85,9 @@ template <class Family> typename Family::Code zqTokenCode(std::string_view token
         if (Family::kTokens[code] == token)
             return static_cast<typename Family::Code>(code);
     }
-    if (!token.empty())
-        zqNoteUnknownToken(Family::kName, token);
+    if constexpr (!requires { requires Family::kFreeText; }) {
+        if (!token.empty())
+            zqNoteUnknownToken(Family::kName, token);
+    }
     return Family::kOther;
 }

@@ -12,10 +12,17 @@
 // reads as the family's "other" code: the game treats it as it treated such a text before.
 // Where that is a code of its own, its token is the empty one.
 #define ZQ_TOKEN_FAMILY(Family, CodeType, Other, Count, ...)                                                           \
+    ZQ_TOKEN_FAMILY_OF(Family, CodeType, Other, Count, false, __VA_ARGS__)
+// A family whose attribute may also hold a text of its own (an id, a name): a text the
+// table does not hold reads as the "other" code without a log line.
+#define ZQ_FREE_TEXT_TOKEN_FAMILY(Family, CodeType, Other, Count, ...)                                                 \
+    ZQ_TOKEN_FAMILY_OF(Family, CodeType, Other, Count, true, __VA_ARGS__)
+#define ZQ_TOKEN_FAMILY_OF(Family, CodeType, Other, Count, FreeText, ...)                                              \
     struct Zq##Family##Tokens {                                                                                        \
         using Code = CodeType;                                                                                         \
         static constexpr const char* kName = "ZqAttribute" #Family;                                                    \
         static constexpr Code kOther = Other;                                                                          \
+        static constexpr bool kFreeText = FreeText;                                                                    \
         static constexpr std::string_view kTokens[] = {__VA_ARGS__};                                                   \
         static_assert(std::size(kTokens) == Count);                                                                    \
     };                                                                                                                 \
@@ -314,3 +321,51 @@ enum ZqControlKind : uint8_t {
 };
 ZQ_TOKEN_FAMILY(ControlKind, ZqControlKind, kControlKindOther, kControlKindCount, "kButton", "kSwitch", "kSwipe",
                 "kEventStart", "kEventCollision", "")
+
+// What a button does when pressed ("Action"): a screen command, an input of the character,
+// a window or shop command, or the start a link button asks of the next game (in the order
+// of ZqStartFunction). The text may be an id or a name of the data's own (a power-up
+// button's power-up, a link's label): that reads as kButtonActionOther.
+enum ZqButtonAction : uint8_t {
+    kButtonBack,
+    kButtonBackTo,
+    kButtonReset,
+    kButtonReview,
+    kButtonShare,
+    kButtonExit,
+    kButtonPause,
+    kButtonRestart,
+    kButtonRestartCheckpoint,
+    kButtonCustom,
+    kButtonInputAction,
+    kButtonMoveUp,
+    kButtonMoveDown,
+    kButtonMoveRight,
+    kButtonMoveLeft,
+    kButtonJump,
+    kButtonRotateLeft,
+    kButtonRotateRight,
+    kButtonShoot,
+    kButtonMotorClockwise,
+    kButtonMotorCounterClockwise,
+    kButtonGameServices,
+    kButtonUnlockCharacter,
+    kButtonFullscreen,
+    kButtonWindowed,
+    kButtonRemoveAds,
+    kButtonStartKeepScores,
+    kButtonStartCheckpointButton,
+    kButtonStartCheckpointJump,
+    kButtonActionOther,
+    kButtonActionCount
+};
+ZQ_FREE_TEXT_TOKEN_FAMILY(ButtonAction, ZqButtonAction, kButtonActionOther, kButtonActionCount, "kBackButton",
+                          "kBackToButton", "kResetButton", "kReviewButton", "kShareButton", "kExitButton",
+                          "kPauseButton", "kRestartButton", "kRestartCheckpointButton", "kCustom",
+                          "kInputControllerActionButton", "kCharacterMoveUpButton", "kCharacterMoveDownButton",
+                          "kCharacterMoveRightButton", "kCharacterMoveLeftButton", "kCharacterJumpButton",
+                          "kCharacterRotateLeftButton", "kCharacterRotateRightButton", "kCharacterShootButton",
+                          "kMotorSpinCWButton", "kMotorSpinCCWButton", "kGameServices", "kUnlockCharacter",
+                          "kFullscreen", "kWindowed", "kPurchaseRemoveAds", "kStartKeepScores",
+                          "kStartCheckpointButton", "kStartCheckpointJump", "")
+

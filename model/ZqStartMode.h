@@ -1,6 +1,8 @@
 #pragma once
 
-#include <string_view>
+#include "model/ZqDataTokens.h"
+
+#include <cstdint>
 
 // How a game field starts when a restart or a switch to a linked screen asks for it: a
 // set of bits. kStartNone restarts nothing: the field goes on, or is entered at its kept
@@ -20,29 +22,42 @@ enum ZqStartMode : int {
 };
 
 // The start a data token asks for: the "Action" of a link button and the "Function" of an
-// event observer (link), or the "Function" of a screen jump (jump). The jump is not
-// stepped after its build.
-struct ZqStartToken {
-    std::string_view token;
+// event observer (link), or the "Function" of a screen jump (jump).
+enum ZqStartFunction : uint8_t {
+    kFunctionKeepScores,
+    kFunctionCheckpointButton,
+    kFunctionCheckpointJump,
+    // Any other token: a fresh game.
+    kFunctionOther,
+    kStartFunctionCount
+};
+ZQ_FREE_TEXT_TOKEN_FAMILY(StartFunction, ZqStartFunction, kFunctionOther, kStartFunctionCount, "kStartKeepScores",
+                          "kStartCheckpointButton", "kStartCheckpointJump", "")
+
+// The start modes of a function: for a link, and for a jump (which is not stepped after
+// its build).
+struct ZqStartModes {
     int link;
     int jump;
 };
-
-inline constexpr ZqStartToken kStartTokens[] = {
-    {"kStartKeepScores", kStartPurchases | kStartStep, kStartPurchases},
-    {"kStartCheckpointButton", kStartNone, kStartPurchases | kStartScores},
-    {"kStartCheckpointJump", kStartFull, kStartNone},
+inline constexpr ZqStartModes kStartModesOfFunction[kStartFunctionCount] = {
+    {kStartPurchases | kStartStep, kStartPurchases},
+    {kStartNone, kStartPurchases | kStartScores},
+    {kStartFull, kStartNone},
+    {kStartFull, kStartPurchases | kStartScores},
 };
 
-// The start of any other token: a fresh game.
-inline constexpr ZqStartToken kStartOtherToken{{}, kStartFull, kStartPurchases | kStartScores};
-
-// The row of token; kStartOtherToken when the table has none.
-constexpr const ZqStartToken& zqStartOfToken(std::string_view token)
+constexpr const ZqStartModes& zqStartOf(ZqStartFunction function)
 {
-    for (const ZqStartToken& row : kStartTokens) {
-        if (row.token == token)
-            return row;
-    }
-    return kStartOtherToken;
+    return kStartModesOfFunction[function < kStartFunctionCount ? function : kFunctionOther];
+}
+
+// The start a link button's action asks for: kFunctionOther for an action that is no start.
+constexpr ZqStartFunction zqStartFunctionOf(ZqButtonAction action)
+{
+    static_assert(kButtonStartCheckpointButton - kButtonStartKeepScores == kFunctionCheckpointButton &&
+                  kButtonStartCheckpointJump - kButtonStartKeepScores == kFunctionCheckpointJump);
+    return action >= kButtonStartKeepScores && action <= kButtonStartCheckpointJump
+               ? static_cast<ZqStartFunction>(action - kButtonStartKeepScores)
+               : kFunctionOther;
 }

@@ -85,7 +85,7 @@ void ZqPObjectEventObserver::setModel(const std::shared_ptr<ZqModelObjectEventOb
 
 int ZqPObjectEventObserver::startMode() const
 {
-    return ZqPScreenUi::startModeFor(m_model ? m_model->function() : std::string());
+    return ZqPScreenUi::startModeFor(m_model ? m_model->function() : kFunctionOther);
 }
 
 int ZqPObjectEventObserver::pauseMode() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cocos2d.h"
+#include "model/ZqDataTokens.h"
 #include "screens/buttons/ZqPObjectButton.h"
 
 #include <functional>
@@ -56,13 +57,13 @@ public:
     // Every button of the UI layer's menu containers, in the order they were built.
     std::vector<ZqPObjectButton*> allButtons() const;
     // Those whose "Action" equals action; findButton gives the first or null.
-    std::vector<ZqPObjectButton*> findButtons(const std::string& action) const;
-    ZqPObjectButton* findButton(const std::string& action) const;
+    std::vector<ZqPObjectButton*> findButtons(ZqButtonAction action) const;
+    ZqPObjectButton* findButton(ZqButtonAction action) const;
     // Gives every button of that "Action" the menu handler (target is not retained).
-    void bindButton(const std::string& action, cocos2d::CCObject* target, cocos2d::SEL_MenuHandler handler);
+    void bindButton(ZqButtonAction action, cocos2d::CCObject* target, cocos2d::SEL_MenuHandler handler);
     // Gives every button of that "Action" the controller's press and release handlers;
     // binding again replaces them. Nothing without a controller.
-    void bindInput(const std::string& action, ZqPInputController* controller, ZqPObjectButton::InputHandler press,
+    void bindInput(ZqButtonAction action, ZqPInputController* controller, ZqPObjectButton::InputHandler press,
                    ZqPObjectButton::InputHandler release);
 
     // The action state: kActionWaiting while a queued action waits for the screen's close
@@ -82,7 +83,7 @@ public:
     void hideAds();
     // The next showing counts no interstitial (after a rewarded video, for example).
     void skipInterstitialOnce() { m_skipInterstitialOnce = true; }
-    // The "kPurchaseRemoveAds" buttons hide, and the purchase buttons of that "Type".
+    // The kButtonRemoveAds ("kPurchaseRemoveAds") buttons hide, and the purchase buttons of that "Type".
     virtual void onAdsRemoved();
     // The UI objects start their animations over; texts show their model's text again.
     virtual void resetUiObjects();

@@ -131,26 +131,26 @@ std::vector<ZqPObjectButton*> ZqPScreen::allButtons() const
     return buttons;
 }
 
-std::vector<ZqPObjectButton*> ZqPScreen::findButtons(const std::string& action) const
+std::vector<ZqPObjectButton*> ZqPScreen::findButtons(ZqButtonAction action) const
 {
     std::vector<ZqPObjectButton*> buttons = allButtons();
-    std::erase_if(buttons, [&](ZqPObjectButton* button) { return !button->model() || button->model()->action() != action; });
+    std::erase_if(buttons, [&](ZqPObjectButton* button) { return !button->model() || button->model()->actionCode() != action; });
     return buttons;
 }
 
-ZqPObjectButton* ZqPScreen::findButton(const std::string& action) const
+ZqPObjectButton* ZqPScreen::findButton(ZqButtonAction action) const
 {
     const std::vector<ZqPObjectButton*> buttons = findButtons(action);
     return buttons.empty() ? nullptr : buttons.front();
 }
 
-void ZqPScreen::bindButton(const std::string& action, CCObject* target, SEL_MenuHandler handler)
+void ZqPScreen::bindButton(ZqButtonAction action, CCObject* target, SEL_MenuHandler handler)
 {
     for (ZqPObjectButton* button : findButtons(action))
         button->setTarget(target, handler);
 }
 
-void ZqPScreen::bindInput(const std::string& action, ZqPInputController* controller,
+void ZqPScreen::bindInput(ZqButtonAction action, ZqPInputController* controller,
                           ZqPObjectButton::InputHandler press, ZqPObjectButton::InputHandler release)
 {
     if (!controller)
@@ -284,7 +284,7 @@ void ZqPScreen::showAds()
 
 void ZqPScreen::onAdsRemoved()
 {
-    for (ZqPObjectButton* button : findButtons("kPurchaseRemoveAds"))
+    for (ZqPObjectButton* button : findButtons(kButtonRemoveAds))
         button->setVisible(false);
     // A purchase button keeps its kind in "Type": its "Action" names the power-up.
     for (ZqPObjectButton* button : allButtons()) {

@@ -34,20 +34,20 @@ namespace {
 
 // The game actions of the character buttons, begun on press and ended on release.
 struct CharacterKey {
-    const char* action;
+    ZqButtonAction action;
     ZqPInputController::Action gameAction;
 };
 constexpr CharacterKey kCharacterKeys[] = {
-    {"kCharacterMoveUpButton", ZqPInputController::kUp},
-    {"kCharacterMoveDownButton", ZqPInputController::kDown},
-    {"kCharacterMoveRightButton", ZqPInputController::kRight},
-    {"kCharacterMoveLeftButton", ZqPInputController::kLeft},
-    {"kCharacterJumpButton", ZqPInputController::kJump},
-    {"kCharacterRotateLeftButton", ZqPInputController::kRotateLeft},
-    {"kCharacterRotateRightButton", ZqPInputController::kRotateRight},
-    {"kCharacterShootButton", ZqPInputController::kShoot},
-    {"kMotorSpinCWButton", ZqPInputController::kMotorClockwise},
-    {"kMotorSpinCCWButton", ZqPInputController::kMotorCounterClockwise},
+    {kButtonMoveUp, ZqPInputController::kUp},
+    {kButtonMoveDown, ZqPInputController::kDown},
+    {kButtonMoveRight, ZqPInputController::kRight},
+    {kButtonMoveLeft, ZqPInputController::kLeft},
+    {kButtonJump, ZqPInputController::kJump},
+    {kButtonRotateLeft, ZqPInputController::kRotateLeft},
+    {kButtonRotateRight, ZqPInputController::kRotateRight},
+    {kButtonShoot, ZqPInputController::kShoot},
+    {kButtonMotorClockwise, ZqPInputController::kMotorClockwise},
+    {kButtonMotorCounterClockwise, ZqPInputController::kMotorCounterClockwise},
 };
 
 void controlPressed(ZqPObjectButton* button)
@@ -129,13 +129,13 @@ bool ZqPScreenUi::init()
     if (!ZqPScreen::init() || !buildUiFromModel(ZqPScreenNavigator::shared()->currentKey(), false))
         return false;
     bindCommands();
-    bindButton("kCustom", this, menu_selector(ZqPScreenUi::customPressed));
+    bindButton(kButtonCustom, this, menu_selector(ZqPScreenUi::customPressed));
 
     // Input-action buttons press kControlPressed and release kControlReleased with themselves
     // as sender. They are bound twice, by the binding and by the walk that logs them;
     // binding sets the handlers, so once counts.
     ZqPInputController* input = ZqPInputController::shared();
-    bindInput("kInputControllerActionButton", input, controlPressed, controlReleased);
+    bindInput(kButtonInputAction, input, controlPressed, controlReleased);
     registerInputActionButtons();
     for (const CharacterKey& character : kCharacterKeys) {
         const int action = character.gameAction;
@@ -145,10 +145,10 @@ bool ZqPScreenUi::init()
     }
 
     bindWindowModeButtons();
-    m_gameServicesButton = findButton("kGameServices");
+    m_gameServicesButton = findButton(kButtonGameServices);
     if (screenModel()->key() != ZqPScreenNavigator::kStartScreenKey)
         playMusic();
-    if (ZqPObjectButton* unlock = findButton("kUnlockCharacter")) {
+    if (ZqPObjectButton* unlock = findButton(kButtonUnlockCharacter)) {
         unlock->setTarget(this, menu_selector(ZqPScreenUi::unlockRandomCharacter));
         refreshUnlockCharacterButton();
     }
@@ -162,22 +162,22 @@ bool ZqPScreenUi::init()
 
 void ZqPScreenUi::bindCommands()
 {
-    bindButton("kBackButton", this, menu_selector(ZqPScreenUi::backPressed));
-    bindButton("kBackToButton", this, menu_selector(ZqPScreenUi::backToPressed));
-    bindButton("kResetButton", this, menu_selector(ZqPScreenUi::resetPressed));
-    bindButton("kReviewButton", this, menu_selector(ZqPScreenUi::reviewPressed));
-    bindButton("kShareButton", this, menu_selector(ZqPScreenUi::sharePressed));
-    bindButton("kExitButton", this, menu_selector(ZqPScreenUi::exitPressed));
-    bindButton("kPauseButton", this, menu_selector(ZqPScreenUi::pausePressed));
-    bindButton("kRestartButton", this, menu_selector(ZqPScreenUi::restartPressed));
-    bindButton("kRestartCheckpointButton", this, menu_selector(ZqPScreenUi::restartCheckpointPressed));
+    bindButton(kButtonBack, this, menu_selector(ZqPScreenUi::backPressed));
+    bindButton(kButtonBackTo, this, menu_selector(ZqPScreenUi::backToPressed));
+    bindButton(kButtonReset, this, menu_selector(ZqPScreenUi::resetPressed));
+    bindButton(kButtonReview, this, menu_selector(ZqPScreenUi::reviewPressed));
+    bindButton(kButtonShare, this, menu_selector(ZqPScreenUi::sharePressed));
+    bindButton(kButtonExit, this, menu_selector(ZqPScreenUi::exitPressed));
+    bindButton(kButtonPause, this, menu_selector(ZqPScreenUi::pausePressed));
+    bindButton(kButtonRestart, this, menu_selector(ZqPScreenUi::restartPressed));
+    bindButton(kButtonRestartCheckpoint, this, menu_selector(ZqPScreenUi::restartCheckpointPressed));
 }
 
 void ZqPScreenUi::registerInputActionButtons()
 {
     for (ZqPObjectButton* button : allButtons()) {
         const std::shared_ptr<ZqBaseModelObjectButton>& model = button->model();
-        if (!model || model->action() != "kInputControllerActionButton")
+        if (!model || model->actionCode() != kButtonInputAction)
             continue;
         debugLog("---------- register button with ID: %d", static_cast<int>(model->id()));
         button->setInputHandlers(controlPressed, controlReleased);
@@ -187,12 +187,12 @@ void ZqPScreenUi::registerInputActionButtons()
 void ZqPScreenUi::bindWindowModeButtons()
 {
     const bool fullscreen = ZqPSettingsController::shared()->isFullscreen();
-    m_fullscreenButton = findButton("kFullscreen");
+    m_fullscreenButton = findButton(kButtonFullscreen);
     if (m_fullscreenButton) {
         m_fullscreenButton->setTarget(this, menu_selector(ZqPScreenUi::fullscreenPressed));
         m_fullscreenButton->setVisible(!fullscreen);
     }
-    m_windowedButton = findButton("kWindowed");
+    m_windowedButton = findButton(kButtonWindowed);
     if (m_windowedButton) {
         m_windowedButton->setTarget(this, menu_selector(ZqPScreenUi::windowedPressed));
         m_windowedButton->setVisible(fullscreen);
@@ -487,9 +487,9 @@ void ZqPScreenUi::audioPressed(CCObject* /*sender*/)
     ZqScreenMusic::shared().applyMuteSetting();
 }
 
-int ZqPScreenUi::startModeFor(const std::string& token)
+int ZqPScreenUi::startModeFor(ZqStartFunction function)
 {
-    return zqStartOfToken(token).link;
+    return zqStartOf(function).link;
 }
 
 void ZqPScreenUi::openLink(const std::shared_ptr<ZqBaseModelObjectButton>& model)
@@ -499,7 +499,7 @@ void ZqPScreenUi::openLink(const std::shared_ptr<ZqBaseModelObjectButton>& model
     const int destination = model->typeId() == ZqModelObjectLockButton::staticTypeId()
                                 ? ZqPScreenNavigator::shared()->sceneDestination()
                                 : 0;
-    switchToLinkedScreen(model->name(), destination, startModeFor(model->action()), 2, 0);
+    switchToLinkedScreen(model->name(), destination, startModeFor(zqStartFunctionOf(model->actionCode())), 2, 0);
 }
 
 void ZqPScreenUi::queueLinkedScreenSwitch(const std::string& name, int destination, int startMode, int pauseMode,
@@ -565,6 +565,6 @@ ZqPObjectCharacterSelector* ZqPScreenUi::findCharacterSelector() const
 
 void ZqPScreenUi::refreshUnlockCharacterButton()
 {
-    if (ZqPObjectButton* button = findButton("kUnlockCharacter"))
+    if (ZqPObjectButton* button = findButton(kButtonUnlockCharacter))
         button->setVisible(!affordableLocked(ZqModelController::shared()->modelsOfClass<ZqModelAssetCharacter>()).empty());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ZqStartMode.h"
 #include "screens/ZqPScreen.h"
 
 #include <memory>
@@ -56,8 +57,8 @@ public:
     void keyBackClicked() override;
     void requestReview() override;
 
-    // The start mode of a link's token (model/ZqStartMode.h).
-    static int startModeFor(const std::string& token);
+    // The start mode a link asks for with function (model/ZqStartMode.h).
+    static int startModeFor(ZqStartFunction function);
     // A plain button's link: the screen its "Name" leads to, with the start mode of its
     // "Action"; a lock
     // button passes the navigator's destination.

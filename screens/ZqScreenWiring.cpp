@@ -45,7 +45,7 @@ void zqWireScreens(ZqPAppDelegate& app)
         ZqPScreenScene* field = navigator->currentGameScene();
         if (!field || !field->overlay() || navigator->isScreenPushed())
             return false;
-        ZqPObjectButton* button = field->overlay()->findButton("kPauseButton");
+        ZqPObjectButton* button = field->overlay()->findButton(kButtonPause);
         if (!button)
             return false;
         button->activate();

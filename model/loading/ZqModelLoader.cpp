@@ -13,6 +13,7 @@
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelScreen.h"
+#include "model/scene/ZqNode.h"
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModel.h"
 #include "model/ZqModelBlock.h"
@@ -921,9 +922,12 @@ void ZqModelLoader::readModelLinks(const MessagePackMap& map, FileKind kind)
         if (const ZqModel* next = m_models.modelAt(id + 1))
             zqPrefetchModel(next, -1, 7);
         LoadingState& state = m_loadingState;
-        if (model->typeId() != state.lastLinkedClass && linksAreChecked(kind)) {
-            state.lastLinkedClass = model->typeId();
-            state.linkedClasses.insert(model->typeId());
+        if (linksAreChecked(kind)) {
+            if (model->typeId() != state.lastLinkedClass || !state.lastLinkedMaps) {
+                state.lastLinkedClass = model->typeId();
+                state.lastLinkedMaps = &state.linkedMaps[model->typeId()];
+            }
+            ++*state.lastLinkedMaps;
         }
         const std::size_t declared = model->attributes().size();
         model->unpackConnections(map);
@@ -975,9 +979,20 @@ void ZqModelLoader::logMissingFiles()
     // The writer leaves out a connections map that would hold the id alone, and a file of
     // such maps only: a class some of whose models would write more had its file.
     for (const auto& [typeId, models] : m_models.modelsByType()) {
-        if (models.empty() || m_loadingState.linkedClasses.count(typeId) != 0)
+        if (models.empty())
             continue;
         const ZqModel& first = *models.front();
+        const auto linked = m_loadingState.linkedMaps.find(typeId);
+        if (linked != m_loadingState.linkedMaps.end()) {
+            // A node writes its map whatever it links: one map fewer than nodes is a file
+            // cut short or a map lost.
+            if (linked->second < models.size() && dynamic_cast<const ZqBaseNode*>(&first))
+                debugLog("[ZqModelController] %s: links of %zu of the %zu models of class %s are not in the file - it "
+                         "is cut short or a map is damaged",
+                         dataFilePath(std::string(first.className()) + ".0" + kFileSuffixes[kConnectionsFile]).c_str(),
+                         models.size() - linked->second, models.size(), first.className());
+            continue;
+        }
         std::size_t entries = 0;
         try {
             msgpack::zone zone;
@@ -1510,8 +1525,9 @@ ZqModelLoader::LoadingPhase ZqModelLoader::nextPhase()
     state.phase = state.phase == kAttributesPhase ? kConnectionsPhase : kLoadingDone;
     state.firstStep = true;
     if (state.phase == kConnectionsPhase) {
-        state.linkedClasses.clear();
+        state.linkedMaps.clear();
         state.lastLinkedClass = 0;
+        state.lastLinkedMaps = nullptr;
     } else {
         state.progress = 100;
         m_models.raiseIdCounter();

@@ -71,9 +71,11 @@ public:
         int filesRead = 0; // model files the steps have read
         // The names of the models, taken when the connections phase first needs them.
         std::optional<std::unordered_set<std::string>> modelNames;
-        // The classes whose connections maps the connections phase read.
-        std::unordered_set<std::size_t> linkedClasses;
+        // The connections maps the connections phase read, by class; the count of the
+        // class of the last map read.
+        std::unordered_map<std::size_t, std::size_t> linkedMaps;
         std::size_t lastLinkedClass = 0;
+        std::size_t* lastLinkedMaps = nullptr;
     };
 
     // The loader of ZqModelController::shared(), made on first call and made again when

@@ -5,6 +5,7 @@
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeTable.h"
 #include "model/ZqDataTokens.h"
+#include "model/ZqStartMode.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelObject.h"
 #include "cocos2d.h"
@@ -115,7 +116,7 @@ public:
     V(ZqAttributeFloat,      m_limitNumber,         "Limit Number",          0.0f)                 \
     V(ZqAttributeFloat,      m_playsBeforeRedirect, "Plays Before Redirect", 0.0f)                 \
     V(ZqAttributeUInt,       m_time,                "Time",                  0u)                   \
-    V(ZqAttributeStringList, m_function,            "Function",              "")                   \
+    V(ZqAttributeStartFunction, m_function,         "Function",              "")                   \
     V(ZqAttributeBool,       m_pauseCurrentWorld,   "Pause Current World",   false)
 
 // Watches for a game event (game over, a score reached, a timeout) and opens its screen.
@@ -130,8 +131,8 @@ public:
     float limitNumber() const { return m_limitNumber->value(); }
     float playsBeforeRedirect() const { return m_playsBeforeRedirect->value(); }
     unsigned time() const { return m_time->value(); }
-    // "kStartKeepScores", "kStartCheckpointButton" or another.
-    const std::string& function() const { return m_function->value(); }
+    // The start "Function" asks of the next game.
+    ZqStartFunction function() const { return m_function->code(); }
     bool pauseCurrentWorld() const { return m_pauseCurrentWorld->value(); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_OBJECT_EVENT_OBSERVER_ATTRIBUTES)

@@ -6,6 +6,7 @@
 #include "model/ZqAttributeModel.h"
 #include "model/ZqAttributeTable.h"
 #include "model/ZqDataTokens.h"
+#include "model/ZqStartMode.h"
 #include "model/ZqChildList.h"
 #include "model/ZqModelRegistry.h"
 #include "model/scene/ZqModelAssets.h"
@@ -206,7 +207,7 @@ public:
 };
 
 #define ZQ_MODEL_OBJECT_SCREEN_JUMP_ATTRIBUTES(A, V)                                               \
-    V(ZqAttributeStringList, m_function,          "Function",            "")                       \
+    V(ZqAttributeStartFunction, m_function,       "Function",            "")                       \
     V(ZqAttributeBool,       m_pauseCurrentWorld, "Pause Current World", false)
 
 // A zone that opens another screen when a character touches it.
@@ -217,8 +218,8 @@ public:
     ZQ_MODEL_IDENTITY(ZqModelObjectScreenJump, ZqModelObjectAsset)
     ZQ_MODEL_FACTORY(ZqModelObjectScreenJump)
 
-    // "kStartKeepScores", "kStartCheckpointJump" or another.
-    const std::string& function() const { return m_function->value(); }
+    // The start "Function" asks of the next game.
+    ZqStartFunction function() const { return m_function->code(); }
     bool pauseCurrentWorld() const { return m_pauseCurrentWorld->value(); }
 
     ZQ_ATTRIBUTE_MEMBERS(ZQ_MODEL_OBJECT_SCREEN_JUMP_ATTRIBUTES)

@@ -119,7 +119,7 @@ ZqBaseModelObjectButtonPowerup::ZqBaseModelObjectButtonPowerup(const ZqBaseModel
     : ZqModelObjectButton(source)
 {
     // The base found no "Action": the clone carries the new name.
-    m_action = zqRebindAttribute<ZqAttributeStringList>(*this, "Powerup Selection");
+    m_action = zqRebindAttribute<ZqAttributeButtonAction>(*this, "Powerup Selection");
     ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_BUTTON_POWERUP_INSERTED_ATTRIBUTES)
     ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_BUTTON_POWERUP_ATTRIBUTES)
 }
@@ -142,7 +142,7 @@ ZqBaseModelObjectButtonPurchase::ZqBaseModelObjectButtonPurchase(const std::stri
 ZqBaseModelObjectButtonPurchase::ZqBaseModelObjectButtonPurchase(const ZqBaseModelObjectButtonPurchase& source)
     : ZqModelObjectButton(source)
 {
-    m_action = zqRebindAttribute<ZqAttributeStringList>(*this, "Powerup Selection");
+    m_action = zqRebindAttribute<ZqAttributeButtonAction>(*this, "Powerup Selection");
     ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_BUTTON_PURCHASE_INSERTED_ATTRIBUTES)
     ZQ_ATTRIBUTE_REBIND(ZQ_MODEL_BUTTON_PURCHASE_ATTRIBUTES)
 }

@@ -19,7 +19,7 @@ class ZqModelSpriteContainer;
 
 // "Image Selected" is not in the table: it is inserted right after "Image".
 #define ZQ_MODEL_OBJECT_BUTTON_ATTRIBUTES(A, V)                                                    \
-    V(ZqAttributeStringList, m_action,         "Action",          "")                              \
+    V(ZqAttributeButtonAction, m_action,       "Action",          "")                              \
     V(ZqAttributeFloat,      m_interval,       "Interval",        0.0f)                            \
     V(ZqAttributeStringList, m_backTo,         "Back To",         "")                              \
     V(ZqAttributeStringList, m_backToWorld,    "Back To World",   "")                              \
@@ -38,8 +38,11 @@ public:
     // Re-binds the attributes; the press counter and hold flag start over.
     ZqBaseModelObjectButton(const ZqBaseModelObjectButton& source);
 
-    // "Action" (named "Powerup Selection" on power-up and purchase buttons).
+    // "Action" as its text (named "Powerup Selection" on power-up and purchase buttons,
+    // where it holds the power-up's id).
     const std::string& action() const { return m_action->value(); }
+    // What "Action" asks the screen to do; kButtonActionOther for a text of the data's own.
+    ZqButtonAction actionCode() const { return m_action->code(); }
     std::shared_ptr<ZqModelSpriteContainer> imageSelected() const { return m_imageSelected->value(); }
     std::shared_ptr<ZqModelSound> clickSound() const;
     std::shared_ptr<ZqModelSound> releaseSound() const;

@@ -193,6 +193,6 @@ void ZqPObjectAssetScreenJump::setState(int newState)
     if (newState != kStateMoving)
         return;
     const auto& jump = static_cast<const ZqModelObjectScreenJump&>(*model());
-    zqCurrentField().requestScreenJump(jump.name(), jump.pauseCurrentWorld(), zqStartOfToken(jump.function()).jump, 1);
+    zqCurrentField().requestScreenJump(jump.name(), jump.pauseCurrentWorld(), zqStartOf(jump.function()).jump, 1);
     requestState(kStateNormal);
 }

@@ -54,7 +54,7 @@ TEST_F(ButtonsTest, TouchesAndKeysPressAndReleaseButtonsThroughTheirHandlers)
     input->subscribe(11, listener, callfuncO_selector(Listener::pressed), 0);
     input->subscribe(12, listener, callfuncO_selector(Listener::released), 0);
     touch(300, 100);
-    ZqPObjectButton* lever = screen->findButton("kInputControllerActionButton");
+    ZqPObjectButton* lever = screen->findButton(kButtonInputAction);
     EXPECT_EQ(listener->heard, (std::vector<std::pair<int, CCObject*>>{{11, lever}, {12, lever}}));
     EXPECT_EQ(linesWith("---------- register button with ID: "), 1);
     input->unsubscribe(listener);
@@ -80,7 +80,7 @@ TEST_F(ButtonsTest, DisabledButtonsTakeNothingAndInvisibleOnesStillTakeTheirKeys
     EXPECT_TRUE(ZqPButtonKeys::keyUp(kKeyJ));
     EXPECT_EQ(linesWith("Custom Button Activated: Hello"), 2);
 
-    EXPECT_FALSE(screen->findButton("kCustom")->isVisible() && screen->findButtons("kCustom")[1]->isVisible());
+    EXPECT_FALSE(screen->findButton(kButtonCustom)->isVisible() && screen->findButtons(kButtonCustom)[1]->isVisible());
     touch(300, 100);
     EXPECT_EQ(linesWith("Custom Button Activated: Shortcut"), 0) << "no touch on an invisible button";
     EXPECT_TRUE(ZqPButtonKeys::keyDown(ZqEditorKey::kReturn));

@@ -132,12 +132,12 @@ TEST_F(SelectorTest, TheUnlockActionTurnsTheSelectorToTheCharacterItUnlocks)
     placeSelector();
     button(*menu, "Unlock", "kUnlockCharacter", CCPoint(100, 280));
     show("Menu");
-    EXPECT_TRUE(shown()->findButton("kUnlockCharacter")->isVisible());
+    EXPECT_TRUE(shown()->findButton(kButtonUnlockCharacter)->isVisible());
     touch(100, 280);
     EXPECT_EQ(selector()->currentIndex(), 1);
     EXPECT_TRUE(unlocked(1));
     EXPECT_EQ(selected(), 1);
-    EXPECT_FALSE(shown()->findButton("kUnlockCharacter")->isVisible()) << "nothing left to unlock";
+    EXPECT_FALSE(shown()->findButton(kButtonUnlockCharacter)->isVisible()) << "nothing left to unlock";
 }
 
 TEST_F(SelectorTest, AStoredSelectionPastTheListShowsTheLastCharacterAndStaysStored)

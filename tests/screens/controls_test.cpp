@@ -144,7 +144,7 @@ TEST_F(ControlsTest, ASwitchTogglesTheSubscribersOnPressesOnlyAndRemembersItsSta
     model->m_position->setValue(CCPoint(300, 100), true);
     menu->screen()->addChild(model, true);
     ZqPScreenUi* screen = show("Menu");
-    auto* lever = dynamic_cast<ZqPObjectButtonSwitch*>(screen->findButton("kInputControllerActionButton"));
+    auto* lever = dynamic_cast<ZqPObjectButtonSwitch*>(screen->findButton(kButtonInputAction));
     ASSERT_NE(lever, nullptr);
     Heard heard;
     Subscriber on(11, heard), off(12, heard);
@@ -158,7 +158,7 @@ TEST_F(ControlsTest, ASwitchTogglesTheSubscribersOnPressesOnlyAndRemembersItsSta
 
     heard.clear();
     show("Other");
-    lever = dynamic_cast<ZqPObjectButtonSwitch*>(show("Menu")->findButton("kInputControllerActionButton"));
+    lever = dynamic_cast<ZqPObjectButtonSwitch*>(show("Menu")->findButton(kButtonInputAction));
     ASSERT_NE(lever, nullptr);
     EXPECT_FALSE(lever->isOn()) << "a rebuilt switch continues from its state";
     touch(300, 100);

@@ -172,10 +172,10 @@ protected:
         characters()[0]->requestDestroy();
     }
     // Presses the button of the screen shown whose "Action" is action.
-    static void press(const std::string& action)
+    static void press(ZqButtonAction action)
     {
         ZqPObjectButton* button = navigator()->currentUiScreen()->findButton(action);
-        ASSERT_NE(button, nullptr) << action;
+        ASSERT_NE(button, nullptr) << int(action);
         button->activate();
     }
     // The best distance of the "Game" record in the store file on disk; -1 when there is none.
@@ -263,7 +263,7 @@ TEST_F(FieldGameOverTest, LivesRestoreAtTheCheckpointAndTheLastEndsTheGameThroug
 
     // The checkpoint restart: the switch states go, the field plays on at the checkpoint
     // with its lives refilled, under the HUD again.
-    ZqPObjectButton* restart = navigator()->currentUiScreen()->findButton("kRestartCheckpointButton");
+    ZqPObjectButton* restart = navigator()->currentUiScreen()->findButton(kButtonRestartCheckpoint);
     ASSERT_NE(restart, nullptr);
     restart->activate();
     EXPECT_EQ(ZqSwitchStates::size(), 0u);
@@ -339,7 +339,7 @@ TEST_F(FieldGameOverTest, BackToTheWorldRestartsAFinishedGameOnly)
     frame();
     ASSERT_EQ(shownKey(), "GameOver");
     ZqPObjectAsset* hero = characters().at(0);
-    press("kBackToButton");
+    press(kButtonBackTo);
     frame();
     EXPECT_EQ(shownKey(), "HUD");
     EXPECT_EQ(field(), running);
@@ -352,7 +352,7 @@ TEST_F(FieldGameOverTest, BackToTheWorldRestartsAFinishedGameOnly)
     frame();
     ASSERT_EQ(shownKey(), "GameOver");
     ASSERT_TRUE(running->isGameOver());
-    press("kBackToButton");
+    press(kButtonBackTo);
     frame();
     EXPECT_EQ(shownKey(), "HUD");
     EXPECT_EQ(field(), running);
@@ -379,7 +379,7 @@ TEST_F(FieldGameOverTest, ProgressIsSavedWhenTheGameEndsAndWhenTheFieldIsLeft)
     framesUntil("[ZqPScreenScene] game over");
     EXPECT_EQ(storedBestDistance(), 4242.5f);
 
-    press("kBackToButton");
+    press(kButtonBackTo);
     frame();
     ASSERT_FALSE(field()->isGameOver());
     ScoreRegistry::current().distance.add(5000.0f);

@@ -113,9 +113,9 @@ TEST_F(LoadingUiTest, ACoinPowerUpPaysOnAMenuAndRemovedAdsHideTheirButtons)
     screen->grantPowerup(coins, true);
     EXPECT_EQ(ScoreRegistry::global().coins.total, 25) << "only coin power-ups pay on a menu";
 
-    EXPECT_TRUE(screen->findButton("kPurchaseRemoveAds")->isVisible());
+    EXPECT_TRUE(screen->findButton(kButtonRemoveAds)->isVisible());
     screen->onAdsRemoved();
-    EXPECT_FALSE(screen->findButton("kPurchaseRemoveAds")->isVisible());
+    EXPECT_FALSE(screen->findButton(kButtonRemoveAds)->isVisible());
 }
 
 } // namespace

@@ -43,10 +43,18 @@ TEST_F(UiActionsTest, ACloseAnimationDelaysTheActionAndDropsPressesMeanwhile)
 
 TEST_F(UiActionsTest, LinksSwitchWithTheirStartModesAndALockButtonKeepsTheDestination)
 {
-    EXPECT_EQ(ZqPScreenUi::startModeFor("kStartKeepScores"), 10);
-    EXPECT_EQ(ZqPScreenUi::startModeFor("kStartCheckpointButton"), 0);
-    EXPECT_EQ(ZqPScreenUi::startModeFor(""), 14);
-    EXPECT_EQ(ZqPScreenUi::startModeFor("kStartKeepScoresX"), 14);
+    // A link's start, read from an observer's "Function" and from a link button's "Action".
+    const auto linkStart = [](std::string_view text) {
+        const int start = ZqPScreenUi::startModeFor(zqTokenCode<ZqStartFunctionTokens>(text));
+        EXPECT_EQ(ZqPScreenUi::startModeFor(zqStartFunctionOf(zqTokenCode<ZqButtonActionTokens>(text))), start) << text;
+        return start;
+    };
+    EXPECT_EQ(linkStart("kStartKeepScores"), 10);
+    EXPECT_EQ(linkStart("kStartCheckpointButton"), 0);
+    EXPECT_EQ(linkStart("kStartCheckpointJump"), 14);
+    EXPECT_EQ(linkStart(""), 14);
+    EXPECT_EQ(linkStart("kStartKeepScoresX"), 14);
+    EXPECT_EQ(linkStart("kBackButton"), 14);
 
     auto shop = graph.menu("Shop");
     auto game = graph.world("Game");
@@ -147,7 +155,7 @@ protected:
             ZqModelController::shared()->addModel(character);
         }
     }
-    ZqPObjectButton* unlockButton() { return shown()->findButton("kUnlockCharacter"); }
+    ZqPObjectButton* unlockButton() { return shown()->findButton(kButtonUnlockCharacter); }
 };
 
 TEST_F(UnlockTest, OnlyAnAffordableCharacterIsUnlockedAndPaidFor)

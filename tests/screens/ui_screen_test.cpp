@@ -42,8 +42,8 @@ TEST_F(UiScreenShowTest, WindowModeButtonsFollowTheSavedFlagAndSwap)
     button(*lonely, "Window", "kWindowed", CCPoint(300, 100));
 
     ZqPScreenUi* screen = show("Menu");
-    ZqPObjectButton* full = screen->findButton("kFullscreen");
-    ZqPObjectButton* windowed = screen->findButton("kWindowed");
+    ZqPObjectButton* full = screen->findButton(kButtonFullscreen);
+    ZqPObjectButton* windowed = screen->findButton(kButtonWindowed);
     EXPECT_TRUE(full->isVisible());
     EXPECT_FALSE(windowed->isVisible());
     touch(100, 100);
@@ -58,7 +58,7 @@ TEST_F(UiScreenShowTest, WindowModeButtonsFollowTheSavedFlagAndSwap)
     // A screen with one of the two buttons switches all the same.
     ZqPSettingsController::shared()->setFullscreen(true);
     screen = show("Lonely");
-    EXPECT_TRUE(screen->findButton("kWindowed")->isVisible());
+    EXPECT_TRUE(screen->findButton(kButtonWindowed)->isVisible());
     touch(300, 100);
     screen->goFullscreen();
     EXPECT_TRUE(ZqPSettingsController::shared()->isFullscreen());

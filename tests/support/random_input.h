@@ -229,7 +229,7 @@ private:
 
     static bool isExit(const ZqPObjectButton& button)
     {
-        return button.model() && button.model()->action() == "kExitButton";
+        return button.model() && button.model()->actionCode() == kButtonExit;
     }
 
     // Whether an exit button anywhere is bound to key.

@@ -3,7 +3,10 @@
 // came; an unknown token is logged once and reads as its family's default.
 #include "object_asset_support.h"
 
+#include "model/ZqStartMode.h"
+#include "model/objects/ZqModelObjectsLogic.h"
 #include "model/scene/ZqModelAssets.h"
+#include "model/scene/ZqModelButtons.h"
 
 #include <ZqLog.h>
 
@@ -103,6 +106,40 @@ TEST_F(DataTokensTest, TheCodeFollowsEveryWayTheTextChanges)
     zqForgetUnknownTokens();
     powerup->m_powerupType->setValue("kPowerupLost");
     EXPECT_EQ(linesNaming("kPowerupLost"), 2);
+}
+
+TEST_F(DataTokensTest, AButtonsActionIsACommandAStartOrATextOfItsOwn)
+{
+    const auto buttonWith = [&](const std::string& action) {
+        auto button = controller().createModel<ZqModelObjectButton>();
+        button->m_action->setValue(action);
+        return button;
+    };
+    const auto pause = buttonWith("kPauseButton");
+    const auto link = buttonWith("kStartCheckpointButton");
+    const auto label = buttonWith("Play again");
+    auto powerup = controller().createModel<ZqModelObjectButtonPowerup>();
+    powerup->m_action->setValue("55");
+    auto jump = controller().createModel<ZqModelObjectScreenJump>();
+    jump->m_function->setValue("kStartCheckpointJump");
+
+    const SavedModels saved = saveModels({pause, link, label, powerup, jump}, attributeLines);
+    ASSERT_NO_FATAL_FAILURE(expectModelsReload(saved, attributeLines));
+    const auto loaded = [&](const auto& model) {
+        return modelCast<std::remove_cvref_t<decltype(*model)>>(controller().modelById(model->id()));
+    };
+    EXPECT_EQ(loaded(pause)->actionCode(), kButtonPause);
+    EXPECT_EQ(zqStartFunctionOf(loaded(pause)->actionCode()), kFunctionOther);
+    EXPECT_EQ(zqStartFunctionOf(loaded(link)->actionCode()), kFunctionCheckpointButton);
+    EXPECT_EQ(loaded(label)->actionCode(), kButtonActionOther);
+    EXPECT_EQ(loaded(label)->action(), "Play again");
+    // Renamed "Powerup Selection", the power-up's id stays a text, in copies too.
+    const auto copy = modelCast<ZqModelObjectButtonPowerup>(loaded(powerup)->duplicate(false, false));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->action(), "55");
+    EXPECT_EQ(copy->actionCode(), kButtonActionOther);
+    EXPECT_EQ(loaded(jump)->function(), kFunctionCheckpointJump);
+    EXPECT_TRUE(log.empty()) << "a text of the data's own is no damage: " << log.front();
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "components/ZqComponentSlide.h"
 #include "model/objects/ZqModelObjectsUnits.h"
 #include "model/scene/ZqModelAssets.h"
+#include "model/scene/ZqModelButtons.h"
 #include "model/scene/ZqModelLabel.h"
 #include "model/scene/ZqModelScreen.h"
 #include "objects/assets/ZqPObjectAssetCharacter.h"
@@ -90,11 +91,21 @@ protected:
         }
         return "(none)";
     }
-    static ZqPObjectButton* button(const std::string& action)
+    static ZqPObjectButton* button(ZqButtonAction action)
     {
         ZqPObjectButton* found = shown()->findButton(action);
-        EXPECT_NE(found, nullptr) << action;
+        EXPECT_NE(found, nullptr) << int(action);
         return found;
+    }
+    // The shown power-up button whose "Powerup Selection" is the power-up's id.
+    static ZqPObjectButton* powerupButton(unsigned id)
+    {
+        for (ZqPObjectButton* found : shown()->allButtons()) {
+            if (found->model() && found->model()->action() == std::to_string(id))
+                return found;
+        }
+        ADD_FAILURE() << "no button uses power-up " << id;
+        return nullptr;
     }
     static int magnets() { return ZqPSettingsController::shared()->inventoryCount(magnetAsset()); }
     static std::shared_ptr<ZqModelAssetPowerup> magnetAsset()
@@ -124,7 +135,7 @@ TEST_F(SampleMenusTest, AMagnetBoughtInTheShopIsUsedFromTheHudAndTheSecondCharac
     ASSERT_EQ(key(), "Menu");
 
     ASSERT_NO_FATAL_FAILURE(play());
-    auto* use = dynamic_cast<ZqPObjectButtonPowerup*>(button(std::to_string(magnetAsset()->id())));
+    auto* use = dynamic_cast<ZqPObjectButtonPowerup*>(powerupButton(magnetAsset()->id()));
     ASSERT_NE(use, nullptr);
     ASSERT_TRUE(use->countLabel());
     EXPECT_STREQ(use->countLabel()->getString(), "1");
@@ -182,8 +193,8 @@ TEST_F(SampleMenusTest, TheMenuShowsTheRecordsContinuesOrPlaysAndSwitchesTheWind
     ASSERT_NO_FATAL_FAILURE(leaveForTheMenu());
 
     // One window-mode button shows at a time, and each switches the window.
-    ZqPObjectButton* full = button("kFullscreen");
-    ZqPObjectButton* window = button("kWindowed");
+    ZqPObjectButton* full = button(kButtonFullscreen);
+    ZqPObjectButton* window = button(kButtonWindowed);
     EXPECT_TRUE(full->isVisible());
     EXPECT_FALSE(window->isVisible());
     click(936, 560);
