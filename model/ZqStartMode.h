@@ -57,6 +57,15 @@ constexpr ZqStartFunction zqStartFunctionOf(ZqButtonAction action)
 {
     static_assert(kButtonStartCheckpointButton - kButtonStartKeepScores == kFunctionCheckpointButton &&
                   kButtonStartCheckpointJump - kButtonStartKeepScores == kFunctionCheckpointJump);
+    // The start tokens are one list: the button family holds the function family's, in order.
+    static_assert([] {
+        for (int function = 0; function < kFunctionOther; ++function) {
+            const std::string_view asButton = ZqButtonActionTokens::kTokens[kButtonStartKeepScores + function];
+            if (asButton != ZqStartFunctionTokens::kTokens[function])
+                return false;
+        }
+        return true;
+    }());
     return action >= kButtonStartKeepScores && action <= kButtonStartCheckpointJump
                ? static_cast<ZqStartFunction>(action - kButtonStartKeepScores)
                : kFunctionOther;
