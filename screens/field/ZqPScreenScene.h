@@ -71,9 +71,9 @@ public:
     void adoptObject(ZqPObject* object, ZqPObject* source) override;
     void flash(float seconds) override { m_scenery.flash(seconds); }
     void shake(float seconds) override { m_scenery.shake(seconds); }
-    ZqPObjectAssetPowerup* findPowerupByName(ZqPowerupType type, const ZqPObject* excluded) const override
+    ZqPObjectAssetPowerup* findPowerupByName(const ZqPObjectAssetPowerup& newer) const override
     {
-        return m_powerups.findByName(type, excluded);
+        return m_powerups.findByName(newer);
     }
     void saveCheckpoint(int index, const cocos2d::CCPoint& position) override
     {

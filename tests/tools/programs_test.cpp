@@ -672,12 +672,12 @@ void PlayerProgram::playInFull(bool archive)
     ASSERT_EQ(played.status, 0) << played.output;
 
     // The start screen shows before the flow graph is read, so it enters as "Unknown", and
-    // leaves under the same name.
+    // leaves under its node's name.
     int line = played.lineWith("[ZqServices] Screen On Enter: Unknown");
     EXPECT_GE(line, 0) << played.output;
-    line = played.lineWith("[ZqServices] Screen On Exit: Unknown", line);
+    line = played.lineWith("[ZqServices] Screen On Exit: Start", line);
     EXPECT_GT(line, 0) << played.output;
-    EXPECT_FALSE(played.has("[ZqServices] Screen On Exit: Start")) << played.output;
+    EXPECT_FALSE(played.has("[ZqServices] Screen On Exit: Unknown")) << played.output;
     for (const char* screen : {"Menu", "Shop", "Menu", "HUD", "Pause", "HUD", "GameOver"}) {
         const int next = played.lineWith(std::string("[ZqServices] Screen On Enter: ") + screen, line + 1);
         EXPECT_GT(next, line) << screen << "\n" << played.output;
