@@ -100,6 +100,38 @@ std::uintmax_t plainFileSize(const std::string& fullPath)
     return error ? 0 : size;
 }
 
+std::string foldCase(std::string name)
+{
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// What a directory entry of that type is when it is no regular file, else null. A FIFO or a
+// device would block or never end if opened as a file.
+const char* describeNotAFile(std::filesystem::file_type type)
+{
+    using std::filesystem::file_type;
+    switch (type) {
+    case file_type::regular:
+        return nullptr;
+    case file_type::directory:
+        return "a directory";
+    case file_type::fifo:
+        return "a FIFO";
+    case file_type::character:
+        return "a character device";
+    case file_type::block:
+        return "a block device";
+    case file_type::socket:
+        return "a socket";
+    case file_type::not_found:
+        return "a link that leads nowhere";
+    default:
+        return "no regular file";
+    }
+}
+
 // A whole file at its full path, read straight into its buffer: in one read when it
 // still has the size last seen (size), else on to its end, but never more than limit + 1
 // bytes, so that a file grown past its limit since it was measured shows as too large.
@@ -391,6 +423,10 @@ void ZqModelLoader::preload(const std::string& archivePath, const std::string& p
                 failLoading(reason, reason);
                 return;
             }
+        } else if (const char* kind = notAFile(m_models.dataDirectory() + "/" + kKeyFileName)) {
+            const std::string reason = failedKeys + "\"Keys.pack\" is " + kind + ", not a file";
+            failLoading(reason, reason);
+            return;
         } else if (m_listing && m_listing->error) {
             // The directory itself is at fault, not the file.
             const std::string reason =
@@ -516,6 +552,7 @@ bool ZqModelLoader::seekPlainFile()
         if (heldByPreload(name) || findPlainFile(dataFilePath(name)))
             return false;
         // The first missing number ends the class.
+        logNotAFile(dataFilePath(name));
         logFilesAfterGap(name);
         state.loaded.insert(state.name);
         const std::vector<std::string>& names = m_models.registry().classNames();
@@ -661,8 +698,10 @@ ZqModelLoader::FileResult ZqModelLoader::fetchPlainFile(const std::string& path,
                                                                 std::optional<std::vector<unsigned char>>& data)
 {
     const std::optional<std::string> fullPath = findPlainFile(path);
-    if (!fullPath)
+    if (!fullPath) {
+        logNotAFile(path);
         return kFileNotRead;
+    }
     logFileLoad(path, kind);
     // The archive's limit for its members holds for the directory's files too, checked
     // before a byte is read.
@@ -706,13 +745,13 @@ std::optional<std::string> ZqModelLoader::findPlainFile(const std::string& path)
         std::error_code& error = m_listing->error;
         for (std::filesystem::directory_iterator it(m_listing->directory, error), end; !error && it != end;
              it.increment(error)) {
-            std::error_code kindError;
-            if (!it->is_regular_file(kindError))
-                continue;
             std::string name = it->path().filename().string();
-            std::string folded = name;
-            for (char& c : folded)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const std::string folded = foldCase(name);
+            std::error_code kindError;
+            if (const char* kind = describeNotAFile(it->status(kindError).type())) {
+                m_listing->notFiles.emplace(folded, kind);
+                continue;
+            }
             auto [at, inserted] = m_listing->folded.emplace(folded, name);
             if (!inserted && name < at->second)
                 at->second = name;
@@ -721,14 +760,28 @@ std::optional<std::string> ZqModelLoader::findPlainFile(const std::string& path)
     }
     std::string name = path.substr(prefix.size());
     if (m_listing->names.count(name) == 0) {
-        for (char& c : name)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        auto found = m_listing->folded.find(name);
+        auto found = m_listing->folded.find(foldCase(name));
         if (found == m_listing->folded.end())
             return std::nullopt;
         name = found->second;
     }
     return m_listing->directory + "/" + name;
+}
+
+const char* ZqModelLoader::notAFile(const std::string& path) const
+{
+    const std::string prefix = m_models.dataDirectory() + "/";
+    if (!m_listing || path.compare(0, prefix.size(), prefix) != 0)
+        return nullptr;
+    const auto found = m_listing->notFiles.find(foldCase(path.substr(prefix.size())));
+    return found == m_listing->notFiles.end() ? nullptr : found->second;
+}
+
+void ZqModelLoader::logNotAFile(const std::string& path)
+{
+    const char* kind = notAFile(path);
+    if (kind && m_listing->toldNotFiles.insert(path).second)
+        debugLog("[ZqModelController] %s is %s, not a file - not read", path.c_str(), kind);
 }
 
 ZqModelLoader::FileResult ZqModelLoader::loadDataFile(const std::string& name, FileKind kind,

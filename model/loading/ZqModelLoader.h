@@ -242,6 +242,11 @@ private:
     // The plain data file at path: its full path when it exists (letter case ignored as
     // the file utility does), from one listing of the data directory per load.
     std::optional<std::string> findPlainFile(const std::string& path);
+    // What the entry at path of the data directory is when it is there but no regular file
+    // ("a directory", "a FIFO", ...), else null; from the listing findPlainFile made.
+    const char* notAFile(const std::string& path) const;
+    // Logs, once a load, a model file findPlainFile did not find because it is no file.
+    void logNotAFile(const std::string& path);
     void updateProgress(std::size_t fileCount);
     // Logs a missing model file of the directory when files of its class and kind with
     // higher numbers are there: the step reading stops at the gap.
@@ -297,11 +302,15 @@ private:
     std::vector<PendingChildren> m_pendingChildren;
     std::vector<uint32_t> m_pendingIds;
     // The data directory's full path and its files: exact names, and lower-case names
-    // mapped to the first exact name in order (the file utility's choice).
+    // mapped to the first exact name in order (the file utility's choice). Entries that are
+    // no regular file (a directory, a FIFO, a device) are never opened: their lower-case
+    // names map to what they are, and each is told once when a load asks for it.
     struct DirectoryListing {
         std::string directory;
         std::unordered_set<std::string> names;
         std::unordered_map<std::string, std::string> folded;
+        std::unordered_map<std::string, const char*> notFiles;
+        std::unordered_set<std::string> toldNotFiles;
         std::error_code error; // why the directory could not be listed
     };
     std::optional<DirectoryListing> m_listing;
