@@ -216,10 +216,6 @@ private:
     // connections file of a class none of whose maps was read while its models would write
     // links (a node always writes its count), and the font a label names by id.
     void logMissingFiles();
-    // At the end of a load, logs once each class some of whose models nothing holds (no
-    // parent, reference or link) and that have no children: the file that held them is
-    // missing or damaged. The classes the game reaches otherwise are passed over.
-    void logUnheldModels();
     // Logs each entry of an attribute's map that the attribute does not read, and in the
     // connections phase each link to an id no model has.
     void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested,
@@ -265,8 +261,11 @@ private:
     // byte is damage, not a wrong password.
     bool m_memberRead = false;
     std::string m_loadingFile; // the file being read, for error texts
-    // The class whose models the file being read was found to hold (isFileOfClass), else null.
+    // The class of the last model whose links the file being read gave, else null: a run of
+    // maps of a class the file does not name is noted once.
     const char* m_fileClass = nullptr;
+    // The connections file being read was told to hold a "Class Name".
+    bool m_classNameTold = false;
     ZqModelFileRoad m_road = ZqModelFileRoad::kVisitor;
     std::unique_ptr<ZqModelFileReader> m_fileReader;
     // A parent's children kept while a connections file is read: ids [begin, end) of
