@@ -966,7 +966,7 @@ void ZqModelLoader::readModelMap(const MessagePackMap& map, FileKind kind)
     // A map that throws leaves the model it would replace in place.
     model->unpackAttributes(map);
     logUnreadNestedEntries(*model, map, kind);
-    logUnreadEntries(*model, map);
+    logUnreadEntries(*model, map, kind);
     logRepeatedKeys(*model, map);
     replaceModel(model);
 }
@@ -1012,7 +1012,7 @@ void ZqModelLoader::readModelLinks(const MessagePackMap& map, FileKind kind)
         if (model->attributes().size() > declared && linksAreChecked(kind))
             logUnfollowedPorts(*model, declared);
         logUnreadNestedEntries(*model, map, kind);
-        logUnreadEntries(*model, map);
+        logUnreadEntries(*model, map, kind);
         logRepeatedKeys(*model, map);
     } else {
         logLinksWithoutModel(id);
@@ -1317,7 +1317,7 @@ void ZqModelLoader::logStopOutsideGradient(const ZqModel& model, const ZqBaseAtt
              static_cast<double>(value));
 }
 
-void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
+void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
 {
     const std::size_t typeId = model.typeId();
     if (!m_lastReadKeys.second || m_lastReadKeys.first != typeId)
@@ -1355,10 +1355,10 @@ void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap&
         if (known.codes.contains(code))
             continue;
         const std::string* name = tryKeyName(code);
-        // A node's ports are attributes named by its data; a port without a link is read as
-        // none.
-        if (name && (model.findAttribute(*name) ||
-                     (ZqBaseNode::isUnlinkedPort(value) && dynamic_cast<const ZqBaseNode*>(&model))))
+        // A node's ports are attributes named by its data; its links may store a port without
+        // a link, which is read as none.
+        if (name && (model.findAttribute(*name) || (kind == kConnectionsFile && ZqBaseNode::isUnlinkedPort(value) &&
+                                                    dynamic_cast<const ZqBaseNode*>(&model))))
             continue;
         debugLog("[ZqModelController] %s: model %u (%s) has no \"%s\" - not read", m_loadingFile.c_str(), model.id(),
                  model.className(), name ? name->c_str() : "?");

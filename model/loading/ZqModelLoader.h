@@ -195,9 +195,9 @@ private:
     // A new model of a class the data names (the general settings read aside), else null.
     std::shared_ptr<ZqModel> createModelOfClass(std::string_view className);
     void replaceModel(const std::shared_ptr<ZqModel>& model);
-    // Logs each entry of an attributes map that the model does not read: a key named by no
-    // attribute or field of its class (a damaged key file, or data of another version).
-    void logUnreadEntries(const ZqModel& model, const MessagePackMap& map);
+    // Logs each entry of a model map of that kind that the model does not read: a key named
+    // by no attribute or field of its class (a damaged key file, or data of another version).
+    void logUnreadEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind);
     // Logs once a model map that gives a key twice, in itself or in one of its attributes'
     // maps (malformed: the first value was read): the smallest such code.
     void logRepeatedKeys(const ZqModel& model, const MessagePackMap& map);

@@ -131,7 +131,7 @@ TEST_F(DamageLogTest, APortTheNodesCountLacksIsTold)
 // A port stored without a link ("connectedModelId" 0, an empty map, or no entry under the
 // node's count) is made again by none, and a valid node: nothing is told. Nor of a port that
 // a model is named after, or of "Pause", which a field's pause follows when its button's
-// own name leads nowhere.
+// own name leads nowhere. An attributes map holds no ports.
 TEST_F(DamageLogTest, PortsWithoutALinkOrFollowedByThePauseAreNoDamage)
 {
     add<ZqNodeUI>(30);
@@ -158,6 +158,13 @@ TEST_F(DamageLogTest, PortsWithoutALinkOrFollowedByThePauseAreNoDamage)
         EXPECT_TRUE(node->findAttribute("Play") && node->findAttribute("Pause"));
         EXPECT_FALSE(node->findAttribute("Plax"));
     }
+    // A node's attributes map holds no ports: a key no attribute has is told there.
+    MessagePackMap attributes(&m_zone);
+    attributes.setUInt("id", 32);
+    attributes.setString("Class Name", "ZqNodeUI");
+    attributes.setMap("Plax", empty);
+    read(attributes, ZqModelLoader::kAttributesFile);
+    EXPECT_EQ(logged("model 32 (ZqNodeUI) has no \"Plax\" - not read"), 1u) << ::testing::PrintToString(m_log);
 }
 
 // What the writer never writes in a connections file is told, naming the file: a "Class
