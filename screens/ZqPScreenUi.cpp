@@ -243,8 +243,9 @@ void ZqPScreenUi::setLoadingUi(bool on)
     if (ZqPAppDelegate* application = dynamic_cast<ZqPAppDelegate*>(CCApplication::sharedApplication()))
         application->setGameReadyHook([application] {
             // Loaded, yet nothing to show: the player would look at the loading screen for ever.
-            if (!ZqPScreenNavigator::shared()->showFirstScreenAfterLoading())
-                application->fail("The game has no screen after its start screen: its data is damaged");
+            std::string why;
+            if (!ZqPScreenNavigator::shared()->showFirstScreenAfterLoading(why))
+                application->fail("The game has no screen after its start screen: " + why);
         });
     if (CCSprite* splash = CCSprite::create("Default.png")) {
         CCDirector* director = CCDirector::sharedDirector();
