@@ -1306,8 +1306,9 @@ void ZqModelLoader::logStopOutsideGradient(const ZqModel& model, const ZqBaseAtt
         return;
     }
     // The particles take their colours at exactly 0 and 1: a stop elsewhere in the range may
-    // be the author's, one outside it (or not finite) is no point of the gradient. It is kept
-    // as read: moved onto 0 or 1 it would overwrite the colour there.
+    // be the author's, one outside it (or not finite) is no point of the gradient. One outside
+    // is kept as read: moved onto 0 or 1 it would overwrite the colour there. One not finite
+    // is skipped by the gradient's own reader.
     const float value = position->as<float>();
     if (value >= 0.0f && value <= 1.0f)
         return;
