@@ -27,6 +27,7 @@
 #include "model/scene/ZqNode.h"
 #include "tools/ZqGameBuilder.h"
 #include "tools/ZqSampleField.h"
+#include "tools/ZqSampleSecondWorld.h"
 #include "tools/ZqSamplePictures.h"
 #include "cocos2d.h"
 
@@ -795,13 +796,7 @@ void buildGameOverExtras(ZqGameBuilder& game)
 void addLayer(ZqGameBuilder& game, ZqModelScreenScene& scene, unsigned id, const std::string& name, unsigned container,
               float y, float speed, int zDepth, float scale = 2.0f)
 {
-    auto layer = game.make<ZqModelObjectBackground>(id, name);
-    layer->m_image->setValue(game.at<ZqModelSpriteContainer>(container), true);
-    layer->m_position->setValue(cocos2d::CCPoint(kWidth / 2, y), true);
-    layer->m_scale->setValue(cocos2d::CCPoint(scale, scale), true);
-    layer->m_speed->setValue(speed, true);
-    layer->m_zDepth->setValue(zDepth, true);
-    scene.addChild(layer, true);
+    game.layer(id, name, scene, container, cocos2d::CCPoint(kWidth / 2, y), scale, speed, zDepth);
 }
 
 // A unit that stays still until the hero comes within distance points.
@@ -1012,8 +1007,7 @@ void showTheWholeDesign()
 // (interface objects), 421 (the second world's sections), 1701 (its placed objects), 651
 // (assets), 771 (components), 931 (animations, 936 their frames), 1081 (sprite containers)
 // and 1181 (sprites).
-constexpr unsigned kNewWorldNode = 121, kWorld2Node = 122, kTouchHudNode = 123;
-constexpr unsigned kWorld2Start = 421, kWorld2Rocks = 422, kWorld2Ledges = 423;
+constexpr unsigned kNewWorldNode = 121, kTouchHudNode = 123;
 constexpr unsigned kSand = 651;
 // The best distance (in the score's units) that opens the second world.
 constexpr float kSecondWorldDistance = 150.0f;
@@ -1083,67 +1077,6 @@ void buildRunnerUnlock(ZqGameBuilder& game)
     runner->m_character->setValue(std::to_string(kRunner), true);
 }
 
-// A placed row of the second world: a ground of sand, a rock, a ledge, a coin or its hero.
-std::shared_ptr<ZqModelObject> world2Object(ZqGameBuilder& game, unsigned id, Kind kind, cocos2d::CCPoint at)
-{
-    switch (kind) {
-    case Kind::Hero: {
-        auto hero = game.character(id, "Hero", kHero, at);
-        hero->m_zDepth->setValue(10, true);
-        return hero;
-    }
-    case Kind::Rock:
-        return game.unit(id, "Rock", kRock, "kPlatformObjectType", at);
-    case Kind::Ledge:
-        return game.unit(id, "Ledge", kLedge, "kPlatformObjectType", at);
-    case Kind::Coin:
-        return game.powerup(id, "Coin", kCoin, at);
-    default:
-        return game.unit(id, "Sand", kSand, "kPlatformObjectType", at);
-    }
-}
-
-// The second world: a field of its own under a dusk sky, on sand, with the first world's
-// rocks, ledges and coins; its HUD and game over are the first world's.
-void buildSecondWorld(ZqGameBuilder& game)
-{
-    std::shared_ptr<ZqNodeScene> world = game.worldNode(kWorld2Node, 226, "World2", 1000.0f);
-    ZqModelScreenScene& scene = *game.at<ZqModelScreenScene>(226);
-    scene.m_gameSpeedMin->setValue(3.0f, true);
-    scene.m_gameSpeedMax->setValue(8.0f, true);
-    scene.m_speedIncrease->setValue(0.1f, true);
-    scene.m_scoreMultiplier->setValue(1.0f, true);
-    ZqGameBuilder::link(*world, "UI", *game.at<ZqNodeUI>(kHudNode));
-    ZqGameBuilder::link(*world, "Game Over", *game.at<ZqNodeUI>(kGameOverNode));
-    auto score = game.make<ZqModelComponentScore>(771, "World 2 Score");
-    score->m_resetPoints->setValue(true, true);
-    score->m_resetDistance->setValue(true, true);
-    scene.addChild(score, true);
-    addLayer(game, scene, 1701, "Dusk Sky", 1090, kHeight / 2, 0.0f, -30);
-    game.at<ZqModelObjectBackground>(1701)->m_scale->setValue(cocos2d::CCPoint(8.0f, 8.0f), true);
-    addLayer(game, scene, 1702, "Dunes", 1089, 150.0f, 0.3f, -20);
-
-    game.section(kWorld2Start, "World 2 Start", scene, kWidth, 0, true);
-    game.section(kWorld2Rocks, "World 2 Rocks", scene, kWidth, 0, false);
-    game.section(kWorld2Ledges, "World 2 Ledges", scene, kWidth, 0, false);
-    struct Row {
-        unsigned section;
-        Kind kind;
-        float x, y;
-    };
-    const Row rows[] = {
-        {kWorld2Start, Kind::Ground, 284, 32},  {kWorld2Start, Kind::Ground, 852, 32}, {kWorld2Start, Kind::Hero, 200, 128},
-        {kWorld2Start, Kind::Coin, 600, 120},   {kWorld2Start, Kind::Coin, 700, 120},
-        {kWorld2Rocks, Kind::Ground, 284, 32},  {kWorld2Rocks, Kind::Ground, 852, 32}, {kWorld2Rocks, Kind::Rock, 560, 104},
-        {kWorld2Rocks, Kind::Coin, 560, 240},
-        {kWorld2Ledges, Kind::Ground, 284, 32}, {kWorld2Ledges, Kind::Ground, 852, 32},
-        {kWorld2Ledges, Kind::Ledge, 600, 170}, {kWorld2Ledges, Kind::Coin, 600, 230},
-    };
-    unsigned id = 1711;
-    for (const Row& row : rows)
-        game.at<ZqModelLevelSection>(row.section)->addChild(world2Object(game, id++, row.kind, cocos2d::CCPoint(row.x, row.y)), true);
-}
-
 // The lock button of the second world on the menu, and what opens it: once the best
 // distance reaches kSecondWorldDistance, the game over moves on to a screen whose unlocker
 // opens the lock. Pressed while locked, the button does nothing; open, it plays the world.
@@ -1159,7 +1092,7 @@ void buildSecondWorldLock(ZqGameBuilder& game)
     // No way to buy it: only the unlocker opens it.
     lock->m_unlock->setValue("", true);
     menu.screen()->addChild(lock, true);
-    ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kWorld2Node));
+    ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kZqSampleSecondWorldNode));
     addText(game, menu, 1608, kSecondWorldButton, lockAt);
     addText(game, menu, 1609, "best " + std::to_string(static_cast<int>(kSecondWorldDistance)) + " opens it",
             cocos2d::CCPoint(lockAt.x, lockAt.y - 64.0f), 0.6f);
@@ -1238,7 +1171,7 @@ void buildMenuWorlds(ZqGameBuilder& game)
     buildMenuWorldMedia(game);
     buildMenuLinks(game);
     buildRunnerUnlock(game);
-    buildSecondWorld(game);
+    zqBuildSampleSecondWorld(game, ZqSampleSecondWorldIds{kHudNode, kGameOverNode, kHero, kRock, kLedge, kCoin, kSand});
     buildSecondWorldLock(game);
     buildTouchHud(game);
 }
