@@ -70,4 +70,23 @@ void verticalGradient(cairo_t* c, double height, Rgba top, Rgba bottom)
 }
 
 
+void board(cairo_t* c, int width, int height, double r, Rgba k, double top, double bottom)
+{
+    roundedRect(c, 1.0, 1.0, width - 2.0, height - 2.0, r);
+    verticalGradient(c, height, shade(k, top), shade(k, bottom));
+    cairo_fill_preserve(c);
+    paint(c, shade(k, 0.45));
+    cairo_set_line_width(c, 2.0);
+    cairo_stroke(c);
+}
+
+void wavyTop(cairo_t* c, int width, double depth, double amplitude, int waves)
+{
+    cairo_move_to(c, 0.0, 0.0);
+    for (int x = 0; x <= width; x += 2)
+        cairo_line_to(c, x, depth + amplitude * std::sin(2.0 * kPi * waves * x / width));
+    cairo_line_to(c, width, 0.0);
+    cairo_close_path(c);
+}
+
 } // namespace zqbrush

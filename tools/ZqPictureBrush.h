@@ -26,5 +26,12 @@ void fillAndOutline(cairo_t* c, Rgba fill, Rgba outline, double width);
 void line(cairo_t* c, double x0, double y0, double x1, double y1, double width, Rgba k);
 // A vertical gradient from top (at y 0) to bottom (at y height) as the source.
 void verticalGradient(cairo_t* c, double height, Rgba top, Rgba bottom);
+// A board filling the canvas, corners of radius r, lit from above (its colour shaded by
+// top down to bottom) within a dark outline.
+void board(cairo_t* c, int width, int height, double r, Rgba k, double top, double bottom);
+// The path of a band along the top of a tile width wide, down to a lower edge at depth
+// that waves by amplitude a whole number of times (waves) across the width, so that the
+// tile's left and right edges match.
+void wavyTop(cairo_t* c, int width, double depth, double amplitude, int waves);
 
 } // namespace zqbrush

@@ -28,6 +28,7 @@
 #include "tools/ZqGameBuilder.h"
 #include "tools/ZqSampleField.h"
 #include "tools/ZqSampleSecondWorld.h"
+#include "tools/ZqSampleSecondWorldPictures.h"
 #include "tools/ZqSamplePictures.h"
 #include "cocos2d.h"
 
@@ -491,7 +492,7 @@ void buildScreens(ZqGameBuilder& game)
     game.button(306, "Exit", *menu, nullptr, 1012, exitAt)->m_action->setValue("kExitButton", true);
     addText(game, *menu, 312, "exit", exitAt);
     addText(game, *menu, 313,
-            "Return: play   Space: jump   Down: slide   K: shoot   Escape: pause   Alt+Enter: full screen",
+            "Return: play   Space: jump   Down: slide   K: shoot   Left: back   Escape: pause   Alt+Enter: full screen",
             cocos2d::CCPoint(kWidth / 2, 40.0f), 0.8f);
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
     addBackground(game, *gameOver, 309, 1014);
@@ -1008,21 +1009,16 @@ void showTheWholeDesign()
 // (assets), 771 (components), 931 (animations, 936 their frames), 1081 (sprite containers)
 // and 1181 (sprites).
 constexpr unsigned kNewWorldNode = 121, kTouchHudNode = 123;
-constexpr unsigned kSand = 651;
-// The best distance (in the score's units) that opens the second world.
-constexpr float kSecondWorldDistance = 150.0f;
 constexpr const char* kSecondWorldButton = "World 2";
 constexpr const char* kSwipeArea = "Swipe Area";
 
 constexpr SpriteRow kMenuWorldSprites[] = {
     {1181, "Link Button", 96, 96, {90, 170, 200, 255}, zqpictures::button},
     {1182, "Social Button", 96, 96, {70, 90, 180, 255}, zqpictures::button},
-    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}, zqpictures::button},
+    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}, zqpictures::lockedWorldButton},
     {1184, "Touch Button", 96, 96, {200, 170, 80, 255}, zqpictures::button},
     {1185, "Touch Pad", 220, 220, {255, 255, 255, 50}},     {1186, "Swipe Pad", 400, 360, {255, 255, 255, 30}},
     {1187, "Switch Button", 96, 96, {160, 200, 90, 255}, zqpictures::button},
-    {1188, "Sand", 568, 64, {220, 190, 120, 255}},
-    {1189, "Dunes", 256, 80, {200, 140, 90, 255}},           {1190, "Dusk Sky", 142, 80, {90, 60, 110, 255}},
 };
 
 // In an atlas of their own (id 1205), beside the main one.
@@ -1034,10 +1030,6 @@ void buildMenuWorldMedia(ZqGameBuilder& game)
         game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour, row.painter);
         game.container(container++, row.name, 1.0f, {row.id});
     }
-    game.animation(931, 936, "Sand", 1088, true);
-    std::shared_ptr<ZqModelAssetObstacle> sand = game.make<ZqModelAssetObstacle>(kSand, "Sand");
-    sand->m_collisionShape->setValue(game.boxShape(851, "Sand Shape", 568, 64), true);
-    sand->m_idleAnimation->setValue(game.at<ZqModelAnimation>(931), true);
 }
 
 // A picture or button of the screen showing container, with its word on it.
@@ -1067,19 +1059,25 @@ void buildMenuLinks(ZqGameBuilder& game)
     page->m_facebookId->setValue("zqsample", true);
 }
 
-// The second character's own button on the menu: locked, it buys the runner for its coins;
-// bought, it shows the runner and picks it.
+// The second character's own button on the menu: locked, it shows the runner's price and
+// buys it for its coins; bought, it shows the runner and picks it.
 void buildRunnerUnlock(ZqGameBuilder& game)
 {
     ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
+    game.sprite(1194, "Runner Price Button", 1205, 200, 80, {60, 170, 90, 255},
+                [](cairo_t* canvas, int width, int height, zqmedia::Rgba face) {
+                    zqpictures::priceButton(canvas, width, height, face, static_cast<int>(kRunnerPrice));
+                });
+    game.container(1094, "Runner Price Button", 1.0f, {1194});
     auto runner = addWithWord<ZqModelObjectButtonCharacterUnlock>(
-        game, menu, 1605, "Runner Unlock", kBuyButton, "runner", cocos2d::CCPoint(886.0f, 140.0f));
+        game, menu, 1605, "Runner Unlock", 1094, "runner", cocos2d::CCPoint(886.0f, 140.0f));
     runner->m_character->setValue(std::to_string(kRunner), true);
 }
 
 // The lock button of the second world on the menu, and what opens it: once the best
-// distance reaches kSecondWorldDistance, the game over moves on to a screen whose unlocker
-// opens the lock. Pressed while locked, the button does nothing; open, it plays the world.
+// distance reaches kZqSampleSecondWorldDistance, the game over moves on to a screen whose
+// unlocker opens the lock. Locked, the button shows a padlock and the distance that opens
+// it, and a press does nothing; open, it shows the menu's buttons' face and plays the world.
 void buildSecondWorldLock(ZqGameBuilder& game)
 {
     ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
@@ -1094,11 +1092,10 @@ void buildSecondWorldLock(ZqGameBuilder& game)
     menu.screen()->addChild(lock, true);
     ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kZqSampleSecondWorldNode));
     addText(game, menu, 1608, kSecondWorldButton, lockAt);
-    addText(game, menu, 1609, "best " + std::to_string(static_cast<int>(kSecondWorldDistance)) + " opens it",
-            cocos2d::CCPoint(lockAt.x, lockAt.y - 64.0f), 0.6f);
 
     std::shared_ptr<ZqNodeUI> opened = game.interfaceNode(kNewWorldNode, 221, "NewWorld", 1000.0f);
-    game.observer(1610, "NewWorld", gameOver, "kScoreBestDistance")->m_limitNumber->setValue(kSecondWorldDistance, true);
+    game.observer(1610, "NewWorld", gameOver, "kScoreBestDistance")
+        ->m_limitNumber->setValue(static_cast<float>(kZqSampleSecondWorldDistance), true);
     ZqGameBuilder::link(gameOver, "NewWorld", *opened);
     addBackground(game, *opened, 1611, 1014);
     addText(game, *opened, 1612, "Game over: World 2 is open on the menu", cocos2d::CCPoint(kWidth / 2, kHeight - 80.0f));
@@ -1171,7 +1168,7 @@ void buildMenuWorlds(ZqGameBuilder& game)
     buildMenuWorldMedia(game);
     buildMenuLinks(game);
     buildRunnerUnlock(game);
-    zqBuildSampleSecondWorld(game, ZqSampleSecondWorldIds{kHudNode, kGameOverNode, kHero, kRock, kLedge, kCoin, kSand});
+    zqBuildSampleSecondWorld(game, ZqSampleSecondWorldIds{kHudNode, kGameOverNode, kHero, kCoin});
     buildSecondWorldLock(game);
     buildTouchHud(game);
 }

@@ -16,6 +16,7 @@ constexpr Rgba kHair{90, 55, 30, 255};
 constexpr Rgba kTrousers{50, 60, 110, 255};
 constexpr Rgba kShoes{60, 35, 25, 255};
 
+using zqbrush::board;
 using zqbrush::ellipse;
 using zqbrush::fillAndOutline;
 using zqbrush::kInk;
@@ -26,6 +27,7 @@ using zqbrush::paint;
 using zqbrush::roundedRect;
 using zqbrush::shade;
 using zqbrush::verticalGradient;
+using zqbrush::wavyTop;
 
 // An eye looking toward (lookX, lookY), a unit direction.
 void eye(cairo_t* c, double x, double y, double radius, double lookX, double lookY)
@@ -418,13 +420,8 @@ void ground(cairo_t* c, int width, int height, Rgba grass)
         paint(c, shade(earth, i % 2 == 0 ? 0.7 : 1.25));
         cairo_fill(c);
     }
-    // The turf: a wavy lower edge whose waves fit the width a whole number of times.
-    const int waves = std::max(1, width / 24);
-    cairo_move_to(c, 0.0, 0.0);
-    for (int x = 0; x <= width; x += 2)
-        cairo_line_to(c, x, 13.0 + 2.5 * std::sin(2.0 * kPi * waves * x / width));
-    cairo_line_to(c, width, 0.0);
-    cairo_close_path(c);
+    // The turf, its lower edge wavy.
+    wavyTop(c, width, 13.0, 2.5, std::max(1, width / 24));
     verticalGradient(c, 16.0, shade(grass, 1.25), shade(grass, 0.8));
     cairo_fill(c);
     line(c, 0.0, 1.0, width, 1.0, 2.0, shade(grass, 1.5));
@@ -481,12 +478,7 @@ void boulder(cairo_t* c, int width, int height, Rgba stone)
 
 void plank(cairo_t* c, int width, int height, Rgba wood)
 {
-    roundedRect(c, 1.0, 1.0, width - 2.0, height - 2.0, 4.0);
-    verticalGradient(c, height, shade(wood, 1.2), shade(wood, 0.8));
-    cairo_fill_preserve(c);
-    paint(c, shade(wood, 0.45));
-    cairo_set_line_width(c, 2.0);
-    cairo_stroke(c);
+    board(c, width, height, 4.0, wood, 1.2, 0.8);
     // Grain and nails.
     for (double y : {height * 0.35, height * 0.65})
         line(c, 10.0, y, width - 10.0, y + 1.0, 1.0, shade(wood, 0.65));

@@ -4,19 +4,19 @@ class ZqGameBuilder;
 
 // The second world's node: the menu's lock button leads to it.
 inline constexpr unsigned kZqSampleSecondWorldNode = 122;
+// The best distance (in the score's units) that opens the second world.
+inline constexpr int kZqSampleSecondWorldDistance = 150;
 
 // The models of the rest of the sample (ZqSampleGame.cpp) that the second world uses.
 struct ZqSampleSecondWorldIds {
     unsigned hudNode;       // the HUD over the fields
     unsigned gameOverNode;  // the game over, the first world's
     unsigned heroAsset;     // the character asset
-    unsigned rockAsset;
-    unsigned ledgeAsset;    // solid from above only
     unsigned coinAsset;
-    unsigned sandAsset;     // the ground obstacle, 568 x 64 points
 };
 
 // Adds the second world "World2" (node kZqSampleSecondWorldNode, screen scene 226): a
-// field of its own under a dusk sky, on sand, with its own score component and the first
-// world's HUD and game over; its sections from 421, its placed objects from 1711.
+// desert of its own under a dusk sky, with pits, cacti that cost a life at a touch, ledges
+// over a wide pit and a scorpion, in pictures of its own; its own score component and the
+// first world's HUD and game over. Its ids are listed in the source.
 void zqBuildSampleSecondWorld(ZqGameBuilder& game, const ZqSampleSecondWorldIds& ids);
