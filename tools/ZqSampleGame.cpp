@@ -1005,9 +1005,8 @@ void showTheWholeDesign()
 // The menus' ways out of the sample and onward: a link and a social button, a second world
 // behind a lock button that a best distance opens, a button that unlocks the second
 // character, and a HUD of touch controls. Ids from 121 (nodes), 221 (screens), 1601
-// (interface objects), 421 (the second world's sections), 1701 (its placed objects), 651
-// (assets), 771 (components), 931 (animations, 936 their frames), 1081 (sprite containers)
-// and 1181 (sprites).
+// (interface objects), 772 (components), 1081 (sprite containers) and 1181 (sprites); the
+// second world's own are listed in ZqSampleSecondWorld.cpp.
 constexpr unsigned kNewWorldNode = 121, kTouchHudNode = 123;
 constexpr const char* kSecondWorldButton = "World 2";
 constexpr const char* kSwipeArea = "Swipe Area";
