@@ -13,3 +13,4 @@ pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 find_package(GLEW REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL GLX)   # EGL, GLX: the real drawable size
+pkg_check_modules(XLIB REQUIRED IMPORTED_TARGET x11)   # whether an X window manager runs

@@ -13,6 +13,8 @@
 #include "model/scene/ZqModelShapes.h"
 #include "model/scene/ZqNode.h"
 #include "tools/ZqGameBuilder.h"
+#include "tools/ZqSamplePictures.h"
+#include "tools/ZqSampleRoomPictures.h"
 
 #include <initializer_list>
 #include <map>
@@ -38,18 +40,29 @@ struct SpriteRow {
     const char* name;
     int width, height;
     zqmedia::Rgba colour;
+    zqmedia::Painter painter;
+    // Also written as an image of its own: a ribbon (the flag) shows a whole texture.
+    bool ownImage = false;
 };
+// Drawn in the main world's style; the wheel's four frames a quarter turn apart.
 constexpr SpriteRow kSprites[] = {
-    {3011, "Round Coin", 40, 40, {255, 200, 40, 255}},    {3012, "Flag Cloth", 64, 32, {220, 40, 60, 255}},
-    // The wheel's four frames, a quarter turn each, in shades a turn apart.
-    {3013, "Wheel 1", 64, 64, {200, 90, 40, 255}},        {3014, "Wheel 2", 64, 64, {160, 70, 30, 255}},
-    {3015, "Wheel 3", 64, 64, {120, 50, 20, 255}},        {3016, "Wheel 4", 64, 64, {80, 30, 10, 255}},
-    {3017, "Plank", 240, 20, {150, 100, 60, 255}},         {3018, "Hub", 24, 24, {60, 60, 70, 255}},
-    {3019, "Gate", 40, 200, {40, 130, 140, 255}},           {3020, "Flower", 24, 40, {240, 120, 200, 255}},
-    {3021, "Frog", 64, 48, {40, 170, 60, 255}},            {3022, "Frog Hop", 64, 48, {90, 220, 100, 255}},
-    {3023, "Fireball", 24, 24, {255, 110, 20, 255}},       {3024, "Door", 80, 140, {250, 210, 90, 255}},
-    {3025, "Turret", 80, 80, {70, 60, 90, 255}},           {3026, "Bonus Sky", 142, 80, {70, 40, 110, 255}},
-    {3027, "Locked Icon", 96, 128, {90, 90, 100, 255}},
+    {3011, "Round Coin", 40, 40, {255, 200, 40, 255}, zqpictures::coin},
+    {3012, "Flag Cloth", 64, 32, {220, 40, 60, 255}, zqpictures::flagCloth, true},
+    {3013, "Wheel 1", 64, 64, {200, 90, 40, 255}, zqpictures::wheel1},
+    {3014, "Wheel 2", 64, 64, {200, 90, 40, 255}, zqpictures::wheel2},
+    {3015, "Wheel 3", 64, 64, {200, 90, 40, 255}, zqpictures::wheel3},
+    {3016, "Wheel 4", 64, 64, {200, 90, 40, 255}, zqpictures::wheel4},
+    {3017, "Plank", 240, 20, {150, 100, 60, 255}, zqpictures::plank},
+    {3018, "Hub", 24, 24, {60, 60, 70, 255}, zqpictures::hub},
+    {3019, "Gate", 40, 200, {40, 130, 140, 255}, zqpictures::gate},
+    {3020, "Flower", 24, 40, {240, 120, 200, 255}, zqpictures::flower},
+    {3021, "Frog", 64, 48, {40, 170, 60, 255}, zqpictures::frog},
+    {3022, "Frog Hop", 64, 48, {90, 220, 100, 255}, zqpictures::frogHop},
+    {3023, "Fireball", 24, 24, {255, 110, 20, 255}, zqpictures::fireball},
+    {3024, "Door", 80, 140, {250, 210, 90, 255}, zqpictures::door},
+    {3025, "Turret", 80, 80, {70, 60, 90, 255}, zqpictures::turret},
+    {3026, "Bonus Sky", 142, 80, {70, 40, 110, 255}, zqpictures::eveningSky},
+    {3027, "Locked Icon", 96, 128, {90, 90, 100, 255}, nullptr},
 };
 
 // The room's pictures: a container and an animation of each sprite by its name, but the
@@ -72,7 +85,8 @@ Media buildMedia(ZqGameBuilder& game)
         media.animations[name] = animation++;
     };
     for (const SpriteRow& row : kSprites) {
-        game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour);
+        const auto make = row.ownImage ? &ZqGameBuilder::effectSprite : &ZqGameBuilder::sprite;
+        (game.*make)(row.id, row.name, kAtlas, row.width, row.height, row.colour, row.painter);
         if (std::string(row.name).rfind("Wheel", 0) != 0)
             add(row.name, 1.0f, {row.id});
     }

@@ -30,6 +30,7 @@
 #include "tools/ZqSampleSecondWorld.h"
 #include "tools/ZqSampleSecondWorldPictures.h"
 #include "tools/ZqSamplePictures.h"
+#include "tools/ZqSampleRoomPictures.h"
 #include "cocos2d.h"
 
 #include <algorithm>
@@ -192,15 +193,20 @@ constexpr PlacedRow kPlaced[] = {
     {1557, kSectionPortals, Kind::Teleport, 780, 114},  {1558, kSectionPortals, Kind::Coin, 900, 120},
 };
 
-// Frame objects beside the pictures: a trail behind the hero's default animation and
+// Frame objects beside the pictures: speed lines behind the hero's default animation and
 // sparks rising from the star's.
 void addAnimationEffects(ZqGameBuilder& game)
 {
+    // Thin streaks across the body that fade within a short ribbon: a fall bends little of
+    // them, where a long solid one would hook down into a pit.
+    game.effectSprite(1125, "Speed Lines", kAtlas, 64, 32, {255, 255, 255, 255}, zqpictures::speedLines);
+    game.container(1020, "Speed Lines", 1.0f, {1125});
     auto trail = game.make<ZqModelObjectTrail>(960, "Hero Trail");
-    trail->m_startWidth->setValue(24.0f, true);
-    trail->m_endWidth->setValue(4.0f, true);
-    trail->m_length->setValue(240.0f, true);
-    trail->m_opacity->setValue(0.6f, true);
+    trail->m_texture->setValue(game.at<ZqModelSpriteContainer>(1020), true);
+    trail->m_startWidth->setValue(36.0f, true);
+    trail->m_endWidth->setValue(24.0f, true);
+    trail->m_length->setValue(120.0f, true);
+    trail->m_opacity->setValue(0.7f, true);
     game.at<ZqModelAnimation>(901)->addChild(trail, true);
 
     auto sparks = game.make<ZqModelObjectParticles>(961, "Star Sparks");

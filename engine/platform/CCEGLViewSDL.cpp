@@ -9,6 +9,7 @@
 
 #include "CCDrawableSize.h"
 #include "CCGL.h"
+#include "CCWindowManager.h"
 #include "ccImageFile.h"
 
 #include <SDL2/SDL.h>
@@ -26,6 +27,9 @@ struct CCEGLViewSDLState {
     SDL_GLContext context = nullptr;
     // The windowed place and size while fullscreen, in window units.
     SDL_Rect windowed{};
+    // Fullscreen made by covering the display, where no window manager answers SDL's
+    // request (X without one).
+    bool coversDisplay = false;
     // A fence after each of the last two frames; the older is waited on next.
     GLsync frameFences[2] = {nullptr, nullptr};
     int nextFence = 0;
@@ -255,8 +259,8 @@ void CCEGLViewSDL::updateFrameFromDrawable()
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(m_state->window, &width, &height);
-    // SDL takes fullscreen as granted; without a window manager the window keeps its size,
-    // and drawing for the display's size would cut the picture off.
+    // SDL takes fullscreen as granted; a window manager may grant it late, and until then
+    // drawing for the display's size would cut the picture off.
     if (isFullscreen() && SDL_GL_GetCurrentWindow() == m_state->window)
         ccCurrentDrawableSize(width, height);
     if (width <= 0 || height <= 0)
@@ -297,20 +301,52 @@ void CCEGLViewSDL::setFullscreen(bool fullscreen)
         SDL_GetWindowPosition(window, &windowed.x, &windowed.y);
         SDL_GetWindowSize(window, &windowed.w, &windowed.h);
     }
-    if (SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+    if (m_state->coversDisplay || (fullscreen && !ccWindowSystemGrantsFullscreen(window)))
+        coverDisplay(fullscreen);
+    else if (SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
         debugLog("[CCEGLViewSDL] fullscreen switch failed: %s", SDL_GetError());
     if (!fullscreen) {
-        // SDL leaves the window at the desktop's size where no window manager restores
-        // it (X without one): put the remembered size and place back ourselves.
+        // Neither a covered display nor every window manager gives the windowed size
+        // back: put the remembered size and place back ourselves.
         SDL_SetWindowSize(window, windowed.w, windowed.h);
         SDL_SetWindowPosition(window, windowed.x, windowed.y);
     }
     updateFrameFromDrawable();
 }
 
+void CCEGLViewSDL::coverDisplay(bool cover)
+{
+    SDL_Window* window = m_state->window;
+    SDL_Rect display{};
+    if (cover && SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &display) != 0) {
+        debugLog("[CCEGLViewSDL] fullscreen switch failed: %s", SDL_GetError());
+        return;
+    }
+    m_state->coversDisplay = cover;
+    if (cover) {
+        SDL_SetWindowPosition(window, display.x, display.y);
+        SDL_SetWindowSize(window, display.w, display.h);
+    }
+}
+
+void CCEGLViewSDL::holdMinimumSize()
+{
+    if (isFullscreen())
+        return;
+    int minimumWidth = 0;
+    int minimumHeight = 0;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowMinimumSize(m_state->window, &minimumWidth, &minimumHeight);
+    SDL_GetWindowSize(m_state->window, &width, &height);
+    if (width < minimumWidth || height < minimumHeight)
+        SDL_SetWindowSize(m_state->window, std::max(width, minimumWidth), std::max(height, minimumHeight));
+}
+
 bool CCEGLViewSDL::isFullscreen() const
 {
-    return (SDL_GetWindowFlags(m_state->window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return m_state->coversDisplay ||
+        (SDL_GetWindowFlags(m_state->window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
 void* CCEGLViewSDL::getNativeWindow() const
@@ -390,6 +426,7 @@ void CCEGLViewSDL::handleEvent(const void* rawEvent)
             enterForeground();
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            holdMinimumSize();
             updateFrameFromDrawable();
             break;
         case SDL_WINDOWEVENT_DISPLAY_CHANGED:

@@ -66,7 +66,8 @@ public:
     // is kept for the way back to the window.
     void setFrameSize(float width, float height) override;
     // The smallest window the desktop may resize to, in window units; a smaller window is
-    // enlarged to it at once. Zero in both lifts the limit.
+    // enlarged to it at once, and so is a window another client shrinks below it where no
+    // window manager holds the limit. Zero in both lifts the limit.
     void setMinimumWindowSize(int width, int height);
 
     void setWindowTitle(const char* title);
@@ -75,7 +76,8 @@ public:
     // was set.
     bool setIconFromFile(const char* path);
     // Desktop fullscreen, or back to the windowed size and place it had before; the
-    // design resolution is re-fitted to the new frame either way.
+    // design resolution is re-fitted to the new frame either way. Where no window manager
+    // answers the request (X without one), the window covers its display itself.
     void setFullscreen(bool fullscreen);
     bool isFullscreen() const;
     bool isHeadless() const { return m_bHeadless; }
@@ -109,6 +111,11 @@ private:
     // Sets the swap to wait for the refresh of the window's display or not
     // (swapWaitsForRefresh), logging a change.
     void chooseSwapInterval();
+    // Places the window over its whole display, or only forgets that it does (the caller
+    // puts the windowed size back).
+    void coverDisplay(bool cover);
+    // Enlarges a windowed window smaller than its minimum size to it.
+    void holdMinimumSize();
     void handleEvent(const void* event);
     void enterBackground();
     void enterForeground();

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 using namespace cocos2d;
 
@@ -82,14 +83,15 @@ TEST(XvfbWindowTest, DISABLED_ChildDrawsOneFrame)
     settle(*view, 3, [window] { return placedAt(window, 20, 30); });
     EXPECT_TRUE(view->saveScreenshotPNG(shot));
 
-    // Without a window manager the X window keeps its size: the view draws for the
-    // window it has, not for the 320x240 screen SDL asked for.
+    // No window manager answers SDL's request: the window covers the 320x240 screen
+    // itself, and the view draws the scene twice as large.
     view->setFullscreen(true);
-    settle(*view, 10, [&view] { return view->isFullscreen(); });
+    settle(*view, 10, [&view] { return view->getFrameSize().width == 320.0f; });
     EXPECT_TRUE(view->isFullscreen());
-    EXPECT_FLOAT_EQ(view->getFrameSize().width, 160.0f);
-    EXPECT_FLOAT_EQ(view->getFrameSize().height, 120.0f);
-    EXPECT_FLOAT_EQ(view->getScaleX(), 1.0f);
+    expectWindowPlace(window, 0, 0, 320, 240);
+    EXPECT_FLOAT_EQ(view->getFrameSize().width, 320.0f);
+    EXPECT_FLOAT_EQ(view->getFrameSize().height, 240.0f);
+    EXPECT_FLOAT_EQ(view->getScaleX(), 2.0f);
     EXPECT_TRUE(view->saveScreenshotPNG(duringFullscreenShot(shot).c_str()));
 
     view->setFullscreen(false);
@@ -139,19 +141,21 @@ TEST(XvfbWindowTest, WindowShowsAFrame)
     ASSERT_GT(child, 0);
     ASSERT_EQ(status, 0) << "child status";
 
-    // The shots before fullscreen, during it and after it show the same window.
-    for (const std::string& path : {shot, duringFullscreenShot(shot), afterFullscreenShot(shot)}) {
+    // The shots before fullscreen, during it (the whole screen, at twice the size) and
+    // after it show the same scene.
+    for (const auto& [path, scale] : {std::pair{shot, 1}, std::pair{duringFullscreenShot(shot), 2},
+                                      std::pair{afterFullscreenShot(shot), 1}}) {
         SCOPED_TRACE(path);
         SDL_Surface* image = loadShot(path);
         ASSERT_NE(image, nullptr) << IMG_GetError();
-        EXPECT_EQ(image->w, 160);
-        EXPECT_EQ(image->h, 120);
-        if (image->w == 160 && image->h == 120) {
+        EXPECT_EQ(image->w, 160 * scale);
+        EXPECT_EQ(image->h, 120 * scale);
+        if (image->w == 160 * scale && image->h == 120 * scale) {
             // The red square's centre (80, 60 from the bottom), the green ground, the black sky.
-            EXPECT_NEAR(at(image, 80, 59)[0], 230, 3);
-            EXPECT_NEAR(at(image, 80, 59)[1], 26, 3);
-            EXPECT_NEAR(at(image, 10, 110)[1], 153, 3);
-            EXPECT_EQ(at(image, 10, 10)[0], 0);
+            EXPECT_NEAR(at(image, 80 * scale, 59 * scale)[0], 230, 3);
+            EXPECT_NEAR(at(image, 80 * scale, 59 * scale)[1], 26, 3);
+            EXPECT_NEAR(at(image, 10 * scale, 110 * scale)[1], 153, 3);
+            EXPECT_EQ(at(image, 10 * scale, 10 * scale)[0], 0);
         }
         SDL_FreeSurface(image);
     }
