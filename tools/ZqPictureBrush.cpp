@@ -69,7 +69,6 @@ void verticalGradient(cairo_t* c, double height, Rgba top, Rgba bottom)
     cairo_pattern_destroy(gradient);
 }
 
-
 void board(cairo_t* c, int width, int height, double r, Rgba k, double top, double bottom)
 {
     roundedRect(c, 1.0, 1.0, width - 2.0, height - 2.0, r);
