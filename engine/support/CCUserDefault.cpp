@@ -66,24 +66,6 @@ bool isStorable(std::string_view text)
     return true;
 }
 
-// A key for a log line: bytes outside printable ASCII as \xNN, so a damaged key cannot
-// carry broken text into the log.
-std::string printable(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F) {
-            out += c;
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
-    }
-    return out;
-}
-
 // Why a store entry element cannot be kept; null for a sound one.
 const char* entryDamage(const pugi::xml_node& entry)
 {
@@ -283,7 +265,7 @@ void CCUserDefault::load()
                 continue;
         }
         if (const char* damage = entryDamage(entry)) {
-            dropped.emplace_back(printable(entry.attribute(kKeyName).value()), damage);
+            dropped.emplace_back(zqPrintable(entry.attribute(kKeyName).value()), damage);
             continue;
         }
         m_values[entry.attribute(kKeyName).value()] = entry.text().get();
@@ -339,12 +321,12 @@ bool CCUserDefault::dropDamaged(const char* key, const std::string& why)
         std::error_code error;
         if (!keepAside(m_path, aside, error)) {
             debugLog("[CCUserDefault] entry \"%s\" is damaged (%s) and stays stored: %s cannot be kept aside (%s)",
-                     printable(key).c_str(), why.c_str(), m_path.c_str(), error.message().c_str());
+                     zqPrintable(key).c_str(), why.c_str(), m_path.c_str(), error.message().c_str());
             return false;
         }
         m_aside = aside;
     }
-    logDropped(printable(key), why);
+    logDropped(zqPrintable(key), why);
     m_values.erase(found);
     m_dirty = true;
     return true;
@@ -364,7 +346,7 @@ void CCUserDefault::set(const char* key, std::string text)
         return;
     // Written as it is, such text would make the whole file one that strict readers refuse.
     if (!isStorable(key) || !isStorable(text)) {
-        debugLog("[CCUserDefault] \"%s\" not stored: %s is not UTF-8 text", printable(key).c_str(),
+        debugLog("[CCUserDefault] \"%s\" not stored: %s is not UTF-8 text", zqPrintable(key).c_str(),
                  isStorable(key) ? "its value" : "the key");
         return;
     }

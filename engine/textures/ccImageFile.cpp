@@ -1,5 +1,7 @@
 #include "ccImageFile.h"
 
+#include "platform/CCFileUtils.h"
+
 #include <ZqFileRead.h>
 #include <ZqLog.h>
 
@@ -120,28 +122,31 @@ bool ccImageHeaderSize(const unsigned char* data, std::size_t size, std::uint32_
 
 SDL_Surface* ccLoadImageFile(const std::string& fullPath, std::uint32_t maxSide, const char* tag)
 {
+    const std::string shown = zqPrintable(fullPath, kZqLogLineLength);
     ZqFileBytes bytes;
-    if (const std::string refused = zqReadRegularFile(fullPath, kZqMaxDataFileSize, bytes); !refused.empty()) {
-        debugLog("[%s] image %s: %s", tag, fullPath.c_str(), refused.c_str());
+    const std::string refused =
+        zqReadRegularFile(fullPath, CCFileUtils::sharedFileUtils()->getResourceRoot(), kZqMaxDataFileSize, bytes);
+    if (!refused.empty()) {
+        debugLog("[%s] image %s: %s", tag, shown.c_str(), refused.c_str());
         return nullptr;
     }
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     if (!ccImageHeaderSize(bytes.data.get(), bytes.size, width, height)) {
-        debugLog("[%s] image %s: not a PNG, JPEG or icon file", tag, fullPath.c_str());
+        debugLog("[%s] image %s: not a PNG, JPEG or icon file", tag, shown.c_str());
         return nullptr;
     }
     // Refused before decoding: the decoder would allocate what the header claims.
     if (width == 0 || height == 0 || width > maxSide || height > maxSide ||
         std::uint64_t(width) * height > kCCMaxImagePixels) {
-        debugLog("[%s] image %s: claims %ux%u pixels (at most %u a side)", tag, fullPath.c_str(), width, height,
+        debugLog("[%s] image %s: claims %ux%u pixels (at most %u a side)", tag, shown.c_str(), width, height,
                  maxSide);
         return nullptr;
     }
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size));
     SDL_Surface* surface = source ? IMG_Load_RW(source, 1) : nullptr;
     if (!surface)
-        debugLog("[%s] cannot load image %s: %s", tag, fullPath.c_str(), IMG_GetError());
+        debugLog("[%s] cannot load image %s: %s", tag, shown.c_str(), IMG_GetError());
     return surface;
 }
 

@@ -9,6 +9,7 @@
 
 #include <ZqLog.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -132,7 +133,7 @@ TEST_F(MediaBoundsTest, DevicesPipesAndHugeFilesAreRefusedAtOnce)
     CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("data/atlases/fifo.plist");
     expectOneLine({"fifo.plist", "not a regular file"});
     EXPECT_EQ(CCLabelBMFont::create("A", "data/fonts/zero.fnt"), nullptr);
-    expectOneLine({"zero.fnt", "not a regular file"});
+    expectOneLine({"zero.fnt", "leads outside the game folder"});
     EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage("data/images/huge.png"), nullptr);
     expectOneLine({"huge.png", "larger than 64 MiB"});
 }
@@ -156,6 +157,31 @@ TEST_F(MediaBoundsTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
     media::writeText(dir.file("data/images/text.png"), "GIF89a or anything else");
     EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage("data/images/text.png"), nullptr);
     expectOneLine({"text.png", "not a PNG, JPEG or icon file"});
+}
+
+// Names read from media files reach the log escaped and cut: no control byte, and a name
+// far longer than a line leaves room for the rest of it.
+TEST_F(MediaBoundsTest, NamesReadFromMediaReachTheLogEscapedAndCut)
+{
+    const std::string names[] = {"\x1b[2J\x1b[31mred\nforged line.png", "../../\x1b]0;title\x07.png",
+                                 "../../" + std::string(100000, 'n') + ".png"};
+    for (const std::string& name : names) {
+        media::writeText(dir.file("data/atlases/a.plist"), plist(name));
+        CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("data/atlases/a.plist");
+    }
+    media::writeText(dir.file("data/fonts/f.fnt"), font("\x1b[31mpage\x07.png"));
+    EXPECT_EQ(CCLabelBMFont::create("A", "data/fonts/f.fnt"), nullptr);
+    ASSERT_GE(lines.size(), 4u);
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+            << line;
+    }
+    EXPECT_NE(lines[0].find("\\x1B[2J\\x1B[31mred\\x0Aforged line.png"), std::string::npos) << lines[0];
+    EXPECT_NE(lines.back().find("\\x1B[31mpage\\x07.png"), std::string::npos) << lines.back();
+    const auto cut = std::find_if(lines.begin(), lines.end(),
+                                  [](const std::string& line) { return line.find("nnn...\"") != std::string::npos; });
+    ASSERT_NE(cut, lines.end());
+    EXPECT_NE(cut->find("taken as missing"), std::string::npos) << *cut;
 }
 
 TEST(ImageHeaderTest, SizesComeFromEachFormatsOwnHeader)
