@@ -14,8 +14,9 @@ inline constexpr std::uint32_t kCCMaxImageSide = 16384;
 inline constexpr std::uint64_t kCCMaxImagePixels = std::uint64_t(1) << 26;
 
 // The width and height an image's header claims, in pixels. False when data does not
-// start as a PNG, a JPEG or an icon file (for an icon, the widest and the tallest of its
-// images, each read from that image's own header).
+// start as a PNG, a JPEG or an icon file (for a JPEG, the size its decoder reads, so one
+// whose header the decoder cannot read to its first scan is none; for an icon, the widest
+// and the tallest of its images, each read from that image's own header).
 bool ccImageHeaderSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height);
 
 // Decodes the image file at its full path into a new surface that the caller frees. The
