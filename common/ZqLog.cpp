@@ -29,14 +29,10 @@ void debugLog(const char* format, ...)
         fprintf(stderr, "%s\n", buffer);
 }
 
-std::string zqPrintable(std::string_view text, std::size_t maxLength)
+std::string zqPrintable(std::string_view text, std::size_t limit)
 {
-    constexpr std::string_view kCut = "...";
-    const std::size_t keep = maxLength > kCut.size() ? maxLength - kCut.size() : 0;
     std::string out;
-    // Where the text is cut if it turns out too long: never inside an escape.
-    std::size_t cutAt = 0;
-    for (const char c : text) {
+    for (const char c : text.substr(0, limit)) {
         const unsigned char byte = static_cast<unsigned char>(c);
         if (byte >= 0x20 && byte < 0x7F) {
             out += c;
@@ -45,13 +41,9 @@ std::string zqPrintable(std::string_view text, std::size_t maxLength)
             std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
             out += escaped;
         }
-        if (out.size() <= keep)
-            cutAt = out.size();
-        if (out.size() > maxLength) {
-            out.resize(cutAt);
-            return out += kCut;
-        }
     }
+    if (text.size() > limit)
+        out += "...";
     return out;
 }
 

@@ -13,11 +13,12 @@ inline constexpr std::size_t kZqLogLineLength = 255;
 // standard error. Lines carry their class as a tag: "[ZqModelController] load data - fail".
 void debugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Text read from data, fit for a log line: bytes outside printable ASCII as \xNN, so that
-// no control byte (a newline, an escape sequence) or broken text reaches the log, cut to
-// at most maxLength characters ending in "..." when longer, so that a huge value costs
-// no more than its share of the line (a path: pass kZqLogLineLength).
-std::string zqPrintable(std::string_view text, std::size_t maxLength = 80);
+// Bytes read from data, fit for a log line or an error message: bytes outside printable
+// ASCII as \xNN, and only the first limit bytes shown ("..." marks the cut), so that damaged
+// or hostile text can neither break the log's lines nor flood it (a path: pass
+// kZqLogLineLength).
+inline constexpr std::size_t kZqPrintableLimit = 80;
+std::string zqPrintable(std::string_view text, std::size_t limit = kZqPrintableLimit);
 
 // Tests capture log lines by installing a sink; an empty function restores standard error.
 using ZqLogSink = std::function<void(const char* line)>;

@@ -68,15 +68,14 @@ TEST(LogTest, LinesAreCutAt255CharactersAndTerminated)
     EXPECT_EQ(lines[2], "");
 }
 
-// Text from data is escaped for a line and cut to its share of it, never inside an escape.
+// Text from data is escaped for a line and cut after its first bytes, never inside an escape.
 TEST(LogTest, DataTextIsEscapedAndCut)
 {
     EXPECT_EQ(zqPrintable("key\n\x1b[0m\xff"), "key\\x0A\\x1B[0m\\xFF");
     EXPECT_EQ(zqPrintable("abcdef", 6), "abcdef");
-    EXPECT_EQ(zqPrintable("abcdefg", 6), "abc...");
-    EXPECT_EQ(zqPrintable("ab\ncdefg", 8), "ab...");
+    EXPECT_EQ(zqPrintable("ab\ncdefg", 3), "ab\\x0A...");
     const std::string printed = zqPrintable(std::string(10 << 20, '\0'));
-    EXPECT_LE(printed.size(), 80u);
+    EXPECT_EQ(printed.size(), 4 * kZqPrintableLimit + 3);
     EXPECT_EQ(printed.substr(printed.size() - 7), "\\x00...");
 }
 
