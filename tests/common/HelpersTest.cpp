@@ -68,17 +68,6 @@ TEST(LogTest, LinesAreCutAt255CharactersAndTerminated)
     EXPECT_EQ(lines[2], "");
 }
 
-// Text from data is escaped for a line and cut after its first bytes, never inside an escape.
-TEST(LogTest, DataTextIsEscapedAndCut)
-{
-    EXPECT_EQ(zqPrintable("key\n\x1b[0m\xff"), "key\\x0A\\x1B[0m\\xFF");
-    EXPECT_EQ(zqPrintable("abcdef", 6), "abcdef");
-    EXPECT_EQ(zqPrintable("ab\ncdefg", 3), "ab\\x0A...");
-    const std::string printed = zqPrintable(std::string(10 << 20, '\0'));
-    EXPECT_EQ(printed.size(), 4 * kZqPrintableLimit + 3);
-    EXPECT_EQ(printed.substr(printed.size() - 7), "\\x00...");
-}
-
 TEST(TypeIdTest, IsTheFnv1aHashOfTheName)
 {
     static_assert(zqTypeIdOf("a") == 0xe40c292cu);
