@@ -1,10 +1,14 @@
 #include "ZqFileRead.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -16,51 +20,123 @@ std::string sizeText(std::uint64_t bytes)
     return std::to_string(bytes) + " bytes";
 }
 
-// Closes the descriptor on every way out.
-struct Descriptor {
-    int fd;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
+// The real path of what file opened: the kernel's name for the descriptor, else the
+// real path of its name.
+std::string realPathOf(int fd, const std::string& path)
+{
+    char buffer[PATH_MAX];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t length = ::readlink(link.c_str(), buffer, sizeof buffer);
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof buffer)
+        return std::string(buffer, static_cast<std::size_t>(length));
+    char* real = ::realpath(path.c_str(), nullptr);
+    const std::string result = real ? real : "";
+    std::free(real);
+    return result;
+}
 
 } // namespace
 
-std::string zqReadRegularFile(const std::string& path, std::uint64_t limit, ZqFileBytes& out)
+ZqDescriptor::~ZqDescriptor()
 {
-    out = ZqFileBytes();
-    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer for ever.
-    const Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    if (fd >= 0)
+        ::close(fd);
+}
+
+int zqOpenBeneath(const std::string& path, const std::string& root, int flags)
+{
+    if (root.empty())
+        return ::open(path.c_str(), flags);
+    if (path.compare(0, root.size(), root) != 0) {
+        errno = EXDEV;
+        return -1;
+    }
+    const std::string relative = path.substr(root.size());
+    const ZqDescriptor folder(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd < 0)
+        return -1;
+    const char* name = relative.empty() ? "." : relative.c_str();
+    open_how how{};
+    how.flags = static_cast<std::uint64_t>(flags);
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+    const int fd = static_cast<int>(::syscall(SYS_openat2, folder.fd, name, &how, sizeof how));
+    // Kernels before 5.6 lack the call, and some sandboxes forbid it: open the file, then
+    // ask where the descriptor leads. What was opened is what is checked.
+    if (fd >= 0 || (errno != ENOSYS && errno != EPERM))
+        return fd;
+    ZqDescriptor file(::openat(folder.fd, name, flags));
     if (file.fd < 0)
+        return -1;
+    const std::string realRoot = realPathOf(folder.fd, root);
+    const std::string realFile = realPathOf(file.fd, path);
+    const std::string inside = realRoot == "/" ? realRoot : realRoot + "/";
+    if (realRoot.empty() || (realFile != realRoot && realFile.compare(0, inside.size(), inside) != 0)) {
+        errno = EXDEV;
+        return -1;
+    }
+    const int opened = file.fd;
+    file.fd = -1;
+    return opened;
+}
+
+std::string zqOpenRegularFile(const std::string& path, const std::string& root, std::uint64_t limit,
+                              ZqDescriptor& file, std::uint64_t& size)
+{
+    size = 0;
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer for ever.
+    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    const int fd = zqOpenBeneath(path, root, kFlags);
+    if (fd < 0) {
+        if (errno == EXDEV)
+            return kZqLeadsOutside;
         return errno == ENOENT || errno == ENOTDIR ? "missing" : std::string("cannot be read: ") + std::strerror(errno);
+    }
+    ZqDescriptor opened(fd);
     struct stat status {};
-    if (::fstat(file.fd, &status) != 0)
+    if (::fstat(opened.fd, &status) != 0)
         return std::string("cannot be read: ") + std::strerror(errno);
     if (!S_ISREG(status.st_mode))
         return "not a regular file";
-    const std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
-    if (size > limit)
+    if (static_cast<std::uint64_t>(status.st_size) > limit)
         return "larger than " + sizeText(limit);
+    size = static_cast<std::uint64_t>(status.st_size);
+    std::swap(file.fd, opened.fd);
+    return std::string();
+}
 
-    ZqFileBytes bytes;
-    bytes.data.reset(new unsigned char[static_cast<std::size_t>(size) + 1]);
-    // A file cut short since it was measured gives what it still holds; one grown since
-    // gives the measured part only, so the buffer never grows past the limit.
+std::ptrdiff_t zqReadUpTo(const ZqDescriptor& file, unsigned char* data, std::size_t size)
+{
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::read(file.fd, bytes.data.get() + got, static_cast<std::size_t>(size) - got);
+        const ssize_t n = ::read(file.fd, data + got, size - got);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return std::string("cannot be read: ") + std::strerror(errno);
+            return -1;
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);
     }
-    bytes.data[got] = 0;
-    bytes.size = got;
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+std::string zqReadRegularFile(const std::string& path, const std::string& root, std::uint64_t limit,
+                              ZqFileBytes& out)
+{
+    out = ZqFileBytes();
+    ZqDescriptor file;
+    std::uint64_t size = 0;
+    if (std::string refused = zqOpenRegularFile(path, root, limit, file, size); !refused.empty())
+        return refused;
+    ZqFileBytes bytes;
+    bytes.data.reset(new unsigned char[static_cast<std::size_t>(size) + 1]);
+    // A file grown since it was measured gives the measured part only, so the buffer
+    // never grows past the limit.
+    const std::ptrdiff_t got = zqReadUpTo(file, bytes.data.get(), static_cast<std::size_t>(size));
+    if (got < 0)
+        return std::string("cannot be read: ") + std::strerror(errno);
+    bytes.data[static_cast<std::size_t>(got)] = 0;
+    bytes.size = static_cast<std::size_t>(got);
     out = std::move(bytes);
     return std::string();
 }

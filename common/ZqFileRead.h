@@ -16,10 +16,45 @@ struct ZqFileBytes {
     std::size_t size = 0;
 };
 
-// Reads the regular file at path whole, if it holds at most limit bytes. The file is
-// opened without waiting (a FIFO or a device never blocks the caller) and refused unless
-// it is a regular file; its size is checked before a byte is read, and the bytes go
-// straight into their one buffer. Returns "" on success, else why the file was refused
-// ("missing", "not a regular file", "larger than 64 MiB", "cannot be read: ..."); out is
-// then empty.
-std::string zqReadRegularFile(const std::string& path, std::uint64_t limit, ZqFileBytes& out);
+// An open descriptor, closed with the object.
+struct ZqDescriptor {
+    int fd = -1;
+    ZqDescriptor() = default;
+    explicit ZqDescriptor(int descriptor) : fd(descriptor) {}
+    ZqDescriptor(const ZqDescriptor&) = delete;
+    ZqDescriptor& operator=(const ZqDescriptor&) = delete;
+    ~ZqDescriptor();
+};
+
+// Why a file of the game is refused when its path leads out of the game's folder.
+inline constexpr const char* kZqLeadsOutside = "leads outside the game folder";
+
+// Opens path with open's flags; root is the folder of the game's files (absolute, ending
+// in '/'), or "" for a file of the player's own (its store). With a root, path must lie
+// below it, and no step of it may lead out of the root: a symlink, or a symlinked folder
+// on the way, whose target lies outside is refused, one that stays inside is followed
+// (where the kernel resolves beneath the root, openat2, a link must be relative to stay
+// inside). Elsewhere the opened file's real path is checked, so a link swapped meanwhile
+// cannot lead the open out. The descriptor (the caller closes it), or -1 with errno set:
+// EXDEV when path leads out of the root.
+int zqOpenBeneath(const std::string& path, const std::string& root, int flags);
+
+// Opens the regular file at path for reading, if it holds at most limit bytes, into file
+// and its size in bytes into size. The file is opened without waiting (a FIFO or a device
+// never blocks the caller) and refused unless it is a regular file; its size is checked
+// before a byte is read. The path is opened beneath root (zqOpenBeneath).
+//
+// Returns "" on success, else why the file was refused ("missing", "not a regular file",
+// "larger than 64 MiB", "leads outside the game folder", "cannot be read: ...").
+std::string zqOpenRegularFile(const std::string& path, const std::string& root, std::uint64_t limit,
+                              ZqDescriptor& file, std::uint64_t& size);
+
+// Reads file from where it stands into data until size bytes are in or the file ends (a
+// file cut short since it was measured gives what it still holds). Returns the count read,
+// or -1 with errno set when a read fails.
+std::ptrdiff_t zqReadUpTo(const ZqDescriptor& file, unsigned char* data, std::size_t size);
+
+// Reads the regular file at path whole, as zqOpenRegularFile opens it, straight into its
+// one buffer. Returns "" on success, else why the file was refused; out is then empty.
+std::string zqReadRegularFile(const std::string& path, const std::string& root, std::uint64_t limit,
+                              ZqFileBytes& out);

@@ -13,7 +13,7 @@ ZqLogSink& logSink()
 
 void debugLog(const char* format, ...)
 {
-    char buffer[256] = "";
+    char buffer[kZqLogLineLength + 1] = "";
     if (format) {
         va_list args;
         va_start(args, format);

@@ -183,7 +183,8 @@ std::string AudioMixer::resolve(const std::string& path)
 
 bool AudioMixer::readFile(const std::string& fullPath, ZqFileBytes& bytes)
 {
-    const std::string refused = zqReadRegularFile(fullPath, kZqMaxDataFileSize, bytes);
+    const std::string refused =
+        zqReadRegularFile(fullPath, CCFileUtils::sharedFileUtils()->getResourceRoot(), kZqMaxDataFileSize, bytes);
     if (!refused.empty())
         debugLog("[AudioMixer] %s: %s", fullPath.c_str(), refused.c_str());
     return refused.empty();

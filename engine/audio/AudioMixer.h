@@ -34,8 +34,8 @@ public:
     // The resolved path of an existing file; "" (and a log line) when it is missing.
     static std::string resolve(const std::string& path);
 
-    // The whole file at fullPath, within the data file limits (zqReadRegularFile);
-    // false and a log line when it is refused.
+    // The whole file at fullPath, within the data file limits and inside the resource root
+    // (zqReadRegularFile); false and a log line when it is refused.
     static bool readFile(const std::string& fullPath, ZqFileBytes& bytes);
     // Decodes fullPath into the cache, by its content rather than its name. False (and a log line) for a missing,
     // undecodable or empty file, or without a device.

@@ -157,7 +157,7 @@ bool CCBMFontConfiguration::parse(const std::string& text)
                 m_kerning[{static_cast<unsigned int>(a), static_cast<unsigned int>(b)}] = static_cast<int>(amount);
         }
         if (!ok) {
-            debugLog("[CCBMFontConfiguration] line %d: bad \"%s\" line", lineNumber, tag.c_str());
+            debugLog("[CCBMFontConfiguration] line %d: bad \"%s\" line", lineNumber, zqPrintable(tag).c_str());
             return false;
         }
     }

@@ -96,7 +96,7 @@ bool CCLabelBMFont::initWithString(const char* str, const char* fntFile, float w
         CCTexture2D* texture = page.empty() ? nullptr : CCTextureCache::sharedTextureCache()->addImage(page.c_str());
         if (!texture) {
             if (!page.empty())
-                debugLog("[CCLabelBMFont] font %s: cannot load page %s", fntFile, file.c_str());
+                debugLog("[CCLabelBMFont] font %s: cannot load page %s", fntFile, zqPrintable(file).c_str());
             s_unusableFonts.insert(fullPath);
             return false;
         }

@@ -172,8 +172,8 @@ std::string CCFileUtils::pathNamedInFile(const std::string& file, const std::str
         joined = belowRoot(below->substr(0, below->rfind('/') + 1) + name);
     }
     if (!joined || joined->size() <= folder.size() || joined->compare(0, folder.size(), folder) != 0) {
-        debugLog("[CCFileUtils] %s names \"%s\", which lies outside its folder: taken as missing", file.c_str(),
-                 name.c_str());
+        debugLog("[CCFileUtils] %s names \"%s\", which lies outside its folder: taken as missing",
+                 zqPrintable(file, kZqLogLineLength).c_str(), zqPrintable(name).c_str());
         return std::string();
     }
     return fullPathForFilename(*joined);
@@ -190,9 +190,10 @@ bool CCFileUtils::readWhole(const std::string& name, ZqFileBytes& bytes)
 {
     const std::string path = fullPathForFilename(name);
     const std::string refused =
-        path.empty() ? "outside the game folder" : zqReadRegularFile(path, kZqMaxDataFileSize, bytes);
+        path.empty() ? "outside the game folder" : zqReadRegularFile(path, m_resourceRoot, kZqMaxDataFileSize, bytes);
     if (!refused.empty())
-        debugLog("[CCFileUtils] %s: %s", path.empty() ? name.c_str() : path.c_str(), refused.c_str());
+        debugLog("[CCFileUtils] %s: %s", zqPrintable(path.empty() ? name : path, kZqLogLineLength).c_str(),
+                 refused.c_str());
     return refused.empty();
 }
 

@@ -48,6 +48,7 @@ public:
     // delete[]; *size (when not null) receives its length. One zero byte follows the
     // data, so a text file can be read as a C string. mode is ignored (text and binary
     // reads are the same here). Only a regular file of at most kZqMaxDataFileSize bytes
+    // whose real path lies inside the root (a symlink may lead only to a file of the root)
     // is read, without waiting on a FIFO or device; any other gives nullptr and size 0,
     // and logs one line naming the file and why.
     unsigned char* getFileData(const char* fileName, const char* mode, unsigned long* size);

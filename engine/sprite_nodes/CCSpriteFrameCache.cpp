@@ -80,7 +80,7 @@ bool ccParseSpriteFrameAtlas(const char* data, size_t size, CCSpriteFrameAtlas& 
         frame.originalSize = CCSizeFromString(dictString(entry, keys.sourceSize));
         if (std::strcmp(entry.name(), "dict") != 0 || frame.rect.size.width <= 0.0f
             || frame.rect.size.height <= 0.0f) {
-            debugLog("[CCSpriteFrameCache] frame \"%s\" skipped: no valid rectangle", frame.name.c_str());
+            debugLog("[CCSpriteFrameCache] frame \"%s\" skipped: no valid rectangle", zqPrintable(frame.name).c_str());
             continue;
         }
         // A frame without its untrimmed size is taken as untrimmed.
@@ -147,7 +147,7 @@ void CCSpriteFrameCache::addSpriteFramesWithFile(const char* plist)
     }
     CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage(texturePath.c_str());
     if (!texture) {
-        debugLog("[CCSpriteFrameCache] %s: no texture %s", plist, texturePath.c_str());
+        debugLog("[CCSpriteFrameCache] %s: no texture %s", plist, zqPrintable(texturePath, kZqLogLineLength).c_str());
         return;
     }
     for (const CCSpriteFrameEntry& entry : atlas.frames) {

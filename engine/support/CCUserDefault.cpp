@@ -256,7 +256,8 @@ void CCUserDefault::load()
         return;
     }
     ZqFileBytes file;
-    const std::string refused = zqReadRegularFile(m_path, kZqMaxDataFileSize, file);
+    // The player's own file: no game folder holds it.
+    const std::string refused = zqReadRegularFile(m_path, std::string(), kZqMaxDataFileSize, file);
     // A store past the data files' cap is damage, kept aside unread rather than read whole.
     const std::uintmax_t size = refused.empty() ? 0 : std::filesystem::file_size(m_path, error);
     const bool tooLarge = !refused.empty() && !error && size > kZqMaxDataFileSize;

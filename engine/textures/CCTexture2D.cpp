@@ -86,7 +86,8 @@ bool CCTexture2D::initWithImageFile(const std::string& fullPath)
     SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
     SDL_FreeSurface(loaded);
     if (!rgba) {
-        debugLog("[CCTexture2D] cannot convert image %s: %s", fullPath.c_str(), SDL_GetError());
+        debugLog("[CCTexture2D] cannot convert image %s: %s", zqPrintable(fullPath, kZqLogLineLength).c_str(),
+                 SDL_GetError());
         return false;
     }
     const unsigned int width = static_cast<unsigned int>(rgba->w);

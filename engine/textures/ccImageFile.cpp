@@ -1,5 +1,7 @@
 #include "ccImageFile.h"
 
+#include "platform/CCFileUtils.h"
+
 #include <ZqFileRead.h>
 #include <ZqLog.h>
 
@@ -7,7 +9,12 @@
 #include <SDL2/SDL_image.h>
 
 #include <algorithm>
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
+
+// After <cstdio>: it names FILE without including it.
+#include <jpeglib.h>
 
 namespace cocos2d {
 
@@ -45,36 +52,36 @@ bool pngSize(const unsigned char* data, std::size_t size, std::uint32_t& width, 
     return true;
 }
 
-// The first start-of-frame segment of a JPEG holds its size; the segments before it are
-// walked by their lengths.
+// A JPEG's size as the decoder reads it: its own header reader walks the markers to the
+// frame header (markers such as RST0 to RST7 and TEM carry no length, so a walk by length
+// fields alone can land inside another segment and find another size there).
 bool jpegSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
 {
-    if (size < 4 || data[0] != 0xff || data[1] != 0xd8)
+    if (size < 2 || data[0] != 0xff || data[1] != 0xd8)
         return false;
-    std::size_t at = 2;
-    while (at + 4 <= size) {
-        if (data[at] != 0xff)
-            return false;
-        const unsigned char marker = data[at + 1];
-        if (marker == 0xff) {
-            ++at;
-            continue;
-        }
-        const std::size_t length = bigEndian16(data + at + 2);
-        const bool startOfFrame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
-        if (startOfFrame) {
-            if (length < 7 || at + 9 > size)
-                return false;
-            height = bigEndian16(data + at + 5);
-            width = bigEndian16(data + at + 7);
-            return true;
-        }
-        // The image data starts or the file ends before any frame.
-        if (marker == 0xda || marker == 0xd9 || length < 2)
-            return false;
-        at += 2 + length;
+    struct ErrorExit {
+        jpeg_error_mgr manager;
+        std::jmp_buf jump;
+    };
+    // Plain structs only from here: a decoder error leaves by longjmp, past every destructor.
+    jpeg_decompress_struct info{};
+    ErrorExit error{};
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = [](j_common_ptr common) {
+        std::longjmp(reinterpret_cast<ErrorExit*>(common->err)->jump, 1);
+    };
+    error.manager.output_message = [](j_common_ptr) {};
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
     }
-    return false;
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    const bool read = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
+    width = info.image_width;
+    height = info.image_height;
+    jpeg_destroy_decompress(&info);
+    return read;
 }
 
 // An icon file lists its images; each is a PNG or a bitmap without its file header,
@@ -120,28 +127,31 @@ bool ccImageHeaderSize(const unsigned char* data, std::size_t size, std::uint32_
 
 SDL_Surface* ccLoadImageFile(const std::string& fullPath, std::uint32_t maxSide, const char* tag)
 {
+    const std::string shown = zqPrintable(fullPath, kZqLogLineLength);
     ZqFileBytes bytes;
-    if (const std::string refused = zqReadRegularFile(fullPath, kZqMaxDataFileSize, bytes); !refused.empty()) {
-        debugLog("[%s] image %s: %s", tag, fullPath.c_str(), refused.c_str());
+    const std::string refused =
+        zqReadRegularFile(fullPath, CCFileUtils::sharedFileUtils()->getResourceRoot(), kZqMaxDataFileSize, bytes);
+    if (!refused.empty()) {
+        debugLog("[%s] image %s: %s", tag, shown.c_str(), refused.c_str());
         return nullptr;
     }
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     if (!ccImageHeaderSize(bytes.data.get(), bytes.size, width, height)) {
-        debugLog("[%s] image %s: not a PNG, JPEG or icon file", tag, fullPath.c_str());
+        debugLog("[%s] image %s: not a PNG, JPEG or icon file", tag, shown.c_str());
         return nullptr;
     }
     // Refused before decoding: the decoder would allocate what the header claims.
     if (width == 0 || height == 0 || width > maxSide || height > maxSide ||
         std::uint64_t(width) * height > kCCMaxImagePixels) {
-        debugLog("[%s] image %s: claims %ux%u pixels (at most %u a side)", tag, fullPath.c_str(), width, height,
+        debugLog("[%s] image %s: claims %ux%u pixels (at most %u a side)", tag, shown.c_str(), width, height,
                  maxSide);
         return nullptr;
     }
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size));
     SDL_Surface* surface = source ? IMG_Load_RW(source, 1) : nullptr;
     if (!surface)
-        debugLog("[%s] cannot load image %s: %s", tag, fullPath.c_str(), IMG_GetError());
+        debugLog("[%s] cannot load image %s: %s", tag, shown.c_str(), IMG_GetError());
     return surface;
 }
 

@@ -1,5 +1,6 @@
 #include "model/loading/ZqArchiveReader.h"
 
+#include <ZqFileRead.h>
 #include <ZqLog.h>
 
 #include <minizip/unzip.h>
@@ -77,16 +78,6 @@ constexpr const char* kOpenError = "Unable to open a file:";
 constexpr const char* kReadError = "Unable to read the file:";
 constexpr const char* kNextError = "Unable to locate the next file:";
 
-// A member name fit for a log line: a damaged one may hold control bytes.
-std::string printable(std::string name)
-{
-    for (char& c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
-    }
-    return name;
-}
-
 bool isDirectoryOrNameless(const std::string& name)
 {
     return name.empty() || name.back() == '/';
@@ -141,10 +132,12 @@ struct ZqArchiveReader::Header {
     uint64_t dataOffset = 0;  // first stored byte
 };
 
-ZqArchiveReader::ZqArchiveReader(const std::string& path)
+ZqArchiveReader::ZqArchiveReader(const std::string& path, const std::string& root)
 {
     errno = 0;
-    file_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    file_ = zqOpenBeneath(path, root, O_RDONLY | O_CLOEXEC);
+    if (file_ < 0 && errno == EXDEV)
+        throw std::runtime_error(std::string("Unable to open the archive: it ") + kZqLeadsOutside);
     struct stat status {};
     if (file_ >= 0 && fstat(file_, &status) == 0 && S_ISREG(status.st_mode))
         archive_ = unzOpen64(path.c_str());
@@ -275,8 +268,8 @@ ZqArchiveReader::Header ZqArchiveReader::currentHeader(const char* message)
     // A damaged name in either copy would make the member pass for another, or for
     // one the loader does not know.
     if (localName != header.name) {
-        debugLog("[ZqArchiveReader] member \"%s\" is \"%s\" in its local header", printable(header.name).c_str(),
-                 printable(localName).c_str());
+        debugLog("[ZqArchiveReader] member \"%s\" is \"%s\" in its local header", zqPrintable(header.name).c_str(),
+                 zqPrintable(localName).c_str());
         throwArchiveError(UNZ_BADZIPFILE, message);
     }
     header.dataOffset = local + kLocalHeaderSize + localNameSize + get16(localHeader + 28);
@@ -291,7 +284,7 @@ void ZqArchiveReader::openCurrentFile(std::string_view password)
     const Header header = currentHeader(kOpenError);
     const unz_file_info64& info = header.info;
     if (info.flag & kFlagStrongEncryption) {
-        debugLog("[ZqArchiveReader] %s: unsupported encryption", printable(header.name).c_str());
+        debugLog("[ZqArchiveReader] %s: unsupported encryption", zqPrintable(header.name).c_str());
         throwArchiveError(kStatusUnsupportedEncryption, kOpenError);
     }
     const bool encrypted = (info.flag & kFlagEncrypted) != 0;

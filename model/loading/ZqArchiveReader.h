@@ -61,8 +61,10 @@ public:
     // the archive" for a missing, empty or non-zip file; a runtime error "Unable to
     // open the archive: the archive is damaged ..." for a zip file whose directory is
     // missing or cut off (a truncated archive), and "... Bad archive" when the
-    // directory cannot be walked or a header disagrees.
-    explicit ZqArchiveReader(const std::string& path);
+    // directory cannot be walked or a header disagrees. With a root (the game's folder),
+    // an archive whose path leads out of it is refused with a runtime error "... it leads
+    // outside the game folder" (zqOpenBeneath).
+    explicit ZqArchiveReader(const std::string& path, const std::string& root = std::string());
     virtual ~ZqArchiveReader();
 
     ZqArchiveReader(const ZqArchiveReader&) = delete;

@@ -22,6 +22,7 @@
 #include "model/ZqModelGeneralSettings.h"
 #include "cocos2d.h"
 
+#include <ZqFileRead.h>
 #include <ZqLog.h>
 
 #include <algorithm>
@@ -32,7 +33,6 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <span>
 
@@ -132,30 +132,24 @@ const char* describeNotAFile(std::filesystem::file_type type)
     }
 }
 
-// A whole file at its full path, read straight into its buffer: in one read when it
-// still has the size last seen (size), else on to its end, but never more than limit + 1
-// bytes, so that a file grown past its limit since it was measured shows as too large.
-// Nothing when it cannot be read.
-std::optional<std::vector<unsigned char>> readPlain(const std::string& fullPath, std::uintmax_t size,
-                                                    std::uintmax_t limit)
+// A whole file at its full path, read straight into its buffer, when it is a regular file
+// of at most limit bytes inside the game folder (zqOpenRegularFile); nothing, with why in
+// refused, when it is not or cannot be read.
+std::optional<std::vector<unsigned char>> readPlain(const std::string& fullPath, std::uintmax_t limit,
+                                                    std::string& refused)
 {
-    std::ifstream file(fullPath, std::ios::binary);
-    if (!file)
+    ZqDescriptor file;
+    std::uint64_t size = 0;
+    refused = zqOpenRegularFile(fullPath, CCFileUtils::sharedFileUtils()->getResourceRoot(), limit, file, size);
+    if (!refused.empty())
         return std::nullopt;
-    std::vector<unsigned char> bytes;
-    // One byte more than expected shows the end without another read.
-    std::uintmax_t chunk = std::min(size, limit) + 1;
-    while (file) {
-        const std::size_t at = bytes.size();
-        bytes.resize(at + static_cast<std::size_t>(chunk));
-        file.read(reinterpret_cast<char*>(bytes.data() + at), static_cast<std::streamsize>(chunk));
-        bytes.resize(at + static_cast<std::size_t>(file.gcount()));
-        if (bytes.size() > limit)
-            break;
-        chunk = std::min<std::uintmax_t>(limit + 1 - bytes.size(), 65536);
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
+    const std::ptrdiff_t got = zqReadUpTo(file, bytes.data(), bytes.size());
+    if (got < 0) {
+        refused = std::string("cannot be read: ") + std::strerror(errno);
+        return std::nullopt;
     }
-    if (file.bad())
-        return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(got));
     return bytes;
 }
 
@@ -432,12 +426,11 @@ void ZqModelLoader::preload(const std::string& archivePath, const std::string& p
             // A damaged key file of any size is refused before a byte of it is read.
             const std::uintmax_t size = plainFileSize(*path);
             oversized = size > kMaxKeyFileSize;
-            errno = 0;
+            std::string refused;
             if (!oversized)
-                keys = readPlain(*path, size, kMaxKeyFileSize);
+                keys = readPlain(*path, kMaxKeyFileSize, refused);
             if (!oversized && !keys) {
-                const std::string reason = failedKeys + "\"Keys.pack\" cannot be read (" +
-                                           (errno ? std::strerror(errno) : "read error") + ")";
+                const std::string reason = failedKeys + "\"Keys.pack\": " + refused;
                 failLoading(reason, reason);
                 return;
             }
@@ -725,9 +718,10 @@ ZqModelLoader::FileResult ZqModelLoader::fetchPlainFile(const std::string& path,
     // before a byte is read.
     const std::uintmax_t size = plainFileSize(*fullPath);
     if (size <= ZqArchiveReader::kMaxMemberSize) {
-        data = readPlain(*fullPath, size, ZqArchiveReader::kMaxMemberSize);
+        std::string refused;
+        data = readPlain(*fullPath, ZqArchiveReader::kMaxMemberSize, refused);
         if (!data) {
-            failFile(path, "the file cannot be read");
+            failFile(path, refused.c_str());
             return kFileFailed;
         }
     }
@@ -1594,7 +1588,8 @@ bool ZqModelLoader::openArchive(const std::string& path)
     m_archivePath = path;
     m_memberRead = false;
     try {
-        m_archive = std::make_unique<ZqArchiveReader>(CCFileUtils::sharedFileUtils()->fullPathForFilename(path));
+        CCFileUtils* files = CCFileUtils::sharedFileUtils();
+        m_archive = std::make_unique<ZqArchiveReader>(files->fullPathForFilename(path), files->getResourceRoot());
         return true;
     } catch (const std::exception& error) {
         failFile(path, error.what());

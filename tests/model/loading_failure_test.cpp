@@ -122,9 +122,37 @@ TEST_F(LoadingFailureTest, NoKeyFileSaysWhy)
             << loader().errorText();
         std::filesystem::permissions(locked.file("data"), std::filesystem::perms::owner_all);
         std::filesystem::permissions(locked.file("data/Keys.pack"), std::filesystem::perms::none);
-        EXPECT_EQ(load(locked).rfind("Failed to load keys: \"Keys.pack\" cannot be read (", 0), 0u)
+        EXPECT_EQ(load(locked).rfind("Failed to load keys: \"Keys.pack\": cannot be read: ", 0), 0u)
             << loader().errorText();
     }
+}
+
+// Game data is read only inside the game folder: a data folder or a model file that is a
+// symlink out of it fails the load, naming it; a link that stays inside is followed.
+TEST_F(LoadingFailureTest, SymlinksOutOfTheGameFolderAreRefused)
+{
+    namespace fs = std::filesystem;
+    TempDir elsewhere, linkedFolder, linkedFile, linkedArchive, inside;
+    writeDirectory(elsewhere, game);
+    fs::create_symlink(elsewhere.file("data"), linkedFolder.file("data"));
+    EXPECT_EQ(load(linkedFolder), "Failed to load keys: \"Keys.pack\": leads outside the game folder");
+    archive_test::writeBytes(elsewhere.file("game.pkg"), archive(game));
+    fs::create_directories(linkedArchive.file("data"));
+    fs::create_symlink(elsewhere.file("game.pkg"), linkedArchive.file("data/data.pkg"));
+    EXPECT_EQ(load(linkedArchive), "Unable to load data: data/data.pkg: Unable to open the archive: it leads outside "
+                                   "the game folder");
+
+    const std::string name = game.back().first;
+    writeDirectory(linkedFile, game);
+    fs::remove(linkedFile.file("data/" + name));
+    fs::create_symlink(elsewhere.file("data/" + name), linkedFile.file("data/" + name));
+    EXPECT_EQ(load(linkedFile), "Unable to load data: data/" + name + ": leads outside the game folder");
+
+    writeDirectory(inside, game);
+    fs::rename(inside.file("data/" + name), inside.file(name));
+    fs::create_symlink("../" + name, inside.file("data/" + name));
+    EXPECT_EQ(load(inside), "");
+    EXPECT_EQ(snapshot().size(), 8u);
 }
 
 // A directory, a FIFO or a device where a data file should be is never opened (a FIFO would

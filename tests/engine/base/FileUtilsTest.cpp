@@ -127,8 +127,9 @@ TEST_F(FileUtilsTest, GetFileDataReadsWholeFilesAndFailsCleanly)
 
 TEST_F(FileUtilsTest, ReadsOnlyRegularFilesWithinTheCapAndNeverWaits)
 {
-    // A FIFO with no writer, a link to an endless device, a sparse file past the cap
-    // and a directory: each refused with one line naming it, at once.
+    // A FIFO with no writer, a link to an endless device (out of the game folder), a
+    // sparse file past the cap and a directory: each refused with one line naming it, at
+    // once.
     ASSERT_EQ(mkfifo((root + "Data/fifo.plist").c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", root + "Data/zero.plist");
     {
@@ -136,7 +137,7 @@ TEST_F(FileUtilsTest, ReadsOnlyRegularFilesWithinTheCapAndNeverWaits)
     }
     fs::resize_file(root + "Data/huge.plist", 2ull << 30);
     const std::pair<const char*, const char*> cases[] = {{"data/fifo.plist", "not a regular file"},
-                                                         {"data/zero.plist", "not a regular file"},
+                                                         {"data/zero.plist", "leads outside the game folder"},
                                                          {"data/huge.plist", "larger than 64 MiB"},
                                                          {"Data/Images", "not a regular file"},
                                                          {"data/../../outside.txt", "outside the game folder"}};
@@ -156,6 +157,36 @@ TEST_F(FileUtilsTest, ReadsOnlyRegularFilesWithinTheCapAndNeverWaits)
     ZqFileBytes bytes;
     EXPECT_TRUE(utils()->readWhole("data/huge.plist", bytes));
     EXPECT_EQ(bytes.size, kZqMaxDataFileSize);
+}
+
+TEST_F(FileUtilsTest, SymlinksAreFollowedOnlyWhileTheyStayInTheGameFolder)
+{
+    // Out: to a file, by its absolute path or by climbing; to a folder; a link inside that
+    // leads to one going out.
+    write(dir + "/elsewhere/secret.plist", "secret");
+    fs::create_symlink(dir + "/outside.txt", root + "Data/file.plist");
+    fs::create_symlink("../../outside.txt", root + "Data/climb.plist");
+    fs::create_symlink(dir + "/elsewhere", root + "Data/Folder");
+    fs::create_symlink("file.plist", root + "Data/chain.plist");
+    for (const char* name : {"data/file.plist", "data/climb.plist", "data/folder/secret.plist", "data/chain.plist"}) {
+        SCOPED_TRACE(name);
+        logLines.clear();
+        EXPECT_EQ(utils()->getFileData(name, "rb", nullptr), nullptr);
+        ASSERT_EQ(logLines.size(), 1u);
+        EXPECT_NE(logLines[0].find(fs::path(name).filename().string()), std::string::npos) << logLines[0];
+        EXPECT_NE(logLines[0].find("leads outside the game folder"), std::string::npos) << logLines[0];
+    }
+
+    // Links that stay inside, to a file and to a folder, are followed.
+    fs::create_symlink("Images/Hero.PNG", root + "Data/hero.plist");
+    fs::create_symlink("Images", root + "Data/Pictures");
+    logLines.clear();
+    for (const char* name : {"data/hero.plist", "data/pictures/hero.png"}) {
+        ZqFileBytes bytes;
+        ASSERT_TRUE(utils()->readWhole(name, bytes)) << name;
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes.data.get()), bytes.size), "hero");
+    }
+    EXPECT_TRUE(logLines.empty());
 }
 
 TEST_F(FileUtilsTest, NamesInsideGameFilesStayInTheirFolder)

@@ -266,6 +266,8 @@ std::vector<unsigned char> tinyIco()
 
 TEST_F(EGLViewSDLTest, IconComesFromAnIcoFileAndBadFilesAreQuiet)
 {
+    // The icon is game data: it is read only inside the resource root.
+    CCFileUtils::sharedFileUtils()->setResourceRoot(testing::TempDir());
     const std::string path = testing::TempDir() + "zq_icon.ico";
     const std::vector<unsigned char> ico = tinyIco();
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -280,6 +282,7 @@ TEST_F(EGLViewSDLTest, IconComesFromAnIcoFileAndBadFilesAreQuiet)
     std::fclose(file);
     EXPECT_FALSE(view->setIconFromFile(path.c_str()));
     std::remove(path.c_str());
+    CCFileUtils::sharedFileUtils()->setResourceRoot("");
 }
 
 TEST_F(EGLViewSDLTest, ADesignThatFitsButForAFractionOfAPixelCoversEveryRow)

@@ -9,6 +9,10 @@
 
 #include <ZqLog.h>
 
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -46,13 +50,39 @@ std::string pngHeader(uint32_t width, uint32_t height)
     return bytes + std::string("\x08\x06\0\0\0\0\0\0\0", 9);
 }
 
-// A JPEG that reaches its frame header, claiming width x height, after one other segment.
-std::string jpegHeader(uint32_t width, uint32_t height)
+// A JPEG frame header of one grey component claiming width x height.
+std::string jpegFrame(uint32_t width, uint32_t height)
 {
-    std::string bytes("\xff\xd8\xff\xe0\0\x04\0\0\xff\xc0\0\x11\x08", 13);
+    std::string bytes("\xff\xc0\0\x0b\x08", 5);
     bytes += {static_cast<char>(height >> 8), static_cast<char>(height), static_cast<char>(width >> 8),
               static_cast<char>(width)};
-    return bytes + std::string(12, '\0');
+    return bytes + std::string("\x01\x01\x11\0", 4);
+}
+
+// A quantisation table and the start of a scan: what the decoder reads up to.
+std::string jpegTablesAndScan()
+{
+    return std::string("\xff\xdb\0\x43\0", 5) + std::string(64, '\x01') +
+           std::string("\xff\xda\0\x08\x01\x01\0\0\x3f\0", 10);
+}
+
+// A JPEG that reaches its frame header, claiming width x height, after one other segment,
+// and the start of its scan; no pixel data follows.
+std::string jpegHeader(uint32_t width, uint32_t height)
+{
+    return std::string("\xff\xd8\xff\xe0\0\x04\0\0", 8) + jpegFrame(width, height) + jpegTablesAndScan();
+}
+
+// RST0 right after the start (a marker without a length), the frame of 16384 x 16384,
+// then an APP1 segment holding a 1x1 frame just where a walk that takes RST0's next two
+// bytes (the frame's FF C0) as its length lands.
+std::string jpegBehindALengthlessMarker()
+{
+    std::string bytes = std::string("\xff\xd8\xff\xd0", 4) + jpegFrame(16384, 16384);
+    std::string app1 = std::string("\xff\xe1\xff\xff", 4) + std::string(0xfffd, '\0');
+    const std::size_t landing = 2 + 2 + 0xffc0;
+    app1.replace(landing - bytes.size(), jpegFrame(1, 1).size(), jpegFrame(1, 1));
+    return bytes + app1 + jpegTablesAndScan();
 }
 
 class MediaBoundsTest : public GLFixture {
@@ -132,7 +162,7 @@ TEST_F(MediaBoundsTest, DevicesPipesAndHugeFilesAreRefusedAtOnce)
     CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("data/atlases/fifo.plist");
     expectOneLine({"fifo.plist", "not a regular file"});
     EXPECT_EQ(CCLabelBMFont::create("A", "data/fonts/zero.fnt"), nullptr);
-    expectOneLine({"zero.fnt", "not a regular file"});
+    expectOneLine({"zero.fnt", "leads outside the game folder"});
     EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage("data/images/huge.png"), nullptr);
     expectOneLine({"huge.png", "larger than 64 MiB"});
 }
@@ -156,6 +186,57 @@ TEST_F(MediaBoundsTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
     media::writeText(dir.file("data/images/text.png"), "GIF89a or anything else");
     EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage("data/images/text.png"), nullptr);
     expectOneLine({"text.png", "not a PNG, JPEG or icon file"});
+}
+
+// Measured as its decoder reads it, and refused before a pixel is decoded; a real JPEG
+// loads.
+TEST_F(MediaBoundsTest, AJpegIsMeasuredAsItsDecoderReadsIt)
+{
+    uint32_t width = 0;
+    uint32_t height = 0;
+    const std::string crafted = jpegBehindALengthlessMarker();
+    const auto* data = reinterpret_cast<const unsigned char*>(crafted.data());
+    ASSERT_TRUE(ccImageHeaderSize(data, crafted.size(), width, height));
+    EXPECT_EQ(width, 16384u);
+    EXPECT_EQ(height, 16384u);
+    media::writeText(dir.file("data/images/rst.jpg"), crafted);
+    EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage("data/images/rst.jpg"), nullptr);
+    expectOneLine({"rst.jpg", "claims 16384x16384"});
+
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 3, 2, 24, SDL_PIXELFORMAT_RGB24);
+    ASSERT_NE(surface, nullptr);
+    ASSERT_EQ(IMG_SaveJPG(surface, dir.file("data/images/real.jpg").c_str(), 90), 0) << IMG_GetError();
+    SDL_FreeSurface(surface);
+    CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage("data/images/real.jpg");
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->getPixelsWide(), 3u);
+    EXPECT_EQ(texture->getPixelsHigh(), 2u);
+    EXPECT_TRUE(lines.empty());
+}
+
+// Names read from media files reach the log escaped and cut: no control byte, and a name
+// far longer than a line leaves room for the rest of it.
+TEST_F(MediaBoundsTest, NamesReadFromMediaReachTheLogEscapedAndCut)
+{
+    const std::string names[] = {"\x1b[2J\x1b[31mred\nforged line.png", "../../\x1b]0;title\x07.png",
+                                 "../../" + std::string(100000, 'n') + ".png"};
+    for (const std::string& name : names) {
+        media::writeText(dir.file("data/atlases/a.plist"), plist(name));
+        CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("data/atlases/a.plist");
+    }
+    media::writeText(dir.file("data/fonts/f.fnt"), font("\x1b[31mpage\x07.png"));
+    EXPECT_EQ(CCLabelBMFont::create("A", "data/fonts/f.fnt"), nullptr);
+    ASSERT_GE(lines.size(), 4u);
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+            << line;
+    }
+    EXPECT_NE(lines[0].find("\\x1B[2J\\x1B[31mred\\x0Aforged line.png"), std::string::npos) << lines[0];
+    EXPECT_NE(lines.back().find("\\x1B[31mpage\\x07.png"), std::string::npos) << lines.back();
+    const auto cut = std::find_if(lines.begin(), lines.end(),
+                                  [](const std::string& line) { return line.find("nnn...\"") != std::string::npos; });
+    ASSERT_NE(cut, lines.end());
+    EXPECT_NE(cut->find("taken as missing"), std::string::npos) << *cut;
 }
 
 TEST(ImageHeaderTest, SizesComeFromEachFormatsOwnHeader)
