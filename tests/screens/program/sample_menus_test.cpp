@@ -491,8 +491,10 @@ TEST_F(SampleMenusTest, TheTouchHudPausesOnEscapeAndHasTheHudsCoinsAndMagnets)
 
     tap(ZqEditorKey::kEscape);
     EXPECT_EQ(key(), "Pause");
+    EXPECT_TRUE(field()->isPaused());
     tap(ZqEditorKey::kEscape);
-    EXPECT_EQ(key(), "TouchHUD") << "resumed under the touch HUD";
+    EXPECT_EQ(key(), "TouchHUD");
+    EXPECT_FALSE(field()->isPaused()) << "the game runs on under the touch HUD";
 }
 
 } // namespace
