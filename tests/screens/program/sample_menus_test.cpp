@@ -117,6 +117,19 @@ protected:
         return nullptr;
     }
     static int magnets() { return ZqPSettingsController::shared()->inventoryCount(magnetAsset()); }
+    static ZqComponentSlide* slideOf(const ZqPObjectAssetCharacter& character)
+    {
+        for (ZqComponent* component : character.components()) {
+            if (auto* found = dynamic_cast<ZqComponentSlide*>(component))
+                return found;
+        }
+        return nullptr;
+    }
+    // The touch HUD's slide switch, at a corner clear of its word: grey while idle, green
+    // while it holds the slide.
+    static constexpr std::array<int, 3> kSwitchIdle{96, 100, 110};
+    static constexpr std::array<int, 3> kSwitchLit{160, 200, 90};
+    std::array<int, 3> switchColour() { return colourAt(player, 744, 530); }
     static std::shared_ptr<ZqModelAssetPowerup> magnetAsset()
     {
         for (const auto& powerup : ZqModelController::shared()->modelsOfClass<ZqModelAssetPowerup>()) {
@@ -329,22 +342,16 @@ TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
     release(900, 320, 60);
 
     // The switch: its first press holds the slide and lights it green, the second lets go
-    // and greys it, the third holds again. (A corner of the switch, clear of its word.)
-    constexpr std::array<int, 3> kIdle{96, 100, 110};
-    constexpr std::array<int, 3> kLit{160, 200, 90};
-    ZqComponentSlide* slide = nullptr;
-    for (ZqComponent* component : runner->components()) {
-        if (auto* found = dynamic_cast<ZqComponentSlide*>(component))
-            slide = found;
-    }
+    // and greys it, the third holds again.
+    ZqComponentSlide* slide = slideOf(*runner);
     ASSERT_NE(slide, nullptr);
-    EXPECT_EQ(colourAt(player, 744, 530), kIdle);
+    EXPECT_EQ(switchColour(), kSwitchIdle);
     click(780, 560, 30);
     EXPECT_TRUE(slide->isEnabled()) << "held from the first press";
-    EXPECT_EQ(colourAt(player, 744, 530), kLit);
+    EXPECT_EQ(switchColour(), kSwitchLit);
     click(780, 560);
     EXPECT_FALSE(slide->isEnabled());
-    EXPECT_EQ(colourAt(player, 744, 530), kIdle);
+    EXPECT_EQ(switchColour(), kSwitchIdle);
     click(780, 560);
     EXPECT_TRUE(slide->isEnabled());
 
@@ -467,6 +474,27 @@ TEST_F(SampleMenusTest, AGameThroughTheBonusRoomShowsOnTheHudTheDistanceItsBestR
     EXPECT_EQ(scoreText("Best Distance"), std::to_string(most));
     click(568, 128);
     EXPECT_EQ(scoreText("best distance Score"), std::to_string(most));
+}
+
+// A game that ended with the touch HUD's switch holding the slide: the next game's switch
+// starts idle, and its first press slides.
+TEST_F(SampleMenusTest, ANewGameStartsTheTouchHudsSwitchIdle)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ASSERT_NO_FATAL_FAILURE(play());
+    click(200, 560);
+    click(780, 560, 30);
+    ASSERT_TRUE(slideOf(*hero())->isEnabled());
+    shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+    player.step(2);
+    ASSERT_EQ(key(), "GameOver");
+    click(568, 256);
+    ASSERT_EQ(key(), "HUD");
+    click(200, 560);
+    ASSERT_EQ(key(), "TouchHUD");
+    EXPECT_EQ(switchColour(), kSwitchIdle);
+    click(780, 560, 30);
+    EXPECT_TRUE(slideOf(*hero())->isEnabled()) << "the first press slides";
 }
 
 // Over the touch HUD, what the HUD has: the game's coins, the magnets of the stock, and a
