@@ -61,6 +61,12 @@ public:
     }
 
     Code code() const { return m_code; }
+    // Whether other holds the same token. Texts no table holds all read as the "other"
+    // code: two of those are compared as texts, so that two different ones stay apart.
+    bool sameToken(const ZqAttributeToken& other) const
+    {
+        return m_code == other.m_code && (m_code != Family::kOther || m_value == other.m_value);
+    }
 
     // The text goes through the entry reader (no plain field), which reads its code with it.
     void entryFields(ZqEntryFields&) override { }

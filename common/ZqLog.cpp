@@ -29,6 +29,24 @@ void debugLog(const char* format, ...)
         fprintf(stderr, "%s\n", buffer);
 }
 
+std::string zqPrintable(std::string_view text, std::size_t limit)
+{
+    std::string out;
+    for (const char c : text.substr(0, limit)) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            out += c;
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        }
+    }
+    if (text.size() > limit)
+        out += "...";
+    return out;
+}
+
 void zqSetLogSink(ZqLogSink sink)
 {
     logSink() = std::move(sink);

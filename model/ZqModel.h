@@ -118,8 +118,6 @@ public:
     void addParent(const std::shared_ptr<ZqModel>& parent);
     void removeParent(const std::shared_ptr<ZqModel>& parent, bool silent = false);
     std::shared_ptr<ZqModel> parent() const;
-    // True when some parent is alive: parent() != null without taking a reference.
-    bool hasLiveParent() const;
     std::vector<std::shared_ptr<ZqModel>> parents() const;
     bool hasParent(const ZqModel* model) const;
     bool hasChild(const ZqModel* model) const;

@@ -132,11 +132,6 @@ std::shared_ptr<ZqModel> ZqModel::parent() const
     return nullptr;
 }
 
-bool ZqModel::hasLiveParent() const
-{
-    return std::any_of(m_parents.begin(), m_parents.end(), [](const std::weak_ptr<ZqModel>& p) { return !p.expired(); });
-}
-
 std::vector<std::shared_ptr<ZqModel>> ZqModel::parents() const
 {
     std::vector<std::shared_ptr<ZqModel>> live;

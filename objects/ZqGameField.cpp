@@ -11,7 +11,7 @@ public:
     void adoptObject(ZqPObject*, ZqPObject*) override {}
     void flash(float) override {}
     void shake(float) override {}
-    ZqPObjectAssetPowerup* findPowerupByName(ZqPowerupType, const ZqPObject*) const override { return nullptr; }
+    ZqPObjectAssetPowerup* findPowerupByName(const ZqPObjectAssetPowerup&) const override { return nullptr; }
     void saveCheckpoint(int, const cocos2d::CCPoint&) override {}
     void activateCheckpoint() override {}
     void setMagnetActive(bool) override {}

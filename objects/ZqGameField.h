@@ -1,7 +1,6 @@
 #pragma once
 
 #include "base/CCGeometry.h"
-#include "model/ZqDataTokens.h"
 #include "model/ZqStartMode.h"
 
 #include <string>
@@ -37,9 +36,9 @@ public:
     virtual void flash(float seconds) = 0;
     // Shakes the field for seconds.
     virtual void shake(float seconds) = 0;
-    // The first power-up under the camera other than excluded whose effect runs (state 1)
-    // and whose "Powerup Type" is type; null when none.
-    virtual ZqPObjectAssetPowerup* findPowerupByName(ZqPowerupType type, const ZqPObject* excluded) const = 0;
+    // The first power-up under the camera other than newer whose effect runs (state 1)
+    // and whose "Powerup Type" is newer's; null when none.
+    virtual ZqPObjectAssetPowerup* findPowerupByName(const ZqPObjectAssetPowerup& newer) const = 0;
     // Keeps the checkpoint, stored with the saved progress: the creation index of the
     // object it belongs to and its position in the camera's space.
     virtual void saveCheckpoint(int index, const cocos2d::CCPoint& position) = 0;

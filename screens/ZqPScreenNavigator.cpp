@@ -136,17 +136,25 @@ bool ZqPScreenNavigator::pushScreen(const std::string& name, bool lookup)
     return true;
 }
 
-bool ZqPScreenNavigator::showFirstScreenAfterLoading()
+bool ZqPScreenNavigator::showFirstScreenAfterLoading(std::string& why)
 {
     const std::string key = firstScreenAfterLoading();
     if (key.empty()) {
-        debugLog("[ZqPScreenNavigator] no screen follows the start screen");
+        const std::vector<std::shared_ptr<ZqNodeUIStart>> starts =
+            ZqModelController::shared()->modelsOfClass<ZqNodeUIStart>();
+        why = starts.empty() ? "it has no start node"
+                             : "its start node \"" + starts.front()->name() + "\" (model " +
+                                   std::to_string(starts.front()->id()) + ") leads to no other screen";
+        why += ", and no other menu screen is there";
+        debugLog("[ZqPScreenNavigator] no screen follows the start screen: %s", why.c_str());
         return false;
     }
     moveTo(key);
     CCScene* container = sceneContainer();
-    if (!container)
+    if (!container) {
+        why = "the screen \"" + key + "\" that follows it cannot be built";
         return false;
+    }
     if (ZqPScreen* running = ZqPScreen::runningScreen())
         running->presentContainer(container);
     else

@@ -95,8 +95,9 @@ public:
     bool pushScreen(const std::string& name, bool lookup);
     // The move past the start screen once the game is loaded (the application's
     // game-ready hook): the screen of firstScreenAfterLoading becomes current and its
-    // container is presented. False when no screen follows or none can be built.
-    bool showFirstScreenAfterLoading();
+    // container is presented. False when no screen follows or none can be built, with
+    // why in words a player can pass on (the start node that leads nowhere, by name and id).
+    bool showFirstScreenAfterLoading(std::string& why);
 
     // The navigator as the process starts: the start screen alone in the history, no
     // container, no destination. Tests call it between games.

@@ -211,16 +211,15 @@ void ZqPScreenUi::onEnter()
     // Every keypad delegate hears a key, so only the screen shown takes back.
     setKeypadEnabled(ZqPScreenNavigator::shared()->currentUiScreen() == this);
     ZqPScreen::onEnter();
-    m_shownName = reportedName();
-    ZqServices::shared()->screenOnEnter(m_shownName);
+    ZqServices::shared()->screenOnEnter(reportedName());
 }
 
 void ZqPScreenUi::onExit()
 {
     CCLayer::onExit();
-    // One showing, one name: the start screen enters before the flow graph that names
-    // it is read, and leaves under the name it entered with.
-    ZqServices::shared()->screenOnExit(m_shownName);
+    // Named again: the start screen enters before the flow graph that names it is read
+    // ("Unknown") and leaves under its node's name.
+    ZqServices::shared()->screenOnExit(reportedName());
 }
 
 void ZqPScreenUi::draw()
@@ -244,8 +243,9 @@ void ZqPScreenUi::setLoadingUi(bool on)
     if (ZqPAppDelegate* application = dynamic_cast<ZqPAppDelegate*>(CCApplication::sharedApplication()))
         application->setGameReadyHook([application] {
             // Loaded, yet nothing to show: the player would look at the loading screen for ever.
-            if (!ZqPScreenNavigator::shared()->showFirstScreenAfterLoading())
-                application->fail("The game has no screen after its start screen: its data is damaged");
+            std::string why;
+            if (!ZqPScreenNavigator::shared()->showFirstScreenAfterLoading(why))
+                application->fail("The game has no screen after its start screen: " + why);
         });
     if (CCSprite* splash = CCSprite::create("Default.png")) {
         CCDirector* director = CCDirector::sharedDirector();

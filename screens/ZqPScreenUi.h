@@ -49,8 +49,8 @@ public:
     void goWindowed();
 
     // The name this screen reports when it shows: the "Name" of the last interface node
-    // whose screen is this screen's model; "Unknown" when none. Taken on entering; leaving
-    // reports the same name.
+    // whose screen is this screen's model; "Unknown" when none. Taken at each report, on
+    // entering and on leaving.
     std::string reportedName() const;
 
     // Escape on the desktop: the back action.
@@ -125,6 +125,4 @@ private:
     ZqPObjectButton* m_windowedButton = nullptr;
     ZqPObjectButton* m_fullscreenButton = nullptr;
     bool m_buttonsEnabled = true;
-    // The name reported on entering.
-    std::string m_shownName;
 };

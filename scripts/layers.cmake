@@ -1,18 +1,30 @@
-# Reads every include line of the production code and fails when a folder includes one
-# above it; and of each layer's tests (tests/<folder>), which may include only their layer,
-# those below it, the data writer and the tests' own helpers of those layers. Run by CTest
-# as "layers":
+# Reads every include line of the project's code and fails where a file includes one it
+# may not see. Every file has a layer; a file sees its own layer and those below, and:
+# - no game folder includes a side layer or the tests' code;
+# - a side layer is included by its own tests (tests/<folder>) alone, but for the data
+#   writer, which the tests, their helpers, the benchmarks and the fuzz targets make their
+#   games with;
+# - the tests' code (their folders and helpers) is included by tests and benchmarks alone.
+# Run by CTest as "layers":
 #   cmake -DROOT=<project root> -P scripts/layers.cmake
 cmake_minimum_required(VERSION 3.25)
 
 # The layers, bottom up: the one place their order is written. Folders in one entry are one
 # layer and may include each other.
 set(layers common engine attributes model app "objects components" screens player/desktop)
-# Side layers, each "folder:the layer it sits on": it sees that layer and those below, and
-# no other folder may include it.
-set(side_layers tools:model)
+# Side layers, each "folder or file without its extension:the layer it sits on". The media
+# writer needs the engine alone: the engine's tests make their media with it.
+set(side_layers tools:model tools/ZqMediaWriter:engine fuzz:model bench:screens)
+set(writer tools tools/ZqMediaWriter)
+# Each game layer's tests are tests/<its first folder name>, at its layer; the side layers'
+# tests, "folder:layer", run what lies above their side (the data writer's run the programs).
+set(side_tests tests/tools:screens tests/bench:screens)
+# The tests' helpers (every file of tests/support/, every header of a test folder): each
+# sits at the highest layer it includes, directly or through another helper, so that a
+# lower layer's test cannot include it.
+set(helper_folder tests/support)
 # Where quoted and angled includes are looked up after the including file's own folder,
-# in the compiler's order.
+# in the compiler's order; the tests, their helpers and the benchmarks look in tests/ first.
 set(include_roots . engine engine/private common)
 
 if(NOT ROOT)
@@ -27,43 +39,109 @@ foreach(layer IN LISTS layers)
     set(rank_${folder} ${rank})
     list(APPEND folders ${folder})
   endforeach()
+  set(layer_${rank} "${layer}")
   math(EXPR rank "${rank} + 1")
 endforeach()
-set(side_folders "")
-foreach(side IN LISTS side_layers)
-  string(REPLACE ":" ";" parts "${side}")
-  list(GET parts 0 folder)
-  list(GET parts 1 base)
-  set(rank_${folder} ${rank_${base}})
-  list(APPEND folders ${folder})
-  list(APPEND side_folders ${folder})
-endforeach()
+set(game_folders ${folders})
 
-# Each game layer's tests: tests/<its first folder name>, of the same rank.
+function(add_ranked list_name entries)
+  set(added "")
+  foreach(entry IN LISTS entries)
+    string(REPLACE ":" ";" parts "${entry}")
+    list(GET parts 0 folder)
+    list(GET parts 1 base)
+    set(rank_${folder} ${rank_${base}} PARENT_SCOPE)
+    list(APPEND added ${folder})
+  endforeach()
+  set(${list_name} ${added} PARENT_SCOPE)
+endfunction()
+add_ranked(side_folders "${side_layers}")
+list(APPEND folders ${side_folders})
+
 set(test_folders "")
-foreach(folder IN LISTS folders)
-  if(NOT folder IN_LIST side_folders)
-    string(REGEX REPLACE "/.*" "" name "${folder}")
-    set(test_folder tests/${name})
-    set(rank_${test_folder} ${rank_${folder}})
-    list(APPEND test_folders ${test_folder})
-  endif()
+foreach(folder IN LISTS game_folders)
+  string(REGEX REPLACE "/.*" "" name "${folder}")
+  set(rank_tests/${name} ${rank_${folder}})
+  list(APPEND test_folders tests/${name})
 endforeach()
+add_ranked(added "${side_tests}")
+list(APPEND test_folders ${added})
+list(REMOVE_DUPLICATES test_folders)
 
-# The layer or test folder a path below the root lies in, or "" outside every one.
+set(helper_globs "${ROOT}/${helper_folder}/*.h" "${ROOT}/${helper_folder}/*.cpp")
+foreach(folder IN LISTS test_folders)
+  list(APPEND helper_globs "${ROOT}/${folder}/*.h")
+endforeach()
+file(GLOB_RECURSE helpers RELATIVE "${ROOT}" ${helper_globs})
+
+# The layer, test folder or helper a path below the root lies in, or "" outside every one.
 function(folder_of path out)
+  if(path IN_LIST helpers)
+    set(${out} "${path}" PARENT_SCOPE)
+    return()
+  endif()
   set(found "")
   foreach(folder IN LISTS folders test_folders)
     string(LENGTH "${folder}" length)
     string(LENGTH "${found}" found_length)
-    if((path STREQUAL folder OR path MATCHES "^${folder}/") AND length GREATER found_length)
+    if((path STREQUAL folder OR path MATCHES "^${folder}[/.]") AND length GREATER found_length)
       set(found ${folder})
     endif()
   endforeach()
   set(${out} "${found}" PARENT_SCOPE)
 endfunction()
 
-set(sources "")
+# The project files source includes, each "name|path below the root"; system and library
+# headers are left out.
+function(includes_of source out)
+  folder_of("${source}" from)
+  get_filename_component(source_dir "${source}" DIRECTORY)
+  file(STRINGS "${ROOT}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"][^>\"]+[>\"]")
+  set(found "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*([<\"])([^>\"]+)[>\"].*" "\\1;\\2" parsed "${line}")
+    list(GET parsed 0 quote)
+    list(GET parsed 1 name)
+    set(candidates "")
+    if(quote STREQUAL "\"")
+      list(APPEND candidates "${source_dir}")
+    endif()
+    if(from IN_LIST test_folders OR from IN_LIST helpers OR from STREQUAL "bench")
+      list(APPEND candidates tests)
+    endif()
+    list(APPEND candidates ${include_roots})
+    foreach(base IN LISTS candidates)
+      if(EXISTS "${ROOT}/${base}/${name}")
+        file(RELATIVE_PATH target "${ROOT}" "${ROOT}/${base}/${name}")
+        list(APPEND found "${name}|${target}")
+        break()
+      endif()
+    endforeach()
+  endforeach()
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+# The helpers' layers: raised to what each includes until none moves.
+foreach(helper IN LISTS helpers)
+  set(rank_${helper} 0)
+  includes_of("${helper}" includes_${helper})
+endforeach()
+set(moved TRUE)
+while(moved)
+  set(moved FALSE)
+  foreach(helper IN LISTS helpers)
+    foreach(include IN LISTS includes_${helper})
+      string(REGEX REPLACE "^[^|]*\\|" "" target "${include}")
+      folder_of("${target}" to)
+      if(NOT to STREQUAL "" AND rank_${to} GREATER rank_${helper})
+        set(rank_${helper} ${rank_${to}})
+        set(moved TRUE)
+      endif()
+    endforeach()
+  endforeach()
+endwhile()
+
+set(sources ${helpers})
 foreach(folder IN LISTS folders test_folders)
   file(GLOB_RECURSE found RELATIVE "${ROOT}" "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
   list(APPEND sources ${found})
@@ -75,43 +153,29 @@ set(wrong 0)
 set(read 0)
 foreach(source IN LISTS sources)
   folder_of("${source}" from)
-  get_filename_component(source_dir "${source}" DIRECTORY)
-  file(STRINGS "${ROOT}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"][^>\"]+[>\"]")
-  foreach(line IN LISTS lines)
-    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*([<\"])([^>\"]+)[>\"].*" "\\1;\\2" parsed "${line}")
-    list(GET parsed 0 quote)
-    list(GET parsed 1 name)
-    set(candidates "")
-    if(quote STREQUAL "\"")
-      list(APPEND candidates "${source_dir}")
-    endif()
-    if(from IN_LIST test_folders)
-      list(APPEND candidates tests)
-    endif()
-    list(APPEND candidates ${include_roots})
-    set(target "")
-    foreach(base IN LISTS candidates)
-      if(EXISTS "${ROOT}/${base}/${name}")
-        file(RELATIVE_PATH target "${ROOT}" "${ROOT}/${base}/${name}")
-        break()
-      endif()
-    endforeach()
-    if(target STREQUAL "")
-      continue() # a system or library header
-    endif()
+  set(tests_code FALSE)
+  if(from IN_LIST test_folders OR from IN_LIST helpers)
+    set(tests_code TRUE)
+  endif()
+  includes_of("${source}" includes)
+  foreach(include IN LISTS includes)
+    string(REPLACE "|" ";" parts "${include}")
+    list(GET parts 0 name)
+    list(GET parts 1 target)
     math(EXPR read "${read} + 1")
     folder_of("${target}" to)
     if(to STREQUAL from)
       continue()
     endif()
-    if(from IN_LIST test_folders AND (to STREQUAL "" OR to IN_LIST side_folders))
-      continue() # the tests' shared helpers and the data writer
-    elseif(to STREQUAL "")
+    if(to STREQUAL "")
       set(reason "outside every layer")
-    elseif(to IN_LIST side_folders)
-      set(reason "${to}/ is used by no other folder")
+    elseif((to IN_LIST test_folders OR to IN_LIST helpers) AND NOT tests_code AND NOT from STREQUAL "bench")
+      set(reason "the tests' code is for tests and benchmarks")
+    elseif(to IN_LIST side_folders AND NOT from STREQUAL "tests/${to}"
+           AND NOT (to IN_LIST writer AND NOT from IN_LIST game_folders))
+      set(reason "${to} is used by no other folder")
     elseif(rank_${to} GREATER rank_${from})
-      set(reason "${to}/ lies above ${from}/")
+      set(reason "${to} (at ${layer_${rank_${to}}}) lies above ${from} (at ${layer_${rank_${from}}})")
     else()
       continue()
     endif()

@@ -131,6 +131,21 @@ std::shared_ptr<ZqModelLevelSection> ZqGameBuilder::section(unsigned id, const s
     return made;
 }
 
+std::shared_ptr<ZqModelObjectBackground> ZqGameBuilder::layer(unsigned id, const std::string& name,
+                                                             ZqModelScreenScene& scene, unsigned container,
+                                                             cocos2d::CCPoint position, float scale, float speed,
+                                                             int zDepth)
+{
+    std::shared_ptr<ZqModelObjectBackground> made = make<ZqModelObjectBackground>(id, name);
+    made->m_image->setValue(at<ZqModelSpriteContainer>(container), true);
+    made->m_position->setValue(position, true);
+    made->m_scale->setValue(cocos2d::CCPoint(scale, scale), true);
+    made->m_speed->setValue(speed, true);
+    made->m_zDepth->setValue(zDepth, true);
+    scene.addChild(made, true);
+    return made;
+}
+
 std::shared_ptr<ZqModelLinker> ZqGameBuilder::linker(unsigned id, const std::string& name,
                                                      ZqModelLevelSection& section, unsigned objectA,
                                                      unsigned objectB, float speed, bool buttonActivated)

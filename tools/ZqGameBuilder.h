@@ -24,6 +24,7 @@ class ZqModelLinker;
 class ZqModelObjectAssetCharacter;
 class ZqModelObjectAssetPowerup;
 class ZqModelObjectAssetUnit;
+class ZqModelObjectBackground;
 class ZqModelObjectEventObserver;
 class ZqModelObjectButton;
 class ZqModelObjectLabel;
@@ -89,6 +90,12 @@ public:
     // A level section of the scene, width points wide.
     std::shared_ptr<ZqModelLevelSection> section(unsigned id, const std::string& name, ZqModelScreenScene& scene,
                                                  float width, float startDistance, bool initSection);
+
+    // A background layer of the scene centred at position, scrolling at speed times the
+    // field's, its picture drawn scale times its size, zDepth behind or before the field.
+    std::shared_ptr<ZqModelObjectBackground> layer(unsigned id, const std::string& name, ZqModelScreenScene& scene,
+                                                   unsigned container, cocos2d::CCPoint position, float scale,
+                                                   float speed, int zDepth);
 
     // A linker of section joining its objects of ids objectA and objectB: a motor turning
     // at speed radians a second (the default "Torque"), driven by the motor actions when

@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
+#include <cairo-ft.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <lame/lame.h>
@@ -185,6 +186,40 @@ bool writeAtlas(const std::string& pngPath, const std::string& plistPath, const 
     const std::size_t slash = pngPath.find_last_of('/');
     const std::string textureName = slash == std::string::npos ? pngPath : pngPath.substr(slash + 1);
     return png && writeText(plistPath, atlasPlist(frames, textureName, width, height));
+}
+
+bool drawText(cairo_t* canvas, const std::string& text, double centreX, double baseline, double pixelSize,
+              Rgba colour, const std::string& typeface)
+{
+    // One library for the process: cairo may keep a face made from it in its caches.
+    static const FT_Library library = [] {
+        FT_Library made = nullptr;
+        return FT_Init_FreeType(&made) == 0 ? made : nullptr;
+    }();
+    FT_Face face = nullptr;
+    if (!library || FT_New_Face(library, typeface.c_str(), 0, &face) != 0)
+        return false;
+    // The face lives as long as cairo's font made from it.
+    static const cairo_user_data_key_t kFaceKey{};
+    cairo_font_face_t* font = cairo_ft_font_face_create_for_ft_face(face, 0);
+    if (cairo_font_face_set_user_data(font, &kFaceKey, face,
+                                      [](void* owned) { FT_Done_Face(static_cast<FT_Face>(owned)); }) !=
+        CAIRO_STATUS_SUCCESS) {
+        cairo_font_face_destroy(font);
+        FT_Done_Face(face);
+        return false;
+    }
+    cairo_save(canvas);
+    cairo_set_font_face(canvas, font);
+    cairo_set_font_size(canvas, pixelSize);
+    cairo_text_extents_t extents{};
+    cairo_text_extents(canvas, text.c_str(), &extents);
+    cairo_move_to(canvas, centreX - extents.x_bearing - extents.width / 2.0, baseline);
+    cairo_set_source_rgba(canvas, colour.r / 255.0, colour.g / 255.0, colour.b / 255.0, colour.a / 255.0);
+    cairo_show_text(canvas, text.c_str());
+    cairo_restore(canvas);
+    cairo_font_face_destroy(font);
+    return true;
 }
 
 bool writeFont(const std::string& fntPath, const std::string& pageFileName, int pixelSize, const std::string& typeface)

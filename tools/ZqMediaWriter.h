@@ -71,6 +71,12 @@ inline constexpr const char* kDefaultTypeface = "/usr/share/fonts/truetype/dejav
 bool writeFont(const std::string& fntPath, const std::string& pageFileName, int pixelSize,
                const std::string& typeface = kDefaultTypeface);
 
+// Draws text on the canvas in the typeface, pixelSize pixels a line, in colour, centred on
+// centreX with its baseline at baseline (canvas pixels). False when the typeface cannot be
+// read.
+bool drawText(cairo_t* canvas, const std::string& text, double centreX, double baseline, double pixelSize,
+              Rgba colour, const std::string& typeface = kDefaultTypeface);
+
 // The effects' media under dataDirectory: "fx/lightMap.png" (white, fading out from the
 // centre to transparent at the rim and the corners), "fx/trailMap.png" and "fx/flagMap.png"
 // (opaque white), and "shaders/WaterReflection.fsh" (the texture tinted by the uniform

@@ -27,6 +27,8 @@
 #include "model/scene/ZqNode.h"
 #include "tools/ZqGameBuilder.h"
 #include "tools/ZqSampleField.h"
+#include "tools/ZqSampleSecondWorld.h"
+#include "tools/ZqSampleSecondWorldPictures.h"
 #include "tools/ZqSamplePictures.h"
 #include "cocos2d.h"
 
@@ -490,7 +492,7 @@ void buildScreens(ZqGameBuilder& game)
     game.button(306, "Exit", *menu, nullptr, 1012, exitAt)->m_action->setValue("kExitButton", true);
     addText(game, *menu, 312, "exit", exitAt);
     addText(game, *menu, 313,
-            "Return: play   Space: jump   Down: slide   K: shoot   Escape: pause   Alt+Enter: full screen",
+            "Return: play   Space: jump   Down: slide   K: shoot   Left: back   Escape: pause   Alt+Enter: full screen",
             cocos2d::CCPoint(kWidth / 2, 40.0f), 0.8f);
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
     addBackground(game, *gameOver, 309, 1014);
@@ -813,13 +815,7 @@ void buildGameOverExtras(ZqGameBuilder& game)
 void addLayer(ZqGameBuilder& game, ZqModelScreenScene& scene, unsigned id, const std::string& name, unsigned container,
               float y, float speed, int zDepth, float scale = 2.0f)
 {
-    auto layer = game.make<ZqModelObjectBackground>(id, name);
-    layer->m_image->setValue(game.at<ZqModelSpriteContainer>(container), true);
-    layer->m_position->setValue(cocos2d::CCPoint(kWidth / 2, y), true);
-    layer->m_scale->setValue(cocos2d::CCPoint(scale, scale), true);
-    layer->m_speed->setValue(speed, true);
-    layer->m_zDepth->setValue(zDepth, true);
-    scene.addChild(layer, true);
+    game.layer(id, name, scene, container, cocos2d::CCPoint(kWidth / 2, y), scale, speed, zDepth);
 }
 
 // A unit that stays still until the hero comes within distance points.
@@ -1027,26 +1023,19 @@ void showTheWholeDesign()
 // The menus' ways out of the sample and onward: a link and a social button, a second world
 // behind a lock button that a best distance opens, a button that unlocks the second
 // character, and a HUD of touch controls. Ids from 121 (nodes), 221 (screens), 1601
-// (interface objects), 421 (the second world's sections), 1701 (its placed objects), 651
-// (assets), 771 (components), 931 (animations, 936 their frames), 1081 (sprite containers)
-// and 1181 (sprites).
-constexpr unsigned kNewWorldNode = 121, kWorld2Node = 122, kTouchHudNode = 123;
-constexpr unsigned kWorld2Start = 421, kWorld2Rocks = 422, kWorld2Ledges = 423;
-constexpr unsigned kSand = 651;
-// The best distance (in the score's units) that opens the second world.
-constexpr float kSecondWorldDistance = 150.0f;
+// (interface objects), 772 (components), 1081 (sprite containers) and 1181 (sprites); the
+// second world's own are listed in ZqSampleSecondWorld.cpp.
+constexpr unsigned kNewWorldNode = 121, kTouchHudNode = 123;
 constexpr const char* kSecondWorldButton = "World 2";
 constexpr const char* kSwipeArea = "Swipe Area";
 
 constexpr SpriteRow kMenuWorldSprites[] = {
     {1181, "Link Button", 96, 96, {90, 170, 200, 255}, zqpictures::button},
     {1182, "Social Button", 96, 96, {70, 90, 180, 255}, zqpictures::button},
-    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}, zqpictures::button},
+    {1183, "Locked Button", 240, 96, {110, 110, 120, 255}, zqpictures::lockedWorldButton},
     {1184, "Touch Button", 96, 96, {200, 170, 80, 255}, zqpictures::button},
     {1185, "Touch Pad", 220, 220, {255, 255, 255, 50}},     {1186, "Swipe Pad", 400, 360, {255, 255, 255, 30}},
     {1187, "Switch Button", 96, 96, {160, 200, 90, 255}, zqpictures::button},
-    {1188, "Sand", 568, 64, {220, 190, 120, 255}},
-    {1189, "Dunes", 256, 80, {200, 140, 90, 255}},           {1190, "Dusk Sky", 142, 80, {90, 60, 110, 255}},
 };
 
 // In an atlas of their own (id 1205), beside the main one.
@@ -1058,10 +1047,6 @@ void buildMenuWorldMedia(ZqGameBuilder& game)
         game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour, row.painter);
         game.container(container++, row.name, 1.0f, {row.id});
     }
-    game.animation(931, 936, "Sand", 1088, true);
-    std::shared_ptr<ZqModelAssetObstacle> sand = game.make<ZqModelAssetObstacle>(kSand, "Sand");
-    sand->m_collisionShape->setValue(game.boxShape(851, "Sand Shape", 568, 64), true);
-    sand->m_idleAnimation->setValue(game.at<ZqModelAnimation>(931), true);
 }
 
 // A picture or button of the screen showing container, with its word on it.
@@ -1091,82 +1076,25 @@ void buildMenuLinks(ZqGameBuilder& game)
     page->m_facebookId->setValue("zqsample", true);
 }
 
-// The second character's own button on the menu: locked, it buys the runner for its coins;
-// bought, it shows the runner and picks it.
+// The second character's own button on the menu: locked, it shows the runner's price and
+// buys it for its coins; bought, it shows the runner and picks it.
 void buildRunnerUnlock(ZqGameBuilder& game)
 {
     ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
+    game.sprite(1194, "Runner Price Button", 1205, 200, 80, {60, 170, 90, 255},
+                [](cairo_t* canvas, int width, int height, zqmedia::Rgba face) {
+                    zqpictures::priceButton(canvas, width, height, face, static_cast<int>(kRunnerPrice));
+                });
+    game.container(1094, "Runner Price Button", 1.0f, {1194});
     auto runner = addWithWord<ZqModelObjectButtonCharacterUnlock>(
-        game, menu, 1605, "Runner Unlock", kBuyButton, "runner", cocos2d::CCPoint(886.0f, 140.0f));
+        game, menu, 1605, "Runner Unlock", 1094, "runner", cocos2d::CCPoint(886.0f, 140.0f));
     runner->m_character->setValue(std::to_string(kRunner), true);
 }
 
-// A placed row of the second world: a ground of sand, a rock, a ledge, a coin or its hero.
-std::shared_ptr<ZqModelObject> world2Object(ZqGameBuilder& game, unsigned id, Kind kind, cocos2d::CCPoint at)
-{
-    switch (kind) {
-    case Kind::Hero: {
-        auto hero = game.character(id, "Hero", kHero, at);
-        hero->m_zDepth->setValue(10, true);
-        return hero;
-    }
-    case Kind::Rock:
-        return game.unit(id, "Rock", kRock, "kPlatformObjectType", at);
-    case Kind::Ledge:
-        return game.unit(id, "Ledge", kLedge, "kPlatformObjectType", at);
-    case Kind::Coin:
-        return game.powerup(id, "Coin", kCoin, at);
-    default:
-        return game.unit(id, "Sand", kSand, "kPlatformObjectType", at);
-    }
-}
-
-// The second world: a field of its own under a dusk sky, on sand, with the first world's
-// rocks, ledges and coins; its HUD and game over are the first world's.
-void buildSecondWorld(ZqGameBuilder& game)
-{
-    std::shared_ptr<ZqNodeScene> world = game.worldNode(kWorld2Node, 226, "World2", 1000.0f);
-    ZqModelScreenScene& scene = *game.at<ZqModelScreenScene>(226);
-    scene.m_gameSpeedMin->setValue(3.0f, true);
-    scene.m_gameSpeedMax->setValue(8.0f, true);
-    scene.m_speedIncrease->setValue(0.1f, true);
-    scene.m_scoreMultiplier->setValue(1.0f, true);
-    ZqGameBuilder::link(*world, "UI", *game.at<ZqNodeUI>(kHudNode));
-    ZqGameBuilder::link(*world, "Game Over", *game.at<ZqNodeUI>(kGameOverNode));
-    auto score = game.make<ZqModelComponentScore>(771, "World 2 Score");
-    score->m_resetPoints->setValue(true, true);
-    score->m_resetDistance->setValue(true, true);
-    // Each game counts its own coins, as in the first world.
-    score->m_resetCoins->setValue(true, true);
-    scene.addChild(score, true);
-    addLayer(game, scene, 1701, "Dusk Sky", 1090, kHeight / 2, 0.0f, -30);
-    game.at<ZqModelObjectBackground>(1701)->m_scale->setValue(cocos2d::CCPoint(8.0f, 8.0f), true);
-    addLayer(game, scene, 1702, "Dunes", 1089, 150.0f, 0.3f, -20);
-
-    game.section(kWorld2Start, "World 2 Start", scene, kWidth, 0, true);
-    game.section(kWorld2Rocks, "World 2 Rocks", scene, kWidth, 0, false);
-    game.section(kWorld2Ledges, "World 2 Ledges", scene, kWidth, 0, false);
-    struct Row {
-        unsigned section;
-        Kind kind;
-        float x, y;
-    };
-    const Row rows[] = {
-        {kWorld2Start, Kind::Ground, 284, 32},  {kWorld2Start, Kind::Ground, 852, 32}, {kWorld2Start, Kind::Hero, 200, 128},
-        {kWorld2Start, Kind::Coin, 600, 120},   {kWorld2Start, Kind::Coin, 700, 120},
-        {kWorld2Rocks, Kind::Ground, 284, 32},  {kWorld2Rocks, Kind::Ground, 852, 32}, {kWorld2Rocks, Kind::Rock, 560, 104},
-        {kWorld2Rocks, Kind::Coin, 560, 240},
-        {kWorld2Ledges, Kind::Ground, 284, 32}, {kWorld2Ledges, Kind::Ground, 852, 32},
-        {kWorld2Ledges, Kind::Ledge, 600, 170}, {kWorld2Ledges, Kind::Coin, 600, 230},
-    };
-    unsigned id = 1711;
-    for (const Row& row : rows)
-        game.at<ZqModelLevelSection>(row.section)->addChild(world2Object(game, id++, row.kind, cocos2d::CCPoint(row.x, row.y)), true);
-}
-
 // The lock button of the second world on the menu, and what opens it: once the best
-// distance reaches kSecondWorldDistance, the game over moves on to a screen whose unlocker
-// opens the lock. Pressed while locked, the button does nothing; open, it plays the world.
+// distance reaches kZqSampleSecondWorldDistance, the game over moves on to a screen whose
+// unlocker opens the lock. Locked, the button shows a padlock and the distance that opens
+// it, and a press does nothing; open, it shows the menu's buttons' face and plays the world.
 void buildSecondWorldLock(ZqGameBuilder& game)
 {
     ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
@@ -1179,13 +1107,12 @@ void buildSecondWorldLock(ZqGameBuilder& game)
     // No way to buy it: only the unlocker opens it.
     lock->m_unlock->setValue("", true);
     menu.screen()->addChild(lock, true);
-    ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kWorld2Node));
+    ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kZqSampleSecondWorldNode));
     addText(game, menu, 1608, kSecondWorldButton, lockAt);
-    addText(game, menu, 1609, "best " + std::to_string(static_cast<int>(kSecondWorldDistance)) + " opens it",
-            cocos2d::CCPoint(lockAt.x, lockAt.y - 64.0f), 0.6f);
 
     std::shared_ptr<ZqNodeUI> opened = game.interfaceNode(kNewWorldNode, 221, "NewWorld", 1000.0f);
-    game.observer(1610, "NewWorld", gameOver, "kScoreBestDistance")->m_limitNumber->setValue(kSecondWorldDistance, true);
+    game.observer(1610, "NewWorld", gameOver, "kScoreBestDistance")
+        ->m_limitNumber->setValue(static_cast<float>(kZqSampleSecondWorldDistance), true);
     ZqGameBuilder::link(gameOver, "NewWorld", *opened);
     addBackground(game, *opened, 1611, 1014);
     addText(game, *opened, 1612, "Game over: World 2 is open on the menu", cocos2d::CCPoint(kWidth / 2, kHeight - 80.0f));
@@ -1269,7 +1196,7 @@ void buildMenuWorlds(ZqGameBuilder& game)
     buildMenuWorldMedia(game);
     buildMenuLinks(game);
     buildRunnerUnlock(game);
-    buildSecondWorld(game);
+    zqBuildSampleSecondWorld(game, ZqSampleSecondWorldIds{kHudNode, kGameOverNode, kHero, kCoin});
     buildSecondWorldLock(game);
     buildTouchHud(game);
 }

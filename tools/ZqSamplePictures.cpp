@@ -1,5 +1,7 @@
 #include "tools/ZqSamplePictures.h"
 
+#include "tools/ZqPictureBrush.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,80 +11,23 @@ namespace {
 
 using zqmedia::Rgba;
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr Rgba kSkin{250, 205, 160, 255};
 constexpr Rgba kHair{90, 55, 30, 255};
 constexpr Rgba kTrousers{50, 60, 110, 255};
 constexpr Rgba kShoes{60, 35, 25, 255};
-constexpr Rgba kInk{25, 20, 30, 255};
-constexpr Rgba kWhite{255, 255, 255, 255};
 
-void paint(cairo_t* c, Rgba k, double alpha = 1.0)
-{
-    cairo_set_source_rgba(c, k.r / 255.0, k.g / 255.0, k.b / 255.0, k.a / 255.0 * alpha);
-}
-
-// Each channel times factor (darker below 1), or moved toward white by factor - 1 above 1.
-Rgba shade(Rgba k, double factor)
-{
-    auto channel = [factor](unsigned char v) {
-        const double out = factor <= 1.0 ? v * factor : v + (255.0 - v) * (factor - 1.0);
-        return static_cast<unsigned char>(std::clamp(std::lround(out), 0L, 255L));
-    };
-    return Rgba{channel(k.r), channel(k.g), channel(k.b), k.a};
-}
-
-void ellipse(cairo_t* c, double cx, double cy, double rx, double ry)
-{
-    cairo_save(c);
-    cairo_translate(c, cx, cy);
-    cairo_scale(c, rx, ry);
-    cairo_new_sub_path(c);
-    cairo_arc(c, 0.0, 0.0, 1.0, 0.0, 2.0 * kPi);
-    cairo_restore(c);
-}
-
-void roundedRect(cairo_t* c, double x, double y, double w, double h, double r)
-{
-    r = std::min({r, w / 2, h / 2});
-    cairo_new_sub_path(c);
-    cairo_arc(c, x + w - r, y + r, r, -kPi / 2, 0.0);
-    cairo_arc(c, x + w - r, y + h - r, r, 0.0, kPi / 2);
-    cairo_arc(c, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(c, x + r, y + r, r, kPi, 1.5 * kPi);
-    cairo_close_path(c);
-}
-
-// Fills the current path with fill and outlines it with a line of width in outline.
-void fillAndOutline(cairo_t* c, Rgba fill, Rgba outline, double width)
-{
-    paint(c, fill);
-    cairo_fill_preserve(c);
-    paint(c, outline);
-    cairo_set_line_width(c, width);
-    cairo_stroke(c);
-}
-
-void line(cairo_t* c, double x0, double y0, double x1, double y1, double width, Rgba k)
-{
-    cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(c, width);
-    paint(c, k);
-    cairo_move_to(c, x0, y0);
-    cairo_line_to(c, x1, y1);
-    cairo_stroke(c);
-}
-
-// A vertical gradient over the whole canvas, from top to bottom.
-void verticalGradient(cairo_t* c, double height, Rgba top, Rgba bottom)
-{
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0.0, 0.0, 0.0, height);
-    cairo_pattern_add_color_stop_rgba(gradient, 0.0, top.r / 255.0, top.g / 255.0, top.b / 255.0, top.a / 255.0);
-    cairo_pattern_add_color_stop_rgba(gradient, 1.0, bottom.r / 255.0, bottom.g / 255.0, bottom.b / 255.0,
-                                      bottom.a / 255.0);
-    cairo_set_source(c, gradient);
-    cairo_pattern_destroy(gradient);
-}
+using zqbrush::board;
+using zqbrush::ellipse;
+using zqbrush::fillAndOutline;
+using zqbrush::kInk;
+using zqbrush::kPi;
+using zqbrush::kWhite;
+using zqbrush::line;
+using zqbrush::paint;
+using zqbrush::roundedRect;
+using zqbrush::shade;
+using zqbrush::verticalGradient;
+using zqbrush::wavyTop;
 
 // An eye looking toward (lookX, lookY), a unit direction.
 void eye(cairo_t* c, double x, double y, double radius, double lookX, double lookY)
@@ -475,13 +420,8 @@ void ground(cairo_t* c, int width, int height, Rgba grass)
         paint(c, shade(earth, i % 2 == 0 ? 0.7 : 1.25));
         cairo_fill(c);
     }
-    // The turf: a wavy lower edge whose waves fit the width a whole number of times.
-    const int waves = std::max(1, width / 24);
-    cairo_move_to(c, 0.0, 0.0);
-    for (int x = 0; x <= width; x += 2)
-        cairo_line_to(c, x, 13.0 + 2.5 * std::sin(2.0 * kPi * waves * x / width));
-    cairo_line_to(c, width, 0.0);
-    cairo_close_path(c);
+    // The turf, its lower edge wavy.
+    wavyTop(c, width, 13.0, 2.5, std::max(1, width / 24));
     verticalGradient(c, 16.0, shade(grass, 1.25), shade(grass, 0.8));
     cairo_fill(c);
     line(c, 0.0, 1.0, width, 1.0, 2.0, shade(grass, 1.5));
@@ -538,12 +478,7 @@ void boulder(cairo_t* c, int width, int height, Rgba stone)
 
 void plank(cairo_t* c, int width, int height, Rgba wood)
 {
-    roundedRect(c, 1.0, 1.0, width - 2.0, height - 2.0, 4.0);
-    verticalGradient(c, height, shade(wood, 1.2), shade(wood, 0.8));
-    cairo_fill_preserve(c);
-    paint(c, shade(wood, 0.45));
-    cairo_set_line_width(c, 2.0);
-    cairo_stroke(c);
+    board(c, width, height, 4.0, wood, 1.2, 0.8);
     // Grain and nails.
     for (double y : {height * 0.35, height * 0.65})
         line(c, 10.0, y, width - 10.0, y + 1.0, 1.0, shade(wood, 0.65));

@@ -479,7 +479,11 @@ bool CCEGLViewSDL::saveScreenshotPNG(const char* path)
         debugLog("[CCEGLViewSDL] screenshot surface failed: %s", SDL_GetError());
         return false;
     }
-    const bool saved = IMG_SavePNG(surface, path) == 0;
+    // The close is checked too: a buffered write that fails (a full disk, /dev/full) is
+    // told only there.
+    SDL_RWops* file = SDL_RWFromFile(path, "wb");
+    const bool written = file && IMG_SavePNG_RW(surface, file, 0) == 0;
+    const bool saved = file && SDL_RWclose(file) == 0 && written;
     SDL_FreeSurface(surface);
     if (!saved)
         debugLog("[CCEGLViewSDL] saving %s failed: %s", path, IMG_GetError());

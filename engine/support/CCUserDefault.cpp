@@ -2,6 +2,7 @@
 
 #include "platform/CCFileUtils.h"
 
+#include <ZqFileRead.h>
 #include <ZqLog.h>
 #include <ZqUtf8.h>
 
@@ -11,12 +12,12 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <algorithm>
 #include <filesystem>
 #include <string_view>
 #include <utility>
 #include <vector>
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace cocos2d {
@@ -66,24 +67,6 @@ bool isStorable(std::string_view text)
     return true;
 }
 
-// A key for a log line: bytes outside printable ASCII as \xNN, so a damaged key cannot
-// carry broken text into the log.
-std::string printable(std::string_view text)
-{
-    std::string out;
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F) {
-            out += c;
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        }
-    }
-    return out;
-}
-
 // Why a store entry element cannot be kept; null for a sound one.
 const char* entryDamage(const pugi::xml_node& entry)
 {
@@ -97,20 +80,33 @@ const char* entryDamage(const pugi::xml_node& entry)
     return nullptr;
 }
 
-bool readWhole(const std::string& path, std::string& bytes)
+// The entries of a store file that does not parse, each read on its own, under one root
+// element in doc: so damage to one entry costs that entry only. An entry runs from "<entry"
+// to the "/>" of its tag or to the first "</entry>" after it, with no other "<entry" in
+// between; such pieces never overlap, so a damaged file of any size is read in one pass.
+pugi::xml_node salvageEntries(std::string_view bytes, pugi::xml_document& doc)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, got);
-    const bool ok = !std::ferror(file);
-    const int error = errno;
-    std::fclose(file);
-    errno = error;
-    return ok;
+    constexpr std::string_view kOpen = "<entry";
+    constexpr std::string_view kClose = "</entry>";
+    pugi::xml_node root = doc.append_child(kRootName);
+    for (std::size_t start = bytes.find(kOpen); start != std::string_view::npos;) {
+        const std::size_t next = bytes.find(kOpen, start + kOpen.size());
+        std::string_view piece = bytes.substr(start, next == std::string_view::npos ? next : next - start);
+        start = next;
+        const std::size_t tagEnd = piece.find('>');
+        std::size_t end = piece.find(kClose);
+        if (tagEnd != std::string_view::npos && piece[tagEnd - 1] == '/')
+            end = tagEnd + 1;
+        else if (end != std::string_view::npos)
+            end += kClose.size();
+        if (end == std::string_view::npos)
+            continue;
+        pugi::xml_document alone;
+        if (alone.load_buffer(piece.data(), end, kParseFlags, pugi::encoding_utf8) &&
+            alone.first_child() == alone.last_child() && std::string_view(alone.first_child().name()) == kEntryName)
+            root.append_copy(alone.first_child());
+    }
+    return root;
 }
 
 template <typename T>
@@ -179,8 +175,9 @@ bool keepAside(const std::string& path, const std::string& aside, std::error_cod
 }
 
 // Why a save could not make the store file at path: its folder cannot be made or written
-// to. Empty when it can.
-std::string folderProblem(const std::string& path)
+// to, or its disk has no room for the store's storeSize bytes and a block more. Empty when
+// it can.
+std::string folderProblem(const std::string& path, std::uint64_t storeSize)
 {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (folder.empty())
@@ -190,6 +187,13 @@ std::string folderProblem(const std::string& path)
         return "the folder " + folder.string() + " cannot be made (" + error.message() + ")";
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
         return "the folder " + folder.string() + " cannot be written to (" + std::strerror(errno) + ")";
+    // A save writes the whole store anew beside the old one before the rename.
+    struct statvfs disk {};
+    if (::statvfs(folder.c_str(), &disk) == 0 && disk.f_blocks != 0) {
+        const std::uint64_t room = static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize;
+        if (room < storeSize + disk.f_frsize)
+            return "the disk of the folder " + folder.string() + " is full (" + std::to_string(room) + " bytes free)";
+    }
     return {};
 }
 
@@ -240,7 +244,7 @@ void CCUserDefault::load()
     const std::filesystem::file_status status = std::filesystem::status(m_path, error);
     if (status.type() == std::filesystem::file_type::not_found) {
         debugLog("[CCUserDefault] no store at %s, starting empty", m_path.c_str());
-        m_unsaveable = folderProblem(m_path);
+        m_unsaveable = folderProblem(m_path, 0);
         return;
     }
     // Whatever stands at the path and cannot be read is left alone: progress stays in
@@ -251,51 +255,52 @@ void CCUserDefault::load()
         m_unsaveable = "the store " + m_path + " is not a file";
         return;
     }
-    std::string bytes;
-    if (!readWhole(m_path, bytes)) {
-        const std::string reason = std::strerror(errno);
-        debugLog("[CCUserDefault] store %s cannot be read (%s); progress is kept in memory only", m_path.c_str(),
-                 reason.c_str());
+    ZqFileBytes file;
+    const std::string refused = zqReadRegularFile(m_path, kZqMaxDataFileSize, file);
+    // A store past the data files' cap is damage, kept aside unread rather than read whole.
+    const std::uintmax_t size = refused.empty() ? 0 : std::filesystem::file_size(m_path, error);
+    const bool tooLarge = !refused.empty() && !error && size > kZqMaxDataFileSize;
+    if (!refused.empty() && !tooLarge) {
+        debugLog("[CCUserDefault] store %s %s; progress is kept in memory only", m_path.c_str(), refused.c_str());
         m_readOnly = true;
-        m_unsaveable = "the store " + m_path + " cannot be read (" + reason + ")";
+        m_unsaveable = "the store " + m_path + " " + refused;
         return;
     }
-    if (bytes.empty()) {
+    if (!tooLarge && file.size == 0) {
         debugLog("[CCUserDefault] store %s is empty, starting empty", m_path.c_str());
-        m_unsaveable = folderProblem(m_path);
+        m_unsaveable = folderProblem(m_path, 0);
         return;
     }
 
+    const std::string_view bytes(reinterpret_cast<const char*>(file.data.get()), file.size);
     pugi::xml_document doc;
-    const pugi::xml_parse_result result = doc.load_buffer(bytes.data(), bytes.size(), kParseFlags, pugi::encoding_utf8);
-    const pugi::xml_node root = doc.child(kRootName);
+    const pugi::xml_parse_result result =
+        tooLarge ? pugi::xml_parse_result() : doc.load_buffer(bytes.data(), bytes.size(), kParseFlags, pugi::encoding_utf8);
+    pugi::xml_node root = doc.child(kRootName);
     const bool whole = result && root;
-    // In a damaged file an entry is whole when its end tag lies before the point where
-    // parsing failed; only those are salvaged.
-    const std::size_t failedAt = result ? bytes.size() : static_cast<std::size_t>(std::max<ptrdiff_t>(result.offset, 0));
+    pugi::xml_document salvage;
+    if (!result)
+        root = salvageEntries(bytes, salvage);
     int salvaged = 0;
     std::vector<std::pair<std::string, const char*>> dropped;
     for (pugi::xml_node entry : root.children(kEntryName)) {
-        if (!whole) {
-            const std::size_t start = static_cast<std::size_t>(std::max<ptrdiff_t>(entry.offset_debug(), 0));
-            const std::size_t end = bytes.find("</entry>", start);
-            if (end == std::string::npos || end + 8 > failedAt)
-                continue;
-        }
         if (const char* damage = entryDamage(entry)) {
-            dropped.emplace_back(printable(entry.attribute(kKeyName).value()), damage);
+            dropped.emplace_back(zqPrintable(entry.attribute(kKeyName).value()), damage);
             continue;
         }
         m_values[entry.attribute(kKeyName).value()] = entry.text().get();
         ++salvaged;
     }
     if (whole && dropped.empty()) {
-        m_unsaveable = folderProblem(m_path);
+        m_unsaveable = folderProblem(m_path, bytes.size());
         return;
     }
     // Damaged: the file is kept aside, and everything that was read whole and sound is
     // written over it.
-    const char* const damage = whole ? "damaged entries" : result ? "no root element" : result.description();
+    const char* const damage = tooLarge ? refused.c_str()
+                               : whole  ? "damaged entries"
+                               : result ? "no root element"
+                                        : result.description();
     const std::string aside = freeAsideName(m_path);
     std::error_code asideError;
     if (!keepAside(m_path, aside, asideError)) {
@@ -313,7 +318,7 @@ void CCUserDefault::load()
         logDropped(key, why);
     if (m_readOnly)
         return;
-    m_unsaveable = folderProblem(m_path);
+    m_unsaveable = folderProblem(m_path, bytes.size());
     // Written at once, so that a run ending before its first save leaves the salvage to the
     // next. The damaged file stays in place until the salvaged one is whole on disk and
     // renamed over it: a failed write or a run dying meanwhile leaves it to be salvaged again.
@@ -339,12 +344,12 @@ bool CCUserDefault::dropDamaged(const char* key, const std::string& why)
         std::error_code error;
         if (!keepAside(m_path, aside, error)) {
             debugLog("[CCUserDefault] entry \"%s\" is damaged (%s) and stays stored: %s cannot be kept aside (%s)",
-                     printable(key).c_str(), why.c_str(), m_path.c_str(), error.message().c_str());
+                     zqPrintable(key).c_str(), why.c_str(), m_path.c_str(), error.message().c_str());
             return false;
         }
         m_aside = aside;
     }
-    logDropped(printable(key), why);
+    logDropped(zqPrintable(key), why);
     m_values.erase(found);
     m_dirty = true;
     return true;
@@ -364,7 +369,7 @@ void CCUserDefault::set(const char* key, std::string text)
         return;
     // Written as it is, such text would make the whole file one that strict readers refuse.
     if (!isStorable(key) || !isStorable(text)) {
-        debugLog("[CCUserDefault] \"%s\" not stored: %s is not UTF-8 text", printable(key).c_str(),
+        debugLog("[CCUserDefault] \"%s\" not stored: %s is not UTF-8 text", zqPrintable(key).c_str(),
                  isStorable(key) ? "its value" : "the key");
         return;
     }
@@ -490,11 +495,21 @@ bool CCUserDefault::flush()
 
     // Write everything to a temporary file beside the store and only then rename it
     // over the old one: a crash at any point leaves either the old or the new file.
+    // A stale temporary file goes first, and the new one is made afresh: a link left at its
+    // name is never written through (that would truncate the file it names).
     const std::string tempPath = tempPathFor(m_path);
-    FILE* file = std::fopen(tempPath.c_str(), "wb");
+    const int fd = ::unlink(tempPath.c_str()) == 0 || errno == ENOENT
+                       ? ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666)
+                       : -1;
+    FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!file) {
+        const int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+            std::remove(tempPath.c_str());
+        }
         debugLog("[CCUserDefault] progress not saved to %s: %s cannot be made (%s)", m_path.c_str(), tempPath.c_str(),
-                 std::strerror(errno));
+                 std::strerror(error));
         return false;
     }
     pugi::xml_writer_file writer(file);

@@ -10,8 +10,9 @@ namespace cocos2d {
 //
 // The file is read once, when the shared store is created; a missing file gives an empty
 // store. A damaged file's bytes are kept aside ("<file>.damaged-<n>", logged) and every
-// entry read whole from it is kept and written over it at once; until that write is whole
-// on disk the damaged file stays where it is, to be salvaged again. An entry without a
+// entry that reads whole on its own is kept and written over it at once (damage to one
+// entry costs that entry only); until that write is whole on disk the damaged file stays
+// where it is, to be salvaged again. A file past 64 MiB is damage too, kept aside unread. An entry without a
 // key, or whose key or value is not UTF-8 text that XML allows, is damage too: it is
 // dropped with one line. So the file written back is always well-formed UTF-8 XML; a
 // setter given such text stores nothing (logged). Something at the path that cannot be
@@ -20,8 +21,9 @@ namespace cocos2d {
 // Setters change only the values in memory: nothing reaches the disk until flush() (the
 // game flushes after important writes and when it goes to the background), and
 // purgeSharedUserDefault() flushes what is still unwritten.
-// flush() writes a temporary file beside the store, syncs it and renames it over the
-// old file, so an interrupted save leaves the previous file whole.
+// flush() writes a temporary file beside the store (made afresh: a stale one or a link at
+// its name is removed first), syncs it and renames it over the old file, so an
+// interrupted save leaves the previous file whole.
 //
 // Values are kept as text: a getter for a key that is absent, or whose text is not of
 // the asked type, answers the default. Single-threaded, like the rest of the engine.
@@ -62,7 +64,8 @@ public:
     bool dropDamaged(const char* key, const std::string& why);
 
     // Why this run's progress cannot be saved, found when the store was read: the store
-    // file cannot be read or kept aside, or its folder cannot be made or written to.
+    // file cannot be read or kept aside, its folder cannot be made or written to, or its
+    // disk is full.
     // Empty when a flush can write it.
     const std::string& unsaveableReason() const { return m_unsaveable; }
 

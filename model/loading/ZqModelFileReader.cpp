@@ -1329,7 +1329,7 @@ private:
         if (m_valueError)
             throw msgpack::type_error();
         m_model->unpackAttributes(m_extras);
-        m_loader.logUnreadEntries(*m_model, m_extras);
+        m_loader.logUnreadEntries(*m_model, m_extras, ZqModelLoader::kAttributesFile);
         m_loader.logRepeatedKeys(*m_model, m_extras);
         m_loader.replaceModel(m_model);
         m_model.reset();

@@ -100,6 +100,38 @@ std::uintmax_t plainFileSize(const std::string& fullPath)
     return error ? 0 : size;
 }
 
+std::string foldCase(std::string name)
+{
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// What a directory entry of that type is when it is no regular file, else null. A FIFO or a
+// device would block or never end if opened as a file.
+const char* describeNotAFile(std::filesystem::file_type type)
+{
+    using std::filesystem::file_type;
+    switch (type) {
+    case file_type::regular:
+        return nullptr;
+    case file_type::directory:
+        return "a directory";
+    case file_type::fifo:
+        return "a FIFO";
+    case file_type::character:
+        return "a character device";
+    case file_type::block:
+        return "a block device";
+    case file_type::socket:
+        return "a socket";
+    case file_type::not_found:
+        return "a link that leads nowhere";
+    default:
+        return "no regular file";
+    }
+}
+
 // A whole file at its full path, read straight into its buffer: in one read when it
 // still has the size last seen (size), else on to its end, but never more than limit + 1
 // bytes, so that a file grown past its limit since it was measured shows as too large.
@@ -290,6 +322,24 @@ bool formsCycle(const std::vector<Pending>& pending, const std::vector<std::shar
     return false;
 }
 
+// An id the list holds twice (the smallest of a long list), else nothing.
+std::optional<uint32_t> repeatedId(std::span<const uint32_t> ids)
+{
+    constexpr std::size_t kScanned = 32;
+    if (ids.size() <= kScanned) {
+        for (std::size_t i = 1; i < ids.size(); ++i) {
+            if (std::find(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(i), ids[i]) !=
+                ids.begin() + static_cast<std::ptrdiff_t>(i))
+                return ids[i];
+        }
+        return std::nullopt;
+    }
+    std::vector<uint32_t> sorted(ids.begin(), ids.end());
+    std::sort(sorted.begin(), sorted.end());
+    const auto twice = std::adjacent_find(sorted.begin(), sorted.end());
+    return twice == sorted.end() ? std::nullopt : std::optional<uint32_t>(*twice);
+}
+
 std::unique_ptr<ZqModelLoader> s_loader;
 
 } // namespace
@@ -391,6 +441,10 @@ void ZqModelLoader::preload(const std::string& archivePath, const std::string& p
                 failLoading(reason, reason);
                 return;
             }
+        } else if (const char* kind = notAFile(m_models.dataDirectory() + "/" + kKeyFileName)) {
+            const std::string reason = failedKeys + "\"Keys.pack\" is " + kind + ", not a file";
+            failLoading(reason, reason);
+            return;
         } else if (m_listing && m_listing->error) {
             // The directory itself is at fault, not the file.
             const std::string reason =
@@ -516,6 +570,7 @@ bool ZqModelLoader::seekPlainFile()
         if (heldByPreload(name) || findPlainFile(dataFilePath(name)))
             return false;
         // The first missing number ends the class.
+        logNotAFile(dataFilePath(name));
         logFilesAfterGap(name);
         state.loaded.insert(state.name);
         const std::vector<std::string>& names = m_models.registry().classNames();
@@ -661,8 +716,10 @@ ZqModelLoader::FileResult ZqModelLoader::fetchPlainFile(const std::string& path,
                                                                 std::optional<std::vector<unsigned char>>& data)
 {
     const std::optional<std::string> fullPath = findPlainFile(path);
-    if (!fullPath)
+    if (!fullPath) {
+        logNotAFile(path);
         return kFileNotRead;
+    }
     logFileLoad(path, kind);
     // The archive's limit for its members holds for the directory's files too, checked
     // before a byte is read.
@@ -706,13 +763,13 @@ std::optional<std::string> ZqModelLoader::findPlainFile(const std::string& path)
         std::error_code& error = m_listing->error;
         for (std::filesystem::directory_iterator it(m_listing->directory, error), end; !error && it != end;
              it.increment(error)) {
-            std::error_code kindError;
-            if (!it->is_regular_file(kindError))
-                continue;
             std::string name = it->path().filename().string();
-            std::string folded = name;
-            for (char& c : folded)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const std::string folded = foldCase(name);
+            std::error_code kindError;
+            if (const char* kind = describeNotAFile(it->status(kindError).type())) {
+                m_listing->notFiles.emplace(folded, kind);
+                continue;
+            }
             auto [at, inserted] = m_listing->folded.emplace(folded, name);
             if (!inserted && name < at->second)
                 at->second = name;
@@ -721,14 +778,28 @@ std::optional<std::string> ZqModelLoader::findPlainFile(const std::string& path)
     }
     std::string name = path.substr(prefix.size());
     if (m_listing->names.count(name) == 0) {
-        for (char& c : name)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        auto found = m_listing->folded.find(name);
+        auto found = m_listing->folded.find(foldCase(name));
         if (found == m_listing->folded.end())
             return std::nullopt;
         name = found->second;
     }
     return m_listing->directory + "/" + name;
+}
+
+const char* ZqModelLoader::notAFile(const std::string& path) const
+{
+    const std::string prefix = m_models.dataDirectory() + "/";
+    if (!m_listing || path.compare(0, prefix.size(), prefix) != 0)
+        return nullptr;
+    const auto found = m_listing->notFiles.find(foldCase(path.substr(prefix.size())));
+    return found == m_listing->notFiles.end() ? nullptr : found->second;
+}
+
+void ZqModelLoader::logNotAFile(const std::string& path)
+{
+    const char* kind = notAFile(path);
+    if (kind && m_listing->toldNotFiles.insert(path).second)
+        debugLog("[ZqModelController] %s is %s, not a file - not read", path.c_str(), kind);
 }
 
 ZqModelLoader::FileResult ZqModelLoader::loadDataFile(const std::string& name, FileKind kind,
@@ -805,6 +876,7 @@ bool ZqModelLoader::parseModelFile(const unsigned char* bytes, std::size_t size,
 {
     followReset();
     m_fileClass = nullptr;
+    m_classNameTold = false;
     if (!bytes || size == 0) {
         // The writer never writes an empty model file: one of a class the data can name is
         // damaged data, not a class without models (other files are passed over).
@@ -894,7 +966,7 @@ void ZqModelLoader::readModelMap(const MessagePackMap& map, FileKind kind)
     // A map that throws leaves the model it would replace in place.
     model->unpackAttributes(map);
     logUnreadNestedEntries(*model, map, kind);
-    logUnreadEntries(*model, map);
+    logUnreadEntries(*model, map, kind);
     logRepeatedKeys(*model, map);
     replaceModel(model);
 }
@@ -906,14 +978,20 @@ void ZqModelLoader::readModelLinks(const MessagePackMap& map, FileKind kind)
         logUnreadMap(nullptr, nullptr);
         return;
     }
-    ZqModel* model = m_models.modelAt(id);
-    // A class's connections files hold the links of its own models only: an id of a model
-    // of another class is a damaged id, whose links would go to the wrong model.
-    if (model && model->className() != m_fileClass && !isFileOfClass(m_loadingFile, model->className())) {
-        debugLog("[ZqModelController] %s: links of model %u, which is of class %s - skipped", m_loadingFile.c_str(), id,
-                 model->className());
-        return;
+    // Only an attributes map names its class: here it is an attributes map, whose values
+    // would be read as links, or a link's key damaged into that name. Told once a file.
+    if (!m_classNameTold && map.find(kClassNameKey)) {
+        m_classNameTold = true;
+        debugLog("[ZqModelController] %s: model %u has a \"Class Name\", which no connections map holds - an "
+                 "attributes map, or a link's key damaged",
+                 m_loadingFile.c_str(), id);
     }
+    ZqModel* model = m_models.modelAt(id);
+    // A map is read by its id whatever file holds it; one of a model of another class than
+    // the file names is noted, since a damaged id puts links on the wrong model.
+    if (model && model->className() != m_fileClass && !isFileOfClass(m_loadingFile, model->className()))
+        debugLog("[ZqModelController] %s: links of model %u, which is of class %s - read all the same",
+                 m_loadingFile.c_str(), id, model->className());
     if (model) {
         m_fileClass = model->className();
         // Connections maps mostly come in the order of their ids, and the models of a load
@@ -934,7 +1012,7 @@ void ZqModelLoader::readModelLinks(const MessagePackMap& map, FileKind kind)
         if (model->attributes().size() > declared && linksAreChecked(kind))
             logUnfollowedPorts(*model, declared);
         logUnreadNestedEntries(*model, map, kind);
-        logUnreadEntries(*model, map);
+        logUnreadEntries(*model, map, kind);
         logRepeatedKeys(*model, map);
     } else {
         logLinksWithoutModel(id);
@@ -967,7 +1045,7 @@ void ZqModelLoader::logUnfollowedPorts(const ZqModel& model, std::size_t first)
     }
     for (std::size_t i = first; i < model.attributes().size(); ++i) {
         const std::string port(model.attributes()[i]->name());
-        if (names->count(port) == 0)
+        if (names->count(port) == 0 && port != ZqBaseNode::kPausePortName)
             debugLog("[ZqModelController] %s: model %u (%s) has a port \"%s\" that no model is named after - nothing "
                      "follows it",
                      m_loadingFile.c_str(), model.id(), model.className(), port.c_str());
@@ -1021,51 +1099,6 @@ void ZqModelLoader::logMissingFiles()
         debugLog("[ZqModelController] font %d is missing: no font model has its id, which %zu labels (the first model "
                  "%u) name - their text is not shown",
                  font, labels.second, labels.first);
-}
-
-namespace {
-
-// True when another model reaches this one: as its parent, through a reference, or through
-// a link at either end of one of its attributes.
-bool isHeld(const ZqModel& model)
-{
-    if (!model.referencingAttributes().empty() || model.hasLiveParent())
-        return true;
-    return std::any_of(model.attributes().begin(), model.attributes().end(), [](const ZqBaseAttribute* attribute) {
-        return attribute->connectedSource() ||
-               (attribute->connectionType() == ZqBaseAttribute::kSource && !attribute->links().empty());
-    });
-}
-
-} // namespace
-
-void ZqModelLoader::logUnheldModels()
-{
-    // The game reaches these by other means: the settings as such, every font by its id, a
-    // top-level screen or scene through the navigator.
-    constexpr std::size_t kReachedOtherwise[] = {ZqModelGeneralSettings::staticTypeId(), ZqModelFont::staticTypeId(),
-                                                 ZqModelScreen::staticTypeId(), ZqModelScreenScene::staticTypeId()};
-    for (const auto& [typeId, models] : m_models.modelsByType()) {
-        if (std::find(std::begin(kReachedOtherwise), std::end(kReachedOtherwise), typeId) != std::end(kReachedOtherwise))
-            continue;
-        // A model with children may head a tree of its own (an unused animation or
-        // container): only a leaf that nothing reaches is told.
-        // The walk meets every model of the game, far from where it was read: the lines
-        // holding the lists it asks of a model a few steps ahead are fetched meanwhile.
-        constexpr std::size_t kAhead = 8;
-        std::size_t unheld = 0;
-        for (std::size_t i = 0; i < models.size(); ++i) {
-            if (i + kAhead < models.size())
-                zqPrefetchModel(models[i + kAhead].get(), 1, 2);
-            const ZqModel& model = *models[i];
-            if (model.children().empty() && !isHeld(model))
-                ++unheld;
-        }
-        if (unheld != 0)
-            debugLog("[ZqModelController] %zu of the %zu models of class %s are held by no model: a connections file "
-                     "that held them is missing or damaged",
-                     unheld, models.size(), models.front()->className());
-    }
 }
 
 void ZqModelLoader::logUnreadMap(const uint32_t* id, const char* className)
@@ -1273,8 +1306,9 @@ void ZqModelLoader::logStopOutsideGradient(const ZqModel& model, const ZqBaseAtt
         return;
     }
     // The particles take their colours at exactly 0 and 1: a stop elsewhere in the range may
-    // be the author's, one outside it (or not finite) is no point of the gradient. It is kept
-    // as read: moved onto 0 or 1 it would overwrite the colour there.
+    // be the author's, one outside it (or not finite) is no point of the gradient. One outside
+    // is kept as read: moved onto 0 or 1 it would overwrite the colour there. One not finite
+    // is skipped by the gradient's own reader.
     const float value = position->as<float>();
     if (value >= 0.0f && value <= 1.0f)
         return;
@@ -1284,7 +1318,7 @@ void ZqModelLoader::logStopOutsideGradient(const ZqModel& model, const ZqBaseAtt
              static_cast<double>(value));
 }
 
-void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap& map)
+void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind)
 {
     const std::size_t typeId = model.typeId();
     if (!m_lastReadKeys.second || m_lastReadKeys.first != typeId)
@@ -1322,8 +1356,10 @@ void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap&
         if (known.codes.contains(code))
             continue;
         const std::string* name = tryKeyName(code);
-        // A node's ports are attributes named by its data.
-        if (name && model.findAttribute(*name))
+        // A node's ports are attributes named by its data; its links may store a port without
+        // a link, which is read as none.
+        if (name && (model.findAttribute(*name) || (kind == kConnectionsFile && ZqBaseNode::isUnlinkedPort(value) &&
+                                                    dynamic_cast<const ZqBaseNode*>(&model))))
             continue;
         debugLog("[ZqModelController] %s: model %u (%s) has no \"%s\" - not read", m_loadingFile.c_str(), model.id(),
                  model.className(), name ? name->c_str() : "?");
@@ -1406,6 +1442,11 @@ void ZqModelLoader::linkPendingChildren()
     std::vector<std::shared_ptr<ZqModel>> children;
     children.reserve(ids.size());
     for (PendingChildren& entry : pending) {
+        // A model is a child of a parent once: the writer never lists one twice.
+        if (const std::optional<uint32_t> twice = repeatedId({ids.data() + entry.begin, entry.end - entry.begin});
+            twice && !m_preloading)
+            debugLog("[ZqModelController] %s: model %u lists child %u twice - a damaged list", m_loadingFile.c_str(),
+                     entry.parent->id(), *twice);
         const std::size_t begin = children.size();
         for (std::size_t i = entry.begin; i < entry.end; ++i) {
             if (std::shared_ptr<ZqModel> child = m_models.modelById(ids[i]))
@@ -1532,7 +1573,6 @@ ZqModelLoader::LoadingPhase ZqModelLoader::nextPhase()
         state.progress = 100;
         m_models.raiseIdCounter();
         logMissingFiles();
-        logUnheldModels();
     }
     return state.phase;
 }

@@ -195,9 +195,9 @@ private:
     // A new model of a class the data names (the general settings read aside), else null.
     std::shared_ptr<ZqModel> createModelOfClass(std::string_view className);
     void replaceModel(const std::shared_ptr<ZqModel>& model);
-    // Logs each entry of an attributes map that the model does not read: a key named by no
-    // attribute or field of its class (a damaged key file, or data of another version).
-    void logUnreadEntries(const ZqModel& model, const MessagePackMap& map);
+    // Logs each entry of a model map of that kind that the model does not read: a key named
+    // by no attribute or field of its class (a damaged key file, or data of another version).
+    void logUnreadEntries(const ZqModel& model, const MessagePackMap& map, FileKind kind);
     // Logs once a model map that gives a key twice, in itself or in one of its attributes'
     // maps (malformed: the first value was read): the smallest such code.
     void logRepeatedKeys(const ZqModel& model, const MessagePackMap& map);
@@ -216,10 +216,6 @@ private:
     // connections file of a class none of whose maps was read while its models would write
     // links (a node always writes its count), and the font a label names by id.
     void logMissingFiles();
-    // At the end of a load, logs once each class some of whose models nothing holds (no
-    // parent, reference or link) and that have no children: the file that held them is
-    // missing or damaged. The classes the game reaches otherwise are passed over.
-    void logUnheldModels();
     // Logs each entry of an attribute's map that the attribute does not read, and in the
     // connections phase each link to an id no model has.
     void logUnreadNested(const ZqModel& model, const ZqBaseAttribute& attribute, const MessagePackMap& nested,
@@ -242,6 +238,11 @@ private:
     // The plain data file at path: its full path when it exists (letter case ignored as
     // the file utility does), from one listing of the data directory per load.
     std::optional<std::string> findPlainFile(const std::string& path);
+    // What the entry at path of the data directory is when it is there but no regular file
+    // ("a directory", "a FIFO", ...), else null; from the listing findPlainFile made.
+    const char* notAFile(const std::string& path) const;
+    // Logs, once a load, a model file findPlainFile did not find because it is no file.
+    void logNotAFile(const std::string& path);
     void updateProgress(std::size_t fileCount);
     // Logs a missing model file of the directory when files of its class and kind with
     // higher numbers are there: the step reading stops at the gap.
@@ -260,8 +261,11 @@ private:
     // byte is damage, not a wrong password.
     bool m_memberRead = false;
     std::string m_loadingFile; // the file being read, for error texts
-    // The class whose models the file being read was found to hold (isFileOfClass), else null.
+    // The class of the last model whose links the file being read gave, else null: a run of
+    // maps of a class the file does not name is noted once.
     const char* m_fileClass = nullptr;
+    // The connections file being read was told to hold a "Class Name".
+    bool m_classNameTold = false;
     ZqModelFileRoad m_road = ZqModelFileRoad::kVisitor;
     std::unique_ptr<ZqModelFileReader> m_fileReader;
     // A parent's children kept while a connections file is read: ids [begin, end) of
@@ -297,11 +301,15 @@ private:
     std::vector<PendingChildren> m_pendingChildren;
     std::vector<uint32_t> m_pendingIds;
     // The data directory's full path and its files: exact names, and lower-case names
-    // mapped to the first exact name in order (the file utility's choice).
+    // mapped to the first exact name in order (the file utility's choice). Entries that are
+    // no regular file (a directory, a FIFO, a device) are never opened: their lower-case
+    // names map to what they are, and each is told once when a load asks for it.
     struct DirectoryListing {
         std::string directory;
         std::unordered_set<std::string> names;
         std::unordered_map<std::string, std::string> folded;
+        std::unordered_map<std::string, const char*> notFiles;
+        std::unordered_set<std::string> toldNotFiles;
         std::error_code error; // why the directory could not be listed
     };
     std::optional<DirectoryListing> m_listing;

@@ -211,6 +211,15 @@ ZqPowerupType ZqModelObjectAssetPowerup::powerupType() const
     const std::shared_ptr<ZqModelAssetPowerup> asset = assetPowerup();
     return asset ? asset->powerupType() : kPowerupOther;
 }
+bool ZqModelObjectAssetPowerup::samePowerupType(const ZqModelObjectAssetPowerup& other) const
+{
+    const std::shared_ptr<ZqModelAssetPowerup> mine = assetPowerup();
+    const std::shared_ptr<ZqModelAssetPowerup> theirs = other.assetPowerup();
+    if (mine && theirs)
+        return mine->samePowerupType(*theirs);
+    const std::shared_ptr<ZqModelAssetPowerup>& one = mine ? mine : theirs;
+    return !one || one->m_powerupType->value().empty();
+}
 float ZqModelObjectAssetPowerup::cameraShake() const { return forward(assetPowerup(), &ZqModelAssetPowerup::cameraShake); }
 float ZqModelObjectAssetPowerup::cameraFlash() const { return forward(assetPowerup(), &ZqModelAssetPowerup::cameraFlash); }
 float ZqModelObjectAssetPowerup::duration() const { return forward(assetPowerup(), &ZqModelAssetPowerup::duration); }

@@ -181,6 +181,9 @@ public:
     std::shared_ptr<ZqModelSound> startSound() const;
     std::shared_ptr<ZqModelSound> endSound() const;
     ZqPowerupType powerupType() const { return m_powerupType->code(); }
+    // Whether other's "Powerup Type" is this one's: two texts no table holds are compared
+    // as texts.
+    bool samePowerupType(const ZqBaseModelAssetPowerup& other) const { return m_powerupType->sameToken(*other.m_powerupType); }
     ZqPowerupPlacement animationPlacement() const { return m_animationPlacement->code(); }
     ZqPowerupBehaviour animationBehaviour() const { return m_animationBehaviour->code(); }
     // Truncated toward zero (saturating).
@@ -284,6 +287,9 @@ public:
     int appearanceChance() const;
     // The asset's; without one, the codes of an empty token.
     ZqPowerupType powerupType() const;
+    // Whether other holds this one's "Powerup Type" (ZqModelAssetPowerup::samePowerupType);
+    // without an asset, the empty token.
+    bool samePowerupType(const ZqModelObjectAssetPowerup& other) const;
     float cameraShake() const;
     float cameraFlash() const;
     float duration() const;

@@ -2,6 +2,7 @@
 
 #include "attributes/KeyDictionary.h"
 #include "attributes/MessagePackMap.h"
+#include "attributes/ZqDataKeys.h"
 #include "attributes/ZqNonEmptyText.h"
 #include "model/ZqModelController.h"
 #include "model/scene/ZqModelScreen.h"
@@ -79,18 +80,37 @@ void ZqBaseNode::unpackConnections(const MessagePackMap& map)
             if (findAttribute(name) || name == "id" || name == "attributesCount" || name == "children")
                 continue;
             const MessagePackMap link = MessagePackMap::fromObject(object);
+            if (isUnlinkedPort(object))
+                continue;
+            // A source id that is no 32-bit unsigned throws.
             uint32_t sourceId = 0;
-            if (!link.empty() && link.getUInt("connectedModelId", sourceId) && sourceId != 0)
-                addPort(this, name, ZqBaseAttribute::kTarget)->unpackConnections(link);
+            link.getUInt(kConnectedModelIdKey, sourceId);
+            addPort(this, name, ZqBaseAttribute::kTarget)->unpackConnections(link);
         }
-        // The count was written with the ports: a port the data names under another name
-        // (its key damaged) is one too many; one without a link is not written, one too few.
-        if (counted && stored != attributes().size())
-            debugLog("[ZqModelController] model %u (%s) has %zu attributes with its ports, its links count %u - a "
-                     "port is lost or its name damaged",
+        // The count was written with the ports, and a port without a link (an entry with no
+        // source, or none) is not made again: fewer is a valid node. More is a port the
+        // data names under another name, its key damaged.
+        if (counted && stored < attributes().size())
+            debugLog("[ZqModelController] model %u (%s) has %zu attributes with its ports, its links count %u - the "
+                     "count or a port's name is damaged",
                      id(), className(), attributes().size(), stored);
     }
     ZqModel::unpackConnections(map);
+}
+
+bool ZqBaseNode::isUnlinkedPort(const msgpack::object& entry)
+{
+    if (entry.type != msgpack::type::MAP)
+        return false;
+    const int32_t code = kConnectedModelIdKey.codeOrDefault();
+    // The first entry of a code is the one read.
+    for (uint32_t i = 0; i < entry.via.map.size; ++i) {
+        const msgpack::object_kv& element = entry.via.map.ptr[i];
+        if (element.key.type == msgpack::type::POSITIVE_INTEGER && code >= 0 &&
+            element.key.via.u64 == static_cast<uint64_t>(code))
+            return element.val.type == msgpack::type::POSITIVE_INTEGER && element.val.via.u64 == 0;
+    }
+    return true;
 }
 
 void ZqBaseNode::loadConnectionsFromDictionary(CCDictionary* dictionary)

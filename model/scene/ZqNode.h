@@ -4,6 +4,7 @@
 #include "model/ZqModelRegistry.h"
 
 #include <memory>
+#include <msgpack/object_fwd.hpp>
 #include <string>
 
 class ZqModelScreen;
@@ -25,12 +26,20 @@ public:
     void packConnections(MessagePackMap& map) const override;
     // When "attributesCount" differs from the attribute count, every entry naming no
     // attribute (other than "id", "attributesCount", "children") whose map holds a
-    // non-zero "connectedModelId" becomes a new target port linked to that source. A key
-    // code the key dictionary does not know throws std::out_of_range, and an entry that
-    // is not a map msgpack::type_error: malformed data, which the loader reports.
+    // non-zero "connectedModelId" becomes a new target port linked to that source. More
+    // attributes than the count are logged (a port's name damaged). A key code the key
+    // dictionary does not know throws std::out_of_range, and an entry that is not a map
+    // msgpack::type_error: malformed data, which the loader reports.
     void unpackConnections(const MessagePackMap& map) override;
     void loadConnectionsFromDictionary(cocos2d::CCDictionary* dictionary) override;
     cocos2d::CCDictionary* saveConnectionsToDictionary() const override;
+    // Whether an entry of a connections map stores a port without a link, which reading
+    // makes no port of: a map that is empty or whose "connectedModelId" is 0 or absent.
+    static bool isUnlinkedPort(const msgpack::object& entry);
+
+    // The port a game field's pause follows when its button's own name leads nowhere: the
+    // one port name that no model needs to bear.
+    static constexpr const char* kPausePortName = "Pause";
 
     // Whether a port needs no link: true for every port that is not a target.
     virtual bool isTargetExempt(const ZqBaseAttribute* attribute) const;

@@ -76,6 +76,11 @@ ZqPowerupType ZqPObjectAssetPowerup::powerupType() const
     return powerupModel()->powerupType();
 }
 
+bool ZqPObjectAssetPowerup::samePowerupType(const ZqPObjectAssetPowerup& other) const
+{
+    return powerupModel()->samePowerupType(*other.powerupModel());
+}
+
 ZqPAnimationObject* ZqPObjectAssetPowerup::makeAnimation(const std::shared_ptr<ZqModelAnimation>& animation)
 {
     if (!animation)
@@ -178,7 +183,7 @@ void ZqPObjectAssetPowerup::setState(int newState)
     } else if (newState == 1) {
         // A newer power-up of a type ends the older one first.
         if (m_effectPowerup) {
-            if (ZqPObjectAssetPowerup* older = zqCurrentField().findPowerupByName(powerupType(), this))
+            if (ZqPObjectAssetPowerup* older = zqCurrentField().findPowerupByName(*this))
                 older->setState(kStateDestroyed);
         }
         activate();

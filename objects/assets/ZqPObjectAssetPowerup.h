@@ -48,6 +48,8 @@ public:
 
     bool isEffectActive() const { return m_effectRunning; }
     ZqPowerupType powerupType() const;
+    // Whether other's "Powerup Type" is this one's (an unknown text is its own type).
+    bool samePowerupType(const ZqPObjectAssetPowerup& other) const;
     ZqPObjectAsset* activator() const { return m_activator; }
     ZqPAnimationObject* idleAnimation() const { return m_idle; }
     ZqPAnimationObject* startAnimation() const { return m_start; }

@@ -3,6 +3,7 @@
 #include "ZqKeyTables.h"
 
 #include <SDL2/SDL.h>
+#include <ZqLog.h>
 
 #include <algorithm>
 #include <charconv>
@@ -89,6 +90,21 @@ bool isWritableFolder(const std::string& path)
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && access(path.c_str(), W_OK | X_OK) == 0;
 }
 
+// What stands at a screenshot's path when no picture may be written there: opening a FIFO
+// for writing waits for a reader for ever, and a device or a socket is no picture file.
+// Null otherwise (nothing there, a file, or a folder, whose write fails at its frame).
+const char* unfitScreenshotTarget(const std::string& path)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        return nullptr;
+    if (S_ISFIFO(status.st_mode))
+        return "a FIFO";
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
+        return "a device";
+    return S_ISSOCK(status.st_mode) ? "a socket" : nullptr;
+}
+
 // A directory opens as a stream that reads nothing: it would pass as an empty script.
 bool isReadableFile(const std::string& path)
 {
@@ -149,6 +165,10 @@ bool ZqTestHooks::fromEnvironment(ZqTestHooks& hooks, std::string& error)
                         std::to_string(hooks.exitFrame);
                 return false;
             }
+            if (const char* kind = unfitScreenshotTarget(path)) {
+                error = "ZQ_SCREENSHOTS: '" + path + "' is " + kind + ", not a file for the picture";
+                return false;
+            }
             if (!isWritableFolder(folderOf(path))) {
                 error = "ZQ_SCREENSHOTS: the folder of '" + path + "' (" + folderOf(path) + ") cannot be written";
                 return false;
@@ -207,13 +227,13 @@ bool ZqInputScript::parseLine(const std::string& line, Event& event, std::string
         return false;
     }
     if (!parseUnsigned(words[0], event.frame) || event.frame == 0) {
-        error = "bad frame '" + words[0] + "' (frames count from 1)";
+        error = "bad frame '" + zqPrintable(words[0]) + "' (frames count from 1)";
         return false;
     }
     const std::string kind = words.size() > 1 ? words[1] : "";
     const std::string what = kind == "pad" && words.size() > 2 ? "pad " + words[2] : kind;
     auto argumentError = [&error, &what](const std::string& expected) {
-        error = "'" + what + "' expects " + expected;
+        error = "'" + zqPrintable(what) + "' expects " + expected;
         return false;
     };
     if (kind == "key") {
@@ -223,9 +243,10 @@ bool ZqInputScript::parseLine(const std::string& line, Event& event, std::string
         std::string name = words[3];
         for (std::size_t i = 4; i < words.size(); ++i)
             name += " " + words[i];
-        const SDL_Keycode key = SDL_GetKeyFromName(name.c_str());
+        // SDL reads the name up to a NUL byte: "Return\0garbage" is no key's name.
+        const SDL_Keycode key = name.find('\0') == std::string::npos ? SDL_GetKeyFromName(name.c_str()) : SDLK_UNKNOWN;
         if (key == SDLK_UNKNOWN) {
-            error = "unknown key '" + name + "'";
+            error = "unknown key '" + zqPrintable(name) + "'";
             return false;
         }
         event.kind = Event::kKey;
@@ -268,7 +289,7 @@ bool ZqInputScript::parseLine(const std::string& line, Event& event, std::string
             return argumentError("down|move|up X Y");
         return true;
     }
-    error = "unknown event '" + what + "'";
+    error = "unknown event '" + zqPrintable(what) + "'";
     return false;
 }
 

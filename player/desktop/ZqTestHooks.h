@@ -25,8 +25,9 @@ struct ZqTestHooks {
     bool debugDraw = false;
 
     // False, with a message naming the variable, when one is malformed or cannot serve: a
-    // screenshot whose folder cannot be written or whose frame comes after ZQ_EXIT_FRAME,
-    // an input script that is not a readable regular file.
+    // screenshot whose folder cannot be written, whose path is a FIFO, a device or a socket,
+    // or whose frame comes after ZQ_EXIT_FRAME, an input script that is not a readable
+    // regular file.
     static bool fromEnvironment(ZqTestHooks& hooks, std::string& error);
 };
 
@@ -42,8 +43,9 @@ public:
     // The scripted pad's identity: no device has it.
     static constexpr int kScriptedPad = -2;
 
-    // False with "ZQ_INPUT_SCRIPT line N: ..." for the first malformed line. Key names
-    // need SDL's video subsystem (its key map).
+    // False with "ZQ_INPUT_SCRIPT line N: ..." for the first malformed line, the script's
+    // words in it escaped and cut (zqPrintable). Key names need SDL's video subsystem (its
+    // key map).
     bool parse(const std::string& text, std::string& error);
     bool load(const std::string& path, std::string& error);
 

@@ -77,8 +77,12 @@ void closeOnSignals()
     struct sigaction action {};
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A hang-up (the terminal closed, a logout) ends the run as a request to terminate does.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+    // A save past the file-size limit then fails with EFBIG, as on a full disk, instead of
+    // killing the program halfway through its write.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool closeIfSignalled()

@@ -40,11 +40,11 @@ ZqPObjectAsset* firstLiveCharacter()
 
 } // namespace
 
-ZqPObjectAssetPowerup* ZqFieldPowerups::findByName(ZqPowerupType type, const ZqPObject* excluded) const
+ZqPObjectAssetPowerup* ZqFieldPowerups::findByName(const ZqPObjectAssetPowerup& newer) const
 {
     ZqPObjectAssetPowerup* found = nullptr;
     forEachPowerup(m_field.camera(), [&](ZqPObjectAssetPowerup* powerup) {
-        if (!found && powerup != excluded && powerup->state() == 1 && powerup->powerupType() == type)
+        if (!found && powerup != &newer && powerup->state() == 1 && powerup->samePowerupType(newer))
             found = powerup;
     });
     return found;

@@ -6,7 +6,6 @@
 #include <vector>
 
 class ZqModelAssetPowerup;
-class ZqPObject;
 class ZqPObjectAssetPowerup;
 class ZqPScreenScene;
 
@@ -16,9 +15,9 @@ class ZqFieldPowerups {
 public:
     explicit ZqFieldPowerups(const ZqPScreenScene& field) : m_field(field) {}
 
-    // The first power-up under the camera other than excluded whose effect runs (state 1)
-    // and whose "Powerup Type" is type; null when none.
-    ZqPObjectAssetPowerup* findByName(ZqPowerupType type, const ZqPObject* excluded) const;
+    // The first power-up under the camera other than newer whose effect runs (state 1)
+    // and whose "Powerup Type" is newer's; null when none.
+    ZqPObjectAssetPowerup* findByName(const ZqPObjectAssetPowerup& newer) const;
     // The power-ups under the camera whose "Powerup Type" is type, in child order.
     std::vector<ZqPObjectAssetPowerup*> ofType(ZqPowerupType type) const;
     // While on, each field step pulls the waiting coins near the characters toward them.

@@ -71,9 +71,9 @@ public:
     void adoptObject(ZqPObject* object, ZqPObject* source) override;
     void flash(float seconds) override { m_scenery.flash(seconds); }
     void shake(float seconds) override { m_scenery.shake(seconds); }
-    ZqPObjectAssetPowerup* findPowerupByName(ZqPowerupType type, const ZqPObject* excluded) const override
+    ZqPObjectAssetPowerup* findPowerupByName(const ZqPObjectAssetPowerup& newer) const override
     {
-        return m_powerups.findByName(type, excluded);
+        return m_powerups.findByName(newer);
     }
     void saveCheckpoint(int index, const cocos2d::CCPoint& position) override
     {
@@ -139,14 +139,12 @@ public:
     // Not owned; null stops the timing.
     void setPhaseTimes(PhaseTimes* times) { m_phaseTimes = times; }
 
-    // The overlay and pausing (ZqPScreenScenePause.cpp). The screen a pause shows when
-    // its button names none.
-    static constexpr const char* kPauseScreenName = "Pause";
+    // The overlay and pausing (ZqPScreenScenePause.cpp).
     // The interface screen over this field in its container; null when none.
     ZqPScreenUi* overlay() const;
     // Pushes the screen the sender button's "Name" leads to, else the one named
-    // kPauseScreenName, rebuilds the overlay and pauses at the next update. Nothing while
-    // paused or over, or when no screen is pushed.
+    // ZqBaseNode::kPausePortName, rebuilds the overlay and pauses at the next update.
+    // Nothing while paused or over, or when no screen is pushed.
     void pause(cocos2d::CCObject* sender);
     // The pause state the next update applies.
     void setRequestedPause(bool paused) { m_requestedPause = paused; }

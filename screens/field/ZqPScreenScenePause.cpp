@@ -4,6 +4,7 @@
 #include "app/ZqObjectModelHolder.h"
 #include "app/ZqSound.h"
 #include "model/scene/ZqModelButtons.h"
+#include "model/scene/ZqNode.h"
 #include "objects/ZqPAnimationObject.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/ZqPScreenUi.h"
@@ -43,7 +44,7 @@ void ZqPScreenScene::pause(CCObject* sender)
     std::shared_ptr<ZqBaseModelObjectButton> button =
         modelKindCast<ZqBaseModelObjectButton>(ZqObjectModelHolder::modelOf(dynamic_cast<CCNode*>(sender)));
     const bool pushed = (button && !button->name().empty() && navigator->pushScreen(button->name(), false)) ||
-                        navigator->pushScreen(kPauseScreenName, true);
+                        navigator->pushScreen(ZqBaseNode::kPausePortName, true);
     if (!pushed)
         return;
     m_pauseDepth = navigator->history().size();

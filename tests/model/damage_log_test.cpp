@@ -1,7 +1,8 @@
 // Damage that a loader can see only through what the data means: a reference to a model of
 // another class, a port the node's count does not hold, a gradient stop with a foreign key,
-// a connections map of another class's model, an id taken from a model of another class.
-// Each is read as before, and told in one line.
+// a connections map of another class's model, an id taken from a model of another class,
+// an attributes map or a repeated child among the links. Each is read as before, and told
+// in one line; what valid data holds (models nothing holds, ports without links) is not.
 #include "loading_support.h"
 
 #include "model/loading/ZqModelLoader.h"
@@ -32,7 +33,7 @@ protected:
         keyNameSet().clear();
         controller().reset();
         names.insert({"value", "connectedModelId", "attributeName", "attributesCount", "gradients", "pos", "color",
-                      "Play", "Plax"});
+                      "Play", "Plax", "Pause", "children"});
         installKeyDictionary(loading_test::keyTable(loading_test::keyText(names)));
         zqSetLogSink([this](const char* line) { m_log.emplace_back(line); });
     }
@@ -127,6 +128,89 @@ TEST_F(DamageLogTest, APortTheNodesCountLacksIsTold)
     }
 }
 
+// A port stored without a link ("connectedModelId" 0, an empty map, or no entry under the
+// node's count) is made again by none, and a valid node: nothing is told. Nor of a port that
+// a model is named after, or of "Pause", which a field's pause follows when its button's
+// own name leads nowhere. An attributes map holds no ports.
+TEST_F(DamageLogTest, PortsWithoutALinkOrFollowedByThePauseAreNoDamage)
+{
+    add<ZqNodeUI>(30);
+    add<ZqNodeUI>(31)->setName("Play");
+    loader().nextPhase();
+    MessagePackMap link(&m_zone), none(&m_zone), empty(&m_zone);
+    link.setUInt("connectedModelId", 31);
+    link.setString("attributeName", "Load");
+    none.setUInt("connectedModelId", 0);
+    none.setString("attributeName", "Load");
+    for (const MessagePackMap* unlinked : std::initializer_list<const MessagePackMap*>{&none, &empty, nullptr}) {
+        controller().removeModel(controller().modelById(30));
+        add<ZqNodeUI>(30);
+        MessagePackMap map(&m_zone);
+        map.setUInt("id", 30);
+        map.setUInt("attributesCount", 6);
+        map.setMap("Play", link);
+        map.setMap("Pause", link);
+        if (unlinked)
+            map.setMap("Plax", *unlinked);
+        read(map, ZqModelLoader::kConnectionsFile);
+        EXPECT_TRUE(m_log.empty()) << ::testing::PrintToString(m_log);
+        const std::shared_ptr<ZqModel> node = controller().modelById(30);
+        EXPECT_TRUE(node->findAttribute("Play") && node->findAttribute("Pause"));
+        EXPECT_FALSE(node->findAttribute("Plax"));
+    }
+    // A node's attributes map holds no ports: a key no attribute has is told there.
+    MessagePackMap attributes(&m_zone);
+    attributes.setUInt("id", 32);
+    attributes.setString("Class Name", "ZqNodeUI");
+    attributes.setMap("Plax", empty);
+    read(attributes, ZqModelLoader::kAttributesFile);
+    EXPECT_EQ(logged("model 32 (ZqNodeUI) has no \"Plax\" - not read"), 1u) << ::testing::PrintToString(m_log);
+}
+
+// What the writer never writes in a connections file is told, naming the file: a "Class
+// Name" (attributes maps among the links, once a file; or a link's key damaged into it),
+// and a child listed twice in one list (the child stays once). On both reading roads.
+TEST_F(DamageLogTest, ConnectionsTheWriterNeverWritesAreTold)
+{
+    const auto screen = add<ZqModelScreen>(1);
+    add<ZqModelObjectImage>(2);
+    add<ZqModelObjectImage>(3);
+    loader().nextPhase();
+    for (const ZqModelFileRoad road : {ZqModelFileRoad::kVisitor, ZqModelFileRoad::kMaps}) {
+        loader().setModelFileRoad(road);
+        MessagePackMap attributes(&m_zone), second(&m_zone);
+        attributes.setUInt("id", 2);
+        attributes.setString("Class Name", "ZqModelObjectImage");
+        second.setUInt("id", 3);
+        second.setString("Class Name", "ZqModelObjectImage");
+        msgpack::sbuffer both;
+        packObject(both, attributes.toObject());
+        packObject(both, second.toObject());
+        m_log.clear();
+        ASSERT_TRUE(loader().parseModelFile(reinterpret_cast<const unsigned char*>(both.data()), both.size(),
+                                            ZqModelLoader::kConnectionsFile));
+        EXPECT_EQ(logged("model 2 has a \"Class Name\", which no connections map holds"), 1u);
+        EXPECT_EQ(m_log.size(), 1u) << ::testing::PrintToString(m_log);
+
+        MessagePackMap renamed(&m_zone), link(&m_zone);
+        renamed.setUInt("id", 3);
+        link.setUInt("value", 2);
+        renamed.setMap("Class Name", link);
+        read(renamed, ZqModelLoader::kConnectionsFile);
+        EXPECT_EQ(logged("model 3 has a \"Class Name\", which no connections map holds"), 1u);
+
+        MessagePackMap children(&m_zone);
+        children.setUInt("id", 1);
+        children.setUIntArray("children", {2, 3, 2});
+        read(children, ZqModelLoader::kConnectionsFile);
+        EXPECT_EQ(logged("model 1 lists child 2 twice"), 1u);
+        EXPECT_EQ(m_log.size(), 1u) << ::testing::PrintToString(m_log);
+        EXPECT_EQ(screen->children().size(), 2u);
+        screen->removeAllChildren();
+    }
+    loader().setModelFileRoad(ZqModelFileRoad::kVisitor);
+}
+
 // A stop is {"pos", "color"}: another key, or one of them twice, is told; the stop is read
 // as before (the first value of a repeated key).
 TEST_F(DamageLogTest, GradientStopsWithForeignOrRepeatedKeysAreTold)
@@ -186,10 +270,10 @@ TEST_F(DamageLogTest, GradientStopsOutsideTheGradientAreTold)
     EXPECT_EQ(emitter->m_color->stops().count(-4.0f), 1u);
 }
 
-// At the end of a load, a model without children that no model holds (no parent, reference
-// or link) is one a missing or damaged connections file held: one line per class. A model
-// heading children of its own, and a font (found by id), are left alone.
-TEST_F(DamageLogTest, ModelsNothingHoldsAreToldOncePerClass)
+// A model without children that no model holds (no parent, reference or link) is valid
+// data: an editor's export keeps unused pictures, sounds and outlines, and the power-ups its
+// shop names by id. The end of a load calls none of them damaged.
+TEST_F(DamageLogTest, ModelsNothingHoldsAreNoDamage)
 {
     const auto screen = add<ZqModelScreen>(1);
     const auto child = add<ZqModelObjectImage>(2);
@@ -206,14 +290,13 @@ TEST_F(DamageLogTest, ModelsNothingHoldsAreToldOncePerClass)
     loader().nextPhase();
     m_log.clear();
     loader().nextPhase();
-    EXPECT_EQ(logged("held by no model"), 1u) << ::testing::PrintToString(m_log);
-    EXPECT_EQ(logged("2 of the 5 models of class ZqModelObjectImage are held by no model: a connections file that "
-                     "held them is missing or damaged"),
-              1u);
+    EXPECT_EQ(logged("held by no model"), 0u) << ::testing::PrintToString(m_log);
+    EXPECT_EQ(logged("damaged"), 0u) << ::testing::PrintToString(m_log);
 }
 
-// A file names its class: a map of it whose id is another class's model is a damaged id.
-// Its links are not made on that model; an attributes map that takes such an id is told.
+// A file names its class: a map of it whose id is another class's model is read by its id
+// all the same, its links kept, and noted (a damaged id puts links on the wrong model); an
+// attributes map that takes such an id is told.
 TEST_F(DamageLogTest, IdsOfAModelOfAnotherClassAreTold)
 {
     const auto image = add<ZqModelObjectImage>(10);
@@ -229,13 +312,14 @@ TEST_F(DamageLogTest, IdsOfAModelOfAnotherClassAreTold)
     const Bytes bytes = fileOf(map);
     for (const char* name : {"ZqModelObjectImage.0.connections.pack", "ZqModelSpriteContainer.0.connections.pack"}) {
         archive_test::writeBytes(root.file(name), bytes);
+        image->m_image->setValue(nullptr, true);
         m_log.clear();
         EXPECT_EQ(loader().loadPlainFile(root.file(name), ZqModelLoader::kConnectionsFile), ZqModelLoader::kFileLoaded);
-        EXPECT_EQ(logged("links of model 10, which is of class ZqModelObjectImage - skipped"),
+        EXPECT_EQ(logged("links of model 10, which is of class ZqModelObjectImage - read all the same"),
                   std::string(name).starts_with("ZqModelSpriteContainer") ? 1u : 0u);
+        EXPECT_TRUE(image->m_image->value()) << name;
     }
     cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
-    EXPECT_TRUE(image->m_image->value());
 
     MessagePackMap taking(&m_zone);
     taking.setUInt("id", 10);

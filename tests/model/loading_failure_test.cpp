@@ -5,6 +5,7 @@
 #include "model/loading/ZqModelLoader.h"
 #include "model/scene/ZqModelShapes.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -123,6 +124,42 @@ TEST_F(LoadingFailureTest, NoKeyFileSaysWhy)
         std::filesystem::permissions(locked.file("data/Keys.pack"), std::filesystem::perms::none);
         EXPECT_EQ(load(locked).rfind("Failed to load keys: \"Keys.pack\" cannot be read (", 0), 0u)
             << loader().errorText();
+    }
+}
+
+// A directory, a FIFO or a device where a data file should be is never opened (a FIFO would
+// hold the load for ever): it is named as what it is, the key file as no file rather than
+// a missing one, and a model file's class ends there as at a missing file.
+TEST_F(LoadingFailureTest, DataEntriesThatAreNoFilesAreNamedAsWhatTheyAre)
+{
+    const struct {
+        const char* what;
+        void (*make)(const std::string& path);
+    } kinds[] = {
+        {"a directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
+        {"a FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+        {"a character device", [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }},
+    };
+    for (const auto& [what, make] : kinds) {
+        SCOPED_TRACE(what);
+        TempDir keys;
+        writeDirectory(keys, game);
+        std::filesystem::remove(keys.file("data/Keys.pack"));
+        make(keys.file("data/Keys.pack"));
+        EXPECT_EQ(load(keys), std::string("Failed to load keys: \"Keys.pack\" is ") + what + ", not a file");
+
+        TempDir models;
+        writeDirectory(models, game);
+        const std::string labels = "data/ZqModelObjectLabel.1.attributes.pack";
+        std::filesystem::remove(models.file(labels));
+        make(models.file(labels));
+        EXPECT_EQ(load(models), "");
+        EXPECT_EQ(std::count(log.begin(), log.end(),
+                             "[ZqModelController] " + labels + " is " + what + ", not a file - not read"),
+                  1)
+            << ::testing::PrintToString(log);
+        EXPECT_TRUE(controller().modelById(101));
+        EXPECT_FALSE(controller().modelById(102));
     }
 }
 

@@ -123,18 +123,16 @@ TEST_F(ModelTest, ChildrenStayInStepWithParents)
 TEST_F(ModelTest, AChildHasALiveParentUntilItsLastParentIsGone)
 {
     Model child = make("child");
-    EXPECT_FALSE(child->hasLiveParent());
+    EXPECT_EQ(child->parent(), nullptr);
     Model first = make("first"), second = make("second");
     first->addChild(child);
     second->addChild(child);
-    EXPECT_TRUE(child->hasLiveParent());
+    EXPECT_EQ(child->parent(), first);
 
     // The parents go while the child is held elsewhere: their entries expire in its list.
     first.reset();
-    EXPECT_TRUE(child->hasLiveParent());
     EXPECT_EQ(child->parent(), second);
     second.reset();
-    EXPECT_FALSE(child->hasLiveParent());
     EXPECT_EQ(child->parent(), nullptr);
 }
 

@@ -139,6 +139,8 @@ protected:
                 const Files back = writtenFiles();
                 if (back == original)
                     ++result.unchanged;
+                else if (back == damaged)
+                    ++result.indistinguishable;
                 else if (std::any_of(m_log.begin(), m_log.end(), [&](const std::string& line) { return undamaged.count(line) == 0; }))
                     ++result.reported;
                 else
@@ -230,10 +232,9 @@ TEST_F(SampleDamageTest, APortRenamedInTheKeyFileIsTold)
 }
 
 // A node writes its links' count whatever it links, so that its class's connections file
-// is always written; a label names its font by id; a connections file that alone held
-// children or references leaves models held by nothing, told once per class. Without the
-// file, that says so. A file of references to pictures only (containers heading their
-// frames, like the sample's unused animations) cannot be told so.
+// is always written; a label names its font by id. Without the file, that says so. A
+// connections file that alone held children or references leaves a game the writer writes
+// as it is (models nothing holds are valid data): nothing calls it damaged.
 TEST_F(SampleDamageTest, AMissingFileTheOtherFilesShowIsTold)
 {
     const struct {
@@ -247,13 +248,10 @@ TEST_F(SampleDamageTest, AMissingFileTheOtherFilesShowIsTold)
         {"ZqNodeUIStart.0.connections.pack", "ZqNodeUIStart.0.connections.pack is missing", 1},
         // Its three fonts, each named by labels.
         {"ZqModelFont.0.attributes.pack", "no font model has its id", 3},
-        // Its children: accelerometer, score components, backgrounds, two more components.
-        {"ZqModelScreenScene.0.connections.pack", "held by no model", 5},
-        {"ZqModelScreenScene.0.connections.pack",
-         "6 of the 6 models of class ZqModelObjectBackground are held by no model: a connections file", 1},
-        {"ZqModelAsset.0.connections.pack", "1 of the 27 models of class ZqModelPolygon are held by no model", 1},
-        {"ZqModelObjectAssetUnit.0.connections.pack", "9 of the 9 models of class ZqModelComponentWakeup are held", 1},
-        {"ZqModelObjectImage.0.connections.pack", "held by no model", 0},
+        {"ZqModelScreenScene.0.connections.pack", "damaged", 0},
+        {"ZqModelAsset.0.connections.pack", "damaged", 0},
+        {"ZqModelObjectAssetUnit.0.connections.pack", "damaged", 0},
+        {"ZqModelObjectImage.0.connections.pack", "damaged", 0},
     };
     for (const auto& [file, expected, lines] : cases) {
         const std::vector<std::string> added = linesWithFile(writeSample(), file, std::nullopt);
@@ -302,7 +300,8 @@ TEST_F(SampleDamageTest, DISABLED_EveryByteOfEveryFile)
 
 // Each file taken away in turn. A connections file is left out by the writer when its maps
 // hold only ids, so that most missing ones are data the loader cannot tell from a game
-// without those links: a measure, run by hand as the sweep above.
+// without those links (the writer writes it back as it is: indistinguishable): a measure,
+// run by hand as the sweep above.
 TEST_F(SampleDamageTest, DISABLED_EachFileMissing)
 {
     const Sweep result = removeEachFile();

@@ -4,6 +4,9 @@
 
 #include "app/ZqServices.h"
 #include "player_test_support.h"
+#include "support/CCUserDefault.h"
+
+#include <ZqLog.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -116,6 +124,27 @@ TEST(TestHooks, PathsThatCannotServeAreErrorsAtStart)
     std::filesystem::remove_all(folder);
 }
 
+// Opening a FIFO for writing waits for a reader for ever, and a device swallows the picture:
+// such a target is malformed at start.
+TEST(TestHooks, AScreenshotToAFifoOrADeviceIsRefusedAtStart)
+{
+    const std::string fifo = testing::TempDir() + "zq_hooks_fifo";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> bad[] = {
+        {"3:" + fifo, "ZQ_SCREENSHOTS: '" + fifo + "' is a FIFO, not a file for the picture"},
+        {"3:/dev/full", "ZQ_SCREENSHOTS: '/dev/full' is a device, not a file for the picture"},
+    };
+    for (const auto& [value, message] : bad) {
+        Environment environment({{"ZQ_SCREENSHOTS", value.c_str()}});
+        ZqTestHooks hooks;
+        std::string error;
+        EXPECT_FALSE(ZqTestHooks::fromEnvironment(hooks, error)) << value;
+        EXPECT_EQ(error, message);
+    }
+    std::filesystem::remove(fifo);
+}
+
 class InputScript : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(sdl.ok()) << SDL_GetError(); }
@@ -210,6 +239,24 @@ TEST_F(InputScript, EveryByteAloneOnALineIsBlankOrAnErrorOfThatLine)
     }
 }
 
+// A NUL byte ends SDL's reading of a key name but not the line's; what the script holds
+// reaches the error escaped and cut, however long or raw it is.
+TEST_F(InputScript, ErrorsShowTheScriptsBytesEscapedAndCut)
+{
+    const std::string longName = "1 key down " + std::string(10 << 20, 'A') + "\n";
+    const std::pair<std::string, std::string> bad[] = {
+        {std::string("300 key down Return") + '\0' + "garbage\n", "ZQ_INPUT_SCRIPT line 1: unknown key 'Return\\x00garbage'"},
+        {"\x1B[2J key down Return\n", "ZQ_INPUT_SCRIPT line 1: bad frame '\\x1B[2J' (frames count from 1)"},
+        {"1 \x1B]0;x\x07\n", "ZQ_INPUT_SCRIPT line 1: unknown event '\\x1B]0;x\\x07'"},
+        {longName, "ZQ_INPUT_SCRIPT line 1: unknown key '" + std::string(kZqPrintableLimit, 'A') + "...'"},
+    };
+    for (const auto& [text, message] : bad) {
+        std::string error;
+        EXPECT_FALSE(script.parse(text, error)) << message;
+        EXPECT_EQ(error, message);
+    }
+}
+
 TEST_F(InputScript, NumbersAtTheLimitsOfTheirTypes)
 {
     const std::pair<const char*, bool> lines[] = {
@@ -257,6 +304,40 @@ TEST(WindowMessages, PostedMessagesComeBackAtThePollAndSignalsPostClose)
     }
     EXPECT_EQ(messages, (std::vector<std::pair<int, std::intptr_t>>{{ZqServices::kMessageFullscreen, 1},
                                                                     {ZqServices::kMessageClose, 0}}));
+}
+
+// A hang-up closes the window as a request to terminate does, and a save past the file-size
+// limit fails as on a full disk, leaving no temporary file, instead of killing the program.
+TEST(WindowMessages, AHangUpClosesAndAWritePastTheFileSizeLimitFails)
+{
+    SdlSubsystems sdl(SDL_INIT_EVENTS);
+    ASSERT_TRUE(sdl.ok());
+    ZqWindowMessages::closeOnSignals();
+    std::raise(SIGHUP);
+    EXPECT_TRUE(ZqWindowMessages::closeIfSignalled());
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+
+    char home[] = "/tmp/zq-hooks-store-XXXXXX";
+    ASSERT_NE(mkdtemp(home), nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("ZQ_DATA_HOME", home, 1);
+        rlimit size{};
+        getrlimit(RLIMIT_FSIZE, &size);
+        size.rlim_cur = 40;
+        setrlimit(RLIMIT_FSIZE, &size);
+        cocos2d::CCUserDefault* store = cocos2d::CCUserDefault::sharedUserDefault();
+        store->setStringForKey("run", std::string(100, 'x'));
+        const bool failed = !store->flush();
+        _exit(failed && !std::filesystem::exists(cocos2d::CCUserDefault::getXMLFilePath() + ".tmp") ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ})
+        std::signal(signal, SIG_DFL);
+    std::filesystem::remove_all(home);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace

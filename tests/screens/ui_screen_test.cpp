@@ -81,8 +81,12 @@ TEST_F(UiScreenShowTest, TheLastInterfaceNodeOfTheScreenNamesItsReports)
     show("Menu");
     frame();
     EXPECT_EQ(shown()->reportedName(), "Twin");
+    // Named at each report: a node renamed while its screen shows names the leaving.
+    twin->setName("Twin Renamed");
+    show("Other");
     const std::vector<std::string> expected = {"[ZqServices] Screen On Enter: Loading", "[ZqServices] Screen On Exit: Loading",
-                                               "[ZqServices] Screen On Enter: Twin"};
+                                               "[ZqServices] Screen On Enter: Twin", "[ZqServices] Screen On Exit: Twin Renamed",
+                                               "[ZqServices] Screen On Enter: Elsewhere"};
     std::vector<std::string> reports;
     for (const std::string& line : lines) {
         if (line.find("[ZqServices] Screen On") == 0)

@@ -11,7 +11,12 @@
 //     read or not linked), so the damage is reported, not silent.
 #include "tools_test_support.h"
 
+#include "model/scene/ZqModelAssets.h"
+#include "model/scene/ZqModelButtons.h"
+#include "model/scene/ZqModelScreen.h"
+#include "model/scene/ZqNode.h"
 #include "tools/ZqDataWriter.h"
+#include "tools/ZqGameBuilder.h"
 #include "tools/ZqSampleGame.h"
 
 #include <ZqLog.h>
@@ -61,7 +66,8 @@ protected:
             ASSERT_FALSE(loadGame(controller(), root.path().string()).failed);
             for (const std::string& line : m_log) {
                 for (const char* loss : {", attribute \"", "- not linked", "- skipped", "which no class registered",
-                                         "without an \"id\"", "has no \"Class Name\"", "held by no model"})
+                                         "without an \"id\"", "has no \"Class Name\"", "held by no model",
+                                         "damaged", "lost", "nothing follows", "has no \""})
                     EXPECT_EQ(line.find(loss), std::string::npos) << line;
             }
         }
@@ -140,6 +146,47 @@ TEST_F(DamagedFilesTest, UndamagedGeneratedGamesLogNoLoss)
         ZqSampleGame::buildGenerated(controller(), game);
         expectNoLoss(writtenFiles());
     }
+}
+
+// Games an editor exports as a matter of course, which the loader once called damaged: a
+// sound and an outline nothing uses, an obstacle asset and a character without components
+// placed nowhere, a power-up the shop sells by its id alone, a port whose link was taken
+// away and one that the pause follows. Each loads as written, with no line of loss.
+TEST_F(DamagedFilesTest, ValidGamesWithUnusedModelsAndUnlinkedPortsLoadQuietly)
+{
+    ZqGameBuilder game;
+    ZqGameBuilder::startGame(controller(), "Quiet");
+    const auto start = game.startNode(2, 3);
+    const auto menu = game.interfaceNode(4, 5, "Menu", 200.0f);
+    const auto pause = game.interfaceNode(6, 7, "Paused", 400.0f);
+    ZqGameBuilder::link(*start, "Load", *menu);
+    ZqGameBuilder::link(*menu, "Pause", *pause);
+    ZqGameBuilder::link(*menu, "Credits", *pause);
+    pause->loadPort()->disconnect(menu->findAttribute("Credits"), true);
+    game.sound(8, "Unused Sound", 0.1);
+    game.boxShape(9, "Unused Outline", 10.0f, 10.0f);
+    game.make<ZqModelAsset>(10, "Unplaced Obstacle");
+    game.make<ZqModelAssetCharacter>(11, "Unplaced Character");
+    game.make<ZqModelAssetPowerup>(12, "Magnet");
+    const auto purchase = game.make<ZqModelObjectButtonPurchase>(13, "Magnet Purchase");
+    purchase->m_type->setValue("kPurchasePowerup", true);
+    purchase->m_action->setValue("12", true);
+    menu->screen()->addChild(purchase, true);
+    game.addTo(controller());
+    const Files files = writtenFiles();
+    std::map<unsigned, std::string> written = describeModels(controller());
+    expectNoLoss(files);
+    std::map<unsigned, std::string> loaded = describeModels(controller());
+    // The port without a link is not made again, as the node's reading has it.
+    const std::shared_ptr<ZqModel> node = controller().modelById(menu->id());
+    ASSERT_TRUE(node);
+    EXPECT_FALSE(node->findAttribute("Credits"));
+    const ZqBaseAttribute* paused = node->findAttribute("Pause");
+    ASSERT_TRUE(paused && paused->connectedSource());
+    EXPECT_EQ(ZqModel::ownerOf(paused->connectedSource())->id(), pause->id());
+    written.erase(menu->id());
+    loaded.erase(menu->id());
+    EXPECT_EQ(loaded, written);
 }
 
 TEST_F(DamagedFilesTest, EveryByteInTheDirectory)

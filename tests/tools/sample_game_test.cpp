@@ -252,11 +252,12 @@ TEST_F(SampleGameTest, TheMenusKeyLineNamesEveryKeyTheGameAnswers)
             line = label->text();
     }
     ASSERT_FALSE(line.empty()) << "no key line on the menu";
-    // The keys of the screens' buttons and the shoot binding.
-    const std::map<int, std::string> names = {
-        {ZqEditorKey::kReturn, "Return"}, {ZqEditorKey::kSpace, "Space"}, {ZqEditorKey::kDown, "Down"}, {'K', "K"},
-        {ZqEditorKey::kEscape, "Escape"}};
-    std::set<int> keys = {ZqModelGeneralSettings::shared()->shootKey()};
+    // The keys of the screens' buttons, the shoot binding and the move-left one (the way
+    // back to the door behind the start).
+    const std::map<int, std::string> names = {{ZqEditorKey::kReturn, "Return"}, {ZqEditorKey::kSpace, "Space"},
+                                              {ZqEditorKey::kDown, "Down"},     {'K', "K"},
+                                              {ZqEditorKey::kLeft, "Left"},     {ZqEditorKey::kEscape, "Escape"}};
+    std::set<int> keys = {ZqModelGeneralSettings::shared()->shootKey(), ZqModelGeneralSettings::shared()->moveLeftKey()};
     for (const char* screen : {"Menu", "HUD", "Pause", "GameOver", "Shop", "Characters", "TouchHUD"}) {
         for (const auto& button : objectsOf<ZqModelObjectButton>(screen)) {
             if (button->keyboardKey() != 0)
@@ -518,9 +519,9 @@ TEST_F(SampleGameTest, EverySpriteHasItsOwnPlaceInTheAtlasAndMediaPathsDiffer)
 {
     writeAndLoad(m_dir, false);
     ASSERT_FALSE(m_run.failed) << m_run.error;
-    // The main atlas, the menus' own and the bonus room's.
+    // The main atlas, the menus' own, the bonus room's and the second world's.
     const auto atlases = controller().modelsOfClass<ZqModelAtlas>();
-    ASSERT_EQ(atlases.size(), 3u);
+    ASSERT_EQ(atlases.size(), 4u);
     const auto sprites = controller().modelsOfClass<ZqModelSprite>();
     ASSERT_FALSE(sprites.empty());
     std::size_t atlasSprites = 0;

@@ -328,4 +328,13 @@ TEST_F(EGLViewSDLTest, ScreenshotIsUpright)
     std::remove(path.c_str());
 }
 
+// A write that fails only when the file is closed (a full disk, a file that takes no
+// bytes) is a failed save, not a picture.
+TEST_F(EGLViewSDLTest, AScreenshotWhoseWriteFailsAtTheCloseIsNotSaved)
+{
+    frame();
+    EXPECT_FALSE(view->saveScreenshotPNG("/dev/full"));
+    EXPECT_FALSE(view->saveScreenshotPNG("/proc/version"));
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 #include "support/CCUserDefault.h"
 #include "support/strict_xml.h"
 
+#include <ZqFileRead.h>
 #include <ZqLog.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +19,7 @@
 #include <stdio.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -26,6 +30,7 @@ namespace {
 
 bool failNextRename = false;
 bool failNextLink = false;
+bool diskFull = false;
 
 std::string readFile(const std::string& path)
 {
@@ -65,6 +70,17 @@ extern "C" int link(const char* from, const char* to) noexcept
         return -1;
     }
     return linkat(AT_FDCWD, from, AT_FDCWD, to, 0);
+}
+
+// Stands in for the C library's statvfs so a test can see the store's disk full.
+extern "C" int statvfs(const char* path, struct statvfs* out) noexcept
+{
+    using Real = int (*)(const char*, struct statvfs*);
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "statvfs"));
+    const int result = real(path, out);
+    if (result == 0 && diskFull)
+        out->f_bavail = 0;
+    return result;
 }
 
 class UserDefaultTest : public testing::Test {
@@ -238,6 +254,37 @@ TEST_F(UserDefaultTest, DamagedFileIsKeptAsideWithItsWholeEntriesSalvaged)
     writeFile(path, "");
     EXPECT_EQ(CCUserDefault::sharedUserDefault()->getIntegerForKey("a", -1), -1);
     EXPECT_FALSE(std::filesystem::exists(path + ".damaged-1"));
+}
+
+// A file that does not parse is read an entry at a time: damage to one entry's tags costs
+// that entry only, and every later one (a key the game does not know among them) is kept.
+TEST_F(UserDefaultTest, DamageToOneEntryCostsThatEntryOnly)
+{
+    std::string stored = "<?xml version=\"1.0\"?>\n<userDefaultRoot>\n  <entry key=\"first\">1</entry>\n";
+    for (int n = 0; n < 12; ++n)
+        stored += "  <entry key=\"ZqP_Record_" + std::to_string(n) + "\">" + std::to_string(100 + n) + "</entry>\n";
+    stored += "  <entry key=\"empty\" />\n  <entry key=\"unknown &amp; new\">a &lt; b</entry>\n</userDefaultRoot>\n";
+    const std::size_t first = stored.find("<entry key=\"first\">1</entry>");
+    for (const auto& [from, to] : {std::pair<const char*, const char*>{"<entry key", "<entrz key"},
+                                   {"key=\"first\"", "key=\"first"},
+                                   {"</entry>", "</entr\x01>"},
+                                   {"1</entry>", "1<entry>"}}) {
+        std::string damaged = stored;
+        damaged.replace(damaged.find(from, first), std::strlen(from), to);
+        CCUserDefault::purgeSharedUserDefault();
+        writeFile(path, damaged);
+        logLines.clear();
+        CCUserDefault* store = CCUserDefault::sharedUserDefault();
+        EXPECT_EQ(store->getStringForKey("first", "none"), "none") << to;
+        for (int n = 0; n < 12; ++n)
+            EXPECT_EQ(store->getIntegerForKey(("ZqP_Record_" + std::to_string(n)).c_str()), 100 + n) << to;
+        EXPECT_EQ(store->getStringForKey("empty", "none"), "") << to;
+        EXPECT_EQ(store->getStringForKey("unknown & new"), "a < b") << to;
+        ASSERT_FALSE(logLines.empty());
+        EXPECT_NE(logLines[0].find("14 whole entries salvaged"), std::string::npos) << logLines[0];
+        EXPECT_EQ(readFile(path + ".damaged-1"), damaged);
+        std::filesystem::remove(path + ".damaged-1");
+    }
 }
 
 // Text that the file cannot hold as it is would make pugixml write a file that strict
@@ -445,6 +492,53 @@ TEST_F(UserDefaultTest, ASalvageThatCannotBeWrittenLeavesTheDamagedStoreToTheNex
     EXPECT_EQ(readFile(path + ".damaged-3"), cut);
     for (int n = 1; n <= 3; ++n)
         std::filesystem::remove(path + ".damaged-" + std::to_string(n));
+}
+
+// A store larger than any data file is damage: kept aside whole but never read into memory,
+// and the store starts empty.
+TEST_F(UserDefaultTest, AStorePastTheSizeCapIsKeptAsideUnread)
+{
+    writeFile(path, "<?xml version=\"1.0\"?><userDefaultRoot><entry key=\"a\">1</entry></userDefaultRoot>");
+    std::filesystem::resize_file(path, kZqMaxDataFileSize + 1);
+    logLines.clear();
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    EXPECT_EQ(store->getIntegerForKey("a", -1), -1);
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("is damaged (larger than 64 MiB): kept as " + path + ".damaged-1, 0 whole entries"),
+              std::string::npos)
+        << logLines[0];
+    EXPECT_EQ(std::filesystem::file_size(path + ".damaged-1"), kZqMaxDataFileSize + 1);
+    EXPECT_LT(std::filesystem::file_size(path), 200u);
+    EXPECT_EQ(store->unsaveableReason(), "");
+    std::filesystem::remove(path + ".damaged-1");
+}
+
+// A full disk is said at start, as an unwritable folder is, so that the player is told
+// before the first save fails.
+TEST_F(UserDefaultTest, AFullDiskIsSaidWhenTheStoreIsRead)
+{
+    diskFull = true;
+    const std::string reason = CCUserDefault::sharedUserDefault()->unsaveableReason();
+    diskFull = false;
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    EXPECT_EQ(reason.rfind("the disk of the folder " + folder + " is full (0 bytes free)", 0), 0u) << reason;
+}
+
+// A link left at the temporary file's name (by a crash, or planted) is removed, never
+// written through: the file it names keeps its bytes and the store stays a file.
+TEST_F(UserDefaultTest, ALinkAtTheTemporaryNameIsNotWrittenThrough)
+{
+    const std::string victim = home + "/victim";
+    writeFile(victim, "someone else's file");
+    std::filesystem::create_symlink(victim, path + ".tmp");
+    CCUserDefault* store = CCUserDefault::sharedUserDefault();
+    store->setIntegerForKey("k", 7);
+    EXPECT_TRUE(store->flush());
+    EXPECT_EQ(readFile(victim), "someone else's file");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path)));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(path + ".tmp")));
+    EXPECT_EQ(reopen()->getIntegerForKey("k"), 7);
+    std::filesystem::remove(victim);
 }
 
 TEST_F(UserDefaultTest, WhatCannotBeReadIsLeftAloneAndProgressStaysInMemory)

@@ -186,6 +186,23 @@ TEST_F(PowerupTest, ASecondGameplayPowerupEndsTheFirstAndTheOldValuesComeBack)
     EXPECT_FLOAT_EQ(world().GetGravity().y, before.y);
 }
 
+TEST_F(PowerupTest, TypesNoTableHoldsAreTheirOwnTextsAsANewerPowerupEndsAnOlder)
+{
+    ZqPObjectAssetPowerup* shield = placePowerup(powerupAsset("kPowerupShield", 10.0f), kOutOfTheWay);
+    ZqPObjectAssetPowerup* ghost = placePowerup(powerupAsset("kPowerupGhost", 10.0f), kOutOfTheWay);
+    ZqPObjectAssetPowerup* blank = placePowerup(powerupAsset("", 10.0f), kOutOfTheWay);
+    shield->setState(1);
+    ghost->setState(1);
+    blank->setState(1);
+    EXPECT_EQ(shield->state(), 1) << "another unknown type, and the empty one, leave it running";
+    EXPECT_EQ(ghost->state(), 1);
+    ZqPObjectAssetPowerup* second = placePowerup(powerupAsset("kPowerupShield", 10.0f), kOutOfTheWay);
+    second->setState(1);
+    EXPECT_GE(shield->state(), 4) << "the same text ends it";
+    EXPECT_EQ(ghost->state(), 1);
+    EXPECT_EQ(blank->state(), 1);
+}
+
 TEST_F(PowerupTest, TheMagnetPullsNearCoinsAndKillingEnemiesSparesOthers)
 {
     addPlatform(CCPoint(100, 40), CCSize(600, 20));

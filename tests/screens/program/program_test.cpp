@@ -842,8 +842,9 @@ TEST_F(ProgramTest, AStoreThatCannotBeSavedIsSaidOnceAtStartAndTheGameGoesOn)
 
 namespace {
 
-// Data that loads but links no screen after the start screen would leave the loading
-// screen up for ever: the game says so and ends with status 1.
+// Data that loads but links no screen after the start screen (a game of one screen) would
+// leave the loading screen up for ever: the game says so, naming the start node that leads
+// nowhere rather than calling its data damaged, and ends with status 1.
 TEST_F(ProgramTest, AGameWithNoScreenAfterItsStartScreenEndsWithOneMessage)
 {
     ZqModelController& controller = *ZqModelController::shared();
@@ -870,7 +871,8 @@ TEST_F(ProgramTest, AGameWithNoScreenAfterItsStartScreenEndsWithOneMessage)
     EXPECT_FALSE(player.running());
     EXPECT_EQ(player.app().exitStatus(), 1);
     EXPECT_EQ(player.errors,
-              (std::vector<std::string>{"The game has no screen after its start screen: its data is damaged"}));
+              (std::vector<std::string>{"The game has no screen after its start screen: its start node \"Start\" "
+                                        "(model 2) leads to no other screen, and no other menu screen is there"}));
 }
 
 } // namespace

@@ -1,0 +1,161 @@
+// The sample's second world as a player meets it, reached by a store that has it open: a
+// run left alone ends, a run that jumps what comes gets further; and what the menu shows
+// of the locks that keep it and the runner.
+#include "screens/program/sample_fixture.h"
+
+#include "app/ZqPSettingsController.h"
+#include "app/ZqPurchaseRegistry.h"
+#include "model/ZqModelGeneralSettings.h"
+#include "model/scene/ZqModelScreen.h"
+#include "objects/assets/ZqPObjectAssetUnit.h"
+#include "tools/ZqSampleSecondWorldPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+constexpr float kNoTarget = 1.0e9f;
+
+class SampleSecondWorldTest : public SampleFixture {
+protected:
+    // The menu of a store whose progress has the second world open.
+    void startWithTheWorldOpen()
+    {
+        const std::filesystem::path saved = store.path() / ZqSampleGame::kApplicationName;
+        std::filesystem::create_directories(saved);
+        std::ofstream(saved / "UserDefault.xml")
+            << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<userDefaultRoot>\n"
+               "  <entry key=\"ZqP_LockStates\">7:World 2 0;</entry>\n</userDefaultRoot>\n";
+        ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    }
+    // A click at design points (y up): the window is of the design size.
+    void click(float x, float y)
+    {
+        player.touch(SDL_MOUSEBUTTONDOWN, static_cast<int>(x), 640 - static_cast<int>(y));
+        player.step();
+        player.touch(SDL_MOUSEBUTTONUP, static_cast<int>(x), 640 - static_cast<int>(y));
+        player.step(3);
+    }
+    void enterTheWorld()
+    {
+        click(250, 140);
+        ASSERT_NE(field(), nullptr);
+        ASSERT_EQ(field()->sceneModel()->id(), 226u) << "the second world's own field";
+    }
+
+    // Plays until the game is over, the field's camera has gone as far as target or for
+    // frames, jumping what comes when piloted; the furthest the camera went.
+    float run(bool piloted, int frames, float target)
+    {
+        float furthest = 0.0f;
+        int held = 0;
+        const int jump = ZqModelGeneralSettings::shared()->jumpKey();
+        for (int frame = 0; frame < frames && field() && furthest < target; ++frame) {
+            furthest = std::max(furthest, field()->cameraDistance());
+            if (held > 0 && --held == 0)
+                player.keyUp(jump);
+            ZqPObjectAssetCharacter* character = hero();
+            if (piloted && held == 0 && character && shouldJump(*character)) {
+                player.keyDown(jump);
+                held = 12;
+            }
+            player.step();
+        }
+        if (held > 0)
+            player.keyUp(jump);
+        return furthest;
+    }
+
+    // A jump when on the ground a gap or a hazard comes within reach, and the second jump
+    // when falling with nothing below. The pilot sees the field's units by their names.
+    bool shouldJump(ZqPObjectAssetCharacter& character)
+    {
+        const cocos2d::CCPoint at = character.getPosition();
+        const float feet = at.y - 50.0f;
+        const bool onGround = character.controlBits() & ZqPObjectAssetCharacter::kOnGround;
+        if (onGround)
+            m_secondJumpDone = false;
+        bool groundAhead = false, groundBelow = false, hazardAhead = false;
+        for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+            auto* unit = dynamic_cast<ZqPObjectAssetUnit*>(child);
+            if (!unit || !unit->model() || unit->state() >= ZqPObject::kStateDestroyed)
+                continue;
+            const std::string& name = unit->model()->name();
+            const float dx = unit->getPositionX() - at.x;
+            if (name == "Sand" || name == "Sandstone") {
+                const float half = (name == "Sand" ? 284.0f : 120.0f) * unit->getScaleX();
+                const float top = unit->getPositionY() + (name == "Sand" ? 32.0f : 12.0f);
+                groundAhead = groundAhead || (std::fabs(dx - 70.0f) <= half && top <= feet + 4.0f);
+                groundBelow = groundBelow || std::fabs(dx) <= half;
+            }
+            hazardAhead = hazardAhead || (name == "Cactus" && dx > 60.0f && dx < 84.0f) ||
+                          (name == "Scorpion" && dx > 60.0f && dx < 200.0f);
+        }
+        if (onGround)
+            return !groundAhead || hazardAhead;
+        const b2Body* body = character.getBody();
+        const bool falling = body && body->GetLinearVelocity().y < 0.0f;
+        if (falling && !groundBelow && !m_secondJumpDone) {
+            m_secondJumpDone = true;
+            return true;
+        }
+        return false;
+    }
+
+    bool m_secondJumpDone = false;
+};
+
+std::array<int, 3> colourAt(HeadlessPlayer& player, int x, int y)
+{
+    const std::vector<unsigned char> pixel = player.view().readPixels(x, y, 1, 1);
+    return pixel.size() == 4 ? std::array<int, 3>{pixel[0], pixel[1], pixel[2]} : std::array<int, 3>{};
+}
+
+// Left alone, the hero falls into the first pit on each of its lives and the game ends
+// within a bounded number of frames; a run that jumps the pits, the cacti and the scorpion
+// gets several sections further.
+TEST_F(SampleSecondWorldTest, ACarelessRunEndsAndTimedJumpsGetFurther)
+{
+    ASSERT_NO_FATAL_FAILURE(startWithTheWorldOpen());
+    ASSERT_NO_FATAL_FAILURE(enterTheWorld());
+    const float alone = run(false, 2400, kNoTarget);
+    ASSERT_TRUE(key() == "GameOver" || key() == "NewWorld") << "the run never ended, at " << alone;
+
+    click(568, 128);
+    ASSERT_EQ(key(), "Menu");
+    ASSERT_NO_FATAL_FAILURE(enterTheWorld());
+    const float sections = 4.0f * 1136.0f;
+    EXPECT_GE(run(true, 3000, alone + sections), alone + sections) << "alone " << alone;
+}
+
+// Locked, the second world's button shows a padlock and the distance that opens it, and the
+// runner's button its price; the world opened and the runner bought, both go.
+TEST_F(SampleSecondWorldTest, TheMenuShowsWhyALockedWorldOrCharacterStaysShut)
+{
+    // The padlock's body on the world's button (240 x 96 around 250, 140), the coin of the
+    // price on the runner's (200 x 80 around 886, 140); window pixels, y up.
+    constexpr int kPadlockX = 159, kPadlockY = 121, kCoinX = 869, kCoinY = 118;
+    const std::array<int, 3> gold{zqpictures::kPadlockGold.r, zqpictures::kPadlockGold.g, zqpictures::kPadlockGold.b};
+    const std::array<int, 3> coin{255, 200, 50};
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    EXPECT_EQ(colourAt(player, kPadlockX, kPadlockY), gold);
+    EXPECT_EQ(colourAt(player, kCoinX, kCoinY), coin);
+    click(250, 140);
+    click(886, 140);
+    EXPECT_EQ(key(), "Menu") << "locked, and no coins for the runner";
+    EXPECT_EQ(colourAt(player, kPadlockX, kPadlockY), gold);
+    EXPECT_EQ(colourAt(player, kCoinX, kCoinY), coin);
+
+    purchasedItemFlag("World 2") = false;
+    ZqPSettingsController::shared()->unlockCharacter(1);
+    player.step(2);
+    EXPECT_NE(colourAt(player, kPadlockX, kPadlockY), gold);
+    EXPECT_NE(colourAt(player, kCoinX, kCoinY), coin);
+}
+
+} // namespace

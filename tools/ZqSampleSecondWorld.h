@@ -1,0 +1,22 @@
+#pragma once
+
+class ZqGameBuilder;
+
+// The second world's node: the menu's lock button leads to it.
+inline constexpr unsigned kZqSampleSecondWorldNode = 122;
+// The best distance (in the score's units) that opens the second world.
+inline constexpr int kZqSampleSecondWorldDistance = 150;
+
+// The models of the rest of the sample (ZqSampleGame.cpp) that the second world uses.
+struct ZqSampleSecondWorldIds {
+    unsigned hudNode;       // the HUD over the fields
+    unsigned gameOverNode;  // the game over, the first world's
+    unsigned heroAsset;     // the character asset
+    unsigned coinAsset;
+};
+
+// Adds the second world "World2" (node kZqSampleSecondWorldNode, screen scene 226): a
+// desert of its own under a dusk sky, with pits, cacti that cost a life at a touch, ledges
+// over a wide pit and a scorpion, in pictures of its own; its own score component and the
+// first world's HUD and game over. Its ids are listed in the source.
+void zqBuildSampleSecondWorld(ZqGameBuilder& game, const ZqSampleSecondWorldIds& ids);

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "tools/ZqMediaWriter.h"
+
+// The second world's pictures, drawn by code as the first world's are (zqmedia::Painter:
+// each fills its canvas, whatever its size, in the sprite's colour). Scenery tiles: their
+// left and right edges match.
+namespace zqpictures {
+
+// Sand over darker sand, rippled, under a pale crest.
+void sand(cairo_t* canvas, int width, int height, zqmedia::Rgba colour);
+// Two ranges of dunes, each lit on its left face.
+void dunes(cairo_t* canvas, int width, int height, zqmedia::Rgba colour);
+// A dusk sky from its top down to an orange horizon, the glow of the sun gone down and
+// a few stars.
+void duskSky(cairo_t* canvas, int width, int height, zqmedia::Rgba top);
+// A cactus with two arms, ribbed and spiny, standing on the canvas's bottom edge.
+void cactus(cairo_t* canvas, int width, int height, zqmedia::Rgba skin);
+// A slab of layered sandstone.
+void sandstone(cairo_t* canvas, int width, int height, zqmedia::Rgba stone);
+// A desert scorpion looking left, its tail over its back.
+void scorpion(cairo_t* canvas, int width, int height, zqmedia::Rgba shell);
+
+// The menu's locked button to the second world: a button's face with a padlock on its
+// left and, under the button's word, the best distance that opens it.
+void lockedWorldButton(cairo_t* canvas, int width, int height, zqmedia::Rgba face);
+// The padlock's body colour, flat at (0.12, 0.7) of the canvas's width and height.
+inline constexpr zqmedia::Rgba kPadlockGold{235, 185, 60, 255};
+
+// A buy button with its price under the button's word: a coin and the number of coins.
+void priceButton(cairo_t* canvas, int width, int height, zqmedia::Rgba face, int price);
+
+} // namespace zqpictures
