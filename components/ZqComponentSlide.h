@@ -8,11 +8,12 @@
 class ZqModelComponentSlide;
 class ZqPAnimationObject;
 
-// While a control is held (any control's press, action 11, to its release, 12), the owner
-// slides: its first fixture gives way to the model's "Collision Shape", its slide animation
-// shows in place of the owner's own (an asset owner's state animation) and its own
-// movement is suspended; the release restores the owner's own shape. A
-// press that comes while the owner's movement is suspended takes effect once it resumes.
+// While a control is held (any control's press, action 11, to its release, 12; a switch
+// button's switch-off, 12, to its switch-on, 11), the owner slides: its first fixture
+// gives way to the model's "Collision Shape", its slide animation shows in place of the
+// owner's own (an asset owner's state animation) and its own movement is suspended; the
+// release restores the owner's own shape. A press that comes while the owner's movement is
+// suspended takes effect once it resumes.
 // Enabled is the sliding state.
 class ZqComponentSlide : public ZqComponent {
 public:
@@ -27,8 +28,11 @@ public:
     b2Fixture* slideFixture() const { return m_slideFixture; }
 
 private:
-    void start(cocos2d::CCObject* sender = nullptr);
-    void end(cocos2d::CCObject* sender = nullptr);
+    // Actions 11 and 12 of any control, sender the control.
+    void pressed(cocos2d::CCObject* sender);
+    void released(cocos2d::CCObject* sender);
+    void start();
+    void end();
     const ZqModelComponentSlide& slideModel() const;
     // The slide picture no longer stands in for the owner's look, and is hidden.
     void standDown(ZqPObject& owner);

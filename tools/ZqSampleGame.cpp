@@ -503,10 +503,11 @@ void buildScreens(ZqGameBuilder& game)
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
     addBackground(game, *gameOver, 309, 1014);
     addText(game, *gameOver, 303, "Game Over", title, 2.0f);
-    // The best distance, a live text.
+    // The best distance, a live text: the menu's.
     std::shared_ptr<ZqModelObjectLabel> best = game.label(307, "0", kFont, cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f));
     best->setName("Best Distance");
     best->m_action->setValue("kScoreVector", true);
+    best->m_world->setValue("kGlobal", true);
     best->m_scoreType->setValue("kScoreDistance", true);
     best->m_amount->setValue("kScoreBest", true);
     gameOver->screen()->addChild(best, true);
@@ -749,26 +750,30 @@ cocos2d::CCPoint controlAt(int slot)
     return cocos2d::CCPoint(44.0f + static_cast<float>(slot) * (kControlSide + 12.0f), kControlSide / 2.0f);
 }
 
-// A control button's image scaled to kControlSide, its word on it.
-void placeControl(ZqGameBuilder& game, ZqNodeUI& hud, ZqBaseModelObjectButton& button, unsigned sprite, int slot,
-                  unsigned wordId, const std::string& word)
+// A control button's image scaled to kControlSide at at, its word on it.
+void placeControl(ZqGameBuilder& game, ZqNodeUI& hud, ZqBaseModelObjectButton& button, unsigned sprite,
+                  cocos2d::CCPoint at, unsigned wordId, const std::string& word)
 {
     const float side = static_cast<float>(game.at<ZqModelSprite>(sprite)->size().width);
-    button.m_position->setValue(controlAt(slot), true);
+    button.m_position->setValue(at, true);
     button.m_scale->setValue(cocos2d::CCPoint(kControlSide / side, kControlSide / side), true);
-    addText(game, hud, wordId, word, controlAt(slot), 0.6f);
+    addText(game, hud, wordId, word, at, 0.6f);
 }
 
-// Over the field: the run's distance and coins, the magnets of the stock, and on-screen
-// jump and shoot buttons.
-void buildHudControls(ZqGameBuilder& game)
+// The game's distance and coins so far, under their captions (ids id to id + 3). A game
+// that passes through another field by a door keeps its scores, and the global record
+// counts what each field adds: the figures its best is made of.
+void addRunScores(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, cocos2d::CCPoint distanceAt,
+                  cocos2d::CCPoint coinsAt)
 {
-    ZqNodeUI& hud = *game.at<ZqNodeUI>(kHudNode);
-    addScoreText(game, hud, 375, "distance", cocos2d::CCPoint(kWidth / 2, kHeight - 70.0f), "kScoreDistance",
-                 "current", false);
-    addScoreText(game, hud, 377, "coins", cocos2d::CCPoint(kWidth - 120.0f, kHeight - 70.0f), "kScoreCoins",
-                 "current", false);
-    auto magnet = game.make<ZqModelObjectButtonPowerup>(379, "Magnet Button");
+    addScoreText(game, node, id, "distance", distanceAt, "kScoreDistance", "current", true);
+    addScoreText(game, node, id + 2, "coins", coinsAt, "kScoreCoins", "current", true);
+}
+
+// A HUD's button using a magnet of the stock (its word id + 1), its count over it.
+void addMagnetButton(ZqGameBuilder& game, ZqNodeUI& hud, unsigned id, cocos2d::CCPoint at)
+{
+    auto magnet = game.make<ZqModelObjectButtonPowerup>(id, "Magnet Button");
     magnet->m_image->setValue(game.at<ZqModelSpriteContainer>(1041), true);
     magnet->m_action->setValue(std::to_string(kMagnet), true);
     magnet->m_layering->setValue("kAboveCharacter", true);
@@ -776,26 +781,39 @@ void buildHudControls(ZqGameBuilder& game)
     magnet->m_labelScale->setValue(0.75f, true);
     magnet->m_labelVerticalSpacing->setValue(-kControlSide / 2.0f - 4.0f, true);
     hud.screen()->addChild(magnet, true);
-    placeControl(game, hud, *magnet, 1141, 0, 380, "magnet");
+    placeControl(game, hud, *magnet, 1141, at, id + 1, "magnet");
+}
+
+// Over the field: the game's distance and coins, the magnets of the stock, and on-screen
+// jump and shoot buttons.
+void buildHudControls(ZqGameBuilder& game)
+{
+    ZqNodeUI& hud = *game.at<ZqNodeUI>(kHudNode);
+    addRunScores(game, hud, 375, cocos2d::CCPoint(kWidth / 2, kHeight - 70.0f),
+                 cocos2d::CCPoint(kWidth - 120.0f, kHeight - 70.0f));
+    addMagnetButton(game, hud, 379, controlAt(0));
     // Space presses jump (buttons take their keys before the settings' bindings); the
     // shoot binding leaves Space for K.
     auto jump = game.button(381, "Jump", hud, nullptr, 1043, controlAt(3));
     jump->m_action->setValue("kCharacterJumpButton", true);
     jump->m_keyboardKey->setValue(ZqEditorKey::kSpace, true);
     ZqGameBuilder::set<ZqAttributeKey>(*ZqModelGeneralSettings::shared(), "Shoot Key", 'K');
-    placeControl(game, hud, *jump, 1143, 3, 382, "jump");
+    placeControl(game, hud, *jump, 1143, controlAt(3), 382, "jump");
     auto shoot = game.button(383, "Shoot", hud, nullptr, 1044, controlAt(2));
     shoot->m_action->setValue("kCharacterShootButton", true);
-    placeControl(game, hud, *shoot, 1144, 2, 384, "shoot");
+    placeControl(game, hud, *shoot, 1144, controlAt(2), 384, "shoot");
 }
 
-// The game over's way back to the menu, and its best distance's caption.
+// The game over's way back to the menu, its best distance's caption, and the game that
+// ended: its distance and coins on either side of the best.
 void buildGameOverExtras(ZqGameBuilder& game)
 {
     ZqNodeUI& gameOver = *game.at<ZqNodeUI>(kGameOverNode);
     addLinkButton(game, gameOver, *game.at<ZqNodeUI>(kMenuNode), 385, "Menu", "Menu",
                   cocos2d::CCPoint(kWidth / 2, 128.0f));
     addText(game, gameOver, 387, "best distance", cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f + 36.0f), 0.75f);
+    addRunScores(game, gameOver, 322, cocos2d::CCPoint(kWidth / 2 - 250.0f, kHeight * 0.55f),
+                 cocos2d::CCPoint(kWidth / 2 + 250.0f, kHeight * 0.55f));
 }
 
 // A background layer of the field at height y, scrolling at speed times the field's, its
@@ -985,7 +1003,7 @@ void addSlideButton(ZqGameBuilder& game)
     slide->m_keyboardKey->setValue(ZqEditorKey::kDown, true);
     slide->m_action->setValue("kInputControllerActionButton", true);
     hud->screen()->addChild(slide, true);
-    placeControl(game, *hud, *slide, 1116, 1, 391, "slide");
+    placeControl(game, *hud, *slide, 1116, controlAt(1), 391, "slide");
 }
 
 // The menu's sound button shows its other look, a grey square, while the sound is off.
@@ -1118,9 +1136,10 @@ void buildSecondWorldLock(ZqGameBuilder& game)
 }
 
 // The HUD's touch variant, shown over the running field by the HUD's "touch" button and left
-// by its "keys" button (or Escape): a joystick pad that steers by the mouse held and moved
+// by its "keys" button: what the HUD has (pause, on Escape too, the game's distance and
+// coins, the magnets of the stock), a joystick pad that steers by the mouse held and moved
 // from where it was pressed, a swipe area where a quick upward stroke jumps, and a switch
-// that holds the slide while it is on.
+// that holds the slide from its first press to its second, lit while it does.
 void buildTouchHud(ZqGameBuilder& game)
 {
     ZqNodeUI& hud = *game.at<ZqNodeUI>(kHudNode);
@@ -1130,8 +1149,15 @@ void buildTouchHud(ZqGameBuilder& game)
     addText(game, hud, 1622, "touch", toggleAt, 0.75f);
     game.button(1623, "Keys", *touch, nullptr, 1084, toggleAt)->m_action->setValue("kBackButton", true);
     addText(game, *touch, 1624, "keys", toggleAt, 0.75f);
-    addScoreText(game, *touch, 1625, "distance", cocos2d::CCPoint(kWidth / 2, kHeight - 70.0f), "kScoreDistance",
-                 "current", false);
+    // Escape would go back to the HUD under this screen: the pause button takes it first.
+    const cocos2d::CCPoint pauseAt(80.0f, kHeight - 80.0f);
+    auto pause = game.button(330, "Pause", *touch, game.at<ZqNodeUI>(kPauseNode).get(), 1011, pauseAt);
+    pause->m_action->setValue("kPauseButton", true);
+    pause->m_keyboardKey->setValue(ZqEditorKey::kEscape, true);
+    addText(game, *touch, 331, "pause", pauseAt);
+    addRunScores(game, *touch, 326, cocos2d::CCPoint(kWidth / 2, kHeight - 70.0f),
+                 cocos2d::CCPoint(kWidth - 120.0f, kHeight - 70.0f));
+    addMagnetButton(game, *touch, 332, cocos2d::CCPoint(320.0f, kHeight - 80.0f));
     game.observer(1627, "Game Over", *touch, "kGameOver");
 
     // The pad at the bottom left, behind the hero; the swipe area where obstacles come in,
@@ -1152,8 +1178,11 @@ void buildTouchHud(ZqGameBuilder& game)
     touch->screen()->addChild(swipe, true);
     addWithWord<ZqModelObjectImage>(game, *touch, 1632, "Swipe Pad", 1086, "swipe up: jump", swipeAt);
 
-    addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1634, "Hold Slide", 1087, "slide",
-                                           cocos2d::CCPoint(780.0f, kHeight - 80.0f));
+    // Grey (the sound's off look) while the slide is not held, green while it is: a switch
+    // shows "Image Selected" once its first press has switched it off.
+    auto hold = addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1634, "Hold Slide", 1099, "slide",
+                                                       cocos2d::CCPoint(780.0f, kHeight - 80.0f));
+    hold->m_imageSelected->setValue(game.at<ZqModelSpriteContainer>(1087), true);
 
     // A swipe up throws either character upwards, as a jump does.
     unsigned id = 772;

@@ -60,14 +60,15 @@ public:
     // game over -> game ("Restart"), each navigation button named like its port (Play
     // also on Return) and carrying its word; the menu's audio and exit buttons and a line
     // naming the keys; backgrounds on the menu and the game over; the game over's best
-    // distance; the field's two parallax layers, a light in the start section, a trail on
-    // the hero's default animation and sparks on the star's; and the media models (one
+    // distance beside the game's distance and coins; the field's two parallax layers, a
+    // light in the start section, a trail on the hero's default animation and sparks on
+    // the star's; and the media models (one
     // atlas of every sprite, sprite containers, a font, the menu music, the effects'
     // images), whose files the builder writes. Beside Play the menu has Continue (start
     // mode 0), the shop, the characters, the window modes and the player's best distance
     // and coins; the shop sells magnets and the removal of ads for coins; the character
     // screen's selector sells a second character, a copy of the hero in other colours; the
-    // HUD shows the run's distance and coins, the magnets in stock and on-screen jump and
+    // HUD shows the game's distance and coins, the magnets in stock and on-screen jump and
     // shoot; the game over leads back to the menu. The world: a hero of three lives with a
     // gun and a slide (the HUD's "Slide" control, on Down); after the start section (its
     // pit at the end) nine sections, one muted, in distance windows, with gaps, one-way
@@ -77,8 +78,9 @@ public:
     // social buttons, the runner's own unlock button and the lock button of a second world
     // (a field of its own on sand), which a game over past a best distance of 150 opens
     // through an unlocker on the screen it moves on to; and the HUD's touch variant, shown
-    // over the run by its "touch" button: a joystick pad, a swipe area whose upward stroke
-    // jumps, and a switch that holds the slide.
+    // over the run by its "touch" button, with the HUD's pause, figures and magnets: a
+    // joystick pad, a swipe area whose upward stroke jumps, and a switch that holds the
+    // slide.
     static void build(ZqModelController& controller);
     // The same, keeping the builder, which writes the sample's media files.
     static void build(ZqModelController& controller, ZqGameBuilder& game);

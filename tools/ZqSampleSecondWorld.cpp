@@ -156,6 +156,8 @@ void zqBuildSampleSecondWorld(ZqGameBuilder& game, const ZqSampleSecondWorldIds&
     auto score = game.make<ZqModelComponentScore>(771, "World 2 Score");
     score->m_resetPoints->setValue(true, true);
     score->m_resetDistance->setValue(true, true);
+    // Each game counts its own coins, as in the first world.
+    score->m_resetCoins->setValue(true, true);
     scene.addChild(score, true);
     game.layer(1701, "Dusk Sky", scene, 1090, P(kWidth / 2, kHeight / 2), 4.0f, 0.0f, -30);
     game.layer(1702, "Dunes", scene, 1089, P(kWidth / 2, 150.0f), 2.0f, 0.3f, -20);

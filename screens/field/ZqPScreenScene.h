@@ -149,8 +149,9 @@ public:
     // The pause state the next update applies.
     void setRequestedPause(bool paused) { m_requestedPause = paused; }
     bool isPaused() const { return m_paused; }
-    // Replaces the overlay with the screen of the navigator's current key; resumes when no
-    // screen is pushed over the field any more.
+    // Replaces the overlay with the screen of the navigator's current key; resumes when the
+    // screen of the pause has left the navigator's history, or no screen is pushed over the
+    // field any more.
     void rebuildOverlay();
     // One entry back in the navigator, when it can go, and the overlay rebuilt.
     void closeOverlayAndResume(cocos2d::CCObject* sender);
@@ -220,6 +221,8 @@ private:
     float m_unscoredAdvance = 0.0f;
     bool m_paused = false;
     bool m_requestedPause = false;
+    // The navigator's history length with the screen pause() pushed; 0 when none.
+    std::size_t m_pauseDepth = 0;
     bool m_gameOver = false;
     // Field steps since the last character alive.
     int m_lifelessSteps = 0;

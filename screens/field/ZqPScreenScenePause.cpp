@@ -47,6 +47,7 @@ void ZqPScreenScene::pause(CCObject* sender)
                         navigator->pushScreen(ZqBaseNode::kPausePortName, true);
     if (!pushed)
         return;
+    m_pauseDepth = navigator->history().size();
     rebuildOverlay();
     m_requestedPause = true;
 }
@@ -64,8 +65,14 @@ void ZqPScreenScene::rebuildOverlay()
     }
     if (ZqPScreenUi* fresh = ZqPScreenUi::create())
         container->addChild(fresh, ZqPScreenNavigator::kOverlayZOrder, ZqPScreenNavigator::kOverlayTag);
-    if (!ZqPScreenNavigator::shared()->isScreenPushed())
+    // A pause ends once the screen it pushed has left the history, though a screen pushed
+    // before it (the overlay's touch variant) stays; a pause asked otherwise, once no screen
+    // is pushed.
+    const ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    if (!navigator->isScreenPushed() || navigator->history().size() < m_pauseDepth) {
         m_requestedPause = false;
+        m_pauseDepth = 0;
+    }
 }
 
 void ZqPScreenScene::closeOverlayAndResume(CCObject* /*sender*/)

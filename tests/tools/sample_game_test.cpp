@@ -136,9 +136,9 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
             }
         }
     }
-    EXPECT_EQ(buttons, 20u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
+    EXPECT_EQ(buttons, 21u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
                                "Pause, Jump, Shoot and the touch HUD; Resume and Menu; two Backs; the touch HUD's "
-                               "way back; Restart and Menu once the second world opens";
+                               "way back and pause; Restart and Menu once the second world opens";
     ASSERT_TRUE(navigator().uiNodeForKey("Menu")->screen()->music());
 }
 
@@ -186,12 +186,16 @@ TEST_F(SampleGameTest, MenuShopCharactersHudAndGameOverHoldTheirControls)
     EXPECT_EQ(followPort("Menu", "Shop"), "Shop");
     EXPECT_EQ(followPort("Menu", "Characters"), "Characters");
     EXPECT_EQ(scoresOf("Menu"), (Set{"kGlobal kScoreDistance kScoreBest", "kGlobal kScoreCoins kScoreTotal"}));
-    // The game over: restart, back to the menu, the best distance.
+    // The game over: restart, back to the menu, the best distance beside the game's
+    // distance and coins.
     EXPECT_EQ(followPort("GameOver", "Restart"), "Game");
     EXPECT_EQ(followPort("GameOver", "Menu"), "Menu");
-    EXPECT_EQ(scoresOf("GameOver"), (Set{" kScoreDistance kScoreBest"}));
-    // The HUD: the run's distance and coins, pause, jump and shoot, and the magnets in stock.
-    EXPECT_EQ(scoresOf("HUD"), (Set{"kCurrentWorld kScoreDistance current", "kCurrentWorld kScoreCoins current"}));
+    const Set game{"kGlobal kScoreDistance current", "kGlobal kScoreCoins current"};
+    EXPECT_EQ(scoresOf("GameOver"), (Set{"kGlobal kScoreDistance kScoreBest", "kGlobal kScoreDistance current",
+                                         "kGlobal kScoreCoins current"}));
+    // The HUD: the game's distance and coins, pause, jump and shoot, and the magnets in stock.
+    EXPECT_EQ(scoresOf("HUD"), game);
+    EXPECT_EQ(scoresOf("TouchHUD"), game);
     const auto hudPowerups = objectsOf<ZqModelObjectButtonPowerup>("HUD");
     ASSERT_EQ(hudPowerups.size(), 1u);
     const auto magnet = controller().getModel<ZqModelAssetPowerup>(static_cast<unsigned>(std::stoi(hudPowerups[0]->action())));
@@ -252,7 +256,7 @@ TEST_F(SampleGameTest, TheMenusKeyLineNamesEveryKeyTheGameAnswers)
     // back to the door behind the start).
     const std::map<int, std::string> names = {{ZqEditorKey::kReturn, "Return"}, {ZqEditorKey::kSpace, "Space"},
                                               {ZqEditorKey::kDown, "Down"},     {'K', "K"},
-                                              {ZqEditorKey::kLeft, "Left"}};
+                                              {ZqEditorKey::kLeft, "Left"},     {ZqEditorKey::kEscape, "Escape"}};
     std::set<int> keys = {ZqModelGeneralSettings::shared()->shootKey(), ZqModelGeneralSettings::shared()->moveLeftKey()};
     for (const char* screen : {"Menu", "HUD", "Pause", "GameOver", "Shop", "Characters", "TouchHUD"}) {
         for (const auto& button : objectsOf<ZqModelObjectButton>(screen)) {

@@ -32,7 +32,7 @@ TEST_F(SlideTest, TheShapeIsLowWhileHeldAndBackOnRelease)
     ZqPObjectAsset* box = slider();
     b2Body* body = box->getBody();
     EXPECT_NEAR(fixtureHeight(body), 2.0f, 0.05f);
-    CCNode* anyControl = sender<ZqModelObjectButtonSwitch>("whatever");
+    CCNode* anyControl = sender<ZqModelObjectButtonControl>("whatever");
     press(anyControl);
     EXPECT_TRUE(slideOf(box)->isEnabled());
     EXPECT_NEAR(fixtureHeight(body), 0.5f, 0.05f);
@@ -101,6 +101,22 @@ TEST_F(SlideTest, TheSlidePictureReplacesTheOwnersLookUntilTheReleaseOrDeath)
     box->setState(ZqPObject::kStateDestroyed);
     EXPECT_EQ(box->currentStateAnimation(), nullptr) << "the owner's own look for its death";
     EXPECT_FALSE(picture->isVisible());
+}
+
+// A switch starts on: its first press switches it off (12). The slide takes that press,
+// whatever the switch is named, and the switch's next, switching it on (11), ends it.
+TEST_F(SlideTest, ASwitchSlidesFromItsFirstPressToItsSecond)
+{
+    ZqPObjectAsset* box = slider();
+    CCNode* lever = sender<ZqModelObjectButtonSwitch>("whatever");
+    ZqPInputController* input = ZqPInputController::shared();
+    input->notifySubscribers(lever, ZqPInputController::kControlReleased, 0);
+    EXPECT_TRUE(slideOf(box)->isEnabled()) << "the first press slides";
+    EXPECT_NEAR(fixtureHeight(box->getBody()), 0.5f, 0.05f);
+    input->notifySubscribers(lever, ZqPInputController::kControlPressed, 0);
+    EXPECT_FALSE(slideOf(box)->isEnabled());
+    EXPECT_FALSE(slideOf(box)->isHeld());
+    EXPECT_NEAR(fixtureHeight(box->getBody()), 2.0f, 0.05f);
 }
 
 TEST_F(SlideTest, AnOwnerWithoutABodyOrDyingDoesNotSlide)

@@ -1,9 +1,10 @@
 // The sample's menus as a player meets them in-process, by clicks and keys: the shop's
 // magnet used on the next run from the HUD, the second character bought and played, the
 // menu's records across a restart of the program, Continue and Play, the window modes,
-// the HUD's texts and on-screen jump and shoot, the game over's ways on, the runner's own
-// unlock button, the second world that a best distance opens, the HUD's touch variant, and
-// the coins of each run.
+// the HUD's texts and on-screen jump and shoot, the game over's ways on and the game it
+// shows, the runner's own unlock button, the second world that a best distance opens, the
+// HUD's touch variant, the coins of each run, and the distance of a game through the
+// bonus room.
 #include "screens/program/sample_fixture.h"
 
 #include "app/ScoreRegistry.h"
@@ -28,11 +29,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
 namespace {
+
+// The colour the window shows at (x, y), in design points.
+std::array<int, 3> colourAt(HeadlessPlayer& player, int x, int y)
+{
+    const std::vector<unsigned char> pixel = player.view().readPixels(x, y, 1, 1);
+    return pixel.size() == 4 ? std::array<int, 3>{pixel[0], pixel[1], pixel[2]} : std::array<int, 3>{};
+}
 
 class SampleMenusTest : public SampleFixture {
 protected:
@@ -108,6 +117,19 @@ protected:
         return nullptr;
     }
     static int magnets() { return ZqPSettingsController::shared()->inventoryCount(magnetAsset()); }
+    static ZqComponentSlide* slideOf(const ZqPObjectAssetCharacter& character)
+    {
+        for (ZqComponent* component : character.components()) {
+            if (auto* found = dynamic_cast<ZqComponentSlide*>(component))
+                return found;
+        }
+        return nullptr;
+    }
+    // The touch HUD's slide switch, at a corner clear of its word: grey while idle, green
+    // while it holds the slide.
+    static constexpr std::array<int, 3> kSwitchIdle{96, 100, 110};
+    static constexpr std::array<int, 3> kSwitchLit{160, 200, 90};
+    std::array<int, 3> switchColour() { return colourAt(player, 744, 530); }
     static std::shared_ptr<ZqModelAssetPowerup> magnetAsset()
     {
         for (const auto& powerup : ZqModelController::shared()->modelsOfClass<ZqModelAssetPowerup>()) {
@@ -319,20 +341,19 @@ TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
     EXPECT_GT(runner->getBody()->GetLinearVelocity().y, 5.0f);
     release(900, 320, 60);
 
-    // The switch starts on: its first press turns it off, the second on, which holds the
-    // slide until a third.
-    ZqComponentSlide* slide = nullptr;
-    for (ZqComponent* component : runner->components()) {
-        if (auto* found = dynamic_cast<ZqComponentSlide*>(component))
-            slide = found;
-    }
+    // The switch: its first press holds the slide and lights it green, the second lets go
+    // and greys it, the third holds again.
+    ZqComponentSlide* slide = slideOf(*runner);
     ASSERT_NE(slide, nullptr);
-    click(780, 560);
-    EXPECT_FALSE(slide->isEnabled());
+    EXPECT_EQ(switchColour(), kSwitchIdle);
     click(780, 560, 30);
-    EXPECT_TRUE(slide->isEnabled()) << "held while on";
+    EXPECT_TRUE(slide->isEnabled()) << "held from the first press";
+    EXPECT_EQ(switchColour(), kSwitchLit);
     click(780, 560);
     EXPECT_FALSE(slide->isEnabled());
+    EXPECT_EQ(switchColour(), kSwitchIdle);
+    click(780, 560);
+    EXPECT_TRUE(slide->isEnabled());
 
     click(200, 560);
     EXPECT_EQ(key(), "HUD");
@@ -371,13 +392,6 @@ TEST_F(SampleMenusTest, EachRunCountsItsOwnCoinsIntoThePurseTheShopSpends)
     EXPECT_EQ(scoreText("coins Score"), "0") << "the next run starts from none, whatever was spent";
 }
 
-// The colour the window shows at (x, y), in design points.
-std::array<int, 3> colourAt(HeadlessPlayer& player, int x, int y)
-{
-    const std::vector<unsigned char> pixel = player.view().readPixels(x, y, 1, 1);
-    return pixel.size() == 4 ? std::array<int, 3>{pixel[0], pixel[1], pixel[2]} : std::array<int, 3>{};
-}
-
 TEST_F(SampleMenusTest, TheSoundButtonLooksOnOrOffAsTheSoundIsAcrossARestart)
 {
     constexpr std::array<int, 3> kOn{70, 110, 170};
@@ -397,6 +411,118 @@ TEST_F(SampleMenusTest, TheSoundButtonLooksOnOrOffAsTheSoundIsAcrossARestart)
     click(1056, 560);
     EXPECT_FALSE(ZqPSettingsController::shared()->isEffectsSoundMuted());
     EXPECT_EQ(colourAt(player, kX, kY), kOn);
+}
+
+// The game over shows the game that ended, beside the best: a long game, then a shorter one.
+TEST_F(SampleMenusTest, TheGameOverShowsTheGameThatEndedBesideTheBest)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    const ScoreRecord& game = ScoreRegistry::global();
+    for (const float distance : {12.0f, 4.0f}) {
+        SCOPED_TRACE(distance);
+        ASSERT_NO_FATAL_FAILURE(play());
+        for (int i = 0; i < 1800 && game.distance.session < distance; ++i)
+            player.step();
+        ASSERT_GE(game.distance.session, distance);
+        const std::string ran = std::to_string(static_cast<int>(game.distance.session));
+        const std::string coins = std::to_string(game.coins.session);
+        shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+        player.step(2);
+        ASSERT_EQ(key(), "GameOver");
+        EXPECT_EQ(scoreText("distance Score"), ran);
+        EXPECT_EQ(scoreText("coins Score"), coins);
+        EXPECT_EQ(scoreText("Best Distance"), std::to_string(static_cast<int>(game.distance.best)));
+        click(568, 128);
+        ASSERT_EQ(key(), "Menu");
+    }
+    EXPECT_LT(game.distance.session, game.distance.best) << "the shorter game shown, not the best";
+}
+
+// A game into the bonus room by the door behind the start and back into the main world by
+// the room's own door keeps its scores: the HUD shows the distance of both fields, and the
+// best that the game over and the menu show is the most the HUD showed.
+TEST_F(SampleMenusTest, AGameThroughTheBonusRoomShowsOnTheHudTheDistanceItsBestRecords)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ASSERT_NO_FATAL_FAILURE(play());
+    int most = -1;
+    player.afterStep = [&most] {
+        const std::string text = shown() && key() == "HUD" ? scoreText("distance Score") : "(none)";
+        if (text != "(none)")
+            most = std::max(most, std::stoi(text));
+    };
+    auto world = [] { return field() ? field()->sceneModel()->key() : std::string(); };
+    player.keyDown(ZqEditorKey::kLeft);
+    for (int i = 0; i < 240 && world() != "Bonus"; ++i)
+        player.step();
+    player.keyUp(ZqEditorKey::kLeft);
+    ASSERT_EQ(world(), "Bonus");
+    // The gun held clears the room's turret.
+    player.keyDown('K');
+    for (int i = 0; i < 1500 && world() == "Bonus"; ++i)
+        player.step();
+    player.keyUp('K');
+    ASSERT_EQ(world(), "Game");
+    // Left alone, the hero loses its lives in the start section's pit, and the game ends.
+    for (int i = 0; i < 3600 && key() != "GameOver"; ++i)
+        player.step();
+    player.afterStep = nullptr;
+    ASSERT_EQ(key(), "GameOver");
+    const float main = ScoreRegistry::recordFor("Game").distance.session;
+    EXPECT_GT(main, 5.0f) << "the main world added its part";
+    EXPECT_LT(main + 5.0f, ScoreRegistry::global().distance.session) << "the room added its part";
+    EXPECT_EQ(scoreText("Best Distance"), std::to_string(most));
+    click(568, 128);
+    EXPECT_EQ(scoreText("best distance Score"), std::to_string(most));
+}
+
+// A game that ended with the touch HUD's switch holding the slide: the next game's switch
+// starts idle, and its first press slides.
+TEST_F(SampleMenusTest, ANewGameStartsTheTouchHudsSwitchIdle)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ASSERT_NO_FATAL_FAILURE(play());
+    click(200, 560);
+    click(780, 560, 30);
+    ASSERT_TRUE(slideOf(*hero())->isEnabled());
+    shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+    player.step(2);
+    ASSERT_EQ(key(), "GameOver");
+    click(568, 256);
+    ASSERT_EQ(key(), "HUD");
+    click(200, 560);
+    ASSERT_EQ(key(), "TouchHUD");
+    EXPECT_EQ(switchColour(), kSwitchIdle);
+    click(780, 560, 30);
+    EXPECT_TRUE(slideOf(*hero())->isEnabled()) << "the first press slides";
+}
+
+// Over the touch HUD, what the HUD has: the game's coins, the magnets of the stock, and a
+// pause that Escape presses; resumed, the touch HUD is back.
+TEST_F(SampleMenusTest, TheTouchHudPausesOnEscapeAndHasTheHudsCoinsAndMagnets)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ZqPSettingsController::shared()->setInventoryCount(magnetAsset(), 1);
+    ASSERT_NO_FATAL_FAILURE(play());
+    click(200, 560);
+    ASSERT_EQ(key(), "TouchHUD");
+    const ScoreRecord& game = ScoreRegistry::global();
+    for (int i = 0; i < 600 && game.coins.session < 1; ++i)
+        player.step();
+    ASSERT_GE(game.coins.session, 1);
+    player.step();
+    EXPECT_EQ(scoreText("coins Score"), std::to_string(game.coins.session));
+    ASSERT_NE(powerupButton(magnetAsset()->id()), nullptr);
+    click(320, 560, 1);
+    EXPECT_EQ(magnets(), 0);
+    EXPECT_TRUE(field()->powerups().isMagnetActive());
+
+    tap(ZqEditorKey::kEscape);
+    EXPECT_EQ(key(), "Pause");
+    EXPECT_TRUE(field()->isPaused());
+    tap(ZqEditorKey::kEscape);
+    EXPECT_EQ(key(), "TouchHUD");
+    EXPECT_FALSE(field()->isPaused()) << "the game runs on under the touch HUD";
 }
 
 } // namespace
