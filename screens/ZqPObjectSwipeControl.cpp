@@ -78,11 +78,6 @@ void ZqPObjectSwipeControl::ccTouchEnded(CCTouch*, CCEvent*)
     endSwipe();
 }
 
-void ZqPObjectSwipeControl::ccTouchCancelled(CCTouch*, CCEvent*)
-{
-    endSwipe();
-}
-
 void ZqPObjectSwipeControl::endSwipe()
 {
     m_swiping = false;

@@ -29,9 +29,9 @@ public:
     // Claims touches inside the area and starts a swipe there.
     bool ccTouchBegan(cocos2d::CCTouch* touch, cocos2d::CCEvent* event) override;
     void ccTouchMoved(cocos2d::CCTouch* touch, cocos2d::CCEvent* event) override;
-    // Both end the swipe under way.
+    // Ends the swipe under way. A cancelled touch keeps the engine's default, which does
+    // nothing: no move of that touch follows, and the next touch starts afresh.
     void ccTouchEnded(cocos2d::CCTouch* touch, cocos2d::CCEvent* event) override;
-    void ccTouchCancelled(cocos2d::CCTouch* touch, cocos2d::CCEvent* event) override;
 
     bool isSwiping() const { return m_swiping; }
 
