@@ -143,7 +143,7 @@ bool ZqPScreenNavigator::showFirstScreenAfterLoading(std::string& why)
         const std::vector<std::shared_ptr<ZqNodeUIStart>> starts =
             ZqModelController::shared()->modelsOfClass<ZqNodeUIStart>();
         why = starts.empty() ? "it has no start node"
-                             : "its start node \"" + starts.front()->name() + "\" (model " +
+                             : "its start node \"" + zqPrintable(starts.front()->name()) + "\" (model " +
                                    std::to_string(starts.front()->id()) + ") leads to no other screen";
         why += ", and no other menu screen is there";
         debugLog("[ZqPScreenNavigator] no screen follows the start screen: %s", why.c_str());
@@ -152,7 +152,7 @@ bool ZqPScreenNavigator::showFirstScreenAfterLoading(std::string& why)
     moveTo(key);
     CCScene* container = sceneContainer();
     if (!container) {
-        why = "the screen \"" + key + "\" that follows it cannot be built";
+        why = "the screen \"" + zqPrintable(key) + "\" that follows it cannot be built";
         return false;
     }
     if (ZqPScreen* running = ZqPScreen::runningScreen())

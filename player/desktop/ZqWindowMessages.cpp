@@ -98,11 +98,23 @@ bool closeIfSignalled()
 
 namespace {
 
+// A message is read by a person: a few lines of it at most, with room for two paths.
+constexpr std::size_t kMessageLength = 4 * kZqLogLineLength;
+
+// Messages carry text from data and the environment (names, paths, a hook's value): escaped
+// and cut as the log's lines are, so that none can forge a line or flood the terminal.
+std::string printable(const std::string& message)
+{
+    return zqPrintable(message, kMessageLength);
+}
+
 // One line on standard error and, where a display exists, a box over the window that waits
 // for the player. A signal while it shows ends the program at once with exitStatus.
-void reportInBox(Uint32 kind, const char* title, const std::string& message, SDL_Window* window, int exitStatus)
+void reportInBox(Uint32 kind, const std::string& title, const std::string& message, SDL_Window* window,
+                 int exitStatus)
 {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    const std::string shown = printable(message);
+    std::fprintf(stderr, "%s\n", shown.c_str());
     std::fflush(stderr);
     if (!displayExists())
         return;
@@ -110,7 +122,7 @@ void reportInBox(Uint32 kind, const char* title, const std::string& message, SDL
     boxShows = 1;
     if (signalled)
         _exit(exitStatus);
-    SDL_ShowSimpleMessageBox(kind, title, message.c_str(), window);
+    SDL_ShowSimpleMessageBox(kind, printable(title).c_str(), shown.c_str(), window);
     boxShows = 0;
 }
 
@@ -123,5 +135,11 @@ void zqReportFatalError(const std::string& message, SDL_Window* window, int exit
 
 void zqReportWarning(const std::string& title, const std::string& message, SDL_Window* window)
 {
-    reportInBox(SDL_MESSAGEBOX_WARNING, title.c_str(), message, window, 0);
+    reportInBox(SDL_MESSAGEBOX_WARNING, title, message, window, 0);
+}
+
+void zqReportHookError(const std::string& message)
+{
+    std::fprintf(stderr, "%s\n", printable(message).c_str());
+    std::fflush(stderr);
 }

@@ -30,8 +30,11 @@ bool closeIfSignalled();
 
 // Says why the program cannot go on: one line on standard error and, where a display
 // exists, a message box over the window (null for none). exitStatus is what a signal
-// arriving while the box shows ends the program with.
+// arriving while the box shows ends the program with. Every message here is shown escaped
+// and cut (zqPrintable): bytes outside printable ASCII as \xNN, at most 1020 of its bytes.
 void zqReportFatalError(const std::string& message, SDL_Window* window, int exitStatus);
 // Says what the player should know while the game goes on, in the same two places, in a
 // warning's box under title; a signal while it shows ends the program with status 0.
 void zqReportWarning(const std::string& title, const std::string& message, SDL_Window* window);
+// A test hook's mistake, or a hook that could not do its work: one line on standard error.
+void zqReportHookError(const std::string& message);

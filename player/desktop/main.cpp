@@ -65,7 +65,7 @@ public:
         ++m_frame;
         for (const auto& [frame, path] : m_hooks.screenshots) {
             if (frame == m_frame && !m_view.saveScreenshotPNG(path.c_str())) {
-                std::fprintf(stderr, "ZQ_SCREENSHOTS: frame %u could not be saved to %s\n", frame, path.c_str());
+                zqReportHookError("ZQ_SCREENSHOTS: frame " + std::to_string(frame) + " could not be saved to " + path);
                 m_status = 2;
             }
         }
@@ -86,7 +86,7 @@ private:
 // A test hook is the test's mistake: one line, no box.
 int hookError(const std::string& message)
 {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    zqReportHookError(message);
     return 2;
 }
 

@@ -68,6 +68,44 @@ TEST(LogTest, LinesAreCutAt255CharactersAndTerminated)
     EXPECT_EQ(lines[2], "");
 }
 
+// Text from data is escaped for a line and cut after its first bytes, never inside an escape.
+TEST(LogTest, DataTextIsEscapedAndCut)
+{
+    EXPECT_EQ(zqPrintable("key\n\x1b[0m\xff"), "key\\x0A\\x1B[0m\\xFF");
+    EXPECT_EQ(zqPrintable("abcdef", 6), "abcdef");
+    EXPECT_EQ(zqPrintable("ab\ncdefg", 3), "ab\\x0A...");
+    const std::string printed = zqPrintable(std::string(10 << 20, '\0'));
+    EXPECT_EQ(printed.size(), 4 * kZqPrintableLimit + 3);
+    EXPECT_EQ(printed.substr(printed.size() - 7), "\\x00...");
+}
+
+// Every line is escaped as zqPrintable escapes, whatever the caller passed: a control
+// sequence or a newline cannot colour the terminal or forge a line, an escape at the cut
+// goes whole, and what zqPrintable wrote passes unchanged.
+TEST(LogTest, EveryLineIsEscapedAndCutBetweenEscapes)
+{
+    std::vector<std::string> lines;
+    zqSetLogSink([&lines](const char* line) { lines.emplace_back(line); });
+    const std::string forged = "\x1b[31m\n[ZqModelController] load data - fail\x7f\xc3\xa9";
+    debugLog("[LogTest] name \"%s\"", forged.c_str());
+    debugLog("[LogTest] %s", zqPrintable(forged).c_str());
+    debugLog("[LogTest] back\\slash");
+    // 253 characters, then a newline whose escape would end at 257: the line stops before it.
+    debugLog("[LogTest] %s\n%s", std::string(243, 'x').c_str(), std::string(10 << 10, '\x1b').c_str());
+    debugLog("[LogTest] %s", std::string(10 << 10, '\x1b').c_str());
+    zqSetLogSink({});
+
+    ASSERT_EQ(lines.size(), 5u);
+    const std::string escaped = "\\x1B[31m\\x0A[ZqModelController] load data - fail\\x7F\\xC3\\xA9";
+    EXPECT_EQ(lines[0], "[LogTest] name \"" + escaped + "\"");
+    EXPECT_EQ(lines[1], "[LogTest] " + escaped);
+    EXPECT_EQ(lines[2], "[LogTest] back\\slash");
+    EXPECT_EQ(lines[3], "[LogTest] " + std::string(243, 'x'));
+    // 10 characters, then 61 escapes of 4.
+    EXPECT_EQ(lines[4].size(), 254u);
+    EXPECT_EQ(lines[4].substr(lines[4].size() - 8), "\\x1B\\x1B");
+}
+
 TEST(TypeIdTest, IsTheFnv1aHashOfTheName)
 {
     static_assert(zqTypeIdOf("a") == 0xe40c292cu);

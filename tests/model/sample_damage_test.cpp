@@ -218,13 +218,13 @@ TEST_F(SampleDamageTest, SampledBytesOfEveryFile)
 // port's name. The button, observer or screen jump that follows a port bears its name, so
 // that a port renamed in the key file is one no model is named after: its world's "UI"
 // (declared by the class, but read as a new port once its name is another), a menu's
-// "Play", a world's "Game Over".
+// "Play", a world's "Game Over". The damaged name shows escaped, as every text from data.
 TEST_F(SampleDamageTest, APortRenamedInTheKeyFileIsTold)
 {
     for (const std::string name : {"UI", "Play", "Game Over", "Bonus"}) {
         std::string damagedName;
         const std::vector<std::string> added = linesWithKeyNameDamaged(name, damagedName);
-        const std::string expected = "port \"" + damagedName + "\" that no model is named after";
+        const std::string expected = "port \"" + zqPrintable(damagedName) + "\" that no model is named after";
         EXPECT_TRUE(std::any_of(added.begin(), added.end(),
                                 [&](const std::string& line) { return line.find(expected) != std::string::npos; }))
             << name << ": " << ::testing::PrintToString(added);
