@@ -123,11 +123,6 @@ bool KeyCodeSet::containsAside(int64_t code) const
     return std::find(m_aside.begin(), m_aside.end(), code) != m_aside.end();
 }
 
-ZqUnknownKeyCode::ZqUnknownKeyCode(int64_t code)
-    : std::runtime_error("key code " + std::to_string(code) + " is not in the key file"), m_code(code)
-{
-}
-
 const std::string& keyName(int32_t code)
 {
     return KeyDictionary::shared().codeToName.at(code);

@@ -181,17 +181,6 @@ private:
     std::vector<int64_t> m_aside;
 };
 
-// Raised by the loading for a map key whose code the key dictionary does not hold: the key
-// file and the model file do not belong together, or one of them is damaged.
-class ZqUnknownKeyCode : public std::runtime_error {
-public:
-    explicit ZqUnknownKeyCode(int64_t code);
-    int64_t code() const { return m_code; }
-
-private:
-    int64_t m_code;
-};
-
 // Reverse lookup; throws std::out_of_range for an unknown code.
 const std::string& keyName(int32_t code);
 

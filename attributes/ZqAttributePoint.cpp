@@ -12,6 +12,7 @@
 #include <ZqRandom.h>
 
 #include <limits>
+#include <stdexcept>
 
 using cocos2d::CCArray;
 using cocos2d::CCDictionary;
@@ -161,7 +162,7 @@ std::vector<ZqAnimationCurve*> ZqBaseAttributePoint::curvesForState(int state) c
 void ZqBaseAttributePoint::setCurvesForState(std::vector<std::unique_ptr<ZqAnimationCurve>> curves, int state)
 {
     if (curves.size() < 2)
-        return;
+        throw std::out_of_range("invalid vector<T> subscript");
     // The curves held under the state are taken out first, so that handing them back (or
     // swapped between the axes) never frees a curve that is being stored.
     CurveSet* sets[2] = {&m_curvesX.edit(), &m_curvesY.edit()};

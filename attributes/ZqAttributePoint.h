@@ -33,7 +33,7 @@ public:
     // curves[0] for x and curves[1] for y under the state, owned from now on; a null entry
     // removes that axis's curve. The curves held under this state may be given back (also
     // swapped); any other curve given must not be owned elsewhere. Notifies per axis.
-    // Fewer than two curves: they are freed and nothing changes.
+    // Fewer than two curves: throws std::out_of_range; they are freed and nothing changes.
     void setCurvesForState(std::vector<std::unique_ptr<ZqAnimationCurve>> curves, int state) override;
 
     // Clamps each axis into its range; stores and, unless silent, notifies only on a change.

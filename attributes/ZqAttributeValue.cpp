@@ -62,22 +62,6 @@ bool sameValue(const ccColor4F& a, const ccColor4F& b)
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
-// The first maxLength bytes of text, stepping back to the start of a UTF-8 sequence that
-// the cut would split (at most three continuation bytes, so bytes that are not UTF-8 are
-// cut where the length says).
-std::string cutText(const std::string& text, int maxLength)
-{
-    const std::size_t limit = maxLength < 0 ? 0 : static_cast<std::size_t>(maxLength);
-    if (text.size() <= limit)
-        return text;
-    std::size_t cut = limit;
-    for (int step = 0; step < 3 && cut > 0 && (static_cast<uint8_t>(text[cut]) & 0xC0) == 0x80; ++step)
-        --cut;
-    if ((static_cast<uint8_t>(text[cut]) & 0xC0) == 0x80)
-        cut = limit;
-    return text.substr(0, cut);
-}
-
 CCDictionary* valueDictionary(CCString* text)
 {
     CCDictionary* dictionary = CCDictionary::create();
@@ -154,7 +138,7 @@ ZqAttributeString::ZqAttributeString(ZqAttributeName name, ZqAttributeOwner* own
 
 void ZqAttributeString::setValue(const std::string& text, bool silent)
 {
-    std::string cut = cutText(text, m_maxLength);
+    std::string cut = text.substr(0, m_maxLength < 0 ? 0 : static_cast<std::size_t>(m_maxLength));
     if (cut == m_value)
         return;
     m_value = std::move(cut);

@@ -49,8 +49,8 @@ public:
     ZqAttributeString(ZqAttributeName name, ZqAttributeOwner* owner, const ZqAttributeString& source);
     ZQ_ATTRIBUTE_IDENTITY(ZqAttributeString)
 
-    // Cuts the text to the maximum length (never inside a UTF-8 sequence); stores it when it
-    // differs and then, unless silent, notifies the owner.
+    // Cuts the text to its first maximum-length bytes; stores it when it differs and then,
+    // unless silent, notifies the owner.
     void setValue(const std::string& text, bool silent = false);
     // A null text is stored as "".
     void setValue(const char* text, bool silent = false);

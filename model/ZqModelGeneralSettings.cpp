@@ -4,8 +4,6 @@
 #include "model/ZqGameQuestions.h"
 #include "model/ZqModelController.h"
 
-#include <ZqLog.h>
-
 #include <algorithm>
 
 using namespace cocos2d;
@@ -65,15 +63,6 @@ std::string textOf(const msgpack::object& object)
     throw msgpack::type_error();
 }
 
-// The name of a code of the data; null, with a log line, for a code the dictionary lacks.
-const std::string* platformName(int32_t code)
-{
-    const std::string* name = tryKeyName(code);
-    if (!name)
-        debugLog("[ZqModelGeneralSettings] platformSpecificValues: unknown key code %d - skipped", code);
-    return name;
-}
-
 } // namespace
 
 ZqBaseModelGeneralSettings::ZqBaseModelGeneralSettings()
@@ -128,19 +117,17 @@ void ZqBaseModelGeneralSettings::unpackAttributes(const MessagePackMap& map)
     ZqModel::unpackAttributes(map);
     MessagePackMap outer;
     if (map.getMap("platformSpecificValues", outer) && !outer.empty()) {
-        // Built aside first: a bad field throws before the held values are touched.
+        // Built aside first: a bad field or a code the key file lacks throws before the held
+        // values are touched.
         HeldDictionary values(new CCDictionary());
         for (const auto& [code, value] : outer.entries()) {
-            const std::string* entryName = platformName(code);
-            if (!entryName)
-                continue;
             const MessagePackMap inner = MessagePackMap::fromObject(value);
             HeldDictionary fields(new CCDictionary());
             for (const auto& [fieldCode, text] : inner.entries()) {
-                if (const std::string* fieldName = platformName(fieldCode))
-                    fields->setObject(CCString::create(textOf(text)), *fieldName);
+                CCString* field = CCString::create(textOf(text));
+                fields->setObject(field, keyName(fieldCode));
             }
-            values->setObject(fields.get(), *entryName);
+            values->setObject(fields.get(), keyName(code));
         }
         m_platformSpecificValues->removeAllObjects();
         CCDictElement* entry = nullptr;

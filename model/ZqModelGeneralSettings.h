@@ -113,9 +113,9 @@ public:
     // key dictionary lacks throws "A key is not present".
     void packAttributes(MessagePackMap& map) const override;
     // The attributes, then a non-empty "platformSpecificValues" map replaces the
-    // per-platform values (an entry or field whose code the dictionary lacks is skipped
-    // with a log line; a field that is not a text throws msgpack::type_error and keeps the
-    // old values); last the controller's id counter becomes "Last ID".
+    // per-platform values (a field that is not a text throws msgpack::type_error, an entry
+    // or field whose code the dictionary lacks std::out_of_range; both keep the old
+    // values); last the controller's id counter becomes "Last ID".
     void unpackAttributes(const MessagePackMap& map) override;
     // Also "platformSpecificValues" (a dictionary replaces the held one) and the physics
     // defaults under their names ({"value": text}); last the id counter as above.

@@ -25,7 +25,7 @@ public:
 
     ~CCAnimation() override;
 
-    // Appends a sprite frame (retained).
+    // Appends a sprite frame (retained); a null frame is not appended.
     void addSpriteFrame(CCObject* frame);
     CCArray* getFrames() const { return m_pFrames; }
 

@@ -1303,7 +1303,7 @@ private:
         if (m_keyError)
             throw msgpack::type_error();
         if (m_unknownCode >= 0)
-            throw ZqUnknownKeyCode(m_unknownCode);
+            m_loader.noteUnknownKeyCode(m_unknownCode);
         if (m_linking) {
             m_loader.readModelLinks(m_extras, kind);
             return true;

@@ -472,14 +472,15 @@ void ZqModelLoader::preload(const std::string& archivePath, const std::string& p
     if (fetched == kFileFailed)
         return;
     std::string userId;
-    if (settings && (settings->empty() || !peekUserId(*settings, userId))) {
-        // Bytes the quick look cannot place (or none): read as models before the key file,
-        // which reports their damage (an empty file) as every model file's.
+    if (settings && !settings->empty() && !peekUserId(*settings, userId)) {
+        // Bytes the quick look cannot place: read as models before the key file, which
+        // reports their damage as every model file's.
         if (parseFileBytes(dataFilePath(settingsFile.name), *settings, settingsFile.kind) == kFileFailed)
             return;
         userId = ZqModelGeneralSettings::shared()->userId();
     }
-    if (!installKeyFile(keys->data(), keys->size(), fetched == kFileLoaded, userId))
+    const char* settingsLack = fetched != kFileLoaded ? "is missing" : settings->empty() ? "is empty" : nullptr;
+    if (!installKeyFile(keys->data(), keys->size(), settingsLack, userId))
         return;
     m_preloading = true;
     if (settings) {
@@ -871,14 +872,12 @@ bool ZqModelLoader::parseModelFile(const unsigned char* bytes, std::size_t size,
     followReset();
     m_fileClass = nullptr;
     m_classNameTold = false;
+    m_unknownCodeTold = false;
     if (!bytes || size == 0) {
-        // The writer never writes an empty model file: one of a class the data can name is
-        // damaged data, not a class without models (other files are passed over).
-        const std::string base = m_loadingFile.substr(m_loadingFile.rfind('/') + 1);
-        if (!m_loadingFile.empty() && m_models.registry().find(base.substr(0, base.find('.')))) {
-            failFile(m_loadingFile, "the file is empty");
-            return false;
-        }
+        // The writer never writes an empty model file: one is damaged data, which holds no
+        // model and is told.
+        if (!m_loadingFile.empty())
+            debugLog("[ZqModelController] %s: the file is empty - no model read", m_loadingFile.c_str());
         return true;
     }
     const char* data = reinterpret_cast<const char*>(bytes);
@@ -925,17 +924,20 @@ bool ZqModelLoader::parseModelFile(const unsigned char* bytes, std::size_t size,
 
 void ZqModelLoader::readModelMap(const MessagePackMap& map, FileKind kind)
 {
-    // Every key, and every key of a nested map, must be a code of the key file: a damaged
-    // or foreign key file would otherwise read as defaults.
+    // A key, or a key of a nested map, that is no code of the key file is read by nothing;
+    // it is told, since a damaged or foreign key file would otherwise read as defaults.
     for (const auto& [code, value] : map.entries()) {
-        if (!keyCodeIsKnown(static_cast<uint32_t>(code)))
-            throw ZqUnknownKeyCode(static_cast<uint32_t>(code));
-        if (value.type != msgpack::type::MAP)
-            continue;
-        for (uint32_t i = 0; i < value.via.map.size; ++i) {
-            const msgpack::object& key = value.via.map.ptr[i].key;
-            if (key.type == msgpack::type::POSITIVE_INTEGER && key.via.u64 <= UINT32_MAX && !keyCodeIsKnown(static_cast<int64_t>(key.via.u64)))
-                throw ZqUnknownKeyCode(static_cast<int64_t>(key.via.u64));
+        if (m_unknownCodeTold)
+            break;
+        if (!keyCodeIsKnown(static_cast<uint32_t>(code))) {
+            noteUnknownKeyCode(static_cast<uint32_t>(code));
+        } else if (value.type == msgpack::type::MAP) {
+            for (uint32_t i = 0; i < value.via.map.size && !m_unknownCodeTold; ++i) {
+                const msgpack::object& key = value.via.map.ptr[i].key;
+                if (key.type == msgpack::type::POSITIVE_INTEGER && key.via.u64 <= UINT32_MAX &&
+                    !keyCodeIsKnown(static_cast<int64_t>(key.via.u64)))
+                    noteUnknownKeyCode(static_cast<int64_t>(key.via.u64));
+            }
         }
     }
     if (kind == kConnectionsFile) {
@@ -1095,6 +1097,15 @@ void ZqModelLoader::logMissingFiles()
                  font, labels.second, labels.first);
 }
 
+void ZqModelLoader::noteUnknownKeyCode(int64_t code)
+{
+    if (m_unknownCodeTold)
+        return;
+    m_unknownCodeTold = true;
+    debugLog("[ZqModelController] %s: key code %lld is not in the key file - its entries in this file are not read",
+             m_loadingFile.empty() ? "model data" : m_loadingFile.c_str(), static_cast<long long>(code));
+}
+
 void ZqModelLoader::logUnreadMap(const uint32_t* id, const char* className)
 {
     if (!id)
@@ -1195,7 +1206,8 @@ void ZqModelLoader::logUnreadNested(const ZqModel& model, const ZqBaseAttribute&
             known.codes.push_back(keyCodeOrDefault(name));
     }
     for (const auto& [code, value] : nested.entries()) {
-        if (std::find(known.codes.begin(), known.codes.end(), code) != known.codes.end())
+        // A code the key file lacks was told with the file.
+        if (std::find(known.codes.begin(), known.codes.end(), code) != known.codes.end() || !keyCodeIsKnown(code))
             continue;
         const std::string* name = tryKeyName(code);
         debugLog("[ZqModelController] %s: model %u (%s), attribute \"%s\" has no \"%s\" - not read",
@@ -1347,7 +1359,8 @@ void ZqModelLoader::logUnreadEntries(const ZqModel& model, const MessagePackMap&
             known.codes.insert(keyCodeOrDefault(attribute->name()));
     }
     for (const auto& [code, value] : map.entries()) {
-        if (known.codes.contains(code))
+        // A code the key file lacks was told with the file.
+        if (known.codes.contains(code) || !keyCodeIsKnown(code))
             continue;
         const std::string* name = tryKeyName(code);
         // A node's ports are attributes named by its data; its links may store a port without
@@ -1492,10 +1505,10 @@ void ZqModelLoader::replaceModel(const std::shared_ptr<ZqModel>& model)
 bool ZqModelLoader::loadKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead)
 {
     followReset();
-    return installKeyFile(bytes, size, settingsRead, ZqModelGeneralSettings::shared()->userId());
+    return installKeyFile(bytes, size, settingsRead ? nullptr : "is missing", ZqModelGeneralSettings::shared()->userId());
 }
 
-bool ZqModelLoader::installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead,
+bool ZqModelLoader::installKeyFile(const unsigned char* bytes, std::size_t size, const char* settingsLack,
                                        std::string_view userId)
 {
     const KeyCodeTable table = readKeyFile(bytes, size, userId);
@@ -1504,9 +1517,10 @@ bool ZqModelLoader::installKeyFile(const unsigned char* bytes, std::size_t size,
     for (const char* name : {"id", "Class Name", "value"}) {
         if (table.count(name) != 0)
             continue;
-        if (!settingsRead) {
+        if (settingsLack) {
             const std::string reason = std::string(kFailedKeys) + ": the general settings file \"" +
-                                       kPreloadFiles[0].name + "\" is missing (its \"User ID\" unscrambles the key file)";
+                                       kPreloadFiles[0].name + "\" " + settingsLack +
+                                       " (its \"User ID\" unscrambles the key file)";
             failLoading(reason, reason);
             return false;
         }

@@ -187,8 +187,10 @@ private:
     // The "User ID" of the general-settings maps in a settings file's bytes, read with the
     // fixed codes alone; false when the bytes are not such maps.
     static bool peekUserId(const std::vector<unsigned char>& bytes, std::string& userId);
-    // loadKeyFile with the user id given.
-    bool installKeyFile(const unsigned char* bytes, std::size_t size, bool settingsRead, std::string_view userId);
+    // loadKeyFile with the user id given; settingsLack says what is wrong with the general
+    // settings' file ("is missing", "is empty"), null when it was read.
+    bool installKeyFile(const unsigned char* bytes, std::size_t size, const char* settingsLack,
+                        std::string_view userId);
     void readModelMap(const MessagePackMap& map, FileKind kind);
     // A connections map whose key codes are checked: links the model of its id.
     void readModelLinks(const MessagePackMap& map, FileKind kind);
@@ -204,6 +206,9 @@ private:
     // Logs a model map that gives no model: without an id (id null), without a class
     // (className null) or of a class the registry does not know.
     void logUnreadMap(const uint32_t* id, const char* className);
+    // Logs, once a file, a key code of its maps that the key file does not hold: the entries
+    // under such codes are read by nothing.
+    void noteUnknownKeyCode(int64_t code);
     // True when file is a model file of that class, or of no registered class.
     bool isFileOfClass(std::string_view file, std::string_view className) const;
     // Logs a connections map whose id no model has.
@@ -266,6 +271,8 @@ private:
     const char* m_fileClass = nullptr;
     // The connections file being read was told to hold a "Class Name".
     bool m_classNameTold = false;
+    // The file being read was told to hold a key code the key file lacks.
+    bool m_unknownCodeTold = false;
     ZqModelFileRoad m_road = ZqModelFileRoad::kVisitor;
     std::unique_ptr<ZqModelFileReader> m_fileReader;
     // A parent's children kept while a connections file is read: ids [begin, end) of

@@ -68,11 +68,9 @@ CCSprite* ZqBaseModelSpriteContainer::getSprite(float speed, bool loop) const
         return sprite;
 
     CCAnimation* animation = CCAnimation::create();
-    for (const std::shared_ptr<ZqModelSprite>& model : sprites) {
-        // A sprite missing from the atlases is left out rather than shown as nothing.
-        if (CCSpriteFrame* frame = model->spriteFrame())
-            animation->addSpriteFrame(frame);
-    }
+    // A sprite missing from the atlases has no frame, and the animation takes none.
+    for (const std::shared_ptr<ZqModelSprite>& model : sprites)
+        animation->addSpriteFrame(model->spriteFrame());
     animation->setDelayPerUnit(static_cast<float>(delay));
 
     CCAnimate* animate = CCAnimate::create(animation);

