@@ -175,7 +175,7 @@ std::string AudioMixer::resolve(const std::string& path)
 {
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     if (path.empty() || !files->isFileExist(path)) {
-        debugLog("[AudioMixer] missing file %s", path.c_str());
+        debugLog("[AudioMixer] %s", files->missingFileText(path).c_str());
         return "";
     }
     return files->fullPathForFilename(path);

@@ -44,6 +44,9 @@ public:
     // Whether name resolves to an existing regular file.
     virtual bool isFileExist(const std::string& name);
 
+    // For a log line on a name that isFileExist denies, name escaped: "missing file <name>"
+    // when nothing is there, else what is there ("<name> is a directory, not a file").
+    std::string missingFileText(const std::string& name);
     // The whole file, in a buffer allocated with new[] that the caller deletes with
     // delete[]; *size (when not null) receives its length. One zero byte follows the
     // data, so a text file can be read as a C string. mode is ignored (text and binary

@@ -168,6 +168,23 @@ TEST_F(MediaBoundsTest, DevicesPipesAndHugeFilesAreRefusedAtOnce)
 }
 
 TEST_F(MediaBoundsTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
+// What stands where an atlas page should be is named, not called missing.
+TEST_F(MediaBoundsTest, AnAtlasPageThatIsNoFileIsNamedAsWhatItIs)
+{
+    fs::create_directories(dir.file("data/images/folder.png"));
+    ASSERT_EQ(mkfifo(dir.file("data/images/pipe.png").c_str(), 0600), 0);
+    CCSpriteFrameCache* frames = CCSpriteFrameCache::sharedSpriteFrameCache();
+    for (const std::string name : {"folder.png", "pipe.png"}) {
+        media::writeText(dir.file("data/atlases/" + name + ".plist"), plist("../images/" + name));
+        frames->addSpriteFramesWithFile(("data/atlases/" + name + ".plist").c_str());
+        EXPECT_EQ(frames->spriteFrameByName("f"), nullptr);
+    }
+    // The texture's line, then the atlas's.
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[0].find("folder.png is a directory, not a file"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[2].find("pipe.png is a FIFO, not a file"), std::string::npos) << lines[2];
+}
+
 {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
