@@ -151,6 +151,34 @@ TEST_F(AudioEngineTest, BadFilesGiveNoIdAndALogLine)
     EXPECT_FALSE(AudioEngine::preload(makeFile("garbage2.mp3", std::string(64, 'y'))));
 }
 
+// Sounds are decoded whole at the mixer's rate: a header claiming 1 Hz would make each byte
+// a second of audio. Such a sound is refused before it is converted; real effects of any
+// rate, WAV or MP3, still play.
+TEST_F(AudioEngineTest, SoundsLongerThanTheCapAreRefusedBeforeDecoding)
+{
+    std::vector<std::string> lines;
+    zqSetLogSink([&](const char* line) { lines.emplace_back(line); });
+    // 400 bytes of samples at 1 Hz: 200 s, 35 MB once converted.
+    const std::string slow = makeFile("slow\x1b.wav", zqmedia::wavBytes(200.0, 1));
+    EXPECT_FALSE(AudioEngine::preload(slow));
+    EXPECT_EQ(AudioEngine::play2d(slow), AudioEngine::INVALID_AUDIO_ID);
+    zqSetLogSink({});
+    ASSERT_EQ(lines.size(), 2u);
+    for (const std::string& line : lines) {
+        EXPECT_NE(line.find("slow\\x1B.wav holds 200 s of audio"), std::string::npos) << line;
+        EXPECT_NE(line.find("180 s"), std::string::npos) << line;
+    }
+
+    const int real = AudioEngine::play2d(makeWav("real.wav", 0.25, 44100));
+    ASSERT_GT(real, 0);
+    EXPECT_NEAR(AudioEngine::getDuration(real), 0.25f, 0.001f);
+    const std::string mp3 = makeFile("real.mp3", "");
+    ASSERT_TRUE(zqmedia::writeMp3(mp3, 0.25));
+    const int coded = AudioEngine::play2d(mp3);
+    ASSERT_GT(coded, 0);
+    EXPECT_NEAR(AudioEngine::getDuration(coded), 0.25f, 0.1f);
+}
+
 // What stands where a sound should be is named, not called missing.
 TEST_F(AudioEngineTest, ASoundThatIsNoFileIsNamedAsWhatItIs)
 {
