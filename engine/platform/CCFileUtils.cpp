@@ -198,9 +198,14 @@ std::string CCFileUtils::missingFileText(const std::string& name)
 
 bool CCFileUtils::readWhole(const std::string& name, ZqFileBytes& bytes)
 {
+    return readWhole(name, kZqMaxDataFileSize, bytes);
+}
+
+bool CCFileUtils::readWhole(const std::string& name, std::uint64_t limit, ZqFileBytes& bytes)
+{
     const std::string path = fullPathForFilename(name);
     const std::string refused =
-        path.empty() ? "outside the game folder" : zqReadRegularFile(path, m_resourceRoot, kZqMaxDataFileSize, bytes);
+        path.empty() ? "outside the game folder" : zqReadRegularFile(path, m_resourceRoot, limit, bytes);
     if (!refused.empty())
         debugLog("[CCFileUtils] %s: %s", zqPrintable(path.empty() ? name : path, kZqLogLineLength).c_str(),
                  refused.c_str());
