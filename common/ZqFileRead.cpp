@@ -37,6 +37,29 @@ std::string realPathOf(int fd, const std::string& path)
 
 } // namespace
 
+const char* zqNotAFile(std::filesystem::file_type type)
+{
+    using std::filesystem::file_type;
+    switch (type) {
+    case file_type::regular:
+        return nullptr;
+    case file_type::directory:
+        return "a directory";
+    case file_type::fifo:
+        return "a FIFO";
+    case file_type::character:
+        return "a character device";
+    case file_type::block:
+        return "a block device";
+    case file_type::socket:
+        return "a socket";
+    case file_type::not_found:
+        return "a link that leads nowhere";
+    default:
+        return "no regular file";
+    }
+}
+
 ZqDescriptor::~ZqDescriptor()
 {
     if (fd >= 0)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,11 @@ struct ZqDescriptor {
 
 // Why a file of the game is refused when its path leads out of the game's folder.
 inline constexpr const char* kZqLeadsOutside = "leads outside the game folder";
+
+// What a directory entry of that type is when it is no regular file ("a directory", "a FIFO",
+// "a character device", "a link that leads nowhere", ...), else null. A FIFO or a device would
+// block or never end if read as a file.
+const char* zqNotAFile(std::filesystem::file_type type);
 
 // Opens path with open's flags; root is the folder of the game's files (absolute, ending
 // in '/'), or "" for a file of the player's own (its store). With a root, path must lie

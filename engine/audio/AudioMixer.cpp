@@ -24,6 +24,10 @@ constexpr int kFrequency = 44100;
 constexpr int kOutputChannels = 2;
 // Samples per mixing pass: about 23 ms at 44.1 kHz.
 constexpr int kBufferSamples = 1024;
+// The longest sound kept decoded, in seconds. Sounds are decoded whole at the mixer's rate
+// and kept for the run: a header claiming a rate of 1 Hz turns each byte of a 2 KB file into
+// a second of audio, 0.7 GB once converted.
+constexpr double kMaxSoundSeconds = 180.0;
 
 // One mixer channel. loop and passEnded are shared with the mixing thread; the rest
 // is written by the main thread only while the channel is not playing.
@@ -123,6 +127,33 @@ Channel* channelAt(int channel)
     return state.channels[static_cast<size_t>(channel)].get();
 }
 
+// Seconds of audio in a sound file, read before its samples are converted to the mixer's
+// rate; < 0 when they cannot be told. A WAV is read as the mixer reads it (its samples at
+// their own rate, a few times the file at most); any other format by its decoder's length,
+// read without decoding.
+double soundSeconds(const ZqFileBytes& bytes)
+{
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size));
+    const char* magic = reinterpret_cast<const char*>(bytes.data.get());
+    if (bytes.size >= 4 && (std::memcmp(magic, "RIFF", 4) == 0 || std::memcmp(magic, "WAVE", 4) == 0)) {
+        SDL_AudioSpec spec{};
+        Uint8* samples = nullptr;
+        Uint32 length = 0;
+        if (!SDL_LoadWAV_RW(source, 1, &spec, &samples, &length))
+            return -1.0;
+        SDL_FreeWAV(samples);
+        const Uint32 frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
+        return frameBytes > 0 && spec.freq > 0 ? static_cast<double>(length / frameBytes) / spec.freq : -1.0;
+    }
+    Mix_Music* music = Mix_LoadMUS_RW(source, 1);
+    if (!music)
+        return -1.0;
+    // A decoder that does not know its length says 0 (a FLAC stream may leave it out).
+    const double seconds = Mix_MusicDuration(music);
+    Mix_FreeMusic(music);
+    return seconds > 0.0 ? seconds : -1.0;
+}
+
 Mix_Chunk* loadChunk(const std::string& fullPath)
 {
     if (!state.open || fullPath.empty())
@@ -133,15 +164,26 @@ Mix_Chunk* loadChunk(const std::string& fullPath)
     ZqFileBytes bytes;
     if (!AudioMixer::readFile(fullPath, bytes))
         return nullptr;
+    const std::string shown = zqPrintable(fullPath, kZqLogLineLength);
+    const double seconds = soundSeconds(bytes);
+    if (seconds < 0.0) {
+        debugLog("[AudioMixer] cannot decode %s: its length cannot be read (%s)", shown.c_str(), Mix_GetError());
+        return nullptr;
+    }
+    if (seconds > kMaxSoundSeconds) {
+        debugLog("[AudioMixer] %s holds %.0f s of audio, more than the %.0f s a sound may hold - not decoded",
+                 shown.c_str(), seconds, kMaxSoundSeconds);
+        return nullptr;
+    }
     // Decoded by content, whatever the name says; the samples are copied out.
     Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size)), 1);
     if (!chunk) {
-        debugLog("[AudioMixer] cannot decode %s: %s", fullPath.c_str(), Mix_GetError());
+        debugLog("[AudioMixer] cannot decode %s: %s", shown.c_str(), Mix_GetError());
         return nullptr;
     }
     // Looping an empty sound would spin the mixing thread forever.
     if (chunk->alen == 0) {
-        debugLog("[AudioMixer] no samples in %s", fullPath.c_str());
+        debugLog("[AudioMixer] no samples in %s", shown.c_str());
         Mix_FreeChunk(chunk);
         return nullptr;
     }
@@ -175,7 +217,7 @@ std::string AudioMixer::resolve(const std::string& path)
 {
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     if (path.empty() || !files->isFileExist(path)) {
-        debugLog("[AudioMixer] missing file %s", path.c_str());
+        debugLog("[AudioMixer] %s", files->missingFileText(path).c_str());
         return "";
     }
     return files->fullPathForFilename(path);
@@ -186,7 +228,7 @@ bool AudioMixer::readFile(const std::string& fullPath, ZqFileBytes& bytes)
     const std::string refused =
         zqReadRegularFile(fullPath, CCFileUtils::sharedFileUtils()->getResourceRoot(), kZqMaxDataFileSize, bytes);
     if (!refused.empty())
-        debugLog("[AudioMixer] %s: %s", fullPath.c_str(), refused.c_str());
+        debugLog("[AudioMixer] %s: %s", zqPrintable(fullPath, kZqLogLineLength).c_str(), refused.c_str());
     return refused.empty();
 }
 
@@ -231,7 +273,7 @@ int AudioMixer::startChannel(const std::string& fullPath, bool loop, float volum
         growChannels(std::max(8, number * 2));
     Channel* channel = channelAt(number);
     if (!channel) {
-        debugLog("[AudioMixer] no free channel for %s", fullPath.c_str());
+        debugLog("[AudioMixer] no free channel for %s", zqPrintable(fullPath, kZqLogLineLength).c_str());
         return -1;
     }
     channel->loop.store(loop);
@@ -243,7 +285,7 @@ int AudioMixer::startChannel(const std::string& fullPath, bool loop, float volum
     Mix_UnregisterAllEffects(number);
     if (Mix_RegisterEffect(number, trackPass, nullptr, channel) == 0 ||
         Mix_PlayChannel(number, chunk, -1) < 0) {
-        debugLog("[AudioMixer] cannot play %s: %s", fullPath.c_str(), Mix_GetError());
+        debugLog("[AudioMixer] cannot play %s: %s", zqPrintable(fullPath, kZqLogLineLength).c_str(), Mix_GetError());
         Mix_UnregisterAllEffects(number);
         return -1;
     }

@@ -82,7 +82,8 @@ bool SimpleAudioEngine::loadTrack(const char* path)
     track->music =
         Mix_LoadMUS_RW(SDL_RWFromConstMem(track->bytes.data.get(), static_cast<int>(track->bytes.size)), 1);
     if (!track->music) {
-        debugLog("[SimpleAudioEngine] cannot decode %s: %s", fullPath.c_str(), Mix_GetError());
+        debugLog("[SimpleAudioEngine] cannot decode %s: %s", zqPrintable(fullPath, kZqLogLineLength).c_str(),
+                 Mix_GetError());
         return false;
     }
     m_track = std::move(track);
@@ -101,7 +102,7 @@ void SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop)
     Mix_VolumeMusic(musicVolume(m_musicVolume));
     // Loops -1 repeats forever, 0 plays once.
     if (Mix_PlayMusic(m_track->music, loop ? -1 : 0) != 0)
-        debugLog("[SimpleAudioEngine] cannot play %s: %s", path, Mix_GetError());
+        debugLog("[SimpleAudioEngine] cannot play %s: %s", zqPrintable(path, kZqLogLineLength).c_str(), Mix_GetError());
 }
 
 void SimpleAudioEngine::stopBackgroundMusic(bool releaseData)

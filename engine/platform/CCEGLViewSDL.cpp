@@ -283,7 +283,8 @@ bool CCEGLViewSDL::setIconFromFile(const char* path)
     std::error_code error;
     if (!path || !std::filesystem::exists(path, error))
         return false;
-    SDL_Surface* icon = ccLoadImageFile(path, kCCMaxImageSide, "CCEGLViewSDL");
+    // Freed once the window has it: only the pixel cap bounds it, not the textures' budget.
+    SDL_Surface* icon = ccLoadImageFile(path, kCCMaxImageSide, kCCMaxImagePixels * 4, "CCEGLViewSDL");
     if (!icon)
         return false;
     SDL_SetWindowIcon(m_state->window, icon);

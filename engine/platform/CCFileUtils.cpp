@@ -186,11 +186,26 @@ bool CCFileUtils::isFileExist(const std::string& name)
     return !path.empty() && fs::is_regular_file(path, error);
 }
 
+std::string CCFileUtils::missingFileText(const std::string& name)
+{
+    const std::string shown = zqPrintable(name, kZqLogLineLength);
+    const std::string path = fullPathForFilename(name);
+    std::error_code error;
+    const bool there = !path.empty() && fs::exists(fs::symlink_status(path, error));
+    const char* kind = there ? zqNotAFile(fs::status(path, error).type()) : nullptr;
+    return kind ? shown + " is " + kind + ", not a file" : "missing file " + shown;
+}
+
 bool CCFileUtils::readWhole(const std::string& name, ZqFileBytes& bytes)
+{
+    return readWhole(name, kZqMaxDataFileSize, bytes);
+}
+
+bool CCFileUtils::readWhole(const std::string& name, std::uint64_t limit, ZqFileBytes& bytes)
 {
     const std::string path = fullPathForFilename(name);
     const std::string refused =
-        path.empty() ? "outside the game folder" : zqReadRegularFile(path, m_resourceRoot, kZqMaxDataFileSize, bytes);
+        path.empty() ? "outside the game folder" : zqReadRegularFile(path, m_resourceRoot, limit, bytes);
     if (!refused.empty())
         debugLog("[CCFileUtils] %s: %s", zqPrintable(path.empty() ? name : path, kZqLogLineLength).c_str(),
                  refused.c_str());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -43,6 +44,9 @@ public:
     std::string pathNamedInFile(const std::string& file, const std::string& name);
     // Whether name resolves to an existing regular file.
     virtual bool isFileExist(const std::string& name);
+    // For a log line on a name that isFileExist denies, name escaped: "missing file <name>"
+    // when nothing is there, else what is there ("<name> is a directory, not a file").
+    std::string missingFileText(const std::string& name);
 
     // The whole file, in a buffer allocated with new[] that the caller deletes with
     // delete[]; *size (when not null) receives its length. One zero byte follows the
@@ -54,6 +58,8 @@ public:
     unsigned char* getFileData(const char* fileName, const char* mode, unsigned long* size);
     // The same read into bytes; false (logged the same way) when refused.
     bool readWhole(const std::string& name, ZqFileBytes& bytes);
+    // The same read of a file of at most limit bytes.
+    bool readWhole(const std::string& name, std::uint64_t limit, ZqFileBytes& bytes);
 
     // $ZQ_DATA_HOME/<application name>/ when ZQ_DATA_HOME is set (tests use it), else
     // $XDG_DATA_HOME/<application name>/ when that is an absolute path, else

@@ -8,15 +8,28 @@
 
 #include <ZqLog.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 namespace cocos2d {
 
+namespace {
+
+std::uint64_t s_imageBytes = 0;
+
+} // namespace
+
 CCTexture2D::~CCTexture2D()
 {
     if (m_uName != 0)
         ccGLDeleteTexture(m_uName);
+    s_imageBytes -= m_imageBytes;
+}
+
+std::uint64_t CCTexture2D::imageBytesInUse()
+{
+    return s_imageBytes;
 }
 
 bool CCTexture2D::upload(const void* rgba, unsigned int pixelsWide, unsigned int pixelsHigh)
@@ -78,7 +91,10 @@ bool CCTexture2D::initWithImageFile(const std::string& fullPath)
     if (SDL_GL_GetCurrentContext())
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     const std::uint32_t maxSide = maxSize > 0 ? static_cast<std::uint32_t>(maxSize) : kCCMaxImageSide;
-    SDL_Surface* loaded = ccLoadImageFile(fullPath, maxSide, "CCTexture2D");
+    // Textures are kept for the run, so together they have a budget: images that each pass
+    // the pixel cap (a few bytes of a JPEG cut short, a PNG of zeros) could take GBs.
+    const std::uint64_t bytesLeft = kCCMaxImageBytes - std::min(s_imageBytes, kCCMaxImageBytes);
+    SDL_Surface* loaded = ccLoadImageFile(fullPath, maxSide, bytesLeft, "CCTexture2D");
     if (!loaded)
         return false;
     // ABGR8888 is R, G, B, A in memory on little-endian machines; this names the byte
@@ -109,6 +125,8 @@ bool CCTexture2D::initWithImageFile(const std::string& fullPath)
     SDL_FreeSurface(rgba);
     if (!upload(pixels.data(), width, height))
         return false;
+    m_imageBytes = pixels.size();
+    s_imageBytes += m_imageBytes;
     m_ePixelFormat = kCCTexture2DPixelFormat_RGBA8888;
     m_tContentSize = CCSize(static_cast<float>(width), static_cast<float>(height));
     m_bHasPremultipliedAlpha = true;

@@ -3,6 +3,7 @@
 #include "base/CCGeometry.h"
 #include "base/CCObject.h"
 
+#include <cstdint>
 #include <string>
 
 namespace cocos2d {
@@ -34,8 +35,11 @@ public:
     bool initWithData(const void* data, CCTexture2DPixelFormat pixelFormat, unsigned int pixelsWide,
                       unsigned int pixelsHigh, const CCSize& contentSize);
     // Loads an image file (PNG and whatever SDL2_image reads) by its full path and
-    // converts it to premultiplied RGBA8888. False (logged) when it cannot be read.
+    // converts it to premultiplied RGBA8888. False (logged) when it cannot be read, or
+    // when its pixels would take imageBytesInUse past 1 GiB.
     bool initWithImageFile(const std::string& fullPath);
+    // Decoded bytes (four a pixel) that the live textures made from image files hold.
+    static std::uint64_t imageBytesInUse();
 
     // The GL texture name; 0 before a successful init.
     unsigned int getName() const { return m_uName; }
@@ -59,6 +63,8 @@ private:
     CCSize m_tContentSize;
     CCTexture2DPixelFormat m_ePixelFormat = kCCTexture2DPixelFormat_Default;
     bool m_bHasPremultipliedAlpha = false;
+    // What this texture adds to imageBytesInUse.
+    std::uint64_t m_imageBytes = 0;
 };
 
 } // namespace cocos2d

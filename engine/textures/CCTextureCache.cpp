@@ -38,7 +38,7 @@ CCTexture2D* CCTextureCache::addImage(const char* path)
     }
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     if (!files->isFileExist(path)) {
-        debugLog("[CCTextureCache] addImage: missing file %s", zqPrintable(path, kZqLogLineLength).c_str());
+        debugLog("[CCTextureCache] addImage: %s", files->missingFileText(path).c_str());
         return nullptr;
     }
     const std::string fullPath = files->fullPathForFilename(path);

@@ -55,7 +55,8 @@ bool pngSize(const unsigned char* data, std::size_t size, std::uint32_t& width, 
 // A JPEG's size as the decoder reads it: its own header reader walks the markers to the
 // frame header (markers such as RST0 to RST7 and TEM carry no length, so a walk by length
 // fields alone can land inside another segment and find another size there).
-bool jpegSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
+bool jpegSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height,
+              std::uint64_t& leastBytes)
 {
     if (size < 2 || data[0] != 0xff || data[1] != 0xd8)
         return false;
@@ -80,6 +81,13 @@ bool jpegSize(const unsigned char* data, std::size_t size, std::uint32_t& width,
     const bool read = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
     width = info.image_width;
     height = info.image_height;
+    // The header read has laid out the components' blocks. An arithmetic coder may code a
+    // block in less than a bit, so it sets no floor.
+    std::uint64_t blocks = 0;
+    for (int i = 0; read && !info.arith_code && i < info.num_components; ++i)
+        blocks = std::max<std::uint64_t>(blocks, std::uint64_t(info.comp_info[i].width_in_blocks) *
+                                                     info.comp_info[i].height_in_blocks);
+    leastBytes = (blocks + 7) / 8;
     jpeg_destroy_decompress(&info);
     return read;
 }
@@ -116,16 +124,43 @@ bool iconSize(const unsigned char* data, std::size_t size, std::uint32_t& width,
     return true;
 }
 
-} // namespace
-
-bool ccImageHeaderSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height)
+// Why an image claiming width x height pixels in fileSize bytes is not decoded, or "": the
+// limit it passes.
+std::string sizeRefusal(std::uint32_t width, std::uint32_t height, std::uint64_t fileSize, std::uint64_t leastBytes,
+                        std::uint32_t maxSide, std::uint64_t maxBytes)
 {
-    width = height = 0;
-    return data && (pngSize(data, size, width, height) || jpegSize(data, size, width, height) ||
-                    iconSize(data, size, width, height));
+    const std::uint64_t pixels = std::uint64_t(width) * height;
+    if (pixels == 0)
+        return "no pixel at all";
+    if (width > maxSide || height > maxSide)
+        return "more than " + std::to_string(maxSide) + " a side";
+    if (pixels > kCCMaxImagePixels)
+        return "more than " + std::to_string(kCCMaxImagePixels) + " in all";
+    if (fileSize < leastBytes)
+        return "more than its " + std::to_string(fileSize) + " bytes hold (a whole file has " +
+               std::to_string(leastBytes) + " at least)";
+    if (pixels * 4 > maxBytes)
+        return "more than the " + std::to_string(maxBytes >> 20) + " MiB left of the " +
+               std::to_string(kCCMaxImageBytes >> 20) + " MiB that decoded images may take";
+    return std::string();
 }
 
-SDL_Surface* ccLoadImageFile(const std::string& fullPath, std::uint32_t maxSide, const char* tag)
+} // namespace
+
+bool ccImageHeaderSize(const unsigned char* data, std::size_t size, std::uint32_t& width, std::uint32_t& height,
+                       std::uint64_t* leastBytes)
+{
+    width = height = 0;
+    std::uint64_t least = 0;
+    const bool known = data && (pngSize(data, size, width, height) || jpegSize(data, size, width, height, least) ||
+                                iconSize(data, size, width, height));
+    if (leastBytes)
+        *leastBytes = least;
+    return known;
+}
+
+SDL_Surface* ccLoadImageFile(const std::string& fullPath, std::uint32_t maxSide, std::uint64_t maxBytes,
+                             const char* tag)
 {
     const std::string shown = zqPrintable(fullPath, kZqLogLineLength);
     ZqFileBytes bytes;
@@ -137,15 +172,15 @@ SDL_Surface* ccLoadImageFile(const std::string& fullPath, std::uint32_t maxSide,
     }
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    if (!ccImageHeaderSize(bytes.data.get(), bytes.size, width, height)) {
+    std::uint64_t leastBytes = 0;
+    if (!ccImageHeaderSize(bytes.data.get(), bytes.size, width, height, &leastBytes)) {
         debugLog("[%s] image %s: not a PNG, JPEG or icon file", tag, shown.c_str());
         return nullptr;
     }
     // Refused before decoding: the decoder would allocate what the header claims.
-    if (width == 0 || height == 0 || width > maxSide || height > maxSide ||
-        std::uint64_t(width) * height > kCCMaxImagePixels) {
-        debugLog("[%s] image %s: claims %ux%u pixels (at most %u a side)", tag, shown.c_str(), width, height,
-                 maxSide);
+    const std::string refusal = sizeRefusal(width, height, bytes.size, leastBytes, maxSide, maxBytes);
+    if (!refusal.empty()) {
+        debugLog("[%s] image %s: claims %ux%u pixels, %s", tag, shown.c_str(), width, height, refusal.c_str());
         return nullptr;
     }
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size));

@@ -107,31 +107,6 @@ std::string foldCase(std::string name)
     return name;
 }
 
-// What a directory entry of that type is when it is no regular file, else null. A FIFO or a
-// device would block or never end if opened as a file.
-const char* describeNotAFile(std::filesystem::file_type type)
-{
-    using std::filesystem::file_type;
-    switch (type) {
-    case file_type::regular:
-        return nullptr;
-    case file_type::directory:
-        return "a directory";
-    case file_type::fifo:
-        return "a FIFO";
-    case file_type::character:
-        return "a character device";
-    case file_type::block:
-        return "a block device";
-    case file_type::socket:
-        return "a socket";
-    case file_type::not_found:
-        return "a link that leads nowhere";
-    default:
-        return "no regular file";
-    }
-}
-
 // A whole file at its full path, read straight into its buffer, when it is a regular file
 // of at most limit bytes inside the game folder (zqOpenRegularFile); nothing, with why in
 // refused, when it is not or cannot be read.
@@ -761,7 +736,7 @@ std::optional<std::string> ZqModelLoader::findPlainFile(const std::string& path)
             std::string name = it->path().filename().string();
             const std::string folded = foldCase(name);
             std::error_code kindError;
-            if (const char* kind = describeNotAFile(it->status(kindError).type())) {
+            if (const char* kind = zqNotAFile(it->status(kindError).type())) {
                 m_listing->notFiles.emplace(folded, kind);
                 continue;
             }

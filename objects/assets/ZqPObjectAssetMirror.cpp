@@ -1,10 +1,12 @@
 #include "objects/assets/ZqPObjectAssetMirror.h"
 
+#include "ZqFileRead.h"
 #include "ZqLog.h"
 #include "model/ZqModelController.h"
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "objects/ZqGameField.h"
 
+#include <cstdint>
 #include <string>
 
 using namespace cocos2d;
@@ -13,6 +15,9 @@ namespace {
 
 // Texels per unit of "Scale".
 constexpr float kTexelsPerScale = 100.0f;
+// Bytes of the reflection shader's source. A shader is a few KB; the GL compiler's memory
+// grows with its source (60 MiB of plain statements took 7 GB), so a larger file is refused.
+constexpr std::uint64_t kMaxShaderSourceSize = 64 << 10;
 
 // The program of the shader file's text; null when the text is empty or does not build.
 CCGLProgram* reflectionProgram(const std::string& fragmentShader)
@@ -64,11 +69,11 @@ void ZqPObjectAssetMirror::createRenderTarget()
         return;
     m_renderTexture->retain();
     const std::string path = ZqModelController::shared()->dataDirectory() + "/shaders/WaterReflection.fsh";
-    unsigned long size = 0;
-    unsigned char* data = CCFileUtils::sharedFileUtils()->getFileData(path.c_str(), "rt", &size);
+    ZqFileBytes bytes;
     // Built from the buffer's length, not read up to a terminator.
-    const std::string text = data ? std::string(reinterpret_cast<const char*>(data), size) : std::string();
-    delete[] data;
+    const std::string text = CCFileUtils::sharedFileUtils()->readWhole(path, kMaxShaderSourceSize, bytes)
+                                 ? std::string(reinterpret_cast<const char*>(bytes.data.get()), bytes.size)
+                                 : std::string();
     CCGLProgram* program = reflectionProgram(text);
     if (!program) {
         if (!text.empty())

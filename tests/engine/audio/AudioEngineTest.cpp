@@ -6,6 +6,8 @@
 
 #include <set>
 
+#include <sys/stat.h>
+
 using namespace cocos2d;
 using cocos2d::experimental::AudioEngine;
 using cocos2d::experimental::AudioState;
@@ -147,6 +149,53 @@ TEST_F(AudioEngineTest, BadFilesGiveNoIdAndALogLine)
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_NE(lines[0].find("[AudioMixer] missing file"), std::string::npos);
     EXPECT_FALSE(AudioEngine::preload(makeFile("garbage2.mp3", std::string(64, 'y'))));
+}
+
+// Sounds are decoded whole at the mixer's rate: a header claiming 1 Hz would make each byte
+// a second of audio. Such a sound is refused before it is converted; real effects of any
+// rate, WAV or MP3, still play.
+TEST_F(AudioEngineTest, SoundsLongerThanTheCapAreRefusedBeforeDecoding)
+{
+    std::vector<std::string> lines;
+    zqSetLogSink([&](const char* line) { lines.emplace_back(line); });
+    // 400 bytes of samples at 1 Hz: 200 s, 35 MB once converted.
+    const std::string slow = makeFile("slow\x1b.wav", zqmedia::wavBytes(200.0, 1));
+    EXPECT_FALSE(AudioEngine::preload(slow));
+    EXPECT_EQ(AudioEngine::play2d(slow), AudioEngine::INVALID_AUDIO_ID);
+    zqSetLogSink({});
+    ASSERT_EQ(lines.size(), 2u);
+    for (const std::string& line : lines) {
+        EXPECT_NE(line.find("slow\\x1B.wav holds 200 s of audio"), std::string::npos) << line;
+        EXPECT_NE(line.find("180 s"), std::string::npos) << line;
+    }
+
+    const int real = AudioEngine::play2d(makeWav("real.wav", 0.25, 44100));
+    ASSERT_GT(real, 0);
+    EXPECT_NEAR(AudioEngine::getDuration(real), 0.25f, 0.001f);
+    const std::string mp3 = makeFile("real.mp3", "");
+    ASSERT_TRUE(zqmedia::writeMp3(mp3, 0.25));
+    const int coded = AudioEngine::play2d(mp3);
+    ASSERT_GT(coded, 0);
+    EXPECT_NEAR(AudioEngine::getDuration(coded), 0.25f, 0.1f);
+}
+
+// What stands where a sound should be is named, not called missing.
+TEST_F(AudioEngineTest, ASoundThatIsNoFileIsNamedAsWhatItIs)
+{
+    const std::filesystem::path dir = std::filesystem::path(makeWav("real.wav", 0.05)).parent_path();
+    std::filesystem::create_directory(dir / "folder.wav");
+    ASSERT_EQ(mkfifo((dir / "pipe.wav").c_str(), 0600), 0);
+    std::filesystem::create_symlink("nowhere.wav", dir / "dangling.wav");
+    std::vector<std::string> lines;
+    zqSetLogSink([&](const char* line) { lines.emplace_back(line); });
+    for (const char* name : {"folder.wav", "pipe.wav", "dangling.wav", "absent.wav"})
+        EXPECT_EQ(AudioEngine::play2d((dir / name).string()), AudioEngine::INVALID_AUDIO_ID) << name;
+    zqSetLogSink({});
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[0].find("folder.wav is a directory, not a file"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find("pipe.wav is a FIFO, not a file"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("dangling.wav is a link that leads nowhere, not a file"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[3].find("[AudioMixer] missing file "), std::string::npos) << lines[3];
 }
 
 TEST_F(AudioEngineTest, VolumeIsPerIdAndClamped)

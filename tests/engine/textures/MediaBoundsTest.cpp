@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -167,6 +168,23 @@ TEST_F(MediaBoundsTest, DevicesPipesAndHugeFilesAreRefusedAtOnce)
     expectOneLine({"huge.png", "larger than 64 MiB"});
 }
 
+// What stands where an atlas page should be is named, not called missing.
+TEST_F(MediaBoundsTest, AnAtlasPageThatIsNoFileIsNamedAsWhatItIs)
+{
+    fs::create_directories(dir.file("data/images/folder.png"));
+    ASSERT_EQ(mkfifo(dir.file("data/images/pipe.png").c_str(), 0600), 0);
+    CCSpriteFrameCache* frames = CCSpriteFrameCache::sharedSpriteFrameCache();
+    for (const std::string name : {"folder.png", "pipe.png"}) {
+        media::writeText(dir.file("data/atlases/" + name + ".plist"), plist("../images/" + name));
+        frames->addSpriteFramesWithFile(("data/atlases/" + name + ".plist").c_str());
+        EXPECT_EQ(frames->spriteFrameByName("f"), nullptr);
+    }
+    // The texture's line, then the atlas's.
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[0].find("folder.png is a directory, not a file"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[2].find("pipe.png is a FIFO, not a file"), std::string::npos) << lines[2];
+}
+
 TEST_F(MediaBoundsTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
 {
     GLint maxSize = 0;
@@ -177,15 +195,58 @@ TEST_F(MediaBoundsTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)
         {"wide.png", pngHeader(overGl, 1)},      {"tall.png", pngHeader(1, overGl)},
         {"many.png", pngHeader(8192, 8193)},     {"vast.png", pngHeader(100000, 100000)},
         {"vast.jpg", jpegHeader(60000, 60000)}, {"zero.png", pngHeader(0, 5)}};
-    for (const auto& [name, bytes] : claims) {
+    // Each line names the limit the claim passes.
+    const std::string side = "more than " + std::to_string(maxSize) + " a side";
+    const std::string limits[] = {side, side, "more than 67108864 in all", side, side, "no pixel at all"};
+    for (size_t i = 0; i < std::size(claims); ++i) {
+        const auto& [name, bytes] = claims[i];
         SCOPED_TRACE(name);
         media::writeText(dir.file(std::string("data/images/") + name), bytes);
         EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage((std::string("data/images/") + name).c_str()), nullptr);
-        expectOneLine({name, "claims"});
+        expectOneLine({name, "claims", limits[i]});
     }
     media::writeText(dir.file("data/images/text.png"), "GIF89a or anything else");
     EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage("data/images/text.png"), nullptr);
     expectOneLine({"text.png", "not a PNG, JPEG or icon file"});
+}
+
+// Images within the pixel cap can still take GBs together: a JPEG cut short decodes to
+// its full claim from a few bytes. Those are refused before decoding, and the textures
+// made from images hold at most their budget; real images count while they live.
+TEST_F(MediaBoundsTest, DecodedImagesStayWithinTheirBytesAndTheTexturesBudget)
+{
+    const uint64_t before = CCTexture2D::imageBytesInUse();
+    for (int page = 0; page < 8; ++page) {
+        const std::string name = "data/images/cut" + std::to_string(page) + ".jpg";
+        const std::string bytes = media::jpegCutShort(8192);
+        ASSERT_EQ(bytes.size(), 132u);
+        media::writeText(dir.file(name), bytes);
+        EXPECT_EQ(CCTextureCache::sharedTextureCache()->addImage(name.c_str()), nullptr);
+        expectOneLine({name, "claims 8192x8192 pixels, more than its 132 bytes hold (a whole file has 131072 at "
+                             "least)"});
+    }
+    EXPECT_EQ(CCTexture2D::imageBytesInUse(), before);
+
+    // A whole JPEG loads, whatever the blocks its few hundred bytes hold.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 24, SDL_PIXELFORMAT_RGB24);
+    ASSERT_NE(surface, nullptr);
+    ASSERT_EQ(IMG_SaveJPG(surface, dir.file("data/images/block.jpg").c_str(), 90), 0) << IMG_GetError();
+    SDL_FreeSurface(surface);
+    ASSERT_NE(CCTextureCache::sharedTextureCache()->addImage("data/images/block.jpg"), nullptr);
+    ASSERT_NE(CCTextureCache::sharedTextureCache()->addImage("data/images/ok.png"), nullptr);
+    EXPECT_EQ(CCTexture2D::imageBytesInUse(), before + 8 * 8 * 4 + 2 * 2 * 4);
+    CCTextureCache::sharedTextureCache()->removeAllTextures();
+    EXPECT_EQ(CCTexture2D::imageBytesInUse(), before);
+    EXPECT_TRUE(lines.empty());
+
+    // Past what is left of the budget, a real image is refused by its header.
+    const std::string ok = dir.file("data/images/ok.png");
+    SDL_Surface* refused = ccLoadImageFile(ok, kCCMaxImageSide, 2 * 2 * 4 - 1, "budget");
+    EXPECT_EQ(refused, nullptr);
+    expectOneLine({"[budget] image", "ok.png: claims 2x2 pixels, more than the 0 MiB left of the 1024 MiB"});
+    SDL_Surface* loaded = ccLoadImageFile(ok, kCCMaxImageSide, 2 * 2 * 4, "budget");
+    EXPECT_NE(loaded, nullptr);
+    SDL_FreeSurface(loaded);
 }
 
 // Measured as its decoder reads it, and refused before a pixel is decoded; a real JPEG

@@ -9,6 +9,8 @@
 #include "tools/ZqMediaWriter.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using namespace cocos2d;
 using namespace field_test;
@@ -81,6 +83,39 @@ TEST_F(MirrorObjectTest, MissingShaderGivesAnUntintedReflection)
     frame();
     frame();
     EXPECT_PIXEL(*this, 32, 6, 255, 255, 255);
+}
+
+// A shader is a few KB, and the GL compiler's memory grows with its source: one past 64 KiB
+// is refused with a line naming it, and the reflection goes untinted, as when it fails to
+// compile. One padded to the cap still tints.
+TEST_F(MirrorObjectTest, AShaderSourcePastTheCapIsRefused)
+{
+    const std::string path = dir.file("data/shaders/WaterReflection.fsh");
+    std::string source;
+    {
+        std::ifstream in(path, std::ios::binary);
+        source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    source += "\n//";
+    ASSERT_LT(source.size(), 65536u);
+    source.append(65536 - source.size(), 'x');
+    std::ofstream(path, std::ios::binary) << source;
+    ZqPObjectAssetMirror* tinted = mirrorIn(field);
+    frame();
+    frame();
+    EXPECT_PIXEL(*this, 32, 6, 255, 0, 255);
+    tinted->removeFromParent();
+
+    std::ofstream(path, std::ios::binary | std::ios::app) << 'x';
+    std::vector<std::string> lines;
+    zqSetLogSink([&](const char* line) { lines.emplace_back(line); });
+    mirrorIn(field);
+    frame();
+    frame();
+    zqSetLogSink({});
+    EXPECT_PIXEL(*this, 32, 6, 255, 255, 255);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("WaterReflection.fsh: larger than 65536 bytes"), std::string::npos) << lines[0];
 }
 
 TEST_F(MirrorObjectTest, TwoMirrorsRenderWithoutRecursionAndKeepTheOverlay)
