@@ -1,9 +1,7 @@
 #include "components/ZqComponentSlide.h"
 
-#include "app/ZqObjectModelHolder.h"
 #include "app/ZqPInputController.h"
 #include "model/objects/ZqModelComponentsBehaviour.h"
-#include "model/objects/ZqModelObjectButtons.h"
 #include "model/scene/ZqModelMedia.h"
 #include "model/scene/ZqModelObject.h"
 #include "model/scene/ZqModelShapes.h"
@@ -21,15 +19,6 @@ constexpr int kPriority = 2;
 bool isGone(const ZqPObject* object)
 {
     return object->state() == ZqPObject::kStateDestroyed || object->state() == ZqPObject::kStateRemoved;
-}
-
-// A switch button starts on: its first press switches it off. The slide takes a switch as a
-// move bound to a switch without a digit does, starting when it switches off, so that the
-// first press slides.
-bool isSwitch(cocos2d::CCObject* sender)
-{
-    const std::shared_ptr<ZqModel> model = ZqObjectModelHolder::modelOf(dynamic_cast<cocos2d::CCNode*>(sender));
-    return model && model->typeId() == ZqModelObjectButtonSwitch::staticTypeId();
 }
 
 bool hasFixture(b2Body* body, const b2Fixture* fixture)
@@ -60,8 +49,8 @@ void ZqComponentSlide::setModel(const std::shared_ptr<ZqModelComponent>& model)
     const ZqModelComponentSlide& slide = slideModel();
     if (slide.event() == kComponentOnButton) {
         ZqPInputController* input = ZqPInputController::shared();
-        input->subscribe(ZqPInputController::kControlPressed, this, callfuncO_selector(ZqComponentSlide::pressed), 0);
-        input->subscribe(ZqPInputController::kControlReleased, this, callfuncO_selector(ZqComponentSlide::released), 0);
+        input->subscribe(ZqPInputController::kControlPressed, this, callfuncO_selector(ZqComponentSlide::start), 0);
+        input->subscribe(ZqPInputController::kControlReleased, this, callfuncO_selector(ZqComponentSlide::end), 0);
     }
     if (slide.sound())
         m_sound = ZqSoundHandle(slide.sound(), ZqSound::kTagField);
@@ -89,23 +78,7 @@ b2Fixture* ZqComponentSlide::addFixture(const ZqModelPolygon& shape, bool ownFil
     return zqAddFixture(self->getBody(), fixture.def, self);
 }
 
-void ZqComponentSlide::pressed(cocos2d::CCObject* sender)
-{
-    if (isSwitch(sender))
-        end();
-    else
-        start();
-}
-
-void ZqComponentSlide::released(cocos2d::CCObject* sender)
-{
-    if (isSwitch(sender))
-        start();
-    else
-        end();
-}
-
-void ZqComponentSlide::start()
+void ZqComponentSlide::start(cocos2d::CCObject*)
 {
     ZqPObject* self = owner();
     if (!self || isGone(self))
@@ -131,7 +104,7 @@ void ZqComponentSlide::start()
     }
 }
 
-void ZqComponentSlide::end()
+void ZqComponentSlide::end(cocos2d::CCObject*)
 {
     m_held = false;
     ZqPObject* self = owner();

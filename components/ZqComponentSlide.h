@@ -8,11 +8,11 @@
 class ZqModelComponentSlide;
 class ZqPAnimationObject;
 
-// While a control is held (any control's press, action 11, to its release, 12; a switch
-// button's switch-off, 12, to its switch-on, 11), the owner slides: its first fixture
-// gives way to the model's "Collision Shape", its slide animation shows in place of the
-// owner's own (an asset owner's state animation) and its own movement is suspended; the
-// release restores the owner's own shape. A press that comes while the owner's movement is
+// While a control is held (any control's press or a switch's switch-on, action 11, to a
+// release or switch-off, 12, whoever sends it), the owner slides: its first fixture gives
+// way to the model's "Collision Shape", its slide animation shows in place of the owner's
+// own (an asset owner's state animation) and its own movement is suspended; the release
+// restores the owner's own shape. A press that comes while the owner's movement is
 // suspended takes effect once it resumes.
 // Enabled is the sliding state.
 class ZqComponentSlide : public ZqComponent {
@@ -28,11 +28,9 @@ public:
     b2Fixture* slideFixture() const { return m_slideFixture; }
 
 private:
-    // Actions 11 and 12 of any control, sender the control.
-    void pressed(cocos2d::CCObject* sender);
-    void released(cocos2d::CCObject* sender);
-    void start();
-    void end();
+    // Actions 11 and 12; the sender is not looked at.
+    void start(cocos2d::CCObject* sender = nullptr);
+    void end(cocos2d::CCObject* sender = nullptr);
     const ZqModelComponentSlide& slideModel() const;
     // The slide picture no longer stands in for the owner's look, and is hidden.
     void standDown(ZqPObject& owner);

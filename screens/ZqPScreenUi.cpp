@@ -217,8 +217,6 @@ void ZqPScreenUi::onEnter()
 void ZqPScreenUi::onExit()
 {
     CCLayer::onExit();
-    // Named again: the start screen enters before the flow graph that names it is read
-    // ("Unknown") and leaves under its node's name.
     ZqServices::shared()->screenOnExit(reportedName());
 }
 
@@ -305,7 +303,7 @@ std::string ZqPScreenUi::reportedName() const
     const std::shared_ptr<ZqModelScreen>& model = screenModel();
     if (!model)
         return name;
-    for (const std::shared_ptr<ZqNodeUI>& node : ZqModelController::shared()->modelsOfKind<ZqNodeUI>()) {
+    for (const std::shared_ptr<ZqNodeUI>& node : ZqModelController::shared()->modelsOfClass<ZqNodeUI>()) {
         const std::shared_ptr<ZqModelScreen> screen = node->screenModel();
         if (screen && screen->id() == model->id())
             name = node->name();

@@ -49,8 +49,8 @@ public:
     void goWindowed();
 
     // The name this screen reports when it shows: the "Name" of the last interface node
-    // whose screen is this screen's model; "Unknown" when none. Taken at each report, on
-    // entering and on leaving.
+    // whose screen is this screen's model; "Unknown" when none. Start nodes are no interface
+    // nodes here (their own class), so the start screen reports "Unknown".
     std::string reportedName() const;
 
     // Escape on the desktop: the back action.

@@ -752,12 +752,12 @@ cocos2d::CCPoint controlAt(int slot)
 
 // A control button's image scaled to kControlSide at at, its word on it.
 void placeControl(ZqGameBuilder& game, ZqNodeUI& hud, ZqBaseModelObjectButton& button, unsigned sprite,
-                  cocos2d::CCPoint at, unsigned wordId, const std::string& word)
+                  cocos2d::CCPoint at, unsigned wordId, const std::string& word, float wordScale = 0.6f)
 {
     const float side = static_cast<float>(game.at<ZqModelSprite>(sprite)->size().width);
     button.m_position->setValue(at, true);
     button.m_scale->setValue(cocos2d::CCPoint(kControlSide / side, kControlSide / side), true);
-    addText(game, hud, wordId, word, at, 0.6f);
+    addText(game, hud, wordId, word, at, wordScale);
 }
 
 // The game's distance and coins so far, under their captions (ids id to id + 3). A game
@@ -770,7 +770,8 @@ void addRunScores(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, cocos2d::CCP
     addScoreText(game, node, id + 2, "coins", coinsAt, "kScoreCoins", "current", true);
 }
 
-// A HUD's button using a magnet of the stock (its word id + 1), its count over it.
+// A HUD's button using a magnet of the stock (its word id + 1), its count over it. Its word,
+// the longest of the controls', is written smaller than theirs so that it stays on the icon.
 void addMagnetButton(ZqGameBuilder& game, ZqNodeUI& hud, unsigned id, cocos2d::CCPoint at)
 {
     auto magnet = game.make<ZqModelObjectButtonPowerup>(id, "Magnet Button");
@@ -781,7 +782,7 @@ void addMagnetButton(ZqGameBuilder& game, ZqNodeUI& hud, unsigned id, cocos2d::C
     magnet->m_labelScale->setValue(0.75f, true);
     magnet->m_labelVerticalSpacing->setValue(-kControlSide / 2.0f - 4.0f, true);
     hud.screen()->addChild(magnet, true);
-    placeControl(game, hud, *magnet, 1141, at, id + 1, "magnet");
+    placeControl(game, hud, *magnet, 1141, at, id + 1, "magnet", 0.5f);
 }
 
 // Over the field: the game's distance and coins, the magnets of the stock, and on-screen
@@ -1041,7 +1042,7 @@ constexpr SpriteRow kMenuWorldSprites[] = {
     {1183, "Locked Button", 240, 96, {110, 110, 120, 255}, zqpictures::lockedWorldButton},
     {1184, "Touch Button", 96, 96, {200, 170, 80, 255}, zqpictures::button},
     {1185, "Touch Pad", 220, 220, {255, 255, 255, 50}},     {1186, "Swipe Pad", 400, 360, {255, 255, 255, 30}},
-    {1187, "Switch Button", 96, 96, {160, 200, 90, 255}, zqpictures::button},
+    {1187, "Slide Button", 96, 96, {160, 200, 90, 255}, zqpictures::button},
 };
 
 // In an atlas of their own (id 1205), beside the main one.
@@ -1138,8 +1139,9 @@ void buildSecondWorldLock(ZqGameBuilder& game)
 // The HUD's touch variant, shown over the running field by the HUD's "touch" button and left
 // by its "keys" button: what the HUD has (pause, on Escape too, the game's distance and
 // coins, the magnets of the stock), a joystick pad that steers by the mouse held and moved
-// from where it was pressed, a swipe area where a quick upward stroke jumps, and a switch
-// that holds the slide from its first press to its second, lit while it does.
+// from where it was pressed, a swipe area where a quick upward stroke jumps, a slide control
+// held as the HUD's is, and a lock: a switch, whose switch-on holds the slide as a press
+// does and whose switch-off lets go (a new switch is on: its first press switches it off).
 void buildTouchHud(ZqGameBuilder& game)
 {
     ZqNodeUI& hud = *game.at<ZqNodeUI>(kHudNode);
@@ -1160,16 +1162,20 @@ void buildTouchHud(ZqGameBuilder& game)
     addMagnetButton(game, *touch, 332, cocos2d::CCPoint(320.0f, kHeight - 80.0f));
     game.observer(1627, "Game Over", *touch, "kGameOver");
 
-    // The pad at the bottom left, behind the hero; the swipe area where obstacles come in,
-    // faint; the switch beside the distance.
-    const cocos2d::CCPoint padAt(125.0f, 130.0f);
+    // The pad behind the hero, above the door at the start of the run so that the door
+    // shows; the swipe area where obstacles come in, faint; the slide control and the lock
+    // beside the distance.
+    const cocos2d::CCPoint padAt(100.0f, 330.0f);
+    constexpr float kPadSide = 180.0f;
     auto pad = game.make<ZqModelObjectManipulator>(1628, "Joystick");
     pad->m_position->setValue(padAt, true);
-    pad->m_scale->setValue(cocos2d::CCPoint(2.2f, 2.2f), true);
+    pad->m_scale->setValue(cocos2d::CCPoint(kPadSide / 100.0f, kPadSide / 100.0f), true);
     pad->m_sensitivity->setValue(1.0f, true);
     pad->m_controlStyle->setValue("kControlStyleRelative", true);
     touch->screen()->addChild(pad, true);
-    addWithWord<ZqModelObjectImage>(game, *touch, 1629, "Joystick Pad", 1085, "move", padAt);
+    const float padPicture = kPadSide / static_cast<float>(game.at<ZqModelSprite>(1185)->size().width);
+    addWithWord<ZqModelObjectImage>(game, *touch, 1629, "Joystick Pad", 1085, "move", padAt)
+        ->m_scale->setValue(cocos2d::CCPoint(padPicture, padPicture), true);
 
     const cocos2d::CCPoint swipeAt(900.0f, 300.0f);
     auto swipe = game.make<ZqModelObjectSwipeControl>(1631, kSwipeArea);
@@ -1178,11 +1184,12 @@ void buildTouchHud(ZqGameBuilder& game)
     touch->screen()->addChild(swipe, true);
     addWithWord<ZqModelObjectImage>(game, *touch, 1632, "Swipe Pad", 1086, "swipe up: jump", swipeAt);
 
-    // Grey (the sound's off look) while the slide is not held, green while it is: a switch
-    // shows "Image Selected" once its first press has switched it off.
-    auto hold = addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1634, "Hold Slide", 1099, "slide",
-                                                       cocos2d::CCPoint(780.0f, kHeight - 80.0f));
-    hold->m_imageSelected->setValue(game.at<ZqModelSpriteContainer>(1087), true);
+    // Named as the HUD's slide control: what answers that one by name answers this one too.
+    addWithWord<ZqModelObjectButtonControl>(game, *touch, 1634, "Slide", 1087, "slide",
+                                            cocos2d::CCPoint(760.0f, kHeight - 80.0f))
+        ->m_action->setValue("kInputControllerActionButton", true);
+    addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1636, "Hold Slide", 1011, "lock",
+                                           cocos2d::CCPoint(870.0f, kHeight - 80.0f));
 
     // A swipe up throws either character upwards, as a jump does.
     unsigned id = 772;

@@ -12,54 +12,10 @@
 
 using namespace cocos2d;
 
-namespace {
-
-// A button of two states shows its image in the first and "Image Selected" in the second,
-// the other one while pressed; a model without "Image Selected" shows its image dimmed in
-// the second.
-void showLook(ZqPObjectButton& button, bool secondState)
-{
-    const std::shared_ptr<ZqBaseModelObjectButton>& model = button.model();
-    const std::shared_ptr<ZqModelSpriteContainer> imageModel = model ? model->spriteContainer() : nullptr;
-    // Without a picture there is nothing to show a state on: the base's empty touch area stays.
-    if (!imageModel)
-        return;
-    const std::shared_ptr<ZqModelSpriteContainer> secondModel = model->imageSelected();
-    CCSprite* image = imageModel->getSprite(1.0f, true);
-    CCSprite* second = secondModel ? secondModel->getSprite(1.0f, true) : nullptr;
-    const bool dimmed = secondState && !second;
-    if (dimmed)
-        second = imageModel->getSprite(1.0f, true);
-    if (secondState)
-        std::swap(image, second);
-    if (!image)
-        return;
-    // The engine keeps the target and selector when none are given.
-    button.initWithNormalSprite(image, second, nullptr, nullptr, nullptr);
-    if (dimmed)
-        image->setColor(ccc3(110, 110, 110));
-}
-
-} // namespace
-
 void ZqPObjectButtonSwitch::setModel(const std::shared_ptr<ZqBaseModelObjectButton>& model)
 {
     ZqPObjectButton::setModel(model);
     readStoredState();
-    // Made on, it shows the model's images already.
-    m_offShown = !m_on;
-    if (m_offShown)
-        showLook(*this, true);
-}
-
-void ZqPObjectButtonSwitch::update(float dt)
-{
-    readStoredState();
-    if (m_on == m_offShown) {
-        m_offShown = !m_on;
-        showLook(*this, m_offShown);
-    }
-    ZqPObjectButton::update(dt);
 }
 
 void ZqPObjectButtonSwitch::readStoredState()
@@ -109,15 +65,36 @@ void ZqPObjectButtonSound::setModel(const std::shared_ptr<ZqBaseModelObjectButto
 {
     ZqPObjectButton::setModel(model);
     m_mutedShown = soundIsMuted();
-    showLook(*this, m_mutedShown);
+    applyLook();
 }
 
 void ZqPObjectButtonSound::update(float dt)
 {
     if (soundIsMuted() != m_mutedShown) {
         m_mutedShown = !m_mutedShown;
-        showLook(*this, m_mutedShown);
+        applyLook();
     }
     ZqPObjectButton::update(dt);
 }
 
+void ZqPObjectButtonSound::applyLook()
+{
+    const std::shared_ptr<ZqModelSpriteContainer> imageModel = model() ? model()->spriteContainer() : nullptr;
+    // Without a picture there is nothing to show a state on: the base's empty touch area stays.
+    if (!imageModel)
+        return;
+    const std::shared_ptr<ZqModelSpriteContainer> secondModel = model()->imageSelected();
+    CCSprite* image = imageModel->getSprite(1.0f, true);
+    CCSprite* second = secondModel ? secondModel->getSprite(1.0f, true) : nullptr;
+    const bool dimmed = m_mutedShown && !second;
+    if (dimmed)
+        second = imageModel->getSprite(1.0f, true);
+    if (m_mutedShown)
+        std::swap(image, second);
+    if (!image)
+        return;
+    // The engine keeps the target and selector when none are given.
+    initWithNormalSprite(image, second, nullptr, nullptr, nullptr);
+    if (dimmed)
+        image->setColor(ccc3(110, 110, 110));
+}

@@ -8,10 +8,9 @@
 // flips it and tells the input controller's subscribers, whatever sender they filter on:
 // switching on those of action 11, switching off those of 12, with the switch as the
 // argument; a release tells nothing. It starts on; its state is kept per model for the run
-// (ZqSwitchStates), so a switch built again for the same model continues from it. Its look
-// says its state as the sound button's does: on its image, off "Image Selected" (or its
-// image dimmed). It runs neither the screen's press and release handlers nor a menu
-// handler. Main thread only.
+// (ZqSwitchStates), so a switch built again for the same model continues from it. Its
+// images do not change with its state. It runs neither the screen's press and release
+// handlers nor a menu handler. Main thread only.
 class ZqPObjectButtonSwitch : public ZqPObjectButton {
 public:
     // The base's model, then the state stored for it, when there is one.
@@ -21,12 +20,8 @@ public:
     // The released look; while enabled "Release Sound" once.
     void unselected() override;
     void activate() override {}
-    // Follows the stored state (a flip by a move component, a press of another switch of
-    // the model) with its look; then the base update.
-    void update(float dt) override;
 
     bool isOn() const { return m_on; }
-    bool isOffShown() const { return m_offShown; }
 
     // Made by the button factory.
     ZqPObjectButtonSwitch() = default;
@@ -36,7 +31,6 @@ private:
     void readStoredState();
 
     bool m_on = true;
-    bool m_offShown = false;
 };
 
 // The sound button, made by the button factory for sound-control models: its look says
@@ -58,5 +52,7 @@ public:
     ZqPObjectButtonSound() = default;
 
 private:
+    void applyLook();
+
     bool m_mutedShown = false;
 };

@@ -10,7 +10,6 @@
 #include "model/scene/ZqModelComponents.h"
 #include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
-#include "objects/ZqSwitchStates.h"
 #include "objects/assets/ZqPObjectAssetPowerup.h"
 #include "screens/ZqPScreenUi.h"
 
@@ -43,8 +42,6 @@ void ZqFieldRestarts::applyStartBits(int mode)
     if (mode & kStartScores) {
         resetSessionScores();
         ZqPSettingsController::shared()->clearCheckpoint(m_field.sceneModel()->key());
-        // The new game's objects heard no switch: its switches start as the run's first did.
-        ZqSwitchStates::clear();
     }
 }
 

@@ -21,8 +21,8 @@ public:
     void request(int mode) { m_pending = mode; }
     // The restart waiting, which no longer waits.
     std::optional<int> takePending();
-    // kStartPurchases: the per-game purchases go; kStartScores: the session scores, the
-    // stored checkpoint and the switches' states go.
+    // kStartPurchases: the per-game purchases go; kStartScores: the session scores and the
+    // stored checkpoint go.
     void applyStartBits(int mode);
     // The session scores, as the scene's score component says (all three without one).
     void resetSessionScores();

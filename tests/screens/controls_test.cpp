@@ -139,7 +139,9 @@ TEST_F(ControlsTest, ASwipeReportsOneDirectionPerTouchWithinHalfASecond)
 
 TEST_F(ControlsTest, ASwitchTogglesTheSubscribersOnPressesOnlyAndRemembersItsState)
 {
+    ShopMedia media;
     auto model = ZqModelObjectButtonSwitch::create();
+    model->m_image->setValue(media.image(), true);
     model->m_position->setValue(CCPoint(300, 100), true);
     menu->screen()->addChild(model, true);
     ZqPScreenUi* screen = show("Menu");
@@ -151,9 +153,13 @@ TEST_F(ControlsTest, ASwitchTogglesTheSubscribersOnPressesOnlyAndRemembersItsSta
     touchDown(300, 100);
     EXPECT_FALSE(ZqPInputController::shared()->isHeld(11)) << "the screen's press handler does not run";
     touchUp(300, 100);
+    CCNode* look = lever->getNormalImage();
     touch(300, 100);
     touch(300, 100);
     EXPECT_EQ(heard, (Heard{{12, lever}, {11, lever}, {12, lever}}));
+    frame();
+    EXPECT_EQ(lever->getNormalImage(), look) << "one look, on or off";
+    EXPECT_EQ(static_cast<CCSprite*>(look)->getColor().r, 255) << "not dimmed";
 
     heard.clear();
     show("Other");

@@ -671,13 +671,13 @@ void PlayerProgram::playInFull(bool archive)
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
 
-    // The start screen shows before the flow graph is read, so it enters as "Unknown", and
-    // leaves under its node's name.
+    // The start screen's node is a start node, which names no report: it enters and leaves
+    // as "Unknown".
     int line = played.lineWith("[ZqServices] Screen On Enter: Unknown");
     EXPECT_GE(line, 0) << played.output;
-    line = played.lineWith("[ZqServices] Screen On Exit: Start", line);
+    line = played.lineWith("[ZqServices] Screen On Exit: Unknown", line);
     EXPECT_GT(line, 0) << played.output;
-    EXPECT_FALSE(played.has("[ZqServices] Screen On Exit: Unknown")) << played.output;
+    EXPECT_FALSE(played.has("[ZqServices] Screen On Exit: Start")) << played.output;
     for (const char* screen : {"Menu", "Shop", "Menu", "HUD", "Pause", "HUD", "GameOver"}) {
         const int next = played.lineWith(std::string("[ZqServices] Screen On Enter: ") + screen, line + 1);
         EXPECT_GT(next, line) << screen << "\n" << played.output;
@@ -806,9 +806,10 @@ void PlayerProgram::playInFull(bool archive)
 // button buys it, the locked second world leads nowhere; the HUD's touch variant is steered,
 // swiped and switched by the mouse; the game over, past the mark, opens the second world,
 // which the menu then plays. Two screenshots stay in "screenshots/" of the working directory
-// (the build tree): touch-hud.png (frame 400), the run under the touch HUD: "keys" and
-// "slide" buttons at the top beside the distance, a faint square marked "move" at the bottom
-// left and a faint area marked "swipe up: jump" on the right, where obstacles come in;
+// (the build tree): touch-hud.png (frame 400), the run under the touch HUD: "keys" at the
+// top left, the "slide" and "lock" buttons beside the distance, a faint square marked "move"
+// above the door behind the hero and a faint area marked "swipe up: jump" on the right,
+// where obstacles come in;
 // second-world.png (frame 2200), the second world under the usual HUD: a dusk sky from
 // violet down to orange, dunes and a rippled sand ground, with the character just bought on it.
 TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
@@ -830,17 +831,17 @@ TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
     std::filesystem::remove(touchShot);
     std::filesystem::remove(worldShot);
 
-    const std::string keys = view.at(200, 560), toggle = view.at(780, 560);
+    const std::string keys = view.at(200, 560), lock = view.at(870, 560);
     options = frames(2210);
     options.dataHome = home;
     options.script = "# the menu: web, social, the runner, the locked world; then Play\n" + click(200, keys) +
                      click(206, view.at(320, 560)) + click(212, view.at(886, 140)) + click(218, view.at(250, 140)) +
                      "250 key down Return\n251 key up Return\n# the touch HUD: the pad held and moved, a swipe up, "
-                     "the switch off and on\n" +
-                     click(300, keys) + "330 mouse down " + view.at(125, 130) + "\n331 mouse move " + view.at(175, 130) +
-                     "\n350 mouse up " + view.at(175, 130) + "\n360 mouse down " + view.at(900, 250) + "\n360 mouse move " +
-                     view.at(900, 320) + "\n362 mouse up " + view.at(900, 320) + "\n" + click(380, toggle) +
-                     click(390, toggle) + click(440, keys) +
+                     "the lock off and on\n" +
+                     click(300, keys) + "330 mouse down " + view.at(100, 330) + "\n331 mouse move " + view.at(150, 330) +
+                     "\n350 mouse up " + view.at(150, 330) + "\n360 mouse down " + view.at(900, 250) + "\n360 mouse move " +
+                     view.at(900, 320) + "\n362 mouse up " + view.at(900, 320) + "\n" + click(380, lock) +
+                     click(390, lock) + click(440, keys) +
                      "# lives lost to the game over, which moves on; the menu, the second world\n" +
                      click(2000, view.at(568, 128)) + click(2060, view.at(250, 140));
     options.screenshots = {{400, touchShot}, {2200, worldShot}};

@@ -65,7 +65,7 @@ const MetClass kMet[] = {
     {"ZqModelComponentSlide", "the hero's slide on Down"},
     {"ZqModelComponentSpawner", "the bonus room's turret firing fireballs"},
     {"ZqModelComponentWakeup", "enemies, boulders, the gate and the turret set off by the hero's approach"},
-    {"ZqModelObjectButtonControl", "the HUD's slide control"},
+    {"ZqModelObjectButtonControl", "the slide controls of the HUD and the touch HUD"},
     {"ZqModelObjectButtonSoundControl", "the menu's sound button"},
     {"ZqModelAssetObstacle", "ground, rocks, ledges, bats, boulders and the bonus room's pieces"},
     {"ZqModelObjectAccelerometer", "the main world's tilt control, at rest: a desktop has no tilt source"},
@@ -94,7 +94,7 @@ const MetClass kMet[] = {
     {"ZqModelObjectUnlocker", "the screen after the game over that opens the second world after a best distance"},
     {"ZqModelObjectManipulator", "the touch HUD's joystick pad, driven by the mouse"},
     {"ZqModelObjectSwipeControl", "the touch HUD's swipe area, a stroke up jumps"},
-    {"ZqModelObjectButtonSwitch", "the touch HUD's switch that holds the slide"},
+    {"ZqModelObjectButtonSwitch", "the touch HUD's lock: switched on, it holds the slide"},
 };
 
 // Classes the sample cannot show, and why.

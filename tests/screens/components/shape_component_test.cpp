@@ -6,6 +6,8 @@
 #include "components/ZqComponentRotationMapper.h"
 #include "components/ZqComponentSlide.h"
 #include "objects/ZqPAnimationObject.h"
+#include "objects/ZqSwitchStates.h"
+#include "screens/buttons/ZqPObjectButton.h"
 
 using namespace cocos2d;
 using namespace component_test;
@@ -32,7 +34,8 @@ TEST_F(SlideTest, TheShapeIsLowWhileHeldAndBackOnRelease)
     ZqPObjectAsset* box = slider();
     b2Body* body = box->getBody();
     EXPECT_NEAR(fixtureHeight(body), 2.0f, 0.05f);
-    CCNode* anyControl = sender<ZqModelObjectButtonControl>("whatever");
+    // A switch's switch-on, whatever its name, as any control's press.
+    CCNode* anyControl = sender<ZqModelObjectButtonSwitch>("whatever");
     press(anyControl);
     EXPECT_TRUE(slideOf(box)->isEnabled());
     EXPECT_NEAR(fixtureHeight(body), 0.5f, 0.05f);
@@ -103,20 +106,31 @@ TEST_F(SlideTest, TheSlidePictureReplacesTheOwnersLookUntilTheReleaseOrDeath)
     EXPECT_FALSE(picture->isVisible());
 }
 
-// A switch starts on: its first press switches it off (12). The slide takes that press,
-// whatever the switch is named, and the switch's next, switching it on (11), ends it.
-TEST_F(SlideTest, ASwitchSlidesFromItsFirstPressToItsSecond)
+// A switch starts on: its first press switches it off (12), which ends a slide and starts
+// none; its second switches it on (11) and slides, its third lets go.
+TEST_F(SlideTest, ASwitchSlidesFromItsSwitchOnToItsSwitchOff)
 {
     ZqPObjectAsset* box = slider();
-    CCNode* lever = sender<ZqModelObjectButtonSwitch>("whatever");
-    ZqPInputController* input = ZqPInputController::shared();
-    input->notifySubscribers(lever, ZqPInputController::kControlReleased, 0);
-    EXPECT_TRUE(slideOf(box)->isEnabled()) << "the first press slides";
+    auto model = ZqModelController::shared()->createModel<ZqModelObjectButtonSwitch>();
+    model->setName("whatever");
+    ZqPObjectButton* lever = ZqPObjectButton::create(model);
+    lever->retain();
+    auto toggle = [lever] {
+        lever->selected();
+        lever->unselected();
+    };
+    toggle();
+    EXPECT_FALSE(slideOf(box)->isEnabled()) << "the first press switches off";
+    EXPECT_FALSE(slideOf(box)->isHeld());
+    toggle();
+    EXPECT_TRUE(slideOf(box)->isEnabled()) << "the second switches on";
     EXPECT_NEAR(fixtureHeight(box->getBody()), 0.5f, 0.05f);
-    input->notifySubscribers(lever, ZqPInputController::kControlPressed, 0);
+    toggle();
     EXPECT_FALSE(slideOf(box)->isEnabled());
     EXPECT_FALSE(slideOf(box)->isHeld());
     EXPECT_NEAR(fixtureHeight(box->getBody()), 2.0f, 0.05f);
+    lever->release();
+    ZqSwitchStates::clear();
 }
 
 TEST_F(SlideTest, AnOwnerWithoutABodyOrDyingDoesNotSlide)

@@ -125,11 +125,8 @@ protected:
         }
         return nullptr;
     }
-    // The touch HUD's slide switch, at a corner clear of its word: grey while idle, green
-    // while it holds the slide.
-    static constexpr std::array<int, 3> kSwitchIdle{96, 100, 110};
-    static constexpr std::array<int, 3> kSwitchLit{160, 200, 90};
-    std::array<int, 3> switchColour() { return colourAt(player, 744, 530); }
+    // The touch HUD's slide control and its lock, a switch.
+    static constexpr float kSlideX = 760.0f, kLockX = 870.0f, kControlY = 560.0f;
     static std::shared_ptr<ZqModelAssetPowerup> magnetAsset()
     {
         for (const auto& powerup : ZqModelController::shared()->modelsOfClass<ZqModelAssetPowerup>()) {
@@ -331,9 +328,9 @@ TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
 
     // The pad: held and moved right of where it was pressed, the hero is steered; let go,
     // it is not.
-    drag(125, 130, 175, 130);
+    drag(100, 330, 150, 330);
     EXPECT_EQ(runner->state(), ZqPObject::kStateMoving);
-    release(175, 130);
+    release(150, 330);
     EXPECT_NE(runner->state(), ZqPObject::kStateMoving);
 
     // A quick stroke up the swipe area throws the hero up.
@@ -341,19 +338,23 @@ TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
     EXPECT_GT(runner->getBody()->GetLinearVelocity().y, 5.0f);
     release(900, 320, 60);
 
-    // The switch: its first press holds the slide and lights it green, the second lets go
-    // and greys it, the third holds again.
+    // The slide control slides from its first press for as long as it is held.
     ZqComponentSlide* slide = slideOf(*runner);
     ASSERT_NE(slide, nullptr);
-    EXPECT_EQ(switchColour(), kSwitchIdle);
-    click(780, 560, 30);
+    press(kSlideX, kControlY);
+    player.step(30);
     EXPECT_TRUE(slide->isEnabled()) << "held from the first press";
-    EXPECT_EQ(switchColour(), kSwitchLit);
-    click(780, 560);
+    release(kSlideX, kControlY);
     EXPECT_FALSE(slide->isEnabled());
-    EXPECT_EQ(switchColour(), kSwitchIdle);
-    click(780, 560);
+
+    // The lock is a switch: a new one is on, so its first press switches it off and holds
+    // nothing; its switch-on holds the slide, its switch-off lets go.
+    click(kLockX, kControlY);
+    EXPECT_FALSE(slide->isEnabled());
+    click(kLockX, kControlY, 30);
     EXPECT_TRUE(slide->isEnabled());
+    click(kLockX, kControlY);
+    EXPECT_FALSE(slide->isEnabled());
 
     click(200, 560);
     EXPECT_EQ(key(), "HUD");
@@ -476,14 +477,16 @@ TEST_F(SampleMenusTest, AGameThroughTheBonusRoomShowsOnTheHudTheDistanceItsBestR
     EXPECT_EQ(scoreText("best distance Score"), std::to_string(most));
 }
 
-// A game that ended with the touch HUD's switch holding the slide: the next game's switch
-// starts idle, and its first press slides.
-TEST_F(SampleMenusTest, ANewGameStartsTheTouchHudsSwitchIdle)
+// The switches' states last for the run: a game that ended with the touch HUD's lock on,
+// holding the slide, hands the next game a lock that is on, so that its next press switches
+// it off and holds nothing, and the one after holds the slide.
+TEST_F(SampleMenusTest, ANewGameKeepsTheTouchHudsLockAsTheLastGameLeftIt)
 {
     ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
     ASSERT_NO_FATAL_FAILURE(play());
     click(200, 560);
-    click(780, 560, 30);
+    click(kLockX, kControlY);
+    click(kLockX, kControlY, 30);
     ASSERT_TRUE(slideOf(*hero())->isEnabled());
     shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
     player.step(2);
@@ -492,9 +495,10 @@ TEST_F(SampleMenusTest, ANewGameStartsTheTouchHudsSwitchIdle)
     ASSERT_EQ(key(), "HUD");
     click(200, 560);
     ASSERT_EQ(key(), "TouchHUD");
-    EXPECT_EQ(switchColour(), kSwitchIdle);
-    click(780, 560, 30);
-    EXPECT_TRUE(slideOf(*hero())->isEnabled()) << "the first press slides";
+    click(kLockX, kControlY, 30);
+    EXPECT_FALSE(slideOf(*hero())->isEnabled()) << "the lock was on: switched off";
+    click(kLockX, kControlY, 30);
+    EXPECT_TRUE(slideOf(*hero())->isEnabled());
 }
 
 // Over the touch HUD, what the HUD has: the game's coins, the magnets of the stock, and a

@@ -5,13 +5,17 @@
 #include "screens/program/sample_fixture.h"
 
 #include "model/scene/ZqModelButtons.h"
+#include "model/scene/ZqModelLabel.h"
 #include "screens/buttons/ZqPButtonMenu.h"
 #include "screens/buttons/ZqPObjectButton.h"
+#include "objects/ZqPObjectText.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace {
@@ -104,6 +108,45 @@ protected:
         ASSERT_NE(button, nullptr);
         click(*button);
         ASSERT_EQ(key(), expectedKey) << "after " << name;
+    }
+
+    // Every word centred on a visible button of the shown screen lies inside the button's
+    // face: its rectangle less a sixteenth of its width at each side (the rim of a painted
+    // face, the margin of the magnet's icon).
+    void expectWordsOnTheirButtons()
+    {
+        int words = 0;
+        for (ZqPObjectButton* button : shown()->allButtons()) {
+            const CCRect box = sceneRect(*button);
+            const float rim = box.size.width / 16.0f;
+            const CCRect face(box.origin.x + rim, box.origin.y, box.size.width - 2.0f * rim, box.size.height);
+            for (cocos2d::CCObject* child : *shown()->uiLayer()->getChildren()) {
+                const auto* word = dynamic_cast<ZqPObjectText*>(child);
+                if (!button->isVisible() || !word || !word->isVisible() ||
+                    word->getPosition().getDistance(button->getPosition()) > 1.0f)
+                    continue;
+                ++words;
+                const std::optional<CCRect> drawn = drawnRect(*word);
+                ASSERT_TRUE(drawn);
+                EXPECT_TRUE(face.containsPoint(drawn->origin) &&
+                            face.containsPoint(CCPoint(drawn->getMaxX(), drawn->getMaxY())))
+                    << word->labelModel()->name() << " (" << drawn->size.width << " wide) spills over "
+                    << button->model()->name() << " (" << face.size.width << ") on " << key();
+            }
+        }
+        EXPECT_GE(words, 4) << key();
+    }
+    // The distinct colours the window shows in a rectangle of window pixels (y down).
+    std::size_t coloursIn(const CCRect& rect)
+    {
+        const int height = static_cast<int>(player.view().getFrameSize().height);
+        const int width = static_cast<int>(rect.size.width), tall = static_cast<int>(rect.size.height);
+        const std::vector<unsigned char> pixels = player.view().readPixels(
+            static_cast<int>(rect.origin.x), height - static_cast<int>(rect.origin.y) - tall, width, tall);
+        std::set<uint32_t> colours;
+        for (std::size_t i = 0; i + 3 < pixels.size(); i += 4)
+            colours.insert(uint32_t(pixels[i]) << 16 | uint32_t(pixels[i + 1]) << 8 | pixels[i + 2]);
+        return colours.size();
     }
 
     // The shown screen in each window shape: every visible object inside the window, every
@@ -217,6 +260,49 @@ TEST_F(SampleWindowTest, TheHudsControlsCoverNothingThatComesAtTheHero)
         }
     }
     EXPECT_GT(checked, 1000) << "objects ahead of the hero";
+}
+
+// Both HUDs in the smallest window, at the start of a run with the gold door behind the
+// hero: every word on a button stays on it ("magnet" spilled over its icon onto the door),
+// nothing of the touch HUD covers the door (its "move" pad did), and the touch HUD's slide
+// control and lock are drawn as buttons, not flat squares. A screenshot of the touch HUD
+// stays in "screenshots/touch-hud-568x320.png" of the working directory (the build tree).
+TEST_F(SampleWindowTest, TheHudsInTheSmallestWindowKeepTheirWordsOnTheirButtonsAndTheDoorInSight)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    player.resizeWindow(568, 320);
+    player.step(2);
+    ASSERT_NO_FATAL_FAILURE(clickButton("Play", "HUD"));
+    ASSERT_NO_FATAL_FAILURE(expectWordsOnTheirButtons());
+    ASSERT_NO_FATAL_FAILURE(clickButton("TouchHUD", "TouchHUD"));
+    player.step(2);
+    ASSERT_NO_FATAL_FAILURE(expectWordsOnTheirButtons());
+
+    const cocos2d::CCNode* door = nullptr;
+    for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+        const auto* object = dynamic_cast<ZqPObject*>(child);
+        if (object && object->model() && object->model()->name() == "Bonus Door")
+            door = object;
+    }
+    ASSERT_NE(door, nullptr);
+    const std::optional<CCRect> doorRect = drawnRect(*door);
+    ASSERT_TRUE(doorRect);
+    for (cocos2d::CCObject* child : *shown()->uiLayer()->getChildren()) {
+        const auto* node = static_cast<cocos2d::CCNode*>(child);
+        const std::optional<CCRect> drawn = node->isVisible() ? drawnRect(*node) : std::nullopt;
+        EXPECT_FALSE(drawn && drawn->intersectsRect(*doorRect))
+            << "the touch HUD covers the door at " << drawn->origin.x << "," << drawn->origin.y;
+    }
+
+    player.step();
+    for (const char* name : {"Slide", "Hold Slide"}) {
+        ZqPObjectButton* control = buttonNamed(name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_GT(coloursIn(inWindow(sceneRect(*control))), 20u) << name << " is a flat square";
+    }
+    const std::filesystem::path shots = std::filesystem::current_path() / "screenshots";
+    std::filesystem::create_directories(shots);
+    EXPECT_TRUE(player.view().saveScreenshotPNG((shots / "touch-hud-568x320.png").c_str()));
 }
 
 } // namespace
