@@ -81,15 +81,13 @@ constexpr const char* kFileMarkers[] = {".attributes.", ".connections."};
 static_assert(std::size(kFileSuffixes) == ZqModelLoader::kFileKindCount);
 static_assert(std::size(kFileMarkers) == ZqModelLoader::kFileKindCount);
 
-// Logs an archive member the loading cannot place: neither the key file nor a model
-// file of a registered class (a damaged or foreign name).
-void noteUnknownMember(const ZqModelRegistry& registry, const std::string& name)
+// True for an archive member no phase reads: neither the key file nor a model file of
+// either kind.
+bool isForeignMember(const std::string& name)
 {
-    const bool modelFile = name.find(".attributes.") != std::string::npos ||
-                           name.find(".connections.") != std::string::npos;
-    if (name == kKeyFileName || (modelFile && registry.find(name.substr(0, name.find('.')))))
-        return;
-    debugLog("[ZqModelController] archive member not recognised, passed over: %s", name.c_str());
+    return name != kKeyFileName &&
+           std::none_of(std::begin(kFileMarkers), std::end(kFileMarkers),
+                        [&](const char* marker) { return name.find(marker) != std::string::npos; });
 }
 
 // The size of the file at its full path; 0 when it cannot be found.
@@ -555,8 +553,8 @@ bool ZqModelLoader::loadNextPlainFile()
     logFilesAfterGap(name);
     state.loaded.insert(state.name);
     const std::vector<std::string>& names = m_models.registry().classNames();
-    const auto next =
-        std::find_if(names.begin(), names.end(), [&](const std::string& name) { return state.loaded.count(name) == 0; });
+    const auto next = std::find_if(names.begin(), names.end(),
+                                   [&](const std::string& name) { return state.loaded.count(name) == 0; });
     if (next == names.end())
         return nextPhase() == kLoadingDone;
     state.name = *next;
@@ -612,6 +610,10 @@ bool ZqModelLoader::loadNextArchiveFile(const std::string& passwordText)
     // later step the member the step before found.
     const bool firstStep = state.firstStep;
     const std::string file = firstStep ? modelFileName() : state.name;
+    // Its maps name their classes: a member named after none is read all the same.
+    if (!m_models.registry().find(file.substr(0, file.find('.'))))
+        debugLog("[ZqModelController] archive member not named after a registered class, read as %s file: %s",
+                 state.phase == kAttributesPhase ? "an attributes" : "a connections", file.c_str());
     const FileResult result =
         readInPreload(file) ? kFileLoaded : loadArchiveFile(file, fileKindOf(state.phase), passwordText);
     if (m_loadingFailed)
@@ -628,16 +630,13 @@ bool ZqModelLoader::walkArchive(bool fromFirst)
     LoadingState& state = m_loadingState;
     try {
         const char* marker = kFileMarkers[fileKindOf(state.phase)];
-        // The attributes phase passes every member once: the one walk that reports strange names.
-        auto walk = [&](bool first) {
-            std::string member = first ? m_archive->firstFile() : m_archive->nextFile();
-            if (state.phase == kAttributesPhase && !member.empty())
-                noteUnknownMember(m_models.registry(), member);
-            return member;
-        };
-        std::string name = walk(fromFirst);
-        while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0))
-            name = walk(false);
+        std::string name = fromFirst ? m_archive->firstFile() : m_archive->nextFile();
+        while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0)) {
+            // The attributes phase walks every member: it tells once each one no phase reads.
+            if (state.phase == kAttributesPhase && isForeignMember(name))
+                debugLog("[ZqModelController] archive member not recognised, passed over: %s", name.c_str());
+            name = m_archive->nextFile();
+        }
         if (name.empty())
             return nextPhase() == kLoadingDone;
         state.name = name;

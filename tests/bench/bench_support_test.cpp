@@ -30,8 +30,9 @@ TEST(BenchSupport, TheMenuFloorCountsTheLoadingStepsTheLogSaysWereTaken)
     EXPECT_EQ(zqbench::loadingStepsTaken(
                   "x\n[ZqPAppDelegate] loaded 588 models of 70 classes from 110 model files in 254 loading steps\n"),
               254);
-    EXPECT_EQ(zqbench::loadingStepsTaken("[ZqPAppDelegate] loaded 3 models\n... from 7 model files in 9 loading steps\n"),
-              -1);
+    EXPECT_EQ(
+        zqbench::loadingStepsTaken("[ZqPAppDelegate] loaded 3 models\n... from 7 model files in 9 loading steps\n"),
+        -1);
     EXPECT_EQ(zqbench::loadingStepsTaken("[ZqPAppDelegate] loaded 3 models of 2 classes from 7 model files\n"), -1);
     EXPECT_EQ(zqbench::loadingStepsTaken("End loading XML\n"), -1);
     EXPECT_DOUBLE_EQ(zqbench::menuFloorSeconds(110), 2.0);

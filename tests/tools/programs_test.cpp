@@ -382,7 +382,8 @@ TEST_F(PlayerProgram, TheMenuIsReadableAndTheStartQuiet)
         EXPECT_FALSE(played.has("not read")) << played.output;
         const int loaded = played.lineWith("End loading XML");
         EXPECT_EQ(played.lineWith("[ZqPAppDelegate] loaded "), loaded + 1) << played.output;
-        EXPECT_EQ(played.lineWith(" in " + std::to_string(menuAt - 10) + " loading steps"), loaded + 1) << played.output;
+        EXPECT_EQ(played.lineWith(" in " + std::to_string(menuAt - 10) + " loading steps"), loaded + 1)
+            << played.output;
 
         // The title "Zq Sample Game" stands between 22 % and 38 % of the height.
         const std::vector<Letter> title = lettersOf(brightBand(dir.file("game/menu.png"), 0.22, 0.38));

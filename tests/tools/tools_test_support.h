@@ -184,7 +184,8 @@ inline int expectedSteps(const std::vector<std::string>& files, const std::vecto
         if (archive) {
             ++steps;
             for (const std::string& name : names)
-                steps += name.find("." + kind + ".") != std::string::npos && name != "ZqModelGeneralSettings.0" + suffix;
+                steps += name.find("." + kind + ".") != std::string::npos &&
+                         name != "ZqModelGeneralSettings.0" + suffix;
             continue;
         }
         for (const std::string& name : walked) {
