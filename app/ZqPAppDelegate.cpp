@@ -259,8 +259,8 @@ void ZqPAppDelegate::loadGame()
         models += list.size();
         classes += list.empty() ? 0 : 1;
     }
-    debugLog("[ZqPAppDelegate] loaded %zu models of %zu classes from %d model files", models, classes,
-             loader->loadingState().filesRead);
+    debugLog("[ZqPAppDelegate] loaded %zu models of %zu classes from %d model files in %d loading steps", models,
+             classes, loader->loadingState().filesRead, loader->loadingState().steps);
     m_loaded = true;
     setUpGame();
     if (m_gameReady)

@@ -5,8 +5,8 @@
 // bare SDL window with a GL context, one clear and one swap, from its start to its exit,
 // in a fresh process too (SDL's video stays up for a process). Prints the median of each
 // over the repetitions and each ratio of medians to the baseline. At 60 frames a second
-// it prints the floor beside: the menu shows at frame 10 + the model files the run's log
-// says were read, and frames come 1/60 s apart, so no run can reach the menu sooner; a
+// it prints the floor beside: the menu shows at frame 10 + the loading steps the run's log
+// says were taken, and frames come 1/60 s apart, so no run can reach the menu sooner; a
 // run that did would show a clock or a pace gone wrong, and its case prints no figure.
 #include "bench_support.h"
 
@@ -82,8 +82,8 @@ double bareWindowOnce()
 
 // Seconds from the player's start to its menu; negative when the menu never came. The
 // player is then ended by SIGTERM (after the clock stops); a guard frame ends it anyway.
-// modelFiles: what the log says the load read, -1 when it does not say.
-double playerToMenuOnce(const fs::path& directory, bool fixedStep, int& modelFiles)
+// loadingSteps: the steps the log says the load took, -1 when it does not say.
+double playerToMenuOnce(const fs::path& directory, bool fixedStep, int& loadingSteps)
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
@@ -107,7 +107,7 @@ double playerToMenuOnce(const fs::path& directory, bool fixedStep, int& modelFil
         }
     }
     close(pipeEnds[0]);
-    modelFiles = zqbench::modelFilesLoaded(pending);
+    loadingSteps = zqbench::loadingStepsTaken(pending);
     int status = -1;
     if (child < 0 || waitpid(child, &status, 0) != child)
         return -1.0;
@@ -122,9 +122,9 @@ std::map<std::string, int> belowFloor;
 void measure(benchmark::State& state, const std::string& name, const fs::path& directory, bool fixedStep)
 {
     for (auto _ : state) {
-        int modelFiles = -1;
-        const double seconds = playerToMenuOnce(directory, fixedStep, modelFiles);
-        if (seconds < 0 || modelFiles < 0) {
+        int loadingSteps = -1;
+        const double seconds = playerToMenuOnce(directory, fixedStep, loadingSteps);
+        if (seconds < 0 || loadingSteps < 0) {
             state.SkipWithError("the program failed or never showed its menu");
             return;
         }
@@ -132,7 +132,7 @@ void measure(benchmark::State& state, const std::string& name, const fs::path& d
         times[name].push_back(seconds);
         if (fixedStep)
             continue;
-        const double floor = zqbench::menuFloorSeconds(modelFiles);
+        const double floor = zqbench::menuFloorSeconds(loadingSteps);
         floors[name].push_back(floor);
         belowFloor[name] += seconds < floor ? 1 : 0;
     }
@@ -194,7 +194,7 @@ int main(int argc, char** argv)
                     player * 1e3, times[row.name].size(), kBaseline, player / bare, player <= 1.0 ? "" : " (over 1 s)");
         if (!floors[row.name].empty()) {
             const double floor = zqbench::median(floors[row.name]);
-            std::printf("  floor: %.0f frames at 60 fps (10 + the model files read), %.1f ms; the median is %.1f ms "
+            std::printf("  floor: %.0f frames at 60 fps (10 + the loading steps), %.1f ms; the median is %.1f ms "
                         "above it, ratio %.2f\n",
                         floor * 60.0, floor * 1e3, (player - floor) * 1e3, player / floor);
         }

@@ -36,24 +36,27 @@ inline void printRatio(const std::string& what, double seconds, const std::strin
                 baselineSeconds * 1e3, seconds / baselineSeconds);
 }
 
-// The model files a player's log says its load read (its line "[ZqPAppDelegate] loaded
-// ... from F model files"); -1 when the log has no such line.
-inline int modelFilesLoaded(const std::string& log)
+// The loading steps a player's log says its load took (its line "[ZqPAppDelegate] loaded
+// ... in S loading steps"); -1 when the log has no such line.
+inline int loadingStepsTaken(const std::string& log)
 {
     const std::size_t line = log.find("[ZqPAppDelegate] loaded ");
-    const std::size_t from = line == std::string::npos ? line : log.find(" from ", line);
-    if (from == std::string::npos || log.find('\n', line) < from)
+    if (line == std::string::npos)
         return -1;
-    int files = -1;
-    return std::sscanf(log.c_str() + from, " from %d model files", &files) == 1 ? files : -1;
+    const std::string text = log.substr(line, log.find('\n', line) - line);
+    const std::size_t in = text.find(" model files in ");
+    int steps = -1;
+    return in != std::string::npos && std::sscanf(text.c_str() + in, " model files in %d loading steps", &steps) == 1
+               ? steps
+               : -1;
 }
 
 // The least time from a player's start to its menu at 60 frames a second: the loading
-// screen's menu shows at frame 10 + the model files, and no frame comes sooner than 1/60 s
-// after the last.
-inline double menuFloorSeconds(int modelFiles)
+// screen takes one step a frame from its tenth on and the menu shows on the frame after
+// the last, and no frame comes sooner than 1/60 s after the last.
+inline double menuFloorSeconds(int loadingSteps)
 {
-    return (10.0 + modelFiles) / 60.0;
+    return (10.0 + loadingSteps) / 60.0;
 }
 
 // One timed run: wall seconds from the program's start to its exit, and its exit code

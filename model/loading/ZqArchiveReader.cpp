@@ -162,20 +162,13 @@ ZqArchiveReader::ZqArchiveReader(const std::string& path, const std::string& roo
     fileSize_ = static_cast<uint64_t>(status.st_size);
 
     // Every entry's headers once, so that a damaged name cannot hide a member from the
-    // walk; and the model files counted, for the loader's progress. Nothing is inflated.
+    // walk. Nothing is inflated.
     try {
         errno = 0;
         int result = unzGoToFirstFile(handle(archive_));
         const char* message = "Unable to locate the first file:";
-        for (; result == UNZ_OK; errno = 0, result = unzGoToNextFile(handle(archive_)), message = kNextError) {
-            const std::string name = currentHeader(message).name;
-            if (isDirectoryOrNameless(name))
-                continue;
-            if (name.find(".attributes.") != std::string::npos)
-                ++attributesCount_;
-            if (name.find(".connections.") != std::string::npos)
-                ++connectionsCount_;
-        }
+        for (; result == UNZ_OK; errno = 0, result = unzGoToNextFile(handle(archive_)), message = kNextError)
+            currentHeader(message);
         if (result != UNZ_END_OF_LIST_OF_FILE)
             throwArchiveError(result, message);
     } catch (...) {
@@ -190,15 +183,6 @@ ZqArchiveReader::~ZqArchiveReader()
     closeMember();
     unzClose(handle(archive_));
     close(file_);
-}
-
-size_t ZqArchiveReader::modelFileCount(int kind) const
-{
-    if (kind == 0)
-        return attributesCount_;
-    if (kind == 1)
-        return connectionsCount_;
-    return 0;
 }
 
 std::string ZqArchiveReader::currentFileName()

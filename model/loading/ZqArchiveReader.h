@@ -56,23 +56,18 @@ public:
         return size <= kMaxMemberSize && (size <= kRatioCheckedAbove || size / kMaxInflateRatio <= storedSize);
     }
 
-    // Opens the archive, checks every member's local header against the central
-    // directory and counts the model files. Raises std::system_error "Unable to open
-    // the archive" for a missing, empty or non-zip file; a runtime error "Unable to
-    // open the archive: the archive is damaged ..." for a zip file whose directory is
-    // missing or cut off (a truncated archive), and "... Bad archive" when the
-    // directory cannot be walked or a header disagrees. With a root (the game's folder),
-    // an archive whose path leads out of it is refused with a runtime error "... it leads
-    // outside the game folder" (zqOpenBeneath).
+    // Opens the archive and checks every member's local header against the central
+    // directory. Raises std::system_error "Unable to open the archive" for a missing,
+    // empty or non-zip file; a runtime error "Unable to open the archive: the archive is
+    // damaged ..." for a zip file whose directory is missing or cut off (a truncated
+    // archive), and "... Bad archive" when the directory cannot be walked or a header
+    // disagrees. With a root (the game's folder), an archive whose path leads out of it is
+    // refused with a runtime error "... it leads outside the game folder" (zqOpenBeneath).
     explicit ZqArchiveReader(const std::string& path, const std::string& root = std::string());
     virtual ~ZqArchiveReader();
 
     ZqArchiveReader(const ZqArchiveReader&) = delete;
     ZqArchiveReader& operator=(const ZqArchiveReader&) = delete;
-
-    // Number of members whose names contain ".attributes." (kind 0) or ".connections."
-    // (kind 1), directories excluded; 0 for any other kind.
-    size_t modelFileCount(int kind) const;
 
     // Name of the member at the current position.
     std::string currentFileName();
@@ -111,8 +106,6 @@ private:
     int file_ = -1;            // the same archive for raw reads, owned
     uint64_t fileSize_ = 0;
     std::string openName_;     // empty when no member is open
-    size_t attributesCount_ = 0;
-    size_t connectionsCount_ = 0;
 
     // The open member, its encryption header or salt and verifier consumed.
     struct OpenMember {

@@ -81,15 +81,13 @@ constexpr const char* kFileMarkers[] = {".attributes.", ".connections."};
 static_assert(std::size(kFileSuffixes) == ZqModelLoader::kFileKindCount);
 static_assert(std::size(kFileMarkers) == ZqModelLoader::kFileKindCount);
 
-// Logs an archive member the loading cannot place: neither the key file nor a model
-// file of a registered class (a damaged or foreign name).
-void noteUnknownMember(const ZqModelRegistry& registry, const std::string& name)
+// True for an archive member no phase reads: neither the key file nor a model file of
+// either kind.
+bool isForeignMember(const std::string& name)
 {
-    const bool modelFile = name.find(".attributes.") != std::string::npos ||
-                           name.find(".connections.") != std::string::npos;
-    if (name == kKeyFileName || (modelFile && registry.find(name.substr(0, name.find('.')))))
-        return;
-    debugLog("[ZqModelController] archive member not recognised, passed over: %s", name.c_str());
+    return name != kKeyFileName &&
+           std::none_of(std::begin(kFileMarkers), std::end(kFileMarkers),
+                        [&](const char* marker) { return name.find(marker) != std::string::npos; });
 }
 
 // The size of the file at its full path; 0 when it cannot be found.
@@ -514,47 +512,30 @@ bool ZqModelLoader::loadNextPlainFile()
     LoadingState& state = m_loadingState;
     if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
-    updateProgress(m_models.registry().size());
-    // Every step reads the file at the cursor and moves it on to the next file there is, so
-    // that no step is spent on a missing file, nor on the end of a phase.
-    if (state.firstStep && seekPlainFile())
-        return true;
+    ++state.steps;
+    updateProgress();
     const std::string name = modelFileName();
     const FileResult result =
         readInPreload(name) ? kFileLoaded : loadPlainFile(dataFilePath(name), fileKindOf(state.phase));
     if (m_loadingFailed)
         return true;
-    if (result == kFileLoaded)
+    if (result == kFileLoaded) {
+        ++state.index;
         ++state.filesRead;
-    ++state.index;
-    return seekPlainFile();
-}
-
-bool ZqModelLoader::seekPlainFile()
-{
-    LoadingState& state = m_loadingState;
-    state.firstStep = false;
-    while (state.phase < kLoadingDone) {
-        const std::string name = modelFileName();
-        if (heldByPreload(name) || findPlainFile(dataFilePath(name)))
-            return false;
-        // The first missing number ends the class.
-        logNotAFile(dataFilePath(name));
-        logFilesAfterGap(name);
-        state.loaded.insert(state.name);
-        const std::vector<std::string>& names = m_models.registry().classNames();
-        const auto next = std::find_if(names.begin(), names.end(),
-                                       [&](const std::string& name) { return state.loaded.count(name) == 0; });
-        if (next != names.end()) {
-            state.name = *next;
-            state.index = 0;
-        } else if (nextPhase() == kLoadingDone) {
-            return true;
-        }
-        // The new phase's first file is being sought here and now.
-        state.firstStep = false;
+        return false;
     }
-    return true;
+    // The first missing number ends the class: the next class not yet read follows, and
+    // when none is left the phase ends in this same step.
+    logFilesAfterGap(name);
+    state.loaded.insert(state.name);
+    const std::vector<std::string>& names = m_models.registry().classNames();
+    const auto next = std::find_if(names.begin(), names.end(),
+                                   [&](const std::string& name) { return state.loaded.count(name) == 0; });
+    if (next == names.end())
+        return nextPhase() == kLoadingDone;
+    state.name = *next;
+    state.index = 0;
+    return false;
 }
 
 void ZqModelLoader::logFilesAfterGap(const std::string& missing)
@@ -599,23 +580,24 @@ bool ZqModelLoader::loadNextArchiveFile(const std::string& passwordText)
         if (!openArchive(m_archivePath))
             return true;
     }
-    updateProgress(m_archive->modelFileCount(fileKindOf(state.phase)));
+    ++state.steps;
+    updateProgress();
+    // A phase's first step reads the general settings' file of its kind, there or not; every
+    // later step the member the step before found.
     const bool firstStep = state.firstStep;
     const std::string file = firstStep ? modelFileName() : state.name;
+    // Its maps name their classes: a member named after none is read all the same.
+    if (!m_models.registry().find(file.substr(0, file.find('.'))))
+        debugLog("[ZqModelController] archive member not named after a registered class, read as %s file: %s",
+                 state.phase == kAttributesPhase ? "an attributes" : "a connections", file.c_str());
     const FileResult result =
         readInPreload(file) ? kFileLoaded : loadArchiveFile(file, fileKindOf(state.phase), passwordText);
     if (m_loadingFailed)
         return true;
-    state.firstStep = false;
-    // Only members present count, so that progress reaches 100 with the last one.
-    if (result == kFileLoaded) {
-        state.loaded.insert(file);
+    if (result == kFileLoaded)
         ++state.filesRead;
-    } else if (firstStep) {
-        // The phase's general-settings file is not in the archive (a game without its
-        // connections, say): the same step reads the phase's first member instead.
-        return walkArchive(true) || loadNextArchiveFile(passwordText);
-    }
+    state.loaded.insert(file);
+    state.firstStep = false;
     return walkArchive(firstStep);
 }
 
@@ -624,23 +606,15 @@ bool ZqModelLoader::walkArchive(bool fromFirst)
     LoadingState& state = m_loadingState;
     try {
         const char* marker = kFileMarkers[fileKindOf(state.phase)];
-        // The attributes phase passes every member once: the one walk that reports strange names.
-        auto walk = [&](bool first) {
-            std::string member = first ? m_archive->firstFile() : m_archive->nextFile();
-            if (state.phase == kAttributesPhase && !member.empty())
-                noteUnknownMember(m_models.registry(), member);
-            return member;
-        };
-        std::string name = walk(fromFirst);
-        while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0))
-            name = walk(false);
-        if (name.empty()) {
-            // A phase the archive holds no member for ends at once, with no step of its own.
-            LoadingPhase phase = nextPhase();
-            while (phase != kLoadingDone && m_archive->modelFileCount(fileKindOf(phase)) == 0)
-                phase = nextPhase();
-            return phase == kLoadingDone;
+        std::string name = fromFirst ? m_archive->firstFile() : m_archive->nextFile();
+        while (!name.empty() && (name.find(marker) == std::string::npos || state.loaded.count(name) != 0)) {
+            // The attributes phase walks every member: it tells once each one no phase reads.
+            if (state.phase == kAttributesPhase && isForeignMember(name))
+                debugLog("[ZqModelController] archive member not recognised, passed over: %s", name.c_str());
+            name = m_archive->nextFile();
         }
+        if (name.empty())
+            return nextPhase() == kLoadingDone;
         state.name = name;
         return false;
     } catch (const std::exception& error) {
@@ -794,14 +768,9 @@ std::string ZqModelLoader::dataFilePath(const std::string& name) const
     return m_archiveMode ? name : m_models.dataDirectory() + "/" + name;
 }
 
-bool ZqModelLoader::heldByPreload(const std::string& name) const
-{
-    return m_settingsRead && m_loadingState.phase == kAttributesPhase && name == kPreloadFiles[0].name;
-}
-
 bool ZqModelLoader::readInPreload(const std::string& name)
 {
-    if (!heldByPreload(name))
+    if (!m_settingsRead || m_loadingState.phase != kAttributesPhase || name != kPreloadFiles[0].name)
         return false;
     // The step takes the file as read: its models came in with the preload.
     logFileLoad(dataFilePath(name), kAttributesFile);
@@ -1560,14 +1529,15 @@ ZqModelLoader::LoadingPhase ZqModelLoader::nextPhase()
     return state.phase;
 }
 
-void ZqModelLoader::updateProgress(std::size_t fileCount)
+void ZqModelLoader::updateProgress()
 {
     LoadingState& state = m_loadingState;
-    // Each phase is one half; the files read count against the files there are, and
-    // the bar never moves back.
-    const double part = fileCount == 0 ? 0.0 : std::min(1.0, double(state.loaded.size()) / double(fileCount));
-    const int value = std::clamp(static_cast<int>(part * 50.0 + static_cast<int>(state.phase) * 50.0), 0, 100);
-    state.progress = std::max(state.progress, value);
+    // Half of the bar a phase: the classes done (from the archive, the members read) against
+    // the registered classes. An archive with more members of a kind than there are classes
+    // would pass 100: the bar stops at its end.
+    const std::size_t classes = m_models.registry().size();
+    const double done = classes == 0 ? 0.0 : double(state.loaded.size()) / double(classes);
+    state.progress = static_cast<int>(std::min(100.0, done * 50.0 + static_cast<int>(state.phase) * 50.0));
 }
 
 bool ZqModelLoader::openArchive(const std::string& path)

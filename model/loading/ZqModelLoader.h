@@ -69,6 +69,7 @@ public:
         bool firstStep = true;
         int progress = 0; // 0..100
         int filesRead = 0; // model files the steps have read
+        int steps = 0;     // steps taken
         // The names of the models, taken when the connections phase first needs them.
         std::optional<std::unordered_set<std::string>> modelNames;
         // The connections maps the connections phase read, by class; the count of the
@@ -178,9 +179,8 @@ private:
     FileResult parseFileBytes(const std::string& file, const std::vector<unsigned char>& data, FileKind kind);
     // The name a data file is loaded and reported under: the member, or its path.
     std::string dataFilePath(const std::string& name) const;
-    // True for the general settings' file in the attributes phase when the preload read it.
-    bool heldByPreload(const std::string& name) const;
-    // heldByPreload, and then logs the file's loading as a step's.
+    // True for the general settings' file in the attributes phase when the preload read it;
+    // then logs the file's loading as a step's.
     bool readInPreload(const std::string& name);
     // The line that says a model file is being loaded.
     void logFileLoad(const std::string& file, FileKind kind) const;
@@ -248,14 +248,15 @@ private:
     const char* notAFile(const std::string& path) const;
     // Logs, once a load, a model file findPlainFile did not find because it is no file.
     void logNotAFile(const std::string& path);
-    void updateProgress(std::size_t fileCount);
+    // The progress at the start of a step.
+    void updateProgress();
     // Logs a missing model file of the directory when files of its class and kind with
     // higher numbers are there: the step reading stops at the gap.
     void logFilesAfterGap(const std::string& missing);
+    // Moves the archive step's cursor to the next member of the phase's kind not read in it
+    // (from the first member, or on from the walk's place); none left ends the phase, and
+    // true when loading is done.
     bool walkArchive(bool fromFirst);
-    // Moves the directory step's cursor to the first file there is from it on, through the
-    // classes and into the next phase; true when none is left (loading is done).
-    bool seekPlainFile();
 
     ZqModelController& m_models;
     // The controller's reset stamp when this loader last looked (see followReset).

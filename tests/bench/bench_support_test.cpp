@@ -25,12 +25,16 @@ TEST(BenchSupport, TheRatioLineIsLeftOutWhileEitherTimeIsMissing)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "load: 3.000 ms; floor: 2.000 ms; ratio 1.50\n");
 }
 
-TEST(BenchSupport, TheMenuFloorCountsTheModelFilesTheLogSaysWereRead)
+TEST(BenchSupport, TheMenuFloorCountsTheLoadingStepsTheLogSaysWereTaken)
 {
-    EXPECT_EQ(zqbench::modelFilesLoaded("x\n[ZqPAppDelegate] loaded 588 models of 70 classes from 109 model files\n"),
-              109);
-    EXPECT_EQ(zqbench::modelFilesLoaded("[ZqPAppDelegate] loaded 3 models\n... from 7 model files\n"), -1);
-    EXPECT_EQ(zqbench::modelFilesLoaded("End loading XML\n"), -1);
+    EXPECT_EQ(zqbench::loadingStepsTaken(
+                  "x\n[ZqPAppDelegate] loaded 588 models of 70 classes from 110 model files in 254 loading steps\n"),
+              254);
+    EXPECT_EQ(
+        zqbench::loadingStepsTaken("[ZqPAppDelegate] loaded 3 models\n... from 7 model files in 9 loading steps\n"),
+        -1);
+    EXPECT_EQ(zqbench::loadingStepsTaken("[ZqPAppDelegate] loaded 3 models of 2 classes from 7 model files\n"), -1);
+    EXPECT_EQ(zqbench::loadingStepsTaken("End loading XML\n"), -1);
     EXPECT_DOUBLE_EQ(zqbench::menuFloorSeconds(110), 2.0);
 }
 

@@ -78,17 +78,37 @@ TEST_F(ArchiveLoading, AesGameLoadsAndAWrongPasswordIsErrorP17)
     }
 }
 
+// A member that is no model file is passed over, and said to be; one whose name starts
+// with no registered class is read all the same, as a file of its kind, and said to be.
 TEST_F(ArchiveLoading, MembersTheLoaderCannotPlaceAreLogged)
 {
     std::vector<ZqDataFile> files = files_;
+    std::string attributes, connections;
+    for (ZqDataFile& file : files) {
+        if (file.name.find(".attributes.") != std::string::npos && attributes.empty() &&
+            file.name.rfind("ZqModelGeneralSettings.", 0) != 0)
+            attributes = file.name = "../../../" + file.name;
+        if (file.name.find(".connections.") != std::string::npos && connections.empty())
+            connections = file.name = "data/" + file.name;
+    }
+    ASSERT_FALSE(attributes.empty());
+    ASSERT_FALSE(connections.empty());
     files.push_back({"readme.txt", bytesOf("notes")});
     files.push_back({"ZqNoSuchModel.0.attributes.pack", {}});
     const tools_test::LoadRun run = load(archive(files, Cipher::Aes256));
     EXPECT_FALSE(run.failed) << run.error;
     EXPECT_EQ(tools_test::describeModels(controller()), written_);
     EXPECT_EQ(logged("archive member not recognised, passed over: readme.txt"), 1u);
-    EXPECT_EQ(logged("archive member not recognised, passed over: ZqNoSuchModel.0.attributes.pack"), 1u);
-    EXPECT_EQ(logged("not recognised"), 2u);  // the game's own members are known
+    EXPECT_EQ(logged("passed over"), 1u);
+    EXPECT_EQ(logged("archive member not named after a registered class, read as an attributes file: " + attributes),
+              1u);
+    EXPECT_EQ(logged("archive member not named after a registered class, read as a connections file: " + connections),
+              1u);
+    EXPECT_EQ(logged("archive member not named after a registered class, read as an attributes file: "
+                     "ZqNoSuchModel.0.attributes.pack"),
+              1u);
+    // The game's own members are named after their classes.
+    EXPECT_EQ(logged("not named after a registered class"), 3u);
 }
 
 TEST_F(ArchiveLoading, KeyFileOver8MiBIsDamaged)

@@ -3,6 +3,7 @@
 // counter, replacement of models by later maps, and the key file.
 #include "loading_support.h"
 #include "model/loading/ZqModelLoader.h"
+#include "tools/tools_test_support.h"
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -11,6 +12,20 @@ namespace loading_test {
 namespace {
 
 using archive_test::TempDir;
+
+std::vector<std::string> namesOf(const GameFiles& files)
+{
+    std::vector<std::string> names;
+    for (const auto& file : files)
+        names.push_back(file.first);
+    return names;
+}
+
+// The steps a load of files takes from the directory or the archive.
+int stepsFor(const GameFiles& files, bool archive)
+{
+    return tools_test::expectedSteps(namesOf(files), ZqModelController::shared()->registry().classNames(), archive);
+}
 
 TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
 {
@@ -22,9 +37,7 @@ TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
     ASSERT_FALSE(loader().isArchiveMode());
     loader().preload("data/data.pkg", passwordText());
     EXPECT_EQ(loader().loadingProgress(), 0);
-    // Every step reads a file: neither a class without a next file nor a phase's end costs
-    // a step of its own.
-    EXPECT_EQ(runSteps(), 7 + 4);
+    EXPECT_EQ(runSteps(), stepsFor(game, false));
     EXPECT_EQ(loader().loadingProgress(), 100);
     EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     const auto fromDirectory = snapshot();
@@ -33,9 +46,9 @@ TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
     ASSERT_TRUE(loader().isArchiveMode());
     loader().preload("data/data.pkg", passwordText());
     EXPECT_EQ(loader().loadingProgress(), 0);
-    // 7 attributes members, 4 connections members: the absent settings connections cost
-    // no step.
-    EXPECT_EQ(runSteps(), 7 + 4);
+    // 7 attributes members, the absent settings connections, 4 connections members.
+    EXPECT_EQ(runSteps(), stepsFor(game, true));
+    EXPECT_EQ(stepsFor(game, true), 7 + 1 + 4);
     EXPECT_EQ(loader().loadingProgress(), 100);
     EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     const auto fromArchive = snapshot();
@@ -51,46 +64,54 @@ TEST_F(LoadingTest, DirectoryAndArchiveGiveTheSameGame)
         EXPECT_EQ(line.find(decodeArchivePassword(passwordText())), std::string::npos) << line;
 }
 
-// Each step reads exactly one file, from the directory and from the archive, the general
-// settings first in each phase where there are any: the loading screen spends a frame a
-// file, and none on a file that is not there or on a phase's end.
-TEST_F(LoadingTest, EachStepReadsOneFile)
+// Each step reads one file at most, the general settings first in each phase. From the
+// directory a step that finds no file ends its class, and the last class's ends the phase;
+// from the archive a phase's first step reads the general settings' file of its kind (the
+// connections one is not there) and every later step the member the step before found.
+TEST_F(LoadingTest, EachStepReadsOneFileAtMost)
 {
     TempDir plain, packed;
     writeDirectory(plain, game);
     archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
     for (TempDir* root : {&plain, &packed}) {
         useRoot(*root);
-        SCOPED_TRACE(loader().isArchiveMode() ? "archive" : "directory");
+        const bool archive = loader().isArchiveMode();
+        SCOPED_TRACE(archive ? "archive" : "directory");
         loader().preload("data/data.pkg", passwordText());
         std::vector<std::vector<std::string>> steps;
-        for (bool done = false; !done && steps.size() < 100;) {
+        for (bool done = false; !done && steps.size() < 1000;) {
             log.clear();
-            done = loader().isArchiveMode() ? loader().loadNextArchiveFile(passwordText())
-                                            : loader().loadNextPlainFile();
+            done = archive ? loader().loadNextArchiveFile(passwordText()) : loader().loadNextPlainFile();
             steps.emplace_back();
-            // The files read: a look for a member the archive lacks logs its name too.
+            // The files read; from the archive a look for a member it lacks logs its name too.
             for (const std::string& line : log) {
-                if (line.find("for class from ") == std::string::npos)
-                    continue;
-                const std::string name = line.substr(line.find_last_of("/ ") + 1);
-                if (std::any_of(game.begin(), game.end(), [&](const auto& file) { return file.first == name; }))
-                    steps.back().push_back(name);
+                if (line.find("for class from ") != std::string::npos)
+                    steps.back().push_back(line.substr(line.find_last_of("/ ") + 1));
             }
         }
-        ASSERT_EQ(steps.size(), 11u);
-        for (std::size_t i = 0; i < steps.size(); ++i)
-            EXPECT_EQ(steps[i].size(), 1u) << "step " << i;
+        ASSERT_EQ(steps.size(), static_cast<std::size_t>(stepsFor(game, archive)));
+        EXPECT_EQ(loader().loadingState().steps, static_cast<int>(steps.size()));
+        const std::size_t classes = controller().registry().size();
+        std::size_t withoutFile = 0;
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            EXPECT_LE(steps[i].size(), 1u) << "step " << i;
+            withoutFile += steps[i].empty();
+        }
+        // From the directory, the end of each class in each phase; from the archive, none.
+        EXPECT_EQ(withoutFile, archive ? 0u : 2 * classes);
         EXPECT_THAT(steps[0], testing::ElementsAre("ZqModelGeneralSettings.0.attributes.pack"));
-        EXPECT_THAT(steps[6], testing::ElementsAre(testing::EndsWith(".attributes.pack")));
-        EXPECT_THAT(steps[7], testing::ElementsAre(testing::EndsWith(".connections.pack")));
+        if (archive) {
+            EXPECT_THAT(steps[7], testing::ElementsAre("ZqModelGeneralSettings.0.connections.pack"));
+            EXPECT_THAT(steps[8], testing::ElementsAre(testing::EndsWith(".connections.pack")));
+        }
         EXPECT_EQ(loader().loadingState().filesRead, 11);
         EXPECT_EQ(loader().loadingProgress(), 100);
         EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
         EXPECT_EQ(snapshot().size(), 8u);
     }
 
-    // A game without connections files ends its load on its last attributes file.
+    // A game without connections files: the connections phase still walks every class from
+    // the directory, and spends one step on the archive.
     GameFiles unlinked;
     for (const auto& file : game) {
         if (file.first.find(".connections.") == std::string::npos)
@@ -103,9 +124,86 @@ TEST_F(LoadingTest, EachStepReadsOneFile)
     for (TempDir* root : {&plainUnlinked, &packedUnlinked}) {
         useRoot(*root);
         loader().preload("data/data.pkg", passwordText());
-        EXPECT_EQ(runSteps(), 7);
+        EXPECT_EQ(runSteps(), stepsFor(unlinked, loader().isArchiveMode()));
         EXPECT_EQ(loader().loadingProgress(), 100);
     }
+    EXPECT_EQ(stepsFor(unlinked, true), 7 + 1);
+}
+
+// The progress a step shows is taken at its start: half the bar a phase, the classes done
+// (from the archive, the members read) against the registered classes; the last step
+// shows 100. An archive with more members of a kind than there are classes stops at 100.
+TEST_F(LoadingTest, ProgressAtTheStartOfEveryStep)
+{
+    const std::vector<std::string>& classes = controller().registry().classNames();
+    const double count = static_cast<double>(classes.size());
+    ASSERT_NE(std::find(classes.begin(), classes.end(), "ZqModelGeneralSettings"), classes.end());
+    const auto shown = [&](std::size_t done, int phase) { return static_cast<int>(done * 50.0 / count) + 50 * phase; };
+    const auto progress = [&] {
+        std::vector<int> values;
+        for (bool done = false; !done && values.size() < 1000;) {
+            done = loader().isArchiveMode() ? loader().loadNextArchiveFile(passwordText())
+                                            : loader().loadNextPlainFile();
+            values.push_back(loader().loadingProgress());
+        }
+        return values;
+    };
+
+    // From the directory each class's files and the step that ends it show the classes
+    // done before it, the general settings first.
+    TempDir plain;
+    writeDirectory(plain, game);
+    useRoot(plain);
+    loader().preload("data/data.pkg", passwordText());
+    std::vector<std::string> order{"ZqModelGeneralSettings"};
+    std::copy_if(classes.begin(), classes.end(), std::back_inserter(order),
+                 [](const std::string& name) { return name != "ZqModelGeneralSettings"; });
+    std::vector<int> expected;
+    for (const char* suffix : {".attributes.pack", ".connections.pack"}) {
+        const int phase = expected.empty() ? 0 : 1;
+        for (std::size_t done = 0; done < order.size(); ++done) {
+            std::size_t number = 0;
+            while (std::any_of(game.begin(), game.end(), [&](const auto& file) {
+                return file.first == order[done] + "." + std::to_string(number) + suffix;
+            }))
+                ++number;
+            expected.insert(expected.end(), number + 1, shown(done, phase));
+        }
+    }
+    expected.back() = 100;
+    EXPECT_EQ(progress(), expected);
+
+    // From the archive each step shows the members read before it in its phase: 7
+    // attributes members, then the settings' connections (not there) and 4 members.
+    TempDir packed;
+    archive_test::writeBytes(packed.file("data/data.pkg"), makeArchive(game, decodeArchivePassword(passwordText())));
+    useRoot(packed);
+    loader().preload("data/data.pkg", passwordText());
+    expected.clear();
+    for (std::size_t read = 0; read < 7; ++read)
+        expected.push_back(shown(read, 0));
+    for (std::size_t read = 0; read < 5; ++read)
+        expected.push_back(shown(read, 1));
+    expected.back() = 100;
+    EXPECT_EQ(progress(), expected);
+
+    // More connections members than classes: the bar reaches its end before the last
+    // member and stays there.
+    GameFiles many = game;
+    const Bytes links = std::find_if(game.begin(), game.end(), [](const auto& file) {
+                            return file.first == "ZqNodeUI.0.connections.pack";
+                        })->second;
+    for (std::size_t number = 1; number <= classes.size() + 5; ++number)
+        many.emplace_back("ZqNodeUI." + std::to_string(number) + ".connections.pack", links);
+    TempDir crowded;
+    archive_test::writeBytes(crowded.file("data/data.pkg"), makeArchive(many, decodeArchivePassword(passwordText())));
+    useRoot(crowded);
+    loader().preload("data/data.pkg", passwordText());
+    const std::vector<int> values = progress();
+    ASSERT_EQ(values.size(), static_cast<std::size_t>(stepsFor(many, true)));
+    EXPECT_EQ(values[7 + classes.size()], 100);
+    EXPECT_EQ(*std::max_element(values.begin(), values.end()), 100);
+    EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
 }
 
 TEST_F(LoadingTest, GeneralSettingsAndIdsAfterLoading)
@@ -146,7 +244,7 @@ TEST_F(LoadingTest, StepsAfterTheEndOrAfterCloseReadNothing)
 
     // A restart resets the controller, and the closed archive is opened again.
     controller().reset();
-    EXPECT_EQ(runSteps(), 11);
+    EXPECT_EQ(runSteps(), stepsFor(game, true));
     EXPECT_FALSE(loader().loadingFailed()) << loader().errorText();
     EXPECT_EQ(snapshot(), loaded);
 }

@@ -63,6 +63,8 @@ protected:
         options.exitFrame = exitFrame;
         return options;
     }
+    // The frame at which the exported game's menu first shows.
+    unsigned menuFrame(bool archive) const { return tools_test::menuFrame(dir.file("game"), archive); }
 
     void playInFull(bool archive);
 
@@ -251,9 +253,10 @@ std::vector<float> gameRecord(const std::string& dataHome)
 TEST_F(PlayerProgram, ReturnOrAClickOnPlayLeavesTheMenuForTheGame)
 {
     exportGame(false);
+    const unsigned menuAt = menuFrame(false);
     // Untouched, the menu shows Play, blue.
-    player_test::PlayerOptions options = frames(400);
-    options.screenshots = {{400, "menu.png"}};
+    player_test::PlayerOptions options = frames(menuAt + 280);
+    options.screenshots = {{menuAt + 280, "menu.png"}};
     const player_test::PlayerRun idle = play(options);
     ASSERT_EQ(idle.status, 0) << idle.output;
     EXPECT_GE(idle.lineWith("[ZqServices] Screen On Enter: Menu"), 0) << idle.output;
@@ -261,11 +264,11 @@ TEST_F(PlayerProgram, ReturnOrAClickOnPlayLeavesTheMenuForTheGame)
     ASSERT_GT(button.count, 1000);
 
     const std::string at = std::to_string(button.x) + " " + std::to_string(button.y);
-    for (const std::string& script : {std::string("300 key down Return\n301 key up Return\n"),
-                                      "300 mouse down " + at + "\n301 mouse up " + at + "\n"}) {
+    for (const std::string& script : {std::string("180 key down Return\n181 key up Return\n"),
+                                      "180 mouse down " + at + "\n181 mouse up " + at + "\n"}) {
         SCOPED_TRACE(script);
-        options.script = script;
-        options.screenshots = {{400, "after.png"}};
+        options.script = fromMenu(menuAt, script);
+        options.screenshots = {{menuAt + 280, "after.png"}};
         const player_test::PlayerRun pressed = play(options);
         ASSERT_EQ(pressed.status, 0) << pressed.output;
         const int entered = pressed.lineWith("[ZqServices] Screen On Enter: Menu");
@@ -277,9 +280,11 @@ TEST_F(PlayerProgram, ReturnOrAClickOnPlayLeavesTheMenuForTheGame)
 TEST_F(PlayerProgram, AltEnterWithoutADisplayKeepsThePictureInTheWindow)
 {
     exportGame(false);
-    player_test::PlayerOptions options = frames(330);
-    options.script = "300 key down Left Alt\n300 key down Return\n302 key up Return\n302 key up Left Alt\n";
-    options.screenshots = {{290, "windowed.png"}, {330, "fullscreen.png"}};
+    const unsigned menuAt = menuFrame(false);
+    player_test::PlayerOptions options = frames(menuAt + 210);
+    options.script =
+        fromMenu(menuAt, "180 key down Left Alt\n180 key down Return\n182 key up Return\n182 key up Left Alt\n");
+    options.screenshots = {{menuAt + 170, "windowed.png"}, {menuAt + 210, "fullscreen.png"}};
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
     ASSERT_GE(played.lineWith("[ZqPAppDelegate] fullscreen"), 0) << played.output;
@@ -355,25 +360,20 @@ std::vector<Letter> lettersOf(const std::vector<std::vector<bool>>& band)
 
 // The menu as a person first sees it, from the directory and the archive: a title in real
 // letters on a background that is not black, and a start whose log names no missing child
-// and says what was loaded. The loading screen reads one model file a frame from its tenth
-// frame on and spends none on anything else: the menu shows at frame 10 + the model files,
-// from either form, and not a frame before.
+// and says what was loaded. The loading screen takes one loading step a frame from its
+// tenth frame on: the menu shows at frame 10 + the steps its data takes, which the log
+// counts, and not a frame before.
 TEST_F(PlayerProgram, TheMenuIsReadableAndTheStartQuiet)
 {
-    unsigned modelFiles = 0;
     for (const bool archive : {false, true}) {
         SCOPED_TRACE(archive ? "archive" : "directory");
         exportGame(archive);
-        for (const auto& file : std::filesystem::directory_iterator(dir.file("game/data"))) {
-            const std::string name = file.path().filename().string();
-            modelFiles += !archive && name.starts_with("Zq") && name.ends_with(".pack");
-        }
-        ASSERT_GT(modelFiles, 50u);
-        const player_test::PlayerRun early = play(frames(9 + modelFiles));
+        const unsigned menuAt = menuFrame(archive);
+        const player_test::PlayerRun early = play(frames(menuAt - 1));
         ASSERT_EQ(early.status, 0) << early.output;
         EXPECT_FALSE(early.has("[ZqServices] Screen On Enter: Menu")) << early.output;
-        player_test::PlayerOptions options = frames(10 + modelFiles);
-        options.screenshots = {{10 + modelFiles, "menu.png"}};
+        player_test::PlayerOptions options = frames(menuAt);
+        options.screenshots = {{menuAt, "menu.png"}};
         const player_test::PlayerRun played = play(options);
         ASSERT_EQ(played.status, 0) << played.output;
         const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
@@ -382,6 +382,8 @@ TEST_F(PlayerProgram, TheMenuIsReadableAndTheStartQuiet)
         EXPECT_FALSE(played.has("not read")) << played.output;
         const int loaded = played.lineWith("End loading XML");
         EXPECT_EQ(played.lineWith("[ZqPAppDelegate] loaded "), loaded + 1) << played.output;
+        EXPECT_EQ(played.lineWith(" in " + std::to_string(menuAt - 10) + " loading steps"), loaded + 1)
+            << played.output;
 
         // The title "Zq Sample Game" stands between 22 % and 38 % of the height.
         const std::vector<Letter> title = lettersOf(brightBand(dir.file("game/menu.png"), 0.22, 0.38));
@@ -523,7 +525,7 @@ std::set<std::string> storeKeys(const std::string& path)
 TEST_F(PlayerProgram, ASalvagedStoreSurvivesARunKilledOnItsFirstFrame)
 {
     exportGame(false);
-    const player_test::PlayerRun saved = play(frames(300));
+    const player_test::PlayerRun saved = play(frames(menuFrame(false) + 180));
     ASSERT_EQ(saved.status, 0) << saved.output;
     const std::string store = dir.file("game/store/Zq Sample Game/UserDefault.xml");
     const std::set<std::string> keys = storeKeys(store);
@@ -608,8 +610,9 @@ TEST_F(PlayerProgram, AStoreThatCannotBeSavedIsSaidOnceAtStart)
 TEST_F(PlayerProgram, TheSampleIsPlayedFromItsMenuToItsGameOverScreen)
 {
     exportGame(false);
-    player_test::PlayerOptions options = frames(5400);
-    options.script = "450 key down Return\n451 key up Return\n";
+    const unsigned menuAt = menuFrame(false);
+    player_test::PlayerOptions options = frames(menuAt + 5280);
+    options.script = fromMenu(menuAt, "330 key down Return\n331 key up Return\n");
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
     const int menu = played.lineWith("[ZqServices] Screen On Enter: Menu");
@@ -628,14 +631,16 @@ TEST_F(PlayerProgram, TheSampleIsPlayedFromItsMenuToItsGameOverScreen)
 // visited, Play clicked, the pit jumped by Space and pad button 0, the pad's hat held, one
 // slide, the teleport taken by running, a pause left by its back button, and three lives lost
 // to the game-over screen. The frames are those of seed 10 at the fixed step (its course
-// runs from the start through the ledges to the portals, as the script plays it).
+// runs from the start through the ledges to the portals, as the script plays it), counted
+// from the menu's first frame.
 void PlayerProgram::playInFull(bool archive)
 {
     exportGame(archive);
+    const unsigned menuAt = menuFrame(archive);
     // The window the program opens: the design's 1136x640 points fit it, centred; the menu
     // shows Play there.
-    player_test::PlayerOptions options = frames(260);
-    options.screenshots = {{260, "menu.png"}};
+    player_test::PlayerOptions options = frames(menuAt + 140);
+    options.screenshots = {{menuAt + 140, "menu.png"}};
     options.dataHome = dir.file("menu-home");
     const player_test::PlayerRun menu = play(options);
     ASSERT_EQ(menu.status, 0) << menu.output;
@@ -646,25 +651,25 @@ void PlayerProgram::playInFull(bool archive)
     };
     ASSERT_TRUE(shows(dir.file("game/menu.png"), 508.0f, 256.0f, 60, 120, 220)) << "Play, left of its word";
     const std::string playAt = at(568.0f, 256.0f);
-    options.script = "# the loading is over by 300; the shop and back\n" + click(300, at(250.0f, 256.0f)) +
-                     click(340, at(80.0f, 560.0f)) + click(380, playAt) +
+    options.script = "# the shop and back\n" + click(180, at(250.0f, 256.0f)) + click(220, at(80.0f, 560.0f)) +
+                     click(260, playAt) +
                      "# the pit: a jump by Space, the second by pad button 0\n"
-                     "688 key down Space\n700 key up Space\n722 pad button down 0\n734 pad button up 0\n"
-                     "800 pad hat 0 right\n840 pad hat 0 centre\n"
-                     "860 key down Down\n890 key up Down\n"
+                     "568 key down Space\n580 key up Space\n602 pad button down 0\n614 pad button up 0\n"
+                     "680 pad hat 0 right\n720 pad hat 0 centre\n"
+                     "740 key down Down\n770 key up Down\n"
                      "# up onto the ledges, over the coins; the portals come next\n"
-                     "960 key down Space\n972 key up Space\n"
-                     "1700 key down Escape\n1701 key up Escape\n" +
-                     click(1740, playAt) + "# then three lives lost, the last near 3450\n";
+                     "840 key down Space\n852 key up Space\n"
+                     "1580 key down Escape\n1581 key up Escape\n" +
+                     click(1620, playAt) + "# then three lives lost, the last near 3330\n";
     // The pad's stick, pushed left for 15 frames while the game is paused and centred
     // before Play resumes it.
-    options.script += "1705 pad axis 0 -1\n1720 pad axis 0 0\n";
-    options.exitFrame = 5080;
+    options.script = fromMenu(menuAt, options.script + "1585 pad axis 0 -1\n1600 pad axis 0 0\n");
+    options.exitFrame = menuAt + 4960;
     options.seed = 10u;
-    options.screenshots = {{5070, "over.png"}};
-    // The parallax bands: screenshots late in the run, before the game over (near frame
-    // 3450).
-    const unsigned bandFrames[] = {2600, 3300};
+    options.screenshots = {{menuAt + 4950, "over.png"}};
+    // The parallax bands: screenshots late in the run, before the game over (near 3330
+    // frames after the menu's first).
+    const unsigned bandFrames[] = {menuAt + 2480, menuAt + 3180};
     for (const unsigned frame : bandFrames)
         options.screenshots.emplace_back(frame, "bands-" + std::to_string(frame) + ".png");
     options.dataHome = dir.file(archive ? "home-archive" : "home-directory");
@@ -738,15 +743,16 @@ void PlayerProgram::playInFull(bool archive)
 
     // The ferry's water mirrors the field, not the HUD. The play above never meets the ferry;
     // seed 1, with Space pressed every 36 frames from the pit's jump on, brings its water
-    // under the HUD's slide button (x 766) from about frame 3020 to 3200. Once, from the
-    // directory.
+    // under the HUD's slide button (x 766) from about 2900 to 3080 frames after the menu's
+    // first. Once, from the directory.
     if (!archive) {
-        player_test::PlayerOptions ferry = frames(3260);
+        player_test::PlayerOptions ferry = frames(menuAt + 3140);
         ferry.seed = 1u;
-        ferry.script = click(380, playAt);
-        for (int frame = 688; frame < 3260; frame += 36)
+        ferry.script = click(260, playAt);
+        for (int frame = 568; frame < 3140; frame += 36)
             ferry.script += std::to_string(frame) + " key down Space\n" + std::to_string(frame + 10) + " key up Space\n";
-        for (unsigned frame = 2980; frame <= 3240; frame += 20)
+        ferry.script = fromMenu(menuAt, ferry.script);
+        for (unsigned frame = menuAt + 2860; frame <= menuAt + 3120; frame += 20)
             ferry.screenshots.emplace_back(frame, "ferry-" + std::to_string(frame) + ".png");
         ferry.dataHome = dir.file("home-ferry");
         const player_test::PlayerRun sailed = play(ferry);
@@ -787,9 +793,9 @@ void PlayerProgram::playInFull(bool archive)
         const float top = view.pixel(0.0f, 395.0f).second / static_cast<float>(view.height);
         const float bottom = view.pixel(0.0f, 345.0f).second / static_cast<float>(view.height);
         auto recordsShownAfter = [&](const std::string& dataHome, const std::string& shot) {
-            player_test::PlayerOptions next = frames(260);
+            player_test::PlayerOptions next = frames(menuAt + 140);
             next.dataHome = dataHome;
-            next.screenshots = {{260, shot}};
+            next.screenshots = {{menuAt + 140, shot}};
             const player_test::PlayerRun started = play(next);
             EXPECT_EQ(started.status, 0) << started.output;
             return brightBand(dir.file("game/" + shot), top, bottom);
@@ -806,11 +812,11 @@ void PlayerProgram::playInFull(bool archive)
 // button buys it, the locked second world leads nowhere; the HUD's touch variant is steered,
 // swiped and switched by the mouse; the game over, past the mark, opens the second world,
 // which the menu then plays. Two screenshots stay in "screenshots/" of the working directory
-// (the build tree): touch-hud.png (frame 400), the run under the touch HUD: "keys" at the
-// top left, the "slide" and "lock" buttons beside the distance, a faint square marked "move"
-// above the door behind the hero and a faint area marked "swipe up: jump" on the right,
-// where obstacles come in;
-// second-world.png (frame 2200), the second world under the usual HUD: a dusk sky from
+// (the build tree): touch-hud.png (280 frames after the menu's first), the run under the touch
+// HUD: "keys" at the top left, the "slide" and "lock" buttons beside the distance, a faint
+// square marked "move" above the door behind the hero and a faint area marked "swipe up: jump"
+// on the right, where obstacles come in;
+// second-world.png (2080 frames after the menu's first), the second world under the usual HUD: a dusk sky from
 // violet down to orange, dunes and a rippled sand ground, with the character just bought on it.
 TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
 {
@@ -832,19 +838,21 @@ TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
     std::filesystem::remove(worldShot);
 
     const std::string keys = view.at(200, 560), lock = view.at(870, 560);
-    options = frames(2210);
+    const unsigned menuAt = menuFrame(false);
+    options = frames(menuAt + 2090);
     options.dataHome = home;
-    options.script = "# the menu: web, social, the runner, the locked world; then Play\n" + click(200, keys) +
-                     click(206, view.at(320, 560)) + click(212, view.at(886, 140)) + click(218, view.at(250, 140)) +
-                     "250 key down Return\n251 key up Return\n# the touch HUD: the pad held and moved, a swipe up, "
-                     "the lock off and on\n" +
-                     click(300, keys) + "330 mouse down " + view.at(100, 330) + "\n331 mouse move " + view.at(150, 330) +
-                     "\n350 mouse up " + view.at(150, 330) + "\n360 mouse down " + view.at(900, 250) + "\n360 mouse move " +
-                     view.at(900, 320) + "\n362 mouse up " + view.at(900, 320) + "\n" + click(380, lock) +
-                     click(390, lock) + click(440, keys) +
-                     "# lives lost to the game over, which moves on; the menu, the second world\n" +
-                     click(2000, view.at(568, 128)) + click(2060, view.at(250, 140));
-    options.screenshots = {{400, touchShot}, {2200, worldShot}};
+    options.script = fromMenu(
+        menuAt, "# the menu: web, social, the runner, the locked world; then Play\n" + click(80, keys) +
+                  click(86, view.at(320, 560)) + click(92, view.at(886, 140)) + click(98, view.at(250, 140)) +
+                  "130 key down Return\n131 key up Return\n# the touch HUD: the pad held and moved, a swipe up, "
+                  "the lock off and on\n" +
+                  click(180, keys) + "210 mouse down " + view.at(100, 330) + "\n211 mouse move " + view.at(150, 330) +
+                  "\n230 mouse up " + view.at(150, 330) + "\n240 mouse down " + view.at(900, 250) + "\n240 mouse move " +
+                  view.at(900, 320) + "\n242 mouse up " + view.at(900, 320) + "\n" + click(260, lock) +
+                  click(270, lock) + click(320, keys) +
+                  "# lives lost to the game over, which moves on; the menu, the second world\n" +
+                  click(1880, view.at(568, 128)) + click(1940, view.at(250, 140)));
+    options.screenshots = {{menuAt + 280, touchShot}, {menuAt + 2080, worldShot}};
     const player_test::PlayerRun played = play(options);
     ASSERT_EQ(played.status, 0) << played.output;
 

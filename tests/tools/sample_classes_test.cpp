@@ -174,17 +174,18 @@ Patch patchOf(const std::string& path, int r, int g, int b, int tolerance = 6, i
 // the door behind its start into the bonus room, a jump there, its round coins, checkpoint
 // and flag, the flowers, the wheel, the turning plank and the gate, a slide by Down past
 // the frog, the gun held past the turret, the door back into the main world, and three
-// lives lost to its pit. Its screenshots stay in the build tree's "showcase" folder:
-// - menu (290): the menu under its title, Play in the middle, the records above it;
-// - run (320): the hero, speed lines behind it, running back toward the gold door in its
+// lives lost to its pit. The frames count from the menu's first. Its screenshots stay in the
+// build tree's "showcase" folder:
+// - menu (170): the menu under its title, Play in the middle, the records above it;
+// - run (200): the hero, speed lines behind it, running back toward the gold door in its
 //   stone arch at the start section's left end;
-// - checkpoint (462): the bonus room's evening sky, its round coins, the checkpoint and its
+// - checkpoint (342): the bonus room's evening sky, its round coins, the checkpoint and its
 //   flag;
-// - jump (520): the hero in the air in the bonus room;
-// - bonus-room (622) and bonus-room-later (822): the flowers, the plank turning over the
+// - jump (400): the hero in the air in the bonus room;
+// - bonus-room (502) and bonus-room-later (702): the flowers, the plank turning over the
 //   path, the gate risen above the hero's head;
-// - slide (1122): the hero low in its slide while the frog hops, the turret, the door back;
-// - game-over (3590): the game-over screen after the main world's pit took the lives.
+// - slide (1002): the hero low in its slide while the frog hops, the turret, the door back;
+// - game-over (3470): the game-over screen after the main world's pit took the lives.
 TEST(SampleShowcase, DISABLED_TheBonusRoomAndBackToTheGameOver)
 {
     TempDir dir;
@@ -196,14 +197,16 @@ TEST(SampleShowcase, DISABLED_TheBonusRoomAndBackToTheGameOver)
 
     player_test::PlayerOptions options;
     options.directory = dir.file("game");
-    options.exitFrame = 3600;
-    options.script = "300 key down Return\n301 key up Return\n"
-                     "303 key down Left\n340 key up Left\n"
-                     "500 key down Space\n512 key up Space\n"
-                     "922 key down K\n1102 key down Down\n1137 key up Down\n1422 key up K\n";
-    options.screenshots = {{290, shot("menu")},       {320, shot("run")},        {520, shot("jump")},  {462, shot("checkpoint")},
-                           {622, shot("bonus-room")}, {822, shot("bonus-room-later")}, {1122, shot("slide")},
-                           {3590, shot("game-over")}};
+    const unsigned menu = tools_test::menuFrame(options.directory, false);
+    options.exitFrame = menu + 3480;
+    options.script = tools_test::fromMenu(menu, "180 key down Return\n181 key up Return\n"
+                                                "183 key down Left\n220 key up Left\n"
+                                                "380 key down Space\n392 key up Space\n"
+                                                "802 key down K\n982 key down Down\n1017 key up Down\n1302 key up K\n");
+    options.screenshots = {{menu + 170, shot("menu")},        {menu + 200, shot("run")},
+                           {menu + 400, shot("jump")},        {menu + 342, shot("checkpoint")},
+                           {menu + 502, shot("bonus-room")},  {menu + 702, shot("bonus-room-later")},
+                           {menu + 1002, shot("slide")},      {menu + 3470, shot("game-over")}};
     const player_test::PlayerRun played = player_test::runPlayer(ZQ_PLAYER_PROGRAM, options);
     ASSERT_EQ(played.status, 0) << played.output;
 

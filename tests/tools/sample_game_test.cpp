@@ -75,6 +75,10 @@ TEST_F(SampleGameTest, LoadsBackAsWrittenFromDirectoryAndArchive)
         EXPECT_EQ(m_run.archive, archive);
         ASSERT_FALSE(m_run.progress.empty());
         EXPECT_EQ(m_run.progress.back(), 100);
+        // The steps the files (or members) and the registered classes make.
+        const int steps =
+            expectedSteps(dataFileNames(dir.path().string(), archive), controller().registry().classNames(), archive);
+        EXPECT_EQ(m_run.progress.size(), static_cast<std::size_t>(steps));
         EXPECT_EQ(describeModels(controller()), written);
         ASSERT_FALSE(written.empty());
         // "Last ID" is the highest id, so models the game makes later never collide.

@@ -4,6 +4,7 @@
 #include "model/archive_test_util.h"
 
 #include "attributes/MessagePackMap.h"
+#include "model/loading/ZqArchiveReader.h"
 #include "model/loading/ZqGameSecrets.h"
 #include "model/ZqModelController.h"
 #include "model/loading/ZqModelLoader.h"
@@ -18,7 +19,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -146,6 +150,80 @@ inline LoadRun loadGame(ZqModelController& controller, const std::string& root)
     run.error = loader.errorText();
     cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot("");
     return run;
+}
+
+// The names of the files in root's "data" directory, or of the members of its archive
+// "data/data.pkg" in archive order.
+inline std::vector<std::string> dataFileNames(const std::string& root, bool archive)
+{
+    std::vector<std::string> names;
+    if (archive) {
+        ZqArchiveReader reader(root + "/data/data.pkg");
+        for (std::string name = reader.firstFile(); !name.empty(); name = reader.nextFile())
+            names.push_back(name);
+        return names;
+    }
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(root + "/data"))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// The steps a load takes, counted from the names of the game's files (from the archive,
+// its members) and the registered classes. From the directory each phase reads every
+// class's files from number 0 on, with one more step where its numbering stops; from the
+// archive each phase spends one step on the general settings' file of its kind, there or
+// not, and one on every other member of its kind.
+inline int expectedSteps(const std::vector<std::string>& files, const std::vector<std::string>& classes, bool archive)
+{
+    const std::set<std::string> names(files.begin(), files.end());
+    std::set<std::string> walked(classes.begin(), classes.end());
+    walked.insert("ZqModelGeneralSettings");
+    int steps = 0;
+    for (const std::string kind : {"attributes", "connections"}) {
+        const std::string suffix = "." + kind + ".pack";
+        if (archive) {
+            ++steps;
+            for (const std::string& name : names)
+                steps += name.find("." + kind + ".") != std::string::npos &&
+                         name != "ZqModelGeneralSettings.0" + suffix;
+            continue;
+        }
+        for (const std::string& name : walked) {
+            int number = 0;
+            while (names.count(name + "." + std::to_string(number) + suffix) != 0)
+                ++number;
+            steps += number + 1;
+        }
+    }
+    return steps;
+}
+
+// The frame at which the player first shows the menu of the game below root, at the fixed
+// step: its loading screen draws 9 frames, then takes one loading step a frame, and the
+// menu shows on the frame after the last step.
+inline unsigned menuFrame(const std::string& root, bool archive)
+{
+    std::vector<std::string> classes;
+    for (const ZqModelClass& row : zqModelClassTable())
+        classes.push_back(row.className);
+    return 10 + static_cast<unsigned>(expectedSteps(dataFileNames(root, archive), classes, archive));
+}
+
+// An input script whose frames count from the menu's first frame, moved to a run whose menu
+// first shows at frame menu; comments and blank lines stay as they are.
+inline std::string fromMenu(unsigned menu, const std::string& script)
+{
+    std::istringstream lines(script);
+    std::string moved;
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t digits = 0;
+        while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9')
+            ++digits;
+        if (digits != 0)
+            line = std::to_string(menu + std::stoul(line.substr(0, digits))) + line.substr(digits);
+        moved += line + "\n";
+    }
+    return moved;
 }
 
 }
