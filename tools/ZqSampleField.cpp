@@ -62,7 +62,6 @@ constexpr SpriteRow kSprites[] = {
     {3024, "Door", 80, 140, {250, 210, 90, 255}, zqpictures::door},
     {3025, "Turret", 80, 80, {70, 60, 90, 255}, zqpictures::turret},
     {3026, "Bonus Sky", 142, 80, {70, 40, 110, 255}, zqpictures::eveningSky},
-    {3027, "Locked Icon", 96, 128, {90, 90, 100, 255}, nullptr},
 };
 
 // The room's pictures: a container and an animation of each sprite by its name, but the
@@ -339,8 +338,8 @@ void buildBonusWorld(ZqGameBuilder& game, const Media& media, const ZqSampleFiel
 }
 
 // The characters' icons on the character screen: each its idle picture, the run when
-// chosen, a grey figure while locked.
-void addIcons(ZqGameBuilder& game, const Media& media, const ZqSampleFieldIds& ids)
+// chosen; the runner's own while locked (the hero is never locked).
+void addIcons(ZqGameBuilder& game, const ZqSampleFieldIds& ids)
 {
     unsigned id = 3152;
     for (const auto& [asset, idle, run] : {std::tuple{ids.heroAsset, ids.idleAnimation, ids.runAnimation},
@@ -348,7 +347,8 @@ void addIcons(ZqGameBuilder& game, const Media& media, const ZqSampleFieldIds& i
         auto icon = game.make<ZqModelComponentCharacterIcon>(id++, "Character Icon");
         icon->m_regularIcon->setValue(game.at<ZqModelAnimation>(idle), true);
         icon->m_selectedIcon->setValue(game.at<ZqModelAnimation>(run), true);
-        icon->m_lockedIcon->setValue(animationOf(game, media, "Locked Icon"), true);
+        if (asset == ids.runnerAsset)
+            icon->m_lockedIcon->setValue(game.at<ZqModelAnimation>(ids.runnerLockedAnimation), true);
         game.at<ZqModelAsset>(asset)->addChild(icon, true);
     }
 }
@@ -360,7 +360,7 @@ void zqBuildSampleField(ZqGameBuilder& game, const ZqSampleFieldIds& ids)
     const Media media = buildMedia(game);
     buildAssets(game, media, ids);
     buildBonusWorld(game, media, ids);
-    addIcons(game, media, ids);
+    addIcons(game, ids);
     // The door to the room stands behind the hero's start: running back (Left) enters it.
     auto& start = *game.at<ZqModelLevelSection>(ids.startSection);
     addDoor(game, start, 3230, "Bonus", "kStartKeepScores", P(60, 300), 64.0f, 640.0f);

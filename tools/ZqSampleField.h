@@ -19,6 +19,7 @@ struct ZqSampleFieldIds {
     unsigned runAnimation;
     unsigned runnerIdleAnimation;
     unsigned runnerRunAnimation;
+    unsigned runnerLockedAnimation;  // the runner's icon while it is locked
 };
 
 // Adds, with ids from 3001 on: a door behind the hero's start in the start section (a

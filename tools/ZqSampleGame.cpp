@@ -501,18 +501,6 @@ void buildScreens(ZqGameBuilder& game)
             "Return: play   Space: jump   Down: slide   K: shoot   Left: back   Escape: pause   Alt+Enter: full screen",
             cocos2d::CCPoint(kWidth / 2, 40.0f), 0.8f);
     ZqGameBuilder::link(*field, "Game Over", *gameOver);
-    addBackground(game, *gameOver, 309, 1014);
-    addText(game, *gameOver, 303, "Game Over", title, 2.0f);
-    // The best distance, a live text: the menu's.
-    std::shared_ptr<ZqModelObjectLabel> best = game.label(307, "0", kFont, cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f));
-    best->setName("Best Distance");
-    best->m_action->setValue("kScoreVector", true);
-    best->m_world->setValue("kGlobal", true);
-    best->m_scoreType->setValue("kScoreDistance", true);
-    best->m_amount->setValue("kScoreBest", true);
-    gameOver->screen()->addChild(best, true);
-    game.button(304, "Restart", *gameOver, field.get(), 1009, centre);
-    addText(game, *gameOver, 314, "Restart", centre);
 
     // Over the field: the HUD with a pause button (Escape presses it), and the pause
     // screen with a way back into the game and one to the menu.
@@ -729,8 +717,8 @@ void buildCharacters(ZqGameBuilder& game)
 
     auto selector = game.make<ZqModelObjectCharacterSelector>(374, "Character Selector");
     selector->m_position->setValue(cocos2d::CCPoint(kWidth / 2, 300.0f), true);
-    // Taps reach half a screen to each side; the neighbours stand a spread away.
-    selector->m_scale->setValue(cocos2d::CCPoint(5.0f, 1.6f), true);
+    // The neighbours stand a spread away, and taps reach past them: a tap on one shows it.
+    selector->m_scale->setValue(cocos2d::CCPoint(7.0f, 1.6f), true);
     selector->m_spread->setValue(220.0f, true);
     selector->m_labelVerticalSpacing->setValue(90.0f, true);
     selector->m_labelName->setValue(std::to_string(kFont), true);
@@ -805,16 +793,33 @@ void buildHudControls(ZqGameBuilder& game)
     placeControl(game, hud, *shoot, 1144, controlAt(2), 384, "shoot");
 }
 
-// The game over's way back to the menu, its best distance's caption, and the game that
-// ended: its distance and coins on either side of the best.
+// What every screen that ends a game shows (ids id to id + 9): the game that ended, its
+// distance and coins on either side of the best distance of all games (the menu's record),
+// the three under captions in one line; a restart and the way back to the menu.
+void addGameEnd(ZqGameBuilder& game, ZqNodeUI& node, unsigned id)
+{
+    const cocos2d::CCPoint bestAt(kWidth / 2, kHeight * 0.55f);
+    addScoreText(game, node, id, "best distance", bestAt, "kScoreDistance", "kScoreBest", true);
+    game.at<ZqModelObjectLabel>(id + 1)->setName("Best Distance");
+    addRunScores(game, node, id + 2, cocos2d::CCPoint(bestAt.x - 250.0f, bestAt.y),
+                 cocos2d::CCPoint(bestAt.x + 250.0f, bestAt.y));
+    addLinkButton(game, node, *game.at<ZqNodeScene>(kGameNode), id + 6, "Restart", "Restart",
+                  cocos2d::CCPoint(kWidth / 2, kHeight * 0.4f));
+    addLinkButton(game, node, *game.at<ZqNodeUI>(kMenuNode), id + 8, "Menu", "Menu",
+                  cocos2d::CCPoint(kWidth / 2, 128.0f));
+}
+
+// A game over screen (ids id to id + 11): its background and title over the game's end.
+void addGameOver(ZqGameBuilder& game, ZqNodeUI& node, unsigned id)
+{
+    addBackground(game, node, id, 1014);
+    addText(game, node, id + 1, "Game Over", cocos2d::CCPoint(kWidth / 2, kHeight * 0.7f), 2.0f);
+    addGameEnd(game, node, id + 2);
+}
+
 void buildGameOverExtras(ZqGameBuilder& game)
 {
-    ZqNodeUI& gameOver = *game.at<ZqNodeUI>(kGameOverNode);
-    addLinkButton(game, gameOver, *game.at<ZqNodeUI>(kMenuNode), 385, "Menu", "Menu",
-                  cocos2d::CCPoint(kWidth / 2, 128.0f));
-    addText(game, gameOver, 387, "best distance", cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f + 36.0f), 0.75f);
-    addRunScores(game, gameOver, 322, cocos2d::CCPoint(kWidth / 2 - 250.0f, kHeight * 0.55f),
-                 cocos2d::CCPoint(kWidth / 2 + 250.0f, kHeight * 0.55f));
+    addGameOver(game, *game.at<ZqNodeUI>(kGameOverNode), 1677);
 }
 
 // A background layer of the field at height y, scrolling at speed times the field's, its
@@ -1032,7 +1037,8 @@ void showTheWholeDesign()
 // character, and a HUD of touch controls. Ids from 121 (nodes), 221 (screens), 1601
 // (interface objects), 772 (components), 1081 (sprite containers) and 1181 (sprites); the
 // second world's own are listed in ZqSampleSecondWorld.cpp.
-constexpr unsigned kNewWorldNode = 121, kTouchHudNode = 123;
+constexpr unsigned kNewWorldNode = 121, kTouchHudNode = 123, kWorldOpenNode = 124, kLaterGameOverNode = 125;
+constexpr unsigned kLockedRunnerAnimation = 948;
 constexpr const char* kSecondWorldButton = "World 2";
 constexpr const char* kSwipeArea = "Swipe Area";
 
@@ -1084,7 +1090,9 @@ void buildMenuLinks(ZqGameBuilder& game)
 }
 
 // The second character's own button on the menu: locked, it shows the runner's price and
-// buys it for its coins; bought, it shows the runner and picks it.
+// buys it for its coins; bought, it shows the runner and picks it. Its word stands under
+// it, clear of the figure. The runner's icon while locked, on the character screen, is
+// its figure in greys with a padlock and the price.
 void buildRunnerUnlock(ZqGameBuilder& game)
 {
     ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
@@ -1093,15 +1101,31 @@ void buildRunnerUnlock(ZqGameBuilder& game)
                     zqpictures::priceButton(canvas, width, height, face, static_cast<int>(kRunnerPrice));
                 });
     game.container(1094, "Runner Price Button", 1.0f, {1194});
-    auto runner = addWithWord<ZqModelObjectButtonCharacterUnlock>(
-        game, menu, 1605, "Runner Unlock", 1094, "runner", cocos2d::CCPoint(886.0f, 140.0f));
+    const cocos2d::CCPoint buttonAt(886.0f, 140.0f);
+    auto runner = game.make<ZqModelObjectButtonCharacterUnlock>(1605, "Runner Unlock");
+    runner->m_image->setValue(game.at<ZqModelSpriteContainer>(1094), true);
+    runner->m_position->setValue(buttonAt, true);
     runner->m_character->setValue(std::to_string(kRunner), true);
+    menu.screen()->addChild(runner, true);
+    addText(game, menu, 1606, "runner", cocos2d::CCPoint(buttonAt.x, buttonAt.y - 64.0f), 0.75f);
+
+    game.sprite(1195, "Locked Runner", 1205, 96, 128, kRunnerShirt,
+                [](cairo_t* canvas, int width, int height, zqmedia::Rgba face) {
+                    zqpictures::lockedCharacter(canvas, width, height, face, static_cast<int>(kRunnerPrice));
+                });
+    game.container(1095, "Locked Runner", 1.0f, {1195});
+    game.animation(kLockedRunnerAnimation, 998, "Locked Runner", 1095, true);
+    standOnOutline(game, 998);
 }
 
 // The lock button of the second world on the menu, and what opens it: once the best
 // distance reaches kZqSampleSecondWorldDistance, the game over moves on to a screen whose
-// unlocker opens the lock. Locked, the button shows a padlock and the distance that opens
-// it, and a press does nothing; open, it shows the menu's buttons' face and plays the world.
+// unlocker opens the lock and that tells the news beside the game that ended. It tells it
+// once: the game over moves on to a second one, alike, which moves on to the news the
+// first time it shows and at once to a third, alike, every later time (so no screen
+// shows for a frame that the player should not see). Locked, the button shows a padlock
+// and the distance that opens it, and a press does nothing; open, it shows the menu's
+// buttons' face and plays the world.
 void buildSecondWorldLock(ZqGameBuilder& game)
 {
     ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
@@ -1117,23 +1141,27 @@ void buildSecondWorldLock(ZqGameBuilder& game)
     ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kZqSampleSecondWorldNode));
     addText(game, menu, 1608, kSecondWorldButton, lockAt);
 
-    std::shared_ptr<ZqNodeUI> opened = game.interfaceNode(kNewWorldNode, 221, "NewWorld", 1000.0f);
-    game.observer(1610, "NewWorld", gameOver, "kScoreBestDistance")
+    std::shared_ptr<ZqNodeUI> gate = game.interfaceNode(kWorldOpenNode, 224, "WorldOpen", 1000.0f);
+    game.observer(1610, "WorldOpen", gameOver, "kScoreBestDistance")
         ->m_limitNumber->setValue(static_cast<float>(kZqSampleSecondWorldDistance), true);
-    ZqGameBuilder::link(gameOver, "NewWorld", *opened);
+    ZqGameBuilder::link(gameOver, "WorldOpen", *gate);
+    addGameOver(game, *gate, 1653);
+    std::shared_ptr<ZqNodeUI> later = game.interfaceNode(kLaterGameOverNode, 225, "LaterGameOver", 1250.0f);
+    game.observer(1651, "Later", *gate, "kSecondPlay")->m_playsBeforeRedirect->setValue(1.0f, true);
+    ZqGameBuilder::link(*gate, "Later", *later);
+    addGameOver(game, *later, 1665);
+    // Two frames on, unless the first observer has left already.
+    std::shared_ptr<ZqNodeUI> opened = game.interfaceNode(kNewWorldNode, 221, "NewWorld", 1500.0f);
+    game.observer(1652, "NewWorld", *gate, "kTimeout")->m_time->setValue(20u, true);
+    ZqGameBuilder::link(*gate, "NewWorld", *opened);
     addBackground(game, *opened, 1611, 1014);
     addText(game, *opened, 1612, "Game over: World 2 is open on the menu", cocos2d::CCPoint(kWidth / 2, kHeight - 80.0f));
     addText(game, *opened, 1613, "World 2 is open", cocos2d::CCPoint(kWidth / 2, kHeight * 0.7f), 2.0f);
-    addScoreText(game, *opened, 1619, "best distance", cocos2d::CCPoint(kWidth / 2, kHeight * 0.55f),
-                 "kScoreDistance", "kScoreBest", false);
     auto unlocker = game.make<ZqModelObjectUnlocker>(1614, "World 2 Unlocker");
     unlocker->m_unlockType->setValue("kButtonUnlock", true);
     unlocker->m_object->setValue(kSecondWorldButton, true);
     opened->screen()->addChild(unlocker, true);
-    // The game over's own ways on, in the same places.
-    addLinkButton(game, *opened, *game.at<ZqNodeScene>(kGameNode), 1615, "Restart", "Restart",
-                  cocos2d::CCPoint(kWidth / 2, kHeight * 0.4f));
-    addLinkButton(game, *opened, menu, 1617, "Menu", "Menu", cocos2d::CCPoint(kWidth / 2, 128.0f));
+    addGameEnd(game, *opened, 1641);
 }
 
 // The HUD's touch variant, shown over the running field by the HUD's "touch" button and left
@@ -1232,6 +1260,7 @@ void buildFieldExtras(ZqGameBuilder& game)
     ids.runAnimation = 902;
     ids.runnerIdleAnimation = 942;
     ids.runnerRunAnimation = 943;
+    ids.runnerLockedAnimation = kLockedRunnerAnimation;
     zqBuildSampleField(game, ids);
 }
 

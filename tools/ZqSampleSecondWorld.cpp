@@ -42,7 +42,7 @@ constexpr Picture kPictures[] = {
     {1190, 1090, 0, "Dusk Sky", 284, 160, {70, 50, 110, 255}, zqpictures::duskSky},
     {1191, 1091, 932, "Cactus", 40, 56, {70, 150, 80, 255}, zqpictures::cactus},
     {1192, 1092, 933, "Sandstone", 240, 24, {200, 140, 90, 255}, zqpictures::sandstone},
-    {1193, 1093, 934, "Scorpion", 80, 48, {180, 100, 50, 255}, zqpictures::scorpion},
+    {1193, 1093, 934, "Scorpion", 80, 64, {180, 100, 50, 255}, zqpictures::scorpion},
 };
 
 // The world's obstacles: the sand it runs on; a cactus, its trunk 20 x 56 points, that
@@ -70,7 +70,9 @@ void buildAssets(ZqGameBuilder& game)
     std::shared_ptr<ZqModelPolygon> slab = game.boxShape(853, "Sandstone Shape", 240, 24);
     slab->setOneWayCollisionVector(P(0, 1));
     obstacle(kSandstone, "Sandstone", 933, slab);
-    obstacle(kScorpion, "Scorpion", 934, game.shape(854, "Scorpion Shape", {P(-36, 22), P(36, 22), P(36, -4), P(-36, -4)}));
+    // The scorpion's outline takes in its raised claws and tail, up to the height at which
+    // a hero on the ground shoots (its middle, 50 points above its feet).
+    obstacle(kScorpion, "Scorpion", 934, game.shape(854, "Scorpion Shape", {P(-38, 30), P(38, 30), P(38, -28), P(-38, -28)}));
 }
 
 enum class Kind { Hero, Sand, Cactus, Ledge, Scorpion, Coin };
@@ -95,7 +97,7 @@ constexpr Row kRows[] = {
     {kPits, Kind::Coin, 470, 200},          {kPits, Kind::Coin, 890, 200},
     {kLedges, Kind::Sand, 190, 32, 380},    {kLedges, Kind::Sand, 948, 32, 376},  {kLedges, Kind::Ledge, 460, 170},
     {kLedges, Kind::Ledge, 690, 170},       {kLedges, Kind::Coin, 580, 230},
-    {kScorpions, Kind::Sand, 284, 32},      {kScorpions, Kind::Sand, 852, 32},    {kScorpions, Kind::Scorpion, 900, 88},
+    {kScorpions, Kind::Sand, 284, 32},      {kScorpions, Kind::Sand, 852, 32},    {kScorpions, Kind::Scorpion, 900, 96},
     {kScorpions, Kind::Coin, 400, 120},     {kScorpions, Kind::Coin, 620, 120},
 };
 

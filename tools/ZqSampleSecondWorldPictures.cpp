@@ -83,10 +83,27 @@ void duskSky(cairo_t* c, int width, int height, Rgba top)
     ellipse(c, width * 0.7, height, width * 0.35, height * 0.3);
     paint(c, Rgba{255, 225, 160, 255}, 0.3);
     cairo_fill(c);
-    // Stars in the darker top.
+    // Stars in the darker top: the sky is drawn at four times its size, so each is a white
+    // core in a faint halo with four points, wide enough to stay round and bright when
+    // stretched (a dot of a pixel or so shows as a grey square).
     for (int i = 0; i < 9; ++i) {
-        ellipse(c, (i * 37 + 11) % width, 3.0 + (i * 13 % 17), 0.6, 0.6);
-        paint(c, kWhite, 0.8);
+        const double x = (i * 37 + 11) % width, y = 4.0 + (i * 13 % 17);
+        const double reach = i % 3 == 0 ? 3.0 : 2.2;
+        ellipse(c, x, y, reach * 0.7, reach * 0.7);
+        paint(c, kWhite, 0.25);
+        cairo_fill(c);
+        for (int turn = 0; turn < 2; ++turn) {
+            const double dx = turn == 0 ? reach : 0.45, dy = turn == 0 ? 0.45 : reach;
+            cairo_move_to(c, x - dx, y);
+            cairo_line_to(c, x, y - dy);
+            cairo_line_to(c, x + dx, y);
+            cairo_line_to(c, x, y + dy);
+            cairo_close_path(c);
+            paint(c, kWhite, 0.9);
+            cairo_fill(c);
+        }
+        ellipse(c, x, y, 0.8, 0.8);
+        paint(c, kWhite);
         cairo_fill(c);
     }
 }
@@ -145,13 +162,14 @@ void sandstone(cairo_t* c, int width, int height, Rgba stone)
 
 void scorpion(cairo_t* c, int width, int height, Rgba shell)
 {
-    cairo_scale(c, width / 80.0, height / 48.0);
+    cairo_scale(c, width / 80.0, height / 64.0);
     const Rgba outline = shade(shell, 0.4);
-    // Legs under the body, the tail curling up over its back, then the body and claws.
+    // Legs under the body, the tail curling up high over its back, then the body and the
+    // claws raised before its head: it stands as tall as a running hero's waist.
     for (int i = 0; i < 3; ++i)
-        line(c, 30.0 + i * 9.0, 36.0, 24.0 + i * 11.0, 46.0, 2.2, outline);
-    cairo_move_to(c, 52.0, 34.0);
-    cairo_curve_to(c, 76.0, 34.0, 78.0, 8.0, 60.0, 6.0);
+        line(c, 32.0 + i * 9.0, 52.0, 26.0 + i * 11.0, 62.0, 2.2, outline);
+    cairo_move_to(c, 54.0, 50.0);
+    cairo_curve_to(c, 80.0, 50.0, 80.0, 6.0, 58.0, 5.0);
     cairo_set_line_cap(c, CAIRO_LINE_CAP_ROUND);
     paint(c, outline);
     cairo_set_line_width(c, 8.0);
@@ -159,28 +177,33 @@ void scorpion(cairo_t* c, int width, int height, Rgba shell)
     paint(c, shell);
     cairo_set_line_width(c, 5.0);
     cairo_stroke(c);
-    cairo_move_to(c, 60.0, 6.0);
-    cairo_line_to(c, 52.0, 9.0);
-    cairo_line_to(c, 58.0, 12.0);
+    cairo_move_to(c, 58.0, 5.0);
+    cairo_line_to(c, 49.0, 9.0);
+    cairo_line_to(c, 57.0, 12.0);
     cairo_close_path(c);
     fillAndOutline(c, Rgba{60, 30, 25, 255}, outline, 1.0);
-    ellipse(c, 38.0, 34.0, 17.0, 8.0);
+    ellipse(c, 40.0, 50.0, 17.0, 8.0);
     fillAndOutline(c, shell, outline, 1.8);
-    for (double y : {28.0, 40.0}) {
-        line(c, 22.0, y + 2.0, 10.0, y, 3.0, outline);
-        ellipse(c, 7.0, y, 5.0, 3.5);
+    for (double y : {16.0, 30.0}) {
+        cairo_move_to(c, 26.0, 47.0);
+        cairo_curve_to(c, 18.0, 44.0, 18.0, y + 8.0, 12.0, y + 3.0);
+        paint(c, outline);
+        cairo_set_line_width(c, 3.0);
+        cairo_stroke(c);
+        ellipse(c, 8.0, y, 6.0, 4.5);
         fillAndOutline(c, shade(shell, 1.15), outline, 1.2);
+        line(c, 3.0, y, 8.0, y, 1.2, outline);
     }
-    ellipse(c, 26.0, 31.0, 1.6, 1.6);
+    ellipse(c, 28.0, 46.0, 1.6, 1.6);
     paint(c, kInk);
     cairo_fill(c);
 }
 
-void lockedWorldButton(cairo_t* c, int width, int height, Rgba face)
+namespace {
+
+// A padlock centred on (x, y), side wide: its shackle, then its body with a keyhole.
+void padlock(cairo_t* c, double x, double y, double side)
 {
-    button(c, width, height, face);
-    // The padlock: its shackle, then its body with a keyhole.
-    const double x = width * 0.12, y = height * 0.6, side = height * 0.34;
     cairo_new_path(c);
     cairo_arc(c, x, y - side * 0.5, side * 0.32, kPi, 2.0 * kPi);
     cairo_line_to(c, x + side * 0.32, y - side * 0.3);
@@ -194,20 +217,51 @@ void lockedWorldButton(cairo_t* c, int width, int height, Rgba face)
     ellipse(c, x, y + side * 0.02, side * 0.08, side * 0.1);
     paint(c, kInk);
     cairo_fill(c);
+}
+
+// A price in coins centred on x: a coin left of the number, whose baseline is baseline and
+// whose digits are size high (about 0.65 of the size wide each).
+void price(cairo_t* c, double x, double baseline, double size, int coins)
+{
+    const std::string text = std::to_string(coins);
+    const double coinX = x - size * (0.33 * static_cast<double>(text.size()) + 0.3);
+    ellipse(c, coinX, baseline - size * 0.36, size * 0.42, size * 0.42);
+    fillAndOutline(c, kCoinGold, Rgba{150, 100, 20, 255}, 1.2);
+    zqmedia::drawText(c, text, x + size * 0.3, baseline, size, Rgba{255, 245, 210, 255});
+}
+
+} // namespace
+
+void lockedWorldButton(cairo_t* c, int width, int height, Rgba face)
+{
+    button(c, width, height, face);
+    padlock(c, width * 0.12, height * 0.6, height * 0.34);
     zqmedia::drawText(c, "best " + std::to_string(kZqSampleSecondWorldDistance), width / 2.0, height * 0.84,
                       height * 0.2, Rgba{245, 235, 200, 255});
 }
 
-void priceButton(cairo_t* c, int width, int height, Rgba face, int price)
+void priceButton(cairo_t* c, int width, int height, Rgba face, int coins)
 {
     button(c, width, height, face);
-    const std::string text = std::to_string(price);
-    const double size = height * 0.22, baseline = height * 0.86;
-    // The coin left of the number, which is about 0.65 of the size wide a digit.
-    const double coinX = width / 2.0 - size * (0.33 * static_cast<double>(text.size()) + 0.3);
-    ellipse(c, coinX, baseline - size * 0.36, size * 0.42, size * 0.42);
-    fillAndOutline(c, Rgba{255, 200, 50, 255}, Rgba{150, 100, 20, 255}, 1.2);
-    zqmedia::drawText(c, text, width / 2.0 + size * 0.3, baseline, size, Rgba{255, 245, 210, 255});
+    price(c, width / 2.0, height * 0.61, height * 0.3, coins);
+}
+
+void lockedCharacter(cairo_t* c, int width, int height, Rgba face, int coins)
+{
+    // The hero's figure in greys: its outline filled flat, its own colours faint over it.
+    cairo_push_group(c);
+    heroIdle1(c, width, height, face);
+    cairo_pattern_t* figure = cairo_pop_group(c);
+    paint(c, Rgba{120, 122, 135, 255});
+    cairo_mask(c, figure);
+    cairo_set_source(c, figure);
+    cairo_paint_with_alpha(c, 0.45);
+    cairo_pattern_destroy(figure);
+    // The padlock on its belly, the price on a dark tag at its knees.
+    padlock(c, width / 2.0, height * 0.5, width * 0.26);
+    roundedRect(c, width * 0.1, height * 0.66, width * 0.8, height * 0.2, height * 0.05);
+    fillAndOutline(c, Rgba{40, 40, 55, 230}, kInk, 1.0);
+    price(c, width / 2.0, height * 0.82, height * 0.13, coins);
 }
 
 } // namespace zqpictures

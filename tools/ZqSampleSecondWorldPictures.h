@@ -18,7 +18,7 @@ void duskSky(cairo_t* canvas, int width, int height, zqmedia::Rgba top);
 void cactus(cairo_t* canvas, int width, int height, zqmedia::Rgba skin);
 // A slab of layered sandstone.
 void sandstone(cairo_t* canvas, int width, int height, zqmedia::Rgba stone);
-// A desert scorpion looking left, its tail over its back.
+// A desert scorpion looking left, its claws raised and its tail high over its back.
 void scorpion(cairo_t* canvas, int width, int height, zqmedia::Rgba shell);
 
 // The menu's locked button to the second world: a button's face with a padlock on its
@@ -27,7 +27,12 @@ void lockedWorldButton(cairo_t* canvas, int width, int height, zqmedia::Rgba fac
 // The padlock's body colour, flat at (0.12, 0.7) of the canvas's width and height.
 inline constexpr zqmedia::Rgba kPadlockGold{235, 185, 60, 255};
 
-// A buy button with its price under the button's word: a coin and the number of coins.
-void priceButton(cairo_t* canvas, int width, int height, zqmedia::Rgba face, int price);
+// A buy button with its price: a coin and the number of coins, in its middle.
+void priceButton(cairo_t* canvas, int width, int height, zqmedia::Rgba face, int coins);
+// The coin's colour, flat in its middle.
+inline constexpr zqmedia::Rgba kCoinGold{255, 200, 50, 255};
+// A character not yet bought: the hero's figure in greys, in face's shirt, with a padlock
+// on its chest and its price in coins below.
+void lockedCharacter(cairo_t* canvas, int width, int height, zqmedia::Rgba face, int coins);
 
 } // namespace zqpictures

@@ -71,8 +71,8 @@ protected:
     LoadRun m_run;
 };
 
-// Every sprite of the room's atlas but the character screen's lock shows many colours (a
-// block of one colour shows one); the round and arched ones leave their top corners clear.
+// Every sprite of the room's atlas shows many colours (a block of one colour shows one);
+// the round and arched ones leave their top corners clear.
 TEST_F(SamplePicturesTest, TheBonusRoomsPicturesAreDrawnNotBlocks)
 {
     const auto atlases = controller().modelsOfClass<ZqModelAtlas>();
@@ -84,8 +84,6 @@ TEST_F(SamplePicturesTest, TheBonusRoomsPicturesAreDrawnNotBlocks)
     const std::set<std::string> rounded{"Round Coin", "Wheel 1", "Hub", "Fireball", "Flower", "Frog", "Turret", "Door"};
     std::size_t seen = 0;
     for (const auto& sprite : (*room)->sprites()) {
-        if (sprite->name() == "Locked Icon")
-            continue;
         SCOPED_TRACE(sprite->name());
         const cocos2d::CCRect place = zqRebindAttribute<ZqAttributeRect>(*sprite, "Source Rect")->value();
         const int left = static_cast<int>(place.origin.x), top = static_cast<int>(place.origin.y);

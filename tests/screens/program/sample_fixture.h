@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,14 @@ protected:
         options.storeDirectory = store.path().string();
         std::string error;
         ASSERT_TRUE(player.startOn(options, "Menu", &error)) << error;
+    }
+    // The saved progress the player finds: entries, each an "<entry key=...>" line.
+    void writeStore(const std::string& entries)
+    {
+        const std::filesystem::path saved = store.path() / ZqSampleGame::kApplicationName;
+        std::filesystem::create_directories(saved);
+        std::ofstream(saved / "UserDefault.xml")
+            << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<userDefaultRoot>\n" << entries << "</userDefaultRoot>\n";
     }
     static std::string key() { return ZqPScreenNavigator::shared()->currentKey(); }
     static ZqPScreenScene* field() { return ZqPScreenNavigator::shared()->currentGameScene(); }

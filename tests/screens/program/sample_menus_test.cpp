@@ -3,8 +3,9 @@
 // menu's records across a restart of the program, Continue and Play, the window modes,
 // the HUD's texts and on-screen jump and shoot, the game over's ways on and the game it
 // shows, the runner's own unlock button, the second world that a best distance opens, the
-// HUD's touch variant, the coins of each run, and the distance of a game through the
-// bonus room.
+// HUD's touch variant, the coins of each run, the distance of a game through the bonus
+// room, the news of the second world told once, and the locked runner on the character
+// screen.
 #include "screens/program/sample_fixture.h"
 
 #include "app/ScoreRegistry.h"
@@ -22,8 +23,10 @@
 #include "screens/buttons/ZqPObjectButtonPowerup.h"
 #include "screens/ZqPScreenNavigator.h"
 #include "screens/field/ZqPScreenScene.h"
+#include "screens/ZqPObjectCharacterSelector.h"
 #include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
+#include "tools/ZqSampleSecondWorldPictures.h"
 
 #include <ZqLog.h>
 
@@ -527,6 +530,65 @@ TEST_F(SampleMenusTest, TheTouchHudPausesOnEscapeAndHasTheHudsCoinsAndMagnets)
     tap(ZqEditorKey::kEscape);
     EXPECT_EQ(key(), "TouchHUD");
     EXPECT_FALSE(field()->isPaused()) << "the game runs on under the touch HUD";
+}
+
+// The news of the second world is told once, when it opens: every later game, in either
+// world, ends on a game over that shows that game's distance and coins beside the best of
+// all games, the figure the menu shows. The store has the main world's best past the mark
+// and the second world's too, both below the best of all games.
+TEST_F(SampleMenusTest, TheNewsOfTheSecondWorldIsToldOnceAndEveryGameEndsOnItsOwnFigures)
+{
+    writeStore("  <entry key=\"ZqP_Scores\">0: 0 667 667 0 0 0 0 0 0;4:Game 0 200 200 0 0 0 0 0 0;"
+               "6:World2 0 243 243 0 0 0 0 0 0;</entry>\n");
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    const ScoreRecord& game = ScoreRegistry::global();
+    for (const auto& [secondWorld, ends] : {std::pair{false, "NewWorld"}, std::pair{false, "LaterGameOver"},
+                                            std::pair{true, "LaterGameOver"}}) {
+        SCOPED_TRACE(std::string(ends) + (secondWorld ? " in World 2" : ""));
+        if (secondWorld)
+            click(250, 140);
+        else
+            tap(ZqEditorKey::kReturn);
+        ASSERT_NE(field(), nullptr);
+        EXPECT_EQ(field()->sceneModel()->id(), secondWorld ? 226u : 202u);
+        for (int i = 0; i < 600 && game.distance.session < 3.0f; ++i)
+            player.step();
+        ASSERT_GE(game.distance.session, 3.0f);
+        // Ended with the field paused, so that its figures stand.
+        shown()->switchToLinkedScreen("Game Over", 0, 14, 0, 0);
+        player.step(8);
+        ASSERT_EQ(key(), ends);
+        const std::string ran = std::to_string(static_cast<int>(game.distance.session));
+        const std::string coins = std::to_string(game.coins.session);
+        ASSERT_NE(ran, "0");
+        EXPECT_EQ(scoreText("distance Score"), ran);
+        EXPECT_EQ(scoreText("coins Score"), coins);
+        EXPECT_EQ(scoreText("Best Distance"), "667");
+        click(568, 128);
+        ASSERT_EQ(key(), "Menu");
+        EXPECT_EQ(scoreText("best distance Score"), "667");
+    }
+}
+
+// The character screen shows the runner beside the hero, still locked, as its figure in
+// greys with a padlock and its price; a click on it, on the side away from the hero too,
+// turns the row to it, shown but not chosen.
+TEST_F(SampleMenusTest, TheCharacterScreenShowsTheLockedRunnerAndItsPriceAndAClickShowsIt)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    click(886, 256, 30);
+    ASSERT_EQ(key(), "Characters");
+    // The runner stands a spread (220) right of the middle: its padlock's body and the coin
+    // of its price.
+    const zqmedia::Rgba gold = zqpictures::kPadlockGold, coin = zqpictures::kCoinGold;
+    EXPECT_EQ(colourAt(player, 796, 309), (std::array<int, 3>{gold.r, gold.g, gold.b}));
+    EXPECT_EQ(colourAt(player, 772, 279), (std::array<int, 3>{coin.r, coin.g, coin.b}));
+    ZqPObjectCharacterSelector* selector = shown()->findCharacterSelector();
+    ASSERT_NE(selector, nullptr);
+    ASSERT_EQ(selector->currentIndex(), 0);
+    click(826, 300, 30);
+    EXPECT_EQ(selector->currentIndex(), 1);
+    EXPECT_EQ(ZqPSettingsController::shared()->selectedCharacter(), 0);
 }
 
 } // namespace

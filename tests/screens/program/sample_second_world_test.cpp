@@ -1,21 +1,23 @@
 // The sample's second world as a player meets it, reached by a store that has it open: a
-// run left alone ends, a run that jumps what comes gets further; and what the menu shows
-// of the locks that keep it and the runner.
+// run left alone ends, a run that jumps what comes gets further, a hero on the ground
+// shoots the scorpion; and what the menu shows of the locks that keep it and the runner.
 #include "screens/program/sample_fixture.h"
 
 #include "app/ZqPSettingsController.h"
 #include "app/ZqPurchaseRegistry.h"
 #include "model/ZqModelGeneralSettings.h"
+#include "model/objects/ZqModelObjectsUnits.h"
+#include "model/scene/ZqModelLevelSection.h"
 #include "model/scene/ZqModelScreen.h"
 #include "objects/assets/ZqPObjectAssetUnit.h"
+#include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleSecondWorldPictures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -26,11 +28,7 @@ protected:
     // The menu of a store whose progress has the second world open.
     void startWithTheWorldOpen()
     {
-        const std::filesystem::path saved = store.path() / ZqSampleGame::kApplicationName;
-        std::filesystem::create_directories(saved);
-        std::ofstream(saved / "UserDefault.xml")
-            << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<userDefaultRoot>\n"
-               "  <entry key=\"ZqP_LockStates\">7:World 2 0;</entry>\n</userDefaultRoot>\n";
+        writeStore("  <entry key=\"ZqP_LockStates\">7:World 2 0;</entry>\n");
         ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
     }
     // A click at design points (y up): the window is of the design size.
@@ -133,15 +131,65 @@ TEST_F(SampleSecondWorldTest, ACarelessRunEndsAndTimedJumpsGetFurther)
     EXPECT_GE(run(true, 3000, alone + sections), alone + sections) << "alone " << alone;
 }
 
+// A hero that stays on the ground and holds its gun shoots the scorpion as it comes: the
+// bullets fly at the hero's middle, which the scorpion's raised claws and tail reach. The
+// scorpion stands in the start section, before the pit.
+TEST_F(SampleSecondWorldTest, ShotsFromTheGroundKillTheScorpionAsItComes)
+{
+    ZqModelController& controller = *ZqModelController::shared();
+    ZqSampleGame::write(controller, game.file("data"), ZqDataWriter::Options());
+    std::shared_ptr<ZqModelLevelSection> start, scorpions;
+    for (const auto& section : controller.modelsOfClass<ZqModelLevelSection>()) {
+        if (section->name() == "World 2 Start")
+            start = section;
+        if (section->name() == "World 2 Scorpions")
+            scorpions = section;
+    }
+    ASSERT_TRUE(start && scorpions);
+    std::shared_ptr<ZqModel> scorpion;
+    for (const std::shared_ptr<ZqModel>& child : scorpions->children()) {
+        if (modelCast<ZqModelObjectAssetUnit>(child) && child->name() == "Scorpion")
+            scorpion = child;
+    }
+    ASSERT_TRUE(scorpion);
+    scorpions->removeChild(scorpion, true);
+    start->addChild(scorpion, true);
+    ZqDataWriter(controller, ZqDataWriter::Options()).write(game.file("data"));
+    controller.reset();
+
+    ASSERT_NO_FATAL_FAILURE(startWithTheWorldOpen());
+    ASSERT_NO_FATAL_FAILURE(enterTheWorld());
+    ZqPObjectAssetUnit* target = nullptr;
+    for (cocos2d::CCObject* child : *field()->camera()->getChildren()) {
+        if (auto* unit = dynamic_cast<ZqPObjectAssetUnit*>(child); unit && unit->model()->name() == "Scorpion")
+            target = unit;
+    }
+    ASSERT_NE(target, nullptr);
+    target->retain();
+    player.keyDown('K');
+    float highest = 0.0f;
+    for (int frame = 0; frame < 600 && target->state() < ZqPObject::kStateDestroyed && hero(); ++frame) {
+        player.step();
+        highest = std::max(highest, hero() ? hero()->getPositionY() : 0.0f);
+    }
+    player.keyUp('K');
+    const int state = target->state();
+    const float ahead = target->getPositionX() - (hero() ? hero()->getPositionX() : 0.0f);
+    target->release();
+    EXPECT_LT(highest, 130.0f) << "the hero stayed on the ground";
+    EXPECT_GE(state, ZqPObject::kStateDestroyed) << "the bullets destroyed it";
+    EXPECT_GT(ahead, 40.0f) << "before it reached the hero";
+}
+
 // Locked, the second world's button shows a padlock and the distance that opens it, and the
 // runner's button its price; the world opened and the runner bought, both go.
 TEST_F(SampleSecondWorldTest, TheMenuShowsWhyALockedWorldOrCharacterStaysShut)
 {
     // The padlock's body on the world's button (240 x 96 around 250, 140), the coin of the
     // price on the runner's (200 x 80 around 886, 140); window pixels, y up.
-    constexpr int kPadlockX = 159, kPadlockY = 121, kCoinX = 869, kCoinY = 118;
+    constexpr int kPadlockX = 159, kPadlockY = 121, kCoinX = 863, kCoinY = 140;
     const std::array<int, 3> gold{zqpictures::kPadlockGold.r, zqpictures::kPadlockGold.g, zqpictures::kPadlockGold.b};
-    const std::array<int, 3> coin{255, 200, 50};
+    const std::array<int, 3> coin{zqpictures::kCoinGold.r, zqpictures::kCoinGold.g, zqpictures::kCoinGold.b};
     ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
     EXPECT_EQ(colourAt(player, kPadlockX, kPadlockY), gold);
     EXPECT_EQ(colourAt(player, kCoinX, kCoinY), coin);
