@@ -163,7 +163,7 @@ std::string describeDataError(const std::exception& error)
     if (dynamic_cast<const msgpack::depth_size_overflow*>(&error))
         return "its maps are nested too deeply";
     if (dynamic_cast<const msgpack::size_overflow*>(&error))
-        return "a map or list claims more entries than the file holds";
+        return "a map or list claims more entries than the file's size allows";
     if (dynamic_cast<const msgpack::type_error*>(&error))
         return "a value has the wrong type";
     if (dynamic_cast<const std::out_of_range*>(&error))

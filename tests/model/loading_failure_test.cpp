@@ -515,6 +515,8 @@ TEST_F(LoadingFailureTest, AMillionUnknownLargeKeyCodesFailAtOnce)
         map.insert(map.end(), {0xce, static_cast<unsigned char>(code >> 24), static_cast<unsigned char>(code >> 16),
                                static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code), 0xc0});
     }
+    // A nil ends the models; the bytes after it make a file whose size allows that many entries.
+    map.resize(10 << 20, 0xc0);
     fileOf(game, "ZqModelObjectLabel.1.attributes.pack") = map;
     TempDir root;
     writeDirectory(root, game);
