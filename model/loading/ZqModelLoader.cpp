@@ -397,8 +397,17 @@ const ZqModelLoader::LoadingState& ZqModelLoader::loadingState() const
 bool ZqModelLoader::archiveIsPresent(const std::string& path)
 {
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    if (!files->isFileExist(path))
+    if (!files->isFileExist(path)) {
+        // Something else at the archive's name is passed over for the plain files, and said.
+        const std::string full = files->fullPathForFilename(path);
+        std::error_code error;
+        const bool something = !full.empty() && std::filesystem::symlink_status(full, error).type() !=
+                                                    std::filesystem::file_type::not_found;
+        if (const char* kind = something ? describeNotAFile(std::filesystem::status(full, error).type()) : nullptr)
+            debugLog("[ZqModelController] %s is %s, not a file - not read; the data folder's files are read",
+                     zqPrintable(path, kZqLogLineLength).c_str(), kind);
         return false;
+    }
     std::error_code error;
     const auto size = std::filesystem::file_size(files->fullPathForFilename(path), error);
     return !error && size > 0;
