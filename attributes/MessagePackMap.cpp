@@ -63,8 +63,8 @@ std::string convertText(const msgpack::object& object)
 }
 
 // Checks, before msgpack-c allocates anything, that the containers of one object declare
-// no more elements than there are bytes left (every element takes at least one byte) and
-// that nesting stays bounded. A lying header is then refused however deep it hides.
+// no more elements than elementBudget gives for the bytes left and that nesting stays
+// bounded. A lying header is then refused however deep it hides.
 class BudgetVisitor : public msgpack::null_visitor {
 public:
     explicit BudgetVisitor(std::size_t budget) : budget_(budget) {}
@@ -524,7 +524,7 @@ msgpack::object unpackBounded(msgpack::zone& zone, const char* data, std::size_t
     if (offset >= size)
         throw msgpack::insufficient_bytes("insufficient bytes");
     const std::size_t left = size - offset;
-    BudgetVisitor budget(left);
+    BudgetVisitor budget(elementBudget(left));
     std::size_t probe = offset;
     msgpack::parse(data, size, probe, budget);
     const msgpack::unpack_limit limit(left, left / 2, left, left, left, kMaxDepth);

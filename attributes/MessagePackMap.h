@@ -152,9 +152,23 @@ private:
 // as an integer, which would change the types that the writers above chose.)
 void packObject(msgpack::sbuffer& buffer, const msgpack::object& object);
 
+// The container elements one object starting with bytesLeft bytes of input left may
+// declare in all (a map's entry counts two): no more than there are bytes, and no more than
+// their objects (one msgpack::object each when built) fit in kBuiltPerByte times the bytes
+// and kBuiltFloor more. Every reader of objects keeps to it, so a file costs a few times
+// its size however its bytes are spent: 64 MiB of nils in one array would build 1.5 GB.
+// The floor passes any list of the most models a game may hold.
+inline constexpr std::size_t kBuiltPerByte = 4;
+inline constexpr std::size_t kBuiltFloor = std::size_t(16) << 20;
+constexpr std::size_t elementBudget(std::size_t bytesLeft)
+{
+    const std::size_t built = bytesLeft / sizeof(msgpack::object) * kBuiltPerByte + kBuiltFloor / sizeof(msgpack::object);
+    return bytesLeft < built ? bytesLeft : built;
+}
+
 // Unpacks the one MessagePack object that starts at offset in data[0, size) and moves
 // offset past it. Outside data is never trusted: containers may declare no more elements
-// in total than there are bytes left, and nesting is bounded, so a short header cannot
+// in total than elementBudget gives, and nesting is bounded, so a short header cannot
 // make msgpack-c allocate more than a small multiple of the input. Throws msgpack's
 // insufficient_bytes, parse_error or a size_overflow error; offset is then unchanged.
 msgpack::object_handle unpackBounded(const char* data, std::size_t size, std::size_t& offset);

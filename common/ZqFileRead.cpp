@@ -20,6 +20,15 @@ std::string sizeText(std::uint64_t bytes)
     return std::to_string(bytes) + " bytes";
 }
 
+// The real path of a name, "" when it cannot be resolved.
+std::string realPath(const std::string& path)
+{
+    char* real = ::realpath(path.c_str(), nullptr);
+    const std::string result = real ? real : "";
+    std::free(real);
+    return result;
+}
+
 // The real path of what file opened: the kernel's name for the descriptor, else the
 // real path of its name.
 std::string realPathOf(int fd, const std::string& path)
@@ -29,10 +38,50 @@ std::string realPathOf(int fd, const std::string& path)
     const ssize_t length = ::readlink(link.c_str(), buffer, sizeof buffer);
     if (length > 0 && static_cast<std::size_t>(length) < sizeof buffer)
         return std::string(buffer, static_cast<std::size_t>(length));
-    char* real = ::realpath(path.c_str(), nullptr);
-    const std::string result = real ? real : "";
-    std::free(real);
-    return result;
+    return realPath(path);
+}
+
+// Whether the real path realFile is the real folder realRoot or lies below it.
+bool liesBeneath(const std::string& realFile, const std::string& realRoot)
+{
+    const std::string inside = realRoot == "/" ? realRoot : realRoot + "/";
+    return !realRoot.empty() && (realFile == realRoot || realFile.compare(0, inside.size(), inside) == 0);
+}
+
+// The folder root names, without the '/' it ends in.
+std::string folderOf(const std::string& root)
+{
+    return root.back() == '/' ? root.substr(0, root.size() - 1) : root;
+}
+
+// Whether resolving the relative path from the folder at meets a symlink whose target is
+// absolute. The steps are taken as the kernel takes them, link by link.
+bool meetsAbsoluteLink(std::string at, std::string rest)
+{
+    constexpr int kMaxLinks = 40; // the kernel's own bound
+    for (int links = 0; !rest.empty() && links <= kMaxLinks;) {
+        const std::size_t slash = rest.find('/');
+        const std::string step = rest.substr(0, slash);
+        rest = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
+        if (step.empty() || step == ".")
+            continue;
+        if (step == "..") {
+            at = at.substr(0, at.rfind('/'));
+            continue;
+        }
+        const std::string next = at + "/" + step;
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(next.c_str(), target, sizeof target);
+        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) {
+            at = next;
+            continue;
+        }
+        ++links;
+        if (target[0] == '/')
+            return true;
+        rest = std::string(target, static_cast<std::size_t>(length)) + (rest.empty() ? "" : "/" + rest);
+    }
+    return false;
 }
 
 } // namespace
@@ -84,22 +133,32 @@ int zqOpenBeneath(const std::string& path, const std::string& root, int flags)
     how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
     const int fd = static_cast<int>(::syscall(SYS_openat2, folder.fd, name, &how, sizeof how));
     // Kernels before 5.6 lack the call, and some sandboxes forbid it: open the file, then
-    // ask where the descriptor leads. What was opened is what is checked.
+    // ask where the descriptor leads. What was opened is what is checked; an absolute link
+    // is refused as the kernel's walk refuses it, so a game reads alike everywhere.
     if (fd >= 0 || (errno != ENOSYS && errno != EPERM))
         return fd;
     ZqDescriptor file(::openat(folder.fd, name, flags));
     if (file.fd < 0)
         return -1;
-    const std::string realRoot = realPathOf(folder.fd, root);
-    const std::string realFile = realPathOf(file.fd, path);
-    const std::string inside = realRoot == "/" ? realRoot : realRoot + "/";
-    if (realRoot.empty() || (realFile != realRoot && realFile.compare(0, inside.size(), inside) != 0)) {
+    if (!liesBeneath(realPathOf(file.fd, path), realPathOf(folder.fd, root)) ||
+        meetsAbsoluteLink(folderOf(root), relative)) {
         errno = EXDEV;
         return -1;
     }
     const int opened = file.fd;
     file.fd = -1;
     return opened;
+}
+
+const char* zqWhyOutside(const std::string& path, const std::string& root)
+{
+    if (root.empty() || path.compare(0, root.size(), root) != 0)
+        return kZqLeadsOutside;
+    // The kernel's walk beneath the folder refuses every absolute link, even one that
+    // stays inside: that is an author's slip, not an escape, and is named as such.
+    return liesBeneath(realPath(path), realPath(root)) && meetsAbsoluteLink(folderOf(root), path.substr(root.size()))
+               ? kZqAbsoluteLink
+               : kZqLeadsOutside;
 }
 
 std::string zqOpenRegularFile(const std::string& path, const std::string& root, std::uint64_t limit,
@@ -111,7 +170,7 @@ std::string zqOpenRegularFile(const std::string& path, const std::string& root, 
     const int fd = zqOpenBeneath(path, root, kFlags);
     if (fd < 0) {
         if (errno == EXDEV)
-            return kZqLeadsOutside;
+            return zqWhyOutside(path, root);
         return errno == ENOENT || errno == ENOTDIR ? "missing" : std::string("cannot be read: ") + std::strerror(errno);
     }
     ZqDescriptor opened(fd);

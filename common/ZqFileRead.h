@@ -29,6 +29,10 @@ struct ZqDescriptor {
 
 // Why a file of the game is refused when its path leads out of the game's folder.
 inline constexpr const char* kZqLeadsOutside = "leads outside the game folder";
+// Why one is refused whose links stay inside the folder but one of them is absolute: the
+// kernel's walk beneath the folder follows relative links only.
+inline constexpr const char* kZqAbsoluteLink =
+    "is an absolute link; only relative links inside the game folder are followed";
 
 // What a directory entry of that type is when it is no regular file ("a directory", "a FIFO",
 // "a character device", "a link that leads nowhere", ...), else null. A FIFO or a device would
@@ -38,12 +42,16 @@ const char* zqNotAFile(std::filesystem::file_type type);
 // Opens path with open's flags; root is the folder of the game's files (absolute, ending
 // in '/'), or "" for a file of the player's own (its store). With a root, path must lie
 // below it, and no step of it may lead out of the root: a symlink, or a symlinked folder
-// on the way, whose target lies outside is refused, one that stays inside is followed
-// (where the kernel resolves beneath the root, openat2, a link must be relative to stay
-// inside). Elsewhere the opened file's real path is checked, so a link swapped meanwhile
-// cannot lead the open out. The descriptor (the caller closes it), or -1 with errno set:
-// EXDEV when path leads out of the root.
+// on the way, whose target lies outside is refused, a relative one that stays inside is
+// followed, an absolute one is refused (the kernel resolves beneath the root, openat2,
+// following relative links only). Where it cannot, the opened file's real path is checked,
+// so a link swapped meanwhile cannot lead the open out. The descriptor (the caller closes
+// it), or -1 with errno set: EXDEV when path leads out of the root.
 int zqOpenBeneath(const std::string& path, const std::string& root, int flags);
+
+// What to say of a path zqOpenBeneath refused with EXDEV: kZqAbsoluteLink when it resolves
+// inside root through an absolute link, else kZqLeadsOutside.
+const char* zqWhyOutside(const std::string& path, const std::string& root);
 
 // Opens the regular file at path for reading, if it holds at most limit bytes, into file
 // and its size in bytes into size. The file is opened without waiting (a FIFO or a device
@@ -51,7 +59,7 @@ int zqOpenBeneath(const std::string& path, const std::string& root, int flags);
 // before a byte is read. The path is opened beneath root (zqOpenBeneath).
 //
 // Returns "" on success, else why the file was refused ("missing", "not a regular file",
-// "larger than 64 MiB", "leads outside the game folder", "cannot be read: ...").
+// "larger than 64 MiB", zqWhyOutside's words, "cannot be read: ...").
 std::string zqOpenRegularFile(const std::string& path, const std::string& root, std::uint64_t limit,
                               ZqDescriptor& file, std::uint64_t& size);
 

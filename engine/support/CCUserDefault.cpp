@@ -9,10 +9,13 @@
 #include <pugixml.hpp>
 
 #include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <limits>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -255,25 +258,33 @@ void CCUserDefault::load()
         m_unsaveable = "the store " + m_path + " is not a file";
         return;
     }
-    ZqFileBytes file;
     // The player's own file: no game folder holds it.
-    const std::string refused = zqReadRegularFile(m_path, std::string(), kZqMaxDataFileSize, file);
-    // A store past the data files' cap is damage, kept aside unread rather than read whole.
-    const std::uintmax_t size = refused.empty() ? 0 : std::filesystem::file_size(m_path, error);
-    const bool tooLarge = !refused.empty() && !error && size > kZqMaxDataFileSize;
-    if (!refused.empty() && !tooLarge) {
+    ZqDescriptor opened;
+    std::uint64_t size = 0;
+    std::string refused =
+        zqOpenRegularFile(m_path, std::string(), std::numeric_limits<std::uint64_t>::max(), opened, size);
+    // A store past the data files' cap is damage: only its first part is read, for the
+    // entries it holds, and the file is kept aside whole.
+    const bool tooLarge = refused.empty() && size > kZqMaxDataFileSize;
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, kZqMaxDataFileSize));
+    std::unique_ptr<char[]> file(refused.empty() ? new char[wanted] : nullptr);
+    const std::ptrdiff_t got =
+        refused.empty() ? zqReadUpTo(opened, reinterpret_cast<unsigned char*>(file.get()), wanted) : 0;
+    if (got < 0)
+        refused = std::string("cannot be read: ") + std::strerror(errno);
+    if (!refused.empty()) {
         debugLog("[CCUserDefault] store %s %s; progress is kept in memory only", m_path.c_str(), refused.c_str());
         m_readOnly = true;
         m_unsaveable = "the store " + m_path + " " + refused;
         return;
     }
-    if (!tooLarge && file.size == 0) {
+    if (got == 0) {
         debugLog("[CCUserDefault] store %s is empty, starting empty", m_path.c_str());
         m_unsaveable = folderProblem(m_path, 0);
         return;
     }
 
-    const std::string_view bytes(reinterpret_cast<const char*>(file.data.get()), file.size);
+    const std::string_view bytes(file.get(), static_cast<std::size_t>(got));
     pugi::xml_document doc;
     const pugi::xml_parse_result result =
         tooLarge ? pugi::xml_parse_result() : doc.load_buffer(bytes.data(), bytes.size(), kParseFlags, pugi::encoding_utf8);
@@ -298,7 +309,7 @@ void CCUserDefault::load()
     }
     // Damaged: the file is kept aside, and everything that was read whole and sound is
     // written over it.
-    const char* const damage = tooLarge ? refused.c_str()
+    const char* const damage = tooLarge ? "larger than 64 MiB, its first 64 MiB read"
                                : whole  ? "damaged entries"
                                : result ? "no root element"
                                         : result.description();

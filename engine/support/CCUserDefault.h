@@ -12,7 +12,8 @@ namespace cocos2d {
 // store. A damaged file's bytes are kept aside ("<file>.damaged-<n>", logged) and every
 // entry that reads whole on its own is kept and written over it at once (damage to one
 // entry costs that entry only); until that write is whole on disk the damaged file stays
-// where it is, to be salvaged again. A file past 64 MiB is damage too, kept aside unread. An entry without a
+// where it is, to be salvaged again. A file past 64 MiB is damage too: the entries of its
+// first 64 MiB are salvaged so, and it is kept aside whole. An entry without a
 // key, or whose key or value is not UTF-8 text that XML allows, is damage too: it is
 // dropped with one line. So the file written back is always well-formed UTF-8 XML; a
 // setter given such text stores nothing (logged). Something at the path that cannot be

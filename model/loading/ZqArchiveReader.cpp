@@ -121,6 +121,82 @@ std::optional<AesField> findAesField(const std::vector<unsigned char>& extra)
     }
     return std::nullopt;
 }
+
+// minizip's file functions over a descriptor of its own, a dup of the one opened beneath
+// the game folder: minizip never opens the archive by name, so no link swapped after that
+// open can lead it to another file. Reads are positioned (pread): the reader's own raw
+// reads share the open file and never move minizip's place.
+struct DescriptorStream {
+    int fd;
+    uint64_t offset = 0;
+    bool failed = false;
+};
+
+voidpf ZCALLBACK openDescriptor(voidpf opaque, const void*, int)
+{
+    const int fd = fcntl(*static_cast<const int*>(opaque), F_DUPFD_CLOEXEC, 0);
+    return fd < 0 ? nullptr : new DescriptorStream{fd};
+}
+
+uLong ZCALLBACK readDescriptor(voidpf, voidpf stream, void* buffer, uLong size)
+{
+    auto* file = static_cast<DescriptorStream*>(stream);
+    uLong got = 0;
+    while (got < size) {
+        const ssize_t n = pread(file->fd, static_cast<unsigned char*>(buffer) + got, size - got,
+                                static_cast<off_t>(file->offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            file->failed = n < 0;
+            break;
+        }
+        got += static_cast<uLong>(n);
+    }
+    file->offset += got;
+    return got;
+}
+
+uLong ZCALLBACK writeNothing(voidpf, voidpf, const void*, uLong)
+{
+    return 0;
+}
+
+ZPOS64_T ZCALLBACK tellDescriptor(voidpf, voidpf stream)
+{
+    return static_cast<DescriptorStream*>(stream)->offset;
+}
+
+long ZCALLBACK seekDescriptor(voidpf, voidpf stream, ZPOS64_T offset, int origin)
+{
+    auto* file = static_cast<DescriptorStream*>(stream);
+    uint64_t from = 0;
+    if (origin == ZLIB_FILEFUNC_SEEK_CUR) {
+        from = file->offset;
+    } else if (origin == ZLIB_FILEFUNC_SEEK_END) {
+        struct stat status {};
+        if (fstat(file->fd, &status) != 0)
+            return -1;
+        from = static_cast<uint64_t>(status.st_size);
+    } else if (origin != ZLIB_FILEFUNC_SEEK_SET) {
+        return -1;
+    }
+    file->offset = from + offset;
+    return 0;
+}
+
+int ZCALLBACK closeDescriptor(voidpf, voidpf stream)
+{
+    auto* file = static_cast<DescriptorStream*>(stream);
+    const int result = close(file->fd);
+    delete file;
+    return result;
+}
+
+int ZCALLBACK descriptorError(voidpf, voidpf stream)
+{
+    return static_cast<DescriptorStream*>(stream)->failed ? 1 : 0;
+}
 }
 
 // What the central directory and the member's local header say about the member at
@@ -135,12 +211,16 @@ struct ZqArchiveReader::Header {
 ZqArchiveReader::ZqArchiveReader(const std::string& path, const std::string& root)
 {
     errno = 0;
-    file_ = zqOpenBeneath(path, root, O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO put at the path would otherwise hold the open for ever.
+    file_ = zqOpenBeneath(path, root, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file_ < 0 && errno == EXDEV)
-        throw std::runtime_error(std::string("Unable to open the archive: it ") + kZqLeadsOutside);
+        throw std::runtime_error(std::string("Unable to open the archive: it ") + zqWhyOutside(path, root));
     struct stat status {};
-    if (file_ >= 0 && fstat(file_, &status) == 0 && S_ISREG(status.st_mode))
-        archive_ = unzOpen64(path.c_str());
+    if (file_ >= 0 && fstat(file_, &status) == 0 && S_ISREG(status.st_mode)) {
+        zlib_filefunc64_def functions{openDescriptor, readDescriptor, writeNothing,    tellDescriptor,
+                                      seekDescriptor, closeDescriptor, descriptorError, &file_};
+        archive_ = unzOpen2_64(path.c_str(), &functions);
+    }
     if (!archive_) {
         const int error = file_ >= 0 && !S_ISREG(status.st_mode) ? EISDIR : lastErrno(EINVAL);
         // A zip's first member header with no directory to find: the archive was cut

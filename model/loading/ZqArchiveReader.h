@@ -62,7 +62,9 @@ public:
     // damaged ..." for a zip file whose directory is missing or cut off (a truncated
     // archive), and "... Bad archive" when the directory cannot be walked or a header
     // disagrees. With a root (the game's folder), an archive whose path leads out of it is
-    // refused with a runtime error "... it leads outside the game folder" (zqOpenBeneath).
+    // refused with a runtime error "... it " and zqWhyOutside's words (zqOpenBeneath).
+    // Every read, minizip's too, goes through the descriptor opened there: the path is
+    // never opened again.
     explicit ZqArchiveReader(const std::string& path, const std::string& root = std::string());
     virtual ~ZqArchiveReader();
 

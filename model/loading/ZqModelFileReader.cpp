@@ -247,13 +247,12 @@ private:
 // The bytes of one model map read straight, for the maps of the usual shape: each step
 // takes only the encodings it knows and reports anything else (or a cut) as false, and the
 // map is then read again by the parse (a field read moves nothing then: its entry is read
-// another way). Containers count against the same budget as the parse (the elements
-// declared may not exceed the bytes left).
+// another way). Containers count against the same budget as the parse (elementBudget).
 class PlainBytes {
 public:
     PlainBytes(const char* data, std::size_t size, std::size_t offset)
         : m_data(reinterpret_cast<const unsigned char*>(data)), m_at(m_data + offset), m_end(m_data + size),
-          m_budget(size - offset)
+          m_budget(elementBudget(size - offset))
     {
     }
 
@@ -666,8 +665,10 @@ public:
         begin(size - offset, kind == ZqModelLoader::kAttributesFile, kind != ZqModelLoader::kAttributesFile);
         parse(data, size, offset);
         if (m_late) {
-            // "Class Name" (or "id") came after the entries it decides: read the map whole.
+            // "Class Name" (or "id") came after the entries it decides: read the map whole,
+            // with nothing of the first parse kept (so the objects are never built twice).
             offset = start;
+            m_zone.clear();
             begin(size - offset, false, false);
             parse(data, size, offset);
         }
@@ -814,9 +815,9 @@ private:
         offset = ObjectWalker<Visitor>(*this, data, size).walk(offset);
     }
 
-    void begin(std::size_t budget, bool routing, bool linking)
+    void begin(std::size_t bytesLeft, bool routing, bool linking)
     {
-        m_budget = budget;
+        m_budget = elementBudget(bytesLeft);
         m_depth = 0;
         m_frames.clear();
         m_root = msgpack::object();
@@ -842,7 +843,7 @@ private:
         m_classNameCode = fixed.className;
     }
 
-    // Container headers may declare no more elements in all than there are bytes left.
+    // Container headers may declare no more elements in all than elementBudget gives.
     void take(std::size_t count, bool map)
     {
         if (count > m_budget) {

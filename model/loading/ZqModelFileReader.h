@@ -18,8 +18,8 @@ class ZqModel;
 // nested attribute map goes to its attribute as it is parsed (ZqBaseAttribute::readEntry),
 // and what the attribute does not read that way is collected in place (values built in
 // one reused zone, strings left in the input) and handed to it at the map's end. Container headers are checked
-// against the bytes left before anything is allocated, and nesting is bounded, exactly as
-// unpackBounded does for the map road.
+// against the element budget of the bytes left (elementBudget) before anything is allocated,
+// and nesting is bounded, exactly as unpackBounded does for the map road.
 //
 // A connections map is read the same way to its end, its entries (the id, the attributes'
 // link maps, the children) collected without a tree of the whole map, then read by the

@@ -136,7 +136,7 @@ std::string describeDataError(const std::exception& error)
     if (dynamic_cast<const msgpack::depth_size_overflow*>(&error))
         return "its maps are nested too deeply";
     if (dynamic_cast<const msgpack::size_overflow*>(&error))
-        return "a map or list claims more entries than the file holds";
+        return "a map or list claims more entries than the file's size allows";
     if (dynamic_cast<const msgpack::type_error*>(&error))
         return "a value has the wrong type";
     if (dynamic_cast<const std::out_of_range*>(&error))
@@ -370,8 +370,17 @@ const ZqModelLoader::LoadingState& ZqModelLoader::loadingState() const
 bool ZqModelLoader::archiveIsPresent(const std::string& path)
 {
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    if (!files->isFileExist(path))
+    if (!files->isFileExist(path)) {
+        // Something else at the archive's name is passed over for the plain files, and said.
+        const std::string full = files->fullPathForFilename(path);
+        std::error_code error;
+        const bool something = !full.empty() && std::filesystem::symlink_status(full, error).type() !=
+                                                    std::filesystem::file_type::not_found;
+        if (const char* kind = something ? zqNotAFile(std::filesystem::status(full, error).type()) : nullptr)
+            debugLog("[ZqModelController] %s is %s, not a file - not read; the data folder's files are read",
+                     zqPrintable(path, kZqLogLineLength).c_str(), kind);
         return false;
+    }
     std::error_code error;
     const auto size = std::filesystem::file_size(files->fullPathForFilename(path), error);
     return !error && size > 0;

@@ -96,7 +96,8 @@ public:
     const std::string& errorText() const;
     int loadingProgress() const { return loadingState().progress; }
 
-    // Whether path (relative to the resource root) is a non-empty file: archive mode.
+    // Whether path (relative to the resource root) is a non-empty file: archive mode. Anything
+    // else standing there (a directory, a FIFO, a device) is logged, named as what it is.
     static bool archiveIsPresent(const std::string& path);
     // The start-up load, after the controller's reset: opens the archive (archive mode),
     // reads the key file and the models the loading screen shows. passwordText is the

@@ -77,12 +77,16 @@ void closeOnSignals()
     struct sigaction action {};
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
-    // A hang-up (the terminal closed, a logout) ends the run as a request to terminate does.
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+    // A hang-up (the terminal closed, a logout) and a quit from the terminal end the run as a
+    // request to terminate does.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
         sigaction(signal, &action, nullptr);
     // A save past the file-size limit then fails with EFBIG, as on a full disk, instead of
     // killing the program halfway through its write.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A log line to a pipe whose reader has gone (a launcher that exited first, `| head`)
+    // then fails with EPIPE, which the log passes over, instead of ending the run unsaved.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool closeIfSignalled()

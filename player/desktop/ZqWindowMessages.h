@@ -16,12 +16,13 @@ bool post(int message, std::intptr_t parameter = 0);
 // True when the event is a posted message, which is then given out.
 bool read(const SDL_Event& event, int& message, std::intptr_t& parameter);
 
-// SIGINT, SIGTERM and SIGHUP post a close from the next closeIfSignalled (the handler
-// itself only notes the signal), so that the program ends as a closed window ends it,
-// saving progress. While a message box shows, no frame runs: a signal then ends the
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT post a close from the next closeIfSignalled (the
+// handler itself only notes the signal), so that the program ends as a closed window ends
+// it, saving progress. While a message box shows, no frame runs: a signal then ends the
 // program at once with the box's exit status. SIGXFSZ is ignored: a write past the
-// file-size limit fails (EFBIG) and is told as a failed save. Keeps SDL from installing
-// its own handlers; call it before SDL is initialised.
+// file-size limit fails (EFBIG) and is told as a failed save. SIGPIPE is ignored: a write
+// to a pipe nobody reads fails (EPIPE). Keeps SDL from installing its own handlers; call
+// it before SDL is initialised.
 void closeOnSignals();
 // Posts the close a signal asked for; true when it did. Once a frame.
 bool closeIfSignalled();

@@ -38,7 +38,9 @@ int wrongReads(const std::string& root)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"inside.txt", ""}, {"in-link.txt", ""}, {"in-folder/inside.txt", ""},
-        {"out-link.txt", kZqLeadsOutside}, {"out-folder/outside.txt", kZqLeadsOutside}};
+        {"out-link.txt", kZqLeadsOutside}, {"out-folder/outside.txt", kZqLeadsOutside},
+        {"abs-link.txt", kZqAbsoluteLink}, {"abs-folder/inside.txt", kZqAbsoluteLink},
+        {"to-abs-link.txt", kZqAbsoluteLink}, {"abs-out-link.txt", kZqLeadsOutside}};
     int wrong = 0;
     for (const auto& [name, refusal] : cases) {
         ZqFileBytes bytes;
@@ -48,7 +50,9 @@ int wrongReads(const std::string& root)
 }
 
 // Where the kernel cannot resolve beneath the folder, the real path of the file opened
-// decides, with the same outcome.
+// decides, with the same outcome. An absolute link is never followed: one that stays inside
+// is named as an absolute link (directly, as a folder on the way, or reached through a
+// relative link), one that leads out as leading out.
 TEST(FileReadTest, LinksOutOfTheFolderAreRefusedWithOrWithoutOpenat2)
 {
     const fs::path dir = fs::temp_directory_path() / ("zq_fileread_" + std::to_string(getpid()));
@@ -60,6 +64,10 @@ TEST(FileReadTest, LinksOutOfTheFolderAreRefusedWithOrWithoutOpenat2)
     fs::create_symlink(".", root + "in-folder");
     fs::create_symlink("../outside.txt", root + "out-link.txt");
     fs::create_symlink(dir, root + "out-folder");
+    fs::create_symlink(root + "inside.txt", root + "abs-link.txt");
+    fs::create_symlink(root, root + "abs-folder");
+    fs::create_symlink("abs-link.txt", root + "to-abs-link.txt");
+    fs::create_symlink(dir / "outside.txt", root + "abs-out-link.txt");
 
     EXPECT_EQ(wrongReads(root), 0);
     const pid_t child = fork();

@@ -7,11 +7,37 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 using namespace archive_test;
 using Method = ZqArchiveWriter::Method;
+
+namespace {
+
+// Run once, when the file at swapAtOpen is opened by name through the C library.
+std::string swapAtOpen;
+std::function<void()> swapBeforeOpen;
+
+} // namespace
+
+// Stands in for the C library's fopen64 (minizip's own file functions open by it) so that a
+// test can swap a link between the reader's open beneath the game folder and an open by name.
+extern "C" FILE* fopen64(const char* path, const char* mode)
+{
+    using Real = FILE* (*)(const char*, const char*);
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "fopen64"));
+    if (swapBeforeOpen && path && swapAtOpen == path)
+        std::exchange(swapBeforeOpen, nullptr)();
+    return real(path, mode);
+}
 
 namespace {
 
@@ -289,6 +315,33 @@ TEST_F(ArchiveReader, WriterStoresWhatWouldInflateTooFar)
     EXPECT_EQ(reader.readFile("zeros.attributes.pack", "pw"), zeros);
 
     EXPECT_THROW(writer.addFile("huge.attributes.pack", Bytes((64u << 20) + 1)), std::length_error);
+}
+
+// minizip reads the archive through the descriptor opened beneath the game folder: a link
+// swapped after that open, to a file outside the folder, is never read.
+TEST_F(ArchiveReader, ALinkSwappedAfterTheCheckedOpenIsNotRead)
+{
+    namespace fs = std::filesystem;
+    ZqArchiveWriter game(""), other("");
+    game.addFile("Keys.pack", std::string("the game's keys"));
+    other.addFile("Keys.pack", std::string("the keys of a file outside the game"));
+    const std::string root = dir_.file("game") + "/";
+    fs::create_directories(root);
+    game.save(root + "game.pkg");
+    other.save(dir_.file("other.pkg"));
+    fs::create_symlink("game.pkg", root + "data.pkg");
+    swapAtOpen = root + "data.pkg";
+    swapBeforeOpen = [&] {
+        fs::remove(root + "data.pkg");
+        fs::create_symlink(dir_.file("other.pkg"), root + "data.pkg");
+    };
+    std::optional<Bytes> keys;
+    EXPECT_NO_THROW({
+        ZqArchiveReader reader(root + "data.pkg", root);
+        keys = reader.readFile("Keys.pack", "");
+    });
+    swapBeforeOpen = nullptr;
+    EXPECT_EQ(keys, bytesOf("the game's keys"));
 }
 
 TEST_F(ArchiveReader, MissingEmptyOrNonZipFileCannotBeOpened)

@@ -156,20 +156,61 @@ TEST_F(LoadingFailureTest, SymlinksOutOfTheGameFolderAreRefused)
     EXPECT_EQ(snapshot().size(), 8u);
 }
 
+// An absolute link is never followed, even one that stays inside the game folder: the
+// archive or the model file is named as an absolute link, not as leading outside.
+TEST_F(LoadingFailureTest, AnAbsoluteLinkInsideTheGameFolderIsNamedAsOne)
+{
+    namespace fs = std::filesystem;
+    const std::string why = "is an absolute link; only relative links inside the game folder are followed";
+    TempDir archived;
+    archive_test::writeBytes(archived.file("game.pkg"), archive(game));
+    fs::create_directories(archived.file("data"));
+    fs::create_symlink(archived.file("game.pkg"), archived.file("data/data.pkg"));
+    EXPECT_EQ(load(archived), "Unable to load data: data/data.pkg: Unable to open the archive: it " + why);
+
+    const std::string name = game.back().first;
+    TempDir plain;
+    writeDirectory(plain, game);
+    fs::rename(plain.file("data/" + name), plain.file(name));
+    fs::create_symlink(plain.file(name), plain.file("data/" + name));
+    EXPECT_EQ(load(plain), "Unable to load data: data/" + name + ": " + why);
+}
+
+// Entries that are no file, each with what it is called and how one is made at a path.
+const struct {
+    const char* what;
+    void (*make)(const std::string& path);
+} kNoFileKinds[] = {
+    {"a directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
+    {"a FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+    {"a character device", [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }},
+};
+
+// A data.pkg that is no file is passed over for the data folder's files, with a line that
+// names it as what it is.
+TEST_F(LoadingFailureTest, ADataPkgThatIsNoFileIsNamedAndTheFolderRead)
+{
+    for (const auto& [what, make] : kNoFileKinds) {
+        SCOPED_TRACE(what);
+        TempDir root;
+        writeDirectory(root, game);
+        make(root.file("data/data.pkg"));
+        cocos2d::CCFileUtils::sharedFileUtils()->setResourceRoot(root.path().string());
+        log.clear();
+        EXPECT_FALSE(ZqModelLoader::archiveIsPresent("data/data.pkg"));
+        EXPECT_EQ(log, std::vector<std::string>{std::string("[ZqModelController] data/data.pkg is ") + what +
+                                                ", not a file - not read; the data folder's files are read"});
+        EXPECT_EQ(load(root), "");
+        EXPECT_EQ(snapshot().size(), 8u);
+    }
+}
+
 // A directory, a FIFO or a device where a data file should be is never opened (a FIFO would
 // hold the load for ever): it is named as what it is, the key file as no file rather than
 // a missing one, and a model file's class ends there as at a missing file.
 TEST_F(LoadingFailureTest, DataEntriesThatAreNoFilesAreNamedAsWhatTheyAre)
 {
-    const struct {
-        const char* what;
-        void (*make)(const std::string& path);
-    } kinds[] = {
-        {"a directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
-        {"a FIFO", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
-        {"a character device", [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }},
-    };
-    for (const auto& [what, make] : kinds) {
+    for (const auto& [what, make] : kNoFileKinds) {
         SCOPED_TRACE(what);
         TempDir keys;
         writeDirectory(keys, game);
@@ -533,6 +574,8 @@ TEST_F(LoadingFailureTest, AMillionUnknownLargeKeyCodesAreReadInLinearTimeAndTol
         map.insert(map.end(), {0xce, static_cast<unsigned char>(code >> 24), static_cast<unsigned char>(code >> 16),
                                static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code), 0xc0});
     }
+    // A nil ends the models; the bytes after it make a file whose size allows that many entries.
+    map.resize(10 << 20, 0xc0);
     fileOf(game, "ZqModelObjectLabel.1.attributes.pack") = map;
     TempDir root;
     writeDirectory(root, game);

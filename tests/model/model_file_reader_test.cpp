@@ -7,6 +7,8 @@
 #include "attributes/ZqAttributePoint.h"
 #include "model/loading/ZqModelLoader.h"
 
+#include <ZqFileRead.h>
+
 namespace {
 
 #define FIELD_KINDS_ATTRIBUTES(A, V)                                   \
@@ -227,6 +229,33 @@ TEST_F(ModelFileReaderTest, ReservedByteEmptyContainersAndFileEnds)
     for (const Bytes& bytes : {labelValue(tracking, {0x92, 0x01}), label(tracking, {0x82, 0x0a, 0x01}),
                                label(tracking, {0x81, 0x0a}), Bytes{0x83, 0x2a}, Bytes{0xde, 0x00}})
         EXPECT_NE(expectSameRoads(bytes, "cut container").error, "");
+}
+
+// A file may declare no more entries than its objects can be built from in a few times its
+// size: a list of nils, one byte an entry, is refused at its header one entry past that
+// budget, before anything is built, on every road; one entry less is read.
+TEST_F(ModelFileReaderTest, EntriesPastTheBudgetOfTheFileSizeAreRefusedUnbuilt)
+{
+    constexpr std::size_t kSize = 1 << 20;
+    const std::size_t budget = elementBudget(kSize);
+    ASSERT_LT(budget, kSize);
+    for (const std::size_t past : {0, 1}) {
+        // The model map's 3 entries and the attribute map's one count two each.
+        const std::size_t nils = budget - 8 + past;
+        Bytes list = {0xdd};
+        for (int shift = 24; shift >= 0; shift -= 8)
+            list.push_back(static_cast<unsigned char>(nils >> shift));
+        list.resize(list.size() + nils, 0xc0);
+        Bytes bytes = labelValue(tracking, list);
+        bytes.push_back(0xc0); // the end of the file's models; the rest is never read
+        ASSERT_LE(bytes.size(), kSize);
+        bytes.resize(kSize, 0xc1);
+        const Outcome outcome = expectSameRoads(bytes, past ? "past the budget" : "at the budget");
+        EXPECT_EQ(contains(outcome.error, "claims more entries than the file's size allows"), past == 1)
+            << outcome.error;
+    }
+    // The budget keeps a 64 MiB file's objects to a few times its size.
+    EXPECT_LE(elementBudget(kZqMaxDataFileSize) * sizeof(msgpack::object), 5 * kZqMaxDataFileSize);
 }
 
 // Maps (and arrays) nested to the depth limit are read; one more level is refused.

@@ -48,6 +48,9 @@ struct PlayerOptions {
     std::string display;
     // Runs once the program has started, while it runs; given its pid.
     std::function<void(pid_t)> whileRunning;
+    // Standard output and error on a pipe whose reader has gone (a launcher that exited
+    // first): the run's output is then empty.
+    bool outputToClosedPipe = false;
 };
 
 // Where the run's output lines go, as it runs.
@@ -162,7 +165,11 @@ inline PlayerRun runPlayer(const std::string& program, const PlayerOptions& opti
     std::remove(outputPath.c_str());
     const pid_t child = fork();
     if (child == 0) {
-        const int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int ends[2] = {-1, -1};
+        if (options.outputToClosedPipe && (pipe(ends) != 0 || close(ends[0]) != 0))
+            _exit(127);
+        const int output =
+            options.outputToClosedPipe ? ends[1] : open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (output < 0 || chdir(options.directory.c_str()) != 0)
             _exit(127);
         dup2(output, 1);

@@ -567,6 +567,33 @@ TEST_F(PlayerProgram, ATerminationSignalEndsItAsClosingTheWindowDoes)
     EXPECT_GT(played.lineWith("[ZqPSettingsController]", signalled), signalled) << played.output;
 }
 
+// A quit from the terminal ends the run as a termination signal does, saving it; so does a
+// run whose log goes to a pipe nobody reads any more (`zqplayer | head`, a launcher gone).
+TEST_F(PlayerProgram, AQuitOrAClosedLogPipeEndsItWithItsExitSave)
+{
+    exportGame(false);
+    player_test::PlayerOptions options;
+    options.directory = dir.file("game");
+    options.whileRunning = [&options](pid_t child) {
+        EXPECT_TRUE(player_test::waitForOutput(options, "[ZqPAppDelegate] first frame after",
+                                               std::chrono::seconds(options.timeoutSeconds)));
+        kill(child, SIGQUIT);
+    };
+    const player_test::PlayerRun quit = player_test::runPlayer(ZQ_PLAYER_PROGRAM, options);
+    EXPECT_EQ(quit.status, 0) << quit.output;
+    const int signalled = quit.lineWith("[ZqWindowMessages] signal: closing");
+    EXPECT_GE(signalled, 0) << quit.output;
+    EXPECT_GT(quit.lineWith("[ZqPSettingsController]", signalled), signalled) << quit.output;
+
+    const std::string store = dir.file("game/store/Zq Sample Game/UserDefault.xml");
+    std::filesystem::remove(store);
+    player_test::PlayerOptions piped = frames(300);
+    piped.outputToClosedPipe = true;
+    const player_test::PlayerRun played = play(piped);
+    EXPECT_EQ(played.status, 0);
+    EXPECT_GT(storeKeys(store).size(), 5u);
+}
+
 // A store folder that cannot be made (its data home under a regular file): said once on
 // standard error at start, and the game runs on to its end with status 0. Under a display
 // the words wait in a box over the window, and no frame runs until it goes (here a signal

@@ -494,20 +494,26 @@ TEST_F(UserDefaultTest, ASalvageThatCannotBeWrittenLeavesTheDamagedStoreToTheNex
         std::filesystem::remove(path + ".damaged-" + std::to_string(n));
 }
 
-// A store larger than any data file is damage: kept aside whole but never read into memory,
-// and the store starts empty.
-TEST_F(UserDefaultTest, AStorePastTheSizeCapIsKeptAsideUnread)
+// A store larger than any data file is damage: kept aside whole, and the entries of its
+// first 64 MiB salvaged as a damaged store's are (one cut by the cap, and any after it, lost).
+TEST_F(UserDefaultTest, AStorePastTheSizeCapIsKeptAsideAndItsFirstPartSalvaged)
 {
-    writeFile(path, "<?xml version=\"1.0\"?><userDefaultRoot><entry key=\"a\">1</entry></userDefaultRoot>");
-    std::filesystem::resize_file(path, kZqMaxDataFileSize + 1);
+    const std::string head = "<?xml version=\"1.0\"?><userDefaultRoot><entry key=\"a\">1</entry>";
+    const std::string cut = "<entry key=\"b\">22</entry>";
+    writeFile(path, head);
+    std::filesystem::resize_file(path, kZqMaxDataFileSize - cut.size() / 2);
+    std::ofstream(path, std::ios::binary | std::ios::app) << cut << "<entry key=\"c\">3</entry></userDefaultRoot>";
     logLines.clear();
     CCUserDefault* store = CCUserDefault::sharedUserDefault();
-    EXPECT_EQ(store->getIntegerForKey("a", -1), -1);
+    EXPECT_EQ(store->getIntegerForKey("a", -1), 1);
+    EXPECT_EQ(store->getIntegerForKey("b", -1), -1);
+    EXPECT_EQ(store->getIntegerForKey("c", -1), -1);
     ASSERT_EQ(logLines.size(), 1u);
-    EXPECT_NE(logLines[0].find("is damaged (larger than 64 MiB): kept as " + path + ".damaged-1, 0 whole entries"),
+    EXPECT_NE(logLines[0].find("is damaged (larger than 64 MiB, its first 64 MiB read): kept as " + path +
+                               ".damaged-1, 1 whole entries"),
               std::string::npos)
         << logLines[0];
-    EXPECT_EQ(std::filesystem::file_size(path + ".damaged-1"), kZqMaxDataFileSize + 1);
+    EXPECT_GT(std::filesystem::file_size(path + ".damaged-1"), kZqMaxDataFileSize);
     EXPECT_LT(std::filesystem::file_size(path), 200u);
     EXPECT_EQ(store->unsaveableReason(), "");
     std::filesystem::remove(path + ".damaged-1");
