@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
@@ -122,80 +123,20 @@ std::optional<AesField> findAesField(const std::vector<unsigned char>& extra)
     return std::nullopt;
 }
 
-// minizip's file functions over a descriptor of its own, a dup of the one opened beneath
-// the game folder: minizip never opens the archive by name, so no link swapped after that
-// open can lead it to another file. Reads are positioned (pread): the reader's own raw
-// reads share the open file and never move minizip's place.
-struct DescriptorStream {
-    int fd;
-    uint64_t offset = 0;
-    bool failed = false;
-};
-
+// minizip opens no file by name: its stream is a buffered FILE over a dup of the descriptor
+// opened beneath the game folder, so no link swapped after that open can lead it to another
+// file. minizip reads headers a byte at a time: the FILE's buffer keeps that from becoming a
+// system call a byte. The reader's own raw reads are positioned (pread) and never move the
+// shared file offset that the FILE's buffer follows.
 voidpf ZCALLBACK openDescriptor(voidpf opaque, const void*, int)
 {
     const int fd = fcntl(*static_cast<const int*>(opaque), F_DUPFD_CLOEXEC, 0);
-    return fd < 0 ? nullptr : new DescriptorStream{fd};
-}
-
-uLong ZCALLBACK readDescriptor(voidpf, voidpf stream, void* buffer, uLong size)
-{
-    auto* file = static_cast<DescriptorStream*>(stream);
-    uLong got = 0;
-    while (got < size) {
-        const ssize_t n = pread(file->fd, static_cast<unsigned char*>(buffer) + got, size - got,
-                                static_cast<off_t>(file->offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            file->failed = n < 0;
-            break;
-        }
-        got += static_cast<uLong>(n);
-    }
-    file->offset += got;
-    return got;
-}
-
-uLong ZCALLBACK writeNothing(voidpf, voidpf, const void*, uLong)
-{
-    return 0;
-}
-
-ZPOS64_T ZCALLBACK tellDescriptor(voidpf, voidpf stream)
-{
-    return static_cast<DescriptorStream*>(stream)->offset;
-}
-
-long ZCALLBACK seekDescriptor(voidpf, voidpf stream, ZPOS64_T offset, int origin)
-{
-    auto* file = static_cast<DescriptorStream*>(stream);
-    uint64_t from = 0;
-    if (origin == ZLIB_FILEFUNC_SEEK_CUR) {
-        from = file->offset;
-    } else if (origin == ZLIB_FILEFUNC_SEEK_END) {
-        struct stat status {};
-        if (fstat(file->fd, &status) != 0)
-            return -1;
-        from = static_cast<uint64_t>(status.st_size);
-    } else if (origin != ZLIB_FILEFUNC_SEEK_SET) {
-        return -1;
-    }
-    file->offset = from + offset;
-    return 0;
-}
-
-int ZCALLBACK closeDescriptor(voidpf, voidpf stream)
-{
-    auto* file = static_cast<DescriptorStream*>(stream);
-    const int result = close(file->fd);
-    delete file;
-    return result;
-}
-
-int ZCALLBACK descriptorError(voidpf, voidpf stream)
-{
-    return static_cast<DescriptorStream*>(stream)->failed ? 1 : 0;
+    if (fd < 0)
+        return nullptr;
+    FILE* file = fdopen(fd, "rb");
+    if (!file)
+        close(fd);
+    return file;
 }
 }
 
@@ -217,8 +158,10 @@ ZqArchiveReader::ZqArchiveReader(const std::string& path, const std::string& roo
         throw std::runtime_error(std::string("Unable to open the archive: it ") + zqWhyOutside(path, root));
     struct stat status {};
     if (file_ >= 0 && fstat(file_, &status) == 0 && S_ISREG(status.st_mode)) {
-        zlib_filefunc64_def functions{openDescriptor, readDescriptor, writeNothing,    tellDescriptor,
-                                      seekDescriptor, closeDescriptor, descriptorError, &file_};
+        zlib_filefunc64_def functions{};
+        fill_fopen64_filefunc(&functions);
+        functions.zopen64_file = openDescriptor;
+        functions.opaque = &file_;
         archive_ = unzOpen2_64(path.c_str(), &functions);
     }
     if (!archive_) {
