@@ -44,14 +44,7 @@ constexpr std::size_t kModelCount = 10000;
 constexpr int kRepetitions = 7;
 constexpr int kIterations = 5;
 
-// The calling thread's CPU time in seconds (user and system): the machine may be shared
-// with other work, which would stretch wall time unevenly between the benchmarks.
-double threadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
+using zqbench::threadSeconds;
 
 // The generated game written twice below a temporary directory: plain/data and
 // archive/data/data.pkg, with the names and total size of its model files.

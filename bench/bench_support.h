@@ -3,6 +3,7 @@
 // What the benchmark programs share: the median of timed runs, the summary line that sets
 // a time against its baseline, and the timing of a program run in a process of its own.
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,15 @@
 extern char** environ;
 
 namespace zqbench {
+
+// The calling thread's CPU time in seconds (user and system): the machine may be shared
+// with other work, which would stretch wall time unevenly between the benchmarks.
+inline double threadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
 
 // The middle value (the mean of the two middle ones for an even count); 0 for none.
 inline double median(std::vector<double> values)
