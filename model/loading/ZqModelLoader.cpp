@@ -1543,10 +1543,10 @@ void ZqModelLoader::updateProgress()
     LoadingState& state = m_loadingState;
     // Half of the bar a phase: the classes done (from the archive, the members read) against
     // the registered classes. An archive with more members of a kind than there are classes
-    // would pass 100: the bar stops at its end.
+    // passes 100 in its connections pass; the end of the last phase sets 100.
     const std::size_t classes = m_models.registry().size();
     const double done = classes == 0 ? 0.0 : double(state.loaded.size()) / double(classes);
-    state.progress = static_cast<int>(std::min(100.0, done * 50.0 + static_cast<int>(state.phase) * 50.0));
+    state.progress = static_cast<int>(done * 50.0 + static_cast<int>(state.phase) * 50.0);
 }
 
 bool ZqModelLoader::openArchive(const std::string& path)
