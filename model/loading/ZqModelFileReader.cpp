@@ -52,10 +52,12 @@ public:
             m_stamp = 1;
         }
     }
-    // True the first time a code (non-negative) is met since nextMap.
+    // True the first time a code is met since nextMap. A negative one (a key past the int32
+    // range, wrapped as the map road wraps it) is kept with the large ones: as an index it
+    // would size the table past what memory holds.
     bool first(int64_t code)
     {
-        if (code >= static_cast<int64_t>(kDenseCodes))
+        if (code < 0 || code >= static_cast<int64_t>(kDenseCodes))
             return m_large.insert(code).second;
         if (m_stamps.size() <= static_cast<std::size_t>(code))
             m_stamps.resize(static_cast<std::size_t>(code) + 1, 0);

@@ -321,6 +321,13 @@ TEST_F(ModelFileReaderTest, NestedEntriesReadOneByOneKeepTheMapRules)
                              Bytes{0x82, code("value"), 0x03, 0xa1, 'k', 0x01}})
         EXPECT_NE(expectSameRoads(label(this->tracking, bad), "a bad entry after a good one").error, "");
 
+    // A nested key past the int32 range is no code of the key file: told, read by nothing,
+    // and the model read as on the map road (the reader once sized a table by it and failed).
+    const Outcome farKey = expectSameRoads(
+        label(this->tracking, {0x82, code("value"), 0x06, 0xce, 0xce, 0xce, 0xce, 0xce, 0x01}), "a key past int32");
+    EXPECT_EQ(farKey.error, "");
+    EXPECT_EQ(tracking().first, 6.0f);
+
     const Outcome firstText = expectSameRoads(
         label(text, {0x82, code("value"), 0xa2, 'a', 'b', code("value"), 0xa2, 'c', 'd'}), "a text given twice");
     EXPECT_EQ(firstText.error, "");
