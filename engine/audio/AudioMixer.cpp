@@ -136,14 +136,14 @@ double soundSeconds(const ZqFileBytes& bytes)
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size));
     const char* magic = reinterpret_cast<const char*>(bytes.data.get());
     if (bytes.size >= 4 && (std::memcmp(magic, "RIFF", 4) == 0 || std::memcmp(magic, "WAVE", 4) == 0)) {
-        SDL_AudioSpec spec{};
+        SDL_AudioSpec wav{};
         Uint8* samples = nullptr;
         Uint32 length = 0;
-        if (!SDL_LoadWAV_RW(source, 1, &spec, &samples, &length))
+        if (!SDL_LoadWAV_RW(source, 1, &wav, &samples, &length))
             return -1.0;
         SDL_FreeWAV(samples);
-        const Uint32 frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
-        return frameBytes > 0 && spec.freq > 0 ? static_cast<double>(length / frameBytes) / spec.freq : -1.0;
+        const Uint32 frameBytes = SDL_AUDIO_BITSIZE(wav.format) / 8 * wav.channels;
+        return frameBytes > 0 && wav.freq > 0 ? static_cast<double>(length / frameBytes) / wav.freq : -1.0;
     }
     Mix_Music* music = Mix_LoadMUS_RW(source, 1);
     if (!music)
