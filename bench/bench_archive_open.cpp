@@ -7,14 +7,12 @@
 // included). The summary prints the medians over the repetitions and their ratio.
 #include "model/loading/ZqArchiveReader.h"
 #include "tools/ZqDataWriter.h"
-#include "tools/ZqSampleGame.h"
+#include "bench/bench_games.h"
 #include "bench/bench_support.h"
-#include "model/ZqModelController.h"
 
 #include <benchmark/benchmark.h>
 #include <minizip/unzip.h>
 
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -42,16 +40,13 @@ struct Fixture {
     {
         root = std::filesystem::temp_directory_path() / ("zq_bench_archive_open_" + std::to_string(getpid()));
         std::filesystem::remove_all(root);
-        ZqModelController& controller = *ZqModelController::shared();
-        ZqSampleGame::Generated game;
-        game.modelCount = kModelCount;
-        ZqSampleGame::buildGenerated(controller, game);
-        ZqDataWriter::Options options;
-        options.modelsPerFile = kModelsPerFile;
-        options.plainFiles = false;
-        options.archive = true;
-        ZqDataWriter(controller, options).write((root / "data").string());
-        controller.reset();
+        zqbench::writeGeneratedGame(kModelCount, [&](ZqModelController& controller) {
+            ZqDataWriter::Options options;
+            options.modelsPerFile = kModelsPerFile;
+            options.plainFiles = false;
+            options.archive = true;
+            ZqDataWriter(controller, options).write((root / "data").string());
+        });
         archive = (root / "data" / "data.pkg").string();
     }
     ~Fixture() { std::filesystem::remove_all(root); }

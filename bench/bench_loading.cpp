@@ -18,6 +18,7 @@
 #include "model/loading/ZqModelLoader.h"
 #include "tools/ZqDataWriter.h"
 #include "tools/ZqSampleGame.h"
+#include "bench/bench_games.h"
 #include "bench/bench_support.h"
 #include "cocos2d.h"
 
@@ -27,7 +28,6 @@
 
 #include <malloc.h>
 #include <sys/resource.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -57,24 +57,21 @@ struct Fixture {
     {
         root = std::filesystem::temp_directory_path() / ("zq_bench_loading_" + std::to_string(getpid()));
         std::filesystem::remove_all(root);
-        ZqModelController& controller = *ZqModelController::shared();
-        ZqSampleGame::Generated game;
-        game.modelCount = kModelCount;
-        ZqSampleGame::buildGenerated(controller, game);
-        ZqDataWriter::Options options;
-        options.modelsPerFile = 1000;
-        ZqDataWriter writer(controller, options);
-        for (const ZqDataFile& file : writer.buildFiles()) {
-            if (file.name == "Keys.pack")
-                continue;
-            modelFiles.push_back(file.name);
-            modelBytes += file.bytes.size();
-        }
-        writer.write((root / "plain" / "data").string());
-        options.plainFiles = false;
-        options.archive = true;
-        ZqDataWriter(controller, options).write((root / "archive" / "data").string());
-        controller.reset();
+        zqbench::writeGeneratedGame(kModelCount, [&](ZqModelController& controller) {
+            ZqDataWriter::Options options;
+            options.modelsPerFile = 1000;
+            ZqDataWriter writer(controller, options);
+            for (const ZqDataFile& file : writer.buildFiles()) {
+                if (file.name == "Keys.pack")
+                    continue;
+                modelFiles.push_back(file.name);
+                modelBytes += file.bytes.size();
+            }
+            writer.write((root / "plain" / "data").string());
+            options.plainFiles = false;
+            options.archive = true;
+            ZqDataWriter(controller, options).write((root / "archive" / "data").string());
+        });
     }
     ~Fixture() { std::filesystem::remove_all(root); }
 };
