@@ -644,9 +644,9 @@ void buildMenuExtras(ZqGameBuilder& game)
     game.button(346, "Full Screen", menu, nullptr, 1045, screenAt)->m_action->setValue("kFullscreen", true);
     game.button(347, "Window", menu, nullptr, 1046, screenAt)->m_action->setValue("kWindowed", true);
     addText(game, menu, 348, "screen", screenAt);
-    addScoreText(game, menu, 349, "best distance", cocos2d::CCPoint(420.0f, 365.0f), "kScoreDistance", "kScoreBest",
+    addScoreText(game, menu, 349, "best distance", cocos2d::CCPoint(340.0f, 355.0f), "kScoreDistance", "kScoreBest",
                  true);
-    addScoreText(game, menu, 351, "coins", cocos2d::CCPoint(716.0f, 365.0f), "kScoreCoins", "kScoreTotal", true);
+    addScoreText(game, menu, 351, "coins", cocos2d::CCPoint(796.0f, 355.0f), "kScoreCoins", "kScoreTotal", true);
 }
 
 // A purchase of the shop with coins: the word on its button, the price below.
@@ -1033,7 +1033,7 @@ void showTheWholeDesign()
 }
 
 // The menus' ways out of the sample and onward: a link and a social button, a second world
-// behind a lock button that a best distance opens, a button that unlocks the second
+// behind a lock button that the coins of a game open, a button that unlocks the second
 // character, and a HUD of touch controls. Ids from 121 (nodes), 221 (screens), 1601
 // (interface objects), 772 (components), 1081 (sprite containers) and 1181 (sprites); the
 // second world's own are listed in ZqSampleSecondWorld.cpp.
@@ -1118,14 +1118,17 @@ void buildRunnerUnlock(ZqGameBuilder& game)
     standOnOutline(game, 998);
 }
 
-// The lock button of the second world on the menu, and what opens it: once the best
-// distance reaches kZqSampleSecondWorldDistance, the game over moves on to a screen whose
+// The lock button of the second world on the menu, and what opens it: once the most coins
+// of a game reach kZqSampleSecondWorldCoins, the game over moves on to a screen whose
 // unlocker opens the lock and that tells the news beside the game that ended. It tells it
 // once: the game over moves on to a second one, alike, which moves on to the news the
 // first time it shows and at once to a third, alike, every later time (so no screen
 // shows for a frame that the player should not see). Locked, the button shows a padlock
-// and the distance that opens it, and a press does nothing; open, it shows the menu's
-// buttons' face and plays the world.
+// and the coins that open it, and a press does nothing; open, it shows the menu's
+// buttons' face and plays the world. The mark is in coins, not distance: an observer reads
+// the coins of the player's own record, the one the menu shows, but the distance of the
+// running world's, which neither the bonus room's part of a game nor a checkpoint's
+// restart keeps level with the player's.
 void buildSecondWorldLock(ZqGameBuilder& game)
 {
     ZqNodeUI& menu = *game.at<ZqNodeUI>(kMenuNode);
@@ -1140,10 +1143,13 @@ void buildSecondWorldLock(ZqGameBuilder& game)
     menu.screen()->addChild(lock, true);
     ZqGameBuilder::link(menu, kSecondWorldButton, *game.at<ZqNodeScene>(kZqSampleSecondWorldNode));
     addText(game, menu, 1608, kSecondWorldButton, lockAt);
+    // The figure the lock waits for, between the menu's other records.
+    addScoreText(game, menu, 1615, "most coins in a game", cocos2d::CCPoint(kWidth / 2, 355.0f), "kScoreCoins",
+                 "kScoreBest", true);
 
     std::shared_ptr<ZqNodeUI> gate = game.interfaceNode(kWorldOpenNode, 224, "WorldOpen", 1000.0f);
-    game.observer(1610, "WorldOpen", gameOver, "kScoreBestDistance")
-        ->m_limitNumber->setValue(static_cast<float>(kZqSampleSecondWorldDistance), true);
+    game.observer(1610, "WorldOpen", gameOver, "kScoreBestCoins")
+        ->m_limitNumber->setValue(static_cast<float>(kZqSampleSecondWorldCoins), true);
     ZqGameBuilder::link(gameOver, "WorldOpen", *gate);
     addGameOver(game, *gate, 1653);
     std::shared_ptr<ZqNodeUI> later = game.interfaceNode(kLaterGameOverNode, 225, "LaterGameOver", 1250.0f);

@@ -76,11 +76,11 @@ public:
     // invincibility stars, a raft set off by a landing, a ferry on a looping path over
     // water (a mirror), and a portal pair across a wall. Beyond those: the menu's link and
     // social buttons, the runner's own unlock button and the lock button of a second world
-    // (a field of its own on sand), which a game over past a best distance of 150 opens
-    // through an unlocker on the screen it moves on to; and the HUD's touch variant, shown
-    // over the run by its "touch" button, with the HUD's pause, figures and magnets: a
-    // joystick pad, a swipe area whose upward stroke jumps, and a switch that holds the
-    // slide.
+    // (a field of its own on sand), which a game over opens, through an unlocker on the
+    // screen it moves on to, once 20 coins were taken in one game; and the HUD's touch
+    // variant, shown over the run by its "touch" button, with the HUD's pause, figures and
+    // magnets: a joystick pad, a swipe area whose upward stroke jumps, and a switch that
+    // holds the slide.
     static void build(ZqModelController& controller);
     // The same, keeping the builder, which writes the sample's media files.
     static void build(ZqModelController& controller, ZqGameBuilder& game);

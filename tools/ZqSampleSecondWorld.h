@@ -4,8 +4,9 @@ class ZqGameBuilder;
 
 // The second world's node: the menu's lock button leads to it.
 inline constexpr unsigned kZqSampleSecondWorldNode = 122;
-// The best distance (in the score's units) that opens the second world.
-inline constexpr int kZqSampleSecondWorldDistance = 150;
+// The coins of one game that open the second world: the most coins of a game are a figure
+// of the player's own record, the one the menu shows and the game over's observer reads.
+inline constexpr int kZqSampleSecondWorldCoins = 20;
 
 // The models of the rest of the sample (ZqSampleGame.cpp) that the second world uses.
 struct ZqSampleSecondWorldIds {

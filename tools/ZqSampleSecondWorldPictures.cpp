@@ -236,8 +236,8 @@ void lockedWorldButton(cairo_t* c, int width, int height, Rgba face)
 {
     button(c, width, height, face);
     padlock(c, width * 0.12, height * 0.6, height * 0.34);
-    zqmedia::drawText(c, "best " + std::to_string(kZqSampleSecondWorldDistance), width / 2.0, height * 0.84,
-                      height * 0.2, Rgba{245, 235, 200, 255});
+    price(c, width / 2.0 - height * 0.45, height * 0.9, height * 0.2, kZqSampleSecondWorldCoins);
+    zqmedia::drawText(c, "in a game", width / 2.0 + height * 0.4, height * 0.9, height * 0.2, Rgba{245, 235, 200, 255});
 }
 
 void priceButton(cairo_t* c, int width, int height, Rgba face, int coins)

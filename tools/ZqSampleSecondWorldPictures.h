@@ -22,7 +22,7 @@ void sandstone(cairo_t* canvas, int width, int height, zqmedia::Rgba stone);
 void scorpion(cairo_t* canvas, int width, int height, zqmedia::Rgba shell);
 
 // The menu's locked button to the second world: a button's face with a padlock on its
-// left and, under the button's word, the best distance that opens it.
+// left and, under the button's word, the coins of one game that open it.
 void lockedWorldButton(cairo_t* canvas, int width, int height, zqmedia::Rgba face);
 // The padlock's body colour, flat at (0.12, 0.7) of the canvas's width and height.
 inline constexpr zqmedia::Rgba kPadlockGold{235, 185, 60, 255};

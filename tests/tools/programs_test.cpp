@@ -835,10 +835,10 @@ void PlayerProgram::playInFull(bool archive)
 }
 
 // The menus' ways on, met in a real run on a store whose records hold a best distance of
-// 160 and 30 coins: the link and social buttons log what they would open, the runner's own
-// button buys it, the locked second world leads nowhere; the HUD's touch variant is steered,
-// swiped and switched by the mouse; the game over, past the mark, opens the second world,
-// which the menu then plays. Two screenshots stay in "screenshots/" of the working directory
+// 160 and 30 coins, all of one game: the link and social buttons log what they would open,
+// the runner's own button buys it, the locked second world leads nowhere; the HUD's touch
+// variant is steered, swiped and switched by the mouse; the game over, past the mark, opens
+// the second world, which the menu then plays. Two screenshots stay in "screenshots/" of the working directory
 // (the build tree): touch-hud.png (280 frames after the menu's first), the run under the touch
 // HUD: "keys" at the top left, the "slide" and "lock" buttons beside the distance, a faint
 // square marked "move" above the door behind the hero and a faint area marked "swipe up: jump"
@@ -891,7 +891,7 @@ TEST_F(PlayerProgram, TheMenusTouchHudAndSecondWorldAreMetInARealRun)
     for (const char* text : {"location :", "[ZqPObjectSwipeControl] Swipe Area: swipe 15",
                              "[ZqPObjectButtonSwitch] Hold Slide: off", "[ZqPObjectButtonSwitch] Hold Slide: on",
                              "[ZqServices] Screen On Enter: HUD", "[ZqServices] Screen On Enter: GameOver",
-                             "an event observer got best distance limit", "[ZqServices] Screen On Enter: NewWorld",
+                             "an event observer got best coins limit", "[ZqServices] Screen On Enter: NewWorld",
                              "[ZqServices] Screen On Enter: Menu", "[ZqServices] Screen On Enter: HUD",
                              "[ZqPScreenScene] add level section: 421"}) {
         const int next = played.lineWith(text, line + 1);

@@ -91,7 +91,7 @@ const MetClass kMet[] = {
     {"ZqModelObjectButtonFacebook", "the menu's social button: the desktop logs the page it would open"},
     {"ZqModelObjectButtonCharacterUnlock", "the menu's runner button: buys the runner, then picks it"},
     {"ZqModelObjectLockButton", "the menu's \"World 2\" button, locked until the unlocker opens it"},
-    {"ZqModelObjectUnlocker", "the screen after the game over that opens the second world after a best distance"},
+    {"ZqModelObjectUnlocker", "the screen after the game over that opens the second world once a game took its coins"},
     {"ZqModelObjectManipulator", "the touch HUD's joystick pad, driven by the mouse"},
     {"ZqModelObjectSwipeControl", "the touch HUD's swipe area, a stroke up jumps"},
     {"ZqModelObjectButtonSwitch", "the touch HUD's lock: switched on, it holds the slide"},

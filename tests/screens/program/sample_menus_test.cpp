@@ -2,7 +2,7 @@
 // magnet used on the next run from the HUD, the second character bought and played, the
 // menu's records across a restart of the program, Continue and Play, the window modes,
 // the HUD's texts and on-screen jump and shoot, the game over's ways on and the game it
-// shows, the runner's own unlock button, the second world that a best distance opens, the
+// shows, the runner's own unlock button, the second world that the coins of a game open, the
 // HUD's touch variant, the coins of each run, the distance of a game through the bonus
 // room, the news of the second world told once, and the locked runner on the character
 // screen.
@@ -26,6 +26,7 @@
 #include "screens/ZqPObjectCharacterSelector.h"
 #include "screens/ZqPScreenUi.h"
 #include "tools/ZqSampleGame.h"
+#include "tools/ZqSampleSecondWorld.h"
 #include "tools/ZqSampleSecondWorldPictures.h"
 
 #include <ZqLog.h>
@@ -84,6 +85,17 @@ protected:
         tap(ZqEditorKey::kReturn);
         ASSERT_NE(field(), nullptr);
         ASSERT_NE(hero(), nullptr);
+    }
+    // The key of the running field's scene; empty without one.
+    static std::string world() { return field() ? field()->sceneModel()->key() : std::string(); }
+    // From the start of a game, back through the door behind the hero into the bonus room.
+    void enterTheBonusRoom()
+    {
+        player.keyDown(ZqEditorKey::kLeft);
+        for (int i = 0; i < 240 && world() != "Bonus"; ++i)
+            player.step();
+        player.keyUp(ZqEditorKey::kLeft);
+        ASSERT_EQ(world(), "Bonus");
     }
     // From the field through the pause screen's menu button.
     void leaveForTheMenu()
@@ -286,7 +298,7 @@ TEST_F(SampleMenusTest, TheRunnersOwnButtonBuysItForItsCoinsOnly)
     EXPECT_EQ(ScoreRegistry::global().coins.total, 5);
 }
 
-TEST_F(SampleMenusTest, TheSecondWorldOpensOnceTheBestDistanceReachesItsMark)
+TEST_F(SampleMenusTest, TheSecondWorldOpensOnceTheMostCoinsOfAGameReachItsMark)
 {
     ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
     click(250, 140);
@@ -294,14 +306,15 @@ TEST_F(SampleMenusTest, TheSecondWorldOpensOnceTheBestDistanceReachesItsMark)
     EXPECT_TRUE(purchasedItemFlag("World 2"));
 
     // A game over short of the mark stays; one past it moves on to the unlocking screen.
-    for (const auto& [best, over] : {std::pair{149.0f, "GameOver"}, std::pair{150.0f, "NewWorld"}}) {
+    constexpr int kMark = kZqSampleSecondWorldCoins;
+    for (const auto& [best, over] : {std::pair{kMark - 1, "GameOver"}, std::pair{kMark, "NewWorld"}}) {
         SCOPED_TRACE(over);
         ASSERT_NO_FATAL_FAILURE(play());
-        ScoreRegistry::current().distance.best = best;
+        ScoreRegistry::global().coins.best = best;
         shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
         player.step(5);
         ASSERT_EQ(key(), over);
-        EXPECT_EQ(purchasedItemFlag("World 2"), best < 150.0f);
+        EXPECT_EQ(purchasedItemFlag("World 2"), best < kMark);
         click(568, 128);
         ASSERT_EQ(key(), "Menu");
     }
@@ -311,10 +324,10 @@ TEST_F(SampleMenusTest, TheSecondWorldOpensOnceTheBestDistanceReachesItsMark)
     EXPECT_EQ(key(), "HUD");
     ASSERT_NE(hero(), nullptr);
     EXPECT_FALSE(purchasedItemFlag("World 2")) << "open for good";
-    // Its game over is the first world's.
+    // Its game over is the first world's, which has told the news already.
     shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
     player.step(5);
-    EXPECT_EQ(key(), "GameOver");
+    EXPECT_EQ(key(), "LaterGameOver");
 }
 
 TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
@@ -455,12 +468,7 @@ TEST_F(SampleMenusTest, AGameThroughTheBonusRoomShowsOnTheHudTheDistanceItsBestR
         if (text != "(none)")
             most = std::max(most, std::stoi(text));
     };
-    auto world = [] { return field() ? field()->sceneModel()->key() : std::string(); };
-    player.keyDown(ZqEditorKey::kLeft);
-    for (int i = 0; i < 240 && world() != "Bonus"; ++i)
-        player.step();
-    player.keyUp(ZqEditorKey::kLeft);
-    ASSERT_EQ(world(), "Bonus");
+    ASSERT_NO_FATAL_FAILURE(enterTheBonusRoom());
     // The gun held clears the room's turret.
     player.keyDown('K');
     for (int i = 0; i < 1500 && world() == "Bonus"; ++i)
@@ -478,6 +486,50 @@ TEST_F(SampleMenusTest, AGameThroughTheBonusRoomShowsOnTheHudTheDistanceItsBestR
     EXPECT_EQ(scoreText("Best Distance"), std::to_string(most));
     click(568, 128);
     EXPECT_EQ(scoreText("best distance Score"), std::to_string(most));
+}
+
+// The second world's lock and the menu read one record, the player's: the most coins of a
+// game, wherever they were taken. A store whose game through the bonus room went past every
+// mark of the main world's own record (a best distance of 163 of which the main world ran
+// 100, most of the coins taken in the room) shows the figure the lock waits for, and the
+// next game, however short, opens it.
+TEST_F(SampleMenusTest, TheSecondWorldsLockReadsTheRecordTheMenuShows)
+{
+    const std::string most = std::to_string(kZqSampleSecondWorldCoins + 3);
+    const std::string room = std::to_string(kZqSampleSecondWorldCoins - 5);
+    writeStore("  <entry key=\"ZqP_Scores\">0: 0 163 163 0 0 0 0 " + most + " " + most +
+               ";4:Game 0 100 100 0 0 0 0 8 8;5:Bonus 0 63 63 0 0 0 0 " + room + " " + room + ";</entry>\n");
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    EXPECT_EQ(scoreText("most coins in a game Score"), most);
+    ASSERT_TRUE(purchasedItemFlag("World 2"));
+    ASSERT_NO_FATAL_FAILURE(play());
+    player.step(10);
+    shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+    player.step(5);
+    EXPECT_EQ(key(), "NewWorld");
+    EXPECT_FALSE(purchasedItemFlag("World 2"));
+}
+
+// A game that takes its last coins to the mark in the bonus room, whose own record stays
+// short of it, and ends there opens the second world.
+TEST_F(SampleMenusTest, TheSecondWorldOpensOnCoinsTakenInTheBonusRoom)
+{
+    ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+    ASSERT_TRUE(purchasedItemFlag("World 2"));
+    ASSERT_NO_FATAL_FAILURE(play());
+    ScoreRecord& game = ScoreRegistry::global();
+    constexpr int kMark = kZqSampleSecondWorldCoins;
+    game.coins.add(kMark - 3);
+    ASSERT_NO_FATAL_FAILURE(enterTheBonusRoom());
+    for (int i = 0; i < 600 && game.coins.session < kMark; ++i)
+        player.step();
+    ASSERT_GE(game.coins.session, kMark);
+    EXPECT_LT(ScoreRegistry::recordFor("Bonus").coins.best, kMark) << "the room's own record is short of the mark";
+    shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
+    player.step(5);
+    ASSERT_EQ(world(), "Bonus");
+    EXPECT_EQ(key(), "NewWorld");
+    EXPECT_FALSE(purchasedItemFlag("World 2"));
 }
 
 // The switches' states last for the run: a game that ended with the touch HUD's lock on,
@@ -534,11 +586,12 @@ TEST_F(SampleMenusTest, TheTouchHudPausesOnEscapeAndHasTheHudsCoinsAndMagnets)
 
 // The news of the second world is told once, when it opens: every later game, in either
 // world, ends on a game over that shows that game's distance and coins beside the best of
-// all games, the figure the menu shows. The store has the main world's best past the mark
-// and the second world's too, both below the best of all games.
+// all games, the figure the menu shows. The store has the most coins of a game past the
+// mark, and the main world's and the second world's best distances below the best of all
+// games.
 TEST_F(SampleMenusTest, TheNewsOfTheSecondWorldIsToldOnceAndEveryGameEndsOnItsOwnFigures)
 {
-    writeStore("  <entry key=\"ZqP_Scores\">0: 0 667 667 0 0 0 0 0 0;4:Game 0 200 200 0 0 0 0 0 0;"
+    writeStore("  <entry key=\"ZqP_Scores\">0: 0 667 667 0 0 0 0 20 20;4:Game 0 200 200 0 0 0 0 0 0;"
                "6:World2 0 243 243 0 0 0 0 0 0;</entry>\n");
     ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
     const ScoreRecord& game = ScoreRegistry::global();

@@ -181,7 +181,7 @@ TEST_F(SampleSecondWorldTest, ShotsFromTheGroundKillTheScorpionAsItComes)
     EXPECT_GT(ahead, 40.0f) << "before it reached the hero";
 }
 
-// Locked, the second world's button shows a padlock and the distance that opens it, and the
+// Locked, the second world's button shows a padlock and the coins that open it, and the
 // runner's button its price; the world opened and the runner bought, both go.
 TEST_F(SampleSecondWorldTest, TheMenuShowsWhyALockedWorldOrCharacterStaysShut)
 {
