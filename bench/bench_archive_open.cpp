@@ -33,13 +33,12 @@ using zqbench::threadSeconds;
 
 // A generated game's archive with about a thousand members, below a temporary directory.
 struct Fixture {
-    std::filesystem::path root;
+    zqbench::ScratchDirectory scratch{"zq_bench_archive_open"};
+    const std::filesystem::path& root = scratch.root;
     std::string archive;
 
     Fixture()
     {
-        root = std::filesystem::temp_directory_path() / ("zq_bench_archive_open_" + std::to_string(getpid()));
-        std::filesystem::remove_all(root);
         zqbench::writeGeneratedGame(kModelCount, [&](ZqModelController& controller) {
             ZqDataWriter::Options options;
             options.modelsPerFile = kModelsPerFile;
@@ -49,7 +48,6 @@ struct Fixture {
         });
         archive = (root / "data" / "data.pkg").string();
     }
-    ~Fixture() { std::filesystem::remove_all(root); }
 };
 
 Fixture& fixture()

@@ -49,14 +49,13 @@ using zqbench::threadSeconds;
 // The generated game written twice below a temporary directory: plain/data and
 // archive/data/data.pkg, with the names and total size of its model files.
 struct Fixture {
-    std::filesystem::path root;
+    zqbench::ScratchDirectory scratch{"zq_bench_loading"};
+    const std::filesystem::path& root = scratch.root;
     std::vector<std::string> modelFiles;
     std::size_t modelBytes = 0;
 
     Fixture()
     {
-        root = std::filesystem::temp_directory_path() / ("zq_bench_loading_" + std::to_string(getpid()));
-        std::filesystem::remove_all(root);
         zqbench::writeGeneratedGame(kModelCount, [&](ZqModelController& controller) {
             ZqDataWriter::Options options;
             options.modelsPerFile = 1000;
@@ -73,7 +72,6 @@ struct Fixture {
             ZqDataWriter(controller, options).write((root / "archive" / "data").string());
         });
     }
-    ~Fixture() { std::filesystem::remove_all(root); }
 };
 
 Fixture& fixture()

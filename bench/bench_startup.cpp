@@ -35,13 +35,11 @@ constexpr const char* kMenuLine = "[ZqServices] Screen On Enter: Menu";
 
 // The sample game exported below a temporary directory: plain/data and archive/data.
 struct Fixture {
-    fs::path root;
+    zqbench::ScratchDirectory scratch{"zq_bench_startup"};
+    const fs::path& root = scratch.root;
 
     Fixture()
     {
-        root = fs::temp_directory_path() / ("zq_bench_startup_" + std::to_string(getpid()));
-        fs::remove_all(root);
-        fs::create_directories(root);
         for (const char* arguments : {" plain", " archive --archive"}) {
             const std::string command = "cd '" + root.string() + "' && '" ZQ_EXPORT_PROGRAM "'" + arguments +
                                         " >/dev/null 2>&1";
@@ -49,7 +47,6 @@ struct Fixture {
                 std::fprintf(stderr, "exporting the sample game failed: %s\n", command.c_str());
         }
     }
-    ~Fixture() { fs::remove_all(root); }
 };
 
 Fixture& fixture()

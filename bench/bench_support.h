@@ -17,6 +17,22 @@ extern char** environ;
 
 namespace zqbench {
 
+// A directory of this process below the temporary directory, empty when made and removed
+// with everything in it when it goes.
+struct ScratchDirectory {
+    std::filesystem::path root;
+
+    explicit ScratchDirectory(const std::string& name)
+        : root(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(getpid())))
+    {
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+    }
+    ~ScratchDirectory() { std::filesystem::remove_all(root); }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+};
+
 // The calling thread's CPU time in seconds (user and system): the machine may be shared
 // with other work, which would stretch wall time unevenly between the benchmarks.
 inline double threadSeconds()

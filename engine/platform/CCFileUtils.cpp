@@ -186,13 +186,18 @@ bool CCFileUtils::isFileExist(const std::string& name)
     return !path.empty() && fs::is_regular_file(path, error);
 }
 
-std::string CCFileUtils::missingFileText(const std::string& name)
+const char* CCFileUtils::notAFile(const std::string& name)
 {
-    const std::string shown = zqPrintable(name, kZqLogLineLength);
     const std::string path = fullPathForFilename(name);
     std::error_code error;
     const bool there = !path.empty() && fs::exists(fs::symlink_status(path, error));
-    const char* kind = there ? zqNotAFile(fs::status(path, error).type()) : nullptr;
+    return there ? zqNotAFile(fs::status(path, error).type()) : nullptr;
+}
+
+std::string CCFileUtils::missingFileText(const std::string& name)
+{
+    const std::string shown = zqPrintable(name, kZqLogLineLength);
+    const char* kind = notAFile(name);
     return kind ? shown + " is " + kind + ", not a file" : "missing file " + shown;
 }
 

@@ -47,6 +47,9 @@ public:
     // For a log line on a name that isFileExist denies, name escaped: "missing file <name>"
     // when nothing is there, else what is there ("<name> is a directory, not a file").
     std::string missingFileText(const std::string& name);
+    // What stands at name when something that is no regular file does ("a FIFO", "a
+    // directory", zqNotAFile's words), else null: nothing there, or a file.
+    const char* notAFile(const std::string& name);
 
     // The whole file, in a buffer allocated with new[] that the caller deletes with
     // delete[]; *size (when not null) receives its length. One zero byte follows the

@@ -372,11 +372,7 @@ bool ZqModelLoader::archiveIsPresent(const std::string& path)
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     if (!files->isFileExist(path)) {
         // Something else at the archive's name is passed over for the plain files, and said.
-        const std::string full = files->fullPathForFilename(path);
-        std::error_code error;
-        const bool something = !full.empty() && std::filesystem::symlink_status(full, error).type() !=
-                                                    std::filesystem::file_type::not_found;
-        if (const char* kind = something ? zqNotAFile(std::filesystem::status(full, error).type()) : nullptr)
+        if (const char* kind = files->notAFile(path))
             debugLog("[ZqModelController] %s is %s, not a file - not read; the data folder's files are read",
                      zqPrintable(path, kZqLogLineLength).c_str(), kind);
         return false;
