@@ -3,6 +3,8 @@
 #include "model/scene/ZqModelScreen.h"
 #include "screens/buttons/ZqPObjectButtonJoystick.h"
 #include "screens/ZqPObjectCharacterSelector.h"
+#include "screens/ZqPScreenNavigator.h"
+#include "screens/ZqPScreenUi.h"
 #include "screens/ZqPObjectSwipeControl.h"
 
 #include <vector>
@@ -61,8 +63,12 @@ void ZqPScreen::update(float dt)
         object->retain();
         m_updateSnapshot.push_back(object);
     }
+    // An object that switched screens ends the update of the screen it left: an observer
+    // after it would act on the screen now shown, where its own screen's rule has no say.
+    const ZqPScreenNavigator* navigator = ZqPScreenNavigator::shared();
+    const bool shown = navigator->currentUiScreen() == this;
     const std::size_t end = m_updateSnapshot.size();
-    for (std::size_t i = first; i < end; ++i)
+    for (std::size_t i = first; i < end && (!shown || navigator->currentUiScreen() == this); ++i)
         m_updateSnapshot[i]->update(dt);
     for (std::size_t i = first; i < end; ++i)
         m_updateSnapshot[i]->release();

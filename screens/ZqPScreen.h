@@ -30,7 +30,8 @@ public:
 
     // The layer's set-up, the UI layer, and the per-frame update scheduled.
     bool init() override;
-    // Every UI object's update with dt, over a copy of the list.
+    // Every UI object's update with dt, over a copy of the list; a shown screen that an
+    // object's switch replaced updates no more of them.
     void update(float dt) override;
 
     const std::shared_ptr<ZqModelScreen>& screenModel() const { return m_screenModel; }

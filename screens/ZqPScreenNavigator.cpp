@@ -212,10 +212,20 @@ void ZqPScreenNavigator::moveTo(const std::string& key)
 {
     dropContainer();
     auto found = std::find(m_history.begin(), m_history.end(), key);
-    if (found != m_history.end())
+    if (found != m_history.end()) {
         m_history.erase(found + 1, m_history.end());
-    else
+    } else {
+        // A world not in the history takes the place of the one left and of what was shown
+        // over it: kept before the new field, a screen of theirs (a game over both worlds
+        // share) would count as one the new field was entered from, and could never be
+        // shown over it.
+        if (sceneNodeForKey(key)) {
+            m_history.erase(std::find_if(m_history.begin(), m_history.end(),
+                                         [this](const std::string& entry) { return sceneNodeForKey(entry) != nullptr; }),
+                            m_history.end());
+        }
         m_history.push_back(key);
+    }
     enterWorldAtTop();
 }
 

@@ -795,26 +795,26 @@ void buildHudControls(ZqGameBuilder& game)
 
 // What every screen that ends a game shows (ids id to id + 9): the game that ended, its
 // distance and coins on either side of the best distance of all games (the menu's record),
-// the three under captions in one line; a restart and the way back to the menu.
-void addGameEnd(ZqGameBuilder& game, ZqNodeUI& node, unsigned id)
+// the three under captions in one line; a restart of the world and the way back to the menu.
+void addGameEnd(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, unsigned world = kGameNode)
 {
     const cocos2d::CCPoint bestAt(kWidth / 2, kHeight * 0.55f);
     addScoreText(game, node, id, "best distance", bestAt, "kScoreDistance", "kScoreBest", true);
     game.at<ZqModelObjectLabel>(id + 1)->setName("Best Distance");
     addRunScores(game, node, id + 2, cocos2d::CCPoint(bestAt.x - 250.0f, bestAt.y),
                  cocos2d::CCPoint(bestAt.x + 250.0f, bestAt.y));
-    addLinkButton(game, node, *game.at<ZqNodeScene>(kGameNode), id + 6, "Restart", "Restart",
+    addLinkButton(game, node, *game.at<ZqNodeScene>(world), id + 6, "Restart", "Restart",
                   cocos2d::CCPoint(kWidth / 2, kHeight * 0.4f));
     addLinkButton(game, node, *game.at<ZqNodeUI>(kMenuNode), id + 8, "Menu", "Menu",
                   cocos2d::CCPoint(kWidth / 2, 128.0f));
 }
 
 // A game over screen (ids id to id + 11): its background and title over the game's end.
-void addGameOver(ZqGameBuilder& game, ZqNodeUI& node, unsigned id)
+void addGameOver(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, unsigned world = kGameNode)
 {
     addBackground(game, node, id, 1014);
     addText(game, node, id + 1, "Game Over", cocos2d::CCPoint(kWidth / 2, kHeight * 0.7f), 2.0f);
-    addGameEnd(game, node, id + 2);
+    addGameEnd(game, node, id + 2, world);
 }
 
 void buildGameOverExtras(ZqGameBuilder& game)
@@ -1037,7 +1037,8 @@ void showTheWholeDesign()
 // character, and a HUD of touch controls. Ids from 121 (nodes), 221 (screens), 1601
 // (interface objects), 772 (components), 1081 (sprite containers) and 1181 (sprites); the
 // second world's own are listed in ZqSampleSecondWorld.cpp.
-constexpr unsigned kNewWorldNode = 121, kTouchHudNode = 123, kWorldOpenNode = 124, kLaterGameOverNode = 125;
+constexpr unsigned kNewWorldNode = 121, kTouchHudNode = 123, kWorldOpenNode = 124, kLaterGameOverNode = 125,
+                   kSecondGameOverNode = 126;
 constexpr unsigned kLockedRunnerAnimation = 948;
 constexpr const char* kSecondWorldButton = "World 2";
 constexpr const char* kSwipeArea = "Swipe Area";
@@ -1243,7 +1244,11 @@ void buildMenuWorlds(ZqGameBuilder& game)
     buildMenuWorldMedia(game);
     buildMenuLinks(game);
     buildRunnerUnlock(game);
-    zqBuildSampleSecondWorld(game, ZqSampleSecondWorldIds{kHudNode, kGameOverNode, kHero, kCoin});
+    // The second world's game over is the first world's but for its restart, which plays the
+    // second world again. Open already, the world has no news to tell there.
+    std::shared_ptr<ZqNodeUI> over = game.interfaceNode(kSecondGameOverNode, 227, "World2GameOver", 1750.0f);
+    zqBuildSampleSecondWorld(game, ZqSampleSecondWorldIds{kHudNode, kSecondGameOverNode, kHero, kCoin});
+    addGameOver(game, *over, 1689, kZqSampleSecondWorldNode);
     buildSecondWorldLock(game);
     buildTouchHud(game);
 }

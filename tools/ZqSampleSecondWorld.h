@@ -11,7 +11,7 @@ inline constexpr int kZqSampleSecondWorldCoins = 20;
 // The models of the rest of the sample (ZqSampleGame.cpp) that the second world uses.
 struct ZqSampleSecondWorldIds {
     unsigned hudNode;       // the HUD over the fields
-    unsigned gameOverNode;  // the game over, the first world's
+    unsigned gameOverNode;  // its game over, whose restart plays this world again
     unsigned heroAsset;     // the character asset
     unsigned coinAsset;
 };
@@ -19,5 +19,5 @@ struct ZqSampleSecondWorldIds {
 // Adds the second world "World2" (node kZqSampleSecondWorldNode, screen scene 226): a
 // desert of its own under a dusk sky, with pits, cacti that cost a life at a touch, ledges
 // over a wide pit and a scorpion, in pictures of its own; its own score component and the
-// first world's HUD and game over. Its ids are listed in the source.
+// first world's HUD. Its ids are listed in the source.
 void zqBuildSampleSecondWorld(ZqGameBuilder& game, const ZqSampleSecondWorldIds& ids);

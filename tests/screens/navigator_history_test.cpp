@@ -164,4 +164,21 @@ TEST_F(NavigatorWorldTest, AWorldEntersWithItsOverlayAndBackStopsAtTheOverlay)
     EXPECT_FALSE(navigator()->isScreenPushed());
 }
 
+// A world left for another from a screen shown over it (a game over both share, whose
+// restart leads to the other world) goes with that screen: kept before the new field, the
+// game over would count as a screen the new field was entered from.
+TEST_F(NavigatorWorldTest, AnotherWorldTakesThePlaceOfTheFieldLeftAndOfItsScreens)
+{
+    std::shared_ptr<ZqNodeScene> second = graph.world("Second");
+    FlowGraph::link(*menu, "Play Second", *second);
+    FlowGraph::link(*second, "UI", *hud);
+    FlowGraph::link(*over, "Restart", *game);
+    ASSERT_TRUE(navigator()->switchToScreen("Play Second", false, 0));
+    ASSERT_TRUE(navigator()->switchToScreen("GameOver", true, 0));
+
+    ASSERT_TRUE(navigator()->switchToScreen("Restart", false, 0));
+    EXPECT_EQ(history(), (std::vector<std::string>{"ZqPScreenStart", "Menu", "Game", "HUD"}));
+    EXPECT_EQ(navigator()->screenBeforeField(), "Menu");
+}
+
 } // namespace

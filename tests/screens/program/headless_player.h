@@ -116,7 +116,7 @@ public:
         return true;
     }
 
-    // Frames of kStep each: the messages posted since the last one handled, the view's
+    // Frames of frameStep each: the messages posted since the last one handled, the view's
     // events, the director's frame. Stops early once the director ended.
     void step(int frames = 1)
     {
@@ -126,7 +126,7 @@ public:
             for (const auto& [message, parameter] : messages)
                 m_app->handleMessage(message, parameter);
             m_view->pollEvents();
-            cocos2d::CCDirector::sharedDirector()->mainLoopWithDelta(kStep);
+            cocos2d::CCDirector::sharedDirector()->mainLoopWithDelta(frameStep);
             ++frame;
             if (afterStep)
                 afterStep();
@@ -220,6 +220,8 @@ public:
     // What the start-up said while the game went on, in the last start.
     std::vector<std::string> warnings;
     unsigned frame = 0;
+    // The time step of each frame, in seconds.
+    float frameStep = kStep;
 
 private:
     std::unique_ptr<ZqPAppDelegate> m_app;

@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -324,10 +325,10 @@ TEST_F(SampleMenusTest, TheSecondWorldOpensOnceTheMostCoinsOfAGameReachItsMark)
     EXPECT_EQ(key(), "HUD");
     ASSERT_NE(hero(), nullptr);
     EXPECT_FALSE(purchasedItemFlag("World 2")) << "open for good";
-    // Its game over is the first world's, which has told the news already.
+    // Its game over is its own: the news is told already.
     shown()->switchToLinkedScreen("Game Over", 0, 14, 2, 0);
     player.step(5);
-    EXPECT_EQ(key(), "LaterGameOver");
+    EXPECT_EQ(key(), "World2GameOver");
 }
 
 TEST_F(SampleMenusTest, TheTouchHudSteersJumpsAndHoldsTheSlideByTheMouse)
@@ -596,7 +597,7 @@ TEST_F(SampleMenusTest, TheNewsOfTheSecondWorldIsToldOnceAndEveryGameEndsOnItsOw
     ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
     const ScoreRecord& game = ScoreRegistry::global();
     for (const auto& [secondWorld, ends] : {std::pair{false, "NewWorld"}, std::pair{false, "LaterGameOver"},
-                                            std::pair{true, "LaterGameOver"}}) {
+                                            std::pair{true, "World2GameOver"}}) {
         SCOPED_TRACE(std::string(ends) + (secondWorld ? " in World 2" : ""));
         if (secondWorld)
             click(250, 140);
@@ -620,6 +621,44 @@ TEST_F(SampleMenusTest, TheNewsOfTheSecondWorldIsToldOnceAndEveryGameEndsOnItsOw
         click(568, 128);
         ASSERT_EQ(key(), "Menu");
         EXPECT_EQ(scoreText("best distance Score"), "667");
+    }
+}
+
+// The news is told at the first game over past the mark alone, whatever the length of the
+// frames, and not again in a new run of the program: later game overs, and Escape on them,
+// never reach it.
+TEST_F(SampleMenusTest, TheNewsOfTheSecondWorldIsToldOnceWhateverTheFramesLastAndAfterARestart)
+{
+    writeStore("  <entry key=\"ZqP_Scores\">0: 0 667 667 0 0 0 0 20 20;</entry>\n");
+    std::vector<std::string> shownKeys;
+    player.afterStep = [&] {
+        if (shownKeys.empty() || shownKeys.back() != key())
+            shownKeys.push_back(key());
+    };
+    const auto gameOver = [&] {
+        ASSERT_NO_FATAL_FAILURE(play());
+        shownKeys.clear();
+        shown()->switchToLinkedScreen("Game Over", 0, 14, 0, 0);
+        player.step(10);
+    };
+    bool told = false;
+    for (const float step : {1.0f / 30.0f, 1.0f / 10.0f}) {
+        SCOPED_TRACE(step);
+        player.frameStep = step;
+        ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
+        for (int game = 0; game < 2; ++game) {
+            SCOPED_TRACE(game);
+            ASSERT_NO_FATAL_FAILURE(gameOver());
+            ASSERT_EQ(key(), told ? "LaterGameOver" : "NewWorld");
+            if (std::exchange(told, true)) {
+                tap(ZqEditorKey::kEscape);
+                player.step(10);
+                EXPECT_EQ(std::count(shownKeys.begin(), shownKeys.end(), "NewWorld"), 0);
+            }
+            click(568, 128);
+            ASSERT_EQ(key(), "Menu");
+        }
+        player.stop();
     }
 }
 

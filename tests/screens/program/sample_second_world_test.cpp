@@ -122,13 +122,46 @@ TEST_F(SampleSecondWorldTest, ACarelessRunEndsAndTimedJumpsGetFurther)
     ASSERT_NO_FATAL_FAILURE(startWithTheWorldOpen());
     ASSERT_NO_FATAL_FAILURE(enterTheWorld());
     const float alone = run(false, 2400, kNoTarget);
-    ASSERT_TRUE(key() == "GameOver" || key() == "NewWorld") << "the run never ended, at " << alone;
+    ASSERT_EQ(key(), "World2GameOver") << "the run never ended, at " << alone;
 
     click(568, 128);
     ASSERT_EQ(key(), "Menu");
     ASSERT_NO_FATAL_FAILURE(enterTheWorld());
     const float sections = 4.0f * 1136.0f;
     EXPECT_GE(run(true, 3000, alone + sections), alone + sections) << "alone " << alone;
+}
+
+// Every game ends on a game over: a game of the second world on its own, whose restart
+// plays the second world again, and a game of the first world played after them on the
+// first world's.
+TEST_F(SampleSecondWorldTest, EveryGameEndsOnAGameOverWhoseRestartPlaysTheWorldLostAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(startWithTheWorldOpen());
+    ASSERT_NO_FATAL_FAILURE(enterTheWorld());
+    for (int game = 1; game <= 2; ++game) {
+        SCOPED_TRACE(game);
+        for (int frame = 0; frame < 3000 && key() != "World2GameOver"; ++frame)
+            player.step();
+        ASSERT_EQ(key(), "World2GameOver");
+        click(568, 256);
+        ASSERT_NE(field(), nullptr);
+        EXPECT_EQ(field()->sceneModel()->id(), 226u) << "the world just lost";
+        EXPECT_EQ(key(), "HUD");
+        EXPECT_FALSE(field()->isGameOver());
+    }
+    for (int frame = 0; frame < 3000 && key() != "World2GameOver"; ++frame)
+        player.step();
+    click(568, 128);
+    ASSERT_EQ(key(), "Menu");
+    player.keyDown(ZqEditorKey::kReturn);
+    player.step();
+    player.keyUp(ZqEditorKey::kReturn);
+    player.step(3);
+    ASSERT_NE(field(), nullptr);
+    EXPECT_EQ(field()->sceneModel()->id(), 202u) << "the first world";
+    for (int frame = 0; frame < 3600 && key() != "GameOver"; ++frame)
+        player.step();
+    EXPECT_EQ(key(), "GameOver");
 }
 
 // A hero that stays on the ground and holds its gun shoots the scorpion as it comes: the
