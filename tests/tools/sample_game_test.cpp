@@ -140,10 +140,10 @@ TEST_F(SampleGameTest, FourScreensLinkedStartMenuGameGameOver)
             }
         }
     }
-    EXPECT_EQ(buttons, 25u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
+    EXPECT_EQ(buttons, 27u) << "Play, Continue, Shop, Characters, the two window modes, Exit; Restart and Menu; "
                                "Pause, Jump, Shoot and the touch HUD; Resume and Menu; two Backs; the touch HUD's "
                                "way back and pause; Restart and Menu on each of the three screens that end a game "
-                               "once the second world opens";
+                               "once the second world opens, and on the second world's game over";
     ASSERT_TRUE(navigator().uiNodeForKey("Menu")->screen()->music());
 }
 
