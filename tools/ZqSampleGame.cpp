@@ -1175,7 +1175,8 @@ void buildSecondWorldLock(ZqGameBuilder& game)
 // coins, the magnets of the stock), a joystick pad that steers by the mouse held and moved
 // from where it was pressed, a swipe area where a quick upward stroke jumps, a slide control
 // held as the HUD's is, and a lock: a switch, whose switch-on holds the slide as a press
-// does and whose switch-off lets go (a new switch is on: its first press switches it off).
+// does and whose switch-off lets go. A new switch is on, holding nothing: its first press
+// switches it off and shows nothing, so the caption under the lock says so.
 void buildTouchHud(ZqGameBuilder& game)
 {
     ZqNodeUI& hud = *game.at<ZqNodeUI>(kHudNode);
@@ -1222,8 +1223,9 @@ void buildTouchHud(ZqGameBuilder& game)
     addWithWord<ZqModelObjectButtonControl>(game, *touch, 1634, "Slide", 1087, "slide",
                                             cocos2d::CCPoint(760.0f, kHeight - 80.0f))
         ->m_action->setValue("kInputControllerActionButton", true);
-    addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1636, "Hold Slide", 1011, "lock",
-                                           cocos2d::CCPoint(870.0f, kHeight - 80.0f));
+    const cocos2d::CCPoint lockAt(870.0f, kHeight - 80.0f);
+    addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1636, "Hold Slide", 1011, "lock", lockAt);
+    addText(game, *touch, 1638, "1st tap: ready", cocos2d::CCPoint(lockAt.x, lockAt.y - 66.0f), 0.75f);
 
     // A swipe up throws either character upwards, as a jump does.
     unsigned id = 772;
