@@ -758,17 +758,20 @@ void addRunScores(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, cocos2d::CCP
     addScoreText(game, node, id + 2, "coins", coinsAt, "kScoreCoins", "current", true);
 }
 
-// A HUD's button using a magnet of the stock (its word id + 1), its count over it. Its word,
-// the longest of the controls', is written smaller than theirs so that it stays on the icon.
+// A HUD's button using a magnet of the stock (its word id + 1), its count on the icon's
+// top right corner. Its word, the longest of the controls', is written smaller than theirs
+// so that it stays on the icon.
 void addMagnetButton(ZqGameBuilder& game, ZqNodeUI& hud, unsigned id, cocos2d::CCPoint at)
 {
     auto magnet = game.make<ZqModelObjectButtonPowerup>(id, "Magnet Button");
     magnet->m_image->setValue(game.at<ZqModelSpriteContainer>(1041), true);
     magnet->m_action->setValue(std::to_string(kMagnet), true);
     magnet->m_layering->setValue("kAboveCharacter", true);
-    // The count over the button (the spacing counts down from the button's middle).
+    // The count's foot 10 points above the button's middle (the spacing counts down from
+    // it), clear of the word: over the button it stood on the door behind the hero's start.
     magnet->m_labelScale->setValue(0.75f, true);
-    magnet->m_labelVerticalSpacing->setValue(-kControlSide / 2.0f - 4.0f, true);
+    magnet->m_labelOffset->setValue(cocos2d::CCPoint(kControlSide / 2.0f - 10.0f, 0.0f), true);
+    magnet->m_labelVerticalSpacing->setValue(-10.0f, true);
     hud.screen()->addChild(magnet, true);
     placeControl(game, hud, *magnet, 1141, at, id + 1, "magnet", 0.5f);
 }
