@@ -1015,10 +1015,11 @@ void addSlideButton(ZqGameBuilder& game)
     placeControl(game, *hud, *slide, 1116, controlAt(1), 391, "slide");
 }
 
-// The menu's sound button shows its other look, a grey square, while the sound is off.
+// The menu's sound button shows its other look, the menu's button in grey, while the sound
+// is off.
 void addSoundOffLook(ZqGameBuilder& game)
 {
-    game.sprite(1199, "Audio Off Button", kAtlas, 96, 96, {96, 100, 110, 255});
+    game.sprite(1199, "Audio Off Button", kAtlas, 96, 96, {96, 100, 110, 255}, zqpictures::button);
     game.container(1099, "Audio Off Button", 1.0f, {1199});
     game.at<ZqModelObjectButtonSoundControl>(305)->m_imageSelected->setValue(
         game.at<ZqModelSpriteContainer>(1099), true);
