@@ -83,11 +83,12 @@ void duskSky(cairo_t* c, int width, int height, Rgba top)
     ellipse(c, width * 0.7, height, width * 0.35, height * 0.3);
     paint(c, Rgba{255, 225, 160, 255}, 0.3);
     cairo_fill(c);
-    // Stars in the darker top: the sky is drawn at four times its size, so each is a white
-    // core in a faint halo with four points, wide enough to stay round and bright when
-    // stretched (a dot of a pixel or so shows as a grey square).
+    // Stars in the dark sky under its top fifth, where the HUDs' buttons and figures stand
+    // over the sky (stars there lay in their words): the sky is drawn at four times its
+    // size, so each is a white core in a faint halo with four points, wide enough to stay
+    // round and bright when stretched (a dot of a pixel or so shows as a grey square).
     for (int i = 0; i < 9; ++i) {
-        const double x = (i * 37 + 11) % width, y = 4.0 + (i * 13 % 17);
+        const double x = (i * 37 + 11) % width, y = height * 0.3 + (i * 13 % 17);
         const double reach = i % 3 == 0 ? 3.0 : 2.2;
         ellipse(c, x, y, reach * 0.7, reach * 0.7);
         paint(c, kWhite, 0.25);
