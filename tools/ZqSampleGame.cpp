@@ -1113,13 +1113,16 @@ void buildRunnerUnlock(ZqGameBuilder& game)
     menu.screen()->addChild(runner, true);
     addText(game, menu, 1606, "runner", cocos2d::CCPoint(buttonAt.x, buttonAt.y - 64.0f), 0.75f);
 
-    game.sprite(1195, "Locked Runner", 1205, 96, 128, kRunnerShirt,
+    // The figure as the runner's own pictures draw it, its tag below: the feet stand where
+    // the runner's do.
+    constexpr int kTag = zqpictures::kLockedTagHeight;
+    game.sprite(1195, "Locked Runner", 1205, 96, 128 + kTag, kRunnerShirt,
                 [](cairo_t* canvas, int width, int height, zqmedia::Rgba face) {
                     zqpictures::lockedCharacter(canvas, width, height, face, static_cast<int>(kRunnerPrice));
                 });
     game.container(1095, "Locked Runner", 1.0f, {1195});
     game.animation(kLockedRunnerAnimation, 998, "Locked Runner", 1095, true);
-    standOnOutline(game, 998);
+    game.at<ZqModelObjectImage>(998)->m_position->setValue(cocos2d::CCPoint(0.0f, 64.0f - kFeet - kTag / 2.0f), true);
 }
 
 // The lock button of the second world on the menu, and what opens it: once the most coins
