@@ -546,10 +546,37 @@ constexpr SpriteRow kShopSprites[] = {
     {1153, "Runner Slide", 120, 48, kRunnerShirt, zqpictures::heroSlide},
 };
 
+// The shop's buttons carry their words on their faces and, pressed, their prices: a press
+// that the coins do not pay for changes nothing else. Drawn on the button, a word goes with
+// it when it is bought. In the menus' atlas, beside the main one (full).
+template <const char* Word>
+void purchaseFace(cairo_t* canvas, int width, int height, zqmedia::Rgba face)
+{
+    zqpictures::wordButton(canvas, width, height, face, Word);
+}
+template <int Coins>
+void purchasePressed(cairo_t* canvas, int width, int height, zqmedia::Rgba face)
+{
+    zqpictures::priceButton(canvas, width, height, face, Coins);
+}
+constexpr char kMagnetWord[] = "magnet", kNoAdsWord[] = "no ads";
+constexpr zqmedia::Rgba kPurchaseFace{60, 170, 90, 255}, kPurchasePressed{40, 120, 65, 255};
+constexpr SpriteRow kPurchaseFaces[] = {
+    {1156, "Magnet Purchase", 200, 80, kPurchaseFace, purchaseFace<kMagnetWord>},
+    {1157, "Magnet Purchase Pressed", 200, 80, kPurchasePressed, purchasePressed<static_cast<int>(kMagnetPrice)>},
+    {1158, "No Ads Purchase", 200, 80, kPurchaseFace, purchaseFace<kNoAdsWord>},
+    {1159, "No Ads Purchase Pressed", 200, 80, kPurchasePressed, purchasePressed<static_cast<int>(kNoAdsPrice)>},
+};
+
 void buildShopMedia(ZqGameBuilder& game)
 {
     for (const SpriteRow& row : kShopSprites)
         game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour, row.painter);
+    game.atlas(1205, "Menu Atlas", 1024, 4);
+    for (const SpriteRow& row : kPurchaseFaces) {
+        game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour, row.painter);
+        game.container(row.id - 100, row.name, 1.0f, {row.id});
+    }
     game.container(1041, "Magnet", 1.0f, {1141});
     game.container(kBuyButton, "Buy Button", 1.0f, {1142});
     game.container(1043, "Jump Button", 1.0f, {1143});
@@ -649,19 +676,20 @@ void buildMenuExtras(ZqGameBuilder& game)
     addScoreText(game, menu, 351, "coins", cocos2d::CCPoint(796.0f, 355.0f), "kScoreCoins", "kScoreTotal", true);
 }
 
-// A purchase of the shop with coins: the word on its button, the price below.
+// A purchase of the shop with coins: its faces (face, and face + 1 pressed) carry its word
+// and its price, the price stands below.
 std::shared_ptr<ZqModelObjectButtonPurchase> addPurchase(ZqGameBuilder& game, ZqNodeUI& shop, unsigned id,
                                                          const std::string& word, float price,
-                                                         cocos2d::CCPoint position)
+                                                         cocos2d::CCPoint position, unsigned face)
 {
     auto purchase = game.make<ZqModelObjectButtonPurchase>(id, word + " Purchase");
-    purchase->m_image->setValue(game.at<ZqModelSpriteContainer>(kBuyButton), true);
+    purchase->m_image->setValue(game.at<ZqModelSpriteContainer>(face), true);
+    purchase->m_imageSelected->setValue(game.at<ZqModelSpriteContainer>(face + 1), true);
     purchase->m_position->setValue(position, true);
     purchase->m_purchaseMethod->setValue("kInGameCurrency", true);
     purchase->m_price->setValue(price, true);
     purchase->m_purchaseComplete->setValue(game.at<ZqModelSound>(kPurchaseSound), true);
     shop.screen()->addChild(purchase, true);
-    addText(game, shop, id + 1, word, position);
     addText(game, shop, id + 2, std::to_string(static_cast<int>(price)) + " coins",
             cocos2d::CCPoint(position.x, position.y - 70.0f), 0.75f);
     return purchase;
@@ -686,11 +714,11 @@ ZqNodeUI& buildSubMenu(ZqGameBuilder& game, unsigned nodeId, unsigned screenId, 
 void buildShop(ZqGameBuilder& game)
 {
     ZqNodeUI& shop = buildSubMenu(game, kShopNode, 211, "Shop", 250.0f, 353);
-    auto magnet = addPurchase(game, shop, 359, "magnet", kMagnetPrice, cocos2d::CCPoint(370.0f, 300.0f));
+    auto magnet = addPurchase(game, shop, 359, "magnet", kMagnetPrice, cocos2d::CCPoint(370.0f, 300.0f), 1056);
     magnet->m_type->setValue("kPurchasePowerup", true);
     magnet->m_action->setValue(std::to_string(kMagnet), true);
     magnet->m_oneTimePurchase->setValue("kDefault", true);
-    auto noAds = addPurchase(game, shop, 362, "no ads", kNoAdsPrice, cocos2d::CCPoint(766.0f, 300.0f));
+    auto noAds = addPurchase(game, shop, 362, "no ads", kNoAdsPrice, cocos2d::CCPoint(766.0f, 300.0f), 1058);
     noAds->m_type->setValue("kPurchaseRemoveAds", true);
     noAds->m_oneTimePurchase->setValue("kOneTimePurchase", true);
 }
@@ -1055,10 +1083,9 @@ constexpr SpriteRow kMenuWorldSprites[] = {
     {1187, "Slide Button", 96, 96, {160, 200, 90, 255}, zqpictures::button},
 };
 
-// In an atlas of their own (id 1205), beside the main one.
+// In the menus' atlas (id 1205), beside the main one.
 void buildMenuWorldMedia(ZqGameBuilder& game)
 {
-    game.atlas(1205, "Menu Atlas", 1024, 4);
     unsigned container = 1081;
     for (const SpriteRow& row : kMenuWorldSprites) {
         game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour, row.painter);
