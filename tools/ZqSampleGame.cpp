@@ -546,10 +546,37 @@ constexpr SpriteRow kShopSprites[] = {
     {1153, "Runner Slide", 120, 48, kRunnerShirt, zqpictures::heroSlide},
 };
 
+// The shop's buttons carry their words on their faces and, pressed, their prices: a press
+// that the coins do not pay for changes nothing else. Drawn on the button, a word goes with
+// it when it is bought. In the menus' atlas, beside the main one (full).
+template <const char* Word>
+void purchaseFace(cairo_t* canvas, int width, int height, zqmedia::Rgba face)
+{
+    zqpictures::wordButton(canvas, width, height, face, Word);
+}
+template <int Coins>
+void purchasePressed(cairo_t* canvas, int width, int height, zqmedia::Rgba face)
+{
+    zqpictures::priceButton(canvas, width, height, face, Coins);
+}
+constexpr char kMagnetWord[] = "magnet", kNoAdsWord[] = "no ads";
+constexpr zqmedia::Rgba kPurchaseFace{60, 170, 90, 255}, kPurchasePressed{40, 120, 65, 255};
+constexpr SpriteRow kPurchaseFaces[] = {
+    {1156, "Magnet Purchase", 200, 80, kPurchaseFace, purchaseFace<kMagnetWord>},
+    {1157, "Magnet Purchase Pressed", 200, 80, kPurchasePressed, purchasePressed<static_cast<int>(kMagnetPrice)>},
+    {1158, "No Ads Purchase", 200, 80, kPurchaseFace, purchaseFace<kNoAdsWord>},
+    {1159, "No Ads Purchase Pressed", 200, 80, kPurchasePressed, purchasePressed<static_cast<int>(kNoAdsPrice)>},
+};
+
 void buildShopMedia(ZqGameBuilder& game)
 {
     for (const SpriteRow& row : kShopSprites)
         game.sprite(row.id, row.name, kAtlas, row.width, row.height, row.colour, row.painter);
+    game.atlas(1205, "Menu Atlas", 1024, 4);
+    for (const SpriteRow& row : kPurchaseFaces) {
+        game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour, row.painter);
+        game.container(row.id - 100, row.name, 1.0f, {row.id});
+    }
     game.container(1041, "Magnet", 1.0f, {1141});
     game.container(kBuyButton, "Buy Button", 1.0f, {1142});
     game.container(1043, "Jump Button", 1.0f, {1143});
@@ -649,19 +676,20 @@ void buildMenuExtras(ZqGameBuilder& game)
     addScoreText(game, menu, 351, "coins", cocos2d::CCPoint(796.0f, 355.0f), "kScoreCoins", "kScoreTotal", true);
 }
 
-// A purchase of the shop with coins: the word on its button, the price below.
+// A purchase of the shop with coins: its faces (face, and face + 1 pressed) carry its word
+// and its price, the price stands below.
 std::shared_ptr<ZqModelObjectButtonPurchase> addPurchase(ZqGameBuilder& game, ZqNodeUI& shop, unsigned id,
                                                          const std::string& word, float price,
-                                                         cocos2d::CCPoint position)
+                                                         cocos2d::CCPoint position, unsigned face)
 {
     auto purchase = game.make<ZqModelObjectButtonPurchase>(id, word + " Purchase");
-    purchase->m_image->setValue(game.at<ZqModelSpriteContainer>(kBuyButton), true);
+    purchase->m_image->setValue(game.at<ZqModelSpriteContainer>(face), true);
+    purchase->m_imageSelected->setValue(game.at<ZqModelSpriteContainer>(face + 1), true);
     purchase->m_position->setValue(position, true);
     purchase->m_purchaseMethod->setValue("kInGameCurrency", true);
     purchase->m_price->setValue(price, true);
     purchase->m_purchaseComplete->setValue(game.at<ZqModelSound>(kPurchaseSound), true);
     shop.screen()->addChild(purchase, true);
-    addText(game, shop, id + 1, word, position);
     addText(game, shop, id + 2, std::to_string(static_cast<int>(price)) + " coins",
             cocos2d::CCPoint(position.x, position.y - 70.0f), 0.75f);
     return purchase;
@@ -686,11 +714,11 @@ ZqNodeUI& buildSubMenu(ZqGameBuilder& game, unsigned nodeId, unsigned screenId, 
 void buildShop(ZqGameBuilder& game)
 {
     ZqNodeUI& shop = buildSubMenu(game, kShopNode, 211, "Shop", 250.0f, 353);
-    auto magnet = addPurchase(game, shop, 359, "magnet", kMagnetPrice, cocos2d::CCPoint(370.0f, 300.0f));
+    auto magnet = addPurchase(game, shop, 359, "magnet", kMagnetPrice, cocos2d::CCPoint(370.0f, 300.0f), 1056);
     magnet->m_type->setValue("kPurchasePowerup", true);
     magnet->m_action->setValue(std::to_string(kMagnet), true);
     magnet->m_oneTimePurchase->setValue("kDefault", true);
-    auto noAds = addPurchase(game, shop, 362, "no ads", kNoAdsPrice, cocos2d::CCPoint(766.0f, 300.0f));
+    auto noAds = addPurchase(game, shop, 362, "no ads", kNoAdsPrice, cocos2d::CCPoint(766.0f, 300.0f), 1058);
     noAds->m_type->setValue("kPurchaseRemoveAds", true);
     noAds->m_oneTimePurchase->setValue("kOneTimePurchase", true);
 }
@@ -758,17 +786,20 @@ void addRunScores(ZqGameBuilder& game, ZqNodeUI& node, unsigned id, cocos2d::CCP
     addScoreText(game, node, id + 2, "coins", coinsAt, "kScoreCoins", "current", true);
 }
 
-// A HUD's button using a magnet of the stock (its word id + 1), its count over it. Its word,
-// the longest of the controls', is written smaller than theirs so that it stays on the icon.
+// A HUD's button using a magnet of the stock (its word id + 1), its count on the icon's
+// top right corner. Its word, the longest of the controls', is written smaller than theirs
+// so that it stays on the icon.
 void addMagnetButton(ZqGameBuilder& game, ZqNodeUI& hud, unsigned id, cocos2d::CCPoint at)
 {
     auto magnet = game.make<ZqModelObjectButtonPowerup>(id, "Magnet Button");
     magnet->m_image->setValue(game.at<ZqModelSpriteContainer>(1041), true);
     magnet->m_action->setValue(std::to_string(kMagnet), true);
     magnet->m_layering->setValue("kAboveCharacter", true);
-    // The count over the button (the spacing counts down from the button's middle).
+    // The count's foot 10 points above the button's middle (the spacing counts down from
+    // it), clear of the word: over the button it stood on the door behind the hero's start.
     magnet->m_labelScale->setValue(0.75f, true);
-    magnet->m_labelVerticalSpacing->setValue(-kControlSide / 2.0f - 4.0f, true);
+    magnet->m_labelOffset->setValue(cocos2d::CCPoint(kControlSide / 2.0f - 10.0f, 0.0f), true);
+    magnet->m_labelVerticalSpacing->setValue(-10.0f, true);
     hud.screen()->addChild(magnet, true);
     placeControl(game, hud, *magnet, 1141, at, id + 1, "magnet", 0.5f);
 }
@@ -1012,10 +1043,11 @@ void addSlideButton(ZqGameBuilder& game)
     placeControl(game, *hud, *slide, 1116, controlAt(1), 391, "slide");
 }
 
-// The menu's sound button shows its other look, a grey square, while the sound is off.
+// The menu's sound button shows its other look, the menu's button in grey, while the sound
+// is off.
 void addSoundOffLook(ZqGameBuilder& game)
 {
-    game.sprite(1199, "Audio Off Button", kAtlas, 96, 96, {96, 100, 110, 255});
+    game.sprite(1199, "Audio Off Button", kAtlas, 96, 96, {96, 100, 110, 255}, zqpictures::button);
     game.container(1099, "Audio Off Button", 1.0f, {1199});
     game.at<ZqModelObjectButtonSoundControl>(305)->m_imageSelected->setValue(
         game.at<ZqModelSpriteContainer>(1099), true);
@@ -1052,10 +1084,9 @@ constexpr SpriteRow kMenuWorldSprites[] = {
     {1187, "Slide Button", 96, 96, {160, 200, 90, 255}, zqpictures::button},
 };
 
-// In an atlas of their own (id 1205), beside the main one.
+// In the menus' atlas (id 1205), beside the main one.
 void buildMenuWorldMedia(ZqGameBuilder& game)
 {
-    game.atlas(1205, "Menu Atlas", 1024, 4);
     unsigned container = 1081;
     for (const SpriteRow& row : kMenuWorldSprites) {
         game.sprite(row.id, row.name, 1205, row.width, row.height, row.colour, row.painter);
@@ -1110,13 +1141,16 @@ void buildRunnerUnlock(ZqGameBuilder& game)
     menu.screen()->addChild(runner, true);
     addText(game, menu, 1606, "runner", cocos2d::CCPoint(buttonAt.x, buttonAt.y - 64.0f), 0.75f);
 
-    game.sprite(1195, "Locked Runner", 1205, 96, 128, kRunnerShirt,
+    // The figure as the runner's own pictures draw it, its tag below: the feet stand where
+    // the runner's do.
+    constexpr int kTag = zqpictures::kLockedTagHeight;
+    game.sprite(1195, "Locked Runner", 1205, 96, 128 + kTag, kRunnerShirt,
                 [](cairo_t* canvas, int width, int height, zqmedia::Rgba face) {
                     zqpictures::lockedCharacter(canvas, width, height, face, static_cast<int>(kRunnerPrice));
                 });
     game.container(1095, "Locked Runner", 1.0f, {1195});
     game.animation(kLockedRunnerAnimation, 998, "Locked Runner", 1095, true);
-    standOnOutline(game, 998);
+    game.at<ZqModelObjectImage>(998)->m_position->setValue(cocos2d::CCPoint(0.0f, 64.0f - kFeet - kTag / 2.0f), true);
 }
 
 // The lock button of the second world on the menu, and what opens it: once the most coins
@@ -1176,7 +1210,8 @@ void buildSecondWorldLock(ZqGameBuilder& game)
 // coins, the magnets of the stock), a joystick pad that steers by the mouse held and moved
 // from where it was pressed, a swipe area where a quick upward stroke jumps, a slide control
 // held as the HUD's is, and a lock: a switch, whose switch-on holds the slide as a press
-// does and whose switch-off lets go (a new switch is on: its first press switches it off).
+// does and whose switch-off lets go. A new switch is on, holding nothing: its first press
+// switches it off and shows nothing, so the caption under the lock says so.
 void buildTouchHud(ZqGameBuilder& game)
 {
     ZqNodeUI& hud = *game.at<ZqNodeUI>(kHudNode);
@@ -1223,8 +1258,9 @@ void buildTouchHud(ZqGameBuilder& game)
     addWithWord<ZqModelObjectButtonControl>(game, *touch, 1634, "Slide", 1087, "slide",
                                             cocos2d::CCPoint(760.0f, kHeight - 80.0f))
         ->m_action->setValue("kInputControllerActionButton", true);
-    addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1636, "Hold Slide", 1011, "lock",
-                                           cocos2d::CCPoint(870.0f, kHeight - 80.0f));
+    const cocos2d::CCPoint lockAt(870.0f, kHeight - 80.0f);
+    addWithWord<ZqModelObjectButtonSwitch>(game, *touch, 1636, "Hold Slide", 1011, "lock", lockAt);
+    addText(game, *touch, 1638, "1st tap: ready", cocos2d::CCPoint(lockAt.x, lockAt.y - 66.0f), 0.75f);
 
     // A swipe up throws either character upwards, as a jump does.
     unsigned id = 772;

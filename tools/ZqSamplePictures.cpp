@@ -619,6 +619,12 @@ void button(cairo_t* c, int width, int height, Rgba face)
     cairo_fill(c);
 }
 
+void wordButton(cairo_t* c, int width, int height, Rgba face, const char* word)
+{
+    button(c, width, height, face);
+    zqmedia::drawText(c, word, width / 2.0, height * 0.62, height * 0.33, kWhite);
+}
+
 void roundButton(cairo_t* c, int width, int height, Rgba face)
 {
     ellipse(c, width / 2.0, height / 2.0, width / 2.0 - 2.0, height / 2.0 - 2.0);

@@ -53,6 +53,8 @@ void bushes(cairo_t* canvas, int width, int height, zqmedia::Rgba colour);
 // Buttons: a face of the colour within a darker rim, lit along the top; round or with
 // rounded corners.
 void button(cairo_t* canvas, int width, int height, zqmedia::Rgba face);
+// A button with a word in white in its middle, a third of its height high.
+void wordButton(cairo_t* canvas, int width, int height, zqmedia::Rgba face, const char* word);
 void roundButton(cairo_t* canvas, int width, int height, zqmedia::Rgba face);
 
 } // namespace zqpictures

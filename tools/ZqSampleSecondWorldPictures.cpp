@@ -83,11 +83,12 @@ void duskSky(cairo_t* c, int width, int height, Rgba top)
     ellipse(c, width * 0.7, height, width * 0.35, height * 0.3);
     paint(c, Rgba{255, 225, 160, 255}, 0.3);
     cairo_fill(c);
-    // Stars in the darker top: the sky is drawn at four times its size, so each is a white
-    // core in a faint halo with four points, wide enough to stay round and bright when
-    // stretched (a dot of a pixel or so shows as a grey square).
+    // Stars in the dark sky under its top fifth, where the HUDs' buttons and figures stand
+    // over the sky (stars there lay in their words): the sky is drawn at four times its
+    // size, so each is a white core in a faint halo with four points, wide enough to stay
+    // round and bright when stretched (a dot of a pixel or so shows as a grey square).
     for (int i = 0; i < 9; ++i) {
-        const double x = (i * 37 + 11) % width, y = 4.0 + (i * 13 % 17);
+        const double x = (i * 37 + 11) % width, y = height * 0.3 + (i * 13 % 17);
         const double reach = i % 3 == 0 ? 3.0 : 2.2;
         ellipse(c, x, y, reach * 0.7, reach * 0.7);
         paint(c, kWhite, 0.25);
@@ -248,20 +249,22 @@ void priceButton(cairo_t* c, int width, int height, Rgba face, int coins)
 
 void lockedCharacter(cairo_t* c, int width, int height, Rgba face, int coins)
 {
-    // The hero's figure in greys: its outline filled flat, its own colours faint over it.
+    // The hero's figure in greys, whole, over the tag: its outline filled flat, its own
+    // colours faint over it.
+    const int figureHeight = height - kLockedTagHeight;
     cairo_push_group(c);
-    heroIdle1(c, width, height, face);
+    heroIdle1(c, width, figureHeight, face);
     cairo_pattern_t* figure = cairo_pop_group(c);
     paint(c, Rgba{120, 122, 135, 255});
     cairo_mask(c, figure);
     cairo_set_source(c, figure);
     cairo_paint_with_alpha(c, 0.45);
     cairo_pattern_destroy(figure);
-    // The padlock on its belly, the price on a dark tag at its knees.
-    padlock(c, width / 2.0, height * 0.5, width * 0.26);
-    roundedRect(c, width * 0.1, height * 0.66, width * 0.8, height * 0.2, height * 0.05);
+    // A padlock beside its head, the price on a dark tag under its feet.
+    padlock(c, width * 0.8, figureHeight * 0.2, width * 0.2);
+    roundedRect(c, width * 0.12, figureHeight + 2.0, width * 0.76, kLockedTagHeight - 4.0, 4.0);
     fillAndOutline(c, Rgba{40, 40, 55, 230}, kInk, 1.0);
-    price(c, width / 2.0, height * 0.82, height * 0.13, coins);
+    price(c, width / 2.0, figureHeight + kLockedTagHeight * 0.72, kLockedTagHeight * 0.62, coins);
 }
 
 } // namespace zqpictures

@@ -31,8 +31,10 @@ inline constexpr zqmedia::Rgba kPadlockGold{235, 185, 60, 255};
 void priceButton(cairo_t* canvas, int width, int height, zqmedia::Rgba face, int coins);
 // The coin's colour, flat in its middle.
 inline constexpr zqmedia::Rgba kCoinGold{255, 200, 50, 255};
-// A character not yet bought: the hero's figure in greys, in face's shirt, with a padlock
-// on its chest and its price in coins below.
+// A character not yet bought: the hero's figure in greys, in face's shirt, whole in the
+// canvas but its lowest kLockedTagHeight pixels, with a padlock beside its head and its
+// price in coins on a tag under its feet.
 void lockedCharacter(cairo_t* canvas, int width, int height, zqmedia::Rgba face, int coins);
+inline constexpr int kLockedTagHeight = 26;
 
 } // namespace zqpictures

@@ -102,8 +102,12 @@ bool CCLabelBMFont::initWithString(const char* str, const char* fntFile, float w
         }
         pages.push_back(texture);
     }
-    for (CCTexture2D* page : pages)
+    // Text is drawn at any size, mostly smaller than its page: filtered between halved
+    // copies, its thin strokes stay.
+    for (CCTexture2D* page : pages) {
         page->retain();
+        page->generateMipmap();
+    }
     for (CCTexture2D* page : m_pages)
         page->release();
     m_pages = pages;

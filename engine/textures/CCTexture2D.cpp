@@ -140,11 +140,28 @@ void CCTexture2D::setFilter(int filter)
     ccGLBindTexture2D(m_uName);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    m_bHasMipmaps = false;
 }
 
 void CCTexture2D::setAntiAliasTexParameters()
 {
     setFilter(GL_LINEAR);
+}
+
+void CCTexture2D::generateMipmap()
+{
+    if (m_uName == 0 || m_bHasMipmaps)
+        return;
+    // The context's framebuffer support, which the engine requires, brings this call.
+    if (!glGenerateMipmap) {
+        debugLog("[CCTexture2D] no mipmaps for texture %u: glGenerateMipmap is missing", m_uName);
+        return;
+    }
+    ccGLBindTexture2D(m_uName);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    m_bHasMipmaps = true;
 }
 
 void CCTexture2D::setAliasTexParameters()

@@ -49,9 +49,16 @@ public:
     CCTexture2DPixelFormat getPixelFormat() const { return m_ePixelFormat; }
     bool hasPremultipliedAlpha() const { return m_bHasPremultipliedAlpha; }
 
-    // Linear filtering (the default) or nearest-texel filtering.
+    // Linear filtering (the default) or nearest-texel filtering; either drops the
+    // mipmaps' filtering.
     void setAntiAliasTexParameters();
     void setAliasTexParameters();
+    // Builds the texture's halved copies down to one pixel and filters between them where
+    // it is drawn smaller than its pixels: linear filtering alone reads 2 x 2 texels a
+    // pixel, so at a third of its size a line one texel thin (the dot of an "i") falls
+    // between the texels read and is lost. Once a texture; later calls do nothing.
+    void generateMipmap();
+    bool hasMipmaps() const { return m_bHasMipmaps; }
 
 private:
     bool upload(const void* rgba, unsigned int pixelsWide, unsigned int pixelsHigh);
@@ -63,6 +70,7 @@ private:
     CCSize m_tContentSize;
     CCTexture2DPixelFormat m_ePixelFormat = kCCTexture2DPixelFormat_Default;
     bool m_bHasPremultipliedAlpha = false;
+    bool m_bHasMipmaps = false;
     // What this texture adds to imageBytesInUse.
     std::uint64_t m_imageBytes = 0;
 };

@@ -115,6 +115,32 @@ TEST_F(LabelDrawTest, ColourAndOpacityReachEveryGlyph)
     EXPECT_EQ(g_uNumberOfDraws, 0u);
 }
 
+// Text drawn at a quarter of its page: an "i" four texels wide whose dot is one row,
+// three rows above its stem, is one pixel wide and two high. Linear filtering alone reads
+// the rows between dot and stem for the top pixel and loses the dot; filtered from the
+// page's halved copies, the top pixel holds the dot's share of its 4 x 4 texels (64).
+TEST_F(LabelDrawTest, TextDrawnSmallerThanItsPageKeepsItsThinStrokes)
+{
+    ASSERT_TRUE(media::writePng(dir.file("thin.png"), 8, 8, [](int x, int y) {
+        return x < 4 && y != 1 && y != 2 && y != 3 ? media::Rgba{255, 255, 255, 255} : media::Rgba{0, 0, 0, 0};
+    }));
+    media::writeText(dir.file("thin.fnt"), "info face=\"T\" size=8\n"
+                                           "common lineHeight=8 base=8 scaleW=8 scaleH=8 pages=1\n"
+                                           "page id=0 file=\"thin.png\"\n"
+                                           "chars count=1\n"
+                                           "char id=105 x=0 y=0 width=4 height=8 xoffset=0 yoffset=0 xadvance=4 page=0\n");
+    CCLabelBMFont* text = CCLabelBMFont::create("i", dir.file("thin.fnt").c_str());
+    ASSERT_NE(text, nullptr);
+    text->setAnchorPoint(CCPointZero);
+    text->setPosition(CCPoint(10, 10));
+    text->setScale(0.25f);
+    scene->addChild(text);
+    frame();
+    EXPECT_GT(pixel(10, 10)[0], 200) << "the stem";
+    EXPECT_GT(pixel(10, 11)[0], 40) << "the dot";
+    EXPECT_PIXEL(*this, 10, 12, 0, 0, 0);
+}
+
 TEST_F(LabelDrawTest, MissingFontOrPageFails)
 {
     EXPECT_EQ(CCLabelBMFont::create("A", dir.file("none.fnt").c_str()), nullptr);

@@ -663,8 +663,8 @@ TEST_F(SampleMenusTest, TheNewsOfTheSecondWorldIsToldOnceWhateverTheFramesLastAn
 }
 
 // The character screen shows the runner beside the hero, still locked, as its figure in
-// greys with a padlock and its price; a click on it, on the side away from the hero too,
-// turns the row to it, shown but not chosen.
+// greys with a padlock beside its head and its price under its feet; a click on it, on the
+// side away from the hero too, turns the row to it, shown but not chosen.
 TEST_F(SampleMenusTest, TheCharacterScreenShowsTheLockedRunnerAndItsPriceAndAClickShowsIt)
 {
     ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
@@ -673,8 +673,8 @@ TEST_F(SampleMenusTest, TheCharacterScreenShowsTheLockedRunnerAndItsPriceAndACli
     // The runner stands a spread (220) right of the middle: its padlock's body and the coin
     // of its price.
     const zqmedia::Rgba gold = zqpictures::kPadlockGold, coin = zqpictures::kCoinGold;
-    EXPECT_EQ(colourAt(player, 796, 309), (std::array<int, 3>{gold.r, gold.g, gold.b}));
-    EXPECT_EQ(colourAt(player, 772, 279), (std::array<int, 3>{coin.r, coin.g, coin.b}));
+    EXPECT_EQ(colourAt(player, 823, 349), (std::array<int, 3>{gold.r, gold.g, gold.b}));
+    EXPECT_EQ(colourAt(player, 772, 237), (std::array<int, 3>{coin.r, coin.g, coin.b}));
     ZqPObjectCharacterSelector* selector = shown()->findCharacterSelector();
     ASSERT_NE(selector, nullptr);
     ASSERT_EQ(selector->currentIndex(), 0);

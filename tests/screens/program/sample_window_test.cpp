@@ -264,18 +264,16 @@ TEST_F(SampleWindowTest, TheHudsControlsCoverNothingThatComesAtTheHero)
 
 // Both HUDs in the smallest window, at the start of a run with the gold door behind the
 // hero: every word on a button stays on it ("magnet" spilled over its icon onto the door),
-// nothing of the touch HUD covers the door (its "move" pad did), and the touch HUD's slide
-// control and lock are drawn as buttons, not flat squares. A screenshot of the touch HUD
-// stays in "screenshots/touch-hud-568x320.png" of the working directory (the build tree).
+// the HUD's magnet count stands clear of the door (it stood on it), nothing of the touch
+// HUD covers the door (its "move" pad did), and the touch HUD's slide control and lock are
+// drawn as buttons, not flat squares. A screenshot of the touch HUD stays in
+// "screenshots/touch-hud-568x320.png" of the working directory (the build tree).
 TEST_F(SampleWindowTest, TheHudsInTheSmallestWindowKeepTheirWordsOnTheirButtonsAndTheDoorInSight)
 {
     ASSERT_NO_FATAL_FAILURE(startOnTheMenu());
     player.resizeWindow(568, 320);
     player.step(2);
     ASSERT_NO_FATAL_FAILURE(clickButton("Play", "HUD"));
-    ASSERT_NO_FATAL_FAILURE(expectWordsOnTheirButtons());
-    ASSERT_NO_FATAL_FAILURE(clickButton("TouchHUD", "TouchHUD"));
-    player.step(2);
     ASSERT_NO_FATAL_FAILURE(expectWordsOnTheirButtons());
 
     const cocos2d::CCNode* door = nullptr;
@@ -287,6 +285,20 @@ TEST_F(SampleWindowTest, TheHudsInTheSmallestWindowKeepTheirWordsOnTheirButtonsA
     ASSERT_NE(door, nullptr);
     const std::optional<CCRect> doorRect = drawnRect(*door);
     ASSERT_TRUE(doorRect);
+    ZqPObjectButton* magnet = buttonNamed("Magnet Button");
+    ASSERT_NE(magnet, nullptr);
+    int counts = 0;
+    for (cocos2d::CCObject* child : *magnet->getChildren()) {
+        if (const auto* count = dynamic_cast<cocos2d::CCLabelBMFont*>(child)) {
+            ++counts;
+            EXPECT_FALSE(sceneRect(*count).intersectsRect(*doorRect)) << "the magnet count stands on the door";
+        }
+    }
+    EXPECT_EQ(counts, 1);
+
+    ASSERT_NO_FATAL_FAILURE(clickButton("TouchHUD", "TouchHUD"));
+    player.step(2);
+    ASSERT_NO_FATAL_FAILURE(expectWordsOnTheirButtons());
     for (cocos2d::CCObject* child : *shown()->uiLayer()->getChildren()) {
         const auto* node = static_cast<cocos2d::CCNode*>(child);
         const std::optional<CCRect> drawn = node->isVisible() ? drawnRect(*node) : std::nullopt;
