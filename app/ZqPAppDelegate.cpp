@@ -132,6 +132,25 @@ void ZqPAppDelegate::applySavedFullscreen()
         m_view->setFullscreen(true);
 }
 
+std::string ZqPAppDelegate::noStartScreenMessage()
+{
+    std::string message = "The game has no start screen: its data is damaged";
+    const ZqModelLoader* loader = ZqModelLoader::shared();
+    // The screens' files: fonts, labels and loading bars are not what a start screen needs.
+    const std::string screens = std::string(ZqModelScreen::staticClassName()) + ".";
+    std::vector<std::string> missing;
+    for (const std::string& file : loader->missingPreloadFiles()) {
+        if (file.starts_with(screens))
+            missing.push_back(file);
+    }
+    if (missing.empty())
+        return message;
+    message += loader->isArchiveMode() ? " (the archive has no member named" : " (no file";
+    for (size_t i = 0; i < missing.size(); ++i)
+        message += (i == 0 ? " \"" : ", \"") + missing[i] + "\"";
+    return message + (loader->isArchiveMode() ? "; its members are found by their exact names)" : ")");
+}
+
 bool ZqPAppDelegate::applicationDidFinishLaunching()
 {
     const int64_t ticks = zqClockTicks();
@@ -149,7 +168,7 @@ bool ZqPAppDelegate::applicationDidFinishLaunching()
     director->getScheduler()->scheduleUpdateForTarget(m_firstFrameTimer, INT_MIN, false);
     // Nothing would ever load or show: a black window for ever.
     if (noStartScreen)
-        fail("The game has no start screen: its data is damaged");
+        fail(noStartScreenMessage());
     return true;
 }
 

@@ -109,6 +109,9 @@ private:
 
     void setUpGame();
     void firstFrameDrawn(double seconds);
+    // What the program says when the data gives no start screen, naming the screens' start-up
+    // files the loader looked for and did not find.
+    static std::string noStartScreenMessage();
 
     std::string m_password;
     bool m_restartRequested = false;

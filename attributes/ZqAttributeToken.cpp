@@ -23,8 +23,9 @@ bool zqNoteUnknownToken(std::string_view family, std::string_view token)
 {
     if (!unknownTokens().emplace(std::string(family), std::string(token)).second)
         return false;
-    debugLog("[%.*s] unknown token \"%.*s\": read as the default", static_cast<int>(family.size()), family.data(),
-             static_cast<int>(token.size()), token.data());
+    debugLog("[%.*s] unknown token \"%.*s\": the game takes it as the default, and its text is kept as the value "
+             "(saved and written back as it came)",
+             static_cast<int>(family.size()), family.data(), static_cast<int>(token.size()), token.data());
     return true;
 }
 

@@ -1,13 +1,12 @@
 #include "label_nodes/CCBMFontConfiguration.h"
 
+#include "ccFontAtlasFile.h"
 #include "platform/CCFileUtils.h"
 
 #include <ZqLog.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <memory>
-#include <sstream>
 
 namespace cocos2d {
 
@@ -18,10 +17,13 @@ constexpr long kMaxCodePoint = 0x10FFFF;
 constexpr long kMaxPages = 256;
 constexpr long kMaxPixels = 1 << 16;
 
+// The fonts read, by full path: a font is read once for the run, however many labels use it.
+std::map<std::string, std::shared_ptr<const CCBMFontConfiguration>> s_fonts;
+
 // The key=value pairs of one line; values may be quoted (spaces inside kept).
 using Fields = std::map<std::string, std::string>;
 
-bool splitLine(const std::string& line, std::string& tag, Fields& fields)
+bool splitLine(std::string_view line, std::string& tag, Fields& fields)
 {
     size_t i = 0;
     auto skipSpace = [&] {
@@ -32,27 +34,27 @@ bool splitLine(const std::string& line, std::string& tag, Fields& fields)
     const size_t tagStart = i;
     while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
         ++i;
-    tag = line.substr(tagStart, i - tagStart);
+    tag = std::string(line.substr(tagStart, i - tagStart));
     for (skipSpace(); i < line.size(); skipSpace()) {
         const size_t keyStart = i;
         while (i < line.size() && line[i] != '=' && line[i] != ' ' && line[i] != '\t')
             ++i;
         if (i >= line.size() || line[i] != '=')
             return false;
-        const std::string key = line.substr(keyStart, i - keyStart);
+        const std::string key(line.substr(keyStart, i - keyStart));
         ++i;
         std::string value;
         if (i < line.size() && line[i] == '"') {
             const size_t close = line.find('"', i + 1);
             if (close == std::string::npos)
                 return false;
-            value = line.substr(i + 1, close - i - 1);
+            value = std::string(line.substr(i + 1, close - i - 1));
             i = close + 1;
         } else {
             const size_t valueStart = i;
             while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
                 ++i;
-            value = line.substr(valueStart, i - valueStart);
+            value = std::string(line.substr(valueStart, i - valueStart));
         }
         fields[key] = value;
     }
@@ -76,24 +78,37 @@ bool readInt(const Fields& fields, const char* key, long low, long high, long& o
 
 } // namespace
 
-CCBMFontConfiguration* CCBMFontConfiguration::create(const char* fntFile)
+CCBMFontConfiguration::~CCBMFontConfiguration()
 {
+    ccReleaseFontAtlasBytes(m_fileBytes);
+}
+
+std::shared_ptr<const CCBMFontConfiguration> CCBMFontConfiguration::create(const char* fntFile)
+{
+    const std::string fullPath = CCFileUtils::sharedFileUtils()->fullPathForFilename(fntFile ? fntFile : "");
+    const auto found = s_fonts.find(fullPath);
+    if (found != s_fonts.end())
+        return found->second;
     // A file refused is logged by the read.
-    unsigned long size = 0;
-    std::unique_ptr<unsigned char[]> data(CCFileUtils::sharedFileUtils()->getFileData(fntFile, "rb", &size));
-    if (!data)
+    ZqFileBytes bytes;
+    if (!ccReadFontAtlasFile(fntFile, "CCBMFontConfiguration", bytes))
         return nullptr;
-    CCBMFontConfiguration* configuration = new CCBMFontConfiguration();
-    if (!configuration->parse(std::string(reinterpret_cast<const char*>(data.get()), size))) {
+    auto configuration = std::make_shared<CCBMFontConfiguration>();
+    configuration->m_fileBytes = bytes.size;
+    if (!configuration->parse(std::string_view(reinterpret_cast<const char*>(bytes.data.get()), bytes.size))) {
         debugLog("[CCBMFontConfiguration] malformed font %s", fntFile);
-        configuration->release();
         return nullptr;
     }
-    configuration->autorelease();
+    s_fonts.emplace(fullPath, configuration);
     return configuration;
 }
 
-bool CCBMFontConfiguration::parse(const std::string& text)
+void CCBMFontConfiguration::purgeFonts()
+{
+    s_fonts.clear();
+}
+
+bool CCBMFontConfiguration::parse(std::string_view text)
 {
     m_nLineHeight = 0;
     m_nBase = 0;
@@ -101,10 +116,13 @@ bool CCBMFontConfiguration::parse(const std::string& text)
     m_glyphs.clear();
     m_kerning.clear();
     bool haveCommon = false;
-    std::istringstream lines(text);
-    std::string line;
     int lineNumber = 0;
-    while (std::getline(lines, line)) {
+    // Lines are read where they lie in the text, not copied out of it.
+    for (size_t start = 0; start < text.size();) {
+        const size_t newline = text.find('\n', start);
+        const size_t end = newline == std::string_view::npos ? text.size() : newline;
+        const std::string_view line = text.substr(start, end - start);
+        start = end + 1;
         ++lineNumber;
         std::string tag;
         Fields fields;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "base/CCGeometry.h"
-#include "base/CCObject.h"
 
 #include <map>
+#include <memory>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -27,15 +29,24 @@ struct ccBMFontDef {
 // lineHeight and base; page id and file; char id, x, y, width, height, xoffset,
 // yoffset, xadvance, page; kerning first, second, amount. Other tags and keys are
 // ignored.
-class CCBMFontConfiguration : public CCObject {
+class CCBMFontConfiguration {
 public:
-    // Autoreleased; null (logged) when the file is missing or malformed.
-    static CCBMFontConfiguration* create(const char* fntFile);
+    CCBMFontConfiguration() = default;
+    ~CCBMFontConfiguration();
+    CCBMFontConfiguration(const CCBMFontConfiguration&) = delete;
+    CCBMFontConfiguration& operator=(const CCBMFontConfiguration&) = delete;
+
+    // The font of a .fnt file, read once by its full path and shared until purgeFonts;
+    // null (logged) when the file is missing, malformed, or refused by the bounds of font
+    // and atlas files (ccFontAtlasFile.h).
+    static std::shared_ptr<const CCBMFontConfiguration> create(const char* fntFile);
+    // Lets go of every font read (a label still holding one keeps it).
+    static void purgeFonts();
 
     // Reads the text of a .fnt file. False (logged) when a number does not parse, a
     // value is out of range, "common" or a "page" of those it counts is missing, a
     // glyph names a page that does not exist, or no glyph is defined.
-    bool parse(const std::string& text);
+    bool parse(std::string_view text);
 
     int getLineHeight() const { return m_nLineHeight; }
     int getBase() const { return m_nBase; }
@@ -52,6 +63,8 @@ private:
     std::vector<std::string> m_pages;
     std::map<unsigned int, ccBMFontDef> m_glyphs;
     std::map<std::pair<unsigned int, unsigned int>, int> m_kerning;
+    // The file's bytes, counted against the budget of font and atlas files while it lives.
+    std::uint64_t m_fileBytes = 0;
 };
 
 } // namespace cocos2d

@@ -23,12 +23,18 @@ std::set<std::string> s_unusableFonts;
 
 using CodePoints = std::vector<unsigned int>;
 
-// Code points of UTF-8 text; bytes that do not form a valid sequence are skipped.
-CodePoints decodeUtf8(const std::string& text)
+// Code points of UTF-8 text, at most limit of them; bytes that do not form a valid
+// sequence are skipped. complete tells whether the text held no more.
+CodePoints decodeUtf8(const std::string& text, size_t limit, bool& complete)
 {
     CodePoints out;
     char32_t code = 0;
+    complete = true;
     for (size_t i = 0; i < text.size();) {
+        if (out.size() == limit) {
+            complete = false;
+            break;
+        }
         const size_t length = zqUtf8Next(text, i, code);
         if (length == 0) {
             ++i;
@@ -73,7 +79,6 @@ CCLabelBMFont::~CCLabelBMFont()
         glyph->release();
     for (CCTexture2D* page : m_pages)
         page->release();
-    CC_SAFE_RELEASE(m_pConfiguration);
 }
 
 bool CCLabelBMFont::initWithString(const char* str, const char* fntFile, float width, CCTextAlignment alignment,
@@ -84,7 +89,7 @@ bool CCLabelBMFont::initWithString(const char* str, const char* fntFile, float w
     // A font that failed has said why once; every label of it fails quietly after that.
     if (s_unusableFonts.count(fullPath))
         return false;
-    CCBMFontConfiguration* configuration = CCBMFontConfiguration::create(fntFile);
+    std::shared_ptr<const CCBMFontConfiguration> configuration = CCBMFontConfiguration::create(fntFile);
     if (!configuration) {
         s_unusableFonts.insert(fullPath);
         return false;
@@ -111,9 +116,8 @@ bool CCLabelBMFont::initWithString(const char* str, const char* fntFile, float w
     for (CCTexture2D* page : m_pages)
         page->release();
     m_pages = pages;
-    configuration->retain();
-    CC_SAFE_RELEASE(m_pConfiguration);
-    m_pConfiguration = configuration;
+    m_pConfiguration = std::move(configuration);
+    m_sFontFile = fntFile;
     m_fWidth = width;
     m_eAlignment = alignment;
     m_tImageOffset = imageOffset;
@@ -189,8 +193,17 @@ void CCLabelBMFont::updateLabel()
         return pen;
     };
 
+    bool complete = true;
+    const CodePoints text = decodeUtf8(m_sString, kCCLabelMaxCharacters, complete);
+    if (!complete && !m_bToldCut) {
+        m_bToldCut = true;
+        debugLog("[CCLabelBMFont] label \"%s\" (font %s): its text of %zu bytes holds more than the %zu characters "
+                 "a label draws; the rest is not drawn",
+                 zqPrintable(m_sString, 40).c_str(), zqPrintable(m_sFontFile).c_str(), m_sString.size(),
+                 kCCLabelMaxCharacters);
+    }
     std::vector<CodePoints> lines(1);
-    for (unsigned int code : decodeUtf8(m_sString)) {
+    for (unsigned int code : text) {
         if (code == '\n')
             lines.emplace_back();
         else

@@ -3,6 +3,9 @@
 #include "base/CCGeometry.h"
 #include "nodes/CCNodeRGBA.h"
 
+#include <cstddef>
+#include <memory>
+
 #include <string>
 #include <vector>
 
@@ -27,7 +30,12 @@ enum CCTextAlignment {
 // pen moves by xadvance, the kerning of the pair and the tracking. The content box is
 // as wide as the longest line, or the set width; lines are aligned inside it. With a
 // width > 0, lines break at spaces to fit (a longer word keeps its own line). "\n"
-// breaks a line. Text is UTF-8; code points the font lacks are skipped.
+// breaks a line. Text is UTF-8; code points the font lacks are skipped. A label draws at
+// most kCCLabelMaxCharacters code points of its text (each glyph is a sprite of about
+// 500 bytes, and wrapping measures a line again for each word): the rest is not drawn,
+// told once a label.
+inline constexpr size_t kCCLabelMaxCharacters = 4096;
+
 class CCLabelBMFont : public CCNodeRGBA {
 public:
     // Autoreleased; null (logged) when the font or one of its pages cannot be read.
@@ -60,10 +68,14 @@ private:
     // The glyph sprite for index i, reused or made.
     CCSprite* glyphSprite(size_t i, CCTexture2D* texture);
 
-    CCBMFontConfiguration* m_pConfiguration = nullptr;
+    std::shared_ptr<const CCBMFontConfiguration> m_pConfiguration;
     std::vector<CCTexture2D*> m_pages;
     std::vector<CCSprite*> m_glyphs;
     std::string m_sString;
+    // As given to initWithString, for the log.
+    std::string m_sFontFile;
+    // Whether a text past kCCLabelMaxCharacters has been told.
+    bool m_bToldCut = false;
     CCTextAlignment m_eAlignment = kCCTextAlignmentLeft;
     float m_fWidth = -1.0f;
     int m_nTracking = 0;

@@ -1,6 +1,7 @@
 #include "sprite_nodes/CCSpriteFrameCache.h"
 
 #include "base/CCDictionary.h"
+#include "ccFontAtlasFile.h"
 #include "platform/CCFileUtils.h"
 #include "sprite_nodes/CCSpriteFrame.h"
 #include "textures/CCTextureCache.h"
@@ -10,7 +11,6 @@
 #include <pugixml.hpp>
 
 #include <cstring>
-#include <memory>
 
 namespace cocos2d {
 
@@ -110,29 +110,30 @@ CCSpriteFrameCache::CCSpriteFrameCache()
 
 CCSpriteFrameCache::~CCSpriteFrameCache()
 {
+    removeSpriteFrames();
     m_pSpriteFrames->release();
 }
 
 void CCSpriteFrameCache::addSpriteFramesWithFile(const char* plist)
 {
-    if (!plist || !*plist) {
-        debugLog("[CCSpriteFrameCache] addSpriteFramesWithFile: empty name");
-        return;
-    }
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    const std::string fullPath = files->fullPathForFilename(plist);
+    const std::string fullPath = files->fullPathForFilename(plist ? plist : "");
     if (m_loadedFiles.count(fullPath))
         return;
-    unsigned long size = 0;
-    // A file refused is logged by the read.
-    std::unique_ptr<unsigned char[]> data(files->getFileData(plist, "rb", &size));
-    if (!data)
+    ZqFileBytes bytes;
+    if (!ccReadFontAtlasFile(plist, "CCSpriteFrameCache", bytes))
         return;
+    // Counted while the atlas stays loaded; given back here when it does not load.
+    struct Counted {
+        std::uint64_t size;
+        ~Counted() { ccReleaseFontAtlasBytes(size); }
+    } counted{bytes.size};
     CCSpriteFrameAtlas atlas;
-    if (!ccParseSpriteFrameAtlas(reinterpret_cast<const char*>(data.get()), size, atlas)) {
+    if (!ccParseSpriteFrameAtlas(reinterpret_cast<const char*>(bytes.data.get()), bytes.size, atlas)) {
         debugLog("[CCSpriteFrameCache] %s is not an atlas", plist);
         return;
     }
+    bytes = ZqFileBytes();
     std::string texturePath;
     if (!atlas.textureFileName.empty()) {
         // A name from the file: it must stay inside the game's folder.
@@ -155,7 +156,8 @@ void CCSpriteFrameCache::addSpriteFramesWithFile(const char* plist)
                                                                     entry.offset, entry.originalSize),
                                    entry.name);
     }
-    m_loadedFiles.insert(fullPath);
+    m_loadedFiles.emplace(fullPath, counted.size);
+    counted.size = 0;
 }
 
 CCSpriteFrame* CCSpriteFrameCache::spriteFrameByName(const char* name) const
@@ -168,6 +170,8 @@ CCSpriteFrame* CCSpriteFrameCache::spriteFrameByName(const char* name) const
 void CCSpriteFrameCache::removeSpriteFrames()
 {
     m_pSpriteFrames->removeAllObjects();
+    for (const auto& [path, size] : m_loadedFiles)
+        ccReleaseFontAtlasBytes(size);
     m_loadedFiles.clear();
 }
 

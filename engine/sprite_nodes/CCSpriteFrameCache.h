@@ -4,7 +4,8 @@
 #include "base/CCObject.h"
 
 #include <cstddef>
-#include <set>
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -49,18 +50,20 @@ public:
 
     // Loads the frames of a .plist atlas and its texture (through the texture cache);
     // a frame name already present is replaced. A plist already loaded is not read
-    // again. Nothing is added (logged) when the plist or its texture cannot be read.
+    // again. Nothing is added (logged) when the plist or its texture cannot be read, or the
+    // plist is refused by the bounds of font and atlas files (ccFontAtlasFile.h).
     void addSpriteFramesWithFile(const char* plist);
     // The frame, or null when there is none of that name.
     CCSpriteFrame* spriteFrameByName(const char* name) const;
-    // Forgets every frame and every loaded plist.
+    // Forgets every frame and every loaded plist (their bytes leave the budget).
     void removeSpriteFrames();
 
 private:
     CCSpriteFrameCache();
 
     CCDictionary* m_pSpriteFrames;
-    std::set<std::string> m_loadedFiles;
+    // The loaded plists' full paths and the bytes each counts against the budget.
+    std::map<std::string, std::uint64_t> m_loadedFiles;
 };
 
 } // namespace cocos2d

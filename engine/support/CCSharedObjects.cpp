@@ -2,6 +2,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/SimpleAudioEngine.h"
+#include "label_nodes/CCBMFontConfiguration.h"
 #include "sprite_nodes/CCSpriteFrameCache.h"
 #include "support/CCUserDefault.h"
 #include "textures/CCTextureCache.h"
@@ -14,6 +15,7 @@ void ccPurgeSharedObjects()
     CocosDenshion::SimpleAudioEngine::end();
     CCUserDefault::purgeSharedUserDefault();
     CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+    CCBMFontConfiguration::purgeFonts();
     CCTextureCache::purgeSharedTextureCache();
 }
 

@@ -831,6 +831,7 @@ private:
         m_keyError = false;
         m_valueError = false;
         m_unknownCode = -1;
+        m_unknownUnder = -1;
         m_id = std::nullopt;
         m_className = std::nullopt;
         m_model.reset();
@@ -1182,8 +1183,10 @@ private:
             m_nestedKeyError = true;
             return;
         }
-        if (!keyCodeIsKnown(m_nestedCode) && m_unknownCode < 0)
+        if (!keyCodeIsKnown(m_nestedCode) && m_unknownCode < 0) {
             m_unknownCode = m_nestedCode;
+            m_unknownUnder = m_topCode;
+        }
     }
 
     // An entry of an attribute's nested map: read by the attribute now when it reads that
@@ -1265,6 +1268,7 @@ private:
             const int64_t code = keyOf(value.via.map.ptr[i].key);
             if (code >= 0 && !keyCodeIsKnown(code)) {
                 m_unknownCode = code;
+                m_unknownUnder = m_topCode;
                 return;
             }
         }
@@ -1306,7 +1310,7 @@ private:
         if (m_keyError)
             throw msgpack::type_error();
         if (m_unknownCode >= 0)
-            m_loader.noteUnknownKeyCode(m_unknownCode);
+            m_loader.noteUnknownKeyCode(m_unknownCode, m_unknownUnder);
         if (m_linking) {
             m_loader.readModelLinks(m_extras, kind);
             return true;
@@ -1356,6 +1360,8 @@ private:
     bool m_keyError = false;   // a key of the model map that is not a code
     bool m_valueError = false; // a type error of an attribute's entries
     int64_t m_unknownCode = -1;
+    // The code of the attribute whose map holds m_unknownCode; -1 at the top level.
+    int64_t m_unknownUnder = -1;
     int64_t m_topCode = -1;
     bool m_topFirst = false;
     int32_t m_routeSlot = -1;

@@ -389,6 +389,7 @@ void ZqModelLoader::preload(const std::string& archivePath, const std::string& p
     // dictionary left by an earlier game.
     installKeyDictionary({});
     m_settingsRead = false;
+    m_missingPreloadFiles.clear();
     std::optional<std::vector<unsigned char>> keys;
     const std::string failedKeys = std::string(kFailedKeys) + ": ";
     bool oversized = false;
@@ -449,6 +450,8 @@ void ZqModelLoader::preload(const std::string& archivePath, const std::string& p
     const FileResult fetched = fetchDataFile(settingsFile.name, settingsFile.kind, passwordText, settings);
     if (fetched == kFileFailed)
         return;
+    if (fetched == kFileNotRead)
+        m_missingPreloadFiles.push_back(settingsFile.name);
     std::string userId;
     if (settings && !settings->empty() && !peekUserId(*settings, userId)) {
         // Bytes the quick look cannot place: read as models before the key file, which
@@ -471,8 +474,11 @@ void ZqModelLoader::preload(const std::string& archivePath, const std::string& p
     // A file that gave no settings model (logged) leaves the defaults, as a missing one.
     ZqModelGeneralSettings::shared();
     for (const PreloadFile& file : std::span(kPreloadFiles).subspan(1)) {
-        if (loadDataFile(file.name, file.kind, passwordText) == kFileFailed)
+        const FileResult result = loadDataFile(file.name, file.kind, passwordText);
+        if (result == kFileFailed)
             break;
+        if (result == kFileNotRead)
+            m_missingPreloadFiles.push_back(file.name);
     }
     m_preloading = false;
 }
@@ -515,6 +521,7 @@ bool ZqModelLoader::loadNextPlainFile()
 {
     followReset();
     LoadingState& state = m_loadingState;
+    // Done or failed: true again, never a new load under the live screens.
     if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
     ++state.steps;
@@ -573,6 +580,7 @@ bool ZqModelLoader::loadNextArchiveFile(const std::string& passwordText)
 {
     followReset();
     LoadingState& state = m_loadingState;
+    // Done or failed: true again, never a new load under the live screens.
     if (m_loadingFailed || state.phase >= kLoadingDone)
         return true;
     // A load started again after closeArchive: the member to read is found by name, so
@@ -885,7 +893,7 @@ void ZqModelLoader::readModelMap(const MessagePackMap& map, FileKind kind)
                 const msgpack::object& key = value.via.map.ptr[i].key;
                 if (key.type == msgpack::type::POSITIVE_INTEGER && key.via.u64 <= UINT32_MAX &&
                     !keyCodeIsKnown(static_cast<int64_t>(key.via.u64)))
-                    noteUnknownKeyCode(static_cast<int64_t>(key.via.u64));
+                    noteUnknownKeyCode(static_cast<int64_t>(key.via.u64), static_cast<uint32_t>(code));
             }
         }
     }
@@ -1046,13 +1054,19 @@ void ZqModelLoader::logMissingFiles()
                  font, labels.second, labels.first);
 }
 
-void ZqModelLoader::noteUnknownKeyCode(int64_t code)
+void ZqModelLoader::noteUnknownKeyCode(int64_t code, int64_t attributeCode)
 {
     if (m_unknownCodeTold)
         return;
     m_unknownCodeTold = true;
-    debugLog("[ZqModelController] %s: key code %lld is not in the key file - its entries in this file are not read",
-             m_loadingFile.empty() ? "model data" : m_loadingFile.c_str(), static_cast<long long>(code));
+    const std::string* attribute =
+        attributeCode >= 0 && attributeCode <= INT32_MAX ? tryKeyName(static_cast<int32_t>(attributeCode)) : nullptr;
+    const bool platform = attribute && *attribute == "platformSpecificValues";
+    debugLog("[ZqModelController] %s: key code %lld is not in the key file - %s",
+             m_loadingFile.empty() ? "model data" : m_loadingFile.c_str(), static_cast<long long>(code),
+             platform ? "under the general settings' \"platformSpecificValues\" every name must be in it: the "
+                        "load fails"
+                      : "its entries in this file are not read");
 }
 
 void ZqModelLoader::logUnreadMap(const uint32_t* id, const char* className)

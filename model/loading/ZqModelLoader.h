@@ -92,6 +92,9 @@ public:
     ZqModelController& models() const { return m_models; }
 
     bool isArchiveMode() const { return m_archiveMode; }
+    // The start-up files the last preload looked for and did not find, in reading order
+    // (an archive's members are found by their exact name only).
+    const std::vector<std::string>& missingPreloadFiles() const { return m_missingPreloadFiles; }
     void setArchiveMode(bool archive) { m_archiveMode = archive; }
     const std::string& errorText() const;
     int loadingProgress() const { return loadingState().progress; }
@@ -105,8 +108,10 @@ public:
     void preload(const std::string& archivePath, const std::string& passwordText);
     // One loading step, reading at most one model file; progress is updated first. True
     // when nothing is left to read: every file is in (progress 100) or loading failed.
-    // A step after that does nothing; the controller's reset makes the next step start a
-    // new load (in archive mode reopening a closed archive).
+    // A step after that (the phase done, or the load failed) answers true and does nothing,
+    // instead of resetting the models and loading the game again under the live screens
+    // (DECISIONS.md, with the delegate that builds the game once); the controller's reset
+    // makes the next step start a new load (in archive mode reopening a closed archive).
     bool loadNextArchiveFile(const std::string& passwordText);
     bool loadNextPlainFile();
     bool loadingFailed() const;
@@ -207,9 +212,12 @@ private:
     // Logs a model map that gives no model: without an id (id null), without a class
     // (className null) or of a class the registry does not know.
     void logUnreadMap(const uint32_t* id, const char* className);
-    // Logs, once a file, a key code of its maps that the key file does not hold: the entries
-    // under such codes are read by nothing.
-    void noteUnknownKeyCode(int64_t code);
+    // Logs, once a file, a key code of its maps that the key file does not hold, inside the
+    // map of the attribute under attributeCode (-1: at the top of a model map): the entries
+    // under such codes are read by nothing, but a platform named by such a code under the
+    // general settings' "platformSpecificValues" fails the load, as the reverse lookup of
+    // its name throws.
+    void noteUnknownKeyCode(int64_t code, int64_t attributeCode = -1);
     // True when file is a model file of that class, or of no registered class.
     bool isFileOfClass(std::string_view file, std::string_view className) const;
     // Logs a connections map whose id no model has.
@@ -326,5 +334,6 @@ private:
     std::string m_errorText;
     std::size_t m_modelLimit = kMaxModels;
     bool m_archiveMode = false;
+    std::vector<std::string> m_missingPreloadFiles;
     LoadingState m_loadingState;
 };

@@ -6,7 +6,10 @@
 #include "model/objects/ZqModelObjectsEffects.h"
 #include "objects/ZqGameField.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 using namespace cocos2d;
@@ -18,6 +21,73 @@ constexpr float kTexelsPerScale = 100.0f;
 // Bytes of the reflection shader's source. A shader is a few KB; the GL compiler's memory
 // grows with its source (60 MiB of plain statements took 7 GB), so a larger file is refused.
 constexpr std::uint64_t kMaxShaderSourceSize = 64 << 10;
+// The only preprocessor directives a tint needs. Macros are refused: each nested #define
+// that doubles the one before doubles the compiler's work (22 of them, 674 bytes, took it
+// to 4 GB), and without them no directive expands.
+constexpr const char* kAllowedDirectives[] = {"version", "ifdef", "ifndef", "else", "endif"};
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+// The first directive of text that is not allowed ("#define", "#" for a bare one), or "".
+// Every '#' outside a comment is taken as a directive, wherever it stands on its line,
+// and comments between it and its name are passed over; a line comment ends at CR too.
+// A compiler that reads a directive elsewhere would only meet a name checked here.
+std::string refusedDirectiveIn(const std::string& text)
+{
+    size_t i = 0;
+    const auto skipBlockComment = [&] {
+        const size_t end = text.find("*/", i + 2);
+        i = end == std::string::npos ? text.size() : end + 2;
+    };
+    while (i < text.size()) {
+        if (text.compare(i, 2, "//") == 0) {
+            while (i < text.size() && text[i] != '\n' && text[i] != '\r')
+                ++i;
+        } else if (text.compare(i, 2, "/*") == 0) {
+            skipBlockComment();
+        } else if (text[i] == '#') {
+            ++i;
+            while (i < text.size() && (isBlank(text[i]) || text.compare(i, 2, "/*") == 0)) {
+                if (isBlank(text[i]))
+                    ++i;
+                else
+                    skipBlockComment();
+            }
+            const size_t start = i;
+            while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_'))
+                ++i;
+            const std::string name = text.substr(start, i - start);
+            if (std::find(std::begin(kAllowedDirectives), std::end(kAllowedDirectives), name)
+                == std::end(kAllowedDirectives))
+                return "#" + name;
+        } else {
+            ++i;
+        }
+    }
+    return std::string();
+}
+
+// The same, for the text as written and with its backslash-newlines joined (a directive
+// may be continued, or its name split, across lines; compilers differ on whether a line
+// comment is).
+std::string refusedDirective(const std::string& source)
+{
+    std::string joined;
+    joined.reserve(source.size());
+    for (size_t i = 0; i < source.size(); ++i) {
+        if (source[i] == '\\' && source.compare(i + 1, 1, "\n") == 0)
+            ++i;
+        else if (source[i] == '\\' && source.compare(i + 1, 2, "\r\n") == 0)
+            i += 2;
+        else
+            joined += source[i];
+    }
+    const std::string refused = refusedDirectiveIn(source);
+    return refused.empty() ? refusedDirectiveIn(joined) : refused;
+}
 
 // The program of the shader file's text; null when the text is empty or does not build.
 CCGLProgram* reflectionProgram(const std::string& fragmentShader)
@@ -74,6 +144,12 @@ void ZqPObjectAssetMirror::createRenderTarget()
     const std::string text = CCFileUtils::sharedFileUtils()->readWhole(path, kMaxShaderSourceSize, bytes)
                                  ? std::string(reinterpret_cast<const char*>(bytes.data.get()), bytes.size)
                                  : std::string();
+    if (const std::string directive = refusedDirective(text); !directive.empty()) {
+        debugLog("[ZqPObjectAssetMirror] reflection shader %s: holds the directive %s; a reflection shader may hold "
+                 "only #version, #ifdef, #ifndef, #else and #endif",
+                 zqPrintable(path, kZqLogLineLength).c_str(), zqPrintable(directive).c_str());
+        return;
+    }
     CCGLProgram* program = reflectionProgram(text);
     if (!program) {
         if (!text.empty())

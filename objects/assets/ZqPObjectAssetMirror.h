@@ -10,8 +10,9 @@ class ZqModelObjectMirror;
 // A water reflection: the field renders itself once a frame into the mirror's render
 // texture (renderReflection, a visit of the whole scene, endReflectionCapture), and the
 // mirror draws that texture upside down at its own place, tinted by the shader
-// "/shaders/WaterReflection.fsh" (untinted when the file is missing, empty or does not
-// compile). The texture is "Scale" x 100 pixels; a scale under one pixel gives no
+// "/shaders/WaterReflection.fsh" (untinted when the file is missing, empty, over 64 KiB,
+// holds a preprocessor directive other than #version, #ifdef, #ifndef, #else and #endif,
+// or does not compile). The texture is "Scale" x 100 pixels; a scale under one pixel gives no
 // reflection.
 class ZqPObjectAssetMirror : public ZqPObjectAsset {
 public:

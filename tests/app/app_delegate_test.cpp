@@ -17,6 +17,8 @@
 
 #include <ZqLog.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 using archive_test::TempDir;
@@ -175,6 +177,40 @@ TEST_F(AppDelegateTest, ACorruptModelFileFailsOnceWithoutThrowing)
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0], loader().errorText());
     EXPECT_FALSE(failures[0].empty());
+}
+
+// An archive's members are found by their exact names: a game whose start-up members are
+// not there has no start screen, and the message names the members looked for.
+TEST_F(AppDelegateTest, NoStartScreenNamesTheStartUpMembersNotFound)
+{
+    TempDir dir;
+    media_game::write(controller(), dir.path().string(), true);
+    const std::string path = (dir.path() / "data" / "data.pkg").string();
+    archive_test::Bytes archive = archive_test::readBytes(path);
+    for (const std::string name : {"ZqModelScreen.0.attributes.pack", "ZqModelScreen.0.connections.pack"}) {
+        int names = 0;
+        for (auto at = archive.begin(); (at = std::search(at, archive.end(), name.begin(), name.end())) != archive.end();
+             ++names)
+            std::transform(at, at + 13, at, [](unsigned char c) { return std::tolower(c); });
+        ASSERT_EQ(names, 2) << name; // its local header's and its central record's
+    }
+    archive_test::writeBytes(path, archive);
+    controller().reset();
+    CCFileUtils::sharedFileUtils()->setResourceRoot(dir.path().string() + "/");
+    loader().setArchiveMode(true);
+    loader().preload("data/data.pkg", std::string(kZqArchivePasswordText));
+    ASSERT_FALSE(loader().loadingFailed()) << loader().errorText();
+
+    ZqPAppDelegate app;
+    std::vector<std::string> said;
+    app.setErrorReporter([&](const std::string& message) { said.push_back(message); });
+    app.setStartScene([]() -> cocos2d::CCScene* { return nullptr; });
+    app.applicationDidFinishLaunching();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0], "The game has no start screen: its data is damaged (the archive has no member named "
+                       "\"ZqModelScreen.0.attributes.pack\", \"ZqModelScreen.0.connections.pack\"; its members are "
+                       "found by their exact names)");
+    EXPECT_EQ(app.exitStatus(), 1);
 }
 
 } // namespace

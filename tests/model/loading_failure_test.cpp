@@ -389,6 +389,26 @@ TEST_F(LoadingFailureTest, AKeyCodeMissingFromTheKeyFileIsToldOnceAndItsEntryPas
     }
 }
 
+// Under the general settings' "platformSpecificValues" every name must be in the key file:
+// a platform under a code it lacks fails the load, and the line says so.
+TEST_F(LoadingFailureTest, AKeyCodeMissingUnderThePlatformValuesFailsTheLoadAndSaysSo)
+{
+    Bytes& settings = fileOf(game, "ZqModelGeneralSettings.0.attributes.pack");
+    const Bytes unit = {0xa6, 'u', 'n', 'i', 't', '-', '1'};
+    const auto at = std::search(settings.begin(), settings.end(), unit.begin(), unit.end());
+    ASSERT_NE(at, settings.end());
+    // {ios: {adUnit: "unit-1"}}: the platform's code, one byte, stands three before.
+    const auto platform = at - 3;
+    ASSERT_EQ(platform[-1], 0x81);
+    ASSERT_LT(*platform, 0x80);
+    settings.insert(settings.erase(platform), {0xcd, 0x03, 0xe7}); // 999
+    TempDir root;
+    writeDirectory(root, game);
+    EXPECT_NE(load(root).find("a key code is not in the key file"), std::string::npos) << loader().errorText();
+    EXPECT_TRUE(logged("data/ZqModelGeneralSettings.0.attributes.pack: key code 999 is not in the key file - under "
+                       "the general settings' \"platformSpecificValues\" every name must be in it: the load fails"));
+}
+
 // A model map that gives no model (no id, no class, a class the registry does not have)
 // is passed over with a line naming the file and the model; both roads say it.
 TEST_F(LoadingFailureTest, AModelMapThatGivesNoModelIsLogged)

@@ -4,6 +4,11 @@
 #include "label_nodes/CCLabelBMFont.h"
 #include "textures/CCTextureCache.h"
 
+#include <ZqLog.h>
+
+#include <string>
+#include <vector>
+
 using namespace cocos2d;
 
 namespace {
@@ -75,6 +80,26 @@ TEST_F(LabelDrawTest, GlyphsSitWhereTheFontSays)
     frame();
     EXPECT_PIXEL(*this, 15, 12, 0, 0, 0);
     EXPECT_PIXEL(*this, 17, 11, 0, 255, 0);
+}
+
+// Each glyph is a sprite: a text past the cap draws its first characters, told in one line
+// naming the label and its font, however often it is set.
+TEST_F(LabelDrawTest, ALabelDrawsAtMostItsCapOfCharacters)
+{
+    std::vector<std::string> lines;
+    zqSetLogSink([&](const char* line) { lines.emplace_back(line); });
+    const std::string full(kCCLabelMaxCharacters, 'A');
+    CCLabelBMFont* text = label(full.c_str());
+    EXPECT_EQ(text->getChildrenCount(), kCCLabelMaxCharacters);
+    const std::string over = "B" + std::string(65536, 'A');
+    text->setString(over.c_str());
+    text->setString(over.c_str());
+    zqSetLogSink({});
+    EXPECT_EQ(text->getChildrenCount(), kCCLabelMaxCharacters);
+    EXPECT_EQ(text->getContentSize().width, 3.0f + 4095 * 5);
+    ASSERT_EQ(lines.size(), 1u);
+    for (const char* part : {"label \"BAAA", "font.fnt", "its text of 65537 bytes holds more than the 4096 characters"})
+        EXPECT_NE(lines[0].find(part), std::string::npos) << lines[0];
 }
 
 TEST_F(LabelDrawTest, LinesBreakAndAlign)

@@ -1,8 +1,10 @@
 #include "engine/gl/GLFixture.h"
 #include "engine/textures/MediaFixtures.h"
 
+#include "label_nodes/CCBMFontConfiguration.h"
 #include "label_nodes/CCLabelBMFont.h"
 #include "private/CCGL.h"
+#include "private/ccFontAtlasFile.h"
 #include "private/ccImageFile.h"
 #include "sprite_nodes/CCSpriteFrameCache.h"
 #include "textures/CCTextureCache.h"
@@ -183,6 +185,51 @@ TEST_F(MediaBoundsTest, AnAtlasPageThatIsNoFileIsNamedAsWhatItIs)
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_NE(lines[0].find("folder.png is a directory, not a file"), std::string::npos) << lines[0];
     EXPECT_NE(lines[2].find("pipe.png is a FIFO, not a file"), std::string::npos) << lines[2];
+}
+
+// Fonts and atlases are kept for the run and build several times their bytes: a file past
+// 8 MiB is refused, a font is read once however many labels use it, and the files of the
+// live fonts and loaded atlases hold at most 32 MiB together. The file that would pass the
+// budget is refused, naming it and the budget; what is let go of is given back.
+TEST_F(MediaBoundsTest, FontAndAtlasFilesStayWithinTheirSizeAndTheirBudget)
+{
+    CCBMFontConfiguration::purgeFonts();
+    ASSERT_EQ(ccFontAtlasBytesInUse(), 0u);
+    // A font padded by a line of a tag nobody reads to exactly size bytes.
+    const auto writeFont = [&](const std::string& name, std::uint64_t size) {
+        std::string text = font("../images/ok.png") + "pad p=";
+        text += std::string(size - text.size() - 1, 'p') + "\n";
+        media::writeText(dir.file("data/fonts/" + name), text);
+    };
+    writeFont("over.fnt", kCCMaxFontAtlasFileSize + 1);
+    EXPECT_EQ(CCLabelBMFont::create("A", "data/fonts/over.fnt"), nullptr);
+    expectOneLine({"over.fnt: larger than 8 MiB"});
+
+    for (int file = 0; file < 4; ++file) {
+        const std::string name = "f" + std::to_string(file) + ".fnt";
+        writeFont(name, kCCMaxFontAtlasFileSize);
+        for (int label = 0; label < 3; ++label)
+            EXPECT_NE(CCLabelBMFont::create("A", ("data/fonts/" + name).c_str()), nullptr);
+    }
+    EXPECT_EQ(CCBMFontConfiguration::create("data/fonts/f0.fnt"), CCBMFontConfiguration::create("data/fonts/f0.fnt"));
+    EXPECT_EQ(ccFontAtlasBytesInUse(), kCCMaxFontAtlasBytes);
+    EXPECT_TRUE(lines.empty()) << lines[0];
+    media::writeText(dir.file("data/atlases/a.plist"), plist("../images/ok.png"));
+    CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("data/atlases/a.plist");
+    EXPECT_EQ(CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName("f"), nullptr);
+    expectOneLine({"[CCSpriteFrameCache] data/atlases/a.plist: its " + std::to_string(plist("../images/ok.png").size()) +
+                   " bytes pass the 0 left of the 32 MiB that fonts and atlases may be built from"});
+
+    // The labels go with the autorelease pool; the fonts with the purge.
+    CCPoolManager::sharedPoolManager()->pop();
+    CCBMFontConfiguration::purgeFonts();
+    EXPECT_EQ(ccFontAtlasBytesInUse(), 0u);
+    CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("data/atlases/a.plist");
+    EXPECT_NE(CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName("f"), nullptr);
+    EXPECT_EQ(ccFontAtlasBytesInUse(), plist("../images/ok.png").size());
+    CCSpriteFrameCache::sharedSpriteFrameCache()->removeSpriteFrames();
+    EXPECT_EQ(ccFontAtlasBytesInUse(), 0u);
+    EXPECT_TRUE(lines.empty()) << lines[0];
 }
 
 TEST_F(MediaBoundsTest, ImagesClaimingTooManyPixelsAreRefusedBeforeDecoding)

@@ -118,6 +118,56 @@ TEST_F(MirrorObjectTest, AShaderSourcePastTheCapIsRefused)
     EXPECT_NE(lines[0].find("WaterReflection.fsh: larger than 65536 bytes"), std::string::npos) << lines[0];
 }
 
+// Nested macros double the compiler's work with each line, far under the size cap: a shader
+// holding a directive a tint does not need is refused however the directive is written,
+// and a tint with conditionals and commented-out macros still tints.
+TEST_F(MirrorObjectTest, AShaderWithMacrosIsRefusedHoweverTheDirectiveIsWritten)
+{
+    const std::string path = dir.file("data/shaders/WaterReflection.fsh");
+    std::string sample;
+    {
+        std::ifstream in(path, std::ios::binary);
+        sample.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string macros = " A1 A0 A0\n#define A2 A1 A1\n#define A3 A2 A2\n";
+    const std::pair<std::string, std::string> refused[] = {
+        {"#define A0 1\n#define" + macros, "#define"},
+        {"precision lowp float;\n  \t#  \tdefine A0 1\n", "#define"},
+        {"#\\\ndefine A0 1\n", "#"},
+        {"#def\\\r\nine A0 1\n", "#def"},
+        {"/* x */ # /* y\n */ define A0 1\n", "#define"},
+        {"// a note \\\n#define A0 1\n", "#define"},
+        {"float x; #undef GL_ES\n", "#undef"},
+        {"#pragma optimize(off)\n", "#pragma"},
+        {"#if 1\n#endif\n", "#if"},
+    };
+    std::vector<std::string> lines;
+    zqSetLogSink([&](const char* line) { lines.emplace_back(line); });
+    for (const auto& [head, directive] : refused) {
+        SCOPED_TRACE(head);
+        std::ofstream(path, std::ios::binary) << head << sample;
+        ZqPObjectAssetMirror* mirror = mirrorIn(field);
+        frame();
+        frame();
+        EXPECT_PIXEL(*this, 32, 6, 255, 255, 255);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find("WaterReflection.fsh: holds the directive " + directive + "; a reflection shader "
+                                "may hold only #version, #ifdef, #ifndef, #else and #endif"),
+                  std::string::npos)
+            << lines[0];
+        lines.clear();
+        mirror->removeFromParent();
+    }
+    std::ofstream(path, std::ios::binary) << "#ifndef GL_ES\n#else\n#endif\n// #define A0 1\n/* #define A1 2 */\n"
+                                          << sample;
+    mirrorIn(field);
+    frame();
+    frame();
+    zqSetLogSink({});
+    EXPECT_PIXEL(*this, 32, 6, 255, 0, 255);
+    EXPECT_TRUE(lines.empty()) << lines[0];
+}
+
 TEST_F(MirrorObjectTest, TwoMirrorsRenderWithoutRecursionAndKeepTheOverlay)
 {
     CCSprite* button = makeSolidColorSprite(CCSize(4, 4), 0, 255, 0, 255);
