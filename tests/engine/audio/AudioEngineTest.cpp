@@ -119,9 +119,10 @@ TEST_F(AudioEngineTest, TurningLoopingOffFinishesTheCurrentPass)
     AudioEngine::setLoop(id, false);
     EXPECT_FALSE(AudioEngine::isLoop(id));
     ASSERT_TRUE(runFrames(30.0, [&] { return !finishes.ids.empty(); }));
-    // The first pass (1 s), a mixing buffer and the frame that hands the finish over; a
-    // second pass would have ended at 2 s.
-    EXPECT_GT(mixedSeconds(), 1.0);
+    // The first pass (1 s) less the mixing buffer it ends in (23 ms), which a loaded machine
+    // may not have counted yet when the frame sees the finish; a second pass would have
+    // ended at 2 s.
+    EXPECT_GT(mixedSeconds(), 0.97);
     EXPECT_LT(mixedSeconds(), 2.0);
     runFrames(0.15);
     EXPECT_EQ(finishes.ids.size(), 1u);
