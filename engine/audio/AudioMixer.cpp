@@ -152,15 +152,12 @@ void openDevice()
         debugLog("[AudioMixer] no audio: %s", SDL_GetError());
         return;
     }
-    const int decoders = Mix_Init(MIX_INIT_MP3 | MIX_INIT_OGG);
+    // SDL_mixer only mixes: every file is decoded by AudioDecoder, so none of its decoders is loaded.
     if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kOutputChannels, kBufferSamples) != 0) {
         debugLog("[AudioMixer] no audio: %s", Mix_GetError());
-        Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return;
     }
-    if (!(decoders & MIX_INIT_MP3))
-        debugLog("[AudioMixer] no MP3 decoder: %s", Mix_GetError());
     int frequency = 0;
     int channels = 0;
     Uint16 format = 0;
@@ -180,7 +177,6 @@ void closeDevice()
         Mix_HaltChannel(-1);
         AudioMixer::uncacheAll();
         Mix_CloseAudio();
-        Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     state.channels.clear();
