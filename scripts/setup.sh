@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libbox2d-dev libois-dev libminizip-dev zlib1g-dev libssl-dev libmsgpack-cxx-dev
-  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libjpeg62-turbo-dev libglew-dev libpugixml-dev libmp3lame-dev
+  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsndfile1-dev libjpeg62-turbo-dev libglew-dev libpugixml-dev libmp3lame-dev
   libfreetype-dev fonts-dejavu-core libcairo2-dev
   libx11-dev libxtst-dev libegl-dev libgl1-mesa-dri libegl1 libegl-mesa0 xvfb zip unzip p7zip-full
 )

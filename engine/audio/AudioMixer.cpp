@@ -1,5 +1,6 @@
 #include "audio/AudioMixer.h"
 
+#include "AudioDecoder.h"
 #include "platform/CCFileUtils.h"
 
 #include <ZqFileRead.h>
@@ -10,10 +11,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdarg>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace cocos2d {
@@ -24,10 +28,8 @@ constexpr int kFrequency = 44100;
 constexpr int kOutputChannels = 2;
 // Samples per mixing pass: about 23 ms at 44.1 kHz.
 constexpr int kBufferSamples = 1024;
-// The longest sound kept decoded, in seconds. Sounds are decoded whole at the mixer's rate
-// and kept for the run: a header claiming a rate of 1 Hz turns each byte of a 2 KB file into
-// a second of audio, 0.7 GB once converted.
-constexpr double kMaxSoundSeconds = 180.0;
+// Output bytes a sound is decoded by at a time.
+constexpr size_t kDecodePiece = 64 * 1024;
 
 // One mixer channel. loop and passEnded are shared with the mixing thread; the rest
 // is written by the main thread only while the channel is not playing.
@@ -40,11 +42,41 @@ struct Channel {
     bool busy = false;
 };
 
+// A sound's decoded samples, owned here: the chunk only points at them.
+struct Sample {
+    std::vector<Uint8> samples;
+    Mix_Chunk* chunk = nullptr;
+
+    Sample() = default;
+    Sample(const Sample&) = delete;
+    Sample& operator=(const Sample&) = delete;
+    ~Sample() { Mix_FreeChunk(chunk); }
+};
+
+// Why a file was refused: as a file (any use), or as a sound kept decoded.
+enum class Refusal { kFile, kLength, kBudget };
+
+// The music track, shared with the mixing thread under the lock.
+struct Music {
+    std::mutex lock;
+    std::unique_ptr<AudioDecoder> decoder;
+    bool playing = false;
+    bool paused = false;
+    bool loop = false;
+    int volume = MIX_MAX_VOLUME;
+    // Mixing thread only: one pass of decoded music.
+    std::vector<Uint8> pass;
+};
+
 struct MixerState {
     int users = 0;
     bool open = false;
+    AudioOutputSpec spec;
     int bytesPerSecond = 0;
-    std::map<std::string, Mix_Chunk*> chunks;
+    std::map<std::string, std::unique_ptr<Sample>> chunks;
+    std::uint64_t decodedBytes = 0;
+    std::map<std::string, Refusal> refusals;
+    Music music;
     // Owned here so that the mixing thread's pointers stay valid when the list grows.
     std::vector<std::unique_ptr<Channel>> channels;
 };
@@ -76,6 +108,37 @@ int mixVolume(float volume)
     return static_cast<int>(std::lround(clampAudioVolume(volume) * MIX_MAX_VOLUME));
 }
 
+// Runs on the mixing thread for every pass: the music's next piece, decoded now, mixed at
+// the music volume into the pass, which it starts.
+void SDLCALL feedMusic(void*, Uint8* stream, int length)
+{
+    std::memset(stream, 0, static_cast<size_t>(length));
+    Music& music = state.music;
+    std::lock_guard<std::mutex> guard(music.lock);
+    if (!music.decoder || !music.playing || music.paused || length <= 0)
+        return;
+    const size_t wanted = static_cast<size_t>(length);
+    if (music.pass.size() < wanted)
+        music.pass.resize(wanted);
+    size_t done = 0;
+    // A track that gives nothing after going back to its start would loop here forever.
+    bool rewound = false;
+    while (done < wanted) {
+        const size_t got = music.decoder->read(music.pass.data() + done, wanted - done);
+        done += got;
+        if (done == wanted)
+            break;
+        if (got > 0)
+            rewound = false;
+        if (!music.loop || rewound || !music.decoder->rewind()) {
+            music.playing = false;
+            break;
+        }
+        rewound = true;
+    }
+    SDL_MixAudioFormat(stream, music.pass.data(), state.spec.format, static_cast<Uint32>(done), music.volume);
+}
+
 void growChannels(int count)
 {
     const int allocated = Mix_AllocateChannels(count);
@@ -89,31 +152,31 @@ void openDevice()
         debugLog("[AudioMixer] no audio: %s", SDL_GetError());
         return;
     }
-    const int decoders = Mix_Init(MIX_INIT_MP3 | MIX_INIT_OGG);
+    // SDL_mixer only mixes: every file is decoded by AudioDecoder, so none of its decoders is loaded.
     if (Mix_OpenAudio(kFrequency, AUDIO_S16SYS, kOutputChannels, kBufferSamples) != 0) {
         debugLog("[AudioMixer] no audio: %s", Mix_GetError());
-        Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return;
     }
-    if (!(decoders & MIX_INIT_MP3))
-        debugLog("[AudioMixer] no MP3 decoder: %s", Mix_GetError());
     int frequency = 0;
     int channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&frequency, &format, &channels);
-    state.bytesPerSecond = frequency * channels * static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8);
+    state.spec = AudioOutputSpec{frequency, channels, format};
+    state.bytesPerSecond = frequency * state.spec.frameBytes();
     growChannels(Mix_AllocateChannels(-1));
+    Mix_HookMusic(feedMusic, nullptr);
     state.open = true;
 }
 
 void closeDevice()
 {
     if (state.open) {
+        Mix_HookMusic(nullptr, nullptr);
+        AudioMixer::freeMusic();
         Mix_HaltChannel(-1);
         AudioMixer::uncacheAll();
         Mix_CloseAudio();
-        Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     state.channels.clear();
@@ -127,68 +190,102 @@ Channel* channelAt(int channel)
     return state.channels[static_cast<size_t>(channel)].get();
 }
 
-// Seconds of audio in a sound file, read before its samples are converted to the mixer's
-// rate; < 0 when they cannot be told. A WAV is read as the mixer reads it (its samples at
-// their own rate, a few times the file at most); any other format by its decoder's length,
-// read without decoding.
-double soundSeconds(const ZqFileBytes& bytes)
+// Whether fullPath was refused for a use: a file refused as a file is refused for every use.
+bool wasRefused(const std::string& fullPath, bool asSound)
 {
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size));
-    const char* magic = reinterpret_cast<const char*>(bytes.data.get());
-    if (bytes.size >= 4 && (std::memcmp(magic, "RIFF", 4) == 0 || std::memcmp(magic, "WAVE", 4) == 0)) {
-        SDL_AudioSpec wav{};
-        Uint8* samples = nullptr;
-        Uint32 length = 0;
-        if (!SDL_LoadWAV_RW(source, 1, &wav, &samples, &length))
-            return -1.0;
-        SDL_FreeWAV(samples);
-        const Uint32 frameBytes = SDL_AUDIO_BITSIZE(wav.format) / 8 * wav.channels;
-        return frameBytes > 0 && wav.freq > 0 ? static_cast<double>(length / frameBytes) / wav.freq : -1.0;
-    }
-    Mix_Music* music = Mix_LoadMUS_RW(source, 1);
-    if (!music)
-        return -1.0;
-    // A decoder that does not know its length says 0 (a FLAC stream may leave it out).
-    const double seconds = Mix_MusicDuration(music);
-    Mix_FreeMusic(music);
-    return seconds > 0.0 ? seconds : -1.0;
+    auto found = state.refusals.find(fullPath);
+    return found != state.refusals.end() && (asSound || found->second == Refusal::kFile);
 }
 
-Mix_Chunk* loadChunk(const std::string& fullPath)
+void refuse(const std::string& fullPath, Refusal why, const char* format, ...) __attribute__((format(printf, 3, 4)));
+
+// Tells the refusal of fullPath in a line (format continues after its name) and remembers it.
+void refuse(const std::string& fullPath, Refusal why, const char* format, ...)
+{
+    char text[kZqLogLineLength + 1];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    debugLog("[AudioMixer] %s: %s", zqPrintable(fullPath, kZqLogLineLength).c_str(), text);
+    state.refusals[fullPath] = why;
+}
+
+// A reader over the file at fullPath, or nullptr once it has been told why not.
+std::unique_ptr<AudioDecoder> openDecoder(const std::string& fullPath)
+{
+    ZqFileBytes bytes;
+    if (!AudioMixer::readFile(fullPath, bytes)) {
+        state.refusals[fullPath] = Refusal::kFile;
+        return nullptr;
+    }
+    std::string why;
+    std::unique_ptr<AudioDecoder> decoder = AudioDecoder::open(std::move(bytes), state.spec, why);
+    if (!decoder)
+        refuse(fullPath, Refusal::kFile, "%s", why.c_str());
+    return decoder;
+}
+
+Sample* loadChunk(const std::string& fullPath)
 {
     if (!state.open || fullPath.empty())
         return nullptr;
     auto found = state.chunks.find(fullPath);
     if (found != state.chunks.end())
-        return found->second;
-    ZqFileBytes bytes;
-    if (!AudioMixer::readFile(fullPath, bytes))
+        return found->second.get();
+    if (wasRefused(fullPath, true))
         return nullptr;
-    const std::string shown = zqPrintable(fullPath, kZqLogLineLength);
-    const double seconds = soundSeconds(bytes);
-    if (seconds < 0.0) {
-        debugLog("[AudioMixer] cannot decode %s: its length cannot be read (%s)", shown.c_str(), Mix_GetError());
+    std::unique_ptr<AudioDecoder> decoder = openDecoder(fullPath);
+    if (!decoder)
         return nullptr;
+    // Decoded a piece at a time until the output passes what the sound may hold: the
+    // header's length and rate are never trusted to say how much that is.
+    const std::uint64_t cap = static_cast<std::uint64_t>(kAudioMaxSoundSeconds * state.bytesPerSecond);
+    const std::uint64_t left = kAudioMaxDecodedBytes - std::min(state.decodedBytes, kAudioMaxDecodedBytes);
+    const std::uint64_t limit = std::min(cap, left);
+    auto sample = std::make_unique<Sample>();
+    std::vector<Uint8>& samples = sample->samples;
+    while (samples.size() <= limit) {
+        const size_t size = samples.size();
+        samples.resize(size + kDecodePiece);
+        const size_t got = decoder->read(samples.data() + size, kDecodePiece);
+        samples.resize(size + got);
+        if (got < kDecodePiece)
+            break;
     }
-    if (seconds > kMaxSoundSeconds) {
-        debugLog("[AudioMixer] %s holds %.0f s of audio, more than the %.0f s a sound may hold - not decoded",
-                 shown.c_str(), seconds, kMaxSoundSeconds);
-        return nullptr;
-    }
-    // Decoded by content, whatever the name says; the samples are copied out.
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data.get(), static_cast<int>(bytes.size)), 1);
-    if (!chunk) {
-        debugLog("[AudioMixer] cannot decode %s: %s", shown.c_str(), Mix_GetError());
+    decoder.reset();
+    if (samples.size() > limit) {
+        if (limit == cap)
+            refuse(fullPath, Refusal::kLength, "it holds more than the %.0f s a sound may hold - not kept",
+                   kAudioMaxSoundSeconds);
+        else
+            refuse(fullPath, Refusal::kBudget,
+                   "it would take decoded sounds past their budget of %llu MiB (%.1f MiB held) - not kept",
+                   static_cast<unsigned long long>(kAudioMaxDecodedBytes >> 20),
+                   static_cast<double>(state.decodedBytes) / (1 << 20));
         return nullptr;
     }
     // Looping an empty sound would spin the mixing thread forever.
-    if (chunk->alen == 0) {
-        debugLog("[AudioMixer] no samples in %s", shown.c_str());
-        Mix_FreeChunk(chunk);
+    if (samples.empty()) {
+        refuse(fullPath, Refusal::kFile, "no samples in it");
         return nullptr;
     }
-    state.chunks.emplace(fullPath, chunk);
-    return chunk;
+    samples.shrink_to_fit();
+    sample->chunk = Mix_QuickLoad_RAW(samples.data(), static_cast<Uint32>(samples.size()));
+    if (!sample->chunk) {
+        debugLog("[AudioMixer] cannot play %s: %s", zqPrintable(fullPath, kZqLogLineLength).c_str(), Mix_GetError());
+        return nullptr;
+    }
+    state.decodedBytes += samples.size();
+    return state.chunks.emplace(fullPath, std::move(sample)).first->second.get();
+}
+
+// Frees cached samples, and forgets the refusals that their room may now undo.
+void freeSample(std::map<std::string, std::unique_ptr<Sample>>::iterator found)
+{
+    state.decodedBytes -= found->second->samples.size();
+    state.chunks.erase(found);
+    std::erase_if(state.refusals, [](const auto& refusal) { return refusal.second == Refusal::kBudget; });
 }
 
 } // namespace
@@ -240,17 +337,14 @@ bool AudioMixer::preload(const std::string& fullPath)
 void AudioMixer::uncache(const std::string& fullPath)
 {
     auto found = state.chunks.find(fullPath);
-    if (found == state.chunks.end())
-        return;
-    Mix_FreeChunk(found->second);
-    state.chunks.erase(found);
+    if (found != state.chunks.end())
+        freeSample(found);
 }
 
 void AudioMixer::uncacheAll()
 {
-    for (auto& [path, chunk] : state.chunks)
-        Mix_FreeChunk(chunk);
-    state.chunks.clear();
+    while (!state.chunks.empty())
+        freeSample(state.chunks.begin());
 }
 
 float AudioMixer::duration(const std::string& fullPath)
@@ -258,14 +352,20 @@ float AudioMixer::duration(const std::string& fullPath)
     auto found = state.chunks.find(fullPath);
     if (found == state.chunks.end() || state.bytesPerSecond <= 0)
         return -1.0f;
-    return static_cast<float>(found->second->alen) / static_cast<float>(state.bytesPerSecond);
+    return static_cast<float>(found->second->chunk->alen) / static_cast<float>(state.bytesPerSecond);
+}
+
+std::uint64_t AudioMixer::decodedBytes()
+{
+    return state.decodedBytes;
 }
 
 int AudioMixer::startChannel(const std::string& fullPath, bool loop, float volume)
 {
-    Mix_Chunk* chunk = loadChunk(fullPath);
-    if (!chunk)
+    Sample* sample = loadChunk(fullPath);
+    if (!sample)
         return -1;
+    Mix_Chunk* chunk = sample->chunk;
     int number = 0;
     while (number < static_cast<int>(state.channels.size()) && state.channels[static_cast<size_t>(number)]->busy)
         ++number;
@@ -335,6 +435,72 @@ bool AudioMixer::channelPassEnded(int number)
 int AudioMixer::channelCount()
 {
     return static_cast<int>(state.channels.size());
+}
+
+bool AudioMixer::loadMusic(const std::string& fullPath)
+{
+    if (!state.open || fullPath.empty() || wasRefused(fullPath, false))
+        return false;
+    std::unique_ptr<AudioDecoder> decoder = openDecoder(fullPath);
+    if (!decoder)
+        return false;
+    std::lock_guard<std::mutex> guard(state.music.lock);
+    state.music.decoder.swap(decoder);
+    state.music.playing = false;
+    state.music.paused = false;
+    // The track before is closed once the lock is let go, outside the mixing thread's pass.
+    return true;
+}
+
+void AudioMixer::freeMusic()
+{
+    std::unique_ptr<AudioDecoder> decoder;
+    std::lock_guard<std::mutex> guard(state.music.lock);
+    state.music.decoder.swap(decoder);
+    state.music.playing = false;
+}
+
+bool AudioMixer::playMusic(bool loop, float volume)
+{
+    Music& music = state.music;
+    std::lock_guard<std::mutex> guard(music.lock);
+    if (!music.decoder || !music.decoder->rewind())
+        return false;
+    music.loop = loop;
+    music.volume = mixVolume(volume);
+    music.paused = false;
+    music.playing = true;
+    return true;
+}
+
+void AudioMixer::haltMusic()
+{
+    std::lock_guard<std::mutex> guard(state.music.lock);
+    state.music.playing = false;
+}
+
+void AudioMixer::pauseMusic()
+{
+    std::lock_guard<std::mutex> guard(state.music.lock);
+    state.music.paused = state.music.playing;
+}
+
+void AudioMixer::resumeMusic()
+{
+    std::lock_guard<std::mutex> guard(state.music.lock);
+    state.music.paused = false;
+}
+
+void AudioMixer::setMusicVolume(float volume)
+{
+    std::lock_guard<std::mutex> guard(state.music.lock);
+    state.music.volume = mixVolume(volume);
+}
+
+bool AudioMixer::musicPlaying()
+{
+    std::lock_guard<std::mutex> guard(state.music.lock);
+    return state.music.playing && !state.music.paused;
 }
 
 } // namespace cocos2d

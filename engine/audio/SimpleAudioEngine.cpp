@@ -3,12 +3,7 @@
 #include "audio/AudioEngine.h"
 #include "audio/AudioMixer.h"
 
-#include <ZqFileRead.h>
 #include <ZqLog.h>
-
-#include <SDL_mixer.h>
-
-#include <cmath>
 
 namespace CocosDenshion {
 
@@ -17,27 +12,14 @@ using cocos2d::clampAudioVolume;
 using cocos2d::experimental::AudioEngine;
 using cocos2d::experimental::AudioState;
 
-// The loaded background track; freeing it stops it. The mixer streams the music from
-// the file's bytes, which live as long as it.
+// The loaded background track, which the mixer holds and streams.
 struct SimpleAudioEngine::Track {
     std::string fullPath;
-    ZqFileBytes bytes;
-    Mix_Music* music = nullptr;
-
-    Track(std::string path, ZqFileBytes file) : fullPath(std::move(path)), bytes(std::move(file)) {}
-    Track(const Track&) = delete;
-    Track& operator=(const Track&) = delete;
-    ~Track() { Mix_FreeMusic(music); }
 };
 
 namespace {
 
 SimpleAudioEngine* sharedInstance = nullptr;
-
-int musicVolume(float volume)
-{
-    return static_cast<int>(std::lround(clampAudioVolume(volume) * MIX_MAX_VOLUME));
-}
 
 } // namespace
 
@@ -60,8 +42,7 @@ SimpleAudioEngine::~SimpleAudioEngine()
 {
     stopAllEffects();
     if (m_deviceOpen)
-        Mix_HaltMusic();
-    m_track.reset();
+        AudioMixer::freeMusic();
     AudioMixer::release();
 }
 
@@ -74,19 +55,11 @@ bool SimpleAudioEngine::loadTrack(const char* path)
         return false;
     if (m_track && m_track->fullPath == fullPath)
         return true;
-    ZqFileBytes bytes;
-    if (!AudioMixer::readFile(fullPath, bytes))
+    // Decoded by content like the sound effects, whatever the name says; a refused track
+    // leaves the one before loaded.
+    if (!AudioMixer::loadMusic(fullPath))
         return false;
-    auto track = std::make_unique<Track>(fullPath, std::move(bytes));
-    // Decoded by content like the sound effects, whatever the name says.
-    track->music =
-        Mix_LoadMUS_RW(SDL_RWFromConstMem(track->bytes.data.get(), static_cast<int>(track->bytes.size)), 1);
-    if (!track->music) {
-        debugLog("[SimpleAudioEngine] cannot decode %s: %s", zqPrintable(fullPath, kZqLogLineLength).c_str(),
-                 Mix_GetError());
-        return false;
-    }
-    m_track = std::move(track);
+    m_track = std::make_unique<Track>(Track{fullPath});
     return true;
 }
 
@@ -99,43 +72,44 @@ void SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop)
 {
     if (!loadTrack(path))
         return;
-    Mix_VolumeMusic(musicVolume(m_musicVolume));
-    // Loops -1 repeats forever, 0 plays once.
-    if (Mix_PlayMusic(m_track->music, loop ? -1 : 0) != 0)
-        debugLog("[SimpleAudioEngine] cannot play %s: %s", zqPrintable(path, kZqLogLineLength).c_str(), Mix_GetError());
+    if (!AudioMixer::playMusic(loop, m_musicVolume))
+        debugLog("[SimpleAudioEngine] cannot play %s: it cannot go back to its start",
+                 zqPrintable(path, kZqLogLineLength).c_str());
 }
 
 void SimpleAudioEngine::stopBackgroundMusic(bool releaseData)
 {
     if (!m_deviceOpen)
         return;
-    Mix_HaltMusic();
-    if (releaseData)
+    AudioMixer::haltMusic();
+    if (releaseData) {
+        AudioMixer::freeMusic();
         m_track.reset();
+    }
 }
 
 void SimpleAudioEngine::pauseBackgroundMusic()
 {
     if (m_deviceOpen)
-        Mix_PauseMusic();
+        AudioMixer::pauseMusic();
 }
 
 void SimpleAudioEngine::resumeBackgroundMusic()
 {
     if (m_deviceOpen)
-        Mix_ResumeMusic();
+        AudioMixer::resumeMusic();
 }
 
 bool SimpleAudioEngine::isBackgroundMusicPlaying()
 {
-    return m_deviceOpen && Mix_PlayingMusic() && !Mix_PausedMusic();
+    return m_deviceOpen && AudioMixer::musicPlaying();
 }
 
 void SimpleAudioEngine::setBackgroundMusicVolume(float volume)
 {
     m_musicVolume = clampAudioVolume(volume);
     if (m_deviceOpen)
-        Mix_VolumeMusic(musicVolume(m_musicVolume));
+        AudioMixer::setMusicVolume(m_musicVolume);
 }
 
 void SimpleAudioEngine::setEffectsVolume(float volume)
