@@ -16,7 +16,7 @@ constexpr sf_count_t kPieceFrames = 1024;
 
 } // namespace
 
-int AudioOutputSpec::frameBytes() const
+int AudioOutputFormat::frameBytes() const
 {
     return channels * static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8);
 }
@@ -96,7 +96,7 @@ AudioDecoder::AudioDecoder(std::unique_ptr<Impl> impl) : m(std::move(impl)) {}
 
 AudioDecoder::~AudioDecoder() = default;
 
-std::unique_ptr<AudioDecoder> AudioDecoder::open(ZqFileBytes bytes, const AudioOutputSpec& spec, std::string& refused)
+std::unique_ptr<AudioDecoder> AudioDecoder::open(ZqFileBytes bytes, const AudioOutputFormat& output, std::string& refused)
 {
     auto impl = std::make_unique<Impl>();
     impl->bytes = std::move(bytes);
@@ -117,15 +117,15 @@ std::unique_ptr<AudioDecoder> AudioDecoder::open(ZqFileBytes bytes, const AudioO
         refused = "its " + std::to_string(info.channels) + " channels are outside the 1 to 8 the mixer converts";
         return nullptr;
     }
-    impl->stream = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(info.channels), info.samplerate, spec.format,
-                                      static_cast<Uint8>(spec.channels), spec.rate);
+    impl->stream = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(info.channels), info.samplerate, output.format,
+                                      static_cast<Uint8>(output.channels), output.rate);
     if (!impl->stream) {
         refused = std::string("it cannot be converted to the mixer's format (") + SDL_GetError() + ")";
         return nullptr;
     }
     impl->piece.resize(static_cast<size_t>(kPieceFrames * info.channels));
-    impl->frameBytes = spec.frameBytes();
-    impl->outputRate = spec.rate;
+    impl->frameBytes = output.frameBytes();
+    impl->outputRate = output.rate;
     return std::unique_ptr<AudioDecoder>(new AudioDecoder(std::move(impl)));
 }
 
@@ -168,11 +168,6 @@ bool AudioDecoder::rewind()
     m->framesIn = 0;
     m->bytesOut = 0;
     return true;
-}
-
-std::int64_t AudioDecoder::claimedFrames() const
-{
-    return m->info.frames;
 }
 
 } // namespace cocos2d

@@ -71,7 +71,7 @@ struct Music {
 struct MixerState {
     int users = 0;
     bool open = false;
-    AudioOutputSpec spec;
+    AudioOutputFormat output;
     int bytesPerSecond = 0;
     std::map<std::string, std::unique_ptr<Sample>> chunks;
     std::uint64_t decodedBytes = 0;
@@ -136,7 +136,7 @@ void SDLCALL feedMusic(void*, Uint8* stream, int length)
         }
         rewound = true;
     }
-    SDL_MixAudioFormat(stream, music.pass.data(), state.spec.format, static_cast<Uint32>(done), music.volume);
+    SDL_MixAudioFormat(stream, music.pass.data(), state.output.format, static_cast<Uint32>(done), music.volume);
 }
 
 void growChannels(int count)
@@ -162,8 +162,8 @@ void openDevice()
     int channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&frequency, &format, &channels);
-    state.spec = AudioOutputSpec{frequency, channels, format};
-    state.bytesPerSecond = frequency * state.spec.frameBytes();
+    state.output = AudioOutputFormat{frequency, channels, format};
+    state.bytesPerSecond = frequency * state.output.frameBytes();
     growChannels(Mix_AllocateChannels(-1));
     Mix_HookMusic(feedMusic, nullptr);
     state.open = true;
@@ -220,7 +220,7 @@ std::unique_ptr<AudioDecoder> openDecoder(const std::string& fullPath)
         return nullptr;
     }
     std::string why;
-    std::unique_ptr<AudioDecoder> decoder = AudioDecoder::open(std::move(bytes), state.spec, why);
+    std::unique_ptr<AudioDecoder> decoder = AudioDecoder::open(std::move(bytes), state.output, why);
     if (!decoder)
         refuse(fullPath, Refusal::kFile, "%s", why.c_str());
     return decoder;

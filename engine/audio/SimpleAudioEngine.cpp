@@ -12,11 +12,6 @@ using cocos2d::clampAudioVolume;
 using cocos2d::experimental::AudioEngine;
 using cocos2d::experimental::AudioState;
 
-// The loaded background track, which the mixer holds and streams.
-struct SimpleAudioEngine::Track {
-    std::string fullPath;
-};
-
 namespace {
 
 SimpleAudioEngine* sharedInstance = nullptr;
@@ -53,13 +48,13 @@ bool SimpleAudioEngine::loadTrack(const char* path)
     const std::string fullPath = AudioMixer::resolve(path);
     if (fullPath.empty())
         return false;
-    if (m_track && m_track->fullPath == fullPath)
+    if (m_trackPath == fullPath)
         return true;
     // Decoded by content like the sound effects, whatever the name says; a refused track
     // leaves the one before loaded.
     if (!AudioMixer::loadMusic(fullPath))
         return false;
-    m_track = std::make_unique<Track>(Track{fullPath});
+    m_trackPath = fullPath;
     return true;
 }
 
@@ -84,7 +79,7 @@ void SimpleAudioEngine::stopBackgroundMusic(bool releaseData)
     AudioMixer::haltMusic();
     if (releaseData) {
         AudioMixer::freeMusic();
-        m_track.reset();
+        m_trackPath.clear();
     }
 }
 

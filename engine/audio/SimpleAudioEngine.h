@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,8 +45,6 @@ public:
     void unloadEffect(const char* path);
 
 private:
-    struct Track;
-
     SimpleAudioEngine();
     ~SimpleAudioEngine();
     // Loads path as the current track unless it already is; false on failure.
@@ -56,7 +53,8 @@ private:
     void forgetFinishedEffects();
 
     bool m_deviceOpen = false;
-    std::unique_ptr<Track> m_track;
+    // The full path of the track the mixer holds; empty when none.
+    std::string m_trackPath;
     float m_musicVolume = 1.0f;
     float m_effectsVolume = 1.0f;
     std::vector<int> m_effects;

@@ -17,7 +17,7 @@ inline constexpr int kAudioMaxRate = 384000;
 
 // The format decoded sound is converted to: the mixer's rate (Hz), channel count and SDL
 // sample format.
-struct AudioOutputSpec {
+struct AudioOutputFormat {
     int rate = 0;
     int channels = 0;
     std::uint16_t format = 0;
@@ -35,7 +35,7 @@ public:
     // A decoder over bytes, which it owns. nullptr, and why in refused, for bytes no reader
     // knows, a stream whose rate is outside kAudioMinRate..kAudioMaxRate, or channels that
     // cannot be converted.
-    static std::unique_ptr<AudioDecoder> open(ZqFileBytes bytes, const AudioOutputSpec& spec, std::string& refused);
+    static std::unique_ptr<AudioDecoder> open(ZqFileBytes bytes, const AudioOutputFormat& output, std::string& refused);
     ~AudioDecoder();
     AudioDecoder(const AudioDecoder&) = delete;
     AudioDecoder& operator=(const AudioDecoder&) = delete;
@@ -45,8 +45,6 @@ public:
     std::size_t read(unsigned char* out, std::size_t length);
     // Back to the first sample; false when the stream cannot go back.
     bool rewind();
-    // The frames the header claims, which the file need not hold: a hint, never a bound.
-    std::int64_t claimedFrames() const;
 
 private:
     struct Impl;
